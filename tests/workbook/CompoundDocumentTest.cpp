@@ -1,0 +1,154 @@
+#include "workbook/CompoundDocument.h"
+#include "workbook/ByteIo.h"
+#include "workbook/WorkbookError.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tv {
+namespace {
+
+std::vector<uint8_t> Pattern(size_t n, uint8_t seed) {
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = uint8_t(i * 31 + seed + (i >> 9));
+    return v;
+}
+
+std::vector<uint8_t> OneStream(const std::vector<uint8_t>& data, const char* name = "Book") {
+    CompoundStream s{name, data};
+    return BuildCompoundDocument(std::span(&s, 1));
+}
+
+// Sizes around the mini-stream cut-off, and one large enough to need allocation-table
+// sectors beyond the 109 listed in the header.
+TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
+    for (size_t size : {size_t(0), size_t(1), size_t(63), size_t(4095), size_t(4096), size_t(70001),
+                        size_t(7'400'000)}) {
+        SCOPED_TRACE(size);
+        auto data = Pattern(size, 7);
+        auto doc = OneStream(data);
+        EXPECT_EQ(doc.size() % 512, 0u);
+        CompoundReader r(doc);
+        ASSERT_EQ(r.RootStreams().size(), 1u);
+        auto back = r.ReadRootStream("BOOK"); // names compare without regard to case
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(*back, data);
+        EXPECT_FALSE(r.ReadRootStream("Workbook").has_value());
+    }
+}
+
+TEST(CompoundDocument, SeveralStreamsMixingMiniAndLarge) {
+    auto a = Pattern(100, 1), b = Pattern(9000, 2), c = Pattern(3000, 3);
+    CompoundStream s[] = {{"Workbook", a}, {"Book", b}, {"X", c}};
+    auto doc = BuildCompoundDocument(s);
+    CompoundReader r(doc);
+    EXPECT_EQ(r.RootStreams().size(), 3u);
+    EXPECT_EQ(*r.ReadRootStream("Workbook"), a);
+    EXPECT_EQ(*r.ReadRootStream("Book"), b);
+    EXPECT_EQ(*r.ReadRootStream("x"), c);
+}
+
+// Header fields: version 3 with 512-byte sectors.
+TEST(CompoundDocument, WritesVersion3) {
+    auto doc = OneStream(Pattern(5000, 0));
+    EXPECT_EQ(bytes::U16(doc.data() + 26), 3);
+    EXPECT_EQ(bytes::U16(doc.data() + 30), 9);
+}
+
+// A version-4 document (4096-byte sectors) built by hand: header sector, FAT, directory,
+// one 5000-byte stream.
+TEST(CompoundDocument, ReadsVersion4) {
+    const size_t SS = 4096;
+    auto data = Pattern(5000, 9);
+    std::vector<uint8_t> doc(SS * 5, 0); // header + FAT + dir + 2 stream sectors
+    uint8_t* h = doc.data();
+    const uint8_t sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    std::copy(sig, sig + 8, h);
+    bytes::Put16(h + 24, 0x3E);
+    bytes::Put16(h + 26, 4);
+    bytes::Put16(h + 28, 0xFFFE);
+    bytes::Put16(h + 30, 12);
+    bytes::Put16(h + 32, 6);
+    bytes::Put32(h + 44, 1);
+    bytes::Put32(h + 48, 1);
+    bytes::Put32(h + 56, 4096);
+    bytes::Put32(h + 60, 0xFFFFFFFE);
+    bytes::Put32(h + 68, 0xFFFFFFFE);
+    for (int k = 0; k < 109; ++k)
+        bytes::Put32(h + 76 + 4 * k, k == 0 ? 0 : 0xFFFFFFFF);
+    uint8_t* fat = doc.data() + SS;
+    for (size_t k = 0; k < SS / 4; ++k)
+        bytes::Put32(fat + 4 * k, 0xFFFFFFFF);
+    bytes::Put32(fat + 0, 0xFFFFFFFD);
+    bytes::Put32(fat + 4, 0xFFFFFFFE);
+    bytes::Put32(fat + 8, 3);
+    bytes::Put32(fat + 12, 0xFFFFFFFE);
+    uint8_t* dir = doc.data() + 2 * SS;
+    auto entry = [&](int k, const char* name, uint8_t type, uint32_t child, uint32_t start,
+                     uint64_t size) {
+        uint8_t* e = dir + 128 * k;
+        size_t n = 0;
+        for (; name[n]; ++n)
+            bytes::Put16(e + 2 * n, uint8_t(name[n]));
+        bytes::Put16(e + 64, uint16_t(2 * (n + 1)));
+        e[66] = type;
+        bytes::Put32(e + 68, 0xFFFFFFFF);
+        bytes::Put32(e + 72, 0xFFFFFFFF);
+        bytes::Put32(e + 76, child);
+        bytes::Put32(e + 116, start);
+        bytes::Put64(e + 120, size);
+    };
+    entry(0, "Root Entry", 5, 1, 0xFFFFFFFE, 0);
+    entry(1, "Workbook", 2, 0xFFFFFFFF, 2, data.size());
+    std::copy(data.begin(), data.end(), doc.begin() + 3 * SS);
+    CompoundReader r(doc);
+    EXPECT_EQ(*r.ReadRootStream("Workbook"), data);
+}
+
+// Damage that must end in an error, never in a crash, a hang or a huge allocation.
+TEST(CompoundDocument, DamagedContainersFail) {
+    const auto good = OneStream(Pattern(20000, 4));
+    const auto small = OneStream(Pattern(300, 4)); // in the mini stream
+    // Sector layout of `good`: 40 stream sectors, directory sector 40, FAT sector 41.
+    const size_t fatAt = 512 * 42, dirAt = 512 * 41;
+    struct Case {
+        const char* name;
+        const std::vector<uint8_t>* base;
+        std::function<void(std::vector<uint8_t>&)> damage;
+    };
+    const Case cases[] = {
+        {"FAT loops back", &good, [&](auto& d) { bytes::Put32(d.data() + fatAt + 4 * 10, 3); }},
+        {"chain leaves the file", &good,
+         [&](auto& d) { bytes::Put32(d.data() + fatAt + 4 * 10, 100000); }},
+        {"chain ends early", &good,
+         [&](auto& d) { bytes::Put32(d.data() + fatAt + 4 * 10, 0xFFFFFFFE); }},
+        {"stream size beyond the file", &good,
+         [&](auto& d) { bytes::Put32(d.data() + dirAt + 128 + 120, 0x7FFFFFFF); }},
+        {"FAT count beyond the file", &good,
+         [](auto& d) { bytes::Put32(d.data() + 44, 0x10000000); }},
+        {"FAT sector outside the file", &good, [](auto& d) { bytes::Put32(d.data() + 76, 5000); }},
+        {"directory loops", &good, [&](auto& d) { bytes::Put32(d.data() + dirAt + 128 + 72, 1); }},
+        {"directory child out of range", &good,
+         [&](auto& d) { bytes::Put32(d.data() + dirAt + 76, 77); }},
+        {"root is not a root", &good, [&](auto& d) { d[dirAt + 66] = 2; }},
+        {"bad sector shift", &good, [](auto& d) { bytes::Put16(d.data() + 30, 30); }},
+        {"file cut after the header", &good, [](auto& d) { d.resize(512); }},
+        {"mini stream missing", &small, [](auto& d) { bytes::Put32(d.data() + 512 * 3 + 120, 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = *c.base;
+        c.damage(doc);
+        EXPECT_THROW(
+            {
+                CompoundReader r(doc);
+                r.ReadRootStream("Book");
+            },
+            WorkbookError);
+    }
+}
+
+} // namespace
+} // namespace tv

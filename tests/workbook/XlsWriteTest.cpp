@@ -1,0 +1,255 @@
+#include "workbook/XlsWrite.h"
+#include "workbook/ByteIo.h"
+#include "workbook/CompoundDocument.h"
+#include "workbook/WorkbookError.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tv {
+namespace {
+
+struct Written {
+    uint16_t Type;
+    std::vector<uint8_t> Data;
+};
+
+std::vector<Written> Records(XlsWriter& w, const std::function<void(XlsWriter&)>& body) {
+    std::vector<Written> out;
+    w.OnWriteData = [&](uint16_t type, std::span<const uint8_t> d) {
+        out.push_back({type, {d.begin(), d.end()}});
+    };
+    w.OpenMemory();
+    body(w);
+    w.CloseFile();
+    return out;
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const WorkbookError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(XlsWriter, FailuresCarryTheirTexts) {
+    struct Case {
+        const char* expected;
+        std::function<void(XlsWriter&)> act;
+    };
+    const Case cases[] = {
+        {"Filename is missing", [](XlsWriter& w) { w.OpenFile(); }},
+        {"Filename is missing",
+         [](XlsWriter& w) {
+             w.FileName = "  \t";
+             w.OpenFile();
+         }},
+        {"Sheet Name is missing",
+         [](XlsWriter& w) {
+             w.Sheets = {"A", ""};
+             w.OpenMemory();
+         }},
+        {"File is allready open",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.OpenMemory();
+         }},
+        {"Version can not be changed while file is open",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.SetXlsVersion(XlsVersion::xls97);
+         }},
+        {"Can not write cells when file is closed", [](XlsWriter& w) { w.WriteNumber(0, 0, 1); }},
+        {"Can not write cells when file is closed",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.CloseFile();
+             w.WriteString(0, 0, "x");
+         }},
+        {"Cell R3,C2: String length more than 255 bytes",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.WriteString(2, 3, std::string(256, 'a'));
+         }},
+        // Beyond what the record fields hold: refused instead of written truncated.
+        {"Cell R70000,C0: Cell position out of range",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.WriteNumber(0, 70000, 1);
+         }},
+        {"Cell R0,C-1: Cell position out of range",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.WriteNumber(-1, 0, 1);
+         }},
+        {"Cell format is not defined",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.WriteNumber(0, 0, 1, 0);
+         }},
+        {"Sheet Name is too long",
+         [](XlsWriter& w) {
+             w.Sheets = {std::string(32, 'S')};
+             w.OpenMemory();
+         }},
+        {"There is no next sheet",
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.NextSheet();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        XlsWriter w;
+        EXPECT_EQ(ErrorOf([&] { c.act(w); }), c.expected);
+    }
+}
+
+TEST(XlsWriter, CloseWithoutOpenDoesNothing) {
+    XlsWriter w;
+    EXPECT_NO_THROW(w.CloseFile());
+    EXPECT_FALSE(w.FileIsOpen());
+}
+
+TEST(XlsWriter, LabelOf255CharactersIsWritten) {
+    XlsWriter w;
+    auto recs = Records(w, [](XlsWriter& x) { x.WriteString(1, 2, std::string(255, 'z')); });
+    auto it = std::find_if(recs.begin(), recs.end(), [](auto& r) { return r.Type == 0x0204; });
+    ASSERT_NE(it, recs.end());
+    EXPECT_EQ(it->Data.size(), 255u + 9);
+    EXPECT_EQ(bytes::U16(it->Data.data() + 6), 255);
+    EXPECT_EQ(it->Data.back(), 0);
+}
+
+TEST(XlsWriter, EmptyTextWritesNothing) {
+    XlsWriter w;
+    auto recs = Records(w, [](XlsWriter& x) { x.WriteString(0, 0, ""); });
+    EXPECT_EQ(std::count_if(recs.begin(), recs.end(), [](auto& r) { return r.Type == 0x0204; }), 0);
+}
+
+// The record sequence of a one-sheet workbook with one number: the global part, the sheet's
+// opening records, the cell and the closing records.
+TEST(XlsWriter, RecordOrder) {
+    XlsWriter w;
+    w.Sheets = {"TERVALIS"};
+    auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1.0); });
+    std::vector<uint16_t> types;
+    for (auto& r : recs)
+        types.push_back(r.Type);
+    std::vector<uint16_t> expected = {0x0809, 0x005C, 0x0042, 0x009C, 0x0016, 0x0017,
+                                      0x0019, 0x0012, 0x0013, 0x003D, 0x0040, 0x008D,
+                                      0x0022, 0x000E, 0x01B7, 0x00DA};
+    expected.insert(expected.end(), 9, 0x041E);
+    expected.insert(expected.end(), 16, 0x00E0);
+    expected.insert(expected.end(), 6, 0x0031);
+    expected.insert(expected.end(), 6, 0x0293);
+    for (uint16_t t :
+         {0x0092, 0x0085, 0x000A, 0x0809, 0x005E, 0x000D, 0x000C, 0x000F, 0x0011, 0x0010, 0x005F,
+          0x002A, 0x002B, 0x0082, 0x0080, 0x0225, 0x008C, 0x0081, 0x0014, 0x0015, 0x0083, 0x0084,
+          0x00A1, 0x0016, 0x0017, 0x0000, 0x0055, 0x0203, 0x003D, 0x023E, 0x001D, 0x000A})
+        expected.push_back(t);
+    EXPECT_EQ(types, expected);
+
+    auto find = [&](uint16_t t) {
+        return *std::find_if(recs.begin(), recs.end(), [&](auto& r) { return r.Type == t; });
+    };
+    EXPECT_EQ(find(0x0000).Data.size(), 256u);
+    EXPECT_EQ(find(0x00A1).Data.size(), 34u);
+    EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 2), 46);    // scaling
+    EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 10), 0x02); // portrait
+    EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6);    // first sheet, grid, headings
+    EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15);    // default cell format
+    EXPECT_EQ(bytes::U16(find(0x0042).Data.data()), 1252);
+}
+
+TEST(XlsWriter, MarginsAreWrittenOnlyWhenNotNegative) {
+    XlsWriter w;
+    w.PageSetup.MarginTop = 1.25;
+    auto recs = Records(w, [](XlsWriter&) {});
+    std::vector<uint16_t> margins;
+    for (auto& r : recs)
+        if (r.Type >= 0x0026 && r.Type <= 0x0029) margins.push_back(r.Type);
+    EXPECT_EQ(margins, std::vector<uint16_t>{0x0028});
+}
+
+// Each BOUNDSHEET offset is filled in when its sheet starts and points at that sheet's BOF,
+// also for sheets that CloseFile starts without cells.
+TEST(XlsWriter, SheetOffsetsPointAtTheirBof) {
+    XlsWriter w;
+    w.Sheets = {"One", "Two", "Three"};
+    w.OpenMemory();
+    w.WriteNumber(0, 0, 1);
+    w.NextSheet();
+    w.WriteNumber(0, 0, 2);
+    w.CloseFile();
+    CompoundReader doc(w.Bytes());
+    auto book = doc.ReadRootStream("Book");
+    ASSERT_TRUE(book);
+    const auto& s = *book;
+    std::vector<uint32_t> offsets;
+    std::vector<uint16_t> window2;
+    for (size_t pos = 0; pos + 4 <= s.size();) {
+        uint16_t type = bytes::U16(&s[pos]), len = bytes::U16(&s[pos + 2]);
+        if (type == 0x0085) offsets.push_back(bytes::U32(&s[pos + 4]));
+        if (type == 0x023E) window2.push_back(bytes::U16(&s[pos + 4]));
+        pos += 4 + len;
+    }
+    ASSERT_EQ(offsets.size(), 3u);
+    for (uint32_t off : offsets) {
+        ASSERT_LT(off + 8, s.size());
+        EXPECT_EQ(bytes::U16(&s[off]), 0x0809);
+        EXPECT_EQ(bytes::U16(&s[off + 6]), 0x0010);
+    }
+    EXPECT_EQ(window2, (std::vector<uint16_t>{0x06B6, 0x04B6, 0x04B6}));
+}
+
+TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
+    XlsWriter w;
+    CellFormat date;
+    date.TextFormat = CellTextFormat::tfDate;
+    CellFormat user;
+    user.TextFormat = CellTextFormat::tfUser;
+    user.TextFormatUser = "0.000";
+    user.Font = ExcelFont{"Courier New", 12, xfsBold};
+    w.Formats = {date, user};
+    auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1, 1); });
+    std::vector<std::vector<uint8_t>> xfs, fonts;
+    std::vector<uint16_t> formatIndexes;
+    for (auto& r : recs) {
+        if (r.Type == 0x00E0) xfs.push_back(r.Data);
+        if (r.Type == 0x0031) fonts.push_back(r.Data);
+        if (r.Type == 0x041E) formatIndexes.push_back(bytes::U16(r.Data.data()));
+        if (r.Type == 0x0203) {
+            EXPECT_EQ(bytes::U16(r.Data.data() + 4), 17);
+        }
+    }
+    ASSERT_EQ(xfs.size(), 18u);
+    EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
+    EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60); // 59 + k
+    EXPECT_EQ(bytes::U16(xfs[17].data()), 7);      // first user font
+    EXPECT_EQ(formatIndexes.back(), 60);
+    ASSERT_EQ(fonts.size(), 7u);
+    EXPECT_EQ(bytes::U16(fonts[6].data() + 6), 700);
+}
+
+TEST(XlsWriter, WritesTheFileOnClose) {
+    const std::string path = std::string(WORKBOOK_TEST_OUT) + "/writer_file.xls";
+    XlsWriter w;
+    w.FileName = " " + path + " ";
+    w.OpenFile();
+    w.WriteNumber(1, 1, 3.5);
+    w.CloseFile();
+    FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<uint8_t> data(1 << 16);
+    data.resize(std::fread(data.data(), 1, data.size(), f));
+    std::fclose(f);
+    EXPECT_TRUE(HasCompoundSignature(data));
+    EXPECT_EQ(data.size() % 512, 0u);
+}
+
+} // namespace
+} // namespace tv
