@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tv {
+
+class Model;
+class UserHost;
+
+// Bilingual texts are "Deutsch##English"; language 1 is German, 2 English.
+std::string Translate(std::string_view text, int language);
+// The same with the first letter in upper case (the letter after a leading "&").
+std::string TranslateCapitalised(std::string_view text, int language);
+
+const std::string& ParamName(int n); // 0..64
+const std::string& VarName(int n);   // 0..63
+std::string ParamSymbol(int n, int t, int language = 1);
+std::string VarSymbol(int n, int language = 1);
+std::string ToMarkup(std::string symbol);
+int SymbolIndex(std::string_view symbol);
+int FindParamByText(std::string_view text);
+int FindVarByText(std::string_view text);
+
+constexpr int SectorCount = 6;
+const std::string& SectorTitle(int sector);                // 1..6
+const std::string& CategoryTitle(int sector, int category); // 1..4; empty when none
+const std::string& CategoryLongTitle(int sector, int category);
+int CategoryCount(int sector); // sectors 1..5
+int CategoryFirst(int sector, int category);
+int CategoryLast(int sector, int category);
+int CategorySize(int sector, int category);
+
+// Checks an input value x for parameter n of period t against its admissible range and the
+// joint rule for b[M] and r[SE]; rowValues holds the 64 parameters of the edited period
+// (index n - 1). A refused value is reported through the host and false is returned.
+bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
+                    const std::array<double, 64>& rowValues);
+
+} // namespace tv

@@ -1,0 +1,41 @@
+#include "core/NumberFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tv {
+
+namespace {
+
+std::string WithSeparator(std::string s, char separator) {
+    if (separator != '.') std::replace(s.begin(), s.end(), '.', separator);
+    return s;
+}
+
+} // namespace
+
+std::string FormatExponent(double x, int precision, char separator) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*E", std::clamp(precision, 1, 18) - 1, x);
+    return WithSeparator(buf, separator);
+}
+
+std::string FormatFixed(double x, int precision, int decimals, char separator) {
+    if (!std::isfinite(x)) return std::isnan(x) ? "NAN" : (x > 0 ? "INF" : "-INF");
+    precision = std::clamp(precision, 1, 18);
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.*e", precision - 1, x);
+    const double rounded = std::strtod(buf, nullptr);
+    const int exponent =
+        rounded == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
+    if (exponent >= precision) return FormatExponent(x, precision, separator);
+    std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 20), rounded);
+    std::string s = buf;
+    // No "-0.00".
+    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    return WithSeparator(s, separator);
+}
+
+} // namespace tv

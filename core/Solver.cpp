@@ -1,0 +1,450 @@
+#include "core/Solver.h"
+
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/NumberFormat.h"
+#include "core/Period.h"
+#include "core/RuleServer.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace tv {
+
+namespace {
+
+std::string Str(int n) { return std::to_string(n); }
+
+bool TradeIgnoresExchangeRate(const Model& m, int t) {
+    return m.ModelPar(t, par::xe) == 0 || m.ModelPar(t, par::me) == 0;
+}
+
+// Fills the scratch store from period t of the model: its parameter row, and its variable
+// row as the newest row and as every older one.
+void LoadScratch(Model& m, int t) {
+    m.ScratchBase = static_cast<uint16_t>(t);
+    m.ResetScratchRing();
+    for (int n = 1; n <= ParCount; ++n) m.SetScratchPar(n, m.ModelPar(t, n));
+    for (int lag = 0; lag < HistoryRows; ++lag)
+        for (int n = 1; n <= VarCount; ++n) m.SetScratchVar(t - lag, n, m.ModelVar(t, n));
+}
+
+// The structure both searches use: no error corrections, the bond market closed when it
+// exists, no accelerator.
+void SimplifyStructure(Model& m) {
+    m.Switch[2] = 0;
+    m.Switch[5] = 0;
+    m.Switch[10] = 0;
+    if (m.Switch[17] != 0) m.Switch[17] = 1;
+    m.SetScratchPar(par::bdY, 0);
+}
+
+void SetExpectation(Expectation& e, uint8_t method, uint8_t lags, uint8_t weight) {
+    e.Method = method;
+    e.Lags = lags;
+    e.Weight = weight;
+}
+
+std::string Percent(const Model& m, double dev) {
+    return FormatFixed(100 * dev, 3, 9, m.DecimalSeparator);
+}
+
+} // namespace
+
+bool RuleBaseActive(const Model& m) {
+    if (!m.Rules) return false;
+    for (const Expectation& e : m.Expect)
+        if (e.RuleBased == 1 && !e.Antecedents.empty()) return true;
+    return false;
+}
+
+void MarkUnsolvedFrom(Model& m, int t) { m.Periods.LastSolved = std::min(m.Periods.LastSolved, t); }
+
+void Solve(Model& m, UserHost& host) {
+    PeriodState& ps = m.Periods;
+    host.SetStatus("Lösung läuft ...");
+    bool solvedSomething = false;
+    bool equilibriumDone = false;
+
+    if ((m.RecalcAll || m.RecalcEquilibrium || m.EquilibriumInexact || ps.LastSolved < 0) &&
+        ps.LeftEdge == 0) {
+        for (int n = 1; n <= ParCount; ++n) m.SetModelPar(-1, n, m.ModelPar(0, n));
+        if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, 0)) {
+            host.PlaySound("SoNicht.wav");
+            host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = 0 nicht "
+                                          "wechselkursabhängig. Modell nicht lösbar!");
+            m.EquilibriumInexact = 1;
+            host.BroadcastModelChanged();
+            host.SetStatus("Alles lösen!");
+            return;
+        }
+        if (std::fabs(DomesticSpendingPropensity(m, 0)) >= 1) {
+            host.PlaySound("WasNun.wav");
+            if (!host.Ask("Wollen Sie wirklich?",
+                          "Der einfache Einkommensmultiplikator für t=0 ist unendlich "
+                          "(Instabilitätsgefahr!). Lösung trotzdem beginnen?")) {
+                m.EquilibriumInexact = 1;
+                host.SetStatus("Alles lösen!");
+                return;
+            }
+        }
+        host.SetStatus("GG-Ermittlung läuft ...");
+        EquilibriumSearch(m, host, m.Options.ShowSolveInfo != 0);
+        ps.LastSolved = 0;
+        equilibriumDone = true;
+        m.RecalcEquilibrium = 0;
+        solvedSomething = true;
+    }
+    if (ps.LastSolved < 0 && ps.LeftEdge > 0) m.RecalcEquilibrium = 1;
+
+    if (m.RecalcAll || m.RecalcInterval || m.SolveAborted || ps.LastSolved < ps.RightEdge) {
+        if (m.RecalcAll || m.RecalcInterval) ps.LastSolved = std::max(0, ps.LeftEdge - 1);
+        if (m.Options.StepwiseSolve == 0) {
+            host.SetStatus("Intervall-Berechnung läuft ...");
+            SolveInterval(m, host, std::max(ps.LastSolved + 1, 1), ps.RightEdge,
+                          m.Options.ShowSolveInfo != 0);
+        } else {
+            if (!equilibriumDone) {
+                ps.LastSolved = ps.LastSolved + 1;
+                SolveOnePeriod(m, host, ps.LastSolved);
+            }
+            host.ShowSolveControl(ps.LastSolved < ps.RightEdge);
+        }
+        if (RuleBaseActive(m)) host.RulesChanged();
+        solvedSomething = true;
+    }
+    m.RecalcAll = 0;
+    m.RecalcInterval = 0;
+
+    if (!m.EquilibriumInexact && !m.SolveAborted) {
+        if (ps.LastSolved >= ps.RightEdge) {
+            host.SetStatus("Ok");
+            host.ShowSolveControl(false);
+            if (solvedSomething) host.PlaySound("LoesEnde.wav");
+        } else {
+            host.SetStatus("Lösung bis t = " + Str(ps.LastSolved));
+        }
+    } else if (!m.SolveAborted) {
+        host.SetStatus("GG-Lösung ungenau");
+    } else if (!m.EquilibriumInexact) {
+        host.SetStatus("Lösungsabbruch nach t = " + Str(ps.LastSolved));
+    } else {
+        host.SetStatus("GG-Lösung ungenau und Lösungsabbruch nach t = " + Str(ps.LastSolved));
+    }
+
+    if (solvedSomething) {
+        host.BroadcastModelChanged();
+        if (RuleBaseActive(m)) host.RefreshRuleMonitors();
+    }
+    if (m.Options.FollowSolution) {
+        ps.CurrentPeriod = ps.LastSolved;
+        host.CurrentPeriodChanged();
+    }
+    ps.MaxSolved = std::max(ps.MaxSolved, ps.LastSolved);
+}
+
+void RecalculateInterval(Model& m, UserHost& host) {
+    MarkUnsolvedFrom(m, std::max(0, m.Periods.LeftEdge - 1));
+    Solve(m, host);
+}
+
+void RecalculateAll(Model& m, UserHost& host) {
+    MarkUnsolvedFrom(m, m.Periods.LeftEdge - 1);
+    Solve(m, host);
+}
+
+void SolveAtProgramStart(Model& m, UserHost& host) {
+    host.SetBusy(true);
+    EquilibriumSearch(m, host, false);
+    SolveInterval(m, host, 1, m.Periods.RightEdge, false);
+    m.Periods.MaxSolved = m.Periods.LastSolved;
+    host.SetBusy(false);
+    host.BroadcastModelChanged();
+    host.PlaySound("Start.wav");
+}
+
+void EquilibriumSearch(Model& m, UserHost& host, bool showInfo) {
+    const Switches savedSwitches = m.Switch;
+    const Expectations savedExpect = m.Expect;
+
+    LoadScratch(m, 0);
+    m.ScratchDepth = HistoryRows - 1;
+    m.ScratchMode = true;
+
+    SimplifyStructure(m);
+    for (int k : {0, 1, 2, 4}) SetExpectation(m.Expect[k], 2, 1, 100);
+    SetExpectation(m.Expect[3], 3, 2, 50);
+    if (m.Switch[12] != 0) m.Expect[5].Method = 4;
+    m.Expect[6].Method = 1;
+
+    // Initial stocks of the stationary history.
+    double money;
+    if (m.Sw(19) && m.Sw(18))
+        money = m.ModelPar(0, par::dMBHNAut) * MoneyMultiplier(m, 0);
+    else if (m.Sw(19))
+        money = m.ModelPar(0, par::dMHNAut);
+    else if (m.Sw(18))
+        money = m.ModelPar(0, par::MBNAut) * MoneyMultiplier(m, 0);
+    else
+        money = m.ModelPar(0, par::MNAut);
+    const double p = m.ModelPar(0, par::PExog), wn = m.ModelPar(0, par::wNExog);
+    const double pa = m.ModelPar(0, par::PAExog);
+    m.WageBase = wn;
+    for (int t = -1; t >= FirstVarPeriod; --t) {
+        m.SetVar(t, var::M, money);
+        m.SetVar(t, var::P, p);
+        m.SetVar(t, var::wN, wn);
+        m.SetVar(t, var::MN, money * p);
+        m.SetVar(t, var::eN, 1);
+        m.SetVar(t, var::PA, pa);
+    }
+
+    const double dev = EquilibriumIteration(m, host, showInfo, true);
+
+    // Normalisation of the price level and of the foreign price level to 1.
+    if (savedSwitches[12] != 0 && savedSwitches[20] != 0 && m.ModelPar(0, par::gMNAut) != 0) {
+        const double p0 = m.ScratchVar(0, var::P);
+        m.SetModelPar(0, par::eNExog, m.ModelPar(0, par::eNExog) / p0);
+        m.WageBase = m.WageBase / p0;
+        for (int t = FirstVarPeriod; t <= 0; ++t) {
+            m.SetScratchVar(t, var::eN, m.ScratchVar(t, var::eN) / p0);
+            m.SetScratchVar(t, var::wN, m.ScratchVar(t, var::wN) / p0);
+            m.SetScratchVar(t, var::P, m.ScratchVar(t, var::P) / p0);
+            m.SetScratchVar(t, var::MN, m.ScratchVar(t, var::M) * m.ScratchVar(t, var::P));
+        }
+    }
+    if (savedSwitches[11] == 1) {
+        const double pa0 = m.ScratchVar(0, var::PA);
+        m.SetModelPar(0, par::eNExog, m.ModelPar(0, par::eNExog) * pa0);
+        for (int t = FirstVarPeriod; t <= 0; ++t) {
+            m.SetScratchVar(t, var::eN, m.ScratchVar(t, var::eN) * pa0);
+            m.SetScratchVar(t, var::PA, m.ScratchVar(t, var::PA) / pa0);
+        }
+    }
+
+    for (int t = FirstVarPeriod; t <= 0; ++t)
+        for (int n = 1; n <= VarCount; ++n) m.SetModelVar(t, n, m.ScratchVar(t, n));
+
+    m.Switch = savedSwitches;
+    m.Expect = savedExpect;
+
+    if (m.EquilibriumInexact)
+        host.ShowMessage("Hinweis",
+                         "Der Lösungsvorgang für das Ausgangsgleichgewicht in t=0 wurde vor "
+                         "Erreichen der vorgegebenen Genauigkeit abgebrochen. Die realisierte "
+                         "Genauigkeit (= rel. Ergebnisänderung) beträgt " +
+                             Percent(m, dev) + "%.");
+}
+
+double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
+    const int maxIter = m.Options.MaxIterations;
+    int maxLabel = maxIter;
+    int step = 5;
+    if (showInfo) {
+        host.ProgressOpen("Gleichgewichtsermittlung für t=0 läuft##Calculating equilibrium for "
+                          "t=0 ...",
+                          "Iterationen##Iterations", "", Str(maxLabel));
+        host.ProgressSet(0);
+        step = std::max(maxIter / 100, 5);
+    } else {
+        host.SetBusy(true);
+    }
+    m.ScratchMode = true;
+    m.EquilibriumInexact = 0;
+    const int base = m.ScratchBase;
+    const int tzr = m.TZR(), mzzr = m.MZZR();
+    const double accuracy = m.Options.Accuracy;
+    // A plain int: the counter must not wrap when MaxIterations is 65535.
+    int k = 0;
+    long long total = 0;
+    double dev = 0;
+    for (;;) {
+        ++k;
+        m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, k);
+        m.WageRoundFlag = IsWagePeriodStart(m, k);
+        if (showInfo) {
+            if (k % step == 0) host.ProgressSet(std::min(static_cast<double>(k) / maxIter, 1.0));
+            if (host.StopRequested()) {
+                m.EquilibriumInexact = 1;
+                k = maxIter;
+            }
+        }
+        ComputePeriod(m, base, host);
+
+        bool converged = false;
+        if (k >= 10) {
+            auto y = [&m, base](int lag, int n) { return m.GetVar(base - lag, n); };
+            if (y(0, var::Y) < 1E-11 && y(1, var::Y) < 1E-11) {
+                converged = true;
+            } else {
+                dev = 0;
+                auto relative = [&dev, accuracy](double value, double reference) {
+                    if (reference != 0)
+                        dev = std::max(dev, std::fabs(value / reference - 1));
+                    else
+                        dev = 2 * accuracy;
+                };
+                relative(y(0, var::Y), y(1, var::Y));
+                if (m.Sw(20) == 1 && mzzr != 1) relative(y(0, var::Y), y(mzzr, var::Y));
+                if (m.Sw(12) != 0 && m.Sw(14) != 0) {
+                    relative(y(0, var::Y), y(tzr, var::Y));
+                    relative(y(0, var::w), y(tzr, var::w));
+                }
+                const double x0 = y(0, var::X);
+                if (x0 != 0) dev = std::max(dev, std::fabs((y(0, var::N) - x0) / x0));
+                relative(y(0, var::M), y(1, var::M));
+                converged = accuracy / 100 > dev;
+            }
+        }
+        const bool roundEnd = k % tzr == 0 && k % mzzr == 0;
+        if (k >= maxIter && !converged && !m.EquilibriumInexact && ask && roundEnd) {
+            total += maxIter;
+            if (showInfo)
+                host.ProgressHide();
+            else
+                host.SetBusy(false);
+            const bool more = host.Ask(
+                "Was nun?", "Die Ergebnisse für das Ausgangsgleichgewicht (t=0) haben nach " +
+                                std::to_string(total) +
+                                " Iterationen die vorgegebene Lösungsgenauigkeit noch nicht "
+                                "erreicht. Die aktuelle Genauigkeit (= rel. Ergebnisänderung) "
+                                "beträgt " +
+                                Percent(m, dev) + "%. Berechnung fortsetzen?");
+            if (more) {
+                k = 0;
+                if (showInfo) {
+                    maxLabel += maxIter;
+                    host.ProgressSetMaximumLabel(Str(maxLabel));
+                    host.ProgressShow();
+                } else {
+                    host.SetBusy(true);
+                }
+            } else {
+                m.EquilibriumInexact = 1;
+            }
+        }
+        if ((converged || k >= maxIter) && roundEnd) break;
+        m.ShiftScratchHistory();
+    }
+    if (showInfo)
+        host.ProgressClose();
+    else
+        host.SetBusy(false);
+    m.ScratchMode = false;
+    return dev;
+}
+
+void SolveOnePeriod(Model& m, UserHost& host, int t) {
+    m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);
+    m.WageRoundFlag = IsWagePeriodStart(m, t);
+    ComputePeriod(m, t, host);
+    if (m.Rules) m.Rules->RunEnded(m);
+}
+
+void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
+    int step = 5;
+    if (showInfo) {
+        host.ProgressOpen("Intervall-Berechnung läuft##Calculating interval ...", "Perioden",
+                          Str(from), Str(to));
+        host.ProgressSet(0);
+        step = std::max((to - from) / 100, 5);
+    } else {
+        host.SetBusy(true);
+    }
+    PeriodState& ps = m.Periods;
+    m.SolveAborted = 0;
+    bool reportAbort = true;
+    ps.LastSolved = std::max(1, from) - 1;
+    to = std::min(to, LastPeriod);
+    while (ps.LastSolved < to && !m.SolveAborted) {
+        const int t = ++ps.LastSolved;
+        m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);
+        m.WageRoundFlag = IsWagePeriodStart(m, t);
+        if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, t)) {
+            host.PlaySound("SoNicht.wav");
+            host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = " + Str(t) +
+                                              " nicht wechselkursabhängig. Lösung wird abgebrochen.");
+            m.SolveAborted = 1;
+            reportAbort = false;
+            ps.LastSolved = t - 1;
+        } else {
+            ComputePeriod(m, t, host);
+            m.SolveAborted = 0;
+        }
+        if (showInfo && from != to) {
+            if (t % step == 0) host.ProgressSet(static_cast<double>(t - from) / (to - from));
+            if (host.StopRequested()) m.SolveAborted = 1;
+        }
+    }
+    if (showInfo)
+        host.ProgressClose();
+    else
+        host.SetBusy(false);
+    if (m.Rules) m.Rules->RunEnded(m);
+    if (m.SolveAborted && reportAbort)
+        host.ShowMessage("Hinweis", "Der Lösungsvorgang für das Analyseintervall wurde nach "
+                                    "Periode " +
+                                        Str(ps.LastSolved) + " abgebrochen.");
+}
+
+double EquilibriumAtPrice(Model& m, UserHost& host, int t, int iterations, double p,
+                          double accuracy) {
+    // Everything the search changes comes back, however it ends.
+    struct Restore {
+        Model& m;
+        SolveOptions options = m.Options;
+        Switches switches = m.Switch;
+        Expectations expect = m.Expect;
+        uint8_t inexact = m.EquilibriumInexact;
+        int32_t depth = m.ScratchDepth;
+        double wageBase = m.WageBase, wageGrowth = m.WageGrowthTargetMemo;
+        bool wageFlag = m.WageRoundFlag, moneyFlag = m.MonetaryRoundFlag;
+        ~Restore() {
+            m.ScratchMode = false;
+            m.Options = options;
+            m.Switch = switches;
+            m.Expect = expect;
+            m.EquilibriumInexact = inexact;
+            m.ScratchDepth = depth;
+            m.WageBase = wageBase;
+            m.WageGrowthTargetMemo = wageGrowth;
+            m.WageRoundFlag = wageFlag;
+            m.MonetaryRoundFlag = moneyFlag;
+        }
+    } restore{m};
+
+    m.Options.MaxIterations = static_cast<uint16_t>(std::clamp(iterations, 1, 65535));
+    m.Options.Accuracy = accuracy;
+    LoadScratch(m, t);
+    m.ScratchDepth = std::max({m.TZR() + 1, 5, m.MZZR() + 1});
+
+    SimplifyStructure(m);
+    for (int k : {0, 1, 2, 4}) SetExpectation(m.Expect[k], 2, 1, 100);
+    SetExpectation(m.Expect[3], 3, 1, 50);
+
+    m.SetScratchVar(t, var::M,
+                    m.ModelVar(t, var::P) * PlannedRealMoney(m, t, IsMonetaryPeriodStart(m, t)) / p);
+    if (m.Switch[19] == 0) m.SetScratchPar(par::nWR, 1);
+    m.Switch[19] = 1;
+    m.Switch[20] = 0;
+    m.SetScratchPar(par::dMHNAut, 0);
+    m.SetScratchPar(par::dMBHNAut, 0);
+    m.ScratchMode = true;
+    if (m.Switch[12] != 0 || m.Switch[14] != 0) m.Switch[15] = 1;
+    m.Switch[12] = 0;
+    m.SetScratchPar(par::PExog, p);
+    m.SetScratchVar(t, var::P, p);
+    m.Expect[5].Method = 3;
+    m.Expect[5].Weight = 0;
+    m.Switch[14] = 0;
+    m.SetScratchPar(par::wNExog, m.ScratchVar(t, var::wN));
+    m.Switch[11] = 0;
+    m.SetScratchPar(par::PAExog, m.ScratchVar(t, var::PA));
+
+    return EquilibriumIteration(m, host, false, false);
+}
+
+} // namespace tv

@@ -1,0 +1,270 @@
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Period.h"
+#include "core/RuleServer.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace tv {
+namespace {
+
+using test::RecordingHost;
+
+Model SolvedKeynes() {
+    Model m = test::KeynesianModel();
+    RecordingHost host;
+    Solve(m, host);
+    return m;
+}
+
+TEST(ComputePeriod, WritesEveryVariableButTheMoneyMultiplier) {
+    Model m = SolvedKeynes();
+    const double sentinel = -123456.789;
+    for (int n = 1; n <= 63; ++n) m.SetVar(7, n, sentinel);
+    RecordingHost host;
+    m.Expect[3].Method = 2; // one run; demand expectation from the past
+    m.Expect[4].Method = 4; // imports planned together with production
+    m.Expect[0].Method = m.Expect[1].Method = m.Expect[2].Method = 1;
+    EXPECT_TRUE(ComputePeriod(m, 7, host));
+    for (int n = 1; n <= 63; ++n) {
+        if (n == var::GSM)
+            EXPECT_EQ(m.GetVar(7, n), sentinel);
+        else
+            EXPECT_NE(m.GetVar(7, n), sentinel) << "variable " << n;
+    }
+}
+
+TEST(ComputePeriod, ActualDemandExpectationRunsTwice) {
+    Model base = SolvedKeynes();
+    test::SetFrom(base, 5, {{par::GAut, 180}});
+    // Reference: one run with N,erw = N(t-1) (extrapolation over one lag).
+    Model once = base;
+    once.Expect[3].Method = 2;
+    once.Expect[3].Lags = 1;
+    Model twice = base;
+    twice.Expect[3].Method = 1;
+    RecordingHost host;
+    ComputePeriod(once, 5, host);
+    ComputePeriod(twice, 5, host);
+    EXPECT_EQ(twice.GetVar(5, var::NErw), once.GetVar(5, var::N));
+    EXPECT_NE(once.GetVar(5, var::N), base.GetVar(4, var::N));
+
+    // With imports also taken as actual: first run Im(t-1), second run Im(t) of the first.
+    Model open = base;
+    test::SetAll(open, {{par::mY, 0.1}, {par::ImAut, 20}});
+    open.Switch[9] = 0;
+    Model onceOpen = open;
+    onceOpen.Expect[3].Method = 2;
+    onceOpen.Expect[4].Method = 2;
+    onceOpen.Expect[4].Lags = 1;
+    Model twiceOpen = open;
+    twiceOpen.Expect[3].Method = 1;
+    twiceOpen.Expect[4].Method = 1;
+    ComputePeriod(onceOpen, 5, host);
+    ComputePeriod(twiceOpen, 5, host);
+    EXPECT_EQ(twiceOpen.GetVar(5, var::ImErw), onceOpen.GetVar(5, var::Im));
+    EXPECT_EQ(twiceOpen.GetVar(5, var::NErw), onceOpen.GetVar(5, var::N));
+}
+
+TEST(ComputePeriod, ActualImportsInASingleRunUseTheStoredImports) {
+    Model m = SolvedKeynes();
+    m.Expect[3].Method = 2;
+    m.Expect[4].Method = 1;
+    m.SetVar(6, var::Im, 12.34);
+    RecordingHost host;
+    ComputePeriod(m, 6, host);
+    EXPECT_EQ(m.GetVar(6, var::ImErw), 12.34);
+    EXPECT_DOUBLE_EQ(m.GetVar(6, var::DErw), m.GetVar(6, var::NErw) - 12.34);
+}
+
+TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
+    Model m = SolvedKeynes();
+    m.Switch[12] = 2;
+    test::SetAll(m, {{par::Pu, 5}, {par::jAut, 0.2}});
+    RecordingHost host;
+    ComputePeriod(m, 3, host);
+    EXPECT_EQ(m.GetVar(3, var::YP), 0); // last period's price 1 is below P,u
+    EXPECT_DOUBLE_EQ(m.GetVar(3, var::P),
+                     std::max(5.0, MarkupPrice(m, 3, m.GetVar(3, var::wN), m.GetVar(3, var::Y))));
+}
+
+TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
+    Model m = SolvedKeynes(); // i,exog = i,u = 0
+    for (int t : {0, 1, 50})
+        EXPECT_DOUBLE_EQ(m.GetVar(t, var::L), m.GetVar(t, var::M)) << t;
+    EXPECT_DOUBLE_EQ(m.GetVar(50, var::LS), m.GetVar(50, var::M) - m.GetVar(50, var::LT));
+}
+
+TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
+    Model m = SolvedKeynes();
+    RecordingHost host;
+    m.Expect[3].Method = 2;
+    m.Expect[4].Method = 2;
+    // Output collapses in period 10: demand expectation extrapolates N(9) = 0.
+    m.SetVar(9, var::N, 0);
+    m.SetVar(9, var::Im, 0);
+    ComputePeriod(m, 10, host);
+    EXPECT_EQ(m.GetVar(10, var::Y), 0);
+    EXPECT_EQ(m.GetVar(10, var::ga), -100);
+    // The period after a zero-output period.
+    m.SetVar(10, var::N, 1500);
+    ComputePeriod(m, 11, host);
+    EXPECT_GT(m.GetVar(11, var::Y), 0);
+    EXPECT_EQ(m.GetVar(11, var::ga), 0);
+}
+
+TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
+    Model m = SolvedKeynes();
+    m.Switch[8] = 0;
+    m.SetVar(4, var::K, 1000);
+    m.SetVar(4, var::I, 30);
+    m.SetVar(4, var::IUnw, -5);
+    RecordingHost host;
+    ComputePeriod(m, 5, host);
+    EXPECT_EQ(m.GetVar(5, var::K), 1025); // no depreciation subtracted
+    ComputePeriod(m, 0, host);
+    EXPECT_EQ(m.GetVar(0, var::K), m.GetPar(0, par::KExog));
+}
+
+TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
+    Model m = test::OpenFlexibleModel();
+    RecordingHost host;
+    Solve(m, host);
+    ASSERT_EQ(host.Status(), "Ok");
+    m.SetModelPar(4, par::xe, 0);
+    const double eN = m.GetVar(4, var::eN), z = m.GetVar(4, var::Z);
+    m.SetVar(4, var::eN, 77);
+    ComputePeriod(m, 4, host);
+    EXPECT_EQ(m.SolveAborted, 1);
+    EXPECT_EQ(m.GetVar(4, var::eN), 77);
+    EXPECT_EQ(m.GetVar(4, var::Z), z);
+    EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 4 nicht "
+                                    "wechselkursabhängig. Lösung wird abgebrochen.");
+    (void)eN;
+}
+
+TEST(ComputePeriod, FlexibleRateBalancesTradeAndCapitalFlows) {
+    Model m = test::OpenFlexibleModel();
+    test::SetFrom(m, 10, {{par::GAut, 220}});
+    RecordingHost host;
+    Solve(m, host);
+    for (int t : {0, 9, 10, 11, 30, 100}) {
+        EXPECT_NEAR(m.GetVar(t, var::AB) + m.GetVar(t, var::NK), 0, 1e-9) << t;
+        EXPECT_EQ(m.GetVar(t, var::Z), 0);
+    }
+}
+
+// Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
+class Expectations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m.ScratchDepth = 1076;
+        for (int t = -30; t <= 40; ++t) {
+            m.SetVar(t, var::N, t * t);
+            m.SetVar(t, var::NErw, 10 * t);
+        }
+    }
+    Model m;
+};
+
+TEST_F(Expectations, ExtrapolativeOverPeriodsAndWagePeriods) {
+    Expectation& e = m.Expect[3];
+    e.Method = 2;
+    e.Lags = 3;
+    EXPECT_DOUBLE_EQ(PeriodExpectation(m, 3, 20), (19 * 19 + 18 * 18 + 17 * 17) / 3.0);
+    m.Switch[23] = 3;
+    e.Lags = 2; // two wage periods of three: periods 19, 18, 17 and 16, 15, 14
+    EXPECT_DOUBLE_EQ(WagePeriodExpectation(m, 3, 20),
+                     (19 * 19 + 18 * 18 + 17 * 17 + 16 * 16 + 15 * 15 + 14 * 14) / 2.0 / 3.0);
+}
+
+TEST_F(Expectations, AdaptiveOverPeriodsAndWagePeriods) {
+    Expectation& e = m.Expect[3];
+    e.Method = 3;
+    e.Weight = 25;
+    // E(19) + (A(19) - E(19)) * 0.25
+    EXPECT_DOUBLE_EQ(PeriodExpectation(m, 3, 20), 190 + (361 - 190) * 25 / 100.0);
+    m.Switch[23] = 2;
+    const double expected = ((190 + (361 - 190) * 0.25) + (180 + (324 - 180) * 0.25)) / 2;
+    EXPECT_DOUBLE_EQ(WagePeriodExpectation(m, 3, 20), expected);
+}
+
+TEST_F(Expectations, LagsStopAtTheScratchDepth) {
+    Expectation& e = m.Expect[3];
+    e.Method = 2;
+    e.Lags = 4;
+    m.ScratchDepth = 2; // periods before -2 count as -2
+    EXPECT_DOUBLE_EQ(PeriodExpectation(m, 3, 0), (1 + 4 + 4 + 4) / 4.0);
+    m.Switch[23] = 2;
+    e.Lags = 3; // the contract periods that would start before -2 move up
+    // c = 0 -> -1, -2; c = -2 -> raised to 0 -> -1, -2; c = -4 -> 0 -> -1, -2
+    EXPECT_DOUBLE_EQ(WagePeriodExpectation(m, 3, 0), (1 + 4) * 3 / 3.0 / 2.0);
+}
+
+TEST_F(Expectations, FormExpectationStoresWhatItForms) {
+    m.Expect[3].Method = 2;
+    m.Expect[3].Lags = 1;
+    EXPECT_EQ(FormExpectation(m, 3, 5), 2);
+    EXPECT_EQ(m.GetVar(5, var::NErw), 16);
+    m.Expect[3].Method = 1;
+    m.SetVar(5, var::NErw, -1);
+    EXPECT_EQ(FormExpectation(m, 3, 5), 1);
+    EXPECT_EQ(m.GetVar(5, var::NErw), -1); // the caller's business
+}
+
+TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
+    Model m = test::KeynesianModel();
+    test::SetFrom(m, 20, {{par::GAut, 150}});
+    RecordingHost host;
+    Solve(m, host);
+    int created = 0;
+    RuleBaseLink link([&created] {
+        ++created;
+        return std::make_unique<LeastSquaresRuleServer>();
+    });
+    m.Rules = &link;
+    Expectation& e = m.Expect[3];
+    e.RuleBased = 1;
+    e.Antecedents = {64 + var::N, par::GAut};
+    ASSERT_TRUE(link.Connect(m, 3));
+    link.SendNames(m, 3);
+    link.Initialise(m, 3, 0, 30);
+    auto* server = static_cast<LeastSquaresRuleServer*>(link.Server(3));
+    EXPECT_TRUE(server->Initialised());
+    EXPECT_EQ(server->Title(), "KALIRON feeded by TERVALIS for forcasting N");
+    EXPECT_EQ(server->RowCount(), 31u);
+
+    RecalculateInterval(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(server->StartPeriodSeen(), 1);
+    EXPECT_GE(server->RunsEnded(), 1);
+    // Demand moves towards its new level geometrically; the fitted rule follows it closely.
+    EXPECT_NEAR(m.GetVar(60, var::NErw), m.GetVar(59, var::N), 1e-3 * m.GetVar(59, var::N));
+    EXPECT_NEAR(m.GetVar(100, var::Y), 1750, 1750 * 5e-3);
+    EXPECT_EQ(link.AdoptAntecedents(m, 3), 0);
+    EXPECT_EQ(e.Antecedents, (std::vector<int32_t>{64 + var::N, par::GAut}));
+}
+
+TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
+    Model m = test::KeynesianModel();
+    RuleBaseLink link; // no server can be created
+    m.Rules = &link;
+    EXPECT_FALSE(link.Connect(m, 5));
+    m.Expect[5].RuleBased = 1;
+    m.Expect[5].Antecedents = {64 + var::gP};
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(m.GetVar(10, var::gPErw), 0);
+    EXPECT_EQ(link.AdoptAntecedents(m, 5), 3);
+}
+
+} // namespace
+} // namespace tv

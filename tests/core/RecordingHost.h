@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/UserHost.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tv::test {
+
+// Records everything the core says and answers questions from a script (default: yes).
+class RecordingHost : public UserHost {
+public:
+    void ShowMessage(const std::string& title, const std::string& text,
+                     const std::string& hint) override {
+        messages.push_back(title + ": " + text + (hint.empty() ? "" : " | " + hint));
+    }
+    bool Ask(const std::string& title, const std::string& text) override {
+        questions.push_back(title + ": " + text);
+        if (answers.empty()) return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void PlaySound(const std::string& wave) override { sounds.push_back(wave); }
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void ProgressOpen(const std::string& label, const std::string& group, const std::string& min,
+                      const std::string& max) override {
+        progress.push_back("open " + label + " | " + group + " | " + min + " | " + max);
+        windowPolls.push_back(0);
+    }
+    void ProgressSetMaximumLabel(const std::string& max) override { progress.push_back("max " + max); }
+    void ProgressSet(double f) override { gauge.push_back(f); }
+    void ProgressHide() override { progress.push_back("hide"); }
+    void ProgressShow() override { progress.push_back("show"); }
+    void ProgressClose() override { progress.push_back("close"); }
+    bool StopRequested() override {
+        if (!windowPolls.empty()) ++windowPolls.back();
+        return ++polls == stopAtPoll;
+    }
+    void SetBusy(bool) override {}
+    void BroadcastModelChanged() override { ++broadcasts; }
+    void ShowSolveControl(bool visible) override { controlVisible = visible; }
+
+    std::string Status() const { return statuses.empty() ? "" : statuses.back(); }
+
+    std::vector<std::string> messages, questions, sounds, statuses, progress;
+    std::vector<double> gauge;
+    std::deque<bool> answers;
+    long polls = 0;
+    std::vector<long> windowPolls; // STOP polls per opened information window
+    long stopAtPoll = -1;
+    int broadcasts = 0;
+    bool controlVisible = false;
+};
+
+} // namespace tv::test

@@ -1,0 +1,329 @@
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Period.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tv {
+namespace {
+
+using test::RecordingHost;
+
+// Relative tolerance of a start equilibrium found with the default accuracy.
+constexpr double kRel = 1e-6;
+
+TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
+    // Y = (C,aut + I,aut + G,aut) / (1 - c[Y]) = 300 / 0.2
+    Model m = test::KeynesianModel();
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 1500 * kRel);
+    EXPECT_NEAR(m.GetVar(100, var::Y), 1500, 1500 * kRel);
+
+    // With a proportional tax: Y = (C,aut + I,aut + G,aut) / (1 - c[Y](1 - t[Y])) = 300 / 0.4
+    Model taxed = test::KeynesianModel();
+    test::SetAll(taxed, {{par::tY, 0.25}});
+    Solve(taxed, host);
+    EXPECT_NEAR(taxed.GetVar(0, var::Y), 750, 750 * kRel);
+    EXPECT_NEAR(taxed.GetVar(0, var::T), 187.5, 187.5 * kRel);
+}
+
+TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
+    // IS: Y = 100 + 0.75*0.8*Y - 4i + 150 + 0.05*Y - 10i + 200  =>  0.35 Y = 450 - 14 i
+    // LM: 600 = 100 - 20 i + 0.5 Y                             =>  Y = 1000 + 40 i
+    // => i = 100/28, Y = 1000 + 4000/28
+    Model m = test::StartModel();
+    test::SetAll(m, {{par::CAut, 100}, {par::cY, 0.75}, {par::tY, 0.2}, {par::cr, 4},
+                     {par::IAut, 150}, {par::bY, 0.05}, {par::br, 10}, {par::GAut, 200},
+                     {par::lY, 0.5},   {par::li, 20},   {par::LAut, 100}, {par::MNAut, 600}});
+    m.Switch[17] = 1;
+    m.Periods.LastSolved = -1;
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_NEAR(m.GetVar(0, var::i), 100.0 / 28, 1e-4);
+    EXPECT_NEAR(m.GetVar(0, var::Y), 1000 + 4000.0 / 28, 1142 * kRel);
+    EXPECT_NEAR(m.GetVar(50, var::Y), m.GetVar(0, var::Y), 1142 * kRel);
+}
+
+TEST(StartEquilibrium, OpenEconomyWithFlexibleRatesBalancesTheForeignAccounts) {
+    // Capital flows finance the trade balance: Ex - Im = -((i - iA) k[di] + NK,aut).
+    // IS: 0.425 Y = 80 + 120 + 180 - 10 + 4*20 - (3 + 8 + 20) i = 450 - 31 i
+    // LM: 150 / (1 - 0.8*0.9) = 100 - 15 i + 0.5 Y
+    const double money = 150 / (1 - 0.8 * 0.9);
+    const double i = (450 - 0.425 * 2 * (money - 100)) / (31 + 0.425 * 30);
+    const double y = 2 * (money - 100) + 30 * i;
+    Model m = test::OpenFlexibleModel();
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_NEAR(m.GetVar(0, var::i), i, 1e-4);
+    EXPECT_NEAR(m.GetVar(0, var::Y), y, y * kRel);
+    EXPECT_NEAR(m.GetVar(0, var::AB), -((i - 4) * 20 + 10), 1e-3);
+    EXPECT_NEAR(m.GetVar(0, var::M), money, money * 1e-12);
+}
+
+TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
+    Model m = test::BondMarketModel();
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    // Stationary wages need u = u,nat: Y = a * A,pot * (1 - 5/100).
+    EXPECT_NEAR(m.GetVar(0, var::u), 5, 1e-3);
+    EXPECT_NEAR(m.GetVar(0, var::Y), 1140, 1140 * 1e-5);
+    // The price is the mark-up on unit labour cost.
+    const double p = (1 + 0.25 + 1140 * 0.1 / 1200) * m.GetVar(0, var::wN);
+    EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
+}
+
+TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
+    // Zero income everywhere counts as converged; the iteration count shows in the STOP
+    // polls, one per iteration.
+    Model zero = test::StartModel();
+    zero.Periods.LastSolved = -1;
+    RecordingHost host;
+    Solve(zero, host);
+    ASSERT_EQ(host.windowPolls.size(), 2u); // search, then interval
+    EXPECT_EQ(host.windowPolls[0], 10);
+    EXPECT_EQ(host.windowPolls[1], 100);
+    EXPECT_EQ(host.Status(), "Ok");
+
+    zero.Switch[23] = 4;
+    zero.Periods.LastSolved = -1;
+    Solve(zero, host);
+    EXPECT_EQ(host.windowPolls[2], 12);
+
+    Model m = test::KeynesianModel();
+    m.Switch[23] = 3;
+    m.Switch[22] = 2;
+    host.windowPolls.clear();
+    Solve(m, host);
+    EXPECT_EQ(host.windowPolls[0] % 6, 0);
+    EXPECT_GT(host.windowPolls[0], 10);
+}
+
+TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
+    Model m = test::KeynesianModel();
+    m.Periods.LeftEdge = 10;
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.windowPolls.size(), 1u); // no equilibrium search, only the interval
+    EXPECT_EQ(m.RecalcEquilibrium, 1);
+    EXPECT_EQ(m.Periods.LastSolved, 100);
+    EXPECT_EQ(host.Status(), "Ok");
+    // The period-0 row was never solved: period 1 expects last period's zero demand, and
+    // period 2 reacts to the autonomous demand of period 1.
+    EXPECT_EQ(m.GetVar(0, var::Y), 0);
+    EXPECT_EQ(m.GetVar(1, var::Y), 0);
+    EXPECT_EQ(m.GetVar(2, var::Y), 300);
+
+    m.RecalcInterval = 1;
+    m.Periods.LastSolved = 100;
+    Solve(m, host);
+    EXPECT_EQ(m.RecalcInterval, 0);
+    EXPECT_EQ(m.RecalcEquilibrium, 1);
+}
+
+TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
+    Model m = test::KeynesianModel();
+    m.Periods.RightEdge = 3;
+    m.Options.StepwiseSolve = 1;
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 0);
+    EXPECT_TRUE(host.controlVisible);
+    EXPECT_EQ(host.Status(), "Lösung bis t = 0");
+    Solve(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 1);
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Lösung bis t = 2");
+    Solve(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 3);
+    EXPECT_FALSE(host.controlVisible);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(m.Periods.MaxSolved, 3);
+}
+
+TEST(Solve, InexactStartEquilibriumAsksAndReports) {
+    Model m = test::BondMarketModel();
+    m.Options.MaxIterations = 12;
+    m.Options.Accuracy = 1e-15;
+    RecordingHost host;
+    host.answers = {true, false}; // go on once, then give up
+    Solve(m, host);
+    ASSERT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(host.questions[0].rfind("Was nun?: Die Ergebnisse für das Ausgangsgleichgewicht "
+                                      "(t=0) haben nach 12 Iterationen",
+                                      0),
+              0u);
+    EXPECT_NE(host.questions[1].find("nach 24 Iterationen"), std::string::npos);
+    EXPECT_NE(host.questions[1].find("%. Berechnung fortsetzen?"), std::string::npos);
+    EXPECT_EQ(host.Status(), "GG-Lösung ungenau");
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.back().rfind("Hinweis: Der Lösungsvorgang für das "
+                                         "Ausgangsgleichgewicht in t=0 wurde vor Erreichen",
+                                         0),
+              0u);
+    EXPECT_EQ(m.EquilibriumInexact, 1);
+    // The maximum label grew by MaxIterations after the "yes".
+    EXPECT_NE(std::find(host.progress.begin(), host.progress.end(), "max 24"), host.progress.end());
+    // The next Solve searches again.
+    m.Options.Accuracy = 0.00001;
+    m.Options.MaxIterations = 500;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(m.EquilibriumInexact, 0);
+}
+
+TEST(Solve, StopDuringTheSearchMakesItInexact) {
+    Model m = test::BondMarketModel();
+    RecordingHost host;
+    host.stopAtPoll = 5;
+    Solve(m, host);
+    EXPECT_TRUE(host.questions.empty());
+    EXPECT_EQ(host.Status(), "GG-Lösung ungenau");
+    EXPECT_EQ(m.Periods.LastSolved, 100); // the interval is still solved
+}
+
+TEST(Solve, StopDuringTheIntervalEndsIt) {
+    Model m = test::KeynesianModel();
+    RecordingHost host;
+    Solve(m, host); // equilibrium first
+    const long searchPolls = host.polls;
+    m.Periods.LastSolved = 0;
+    host.polls = 0;
+    host.stopAtPoll = 30;
+    Solve(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 30);
+    EXPECT_EQ(host.Status(), "Lösungsabbruch nach t = 30");
+    EXPECT_EQ(host.messages.back(),
+              "Hinweis: Der Lösungsvorgang für das Analyseintervall wurde nach Periode 30 "
+              "abgebrochen.");
+    (void)searchPolls;
+    // Solving again continues after the abort.
+    host.stopAtPoll = -1;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Ok");
+}
+
+TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
+    Model m = test::OpenFlexibleModel();
+    test::SetAll(m, {{par::me, 0}});
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(host.Status(), "Alles lösen!");
+    EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 0 nicht "
+                                    "wechselkursabhängig. Modell nicht lösbar!");
+    EXPECT_EQ(host.sounds.back(), "SoNicht.wav");
+    EXPECT_EQ(m.EquilibriumInexact, 1);
+    EXPECT_EQ(host.broadcasts, 1);
+}
+
+TEST(Solve, FlexibleRatesRefusedInALaterPeriodEndTheInterval) {
+    Model m = test::OpenFlexibleModel();
+    test::SetFrom(m, 30, {{par::xe, 0}});
+    RecordingHost host;
+    Solve(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 29);
+    EXPECT_EQ(host.Status(), "Lösungsabbruch nach t = 29");
+    EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 30 nicht "
+                                    "wechselkursabhängig. Lösung wird abgebrochen.");
+}
+
+TEST(Solve, InfiniteMultiplierAsksFirst) {
+    Model m = test::KeynesianModel();
+    test::SetAll(m, {{par::cY, 1}});
+    RecordingHost host;
+    host.answers = {false};
+    Solve(m, host);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0],
+              "Wollen Sie wirklich?: Der einfache Einkommensmultiplikator für t=0 ist unendlich "
+              "(Instabilitätsgefahr!). Lösung trotzdem beginnen?");
+    EXPECT_EQ(host.Status(), "Alles lösen!");
+    EXPECT_EQ(m.Periods.LastSolved, -1);
+}
+
+TEST(Solve, RecalculationCommandsAndFollowingTheSolution) {
+    Model m = test::KeynesianModel();
+    RecordingHost host;
+    Solve(m, host);
+    m.Periods.LeftEdge = 5;
+    m.Options.FollowSolution = 1;
+    RecalculateInterval(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 100);
+    EXPECT_EQ(m.Periods.CurrentPeriod, 100);
+    m.Periods.LeftEdge = 0;
+    host.windowPolls.clear();
+    RecalculateAll(m, host);
+    EXPECT_EQ(host.windowPolls.size(), 2u); // the start equilibrium again
+    EXPECT_EQ(host.Status(), "Ok");
+    MarkUnsolvedFrom(m, 40);
+    EXPECT_EQ(m.Periods.LastSolved, 40);
+    MarkUnsolvedFrom(m, 60);
+    EXPECT_EQ(m.Periods.LastSolved, 40);
+}
+
+TEST(Solve, ProgramStartSolvesEverything) {
+    Model m = test::StartModel();
+    RecordingHost host;
+    SolveAtProgramStart(m, host);
+    EXPECT_EQ(m.Periods.LastSolved, 100);
+    EXPECT_EQ(m.Periods.MaxSolved, 100);
+    EXPECT_EQ(host.sounds.back(), "Start.wav");
+    EXPECT_TRUE(std::isfinite(m.GetVar(0, var::e)));
+}
+
+TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
+    Model m = test::BondMarketModel();
+    RecordingHost host;
+    Solve(m, host);
+    const Model before = m;
+    const double p = m.GetVar(20, var::P);
+    EquilibriumAtPrice(m, host, 20, 200, p * 1.1, 1e-7);
+    const double yHigh = m.ScratchVar(20, var::Y);
+    EquilibriumAtPrice(m, host, 20, 200, p * 0.9, 1e-7);
+    const double yLow = m.ScratchVar(20, var::Y);
+    EXPECT_GT(yLow, yHigh); // aggregate demand falls with the price level
+
+    EXPECT_FALSE(m.ScratchMode);
+    EXPECT_EQ(m.Switch, before.Switch);
+    EXPECT_EQ(m.Options.MaxIterations, before.Options.MaxIterations);
+    EXPECT_EQ(m.Options.Accuracy, before.Options.Accuracy);
+    EXPECT_EQ(m.EquilibriumInexact, before.EquilibriumInexact);
+    EXPECT_EQ(m.ScratchDepth, before.ScratchDepth);
+    EXPECT_EQ(m.WageBase, before.WageBase);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(m.Expect[k].Method, before.Expect[k].Method);
+        EXPECT_EQ(m.Expect[k].Weight, before.Expect[k].Weight);
+        EXPECT_EQ(m.Expect[k].Lags, before.Expect[k].Lags);
+    }
+    for (int t = -5; t <= 100; ++t)
+        for (int n = 1; n <= 63; ++n) ASSERT_EQ(m.GetVar(t, n), before.GetVar(t, n)) << t << "/" << n;
+    for (int n = 1; n <= 64; ++n) ASSERT_EQ(m.GetPar(20, n), before.GetPar(20, n));
+}
+
+TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
+    // A stationary model: the demand-side equilibrium at the model's own price level is the
+    // model's own income.
+    Model m = test::StartModel();
+    test::SetAll(m, {{par::CAut, 100}, {par::cY, 0.75}, {par::tY, 0.2}, {par::cr, 4},
+                     {par::IAut, 150}, {par::bY, 0.05}, {par::br, 10}, {par::GAut, 200},
+                     {par::lY, 0.5},   {par::li, 20},   {par::LAut, 100}, {par::MNAut, 600}});
+    m.Switch[17] = 1;
+    m.Periods.LastSolved = -1;
+    RecordingHost host;
+    Solve(m, host);
+    EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
+    EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+}
+
+} // namespace
+} // namespace tv
