@@ -16,9 +16,9 @@ using test::BiffBuilder;
 
 struct Event {
     char Kind; // n number, d date, s text, b boolean, e blank, r rich
-    int Col, Row, Xf;
+    int Col = 0, Row = 0, Xf = 0;
     double Number = 0;
-    std::string Text;
+    std::string Text = "";
     bool Formula = false;
     bool operator==(const Event&) const = default;
 };
