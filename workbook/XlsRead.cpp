@@ -693,7 +693,7 @@ void XlsReader::Walk() {
             Need(r, 10);
             CellHead h = Head(r, biff_);
             uint32_t k = U32(h.Value);
-            if (sstStart_.empty() || k + 1 >= sstStart_.size()) Damaged();
+            if (sstStart_.empty() || k >= sstStart_.size() - 1) Damaged();
             text_.assign(sstPool_, sstStart_[k], sstStart_[k + 1] - sstStart_[k]);
             text(h.Col, h.Row, h.Xf, false);
             break;
@@ -982,7 +982,7 @@ bool XlsReader::CellAt(size_t pos, int col, int row, CellValue& value) {
     case rLABELSST: {
         Need(r, 10);
         uint32_t k = U32(h.Value);
-        if (sstStart_.empty() || k + 1 >= sstStart_.size()) Damaged();
+        if (sstStart_.empty() || k >= sstStart_.size() - 1) Damaged();
         value = sstPool_.substr(sstStart_[k], sstStart_[k + 1] - sstStart_[k]);
         break;
     }

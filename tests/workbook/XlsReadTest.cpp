@@ -488,6 +488,15 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         CompoundStream cs{"Book", s};
         truncated = BuildCompoundDocument(std::span(&cs, 1));
     }
+    auto badSstIndex = [] {
+        Biff8 w;
+        w.Globals(0, {{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'}});
+        auto d = BiffBuilder::Cell(0, 0, 15);
+        BiffBuilder::Put32(d, 0xFFFFFFFF); // wraps to 0 when one is added
+        w.b.Record(0x00FD, d);
+        w.End();
+        return w.b.Document("Workbook");
+    }();
     const std::string text = "Hello, this is a text file.\n";
     struct Case {
         const char* expected;
@@ -531,6 +540,13 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
              r.ReadCell(0, 0, 0, v);
          }},
         {"File is damaged", truncated, read},
+        {"File is damaged", badSstIndex, read},
+        {"File is damaged", badSstIndex,
+         [](XlsReader& r) {
+             r.Open();
+             CellValue v;
+             r.ReadCell(0, 0, 0, v);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
