@@ -10,8 +10,12 @@ namespace tv {
 
 namespace {
 
-inline double Par(const Model& m, int t, int n) { return m.GetPar(t, n); }
-inline double Var(const Model& m, int t, int n) { return m.GetVar(t, n); }
+inline double Par(const Model& m, int t, int n) {
+    return m.GetPar(t, n);
+}
+inline double Var(const Model& m, int t, int n) {
+    return m.GetVar(t, n);
+}
 
 // Consumption propensities on wage and profit income.
 inline double PropWage(const Model& m, int t) {
@@ -104,8 +108,12 @@ double DispProfitIncome(const Model& m, int t, double y) {
 double DispIncome(const Model& m, int t, double y) {
     return DispWageIncome(m, t, y) + DispProfitIncome(m, t, y);
 }
-double TaxesExp(const Model& m, int t, double y) { return TaxesWith(m, t, y, ExpWageShare(m, t)); }
-double Taxes(const Model& m, int t, double y) { return TaxesWith(m, t, y, Var(m, t, var::LQ)); }
+double TaxesExp(const Model& m, int t, double y) {
+    return TaxesWith(m, t, y, ExpWageShare(m, t));
+}
+double Taxes(const Model& m, int t, double y) {
+    return TaxesWith(m, t, y, Var(m, t, var::LQ));
+}
 double TransfersTotal(const Model& m, int t) {
     return Par(m, t, par::SBAut) + Par(m, t, par::SubAut);
 }
@@ -162,7 +170,9 @@ double SavingExp(const Model& m, int t, double r, double y) {
 
 // ---- Marginal propensities and multipliers ----
 
-double InterestSens(const Model& m, int t) { return Par(m, t, par::cr) + Par(m, t, par::br); }
+double InterestSens(const Model& m, int t) {
+    return Par(m, t, par::cr) + Par(m, t, par::br);
+}
 
 double SavingPropensity(const Model& m, int t) {
     const double s = ExpWageShare(m, t);
@@ -192,7 +202,8 @@ double SpendingPropensity(const Model& m, int t) {
     double p;
     if (m.Sw(16) == 1) {
         const double tYL = Par(m, t, par::tYL), tYU = Par(m, t, par::tYU);
-        p = ((1 - tYL) * cL + tYL * gT) * s / 100 + ((bYU + cU) * (1 - tYU) + tYU * gT) * (1 - s / 100);
+        p = ((1 - tYL) * cL + tYL * gT) * s / 100 +
+            ((bYU + cU) * (1 - tYU) + tYU * gT) * (1 - s / 100);
     } else {
         const double tY = Par(m, t, par::tY);
         if (m.Sw(1) == 1)
@@ -223,7 +234,9 @@ double ISIncome(const Model& m, int t, double r) {
     if (dsp == 1) return 0;
     return NetDemandAt(m, t, r, 0) / (1 - dsp);
 }
-int StabilitySign(const Model& m, int t) { return StabilityOf(m, t).sign; }
+int StabilitySign(const Model& m, int t) {
+    return StabilityOf(m, t).sign;
+}
 double Multiplier(const Model& m, int t) {
     const Stability s = StabilityOf(m, t);
     return s.sign == 1 ? 1 / s.d : s.sign;
@@ -252,8 +265,9 @@ double UnemploymentAt(const Model& m, int t, double y) {
 double CapitalRequirement(const Model& m, int t) {
     const double y = Var(m, t, var::Y);
     if (m.Sw(6) == 1)
-        return std::pow(y / (Par(m, t, par::q) * std::pow(Var(m, t, var::A), Par(m, t, par::alpha))),
-                        1 / Par(m, t, par::beta));
+        return std::pow(
+            y / (Par(m, t, par::q) * std::pow(Var(m, t, var::A), Par(m, t, par::alpha))),
+            1 / Par(m, t, par::beta));
     return y / Par(m, t, par::k);
 }
 double CapitalUtilisation(const Model& m, int t) {
@@ -265,13 +279,19 @@ double CapitalUtilisation(const Model& m, int t) {
 
 // ---- Wages and prices ----
 
-bool IsWagePeriodStart(const Model& m, int t) { return t % m.TZR() == 0; }
-bool IsMonetaryPeriodStart(const Model& m, int t) { return t % m.MZZR() == 0; }
-int WageRoundStart(const Model& m, int t) { return t / m.TZR() * m.TZR(); }
+bool IsWagePeriodStart(const Model& m, int t) {
+    return t % m.TZR() == 0;
+}
+bool IsMonetaryPeriodStart(const Model& m, int t) {
+    return t % m.MZZR() == 0;
+}
+int WageRoundStart(const Model& m, int t) {
+    return t / m.TZR() * m.TZR();
+}
 
 double WageGrowthTarget(const Model& m, int t) {
-    return Par(m, t, par::wgP) * Var(m, t, var::gPErw) + Par(m, t, par::wga) * Var(m, t, var::gaErw) +
-           Par(m, t, par::wV);
+    return Par(m, t, par::wgP) * Var(m, t, var::gPErw) +
+           Par(m, t, par::wga) * Var(m, t, var::gaErw) + Par(m, t, par::wV);
 }
 
 double NominalWage(Model& m, int t, bool start, double uExp) {
@@ -309,9 +329,9 @@ double UnitLabourCost(const Model& m, int t, double wN, double y) {
 }
 
 double MarkupPrice(const Model& m, int t, double wN, double y) {
-    return std::max(Par(m, t, par::Pu), (1 + Par(m, t, par::jAut) +
-                                         y * Par(m, t, par::jY) / PotentialOutput(m, t)) *
-                                            UnitLabourCost(m, t, wN, y));
+    return std::max(Par(m, t, par::Pu),
+                    (1 + Par(m, t, par::jAut) + y * Par(m, t, par::jY) / PotentialOutput(m, t)) *
+                        UnitLabourCost(m, t, wN, y));
 }
 
 double SupplyPrice(const Model& m, int t, double wN, double y) {
@@ -367,8 +387,7 @@ double PriceOrientedSupply(const Model& m, int t, double p) {
         const double mm = p * std::pow(k, beta / alpha) * std::pow(q, 1 / alpha) / (jAut + 1) / wN;
         return std::min(yPot, std::pow(mm, alpha / (1 - alpha)));
     }
-    if (jY != 0)
-        return std::min(yPot, (p / (wN / Par(m, t, par::a)) - 1 - jAut) * yPot / jY);
+    if (jY != 0) return std::min(yPot, (p / (wN / Par(m, t, par::a)) - 1 - jAut) * yPot / jY);
     return yPot;
 }
 
@@ -388,18 +407,23 @@ double MoneyMultiplier(const Model& m, int t) {
     if (m.Sw(18) != 1) return 1;
     return 1 / (1 - (1 - Par(m, t, par::bM)) * (1 - Par(m, t, par::rSE)));
 }
-double Currency(const Model& m, int t) { return Par(m, t, par::bM) * Var(m, t, var::MN); }
+double Currency(const Model& m, int t) {
+    return Par(m, t, par::bM) * Var(m, t, var::MN);
+}
 double Reserves(const Model& m, int t) {
     return (Var(m, t, var::MN) - Currency(m, t)) * Par(m, t, par::rSE);
 }
-double MonetaryBase(const Model& m, int t) { return Var(m, t, var::MN) / MoneyMultiplier(m, t); }
+double MonetaryBase(const Model& m, int t) {
+    return Var(m, t, var::MN) / MoneyMultiplier(m, t);
+}
 
 double PlannedMoneySupply(const Model& m, int t, bool start) {
     double money = Var(m, t - 1, var::M) * Var(m, t - 1, var::P);
     const bool multiple = m.Sw(18) == 1;
     if (m.Sw(20) == 0) {
         if (m.Sw(19) == 0) {
-            money = multiple ? Par(m, t, par::MBNAut) * MoneyMultiplier(m, t) : Par(m, t, par::MNAut);
+            money =
+                multiple ? Par(m, t, par::MBNAut) * MoneyMultiplier(m, t) : Par(m, t, par::MNAut);
         } else if (t > 0) {
             money = multiple ? (money / MoneyMultiplier(m, t - 1) + Par(m, t, par::dMBHNAut)) *
                                    MoneyMultiplier(m, t)
@@ -407,7 +431,8 @@ double PlannedMoneySupply(const Model& m, int t, bool start) {
         }
     } else if (m.Sw(20) == 1 && start) {
         const double g = 1 + Par(m, t, par::gMNAut) / 100;
-        money = multiple ? g * money / MoneyMultiplier(m, t - 1) * MoneyMultiplier(m, t) : g * money;
+        money =
+            multiple ? g * money / MoneyMultiplier(m, t - 1) * MoneyMultiplier(m, t) : g * money;
     }
     return money;
 }
@@ -440,8 +465,8 @@ double BopSurplus(const Model& m, int t, double f, double i, double e, double y)
 }
 
 double ReserveInflow(const Model& m, int t, double i) {
-    return ReserveInflowFactor(m, t) * BopSurplus(m, t, Par(m, t, par::fNK), i,
-                                                  PrevRealExchangeRate(m, t), ImportIncome(m, t));
+    return ReserveInflowFactor(m, t) *
+           BopSurplus(m, t, Par(m, t, par::fNK), i, PrevRealExchangeRate(m, t), ImportIncome(m, t));
 }
 
 // The number of money-market substeps is 2 / l[Y] rounded up, kept within 1..65535: a zero,
@@ -478,7 +503,8 @@ double InterestRate(const Model& m, int t, double money) {
     const double a0 = TradeBalance(m, t, PrevRealExchangeRate(m, t), ImportIncome(m, t));
     const double z0 = a0 + k0;
     const double q = ReserveInflowFactor(m, t);
-    const double sens = (Par(m, t, par::cr) + Par(m, t, par::br)) / (1 + Var(m, t, var::gPErw) / 100);
+    const double sens =
+        (Par(m, t, par::cr) + Par(m, t, par::br)) / (1 + Var(m, t, var::gPErw) / 100);
     double num, den;
     if (m.Sw(21) == 1) {
         num = i0 - s0 - b - k0 + (l0 - money) * n;
@@ -572,7 +598,9 @@ double BondIncome(const Model& m, int t, double i, bool withSpeculation) {
 
 } // namespace
 
-double BondMarketIncome(const Model& m, int t, double i) { return BondIncome(m, t, i, true); }
+double BondMarketIncome(const Model& m, int t, double i) {
+    return BondIncome(m, t, i, true);
+}
 double BondMarketIncomeNoSpec(const Model& m, int t, double i) {
     return BondIncome(m, t, i, false);
 }

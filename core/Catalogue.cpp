@@ -68,8 +68,10 @@ const char* const kParamNames[65] = {
     "Geldmenge,aut. nom.(MN,aut)##Money Supply,aut. nom. (MN,aut)",
     "Geldbasis,aut. nom.(MBN,aut)##High Powered Money,aut. nom. (MBN,aut)",
     "Geldmengenwachstumsrate,nom. (gMN,aut)##Monetary Growth Rate,nom. (gMN,aut)",
-    "Geldangebotsänd.,aut. heim. nom.(dMHN,aut)##Change in Money Supply,aut. domest. nom. (dMHN,aut)",
-    "Geldbasisänderung,aut. heim. nom.(dMBHN,aut)##Change in High Powered Money, aut. domest. nom. (dMBHN,aut)",
+    "Geldangebotsänd.,aut. heim. nom.(dMHN,aut)##Change in Money Supply,aut. domest. nom. "
+    "(dMHN,aut)",
+    "Geldbasisänderung,aut. heim. nom.(dMBHN,aut)##Change in High Powered Money, aut. domest. nom. "
+    "(dMBHN,aut)",
     "Bargeldquote (b[M])##Currency Ratio (b[M])",
     "Mindestreservesatz (r[SE])##Reserve Ratio (r[SE])",
     "Neutralisierungsquote (n[WR])##Neutralization Ratio (n[WR])",
@@ -147,7 +149,6 @@ const char* const kVarNames[64] = {
     "Investitionen,ungew. (I,unw)##Investment,unw. (I,unw)",
 };
 
-
 const char* const kSectorTitles[SectorCount + 1] = {
     "",
     "Güter&nachfrage##Dema&nd for Goods",
@@ -160,11 +161,10 @@ const char* const kSectorTitles[SectorCount + 1] = {
 
 const char* const kCategoryTitles[SectorCount + 1][4] = {
     {"", "", "", ""},
-    {"Konsum##Consumption", "Investitionen##Investment", "Staat##Government",
-     "Exporte##Exports"},
+    {"Konsum##Consumption", "Investitionen##Investment", "Staat##Government", "Exporte##Exports"},
     {"Produktion##Production", "Importe##Imports", "Preise##Prices", "Löhne##Wages"},
-    {"Primärverteilung##Market Income Distribution", "Abgaben##Taxes",
-     "Übertragungen##Transfers", ""},
+    {"Primärverteilung##Market Income Distribution", "Abgaben##Taxes", "Übertragungen##Transfers",
+     ""},
     {"Zinsniveau##Interest Rate", "Geldnachfrage##Money Demand", "Geldangebot##Money Supply", ""},
     {"Wechselkurs(system)##Exchange Rate (System)",
      "Internationler Kapitalverkehr##International Capital Flows", "", ""},
@@ -194,8 +194,8 @@ const char* const kCategoryLongTitles[SectorCount + 1][4] = {
 
 // Number of categories, then the first parameter of each category.
 constexpr int kGroups[6][5] = {
-    {0, 0, 0, 0, 0},     {4, 1, 6, 12, 14}, {4, 16, 23, 28, 32},
-    {3, 38, 39, 45, 0},  {3, 47, 48, 52, 0}, {2, 60, 61, 0, 0},
+    {0, 0, 0, 0, 0},    {4, 1, 6, 12, 14},  {4, 16, 23, 28, 32},
+    {3, 38, 39, 45, 0}, {3, 47, 48, 52, 0}, {2, 60, 61, 0, 0},
 };
 
 std::string SymbolOf(const std::string& name, int language) {
@@ -248,7 +248,8 @@ std::string TranslateCapitalised(std::string_view text, int language) {
 const std::string& ParamName(int n) {
     static const auto names = [] {
         std::array<std::string, 65> a;
-        for (int i = 0; i <= 64; ++i) a[i] = kParamNames[i];
+        for (int i = 0; i <= 64; ++i)
+            a[i] = kParamNames[i];
         return a;
     }();
     return names[n];
@@ -257,7 +258,8 @@ const std::string& ParamName(int n) {
 const std::string& VarName(int n) {
     static const auto names = [] {
         std::array<std::string, 64> a;
-        for (int i = 0; i <= 63; ++i) a[i] = kVarNames[i];
+        for (int i = 0; i <= 63; ++i)
+            a[i] = kVarNames[i];
         return a;
     }();
     return names[n];
@@ -269,7 +271,9 @@ std::string ParamSymbol(int n, int t, int language) {
     return SymbolOf(ParamName(n), language);
 }
 
-std::string VarSymbol(int n, int language) { return SymbolOf(VarName(n), language); }
+std::string VarSymbol(int n, int language) {
+    return SymbolOf(VarName(n), language);
+}
 
 std::string ToMarkup(std::string symbol) {
     const size_t rounds = symbol.size();
@@ -320,7 +324,8 @@ int FindVarByText(std::string_view text) {
 const std::string& SectorTitle(int sector) {
     static const auto titles = [] {
         std::array<std::string, SectorCount + 1> a;
-        for (int i = 0; i <= SectorCount; ++i) a[i] = kSectorTitles[i];
+        for (int i = 0; i <= SectorCount; ++i)
+            a[i] = kSectorTitles[i];
         return a;
     }();
     return titles[sector];
@@ -330,7 +335,8 @@ const std::string& CategoryTitle(int sector, int category) {
     static const auto titles = [] {
         std::array<std::array<std::string, 4>, SectorCount + 1> a;
         for (int s = 0; s <= SectorCount; ++s)
-            for (int c = 0; c < 4; ++c) a[s][c] = kCategoryTitles[s][c];
+            for (int c = 0; c < 4; ++c)
+                a[s][c] = kCategoryTitles[s][c];
         return a;
     }();
     return titles[sector][category - 1];
@@ -340,13 +346,16 @@ const std::string& CategoryLongTitle(int sector, int category) {
     static const auto titles = [] {
         std::array<std::array<std::string, 4>, SectorCount + 1> a;
         for (int s = 0; s <= SectorCount; ++s)
-            for (int c = 0; c < 4; ++c) a[s][c] = kCategoryLongTitles[s][c];
+            for (int c = 0; c < 4; ++c)
+                a[s][c] = kCategoryLongTitles[s][c];
         return a;
     }();
     return titles[sector][category - 1];
 }
 
-int CategoryCount(int sector) { return sector >= 1 && sector <= 5 ? kGroups[sector][0] : 0; }
+int CategoryCount(int sector) {
+    return sector >= 1 && sector <= 5 ? kGroups[sector][0] : 0;
+}
 
 int CategoryFirst(int sector, int category) {
     return kGroups[sector][category == 0 ? 1 : category];
@@ -365,22 +374,82 @@ int CategorySize(int sector, int category) {
 
 bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
                     const std::array<double, 64>& rowValues) {
-    enum Kind { NonNegative, Unit, Positive, OpenUnit, Percent, PositiveInPeriod0, HalfOpenUnit, Free };
+    enum Kind {
+        NonNegative,
+        Unit,
+        Positive,
+        OpenUnit,
+        Percent,
+        PositiveInPeriod0,
+        HalfOpenUnit,
+        Free
+    };
     static constexpr Kind kinds[65] = {
         Free,
-        NonNegative, Unit, Unit, Unit, NonNegative,                 // 1..5
-        NonNegative, Unit, NonNegative, Free, NonNegative,          // 6..10
-        NonNegative, NonNegative, Free, NonNegative, NonNegative,   // 11..15
-        Positive, Positive, Positive, OpenUnit, OpenUnit,           // 16..20
-        Positive, Positive, NonNegative, Unit, NonNegative,         // 21..25
-        Positive, Free, NonNegative, NonNegative, Positive,         // 26..30
-        Positive, Positive, NonNegative, Unit, NonNegative,         // 31..35
-        Percent, Free, Percent, NonNegative, Unit,                  // 36..40
-        NonNegative, NonNegative, Unit, Unit, NonNegative,          // 41..45
-        NonNegative, NonNegative, Positive, NonNegative, NonNegative, // 46..50
-        NonNegative, Positive, Positive, Free, PositiveInPeriod0,   // 51..55
-        PositiveInPeriod0, Unit, Unit, Unit, Positive,              // 56..60
-        Free, NonNegative, NonNegative, HalfOpenUnit,               // 61..64
+        NonNegative,
+        Unit,
+        Unit,
+        Unit,
+        NonNegative, // 1..5
+        NonNegative,
+        Unit,
+        NonNegative,
+        Free,
+        NonNegative, // 6..10
+        NonNegative,
+        NonNegative,
+        Free,
+        NonNegative,
+        NonNegative, // 11..15
+        Positive,
+        Positive,
+        Positive,
+        OpenUnit,
+        OpenUnit, // 16..20
+        Positive,
+        Positive,
+        NonNegative,
+        Unit,
+        NonNegative, // 21..25
+        Positive,
+        Free,
+        NonNegative,
+        NonNegative,
+        Positive, // 26..30
+        Positive,
+        Positive,
+        NonNegative,
+        Unit,
+        NonNegative, // 31..35
+        Percent,
+        Free,
+        Percent,
+        NonNegative,
+        Unit, // 36..40
+        NonNegative,
+        NonNegative,
+        Unit,
+        Unit,
+        NonNegative, // 41..45
+        NonNegative,
+        NonNegative,
+        Positive,
+        NonNegative,
+        NonNegative, // 46..50
+        NonNegative,
+        Positive,
+        Positive,
+        Free,
+        PositiveInPeriod0, // 51..55
+        PositiveInPeriod0,
+        Unit,
+        Unit,
+        Unit,
+        Positive, // 56..60
+        Free,
+        NonNegative,
+        NonNegative,
+        HalfOpenUnit, // 61..64
     };
     bool bad = false;
     const char* minText = nullptr;
@@ -422,12 +491,12 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
         break;
     }
     const int lang = m.Language;
-    const std::string restore =
-        Translate("Bisheriger Wert wird wiederhergestellt.##Previous value will be restored.", lang);
+    const std::string restore = Translate(
+        "Bisheriger Wert wird wiederhergestellt.##Previous value will be restored.", lang);
     if (bad) {
         std::string text = Translate("Unzulässige Eingabe für##Invalid input data for", lang) +
-                           " " + Translate(ParamName(n), lang) + " in t = " +
-                           std::to_string(t) + "\r\n";
+                           " " + Translate(ParamName(n), lang) + " in t = " + std::to_string(t) +
+                           "\r\n";
         if (minText) text += std::string("\r\nMinimum: ") + minText + ParamSymbol(n, t, lang);
         if (maxText) text += std::string("\r\n") + "Maximum: " + maxText + ParamSymbol(n, t, lang);
         host.PlaySound("SoNicht.wav");
@@ -436,11 +505,11 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
     }
     if ((n == 57 && x == 0 && rowValues[57] == 0) || (n == 58 && x == 0 && rowValues[56] == 0)) {
         host.PlaySound("SoNicht.wav");
-        host.ShowMessage("Parameter Check",
-                         "Bargeldquote b[M] und Mindestreservesatz r[SE] in t = " +
-                             std::to_string(t) +
-                             " sind null (-> unendl. Geldschöpfungsmultiplikator).",
-                         restore);
+        host.ShowMessage(
+            "Parameter Check",
+            "Bargeldquote b[M] und Mindestreservesatz r[SE] in t = " + std::to_string(t) +
+                " sind null (-> unendl. Geldschöpfungsmultiplikator).",
+            restore);
         return false;
     }
     return true;

@@ -24,7 +24,7 @@ int FindParamByText(std::string_view text);
 int FindVarByText(std::string_view text);
 
 constexpr int SectorCount = 6;
-const std::string& SectorTitle(int sector);                // 1..6
+const std::string& SectorTitle(int sector);                 // 1..6
 const std::string& CategoryTitle(int sector, int category); // 1..4; empty when none
 const std::string& CategoryLongTitle(int sector, int category);
 int CategoryCount(int sector); // sectors 1..5

@@ -17,14 +17,14 @@ void CopyExpectation(const Expectation& from, Expectation& to) {
 
 double DefaultPar(int t, int n) {
     static constexpr double defaults[ParCount + 1] = {
-        0,                                        // unused
-        0,    0,    0,   0,   0,   0,   0, 0, 0, 0,  // 1..10
-        0,    0,    0,   0,   0,   1,   1, 1, 0.5, 0.5, // 11..20
-        1000, 1000, 0,   0,   0,   1,   0, 0, 0, 1,  // 21..30
-        1,    0.5,  0,   0,   0,   0,   0, 50, 0, 0, // 31..40
-        0,    0,    0,   0,   0,   0,   0, 2, 0, 0,  // 41..50
-        0,    1000, 1000, 0,  0,   0,   1, 0, 1, 1,  // 51..60
-        0,    0,    0,   0};                         // 61..64
+        0,                                          // unused
+        0,    0,    0,    0, 0, 0, 0, 0,  0,   0,   // 1..10
+        0,    0,    0,    0, 0, 1, 1, 1,  0.5, 0.5, // 11..20
+        1000, 1000, 0,    0, 0, 1, 0, 0,  0,   1,   // 21..30
+        1,    0.5,  0,    0, 0, 0, 0, 50, 0,   0,   // 31..40
+        0,    0,    0,    0, 0, 0, 0, 2,  0,   0,   // 41..50
+        0,    1000, 1000, 0, 0, 0, 1, 0,  1,   1,   // 51..60
+        0,    0,    0,    0};                       // 61..64
     if (n == 55 || n == 56) return t <= 0 ? 1000.0 : 0.0;
     return defaults[n];
 }
@@ -95,7 +95,8 @@ void Model::UpdateActiveParams() {
     auto& f = ActiveParams;
     f.fill(false);
     auto on = [&f](int from, int to) {
-        for (int n = from; n <= to; ++n) f[n] = true;
+        for (int n = from; n <= to; ++n)
+            f[n] = true;
     };
     const auto s = [this](int k) { return Switch[k]; };
     on(1, 1);
@@ -189,15 +190,21 @@ std::string Model::FormatNumber(double x) const {
 void Model::ResetParameters() {
     std::fill(pars_.begin(), pars_.end(), 0.0);
     for (int t = FirstParPeriod; t <= Periods.RightEdge && t <= LastPeriod; ++t)
-        for (int n = 1; n <= ParCount; ++n) SetModelPar(t, n, DefaultPar(t, n));
+        for (int n = 1; n <= ParCount; ++n)
+            SetModelPar(t, n, DefaultPar(t, n));
     Switch = StartSwitches();
     Expect = StartExpectations();
     UpdateActiveParams();
 }
 
+void Model::ClearVariables() {
+    std::fill(vars_.begin(), vars_.end(), 0.0);
+}
+
 void Model::FillPrehistoryFromPeriod0() {
     for (int t = FirstVarPeriod; t <= 0; ++t)
-        for (int n = 1; n <= ParCount; ++n) SetPrehistoryPar(t, n, ModelPar(0, n));
+        for (int n = 1; n <= ParCount; ++n)
+            SetPrehistoryPar(t, n, ModelPar(0, n));
 }
 
 void Model::InitialiseForProgramStart() {

@@ -53,7 +53,7 @@ constexpr int VarCount = 63;
 constexpr int ParCount = 64;
 constexpr int SwitchCount = 23;
 constexpr int ExpectationCount = 8;
-constexpr int HistoryRows = 1077;     // periods -1076..0
+constexpr int HistoryRows = 1077; // periods -1076..0
 constexpr int FirstVarPeriod = -1076;
 constexpr int FirstParPeriod = -1;
 constexpr int LastPeriod = 5000;
@@ -69,7 +69,7 @@ Switches StartSwitches();
 // options, number format and the scratch values the behavioural functions keep between
 // calls. Store access is O(1); nothing is allocated after construction.
 class Model {
-public:
+  public:
     Model();
 
     // Normal mode: the model's stores. Scratch mode: the scratch store, where variables of
@@ -103,13 +103,19 @@ public:
     double ModelPar(int t, int n) const { return pars_[(t - FirstParPeriod) * ParCount + n - 1]; }
     void SetModelPar(int t, int n, double x) { pars_[(t - FirstParPeriod) * ParCount + n - 1] = x; }
     double ScratchVar(int t, int n) const { return scratchVars_[ScratchRow(t) * VarCount + n - 1]; }
-    void SetScratchVar(int t, int n, double x) { scratchVars_[ScratchRow(t) * VarCount + n - 1] = x; }
+    void SetScratchVar(int t, int n, double x) {
+        scratchVars_[ScratchRow(t) * VarCount + n - 1] = x;
+    }
     double ScratchPar(int n) const { return scratchPars_[n - 1]; }
     void SetScratchPar(int n, double x) { scratchPars_[n - 1] = x; }
 
     // Pre-history parameters, periods -1076..0.
-    double PrehistoryPar(int t, int n) const { return prePars_[(t - FirstVarPeriod) * ParCount + n - 1]; }
-    void SetPrehistoryPar(int t, int n, double x) { prePars_[(t - FirstVarPeriod) * ParCount + n - 1] = x; }
+    double PrehistoryPar(int t, int n) const {
+        return prePars_[(t - FirstVarPeriod) * ParCount + n - 1];
+    }
+    void SetPrehistoryPar(int t, int n, double x) {
+        prePars_[(t - FirstVarPeriod) * ParCount + n - 1] = x;
+    }
 
     // Moves the scratch history one period back: the oldest row becomes the new row of
     // ScratchBase and receives a copy of the row just computed. Rotates, never copies rows.
@@ -130,6 +136,8 @@ public:
     // Clears all parameters and fills periods -1..RightEdge with their defaults; resets
     // switches and expectation settings (a new model).
     void ResetParameters();
+    // Clears the results of every period (a new model).
+    void ClearVariables();
     // Program start: every pre-history row holds the parameters of period 0.
     void FillPrehistoryFromPeriod0();
     // The model the program starts with: default parameters in periods -1 to the right
@@ -170,7 +178,7 @@ public:
     // The rule-server link; none means rule-based expectations get no forecasts.
     RuleBaseLink* Rules = nullptr;
 
-private:
+  private:
     int ScratchRow(int t) const {
         int idx = scratchHead_ + (t - static_cast<int>(ScratchBase)) + (HistoryRows - 1);
         return idx >= HistoryRows ? idx - HistoryRows : idx;

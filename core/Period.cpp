@@ -17,7 +17,8 @@ double PeriodExpectation(const Model& m, int k, int t) {
     const int a = rec.SourceVariable, e = rec.TargetVariable;
     if (rec.Method == 2) {
         double sum = 0;
-        for (int j = 1; j <= rec.Lags; ++j) sum += m.GetVar(std::max(t - j, -m.ScratchDepth), a);
+        for (int j = 1; j <= rec.Lags; ++j)
+            sum += m.GetVar(std::max(t - j, -m.ScratchDepth), a);
         return sum / rec.Lags;
     }
     // adaptive
@@ -33,8 +34,10 @@ double WagePeriodExpectation(const Model& m, int k, int t) {
         double sum = 0;
         for (int j = 1; j <= rec.Lags; ++j) {
             int c = t - (j - 1) * tzr;
-            while (c - tzr < -m.ScratchDepth) c += tzr;
-            for (int l = 1; l <= tzr; ++l) sum += m.GetVar(c - l, a);
+            while (c - tzr < -m.ScratchDepth)
+                c += tzr;
+            for (int l = 1; l <= tzr; ++l)
+                sum += m.GetVar(c - l, a);
         }
         return sum / rec.Lags / tzr;
     }
@@ -50,8 +53,8 @@ int FormExpectation(Model& m, int k, int t) {
     Expectation& rec = m.Expect[k];
     const int code = rec.Method;
     if (code == 2 || code == 3) {
-        const double value = rec.PerWagePeriod == 1 ? WagePeriodExpectation(m, k, t)
-                                                    : PeriodExpectation(m, k, t);
+        const double value =
+            rec.PerWagePeriod == 1 ? WagePeriodExpectation(m, k, t) : PeriodExpectation(m, k, t);
         m.SetVar(t, rec.TargetVariable, value);
     }
     if (!m.ScratchMode && rec.RuleBased == 1 && !rec.Antecedents.empty()) {
@@ -69,7 +72,9 @@ int FormExpectation(Model& m, int k, int t) {
 
 namespace {
 
-double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
+double Sign(double x) {
+    return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
+}
 
 void ComputeRun(Model& m, int t, int run, UserHost& host) {
     using namespace var;
@@ -144,7 +149,9 @@ void ComputeRun(Model& m, int t, int run, UserHost& host) {
         set(gPErw, 0);
         break;
     case 4:
-        set(gPErw, ((get(t - 1, M) * get(t - 1, P)) / (get(t - tzr - 1, M) * get(t - tzr - 1, P)) - 1) * 100);
+        set(gPErw,
+            ((get(t - 1, M) * get(t - 1, P)) / (get(t - tzr - 1, M) * get(t - tzr - 1, P)) - 1) *
+                100);
         break;
     case 5:
         set(gPErw, (PlannedMoneySupply(m, t, IsMonetaryPeriodStart(m, t)) /
@@ -280,8 +287,9 @@ void ComputeRun(Model& m, int t, int run, UserHost& host) {
         const double xe = par(par::xe), me = par(par::me);
         if (t > 0 && (xe == 0 || me == 0)) {
             host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = " + std::to_string(t) +
-                                              " nicht wechselkursabhängig. Lösung wird abgebrochen.");
+            host.ShowMessage("So nicht!",
+                             "Exporte und/oder Importe sind in t = " + std::to_string(t) +
+                                 " nicht wechselkursabhängig. Lösung wird abgebrochen.");
             m.SolveAborted = 1;
         } else {
             const double h = (CapitalInflow(m, t, fNK, i) + par(par::ExAut) - par(par::ImAut) -

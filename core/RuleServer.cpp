@@ -36,10 +36,12 @@ std::vector<double> LeastSquaresRuleServer::Coefficients() const {
         if (prev.size() != k || cur.size() != k) continue;
         std::vector<double> x(dim);
         x[0] = 1;
-        for (size_t a = 1; a < k; ++a) x[a] = prev[a];
+        for (size_t a = 1; a < k; ++a)
+            x[a] = prev[a];
         for (size_t r = 0; r < dim; ++r) {
             atb[r] += x[r] * cur[0];
-            for (size_t c = 0; c < dim; ++c) ata[r * dim + c] += x[r] * x[c];
+            for (size_t c = 0; c < dim; ++c)
+                ata[r * dim + c] += x[r] * x[c];
         }
         ++pairs;
     }
@@ -51,18 +53,21 @@ std::vector<double> LeastSquaresRuleServer::Coefficients() const {
             if (std::fabs(ata[r * dim + col]) > std::fabs(ata[pivot * dim + col])) pivot = r;
         if (std::fabs(ata[pivot * dim + col]) < 1e-12) return {};
         if (pivot != col) {
-            for (size_t c = 0; c < dim; ++c) std::swap(ata[col * dim + c], ata[pivot * dim + c]);
+            for (size_t c = 0; c < dim; ++c)
+                std::swap(ata[col * dim + c], ata[pivot * dim + c]);
             std::swap(atb[col], atb[pivot]);
         }
         for (size_t r = 0; r < dim; ++r) {
             if (r == col) continue;
             const double f = ata[r * dim + col] / ata[col * dim + col];
-            for (size_t c = col; c < dim; ++c) ata[r * dim + c] -= f * ata[col * dim + c];
+            for (size_t c = col; c < dim; ++c)
+                ata[r * dim + c] -= f * ata[col * dim + c];
             atb[r] -= f * atb[col];
         }
     }
     std::vector<double> beta(dim);
-    for (size_t r = 0; r < dim; ++r) beta[r] = atb[r] / ata[r * dim + r];
+    for (size_t r = 0; r < dim; ++r)
+        beta[r] = atb[r] / ata[r * dim + r];
     return beta;
 }
 
@@ -76,7 +81,8 @@ double LeastSquaresRuleServer::Forecast(int32_t row) {
     const auto beta = Coefficients();
     if (beta.empty() || std::prev(it)->first != row - 1) return prev[0];
     double y = beta[0];
-    for (size_t a = 1; a < beta.size() && a < prev.size(); ++a) y += beta[a] * prev[a];
+    for (size_t a = 1; a < beta.size() && a < prev.size(); ++a)
+        y += beta[a] * prev[a];
     return std::isfinite(y) ? y : prev[0];
 }
 
@@ -102,7 +108,8 @@ std::string SeriesSymbol(int n) {
 void RuleBaseLink::SendNames(const Model& m, int k) {
     if (!servers_[k]) return;
     std::vector<std::string> names{VarSymbol(m.Expect[k].SourceVariable)};
-    for (int32_t a : m.Expect[k].Antecedents) names.push_back(SeriesSymbol(a));
+    for (int32_t a : m.Expect[k].Antecedents)
+        names.push_back(SeriesSymbol(a));
     servers_[k]->SetSeriesNames(names);
 }
 

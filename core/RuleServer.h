@@ -14,21 +14,21 @@ class Model;
 // The calls of the neuro-fuzzy rule server, one connection per expectation record. The
 // comments give each call's number in the server's dispatch interface.
 class RuleServer {
-public:
+  public:
     virtual ~RuleServer() = default;
-    virtual void SetClientName(const std::string& name) = 0;                   // 1
-    virtual void SetTitle(const std::string& title) = 0;                       // 5
-    virtual void SetSeriesNames(const std::vector<std::string>& names) = 0;    // 6
+    virtual void SetClientName(const std::string& name) = 0;                            // 1
+    virtual void SetTitle(const std::string& title) = 0;                                // 5
+    virtual void SetSeriesNames(const std::vector<std::string>& names) = 0;             // 6
     virtual void PutRow(const std::vector<double>& values, int32_t row, bool last) = 0; // 4
-    virtual void RowDone() = 0;                                                // 7
-    virtual void InitialiseRuleBase() = 0;                                     // 17
-    virtual int32_t RowOfPeriod(int32_t period) = 0;                           // 12
-    virtual double Forecast(int32_t row) = 0;                                  // 8
-    virtual void StartPeriod(int32_t period) = 0;                              // 13
-    virtual void Learn(int32_t row) = 0;                                       // 14
-    virtual void RunEnded() = 0;                                               // 16
-    virtual std::vector<std::string> AntecedentList() = 0;                     // 3
-    virtual void Show() = 0;                                                   // 9
+    virtual void RowDone() = 0;                                                         // 7
+    virtual void InitialiseRuleBase() = 0;                                              // 17
+    virtual int32_t RowOfPeriod(int32_t period) = 0;                                    // 12
+    virtual double Forecast(int32_t row) = 0;                                           // 8
+    virtual void StartPeriod(int32_t period) = 0;                                       // 13
+    virtual void Learn(int32_t row) = 0;                                                // 14
+    virtual void RunEnded() = 0;                                                        // 16
+    virtual std::vector<std::string> AntecedentList() = 0;                              // 3
+    virtual void Show() = 0;                                                            // 9
 };
 
 // A stand-in server that learns by least squares: the source variable of a period is
@@ -37,7 +37,7 @@ public:
 // antecedents of row p - 1; with fewer complete pairs than coefficients, or a singular
 // fit, it repeats the last observed value (0 when there is none).
 class LeastSquaresRuleServer : public RuleServer {
-public:
+  public:
     void SetClientName(const std::string& name) override { client_ = name; }
     void SetTitle(const std::string& title) override { title_ = title; }
     void SetSeriesNames(const std::vector<std::string>& names) override { names_ = names; }
@@ -58,7 +58,7 @@ public:
     int32_t StartPeriodSeen() const { return startPeriod_; }
     size_t RowCount() const { return rows_.size(); }
 
-private:
+  private:
     std::vector<double> Coefficients() const;
 
     std::string client_, title_;
@@ -73,7 +73,7 @@ private:
 // The program's side of the rule-server connections. A record is served when it has a
 // connection; a record without one gets the forecast 0 (server not available).
 class RuleBaseLink {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<RuleServer>()>;
 
     // The factory creates a server; it returns null when no server is available.
@@ -100,7 +100,7 @@ public:
 
     static std::vector<double> DataRow(const Model& m, int k, int period);
 
-private:
+  private:
     Factory factory_;
     std::array<std::unique_ptr<RuleServer>, 8> servers_;
 };

@@ -16,7 +16,9 @@ namespace tv {
 
 namespace {
 
-std::string Str(int n) { return std::to_string(n); }
+std::string Str(int n) {
+    return std::to_string(n);
+}
 
 bool TradeIgnoresExchangeRate(const Model& m, int t) {
     return m.ModelPar(t, par::xe) == 0 || m.ModelPar(t, par::me) == 0;
@@ -27,9 +29,11 @@ bool TradeIgnoresExchangeRate(const Model& m, int t) {
 void LoadScratch(Model& m, int t) {
     m.ScratchBase = static_cast<uint16_t>(t);
     m.ResetScratchRing();
-    for (int n = 1; n <= ParCount; ++n) m.SetScratchPar(n, m.ModelPar(t, n));
+    for (int n = 1; n <= ParCount; ++n)
+        m.SetScratchPar(n, m.ModelPar(t, n));
     for (int lag = 0; lag < HistoryRows; ++lag)
-        for (int n = 1; n <= VarCount; ++n) m.SetScratchVar(t - lag, n, m.ModelVar(t, n));
+        for (int n = 1; n <= VarCount; ++n)
+            m.SetScratchVar(t - lag, n, m.ModelVar(t, n));
 }
 
 // The structure both searches use: no error corrections, the bond market closed when it
@@ -61,7 +65,9 @@ bool RuleBaseActive(const Model& m) {
     return false;
 }
 
-void MarkUnsolvedFrom(Model& m, int t) { m.Periods.LastSolved = std::min(m.Periods.LastSolved, t); }
+void MarkUnsolvedFrom(Model& m, int t) {
+    m.Periods.LastSolved = std::min(m.Periods.LastSolved, t);
+}
 
 void Solve(Model& m, UserHost& host) {
     PeriodState& ps = m.Periods;
@@ -71,7 +77,8 @@ void Solve(Model& m, UserHost& host) {
 
     if ((m.RecalcAll || m.RecalcEquilibrium || m.EquilibriumInexact || ps.LastSolved < 0) &&
         ps.LeftEdge == 0) {
-        for (int n = 1; n <= ParCount; ++n) m.SetModelPar(-1, n, m.ModelPar(0, n));
+        for (int n = 1; n <= ParCount; ++n)
+            m.SetModelPar(-1, n, m.ModelPar(0, n));
         if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, 0)) {
             host.PlaySound("SoNicht.wav");
             host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = 0 nicht "
@@ -175,7 +182,8 @@ void EquilibriumSearch(Model& m, UserHost& host, bool showInfo) {
     m.ScratchMode = true;
 
     SimplifyStructure(m);
-    for (int k : {0, 1, 2, 4}) SetExpectation(m.Expect[k], 2, 1, 100);
+    for (int k : {0, 1, 2, 4})
+        SetExpectation(m.Expect[k], 2, 1, 100);
     SetExpectation(m.Expect[3], 3, 2, 50);
     if (m.Switch[12] != 0) m.Expect[5].Method = 4;
     m.Expect[6].Method = 1;
@@ -226,7 +234,8 @@ void EquilibriumSearch(Model& m, UserHost& host, bool showInfo) {
     }
 
     for (int t = FirstVarPeriod; t <= 0; ++t)
-        for (int n = 1; n <= VarCount; ++n) m.SetModelVar(t, n, m.ScratchVar(t, n));
+        for (int n = 1; n <= VarCount; ++n)
+            m.SetModelVar(t, n, m.ScratchVar(t, n));
 
     m.Switch = savedSwitches;
     m.Expect = savedExpect;
@@ -365,8 +374,9 @@ void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
         m.WageRoundFlag = IsWagePeriodStart(m, t);
         if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, t)) {
             host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = " + Str(t) +
-                                              " nicht wechselkursabhängig. Lösung wird abgebrochen.");
+            host.ShowMessage("So nicht!",
+                             "Exporte und/oder Importe sind in t = " + Str(t) +
+                                 " nicht wechselkursabhängig. Lösung wird abgebrochen.");
             m.SolveAborted = 1;
             reportAbort = false;
             ps.LastSolved = t - 1;
@@ -422,11 +432,12 @@ double EquilibriumAtPrice(Model& m, UserHost& host, int t, int iterations, doubl
     m.ScratchDepth = std::max({m.TZR() + 1, 5, m.MZZR() + 1});
 
     SimplifyStructure(m);
-    for (int k : {0, 1, 2, 4}) SetExpectation(m.Expect[k], 2, 1, 100);
+    for (int k : {0, 1, 2, 4})
+        SetExpectation(m.Expect[k], 2, 1, 100);
     SetExpectation(m.Expect[3], 3, 1, 50);
 
-    m.SetScratchVar(t, var::M,
-                    m.ModelVar(t, var::P) * PlannedRealMoney(m, t, IsMonetaryPeriodStart(m, t)) / p);
+    m.SetScratchVar(
+        t, var::M, m.ModelVar(t, var::P) * PlannedRealMoney(m, t, IsMonetaryPeriodStart(m, t)) / p);
     if (m.Switch[19] == 0) m.SetScratchPar(par::nWR, 1);
     m.Switch[19] = 1;
     m.Switch[20] = 0;

@@ -11,9 +11,9 @@ constexpr int YErw = 1, YLErw = 2, YUErw = 3, YVErw = 4, YLVErw = 5, YUVErw = 6,
               NK = 16, Z = 17, GSM = 18, LT = 19, LS = 20, L = 21, M = 22, MN = 23, gMN = 24,
               eN = 25, e = 26, C = 27, I = 28, G = 29, Ex = 30, N = 31, D = 32, S = 33, BS = 34,
               AB = 35, X = 36, Y = 37, YL = 38, YU = 39, Im = 40, T = 41, Tr = 42, YV = 43,
-              YLV = 44, YUV = 45, PA = 46, P = 47, gP = 48, ga = 49, u = 50, A = 51, K = 52,
-              R = 53, wN = 54, w = 55, gwN = 56, YP = 57, LSK = 58, LQ = 59, SUnpl = 60,
-              IUnpl = 61, SUnw = 62, IUnw = 63;
+              YLV = 44, YUV = 45, PA = 46, P = 47, gP = 48, ga = 49, u = 50, A = 51, K = 52, R = 53,
+              wN = 54, w = 55, gwN = 56, YP = 57, LSK = 58, LQ = 59, SUnpl = 60, IUnpl = 61,
+              SUnw = 62, IUnw = 63;
 } // namespace var
 
 namespace par {

@@ -8,7 +8,7 @@ namespace tv {
 // window implements it with real dialogs; the batch tool and the tests script the answers.
 // Texts are bilingual ("Deutsch##English"); the host translates them for display.
 class UserHost {
-public:
+  public:
     virtual ~UserHost() = default;
 
     virtual void ShowMessage(const std::string& title, const std::string& text,
@@ -39,7 +39,7 @@ public:
 
 // A host that answers every question with a fixed answer and ignores everything else.
 class SilentHost : public UserHost {
-public:
+  public:
     explicit SilentHost(bool answer = true) : answer_(answer) {}
     void ShowMessage(const std::string&, const std::string&, const std::string&) override {}
     bool Ask(const std::string&, const std::string&) override { return answer_; }
@@ -57,7 +57,7 @@ public:
 
     std::string status;
 
-private:
+  private:
     bool answer_;
 };
 

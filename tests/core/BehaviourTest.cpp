@@ -13,32 +13,32 @@ constexpr int t = 5;
 
 // A period with round numbers, so that every expected value below is worked out by hand.
 class Behaviour : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const std::pair<int, double> pars[] = {
-            {par::CAut, 10},  {par::cY, 0.5},   {par::cYL, 0.8},  {par::cYU, 0.4},
-            {par::cr, 2},     {par::IAut, 20},  {par::bY, 0.1},   {par::bdY, 0.5},
-            {par::dK, 0.1},   {par::bYU, 0.2},  {par::br, 3},     {par::GAut, 50},
-            {par::gT, 0.5},   {par::ExAut, 30}, {par::xe, 10},    {par::mY, 0.1},
-            {par::ImAut, 5},  {par::me, 20},    {par::SBAut, 8},  {par::SubAut, 4},
-            {par::TAut, 10},  {par::tY, 0.2},   {par::TLAut, 6},  {par::TUAut, 3},
-            {par::tYL, 0.3},  {par::tYU, 0.25}, {par::LQExog, 60}, {par::a, 2},
-            {par::k, 0.5},    {par::q, 2},      {par::alpha, 0.5}, {par::beta, 0.5},
-            {par::APot, 1000}, {par::KExog, 2000}, {par::Pu, 0.1}, {par::jAut, 0.2},
-            {par::jY, 0.5},   {par::lY, 0.25},  {par::li, 50},    {par::kdi, 10},
-            {par::nWR, 0.5},  {par::bM, 0.2},   {par::rSE, 0.1},  {par::MNAut, 1000},
+            {par::CAut, 10},    {par::cY, 0.5},     {par::cYL, 0.8},     {par::cYU, 0.4},
+            {par::cr, 2},       {par::IAut, 20},    {par::bY, 0.1},      {par::bdY, 0.5},
+            {par::dK, 0.1},     {par::bYU, 0.2},    {par::br, 3},        {par::GAut, 50},
+            {par::gT, 0.5},     {par::ExAut, 30},   {par::xe, 10},       {par::mY, 0.1},
+            {par::ImAut, 5},    {par::me, 20},      {par::SBAut, 8},     {par::SubAut, 4},
+            {par::TAut, 10},    {par::tY, 0.2},     {par::TLAut, 6},     {par::TUAut, 3},
+            {par::tYL, 0.3},    {par::tYU, 0.25},   {par::LQExog, 60},   {par::a, 2},
+            {par::k, 0.5},      {par::q, 2},        {par::alpha, 0.5},   {par::beta, 0.5},
+            {par::APot, 1000},  {par::KExog, 2000}, {par::Pu, 0.1},      {par::jAut, 0.2},
+            {par::jY, 0.5},     {par::lY, 0.25},    {par::li, 50},       {par::kdi, 10},
+            {par::nWR, 0.5},    {par::bM, 0.2},     {par::rSE, 0.1},     {par::MNAut, 1000},
             {par::MBNAut, 400}, {par::dMHNAut, 30}, {par::dMBHNAut, 10}, {par::gMNAut, 5},
-            {par::iA, 3},     {par::NKAut, 7},  {par::fNK, 0.25}, {par::eNExog, 1.5},
-            {par::wNExog, 0.5}, {par::PExog, 1.2}, {par::iu, 1}, {par::LAut, 100}};
+            {par::iA, 3},       {par::NKAut, 7},    {par::fNK, 0.25},    {par::eNExog, 1.5},
+            {par::wNExog, 0.5}, {par::PExog, 1.2},  {par::iu, 1},        {par::LAut, 100}};
         for (auto [n, x] : pars) {
             m.SetPar(t, n, x);
             m.SetPar(t - 1, n, x);
         }
-        const std::pair<int, double> vars[] = {{var::YErw, 1000}, {var::YLErw, 600}, {var::LQ, 50},
-                                               {var::K, 2000},    {var::gP, 2},      {var::gPErw, 4},
-                                               {var::Y, 1000},    {var::M, 800},     {var::P, 1.25},
-                                               {var::MN, 1000}};
-        for (auto [n, x] : vars) m.SetVar(t, n, x);
+        const std::pair<int, double> vars[] = {
+            {var::YErw, 1000}, {var::YLErw, 600}, {var::LQ, 50}, {var::K, 2000}, {var::gP, 2},
+            {var::gPErw, 4},   {var::Y, 1000},    {var::M, 800}, {var::P, 1.25}, {var::MN, 1000}};
+        for (auto [n, x] : vars)
+            m.SetVar(t, n, x);
         m.SetVar(t - 1, var::YErw, 900);
         m.SetVar(t - 1, var::SUnw, 7);
         m.SetVar(t - 1, var::IUnw, 3);
@@ -165,7 +165,7 @@ TEST_F(Behaviour, ProductionAndLabour) {
     EXPECT_DOUBLE_EQ(CapitalRequirement(m, t), 2000);
     EXPECT_DOUBLE_EQ(CapitalUtilisation(m, t), 100);
     EXPECT_DOUBLE_EQ(UnitLabourCost(m, t, 0.5, 0), 0.25); // wN / a
-    m.Switch[6] = 1;                                        // 2 * 1000^0.5 * 2000^0.5
+    m.Switch[6] = 1;                                      // 2 * 1000^0.5 * 2000^0.5
     EXPECT_DOUBLE_EQ(ProductionFunction(m, t, 2000, 1000), 2 * std::sqrt(2e6));
     EXPECT_NEAR(LabourRequirement(m, t, 1000), 125, 1e-9); // (1000/2/sqrt(2000))^2
     m.SetVar(t, var::A, 125);
@@ -216,7 +216,8 @@ TEST_F(Behaviour, WageRoundsAndNominalWage) {
     m.ScratchBase = 7;
     m.WageBase = 10;
     m.WageGrowthTargetMemo = 0;
-    for (int n = 1; n <= 64; ++n) m.SetScratchPar(n, m.ModelPar(7, n));
+    for (int n = 1; n <= 64; ++n)
+        m.SetScratchPar(n, m.ModelPar(7, n));
     EXPECT_DOUBLE_EQ(NominalWage(m, 7, false, 3), 12);
     m.ScratchMode = false;
     m.Switch[14] = 0;
@@ -343,9 +344,18 @@ TEST_F(Behaviour, MoneyAndExternalSector) {
 }
 
 TEST_F(Behaviour, MoneySubstepsStayWithinRange) {
-    const std::pair<double, int> cases[] = {
-        {2, 1},  {0.3, 7}, {0.25, 8}, {1, 2}, {4, 1}, {0, 1}, {-1, 1},
-        {NAN, 1}, {INFINITY, 1}, {1e-9, 65535}, {2.0 / 65535, 65535}, {2.0 / 70000, 65535}};
+    const std::pair<double, int> cases[] = {{2, 1},
+                                            {0.3, 7},
+                                            {0.25, 8},
+                                            {1, 2},
+                                            {4, 1},
+                                            {0, 1},
+                                            {-1, 1},
+                                            {NAN, 1},
+                                            {INFINITY, 1},
+                                            {1e-9, 65535},
+                                            {2.0 / 65535, 65535},
+                                            {2.0 / 70000, 65535}};
     for (auto [lY, n] : cases) {
         m.SetPar(t, par::lY, lY);
         EXPECT_EQ(MoneySubsteps(m, t), n) << lY;
@@ -363,7 +373,8 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
     const double money = 1500;
     const double i = InterestRate(m, t, money);
     const double re = ExpectedRealRate(m, t, i);
-    const double gap = Investment(m, t, re, 1000) + TradeBalance(m, t, PrevRealExchangeRate(m, t), 1000) -
+    const double gap = Investment(m, t, re, 1000) +
+                       TradeBalance(m, t, PrevRealExchangeRate(m, t), 1000) -
                        SavingExp(m, t, re, 1000) - BudgetSurplusExp(m, t, 1000) +
                        (MoneyDemand(m, t, i, 1000, 1000) - money) - 0.0;
     // The capital-flow term vanishes with k[di] = 0 except the autonomous inflow, which the
@@ -382,7 +393,7 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
 }
 
 TEST_F(Behaviour, MoneyMarketHelpers) {
-    EXPECT_EQ(MoneyMarketRegime(m, t, 1), 0);  // at the floor
+    EXPECT_EQ(MoneyMarketRegime(m, t, 1), 0);   // at the floor
     EXPECT_EQ(MoneyMarketRegime(m, t, 1.5), 1); // 100 - 50*1.5 >= 0
     EXPECT_EQ(MoneyMarketRegime(m, t, 3), 2);
     EXPECT_DOUBLE_EQ(SpeculationLimitRate(m, t), 2);
@@ -414,8 +425,9 @@ TEST_F(Behaviour, BondMarketIncomeLiesOnTheLMAndISLines) {
                           (m.GetVar(t, var::M) - (500 - 10 * i + 2 * y));
     EXPECT_NEAR(excess, 0, 1e-6);
     const double noSpec = BondMarketIncomeNoSpec(m, t, i);
-    EXPECT_NEAR(noSpec - y, (500 - 10 * i) / (2 + (InvestPropensity(m, t) - SavingPropensity(m, t) -
-                                                   0.5 * AvgTaxRate(m, t))),
+    EXPECT_NEAR(noSpec - y,
+                (500 - 10 * i) / (2 + (InvestPropensity(m, t) - SavingPropensity(m, t) -
+                                       0.5 * AvgTaxRate(m, t))),
                 1e-6);
 }
 

@@ -1,6 +1,6 @@
 #include "core/Catalogue.h"
-#include "core/Model.h"
 #include "RecordingHost.h"
+#include "core/Model.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +36,9 @@ TEST(Catalogue, SymbolsComeFromTheFirstParenthesis) {
 TEST(Catalogue, NamesKeepTheProgramsOwnTexts) {
     EXPECT_EQ(ParamName(0), " nicht belegt##no entry");
     EXPECT_EQ(ParamName(8), "Akzelerator (b[dY])##Accelerator (b[dY)");
-    EXPECT_EQ(ParamName(64),
-              "Friktionskoeff. des Kapitalverk. (f[NK])##Capital Flows Friction Coefficient (f[NK])");
+    EXPECT_EQ(
+        ParamName(64),
+        "Friktionskoeff. des Kapitalverk. (f[NK])##Capital Flows Friction Coefficient (f[NK])");
     EXPECT_EQ(VarName(1), "Einkommmen, erw. (Y,erw)##Income, exp. (Y,exp)");
     EXPECT_EQ(VarName(63), "Investitionen,ungew. (I,unw)##Investment,unw. (I,unw)");
     EXPECT_EQ(SectorTitle(4), "&Wertpapiermarkt##&Bond Market");
@@ -91,7 +92,8 @@ struct RangeRule {
 
 TEST(Catalogue, CheckParameterRanges) {
     const RangeRule rules[] = {
-        {{1, 5, 6, 8, 10, 11, 12, 14, 15, 23, 25, 28, 29, 33, 35, 39, 41, 42, 45, 46, 47, 49, 50, 51, 62, 63},
+        {{1,  5,  6,  8,  10, 11, 12, 14, 15, 23, 25, 28, 29,
+          33, 35, 39, 41, 42, 45, 46, 47, 49, 50, 51, 62, 63},
          {-0.001},
          {0, 1e9},
          "0 <= ",
@@ -120,7 +122,8 @@ TEST(Catalogue, CheckParameterRanges) {
                 const std::string& msg = host.messages[0];
                 EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
                 const std::string symbol = ParamSymbol(n, 3);
-                EXPECT_EQ(msg.find(std::string("Minimum: ") + rule.minimum + symbol) != std::string::npos,
+                EXPECT_EQ(msg.find(std::string("Minimum: ") + rule.minimum + symbol) !=
+                              std::string::npos,
                           true)
                     << msg;
                 if (rule.maximum)

@@ -10,10 +10,10 @@ namespace {
 
 TEST(ModelStore, DefaultParametersFollowTheTable) {
     // Every parameter whose default is not 0; 55 and 56 depend on the period.
-    const std::map<int, double> nonZero = {
-        {16, 1},    {17, 1},    {18, 1},   {19, 0.5}, {20, 0.5}, {21, 1000}, {22, 1000},
-        {26, 1},    {30, 1},    {31, 1},   {32, 0.5}, {38, 50},  {48, 2},    {52, 1000},
-        {53, 1000}, {57, 1},    {59, 1},   {60, 1}};
+    const std::map<int, double> nonZero = {{16, 1},    {17, 1},    {18, 1}, {19, 0.5},  {20, 0.5},
+                                           {21, 1000}, {22, 1000}, {26, 1}, {30, 1},    {31, 1},
+                                           {32, 0.5},  {38, 50},   {48, 2}, {52, 1000}, {53, 1000},
+                                           {57, 1},    {59, 1},    {60, 1}};
     for (int n = 1; n <= 64; ++n) {
         if (n == 55 || n == 56) continue;
         const auto it = nonZero.find(n);
@@ -61,7 +61,8 @@ TEST(ModelStore, ShiftingTheScratchHistoryAgesEveryRowByOnePeriod) {
     Model m;
     m.ScratchBase = 0;
     m.ScratchMode = true;
-    for (int t = -1076; t <= 0; ++t) m.SetVar(t, 1, t);
+    for (int t = -1076; t <= 0; ++t)
+        m.SetVar(t, 1, t);
     m.ShiftScratchHistory();
     EXPECT_EQ(m.GetVar(0, 1), 0);  // copy of the row just computed
     EXPECT_EQ(m.GetVar(-1, 1), 0); // the row itself, one period older
@@ -69,7 +70,8 @@ TEST(ModelStore, ShiftingTheScratchHistoryAgesEveryRowByOnePeriod) {
     EXPECT_EQ(m.GetVar(-1076, 1), -1075);
     m.SetVar(0, 1, 42);
     EXPECT_EQ(m.GetVar(-1, 1), 0);
-    for (int k = 0; k < 2000; ++k) m.ShiftScratchHistory();
+    for (int k = 0; k < 2000; ++k)
+        m.ShiftScratchHistory();
     EXPECT_EQ(m.GetVar(-1076, 1), 42);
 }
 
@@ -81,7 +83,8 @@ TEST(ModelStore, StartValues) {
     EXPECT_EQ(m.Sw(22), 1);
     EXPECT_EQ(m.Sw(23), 1);
     int nonZero = 0;
-    for (int k = 1; k <= 23; ++k) nonZero += m.Sw(k) != 0;
+    for (int k = 1; k <= 23; ++k)
+        nonZero += m.Sw(k) != 0;
     EXPECT_EQ(nonZero, 5);
     EXPECT_EQ(m.Periods.RightEdge, 100);
     EXPECT_EQ(m.Periods.PrevRightEdge, 100);
@@ -174,7 +177,8 @@ TEST(ModelStore, FormatNumber) {
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {
     Model m;
     m.Switch.fill(0);
-    for (auto [k, v] : switches) m.Switch[k] = static_cast<uint8_t>(v);
+    for (auto [k, v] : switches)
+        m.Switch[k] = static_cast<uint8_t>(v);
     m.UpdateActiveParams();
     std::set<int> on;
     for (int n = 1; n <= 64; ++n)
@@ -184,24 +188,33 @@ std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {
 
 TEST(ModelStore, ActiveParametersFollowTheSwitches) {
     // Everything off: the simplest model.
-    EXPECT_EQ(ActiveFor({}),
-              (std::set<int>{1, 2, 5, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 25,
-                             26, 31, 32, 38, 39, 40, 45, 46, 47, 48, 49, 50, 51, 52, 60, 61, 62,
-                             63, 64}));
+    EXPECT_EQ(ActiveFor({}), (std::set<int>{1,  2,  5,  6,  7,  10, 11, 12, 13, 14, 15, 16, 17,
+                                            21, 22, 23, 24, 25, 26, 31, 32, 38, 39, 40, 45, 46,
+                                            47, 48, 49, 50, 51, 52, 60, 61, 62, 63, 64}));
     // Separate propensities, accelerator with floor, substitutional technology, mark-up
     // prices, dynamic foreign prices, endogenous wages, separate taxes, bond market,
     // money creation, flexible rates.
-    EXPECT_EQ(ActiveFor({{1, 1}, {3, 1}, {4, 1}, {6, 1}, {11, 1}, {12, 2}, {14, 1}, {16, 1},
-                         {17, 1}, {18, 1}, {21, 1}}),
-              (std::set<int>{1, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15, 18, 19, 20, 21, 22,
-                             23, 24, 25, 27, 28, 29, 30, 33, 34, 35, 36, 37, 41, 42, 43, 44,
-                             45, 46, 48, 49, 50, 51, 53, 57, 58, 61, 62, 63, 64}));
+    EXPECT_EQ(ActiveFor({{1, 1},
+                         {3, 1},
+                         {4, 1},
+                         {6, 1},
+                         {11, 1},
+                         {12, 2},
+                         {14, 1},
+                         {16, 1},
+                         {17, 1},
+                         {18, 1},
+                         {21, 1}}),
+              (std::set<int>{1,  3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 14, 15, 18, 19, 20,
+                             21, 22, 23, 24, 25, 27, 28, 29, 30, 33, 34, 35, 36, 37, 41, 42,
+                             43, 44, 45, 46, 48, 49, 50, 51, 53, 57, 58, 61, 62, 63, 64}));
     // Balance-of-payments influence: the money supply parameters switch.
     const auto bop = ActiveFor({{19, 1}});
     EXPECT_TRUE(bop.count(55) && bop.count(59));
     EXPECT_FALSE(bop.count(52) || bop.count(56) || bop.count(57));
     const auto bopMulti = ActiveFor({{19, 1}, {18, 1}});
-    EXPECT_TRUE(bopMulti.count(56) && bopMulti.count(57) && bopMulti.count(58) && bopMulti.count(59));
+    EXPECT_TRUE(bopMulti.count(56) && bopMulti.count(57) && bopMulti.count(58) &&
+                bopMulti.count(59));
     EXPECT_FALSE(bopMulti.count(55) || bopMulti.count(53));
     const auto growing = ActiveFor({{19, 1}, {18, 1}, {20, 1}});
     EXPECT_TRUE(growing.count(54));
@@ -219,7 +232,8 @@ TEST(ModelStore, KeyVariablesDependOnTheStructure) {
     m.Switch[17] = 2;
     m.Switch[12] = 1;
     m.Switch[14] = 2;
-    for (int n : {13, 15, 47, 48, 50, 55}) EXPECT_TRUE(m.IsKeyVariable(n)) << n;
+    for (int n : {13, 15, 47, 48, 50, 55})
+        EXPECT_TRUE(m.IsKeyVariable(n)) << n;
     EXPECT_FALSE(m.IsKeyVariable(1));
 }
 

@@ -1,11 +1,11 @@
+#include "core/Period.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
-#include "core/Period.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
-#include "RecordingHost.h"
-#include "TestModels.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,8 @@ Model SolvedKeynes() {
 TEST(ComputePeriod, WritesEveryVariableButTheMoneyMultiplier) {
     Model m = SolvedKeynes();
     const double sentinel = -123456.789;
-    for (int n = 1; n <= 63; ++n) m.SetVar(7, n, sentinel);
+    for (int n = 1; n <= 63; ++n)
+        m.SetVar(7, n, sentinel);
     RecordingHost host;
     m.Expect[3].Method = 2; // one run; demand expectation from the past
     m.Expect[4].Method = 4; // imports planned together with production
@@ -163,7 +164,7 @@ TEST(ComputePeriod, FlexibleRateBalancesTradeAndCapitalFlows) {
 
 // Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
 class Expectations : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m.ScratchDepth = 1076;
         for (int t = -30; t <= 40; ++t) {

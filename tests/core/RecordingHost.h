@@ -10,7 +10,7 @@ namespace tv::test {
 
 // Records everything the core says and answers questions from a script (default: yes).
 class RecordingHost : public UserHost {
-public:
+  public:
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint) override {
         messages.push_back(title + ": " + text + (hint.empty() ? "" : " | " + hint));
@@ -29,7 +29,9 @@ public:
         progress.push_back("open " + label + " | " + group + " | " + min + " | " + max);
         windowPolls.push_back(0);
     }
-    void ProgressSetMaximumLabel(const std::string& max) override { progress.push_back("max " + max); }
+    void ProgressSetMaximumLabel(const std::string& max) override {
+        progress.push_back("max " + max);
+    }
     void ProgressSet(double f) override { gauge.push_back(f); }
     void ProgressHide() override { progress.push_back("hide"); }
     void ProgressShow() override { progress.push_back("show"); }

@@ -1,10 +1,10 @@
+#include "core/Solver.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Period.h"
-#include "core/Solver.h"
 #include "core/Symbols.h"
-#include "RecordingHost.h"
-#include "TestModels.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,18 @@ TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
     // LM: 600 = 100 - 20 i + 0.5 Y                             =>  Y = 1000 + 40 i
     // => i = 100/28, Y = 1000 + 4000/28
     Model m = test::StartModel();
-    test::SetAll(m, {{par::CAut, 100}, {par::cY, 0.75}, {par::tY, 0.2}, {par::cr, 4},
-                     {par::IAut, 150}, {par::bY, 0.05}, {par::br, 10}, {par::GAut, 200},
-                     {par::lY, 0.5},   {par::li, 20},   {par::LAut, 100}, {par::MNAut, 600}});
+    test::SetAll(m, {{par::CAut, 100},
+                     {par::cY, 0.75},
+                     {par::tY, 0.2},
+                     {par::cr, 4},
+                     {par::IAut, 150},
+                     {par::bY, 0.05},
+                     {par::br, 10},
+                     {par::GAut, 200},
+                     {par::lY, 0.5},
+                     {par::li, 20},
+                     {par::LAut, 100},
+                     {par::MNAut, 600}});
     m.Switch[17] = 1;
     m.Periods.LastSolved = -1;
     RecordingHost host;
@@ -306,17 +315,28 @@ TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
         EXPECT_EQ(m.Expect[k].Lags, before.Expect[k].Lags);
     }
     for (int t = -5; t <= 100; ++t)
-        for (int n = 1; n <= 63; ++n) ASSERT_EQ(m.GetVar(t, n), before.GetVar(t, n)) << t << "/" << n;
-    for (int n = 1; n <= 64; ++n) ASSERT_EQ(m.GetPar(20, n), before.GetPar(20, n));
+        for (int n = 1; n <= 63; ++n)
+            ASSERT_EQ(m.GetVar(t, n), before.GetVar(t, n)) << t << "/" << n;
+    for (int n = 1; n <= 64; ++n)
+        ASSERT_EQ(m.GetPar(20, n), before.GetPar(20, n));
 }
 
 TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // A stationary model: the demand-side equilibrium at the model's own price level is the
     // model's own income.
     Model m = test::StartModel();
-    test::SetAll(m, {{par::CAut, 100}, {par::cY, 0.75}, {par::tY, 0.2}, {par::cr, 4},
-                     {par::IAut, 150}, {par::bY, 0.05}, {par::br, 10}, {par::GAut, 200},
-                     {par::lY, 0.5},   {par::li, 20},   {par::LAut, 100}, {par::MNAut, 600}});
+    test::SetAll(m, {{par::CAut, 100},
+                     {par::cY, 0.75},
+                     {par::tY, 0.2},
+                     {par::cr, 4},
+                     {par::IAut, 150},
+                     {par::bY, 0.05},
+                     {par::br, 10},
+                     {par::GAut, 200},
+                     {par::lY, 0.5},
+                     {par::li, 20},
+                     {par::LAut, 100},
+                     {par::MNAut, 600}});
     m.Switch[17] = 1;
     m.Periods.LastSolved = -1;
     RecordingHost host;
