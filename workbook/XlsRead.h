@@ -41,11 +41,9 @@ struct FormatRun {
 class XlsReader {
   public:
     std::string FileName;
-    std::string StrTRUE = "TRUE", StrFALSE = "FALSE";
     // xelException: failures throw. xelMessage: OnError gets the text first, then it throws.
     // xelIgnore: Read and Open stop quietly, ReadCell returns false; LastError() has the text.
     XlsErrorLevel ErrorLevel = XlsErrorLevel::xelException;
-    char FuncArgSeparator = ';';
     // 0: the workbook's own code page. Only Windows-1252 and Latin-1 (28591) are told apart.
     int Codepage = 0;
 

@@ -110,7 +110,6 @@ class XlsWriter {
     XlsPageSetup PageSetup;
     XlsLocale Locale;
     bool WriteGlobalData = false;
-    bool RecalcFormulas = true;
     int ReservedExtnamesSize = 256; // clamped to 256 .. MaxBuffsize() when the file opens
     // Called with the type and data of each record before it is written.
     std::function<void(uint16_t type, std::span<const uint8_t> data)> OnWriteData;

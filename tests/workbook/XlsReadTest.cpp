@@ -379,6 +379,22 @@ TEST(XlsReader, Date1904IsShiftedAndUserFormatsBelow49AreNotDates) {
     }
 }
 
+TEST(XlsReader, WorkbookStreamIsPreferredOverBook) {
+    Biff8 w;
+    w.Globals(0);
+    w.b.Record(0x0203, BiffBuilder::Number(0, 0, 15, 8.0));
+    w.End();
+    XlsWriter five;
+    five.OpenMemory();
+    five.WriteNumber(0, 0, 5.0);
+    five.CloseFile();
+    auto book = *CompoundReader(five.Bytes()).ReadRootStream("Book");
+    CompoundStream both[] = {{"Book", book}, {"Workbook", w.b.Bytes}};
+    auto c = Walk(BuildCompoundDocument(both));
+    ASSERT_EQ(c.Cells.size(), 1u);
+    EXPECT_EQ(c.Cells[0].Number, 8.0);
+}
+
 // Excel-style row blocks: INDEX after the sheet's BOF, ROW records, cells, DBCELL.
 std::vector<uint8_t> Indexed(int damage) {
     Biff8 w;
