@@ -1,0 +1,118 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tv {
+
+class UserHost;
+
+// A plain INI text: "[Section]" lines and "Key=Value" lines. Section and key names compare
+// without regard to ASCII case; other lines (comments, blanks) are kept as they are.
+class IniFile {
+  public:
+    // Parses UTF-8 text (a byte-order mark is skipped); text that is not valid UTF-8 is
+    // taken as Windows-1252.
+    static IniFile Parse(const std::string& bytes);
+    // UTF-8 text with "\n" line ends.
+    std::string Text() const;
+
+    std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+
+  private:
+    struct Line {
+        std::string key; // empty for a comment or blank line
+        std::string text;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Line> lines;
+    };
+    Section* Find(const std::string& name);
+    const Section* Find(const std::string& name) const;
+
+    std::vector<Line> head_; // lines before the first section
+    std::vector<Section> sections_;
+};
+
+// Windows-1252 bytes to UTF-8.
+std::string Cp1252ToUtf8(const std::string& bytes);
+bool IsValidUtf8(const std::string& bytes);
+
+struct FontSetting {
+    std::string Name = "MS Sans Serif";
+    int Groesse = 10;
+    int Farbe = 0;
+    bool kursiv = false, fett = false, unterstrichen = false, durchgestrichen = false;
+};
+
+// Every user setting with its default.
+struct Settings {
+    bool EinstellungenSpeichern = true;
+    bool Netz = false;
+    std::string Datenverzeichnis;   // with a trailing separator
+    std::string Arbeitsverzeichnis; // with a trailing separator
+    std::string Homepage;
+    FontSetting Bildschirmschrift;
+    FontSetting Druckerschrift;
+    int FarbeReferenzkurven = 8421504;
+    int FarbeAktuelleKurven = 0;
+    int FarbeAnpassungsPfad = 255;
+    int FarbeHintergrund = 16777215;
+    int LinieReferenzkurven = 1;
+    int LinieAktuelleKurven = 2;
+    int LinieAnpassungsPfad = 1;
+    int Sprache = 1;
+    bool FlacheSchalter = true;
+    bool Signalsound = false;
+    bool dauerhaft = true;
+    bool Funktionsleiste = true;
+    bool NFXLeiste = true;
+    bool Infofenster = true;
+    bool Synchron = true;
+
+    // The save-settings entry: unchecked and disabled in a network installation.
+    bool SaveOptionEnabled() const { return !Netz; }
+    std::string ModelFileName() const { return Datenverzeichnis + "NEU.TV5"; }
+    std::string ExportFileName() const { return Datenverzeichnis + "neu.xls"; }
+    std::string RulesFileName() const { return Datenverzeichnis + "NEU.NFX"; }
+};
+
+// Appends the platform separator when missing.
+std::string WithTrailingSeparator(std::string dir);
+// "Datum: dd.mm.yyyy Zeit: hh:mm:ss" of now.
+std::string SettingsStamp();
+
+// The settings file "tv5.ini". It lives in the program directory; where that is not
+// writable, a copy in the per-user configuration directory takes its place (read from
+// there once it exists, written there always).
+class SettingsFile {
+  public:
+    SettingsFile(std::string programDir, std::string userConfigDir, UserHost& host);
+
+    std::string ReadPath() const;
+    std::string WritePath() const;
+
+    // The language alone, read before anything else; an unreadable value is the default.
+    int ReadLanguage() const;
+    // Reads every setting in the order of the file's table. A missing file and a read
+    // error are reported; after an error the remaining settings keep their defaults.
+    Settings ReadSettings();
+    // Writes at program end. Nothing is written while "Netz" reads 1; with the save option
+    // off only that option is written. A failed write leaves the previous file as it was
+    // and is reported. Returns false on a write error.
+    bool WriteSettings(const Settings& s, const std::string& modelFileName,
+                       const std::string& stamp = SettingsStamp());
+
+  private:
+    bool ProgramDirWritable() const;
+    std::optional<IniFile> Load(const std::string& path, bool& readError) const;
+
+    std::string programDir_;
+    std::string userDir_;
+    UserHost& host_;
+};
+
+} // namespace tv
