@@ -21,11 +21,12 @@ namespace {
 
 using namespace tv;
 
-std::string OneLine(std::string s) {
+// One line per message: line breaks become blanks.
+std::string OneLine(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r') continue;
-        out += s[i];
+        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+        out += (s[i] == '\r' || s[i] == '\n') ? ' ' : s[i];
     }
     return out;
 }
@@ -39,7 +40,7 @@ class BatchHost : public UserHost {
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint) override {
         std::string line = Translate(text, 1);
-        if (!hint.empty()) line += "\n" + Translate(hint, 1);
+        if (!hint.empty()) line += " " + Translate(hint, 1);
         std::fprintf(stderr, "message: %s: %s\n", Translate(title, 1).c_str(),
                      OneLine(line).c_str());
     }

@@ -1,0 +1,215 @@
+#include "TestModels.h"
+#include "app/ModelFile.h"
+#include "core/Model.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tv {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BatchRun {
+    int exitCode = -1;
+    std::vector<std::string> out, err;
+    // Value of variable n in period t from the CSV.
+    double At(int t, int n) const {
+        std::stringstream row(out.at(static_cast<size_t>(t) + 1));
+        std::string cell;
+        for (int k = 0; k <= n; ++k)
+            std::getline(row, cell, ',');
+        return std::stod(cell);
+    }
+};
+
+std::vector<std::string> Lines(const fs::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+class Batch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("tervalis-batch-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    BatchRun Start(const std::string& args) const {
+        const fs::path out = dir / "out.csv", err = dir / "err.txt";
+        const std::string cmd =
+            std::string(BATCH_TOOL) + " " + args + " >" + out.string() + " 2>" + err.string();
+        const int status = std::system(cmd.c_str());
+        BatchRun r;
+        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Lines(out);
+        r.err = Lines(err);
+        return r;
+    }
+    std::string Save(Model m, const std::string& name) const {
+        SilentHost host;
+        ModelFile f(m, host, dir.string());
+        f.WriteModelFile((dir / name).string());
+        return (dir / name).string();
+    }
+    fs::path dir;
+};
+
+TEST_F(Batch, NewModelPrintsEveryPeriodOfTheInterval) {
+    const BatchRun r = Start("--new");
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_EQ(r.out.size(), 102u);
+    std::string header = "t";
+    for (int n = 1; n <= 63; ++n)
+        header += "," + std::to_string(n);
+    EXPECT_EQ(r.out[0], header);
+    EXPECT_EQ(r.out[1].substr(0, 2), "0,");
+    EXPECT_EQ(r.out[101].substr(0, 4), "100,");
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.back(), "status: Ok");
+}
+
+TEST_F(Batch, KeynesianMultiplierOfAFiscalExpansion) {
+    // Y = (C,aut + I,aut + G,aut) / (1 - c[Y]): 1500 before, 1550 long after G rises by 10.
+    Model m = test::KeynesianModel();
+    test::SetFrom(m, 10, {{par::GAut, 110}});
+    const BatchRun r = Start(Save(m, "keynes.TV5"));
+    ASSERT_EQ(r.exitCode, 0);
+    // The start equilibrium stops when income changes by less than 1e-7 per iteration.
+    const double tol = 1500 * 1e-6;
+    EXPECT_NEAR(r.At(0, var::Y), 1500, tol);
+    EXPECT_NEAR(r.At(9, var::Y), 1500, tol);
+    EXPECT_NEAR(r.At(10, var::Y), 1500, tol); // producers expect last period's demand
+    EXPECT_NEAR(r.At(11, var::Y), 1510, tol);
+    EXPECT_NEAR(r.At(100, var::Y), 1550, 1e-3);
+    // Every value is printed with full precision.
+    EXPECT_EQ(r.At(50, var::P), 1);
+}
+
+TEST_F(Batch, SolvesUpToTheRequestedPeriodAndSaves) {
+    Model m = test::KeynesianModel();
+    const std::string saved = (dir / "saved.TV5").string();
+    const BatchRun r = Start(Save(m, "k.TV5") + " --to 40 --save " + saved);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.size(), 42u);
+    ASSERT_TRUE(fs::exists(saved));
+    Model back = test::StartModel();
+    SilentHost host;
+    ModelFile f(back, host, dir.string());
+    ASSERT_TRUE(f.ReadModelFile(saved));
+    EXPECT_EQ(back.ModelPar(40, par::CAut), 100);
+}
+
+TEST_F(Batch, AnUnreadableFileIsExitTwoWithNothingOnStandardOutput) {
+    {
+        std::ofstream text(dir / "text.TV5");
+        text << "not a workbook";
+    }
+    const BatchRun r = Start((dir / "text.TV5").string());
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.empty());
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.back().rfind("message: ", 0), 0u);
+    EXPECT_EQ(Start((dir / "missing.TV5").string()).exitCode, 2);
+}
+
+TEST_F(Batch, AnInexactStartEquilibriumIsExitOneWithTheCsv) {
+    Model m = test::BondMarketModel();
+    m.Options.MaxIterations = 12;
+    m.Options.Accuracy = 1e-15;
+    const BatchRun r = Start(Save(m, "slow.TV5"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.size(), 102u);
+    bool asked = false;
+    for (const auto& line : r.err)
+        if (line.rfind("question: Was nun?: Die Ergebnisse", 0) == 0 && line.size() > 6 &&
+            line.substr(line.size() - 6) == " -> no")
+            asked = true;
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(r.err.back(), "status: GG-Lösung ungenau");
+}
+
+TEST_F(Batch, TheIntervalFollowsTheFileAndQuestionsAreLogged) {
+    Model m = test::KeynesianModel();
+    for (int t = 61; t <= 100; ++t)
+        m.SetModelPar(t, par::PExog, 0);
+    const BatchRun r = Start(Save(m, "short.TV5"));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.size(), 62u);
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_NE(std::find(r.err.begin(), r.err.end(),
+                        "question: Was nun?: Datenbasis der Modelldatei: [0,...,60] "
+                        "Analyseintervall angleichen? -> yes"),
+              r.err.end());
+}
+
+TEST_F(Batch, BadArgumentsAreRefused) {
+    EXPECT_EQ(Start("--to").exitCode, 2);
+    EXPECT_EQ(Start("--new x.TV5").exitCode, 2);
+    EXPECT_EQ(Start("--to -3").exitCode, 2);
+}
+
+} // namespace
+} // namespace tv
+
+namespace tv {
+namespace {
+
+class Examples : public Batch {};
+
+TEST_F(Examples, EverySolvesToOkWithFiniteValues) {
+    const fs::path examples = fs::path(EXAMPLES_DIR);
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(examples)) {
+        if (entry.path().extension() != ".TV5") continue;
+        ++count;
+        const BatchRun r = Start(entry.path().string());
+        EXPECT_EQ(r.exitCode, 0) << entry.path();
+        ASSERT_EQ(r.out.size(), 102u) << entry.path();
+        EXPECT_EQ(r.err.back(), "status: Ok") << entry.path();
+        for (int t = 0; t <= 100; ++t)
+            for (int n = 1; n <= 63; ++n)
+                ASSERT_TRUE(std::isfinite(r.At(t, n))) << entry.path();
+        // Positive unemployment before the shock.
+        EXPECT_GT(r.At(0, var::u), 0) << entry.path();
+    }
+    EXPECT_EQ(count, 6);
+}
+
+TEST_F(Examples, TextbookSolutions) {
+    const fs::path examples = fs::path(EXAMPLES_DIR);
+    // Keynesian cross: Y = (C,aut + I,aut + G,aut) / (1 - c[Y]).
+    const BatchRun cross = Start((examples / "01-keynesian-cross.TV5").string());
+    EXPECT_NEAR(cross.At(0, var::Y), 300 / 0.2, 1500 * 1e-6);
+    EXPECT_NEAR(cross.At(100, var::Y), 310 / 0.2, 1e-3);
+    // IS: 0.35 Y = 450 - 14 i; LM: M = 100 - 20 i + 0.5 Y with M = 600, then 660.
+    const BatchRun islm = Start((examples / "02-closed-is-lm.TV5").string());
+    for (auto [t, money] : {std::pair{0, 600.0}, std::pair{100, 660.0}}) {
+        const double i = (450 - 0.35 * 2 * (money - 100)) / (14 + 0.35 * 40);
+        EXPECT_NEAR(islm.At(t, var::i), i, 1e-4) << t;
+        EXPECT_NEAR(islm.At(t, var::Y), 2 * (money - 100) + 40 * i, 1e-3) << t;
+    }
+}
+
+} // namespace
+} // namespace tv
