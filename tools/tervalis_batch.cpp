@@ -6,6 +6,7 @@
 // message, every question with its answer, and last the status. Exit status: 0 solved
 // ("Ok"), 1 inexact or aborted, 2 the model file could not be read.
 
+#include "app/AnalysisInterval.h"
 #include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -53,6 +54,8 @@ class BatchHost : public UserHost {
             answer = false; // go on iterating the start equilibrium
         else if (openingModel && t == "Was nun?")
             answer = true; // adjust the analysis interval to the file
+        else if (body.find("Daten des bisherigen rechten") == 0)
+            answer = true; // continue the data of the previous right edge
         std::fprintf(stderr, "question: %s: %s -> %s\n", t.c_str(), OneLine(body).c_str(),
                      answer ? "yes" : "no");
         return answer;
@@ -107,7 +110,18 @@ int main(int argc, char** argv) {
     Model m;
     m.InitialiseForProgramStart();
     SolveAtProgramStart(m, host);
-    ModelFile file(m, host, ".");
+    AnalysisInterval interval(m, host);
+    interval.OnModelChanged = [&m, &host] {
+        if (m.Options.SolveAfterInput) Solve(m, host);
+    };
+    ModelFileHooks hooks;
+    hooks.isRevolving = [&interval] { return interval.Revolving(); };
+    hooks.setArchiving = [&interval] { interval.SetAnalysisForm(false); };
+    hooks.setIntervalQuietly = [&interval](int left, int right) {
+        interval.SetInterval(left, right, false);
+    };
+    hooks.modelChanged = interval.OnModelChanged;
+    ModelFile file(m, host, ".", hooks);
     if (!modelPath.empty()) {
         host.openingModel = true;
         const bool ok = file.OpenModel(modelPath);
@@ -118,12 +132,8 @@ int main(int argc, char** argv) {
     } else {
         Solve(m, host);
     }
-    if (to >= 0 && to != m.Periods.RightEdge) {
-        const int previous = m.Periods.RightEdge;
-        m.Periods.PrevRightEdge = previous;
-        m.Periods.RightEdge = static_cast<int>(std::min<long>(to, LastPeriod));
-        Solve(m, host);
-    }
+    // As Enter with T in the right-edge field.
+    if (to >= 0 && to != m.Periods.RightEdge) interval.EnterRightEdge(std::to_string(to));
     if (host.status.empty()) Solve(m, host);
 
     if (!savePath.empty()) file.SaveAs(savePath);

@@ -213,3 +213,27 @@ TEST_F(Examples, TextbookSolutions) {
 
 } // namespace
 } // namespace tv
+
+namespace tv {
+namespace {
+
+TEST_F(Batch, AGrowingRightEdgeContinuesTheLastPeriodsData) {
+    Model m = test::KeynesianModel();
+    test::SetFrom(m, 90, {{par::GAut, 120}});
+    const BatchRun r = Start(Save(m, "k.TV5") + " --to 150");
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_EQ(r.out.size(), 152u);
+    // G = 120 continues after period 100: income heads for 320 / 0.2.
+    EXPECT_NEAR(r.At(150, var::Y), 1600, 0.01);
+    EXPECT_NE(std::find(r.err.begin(), r.err.end(),
+                        "question: Was nun?: Daten des bisherigen rechten Analyserands "
+                        "fortschreiben? -> yes"),
+              r.err.end());
+    // Shrinking the interval needs no question.
+    const BatchRun shorter = Start((dir / "k.TV5").string() + " --to 20");
+    EXPECT_EQ(shorter.out.size(), 22u);
+    EXPECT_EQ(shorter.err.back(), "status: Ok");
+}
+
+} // namespace
+} // namespace tv
