@@ -261,6 +261,7 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
     } else {
         host.SetBusy(true);
     }
+    bool busy = !showInfo; // the question in between lifts the hourglass
     m.ScratchMode = true;
     m.EquilibriumInexact = 0;
     const int base = m.ScratchBase;
@@ -315,6 +316,7 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
                 host.ProgressHide();
             else
                 host.SetBusy(false);
+            busy = false;
             const bool more = host.Ask(
                 "Was nun?", "Die Ergebnisse für das Ausgangsgleichgewicht (t=0) haben nach " +
                                 std::to_string(total) +
@@ -330,6 +332,7 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
                     host.ProgressShow();
                 } else {
                     host.SetBusy(true);
+                    busy = true;
                 }
             } else {
                 m.EquilibriumInexact = 1;
@@ -340,7 +343,7 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
     }
     if (showInfo)
         host.ProgressClose();
-    else
+    else if (busy)
         host.SetBusy(false);
     m.ScratchMode = false;
     return dev;

@@ -40,7 +40,10 @@ class RecordingHost : public UserHost {
         if (!windowPolls.empty()) ++windowPolls.back();
         return ++polls == stopAtPoll;
     }
-    void SetBusy(bool) override {}
+    void SetBusy(bool busy) override {
+        busyDepth += busy ? 1 : -1;
+        if (busyDepth < 0) busyUnbalanced = true;
+    }
     void BroadcastModelChanged() override { ++broadcasts; }
     void ShowSolveControl(bool visible) override { controlVisible = visible; }
 
@@ -53,6 +56,8 @@ class RecordingHost : public UserHost {
     std::vector<long> windowPolls; // STOP polls per opened information window
     long stopAtPoll = -1;
     int broadcasts = 0;
+    int busyDepth = 0;
+    bool busyUnbalanced = false;
     bool controlVisible = false;
 };
 

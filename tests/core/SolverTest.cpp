@@ -191,6 +191,21 @@ TEST(Solve, InexactStartEquilibriumAsksAndReports) {
     EXPECT_EQ(m.EquilibriumInexact, 0);
 }
 
+TEST(Solve, TheHourglassComesAndGoesInPairs) {
+    for (bool answer : {true, false}) {
+        Model m = test::BondMarketModel();
+        m.Options.ShowSolveInfo = 0;
+        m.Options.MaxIterations = 12;
+        m.Options.Accuracy = 1e-15;
+        RecordingHost host;
+        host.answers = {answer, false};
+        Solve(m, host);
+        EXPECT_EQ(host.busyDepth, 0) << answer;
+        EXPECT_FALSE(host.busyUnbalanced) << answer;
+        EXPECT_TRUE(host.windowPolls.empty()); // no information window, no STOP
+    }
+}
+
 TEST(Solve, StopDuringTheSearchMakesItInexact) {
     Model m = test::BondMarketModel();
     RecordingHost host;
