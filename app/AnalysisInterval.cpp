@@ -137,6 +137,9 @@ void AnalysisInterval::SetInterval(int newLeft, int newRight, bool withMessages)
 
     const bool leftChanged = newLeft != ps.LeftEdge;
     const bool rightChanged = newRight != ps.RightEdge;
+    // The revolving adjustment can grow the edge beyond what any caller asked for (even on
+    // a step down); periods never defined would be solved with all parameters 0.
+    if (revolving_ && newRight > ps.RightEdge) FillUndefinedPeriods(ps.RightEdge + 1, newRight);
     if (leftChanged) {
         ps.PrevLeftEdge = ps.LeftEdge;
         ps.LeftEdge = newLeft;

@@ -148,6 +148,17 @@ TEST_F(IntervalTest, RevolvingRightEdgeIsAMultipleOfBothRoundLengths) {
     }
 }
 
+TEST_F(IntervalTest, RevolvingAdjustmentDefinesThePeriodsItAdds) {
+    m->Switch[23] = 4;
+    m->Switch[22] = 3;
+    Interval(0, 100, 0, 100);
+    iv.SetAnalysisForm(true);
+    EXPECT_EQ(m->Periods.RightEdge, 108);
+    EXPECT_EQ(m->ModelPar(108, 31), 1);
+    EXPECT_EQ(m->ModelPar(109, 31), 0);
+    EXPECT_EQ(m->Periods.LastSolved, 100);
+}
+
 TEST_F(IntervalTest, SwitchingToRevolvingNeedsASolvedStartPeriod) {
     Interval(0, 100, 0, -1);
     iv.SetAnalysisForm(true);
