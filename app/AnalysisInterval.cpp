@@ -196,14 +196,7 @@ void AnalysisInterval::SetCurrentPeriod(int t) {
 }
 
 void AnalysisInterval::FillUndefinedPeriods(int from, int to) {
-    from = std::max(from, FirstParPeriod);
-    to = std::min(to, LastPeriod);
-    for (int t = from; t <= to; ++t) {
-        if (m_.ModelPar(t, UndefinedMarker) != 0) continue;
-        for (int n = 1; n <= ParCount; ++n)
-            m_.SetModelPar(t, n, DefaultPar(t, n));
-        MarkUnsolvedFrom(m_, t - 1);
-    }
+    tv::FillUndefinedPeriods(m_, from, to);
 }
 
 void AnalysisInterval::ResetToDefaults(int from, int to) {

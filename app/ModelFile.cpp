@@ -229,14 +229,16 @@ bool ModelFile::OpenModel(const std::string& fileName) {
             SetInterval(0, std::max(1, lastFilePeriod_));
         }
     }
-    for (int t = 0; t <= m_.Periods.RightEdge; ++t) {
-        if (m_.ModelPar(t, par::PExog) != 0) continue;
-        for (int n = 1; n <= ParCount; ++n)
-            m_.SetModelPar(t, n, DefaultPar(t, n));
-        MarkUnsolvedFrom(m_, t - 1);
-    }
+    FillUndefinedPeriods(m_, 0, m_.Periods.RightEdge);
     modelFileName_ = ChangeExtension(fileName, ".TV5");
     rulesFileName_ = ChangeExtension(modelFileName_, ".NFX");
+    ResolveFromScratch();
+    return true;
+}
+
+// A model that replaced the previous one is solved from the start equilibrium on; the
+// windows follow it.
+void ModelFile::ResolveFromScratch() {
     m_.RecalcAll = 1;
     m_.Periods.LastSolved = -1;
     m_.Periods.MaxSolved = -1;
@@ -244,7 +246,6 @@ bool ModelFile::OpenModel(const std::string& fileName) {
     if (hooks_.periodChanged) hooks_.periodChanged();
     ModelModified = false;
     if (hooks_.fileNameChanged) hooks_.fileNameChanged();
-    return true;
 }
 
 void ModelFile::SetModelDefaults() {
@@ -282,13 +283,7 @@ void ModelFile::NewModel() {
     m_.Expect = ex;
     m_.UpdateActiveParams();
     m_.ClearVariables();
-    m_.RecalcAll = 1;
-    m_.Periods.LastSolved = -1;
-    m_.Periods.MaxSolved = -1;
-    ModelChanged();
-    if (hooks_.periodChanged) hooks_.periodChanged();
-    ModelModified = false;
-    if (hooks_.fileNameChanged) hooks_.fileNameChanged();
+    ResolveFromScratch();
 }
 
 bool ModelFile::Save() {

@@ -59,6 +59,7 @@ class ModelFile {
   private:
     void SetInterval(int left, int right);
     void ModelChanged();
+    void ResolveFromScratch();
 
     Model& m_;
     UserHost& host_;

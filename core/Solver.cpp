@@ -69,6 +69,17 @@ void MarkUnsolvedFrom(Model& m, int t) {
     m.Periods.LastSolved = std::min(m.Periods.LastSolved, t);
 }
 
+void FillUndefinedPeriods(Model& m, int from, int to) {
+    from = std::max(from, FirstParPeriod);
+    to = std::min(to, LastPeriod);
+    for (int t = from; t <= to; ++t) {
+        if (m.ModelPar(t, par::PExog) != 0) continue;
+        for (int n = 1; n <= ParCount; ++n)
+            m.SetModelPar(t, n, DefaultPar(t, n));
+        MarkUnsolvedFrom(m, t - 1);
+    }
+}
+
 void Solve(Model& m, UserHost& host) {
     PeriodState& ps = m.Periods;
     host.SetStatus("Lösung läuft ...");

@@ -11,6 +11,9 @@ class UserHost;
 
 void Solve(Model& m, UserHost& host);
 void MarkUnsolvedFrom(Model& m, int t);
+// Gives every undefined period in [from, to] (parameter 31 is 0) the default parameters and
+// marks it unsolved.
+void FillUndefinedPeriods(Model& m, int from, int to);
 // "Intervall-Neuberechnung" and "komplette Neuberechnung".
 void RecalculateInterval(Model& m, UserHost& host);
 void RecalculateAll(Model& m, UserHost& host);

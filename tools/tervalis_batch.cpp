@@ -32,11 +32,10 @@ std::string OneLine(const std::string& s) {
     return out;
 }
 
-class BatchHost : public UserHost {
+class BatchHost : public SilentHost {
   public:
     bool yesToAll = false;
     bool openingModel = false;
-    std::string status;
 
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint) override {
@@ -60,17 +59,6 @@ class BatchHost : public UserHost {
                      answer ? "yes" : "no");
         return answer;
     }
-    void PlaySound(const std::string&) override {}
-    void SetStatus(const std::string& text) override { status = text; }
-    void ProgressOpen(const std::string&, const std::string&, const std::string&,
-                      const std::string&) override {}
-    void ProgressSetMaximumLabel(const std::string&) override {}
-    void ProgressSet(double) override {}
-    void ProgressHide() override {}
-    void ProgressShow() override {}
-    void ProgressClose() override {}
-    bool StopRequested() override { return false; }
-    void SetBusy(bool) override {}
 };
 
 int Usage() {

@@ -39,21 +39,7 @@ TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
     // IS: Y = 100 + 0.75*0.8*Y - 4i + 150 + 0.05*Y - 10i + 200  =>  0.35 Y = 450 - 14 i
     // LM: 600 = 100 - 20 i + 0.5 Y                             =>  Y = 1000 + 40 i
     // => i = 100/28, Y = 1000 + 4000/28
-    Model m = test::StartModel();
-    test::SetAll(m, {{par::CAut, 100},
-                     {par::cY, 0.75},
-                     {par::tY, 0.2},
-                     {par::cr, 4},
-                     {par::IAut, 150},
-                     {par::bY, 0.05},
-                     {par::br, 10},
-                     {par::GAut, 200},
-                     {par::lY, 0.5},
-                     {par::li, 20},
-                     {par::LAut, 100},
-                     {par::MNAut, 600}});
-    m.Switch[17] = 1;
-    m.Periods.LastSolved = -1;
+    Model m = test::ClosedISLMModel();
     RecordingHost host;
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
@@ -339,21 +325,7 @@ TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
 TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // A stationary model: the demand-side equilibrium at the model's own price level is the
     // model's own income.
-    Model m = test::StartModel();
-    test::SetAll(m, {{par::CAut, 100},
-                     {par::cY, 0.75},
-                     {par::tY, 0.2},
-                     {par::cr, 4},
-                     {par::IAut, 150},
-                     {par::bY, 0.05},
-                     {par::br, 10},
-                     {par::GAut, 200},
-                     {par::lY, 0.5},
-                     {par::li, 20},
-                     {par::LAut, 100},
-                     {par::MNAut, 600}});
-    m.Switch[17] = 1;
-    m.Periods.LastSolved = -1;
+    Model m = test::ClosedISLMModel();
     RecordingHost host;
     Solve(m, host);
     EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);

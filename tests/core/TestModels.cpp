@@ -27,6 +27,26 @@ Model KeynesianModel() {
     return m;
 }
 
+Model ClosedISLMModel() {
+    Model m = StartModel();
+    SetAll(m, {{par::CAut, 100},
+               {par::cY, 0.75},
+               {par::tY, 0.2},
+               {par::cr, 4},
+               {par::IAut, 150},
+               {par::bY, 0.05},
+               {par::br, 10},
+               {par::GAut, 200},
+               {par::lY, 0.5},
+               {par::li, 20},
+               {par::LAut, 100},
+               {par::MNAut, 600}});
+    m.Switch[17] = 1;
+    m.UpdateActiveParams();
+    m.Periods.LastSolved = -1;
+    return m;
+}
+
 Model BondMarketModel() {
     Model m = StartModel();
     SetAll(m, {{par::CAut, 100},  {par::cY, 0.75},   {par::tY, 0.2},     {par::cr, 4},

@@ -16,6 +16,9 @@ void SetFrom(Model& m, int from, std::initializer_list<std::pair<int, double>> v
 Model StartModel();
 // A closed economy with exogenous interest and prices: Y = (C,aut + I,aut + G,aut) / (1 - c[Y]).
 Model KeynesianModel();
+// A closed economy with a complete bond market and exogenous prices:
+// IS 0.35 Y = 450 - 14 i, LM 600 = 100 - 20 i + 0.5 Y.
+Model ClosedISLMModel();
 // A closed economy with a complete bond market, mark-up prices and a wage equation over
 // contract periods of four.
 Model BondMarketModel();
