@@ -1,0 +1,30 @@
+// libFuzzer target: loading a model file. Whatever the bytes, reading must end with true or
+// with a message, never with a crash, a hang or undefined behaviour.
+
+#include "app/ModelFile.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static tv::Model model;
+    static tv::SilentHost host;
+    static tv::ModelFile file(model, host, ".");
+    const int fd = memfd_create("model", 0);
+    if (fd < 0) return 0;
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = write(fd, data + written, size - written);
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    file.ReadModelFile("/proc/self/fd/" + std::to_string(fd));
+    close(fd);
+    return 0;
+}
