@@ -1,0 +1,241 @@
+#pragma once
+
+#include "app/AnalysisInterval.h"
+#include "app/ModelFile.h"
+#include "app/Settings.h"
+#include "windows/WindowFrame.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStyle>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QAbstractButton;
+class QComboBox;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QProgressBar;
+class QToolButton;
+
+namespace tv {
+
+class Model;
+class QtUserHost;
+class TArbeitsFensterClass;
+class TLoesSteuerDlg;
+class PeriodNavigator;
+
+// A status-bar panel that reports clicks with their button and modifiers.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+  signals:
+    void clicked(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override;
+};
+
+// How the main window starts. The defaults are the program's; tests switch off what
+// needs a user or the program directory.
+struct MainWindowOptions {
+    QString programDirectory;    // settings file and sounds; empty: the executable's
+    QString userConfigDirectory; // empty: the per-user configuration directory
+    bool readSettings = true;
+    bool writeSettingsAtEnd = true;
+    std::string commandLineFile; // opened after the start-up solution
+};
+
+// The main window: menus, function bar, navigator, bars and status bar around the
+// multiple-document area; it runs every command, the model-changed and period-changed
+// steps and the language switch.
+class THauptFen : public QMainWindow, public WindowFrame {
+    Q_OBJECT
+  public:
+    THauptFen(Model& m, MainWindowOptions options = {});
+    ~THauptFen() override;
+
+    // WindowFrame
+    Model& model() override { return m_; }
+    UserHost& host() override;
+    QMdiArea* mdiArea() override { return mdi_; }
+    QRect baseArea() const override;
+    QPrinter& printer() override;
+    QFont printerFont() const override { return printerFont_; }
+    QFont screenFont() const override { return screenFont_; }
+    QString modelBaseName() const override;
+    int assignedPeriod(int pair) const override;
+
+    QtUserHost& userHost() { return *host_; }
+    ModelFile& modelFile() { return *file_; }
+    AnalysisInterval& interval() { return interval_; }
+
+    // The two central steps.
+    void ModelChanged();
+    void PeriodChanged(int kind);
+    PeriodNavigator* Navigator() const { return navigator_; }
+    // Runs a modal input dialog; unless it was cancelled, the model-changed step follows.
+    bool RunInputDialog(QDialog& dialog);
+
+    // Messages to the child windows, synchronously, in creation order.
+    void SendToChildren(int msg, long wParam, long lParam);
+    bool SendToChild(const std::string& caption, int msg, long wParam, long lParam);
+    bool ChildExists(const std::string& caption) const;
+    TArbeitsFensterClass* FindChild(const std::string& caption) const;
+    // Adds a working window to the frame and shows it; an open window of the same caption
+    // is brought forward instead (the new one is then discarded). Returns the shown one.
+    TArbeitsFensterClass* OpenChild(TArbeitsFensterClass* window);
+
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    void SetLanguage(int language);
+    void Solve();
+
+    // File names for the file commands; replaceable so that tests need no dialog.
+    // save: the save dialog; returns an empty name when cancelled.
+    std::function<QString(bool save, const QString& title, const QString& filter,
+                          const QString& start)>
+        fileNameProvider;
+
+    // Commands (named after their menu entries).
+    void MIDateiNeuesModellClick();
+    void MIDateiModellLadenClick();
+    void MIDateiModellSpeichernClick();
+    void MIDateiModellSpeichernUnterClick();
+    void MIDateiDruckenClick();
+    void MIDateiDruckerEinrichtenClick();
+    void MIDateiRechnerClick();
+    void MIBearbeitenAllesLoeschenClick();
+    void MILoesungOptionenClick();
+    void MIFensterZoomClick();
+    void MIFensterHalberBildschirmClick();
+    void MIHilfeWebSupportClick();
+    void MIHilfeInfoClick();
+    void ArrangeBase(int percent);
+    void SetBaseAssignment(int pair, bool followsCurrent);
+    void SetNumberFormat(int integerDigits, int decimals);
+    void SetFlatButtons(bool flat);
+    void ShowHelp(int context);
+
+    // Widgets and actions by role (also for tests).
+    QAction* Action(const QString& name) const;
+    QMenu* Menu(const QString& name) const;
+    QToolButton* Button(const QString& name) const;
+    QWidget* Funktionsleiste = nullptr;
+    QWidget* PeriodenNavigator = nullptr;
+    QWidget* Tarifleiste = nullptr;
+    QWidget* Geldleiste = nullptr;
+    QWidget* NFXLeiste = nullptr;
+    QLabel* Hinweiszeile = nullptr;
+    ClickLabel* LoesungsStatus = nullptr;
+    ClickLabel* Modelldatei = nullptr;
+    QComboBox* ComBoxVorkomma = nullptr;
+    QComboBox* ComBoxNachkomma = nullptr;
+    QToolButton* SBLinks = nullptr;
+    QToolButton* SBRechts = nullptr;
+    TLoesSteuerDlg* LoesSteuerDlg = nullptr;
+
+    // Half-screen step remembered per child window.
+    int HalfScreenStep(QMdiSubWindow* w) const;
+    bool Closing() const { return closing_; }
+    bool StartupDone() const { return startupDone_; }
+    int StripOffset() const { return stripOffset_; }
+    void ScrollStrip(bool right);
+
+  signals:
+    void startupFinished();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    struct Labelled {
+        QPointer<QObject> object;
+        std::string caption; // bilingual
+        std::string hint;    // bilingual "short|long"
+    };
+
+    void BuildMenus();
+    void BuildFunctionBar();
+    void BuildBars();
+    void BuildStatusBar();
+    void ApplySettings();
+    void CreateBaseWindows();
+    void StartUp();
+    void RelabelAll();
+    void UpdateFilePanel();
+    void PeriodMessages(int kind);
+    void UpdateBaseButtons();
+    void UpdateWindowMenu();
+    void ReLayoutStrip();
+    void ApplyBarVisibility();
+    void ShowSolveControl(bool visible);
+    void BroadcastModelChanged();
+    void RunSolveCommand(const std::function<void()>& run);
+    bool SaveAsLoop();
+    QString AskFileName(bool save, const QString& title, const QString& filter,
+                        const QString& start);
+    void OpenPolicyBar(QAction* entry, QWidget* bar, bool used);
+
+    QAction* Cmd(QMenu* menu, const QString& name, const char* caption, const QKeySequence& key,
+                 std::function<void()> run, const char* hint = "");
+    QAction* Later(QMenu* menu, const QString& name, const char* caption,
+                   const QKeySequence& key = {});
+    QMenu* SubMenu(QMenu* parent, const QString& name, const char* caption);
+    QToolButton* BarButton(QWidget* parent, const QString& name, QAction* action, const char* text,
+                           const char* hint, QStyle::StandardPixmap icon);
+    void Register(QObject* o, const char* caption, const char* hint);
+    QString T(const char* bilingual) const;
+
+    Model& m_;
+    MainWindowOptions options_;
+    std::unique_ptr<QtUserHost> host_;
+    AnalysisInterval interval_;
+    std::unique_ptr<ModelFile> file_;
+    std::unique_ptr<SettingsFile> settingsFile_;
+    Settings settings_;
+    std::unique_ptr<QPrinter> printer_;
+    QFont printerFont_, screenFont_;
+
+    QMdiArea* mdi_ = nullptr;
+    QWidget* stripViewport_ = nullptr;
+    QWidget* strip_ = nullptr;
+    PeriodNavigator* navigator_ = nullptr;
+    QWidget* progressPanel_ = nullptr;
+    std::vector<Labelled> labelled_;
+    std::vector<QPointer<QToolButton>> flatButtons_;
+    QToolButton* equalButton_ = nullptr;
+    QToolButton* equationButton_ = nullptr;
+    QToolButton* resultButton_ = nullptr;
+    QToolButton* solveAlwaysButton_ = nullptr;
+    QToolButton* bf1Button_ = nullptr;
+    QToolButton* bf2Button_ = nullptr;
+    QActionGroup* languageGroup_ = nullptr;
+
+    bool pair1Current_ = false;
+    bool pair2Current_ = false;
+    int arrangement_ = 100;
+    int stripOffset_ = 0;
+    bool closing_ = false;
+    bool shownOnce_ = false;
+    bool startupDone_ = false;
+    bool solving_ = false;
+    bool wageEntryWasEnabled_ = false;
+    bool moneyEntryWasEnabled_ = false;
+    QString status_;
+};
+
+} // namespace tv

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+class QLabel;
+class QFrame;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class QRadioButton;
+class QCheckBox;
+class QToolButton;
+
+namespace tv {
+
+struct SolveOptions;
+
+// "Lösungsstatus": the progress of a long solution with its STOP button. It blocks the
+// rest of the program while shown, so that nothing can start a second solution meanwhile.
+class TLoesInfoFen : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TLoesInfoFen(QWidget* parent = nullptr);
+
+    void Open(const QString& label, const QString& group, const QString& minimum,
+              const QString& maximum);
+    void SetMaximumLabel(const QString& maximum);
+    void SetFraction(double fraction);
+    // Lets the window react (at most every few milliseconds, so that solving stays fast)
+    // and tells whether STOP was pressed since the window was opened.
+    bool Poll();
+    void Stop() { stopped_ = true; }
+    bool Stopped() const { return stopped_; }
+    int GaugeWidth() const;
+
+    QLabel* LInfo = nullptr;
+    QGroupBox* GBFortschritt = nullptr;
+    QLabel* LMinimum = nullptr;
+    QLabel* LMaximum = nullptr;
+    QFrame* PRahmen = nullptr;
+    QFrame* PAnzeige = nullptr;
+    QPushButton* BStop = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override { stopped_ = true; }
+
+  private:
+    bool stopped_ = false;
+    QElapsedTimer sinceEvents_;
+};
+
+// "Lösungssteuerung: Was lösen?": stepwise solving, one period or the rest.
+class TLoesSteuerDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TLoesSteuerDlg(QWidget* parent = nullptr);
+    QPushButton* BNaechstePeriode = nullptr;
+    QPushButton* BRestintervall = nullptr;
+  signals:
+    void NextPeriod();
+    void RestInterval();
+};
+
+// "Lösungsoptionen##Solving options".
+class TLoesOptDlg : public QDialog {
+    Q_OBJECT
+  public:
+    TLoesOptDlg(const SolveOptions& options, int language, QWidget* parent = nullptr);
+    // The options as the dialog shows them.
+    void Store(SolveOptions& options) const;
+    double Accuracy() const { return accuracy_; }
+    static QString AccuracyText(double accuracy, int language);
+
+    QLabel* LGenauigkeit = nullptr;
+    QToolButton* SBGenauigkeitAuf = nullptr;
+    QToolButton* SBGenauigkeitAb = nullptr;
+    QSlider* TBIterationen = nullptr;
+    QLabel* LIterationen = nullptr;
+    QRadioButton* RBNachJederEingabe = nullptr;
+    QRadioButton* RBAufAnforderung = nullptr;
+    QRadioButton* RBKomplett = nullptr;
+    QRadioButton* RBSchrittweise = nullptr;
+    QCheckBox* CBInfofenster = nullptr;
+    QCheckBox* CBSynchron = nullptr;
+
+  private:
+    void ShowAccuracy();
+    void ShowIterations();
+    double accuracy_;
+    int language_;
+};
+
+} // namespace tv

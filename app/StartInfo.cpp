@@ -1,0 +1,51 @@
+#include "app/StartInfo.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tv {
+
+TStartInfoFen::TStartInfoFen(QWidget* parent, bool atStartup)
+    : QDialog(parent, atStartup ? Qt::SplashScreen | Qt::FramelessWindowHint
+                                : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("TStartInfoFen"));
+    setWindowTitle(QStringLiteral("Info"));
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Box | QFrame::Raised);
+    frame->setLineWidth(2);
+    frame->setAutoFillBackground(true);
+    QPalette p = frame->palette();
+    p.setColor(QPalette::Window, QColor(0, 32, 96));
+    p.setColor(QPalette::WindowText, Qt::white);
+    frame->setPalette(p);
+    auto* title = new QLabel(QStringLiteral("TERVALIS 5.1"), frame);
+    QFont f = title->font();
+    f.setPointSize(f.pointSize() * 3);
+    f.setBold(true);
+    title->setFont(f);
+    title->setAlignment(Qt::AlignCenter);
+    auto* line = new QLabel(QStringLiteral("Interaktive Simulationsumgebung für die "
+                                           "makroökonomische Lehre\nAn interactive simulation "
+                                           "environment for teaching macroeconomics"),
+                            frame);
+    line->setAlignment(Qt::AlignCenter);
+    auto* inner = new QVBoxLayout(frame);
+    inner->setContentsMargins(30, 24, 30, 24);
+    inner->addWidget(title);
+    inner->addSpacing(8);
+    inner->addWidget(line);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(frame);
+    if (!atStartup) {
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        layout->addWidget(buttons);
+        layout->setContentsMargins(0, 0, 0, 8);
+    }
+}
+
+} // namespace tv

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+namespace tv {
+
+// The start-up information window: product, version and a line about the program. At
+// program start it closes itself; from the Info command it has a close button instead.
+class TStartInfoFen : public QDialog {
+    Q_OBJECT
+  public:
+    TStartInfoFen(QWidget* parent, bool atStartup);
+};
+
+} // namespace tv

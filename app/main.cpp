@@ -1,0 +1,30 @@
+#include "app/MainLogic.h"
+#include "app/MainWindow.h"
+#include "app/StartInfo.h"
+#include "core/Model.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <memory>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TERVALIS"));
+    QApplication::setApplicationVersion(QStringLiteral("5.1"));
+
+    auto info = std::make_unique<tv::TStartInfoFen>(nullptr, true);
+    info->show();
+    app.processEvents();
+
+    tv::Model model;
+    model.InitialiseForProgramStart();
+    tv::MainWindowOptions options;
+    options.commandLineFile = tv::CommandLineFileName(argc, argv);
+    tv::THauptFen main(model, options);
+    QObject::connect(&main, &tv::THauptFen::startupFinished, info.get(),
+                     [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
+    main.show();
+    info->raise();
+    return app.exec();
+}

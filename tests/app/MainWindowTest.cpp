@@ -1,0 +1,551 @@
+// The main window as a user drives it: start-up, commands and shortcuts, the two central
+// steps, the language switch, the file commands and STOP.
+
+#include "app/MainWindow.h"
+#include "app/MainLogic.h"
+#include "app/QtUserHost.h"
+#include "app/SolveWindows.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "windows/WorkingWindow.h"
+
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tv;
+
+namespace {
+
+struct Sent {
+    int msg;
+    long w, l;
+    bool operator==(const Sent&) const = default;
+};
+
+// A child window that records every message it receives.
+class Recorder : public TArbeitsFensterClass {
+  public:
+    Recorder(WindowFrame& f, const QString& caption) : TArbeitsFensterClass(f) {
+        setWindowTitle(caption);
+        setWidget(new QWidget);
+    }
+    long Message(int msg, long w, long l) override {
+        log.append({msg, w, l});
+        return TArbeitsFensterClass::Message(msg, w, l);
+    }
+    QList<Sent> Of(std::initializer_list<int> msgs) const {
+        QList<Sent> out;
+        for (const Sent& s : log)
+            if (std::find(msgs.begin(), msgs.end(), s.msg) != msgs.end()) out.append(s);
+        return out;
+    }
+    QList<Sent> log;
+};
+
+char* toString(const Sent& s) {
+    return qstrdup(QStringLiteral("%1(%2,%3)").arg(MessageName(s.msg)).arg(s.w).arg(s.l).toUtf8());
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void startUpSolvesAndShowsOk();
+    void menusHaveCaptionsAndShortcuts();
+    void shortcutsTrigger();
+    void confirmedDialogRunsModelChangedStep();
+    void periodChangedStepBroadcastsInOrder();
+    void languageSwitchRelabels();
+    void halfScreenCycle();
+    void zoomCycle();
+    void numberFormatBits();
+    void baseAssignment();
+    void exitQuestion();
+    void saveLoadNewThroughCommands();
+    void saveAsRefusesOtherExtensions();
+    void stopInterruptsIntervalRun();
+    void solveOptionsDialog();
+    void stepwiseSolving();
+    void functionBarScrolls();
+    void screenshots();
+
+  private:
+    Recorder* AddRecorder(const QString& caption = QStringLiteral("Recorder"));
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<Model> m_;
+    std::unique_ptr<THauptFen> w_;
+    QStringList asked_, told_;
+    bool answer_ = true;
+};
+
+void MainWindowTest::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    m_ = std::make_unique<Model>();
+    m_->InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = dir_->path();
+    o.userConfigDirectory = dir_->path();
+    o.readSettings = false;
+    o.writeSettingsAtEnd = false;
+    w_ = std::make_unique<THauptFen>(*m_, o);
+    asked_.clear();
+    told_.clear();
+    answer_ = true;
+    w_->userHost().scriptAsk = [this](const QString& t, const QString& text) {
+        asked_ << t + QStringLiteral(": ") + text;
+        return answer_;
+    };
+    w_->userHost().scriptMessage = [this](const QString& t, const QString& text) {
+        told_ << t + QStringLiteral(": ") + text;
+    };
+    QSignalSpy done(w_.get(), &THauptFen::startupFinished);
+    w_->resize(1000, 700);
+    w_->show();
+    QVERIFY(done.wait(10000));
+}
+
+void MainWindowTest::cleanup() {
+    answer_ = true;
+    w_->close();
+    w_.reset();
+    m_.reset();
+    dir_.reset();
+}
+
+Recorder* MainWindowTest::AddRecorder(const QString& caption) {
+    auto* r = new Recorder(*w_, caption);
+    w_->mdiArea()->addSubWindow(r);
+    r->show();
+    return r;
+}
+
+void MainWindowTest::startUpSolvesAndShowsOk() {
+    QCOMPARE(w_->windowTitle(), QStringLiteral("TERVALIS 5.1"));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QCOMPARE(m_->Periods.LastSolved, m_->Periods.RightEdge);
+    bool anyValue = false;
+    for (int n = 1; n <= VarCount; ++n)
+        anyValue = anyValue || m_->GetVar(100, n) != 0;
+    QVERIFY(anyValue);
+    QVERIFY(!w_->Action(QStringLiteral("MILoesungUngeloeste"))->isEnabled());
+    // The four base windows in their creation order, tiled equally.
+    QStringList captions;
+    for (QMdiSubWindow* s : w_->mdiArea()->subWindowList(QMdiArea::CreationOrder))
+        captions << s->windowTitle();
+    QCOMPARE(captions, (QStringList{"Modellergebnisse 2", "Gleichungssystem 2",
+                                    "Modellergebnisse 1", "Gleichungssystem 1"}));
+    const QRect area = w_->baseArea();
+    const auto eq1 = w_->FindChild("Gleichungssystem 1")->geometry();
+    QCOMPARE(eq1.topLeft(), QPoint(0, 0));
+    QCOMPARE(eq1.width(), qRound(area.width() / 2.0) - 2);
+    QVERIFY(w_->Button(QStringLiteral("SBGleichrangig"))->isChecked());
+    QVERIFY(w_->Button(QStringLiteral("SBImmerLoesen"))->isChecked());
+    QVERIFY(!w_->NFXLeiste->isVisible());
+    QVERIFY(!w_->Tarifleiste->isVisible());
+    QVERIFY(told_.isEmpty());
+}
+
+void MainWindowTest::menusHaveCaptionsAndShortcuts() {
+    const QList<QAction*> actions = w_->findChildren<QAction*>();
+    int named = 0;
+    for (QAction* a : actions) {
+        if (!a->objectName().startsWith(QStringLiteral("MI"))) continue;
+        ++named;
+        QVERIFY2(!a->text().isEmpty(), qPrintable(a->objectName()));
+    }
+    QVERIFY(named > 90);
+    const QList<std::pair<const char*, QKeySequence>> keys = {
+        {"MIDateiDrucken", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"MIDateiRechner", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {"MIBearbeitenKopieren", QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {"MIBearbeitenAllesLoeschen", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)},
+        {"MIPeriodenAktuell", QKeySequence(Qt::Key_F2)},
+        {"MIModellbauNachfrage", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"MILoesungUngeloeste", QKeySequence(Qt::Key_F9)},
+        {"MILoesungIntervall", QKeySequence(Qt::CTRL | Qt::Key_F9)},
+        {"MILoesungKomplett", QKeySequence(Qt::SHIFT | Qt::Key_F9)},
+        {"MIFensterZoom", QKeySequence(Qt::Key_F5)},
+        {"MIFensterHalb", QKeySequence(Qt::CTRL | Qt::Key_F5)},
+        {"MIFensterSchliessen", QKeySequence(Qt::CTRL | Qt::Key_F4)},
+        {"MIFensterGleichrangig", QKeySequence(Qt::Key_F6)},
+        {"MIFensterGleichungsdominanz", QKeySequence(Qt::Key_F7)},
+        {"MIFensterErgebnisdominanz", QKeySequence(Qt::Key_F8)},
+    };
+    for (const auto& [name, key] : keys)
+        QCOMPARE(w_->Action(QString::fromLatin1(name))->shortcut(), key);
+    // Commands of windows that do not exist yet are there but cannot be chosen.
+    QVERIFY(!w_->Action(QStringLiteral("MIModellbauNachfrage"))->isEnabled());
+    QVERIFY(!w_->Button(QStringLiteral("SBNachfrage"))->isEnabled());
+    QVERIFY(!w_->Action(QStringLiteral("MIDateiNeueRegeln"))->isVisible());
+    QVERIFY(!w_->Action(QStringLiteral("MIDateiRegelnSpeichern"))->isEnabled());
+    QCOMPARE(w_->menuBar()->actions().size(), 9);
+}
+
+void MainWindowTest::shortcutsTrigger() {
+    Recorder* r = AddRecorder();
+    QTest::keyClick(w_.get(), Qt::Key_F8);
+    QCOMPARE(r->Of({MSG_ARRANGE_BASE}), (QList<Sent>{{MSG_ARRANGE_BASE, 50, 0}}));
+    QVERIFY(w_->Button(QStringLiteral("SBErgebnisdominanz"))->isChecked());
+    QVERIFY(!w_->Button(QStringLiteral("SBGleichrangig"))->isChecked());
+    const QRect area = w_->baseArea();
+    const int hh = qRound(area.height() * 50 / 200.0);
+    QCOMPARE(w_->FindChild("Modellergebnisse 1")->geometry(),
+             QRect(0, hh - 2, qRound(area.width() / 2.0) - 2, area.height() - hh - 2));
+    // F9 with nothing due does nothing; Shift+F9 recalculates everything.
+    QTest::keyClick(w_.get(), Qt::Key_F9, Qt::ShiftModifier);
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QCOMPARE(r->Of({MSG_MODEL_CHANGED_EQ, MSG_MODEL_CHANGED}),
+             (QList<Sent>{{MSG_MODEL_CHANGED_EQ, 1, 1}, {MSG_MODEL_CHANGED, 1, 1}}));
+    // Ctrl+F4 on an ordinary child closes it for good.
+    QPointer<Recorder> guard = r;
+    w_->mdiArea()->setActiveSubWindow(r);
+    QTest::keyClick(w_.get(), Qt::Key_F4, Qt::ControlModifier);
+    QTRY_VERIFY(guard.isNull());
+}
+
+void MainWindowTest::confirmedDialogRunsModelChangedStep() {
+    Recorder* r = AddRecorder();
+    m_->Options.SolveAfterInput = 0;
+    MarkUnsolvedFrom(*m_, 49);
+    QDialog cancelled;
+    QTimer::singleShot(0, &cancelled, &QDialog::reject);
+    QVERIFY(!w_->RunInputDialog(cancelled));
+    QVERIFY(r->log.isEmpty());
+    QVERIFY(!w_->modelFile().ModelModified);
+
+    QDialog confirmed;
+    QTimer::singleShot(0, &confirmed, &QDialog::accept);
+    QVERIFY(w_->RunInputDialog(confirmed));
+    QCOMPARE(r->log, (QList<Sent>{{MSG_MODEL_CHANGED_EQ, 1, 1}, {MSG_MODEL_CHANGED, 1, 1}}));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 49"));
+    QVERIFY(w_->modelFile().ModelModified);
+    QCOMPARE(w_->Modelldatei->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QVERIFY(w_->Action(QStringLiteral("MILoesungUngeloeste"))->isEnabled());
+
+    // With the solve option on, the step solves at once.
+    r->log.clear();
+    m_->Options.SolveAfterInput = 1;
+    QDialog again;
+    QTimer::singleShot(0, &again, &QDialog::accept);
+    QVERIFY(w_->RunInputDialog(again));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QCOMPARE(m_->Periods.LastSolved, 100);
+    QCOMPARE(r->Of({MSG_MODEL_CHANGED_EQ, MSG_MODEL_CHANGED}),
+             (QList<Sent>{{MSG_MODEL_CHANGED_EQ, 1, 1}, {MSG_MODEL_CHANGED, 1, 1}}));
+
+    // Structure no longer allowing actual-value expectations: switched, with a message.
+    told_.clear();
+    m_->Switch[21] = 1; // flexible exchange rates
+    m_->Expect[0].Method = 1;
+    w_->ModelChanged();
+    QCOMPARE(m_->Expect[0].Method, uint8_t(2));
+    QVERIFY(!told_.isEmpty() && told_.first().startsWith(QStringLiteral("Achtung!")));
+}
+
+void MainWindowTest::periodChangedStepBroadcastsInOrder() {
+    Recorder* r = AddRecorder();
+    w_->interval().SetCurrentPeriod(5);
+    QCOMPARE(m_->Periods.CurrentPeriod, 5);
+    QCOMPARE(r->log, (QList<Sent>{{MSG_PERIOD_MOVED_EQ, 2, 1}, {MSG_PERIOD_MOVED, 2, 1}}));
+    r->log.clear();
+    w_->interval().SetCurrentPeriod(500); // clamped into the interval
+    QCOMPARE(m_->Periods.CurrentPeriod, 100);
+    QCOMPARE(r->log.size(), 2);
+    // Pair 2 shows the right edge until it follows the current period.
+    QCOMPARE(w_->assignedPeriod(2), 100);
+    QCOMPARE(w_->assignedPeriod(1), 0);
+}
+
+void MainWindowTest::languageSwitchRelabels() {
+    QCOMPARE(w_->Menu(QStringLiteral("MIDatei"))->title(), QStringLiteral("&Datei"));
+    w_->Action(QStringLiteral("MIOptionenEnglisch"))->trigger();
+    QCOMPARE(m_->Language, uint8_t(2));
+    QCOMPARE(w_->Menu(QStringLiteral("MIDatei"))->title(), QStringLiteral("&File"));
+    QCOMPARE(w_->Action(QStringLiteral("MIDateiModellLaden"))->text(),
+             QStringLiteral("&Open Model ..."));
+    QCOMPARE(w_->Action(QStringLiteral("MIFensterErgebnisdominanz"))->text(),
+             QStringLiteral("Enlarge Model &Results"));
+    QCOMPARE(w_->Button(QStringLiteral("SBBF1"))->text(), QStringLiteral("BW1= tL"));
+    QCOMPARE(w_->Button(QStringLiteral("SBImmerLoesen"))->text(), QStringLiteral("Always solve?"));
+    QVERIFY(w_->Button(QStringLiteral("SBModellSpeichern"))->toolTip().startsWith("Save model"));
+    QVERIFY(w_->ChildExists("Gleichungssystem 1##Equation System 1"));
+    QVERIFY(w_->FindChild("Equation System 1") != nullptr);
+    QVERIFY(w_->Action(QStringLiteral("MIOptionenEnglisch"))->isChecked());
+    QVERIFY(!w_->Action(QStringLiteral("MIOptionenDeutsch"))->isChecked());
+    w_->Action(QStringLiteral("MIOptionenDeutsch"))->trigger();
+    QCOMPARE(w_->FindChild("Gleichungssystem 1##")->windowTitle(),
+             QStringLiteral("Gleichungssystem 1"));
+    QCOMPARE(w_->Button(QStringLiteral("SBBF2"))->text(), QStringLiteral("BF2 = tR"));
+}
+
+void MainWindowTest::halfScreenCycle() {
+    Recorder* r = AddRecorder();
+    w_->mdiArea()->setActiveSubWindow(r);
+    r->showMaximized();
+    const int W = w_->mdiArea()->viewport()->width(), H = w_->mdiArea()->viewport()->height();
+    const QList<QRect> expected = {
+        QRect(0, 0, W / 2 - 2, H - 4), QRect(W / 2 - 2, 0, W / 2 - 2, H - 4),
+        QRect(0, 0, W - 4, H / 2 - 2), QRect(0, H / 2 - 2, W - 4, H / 2 - 2)};
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(w_.get(), Qt::Key_F5, Qt::ControlModifier);
+        QVERIFY(!r->isMaximized());
+        QCOMPARE(r->geometry(), expected[i % 4]);
+    }
+    // Another window starts its own cycle.
+    Recorder* other = AddRecorder(QStringLiteral("Other"));
+    w_->mdiArea()->setActiveSubWindow(other);
+    QTest::keyClick(w_.get(), Qt::Key_F5, Qt::ControlModifier);
+    QCOMPARE(other->geometry(), expected[0]);
+}
+
+void MainWindowTest::zoomCycle() {
+    Recorder* r = AddRecorder();
+    w_->mdiArea()->setActiveSubWindow(r);
+    w_->MIFensterZoomClick();
+    QVERIFY(r->isMaximized());
+    w_->MIFensterZoomClick();
+    QVERIFY(r->isMinimized());
+    QVERIFY(w_->mdiArea()->activeSubWindow() != r);
+    w_->mdiArea()->setActiveSubWindow(r);
+    w_->MIFensterZoomClick();
+    QVERIFY(!r->isMinimized() && !r->isMaximized());
+}
+
+void MainWindowTest::numberFormatBits() {
+    Recorder* r = AddRecorder();
+    w_->ComBoxNachkomma->setCurrentIndex(4);
+    QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 2, 1}}));
+    QCOMPARE(m_->DecimalPlaces, uint8_t(4));
+    r->log.clear();
+    w_->ComBoxVorkomma->setCurrentIndex(3);
+    QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 1, 1}}));
+    r->log.clear();
+    w_->SetNumberFormat(5, 6);
+    QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 3, 1}}));
+    QCOMPARE(w_->ComBoxVorkomma->currentIndex(), 5);
+    QCOMPARE(NumberFormatBits(1, 1, 2, 2), 0);
+}
+
+void MainWindowTest::baseAssignment() {
+    Recorder* r = AddRecorder();
+    w_->interval().SetCurrentPeriod(7);
+    r->log.clear();
+    w_->Button(QStringLiteral("SBBF1"))->click();
+    QCOMPARE(r->log, (QList<Sent>{{MSG_ASSIGN_EQ, 1, 0}, {MSG_ASSIGN_RES, 1, 0}}));
+    QCOMPARE(w_->Button(QStringLiteral("SBBF1"))->text(), QStringLiteral("BF1= t"));
+    QVERIFY(w_->Action(QStringLiteral("MIOptionenBF1Aktuell"))->isChecked());
+    QCOMPARE(w_->assignedPeriod(1), 7);
+    r->log.clear();
+    w_->Action(QStringLiteral("MIOptionenBF2Aktuell"))->trigger();
+    QCOMPARE(r->log, (QList<Sent>{{MSG_ASSIGN_EQ, 2, 0}, {MSG_ASSIGN_RES, 2, 0}}));
+    QVERIFY(w_->Button(QStringLiteral("SBBF2"))->isChecked());
+    QCOMPARE(w_->assignedPeriod(2), 7);
+}
+
+void MainWindowTest::exitQuestion() {
+    QCOMPARE(QString::fromStdString(ExitQuestion(true, false, 2)),
+             QStringLiteral("Current data have not yet been saved.\nStill exit TERVALIS?"));
+    QCOMPARE(QString::fromStdString(ExitQuestion(false, true, 1)),
+             QStringLiteral("Aktuelle Regeln noch nicht gesichert.\nTERVALIS trotzdem beenden?"));
+    QCOMPARE(QString::fromStdString(ExitQuestion(true, true, 2)),
+             QStringLiteral("Current data and rules have not yet been saved.\nStill exit "
+                            "TERVALIS?"));
+    QCOMPARE(QString::fromStdString(ExitQuestion(false, false, 2)),
+             QStringLiteral("Really exit TERVALIS?"));
+
+    w_->SetLanguage(2);
+    w_->modelFile().ModelModified = true;
+    answer_ = false;
+    QVERIFY(!w_->close());
+    QVERIFY(w_->isVisible());
+    QCOMPARE(asked_.last(), QStringLiteral("Are you sure?: Current data have not yet been "
+                                           "saved.\nStill exit TERVALIS?"));
+    answer_ = true;
+    QVERIFY(w_->close());
+    QVERIFY(w_->Closing());
+}
+
+void MainWindowTest::saveLoadNewThroughCommands() {
+    const QString file = dir_->filePath(QStringLiteral("Lehrbuch Modell.TV5"));
+    QStringList dialogs;
+    w_->fileNameProvider = [&](bool save, const QString& title, const QString&, const QString&) {
+        dialogs << (save ? QStringLiteral("save: ") : QStringLiteral("open: ")) + title;
+        return file;
+    };
+    m_->SetPar(10, 1, 123.5);
+    MarkUnsolvedFrom(*m_, 9);
+    w_->ModelChanged();
+    QVERIFY(w_->modelFile().ModelModified);
+    w_->MIDateiModellSpeichernUnterClick();
+    QVERIFY(QFileInfo::exists(file));
+    QVERIFY(!w_->modelFile().ModelModified);
+    QCOMPARE(w_->Modelldatei->text(), QStringLiteral("Lehrbuch Modell"));
+    QCOMPARE(w_->Modelldatei->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+    // New model: the parameter is back at its default and the window shows a solved model.
+    w_->MIDateiNeuesModellClick();
+    QCOMPARE(m_->GetPar(10, 1), DefaultPar(10, 1));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QVERIFY(!w_->modelFile().ModelModified);
+
+    // Loading an unsaved model asks the last-chance question first; no means drop.
+    m_->SetPar(10, 1, 1.0);
+    w_->ModelChanged();
+    answer_ = false;
+    asked_.clear();
+    w_->MIDateiModellLadenClick();
+    QVERIFY(asked_.first().startsWith(QStringLiteral("Sicherheitsabfrage")));
+    QCOMPARE(m_->GetPar(10, 1), 123.5);
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QVERIFY(!w_->modelFile().ModelModified);
+    QCOMPARE(dialogs, (QStringList{"save: Modell speichern", "open: Modelldatei laden"}));
+
+    // Ctrl+click on the file panel saves, keeping the backup.
+    m_->SetPar(10, 1, 77.0);
+    w_->ModelChanged();
+    QTest::mouseClick(w_->Modelldatei, Qt::LeftButton, Qt::ControlModifier);
+    QVERIFY(QFileInfo::exists(dir_->filePath(QStringLiteral("Lehrbuch Modell.ST5"))));
+    QVERIFY(!w_->modelFile().ModelModified);
+}
+
+void MainWindowTest::saveAsRefusesOtherExtensions() {
+    QStringList names = {dir_->filePath(QStringLiteral("m.xls")), QString()};
+    w_->fileNameProvider = [&](bool, const QString&, const QString&, const QString&) {
+        return names.takeFirst();
+    };
+    w_->modelFile().ModelModified = true;
+    w_->MIDateiModellSpeichernUnterClick();
+    QVERIFY(names.isEmpty()); // asked again after the refusal, then cancelled
+    QCOMPARE(told_.size(), 1);
+    QVERIFY(told_.first().startsWith(QStringLiteral("So nicht!")));
+    QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("m.xls"))));
+    QVERIFY(w_->modelFile().ModelModified);
+}
+
+void MainWindowTest::stopInterruptsIntervalRun() {
+    w_->interval().SetInterval(0, 3000, false);
+    m_->Options.ShowSolveInfo = 1;
+    TLoesInfoFen* info = w_->userHost().InfoWindow();
+    bool sawWindow = false;
+    QTimer::singleShot(0, this, [&] {
+        sawWindow = info->isVisible();
+        QTest::mouseClick(info->BStop, Qt::LeftButton);
+    });
+    w_->Action(QStringLiteral("MILoesungIntervall"))->trigger();
+    QVERIFY(sawWindow);
+    QVERIFY(!info->isVisible());
+    QVERIFY(m_->Periods.LastSolved < 3000);
+    QCOMPARE(w_->StatusText(),
+             QStringLiteral("Lösungsabbruch nach t = %1").arg(m_->Periods.LastSolved));
+    QVERIFY(!told_.isEmpty() && told_.last().startsWith(QStringLiteral("Hinweis")));
+    // The next request continues and finishes.
+    w_->Solve();
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QCOMPARE(m_->Periods.LastSolved, 3000);
+}
+
+void MainWindowTest::solveOptionsDialog() {
+    // Accuracy change forces a complete recalculation.
+    QTimer::singleShot(0, this, [] {
+        auto* dlg = qobject_cast<TLoesOptDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dlg);
+        dlg->SBGenauigkeitAb->click();
+        QCOMPARE(dlg->LGenauigkeit->text(),
+                 QStringLiteral("relative Ergebnisänderung < 0.000001000 %"));
+        dlg->RBAufAnforderung->click();
+        dlg->accept();
+    });
+    Recorder* r = AddRecorder();
+    w_->MILoesungOptionenClick();
+    QCOMPARE(m_->Options.Accuracy, 0.000001);
+    QCOMPARE(m_->Options.SolveAfterInput, uint8_t(0));
+    QCOMPARE(m_->Periods.LastSolved, -1);
+    QCOMPARE(w_->StatusText(), QStringLiteral("Alles lösen!"));
+    QVERIFY(!w_->Button(QStringLiteral("SBImmerLoesen"))->isChecked());
+    QCOMPARE(r->Of({MSG_MODEL_CHANGED}).size(), 1);
+    // Pressing "Immer lösen?" while something is due solves at once.
+    w_->Button(QStringLiteral("SBImmerLoesen"))->click();
+    QCOMPARE(m_->Options.SolveAfterInput, uint8_t(1));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+}
+
+void MainWindowTest::stepwiseSolving() {
+    m_->Options.StepwiseSolve = 1;
+    w_->interval().SetInterval(0, 3, false);
+    MarkUnsolvedFrom(*m_, 0);
+    w_->Solve();
+    QCOMPARE(m_->Periods.LastSolved, 1);
+    QVERIFY(w_->LoesSteuerDlg->isVisible());
+    QVERIFY(w_->Action(QStringLiteral("MIFensterLoesungssteuerung"))->isEnabled());
+    QCOMPARE(w_->StatusText(), QStringLiteral("Lösung bis t = 1"));
+    w_->LoesSteuerDlg->BNaechstePeriode->click();
+    QCOMPARE(m_->Periods.LastSolved, 2);
+    w_->LoesSteuerDlg->BRestintervall->click();
+    QCOMPARE(m_->Periods.LastSolved, 3);
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QVERIFY(!w_->LoesSteuerDlg->isVisible());
+    QVERIFY(!w_->Action(QStringLiteral("MIFensterLoesungssteuerung"))->isEnabled());
+}
+
+void MainWindowTest::functionBarScrolls() {
+    // Pure rules first: 16 pixels a click, the last step exactly to the end.
+    QCOMPARE(StripReset(300, 500).rightArrow, true);
+    QCOMPARE(StripReset(600, 500).rightArrow, false);
+    StripScroll s = StripScrollRight(0, 300, 340);
+    QCOMPARE(s.offset, -16);
+    QVERIFY(s.leftArrow && s.rightArrow);
+    s = StripScrollRight(-32, 300, 340);
+    QCOMPARE(s.offset, -40);
+    QVERIFY(!s.rightArrow);
+    s = StripScrollLeft(-40, 300, 340);
+    QCOMPARE(s.offset, -24);
+    QVERIFY(s.leftArrow && s.rightArrow);
+    s = StripScrollLeft(-10, 300, 340);
+    QCOMPARE(s.offset, 0);
+    QVERIFY(!s.leftArrow);
+
+    // The real bar: narrow window, arrows appear and scroll.
+    w_->resize(420, 500);
+    QTRY_VERIFY(w_->SBRechts->isVisible());
+    QTest::qWait(50);
+    QVERIFY(!w_->SBLinks->isVisible());
+    QTest::mouseClick(w_->SBRechts, Qt::LeftButton);
+    QCOMPARE(w_->StripOffset(), -16);
+    QVERIFY(w_->SBLinks->isVisible());
+    QTest::mouseClick(w_->SBLinks, Qt::LeftButton);
+    QCOMPARE(w_->StripOffset(), 0);
+    w_->resize(1000, 700);
+}
+
+void MainWindowTest::screenshots() {
+    // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
+    const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+    if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+    w_->resize(1100, 760);
+    QTest::qWait(100);
+    w_->grab().save(out + QStringLiteral("/main-de.png"));
+    w_->SetLanguage(2);
+    QTest::qWait(50);
+    w_->grab().save(out + QStringLiteral("/main-en.png"));
+    w_->resize(600, 500);
+    QTest::qWait(100);
+    w_->grab().save(out + QStringLiteral("/main-narrow.png"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

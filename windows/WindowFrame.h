@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QMdiArea;
+class QPrinter;
+
+namespace tv {
+
+class Model;
+class UserHost;
+
+// What a working window needs of the main window. The main window implements it; tests
+// implement it with a bare frame.
+class WindowFrame {
+  public:
+    virtual ~WindowFrame() = default;
+
+    virtual Model& model() = 0;
+    virtual UserHost& host() = 0;
+    // The multiple-document area the child windows live in.
+    virtual QMdiArea* mdiArea() = 0;
+    // Client rectangle (left, top, right) and free client height used by the base-window
+    // arrangement, in the area's coordinates: x = L, y = T, width = R - L, height = B - T.
+    virtual QRect baseArea() const = 0;
+    // The current printer and the printer font.
+    virtual QPrinter& printer() = 0;
+    virtual QFont printerFont() const = 0;
+    virtual QFont screenFont() const = 0;
+    // Base name of the current model file as the status bar shows it.
+    virtual QString modelBaseName() const = 0;
+    // "TERVALIS 5.1".
+    virtual QString programTitle() const { return QStringLiteral("TERVALIS 5.1"); }
+    // The period base-window pair 1 or 2 shows (edge or current period).
+    virtual int assignedPeriod(int pair) const = 0;
+};
+
+} // namespace tv

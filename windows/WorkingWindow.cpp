@@ -1,0 +1,198 @@
+#include "windows/WorkingWindow.h"
+
+#include "app/Printing.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+#include "windows/WindowFrame.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QImage>
+#include <QMdiArea>
+#include <QPainter>
+#include <QPointer>
+#include <QPrinter>
+
+namespace tv {
+
+TArbeitsFensterClass::TArbeitsFensterClass(WindowFrame& frame, QWidget* parent)
+    : QMdiSubWindow(parent), frame_(frame) {
+    setWindowTitle(QStringLiteral("ArbeitsFensterClass"));
+    resize(544, 375);
+    // The frame maximises an activated child while another one is maximised; a window the
+    // user left in normal size must not take part.
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] {
+        if (QMdiArea* area = mdiArea())
+            area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation,
+                            SavedWindowState == Qt::WindowNoState);
+    });
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &TArbeitsFensterClass::StateChanged);
+}
+
+long TArbeitsFensterClass::Message(int msg, long wParam, long lParam) {
+    switch (msg) {
+    case MSG_MINIMIZE: {
+        // The frame's active child follows, whichever it is (taken before minimising,
+        // which may hand the activation on).
+        QPointer<QMdiSubWindow> active =
+            frame_.mdiArea() ? frame_.mdiArea()->activeSubWindow() : nullptr;
+        showMinimized();
+        SavedWindowState = Qt::WindowMinimized;
+        if (active) active->showMinimized();
+        break;
+    }
+    case MSG_PRINT:
+        PrintWindow();
+        break;
+    case MSG_COPY_PICTURE:
+        QApplication::clipboard()->setImage(
+            RenderPicture(static_cast<int>(wParam), static_cast<int>(lParam)));
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void TArbeitsFensterClass::PaintTo(const PaintTarget&) {}
+
+QImage TArbeitsFensterClass::RenderPicture(int width, int height) {
+    QImage image;
+    if (width > 0 && height > 0) {
+        image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+    }
+    PaintTarget target;
+    target.kind = PaintTarget::Image;
+    target.device = image.isNull() ? nullptr : &image;
+    target.body = QRect(0, 0, std::max(width, 0), std::max(height, 0));
+    if (image.isNull()) {
+        PaintTo(target); // an empty picture still goes through the window's drawing
+    } else {
+        QPainter painter(&image);
+        target.painter = &painter;
+        PaintTo(target);
+    }
+    return image;
+}
+
+void TArbeitsFensterClass::PrintWindow() {
+    QPrinter& printer = frame_.printer();
+    const QString caption = windowTitle();
+    printer.setDocName(frame_.programTitle() + QStringLiteral(": ") + caption);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        // Without this the job would silently vanish.
+        frame_.host().ShowMessage("Druckfehler##Printing error",
+                                  "Der Drucker konnte nicht angesprochen werden.##"
+                                  "The printer could not be started.");
+        return;
+    }
+    const QFont font = frame_.printerFont();
+    PrintTitle(painter, font, caption);
+    painter.setFont(font);
+    const int top = TitleHeight(painter, font) +
+                    2 * QFontMetrics(font, &printer).height(); // below the title line
+    const int bottom = printer.height() - 2 * FooterHeight(painter, font);
+    PaintTarget target;
+    target.kind = PaintTarget::Printer;
+    target.painter = &painter;
+    target.device = &printer;
+    target.body = QRect(printer.width() / 10, top, printer.width() * 8 / 10, bottom - top);
+    PaintTo(target);
+    PrintSourceFooter(painter, font, frame_.modelBaseName());
+    painter.end();
+}
+
+void TArbeitsFensterClass::closeEvent(QCloseEvent* e) {
+    if (IsBaseWindow) {
+        // Base windows live for the whole run: closing only puts them aside.
+        e->ignore();
+        showMinimized();
+        return;
+    }
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    QMdiSubWindow::closeEvent(e);
+}
+
+void TArbeitsFensterClass::showEvent(QShowEvent* e) {
+    if (!IsBaseWindow && !e->spontaneous()) RefreshLanguage();
+    QMdiSubWindow::showEvent(e);
+}
+
+void TArbeitsFensterClass::StateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+    const bool activated = (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive);
+    const bool deactivated = !(newState & Qt::WindowActive) && (oldState & Qt::WindowActive);
+    if (activated) {
+        // A window the user left in normal size comes back in normal size, even when
+        // another child is maximised meanwhile.
+        if ((newState & Qt::WindowMaximized) && SavedWindowState == Qt::WindowNoState) showNormal();
+    } else if (deactivated) {
+        SavedWindowState = newState & (Qt::WindowMinimized | Qt::WindowMaximized);
+    }
+}
+
+tBasisFenster::tBasisFenster(WindowFrame& frame, QWidget* parent)
+    : TArbeitsFensterClass(frame, parent) {
+    IsBaseWindow = true;
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+long tBasisFenster::Message(int msg, long wParam, long lParam) {
+    if (msg == MSG_ARRANGE_BASE) {
+        ArrangeBase(static_cast<int>(wParam));
+        return 0;
+    }
+    return TArbeitsFensterClass::Message(msg, wParam, lParam);
+}
+
+BaseWindow tBasisFenster::Which() const {
+    return BaseWindowFromCaption(windowTitle().toUtf8().constData());
+}
+
+void tBasisFenster::ArrangeBase(int percent) {
+    const BaseWindow which = Which();
+    if (which == BaseWindow::None) return;
+    const QRect a = frame().baseArea();
+    const WindowRect r = BaseArrangement(which, a.left(), a.top(), a.left() + a.width(),
+                                         a.top() + a.height(), percent);
+    if (isMinimized() || isMaximized()) showNormal();
+    setGeometry(r.left, r.top, std::max(r.width, 0), std::max(r.height, 0));
+}
+
+namespace {
+
+// A base window without content yet: caption and design-time size only.
+class PlainBaseWindow : public tBasisFenster {
+  public:
+    PlainBaseWindow(BaseWindow which, WindowFrame& frame)
+        : tBasisFenster(frame), bilingual_(BaseWindowCaption(which)) {
+        // The design-time caption is the German one; the language is applied later.
+        setWindowTitle(QString::fromStdString(Translate(bilingual_, 1)));
+        if (which == BaseWindow::Results2)
+            resize(451, 267);
+        else
+            resize(441, 280);
+        auto* content = new QWidget(this);
+        content->setAutoFillBackground(true);
+        setWidget(content);
+    }
+    void RefreshLanguage() override {
+        setWindowTitle(QString::fromStdString(Translate(bilingual_, frame().model().Language)));
+    }
+
+  private:
+    std::string bilingual_;
+};
+
+} // namespace
+
+tBasisFenster* CreateBaseWindow(BaseWindow which, WindowFrame& frame) {
+    auto* w = TArbeitsFensterClass::Create<PlainBaseWindow>(which, frame);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    return w;
+}
+
+} // namespace tv
