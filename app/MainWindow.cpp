@@ -796,6 +796,10 @@ void THauptFen::BuildFunctionBar() {
     connect(af, &QToolButton::clicked, this, [this] { interval_.ToggleAnalysisForm(); });
     flatButtons_.push_back(af);
     row->addWidget(af);
+    QToolButton* shift = add("SBVerschieben", "MIPeriodenVerschieben", "»",
+                             "Analyseintervall verschieben|Verschiebt das Analyseintervall##Move "
+                             "interval|Moves the analysis interval");
+    shift->setFixedSize(22, 25);
     strip_->adjustSize();
 
     outer->addWidget(SBLinks);
@@ -1409,6 +1413,8 @@ QString THauptFen::modelBaseName() const {
 
 void THauptFen::UpdateFilePanel() {
     Modelldatei->setText(modelBaseName());
+    Modelldatei->setMinimumWidth(
+        std::max(80, Modelldatei->fontMetrics().horizontalAdvance(modelBaseName()) + 16));
     QPalette p = Modelldatei->palette();
     p.setColor(QPalette::WindowText, file_->ModelModified ? Qt::red : Qt::black);
     Modelldatei->setPalette(p);

@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "app/MainLogic.h"
+#include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
 #include "core/Model.h"
@@ -13,8 +14,10 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -81,6 +84,9 @@ class MainWindowTest : public QObject {
     void solveOptionsDialog();
     void stepwiseSolving();
     void functionBarScrolls();
+    void commandLineModelOpensAfterStartUp();
+    void printCommandAsksFirst();
+    void statusAndBackgroundClicks();
     void screenshots();
 
   private:
@@ -91,9 +97,12 @@ class MainWindowTest : public QObject {
     std::unique_ptr<THauptFen> w_;
     QStringList asked_, told_;
     bool answer_ = true;
+    qint64 startupMs_ = 0;
 };
 
 void MainWindowTest::init() {
+    QElapsedTimer startClock;
+    startClock.start();
     dir_ = std::make_unique<QTemporaryDir>();
     m_ = std::make_unique<Model>();
     m_->InitialiseForProgramStart();
@@ -117,6 +126,10 @@ void MainWindowTest::init() {
     w_->resize(1000, 700);
     w_->show();
     QVERIFY(done.wait(10000));
+    startupMs_ = startClock.elapsed();
+    // Shortcuts need the active window (a virtual X screen has no window manager to give it).
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
 }
 
 void MainWindowTest::cleanup() {
@@ -135,6 +148,7 @@ Recorder* MainWindowTest::AddRecorder(const QString& caption) {
 }
 
 void MainWindowTest::startUpSolvesAndShowsOk() {
+    qInfo("start-up to the solved main window: %lld ms", startupMs_);
     QCOMPARE(w_->windowTitle(), QStringLiteral("TERVALIS 5.1"));
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
     QCOMPARE(m_->Periods.LastSolved, m_->Periods.RightEdge);
@@ -530,6 +544,93 @@ void MainWindowTest::functionBarScrolls() {
     QTest::mouseClick(w_->SBLinks, Qt::LeftButton);
     QCOMPARE(w_->StripOffset(), 0);
     w_->resize(1000, 700);
+}
+
+void MainWindowTest::commandLineModelOpensAfterStartUp() {
+    const std::string file = std::string(TERVALIS_SOURCE_DIR) + "/examples/02-closed-is-lm.TV5";
+    const char* argv[] = {"tervalis", file.c_str()};
+    QCOMPARE(CommandLineFileName(2, argv), file);
+    const char* split[] = {"tervalis", "/tmp/Mein", "Modell.TV5"};
+    QCOMPARE(CommandLineFileName(3, split), std::string("/tmp/Mein Modell.TV5"));
+
+    w_.reset();
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = dir_->path();
+    o.readSettings = false;
+    o.writeSettingsAtEnd = false;
+    o.commandLineFile = file;
+    w_ = std::make_unique<THauptFen>(m, o);
+    w_->userHost().scriptAsk = [](const QString&, const QString&) { return true; };
+    w_->userHost().scriptMessage = [this](const QString& t, const QString& text) {
+        told_ << t + QStringLiteral(": ") + text;
+    };
+    QSignalSpy done(w_.get(), &THauptFen::startupFinished);
+    w_->show();
+    QVERIFY(done.wait(10000));
+    QCOMPARE(w_->Modelldatei->text(), QStringLiteral("02-closed-is-lm"));
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QVERIFY(!w_->modelFile().ModelModified);
+    QVERIFY(told_.isEmpty());
+    const QString shots = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+        w_->resize(1100, 760);
+        QTest::qWait(100);
+        w_->grab().save(shots + QStringLiteral("/main-loaded.png"));
+    }
+    w_->close();
+    w_.reset();
+    m_->InitialiseForProgramStart();
+    init(); // a fresh window for cleanup()
+}
+
+void MainWindowTest::printCommandAsksFirst() {
+    QTemporaryDir out;
+    w_->printer().setOutputFormat(QPrinter::PdfFormat);
+    w_->printer().setOutputFileName(out.filePath(QStringLiteral("p.pdf")));
+    auto* r = AddRecorder(QStringLiteral("Sequenztabelle"));
+    w_->mdiArea()->setActiveSubWindow(r);
+    answer_ = false;
+    w_->Action(QStringLiteral("MIDateiDrucken"))->trigger();
+    QVERIFY(r->Of({MSG_PRINT}).isEmpty());
+    QVERIFY(asked_.last().startsWith(
+        QStringLiteral("Druckauftrag bestätigen: Sequenztabelle\nauf \"")));
+    QVERIFY(asked_.last().endsWith(QStringLiteral("\" drucken?")));
+    answer_ = true;
+    QTest::keyClick(w_.get(), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(r->Of({MSG_PRINT}), (QList<Sent>{{MSG_PRINT, 1, 1}}));
+    QVERIFY(QFileInfo(out.filePath(QStringLiteral("p.pdf"))).size() > 0);
+    QCOMPARE(PrintConfirmText(QStringLiteral("W"), QStringLiteral("N"), 2),
+             QStringLiteral("Print W\non \"N\"?"));
+
+    // The period-range dialog keeps to the interval and hands back an ascending range.
+    TPeriodenDruckDlg range(3, 10, 40);
+    range.SEVon->setValue(1);
+    QCOMPARE(range.SEVon->value(), 3);
+    range.Preset(30, 12);
+    QCOMPARE(range.From(), 12);
+    QCOMPARE(range.To(), 30);
+    range.SBBisRechterRand->click();
+    range.SBVonAktuell->click();
+    QCOMPARE(range.From(), 10);
+    QCOMPARE(range.To(), 40);
+}
+
+void MainWindowTest::statusAndBackgroundClicks() {
+    m_->Options.SolveAfterInput = 0;
+    MarkUnsolvedFrom(*m_, 20);
+    w_->ModelChanged();
+    QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 20"));
+    QCOMPARE(w_->LoesungsStatus->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QTest::mouseClick(w_->LoesungsStatus, Qt::LeftButton);
+    QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
+    QCOMPARE(w_->LoesungsStatus->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+    for (QMdiSubWindow* s : w_->mdiArea()->subWindowList())
+        s->showMinimized();
+    QTest::mouseClick(w_->mdiArea()->viewport(), Qt::LeftButton, {}, QPoint(300, 100));
+    QVERIFY(!told_.isEmpty() && told_.last().startsWith(QStringLiteral("Hallo, User!")));
 }
 
 void MainWindowTest::screenshots() {
