@@ -1,0 +1,306 @@
+#include "windows/ResultTable.h"
+
+#include "core/Behaviour.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/Symbols.h"
+#include "windows/EquationSystem.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace tv {
+
+namespace {
+
+using Quantity = std::function<double(int)>;
+
+class Builder {
+  public:
+    Builder(const Model& m, const LineCodeTable& codes, ResultPeriods p, const ResultOptions& o,
+            const ResultGroups& g, int language)
+        : m_(m), codes_(codes), p_(p), o_(o), g_(g), lang_(language) {
+        table_.HeaderRow.fill(255);
+    }
+
+    ResultTable Build() {
+        Headings();
+        const bool bond = m_.Sw(17) != 0;
+        const bool banks = m_.Sw(18) == 1;
+
+        // 1. Goods demand with its components.
+        const Quantity nPlan = Var(var::N), nActual = Var(var::X);
+        const bool components = Code(11) || Code(12) || Code(13) || Code(14);
+        PlanActual(Name("Güter&nachfrage##Dema&nd for Goods"), nPlan, nActual, components ? 1 : 0);
+        if (Open(components ? 1 : 0)) {
+            if (Code(11)) Simple(Member("Konsum##Consumption"), Var(var::C), 1);
+            if (Code(12))
+                PlanActual(
+                    Member("Investitionen##Investment"), Var(var::I),
+                    [this](int t) { return V(t, var::I) + V(t, var::NErw) - V(t, var::N); }, 1,
+                    false);
+            if (Code(13)) Simple(Member("Staatsnachfrage##Government Expenditure"), Var(var::G), 1);
+            if (Code(14)) Simple(Member("Exporte##Exports"), Var(var::Ex), 1);
+        }
+
+        // 2. Goods supply.
+        Simple(Name("Güter&angebot##&Supply of Goods"), Var(var::X), 2, true);
+        if (Open(2)) {
+            Simple(
+                Member("Heim. Potential##Domestic Capacity"),
+                [this](int t) { return PotentialOutput(m_, t); }, 2);
+            Simple(Member("Beschäftigung##Employment"), Var(var::A), 2);
+            Simple(Member("Arbeitslosenquote##Unemployment Rate") + " (%)", Var(var::u), 2);
+            Simple(
+                Member("Kapazitätsauslastung##Capacity Utilization") + " (%)",
+                [this](int t) { return CapitalUtilisation(m_, t); }, 2);
+            if (Code(22)) Simple(Member("Importe##Imports"), Var(var::Im), 2);
+        }
+
+        // 3., 4. Income and disposable income, split when the distribution is shown.
+        const int incomeGroup = Code(31) ? 3 : 0;
+        Simple(Name("Einkommen##Income"), Var(var::Y), incomeGroup, incomeGroup != 0);
+        if (Open(incomeGroup)) {
+            Simple(Member("Lohneinkommen##Wage Earnings"), Var(var::YL), 3);
+            Simple(Member("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
+                   Var(var::YU), 3);
+        }
+        const int dispGroup = Code(31) ? 4 : 0;
+        Simple(Name("Verfügbares Einkommen##Disposable Income"), Var(var::YV), dispGroup,
+               dispGroup != 0);
+        if (Open(dispGroup)) {
+            Simple(Member("Verf.##Disp.") + " " + Name("Lohneinkommen##Wage Earnings"),
+                   Var(var::YLV), 4);
+            Simple(Member("Verf.##Disp.") + " " +
+                       Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
+                   Var(var::YUV), 4);
+        }
+
+        // 5. The simple multiplier and the marginal absorption ratio.
+        SimpleMultiplier();
+        if (Open(5))
+            Simple(
+                Member("Marg. Absorptionsquote##Marg. Absorption Ratio") + " (%)",
+                [this](int t) { return 100 * SpendingPropensity(m_, t); }, 5);
+
+        // 6. Interest and money demand.
+        if (bond) {
+            Simple(Name("Zinsniveau##Interest Rate") + ",nom. (%)", Var(var::i), 0);
+            InterestMultiplier();
+            Simple(Name("Geldnachfrage##Money Demand"), Var(var::L), 0);
+        }
+
+        // 7. Money supply.
+        if (bond || banks) {
+            Simple(Name("Geldmenge##Money Supply") + " (real)", Var(var::M), 6, true);
+            if (Open(6)) {
+                Simple(Member("Geldmenge##Money Supply") + " (nom.)", Var(var::MN), 6);
+                if (banks) {
+                    Simple(
+                        Member("Geldschöpfungsmultiplikator##Money Multiplier"),
+                        [this](int t) { return MoneyMultiplier(m_, t); }, 6);
+                    Simple(
+                        Member("Monetäre Basis##High-Powered Money"),
+                        [this](int t) { return MonetaryBase(m_, t); }, 6);
+                    Simple(
+                        Member("Bargeldumlauf##Currency"),
+                        [this](int t) { return Currency(m_, t); }, 6);
+                    Simple(
+                        Member("Sichteinlagen##Deposits"),
+                        [this](int t) { return V(t, var::MN) - Currency(m_, t); }, 6);
+                    Simple(
+                        Member("Mindestreserve##Reserves"),
+                        [this](int t) { return Reserves(m_, t); }, 6);
+                }
+            }
+        }
+
+        // 8. Balance of payments under fixed rates.
+        if (bond && m_.Sw(21) == 0)
+            Simple(Name("Devisenbilanzsaldo##Balance of Payments Surplus"), Var(var::Z), 0);
+
+        // 9. Saving, budget, external sector.
+        Simple(Name("Private Ersparnis##Private Saving"), Var(var::S), 0);
+        if (Code(13) || Code(32) || Code(33))
+            Simple(Name("Staatl. Budgetsaldo##Public Budget Surplus"), Var(var::BS), 0);
+        if (Code(14) || Code(22))
+            Simple(
+                Name("Außenbeitrag##Trade Surplus"),
+                [this](int t) { return V(t, var::Ex) - V(t, var::Im); }, 0);
+        if (Code(52)) Simple(Name("Nettokapitalimporte##Capital Account Surplus"), Var(var::NK), 0);
+        if (m_.Sw(21) == 1) Simple(Name("Wechselkurs##Exchange Rate") + ",nom.", Var(var::eN), 0);
+        if (m_.GetPar(p_.Shown, par::xe) != 0 || Code(22))
+            Simple(Name("Wechselkurs##Exchange Rate") + ",real", Var(var::e), 0);
+
+        // 10. Prices and wages.
+        if (m_.Sw(12) != 0 || m_.Sw(14) != 0 || m_.Sw(15) != 0) {
+            Simple(Name("Preisniveau##Price Level"), Var(var::P), 7, true);
+            if (Open(7)) {
+                Simple(Member("Inflationsrate##Inflation Rate") + " (%)", Var(var::gP), 7);
+                Simple(Member("Nominallohnsatz##Nominal Wage Rate"), Var(var::wN), 7);
+                Simple(Member("Reallohnsatz##Real Wage Rate"), Var(var::w), 7);
+                Simple(Member("Lohnquote##Wage Share Ratio") + " (%)", Var(var::LQ), 7);
+            }
+        }
+
+        // 11., 12. Expectations.
+        Simple(Name("Erwartetes Einkommen##Expected Income"), Var(var::YErw), 8, true);
+        if (Open(8)) {
+            const std::string exp = Member("Erw.##Exp.") + " " + Name("Verf.##Disp.") + " ";
+            Simple(exp + Name("Einkommen##Income"), Var(var::YVErw), 8);
+            if (Code(31)) {
+                Simple(exp + Name("Lohneinkommen##Wage Earnings"), Var(var::YLVErw), 8);
+                Simple(exp + Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
+                       Var(var::YUVErw), 8);
+            }
+        }
+        const std::string expected = Name("Erwartete##Expected") + " ";
+        Simple(expected + Name("Güter&nachfrage##Dema&nd for Goods"), Var(var::NErw), 0);
+        if (Code(22)) Simple(expected + Name("Importe##Imports"), Var(var::ImErw), 0);
+        return std::move(table_);
+    }
+
+  private:
+    double V(int t, int n) const { return m_.GetVar(t, n); }
+    Quantity Var(int n) const {
+        return [this, n](int t) { return V(t, n); };
+    }
+    bool Code(int c) const { return codes_.Has(c); }
+    std::string Name(std::string_view bilingual) const {
+        std::string s = Translate(bilingual, lang_);
+        s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
+        return s;
+    }
+    std::string Member(std::string_view bilingual) const { return "..." + Name(bilingual); }
+    bool Open(int group) const { return group != 0 && g_.Expanded[group]; }
+    std::string Fmt(double x) const { return m_.FormatNumber(x); }
+    int Other() const { return p_.Shown == p_.From ? p_.To : p_.From; }
+
+    void Headings() {
+        auto& h = table_.Headings;
+        h.push_back(Name("Größe##Variable"));
+        const std::string shown = std::to_string(p_.Shown), other = std::to_string(Other());
+        static constexpr const char* Texts[5] = {"Wert##Value", "Diff. zu##Diff. to",
+                                                 "Plan-Ist##Plan-Act.", "Istwert##Actual",
+                                                 "Ist-Diff. zu##Act. Diff. to"};
+        for (int k = 0; k < 5; ++k) {
+            if (!o_.Ticked[k]) continue;
+            const bool diff = k == OptPlanDiff || k == OptActualDiff;
+            h.push_back(Name(Texts[k]) + (diff ? " t=" + other : " (t=" + shown + ")"));
+        }
+    }
+
+    // Appends a row; a group header records its grid row and shows whether it is open.
+    void Push(std::string label, int group, bool header, std::vector<std::string> cells) {
+        cells.resize(o_.ValueColumns());
+        if (header) {
+            label += g_.Expanded[group] ? " <<" : " >>";
+            table_.HeaderRow[group] = static_cast<int>(table_.Rows.size()) + 1;
+        }
+        table_.Rows.push_back({std::move(label), group, header, std::move(cells)});
+    }
+
+    // A quantity without a plan/actual distinction: value and difference.
+    void Simple(std::string label, const Quantity& f, int group, bool header = false) {
+        Push(std::move(label), group, header, {Fmt(f(p_.Shown)), Fmt(f(p_.To) - f(p_.From))});
+    }
+
+    // A quantity with plan and actual values; the cells follow the content options.
+    void PlanActual(std::string label, const Quantity& plan, const Quantity& actual, int group,
+                    bool header = true) {
+        std::vector<std::string> cells;
+        if (o_.Ticked[OptPlan]) cells.push_back(Fmt(plan(p_.Shown)));
+        if (o_.Ticked[OptPlanDiff]) cells.push_back(Fmt(plan(p_.To) - plan(p_.From)));
+        if (o_.Ticked[OptPlanActual]) cells.push_back(Fmt(plan(p_.Shown) - actual(p_.Shown)));
+        if (o_.Ticked[OptActual]) cells.push_back(Fmt(actual(p_.Shown)));
+        if (o_.Ticked[OptActualDiff]) cells.push_back(Fmt(actual(p_.To) - actual(p_.From)));
+        Push(std::move(label), group, header && group != 0, std::move(cells));
+    }
+
+    // 1 / (1 - m) with m the domestic spending propensity; infinite from m = 1 on.
+    void SimpleMultiplier() {
+        auto ratio = [this](int t) { return DomesticSpendingPropensity(m_, t); };
+        const double shown = ratio(p_.Shown), from = ratio(p_.From), to = ratio(p_.To);
+        std::vector<std::string> cells;
+        if (shown >= 1) {
+            cells = {Name("unendlich##infinite"), "xxx"};
+        } else {
+            cells.push_back(Fmt(1 / (1 - shown)));
+            cells.push_back(from >= 1 || to >= 1 ? std::string()
+                                                 : Fmt(1 / (1 - to) - 1 / (1 - from)));
+        }
+        Push(Name("Multiplikator##Multiplier") + " (" + Name("einfach##simple") + ")", 5, true,
+             std::move(cells));
+    }
+
+    // The multiplier with the interest and capital-flow reactions. An unstable
+    // denominator (sign -1) reads "-oo", the undetermined case (-2) "+oo".
+    void InterestMultiplier() {
+        auto text = [this](int t) -> std::string {
+            switch (StabilitySign(m_, t)) {
+            case -1:
+                return "-oo";
+            case -2:
+                return "+oo";
+            default:
+                return Fmt(Multiplier(m_, t));
+            }
+        };
+        auto bounded = [this](int t) { return StabilitySign(m_, t) >= 0; };
+        std::string diff;
+        if (bounded(p_.From) && bounded(p_.To))
+            diff = Fmt(Multiplier(m_, p_.To) - Multiplier(m_, p_.From));
+        Push(Name("Multiplikator##Multiplier") + " (" + Name("zinserweitert##interest-augmented") +
+                 ")",
+             0, false, {text(p_.Shown), diff});
+    }
+
+    const Model& m_;
+    const LineCodeTable& codes_;
+    ResultPeriods p_;
+    const ResultOptions& o_;
+    const ResultGroups& g_;
+    int lang_;
+    ResultTable table_;
+};
+
+} // namespace
+
+ResultPeriods SetupResultPeriods(int window, int shown, const PeriodState& periods) {
+    if (window == 2) return {shown, periods.CurrentPeriod, periods.RightEdge};
+    return {shown, periods.LeftEdge, periods.CurrentPeriod};
+}
+
+int ResultOptions::ValueColumns() const {
+    return static_cast<int>(std::count(Ticked.begin(), Ticked.end(), true));
+}
+
+void ResultGroups::ToggleAll() {
+    const bool to = !Expanded[1];
+    std::fill(Expanded.begin() + 1, Expanded.end(), to);
+}
+
+ResultGroups& ResultGroupState(int window) {
+    static std::array<ResultGroups, 2> state;
+    return state[window == 2 ? 1 : 0];
+}
+
+int ResultTable::GroupAtRow(int row) const {
+    for (int g = 1; g <= 8; ++g)
+        if (HeaderRow[g] == row) return g;
+    return 0;
+}
+
+int ResultTable::Find(const std::string& label) const {
+    for (size_t k = 0; k < Rows.size(); ++k)
+        if (Rows[k].Label == label) return static_cast<int>(k);
+    return -1;
+}
+
+ResultTable BuildResultTable(const Model& m, const LineCodeTable& codes, ResultPeriods periods,
+                             const ResultOptions& options, const ResultGroups& groups,
+                             int language) {
+    return Builder(m, codes, periods, options, groups, language).Build();
+}
+
+} // namespace tv
