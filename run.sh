@@ -9,4 +9,4 @@ cmake --build build --target tervalis
 if [ $# -eq 0 ]; then
     set -- "$PWD/examples/01-keynesian-cross.TV5"
 fi
-exec ./build/app/tervalis "$@"
+exec ./build/tervalis "$@"
