@@ -1028,6 +1028,8 @@ void THauptFen::ApplyBarVisibility() {
     QAction* money = Action(QStringLiteral("MIOptionenGeldleiste"));
     Tarifleiste->setVisible(wage->isEnabled() && wage->isChecked());
     Geldleiste->setVisible(money->isEnabled() && money->isChecked());
+    navigator_->SetPolicyMarkVisible(Tarifleiste->isVisibleTo(this) ||
+                                     Geldleiste->isVisibleTo(this));
     // Re-arrange once the layout has taken the new height.
     QTimer::singleShot(0, this, [this] {
         if (startupDone_ && !closing_) ArrangeBase(arrangement_);
@@ -1271,6 +1273,8 @@ void THauptFen::ModelChanged() {
         SendToChild(MoneyAccounts, MSG_MODEL_CHANGED, 0, 0);
     }
     OpenPolicyBar(Action(QStringLiteral("MIOptionenGeldleiste")), Geldleiste, m_.Sw(20) != 0);
+    navigator_->SetPolicyMarkVisible(Tarifleiste->isVisibleTo(this) ||
+                                     Geldleiste->isVisibleTo(this));
     // 6. The model now differs from its file.
     file_->ModelModified = true;
     UpdateFilePanel();

@@ -84,6 +84,7 @@ class MainWindowTest : public QObject {
     void solveOptionsDialog();
     void stepwiseSolving();
     void functionBarScrolls();
+    void policyBarsAndMoneyWindowsFollowTheStructure();
     void commandLineModelOpensAfterStartUp();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
@@ -544,6 +545,35 @@ void MainWindowTest::functionBarScrolls() {
     QTest::mouseClick(w_->SBLinks, Qt::LeftButton);
     QCOMPARE(w_->StripOffset(), 0);
     w_->resize(1000, 700);
+}
+
+void MainWindowTest::policyBarsAndMoneyWindowsFollowTheStructure() {
+    QAction* wage = w_->Action(QStringLiteral("MIOptionenTarifleiste"));
+    QVERIFY(!wage->isEnabled());
+    m_->Switch[14] = 1;
+    w_->ModelChanged();
+    QVERIFY(wage->isEnabled());
+    QVERIFY(wage->isChecked()); // the bar comes with the policy
+    QVERIFY(w_->Tarifleiste->isVisible());
+    wage->setChecked(false);
+    QVERIFY(!w_->Tarifleiste->isVisible());
+    m_->Switch[14] = 0;
+    w_->ModelChanged();
+    QVERIFY(!wage->isEnabled());
+    QVERIFY(!w_->Tarifleiste->isVisible());
+
+    // Money and credit creation: the submenu exists only with switch 18 = 1, and its open
+    // windows are told to close when the switch goes back to 0.
+    m_->Switch[18] = 1;
+    w_->ModelChanged();
+    QVERIFY(w_->Menu(QStringLiteral("MIAufbGeld"))->isEnabled());
+    Recorder* sheet = AddRecorder(QStringLiteral("Geld- und Kreditschöpfung: Sequenztabelle"));
+    m_->Switch[18] = 0;
+    told_.clear();
+    w_->ModelChanged();
+    QVERIFY(!w_->Menu(QStringLiteral("MIAufbGeld"))->isEnabled());
+    QVERIFY(told_.first().startsWith(QStringLiteral("So nicht!: Das Geldangebot")));
+    QCOMPARE(sheet->log.first(), (Sent{MSG_MODEL_CHANGED, 0, 0}));
 }
 
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
