@@ -9,7 +9,9 @@
 namespace tv {
 
 TStartInfoFen::TStartInfoFen(QWidget* parent, bool atStartup)
-    : QDialog(parent, atStartup ? Qt::SplashScreen | Qt::FramelessWindowHint
+    // At start-up a plain frameless window, not a splash screen: a splash screen stays on
+    // top and would hide a message the settings file may raise meanwhile.
+    : QDialog(parent, atStartup ? Qt::Window | Qt::FramelessWindowHint
                                 : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("TStartInfoFen"));
     setWindowTitle(QStringLiteral("Info"));

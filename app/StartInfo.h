@@ -10,6 +10,10 @@ class TStartInfoFen : public QDialog {
     Q_OBJECT
   public:
     TStartInfoFen(QWidget* parent, bool atStartup);
+
+  protected:
+    // A click puts the start-up window away at once.
+    void mousePressEvent(QMouseEvent*) override { close(); }
 };
 
 } // namespace tv
