@@ -576,6 +576,11 @@ DialogPage DialogForCode(int code) {
     return {};
 }
 
+std::array<int, 6>& DialogStartPage() {
+    static std::array<int, 6> pages{1, 1, 1, 1, 1, 0};
+    return pages;
+}
+
 std::string EquationValue(double x, char separator) {
     if (x == 0) return "0"; // also -0, which would write as "-0" and survive as a term
     char buf[64];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ struct DialogPage {
     bool operator==(const DialogPage&) const = default;
 };
 DialogPage DialogForCode(int code);
+// The page each of the six input dialogs opens with (index 0..5; initially 1, 1, 1, 1, 1, 0).
+std::array<int, 6>& DialogStartPage();
 
 // The value as equation texts write it: general format, up to 15 significant digits.
 std::string EquationValue(double x, char separator = '.');

@@ -4,6 +4,8 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "windows/EquationWindow.h"
+#include "windows/ResultWindow.h"
 #include "windows/WindowFrame.h"
 
 #include <QApplication>
@@ -190,7 +192,13 @@ class PlainBaseWindow : public tBasisFenster {
 } // namespace
 
 tBasisFenster* CreateBaseWindow(BaseWindow which, WindowFrame& frame) {
-    auto* w = TArbeitsFensterClass::Create<PlainBaseWindow>(which, frame);
+    tBasisFenster* w = nullptr;
+    if (which == BaseWindow::Equations1 || which == BaseWindow::Equations2)
+        w = TArbeitsFensterClass::Create<tGleichungsFenster>(which, frame);
+    else if (which == BaseWindow::Results1 || which == BaseWindow::Results2)
+        w = TArbeitsFensterClass::Create<tErgebnisFenster>(which, frame);
+    else
+        w = TArbeitsFensterClass::Create<PlainBaseWindow>(which, frame);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     return w;
 }

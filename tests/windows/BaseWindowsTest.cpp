@@ -1,0 +1,363 @@
+// The equation and result windows on a bare frame, offscreen.
+
+#include "PdfText.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "windows/EquationWindow.h"
+#include "windows/ResultWindow.h"
+#include "windows/WindowFrame.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+class TestFrame : public WindowFrame {
+  public:
+    TestFrame() {
+        area.resize(1000, 760);
+        area.show();
+    }
+    Model& model() override { return m; }
+    UserHost& host() override { return silent; }
+    QMdiArea* mdiArea() override { return &area; }
+    QRect baseArea() const override { return QRect(0, 0, area.width(), area.height()); }
+    QPrinter& printer() override { return printer_; }
+    QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QFont screenFont() const override { return font; }
+    QString modelBaseName() const override { return QStringLiteral("NEU"); }
+    int assignedPeriod(int pair) const override {
+        if (pair == 1) return pair1Current ? m.Periods.CurrentPeriod : m.Periods.LeftEdge;
+        return pair2Current ? m.Periods.CurrentPeriod : m.Periods.RightEdge;
+    }
+
+    Model m;
+    SilentHost silent;
+    QMdiArea area;
+    QPrinter printer_{QPrinter::HighResolution};
+    QFont font{QStringLiteral("DejaVu Sans"), 9};
+    bool pair1Current = false, pair2Current = false;
+};
+
+// The four base windows on one frame, as the main window creates them.
+struct Windows {
+    explicit Windows(TestFrame& f) : frame(f) {
+        r2 = static_cast<tErgebnisFenster*>(CreateBaseWindow(BaseWindow::Results2, f));
+        e2 = static_cast<tGleichungsFenster*>(CreateBaseWindow(BaseWindow::Equations2, f));
+        r1 = static_cast<tErgebnisFenster*>(CreateBaseWindow(BaseWindow::Results1, f));
+        e1 = static_cast<tGleichungsFenster*>(CreateBaseWindow(BaseWindow::Equations1, f));
+        for (tBasisFenster* w : all()) {
+            f.area.addSubWindow(w);
+            w->show();
+        }
+    }
+    std::vector<tBasisFenster*> all() const { return {r2, e2, r1, e1}; }
+    void Send(int msg, long w, long l) {
+        for (tBasisFenster* x : all())
+            x->Message(msg, w, l);
+    }
+    // What the main window does after solving or loading.
+    void ModelChanged() {
+        Send(MSG_MODEL_CHANGED_EQ, 1, 1);
+        Send(MSG_MODEL_CHANGED, 1, 1);
+    }
+    void PeriodMoved(int kind) {
+        Send(MSG_PERIOD_MOVED_EQ, kind, 1);
+        Send(MSG_PERIOD_MOVED, kind, 1);
+    }
+    void Language(int language) {
+        frame.m.Language = static_cast<uint8_t>(language);
+        for (tBasisFenster* x : all())
+            x->RefreshLanguage();
+    }
+    TestFrame& frame;
+    tErgebnisFenster *r1, *r2;
+    tGleichungsFenster *e1, *e2;
+};
+
+void Solve(Model& m) {
+    m.Periods.RightEdge = 12;
+    test::RecordingHost host;
+    SolveAtProgramStart(m, host);
+}
+
+int ItemCount(QTreeWidget* tree) {
+    int n = 0;
+    QTreeWidgetItemIterator it(tree);
+    while (*it) {
+        ++n;
+        ++it;
+    }
+    return n;
+}
+
+} // namespace
+
+class BaseWindowsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        for (int w : {1, 2})
+            ResultGroupState(w) = ResultGroups{};
+        tGleichungsFenster::InputDialogOpener() = {};
+    }
+
+    void equationTreeFollowsThePeriod() {
+        TestFrame f;
+        f.m = test::KeynesianModel();
+        test::SetFrom(f.m, 4, {{par::GAut, 130}});
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        QCOMPARE(w.e1->ShownPeriod(), 0);
+        QCOMPARE(w.e2->ShownPeriod(), 12);
+        QCOMPARE(w.e1->Titel->text(), QStringLiteral(" Modellstruktur für t=0"));
+        QCOMPARE(ItemCount(w.e1->GleichungsBaum), static_cast<int>(w.e1->System().Lines.size()));
+        QVERIFY(w.e1->GleichungsBaum->topLevelItem(0)->isExpanded());
+        QCOMPARE(w.e2->GleichungsBaum->topLevelItem(0)->child(0)->child(2)->text(0),
+                 QStringLiteral("G = 130"));
+        QVERIFY(LineCodes(1).Has(13));
+
+        // Pair 2 follows the current period from now on.
+        f.pair2Current = true;
+        f.m.Periods.CurrentPeriod = 3;
+        w.Send(MSG_ASSIGN_EQ, 2, 0);
+        QCOMPARE(w.e2->ShownPeriod(), 3);
+        QVERIFY(w.e2->statusTip().startsWith(QStringLiteral("Gleichungssystem für die aktuelle")));
+        QVERIFY(w.e1->statusTip().contains(QStringLiteral("linken Rand"))); // window 1 unchanged
+        // A move of the right edge leaves window 2 alone; a move of the current period not.
+        f.m.Periods.CurrentPeriod = 5;
+        w.Send(MSG_PERIOD_MOVED_EQ, 3, 1);
+        QCOMPARE(w.e2->ShownPeriod(), 3);
+        w.Send(MSG_PERIOD_MOVED_EQ, 2, 1);
+        QCOMPARE(w.e2->ShownPeriod(), 5);
+        QCOMPARE(w.e1->ShownPeriod(), 0);
+    }
+
+    void toggleLanguageAndFont() {
+        TestFrame f;
+        f.m = test::KeynesianModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        QTreeWidget* tree = w.e1->GleichungsBaum;
+        w.e1->Message(MSG_TOGGLE_TREE, 1, 1);
+        QVERIFY(!tree->topLevelItem(0)->isExpanded());
+        QTest::keyClick(tree, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(tree->topLevelItem(0)->isExpanded());
+        QTest::mouseDClick(w.e1->Titel, Qt::LeftButton);
+        QVERIFY(!tree->topLevelItem(0)->isExpanded());
+
+        w.Language(2);
+        QCOMPARE(w.e1->windowTitle(), QStringLiteral("Equation System 1"));
+        QCOMPARE(w.r2->windowTitle(), QStringLiteral("Model Results 2"));
+        QCOMPARE(tree->topLevelItem(0)->text(0),
+                 QStringLiteral("Goods Market: N = X (Equ.-Cond.)"));
+        QCOMPARE(w.r1->Table().Headings[0], std::string("Variable"));
+
+        f.font.setPointSize(14);
+        w.Send(MSG_SCREEN_FONT, 0, 0);
+        QCOMPARE(tree->font().pointSize(), 14);
+        QCOMPARE(tree->visualItemRect(tree->topLevelItem(0)).height(), 28);
+    }
+
+    void rightDoubleClickOpensTheDialogPage() {
+        TestFrame f;
+        f.m = test::KeynesianModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        int opened = 0;
+        tGleichungsFenster::InputDialogOpener() = [&opened](int dialog) { opened = dialog; };
+        QTreeWidget* tree = w.e1->GleichungsBaum;
+        auto click = [&](const QString& text) {
+            const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+            QVERIFY(!items.isEmpty());
+            const QRect r = tree->visualItemRect(items.first());
+            QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, r.center());
+        };
+        click(QStringLiteral("I = 100"));
+        QCOMPARE(opened, 1);
+        QCOMPARE(DialogStartPage()[0], 2);
+        opened = 0;
+        click(QStringLiteral("N~erw~ = N(-1)"));
+        QCOMPARE(opened, 6);
+        QCOMPARE(DialogStartPage()[5], 3);
+        opened = 0;
+        click(QStringLiteral("S = YV~erw~ - C")); // a line without a dialog
+        QCOMPARE(opened, 0);
+    }
+
+    void resultGroupsOpenAndClose() {
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        QTableWidget* grid = w.r1->ErgebnisTab;
+        QCOMPARE(grid->rowCount(), static_cast<int>(w.r1->Table().Rows.size()));
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Güternachfrage >>"));
+        const int closed = grid->rowCount();
+
+        // Enter on a group header opens it and keeps the row.
+        grid->setCurrentCell(0, 0);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Güternachfrage <<"));
+        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("...Konsum"));
+        QCOMPARE(grid->currentRow(), 0);
+        QCOMPARE(grid->rowCount(), closed + 4);
+        // Window 2 keeps its own state.
+        QCOMPARE(w.r2->ErgebnisTab->item(0, 0)->text(), QStringLiteral("Güternachfrage >>"));
+
+        // Shift+Enter: all groups follow the opposite of group 1.
+        QTest::keyClick(grid, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(grid->rowCount(), closed);
+        w.r1->ToggleAll();
+        for (const ResultRow& r : w.r1->Table().Rows)
+            if (r.Header) QVERIFY(QString::fromStdString(r.Label).endsWith(QStringLiteral(" <<")));
+
+        // Numbers: value of the period shown, difference to the other period.
+        const int k = w.r1->Table().Find("...Exporte");
+        QVERIFY(k >= 0);
+        QCOMPARE(grid->item(k, 1)->text().toStdString(), f.m.FormatNumber(f.m.GetVar(0, var::Ex)));
+        f.m.DecimalPlaces = 4;
+        w.Send(MSG_NUMBER_FORMAT, 2, 1);
+        QCOMPARE(grid->item(k, 1)->text().toStdString(), f.m.FormatNumber(f.m.GetVar(0, var::Ex)));
+        QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Wert (t=0)"));
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Diff. zu t=0"));
+        // Columns fill the client width.
+        int total = 0;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            total += grid->columnWidth(c);
+        QVERIFY(std::abs(total - grid->viewport()->width()) <= 3);
+    }
+
+    void resultRowsFollowTheirEquationWindow() {
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        Solve(f.m);
+        // Exports vanish from period 6 on: window 2 (right edge) has no export row.
+        test::SetFrom(f.m, 6, {{par::ExAut, 0}, {par::xe, 0}});
+        f.m.Switch[21] = 0;
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        for (int g = 1; g <= 8; ++g) {
+            ResultGroupState(1).Expanded[g] = true;
+            ResultGroupState(2).Expanded[g] = true;
+        }
+        w.ModelChanged();
+        QVERIFY(w.r1->Table().Find("...Exporte") >= 0);
+        QCOMPARE(w.r2->Table().Find("...Exporte"), -1);
+        QCOMPARE(w.e2->System().Find("Ex ="), -1);
+    }
+
+    void printingBothWindows() {
+        TestFrame f;
+        f.m = test::BondMarketModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        QTemporaryDir dir;
+        for (tBasisFenster* win :
+             {static_cast<tBasisFenster*>(w.e1), static_cast<tBasisFenster*>(w.r1)}) {
+            const QString path = dir.filePath(QStringLiteral("out.pdf"));
+            f.printer_.setOutputFormat(QPrinter::PdfFormat);
+            f.printer_.setOutputFileName(path);
+            win->Message(MSG_PRINT, 1, 1);
+            QFile pdf(path);
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            const QString text = pdftext::Extract(pdf.readAll());
+            if (win == w.e1) {
+                QVERIFY2(text.contains(QStringLiteral("Modellstruktur für t=0")), qPrintable(text));
+                QVERIFY2(text.contains(QStringLiteral("Arbeitsmarkt")), qPrintable(text));
+                QVERIFY2(text.contains(QStringLiteral("Seite: 1")), qPrintable(text));
+            } else {
+                QVERIFY2(text.contains(QStringLiteral("Güternachfrage")), qPrintable(text));
+                QVERIFY2(text.contains(QStringLiteral("Wert (t=0)")), qPrintable(text));
+            }
+            pdf.close();
+            QFile::remove(path);
+        }
+    }
+
+    // Reports (does not assert) the time of a period change in both equation windows,
+    // including the repaint.
+    void redrawAfterPeriodChange() {
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        f.m.Switch[12] = 2;
+        f.m.Switch[14] = 2;
+        Solve(f.m);
+        f.pair1Current = f.pair2Current = true;
+        Windows w(f);
+        w.ModelChanged();
+        QElapsedTimer timer;
+        const int rounds = 50;
+        timer.start();
+        for (int k = 0; k < rounds; ++k) {
+            f.m.Periods.CurrentPeriod = 1 + k % 10;
+            w.e1->Message(MSG_PERIOD_MOVED_EQ, 2, 1);
+            w.e2->Message(MSG_PERIOD_MOVED_EQ, 2, 1);
+            w.e1->GleichungsBaum->viewport()->repaint();
+            w.e2->GleichungsBaum->viewport()->repaint();
+        }
+        const double ms = timer.nsecsElapsed() / 1e6 / rounds;
+        qInfo("equation windows: %.3f ms per period change (both windows, rebuild and repaint)",
+              ms);
+    }
+
+    // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
+    void screenshots() {
+        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        struct {
+            const char* name;
+            Model model;
+        } cases[] = {{"keynes", test::KeynesianModel()}, {"rich", test::OpenFlexibleModel()}};
+        cases[1].model.Switch[12] = 2;
+        cases[1].model.Switch[14] = 2;
+        cases[1].model.Switch[23] = 4;
+        test::SetAll(cases[1].model, {{par::jAut, 0.2},
+                                      {par::jY, 0.1},
+                                      {par::Pu, 0.1},
+                                      {par::wu, 0.5},
+                                      {par::uNat, 5},
+                                      {par::wgP, 1}});
+        for (auto& c : cases) {
+            TestFrame f;
+            f.m = c.model;
+            Solve(f.m);
+            Windows w(f);
+            w.Send(MSG_ARRANGE_BASE, 150, 0);
+            w.ModelChanged();
+            for (int language : {1, 2}) {
+                w.Language(language);
+                for (int g = 1; g <= 8; ++g)
+                    ResultGroupState(1).Expanded[g] = true;
+                w.r1->Message(MSG_MODEL_CHANGED, 0, 0);
+                const QString suffix =
+                    QString::fromLatin1(c.name) +
+                    (language == 1 ? QStringLiteral("-de") : QStringLiteral("-en"));
+                f.area.grab().save(out + QStringLiteral("/base-") + suffix +
+                                   QStringLiteral(".png"));
+                w.e2->resize(700, 900);
+                w.e2->grab().save(out + QStringLiteral("/eq2-") + suffix + QStringLiteral(".png"));
+                w.Send(MSG_ARRANGE_BASE, 150, 0);
+            }
+        }
+    }
+};
+
+QTEST_MAIN(BaseWindowsTest)
+#include "BaseWindowsTest.moc"

@@ -1,0 +1,370 @@
+#include "windows/EquationWindow.h"
+
+#include "app/Printing.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+#include "windows/FormulaPainter.h"
+#include "windows/FormulaText.h"
+#include "windows/WindowFrame.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+constexpr const char* HintSuffix = " (Extraktion/Kontraktion mit (UMSCH)+ENTER)";
+constexpr int LineRole = Qt::UserRole + 1;
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Draws a tree line with the equation markup: white on grey when it is the selected line of
+// the active window, black on white otherwise.
+class FormulaDelegate : public QStyledItemDelegate {
+  public:
+    explicit FormulaDelegate(tGleichungsFenster* window)
+        : QStyledItemDelegate(window), window_(window) {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QMdiArea* area = window_->frame().mdiArea();
+        const bool active = area && area->activeSubWindow() == window_;
+        const bool selected = (option.state & QStyle::State_Selected) && active;
+        p->save();
+        p->fillRect(option.rect, selected ? QColor(128, 128, 128) : QColor(Qt::white));
+        p->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
+        p->setFont(option.font);
+        DrawFormulaText(*p, option.rect, 2, {}, index.data().toString(), false,
+                        window_->frame().model().Language);
+        p->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const int language = window_->frame().model().Language;
+        std::string text = index.data().toString().toStdString();
+        QString shown = Q(StripMarkup(language == 2 ? EnglishFormula(text) : text));
+        shown.replace(QLatin1Char('*'), QChar(0x2022));
+        const QFont& f = option.font;
+        const int height = static_cast<int>(std::lround(2 * f.pointSizeF()));
+        return {QFontMetrics(f).horizontalAdvance(shown) + 8,
+                std::max(height, QFontMetrics(f).height())};
+    }
+
+  private:
+    tGleichungsFenster* window_;
+};
+
+std::string HintText(const char* text) {
+    std::string s = text;
+    const auto bar = s.find('|');
+    if (bar != std::string::npos) s = s.substr(bar + 1);
+    while (!s.empty() && s.front() == ' ')
+        s.erase(s.begin());
+    return s + HintSuffix;
+}
+
+} // namespace
+
+void tDoppelKlickLabel::mouseDoubleClickEvent(QMouseEvent* e) {
+    emit doubleClicked();
+    QLabel::mouseDoubleClickEvent(e);
+}
+
+void tDoppelKlickRechtsOutline::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::RightButton) {
+        emit rightDoubleClicked(itemAt(e->position().toPoint()));
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(e);
+}
+
+void tDoppelKlickRechtsOutline::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        (e->modifiers() & Qt::ShiftModifier)) {
+        emit toggleRequested();
+        return;
+    }
+    QTreeWidget::keyPressEvent(e);
+}
+
+tGleichungsFenster::tGleichungsFenster(BaseWindow which, WindowFrame& frame)
+    : tBasisFenster(frame), caption_(BaseWindowCaption(which)),
+      window_(which == BaseWindow::Equations2 ? 2 : 1) {
+    setWindowTitle(Q(Translate(caption_, 1)));
+    resize(441, 280);
+
+    RahmenAussen = new QFrame;
+    RahmenAussen->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    RahmenAussen->setLineWidth(1);
+    auto* outer = new QVBoxLayout(RahmenAussen);
+    outer->setContentsMargins(2, 2, 2, 2);
+    RahmenInnen = new QFrame;
+    RahmenInnen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    RahmenInnen->setLineWidth(1);
+    outer->addWidget(RahmenInnen);
+    auto* inner = new QVBoxLayout(RahmenInnen);
+    inner->setContentsMargins(1, 1, 1, 1);
+    inner->setSpacing(0);
+
+    Titel = new tDoppelKlickLabel;
+    Titel->setFixedHeight(17);
+    Titel->setAutoFillBackground(true);
+    Titel->setBackgroundRole(QPalette::Button);
+    inner->addWidget(Titel);
+
+    GleichungsBaum = new tDoppelKlickRechtsOutline;
+    GleichungsBaum->setHeaderHidden(true);
+    GleichungsBaum->setFrameShape(QFrame::NoFrame);
+    GleichungsBaum->setRootIsDecorated(true);
+    GleichungsBaum->setUniformRowHeights(true);
+    GleichungsBaum->setItemDelegate(new FormulaDelegate(this));
+    GleichungsBaum->header()->setStretchLastSection(false);
+    GleichungsBaum->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    GleichungsBaum->setProperty("tag", window_);
+    QPalette pal = GleichungsBaum->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    GleichungsBaum->setPalette(pal);
+    inner->addWidget(GleichungsBaum);
+    setWidget(RahmenAussen);
+    setFocusProxy(GleichungsBaum);
+
+    connect(Titel, &tDoppelKlickLabel::doubleClicked, this,
+            [this] { Message(MSG_TOGGLE_TREE, 1, 1); });
+    connect(GleichungsBaum, &tDoppelKlickRechtsOutline::toggleRequested, this,
+            [this] { Message(MSG_TOGGLE_TREE, 1, 1); });
+    connect(GleichungsBaum, &tDoppelKlickRechtsOutline::rightDoubleClicked, this,
+            [this](QTreeWidgetItem* item) {
+                if (item) OpenLine(item->data(0, LineRole).toInt());
+            });
+
+    ApplyFont();
+    SetHint(window_ == 1 ? " Gleichungssystem für den linken Rand des Analyseintervalls"
+                         : " Gleichungssystem für den rechten Rand des Analyseintervalls");
+}
+
+std::function<void(int)>& tGleichungsFenster::InputDialogOpener() {
+    static std::function<void(int)> opener;
+    return opener;
+}
+
+void tGleichungsFenster::ApplyFont() {
+    const QFont f = frame().screenFont();
+    setFont(f);
+    RahmenAussen->setFont(f);
+    GleichungsBaum->setFont(f);
+    Titel->setFont(f);
+}
+
+void tGleichungsFenster::SetHint(const char* text) {
+    const QString hint = Q(HintText(text));
+    setStatusTip(hint);
+    Titel->setStatusTip(hint);
+    GleichungsBaum->setStatusTip(hint);
+    GleichungsBaum->viewport()->setStatusTip(hint);
+}
+
+bool tGleichungsFenster::FollowsCurrent() const {
+    const PeriodState& p = frame().model().Periods;
+    const int edge = window_ == 1 ? p.LeftEdge : p.RightEdge;
+    // When edge and current period coincide the assignment cannot be told from the period;
+    // the window then keeps what the last assignment message said.
+    if (edge != p.CurrentPeriod) return frame().assignedPeriod(window_) == p.CurrentPeriod;
+    return followsCurrent_;
+}
+
+void tGleichungsFenster::Rebuild() {
+    const Model& m = frame().model();
+    LineCodeTable& codes = LineCodes(window_);
+    codes.Clear();
+    shown_ = frame().assignedPeriod(window_);
+    Titel->setText(Q(EquationTitle(shown_, m.Language)));
+
+    // Keep the user's place when only the numbers change.
+    const int selected = GleichungsBaum->currentItem()
+                             ? GleichungsBaum->currentItem()->data(0, LineRole).toInt()
+                             : -1;
+    const int scroll = GleichungsBaum->verticalScrollBar()->value();
+
+    system_ = BuildEquationSystem(m, shown_, m.Language);
+    GleichungsBaum->setUpdatesEnabled(false);
+    GleichungsBaum->clear();
+    std::vector<QTreeWidgetItem*> parents;
+    QTreeWidgetItem* current = nullptr;
+    for (size_t k = 0; k < system_.Lines.size(); ++k) {
+        const EquationLine& line = system_.Lines[k];
+        parents.resize(std::min<size_t>(parents.size(), line.Level));
+        QTreeWidgetItem* item = parents.empty() ? new QTreeWidgetItem(GleichungsBaum)
+                                                : new QTreeWidgetItem(parents.back());
+        item->setText(0, Q(line.Text));
+        item->setData(0, LineRole, static_cast<int>(k));
+        parents.push_back(item);
+        if (static_cast<int>(k) == selected) current = item;
+    }
+    codes.Assign(system_);
+    GleichungsBaum->expandAll();
+    GleichungsBaum->resizeColumnToContents(0);
+    if (current) GleichungsBaum->setCurrentItem(current);
+    GleichungsBaum->verticalScrollBar()->setValue(scroll);
+    GleichungsBaum->setUpdatesEnabled(true);
+}
+
+void tGleichungsFenster::OpenLine(int index) {
+    const DialogPage target = DialogForCode(LineCodes(window_).CodeOf(index));
+    if (target.Dialog == 0) return;
+    auto& opener = InputDialogOpener();
+    if (!opener) return;
+    DialogStartPage()[target.Dialog - 1] = target.Page;
+    opener(target.Dialog);
+}
+
+void tGleichungsFenster::ToggleTree() {
+    QTreeWidgetItem* first = GleichungsBaum->topLevelItem(0);
+    if (first && first->isExpanded())
+        GleichungsBaum->collapseAll();
+    else
+        GleichungsBaum->expandAll();
+}
+
+void tGleichungsFenster::RefreshLanguage() {
+    setWindowTitle(Q(Translate(caption_, frame().model().Language)));
+    Rebuild();
+}
+
+long tGleichungsFenster::Message(int msg, long wParam, long lParam) {
+    switch (msg) {
+    case MSG_PERIOD_MOVED_EQ: {
+        const bool current = FollowsCurrent();
+        const bool edgeMoved = window_ == 1 ? wParam == 1 : wParam == 3;
+        if ((current && wParam == 2) || (!current && edgeMoved)) Rebuild();
+        return 0;
+    }
+    case MSG_MODEL_CHANGED_EQ:
+        Rebuild();
+        return 0;
+    case MSG_ASSIGN_EQ: {
+        if (wParam != window_) return 0;
+        const PeriodState& p = frame().model().Periods;
+        const int edge = window_ == 1 ? p.LeftEdge : p.RightEdge;
+        followsCurrent_ = edge != p.CurrentPeriod
+                              ? frame().assignedPeriod(window_) == p.CurrentPeriod
+                              : !followsCurrent_;
+        if (edge != p.CurrentPeriod) Rebuild();
+        if (followsCurrent_)
+            SetHint("| Gleichungssystem für die aktuelle Periode");
+        else
+            SetHint(window_ == 1 ? "| Gleichungssystem für den linken Rand des Analyseintervalls"
+                                 : "| Gleichungssystem für den rechten Rand des Analyseintervalls");
+        return 0;
+    }
+    case MSG_SCREEN_FONT:
+        ApplyFont();
+        Rebuild();
+        return 0;
+    case MSG_TOGGLE_TREE:
+        ToggleTree();
+        return 0;
+    case MSG_PRINT:
+        Print();
+        return 0;
+    default:
+        return tBasisFenster::Message(msg, wParam, lParam);
+    }
+}
+
+// The picture of the window: the title and every line of the tree, indented by level.
+void tGleichungsFenster::PaintTo(const PaintTarget& target) {
+    if (!target.painter) return;
+    QPainter& p = *target.painter;
+    const int language = frame().model().Language;
+    p.save();
+    p.setFont(font());
+    p.setPen(Qt::black);
+    const QFontMetrics fm(font(), p.device());
+    const int step = static_cast<int>(std::lround(1.25 * fm.height()));
+    int y = target.body.top();
+    p.drawText(QPoint(target.body.left(), y + fm.ascent()), Titel->text());
+    for (const EquationLine& line : system_.Lines) {
+        y += step;
+        if (y + fm.height() > target.body.bottom()) break;
+        QFont f = font();
+        f.setBold(line.Level == 0);
+        p.setFont(f);
+        const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
+        DrawFormulaText(p, QRect(target.body.left(), y, target.body.width(), fm.height()), 0, {},
+                        text, false, language);
+    }
+    p.restore();
+}
+
+void tGleichungsFenster::Print() {
+    QPrinter& printer = frame().printer();
+    const QString caption = windowTitle();
+    const int language = frame().model().Language;
+    printer.setDocName(frame().programTitle() + QStringLiteral(": ") + caption);
+    QPainter p;
+    if (!p.begin(&printer)) {
+        frame().host().ShowMessage("Druckfehler##Printing error",
+                                   "Der Drucker konnte nicht angesprochen werden.##"
+                                   "The printer could not be started.");
+        return;
+    }
+    const QFont font = frame().printerFont();
+    PrintTitle(p, font, caption);
+    p.setPen(Qt::black);
+    const int pageWidth = printer.width(), pageHeight = printer.height();
+    const int x = pageWidth / 10;
+    const int bottom = pageHeight - pageHeight / 10;
+    int y = 4 * QFontMetrics(font, &printer).height() +
+            static_cast<int>(std::lround(pageHeight * 0.025));
+
+    QFont title = font;
+    title.setPointSizeF(font.pointSizeF() + 2);
+    title.setUnderline(true);
+    p.setFont(title);
+    p.drawText(QPoint(x, y + QFontMetrics(title, &printer).ascent()),
+               Q(EquationTitle(shown_, language)));
+
+    const QString footer = QStringLiteral(", ") + caption + QStringLiteral(", ") +
+                           Q(Translate("Seite##Page", language)) + QStringLiteral(": ");
+    int page = 1;
+    QFont lineFont = font;
+    bool pageTop = false;
+    for (size_t k = 0; k < system_.Lines.size(); ++k) {
+        const EquationLine& line = system_.Lines[k];
+        QFont f = lineFont;
+        f.setBold(line.Level == 0);
+        p.setFont(f);
+        const int h = QFontMetrics(f, &printer).height();
+        y += static_cast<int>(std::lround(1.25 * h));
+        if (y + h > bottom && !pageTop) {
+            PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+            printer.newPage();
+            ++page;
+            y = h;
+            // Later pages continue one point smaller, but stay readable.
+            lineFont.setPointSizeF(std::max(6.0, lineFont.pointSizeF() - 1));
+            pageTop = true;
+            --k;
+            continue;
+        }
+        pageTop = false;
+        const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
+        DrawFormulaText(p, QRect(x, y, pageWidth - 2 * x, h), 0, {}, text, false, language);
+    }
+    PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+    p.end();
+}
+
+} // namespace tv

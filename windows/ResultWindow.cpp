@@ -1,0 +1,395 @@
+#include "windows/ResultWindow.h"
+
+#include "app/Printing.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+#include "windows/EquationSystem.h"
+#include "windows/WindowFrame.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+constexpr const char* HintSuffix = " (Extraktion/Kontraktion mit (UMSCH)+ENTER)";
+const QString TooWide = QStringLiteral("<<|>>");
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Labels 2 pixels from the left, numbers right-aligned 2 pixels from the right; a number
+// that does not fit reads "<<|>>".
+class CellDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        p->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        p->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+        p->setPen(selected ? option.palette.highlightedText().color()
+                           : option.palette.text().color());
+        p->setFont(option.font);
+        const QString text = index.data().toString();
+        const QRect r = option.rect.adjusted(2, 1, -2, 0);
+        if (index.column() == 0) {
+            p->drawText(r, Qt::AlignLeft | Qt::AlignTop, text);
+        } else if (option.fontMetrics.horizontalAdvance(text) + 2 > option.rect.width()) {
+            p->drawText(option.rect.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop, TooWide);
+        } else {
+            p->drawText(r, Qt::AlignRight | Qt::AlignTop, text);
+        }
+        p->restore();
+    }
+};
+
+// Headings centred; "<<|>>" when wider than the column.
+class HeadingView : public QHeaderView {
+  public:
+    explicit HeadingView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+  protected:
+    void paintSection(QPainter* p, const QRect& rect, int logical) const override {
+        p->save();
+        QStyleOptionHeader opt;
+        initStyleOption(&opt);
+        opt.rect = rect;
+        opt.section = logical;
+        const QString text = model()->headerData(logical, Qt::Horizontal).toString();
+        opt.text = fontMetrics().horizontalAdvance(text) <= rect.width() ? text : TooWide;
+        opt.textAlignment = Qt::AlignCenter;
+        style()->drawControl(QStyle::CE_Header, &opt, p, this);
+        p->restore();
+    }
+};
+
+std::string HintText(const char* text) {
+    std::string s = text;
+    const auto bar = s.find('|');
+    if (bar != std::string::npos) s = s.substr(bar + 1);
+    while (!s.empty() && s.front() == ' ')
+        s.erase(s.begin());
+    return s + HintSuffix;
+}
+
+} // namespace
+
+tErgebnisAusgabeTab::tErgebnisAusgabeTab(int window, QWidget* parent)
+    : QTableWidget(parent), WindowNumber(window) {}
+
+void tErgebnisAusgabeTab::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        emit enterPressed(e->modifiers() & Qt::ShiftModifier);
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+tErgebnisFenster::tErgebnisFenster(BaseWindow which, WindowFrame& frame)
+    : tBasisFenster(frame), caption_(BaseWindowCaption(which)),
+      window_(which == BaseWindow::Results2 ? 2 : 1) {
+    setWindowTitle(Q(Translate(caption_, 1)));
+    if (window_ == 2)
+        resize(451, 267);
+    else
+        resize(441, 280);
+
+    RahmenAussen = new QFrame;
+    RahmenAussen->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* outer = new QVBoxLayout(RahmenAussen);
+    outer->setContentsMargins(2, 2, 2, 2);
+    RahmenInnen = new QFrame;
+    RahmenInnen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outer->addWidget(RahmenInnen);
+    auto* inner = new QVBoxLayout(RahmenInnen);
+    inner->setContentsMargins(1, 1, 1, 1);
+
+    ErgebnisTab = new tErgebnisAusgabeTab(window_);
+    ErgebnisTab->setHorizontalHeader(new HeadingView(ErgebnisTab));
+    ErgebnisTab->verticalHeader()->hide();
+    ErgebnisTab->setFrameShape(QFrame::NoFrame);
+    ErgebnisTab->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ErgebnisTab->setSelectionMode(QAbstractItemView::SingleSelection);
+    ErgebnisTab->setItemDelegate(new CellDelegate(ErgebnisTab));
+    ErgebnisTab->setShowGrid(true);
+    ErgebnisTab->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    ErgebnisTab->horizontalHeader()->setSectionsClickable(true);
+    inner->addWidget(ErgebnisTab);
+    setWidget(RahmenAussen);
+    setFocusProxy(ErgebnisTab);
+
+    connect(ErgebnisTab->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int) { ToggleAll(); });
+    connect(ErgebnisTab, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == 0) ToggleGroupAtRow(row + 1, false);
+    });
+    connect(ErgebnisTab, &tErgebnisAusgabeTab::enterPressed, this, [this](bool shift) {
+        if (shift)
+            ToggleAll();
+        else
+            ToggleGroupAtRow(ErgebnisTab->currentRow() + 1, true);
+    });
+
+    ApplyFont();
+    SetHint(window_ == 1 ? " Modellergebnisse für den linken Rand des Analyseintervalls und "
+                           "Differenzen zur aktuellen Periode"
+                         : " Modellergebnisse für den rechten Rand des Analyseintervalls und "
+                           "Differenzen zur aktuellen Periode");
+    SetupPeriods();
+    Refill();
+    const int w = ErgebnisTab->viewport()->width();
+    ErgebnisTab->horizontalHeader()->setDefaultSectionSize(std::max(1, w / 4));
+}
+
+ResultOptions& tErgebnisFenster::Options() {
+    static ResultOptions options;
+    return options;
+}
+
+void tErgebnisFenster::ApplyFont() {
+    const QFont f = frame().screenFont();
+    setFont(f);
+    ErgebnisTab->setFont(f);
+    ErgebnisTab->horizontalHeader()->setFont(f);
+    const int h = QFontMetrics(f).height() + 2; // text height of "E" + 2
+    ErgebnisTab->verticalHeader()->setMinimumSectionSize(1);
+    ErgebnisTab->verticalHeader()->setDefaultSectionSize(h);
+    ErgebnisTab->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ErgebnisTab->horizontalHeader()->setFixedHeight(h + 2);
+}
+
+void tErgebnisFenster::SetHint(const char* text) {
+    const QString hint = Q(HintText(text));
+    setStatusTip(hint);
+    ErgebnisTab->setStatusTip(hint);
+    ErgebnisTab->viewport()->setStatusTip(hint);
+}
+
+void tErgebnisFenster::SetupPeriods() {
+    const Model& m = frame().model();
+    periods_ = SetupResultPeriods(window_, frame().assignedPeriod(window_), m.Periods);
+}
+
+void tErgebnisFenster::Refill() {
+    const Model& m = frame().model();
+    const int top = ErgebnisTab->verticalScrollBar()->value();
+    table_ = BuildResultTable(m, LineCodes(window_), periods_, Options(), ResultGroupState(window_),
+                              m.Language);
+    const int columns = static_cast<int>(table_.Headings.size());
+    ErgebnisTab->setUpdatesEnabled(false);
+    ErgebnisTab->setColumnCount(columns);
+    ErgebnisTab->setRowCount(static_cast<int>(table_.Rows.size()));
+    QStringList headings;
+    for (const auto& h : table_.Headings)
+        headings << Q(h);
+    ErgebnisTab->setHorizontalHeaderLabels(headings);
+    auto set = [this](int r, int c, const std::string& text) {
+        QTableWidgetItem* item = ErgebnisTab->item(r, c);
+        if (!item) {
+            item = new QTableWidgetItem;
+            ErgebnisTab->setItem(r, c, item);
+        }
+        item->setText(Q(text));
+    };
+    for (int r = 0; r < static_cast<int>(table_.Rows.size()); ++r) {
+        const ResultRow& row = table_.Rows[r];
+        set(r, 0, row.Label);
+        for (int c = 1; c < columns; ++c)
+            set(r, c, c - 1 < static_cast<int>(row.Cells.size()) ? row.Cells[c - 1] : "");
+    }
+    ErgebnisTab->verticalScrollBar()->setValue(top);
+    ErgebnisTab->setUpdatesEnabled(true);
+    FitColumns();
+}
+
+void tErgebnisFenster::FitColumns() {
+    const int client = ErgebnisTab->viewport()->width();
+    const int columns = ErgebnisTab->columnCount();
+    if (columns < 2 || client <= 0) return;
+    const QFontMetrics fm(ErgebnisTab->font());
+    int widest = 0;
+    for (const auto& row : table_.Rows)
+        widest = std::max(widest, fm.horizontalAdvance(Q(row.Label)));
+    const int c0 = std::min(widest + 25, client / 2);
+    const int others = columns - 1;
+    const int width = (client - c0) / others;
+    for (int c = 1; c < columns; ++c)
+        ErgebnisTab->setColumnWidth(c, width);
+    ErgebnisTab->setColumnWidth(0, client - (others * width + 2));
+}
+
+void tErgebnisFenster::resizeEvent(QResizeEvent* e) {
+    tBasisFenster::resizeEvent(e);
+    if (isVisible()) FitColumns();
+}
+
+void tErgebnisFenster::ToggleAll() {
+    ResultGroupState(window_).ToggleAll();
+    Message(MSG_MODEL_CHANGED, 0, 0);
+}
+
+void tErgebnisFenster::ToggleGroupAtRow(int gridRow, bool keepCurrentRow) {
+    const int group = table_.GroupAtRow(gridRow);
+    if (group == 0) return;
+    ResultGroupState(window_).Toggle(group);
+    const int row = ErgebnisTab->currentRow();
+    Message(MSG_MODEL_CHANGED, 0, 0);
+    if (keepCurrentRow && row >= 0) ErgebnisTab->setCurrentCell(row, 0);
+}
+
+void tErgebnisFenster::RefreshLanguage() {
+    setWindowTitle(Q(Translate(caption_, frame().model().Language)));
+    SetupPeriods();
+    Refill();
+}
+
+long tErgebnisFenster::Message(int msg, long wParam, long lParam) {
+    switch (msg) {
+    case MSG_PERIOD_MOVED:
+        SetupPeriods();
+        Refill();
+        return 0;
+    case MSG_MODEL_CHANGED:
+    case MSG_NUMBER_FORMAT:
+        Refill();
+        return 0;
+    case MSG_SCREEN_FONT:
+        ApplyFont();
+        Refill();
+        return 0;
+    case MSG_RESULT_LAYOUT:
+        Refill();
+        return 0;
+    case MSG_ASSIGN_RES: {
+        if (wParam != window_) return 0;
+        const PeriodState& p = frame().model().Periods;
+        const int edge = window_ == 1 ? p.LeftEdge : p.RightEdge;
+        followsCurrent_ = edge != p.CurrentPeriod
+                              ? frame().assignedPeriod(window_) == p.CurrentPeriod
+                              : !followsCurrent_;
+        if (edge != p.CurrentPeriod) {
+            SetupPeriods();
+            Refill();
+        }
+        if (window_ == 1)
+            SetHint(followsCurrent_
+                        ? "| Modellergebnisse für die aktuelle Periode und Differenzen zum "
+                          "linken Rand des Analyseintervalls"
+                        : "| Modellergebnisse für den linken Rand des Analyseintervalls und "
+                          "Differenzen zur aktuellen Periode");
+        else
+            SetHint(followsCurrent_
+                        ? "| Modellergebnisse für die aktuelle Periode und Differenzen zum "
+                          "rechten Rand des Analyseintervalls"
+                        : "| Modellergebnisse für den rechten Rand des Analyseintervalls und "
+                          "Differenzen zur aktuellen Periode");
+        return 0;
+    }
+    case MSG_PRINT:
+        Print();
+        return 0;
+    default:
+        return tBasisFenster::Message(msg, wParam, lParam);
+    }
+}
+
+// The picture of the window: headings and rows, numbers right-aligned in their columns.
+void tErgebnisFenster::PaintTo(const PaintTarget& target) {
+    if (!target.painter) return;
+    QPainter& p = *target.painter;
+    p.save();
+    p.setFont(font());
+    p.setPen(Qt::black);
+    const QFontMetrics fm(font(), p.device());
+    const QRect b = target.body;
+    const int x1 = b.left() + b.width() / 2, x2 = x1 + b.width() / 4, right = b.right();
+    int y = b.top();
+    auto row = [&](const QString& a, const QString& c1, const QString& c2) {
+        p.drawText(QRect(b.left(), y, x1 - b.left(), fm.height()), Qt::AlignLeft, a);
+        p.drawText(QRect(x1, y, x2 - x1 - 4, fm.height()), Qt::AlignRight, c1);
+        p.drawText(QRect(x2, y, right - x2 - 4, fm.height()), Qt::AlignRight, c2);
+        y += fm.height();
+    };
+    auto cell = [](const std::vector<std::string>& v, size_t k) {
+        return k < v.size() ? Q(v[k]) : QString();
+    };
+    row(cell(table_.Headings, 0), cell(table_.Headings, 1), cell(table_.Headings, 2));
+    for (const ResultRow& r : table_.Rows) {
+        if (y + fm.height() > b.bottom()) break;
+        row(Q(r.Label), cell(r.Cells, 0), cell(r.Cells, 1));
+    }
+    p.restore();
+}
+
+void tErgebnisFenster::Print() {
+    QPrinter& printer = frame().printer();
+    const QString caption = windowTitle();
+    const int language = frame().model().Language;
+    printer.setDocName(frame().programTitle() + QStringLiteral(": ") + caption);
+    QPainter p;
+    if (!p.begin(&printer)) {
+        frame().host().ShowMessage("Druckfehler##Printing error",
+                                   "Der Drucker konnte nicht angesprochen werden.##"
+                                   "The printer could not be started.");
+        return;
+    }
+    const QFont font = frame().printerFont();
+    PrintTitle(p, font, caption);
+    const int pageWidth = printer.width(), pageHeight = printer.height();
+    const QFontMetrics fm(font, &printer);
+    const int s = fm.height();
+    const int x0 = pageWidth / 10, x1 = pageWidth - x0;
+    const int c1 = x0 + (x1 - x0) / 2, c2 = c1 + (x1 - x0) / 4;
+    const int bottom = pageHeight - pageHeight / 10;
+    const QString footer = QStringLiteral(", ") + caption + QStringLiteral(", ") +
+                           Q(Translate("Seite##Page", language)) + QStringLiteral(": ");
+    auto cell = [](const std::vector<std::string>& v, size_t k) {
+        return k < v.size() ? Q(v[k]) : QString();
+    };
+    auto printRow = [&](int y, const QString& a, const QString& v1, const QString& v2) {
+        p.drawText(QRect(x0, y, c1 - x0, s), Qt::AlignLeft | Qt::AlignTop, a);
+        p.drawText(QRect(c1, y, c2 - c1 - s / 2, s), Qt::AlignRight | Qt::AlignTop, v1);
+        p.drawText(QRect(c2, y, x1 - c2, s), Qt::AlignRight | Qt::AlignTop, v2);
+    };
+    int page = 1;
+    int y = 4 * s + static_cast<int>(std::lround(pageHeight * 0.025));
+    auto pageStart = [&] {
+        QFont bold = font;
+        bold.setBold(true);
+        p.setFont(bold);
+        p.setPen(QPen(Qt::black, 5));
+        p.drawLine(x0, y, x1, y);
+        printRow(y + s / 2, cell(table_.Headings, 0), cell(table_.Headings, 1),
+                 cell(table_.Headings, 2));
+        y += static_cast<int>(std::lround(1.3 * s)) + s / 2;
+        p.drawLine(x0, y, x1, y);
+        p.setPen(Qt::black);
+        PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+        p.setFont(font);
+    };
+    pageStart();
+    for (const ResultRow& r : table_.Rows) {
+        if (y + 2 * s > bottom) {
+            printer.newPage();
+            ++page;
+            y = pageHeight / 10;
+            pageStart();
+        }
+        y += s;
+        printRow(y, Q(r.Label), cell(r.Cells, 0), cell(r.Cells, 1));
+    }
+    p.end();
+}
+
+} // namespace tv
