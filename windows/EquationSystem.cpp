@@ -215,12 +215,12 @@ class Builder {
             if (m_.Sw(6) == 1)
                 Add(2,
                     "Y  = " + Val(P(par::q)) + "*(A~" + Val(P(par::alpha)) + "~)*(" + k + "~" +
-                        Val(P(par::beta)) + "~) (Prod.fkt.)",
+                        Val(P(par::beta)) + "~)" + Tr(" (Prod.fkt.)## (prod. fn.)"),
                     21);
             else
                 Add(2,
-                    "Y  = min(" + Val(P(par::a)) + "*A;" + Val(P(par::k)) + "*" + k +
-                        ") (Prod.fkt.)",
+                    "Y  = min(" + Val(P(par::a)) + "*A;" + Val(P(par::k)) + "*" + k + ")" +
+                        Tr(" (Prod.fkt.)## (prod. fn.)"),
                     21);
         }
         if (imports) Add(2, "Im =" + im, 22);

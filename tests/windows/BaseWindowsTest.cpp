@@ -349,8 +349,11 @@ class BaseWindowsTest : public QObject {
                 const QString suffix =
                     QString::fromLatin1(c.name) +
                     (language == 1 ? QStringLiteral("-de") : QStringLiteral("-en"));
-                f.area.grab().save(out + QStringLiteral("/base-") + suffix +
-                                   QStringLiteral(".png"));
+                for (int percent : {100, 150, 50}) {
+                    w.Send(MSG_ARRANGE_BASE, percent, 0);
+                    f.area.grab().save(out + QStringLiteral("/base-") + suffix +
+                                       QStringLiteral("-%1.png").arg(percent));
+                }
                 w.e2->resize(700, 900);
                 w.e2->grab().save(out + QStringLiteral("/eq2-") + suffix + QStringLiteral(".png"));
                 w.Send(MSG_ARRANGE_BASE, 150, 0);
