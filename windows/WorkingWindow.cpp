@@ -33,6 +33,12 @@ TArbeitsFensterClass::TArbeitsFensterClass(WindowFrame& frame, QWidget* parent)
     connect(this, &QMdiSubWindow::windowStateChanged, this, &TArbeitsFensterClass::StateChanged);
 }
 
+TArbeitsFensterClass::~TArbeitsFensterClass() {
+    // The sub-window reports a last state change while it is destroyed, when this part of
+    // the object is already gone.
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &TArbeitsFensterClass::StateChanged);
+}
+
 long TArbeitsFensterClass::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_MINIMIZE: {

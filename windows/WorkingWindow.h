@@ -32,6 +32,7 @@ class TArbeitsFensterClass : public QMdiSubWindow {
     Q_OBJECT
   public:
     explicit TArbeitsFensterClass(WindowFrame& frame, QWidget* parent = nullptr);
+    ~TArbeitsFensterClass() override;
 
     // Constructs a working window and applies its language once, as every non-base window
     // does after construction (a constructor cannot reach the subclass's override).
