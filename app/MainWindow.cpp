@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainLogic.h"
+#include "app/ModelChange.h"
 #include "app/PeriodNavigator.h"
 #include "app/PolicyBars.h"
 #include "app/Printing.h"
@@ -1209,56 +1210,8 @@ void THauptFen::BroadcastModelChanged() {
 // ---------------------------------------------------------------- the two steps
 
 void THauptFen::ModelChanged() {
-    // 1. What the structure allows.
-    const bool fixedRates = m_.Sw(21) == 0;
-    const bool incomeOnly = fixedRates && m_.Sw(17) == 0 && m_.Sw(14) == 0 && m_.Sw(12) == 0;
-    Expectations& e = m_.Expect;
-    // 2. Income expectations of households.
-    if (!fixedRates && (e[0].Method == 1 || e[1].Method == 1 || e[2].Method == 1)) {
-        host_->ShowMessage("Achtung!",
-                           "Bei flexiblen Wechselkursen ist tatsächliche Einkommenserwartung "
-                           "seitens der Haushalte nicht mehr möglich. Es wird auf extrapolative "
-                           "Erwartungen umgeschaltet.");
-        for (int k : {0, 1, 2})
-            if (e[k].Method == 1) e[k].Method = 2;
-    }
-    // 3. Demand expectations.
-    if (e[3].Method == 1 && !incomeOnly) {
-        host_->ShowMessage("Achtung!",
-                           "Tatsächliche Nachfrageerwartungen der Güteranbieter sind nur möglich, "
-                           "wenn das Einkommen die einzige endogene Größe ist. Dies ist nicht der "
-                           "Fall. Es wird daher auf extrapolative Nachfrageerwartungen "
-                           "umgeschaltet.");
-        e[3].Method = 2;
-    }
-    // 4. Import expectations.
-    const bool demandImports = m_.Sw(9) == 1;
-    if (e[4].Method == 1 && !incomeOnly && demandImports) {
-        host_->ShowMessage("Achtung!",
-                           "Tatsächliche Importnachfrageerwartungen der Güteranbieter sind nur "
-                           "möglich, wenn das Einkommen die einzige endogene Größe ist. Dies ist "
-                           "nicht der Fall. Es wird daher auf extrapolative "
-                           "Importnachfrageerwartungen umgeschaltet.");
-        e[4].Method = 2;
-    }
-    if (e[4].Method == 1 && m_.Sw(9) == 0) {
-        host_->ShowMessage("Achtung!",
-                           "Tatsächliche Importnachfrageerwartungen sind bei angebotsgesteuerten "
-                           "Importen nicht mehr sinnvoll. Es wird daher auf extrapolative "
-                           "Importbedarfserwartungen umgeschaltet.");
-        e[4].Method = 2;
-    }
-    if (e[4].Method == 4 && demandImports) {
-        host_->ShowMessage("Aufgepaßt!",
-                           "Importsynchronisation mit heimischer Produktion ist bei "
-                           "nachfragegesteuerten Importen nicht mehr möglich. Es wird daher auf "
-                           "extrapolative Importnachfrageerwartungen umgeschaltet.");
-        e[4].Method = 2;
-    }
-    e[4].Name = demandImports ? "Importnachfrageerwartung heimischer Anbieter##Import Demand "
-                                "Expectation of Domestic Firms"
-                              : "Importbedarfsplanung heimischer Anbieter##Import Requirement "
-                                "Planning of Domestic Firms";
+    // 1.-4. Expectation settings the structure no longer allows.
+    EnforceExpectationRules(m_, *host_);
     // 5. Policy bars and the money-and-credit presentations.
     OpenPolicyBar(Action(QStringLiteral("MIOptionenTarifleiste")), Tarifleiste, m_.Sw(14) != 0);
     QMenu* money = Menu(QStringLiteral("MIAufbGeld"));
@@ -1280,8 +1233,7 @@ void THauptFen::ModelChanged() {
     UpdateFilePanel();
     // 7. What must be recomputed.
     PeriodState& ps = m_.Periods;
-    if (m_.RecalcAll) ps.LastSolved = -1;
-    if (m_.RecalcInterval) MarkUnsolvedFrom(m_, std::max(0, ps.LeftEdge - 1));
+    MarkWhatMustBeRecomputed(m_);
     // 8. Changes that reach back before the left edge.
     if (ps.LastSolved < 0 && ps.LeftEdge > 0 && !interval_.Revolving()) {
         if (host_->Ask("Achtung!", "Die Änderungen haben Einfluss\r\nauf das "

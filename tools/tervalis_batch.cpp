@@ -7,6 +7,7 @@
 // ("Ok"), 1 inexact or aborted, 2 the model file could not be read.
 
 #include "app/AnalysisInterval.h"
+#include "app/ModelChange.h"
 #include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -99,7 +100,10 @@ int main(int argc, char** argv) {
     m.InitialiseForProgramStart();
     SolveAtProgramStart(m, host);
     AnalysisInterval interval(m, host);
+    // The model-changed step as the main window runs it, without the windows.
     interval.OnModelChanged = [&m, &host] {
+        EnforceExpectationRules(m, host);
+        MarkWhatMustBeRecomputed(m);
         if (m.Options.SolveAfterInput) Solve(m, host);
     };
     ModelFileHooks hooks;
