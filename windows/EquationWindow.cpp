@@ -312,16 +312,9 @@ void tGleichungsFenster::Print() {
     QPrinter& printer = frame().printer();
     const QString caption = windowTitle();
     const int language = frame().model().Language;
-    printer.setDocName(frame().programTitle() + QStringLiteral(": ") + caption);
     QPainter p;
-    if (!p.begin(&printer)) {
-        frame().host().ShowMessage("Druckfehler##Printing error",
-                                   "Der Drucker konnte nicht angesprochen werden.##"
-                                   "The printer could not be started.");
-        return;
-    }
+    if (!BeginPrintJob(p)) return;
     const QFont font = frame().printerFont();
-    PrintTitle(p, font, caption);
     p.setPen(Qt::black);
     const int pageWidth = printer.width(), pageHeight = printer.height();
     const int x = pageWidth / 10;

@@ -336,16 +336,9 @@ void tErgebnisFenster::Print() {
     QPrinter& printer = frame().printer();
     const QString caption = windowTitle();
     const int language = frame().model().Language;
-    printer.setDocName(frame().programTitle() + QStringLiteral(": ") + caption);
     QPainter p;
-    if (!p.begin(&printer)) {
-        frame().host().ShowMessage("Druckfehler##Printing error",
-                                   "Der Drucker konnte nicht angesprochen werden.##"
-                                   "The printer could not be started.");
-        return;
-    }
+    if (!BeginPrintJob(p)) return;
     const QFont font = frame().printerFont();
-    PrintTitle(p, font, caption);
     const int pageWidth = printer.width(), pageHeight = printer.height();
     const QFontMetrics fm(font, &printer);
     const int s = fm.height();

@@ -86,20 +86,26 @@ QImage TArbeitsFensterClass::RenderPicture(int width, int height) {
     return image;
 }
 
-void TArbeitsFensterClass::PrintWindow() {
+bool TArbeitsFensterClass::BeginPrintJob(QPainter& painter) {
     QPrinter& printer = frame_.printer();
     const QString caption = windowTitle();
     printer.setDocName(frame_.programTitle() + QStringLiteral(": ") + caption);
-    QPainter painter;
     if (!painter.begin(&printer)) {
         // Without this the job would silently vanish.
         frame_.host().ShowMessage("Druckfehler##Printing error",
                                   "Der Drucker konnte nicht angesprochen werden.##"
                                   "The printer could not be started.");
-        return;
+        return false;
     }
+    PrintTitle(painter, frame_.printerFont(), caption);
+    return true;
+}
+
+void TArbeitsFensterClass::PrintWindow() {
+    QPrinter& printer = frame_.printer();
+    QPainter painter;
+    if (!BeginPrintJob(painter)) return;
     const QFont font = frame_.printerFont();
-    PrintTitle(painter, font, caption);
     painter.setFont(font);
     const int top = TitleHeight(painter, font) +
                     2 * QFontMetrics(font, &printer).height(); // below the title line

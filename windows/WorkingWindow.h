@@ -61,6 +61,9 @@ class TArbeitsFensterClass : public QMdiSubWindow {
     void PrintWindow();
 
   protected:
+    // Starts a print job of the window on the frame's printer and prints its title line;
+    // says so and returns false when the printer cannot be started.
+    bool BeginPrintJob(QPainter& painter);
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
