@@ -90,6 +90,7 @@ class MainWindowTest : public QObject {
     void policyBarsAndMoneyWindowsFollowTheStructure();
     void commandLineModelOpensAfterStartUp();
     void openingFromTheMenuSolvesTheModel();
+    void revolvingFormDisablesTheLeftEdgeCommand();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
     void screenshots();
@@ -495,6 +496,18 @@ void MainWindowTest::stopInterruptsIntervalRun() {
 }
 
 void MainWindowTest::solveOptionsDialog() {
+    // The accuracy steps by powers of ten between 1 and its floor 1E-8.
+    {
+        SolveOptions o = m_->Options;
+        o.Accuracy = 1E-5;
+        SolveOptionsDialog d(o, 1);
+        for (int k = 0; k < 5; ++k)
+            d.AccuracyDownButton->click();
+        QCOMPARE(d.Accuracy(), 1E-8);
+        for (int k = 0; k < 10; ++k)
+            d.AccuracyUpButton->click();
+        QCOMPARE(d.Accuracy(), 1.0);
+    }
     // Accuracy change forces a complete recalculation.
     QTimer::singleShot(0, this, [] {
         auto* dlg = qobject_cast<SolveOptionsDialog*>(QApplication::activeModalWidget());
@@ -618,6 +631,20 @@ void MainWindowTest::openingFromTheMenuSolvesTheModel() {
             QVERIFY2(std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b)),
                      qPrintable(QStringLiteral("t=%1 v=%2: %3 %4").arg(t).arg(v).arg(a).arg(b)));
         }
+}
+
+void MainWindowTest::revolvingFormDisablesTheLeftEdgeCommand() {
+    QAction* leftEdge = w_->Action(QStringLiteral("MIPeriodenLinkerRand"));
+    QToolButton* archiving = w_->Button(QStringLiteral("SBVerschieben"));
+    QToolButton* revolving = w_->Button(QStringLiteral("SBVerschiebenRevolvierend"));
+    QVERIFY(revolving);
+    for (bool on : {true, false, true}) {
+        w_->interval().SetAnalysisForm(on);
+        QCOMPARE(leftEdge->isEnabled(), !on);
+        QCOMPARE(archiving->isVisibleTo(w_.get()), !on);
+        QCOMPARE(revolving->isVisibleTo(w_.get()), on);
+        QCOMPARE(revolving->isEnabled(), archiving->isEnabled());
+    }
 }
 
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
