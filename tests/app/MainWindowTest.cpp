@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -91,6 +92,8 @@ class MainWindowTest : public QObject {
     void commandLineModelOpensAfterStartUp();
     void openingFromTheMenuSolvesTheModel();
     void revolvingFormDisablesTheLeftEdgeCommand();
+    void numbersUseTheLocalesDecimalSeparator();
+    void withoutAPrinterPrintingGoesToAPdfFile();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
     void screenshots();
@@ -319,6 +322,10 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->Button(QStringLiteral("SBBF1"))->text(), QStringLiteral("BW1= tL"));
     QCOMPARE(w_->Button(QStringLiteral("SBImmerLoesen"))->text(), QStringLiteral("Always solve?"));
     QVERIFY(w_->Button(QStringLiteral("SBModellSpeichern"))->toolTip().startsWith("Save model"));
+    // The navigator and Qt's own texts follow.
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(),
+             QStringLiteral("Left border of the analysis interval"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     QVERIFY(w_->ChildExists("Gleichungssystem 1##Equation System 1"));
     QVERIFY(w_->FindChild("Equation System 1") != nullptr);
     QVERIFY(w_->Action(QStringLiteral("MIOptionenEnglisch"))->isChecked());
@@ -327,6 +334,8 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->FindChild("Gleichungssystem 1##")->windowTitle(),
              QStringLiteral("Gleichungssystem 1"));
     QCOMPARE(w_->Button(QStringLiteral("SBBF2"))->text(), QStringLiteral("BF2 = tR"));
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(), QStringLiteral("Linker Analyserand"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
 }
 
 void MainWindowTest::halfScreenCycle() {
@@ -645,6 +654,37 @@ void MainWindowTest::revolvingFormDisablesTheLeftEdgeCommand() {
         QCOMPARE(revolving->isVisibleTo(w_.get()), on);
         QCOMPARE(revolving->isEnabled(), archiving->isEnabled());
     }
+}
+
+void MainWindowTest::numbersUseTheLocalesDecimalSeparator() {
+    QCOMPARE(m_->DecimalSeparator, QLocale().decimalPoint().at(0).toLatin1());
+    const QLocale saved;
+    for (auto [language, separator] : {std::pair{QLocale::German, ','}, {QLocale::English, '.'}}) {
+        QLocale::setDefault(QLocale(language));
+        Model m;
+        m.InitialiseForProgramStart();
+        MainWindowOptions o;
+        o.programDirectory = dir_->path();
+        o.readSettings = false;
+        o.writeSettingsAtEnd = false;
+        MainWindow w(m, o);
+        QCOMPARE(m.DecimalSeparator, separator);
+        QCOMPARE(QString::fromStdString(m.FormatNumber(-0.92)),
+                 QStringLiteral("-0") + QChar(separator) + QStringLiteral("92"));
+    }
+    QLocale::setDefault(saved);
+}
+
+void MainWindowTest::withoutAPrinterPrintingGoesToAPdfFile() {
+    QCOMPARE(PdfFileName(QStringLiteral("/d"), QStringLiteral("m"), QStringLiteral("A/B: C?")),
+             QStringLiteral("/d/m - A_B_ C_.pdf"));
+    if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
+    auto* w = w_->FindChild("Modellergebnisse 1");
+    w_->mdiArea()->setActiveSubWindow(w);
+    w_->onPrint();
+    const QString pdf = QDir(dir_->path()).filePath(QStringLiteral("NEU - Modellergebnisse 1.pdf"));
+    QVERIFY2(asked_.last().contains(pdf), qPrintable(asked_.last()));
+    QVERIFY(QFileInfo(pdf).size() > 0);
 }
 
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
