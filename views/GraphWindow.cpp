@@ -117,6 +117,7 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
         canvas.Text(width - canvas.TextWidth("Zoom "), canvas.TextHeight("Zoom"), "Zoom",
                     HAlign::Left, VAlign::Top, false);
     }
+    canvas.Flush();
     p.restore();
     if (kind != GraphTarget::Screen)
         for (size_t i = 0; i < systems_.size(); ++i)

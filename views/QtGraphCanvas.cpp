@@ -22,6 +22,15 @@ QtGraphCanvas::QtGraphCanvas(QPainter& painter, double penScale)
     SetPen(Black, 1);
 }
 
+QtGraphCanvas::~QtGraphCanvas() {
+    Flush();
+}
+
+void QtGraphCanvas::Flush() {
+    if (polyline_.size() >= 2) p_.drawPolyline(polyline_.constData(), int(polyline_.size()));
+    polyline_.clear();
+}
+
 void QtGraphCanvas::SetFont(const char* family, int pointSize, bool italic) {
     font_ = QFont(QString::fromLatin1(family), pointSize);
     font_.setItalic(italic);
@@ -39,6 +48,7 @@ int QtGraphCanvas::TextHeight(const std::string&) {
 
 void QtGraphCanvas::SetPen(Colour colour, int width) {
     const int w = width <= 1 && penScale_ == 1.0 ? 0 : int(std::lround(width * penScale_));
+    Flush();
     pen_ = QPen(ToQColor(colour), w, Qt::SolidLine, w > 1 ? Qt::RoundCap : Qt::SquareCap,
                 Qt::RoundJoin);
     p_.setPen(pen_);
@@ -53,14 +63,20 @@ void QtGraphCanvas::SetFontColour(Colour colour) {
 }
 
 void QtGraphCanvas::Line(int x1, int y1, int x2, int y2) {
-    p_.drawLine(x1, y1, x2, y2);
+    if (polyline_.isEmpty() || polyline_.back() != QPoint(x1, y1)) {
+        Flush();
+        polyline_.append(QPoint(x1, y1));
+    }
+    polyline_.append(QPoint(x2, y2));
 }
 
 void QtGraphCanvas::FillRect(int left, int top, int right, int bottom) {
+    Flush();
     p_.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)).normalized(), brush_);
 }
 
 void QtGraphCanvas::Text(int x, int y, const std::string& text, HAlign h, VAlign v, bool opaque) {
+    Flush();
     const QString s = QString::fromStdString(text);
     const int w = metrics_.horizontalAdvance(s), height = metrics_.height();
     const int left = h == HAlign::Left ? x : h == HAlign::Centre ? x - w / 2 : x - w;

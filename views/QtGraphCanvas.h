@@ -5,7 +5,9 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QList>
 #include <QPen>
+#include <QPoint>
 
 class QPainter;
 
@@ -21,6 +23,7 @@ class QtGraphCanvas : public GraphCanvas {
     // penScale widens pens on high-resolution targets (the printer), so that a "thick"
     // curve stays thick on paper.
     explicit QtGraphCanvas(QPainter& painter, double penScale = 1.0);
+    ~QtGraphCanvas() override;
 
     void SetFont(const char* family, int pointSize, bool italic) override;
     int TextWidth(const std::string& text) override;
@@ -32,6 +35,9 @@ class QtGraphCanvas : public GraphCanvas {
     void FillRect(int left, int top, int right, int bottom) override;
     void Text(int x, int y, const std::string& text, HAlign h, VAlign v, bool opaque) override;
 
+    // Draws the lines collected so far (the destructor does it too).
+    void Flush();
+
   private:
     QPainter& p_;
     double penScale_;
@@ -40,6 +46,8 @@ class QtGraphCanvas : public GraphCanvas {
     QPen pen_;
     QColor brush_ = Qt::white;
     QColor fontColour_ = Qt::black;
+    // Connected segments of a curve go out as one polyline: far cheaper for thick pens.
+    QList<QPoint> polyline_;
 };
 
 } // namespace tv
