@@ -2,12 +2,13 @@
 
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
+#include "core/Model.h"
 #include "views/GraphOptionsDialog.h"
 #include "windows/WindowMessages.h"
 
 namespace tv {
 
-void RunGraphOptions(MainWindow& main) {
+static void RunGraphOptions(MainWindow& main) {
     GraphOptionsDialog dialog(GraphStyleFromSettings(main.EditSettings()), main.model().Language,
                               main.host(), &main);
     if (dialog.exec() != QDialog::Accepted) return;
