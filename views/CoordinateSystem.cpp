@@ -178,8 +178,8 @@ int CoordinateSystem::ToLogicalX(int d) const {
 
 int CoordinateSystem::ToLogicalY(int d) const {
     if (DeviceHeight <= 0 || ZoomFactorY == 0) return 0;
-    return Nearest((static_cast<double>(d) / DeviceHeight * 10000.0 - ZoomOffsetY) /
-                   ZoomFactorY * 1000.0);
+    return Nearest((static_cast<double>(d) / DeviceHeight * 10000.0 - ZoomOffsetY) / ZoomFactorY *
+                   1000.0);
 }
 
 int CoordinateSystem::WorldToLogicalX(double x) const {
@@ -380,8 +380,9 @@ void CoordinateSystem::DrawAxisX(GraphCanvas& c) {
     }
     const std::string title = AxisTitle(XTitle, XUnit, DecimalSeparator);
     if (!title.empty())
-        c.Text(ToDeviceX((PlotLeft + PlotRight) / 2), ToDeviceY(PlotBottom + 25) + c.TextHeight(title),
-               title, HAlign::Centre, VAlign::Top, false);
+        c.Text(ToDeviceX((PlotLeft + PlotRight) / 2),
+               ToDeviceY(PlotBottom + 25) + c.TextHeight(title), title, HAlign::Centre, VAlign::Top,
+               false);
 }
 
 void CoordinateSystem::DrawAxisY(GraphCanvas& c, const AxisScale& scale, bool right) {
@@ -447,9 +448,8 @@ void CoordinateSystem::DrawSegmentRight(double x1, double y1, double x2, double 
     SwapRightAxis();
 }
 
-void CoordinateSystem::DrawLabelledSegment(const std::string& startText,
-                                           const std::string& endText, double x1, double y1,
-                                           double x2, double y2) {
+void CoordinateSystem::DrawLabelledSegment(const std::string& startText, const std::string& endText,
+                                           double x1, double y1, double x2, double y2) {
     int a, b, c, d;
     bool s, e;
     if (!DrawClipped(x1, y1, x2, y2, a, b, c, d, s, e)) return;

@@ -150,10 +150,8 @@ class CoordinateSystem {
     void DrawLabelledSegment(const std::string& startText, const std::string& endText, double x1,
                              double y1, double x2, double y2);
     // The clipped segment, labelled where the curve enters (or leaves) the axis box.
-    void DrawSegmentEntryLabel(const std::string& text, double x1, double y1, double x2,
-                               double y2);
-    void DrawSegmentExitLabel(const std::string& text, double x1, double y1, double x2,
-                              double y2);
+    void DrawSegmentEntryLabel(const std::string& text, double x1, double y1, double x2, double y2);
+    void DrawSegmentExitLabel(const std::string& text, double x1, double y1, double x2, double y2);
     // Writes a text beside the pen position, inside the axis box where it fits.
     void LabelAtPen(const std::string& text);
     // Lines in logical coordinates.

@@ -23,8 +23,7 @@ GraphStyle GraphStyleFromSettings(const Settings& s) {
     GraphStyle g;
     g.Colours = {ToColour(s.ReferenceCurveColour), ToColour(s.CurrentCurveColour),
                  ToColour(s.PathColour), ToColour(s.BackgroundColour)};
-    g.Widths = {ToWidth(s.ReferenceCurveWidth), ToWidth(s.CurrentCurveWidth),
-                ToWidth(s.PathWidth)};
+    g.Widths = {ToWidth(s.ReferenceCurveWidth), ToWidth(s.CurrentCurveWidth), ToWidth(s.PathWidth)};
     return g;
 }
 

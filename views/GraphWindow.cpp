@@ -142,8 +142,7 @@ void GraphWindow::Zoom(long wParam, long lParam) {
         CoordinateSystem* target = systems_.front();
         for (CoordinateSystem* cs : systems_) {
             const DeviceRect r = cs->PlotBox();
-            if (cs->DeviceWidth > 0 && x >= r.Left && x <= r.Right && y >= r.Top &&
-                y <= r.Bottom) {
+            if (cs->DeviceWidth > 0 && x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom) {
                 target = cs;
                 break;
             }

@@ -27,7 +27,11 @@
 // DrawDiagram is never called while a solution run uses the model; the screen keeps its
 // last picture meanwhile. Model, period, number-format and graph-option messages redraw;
 // override LanguageChanged for texts kept outside DrawDiagram, and Message for further
-// messages (passing the rest on to GraphWindow::Message).
+// messages (passing the rest on to GraphWindow::Message). Open it with
+// WorkingWindow::Create<IncomeExpenditureWindow>(frame). Windows with automatic ranges show
+// Box()->AutoZoomItem; a position read-out is set as Box()->PositionForm and follows
+// Box()'s mouseMoved signal through DeviceToWorldX/Y. Two plots: give each its own
+// viewport (BeginFrame's third argument); a zoom band goes to the plot it starts in.
 
 #include "views/CoordinateSystem.h"
 #include "views/GraphStyle.h"

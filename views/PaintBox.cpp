@@ -50,7 +50,8 @@ void PaintBox::Relabel() {
     UndoZoomItem->setEnabled(ZoomAllowed);
     AutoZoomItem->setText(t("Automatisches Zoomen##Automatic Zooming"));
     CopyItem->setText(t("1:1 in Zwischenablage##Copy to Clipboard"));
-    CopyMonochromeItem->setText(t("Schwarz/Weiss in Zwischenablage##Copy to Clipboard (no colors)"));
+    CopyMonochromeItem->setText(
+        t("Schwarz/Weiss in Zwischenablage##Copy to Clipboard (no colors)"));
     PositionItem->setText(t("Positionsinformationsfenster##Position Information Window"));
     const bool position = !PositionForm.isNull();
     PositionItem->setVisible(position);

@@ -17,9 +17,10 @@ static void RunGraphOptions(MainWindow& main) {
 }
 
 void InstallViewCommands(MainWindow& main) {
-    main.BindCommand(QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
-                     "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
-                     "Diagram settings|Colours and line widths of the diagrams");
+    main.BindCommand(
+        QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
+        "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
+        "Diagram settings|Colours and line widths of the diagrams");
 }
 
 } // namespace tv

@@ -1,8 +1,8 @@
 // The graph engine without a window: axis choice, titles, clipping, mappings, the frame and
 // the guards against numbers that are not numbers.
 
-#include "app/Settings.h"
 #include "views/CoordinateSystem.h"
+#include "app/Settings.h"
 #include "views/GraphStyle.h"
 
 #include <gtest/gtest.h>
@@ -40,9 +40,7 @@ class RecordingCanvas : public GraphCanvas {
     }
     void SetBrush(Colour c) override { brush = c; }
     void SetFontColour(Colour c) override { font = c; }
-    void Line(int x1, int y1, int x2, int y2) override {
-        lines.push_back({x1, y1, x2, y2, pen});
-    }
+    void Line(int x1, int y1, int x2, int y2) override { lines.push_back({x1, y1, x2, y2, pen}); }
     void FillRect(int l, int t, int r, int b) override { fills.push_back({l, t, r, b, brush}); }
     void Text(int x, int y, const std::string& t, HAlign, VAlign, bool opaque) override {
         texts.push_back({x, y, t, font, opaque});
@@ -377,9 +375,9 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     EXPECT_EQ(g.ColourOf(CurveKind::Path), 0x0000FFu);
 
     g.Colours = {Grey, Black, 0x0000FF, White};
-    EXPECT_EQ(ColourConflict(g, 1, White), 1);  // curve as background
+    EXPECT_EQ(ColourConflict(g, 1, White), 1); // curve as background
     EXPECT_EQ(ColourConflict(g, 1, 0x00FF00), -1);
-    EXPECT_EQ(ColourConflict(g, 3, Black), 1);  // background as a curve
+    EXPECT_EQ(ColourConflict(g, 3, Black), 1); // background as a curve
     g.Colours[2] = Black;
     EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
     EXPECT_EQ(ColourConflict(g, 3, White), -1); // unchanged background

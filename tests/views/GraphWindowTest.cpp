@@ -13,14 +13,14 @@
 #include "windows/WindowFrame.h"
 
 #include <QClipboard>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
-#include <QRadioButton>
-#include <QGroupBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -68,8 +68,7 @@ class TestFrame : public WindowFrame {
 // many short segments, one of them through a value that is not a number.
 class SampleDiagram : public GraphWindow {
   public:
-    explicit SampleDiagram(WindowFrame& f)
-        : GraphWindow(f, "Beispielgrafik##Sample Diagram") {
+    explicit SampleDiagram(WindowFrame& f) : GraphWindow(f, "Beispielgrafik##Sample Diagram") {
         AddCoordinateSystem(cs);
     }
     void DrawDiagram(const GraphPaint& g) override {
@@ -144,8 +143,8 @@ void GraphWindowTest::screenShowsColoursAndBackground() {
     QVERIFY(w->frames >= 1);
     const QRect box = BoxRect(w->cs);
     QVERIFY(HasColour(picture, QColor(0xFF, 0xFF, 0xC0), box)); // background
-    QVERIFY(HasColour(picture, QColor(Qt::red), box));           // adjustment path
-    QVERIFY(HasColour(picture, QColor(Qt::black), box));         // current curve
+    QVERIFY(HasColour(picture, QColor(Qt::red), box));          // adjustment path
+    QVERIFY(HasColour(picture, QColor(Qt::black), box));        // current curve
     QCOMPARE(w->cs.XScale().Labels.back(), std::string("2"));
 
     // The 1:1 copy is the visible picture.
@@ -205,9 +204,10 @@ void GraphWindowTest::printsToPdf() {
     QFile pdf(file);
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     const QString text = pdftext::Extract(pdf.readAll());
-    for (const char* s : {"Beispielgra", "Einkommen (Y) in 1000", "Zins (i) in 0.1%", "0.25",
-                          "1.75", "IS"})
-        QVERIFY2(text.contains(QString::fromUtf8(s)), qPrintable(QString::fromUtf8(s) + ": " + text));
+    for (const char* s :
+         {"Beispielgra", "Einkommen (Y) in 1000", "Zins (i) in 0.1%", "0.25", "1.75", "IS"})
+        QVERIFY2(text.contains(QString::fromUtf8(s)),
+                 qPrintable(QString::fromUtf8(s) + ": " + text));
     QVERIFY(!text.contains(QStringLiteral("Zoom")));
 }
 

@@ -1,13 +1,13 @@
 // The presentations' commands in the main window: the graph options reach every diagram
 // and the settings written at program end.
 
+#include "views/ViewCommands.h"
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
 #include "views/PaintBox.h"
-#include "views/ViewCommands.h"
 
 #include <QAction>
 #include <QApplication>
