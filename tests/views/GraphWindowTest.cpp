@@ -92,6 +92,24 @@ class SampleDiagram : public GraphWindow {
     int draws = 0, frames = 0;
 };
 
+// Two plots side by side, as the derivation windows have them.
+class TwoPlots : public GraphWindow {
+  public:
+    explicit TwoPlots(WindowFrame& f) : GraphWindow(f, "Zwei##Two") {
+        AddCoordinateSystem(left);
+        AddCoordinateSystem(right);
+    }
+    void DrawDiagram(const GraphPaint& g) override {
+        for (CoordinateSystem* cs : {&left, &right}) {
+            cs->FixedXMin = 0, cs->FixedXMax = 10, cs->FixedYMin = 0, cs->FixedYMax = 10;
+            TakeRange(*cs);
+        }
+        BeginFrame(left, g, {0, 0, 5000, 10000});
+        BeginFrame(right, g, {5000, 0, 5000, 10000});
+    }
+    CoordinateSystem left, right;
+};
+
 bool HasColour(const QImage& image, QColor colour, QRect area = {}) {
     if (area.isNull()) area = image.rect();
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -124,6 +142,8 @@ class GraphWindowTest : public QObject {
     void emptyTargetsDrawNothing();
     void printsToPdf();
     void mouseBandZoomsAndUndoRestores();
+    void bandZoomsThePlotItStartsIn();
+    void popupMenuOffersWhatTheWindowHas();
     void noSamplingDuringASolutionRun();
     void languageAndOptionsRedraw();
     void optionsDialogRefusesInvisibleCurves();
@@ -260,6 +280,54 @@ void GraphWindowTest::mouseBandZoomsAndUndoRestores() {
     w->Message(MSG_ZOOM, 0, 0);
     QCoreApplication::processEvents();
     QCOMPARE(w->draws, draws);
+}
+
+void GraphWindowTest::bandZoomsThePlotItStartsIn() {
+    TestFrame f;
+    auto* w = WorkingWindow::Create<TwoPlots>(f);
+    f.area.addSubWindow(w);
+    w->resize(800, 400);
+    w->show();
+    PaintBox* box = w->Box();
+    box->grab();
+    const QPoint from(w->right.WorldToDeviceX(2), w->right.WorldToDeviceY(8));
+    const QPoint to(w->right.WorldToDeviceX(6), w->right.WorldToDeviceY(4));
+    QVERIFY(from.x() > box->width() / 2);
+    QTest::mousePress(box, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), box->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &move);
+    QTest::mouseRelease(box, Qt::LeftButton, {}, to);
+    box->grab();
+    QVERIFY(!w->left.Zoomed);
+    QCOMPARE(w->left.XMax, 10.0);
+    QVERIFY(w->right.Zoomed);
+    QVERIFY(std::abs(w->right.XMin - 2) < 0.1);
+    QVERIFY(std::abs(w->right.XMax - 6) < 0.1);
+}
+
+void GraphWindowTest::popupMenuOffersWhatTheWindowHas() {
+    TestFrame f;
+    auto* w = WorkingWindow::Create<SampleDiagram>(f);
+    f.area.addSubWindow(w);
+    w->show();
+    PaintBox* box = w->Box();
+    emit box->Menu->aboutToShow();
+    QCOMPARE(box->UndoZoomItem->text(), QStringLiteral("Zoom aufheben"));
+    QVERIFY(!box->AutoZoomItem->isVisible());
+    QVERIFY(!box->PositionItem->isVisible());
+    QWidget form;
+    box->PositionForm = &form;
+    emit box->Menu->aboutToShow();
+    QVERIFY(box->PositionItem->isVisible());
+    box->PositionItem->trigger();
+    QVERIFY(form.isVisible());
+    QCOMPARE(box->cursor().shape(), Qt::CrossCursor);
+    emit box->Menu->aboutToShow();
+    QVERIFY(box->PositionItem->isChecked());
+    box->PositionItem->trigger();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(box->cursor().shape(), Qt::ArrowCursor);
 }
 
 void GraphWindowTest::noSamplingDuringASolutionRun() {
