@@ -185,7 +185,7 @@ QString InputDialog::Tr(const char* text) const { return Q(Translate(text, m_.La
 
 void InputDialog::BuildWidgets() {
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    resize(564, 238);
+    resize(564, 268);
 
     FunctionName = new QLabel(this);
     QFont bold = FunctionName->font();
@@ -199,7 +199,7 @@ void InputDialog::BuildWidgets() {
     Notebook = new QStackedWidget(this);
     emptyOptions_ = new QWidget(Notebook);
     Notebook->addWidget(emptyOptions_);
-    Notebook->setFixedWidth(150);
+    Notebook->setMinimumWidth(150);
 
     Grid = new QTableWidget(2, 1, this);
     Grid->horizontalHeader()->hide();
@@ -220,6 +220,7 @@ void InputDialog::BuildWidgets() {
             editor_ = editor;
         }));
     Grid->installEventFilter(this);
+    Grid->viewport()->installEventFilter(this);
     connect(Grid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
             [this] { editor_ = nullptr; });
     connect(Grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
@@ -308,8 +309,11 @@ void InputDialog::BuildWidgets() {
     middle->addWidget(Grid, 1, Qt::AlignTop);
     middle->addWidget(Info, 1);
     middle->addWidget(Validity);
+    // The page tabs get a row of their own, so that five pages never need scroll arrows.
+    auto* tabsRow = new QHBoxLayout;
+    tabsRow->addWidget(Tabs);
+    tabsRow->addStretch();
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Tabs);
     bottom->addStretch();
     for (QPushButton* b : {AllOk, PageOk, CancelButton, HelpButton})
         bottom->addWidget(b);
@@ -318,6 +322,7 @@ void InputDialog::BuildWidgets() {
     main->addWidget(FunctionName);
     main->addLayout(top);
     main->addLayout(middle, 1);
+    main->addLayout(tabsRow);
     main->addLayout(bottom);
 }
 
@@ -570,6 +575,7 @@ bool InputDialog::eventFilter(QObject* watched, QEvent* e) {
         }
         return false;
     }
+    if (watched == Grid->viewport() && e->type() == QEvent::Resize) LayoutColumns();
     if (e->type() != QEvent::KeyPress) return false;
     auto* k = static_cast<QKeyEvent*>(e);
     if (watched == Grid) {
