@@ -4,8 +4,8 @@
 #include "core/UserHost.h"
 
 #include <array>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 
 namespace tv {
 

@@ -41,7 +41,8 @@ void GoodsSupply(const Switches& s, int category, EquationLines& e) {
         if (s[8] == 0) e.Second = "K = K(-1) + I~tats~(-1) für t>0";
         break;
     case 2:
-        e.Main = s[9] == 1 ? "Im = Im~aut~ + m§Y§*Y~erw~ + m§e§/e" : "Im = Im~aut~ + m§Y§*Y + m§e§/e";
+        e.Main =
+            s[9] == 1 ? "Im = Im~aut~ + m§Y§*Y~erw~ + m§e§/e" : "Im = Im~aut~ + m§Y§*Y + m§e§/e";
         if (s[10] == 1) e.Main += " - Im~unw~(t-1)";
         e.Second = s[11] != 0 ? "PA = (1 + gPA%)*PA(-TZR);  gPA = gPA~exog~" : "PA = PA~exog~";
         break;
@@ -121,7 +122,8 @@ constexpr MoneySupplyRow kMoneySupply[8] = {
     {"MN = MN~aut~", "", ""},
     {"MN = BGN + SEN  MBN = BGN + MRN", "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = MBN~aut~", ""},
     {"MN = MN(-1) + dMHN + dWRN", "dMHN = dMHN~aut~ - n§WR§*dWRN", "dWRN = P*Z"},
-    {"MN = BGN + SEN   und   MBN = BGN + MRN", "BGN = b§M§*MN  MRN = r§SE§*SEN  dMBN = dMBHN + dWRN",
+    {"MN = BGN + SEN   und   MBN = BGN + MRN",
+     "BGN = b§M§*MN  MRN = r§SE§*SEN  dMBN = dMBHN + dWRN",
      "dMBHN = dMBHN~aut~ - n§WR§*dWRN   mit: WRN = P*Z"},
     {"MN = (1+gMN/100)*MN(-#)", "", ""},
     {"MN = BGN + SEN und MBN = BGN + MRN",

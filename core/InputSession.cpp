@@ -29,8 +29,12 @@ InputSession::InputSession(Model& m, int sector, bool permanentDefault)
     }
 }
 
-int InputSession::FirstParam(int page) const { return CategoryFirst(sector_, page); }
-int InputSession::LastParam(int page) const { return CategoryLast(sector_, page); }
+int InputSession::FirstParam(int page) const {
+    return CategoryFirst(sector_, page);
+}
+int InputSession::LastParam(int page) const {
+    return CategoryLast(sector_, page);
+}
 
 int InputSession::PageOfParam(int n) const {
     for (int page = 1; page <= pageCount_; ++page)
@@ -83,8 +87,8 @@ int InputSession::MaxPeriods() const {
 }
 
 int InputSession::SetPeriods(int page, long long periods) {
-    const int kept = static_cast<int>(std::clamp<long long>(periods <= 0 ? 1 : periods, 1,
-                                                            MaxPeriods()));
+    const int kept =
+        static_cast<int>(std::clamp<long long>(periods <= 0 ? 1 : periods, 1, MaxPeriods()));
     pages_[page].Periods = kept;
     return kept;
 }

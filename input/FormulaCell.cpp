@@ -40,6 +40,10 @@ void DrawFormulaCell(QPainter& painter, const QRect& rect, const QString& highli
     QFont font = painter.font();
     const int margin = 2;
     const int room = rect.width() - 2 * margin;
+    if (font.bold() && FormulaTextWidth(painter, text, language) > room) {
+        font.setBold(false); // a heading too wide for bold letters tries normal ones first
+        painter.setFont(font);
+    }
     for (int size = font.pointSize(); size > 4 && FormulaTextWidth(painter, text, language) > room;
          --size) {
         font.setPointSize(size - 1);
@@ -56,9 +60,9 @@ void DrawFormulaCell(QPainter& painter, const QRect& rect, const QString& highli
     if (r.height() < height) r.setHeight(height);
     if (!highlight.isEmpty()) {
         CellMetrics metrics(painter);
-        const auto runs = LayoutFormulaText(metrics, {r.left(), r.top(), r.width(), r.height()}, 0,
-                                            highlight.toStdString(), text.toStdString(), true,
-                                            language);
+        const auto runs =
+            LayoutFormulaText(metrics, {r.left(), r.top(), r.width(), r.height()}, 0,
+                              highlight.toStdString(), text.toStdString(), true, language);
         for (const FormulaRun& run : runs)
             if (run.Highlight)
                 painter.fillRect(QRect(run.X - 1, run.Y, metrics.Width(run.Text) + 2, height),

@@ -32,9 +32,13 @@ namespace tv {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-QString DecimalPoint() { return QLocale().decimalPoint(); }
+QString DecimalPoint() {
+    return QLocale().decimalPoint();
+}
 
 // Values in general format with 15 significant digits and the locale's separator.
 QString FormatValue(double x) {
@@ -143,11 +147,12 @@ void FormulaView::paintEvent(QPaintEvent*) {
     const int height = n == 3 ? 66 : 59;
     const int row = height / n;
     for (int i = 0; i < n; ++i)
-        DrawFormulaCell(p, QRect(0, top + i * row, width(), row), highlight_, lines_[i],
-                        language_);
+        DrawFormulaCell(p, QRect(0, top + i * row, width(), row), highlight_, lines_[i], language_);
 }
 
-void FormulaView::mousePressEvent(QMouseEvent*) { emit clicked(); }
+void FormulaView::mousePressEvent(QMouseEvent*) {
+    emit clicked();
+}
 
 // ---------------------------------------------------------------- dialog
 
@@ -181,7 +186,9 @@ InputDialog::InputDialog(Model& m, UserHost& host, int sector, bool permanentDef
 
 InputDialog::~InputDialog() = default;
 
-QString InputDialog::Tr(const char* text) const { return Q(Translate(text, m_.Language)); }
+QString InputDialog::Tr(const char* text) const {
+    return Q(Translate(text, m_.Language));
+}
 
 void InputDialog::BuildWidgets() {
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -193,9 +200,7 @@ void InputDialog::BuildWidgets() {
     FunctionName->setFont(bold);
 
     Formula = new FormulaView(this);
-    connect(Formula, &FormulaView::clicked, this, [this] {
-        if (showHelp) showHelp(dialogTopic_);
-    });
+    connect(Formula, &FormulaView::clicked, this, [this] { HelpButton->click(); });
     Notebook = new QStackedWidget(this);
     emptyOptions_ = new QWidget(Notebook);
     Notebook->addWidget(emptyOptions_);
@@ -211,8 +216,7 @@ void InputDialog::BuildWidgets() {
     Grid->setFixedHeight(25 + 23 + 2 * Grid->frameWidth() + 1);
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
-                          QAbstractItemView::EditKeyPressed |
-                          QAbstractItemView::SelectedClicked);
+                          QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     Grid->setItemDelegate(new GridDelegate(
         Grid, [this] { return Formula->Highlight(); }, m_.Language,
         [this](QLineEdit* editor) {
@@ -333,7 +337,9 @@ void InputDialog::SetOptionPage(int page, QWidget* options) {
     if (page == page_) ShowPage();
 }
 
-void InputDialog::SetFormulaVisible(bool visible) { Formula->setVisible(visible); }
+void InputDialog::SetFormulaVisible(bool visible) {
+    Formula->setVisible(visible);
+}
 
 void InputDialog::SetSwitch(int k, int value) {
     CommitOpenEdit();

@@ -219,19 +219,19 @@ TEST(InputSession, SwitchChangesSetTheirRecalculationFlags) {
         bool all, interval;
     };
     const Case cases[] = {
-        {1, 0, 1, {}, true, false},     {2, 0, 1, {}, false, true},
-        {3, 0, 1, {}, false, true},     {4, 0, 1, {{3, 1}}, false, true},
+        {1, 0, 1, {}, true, false},        {2, 0, 1, {}, false, true},
+        {3, 0, 1, {}, false, true},        {4, 0, 1, {{3, 1}}, false, true},
         {4, 0, 1, {{3, 0}}, false, false}, {5, 0, 1, {}, false, true},
-        {6, 0, 1, {}, true, false},     {7, 0, 1, {}, true, false},
-        {8, 0, 1, {}, true, false},     {9, 0, 1, {}, false, true},
-        {10, 0, 1, {}, false, true},    {11, 0, 1, {}, false, true},
-        {12, 0, 2, {}, true, false},    {13, 1, 5, {}, true, false},
-        {14, 0, 1, {}, true, false},    {23, 4, 8, {}, true, false},
-        {15, 0, 1, {}, true, false},    {16, 0, 1, {}, true, false},
-        {17, 0, 1, {}, true, false},    {17, 2, 0, {}, true, false},
-        {17, 1, 2, {}, false, true},    {18, 0, 1, {}, true, false},
-        {19, 0, 1, {}, true, false},    {20, 0, 1, {}, true, false},
-        {22, 1, 3, {}, true, false},    {21, 0, 1, {}, true, false},
+        {6, 0, 1, {}, true, false},        {7, 0, 1, {}, true, false},
+        {8, 0, 1, {}, true, false},        {9, 0, 1, {}, false, true},
+        {10, 0, 1, {}, false, true},       {11, 0, 1, {}, false, true},
+        {12, 0, 2, {}, true, false},       {13, 1, 5, {}, true, false},
+        {14, 0, 1, {}, true, false},       {23, 4, 8, {}, true, false},
+        {15, 0, 1, {}, true, false},       {16, 0, 1, {}, true, false},
+        {17, 0, 1, {}, true, false},       {17, 2, 0, {}, true, false},
+        {17, 1, 2, {}, false, true},       {18, 0, 1, {}, true, false},
+        {19, 0, 1, {}, true, false},       {20, 0, 1, {}, true, false},
+        {22, 1, 3, {}, true, false},       {21, 0, 1, {}, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("switch " + std::to_string(c.sw));

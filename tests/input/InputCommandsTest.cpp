@@ -47,9 +47,9 @@ class InputCommandsTest : public QObject {
     }
 
     void entriesAreBound() {
-        for (const char* name : {"MIModellbauNachfrage", "MIModellbauAngebot",
-                                 "MIModellbauVerteilung", "MIModellbauWertpapiermarkt",
-                                 "MIModellbauDevisenmarkt"})
+        for (const char* name :
+             {"MIModellbauNachfrage", "MIModellbauAngebot", "MIModellbauVerteilung",
+              "MIModellbauWertpapiermarkt", "MIModellbauDevisenmarkt"})
             QVERIFY2(w_->Action(QString::fromLatin1(name))->isEnabled(), name);
     }
 

@@ -116,7 +116,7 @@ class InputDialogTest : public QObject {
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
         d.Grid->setFocus();
-        d.Grid->setCurrentCell(1, 2); // c[Y]
+        d.Grid->setCurrentCell(1, 2);       // c[Y]
         QTest::keyClick(d.Grid, Qt::Key_0); // opens the editor
         QVERIFY(d.Editing());
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(",7x5"));
