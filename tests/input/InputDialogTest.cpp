@@ -330,6 +330,18 @@ class InputDialogTest : public QObject {
                                                : QStringLiteral("/input-wages-en.png")));
             d.reject();
         }
+        {
+            Model m = At(0);
+            m.Switch[12] = 1; // profit-maximising prices: a note instead of the grid
+            test::RecordingHost host;
+            DialogStartPage()[1] = 3;
+            InputDialog d(m, host, 2, true);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QTest::qWait(50);
+            d.grab().save(out + QStringLiteral("/input-prices-note-de.png"));
+            d.reject();
+        }
         Model m = At(0);
         test::RecordingHost host;
         DemandDialog d(m, host);
