@@ -7,6 +7,7 @@
 #include "windows/EquationSystem.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -544,6 +545,9 @@ void InputDialog::keyPressEvent(QKeyEvent* e) {
         if (PeriodsEdit->hasFocus() || PeriodsEdit->palette().color(QPalette::Text) == Qt::red) {
             CommitPeriodsField();
             Grid->setFocus();
+        } else if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+                   button && button->hasFocus()) {
+            button->click(); // Enter on a focused "Abbruch" cancels, it does not commit
         } else if (!editing) {
             CloseWith(mods & Qt::ShiftModifier ? InputClose::All : InputClose::Page);
         }
@@ -566,7 +570,14 @@ void InputDialog::keyPressEvent(QKeyEvent* e) {
 
 bool InputDialog::eventFilter(QObject* watched, QEvent* e) {
     if (watched == PeriodsEdit) {
-        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::FocusIn) {
+        // Clicking or tabbing into the field chooses "for n periods"; getting the focus back
+        // with the window (after a message) does not.
+        const bool focusByUser =
+            e->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent*>(e)->reason() != Qt::ActiveWindowFocusReason &&
+            static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason &&
+            static_cast<QFocusEvent*>(e)->reason() != Qt::OtherFocusReason;
+        if (e->type() == QEvent::MouseButtonPress || focusByUser) {
             session_->SetPermanent(page_, false);
             ForPeriods->setChecked(true);
         }

@@ -310,6 +310,21 @@ class InputDialogTest : public QObject {
         d.reject();
     }
 
+    void enterOnAFocusedButtonPressesIt() {
+        Model m = At(0);
+        test::RecordingHost host;
+        InputDialog d(m, host, 1, true);
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(d.EnterText(1, QStringLiteral("5")));
+        d.CancelButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(d.CancelButton, Qt::Key_Return);
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        QVERIFY(!d.isVisible());
+        QCOMPARE(m.Periods.LastSolved, 100);
+    }
+
     void screenshots() {
         // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
         const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
