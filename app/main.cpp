@@ -2,6 +2,9 @@
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
+#ifdef TERVALIS_INPUT
+#include "input/InputCommands.h"
+#endif
 #ifdef TERVALIS_VIEWS
 #include "views/ViewCommands.h"
 #endif
@@ -25,6 +28,10 @@ int main(int argc, char** argv) {
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
+    // Each subsystem built into the program binds its own menu entries.
+#ifdef TERVALIS_INPUT
+    tv::InstallInputCommands(main);
+#endif
 #ifdef TERVALIS_VIEWS
     tv::InstallViewCommands(main);
 #endif
