@@ -181,7 +181,7 @@ std::vector<ShownEntry> AccountingProcess::Shown(int account, AccountSide side) 
             for (const AccountEntry& e : part.Entries)
                 if (e.Account == account && e.Side == side)
                     shown.push_back({std::to_string(script_[i].Number) + part.Tag, e.Label,
-                                     e.Amount});
+                                     e.Amount, e.Memo});
     return shown;
 }
 

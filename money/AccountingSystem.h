@@ -42,6 +42,7 @@ struct ShownEntry {
     std::string Tag; // "3b"
     std::string Label;
     double Amount = 0;
+    bool Memo = false;
 };
 
 // The booking of the round process into the accounts of bank A, bank B, the central bank
