@@ -30,8 +30,8 @@ namespace tv {
 
 class Model;
 class QtUserHost;
-class TArbeitsFensterClass;
-class TLoesSteuerDlg;
+class WorkingWindow;
+class SolveControlDialog;
 class PeriodNavigator;
 
 // A status-bar panel that reports clicks with their button and modifiers.
@@ -59,11 +59,11 @@ struct MainWindowOptions {
 // The main window: menus, function bar, navigator, bars and status bar around the
 // multiple-document area; it runs every command, the model-changed and period-changed
 // steps and the language switch.
-class THauptFen : public QMainWindow, public WindowFrame {
+class MainWindow : public QMainWindow, public WindowFrame {
     Q_OBJECT
   public:
-    THauptFen(Model& m, MainWindowOptions options = {});
-    ~THauptFen() override;
+    MainWindow(Model& m, MainWindowOptions options = {});
+    ~MainWindow() override;
 
     // WindowFrame
     Model& model() override { return m_; }
@@ -91,10 +91,10 @@ class THauptFen : public QMainWindow, public WindowFrame {
     void SendToChildren(int msg, long wParam, long lParam);
     bool SendToChild(const std::string& caption, int msg, long wParam, long lParam);
     bool ChildExists(const std::string& caption) const;
-    TArbeitsFensterClass* FindChild(const std::string& caption) const;
+    WorkingWindow* FindChild(const std::string& caption) const;
     // Adds a working window to the frame and shows it; an open window of the same caption
     // is brought forward instead (the new one is then discarded). Returns the shown one.
-    TArbeitsFensterClass* OpenChild(TArbeitsFensterClass* window);
+    WorkingWindow* OpenChild(WorkingWindow* window);
 
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -107,20 +107,27 @@ class THauptFen : public QMainWindow, public WindowFrame {
                           const QString& start)>
         fileNameProvider;
 
-    // Commands (named after their menu entries).
-    void MIDateiNeuesModellClick();
-    void MIDateiModellLadenClick();
-    void MIDateiModellSpeichernClick();
-    void MIDateiModellSpeichernUnterClick();
-    void MIDateiDruckenClick();
-    void MIDateiDruckerEinrichtenClick();
-    void MIDateiRechnerClick();
-    void MIBearbeitenAllesLoeschenClick();
-    void MILoesungOptionenClick();
-    void MIFensterZoomClick();
-    void MIFensterHalberBildschirmClick();
-    void MIHilfeWebSupportClick();
-    void MIHilfeInfoClick();
+    // Lets a subsystem run one of the menu's placeholder entries (by its object name, e.g.
+    // "MIModellbauNachfrage"): the entry and the function-bar button linked to it are
+    // enabled and run `run`; `hint` ("short|long", bilingual) replaces the status hint.
+    // Each subsystem binds its entries from its own folder (InstallXxxCommands).
+    void BindCommand(const QString& actionName, std::function<void()> run,
+                     const char* hint = nullptr);
+
+    // Commands of the main window's own menus.
+    void onNewModel();
+    void onOpenModel();
+    void onSaveModel();
+    void onSaveModelAs();
+    void onPrint();
+    void onPrinterSetup();
+    void onCalculator();
+    void onClearAll();
+    void onSolveOptions();
+    void onZoom();
+    void onHalfScreen();
+    void onWebSupport();
+    void onAbout();
     void ArrangeBase(int percent);
     void SetBaseAssignment(int pair, bool followsCurrent);
     void SetNumberFormat(int integerDigits, int decimals);
@@ -131,19 +138,19 @@ class THauptFen : public QMainWindow, public WindowFrame {
     QAction* Action(const QString& name) const;
     QMenu* Menu(const QString& name) const;
     QToolButton* Button(const QString& name) const;
-    QWidget* Funktionsleiste = nullptr;
-    QWidget* PeriodenNavigator = nullptr;
-    QWidget* Tarifleiste = nullptr;
-    QWidget* Geldleiste = nullptr;
-    QWidget* NFXLeiste = nullptr;
-    QLabel* Hinweiszeile = nullptr;
-    ClickLabel* LoesungsStatus = nullptr;
-    ClickLabel* Modelldatei = nullptr;
-    QComboBox* ComBoxVorkomma = nullptr;
-    QComboBox* ComBoxNachkomma = nullptr;
-    QToolButton* SBLinks = nullptr;
-    QToolButton* SBRechts = nullptr;
-    TLoesSteuerDlg* LoesSteuerDlg = nullptr;
+    QWidget* FunctionBar = nullptr;
+    QWidget* NavigatorPanel = nullptr;
+    QWidget* WageBar = nullptr;
+    QWidget* MoneyBar = nullptr;
+    QWidget* RuleBar = nullptr;
+    QLabel* HintLine = nullptr;
+    ClickLabel* SolveStatusPanel = nullptr;
+    ClickLabel* ModelFilePanel = nullptr;
+    QComboBox* IntegerDigitsBox = nullptr;
+    QComboBox* DecimalPlacesBox = nullptr;
+    QToolButton* StripLeftButton = nullptr;
+    QToolButton* StripRightButton = nullptr;
+    SolveControlDialog* SolveControl = nullptr;
 
     // Half-screen step remembered per child window.
     int HalfScreenStep(QMdiSubWindow* w) const;

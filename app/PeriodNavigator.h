@@ -48,17 +48,17 @@ class PeriodNavigator : public QWidget {
     int SliderWidth() const;
     int SliderLeft() const; // the slider's left position on the rail
 
-    QLineEdit* EdLinkerRand() const { return edLeft_; }
-    QLineEdit* EdPeriode() const { return edPeriod_; }
-    QLineEdit* EdRechterRand() const { return edRight_; }
-    QToolButton* SBPeriodeZurueck() const { return sbBack_; }
-    QToolButton* SBPeriodeVor() const { return sbForward_; }
-    QToolButton* SBLinkerRandVorher() const { return sbLeftPrev_; }
-    QToolButton* SBLinkerRandAktuell() const { return sbLeftCur_; }
-    QToolButton* SBRechterRandVorher() const { return sbRightPrev_; }
-    QToolButton* SBRechterRandAktuell() const { return sbRightCur_; }
-    QWidget* Schiene() const { return rail_; }
-    QWidget* Schieber() const { return slider_; }
+    QLineEdit* LeftEdgeEdit() const { return edLeft_; }
+    QLineEdit* CurrentPeriodEdit() const { return edPeriod_; }
+    QLineEdit* RightEdgeEdit() const { return edRight_; }
+    QToolButton* PeriodBackButton() const { return sbBack_; }
+    QToolButton* PeriodForwardButton() const { return sbForward_; }
+    QToolButton* LeftEdgeBackButton() const { return sbLeftPrev_; }
+    QToolButton* LeftEdgeToCurrentButton() const { return sbLeftCur_; }
+    QToolButton* RightEdgeBackButton() const { return sbRightPrev_; }
+    QToolButton* RightEdgeToCurrentButton() const { return sbRightCur_; }
+    QWidget* Rail() const { return rail_; }
+    QWidget* Slider() const { return slider_; }
     QFrame* PolicyMark() const { return mark_; }
 
   signals:

@@ -94,36 +94,37 @@ QString PrintConfirmText(const QString& caption, const QString& printerName, int
     return caption + QStringLiteral("\nauf \"") + printerName + QStringLiteral("\" drucken?");
 }
 
-TPeriodenDruckDlg::TPeriodenDruckDlg(int left, int current, int right, QWidget* parent)
+PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Druckbereich"));
     auto* group = new QGroupBox(QStringLiteral("Zu druckende Perioden:"), this);
     auto* grid = new QGridLayout(group);
-    SEVon = new QSpinBox(group);
-    SEBis = new QSpinBox(group);
-    for (QSpinBox* s : {SEVon, SEBis})
+    FromBox = new QSpinBox(group);
+    ToBox = new QSpinBox(group);
+    for (QSpinBox* s : {FromBox, ToBox})
         s->setRange(left, right);
-    SEVon->setValue(left);
-    SEBis->setValue(right);
-    SBVonLinkerRand = new QPushButton(QStringLiteral("t = %1 (linker Rand)").arg(left), group);
-    SBVonAktuell = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
-    SBBisAktuell = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
-    SBBisRechterRand = new QPushButton(QStringLiteral("t = %1 (rechter Rand)").arg(right), group);
+    FromBox->setValue(left);
+    ToBox->setValue(right);
+    FromLeftEdgeButton = new QPushButton(QStringLiteral("t = %1 (linker Rand)").arg(left), group);
+    FromCurrentButton = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
+    ToCurrentButton = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
+    ToRightEdgeButton = new QPushButton(QStringLiteral("t = %1 (rechter Rand)").arg(right), group);
     grid->addWidget(new QLabel(QStringLiteral("Von:"), group), 0, 0);
-    grid->addWidget(SEVon, 0, 1);
-    grid->addWidget(SBVonLinkerRand, 0, 2);
-    grid->addWidget(SBVonAktuell, 0, 3);
+    grid->addWidget(FromBox, 0, 1);
+    grid->addWidget(FromLeftEdgeButton, 0, 2);
+    grid->addWidget(FromCurrentButton, 0, 3);
     grid->addWidget(new QLabel(QStringLiteral("bis:"), group), 1, 0);
-    grid->addWidget(SEBis, 1, 1);
-    grid->addWidget(SBBisAktuell, 1, 2);
-    grid->addWidget(SBBisRechterRand, 1, 3);
-    connect(SBVonLinkerRand, &QPushButton::clicked, this, [this, left] { SEVon->setValue(left); });
-    connect(SBVonAktuell, &QPushButton::clicked, this,
-            [this, current] { SEVon->setValue(current); });
-    connect(SBBisAktuell, &QPushButton::clicked, this,
-            [this, current] { SEBis->setValue(current); });
-    connect(SBBisRechterRand, &QPushButton::clicked, this,
-            [this, right] { SEBis->setValue(right); });
+    grid->addWidget(ToBox, 1, 1);
+    grid->addWidget(ToCurrentButton, 1, 2);
+    grid->addWidget(ToRightEdgeButton, 1, 3);
+    connect(FromLeftEdgeButton, &QPushButton::clicked, this,
+            [this, left] { FromBox->setValue(left); });
+    connect(FromCurrentButton, &QPushButton::clicked, this,
+            [this, current] { FromBox->setValue(current); });
+    connect(ToCurrentButton, &QPushButton::clicked, this,
+            [this, current] { ToBox->setValue(current); });
+    connect(ToRightEdgeButton, &QPushButton::clicked, this,
+            [this, right] { ToBox->setValue(right); });
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -133,16 +134,16 @@ TPeriodenDruckDlg::TPeriodenDruckDlg(int left, int current, int right, QWidget* 
     layout->addWidget(buttons);
 }
 
-void TPeriodenDruckDlg::Preset(int from, int to) {
-    SEVon->setValue(from);
-    SEBis->setValue(to);
+void PeriodPrintDialog::Preset(int from, int to) {
+    FromBox->setValue(from);
+    ToBox->setValue(to);
 }
 
-int TPeriodenDruckDlg::From() const {
-    return std::min(SEVon->value(), SEBis->value());
+int PeriodPrintDialog::From() const {
+    return std::min(FromBox->value(), ToBox->value());
 }
-int TPeriodenDruckDlg::To() const {
-    return std::max(SEVon->value(), SEBis->value());
+int PeriodPrintDialog::To() const {
+    return std::max(FromBox->value(), ToBox->value());
 }
 
 } // namespace tv

@@ -33,22 +33,22 @@ void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& mod
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language);
 
 // "Druckbereich": the periods a window prints. Both fields stay inside [left, right].
-class TPeriodenDruckDlg : public QDialog {
+class PeriodPrintDialog : public QDialog {
     Q_OBJECT
   public:
-    TPeriodenDruckDlg(int left, int current, int right, QWidget* parent = nullptr);
+    PeriodPrintDialog(int left, int current, int right, QWidget* parent = nullptr);
     // A caller may preset the range (for example from selected table rows).
     void Preset(int from, int to);
     // The chosen range in ascending order.
     int From() const;
     int To() const;
 
-    QSpinBox* SEVon = nullptr;
-    QSpinBox* SEBis = nullptr;
-    QPushButton* SBVonLinkerRand = nullptr;
-    QPushButton* SBVonAktuell = nullptr;
-    QPushButton* SBBisAktuell = nullptr;
-    QPushButton* SBBisRechterRand = nullptr;
+    QSpinBox* FromBox = nullptr;
+    QSpinBox* ToBox = nullptr;
+    QPushButton* FromLeftEdgeButton = nullptr;
+    QPushButton* FromCurrentButton = nullptr;
+    QPushButton* ToCurrentButton = nullptr;
+    QPushButton* ToRightEdgeButton = nullptr;
 };
 
 } // namespace tv

@@ -6,19 +6,19 @@
 
 #include <QApplication>
 #include <QAudioDevice>
-#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSoundEffect>
 #include <QUrl>
 
 namespace tv {
 
 QtUserHost::QtUserHost(Model& m, QWidget* parent)
-    : QObject(parent), m_(m), parent_(parent), info_(new TLoesInfoFen(parent)) {
+    : QObject(parent), m_(m), parent_(parent), info_(new SolveInfoWindow(parent)) {
     SoundDirectory = QCoreApplication::applicationDirPath();
 }
 
@@ -105,7 +105,7 @@ void QtUserHost::SetStatus(const std::string& text) {
 void QtUserHost::ProgressOpen(const std::string& label, const std::string& group,
                               const std::string& minimum, const std::string& maximum) {
     info_->setWindowTitle(Tr("Lösungsstatus##Solving progress"));
-    info_->BStop->setText(QStringLiteral("&STOP"));
+    info_->StopButton->setText(QStringLiteral("&STOP"));
     info_->Open(Tr(label), Tr(group), Tr(minimum), Tr(maximum));
 }
 

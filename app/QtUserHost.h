@@ -15,7 +15,7 @@ class QSoundEffect;
 namespace tv {
 
 class Model;
-class TLoesInfoFen;
+class SolveInfoWindow;
 
 // The core's user interface in real windows: message and question dialogs, the status
 // panel, the solution information window with its STOP button, the wait cursor and the
@@ -51,7 +51,7 @@ class QtUserHost : public QObject, public UserHost {
     void RulesChanged() override;
     void RefreshRuleMonitors() override;
 
-    TLoesInfoFen* InfoWindow() const { return info_; }
+    SolveInfoWindow* InfoWindow() const { return info_; }
     QString Tr(const std::string& bilingual) const;
 
     bool SoundOn = false;
@@ -76,7 +76,7 @@ class QtUserHost : public QObject, public UserHost {
     QString Display(const std::string& bilingual) const;
     Model& m_;
     QWidget* parent_;
-    TLoesInfoFen* info_;
+    SolveInfoWindow* info_;
     int busyDepth_ = 0;
     std::map<QString, std::unique_ptr<QSoundEffect>> sounds_;
 };

@@ -83,12 +83,12 @@ class Reader {
     }
     void Font(const char* section, FontSetting& f) const {
         Text(section, "Name", f.Name);
-        Int(section, "Groesse", f.Groesse);
-        Int(section, "Farbe", f.Farbe);
-        Bool(section, "kursiv", f.kursiv);
-        Bool(section, "fett", f.fett);
-        Bool(section, "unterstrichen", f.unterstrichen);
-        Bool(section, "durchgestrichen", f.durchgestrichen);
+        Int(section, "Groesse", f.Size);
+        Int(section, "Farbe", f.Colour);
+        Bool(section, "kursiv", f.Italic);
+        Bool(section, "fett", f.Bold);
+        Bool(section, "unterstrichen", f.Underline);
+        Bool(section, "durchgestrichen", f.StrikeOut);
     }
 
   private:
@@ -104,12 +104,12 @@ std::string I(int v) {
 
 void WriteFont(IniFile& ini, const char* section, const FontSetting& f) {
     ini.Set(section, "Name", f.Name);
-    ini.Set(section, "Groesse", I(f.Groesse));
-    ini.Set(section, "Farbe", I(f.Farbe));
-    ini.Set(section, "kursiv", B(f.kursiv));
-    ini.Set(section, "fett", B(f.fett));
-    ini.Set(section, "unterstrichen", B(f.unterstrichen));
-    ini.Set(section, "durchgestrichen", B(f.durchgestrichen));
+    ini.Set(section, "Groesse", I(f.Size));
+    ini.Set(section, "Farbe", I(f.Colour));
+    ini.Set(section, "kursiv", B(f.Italic));
+    ini.Set(section, "fett", B(f.Bold));
+    ini.Set(section, "unterstrichen", B(f.Underline));
+    ini.Set(section, "durchgestrichen", B(f.StrikeOut));
 }
 
 // An empty directory value would make "/" the data directory; it means the default.
@@ -323,9 +323,9 @@ int SettingsFile::ReadLanguage() const {
 
 Settings SettingsFile::ReadSettings() {
     Settings s;
-    s.Datenverzeichnis = programDir_;
-    s.Arbeitsverzeichnis = programDir_;
-    s.Sprache = ReadLanguage();
+    s.DataDirectory = programDir_;
+    s.WorkingDirectory = programDir_;
+    s.Language = ReadLanguage();
 
     bool readError = false;
     const std::string path = ReadPath();
@@ -339,35 +339,35 @@ Settings SettingsFile::ReadSettings() {
     try {
         if (readError) throw ReadError{};
         const Reader r(*ini);
-        r.Bool("Umgebung", "EinstellungenSpeichern", s.EinstellungenSpeichern);
-        r.Bool("Umgebung", "Netz", s.Netz);
-        if (s.Netz) s.EinstellungenSpeichern = false;
+        r.Bool("Umgebung", "EinstellungenSpeichern", s.SaveAtEnd);
+        r.Bool("Umgebung", "Netz", s.NetworkInstallation);
+        if (s.NetworkInstallation) s.SaveAtEnd = false;
         std::string dir;
         r.Text("Umgebung", "Datenverzeichnis", dir);
-        s.Datenverzeichnis = DirectoryOr(dir, programDir_);
+        s.DataDirectory = DirectoryOr(dir, programDir_);
         dir.clear();
         r.Text("Umgebung", "Arbeitsverzeichnis", dir);
-        s.Arbeitsverzeichnis = DirectoryOr(dir, programDir_);
+        s.WorkingDirectory = DirectoryOr(dir, programDir_);
         r.Text("Internet", "Homepage", s.Homepage);
-        r.Font("Bildschirmschrift", s.Bildschirmschrift);
-        r.Font("Druckerschrift", s.Druckerschrift);
-        r.Int("Grafikfarben", "Referenzkurven", s.FarbeReferenzkurven);
-        r.Int("Grafikfarben", "AktuelleKurven", s.FarbeAktuelleKurven);
-        r.Int("Grafikfarben", "AnpassungsPfad", s.FarbeAnpassungsPfad);
-        r.Int("Grafikfarben", "Hintergrund", s.FarbeHintergrund);
-        r.Int("Linienstaerken", "Referenzkurven", s.LinieReferenzkurven);
-        r.Int("Linienstaerken", "AktuelleKurven", s.LinieAktuelleKurven);
-        r.Int("Linienstaerken", "AnpassungsPfad", s.LinieAnpassungsPfad);
-        int language = s.Sprache;
+        r.Font("Bildschirmschrift", s.ScreenFont);
+        r.Font("Druckerschrift", s.PrinterFont);
+        r.Int("Grafikfarben", "Referenzkurven", s.ReferenceCurveColour);
+        r.Int("Grafikfarben", "AktuelleKurven", s.CurrentCurveColour);
+        r.Int("Grafikfarben", "AnpassungsPfad", s.PathColour);
+        r.Int("Grafikfarben", "Hintergrund", s.BackgroundColour);
+        r.Int("Linienstaerken", "Referenzkurven", s.ReferenceCurveWidth);
+        r.Int("Linienstaerken", "AktuelleKurven", s.CurrentCurveWidth);
+        r.Int("Linienstaerken", "AnpassungsPfad", s.PathWidth);
+        int language = s.Language;
         r.Int("Land", "Sprache", language);
-        s.Sprache = language == 2 ? 2 : 1;
-        r.Bool("OptionenAllgemein", "FlacheSchalter", s.FlacheSchalter);
-        r.Bool("OptionenAllgemein", "Signalsound", s.Signalsound);
-        r.Bool("Modelleingaben", "dauerhaft", s.dauerhaft);
-        r.Bool("Ansicht", "Funktionsleiste", s.Funktionsleiste);
-        r.Bool("Ansicht", "NFX-Leiste", s.NFXLeiste);
-        r.Bool("Lösung", "Infofenster", s.Infofenster);
-        r.Bool("SequGeneral", "Synchron", s.Synchron);
+        s.Language = language == 2 ? 2 : 1;
+        r.Bool("OptionenAllgemein", "FlacheSchalter", s.FlatButtons);
+        r.Bool("OptionenAllgemein", "Signalsound", s.Sound);
+        r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs);
+        r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar);
+        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);
+        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);
+        r.Bool("SequGeneral", "Synchron", s.Synchronous);
     } catch (const ReadError&) {
         host_.ShowMessage("TERVALIS: Initialisierungsfehler",
                           "Lese-Fehler bei TV5.INI.\r\nTeilsweise wird Standardbelegung verwendet."
@@ -390,30 +390,30 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
     }
     auto ini = Load(ReadPath(), readError).value_or(IniFile{});
 
-    ini.Set("Umgebung", "EinstellungenSpeichern", B(s.EinstellungenSpeichern));
-    if (s.EinstellungenSpeichern) {
+    ini.Set("Umgebung", "EinstellungenSpeichern", B(s.SaveAtEnd));
+    if (s.SaveAtEnd) {
         ini.Set("Info", "Stand", stamp);
         const fs::path dir = fs::path(modelFileName).parent_path();
         ini.Set("Umgebung", "Datenverzeichnis",
-                dir.empty() ? s.Datenverzeichnis : WithTrailingSeparator(dir.string()));
+                dir.empty() ? s.DataDirectory : WithTrailingSeparator(dir.string()));
         ini.Set("Internet", "Homepage", s.Homepage);
-        WriteFont(ini, "Bildschirmschrift", s.Bildschirmschrift);
-        WriteFont(ini, "Druckerschrift", s.Druckerschrift);
-        ini.Set("Grafikfarben", "Referenzkurven", I(s.FarbeReferenzkurven));
-        ini.Set("Grafikfarben", "AktuelleKurven", I(s.FarbeAktuelleKurven));
-        ini.Set("Grafikfarben", "AnpassungsPfad", I(s.FarbeAnpassungsPfad));
-        ini.Set("Grafikfarben", "Hintergrund", I(s.FarbeHintergrund));
-        ini.Set("Linienstaerken", "Referenzkurven", I(s.LinieReferenzkurven));
-        ini.Set("Linienstaerken", "AktuelleKurven", I(s.LinieAktuelleKurven));
-        ini.Set("Linienstaerken", "AnpassungsPfad", I(s.LinieAnpassungsPfad));
-        ini.Set("Land", "Sprache", I(s.Sprache));
-        ini.Set("OptionenAllgemein", "FlacheSchalter", B(s.FlacheSchalter));
-        ini.Set("OptionenAllgemein", "Signalsound", B(s.Signalsound));
-        ini.Set("Modelleingaben", "dauerhaft", B(s.dauerhaft));
-        ini.Set("Ansicht", "Funktionsleiste", B(s.Funktionsleiste));
-        ini.Set("Ansicht", "NFX-Leiste", B(s.NFXLeiste));
-        ini.Set("Lösung", "Infofenster", B(s.Infofenster));
-        ini.Set("SequGeneral", "Synchron", B(s.Synchron));
+        WriteFont(ini, "Bildschirmschrift", s.ScreenFont);
+        WriteFont(ini, "Druckerschrift", s.PrinterFont);
+        ini.Set("Grafikfarben", "Referenzkurven", I(s.ReferenceCurveColour));
+        ini.Set("Grafikfarben", "AktuelleKurven", I(s.CurrentCurveColour));
+        ini.Set("Grafikfarben", "AnpassungsPfad", I(s.PathColour));
+        ini.Set("Grafikfarben", "Hintergrund", I(s.BackgroundColour));
+        ini.Set("Linienstaerken", "Referenzkurven", I(s.ReferenceCurveWidth));
+        ini.Set("Linienstaerken", "AktuelleKurven", I(s.CurrentCurveWidth));
+        ini.Set("Linienstaerken", "AnpassungsPfad", I(s.PathWidth));
+        ini.Set("Land", "Sprache", I(s.Language));
+        ini.Set("OptionenAllgemein", "FlacheSchalter", B(s.FlatButtons));
+        ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));
+        ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs));
+        ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar));
+        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));
+        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));
+        ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
     }
 
     // Written beside the target and renamed over it: a failure keeps the previous file.

@@ -43,41 +43,41 @@ bool IsValidUtf8(const std::string& bytes);
 
 struct FontSetting {
     std::string Name = "MS Sans Serif";
-    int Groesse = 10;
-    int Farbe = 0;
-    bool kursiv = false, fett = false, unterstrichen = false, durchgestrichen = false;
+    int Size = 10;
+    int Colour = 0;
+    bool Italic = false, Bold = false, Underline = false, StrikeOut = false;
 };
 
 // Every user setting with its default.
 struct Settings {
-    bool EinstellungenSpeichern = true;
-    bool Netz = false;
-    std::string Datenverzeichnis;   // with a trailing separator
-    std::string Arbeitsverzeichnis; // with a trailing separator
+    bool SaveAtEnd = true;
+    bool NetworkInstallation = false;
+    std::string DataDirectory;    // with a trailing separator
+    std::string WorkingDirectory; // with a trailing separator
     std::string Homepage;
-    FontSetting Bildschirmschrift;
-    FontSetting Druckerschrift;
-    int FarbeReferenzkurven = 8421504;
-    int FarbeAktuelleKurven = 0;
-    int FarbeAnpassungsPfad = 255;
-    int FarbeHintergrund = 16777215;
-    int LinieReferenzkurven = 1;
-    int LinieAktuelleKurven = 2;
-    int LinieAnpassungsPfad = 1;
-    int Sprache = 1;
-    bool FlacheSchalter = true;
-    bool Signalsound = false;
-    bool dauerhaft = true;
-    bool Funktionsleiste = true;
-    bool NFXLeiste = true;
-    bool Infofenster = true;
-    bool Synchron = true;
+    FontSetting ScreenFont;
+    FontSetting PrinterFont;
+    int ReferenceCurveColour = 8421504;
+    int CurrentCurveColour = 0;
+    int PathColour = 255;
+    int BackgroundColour = 16777215;
+    int ReferenceCurveWidth = 1;
+    int CurrentCurveWidth = 2;
+    int PathWidth = 1;
+    int Language = 1;
+    bool FlatButtons = true;
+    bool Sound = false;
+    bool DurableInputs = true;
+    bool FunctionBar = true;
+    bool RuleBar = true;
+    bool ShowSolveInfo = true;
+    bool Synchronous = true;
 
     // The save-settings entry: unchecked and disabled in a network installation.
-    bool SaveOptionEnabled() const { return !Netz; }
-    std::string ModelFileName() const { return Datenverzeichnis + "NEU.TV5"; }
-    std::string ExportFileName() const { return Datenverzeichnis + "neu.xls"; }
-    std::string RulesFileName() const { return Datenverzeichnis + "NEU.NFX"; }
+    bool SaveOptionEnabled() const { return !NetworkInstallation; }
+    std::string ModelFileName() const { return DataDirectory + "NEU.TV5"; }
+    std::string ExportFileName() const { return DataDirectory + "neu.xls"; }
+    std::string RulesFileName() const { return DataDirectory + "NEU.NFX"; }
 };
 
 // Appends the platform separator when missing.

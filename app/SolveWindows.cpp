@@ -29,45 +29,45 @@ QString Tr(const char* text, int language) {
 }
 } // namespace
 
-TLoesInfoFen::TLoesInfoFen(QWidget* parent)
+SolveInfoWindow::SolveInfoWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("TLoesInfoFen"));
+    setObjectName(QStringLiteral("SolveInfoWindow"));
     setWindowModality(Qt::ApplicationModal);
-    LInfo = new QLabel(this);
-    GBFortschritt = new QGroupBox(this);
-    LMinimum = new QLabel(GBFortschritt);
-    LMaximum = new QLabel(GBFortschritt);
-    LMaximum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    PRahmen = new QFrame(GBFortschritt);
-    PRahmen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PRahmen->setFixedSize(240, 18);
-    PAnzeige = new QFrame(PRahmen);
-    PAnzeige->setAutoFillBackground(true);
-    QPalette pal = PAnzeige->palette();
+    InfoLabel = new QLabel(this);
+    ProgressGroup = new QGroupBox(this);
+    MinimumLabel = new QLabel(ProgressGroup);
+    MaximumLabel = new QLabel(ProgressGroup);
+    MaximumLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    GaugeFrame = new QFrame(ProgressGroup);
+    GaugeFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    GaugeFrame->setFixedSize(240, 18);
+    Gauge = new QFrame(GaugeFrame);
+    Gauge->setAutoFillBackground(true);
+    QPalette pal = Gauge->palette();
     pal.setColor(QPalette::Window, QColor(0, 0, 128));
-    PAnzeige->setPalette(pal);
-    PAnzeige->setGeometry(2, 2, 0, PRahmen->height() - 4);
-    auto* grid = new QGridLayout(GBFortschritt);
-    grid->addWidget(LMinimum, 0, 0);
-    grid->addWidget(LMaximum, 0, 1);
-    grid->addWidget(PRahmen, 1, 0, 1, 2);
-    BStop = new QPushButton(QStringLiteral("&STOP"), this);
-    BStop->setDefault(true);
-    connect(BStop, &QPushButton::clicked, this, [this] { stopped_ = true; });
+    Gauge->setPalette(pal);
+    Gauge->setGeometry(2, 2, 0, GaugeFrame->height() - 4);
+    auto* grid = new QGridLayout(ProgressGroup);
+    grid->addWidget(MinimumLabel, 0, 0);
+    grid->addWidget(MaximumLabel, 0, 1);
+    grid->addWidget(GaugeFrame, 1, 0, 1, 2);
+    StopButton = new QPushButton(QStringLiteral("&STOP"), this);
+    StopButton->setDefault(true);
+    connect(StopButton, &QPushButton::clicked, this, [this] { stopped_ = true; });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LInfo);
-    layout->addWidget(GBFortschritt);
-    layout->addWidget(BStop, 0, Qt::AlignHCenter);
+    layout->addWidget(InfoLabel);
+    layout->addWidget(ProgressGroup);
+    layout->addWidget(StopButton, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TLoesInfoFen::Open(const QString& label, const QString& group, const QString& minimum,
-                        const QString& maximum) {
-    LInfo->setText(label);
-    GBFortschritt->setTitle(group);
-    LMinimum->setText(minimum);
-    LMaximum->setText(maximum);
+void SolveInfoWindow::Open(const QString& label, const QString& group, const QString& minimum,
+                           const QString& maximum) {
+    InfoLabel->setText(label);
+    ProgressGroup->setTitle(group);
+    MinimumLabel->setText(minimum);
+    MaximumLabel->setText(maximum);
     stopped_ = false;
     SetFraction(0);
     show();
@@ -77,27 +77,27 @@ void TLoesInfoFen::Open(const QString& label, const QString& group, const QStrin
         move(p.center() - rect().center());
     }
     raise();
-    BStop->setFocus();
+    StopButton->setFocus();
     sinceEvents_.invalidate();
     Poll(); // paint it before the first period is computed
 }
 
-void TLoesInfoFen::SetMaximumLabel(const QString& maximum) {
-    LMaximum->setText(maximum);
+void SolveInfoWindow::SetMaximumLabel(const QString& maximum) {
+    MaximumLabel->setText(maximum);
 }
 
-void TLoesInfoFen::SetFraction(double fraction) {
-    const int inner = PRahmen->width() - 3;
+void SolveInfoWindow::SetFraction(double fraction) {
+    const int inner = GaugeFrame->width() - 3;
     const int w = std::clamp(static_cast<int>(fraction * inner), 0, inner);
-    PAnzeige->setFixedWidth(w);
-    PAnzeige->setVisible(w > 0);
+    Gauge->setFixedWidth(w);
+    Gauge->setVisible(w > 0);
 }
 
-int TLoesInfoFen::GaugeWidth() const {
-    return PAnzeige->isVisible() ? PAnzeige->width() : 0;
+int SolveInfoWindow::GaugeWidth() const {
+    return Gauge->isVisible() ? Gauge->width() : 0;
 }
 
-bool TLoesInfoFen::Poll() {
+bool SolveInfoWindow::Poll() {
     if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= 30) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         sinceEvents_.start();
@@ -105,7 +105,7 @@ bool TLoesInfoFen::Poll() {
     return stopped_;
 }
 
-void TLoesInfoFen::keyPressEvent(QKeyEvent* e) {
+void SolveInfoWindow::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -119,100 +119,100 @@ void TLoesInfoFen::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-TLoesSteuerDlg::TLoesSteuerDlg(QWidget* parent)
+SolveControlDialog::SolveControlDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("TLoesSteuerDlg"));
+    setObjectName(QStringLiteral("SolveControlDialog"));
     setWindowTitle(QStringLiteral("Lösungssteuerung: Was lösen?"));
-    BNaechstePeriode = new QPushButton(QStringLiteral("nächste Periode"), this);
-    BNaechstePeriode->setDefault(true);
-    BNaechstePeriode->setStatusTip(
+    NextPeriodButton = new QPushButton(QStringLiteral("nächste Periode"), this);
+    NextPeriodButton->setDefault(true);
+    NextPeriodButton->setStatusTip(
         QStringLiteral("Setzt den Lösungsalgorithmus mit der nächsten noch ungelösten "
                        "Periode fort"));
-    BNaechstePeriode->setToolTip(BNaechstePeriode->statusTip());
-    BRestintervall = new QPushButton(QStringLiteral("Restintervall"), this);
-    BRestintervall->setStatusTip(
+    NextPeriodButton->setToolTip(NextPeriodButton->statusTip());
+    RestIntervalButton = new QPushButton(QStringLiteral("Restintervall"), this);
+    RestIntervalButton->setStatusTip(
         QStringLiteral("Löst alle noch nicht gelösten Perioden im Analyseintervall"));
-    BRestintervall->setToolTip(BRestintervall->statusTip());
-    connect(BNaechstePeriode, &QPushButton::clicked, this, &TLoesSteuerDlg::NextPeriod);
-    connect(BRestintervall, &QPushButton::clicked, this, &TLoesSteuerDlg::RestInterval);
+    RestIntervalButton->setToolTip(RestIntervalButton->statusTip());
+    connect(NextPeriodButton, &QPushButton::clicked, this, &SolveControlDialog::NextPeriod);
+    connect(RestIntervalButton, &QPushButton::clicked, this, &SolveControlDialog::RestInterval);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(BNaechstePeriode);
-    layout->addWidget(BRestintervall);
+    layout->addWidget(NextPeriodButton);
+    layout->addWidget(RestIntervalButton);
 }
 
-TLoesOptDlg::TLoesOptDlg(const SolveOptions& o, int language, QWidget* parent)
+SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWidget* parent)
     : QDialog(parent), accuracy_(o.Accuracy), language_(language) {
-    setObjectName(QStringLiteral("TLoesOptDlg"));
+    setObjectName(QStringLiteral("SolveOptionsDialog"));
     setWindowTitle(Tr("Lösungsoptionen##Solving options", language));
     const QString forT0 = QStringLiteral(" ") + Tr("für##for", language) + QStringLiteral(" t=0");
 
     auto* gAcc = new QGroupBox(Tr("&Genauigkeit##&Accuracy", language) + forT0, this);
-    LGenauigkeit = new QLabel(gAcc);
-    SBGenauigkeitAuf = new QToolButton(gAcc);
-    SBGenauigkeitAuf->setArrowType(Qt::UpArrow);
-    SBGenauigkeitAb = new QToolButton(gAcc);
-    SBGenauigkeitAb->setArrowType(Qt::DownArrow);
+    AccuracyLabel = new QLabel(gAcc);
+    AccuracyUpButton = new QToolButton(gAcc);
+    AccuracyUpButton->setArrowType(Qt::UpArrow);
+    AccuracyDownButton = new QToolButton(gAcc);
+    AccuracyDownButton->setArrowType(Qt::DownArrow);
     auto* accLayout = new QHBoxLayout(gAcc);
-    accLayout->addWidget(LGenauigkeit, 1);
+    accLayout->addWidget(AccuracyLabel, 1);
     auto* arrows = new QVBoxLayout;
     arrows->setSpacing(0);
-    arrows->addWidget(SBGenauigkeitAuf);
-    arrows->addWidget(SBGenauigkeitAb);
+    arrows->addWidget(AccuracyUpButton);
+    arrows->addWidget(AccuracyDownButton);
     accLayout->addLayout(arrows);
-    connect(SBGenauigkeitAb, &QToolButton::clicked, this, [this] {
+    connect(AccuracyDownButton, &QToolButton::clicked, this, [this] {
         if (accuracy_ > 1E-8) accuracy_ /= 10;
         ShowAccuracy();
     });
-    connect(SBGenauigkeitAuf, &QToolButton::clicked, this, [this] {
+    connect(AccuracyUpButton, &QToolButton::clicked, this, [this] {
         if (accuracy_ < 1) accuracy_ *= 10;
         ShowAccuracy();
     });
 
     auto* gIt = new QGroupBox(Tr("&Unterbrechung##&Interruption", language) + forT0, this);
-    TBIterationen = new QSlider(Qt::Vertical, gIt);
+    IterationsSlider = new QSlider(Qt::Vertical, gIt);
     // Shown inverted: the top is the largest number.
-    TBIterationen->setRange(10, 5000);
-    TBIterationen->setPageStep(100);
-    TBIterationen->setTickInterval(500);
-    TBIterationen->setTickPosition(QSlider::TicksRight);
-    TBIterationen->setValue(std::clamp<int>(o.MaxIterations, 10, 5000));
-    TBIterationen->setFixedHeight(110);
-    LIterationen = new QLabel(gIt);
-    LIterationen->setWordWrap(true);
+    IterationsSlider->setRange(10, 5000);
+    IterationsSlider->setPageStep(100);
+    IterationsSlider->setTickInterval(500);
+    IterationsSlider->setTickPosition(QSlider::TicksRight);
+    IterationsSlider->setValue(std::clamp<int>(o.MaxIterations, 10, 5000));
+    IterationsSlider->setFixedHeight(110);
+    IterationsLabel = new QLabel(gIt);
+    IterationsLabel->setWordWrap(true);
     auto* itLayout = new QHBoxLayout(gIt);
-    itLayout->addWidget(TBIterationen);
-    itLayout->addWidget(LIterationen, 1);
-    connect(TBIterationen, &QSlider::valueChanged, this, [this] { ShowIterations(); });
+    itLayout->addWidget(IterationsSlider);
+    itLayout->addWidget(IterationsLabel, 1);
+    connect(IterationsSlider, &QSlider::valueChanged, this, [this] { ShowIterations(); });
 
     auto* gWann = new QGroupBox(Tr("Wa&nn lösen?##&Start the solving algorithm", language), this);
-    RBNachJederEingabe = new QRadioButton(Tr("nach jeder Eingabe##after each input", language));
-    RBAufAnforderung = new QRadioButton(Tr("nur auf Anforderung##only if asked for", language));
+    AfterEachInputButton = new QRadioButton(Tr("nach jeder Eingabe##after each input", language));
+    OnRequestButton = new QRadioButton(Tr("nur auf Anforderung##only if asked for", language));
     auto* wl = new QVBoxLayout(gWann);
-    wl->addWidget(RBNachJederEingabe);
-    wl->addWidget(RBAufAnforderung);
-    (o.SolveAfterInput ? RBNachJederEingabe : RBAufAnforderung)->setChecked(true);
+    wl->addWidget(AfterEachInputButton);
+    wl->addWidget(OnRequestButton);
+    (o.SolveAfterInput ? AfterEachInputButton : OnRequestButton)->setChecked(true);
 
     auto* gWie = new QGroupBox(Tr("W&ie lösen?##Sol&ve the interval", language), this);
-    RBKomplett = new QRadioButton(Tr("komplettes Intervall##all at once", language));
-    RBSchrittweise = new QRadioButton(Tr("Intervall schrittweise##step by step", language));
+    CompleteButton = new QRadioButton(Tr("komplettes Intervall##all at once", language));
+    StepwiseButton = new QRadioButton(Tr("Intervall schrittweise##step by step", language));
     auto* hl = new QVBoxLayout(gWie);
-    hl->addWidget(RBKomplett);
-    hl->addWidget(RBSchrittweise);
-    (o.StepwiseSolve ? RBSchrittweise : RBKomplett)->setChecked(true);
+    hl->addWidget(CompleteButton);
+    hl->addWidget(StepwiseButton);
+    (o.StepwiseSolve ? StepwiseButton : CompleteButton)->setChecked(true);
 
     auto* gInfo = new QGroupBox(Tr("Status-Info##Progress information", language), this);
-    CBInfofenster =
+    InfoWindowBox =
         new QCheckBox(Tr("&Lösungsinformationsfenster einblenden##sho&w status dialog", language));
-    CBInfofenster->setChecked(o.ShowSolveInfo);
-    (new QVBoxLayout(gInfo))->addWidget(CBInfofenster);
+    InfoWindowBox->setChecked(o.ShowSolveInfo);
+    (new QVBoxLayout(gInfo))->addWidget(InfoWindowBox);
 
     auto* gSync =
         new QGroupBox(Tr("Behandlung der aktuellen Periode##Current period", language), this);
-    CBSynchron = new QCheckBox(Tr("mit Lösungs&fortschritt synchronisieren##synch&ronized with "
-                                  "solving progress",
-                                  language));
-    CBSynchron->setChecked(o.FollowSolution);
-    (new QVBoxLayout(gSync))->addWidget(CBSynchron);
+    SynchronousBox = new QCheckBox(Tr("mit Lösungs&fortschritt synchronisieren##synch&ronized with "
+                                      "solving progress",
+                                      language));
+    SynchronousBox->setChecked(o.FollowSolution);
+    (new QVBoxLayout(gSync))->addWidget(SynchronousBox);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -232,28 +232,28 @@ TLoesOptDlg::TLoesOptDlg(const SolveOptions& o, int language, QWidget* parent)
     ShowIterations();
 }
 
-QString TLoesOptDlg::AccuracyText(double accuracy, int language) {
+QString SolveOptionsDialog::AccuracyText(double accuracy, int language) {
     return Tr("relative Ergebnisänderung##relative outcome change", language) +
            QStringLiteral(" < ") + QString::number(accuracy, 'f', 9) + QStringLiteral(" %");
 }
 
-void TLoesOptDlg::ShowAccuracy() {
-    LGenauigkeit->setText(AccuracyText(accuracy_, language_));
+void SolveOptionsDialog::ShowAccuracy() {
+    AccuracyLabel->setText(AccuracyText(accuracy_, language_));
 }
 
-void TLoesOptDlg::ShowIterations() {
-    LIterationen->setText(Tr("maximale Anzahl an##maximum number of", language_) +
-                          QStringLiteral(" ") + Tr("Iterationen##Iterations", language_) +
-                          QStringLiteral(": ") + QString::number(TBIterationen->value()));
+void SolveOptionsDialog::ShowIterations() {
+    IterationsLabel->setText(Tr("maximale Anzahl an##maximum number of", language_) +
+                             QStringLiteral(" ") + Tr("Iterationen##Iterations", language_) +
+                             QStringLiteral(": ") + QString::number(IterationsSlider->value()));
 }
 
-void TLoesOptDlg::Store(SolveOptions& o) const {
+void SolveOptionsDialog::Store(SolveOptions& o) const {
     o.Accuracy = accuracy_;
-    o.MaxIterations = static_cast<uint16_t>(TBIterationen->value());
-    o.SolveAfterInput = RBNachJederEingabe->isChecked() ? 1 : 0;
-    o.StepwiseSolve = RBSchrittweise->isChecked() ? 1 : 0;
-    o.ShowSolveInfo = CBInfofenster->isChecked() ? 1 : 0;
-    o.FollowSolution = CBSynchron->isChecked() ? 1 : 0;
+    o.MaxIterations = static_cast<uint16_t>(IterationsSlider->value());
+    o.SolveAfterInput = AfterEachInputButton->isChecked() ? 1 : 0;
+    o.StepwiseSolve = StepwiseButton->isChecked() ? 1 : 0;
+    o.ShowSolveInfo = InfoWindowBox->isChecked() ? 1 : 0;
+    o.FollowSolution = SynchronousBox->isChecked() ? 1 : 0;
 }
 
 } // namespace tv

@@ -18,10 +18,10 @@ struct SolveOptions;
 
 // "Lösungsstatus": the progress of a long solution with its STOP button. It blocks the
 // rest of the program while shown, so that nothing can start a second solution meanwhile.
-class TLoesInfoFen : public QDialog {
+class SolveInfoWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit TLoesInfoFen(QWidget* parent = nullptr);
+    explicit SolveInfoWindow(QWidget* parent = nullptr);
 
     void Open(const QString& label, const QString& group, const QString& minimum,
               const QString& maximum);
@@ -34,13 +34,13 @@ class TLoesInfoFen : public QDialog {
     bool Stopped() const { return stopped_; }
     int GaugeWidth() const;
 
-    QLabel* LInfo = nullptr;
-    QGroupBox* GBFortschritt = nullptr;
-    QLabel* LMinimum = nullptr;
-    QLabel* LMaximum = nullptr;
-    QFrame* PRahmen = nullptr;
-    QFrame* PAnzeige = nullptr;
-    QPushButton* BStop = nullptr;
+    QLabel* InfoLabel = nullptr;
+    QGroupBox* ProgressGroup = nullptr;
+    QLabel* MinimumLabel = nullptr;
+    QLabel* MaximumLabel = nullptr;
+    QFrame* GaugeFrame = nullptr;
+    QFrame* Gauge = nullptr;
+    QPushButton* StopButton = nullptr;
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -52,38 +52,38 @@ class TLoesInfoFen : public QDialog {
 };
 
 // "Lösungssteuerung: Was lösen?": stepwise solving, one period or the rest.
-class TLoesSteuerDlg : public QDialog {
+class SolveControlDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit TLoesSteuerDlg(QWidget* parent = nullptr);
-    QPushButton* BNaechstePeriode = nullptr;
-    QPushButton* BRestintervall = nullptr;
+    explicit SolveControlDialog(QWidget* parent = nullptr);
+    QPushButton* NextPeriodButton = nullptr;
+    QPushButton* RestIntervalButton = nullptr;
   signals:
     void NextPeriod();
     void RestInterval();
 };
 
 // "Lösungsoptionen##Solving options".
-class TLoesOptDlg : public QDialog {
+class SolveOptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    TLoesOptDlg(const SolveOptions& options, int language, QWidget* parent = nullptr);
+    SolveOptionsDialog(const SolveOptions& options, int language, QWidget* parent = nullptr);
     // The options as the dialog shows them.
     void Store(SolveOptions& options) const;
     double Accuracy() const { return accuracy_; }
     static QString AccuracyText(double accuracy, int language);
 
-    QLabel* LGenauigkeit = nullptr;
-    QToolButton* SBGenauigkeitAuf = nullptr;
-    QToolButton* SBGenauigkeitAb = nullptr;
-    QSlider* TBIterationen = nullptr;
-    QLabel* LIterationen = nullptr;
-    QRadioButton* RBNachJederEingabe = nullptr;
-    QRadioButton* RBAufAnforderung = nullptr;
-    QRadioButton* RBKomplett = nullptr;
-    QRadioButton* RBSchrittweise = nullptr;
-    QCheckBox* CBInfofenster = nullptr;
-    QCheckBox* CBSynchron = nullptr;
+    QLabel* AccuracyLabel = nullptr;
+    QToolButton* AccuracyUpButton = nullptr;
+    QToolButton* AccuracyDownButton = nullptr;
+    QSlider* IterationsSlider = nullptr;
+    QLabel* IterationsLabel = nullptr;
+    QRadioButton* AfterEachInputButton = nullptr;
+    QRadioButton* OnRequestButton = nullptr;
+    QRadioButton* CompleteButton = nullptr;
+    QRadioButton* StepwiseButton = nullptr;
+    QCheckBox* InfoWindowBox = nullptr;
+    QCheckBox* SynchronousBox = nullptr;
 
   private:
     void ShowAccuracy();

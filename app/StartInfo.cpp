@@ -8,12 +8,12 @@
 
 namespace tv {
 
-TStartInfoFen::TStartInfoFen(QWidget* parent, bool atStartup)
+StartInfoWindow::StartInfoWindow(QWidget* parent, bool atStartup)
     // At start-up a plain frameless window, not a splash screen: a splash screen stays on
     // top and would hide a message the settings file may raise meanwhile.
     : QDialog(parent, atStartup ? Qt::Window | Qt::FramelessWindowHint
                                 : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("TStartInfoFen"));
+    setObjectName(QStringLiteral("StartInfoWindow"));
     setWindowTitle(QStringLiteral("Info"));
     auto* frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Raised);

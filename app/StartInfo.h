@@ -6,10 +6,10 @@ namespace tv {
 
 // The start-up information window: product, version and a line about the program. At
 // program start it closes itself; from the Info command it has a close button instead.
-class TStartInfoFen : public QDialog {
+class StartInfoWindow : public QDialog {
     Q_OBJECT
   public:
-    TStartInfoFen(QWidget* parent, bool atStartup);
+    StartInfoWindow(QWidget* parent, bool atStartup);
 
   protected:
     // A click puts the start-up window away at once.

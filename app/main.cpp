@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("TERVALIS"));
     QApplication::setApplicationVersion(QStringLiteral("5.1"));
 
-    auto info = std::make_unique<tv::TStartInfoFen>(nullptr, true);
+    auto info = std::make_unique<tv::StartInfoWindow>(nullptr, true);
     info->show();
     app.processEvents();
 
@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     model.InitialiseForProgramStart();
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
-    tv::THauptFen main(model, options);
-    QObject::connect(&main, &tv::THauptFen::startupFinished, info.get(),
+    tv::MainWindow main(model, options);
+    QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
     main.show();
     info->raise();

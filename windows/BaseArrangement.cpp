@@ -15,62 +15,62 @@ int RoundEven(double x) {
 }
 
 struct Caption {
-    BaseWindow which;
+    BaseWindowRole which;
     const char* bilingual;
 };
 constexpr Caption Captions[] = {
-    {BaseWindow::Equations1, "Gleichungssystem 1##Equation System 1"},
-    {BaseWindow::Equations2, "Gleichungssystem 2##Equation System 2"},
-    {BaseWindow::Results1, "Modellergebnisse 1##Model Results 1"},
-    {BaseWindow::Results2, "Modellergebnisse 2##Model Results 2"},
+    {BaseWindowRole::Equations1, "Gleichungssystem 1##Equation System 1"},
+    {BaseWindowRole::Equations2, "Gleichungssystem 2##Equation System 2"},
+    {BaseWindowRole::Results1, "Modellergebnisse 1##Model Results 1"},
+    {BaseWindowRole::Results2, "Modellergebnisse 2##Model Results 2"},
 };
 
 } // namespace
 
-WindowRect BaseArrangement(BaseWindow which, int L, int T, int R, int B, int percent) {
+WindowRect BaseArrangement(BaseWindowRole which, int L, int T, int R, int B, int percent) {
     const int W = R - L, H = B - T;
     const int hw = RoundEven(W / 2.0);
     const int hh = RoundEven(static_cast<double>(H) * percent / 200.0);
     switch (which) {
-    case BaseWindow::Equations1:
+    case BaseWindowRole::Equations1:
         return {L, T, hw - 2, hh - 2};
-    case BaseWindow::Results1:
+    case BaseWindowRole::Results1:
         return {L, hh - 2, hw - 2, H - hh - 2};
-    case BaseWindow::Equations2:
+    case BaseWindowRole::Equations2:
         return {hw - 2, T, W - hw - 2, hh - 2};
-    case BaseWindow::Results2:
+    case BaseWindowRole::Results2:
         return {hw - 2, hh - 2, W - hw - 2, H - hh - 2};
-    case BaseWindow::None:
+    case BaseWindowRole::None:
         break;
     }
     return {};
 }
 
-BaseWindow BaseWindowFromCaption(const char* caption) {
+BaseWindowRole BaseWindowFromCaption(const char* caption) {
     const std::string_view c(caption);
     for (const Caption& k : Captions) {
         const std::string_view b(k.bilingual);
         const size_t sep = b.find("##");
         if (c == b.substr(0, sep) || c == b.substr(sep + 2)) return k.which;
     }
-    return BaseWindow::None;
+    return BaseWindowRole::None;
 }
 
-const char* BaseWindowCaption(BaseWindow which) {
+const char* BaseWindowCaption(BaseWindowRole which) {
     for (const Caption& k : Captions)
         if (k.which == which) return k.bilingual;
     return "";
 }
 
-int BaseWindowPair(BaseWindow which) {
+int BaseWindowPair(BaseWindowRole which) {
     switch (which) {
-    case BaseWindow::Equations1:
-    case BaseWindow::Results1:
+    case BaseWindowRole::Equations1:
+    case BaseWindowRole::Results1:
         return 1;
-    case BaseWindow::Equations2:
-    case BaseWindow::Results2:
+    case BaseWindowRole::Equations2:
+    case BaseWindowRole::Results2:
         return 2;
-    case BaseWindow::None:
+    case BaseWindowRole::None:
         break;
     }
     return 0;

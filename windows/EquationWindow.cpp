@@ -34,7 +34,7 @@ QString Q(const std::string& s) {
 // the active window, black on white otherwise.
 class FormulaDelegate : public QStyledItemDelegate {
   public:
-    explicit FormulaDelegate(tGleichungsFenster* window)
+    explicit FormulaDelegate(EquationWindow* window)
         : QStyledItemDelegate(window), window_(window) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option,
@@ -63,7 +63,7 @@ class FormulaDelegate : public QStyledItemDelegate {
     }
 
   private:
-    tGleichungsFenster* window_;
+    EquationWindow* window_;
 };
 
 std::string HintText(const char* text) {
@@ -82,7 +82,7 @@ void tDoppelKlickLabel::mouseDoubleClickEvent(QMouseEvent* e) {
     QLabel::mouseDoubleClickEvent(e);
 }
 
-void tDoppelKlickRechtsOutline::mouseDoubleClickEvent(QMouseEvent* e) {
+void EquationTree::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::RightButton) {
         emit rightDoubleClicked(itemAt(e->position().toPoint()));
         return;
@@ -90,7 +90,7 @@ void tDoppelKlickRechtsOutline::mouseDoubleClickEvent(QMouseEvent* e) {
     QTreeWidget::mouseDoubleClickEvent(e);
 }
 
-void tDoppelKlickRechtsOutline::keyPressEvent(QKeyEvent* e) {
+void EquationTree::keyPressEvent(QKeyEvent* e) {
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
         (e->modifiers() & Qt::ShiftModifier)) {
         emit toggleRequested();
@@ -99,22 +99,22 @@ void tDoppelKlickRechtsOutline::keyPressEvent(QKeyEvent* e) {
     QTreeWidget::keyPressEvent(e);
 }
 
-tGleichungsFenster::tGleichungsFenster(BaseWindow which, WindowFrame& frame)
-    : tBasisFenster(frame), caption_(BaseWindowCaption(which)),
-      window_(which == BaseWindow::Equations2 ? 2 : 1) {
+EquationWindow::EquationWindow(BaseWindowRole which, WindowFrame& frame)
+    : BaseWindow(frame), caption_(BaseWindowCaption(which)),
+      window_(which == BaseWindowRole::Equations2 ? 2 : 1) {
     setWindowTitle(Q(Translate(caption_, 1)));
     resize(441, 280);
 
-    RahmenAussen = new QFrame;
-    RahmenAussen->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    RahmenAussen->setLineWidth(1);
-    auto* outer = new QVBoxLayout(RahmenAussen);
+    OuterFrame = new QFrame;
+    OuterFrame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    OuterFrame->setLineWidth(1);
+    auto* outer = new QVBoxLayout(OuterFrame);
     outer->setContentsMargins(2, 2, 2, 2);
-    RahmenInnen = new QFrame;
-    RahmenInnen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    RahmenInnen->setLineWidth(1);
-    outer->addWidget(RahmenInnen);
-    auto* inner = new QVBoxLayout(RahmenInnen);
+    InnerFrame = new QFrame;
+    InnerFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    InnerFrame->setLineWidth(1);
+    outer->addWidget(InnerFrame);
+    auto* inner = new QVBoxLayout(InnerFrame);
     inner->setContentsMargins(1, 1, 1, 1);
     inner->setSpacing(0);
 
@@ -124,58 +124,56 @@ tGleichungsFenster::tGleichungsFenster(BaseWindow which, WindowFrame& frame)
     Titel->setBackgroundRole(QPalette::Button);
     inner->addWidget(Titel);
 
-    GleichungsBaum = new tDoppelKlickRechtsOutline;
-    GleichungsBaum->setHeaderHidden(true);
-    GleichungsBaum->setFrameShape(QFrame::NoFrame);
-    GleichungsBaum->setRootIsDecorated(true);
-    GleichungsBaum->setUniformRowHeights(true);
-    GleichungsBaum->setItemDelegate(new FormulaDelegate(this));
-    GleichungsBaum->header()->setStretchLastSection(false);
-    GleichungsBaum->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    GleichungsBaum->setProperty("tag", window_);
-    QPalette pal = GleichungsBaum->palette();
+    Tree = new EquationTree;
+    Tree->setHeaderHidden(true);
+    Tree->setFrameShape(QFrame::NoFrame);
+    Tree->setRootIsDecorated(true);
+    Tree->setUniformRowHeights(true);
+    Tree->setItemDelegate(new FormulaDelegate(this));
+    Tree->header()->setStretchLastSection(false);
+    Tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Tree->setProperty("tag", window_);
+    QPalette pal = Tree->palette();
     pal.setColor(QPalette::Base, Qt::white);
-    GleichungsBaum->setPalette(pal);
-    inner->addWidget(GleichungsBaum);
-    setWidget(RahmenAussen);
-    setFocusProxy(GleichungsBaum);
+    Tree->setPalette(pal);
+    inner->addWidget(Tree);
+    setWidget(OuterFrame);
+    setFocusProxy(Tree);
 
     connect(Titel, &tDoppelKlickLabel::doubleClicked, this,
             [this] { Message(MSG_TOGGLE_TREE, 1, 1); });
-    connect(GleichungsBaum, &tDoppelKlickRechtsOutline::toggleRequested, this,
-            [this] { Message(MSG_TOGGLE_TREE, 1, 1); });
-    connect(GleichungsBaum, &tDoppelKlickRechtsOutline::rightDoubleClicked, this,
-            [this](QTreeWidgetItem* item) {
-                if (item) OpenLine(item->data(0, LineRole).toInt());
-            });
+    connect(Tree, &EquationTree::toggleRequested, this, [this] { Message(MSG_TOGGLE_TREE, 1, 1); });
+    connect(Tree, &EquationTree::rightDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (item) OpenLine(item->data(0, LineRole).toInt());
+    });
 
     ApplyFont();
     SetHint(window_ == 1 ? " Gleichungssystem für den linken Rand des Analyseintervalls"
                          : " Gleichungssystem für den rechten Rand des Analyseintervalls");
 }
 
-std::function<void(int)>& tGleichungsFenster::InputDialogOpener() {
+std::function<void(int)>& EquationWindow::InputDialogOpener() {
     static std::function<void(int)> opener;
     return opener;
 }
 
-void tGleichungsFenster::ApplyFont() {
+void EquationWindow::ApplyFont() {
     const QFont f = frame().screenFont();
     setFont(f);
-    RahmenAussen->setFont(f);
-    GleichungsBaum->setFont(f);
+    OuterFrame->setFont(f);
+    Tree->setFont(f);
     Titel->setFont(f);
 }
 
-void tGleichungsFenster::SetHint(const char* text) {
+void EquationWindow::SetHint(const char* text) {
     const QString hint = Q(HintText(text));
     setStatusTip(hint);
     Titel->setStatusTip(hint);
-    GleichungsBaum->setStatusTip(hint);
-    GleichungsBaum->viewport()->setStatusTip(hint);
+    Tree->setStatusTip(hint);
+    Tree->viewport()->setStatusTip(hint);
 }
 
-bool tGleichungsFenster::FollowsCurrent() const {
+bool EquationWindow::FollowsCurrent() const {
     const PeriodState& p = frame().model().Periods;
     const int edge = window_ == 1 ? p.LeftEdge : p.RightEdge;
     // When edge and current period coincide the assignment cannot be told from the period;
@@ -184,7 +182,7 @@ bool tGleichungsFenster::FollowsCurrent() const {
     return followsCurrent_;
 }
 
-void tGleichungsFenster::Rebuild() {
+void EquationWindow::Rebuild() {
     const Model& m = frame().model();
     LineCodeTable& codes = LineCodes(window_);
     codes.Clear();
@@ -192,35 +190,33 @@ void tGleichungsFenster::Rebuild() {
     Titel->setText(Q(EquationTitle(shown_, m.Language)));
 
     // Keep the user's place when only the numbers change.
-    const int selected = GleichungsBaum->currentItem()
-                             ? GleichungsBaum->currentItem()->data(0, LineRole).toInt()
-                             : -1;
-    const int scroll = GleichungsBaum->verticalScrollBar()->value();
+    const int selected = Tree->currentItem() ? Tree->currentItem()->data(0, LineRole).toInt() : -1;
+    const int scroll = Tree->verticalScrollBar()->value();
 
     system_ = BuildEquationSystem(m, shown_, m.Language);
-    GleichungsBaum->setUpdatesEnabled(false);
-    GleichungsBaum->clear();
+    Tree->setUpdatesEnabled(false);
+    Tree->clear();
     std::vector<QTreeWidgetItem*> parents;
     QTreeWidgetItem* current = nullptr;
     for (size_t k = 0; k < system_.Lines.size(); ++k) {
         const EquationLine& line = system_.Lines[k];
         parents.resize(std::min<size_t>(parents.size(), line.Level));
-        QTreeWidgetItem* item = parents.empty() ? new QTreeWidgetItem(GleichungsBaum)
-                                                : new QTreeWidgetItem(parents.back());
+        QTreeWidgetItem* item =
+            parents.empty() ? new QTreeWidgetItem(Tree) : new QTreeWidgetItem(parents.back());
         item->setText(0, Q(line.Text));
         item->setData(0, LineRole, static_cast<int>(k));
         parents.push_back(item);
         if (static_cast<int>(k) == selected) current = item;
     }
     codes.Assign(system_);
-    GleichungsBaum->expandAll();
-    GleichungsBaum->resizeColumnToContents(0);
-    if (current) GleichungsBaum->setCurrentItem(current);
-    GleichungsBaum->verticalScrollBar()->setValue(scroll);
-    GleichungsBaum->setUpdatesEnabled(true);
+    Tree->expandAll();
+    Tree->resizeColumnToContents(0);
+    if (current) Tree->setCurrentItem(current);
+    Tree->verticalScrollBar()->setValue(scroll);
+    Tree->setUpdatesEnabled(true);
 }
 
-void tGleichungsFenster::OpenLine(int index) {
+void EquationWindow::OpenLine(int index) {
     const DialogPage target = DialogForCode(LineCodes(window_).CodeOf(index));
     if (target.Dialog == 0) return;
     auto& opener = InputDialogOpener();
@@ -229,20 +225,20 @@ void tGleichungsFenster::OpenLine(int index) {
     opener(target.Dialog);
 }
 
-void tGleichungsFenster::ToggleTree() {
-    QTreeWidgetItem* first = GleichungsBaum->topLevelItem(0);
+void EquationWindow::ToggleTree() {
+    QTreeWidgetItem* first = Tree->topLevelItem(0);
     if (first && first->isExpanded())
-        GleichungsBaum->collapseAll();
+        Tree->collapseAll();
     else
-        GleichungsBaum->expandAll();
+        Tree->expandAll();
 }
 
-void tGleichungsFenster::RefreshLanguage() {
+void EquationWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(caption_, frame().model().Language)));
     Rebuild();
 }
 
-long tGleichungsFenster::Message(int msg, long wParam, long lParam) {
+long EquationWindow::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_PERIOD_MOVED_EQ: {
         const bool current = FollowsCurrent();
@@ -279,12 +275,12 @@ long tGleichungsFenster::Message(int msg, long wParam, long lParam) {
         Print();
         return 0;
     default:
-        return tBasisFenster::Message(msg, wParam, lParam);
+        return BaseWindow::Message(msg, wParam, lParam);
     }
 }
 
 // The picture of the window: the title and every line of the tree, indented by level.
-void tGleichungsFenster::PaintTo(const PaintTarget& target) {
+void EquationWindow::PaintTo(const PaintTarget& target) {
     if (!target.painter) return;
     QPainter& p = *target.painter;
     const int language = frame().model().Language;
@@ -308,7 +304,7 @@ void tGleichungsFenster::PaintTo(const PaintTarget& target) {
     p.restore();
 }
 
-void tGleichungsFenster::Print() {
+void EquationWindow::Print() {
     QPrinter& printer = frame().printer();
     const QString caption = windowTitle();
     const int language = frame().model().Language;

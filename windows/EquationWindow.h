@@ -24,7 +24,7 @@ class tDoppelKlickLabel : public QLabel {
 };
 
 // The equation outline: reports right double clicks on a line and Shift+Enter.
-class tDoppelKlickRechtsOutline : public QTreeWidget {
+class EquationTree : public QTreeWidget {
     Q_OBJECT
   public:
     using QTreeWidget::QTreeWidget;
@@ -39,10 +39,10 @@ class tDoppelKlickRechtsOutline : public QTreeWidget {
 
 // "Gleichungssystem 1" and "Gleichungssystem 2": the equation system of one period as a
 // tree with the period's numbers written in.
-class tGleichungsFenster : public tBasisFenster {
+class EquationWindow : public BaseWindow {
     Q_OBJECT
   public:
-    tGleichungsFenster(BaseWindow which, WindowFrame& frame);
+    EquationWindow(BaseWindowRole which, WindowFrame& frame);
 
     long Message(int msg, long wParam, long lParam) override;
     void PaintTo(const PaintTarget& target) override;
@@ -60,10 +60,10 @@ class tGleichungsFenster : public tBasisFenster {
     void OpenLine(int index);
     void ToggleTree();
 
-    QFrame* RahmenAussen = nullptr;
-    QFrame* RahmenInnen = nullptr;
+    QFrame* OuterFrame = nullptr;
+    QFrame* InnerFrame = nullptr;
     tDoppelKlickLabel* Titel = nullptr;
-    tDoppelKlickRechtsOutline* GleichungsBaum = nullptr;
+    EquationTree* Tree = nullptr;
 
   private:
     void ApplyFont();

@@ -85,10 +85,9 @@ std::string HintText(const char* text) {
 
 } // namespace
 
-tErgebnisAusgabeTab::tErgebnisAusgabeTab(int window, QWidget* parent)
-    : QTableWidget(parent), WindowNumber(window) {}
+ResultGrid::ResultGrid(int window, QWidget* parent) : QTableWidget(parent), WindowNumber(window) {}
 
-void tErgebnisAusgabeTab::keyPressEvent(QKeyEvent* e) {
+void ResultGrid::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         emit enterPressed(e->modifiers() & Qt::ShiftModifier);
         return;
@@ -96,49 +95,49 @@ void tErgebnisAusgabeTab::keyPressEvent(QKeyEvent* e) {
     QTableWidget::keyPressEvent(e);
 }
 
-tErgebnisFenster::tErgebnisFenster(BaseWindow which, WindowFrame& frame)
-    : tBasisFenster(frame), caption_(BaseWindowCaption(which)),
-      window_(which == BaseWindow::Results2 ? 2 : 1) {
+ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
+    : BaseWindow(frame), caption_(BaseWindowCaption(which)),
+      window_(which == BaseWindowRole::Results2 ? 2 : 1) {
     setWindowTitle(Q(Translate(caption_, 1)));
     if (window_ == 2)
         resize(451, 267);
     else
         resize(441, 280);
 
-    RahmenAussen = new QFrame;
-    RahmenAussen->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    auto* outer = new QVBoxLayout(RahmenAussen);
+    OuterFrame = new QFrame;
+    OuterFrame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* outer = new QVBoxLayout(OuterFrame);
     outer->setContentsMargins(2, 2, 2, 2);
-    RahmenInnen = new QFrame;
-    RahmenInnen->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    outer->addWidget(RahmenInnen);
-    auto* inner = new QVBoxLayout(RahmenInnen);
+    InnerFrame = new QFrame;
+    InnerFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    outer->addWidget(InnerFrame);
+    auto* inner = new QVBoxLayout(InnerFrame);
     inner->setContentsMargins(1, 1, 1, 1);
 
-    ErgebnisTab = new tErgebnisAusgabeTab(window_);
-    ErgebnisTab->setHorizontalHeader(new HeadingView(ErgebnisTab));
-    ErgebnisTab->verticalHeader()->hide();
-    ErgebnisTab->setFrameShape(QFrame::NoFrame);
-    ErgebnisTab->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ErgebnisTab->setSelectionMode(QAbstractItemView::SingleSelection);
-    ErgebnisTab->setItemDelegate(new CellDelegate(ErgebnisTab));
-    ErgebnisTab->setShowGrid(true);
-    ErgebnisTab->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ErgebnisTab->horizontalHeader()->setSectionsClickable(true);
-    inner->addWidget(ErgebnisTab);
-    setWidget(RahmenAussen);
-    setFocusProxy(ErgebnisTab);
+    Grid = new ResultGrid(window_);
+    Grid->setHorizontalHeader(new HeadingView(Grid));
+    Grid->verticalHeader()->hide();
+    Grid->setFrameShape(QFrame::NoFrame);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->setItemDelegate(new CellDelegate(Grid));
+    Grid->setShowGrid(true);
+    Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    Grid->horizontalHeader()->setSectionsClickable(true);
+    inner->addWidget(Grid);
+    setWidget(OuterFrame);
+    setFocusProxy(Grid);
 
-    connect(ErgebnisTab->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+    connect(Grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int) { ToggleAll(); });
-    connect(ErgebnisTab, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == 0) ToggleGroupAtRow(row + 1, false);
     });
-    connect(ErgebnisTab, &tErgebnisAusgabeTab::enterPressed, this, [this](bool shift) {
+    connect(Grid, &ResultGrid::enterPressed, this, [this](bool shift) {
         if (shift)
             ToggleAll();
         else
-            ToggleGroupAtRow(ErgebnisTab->currentRow() + 1, true);
+            ToggleGroupAtRow(Grid->currentRow() + 1, true);
     });
 
     ApplyFont();
@@ -148,57 +147,57 @@ tErgebnisFenster::tErgebnisFenster(BaseWindow which, WindowFrame& frame)
                            "Differenzen zur aktuellen Periode");
     SetupPeriods();
     Refill();
-    const int w = ErgebnisTab->viewport()->width();
-    ErgebnisTab->horizontalHeader()->setDefaultSectionSize(std::max(1, w / 4));
+    const int w = Grid->viewport()->width();
+    Grid->horizontalHeader()->setDefaultSectionSize(std::max(1, w / 4));
 }
 
-ResultOptions& tErgebnisFenster::Options() {
+ResultOptions& ResultWindow::Options() {
     static ResultOptions options;
     return options;
 }
 
-void tErgebnisFenster::ApplyFont() {
+void ResultWindow::ApplyFont() {
     const QFont f = frame().screenFont();
     setFont(f);
-    ErgebnisTab->setFont(f);
-    ErgebnisTab->horizontalHeader()->setFont(f);
+    Grid->setFont(f);
+    Grid->horizontalHeader()->setFont(f);
     const int h = QFontMetrics(f).height() + 2; // text height of "E" + 2
-    ErgebnisTab->verticalHeader()->setMinimumSectionSize(1);
-    ErgebnisTab->verticalHeader()->setDefaultSectionSize(h);
-    ErgebnisTab->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ErgebnisTab->horizontalHeader()->setFixedHeight(h + 2);
+    Grid->verticalHeader()->setMinimumSectionSize(1);
+    Grid->verticalHeader()->setDefaultSectionSize(h);
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->horizontalHeader()->setFixedHeight(h + 2);
 }
 
-void tErgebnisFenster::SetHint(const char* text) {
+void ResultWindow::SetHint(const char* text) {
     const QString hint = Q(HintText(text));
     setStatusTip(hint);
-    ErgebnisTab->setStatusTip(hint);
-    ErgebnisTab->viewport()->setStatusTip(hint);
+    Grid->setStatusTip(hint);
+    Grid->viewport()->setStatusTip(hint);
 }
 
-void tErgebnisFenster::SetupPeriods() {
+void ResultWindow::SetupPeriods() {
     const Model& m = frame().model();
     periods_ = SetupResultPeriods(window_, frame().assignedPeriod(window_), m.Periods);
 }
 
-void tErgebnisFenster::Refill() {
+void ResultWindow::Refill() {
     const Model& m = frame().model();
-    const int top = ErgebnisTab->verticalScrollBar()->value();
+    const int top = Grid->verticalScrollBar()->value();
     table_ = BuildResultTable(m, LineCodes(window_), periods_, Options(), ResultGroupState(window_),
                               m.Language);
     const int columns = static_cast<int>(table_.Headings.size());
-    ErgebnisTab->setUpdatesEnabled(false);
-    ErgebnisTab->setColumnCount(columns);
-    ErgebnisTab->setRowCount(static_cast<int>(table_.Rows.size()));
+    Grid->setUpdatesEnabled(false);
+    Grid->setColumnCount(columns);
+    Grid->setRowCount(static_cast<int>(table_.Rows.size()));
     QStringList headings;
     for (const auto& h : table_.Headings)
         headings << Q(h);
-    ErgebnisTab->setHorizontalHeaderLabels(headings);
+    Grid->setHorizontalHeaderLabels(headings);
     auto set = [this](int r, int c, const std::string& text) {
-        QTableWidgetItem* item = ErgebnisTab->item(r, c);
+        QTableWidgetItem* item = Grid->item(r, c);
         if (!item) {
             item = new QTableWidgetItem;
-            ErgebnisTab->setItem(r, c, item);
+            Grid->setItem(r, c, item);
         }
         item->setText(Q(text));
     };
@@ -208,16 +207,16 @@ void tErgebnisFenster::Refill() {
         for (int c = 1; c < columns; ++c)
             set(r, c, c - 1 < static_cast<int>(row.Cells.size()) ? row.Cells[c - 1] : "");
     }
-    ErgebnisTab->verticalScrollBar()->setValue(top);
-    ErgebnisTab->setUpdatesEnabled(true);
+    Grid->verticalScrollBar()->setValue(top);
+    Grid->setUpdatesEnabled(true);
     FitColumns();
 }
 
-void tErgebnisFenster::FitColumns() {
-    const int client = ErgebnisTab->viewport()->width();
-    const int columns = ErgebnisTab->columnCount();
+void ResultWindow::FitColumns() {
+    const int client = Grid->viewport()->width();
+    const int columns = Grid->columnCount();
     if (columns < 2 || client <= 0) return;
-    const QFontMetrics fm(ErgebnisTab->font());
+    const QFontMetrics fm(Grid->font());
     int widest = 0;
     for (const auto& row : table_.Rows)
         widest = std::max(widest, fm.horizontalAdvance(Q(row.Label)));
@@ -225,36 +224,36 @@ void tErgebnisFenster::FitColumns() {
     const int others = columns - 1;
     const int width = (client - c0) / others;
     for (int c = 1; c < columns; ++c)
-        ErgebnisTab->setColumnWidth(c, width);
-    ErgebnisTab->setColumnWidth(0, client - (others * width + 2));
+        Grid->setColumnWidth(c, width);
+    Grid->setColumnWidth(0, client - (others * width + 2));
 }
 
-void tErgebnisFenster::resizeEvent(QResizeEvent* e) {
-    tBasisFenster::resizeEvent(e);
+void ResultWindow::resizeEvent(QResizeEvent* e) {
+    BaseWindow::resizeEvent(e);
     if (isVisible()) FitColumns();
 }
 
-void tErgebnisFenster::ToggleAll() {
+void ResultWindow::ToggleAll() {
     ResultGroupState(window_).ToggleAll();
     Message(MSG_MODEL_CHANGED, 0, 0);
 }
 
-void tErgebnisFenster::ToggleGroupAtRow(int gridRow, bool keepCurrentRow) {
+void ResultWindow::ToggleGroupAtRow(int gridRow, bool keepCurrentRow) {
     const int group = table_.GroupAtRow(gridRow);
     if (group == 0) return;
     ResultGroupState(window_).Toggle(group);
-    const int row = ErgebnisTab->currentRow();
+    const int row = Grid->currentRow();
     Message(MSG_MODEL_CHANGED, 0, 0);
-    if (keepCurrentRow && row >= 0) ErgebnisTab->setCurrentCell(row, 0);
+    if (keepCurrentRow && row >= 0) Grid->setCurrentCell(row, 0);
 }
 
-void tErgebnisFenster::RefreshLanguage() {
+void ResultWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(caption_, frame().model().Language)));
     SetupPeriods();
     Refill();
 }
 
-long tErgebnisFenster::Message(int msg, long wParam, long lParam) {
+long ResultWindow::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_PERIOD_MOVED:
         SetupPeriods();
@@ -300,12 +299,12 @@ long tErgebnisFenster::Message(int msg, long wParam, long lParam) {
         Print();
         return 0;
     default:
-        return tBasisFenster::Message(msg, wParam, lParam);
+        return BaseWindow::Message(msg, wParam, lParam);
     }
 }
 
 // The picture of the window: headings and rows, numbers right-aligned in their columns.
-void tErgebnisFenster::PaintTo(const PaintTarget& target) {
+void ResultWindow::PaintTo(const PaintTarget& target) {
     if (!target.painter) return;
     QPainter& p = *target.painter;
     p.save();
@@ -332,7 +331,7 @@ void tErgebnisFenster::PaintTo(const PaintTarget& target) {
     p.restore();
 }
 
-void tErgebnisFenster::Print() {
+void ResultWindow::Print() {
     QPrinter& printer = frame().printer();
     const QString caption = windowTitle();
     const int language = frame().model().Language;

@@ -9,10 +9,10 @@
 namespace tv {
 
 // The result grid: reports Enter and Shift+Enter.
-class tErgebnisAusgabeTab : public QTableWidget {
+class ResultGrid : public QTableWidget {
     Q_OBJECT
   public:
-    tErgebnisAusgabeTab(int window, QWidget* parent = nullptr);
+    ResultGrid(int window, QWidget* parent = nullptr);
     int WindowNumber = 1;
   signals:
     void enterPressed(bool shift);
@@ -23,10 +23,10 @@ class tErgebnisAusgabeTab : public QTableWidget {
 
 // "Modellergebnisse 1" and "Modellergebnisse 2": the main results of a period and their
 // change between two periods, grouped under header rows that open and close.
-class tErgebnisFenster : public tBasisFenster {
+class ResultWindow : public BaseWindow {
     Q_OBJECT
   public:
-    tErgebnisFenster(BaseWindow which, WindowFrame& frame);
+    ResultWindow(BaseWindowRole which, WindowFrame& frame);
 
     long Message(int msg, long wParam, long lParam) override;
     void PaintTo(const PaintTarget& target) override;
@@ -44,9 +44,9 @@ class tErgebnisFenster : public tBasisFenster {
     void ToggleAll();
     void ToggleGroupAtRow(int gridRow, bool keepCurrentRow);
 
-    QFrame* RahmenAussen = nullptr;
-    QFrame* RahmenInnen = nullptr;
-    tErgebnisAusgabeTab* ErgebnisTab = nullptr;
+    QFrame* OuterFrame = nullptr;
+    QFrame* InnerFrame = nullptr;
+    ResultGrid* Grid = nullptr;
 
   protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -19,7 +19,7 @@
 
 namespace tv {
 
-TArbeitsFensterClass::TArbeitsFensterClass(WindowFrame& frame, QWidget* parent)
+WorkingWindow::WorkingWindow(WindowFrame& frame, QWidget* parent)
     : QMdiSubWindow(parent), frame_(frame) {
     setWindowTitle(QStringLiteral("ArbeitsFensterClass"));
     resize(544, 375);
@@ -30,16 +30,16 @@ TArbeitsFensterClass::TArbeitsFensterClass(WindowFrame& frame, QWidget* parent)
             area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation,
                             SavedWindowState == Qt::WindowNoState);
     });
-    connect(this, &QMdiSubWindow::windowStateChanged, this, &TArbeitsFensterClass::StateChanged);
+    connect(this, &QMdiSubWindow::windowStateChanged, this, &WorkingWindow::StateChanged);
 }
 
-TArbeitsFensterClass::~TArbeitsFensterClass() {
+WorkingWindow::~WorkingWindow() {
     // The sub-window reports a last state change while it is destroyed, when this part of
     // the object is already gone.
-    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &TArbeitsFensterClass::StateChanged);
+    disconnect(this, &QMdiSubWindow::windowStateChanged, this, &WorkingWindow::StateChanged);
 }
 
-long TArbeitsFensterClass::Message(int msg, long wParam, long lParam) {
+long WorkingWindow::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_MINIMIZE: {
         // The frame's active child follows, whichever it is (taken before minimising,
@@ -64,9 +64,9 @@ long TArbeitsFensterClass::Message(int msg, long wParam, long lParam) {
     return 0;
 }
 
-void TArbeitsFensterClass::PaintTo(const PaintTarget&) {}
+void WorkingWindow::PaintTo(const PaintTarget&) {}
 
-QImage TArbeitsFensterClass::RenderPicture(int width, int height) {
+QImage WorkingWindow::RenderPicture(int width, int height) {
     QImage image;
     if (width > 0 && height > 0) {
         image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -86,7 +86,7 @@ QImage TArbeitsFensterClass::RenderPicture(int width, int height) {
     return image;
 }
 
-bool TArbeitsFensterClass::BeginPrintJob(QPainter& painter) {
+bool WorkingWindow::BeginPrintJob(QPainter& painter) {
     QPrinter& printer = frame_.printer();
     const QString caption = windowTitle();
     printer.setDocName(frame_.programTitle() + QStringLiteral(": ") + caption);
@@ -101,7 +101,7 @@ bool TArbeitsFensterClass::BeginPrintJob(QPainter& painter) {
     return true;
 }
 
-void TArbeitsFensterClass::PrintWindow() {
+void WorkingWindow::PrintWindow() {
     QPrinter& printer = frame_.printer();
     QPainter painter;
     if (!BeginPrintJob(painter)) return;
@@ -120,7 +120,7 @@ void TArbeitsFensterClass::PrintWindow() {
     painter.end();
 }
 
-void TArbeitsFensterClass::closeEvent(QCloseEvent* e) {
+void WorkingWindow::closeEvent(QCloseEvent* e) {
     if (IsBaseWindow) {
         // Base windows live for the whole run: closing only puts them aside.
         e->ignore();
@@ -131,12 +131,12 @@ void TArbeitsFensterClass::closeEvent(QCloseEvent* e) {
     QMdiSubWindow::closeEvent(e);
 }
 
-void TArbeitsFensterClass::showEvent(QShowEvent* e) {
+void WorkingWindow::showEvent(QShowEvent* e) {
     if (!IsBaseWindow && !e->spontaneous()) RefreshLanguage();
     QMdiSubWindow::showEvent(e);
 }
 
-void TArbeitsFensterClass::StateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
+void WorkingWindow::StateChanged(Qt::WindowStates oldState, Qt::WindowStates newState) {
     const bool activated = (newState & Qt::WindowActive) && !(oldState & Qt::WindowActive);
     const bool deactivated = !(newState & Qt::WindowActive) && (oldState & Qt::WindowActive);
     if (activated) {
@@ -148,27 +148,26 @@ void TArbeitsFensterClass::StateChanged(Qt::WindowStates oldState, Qt::WindowSta
     }
 }
 
-tBasisFenster::tBasisFenster(WindowFrame& frame, QWidget* parent)
-    : TArbeitsFensterClass(frame, parent) {
+BaseWindow::BaseWindow(WindowFrame& frame, QWidget* parent) : WorkingWindow(frame, parent) {
     IsBaseWindow = true;
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-long tBasisFenster::Message(int msg, long wParam, long lParam) {
+long BaseWindow::Message(int msg, long wParam, long lParam) {
     if (msg == MSG_ARRANGE_BASE) {
         ArrangeBase(static_cast<int>(wParam));
         return 0;
     }
-    return TArbeitsFensterClass::Message(msg, wParam, lParam);
+    return WorkingWindow::Message(msg, wParam, lParam);
 }
 
-BaseWindow tBasisFenster::Which() const {
+BaseWindowRole BaseWindow::Which() const {
     return BaseWindowFromCaption(windowTitle().toUtf8().constData());
 }
 
-void tBasisFenster::ArrangeBase(int percent) {
-    const BaseWindow which = Which();
-    if (which == BaseWindow::None) return;
+void BaseWindow::ArrangeBase(int percent) {
+    const BaseWindowRole which = Which();
+    if (which == BaseWindowRole::None) return;
     const QRect a = frame().baseArea();
     const WindowRect r = BaseArrangement(which, a.left(), a.top(), a.left() + a.width(),
                                          a.top() + a.height(), percent);
@@ -179,13 +178,13 @@ void tBasisFenster::ArrangeBase(int percent) {
 namespace {
 
 // A base window without content yet: caption and design-time size only.
-class PlainBaseWindow : public tBasisFenster {
+class PlainBaseWindow : public BaseWindow {
   public:
-    PlainBaseWindow(BaseWindow which, WindowFrame& frame)
-        : tBasisFenster(frame), bilingual_(BaseWindowCaption(which)) {
+    PlainBaseWindow(BaseWindowRole which, WindowFrame& frame)
+        : BaseWindow(frame), bilingual_(BaseWindowCaption(which)) {
         // The design-time caption is the German one; the language is applied later.
         setWindowTitle(QString::fromStdString(Translate(bilingual_, 1)));
-        if (which == BaseWindow::Results2)
+        if (which == BaseWindowRole::Results2)
             resize(451, 267);
         else
             resize(441, 280);
@@ -203,14 +202,14 @@ class PlainBaseWindow : public tBasisFenster {
 
 } // namespace
 
-tBasisFenster* CreateBaseWindow(BaseWindow which, WindowFrame& frame) {
-    tBasisFenster* w = nullptr;
-    if (which == BaseWindow::Equations1 || which == BaseWindow::Equations2)
-        w = TArbeitsFensterClass::Create<tGleichungsFenster>(which, frame);
-    else if (which == BaseWindow::Results1 || which == BaseWindow::Results2)
-        w = TArbeitsFensterClass::Create<tErgebnisFenster>(which, frame);
+BaseWindow* CreateBaseWindow(BaseWindowRole which, WindowFrame& frame) {
+    BaseWindow* w = nullptr;
+    if (which == BaseWindowRole::Equations1 || which == BaseWindowRole::Equations2)
+        w = WorkingWindow::Create<EquationWindow>(which, frame);
+    else if (which == BaseWindowRole::Results1 || which == BaseWindowRole::Results2)
+        w = WorkingWindow::Create<ResultWindow>(which, frame);
     else
-        w = TArbeitsFensterClass::Create<PlainBaseWindow>(which, frame);
+        w = WorkingWindow::Create<PlainBaseWindow>(which, frame);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     return w;
 }

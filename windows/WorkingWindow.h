@@ -28,11 +28,11 @@ struct PaintTarget {
 // state changes, and the services the main window reaches by message (minimise, print,
 // copy as picture). Subclasses put their content into the sub-window with setWidget()
 // and override Message() for the messages they handle, passing the rest on.
-class TArbeitsFensterClass : public QMdiSubWindow {
+class WorkingWindow : public QMdiSubWindow {
     Q_OBJECT
   public:
-    explicit TArbeitsFensterClass(WindowFrame& frame, QWidget* parent = nullptr);
-    ~TArbeitsFensterClass() override;
+    explicit WorkingWindow(WindowFrame& frame, QWidget* parent = nullptr);
+    ~WorkingWindow() override;
 
     // Constructs a working window and applies its language once, as every non-base window
     // does after construction (a constructor cannot reach the subclass's override).
@@ -74,19 +74,19 @@ class TArbeitsFensterClass : public QMdiSubWindow {
 
 // The four permanent base windows (two equation windows, two result windows). Closing
 // only minimises them; they tile themselves on MSG_ARRANGE_BASE.
-class tBasisFenster : public TArbeitsFensterClass {
+class BaseWindow : public WorkingWindow {
     Q_OBJECT
   public:
-    explicit tBasisFenster(WindowFrame& frame, QWidget* parent = nullptr);
+    explicit BaseWindow(WindowFrame& frame, QWidget* parent = nullptr);
 
     long Message(int msg, long wParam, long lParam) override;
     // Which of the four this window is, by its caption in either language.
-    BaseWindow Which() const;
+    BaseWindowRole Which() const;
     void ArrangeBase(int percent);
 };
 
 // The four base-window forms. Their content comes with the equation and result windows;
 // until then they are empty frames with their captions and design-time sizes.
-tBasisFenster* CreateBaseWindow(BaseWindow which, WindowFrame& frame);
+BaseWindow* CreateBaseWindow(BaseWindowRole which, WindowFrame& frame);
 
 } // namespace tv

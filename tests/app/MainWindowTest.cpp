@@ -36,15 +36,15 @@ struct Sent {
 };
 
 // A child window that records every message it receives.
-class Recorder : public TArbeitsFensterClass {
+class Recorder : public WorkingWindow {
   public:
-    Recorder(WindowFrame& f, const QString& caption) : TArbeitsFensterClass(f) {
+    Recorder(WindowFrame& f, const QString& caption) : WorkingWindow(f) {
         setWindowTitle(caption);
         setWidget(new QWidget);
     }
     long Message(int msg, long w, long l) override {
         log.append({msg, w, l});
-        return TArbeitsFensterClass::Message(msg, w, l);
+        return WorkingWindow::Message(msg, w, l);
     }
     QList<Sent> Of(std::initializer_list<int> msgs) const {
         QList<Sent> out;
@@ -95,7 +95,7 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<Model> m_;
-    std::unique_ptr<THauptFen> w_;
+    std::unique_ptr<MainWindow> w_;
     QStringList asked_, told_;
     bool answer_ = true;
     qint64 startupMs_ = 0;
@@ -112,7 +112,7 @@ void MainWindowTest::init() {
     o.userConfigDirectory = dir_->path();
     o.readSettings = false;
     o.writeSettingsAtEnd = false;
-    w_ = std::make_unique<THauptFen>(*m_, o);
+    w_ = std::make_unique<MainWindow>(*m_, o);
     asked_.clear();
     told_.clear();
     answer_ = true;
@@ -123,7 +123,7 @@ void MainWindowTest::init() {
     w_->userHost().scriptMessage = [this](const QString& t, const QString& text) {
         told_ << t + QStringLiteral(": ") + text;
     };
-    QSignalSpy done(w_.get(), &THauptFen::startupFinished);
+    QSignalSpy done(w_.get(), &MainWindow::startupFinished);
     w_->resize(1000, 700);
     w_->show();
     QVERIFY(done.wait(10000));
@@ -170,8 +170,8 @@ void MainWindowTest::startUpSolvesAndShowsOk() {
     QCOMPARE(eq1.width(), qRound(area.width() / 2.0) - 2);
     QVERIFY(w_->Button(QStringLiteral("SBGleichrangig"))->isChecked());
     QVERIFY(w_->Button(QStringLiteral("SBImmerLoesen"))->isChecked());
-    QVERIFY(!w_->NFXLeiste->isVisible());
-    QVERIFY(!w_->Tarifleiste->isVisible());
+    QVERIFY(!w_->RuleBar->isVisible());
+    QVERIFY(!w_->WageBar->isVisible());
     QVERIFY(told_.isEmpty());
 }
 
@@ -249,7 +249,7 @@ void MainWindowTest::confirmedDialogRunsModelChangedStep() {
     QCOMPARE(r->log, (QList<Sent>{{MSG_MODEL_CHANGED_EQ, 1, 1}, {MSG_MODEL_CHANGED, 1, 1}}));
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 49"));
     QVERIFY(w_->modelFile().ModelModified);
-    QCOMPARE(w_->Modelldatei->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(w_->ModelFilePanel->palette().color(QPalette::WindowText), QColor(Qt::red));
     QVERIFY(w_->Action(QStringLiteral("MILoesungUngeloeste"))->isEnabled());
 
     // With the solve option on, the step solves at once.
@@ -331,28 +331,28 @@ void MainWindowTest::halfScreenCycle() {
 void MainWindowTest::zoomCycle() {
     Recorder* r = AddRecorder();
     w_->mdiArea()->setActiveSubWindow(r);
-    w_->MIFensterZoomClick();
+    w_->onZoom();
     QVERIFY(r->isMaximized());
-    w_->MIFensterZoomClick();
+    w_->onZoom();
     QVERIFY(r->isMinimized());
     QVERIFY(w_->mdiArea()->activeSubWindow() != r);
     w_->mdiArea()->setActiveSubWindow(r);
-    w_->MIFensterZoomClick();
+    w_->onZoom();
     QVERIFY(!r->isMinimized() && !r->isMaximized());
 }
 
 void MainWindowTest::numberFormatBits() {
     Recorder* r = AddRecorder();
-    w_->ComBoxNachkomma->setCurrentIndex(4);
+    w_->DecimalPlacesBox->setCurrentIndex(4);
     QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 2, 1}}));
     QCOMPARE(m_->DecimalPlaces, uint8_t(4));
     r->log.clear();
-    w_->ComBoxVorkomma->setCurrentIndex(3);
+    w_->IntegerDigitsBox->setCurrentIndex(3);
     QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 1, 1}}));
     r->log.clear();
     w_->SetNumberFormat(5, 6);
     QCOMPARE(r->log, (QList<Sent>{{MSG_NUMBER_FORMAT, 3, 1}}));
-    QCOMPARE(w_->ComBoxVorkomma->currentIndex(), 5);
+    QCOMPARE(w_->IntegerDigitsBox->currentIndex(), 5);
     QCOMPARE(NumberFormatBits(1, 1, 2, 2), 0);
 }
 
@@ -406,14 +406,14 @@ void MainWindowTest::saveLoadNewThroughCommands() {
     MarkUnsolvedFrom(*m_, 9);
     w_->ModelChanged();
     QVERIFY(w_->modelFile().ModelModified);
-    w_->MIDateiModellSpeichernUnterClick();
+    w_->onSaveModelAs();
     QVERIFY(QFileInfo::exists(file));
     QVERIFY(!w_->modelFile().ModelModified);
-    QCOMPARE(w_->Modelldatei->text(), QStringLiteral("Lehrbuch Modell"));
-    QCOMPARE(w_->Modelldatei->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(w_->ModelFilePanel->text(), QStringLiteral("Lehrbuch Modell"));
+    QCOMPARE(w_->ModelFilePanel->palette().color(QPalette::WindowText), QColor(Qt::black));
 
     // New model: the parameter is back at its default and the window shows a solved model.
-    w_->MIDateiNeuesModellClick();
+    w_->onNewModel();
     QCOMPARE(m_->GetPar(10, 1), DefaultPar(10, 1));
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
     QVERIFY(!w_->modelFile().ModelModified);
@@ -423,7 +423,7 @@ void MainWindowTest::saveLoadNewThroughCommands() {
     w_->ModelChanged();
     answer_ = false;
     asked_.clear();
-    w_->MIDateiModellLadenClick();
+    w_->onOpenModel();
     QVERIFY(asked_.first().startsWith(QStringLiteral("Sicherheitsabfrage")));
     QCOMPARE(m_->GetPar(10, 1), 123.5);
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
@@ -433,7 +433,7 @@ void MainWindowTest::saveLoadNewThroughCommands() {
     // Ctrl+click on the file panel saves, keeping the backup.
     m_->SetPar(10, 1, 77.0);
     w_->ModelChanged();
-    QTest::mouseClick(w_->Modelldatei, Qt::LeftButton, Qt::ControlModifier);
+    QTest::mouseClick(w_->ModelFilePanel, Qt::LeftButton, Qt::ControlModifier);
     QVERIFY(QFileInfo::exists(dir_->filePath(QStringLiteral("Lehrbuch Modell.ST5"))));
     QVERIFY(!w_->modelFile().ModelModified);
 }
@@ -444,7 +444,7 @@ void MainWindowTest::saveAsRefusesOtherExtensions() {
         return names.takeFirst();
     };
     w_->modelFile().ModelModified = true;
-    w_->MIDateiModellSpeichernUnterClick();
+    w_->onSaveModelAs();
     QVERIFY(names.isEmpty()); // asked again after the refusal, then cancelled
     QCOMPARE(told_.size(), 1);
     QVERIFY(told_.first().startsWith(QStringLiteral("So nicht!")));
@@ -455,11 +455,11 @@ void MainWindowTest::saveAsRefusesOtherExtensions() {
 void MainWindowTest::stopInterruptsIntervalRun() {
     w_->interval().SetInterval(0, 3000, false);
     m_->Options.ShowSolveInfo = 1;
-    TLoesInfoFen* info = w_->userHost().InfoWindow();
+    SolveInfoWindow* info = w_->userHost().InfoWindow();
     bool sawWindow = false;
     QTimer::singleShot(0, this, [&] {
         sawWindow = info->isVisible();
-        QTest::mouseClick(info->BStop, Qt::LeftButton);
+        QTest::mouseClick(info->StopButton, Qt::LeftButton);
     });
     w_->Action(QStringLiteral("MILoesungIntervall"))->trigger();
     QVERIFY(sawWindow);
@@ -477,16 +477,16 @@ void MainWindowTest::stopInterruptsIntervalRun() {
 void MainWindowTest::solveOptionsDialog() {
     // Accuracy change forces a complete recalculation.
     QTimer::singleShot(0, this, [] {
-        auto* dlg = qobject_cast<TLoesOptDlg*>(QApplication::activeModalWidget());
+        auto* dlg = qobject_cast<SolveOptionsDialog*>(QApplication::activeModalWidget());
         QVERIFY(dlg);
-        dlg->SBGenauigkeitAb->click();
-        QCOMPARE(dlg->LGenauigkeit->text(),
+        dlg->AccuracyDownButton->click();
+        QCOMPARE(dlg->AccuracyLabel->text(),
                  QStringLiteral("relative Ergebnisänderung < 0.000001000 %"));
-        dlg->RBAufAnforderung->click();
+        dlg->OnRequestButton->click();
         dlg->accept();
     });
     Recorder* r = AddRecorder();
-    w_->MILoesungOptionenClick();
+    w_->onSolveOptions();
     QCOMPARE(m_->Options.Accuracy, 0.000001);
     QCOMPARE(m_->Options.SolveAfterInput, uint8_t(0));
     QCOMPARE(m_->Periods.LastSolved, -1);
@@ -505,15 +505,15 @@ void MainWindowTest::stepwiseSolving() {
     MarkUnsolvedFrom(*m_, 0);
     w_->Solve();
     QCOMPARE(m_->Periods.LastSolved, 1);
-    QVERIFY(w_->LoesSteuerDlg->isVisible());
+    QVERIFY(w_->SolveControl->isVisible());
     QVERIFY(w_->Action(QStringLiteral("MIFensterLoesungssteuerung"))->isEnabled());
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösung bis t = 1"));
-    w_->LoesSteuerDlg->BNaechstePeriode->click();
+    w_->SolveControl->NextPeriodButton->click();
     QCOMPARE(m_->Periods.LastSolved, 2);
-    w_->LoesSteuerDlg->BRestintervall->click();
+    w_->SolveControl->RestIntervalButton->click();
     QCOMPARE(m_->Periods.LastSolved, 3);
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
-    QVERIFY(!w_->LoesSteuerDlg->isVisible());
+    QVERIFY(!w_->SolveControl->isVisible());
     QVERIFY(!w_->Action(QStringLiteral("MIFensterLoesungssteuerung"))->isEnabled());
 }
 
@@ -536,13 +536,13 @@ void MainWindowTest::functionBarScrolls() {
 
     // The real bar: narrow window, arrows appear and scroll.
     w_->resize(420, 500);
-    QTRY_VERIFY(w_->SBRechts->isVisible());
+    QTRY_VERIFY(w_->StripRightButton->isVisible());
     QTest::qWait(50);
-    QVERIFY(!w_->SBLinks->isVisible());
-    QTest::mouseClick(w_->SBRechts, Qt::LeftButton);
+    QVERIFY(!w_->StripLeftButton->isVisible());
+    QTest::mouseClick(w_->StripRightButton, Qt::LeftButton);
     QCOMPARE(w_->StripOffset(), -16);
-    QVERIFY(w_->SBLinks->isVisible());
-    QTest::mouseClick(w_->SBLinks, Qt::LeftButton);
+    QVERIFY(w_->StripLeftButton->isVisible());
+    QTest::mouseClick(w_->StripLeftButton, Qt::LeftButton);
     QCOMPARE(w_->StripOffset(), 0);
     w_->resize(1000, 700);
 }
@@ -554,13 +554,13 @@ void MainWindowTest::policyBarsAndMoneyWindowsFollowTheStructure() {
     w_->ModelChanged();
     QVERIFY(wage->isEnabled());
     QVERIFY(wage->isChecked()); // the bar comes with the policy
-    QVERIFY(w_->Tarifleiste->isVisible());
+    QVERIFY(w_->WageBar->isVisible());
     wage->setChecked(false);
-    QVERIFY(!w_->Tarifleiste->isVisible());
+    QVERIFY(!w_->WageBar->isVisible());
     m_->Switch[14] = 0;
     w_->ModelChanged();
     QVERIFY(!wage->isEnabled());
-    QVERIFY(!w_->Tarifleiste->isVisible());
+    QVERIFY(!w_->WageBar->isVisible());
 
     // Money and credit creation: the submenu exists only with switch 18 = 1, and its open
     // windows are told to close when the switch goes back to 0.
@@ -591,15 +591,15 @@ void MainWindowTest::commandLineModelOpensAfterStartUp() {
     o.readSettings = false;
     o.writeSettingsAtEnd = false;
     o.commandLineFile = file;
-    w_ = std::make_unique<THauptFen>(m, o);
+    w_ = std::make_unique<MainWindow>(m, o);
     w_->userHost().scriptAsk = [](const QString&, const QString&) { return true; };
     w_->userHost().scriptMessage = [this](const QString& t, const QString& text) {
         told_ << t + QStringLiteral(": ") + text;
     };
-    QSignalSpy done(w_.get(), &THauptFen::startupFinished);
+    QSignalSpy done(w_.get(), &MainWindow::startupFinished);
     w_->show();
     QVERIFY(done.wait(10000));
-    QCOMPARE(w_->Modelldatei->text(), QStringLiteral("02-closed-is-lm"));
+    QCOMPARE(w_->ModelFilePanel->text(), QStringLiteral("02-closed-is-lm"));
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
     QVERIFY(!w_->modelFile().ModelModified);
     QVERIFY(told_.isEmpty());
@@ -635,14 +635,14 @@ void MainWindowTest::printCommandAsksFirst() {
              QStringLiteral("Print W\non \"N\"?"));
 
     // The period-range dialog keeps to the interval and hands back an ascending range.
-    TPeriodenDruckDlg range(3, 10, 40);
-    range.SEVon->setValue(1);
-    QCOMPARE(range.SEVon->value(), 3);
+    PeriodPrintDialog range(3, 10, 40);
+    range.FromBox->setValue(1);
+    QCOMPARE(range.FromBox->value(), 3);
     range.Preset(30, 12);
     QCOMPARE(range.From(), 12);
     QCOMPARE(range.To(), 30);
-    range.SBBisRechterRand->click();
-    range.SBVonAktuell->click();
+    range.ToRightEdgeButton->click();
+    range.FromCurrentButton->click();
     QCOMPARE(range.From(), 10);
     QCOMPARE(range.To(), 40);
 }
@@ -652,10 +652,10 @@ void MainWindowTest::statusAndBackgroundClicks() {
     MarkUnsolvedFrom(*m_, 20);
     w_->ModelChanged();
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 20"));
-    QCOMPARE(w_->LoesungsStatus->palette().color(QPalette::WindowText), QColor(Qt::red));
-    QTest::mouseClick(w_->LoesungsStatus, Qt::LeftButton);
+    QCOMPARE(w_->SolveStatusPanel->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QTest::mouseClick(w_->SolveStatusPanel, Qt::LeftButton);
     QCOMPARE(w_->StatusText(), QStringLiteral("Ok"));
-    QCOMPARE(w_->LoesungsStatus->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(w_->SolveStatusPanel->palette().color(QPalette::WindowText), QColor(Qt::black));
 
     for (QMdiSubWindow* s : w_->mdiArea()->subWindowList())
         s->showMinimized();

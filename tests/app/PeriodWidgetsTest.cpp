@@ -53,15 +53,15 @@ class PeriodWidgetsTest : public QObject {
 
     void periodFieldKeys() {
         QSignalSpy spy(nav.get(), &PeriodNavigator::periodChanged);
-        QLineEdit* ed = nav->EdPeriode();
+        QLineEdit* ed = nav->CurrentPeriodEdit();
         Interval(0, 100, 100);
         QTest::keyClick(ed, Qt::Key_Up);
         QCOMPARE(Current(), 0); // wraps to the left edge
         QCOMPARE(ed->text(), QStringLiteral("0"));
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toInt(), KindCurrentPeriod);
-        QVERIFY(!nav->SBPeriodeZurueck()->isEnabled());
-        QVERIFY(nav->SBPeriodeVor()->isEnabled());
+        QVERIFY(!nav->PeriodBackButton()->isEnabled());
+        QVERIFY(nav->PeriodForwardButton()->isEnabled());
 
         m->Switch[23] = 4;
         Interval(0, 100, 98);
@@ -71,13 +71,13 @@ class PeriodWidgetsTest : public QObject {
         QCOMPARE(Current(), 94);
         QTest::keyClick(ed, Qt::Key_End);
         QCOMPARE(Current(), 100);
-        QVERIFY(!nav->SBPeriodeVor()->isEnabled());
+        QVERIFY(!nav->PeriodForwardButton()->isEnabled());
         QTest::keyClick(ed, Qt::Key_Home);
         QCOMPARE(Current(), 0);
     }
 
     void editedFieldIsRedUntilEnterOrEsc() {
-        QLineEdit* ed = nav->EdPeriode();
+        QLineEdit* ed = nav->CurrentPeriodEdit();
         Interval(10, 100, 50);
         ed->setFocus();
         ed->selectAll();
@@ -100,7 +100,7 @@ class PeriodWidgetsTest : public QObject {
 
     void leftEdgeEnterRefusedBeyondTheSolvedPeriods() {
         m->Periods.LastSolved = 10;
-        QLineEdit* ed = nav->EdLinkerRand();
+        QLineEdit* ed = nav->LeftEdgeEdit();
         ed->selectAll();
         QTest::keyClicks(ed, "50");
         QTest::keyClick(ed, Qt::Key_Return);
@@ -120,7 +120,7 @@ class PeriodWidgetsTest : public QObject {
 
     void rightEdgeEnterGrowsAndAsks() {
         QSignalSpy model(nav.get(), &PeriodNavigator::modelChanged);
-        QLineEdit* ed = nav->EdRechterRand();
+        QLineEdit* ed = nav->RightEdgeEdit();
         ed->selectAll();
         QTest::keyClicks(ed, "120");
         QTest::keyClick(ed, Qt::Key_Enter);
@@ -137,12 +137,12 @@ class PeriodWidgetsTest : public QObject {
         rules->ToggleAnalysisForm();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toBool(), true);
-        QVERIFY(!nav->EdLinkerRand()->isEnabled());
-        QVERIFY(!nav->SBLinkerRandVorher()->isEnabled());
-        QVERIFY(!nav->SBLinkerRandAktuell()->isEnabled());
-        QCOMPARE(nav->EdLinkerRand()->text(), QStringLiteral("1"));
+        QVERIFY(!nav->LeftEdgeEdit()->isEnabled());
+        QVERIFY(!nav->LeftEdgeBackButton()->isEnabled());
+        QVERIFY(!nav->LeftEdgeToCurrentButton()->isEnabled());
+        QCOMPARE(nav->LeftEdgeEdit()->text(), QStringLiteral("1"));
         rules->ToggleAnalysisForm();
-        QVERIFY(nav->EdLinkerRand()->isEnabled());
+        QVERIFY(nav->LeftEdgeEdit()->isEnabled());
     }
 
     void sliderFollowsAndDragsThePeriod() {
@@ -155,7 +155,7 @@ class PeriodWidgetsTest : public QObject {
         QCOMPARE(nav->SliderLeft(), Nearest(0.5 * span));
 
         // Drag the period field to the far right, then release.
-        QLineEdit* ed = nav->EdPeriode();
+        QLineEdit* ed = nav->CurrentPeriodEdit();
         const QPoint start(ed->width() / 2, ed->height() / 2);
         QTest::mousePress(ed, Qt::LeftButton, {}, start);
         QTest::mouseMove(ed, start + QPoint(span, 0));
@@ -168,13 +168,13 @@ class PeriodWidgetsTest : public QObject {
     void railClicksStepAroundTheSlider() {
         m->Switch[22] = 5;
         Interval(0, 100, 50);
-        QWidget* rail = nav->Schiene();
+        QWidget* rail = nav->Rail();
         QTest::mouseClick(rail, Qt::LeftButton, {}, QPoint(2, rail->height() / 2));
         QCOMPARE(Current(), 49);
         QTest::mouseClick(rail, Qt::LeftButton, Qt::ControlModifier,
                           QPoint(rail->width() - 3, rail->height() / 2));
         QCOMPARE(Current(), 54);
-        nav->SBPeriodeVor()->click();
+        nav->PeriodForwardButton()->click();
         QCOMPARE(Current(), 55);
     }
 
@@ -237,8 +237,8 @@ class PeriodWidgetsTest : public QObject {
         dialog.ChoiceButton(3)->setChecked(true);
         QCOMPARE(dialog.Choice(), 3);
         rules->ApplyShift(dialog.TrackPosition(), dialog.Choice());
-        QCOMPARE(nav->EdLinkerRand()->text(), QStringLiteral("101"));
-        QCOMPARE(nav->EdRechterRand()->text(), QStringLiteral("150"));
+        QCOMPARE(nav->LeftEdgeEdit()->text(), QStringLiteral("101"));
+        QCOMPARE(nav->RightEdgeEdit()->text(), QStringLiteral("150"));
     }
 };
 

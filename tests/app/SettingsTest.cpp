@@ -53,37 +53,37 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAfterAMessage) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_TRUE(Said("TERVALIS: Initialisierungsproblem: TV5.INI-Datei fehlt im "
                      "Programmverzeichnis.\r\nStandardeinstellungen werden verwendet."));
-    EXPECT_EQ(s.Sprache, 1);
-    EXPECT_TRUE(s.FlacheSchalter);
-    EXPECT_FALSE(s.Signalsound);
-    EXPECT_TRUE(s.Funktionsleiste);
-    EXPECT_TRUE(s.EinstellungenSpeichern);
-    EXPECT_EQ(s.Bildschirmschrift.Name, "MS Sans Serif");
-    EXPECT_EQ(s.Druckerschrift.Groesse, 10);
-    EXPECT_EQ(s.FarbeReferenzkurven, 8421504);
-    EXPECT_EQ(s.FarbeHintergrund, 16777215);
-    EXPECT_EQ(s.LinieAktuelleKurven, 2);
+    EXPECT_EQ(s.Language, 1);
+    EXPECT_TRUE(s.FlatButtons);
+    EXPECT_FALSE(s.Sound);
+    EXPECT_TRUE(s.FunctionBar);
+    EXPECT_TRUE(s.SaveAtEnd);
+    EXPECT_EQ(s.ScreenFont.Name, "MS Sans Serif");
+    EXPECT_EQ(s.PrinterFont.Size, 10);
+    EXPECT_EQ(s.ReferenceCurveColour, 8421504);
+    EXPECT_EQ(s.BackgroundColour, 16777215);
+    EXPECT_EQ(s.CurrentCurveWidth, 2);
     EXPECT_EQ(s.ModelFileName(), prog + "NEU.TV5");
     EXPECT_EQ(s.ExportFileName(), prog + "neu.xls");
     EXPECT_EQ(s.RulesFileName(), prog + "NEU.NFX");
-    EXPECT_EQ(s.Arbeitsverzeichnis, prog);
+    EXPECT_EQ(s.WorkingDirectory, prog);
 }
 
 TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) {
     Settings s;
-    s.Sprache = 2;
+    s.Language = 2;
     s.Homepage = "https://example.org/tv";
-    s.Bildschirmschrift = {"Liberation Sans", 12, 255, true, false, true, false};
-    s.Druckerschrift.fett = true;
-    s.FarbeAnpassungsPfad = 65280;
-    s.LinieReferenzkurven = 3;
-    s.FlacheSchalter = false;
-    s.Signalsound = true;
-    s.dauerhaft = false;
-    s.Funktionsleiste = false;
-    s.NFXLeiste = false;
-    s.Infofenster = false;
-    s.Synchron = false;
+    s.ScreenFont = {"Liberation Sans", 12, 255, true, false, true, false};
+    s.PrinterFont.Bold = true;
+    s.PathColour = 65280;
+    s.ReferenceCurveWidth = 3;
+    s.FlatButtons = false;
+    s.Sound = true;
+    s.DurableInputs = false;
+    s.FunctionBar = false;
+    s.RuleBar = false;
+    s.ShowSolveInfo = false;
+    s.Synchronous = false;
     fs::create_directories(root / "models");
     const std::string models = (root / "models").string();
     {
@@ -99,25 +99,25 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     EXPECT_EQ(f.ReadLanguage(), 2);
     const Settings r = f.ReadSettings();
     EXPECT_TRUE(host.messages.empty()) << host.messages[0];
-    EXPECT_EQ(r.Datenverzeichnis, models + "/");
+    EXPECT_EQ(r.DataDirectory, models + "/");
     EXPECT_EQ(r.ModelFileName(), models + "/NEU.TV5");
     EXPECT_EQ(r.Homepage, s.Homepage);
-    EXPECT_EQ(r.Bildschirmschrift.Name, "Liberation Sans");
-    EXPECT_EQ(r.Bildschirmschrift.Groesse, 12);
-    EXPECT_EQ(r.Bildschirmschrift.Farbe, 255);
-    EXPECT_TRUE(r.Bildschirmschrift.kursiv);
-    EXPECT_TRUE(r.Bildschirmschrift.unterstrichen);
-    EXPECT_TRUE(r.Druckerschrift.fett);
-    EXPECT_EQ(r.FarbeAnpassungsPfad, 65280);
-    EXPECT_EQ(r.LinieReferenzkurven, 3);
-    EXPECT_EQ(r.Sprache, 2);
-    EXPECT_FALSE(r.FlacheSchalter);
-    EXPECT_TRUE(r.Signalsound);
-    EXPECT_FALSE(r.dauerhaft);
-    EXPECT_FALSE(r.Funktionsleiste);
-    EXPECT_FALSE(r.NFXLeiste);
-    EXPECT_FALSE(r.Infofenster);
-    EXPECT_FALSE(r.Synchron);
+    EXPECT_EQ(r.ScreenFont.Name, "Liberation Sans");
+    EXPECT_EQ(r.ScreenFont.Size, 12);
+    EXPECT_EQ(r.ScreenFont.Colour, 255);
+    EXPECT_TRUE(r.ScreenFont.Italic);
+    EXPECT_TRUE(r.ScreenFont.Underline);
+    EXPECT_TRUE(r.PrinterFont.Bold);
+    EXPECT_EQ(r.PathColour, 65280);
+    EXPECT_EQ(r.ReferenceCurveWidth, 3);
+    EXPECT_EQ(r.Language, 2);
+    EXPECT_FALSE(r.FlatButtons);
+    EXPECT_TRUE(r.Sound);
+    EXPECT_FALSE(r.DurableInputs);
+    EXPECT_FALSE(r.FunctionBar);
+    EXPECT_FALSE(r.RuleBar);
+    EXPECT_FALSE(r.ShowSolveInfo);
+    EXPECT_FALSE(r.Synchronous);
 }
 
 TEST_F(SettingsTest, NetworkInstallationNeverWrites) {
@@ -125,10 +125,10 @@ TEST_F(SettingsTest, NetworkInstallationNeverWrites) {
     WriteIni(ini);
     SettingsFile f(prog, user, host);
     Settings s = f.ReadSettings();
-    EXPECT_TRUE(s.Netz);
-    EXPECT_FALSE(s.EinstellungenSpeichern);
+    EXPECT_TRUE(s.NetworkInstallation);
+    EXPECT_FALSE(s.SaveAtEnd);
     EXPECT_FALSE(s.SaveOptionEnabled());
-    s.EinstellungenSpeichern = true;
+    s.SaveAtEnd = true;
     EXPECT_TRUE(f.WriteSettings(s, prog + "NEU.TV5"));
     EXPECT_EQ(ReadIni(prog), ini);
     EXPECT_FALSE(fs::exists(user + "tv5.ini"));
@@ -136,8 +136,8 @@ TEST_F(SettingsTest, NetworkInstallationNeverWrites) {
 
 TEST_F(SettingsTest, SaveOptionOffWritesOnlyThatOption) {
     Settings s;
-    s.EinstellungenSpeichern = false;
-    s.Sprache = 2;
+    s.SaveAtEnd = false;
+    s.Language = 2;
     SettingsFile(prog, user, host).WriteSettings(s, "/elsewhere/x.TV5");
     EXPECT_EQ(ReadIni(prog), "[Umgebung]\nEinstellungenSpeichern=0\n");
 
@@ -153,10 +153,10 @@ TEST_F(SettingsTest, DirectoriesWithoutTrailingSeparatorWork) {
     WriteIni("[Umgebung]\nDatenverzeichnis=/daten/tv\nArbeitsverzeichnis=/arbeit/\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_EQ(s.ModelFileName(), "/daten/tv/NEU.TV5");
-    EXPECT_EQ(s.Arbeitsverzeichnis, "/arbeit/");
+    EXPECT_EQ(s.WorkingDirectory, "/arbeit/");
 
     WriteIni("[Umgebung]\nDatenverzeichnis=\n");
-    EXPECT_EQ(SettingsFile(prog, user, host).ReadSettings().Datenverzeichnis, prog);
+    EXPECT_EQ(SettingsFile(prog, user, host).ReadSettings().DataDirectory, prog);
 }
 
 TEST_F(SettingsTest, UmlautSectionInBothEncodings) {
@@ -165,7 +165,7 @@ TEST_F(SettingsTest, UmlautSectionInBothEncodings) {
         WriteIni("[" + name + "]\r\nInfofenster=0\r\n[Internet]\r\nHomepage=\"http://x.test/" +
                  (cp1252 ? "\x80" : "\xE2\x82\xAC") + "\"\r\n");
         const Settings s = SettingsFile(prog, user, host).ReadSettings();
-        EXPECT_FALSE(s.Infofenster) << name;
+        EXPECT_FALSE(s.ShowSolveInfo) << name;
         EXPECT_TRUE(host.messages.empty());
         EXPECT_EQ(s.Homepage, "http://x.test/\xE2\x82\xAC"); // the euro sign
     }
@@ -177,20 +177,20 @@ TEST_F(SettingsTest, GarbledValueStopsTheReadingWithAMessage) {
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(Said("TERVALIS: Initialisierungsfehler: Lese-Fehler bei TV5.INI."));
     EXPECT_EQ(s.Homepage, "http://a.test");
-    EXPECT_EQ(s.Bildschirmschrift.Name, "Courier");
-    EXPECT_EQ(s.Bildschirmschrift.Groesse, 10);
-    EXPECT_EQ(s.Druckerschrift.Groesse, 10);
-    EXPECT_EQ(s.Sprache, 2); // the language was read first, on its own
+    EXPECT_EQ(s.ScreenFont.Name, "Courier");
+    EXPECT_EQ(s.ScreenFont.Size, 10);
+    EXPECT_EQ(s.PrinterFont.Size, 10);
+    EXPECT_EQ(s.Language, 2); // the language was read first, on its own
 }
 
 TEST_F(SettingsTest, ValueForms) {
     WriteIni("[optionenallgemein]\nsignalsound = 7\nFlacheSchalter= 0 \n[Land]\nSprache=9\n"
              "[Grafikfarben]\nHintergrund=-1\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
-    EXPECT_TRUE(s.Signalsound);
-    EXPECT_FALSE(s.FlacheSchalter);
-    EXPECT_EQ(s.Sprache, 1);
-    EXPECT_EQ(s.FarbeHintergrund, -1);
+    EXPECT_TRUE(s.Sound);
+    EXPECT_FALSE(s.FlatButtons);
+    EXPECT_EQ(s.Language, 1);
+    EXPECT_EQ(s.BackgroundColour, -1);
     EXPECT_TRUE(host.messages.empty());
 
     WriteIni("[Grafikfarben]\nReferenzkurven=99999999999\n");
@@ -212,11 +212,11 @@ TEST_F(SettingsTest, UnwritableProgramDirectoryUsesTheUserDirectory) {
     SettingsFile f(missing, user, host);
     EXPECT_EQ(f.ReadPath(), missing + "/tv5.ini");
     Settings s;
-    s.Sprache = 2;
+    s.Language = 2;
     ASSERT_TRUE(f.WriteSettings(s, "/m/a.TV5"));
     EXPECT_TRUE(fs::exists(user + "tv5.ini"));
     EXPECT_EQ(f.ReadPath(), user + "tv5.ini");
-    EXPECT_EQ(SettingsFile(missing, user, host).ReadSettings().Sprache, 2);
+    EXPECT_EQ(SettingsFile(missing, user, host).ReadSettings().Language, 2);
 }
 
 TEST(IniText, Cp1252AndUtf8Detection) {

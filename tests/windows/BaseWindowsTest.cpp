@@ -52,18 +52,18 @@ class TestFrame : public WindowFrame {
 // The four base windows on one frame, as the main window creates them.
 struct Windows {
     explicit Windows(TestFrame& f) : frame(f) {
-        r2 = static_cast<tErgebnisFenster*>(CreateBaseWindow(BaseWindow::Results2, f));
-        e2 = static_cast<tGleichungsFenster*>(CreateBaseWindow(BaseWindow::Equations2, f));
-        r1 = static_cast<tErgebnisFenster*>(CreateBaseWindow(BaseWindow::Results1, f));
-        e1 = static_cast<tGleichungsFenster*>(CreateBaseWindow(BaseWindow::Equations1, f));
-        for (tBasisFenster* w : all()) {
+        r2 = static_cast<ResultWindow*>(CreateBaseWindow(BaseWindowRole::Results2, f));
+        e2 = static_cast<EquationWindow*>(CreateBaseWindow(BaseWindowRole::Equations2, f));
+        r1 = static_cast<ResultWindow*>(CreateBaseWindow(BaseWindowRole::Results1, f));
+        e1 = static_cast<EquationWindow*>(CreateBaseWindow(BaseWindowRole::Equations1, f));
+        for (BaseWindow* w : all()) {
             f.area.addSubWindow(w);
             w->show();
         }
     }
-    std::vector<tBasisFenster*> all() const { return {r2, e2, r1, e1}; }
+    std::vector<BaseWindow*> all() const { return {r2, e2, r1, e1}; }
     void Send(int msg, long w, long l) {
-        for (tBasisFenster* x : all())
+        for (BaseWindow* x : all())
             x->Message(msg, w, l);
     }
     // What the main window does after solving or loading.
@@ -77,12 +77,12 @@ struct Windows {
     }
     void Language(int language) {
         frame.m.Language = static_cast<uint8_t>(language);
-        for (tBasisFenster* x : all())
+        for (BaseWindow* x : all())
             x->RefreshLanguage();
     }
     TestFrame& frame;
-    tErgebnisFenster *r1, *r2;
-    tGleichungsFenster *e1, *e2;
+    ResultWindow *r1, *r2;
+    EquationWindow *e1, *e2;
 };
 
 void Solve(Model& m) {
@@ -109,7 +109,7 @@ class BaseWindowsTest : public QObject {
     void init() {
         for (int w : {1, 2})
             ResultGroupState(w) = ResultGroups{};
-        tGleichungsFenster::InputDialogOpener() = {};
+        EquationWindow::InputDialogOpener() = {};
     }
 
     void equationTreeFollowsThePeriod() {
@@ -122,9 +122,9 @@ class BaseWindowsTest : public QObject {
         QCOMPARE(w.e1->ShownPeriod(), 0);
         QCOMPARE(w.e2->ShownPeriod(), 12);
         QCOMPARE(w.e1->Titel->text(), QStringLiteral(" Modellstruktur für t=0"));
-        QCOMPARE(ItemCount(w.e1->GleichungsBaum), static_cast<int>(w.e1->System().Lines.size()));
-        QVERIFY(w.e1->GleichungsBaum->topLevelItem(0)->isExpanded());
-        QCOMPARE(w.e2->GleichungsBaum->topLevelItem(0)->child(0)->child(2)->text(0),
+        QCOMPARE(ItemCount(w.e1->Tree), static_cast<int>(w.e1->System().Lines.size()));
+        QVERIFY(w.e1->Tree->topLevelItem(0)->isExpanded());
+        QCOMPARE(w.e2->Tree->topLevelItem(0)->child(0)->child(2)->text(0),
                  QStringLiteral("G = 130"));
         QVERIFY(LineCodes(1).Has(13));
 
@@ -150,7 +150,7 @@ class BaseWindowsTest : public QObject {
         Solve(f.m);
         Windows w(f);
         w.ModelChanged();
-        QTreeWidget* tree = w.e1->GleichungsBaum;
+        QTreeWidget* tree = w.e1->Tree;
         w.e1->Message(MSG_TOGGLE_TREE, 1, 1);
         QVERIFY(!tree->topLevelItem(0)->isExpanded());
         QTest::keyClick(tree, Qt::Key_Return, Qt::ShiftModifier);
@@ -178,8 +178,8 @@ class BaseWindowsTest : public QObject {
         Windows w(f);
         w.ModelChanged();
         int opened = 0;
-        tGleichungsFenster::InputDialogOpener() = [&opened](int dialog) { opened = dialog; };
-        QTreeWidget* tree = w.e1->GleichungsBaum;
+        EquationWindow::InputDialogOpener() = [&opened](int dialog) { opened = dialog; };
+        QTreeWidget* tree = w.e1->Tree;
         auto click = [&](const QString& text) {
             const auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
             QVERIFY(!items.isEmpty());
@@ -204,7 +204,7 @@ class BaseWindowsTest : public QObject {
         Solve(f.m);
         Windows w(f);
         w.ModelChanged();
-        QTableWidget* grid = w.r1->ErgebnisTab;
+        QTableWidget* grid = w.r1->Grid;
         QCOMPARE(grid->rowCount(), static_cast<int>(w.r1->Table().Rows.size()));
         QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("Güternachfrage >>"));
         const int closed = grid->rowCount();
@@ -217,7 +217,7 @@ class BaseWindowsTest : public QObject {
         QCOMPARE(grid->currentRow(), 0);
         QCOMPARE(grid->rowCount(), closed + 4);
         // Window 2 keeps its own state.
-        QCOMPARE(w.r2->ErgebnisTab->item(0, 0)->text(), QStringLiteral("Güternachfrage >>"));
+        QCOMPARE(w.r2->Grid->item(0, 0)->text(), QStringLiteral("Güternachfrage >>"));
 
         // Shift+Enter: all groups follow the opposite of group 1.
         QTest::keyClick(grid, Qt::Key_Return, Qt::ShiftModifier);
@@ -269,8 +269,7 @@ class BaseWindowsTest : public QObject {
         Windows w(f);
         w.ModelChanged();
         QTemporaryDir dir;
-        for (tBasisFenster* win :
-             {static_cast<tBasisFenster*>(w.e1), static_cast<tBasisFenster*>(w.r1)}) {
+        for (BaseWindow* win : {static_cast<BaseWindow*>(w.e1), static_cast<BaseWindow*>(w.r1)}) {
             const QString path = dir.filePath(QStringLiteral("out.pdf"));
             f.printer_.setOutputFormat(QPrinter::PdfFormat);
             f.printer_.setOutputFileName(path);
@@ -309,8 +308,8 @@ class BaseWindowsTest : public QObject {
             f.m.Periods.CurrentPeriod = 1 + k % 10;
             w.e1->Message(MSG_PERIOD_MOVED_EQ, 2, 1);
             w.e2->Message(MSG_PERIOD_MOVED_EQ, 2, 1);
-            w.e1->GleichungsBaum->viewport()->repaint();
-            w.e2->GleichungsBaum->viewport()->repaint();
+            w.e1->Tree->viewport()->repaint();
+            w.e2->Tree->viewport()->repaint();
         }
         const double ms = timer.nsecsElapsed() / 1e6 / rounds;
         qInfo("equation windows: %.3f ms per period change (both windows, rebuild and repaint)",

@@ -46,9 +46,9 @@ class TestFrame : public WindowFrame {
 };
 
 // A working window that counts its language refreshes and records how it was painted.
-class Probe : public TArbeitsFensterClass {
+class Probe : public WorkingWindow {
   public:
-    Probe(WindowFrame& f, const QString& caption) : TArbeitsFensterClass(f) {
+    Probe(WindowFrame& f, const QString& caption) : WorkingWindow(f) {
         setWindowTitle(caption);
         setWidget(new QWidget);
     }
@@ -64,9 +64,9 @@ class Probe : public TArbeitsFensterClass {
     QRect body;
 };
 
-class ProbeBase : public tBasisFenster {
+class ProbeBase : public BaseWindow {
   public:
-    ProbeBase(WindowFrame& f, const QString& caption) : tBasisFenster(f) {
+    ProbeBase(WindowFrame& f, const QString& caption) : BaseWindow(f) {
         setWindowTitle(caption);
         setWidget(new QWidget);
     }
@@ -121,10 +121,10 @@ void WorkingWindowTest::arrangementGeometry() {
     QFETCH(int, eqHeight);
     QFETCH(int, resTop);
     QFETCH(int, resHeight);
-    const auto e1 = BaseArrangement(BaseWindow::Equations1, 0, 0, 800, 600, percent);
-    const auto e2 = BaseArrangement(BaseWindow::Equations2, 0, 0, 800, 600, percent);
-    const auto r1 = BaseArrangement(BaseWindow::Results1, 0, 0, 800, 600, percent);
-    const auto r2 = BaseArrangement(BaseWindow::Results2, 0, 0, 800, 600, percent);
+    const auto e1 = BaseArrangement(BaseWindowRole::Equations1, 0, 0, 800, 600, percent);
+    const auto e2 = BaseArrangement(BaseWindowRole::Equations2, 0, 0, 800, 600, percent);
+    const auto r1 = BaseArrangement(BaseWindowRole::Results1, 0, 0, 800, 600, percent);
+    const auto r2 = BaseArrangement(BaseWindowRole::Results2, 0, 0, 800, 600, percent);
     QCOMPARE(e1, (WindowRect{0, 0, 398, eqHeight}));
     QCOMPARE(e2, (WindowRect{398, 0, 398, eqHeight}));
     QCOMPARE(r1, (WindowRect{0, resTop, 398, resHeight}));
@@ -132,23 +132,23 @@ void WorkingWindowTest::arrangementGeometry() {
 }
 
 void WorkingWindowTest::baseWindowsKnowThemselvesByCaption() {
-    QCOMPARE(BaseWindowFromCaption("Gleichungssystem 1"), BaseWindow::Equations1);
-    QCOMPARE(BaseWindowFromCaption("Model Results 2"), BaseWindow::Results2);
-    QCOMPARE(BaseWindowFromCaption("Gleichungssystem 1##Equation System 1"), BaseWindow::None);
-    QCOMPARE(BaseWindowFromCaption("Modellergebnisse 3"), BaseWindow::None);
-    QCOMPARE(BaseWindowPair(BaseWindow::Results1), 1);
-    QCOMPARE(BaseWindowPair(BaseWindow::Equations2), 2);
+    QCOMPARE(BaseWindowFromCaption("Gleichungssystem 1"), BaseWindowRole::Equations1);
+    QCOMPARE(BaseWindowFromCaption("Model Results 2"), BaseWindowRole::Results2);
+    QCOMPARE(BaseWindowFromCaption("Gleichungssystem 1##Equation System 1"), BaseWindowRole::None);
+    QCOMPARE(BaseWindowFromCaption("Modellergebnisse 3"), BaseWindowRole::None);
+    QCOMPARE(BaseWindowPair(BaseWindowRole::Results1), 1);
+    QCOMPARE(BaseWindowPair(BaseWindowRole::Equations2), 2);
     // Odd widths and heights: halves round to even, the rest goes to the right and bottom.
-    QCOMPARE(BaseArrangement(BaseWindow::Equations2, 0, 0, 801, 601, 100),
+    QCOMPARE(BaseArrangement(BaseWindowRole::Equations2, 0, 0, 801, 601, 100),
              (WindowRect{398, 0, 399, 298}));
-    QCOMPARE(BaseArrangement(BaseWindow::Results2, 0, 0, 803, 602, 150),
+    QCOMPARE(BaseArrangement(BaseWindowRole::Results2, 0, 0, 803, 602, 150),
              (WindowRect{400, 450, 399, 148}));
 }
 
 void WorkingWindowTest::constructionRefreshesOnlyOrdinaryWindows() {
     TestFrame f;
-    auto* ordinary = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Tabelle"));
-    auto* base = TArbeitsFensterClass::Create<ProbeBase>(f, QStringLiteral("Gleichungssystem 1"));
+    auto* ordinary = WorkingWindow::Create<Probe>(f, QStringLiteral("Tabelle"));
+    auto* base = WorkingWindow::Create<ProbeBase>(f, QStringLiteral("Gleichungssystem 1"));
     QCOMPARE(ordinary->refreshes, 1);
     QCOMPARE(base->refreshes, 0);
     QVERIFY(!ordinary->IsBaseWindow);
@@ -163,9 +163,8 @@ void WorkingWindowTest::constructionRefreshesOnlyOrdinaryWindows() {
 
 void WorkingWindowTest::closingMinimisesBaseWindowsAndDestroysOthers() {
     TestFrame f;
-    QPointer<TArbeitsFensterClass> base = CreateBaseWindow(BaseWindow::Results1, f);
-    QPointer<TArbeitsFensterClass> other =
-        TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Grafik"));
+    QPointer<WorkingWindow> base = CreateBaseWindow(BaseWindowRole::Results1, f);
+    QPointer<WorkingWindow> other = WorkingWindow::Create<Probe>(f, QStringLiteral("Grafik"));
     f.area.addSubWindow(base);
     f.area.addSubWindow(other);
     base->show();
@@ -182,8 +181,8 @@ void WorkingWindowTest::closingMinimisesBaseWindowsAndDestroysOthers() {
 
 void WorkingWindowTest::reactivatedWindowReturnsToNormal() {
     TestFrame f;
-    auto* a = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("A"));
-    auto* b = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("B"));
+    auto* a = WorkingWindow::Create<Probe>(f, QStringLiteral("A"));
+    auto* b = WorkingWindow::Create<Probe>(f, QStringLiteral("B"));
     f.area.addSubWindow(a);
     f.area.addSubWindow(b);
     a->show();
@@ -198,8 +197,8 @@ void WorkingWindowTest::reactivatedWindowReturnsToNormal() {
 
 void WorkingWindowTest::minimiseMessage() {
     TestFrame f;
-    auto* a = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("A"));
-    auto* b = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("B"));
+    auto* a = WorkingWindow::Create<Probe>(f, QStringLiteral("A"));
+    auto* b = WorkingWindow::Create<Probe>(f, QStringLiteral("B"));
     f.area.addSubWindow(a);
     f.area.addSubWindow(b);
     a->show();
@@ -213,20 +212,20 @@ void WorkingWindowTest::minimiseMessage() {
 
 void WorkingWindowTest::arrangeMessageTilesTheFourBaseWindows() {
     TestFrame f;
-    QList<tBasisFenster*> windows;
-    for (BaseWindow w : {BaseWindow::Results2, BaseWindow::Equations2, BaseWindow::Results1,
-                         BaseWindow::Equations1}) {
+    QList<BaseWindow*> windows;
+    for (BaseWindowRole w : {BaseWindowRole::Results2, BaseWindowRole::Equations2,
+                             BaseWindowRole::Results1, BaseWindowRole::Equations1}) {
         windows.append(CreateBaseWindow(w, f));
         f.area.addSubWindow(windows.back());
         windows.back()->show();
     }
-    auto* other = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Tabelle"));
+    auto* other = WorkingWindow::Create<Probe>(f, QStringLiteral("Tabelle"));
     f.area.addSubWindow(other);
     other->show();
     const QRect before = other->geometry();
     windows[0]->showMaximized();
     for (auto* s : f.area.subWindowList())
-        static_cast<TArbeitsFensterClass*>(s)->Message(MSG_ARRANGE_BASE, 150, 0);
+        static_cast<WorkingWindow*>(s)->Message(MSG_ARRANGE_BASE, 150, 0);
     QCOMPARE(windows[3]->geometry(), QRect(0, 0, 398, 448));     // equation system 1
     QCOMPARE(windows[1]->geometry(), QRect(398, 0, 398, 448));   // equation system 2
     QCOMPARE(windows[2]->geometry(), QRect(0, 448, 398, 148));   // model results 1
@@ -242,7 +241,7 @@ void WorkingWindowTest::printWritesHeaderBodyAndFooter() {
     const QString file = dir.filePath(QStringLiteral("page.pdf"));
     f.printer_.setOutputFormat(QPrinter::PdfFormat);
     f.printer_.setOutputFileName(file);
-    auto* w = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Gleichungssystem 1"));
+    auto* w = WorkingWindow::Create<Probe>(f, QStringLiteral("Gleichungssystem 1"));
     f.area.addSubWindow(w);
     w->show();
     w->Message(MSG_PRINT, 1, 1);
@@ -276,7 +275,7 @@ void WorkingWindowTest::printFailureIsReported() {
     f.h = &host;
     f.printer_.setOutputFormat(QPrinter::PdfFormat);
     f.printer_.setOutputFileName(QStringLiteral("/nonexistent-dir/x/page.pdf"));
-    auto* w = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Tabelle"));
+    auto* w = WorkingWindow::Create<Probe>(f, QStringLiteral("Tabelle"));
     w->Message(MSG_PRINT, 1, 1);
     QCOMPARE(host.titles.size(), size_t(1));
     QVERIFY(w->kinds.isEmpty());
@@ -284,7 +283,7 @@ void WorkingWindowTest::printFailureIsReported() {
 
 void WorkingWindowTest::copyPictureHasTheRequestedSize() {
     TestFrame f;
-    auto* w = TArbeitsFensterClass::Create<Probe>(f, QStringLiteral("Grafik"));
+    auto* w = WorkingWindow::Create<Probe>(f, QStringLiteral("Grafik"));
     w->Message(MSG_COPY_PICTURE, 320, 200);
     QCOMPARE(w->kinds, QList<PaintTarget::Kind>{PaintTarget::Image});
     QCOMPARE(w->body, QRect(0, 0, 320, 200));

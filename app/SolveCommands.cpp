@@ -1,0 +1,80 @@
+#include "app/MainLogic.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowShared.h"
+#include "app/ModelChange.h"
+#include "app/QtUserHost.h"
+#include "app/SolveWindows.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QPalette>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+namespace tv {
+
+// ---------------------------------------------------------------- solving and status
+
+void MainWindow::RunSolveCommand(const std::function<void()>& run) {
+    if (solving_) return; // a solution is running; its window keeps everything else blocked
+    solving_ = true;
+    run();
+    solving_ = false;
+}
+
+void MainWindow::Solve() {
+    RunSolveCommand([this] { tv::Solve(m_, *host_); });
+}
+
+void MainWindow::SetStatusText(const QString& text) {
+    status_ = text;
+    SolveStatusPanel->setText(text);
+    QPalette p = SolveStatusPanel->palette();
+    p.setColor(QPalette::WindowText, text == QStringLiteral("Ok") ? Qt::black : Qt::red);
+    SolveStatusPanel->setPalette(p);
+    SolveStatusPanel->setFixedWidth(SolveStatusPanel->fontMetrics().horizontalAdvance(text) + 12);
+    Action(QStringLiteral("MILoesungUngeloeste"))->setEnabled(text != QStringLiteral("Ok"));
+    // Transient texts must be seen while a solution runs.
+    if (text.endsWith(QStringLiteral("...")) && isVisible()) SolveStatusPanel->repaint();
+}
+
+QString MainWindow::StatusText() const {
+    return status_;
+}
+
+void MainWindow::ShowSolveControl(bool visible) {
+    if (visible) {
+        SolveControl->show();
+        SolveControl->raise();
+    } else {
+        SolveControl->hide();
+    }
+    Action(QStringLiteral("MIFensterLoesungssteuerung"))->setEnabled(visible);
+}
+
+void MainWindow::onSolveOptions() {
+    if (solving_) return; // the running solution keeps the model
+    SolveOptionsDialog dlg(m_.Options, m_.Language, this);
+    const SolveOptions before = m_.Options;
+    if (dlg.exec() == QDialog::Accepted) {
+        dlg.Store(m_.Options);
+        const bool accuracyChanged =
+            std::llround(before.Accuracy * 1E10) != std::llround(m_.Options.Accuracy * 1E10);
+        if (accuracyChanged) m_.RecalcAll = 1;
+        if (!m_.Options.StepwiseSolve) ShowSolveControl(false);
+        settings_.ShowSolveInfo = m_.Options.ShowSolveInfo != 0;
+        if (accuracyChanged) {
+            m_.Periods.LastSolved = -1;
+            ModelChanged();
+        } else if ((m_.Options.SolveAfterInput && !before.SolveAfterInput) ||
+                   (!m_.Options.StepwiseSolve && before.StepwiseSolve)) {
+            ModelChanged();
+        }
+    }
+    solveAlwaysButton_->setChecked(m_.Options.SolveAfterInput == 1);
+}
+
+} // namespace tv

@@ -1,0 +1,143 @@
+#include "app/MainLogic.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowShared.h"
+#include "app/PeriodNavigator.h"
+#include "app/QtUserHost.h"
+#include "app/StartInfo.h"
+#include "windows/WorkingWindow.h"
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRect>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tv {
+
+// ---------------------------------------------------------------- layout
+
+void MainWindow::ApplyBarVisibility() {
+    FunctionBar->setVisible(Action(QStringLiteral("MIOptionenFunktionsleiste"))->isChecked());
+    QAction* wage = Action(QStringLiteral("MIOptionenTarifleiste"));
+    QAction* money = Action(QStringLiteral("MIOptionenGeldleiste"));
+    WageBar->setVisible(wage->isEnabled() && wage->isChecked());
+    MoneyBar->setVisible(money->isEnabled() && money->isChecked());
+    navigator_->SetPolicyMarkVisible(WageBar->isVisibleTo(this) || MoneyBar->isVisibleTo(this));
+    // Re-arrange once the layout has taken the new height.
+    QTimer::singleShot(0, this, [this] {
+        if (startupDone_ && !closing_) ArrangeBase(arrangement_);
+    });
+}
+
+QRect MainWindow::baseArea() const {
+    return QRect(0, 0, mdi_->viewport()->width(), mdi_->viewport()->height());
+}
+
+void MainWindow::ArrangeBase(int percent) {
+    arrangement_ = percent;
+    equalButton_->setChecked(percent == 100);
+    equationButton_->setChecked(percent == 150);
+    resultButton_->setChecked(percent == 50);
+    SendToChildren(MSG_ARRANGE_BASE, percent, 0);
+}
+
+int MainWindow::HalfScreenStep(QMdiSubWindow* w) const {
+    return w ? w->property("tvHalfScreenStep").toInt() : 0;
+}
+
+void MainWindow::onHalfScreen() {
+    QMdiSubWindow* w = mdi_->activeSubWindow();
+    if (!w) return;
+    if (w->isMaximized() || w->isMinimized()) w->showNormal();
+    const int step = HalfScreenStep(w);
+    const HalfScreenRect r =
+        HalfScreen(step, mdi_->viewport()->width(), mdi_->viewport()->height());
+    w->setGeometry(r.left, r.top, r.width, r.height);
+    w->setProperty("tvHalfScreenStep", (step + 1) % 4);
+}
+
+void MainWindow::onZoom() {
+    QMdiSubWindow* w = mdi_->activeSubWindow();
+    if (!w) return;
+    if (w->isMaximized()) {
+        w->showMinimized();
+        mdi_->activatePreviousSubWindow();
+    } else if (w->isMinimized()) {
+        w->showNormal();
+    } else {
+        w->showMaximized();
+    }
+}
+
+// ---------------------------------------------------------------- small commands
+
+void MainWindow::onCalculator() {
+    for (const char* calc : {"gnome-calculator", "kcalc", "galculator", "xcalc"}) {
+        const QString path = QStandardPaths::findExecutable(QString::fromLatin1(calc));
+        if (!path.isEmpty() && QProcess::startDetached(path, {})) return;
+    }
+    host_->PlaySound("SoNicht.wav");
+    host_->ShowMessage("So nicht!", "TERVALIS kann den Rechner nicht starten. \r\nÜberprüfen Sie "
+                                    "Ihre Systeminstallation oder rechnen Sie im Kopf.");
+}
+
+void MainWindow::onWebSupport() {
+    const std::string url = settings_.Homepage;
+    if (url.empty()) {
+        host_->PlaySound("SoNicht.wav");
+        host_->ShowMessage("Achtung!", "Ini-Datei enthält keine URL für die "
+                                       "TERVALIS-Webzentrale.\r\nInternet-Verbindung kann nicht "
+                                       "aufgebaut werden.");
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromUserInput(Q(url)))) {
+        host_->PlaySound("SoNicht.wav");
+        host_->ShowMessage("Fehler!",
+                           "Auf ihrem System ist kein WWW-Browser registriert, der mit "
+                           "HTML-Dokumenten verknüpft ist und einwandfrei gestartet werden kann. "
+                           "Sorgen Sie bitte selbst für eine WWW-Verbindung. Die URL der "
+                           "TERVALIS-Webzentrale lautet:\r\n" +
+                               url);
+    }
+}
+
+void MainWindow::onAbout() {
+    host_->PlaySound("Start.wav");
+    StartInfoWindow info(this, false);
+    info.exec();
+}
+
+void MainWindow::ShowHelp(int context) {
+    // Bundled pages "help/<context>.html" beside the program.
+    const QString page =
+        QDir(options_.programDirectory).filePath(QStringLiteral("help/%1.html").arg(context));
+    auto* view = findChild<QTextBrowser*>(QStringLiteral("HelpView"));
+    if (!view) {
+        view = new QTextBrowser(this);
+        view->setObjectName(QStringLiteral("HelpView"));
+        view->setWindowFlag(Qt::Window);
+        view->resize(640, 480);
+        view->setOpenExternalLinks(true);
+    }
+    view->setWindowTitle(T("TERVALIS-Hilfe##TERVALIS Help"));
+    if (QFileInfo::exists(page))
+        view->setSource(QUrl::fromLocalFile(page));
+    else
+        view->setHtml(T("<h3>Hilfe</h3><p>Die Hilfeseite %1 ist nicht vorhanden.</p>##"
+                        "<h3>Help</h3><p>The help page %1 is not available.</p>")
+                          .arg(context));
+    view->show();
+    view->raise();
+}
+
+} // namespace tv
