@@ -167,8 +167,8 @@ std::string AccountingProcess::Explanation(int language) const {
             }
         }
         for (const BookingPart& part : b.Parts)
-            text += "\n" + std::to_string(b.Number) + part.Tag + ")" +
-                    Translate(part.Text, language);
+            text +=
+                "\n" + std::to_string(b.Number) + part.Tag + ")" + Translate(part.Text, language);
     }
     if (RoundComplete()) text += "\n\n" + Translate(Closing(), language);
     return text;
@@ -180,8 +180,8 @@ std::vector<ShownEntry> AccountingProcess::Shown(int account, AccountSide side) 
         for (const BookingPart& part : script_[i].Parts)
             for (const AccountEntry& e : part.Entries)
                 if (e.Account == account && e.Side == side)
-                    shown.push_back({std::to_string(script_[i].Number) + part.Tag, e.Label,
-                                     e.Amount, e.Memo});
+                    shown.push_back(
+                        {std::to_string(script_[i].Number) + part.Tag, e.Label, e.Amount, e.Memo});
     return shown;
 }
 
@@ -197,14 +197,15 @@ void AccountingProcess::BuildRound0() {
             if (!shares_.Shown(k) || shares_.Market(k) <= 0) continue;
             const double x = mn * (1 - b) * shares_.Market(k) / 100;
             const std::string bank = shares_.Name(k), share = std::to_string(shares_.Market(k));
-            const std::string kr = std::string("KR,") + Letter(k), se = std::string("SE,") + Letter(k);
+            const std::string kr = std::string("KR,") + Letter(k),
+                              se = std::string("SE,") + Letter(k);
             Booking booking;
-            booking.Parts.push_back(Part(
-                'a', {E(k, Assets, kr, x), E(AccountNonBanks, Liabilities, kr, x)},
-                Bi(" Entsprechend ihrem Marktanteil hat die " + bank + " " + share +
-                       "% aller bisherigen Geschäftsbankkredite an Nichtbanken vergeben.",
-                   " According to its market share, " + bank + " has granted " + share +
-                       "% of all commercial bank loans to non-banks so far.")));
+            booking.Parts.push_back(
+                Part('a', {E(k, Assets, kr, x), E(AccountNonBanks, Liabilities, kr, x)},
+                     Bi(" Entsprechend ihrem Marktanteil hat die " + bank + " " + share +
+                            "% aller bisherigen Geschäftsbankkredite an Nichtbanken vergeben.",
+                        " According to its market share, " + bank + " has granted " + share +
+                            "% of all commercial bank loans to non-banks so far.")));
             booking.Parts.push_back(Part(
                 'b', {E(AccountNonBanks, Assets, se, x), E(k, Liabilities, se, x)},
                 Bi(" Dem stehen Sichteinlagen des Nichtbankensektors in gleicher Höhe gegenüber.",
@@ -243,29 +244,29 @@ void AccountingProcess::BuildRound0() {
             const std::string dkr = std::string("dKR,") + Letter(k);
             const std::string el = std::string("EL,") + Letter(k);
             Booking booking;
-            booking.Parts.push_back(Part(
-                'a', {E(k, Assets, dkr, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
-                Bi(" Zur Erfüllung der Mindestreservepflicht in Höhe von " + Percent(r) +
-                       "% der Sichteinlagen hat die " + bank +
-                       " Forderungen an Nichtbanken an die Zentralbank verkauft.",
-                   " To meet the minimum reserve requirement of " + Percent(r) +
-                       "% of sight deposits, " + bank +
-                       " has sold claims on non-banks to the central bank.")));
-            booking.Parts.push_back(Part(
-                'b', {E(k, Assets, el, x), E(AccountCentralBank, Liabilities, el, x)},
-                Bi(" Die Zentralbank hat diese Wertpapiere mit eigenem Geld bezahlt und der " +
-                       bank + " den Betrag als Zentralbankeinlage gutgeschrieben.",
-                   " The central bank has paid for these securities with its own money and "
-                   "credited the amount to " +
-                       bank + " as a central bank deposit.")));
-            booking.Parts.push_back(Part(
-                'c',
-                {E(AccountNonBanks, Liabilities, dkr, -x),
-                 E(AccountNonBanks, Liabilities, "dKR,Z", x)},
-                Bi(" Im Nichtbankensektor führte der Forderungsverkauf der " + bank +
-                       " zu einer Änderung der Gläubigerstruktur.",
-                   " In the non-bank sector, the sale of claims by " + bank +
-                       " changed the structure of creditors.")));
+            booking.Parts.push_back(
+                Part('a', {E(k, Assets, dkr, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
+                     Bi(" Zur Erfüllung der Mindestreservepflicht in Höhe von " + Percent(r) +
+                            "% der Sichteinlagen hat die " + bank +
+                            " Forderungen an Nichtbanken an die Zentralbank verkauft.",
+                        " To meet the minimum reserve requirement of " + Percent(r) +
+                            "% of sight deposits, " + bank +
+                            " has sold claims on non-banks to the central bank.")));
+            booking.Parts.push_back(
+                Part('b', {E(k, Assets, el, x), E(AccountCentralBank, Liabilities, el, x)},
+                     Bi(" Die Zentralbank hat diese Wertpapiere mit eigenem Geld bezahlt und der " +
+                            bank + " den Betrag als Zentralbankeinlage gutgeschrieben.",
+                        " The central bank has paid for these securities with its own money and "
+                        "credited the amount to " +
+                            bank + " as a central bank deposit.")));
+            booking.Parts.push_back(
+                Part('c',
+                     {E(AccountNonBanks, Liabilities, dkr, -x),
+                      E(AccountNonBanks, Liabilities, "dKR,Z", x)},
+                     Bi(" Im Nichtbankensektor führte der Forderungsverkauf der " + bank +
+                            " zu einer Änderung der Gläubigerstruktur.",
+                        " In the non-bank sector, the sale of claims by " + bank +
+                            " changed the structure of creditors.")));
             Add(std::move(booking), x);
         }
     }
@@ -280,20 +281,18 @@ void AccountingProcess::AddOpeningPosition(int n) {
     double largest = 0;
     for (const auto& [key, amount] : roundStart_) {
         if (FormatsToZero(m_, amount)) continue;
-        entries.push_back(Memo(key.first / 2, static_cast<AccountSide>(key.first % 2),
-                               key.second, amount));
+        entries.push_back(
+            Memo(key.first / 2, static_cast<AccountSide>(key.first % 2), key.second, amount));
         largest = std::max(largest, std::fabs(amount));
     }
     const std::string number = std::to_string(script_.size() + 1);
     const std::string round = std::to_string(n);
-    booking.Parts.push_back(
-        Part('a', std::move(entries),
-             Bi(" Die Buchungen von Eintrag " + number +
-                    " zeigen die monetären Bestände aller Sektoren zu Beginn der " + round +
-                    ". Runde.",
-                " The entries of booking " + number +
-                    " show the monetary stocks of all sectors at the start of round " + round +
-                    ".")));
+    booking.Parts.push_back(Part(
+        'a', std::move(entries),
+        Bi(" Die Buchungen von Eintrag " + number +
+               " zeigen die monetären Bestände aller Sektoren zu Beginn der " + round + ". Runde.",
+           " The entries of booking " + number +
+               " show the monetary stocks of all sectors at the start of round " + round + ".")));
     Add(std::move(booking), largest);
 }
 
@@ -349,18 +348,18 @@ void AccountingProcess::BuildImpulseRound() {
                          Amount(-x) + " to " + bank + ", according to its share of " + share +
                          "% in the reduction of the monetary base.")));
         booking.Parts.push_back(Part(
-            'b',
-            {E(k, Assets, "dEL," + l, x), E(AccountCentralBank, Liabilities, "dEL," + l, x)},
-            expansive ? Bi(" Der Gegenwert wird der " + bank + " als Zentralbankeinlage gutgeschrieben.",
-                           " The proceeds are credited to " + bank + " as a central bank deposit.")
-                      : Bi(" Der Kaufpreis wird der Zentralbankeinlage der " + bank + " belastet.",
-                           " The price is debited to the central bank deposit of " + bank + ".")));
-        booking.Parts.push_back(Part(
-            'c',
-            {E(AccountNonBanks, Liabilities, "dKR," + l, -x),
-             E(AccountNonBanks, Liabilities, "dKR,Z", x)},
-            Bi(" Im Nichtbankensektor ändert sich dadurch nur die Gläubigerstruktur.",
-               " In the non-bank sector only the structure of creditors changes.")));
+            'b', {E(k, Assets, "dEL," + l, x), E(AccountCentralBank, Liabilities, "dEL," + l, x)},
+            expansive
+                ? Bi(" Der Gegenwert wird der " + bank + " als Zentralbankeinlage gutgeschrieben.",
+                     " The proceeds are credited to " + bank + " as a central bank deposit.")
+                : Bi(" Der Kaufpreis wird der Zentralbankeinlage der " + bank + " belastet.",
+                     " The price is debited to the central bank deposit of " + bank + ".")));
+        booking.Parts.push_back(
+            Part('c',
+                 {E(AccountNonBanks, Liabilities, "dKR," + l, -x),
+                  E(AccountNonBanks, Liabilities, "dKR,Z", x)},
+                 Bi(" Im Nichtbankensektor ändert sich dadurch nur die Gläubigerstruktur.",
+                    " In the non-bank sector only the structure of creditors changes.")));
         const size_t before = script_.size();
         Add(std::move(booking), x);
         if (script_.size() > before) topic.clear();
@@ -376,15 +375,15 @@ void AccountingProcess::BuildImpulseRound() {
         booking.Heading = topic;
         booking.Parts.push_back(Part(
             'a', {E(AccountNonBanks, Assets, "dBG", x), E(AccountNonBanks, Assets, "dSE," + l, -x)},
-            withdrawn ? Bi(" Wegen der gestiegenen Bargeldquote heben die Nichtbanken " + Amount(x) +
-                               " von ihren Sichteinlagen bei der " + bank + " ab.",
-                           " Because the currency ratio rose, the non-banks withdraw " + Amount(x) +
-                               " from their sight deposits at " + bank + ".")
-                      : Bi(" Wegen der gesunkenen Bargeldquote zahlen die Nichtbanken " +
-                               Amount(-x) + " Bargeld auf ihre Sichteinlagen bei der " + bank +
-                               " ein.",
-                           " Because the currency ratio fell, the non-banks pay " + Amount(-x) +
-                               " in cash into their sight deposits at " + bank + ".")));
+            withdrawn
+                ? Bi(" Wegen der gestiegenen Bargeldquote heben die Nichtbanken " + Amount(x) +
+                         " von ihren Sichteinlagen bei der " + bank + " ab.",
+                     " Because the currency ratio rose, the non-banks withdraw " + Amount(x) +
+                         " from their sight deposits at " + bank + ".")
+                : Bi(" Wegen der gesunkenen Bargeldquote zahlen die Nichtbanken " + Amount(-x) +
+                         " Bargeld auf ihre Sichteinlagen bei der " + bank + " ein.",
+                     " Because the currency ratio fell, the non-banks pay " + Amount(-x) +
+                         " in cash into their sight deposits at " + bank + ".")));
         booking.Parts.push_back(Part(
             'b', {E(k, Liabilities, "dSE," + l, -x), E(k, Assets, "dEL," + l, -x)},
             withdrawn ? Bi(" Die " + bank +
@@ -392,13 +391,13 @@ void AccountingProcess::BuildImpulseRound() {
                            " " + bank + " obtains the cash against its central bank deposit.")
                       : Bi(" Die " + bank + " zahlt das Bargeld auf ihre Zentralbankeinlage ein.",
                            " " + bank + " pays the cash into its central bank deposit.")));
-        booking.Parts.push_back(Part(
-            'c',
-            {E(AccountCentralBank, Liabilities, "dEL," + l, -x),
-             E(AccountCentralBank, Liabilities, "dBG", x)},
-            Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
-               " At the central bank, central bank deposits and currency in circulation are "
-               "exchanged.")));
+        booking.Parts.push_back(
+            Part('c',
+                 {E(AccountCentralBank, Liabilities, "dEL," + l, -x),
+                  E(AccountCentralBank, Liabilities, "dBG", x)},
+                 Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
+                    " At the central bank, central bank deposits and currency in circulation are "
+                    "exchanged.")));
         const size_t before = script_.size();
         Add(std::move(booking), x);
         if (script_.size() > before) topic.clear();
@@ -413,14 +412,15 @@ void AccountingProcess::BuildImpulseRound() {
         const std::string bank = shares_.Name(k);
         Booking booking;
         booking.Heading = topic;
-        booking.Parts.push_back(Part(
-            'a', {},
-            Bi(" Beim Mindestreservesatz von " + Percent(r1) +
-                   "% ändert sich das Mindestreservesoll der " + bank + " auf ihre Sichteinlagen um " +
-                   Amount(change) + " (dieser Wert wird nicht gebucht).",
-               " At the reserve ratio of " + Percent(r1) +
-                   "% the minimum reserve requirement of " + bank + " on its sight deposits changes by " +
-                   Amount(change) + " (this value is not booked).")));
+        booking.Parts.push_back(Part('a', {},
+                                     Bi(" Beim Mindestreservesatz von " + Percent(r1) +
+                                            "% ändert sich das Mindestreservesoll der " + bank +
+                                            " auf ihre Sichteinlagen um " + Amount(change) +
+                                            " (dieser Wert wird nicht gebucht).",
+                                        " At the reserve ratio of " + Percent(r1) +
+                                            "% the minimum reserve requirement of " + bank +
+                                            " on its sight deposits changes by " + Amount(change) +
+                                            " (this value is not booked).")));
         const size_t before = script_.size();
         Add(std::move(booking), change);
         if (script_.size() > before) topic.clear();
@@ -437,31 +437,30 @@ void AccountingProcess::BuildCreationRound(int n) {
         lending[k] = rounds_.RoundExcessReserves(k, n - 1);
     lending[0] = lending[1] + lending[2];
 
-    pendingHeading_ = Bi("KREDITVERGABE DES GESCHÄFTSBANKENSEKTORS",
-                         "LENDING BY THE COMMERCIAL BANK SECTOR");
+    pendingHeading_ =
+        Bi("KREDITVERGABE DES GESCHÄFTSBANKENSEKTORS", "LENDING BY THE COMMERCIAL BANK SECTOR");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const double x = lending[k];
         const std::string bank = shares_.Name(k), l = Letter(k);
         Booking booking;
         booking.Parts.push_back(Part(
-            'a',
-            {E(k, Assets, "dKR," + l, x), E(AccountNonBanks, Liabilities, "dKR," + l, x)},
-            x > 0 ? Bi(" Die " + bank + " vergibt in Höhe ihrer Überschussreserve neue Kredite von " +
-                           Amount(x) + " an Nichtbanken.",
-                       " " + bank + " grants new loans of " + Amount(x) +
-                           " to non-banks, the amount of its excess reserves.")
-                  : Bi(" Wegen ihrer fehlenden Mindestreserve kürzt die " + bank +
-                           " ihre Kredite an Nichtbanken um " + Amount(-x) + ".",
-                       " Because it lacks minimum reserves, " + bank +
-                           " cuts its loans to non-banks by " + Amount(-x) + ".")));
-        booking.Parts.push_back(Part(
-            'b',
-            {E(k, Liabilities, "dSE," + l, x), E(AccountNonBanks, Assets, "dSE," + l, x)},
-            x > 0 ? Bi(" Sie schreibt den Kreditnehmern den Betrag als Sichteinlage gut.",
-                       " It credits the amount to the borrowers as sight deposits.")
-                  : Bi(" Die Kreditnehmer tilgen zulasten ihrer Sichteinlagen.",
-                       " The borrowers repay out of their sight deposits.")));
+            'a', {E(k, Assets, "dKR," + l, x), E(AccountNonBanks, Liabilities, "dKR," + l, x)},
+            x > 0
+                ? Bi(" Die " + bank + " vergibt in Höhe ihrer Überschussreserve neue Kredite von " +
+                         Amount(x) + " an Nichtbanken.",
+                     " " + bank + " grants new loans of " + Amount(x) +
+                         " to non-banks, the amount of its excess reserves.")
+                : Bi(" Wegen ihrer fehlenden Mindestreserve kürzt die " + bank +
+                         " ihre Kredite an Nichtbanken um " + Amount(-x) + ".",
+                     " Because it lacks minimum reserves, " + bank +
+                         " cuts its loans to non-banks by " + Amount(-x) + ".")));
+        booking.Parts.push_back(
+            Part('b', {E(k, Liabilities, "dSE," + l, x), E(AccountNonBanks, Assets, "dSE," + l, x)},
+                 x > 0 ? Bi(" Sie schreibt den Kreditnehmern den Betrag als Sichteinlage gut.",
+                            " It credits the amount to the borrowers as sight deposits.")
+                       : Bi(" Die Kreditnehmer tilgen zulasten ihrer Sichteinlagen.",
+                            " The borrowers repay out of their sight deposits.")));
         Add(std::move(booking), x);
     }
 
@@ -481,30 +480,31 @@ void AccountingProcess::BuildCreationRound(int n) {
         cashBooking.Heading = Bi("Bargeld", "Cash");
         cashBooking.Parts.push_back(Part(
             'a',
-            {E(AccountNonBanks, Assets, "dBG", cash), E(AccountNonBanks, Assets, "dSE," + l, -cash)},
-            cash > 0 ? Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
-                              "% heben die Nichtbanken " + Amount(cash) +
-                              " der neuen Kredite der " + bank + " in bar ab.",
-                          " According to the currency ratio of " + Percent(b) +
-                              "%, the non-banks withdraw " + Amount(cash) +
-                              " of the new loans of " + bank + " in cash.")
-                     : Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
-                              "% tilgen die Nichtbanken " + Amount(-cash) + " bei der " + bank +
-                              " in bar.",
-                          " According to the currency ratio of " + Percent(b) +
-                              "%, the non-banks repay " + Amount(-cash) + " to " + bank +
-                              " in cash.")));
+            {E(AccountNonBanks, Assets, "dBG", cash),
+             E(AccountNonBanks, Assets, "dSE," + l, -cash)},
+            cash > 0
+                ? Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
+                         "% heben die Nichtbanken " + Amount(cash) + " der neuen Kredite der " +
+                         bank + " in bar ab.",
+                     " According to the currency ratio of " + Percent(b) +
+                         "%, the non-banks withdraw " + Amount(cash) + " of the new loans of " +
+                         bank + " in cash.")
+                : Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
+                         "% tilgen die Nichtbanken " + Amount(-cash) + " bei der " + bank +
+                         " in bar.",
+                     " According to the currency ratio of " + Percent(b) +
+                         "%, the non-banks repay " + Amount(-cash) + " to " + bank + " in cash.")));
         cashBooking.Parts.push_back(Part(
             'b', {E(k, Liabilities, "dSE," + l, -cash), E(k, Assets, "dEL," + l, -cash)},
             Bi(" Die " + bank + " gleicht den Bargeldverkehr über ihre Zentralbankeinlage aus.",
                " " + bank + " settles the cash movement through its central bank deposit.")));
-        cashBooking.Parts.push_back(Part(
-            'c',
-            {E(AccountCentralBank, Liabilities, "dEL," + l, -cash),
-             E(AccountCentralBank, Liabilities, "dBG", cash)},
-            Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
-               " At the central bank, central bank deposits and currency in circulation are "
-               "exchanged.")));
+        cashBooking.Parts.push_back(
+            Part('c',
+                 {E(AccountCentralBank, Liabilities, "dEL," + l, -cash),
+                  E(AccountCentralBank, Liabilities, "dBG", cash)},
+                 Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
+                    " At the central bank, central bank deposits and currency in circulation are "
+                    "exchanged.")));
         Add(std::move(cashBooking), cash);
 
         Booking transfer;
@@ -514,40 +514,42 @@ void AccountingProcess::BuildCreationRound(int n) {
                 'a', {},
                 Bi(" Da die " + bank +
                        " allein am Markt ist, bleiben alle Überweisungen innerhalb dieser Bank.",
-                   " As " + bank + " is alone in the market, all transfers stay within this "
-                                   "bank.")));
+                   " As " + bank +
+                       " is alone in the market, all transfers stay within this "
+                       "bank.")));
             Add(std::move(transfer), x);
             continue;
         }
         const double y = (1 - b) * x * shares_.Market(j) / 100;
         const std::string share = std::to_string(shares_.Market(j));
-        transfer.Parts.push_back(Part(
-            'a',
-            {E(AccountNonBanks, Assets, "dSE," + l, -y), E(AccountNonBanks, Assets, "dSE," + lj, y)},
-            y > 0 ? Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
-                           "% überweisen die Nichtbanken " + Amount(y) + " auf Konten bei der " +
-                           other + ".",
-                       " According to the market share of " + other + " of " + share +
-                           "%, the non-banks transfer " + Amount(y) + " to accounts at " + other +
-                           ".")
-                  : Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
-                           "% überweisen die Nichtbanken " + Amount(-y) + " von Konten bei der " +
-                           other + " an die " + bank + ".",
-                       " According to the market share of " + other + " of " + share +
-                           "%, the non-banks transfer " + Amount(-y) + " from accounts at " +
-                           other + " to " + bank + ".")));
-        transfer.Parts.push_back(Part(
-            'b',
-            {E(k, Liabilities, "dSE," + l, -y), E(k, Assets, "dEL," + l, -y),
-             E(j, Liabilities, "dSE," + lj, y), E(j, Assets, "dEL," + lj, y)},
-            Bi(" Die Banken verrechnen die Überweisungen über ihre Zentralbankeinlagen.",
-               " The banks settle the transfers through their central bank deposits.")));
-        transfer.Parts.push_back(Part(
-            'c',
-            {E(AccountCentralBank, Liabilities, "dEL," + l, -y),
-             E(AccountCentralBank, Liabilities, "dEL," + lj, y)},
-            Bi(" Die Zentralbank bucht die Einlagen zwischen den Banken um.",
-               " The central bank moves the deposits between the banks.")));
+        transfer.Parts.push_back(
+            Part('a',
+                 {E(AccountNonBanks, Assets, "dSE," + l, -y),
+                  E(AccountNonBanks, Assets, "dSE," + lj, y)},
+                 y > 0 ? Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
+                                "% überweisen die Nichtbanken " + Amount(y) +
+                                " auf Konten bei der " + other + ".",
+                            " According to the market share of " + other + " of " + share +
+                                "%, the non-banks transfer " + Amount(y) + " to accounts at " +
+                                other + ".")
+                       : Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
+                                "% überweisen die Nichtbanken " + Amount(-y) +
+                                " von Konten bei der " + other + " an die " + bank + ".",
+                            " According to the market share of " + other + " of " + share +
+                                "%, the non-banks transfer " + Amount(-y) + " from accounts at " +
+                                other + " to " + bank + ".")));
+        transfer.Parts.push_back(
+            Part('b',
+                 {E(k, Liabilities, "dSE," + l, -y), E(k, Assets, "dEL," + l, -y),
+                  E(j, Liabilities, "dSE," + lj, y), E(j, Assets, "dEL," + lj, y)},
+                 Bi(" Die Banken verrechnen die Überweisungen über ihre Zentralbankeinlagen.",
+                    " The banks settle the transfers through their central bank deposits.")));
+        transfer.Parts.push_back(
+            Part('c',
+                 {E(AccountCentralBank, Liabilities, "dEL," + l, -y),
+                  E(AccountCentralBank, Liabilities, "dEL," + lj, y)},
+                 Bi(" Die Zentralbank bucht die Einlagen zwischen den Banken um.",
+                    " The central bank moves the deposits between the banks.")));
         Add(std::move(transfer), y);
     }
     AddClosing(n);
@@ -600,10 +602,8 @@ void AccountingProcess::AddClosing(int n) {
                               Amount(before) + ").");
         }
         Booking booking;
-        booking.Parts.push_back(Part('a',
-                                     {Memo(k, Assets, "EL," + l, deposit),
-                                      Memo(k, Assets, "davon ÜR", excess)},
-                                     text));
+        booking.Parts.push_back(Part(
+            'a', {Memo(k, Assets, "EL," + l, deposit), Memo(k, Assets, "davon ÜR", excess)}, text));
         Add(std::move(booking), 1);
     }
 }

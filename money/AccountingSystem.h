@@ -12,7 +12,12 @@ namespace tv {
 class Model;
 
 // The four balance sheets of the accounting system.
-enum MoneyAccount { AccountBankA = 1, AccountBankB = 2, AccountCentralBank = 3, AccountNonBanks = 4 };
+enum MoneyAccount {
+    AccountBankA = 1,
+    AccountBankB = 2,
+    AccountCentralBank = 3,
+    AccountNonBanks = 4
+};
 enum AccountSide { Assets = 0, Liabilities = 1 };
 
 struct AccountEntry {

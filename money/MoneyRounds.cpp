@@ -43,8 +43,8 @@ MoneyRounds::MoneyRounds(const Model& m, int t, const MoneyShares& shares) : t_(
     for (int k = 1; k <= 2; ++k) {
         const double d = mn0_ * market_[k];
         const double cashChange = (b1_ - b0_) * d;
-        ier_[k] = r0_ * (1 - b0_) * d + BaseIncrease(k) - cashChange -
-                  r1_ * ((1 - b0_) * d - cashChange);
+        ier_[k] =
+            r0_ * (1 - b0_) * d + BaseIncrease(k) - cashChange - r1_ * ((1 - b0_) * d - cashChange);
     }
     ier_[0] = ier_[1] + ier_[2];
 }

@@ -76,7 +76,8 @@ class WorksheetStrips : public QWidget {
             p.setPen(palette().mid().color());
             p.drawRect(r);
             p.setPen(palette().buttonText().color());
-            p.drawText(r, Qt::AlignCenter, fontMetrics().elidedText(text, Qt::ElideRight, r.width()));
+            p.drawText(r, Qt::AlignCenter,
+                       fontMetrics().elidedText(text, Qt::ElideRight, r.width()));
         };
         strip(3, 5, base_);
         strip(6, 7, money_);
@@ -87,7 +88,7 @@ class WorksheetStrips : public QWidget {
     QString base_, money_;
 };
 
-MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : TArbeitsFensterClass(frame) {
+MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(frame) {
     setWindowTitle(Q(Translate(MoneyWorksheetCaption, 1)));
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
@@ -230,7 +231,7 @@ int MoneyWorksheetWindow::HeightForRows(int rows) const {
 }
 
 void MoneyWorksheetWindow::showEvent(QShowEvent* e) {
-    TArbeitsFensterClass::showEvent(e);
+    WorkingWindow::showEvent(e);
     if (sized_) return;
     sized_ = true;
     // Once the frame has laid out the window, fit the height to eight table rows.
@@ -275,7 +276,7 @@ long MoneyWorksheetWindow::Message(int msg, long wParam, long lParam) {
         Print();
         return 0;
     default:
-        return TArbeitsFensterClass::Message(msg, wParam, lParam);
+        return WorkingWindow::Message(msg, wParam, lParam);
     }
 }
 
@@ -405,8 +406,7 @@ void BalanceSheet::SetEntries(const std::vector<ShownEntry>& assets,
     auto fill = [&m](QTreeWidget* t, const std::vector<ShownEntry>& entries) {
         t->clear();
         for (const ShownEntry& e : entries) {
-            auto* item = new QTreeWidgetItem(
-                {Q(e.Tag), Q(e.Label), Q(m.FormatNumber(e.Amount))});
+            auto* item = new QTreeWidgetItem({Q(e.Tag), Q(e.Label), Q(m.FormatNumber(e.Amount))});
             item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
             if (e.Memo) {
                 QFont f = t->font();
@@ -416,13 +416,14 @@ void BalanceSheet::SetEntries(const std::vector<ShownEntry>& assets,
             }
             t->addTopLevelItem(item);
         }
-        if (t->topLevelItemCount() > 0) t->scrollToItem(t->topLevelItem(t->topLevelItemCount() - 1));
+        if (t->topLevelItemCount() > 0)
+            t->scrollToItem(t->topLevelItem(t->topLevelItemCount() - 1));
     };
     fill(Aktiva, assets);
     fill(Passiva, liabilities);
 }
 
-MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : TArbeitsFensterClass(frame) {
+MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(frame) {
     setWindowTitle(Q(Translate(MoneyAccountsCaption, 1)));
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
@@ -622,7 +623,7 @@ long MoneyAccountsWindow::Message(int msg, long wParam, long lParam) {
         Rebuild(true);
         return 0;
     default:
-        return TArbeitsFensterClass::Message(msg, wParam, lParam);
+        return WorkingWindow::Message(msg, wParam, lParam);
     }
 }
 

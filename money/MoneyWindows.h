@@ -31,7 +31,7 @@ MoneyShares& SharedMoneyShares();
 class WorksheetStrips;
 
 // The worksheet: the aggregate multiplier process of the current period round by round.
-class MoneyWorksheetWindow : public TArbeitsFensterClass {
+class MoneyWorksheetWindow : public WorkingWindow {
     Q_OBJECT
   public:
     explicit MoneyWorksheetWindow(WindowFrame& frame);
@@ -77,8 +77,8 @@ class BalanceSheet : public QGroupBox {
     Q_OBJECT
   public:
     explicit BalanceSheet(QWidget* parent = nullptr);
-    void SetEntries(const std::vector<ShownEntry>& assets, const std::vector<ShownEntry>& liabilities,
-                    const Model& m);
+    void SetEntries(const std::vector<ShownEntry>& assets,
+                    const std::vector<ShownEntry>& liabilities, const Model& m);
     void SetSideTitles(const QString& assets, const QString& liabilities);
     QTreeWidget* Aktiva = nullptr;
     QTreeWidget* Passiva = nullptr;
@@ -90,7 +90,7 @@ class BalanceSheet : public QGroupBox {
 
 // The accounting system: the round process booked into the balance sheets of the central
 // bank, bank A, bank B and the non-banks, booking by booking.
-class MoneyAccountsWindow : public TArbeitsFensterClass {
+class MoneyAccountsWindow : public WorkingWindow {
     Q_OBJECT
   public:
     explicit MoneyAccountsWindow(WindowFrame& frame);

@@ -14,8 +14,7 @@ namespace {
 enum Column { KR = 1, dUR = 2, MB = 3, UR = 4, MR = 5, BG = 6, SE = 7, M = 8 };
 
 constexpr const char* AbsoluteHeadings[] = {"KR", "dÜR", "MB", "ÜR", "MR", "BG", "SE", "M"};
-constexpr const char* DifferenceHeadings[] = {"dKR", "ÜR",  "dMB", "dÜR",
-                                              "dMR", "dBG", "dSE", "dM"};
+constexpr const char* DifferenceHeadings[] = {"dKR", "ÜR", "dMB", "dÜR", "dMR", "dBG", "dSE", "dM"};
 
 } // namespace
 
@@ -120,8 +119,7 @@ WorksheetTable BuildWorksheetTable(const Model& m, int t, const WorksheetValues&
     sum[0] = options.Differences ? Translate("SUMME##SUM", language) : "DIFF (-->0)";
     for (int col = 1; col < WorksheetValues::Columns; ++col) {
         limit[col] = number(options.Differences ? 0.0 : values.Limit[col]);
-        sum[col] = options.Differences && col == dUR ? "X"
-                                                     : number(values.Limit[col] - c[col][0]);
+        sum[col] = options.Differences && col == dUR ? "X" : number(values.Limit[col] - c[col][0]);
     }
     table.Rows.push_back(limit);
     table.Rows.push_back(sum);

@@ -21,8 +21,7 @@ namespace {
 constexpr int T = 5;
 
 // Period T - 1 and T with the given ratios and money stocks; money creation switched on.
-std::unique_ptr<Model> Periods(double b0, double r0, double mn0, double b1, double r1,
-                               double mn1) {
+std::unique_ptr<Model> Periods(double b0, double r0, double mn0, double b1, double r1, double mn1) {
     auto m = std::make_unique<Model>();
     m->Switch[18] = 1;
     m->SetPar(T - 1, par::bM, b0);
@@ -76,8 +75,7 @@ TEST(MoneyRoundsTest, HandComputedRounds) {
     const double mn1 = 280 / 0.2875;
     Case cases[] = {
         {"expansion round 1", Expansion(), Shares(50, 50), 1, 1, 14, 1000, 200, 400, 40},
-        {"expansion round 2", Expansion(), Shares(50, 50), 1, 2, 10.08, 1028, 205.6, 411.2,
-         41.12},
+        {"expansion round 2", Expansion(), Shares(50, 50), 1, 2, 10.08, 1028, 205.6, 411.2, 41.12},
         {"expansion round 3", Expansion(), Shares(50, 50), 2, 3, 0.72 * 10.08, 1048.16, 209.632,
          419.264, 41.9264},
         {"both banks round 3", Expansion(), Shares(50, 50), 0, 3, 2 * 0.72 * 10.08, 1048.16,
@@ -86,8 +84,8 @@ TEST(MoneyRoundsTest, HandComputedRounds) {
          -2.25, 1000, 250, 225, 11.25},
         {"ratios change, bank B", Periods(0.2, 0.1, 1000, 0.25, 0.05, mn1), Shares(70, 0), 2, 1,
          -5.25, 1000, 250, 525, 26.25},
-        {"ratios change, round 2", Periods(0.2, 0.1, 1000, 0.25, 0.05, mn1), Shares(70, 0), 1,
-         2, -7.5 * 0.7125 * 0.3, 992.5, 248.125, 0.3 * 744.375, 0.05 * 0.3 * 744.375},
+        {"ratios change, round 2", Periods(0.2, 0.1, 1000, 0.25, 0.05, mn1), Shares(70, 0), 1, 2,
+         -7.5 * 0.7125 * 0.3, 992.5, 248.125, 0.3 * 744.375, 0.05 * 0.3 * 744.375},
         // Round 0 keeps the ratios of t - 1.
         {"round 0", Periods(0.2, 0.1, 1000, 0.25, 0.05, mn1), Shares(70, 0), 2, 0, 0, 1000, 200,
          560, 56},
@@ -101,8 +99,7 @@ TEST(MoneyRoundsTest, HandComputedRounds) {
         EXPECT_NEAR(r.DepositsAfterRounds(c.bank, c.round), c.deposits, 1e-9);
         EXPECT_NEAR(r.RequiredReserves(c.bank, c.round), c.required, 1e-9);
         EXPECT_NEAR(r.ReservesAfterRounds(c.bank, c.round), c.excess + c.required, 1e-9);
-        EXPECT_NEAR(r.LoansAfterRounds(c.bank, c.round), c.deposits - c.excess - c.required,
-                    1e-9);
+        EXPECT_NEAR(r.LoansAfterRounds(c.bank, c.round), c.deposits - c.excess - c.required, 1e-9);
         EXPECT_NEAR(r.MoneyLimit(), c.model->GetVar(T, var::MN), 1e-9);
     }
 }
@@ -171,7 +168,8 @@ TEST(MoneyWorksheetTest, AbsoluteTableOfThreeRounds) {
     const WorksheetValues v = ComputeWorksheet(*m, T, 3);
     const WorksheetTable table = BuildWorksheetTable(*m, T, v, {}, 1);
     using Row = std::array<std::string, 9>;
-    EXPECT_EQ(table.Headings, (Row{"Runde", "KRN", "dÜRN", "MBN", "ÜRN", "MRN", "BGN", "SEN", "MN"}));
+    EXPECT_EQ(table.Headings,
+              (Row{"Runde", "KRN", "dÜRN", "MBN", "ÜRN", "MRN", "BGN", "SEN", "MN"}));
     EXPECT_EQ(table.BaseStrip, "Monetäre Basis");
     EXPECT_EQ(table.MoneyStrip, "Geldmenge");
     ASSERT_EQ(table.Rows.size(), 7u);
@@ -187,31 +185,30 @@ TEST(MoneyWorksheetTest, AbsoluteTableOfThreeRounds) {
     EXPECT_EQ(table.Rows[4][1], "");
     EXPECT_EQ(table.Rows[5], (Row{"oo", "1100.00", "0.00", "308.00", "0.00", "88.00", "220.00",
                                   "880.00", "1100.00"}));
-    EXPECT_EQ(table.Rows[6], (Row{"DIFF (-->0)", "100.00", "0.00", "28.00", "0.00", "8.00",
-                                  "20.00", "80.00", "100.00"}));
+    EXPECT_EQ(table.Rows[6], (Row{"DIFF (-->0)", "100.00", "0.00", "28.00", "0.00", "8.00", "20.00",
+                                  "80.00", "100.00"}));
 }
 
 TEST(MoneyWorksheetTest, DifferencesAndRealValues) {
     const auto m = Expansion(); // price level 2
     const WorksheetValues v = ComputeWorksheet(*m, T, 2);
-    const WorksheetTable table =
-        BuildWorksheetTable(*m, T, v, WorksheetOptions{true, true}, 2);
+    const WorksheetTable table = BuildWorksheetTable(*m, T, v, WorksheetOptions{true, true}, 2);
     using Row = std::array<std::string, 9>;
     EXPECT_EQ(table.Headings, (Row{"Round", "dKR", "ÜR", "dMB", "dÜR", "dMR", "dBG", "dSE", "dM"}));
     EXPECT_EQ(table.BaseStrip, "High-Powered Money (Change)");
     EXPECT_EQ(table.MoneyStrip, "Money Supply (Change)");
     ASSERT_EQ(table.Rows.size(), 6u);
-    EXPECT_EQ(table.Rows[0], (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
-                                  "0.00"}));
+    EXPECT_EQ(table.Rows[0],
+              (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"}));
     // Column 2 holds ÜR, column 4 dÜR; everything halved by the price level.
-    EXPECT_EQ(table.Rows[1], (Row{"1", "0.00", "14.00", "14.00", "14.00", "0.00", "0.00", "0.00",
-                                  "0.00"}));
-    EXPECT_EQ(table.Rows[2], (Row{"2", "14.00", "10.08", "0.00", "-3.92", "1.12", "2.80",
-                                  "11.20", "14.00"}));
-    EXPECT_EQ(table.Rows[4], (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00",
-                                  "0.00"}));
-    EXPECT_EQ(table.Rows[5], (Row{"SUM", "50.00", "X", "14.00", "0.00", "4.00", "10.00", "40.00",
-                                  "50.00"}));
+    EXPECT_EQ(table.Rows[1],
+              (Row{"1", "0.00", "14.00", "14.00", "14.00", "0.00", "0.00", "0.00", "0.00"}));
+    EXPECT_EQ(table.Rows[2],
+              (Row{"2", "14.00", "10.08", "0.00", "-3.92", "1.12", "2.80", "11.20", "14.00"}));
+    EXPECT_EQ(table.Rows[4],
+              (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"}));
+    EXPECT_EQ(table.Rows[5],
+              (Row{"SUM", "50.00", "X", "14.00", "0.00", "4.00", "10.00", "40.00", "50.00"}));
 }
 
 TEST(MoneyWorksheetTest, RoundsAreClamped) {
@@ -363,8 +360,7 @@ TEST(AccountingProcessTest, NoImpulseIsExplained) {
     const auto m = Periods(0.2, 0.1, 1000, 0.2, 0.1, 1000);
     AccountingProcess p(*m, T, MoneyShares{});
     p.GoTo(1, 1000);
-    EXPECT_NE(p.Explanation(1).find("keinen Geld- und Kreditschöpfungsprozess"),
-              std::string::npos);
+    EXPECT_NE(p.Explanation(1).find("keinen Geld- und Kreditschöpfungsprozess"), std::string::npos);
     EXPECT_FALSE(p.CanGoForward());
 }
 

@@ -63,7 +63,7 @@ void MoneyModel(Model& m) {
 }
 
 template <class W> W* Open(TestFrame& f) {
-    W* w = TArbeitsFensterClass::Create<W>(f);
+    W* w = WorkingWindow::Create<W>(f);
     f.area.addSubWindow(w);
     w->show();
     f.area.setActiveSubWindow(w);
@@ -182,15 +182,17 @@ class MoneyWindowsTest : public QObject {
                  QStringLiteral("Creation of Money and Credit: Accounting System"));
         QCOMPARE(accounts->SBNaechsteBuchung->text(), QStringLiteral("Next Booking"));
         QCOMPARE(accounts->Konten[AccountCentralBank]->title(), QStringLiteral("Central Bank"));
-        QVERIFY(accounts->Erlaeuterung->toPlainText().endsWith(QStringLiteral("*** End of round 0 ***")));
-        QCOMPARE(accounts->Process().Booked(), static_cast<int>(accounts->Process().Script().size()));
+        QVERIFY(accounts->Erlaeuterung->toPlainText().endsWith(
+            QStringLiteral("*** End of round 0 ***")));
+        QCOMPARE(accounts->Process().Booked(),
+                 static_cast<int>(accounts->Process().Script().size()));
     }
 
     void closedWhenMoneyCreationIsSwitchedOff() {
         TestFrame f;
         MoneyModel(f.m);
-        QPointer<TArbeitsFensterClass> sheet = Open<MoneyWorksheetWindow>(f);
-        QPointer<TArbeitsFensterClass> accounts = Open<MoneyAccountsWindow>(f);
+        QPointer<WorkingWindow> sheet = Open<MoneyWorksheetWindow>(f);
+        QPointer<WorkingWindow> accounts = Open<MoneyAccountsWindow>(f);
         sheet->Message(MSG_MODEL_CHANGED, 1, 1); // still on: recomputes
         QVERIFY(sheet);
         f.m.Switch[18] = 0;
@@ -210,8 +212,8 @@ class MoneyWindowsTest : public QObject {
         accounts->CycleEnd();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.pdf"));
-        for (TArbeitsFensterClass* w : {static_cast<TArbeitsFensterClass*>(sheet),
-                                        static_cast<TArbeitsFensterClass*>(accounts)}) {
+        for (WorkingWindow* w :
+             {static_cast<WorkingWindow*>(sheet), static_cast<WorkingWindow*>(accounts)}) {
             f.printer_.setOutputFormat(QPrinter::PdfFormat);
             f.printer_.setOutputFileName(path);
             w->Message(MSG_PRINT, 1, 1);
@@ -225,7 +227,8 @@ class MoneyWindowsTest : public QObject {
                 QVERIFY2(text.contains(QStringLiteral("DIFF (-->0)")), qPrintable(text));
             } else {
                 QVERIFY2(text.contains(QStringLiteral("KR,A")), qPrintable(text));
-                QVERIFY2(text.contains(QStringLiteral("*** Ende von Runde 0 ***")), qPrintable(text));
+                QVERIFY2(text.contains(QStringLiteral("*** Ende von Runde 0 ***")),
+                         qPrintable(text));
             }
             pdf.close();
             QFile::remove(path);
