@@ -285,6 +285,19 @@ void AccountingProcess::AddOpeningPosition(int n) {
             Memo(key.first / 2, static_cast<AccountSide>(key.first % 2), key.second, amount));
         largest = std::max(largest, std::fabs(amount));
     }
+    // In the order the accounts are built up: loans, central-bank deposits, sight
+    // deposits, cash.
+    auto rank = [](const std::string& label) {
+        for (int i = 0; const char* prefix : {"KR,", "EL,", "SE,", "BG"}) {
+            if (label.rfind(prefix, 0) == 0) return i;
+            ++i;
+        }
+        return 4;
+    };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&rank](const AccountEntry& a, const AccountEntry& b) {
+                         return rank(a.Label) < rank(b.Label);
+                     });
     const std::string number = std::to_string(script_.size() + 1);
     const std::string round = std::to_string(n);
     booking.Parts.push_back(Part(

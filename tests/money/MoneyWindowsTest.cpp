@@ -260,6 +260,13 @@ class MoneyWindowsTest : public QObject {
             const QString suffix = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
             sheet->grab().save(out + QStringLiteral("/money-worksheet-") + suffix + ".png");
             accounts->grab().save(out + QStringLiteral("/money-accounts-") + suffix + ".png");
+            accounts->CycleStart();
+            accounts->CycleEnd();
+            accounts->NextBooking();
+            accounts->CycleEnd();
+            QTest::qWait(20);
+            accounts->grab().save(out + QStringLiteral("/money-accounts-impulse-") + suffix +
+                                  ".png");
         }
     }
 };
