@@ -99,10 +99,8 @@ void MainWindow::onOpenModel() {
         const QString name = AskFileName(false, T("Modelldatei laden##Open model"), filter, start);
         if (name.isEmpty()) break;
         if (ModelFile::HasExtension(name.toStdString(), "ST5")) file_->ShowBackupLoadHint();
-        bool ok = false;
-        RunSolveCommand(
-            [&] { ok = file_->OpenModel(QFileInfo(name).absoluteFilePath().toStdString()); });
-        if (ok) break;
+        // Not inside the solve guard: the model-changed step of the load must solve.
+        if (file_->OpenModel(QFileInfo(name).absoluteFilePath().toStdString())) break;
     }
     UpdateFilePanel();
 }

@@ -237,8 +237,20 @@ bool PeriodNavigator::eventFilter(QObject* watched, QEvent* event) {
         RailClick(static_cast<QMouseEvent*>(event));
         return true;
     }
+    const bool field = watched == edLeft_ || watched == edRight_ || watched == edPeriod_;
+    if (field && event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+Home and Ctrl+End belong to the main window's Perioden menu, not to the
+        // line edit's cursor movement: leave the override unaccepted.
+        auto* e = static_cast<QKeyEvent*>(event);
+        if ((e->modifiers() & Qt::ControlModifier) &&
+            (e->key() == Qt::Key_Home || e->key() == Qt::Key_End))
+            return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
+        if (e->modifiers() & Qt::ControlModifier &&
+            (e->key() == Qt::Key_Home || e->key() == Qt::Key_End))
+            return false;
         if (watched == edLeft_) return LeftKey(e);
         if (watched == edRight_) return RightKey(e);
         if (watched == edPeriod_) return PeriodKey(e);
