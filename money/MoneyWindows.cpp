@@ -99,67 +99,68 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     auto* row = new QHBoxLayout(panel_);
     row->setContentsMargins(2, 2, 2, 2);
     roundsLabel_ = new QLabel;
-    SERunden = new QSpinBox;
-    SERunden->setRange(1, 100);
-    SERunden->setValue(StartRounds);
-    SERunden->setKeyboardTracking(false);
-    roundsLabel_->setBuddy(SERunden);
-    RBAbsolut = new QRadioButton;
-    RBDifferenzen = new QRadioButton;
-    RBNominal = new QRadioButton;
-    RBReal = new QRadioButton;
-    RBAbsolut->setChecked(true);
-    RBNominal->setChecked(true);
+    RoundsBox = new QSpinBox;
+    RoundsBox->setRange(1, 100);
+    RoundsBox->setValue(StartRounds);
+    RoundsBox->setKeyboardTracking(false);
+    roundsLabel_->setBuddy(RoundsBox);
+    AbsoluteButton = new QRadioButton;
+    DifferencesButton = new QRadioButton;
+    NominalButton = new QRadioButton;
+    RealButton = new QRadioButton;
+    AbsoluteButton->setChecked(true);
+    NominalButton->setChecked(true);
     auto* kind = new QButtonGroup(this);
-    kind->addButton(RBAbsolut);
-    kind->addButton(RBDifferenzen);
+    kind->addButton(AbsoluteButton);
+    kind->addButton(DifferencesButton);
     auto* unit = new QButtonGroup(this);
-    unit->addButton(RBNominal);
-    unit->addButton(RBReal);
-    SBRundeFuerRunde = new QPushButton;
-    SBRundeFuerRunde->setCheckable(true);
+    unit->addButton(NominalButton);
+    unit->addButton(RealButton);
+    RoundByRoundButton = new QPushButton;
+    RoundByRoundButton->setCheckable(true);
     row->addWidget(roundsLabel_);
-    row->addWidget(SERunden);
+    row->addWidget(RoundsBox);
     row->addSpacing(8);
-    row->addWidget(RBAbsolut);
-    row->addWidget(RBDifferenzen);
+    row->addWidget(AbsoluteButton);
+    row->addWidget(DifferencesButton);
     row->addSpacing(8);
-    row->addWidget(RBNominal);
-    row->addWidget(RBReal);
+    row->addWidget(NominalButton);
+    row->addWidget(RealButton);
     row->addSpacing(8);
-    row->addWidget(SBRundeFuerRunde);
+    row->addWidget(RoundByRoundButton);
     row->addStretch(1);
     layout->addWidget(panel_);
 
-    Tabelle = new QTableWidget(0, WorksheetValues::Columns);
-    Tabelle->verticalHeader()->hide();
-    Tabelle->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tabelle->setSelectionMode(QAbstractItemView::SingleSelection);
-    Tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    Tabelle->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    Tabelle->setWordWrap(false);
-    Tabelle->verticalHeader()->setMinimumSectionSize(1);
-    Tabelle->verticalHeader()->setDefaultSectionSize(Tabelle->fontMetrics().height() + 6);
-    Tabelle->horizontalHeader()->setSectionsClickable(false);
-    Tabelle->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    Tabelle->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    strips_ = new WorksheetStrips(Tabelle, content);
+    Grid = new QTableWidget(0, WorksheetValues::Columns);
+    Grid->verticalHeader()->hide();
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    Grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    Grid->setWordWrap(false);
+    Grid->verticalHeader()->setMinimumSectionSize(1);
+    Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 6);
+    Grid->horizontalHeader()->setSectionsClickable(false);
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    strips_ = new WorksheetStrips(Grid, content);
     layout->addWidget(strips_);
-    layout->addWidget(Tabelle, 1);
+    layout->addWidget(Grid, 1);
     setWidget(content);
     resize(640, 300);
 
-    connect(SERunden, &QSpinBox::valueChanged, this, [this] { Recompute(); });
+    connect(RoundsBox, &QSpinBox::valueChanged, this, [this] { Recompute(); });
     connect(kind, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on) Recompute();
     });
     connect(unit, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on) Recompute();
     });
-    connect(SBRundeFuerRunde, &QPushButton::toggled, this, &MoneyWorksheetWindow::SetRoundByRound);
-    connect(Tabelle->horizontalHeader(), &QHeaderView::sectionResized, strips_,
+    connect(RoundByRoundButton, &QPushButton::toggled, this,
+            &MoneyWorksheetWindow::SetRoundByRound);
+    connect(Grid->horizontalHeader(), &QHeaderView::sectionResized, strips_,
             [this] { strips_->update(); });
-    connect(Tabelle->horizontalScrollBar(), &QScrollBar::valueChanged, strips_,
+    connect(Grid->horizontalScrollBar(), &QScrollBar::valueChanged, strips_,
             [this] { strips_->update(); });
 }
 
@@ -168,13 +169,13 @@ void MoneyWorksheetWindow::ApplyTexts() {
     auto tr = [lang](const char* s) { return Q(Translate(s, lang)); };
     setWindowTitle(tr(MoneyWorksheetCaption));
     roundsLabel_->setText(tr("&Runden:##&Rounds:"));
-    RBAbsolut->setText(tr("absolut##absolute"));
-    RBDifferenzen->setText(tr("Differenzen##differences"));
-    RBNominal->setText(tr("nominal##nominal"));
-    RBReal->setText(tr("real##real"));
-    SBRundeFuerRunde->setText(tr("Runde für Runde##Round by Round"));
-    SERunden->setToolTip(tr("Anzahl der gezeigten Runden (1 bis 100)##"
-                            "Number of rounds shown (1 to 100)"));
+    AbsoluteButton->setText(tr("absolut##absolute"));
+    DifferencesButton->setText(tr("Differenzen##differences"));
+    NominalButton->setText(tr("nominal##nominal"));
+    RealButton->setText(tr("real##real"));
+    RoundByRoundButton->setText(tr("Runde für Runde##Round by Round"));
+    RoundsBox->setToolTip(tr("Anzahl der gezeigten Runden (1 bis 100)##"
+                             "Number of rounds shown (1 to 100)"));
 }
 
 void MoneyWorksheetWindow::RefreshLanguage() {
@@ -186,36 +187,36 @@ void MoneyWorksheetWindow::Recompute() {
     const Model& m = frame().model();
     const int t = m.Periods.CurrentPeriod;
     WorksheetOptions options;
-    options.Differences = RBDifferenzen->isChecked();
-    options.Real = RBReal->isChecked();
-    const WorksheetValues values = ComputeWorksheet(m, t, SERunden->value());
+    options.Differences = DifferencesButton->isChecked();
+    options.Real = RealButton->isChecked();
+    const WorksheetValues values = ComputeWorksheet(m, t, RoundsBox->value());
     table_ = BuildWorksheetTable(m, t, values, options, m.Language);
 
-    const int top = Tabelle->verticalScrollBar()->value();
-    Tabelle->setUpdatesEnabled(false);
+    const int top = Grid->verticalScrollBar()->value();
+    Grid->setUpdatesEnabled(false);
     QStringList headings;
     for (const auto& h : table_.Headings)
         headings << Q(h);
-    Tabelle->setHorizontalHeaderLabels(headings);
-    Tabelle->setRowCount(static_cast<int>(table_.Rows.size()));
+    Grid->setHorizontalHeaderLabels(headings);
+    Grid->setRowCount(static_cast<int>(table_.Rows.size()));
     for (int r = 0; r < static_cast<int>(table_.Rows.size()); ++r)
         for (int c = 0; c < WorksheetValues::Columns; ++c) {
-            QTableWidgetItem* item = Tabelle->item(r, c);
+            QTableWidgetItem* item = Grid->item(r, c);
             if (!item) {
                 item = new QTableWidgetItem;
-                Tabelle->setItem(r, c, item);
+                Grid->setItem(r, c, item);
             }
             item->setText(Q(table_.Rows[r][c]));
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                           : Qt::AlignRight | Qt::AlignVCenter);
         }
-    Tabelle->verticalScrollBar()->setValue(top);
-    Tabelle->setUpdatesEnabled(true);
+    Grid->verticalScrollBar()->setValue(top);
+    Grid->setUpdatesEnabled(true);
     strips_->SetTexts(Q(table_.BaseStrip), Q(table_.MoneyStrip));
 }
 
 int MoneyWorksheetWindow::RowHeight() const {
-    return Tabelle->verticalHeader()->defaultSectionSize();
+    return Grid->verticalHeader()->defaultSectionSize();
 }
 
 // The window height at which the table shows the heading and `rows` rows.
@@ -224,8 +225,8 @@ int MoneyWorksheetWindow::HeightForRows(int rows) const {
     const int spacing = widget()->layout()->spacing();
     const int content = margins.top() + margins.bottom() + 2 * spacing +
                         panel_->sizeHint().height() + strips_->sizeHint().height() +
-                        Tabelle->horizontalHeader()->sizeHint().height() +
-                        2 * Tabelle->frameWidth() + rows * RowHeight();
+                        Grid->horizontalHeader()->sizeHint().height() + 2 * Grid->frameWidth() +
+                        rows * RowHeight();
     const int frameOverhead = std::max(0, height() - widget()->height());
     return content + frameOverhead;
 }
@@ -237,7 +238,7 @@ void MoneyWorksheetWindow::showEvent(QShowEvent* e) {
     // Once the frame has laid out the window, fit the height to eight table rows.
     QTimer::singleShot(0, this, [this] {
         if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) &&
-            !SBRundeFuerRunde->isChecked())
+            !RoundByRoundButton->isChecked())
             resize(width(), HeightForRows(ShownRowsAtStart));
     });
 }
@@ -248,9 +249,9 @@ void MoneyWorksheetWindow::SetRoundByRound(bool on) {
         if (savedState_ != Qt::WindowNoState) showNormal();
         savedGeometry_ = geometry();
         resize(width(), HeightForRows(1));
-        Tabelle->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     } else {
-        Tabelle->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         if (savedGeometry_.isValid()) setGeometry(savedGeometry_);
         if (savedState_ & Qt::WindowMaximized)
             showMaximized();
@@ -388,12 +389,12 @@ BalanceSheet::BalanceSheet(QWidget* parent) : QGroupBox(parent) {
         t->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
         return t;
     };
-    Aktiva = list();
-    Passiva = list();
+    AssetsList = list();
+    LiabilitiesList = list();
     grid->addWidget(assetsTitle_, 0, 0);
     grid->addWidget(liabilitiesTitle_, 0, 1);
-    grid->addWidget(Aktiva, 1, 0);
-    grid->addWidget(Passiva, 1, 1);
+    grid->addWidget(AssetsList, 1, 0);
+    grid->addWidget(LiabilitiesList, 1, 1);
 }
 
 void BalanceSheet::SetSideTitles(const QString& assets, const QString& liabilities) {
@@ -419,8 +420,8 @@ void BalanceSheet::SetEntries(const std::vector<ShownEntry>& assets,
         if (t->topLevelItemCount() > 0)
             t->scrollToItem(t->topLevelItem(t->topLevelItemCount() - 1));
     };
-    fill(Aktiva, assets);
-    fill(Passiva, liabilities);
+    fill(AssetsList, assets);
+    fill(LiabilitiesList, liabilities);
 }
 
 MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(frame) {
@@ -443,56 +444,55 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         box->addWidget(value);
         controls->addLayout(box, 1);
     };
-    sliderBox(marketTitle_, TBMarktanteil, LMarktanteil);
-    sliderBox(baseTitle_, TBBasisanteil, LBasisanteil);
+    sliderBox(marketTitle_, MarketShareSlider, MarketShareLabel);
+    sliderBox(baseTitle_, BaseShareSlider, BaseShareLabel);
     const MoneyShares& shares = SharedMoneyShares();
-    TBMarktanteil->setValue(shares.MarketB);
-    TBBasisanteil->setValue(shares.BaseB);
+    MarketShareSlider->setValue(shares.MarketB);
+    BaseShareSlider->setValue(shares.BaseB);
     auto* counters = new QVBoxLayout;
-    LEintrag = new QLabel;
-    LRunde = new QLabel;
-    counters->addWidget(LEintrag);
-    counters->addWidget(LRunde);
+    EntryCounter = new QLabel;
+    RoundCounter = new QLabel;
+    counters->addWidget(EntryCounter);
+    counters->addWidget(RoundCounter);
     controls->addLayout(counters);
     auto* buttons = new QGridLayout;
-    SBKreislaufanfang = new QPushButton;
-    SBNaechsteBuchung = new QPushButton;
-    SBLetzteBuchungLoeschen = new QPushButton;
-    SBKreislaufende = new QPushButton;
-    buttons->addWidget(SBKreislaufanfang, 0, 0);
-    buttons->addWidget(SBNaechsteBuchung, 0, 1);
-    buttons->addWidget(SBLetzteBuchungLoeschen, 1, 0);
-    buttons->addWidget(SBKreislaufende, 1, 1);
+    CycleStartButton = new QPushButton;
+    NextBookingButton = new QPushButton;
+    UndoBookingButton = new QPushButton;
+    CycleEndButton = new QPushButton;
+    buttons->addWidget(CycleStartButton, 0, 0);
+    buttons->addWidget(NextBookingButton, 0, 1);
+    buttons->addWidget(UndoBookingButton, 1, 0);
+    buttons->addWidget(CycleEndButton, 1, 1);
     controls->addLayout(buttons);
     layout->addLayout(controls);
 
-    LUeberschrift = new QLabel;
-    QFont bold = LUeberschrift->font();
+    RoundHeading = new QLabel;
+    QFont bold = RoundHeading->font();
     bold.setBold(true);
-    LUeberschrift->setFont(bold);
-    layout->addWidget(LUeberschrift);
+    RoundHeading->setFont(bold);
+    layout->addWidget(RoundHeading);
 
     auto* sheets = new QGridLayout;
     for (int k = 1; k <= 4; ++k)
-        Konten[k] = new BalanceSheet;
-    sheets->addWidget(Konten[AccountBankA], 0, 0);
-    sheets->addWidget(Konten[AccountBankB], 0, 1);
-    sheets->addWidget(Konten[AccountCentralBank], 1, 0);
-    sheets->addWidget(Konten[AccountNonBanks], 1, 1);
+        Sheets[k] = new BalanceSheet;
+    sheets->addWidget(Sheets[AccountBankA], 0, 0);
+    sheets->addWidget(Sheets[AccountBankB], 0, 1);
+    sheets->addWidget(Sheets[AccountCentralBank], 1, 0);
+    sheets->addWidget(Sheets[AccountNonBanks], 1, 1);
     layout->addLayout(sheets, 3);
 
-    Erlaeuterung = new QPlainTextEdit;
-    Erlaeuterung->setReadOnly(true);
-    Erlaeuterung->setFocusPolicy(Qt::NoFocus);
-    layout->addWidget(Erlaeuterung, 1);
+    Explanation = new QPlainTextEdit;
+    Explanation->setReadOnly(true);
+    Explanation->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(Explanation, 1);
     setWidget(content);
     resize(780, 600);
 
-    connect(SBKreislaufanfang, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleStart);
-    connect(SBNaechsteBuchung, &QPushButton::clicked, this, &MoneyAccountsWindow::NextBooking);
-    connect(SBLetzteBuchungLoeschen, &QPushButton::clicked, this,
-            &MoneyAccountsWindow::UndoBooking);
-    connect(SBKreislaufende, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleEnd);
+    connect(CycleStartButton, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleStart);
+    connect(NextBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::NextBooking);
+    connect(UndoBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::UndoBooking);
+    connect(CycleEndButton, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleEnd);
     // The keys work anywhere in this window, and only there.
     auto key = [content](Qt::Key k, QPushButton* button) {
         auto* s = new QShortcut(QKeySequence(k), content);
@@ -501,15 +501,15 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
             if (button->isEnabled()) button->click();
         });
     };
-    key(Qt::Key_Home, SBKreislaufanfang);
-    key(Qt::Key_Right, SBNaechsteBuchung);
-    key(Qt::Key_Left, SBLetzteBuchungLoeschen);
-    key(Qt::Key_End, SBKreislaufende);
-    connect(TBMarktanteil, &QSlider::valueChanged, this, [this](int p) {
+    key(Qt::Key_Home, CycleStartButton);
+    key(Qt::Key_Right, NextBookingButton);
+    key(Qt::Key_Left, UndoBookingButton);
+    key(Qt::Key_End, CycleEndButton);
+    connect(MarketShareSlider, &QSlider::valueChanged, this, [this](int p) {
         SharedMoneyShares().SetMarketSlider(p);
         Rebuild(false);
     });
-    connect(TBBasisanteil, &QSlider::valueChanged, this, [this](int p) {
+    connect(BaseShareSlider, &QSlider::valueChanged, this, [this](int p) {
         SharedMoneyShares().SetBaseSlider(p);
         Rebuild(false);
     });
@@ -539,25 +539,25 @@ void MoneyAccountsWindow::ApplyTexts() {
         return Q(s.NameA) + QStringLiteral(": %1 %   ").arg(a) + Q(s.NameB) +
                QStringLiteral(": %1 %").arg(b);
     };
-    LMarktanteil->setText(shares(s.MarketA, s.MarketB));
-    LBasisanteil->setText(shares(s.BaseA, s.BaseB));
-    SBKreislaufanfang->setText(tr("Kreislaufanfang##Start of Cycle"));
-    SBNaechsteBuchung->setText(tr("Nächste Buchung##Next Booking"));
-    SBLetzteBuchungLoeschen->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
-    SBKreislaufende->setText(tr("Kreislaufende##End of Cycle"));
-    SBKreislaufanfang->setToolTip(tr("Zurück zur Ausgangssituation (Pos1)##"
-                                     "Back to the initial situation (Home)"));
-    SBNaechsteBuchung->setToolTip(tr("Nächste Buchung (Pfeil rechts)##Next booking (Right)"));
-    SBLetzteBuchungLoeschen->setToolTip(
+    MarketShareLabel->setText(shares(s.MarketA, s.MarketB));
+    BaseShareLabel->setText(shares(s.BaseA, s.BaseB));
+    CycleStartButton->setText(tr("Kreislaufanfang##Start of Cycle"));
+    NextBookingButton->setText(tr("Nächste Buchung##Next Booking"));
+    UndoBookingButton->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
+    CycleEndButton->setText(tr("Kreislaufende##End of Cycle"));
+    CycleStartButton->setToolTip(tr("Zurück zur Ausgangssituation (Pos1)##"
+                                    "Back to the initial situation (Home)"));
+    NextBookingButton->setToolTip(tr("Nächste Buchung (Pfeil rechts)##Next booking (Right)"));
+    UndoBookingButton->setToolTip(
         tr("Letzte Buchung zurücknehmen (Pfeil links)##Take back the last booking (Left)"));
-    SBKreislaufende->setToolTip(tr("Alle übrigen Buchungen der Runde (Ende)##"
-                                   "All remaining bookings of the round (End)"));
-    Konten[AccountBankA]->setTitle(Q(s.NameA));
-    Konten[AccountBankB]->setTitle(Q(s.NameB));
-    Konten[AccountCentralBank]->setTitle(tr("Zentralbank##Central Bank"));
-    Konten[AccountNonBanks]->setTitle(tr("Nichtbanken##Nonbanking Sector"));
+    CycleEndButton->setToolTip(tr("Alle übrigen Buchungen der Runde (Ende)##"
+                                  "All remaining bookings of the round (End)"));
+    Sheets[AccountBankA]->setTitle(Q(s.NameA));
+    Sheets[AccountBankB]->setTitle(Q(s.NameB));
+    Sheets[AccountCentralBank]->setTitle(tr("Zentralbank##Central Bank"));
+    Sheets[AccountNonBanks]->setTitle(tr("Nichtbanken##Nonbanking Sector"));
     for (int k = 1; k <= 4; ++k)
-        Konten[k]->SetSideTitles(tr("Aktiva##Assets"), tr("Passiva##Liabilities"));
+        Sheets[k]->SetSideTitles(tr("Aktiva##Assets"), tr("Passiva##Liabilities"));
 }
 
 void MoneyAccountsWindow::Show() {
@@ -565,21 +565,21 @@ void MoneyAccountsWindow::Show() {
     const int lang = m.Language;
     const AccountingProcess& p = *process_;
     const MoneyShares& s = p.Shares();
-    Konten[AccountBankA]->setVisible(s.Shown(1));
-    Konten[AccountBankB]->setVisible(s.Shown(2));
+    Sheets[AccountBankA]->setVisible(s.Shown(1));
+    Sheets[AccountBankB]->setVisible(s.Shown(2));
     for (int k = 1; k <= 4; ++k)
-        Konten[k]->SetEntries(p.Shown(k, Assets), p.Shown(k, Liabilities), m);
-    LUeberschrift->setText(Q(Translate(p.Heading(), lang)));
-    LEintrag->setText(Q(Translate("Eintrag##Entry", lang)) + QStringLiteral(": ") +
-                      QString::number(p.Booked()));
-    LRunde->setText(Q(Translate("Runde##Round", lang)) + QStringLiteral(": ") +
-                    QString::number(p.Round()));
-    Erlaeuterung->setPlainText(Q(p.Explanation(lang)));
-    Erlaeuterung->verticalScrollBar()->setValue(Erlaeuterung->verticalScrollBar()->maximum());
-    SBNaechsteBuchung->setEnabled(p.CanGoForward());
-    SBKreislaufende->setEnabled(p.CanGoForward());
-    SBLetzteBuchungLoeschen->setEnabled(p.CanUndo());
-    SBKreislaufanfang->setEnabled(p.CanRestart());
+        Sheets[k]->SetEntries(p.Shown(k, Assets), p.Shown(k, Liabilities), m);
+    RoundHeading->setText(Q(Translate(p.Heading(), lang)));
+    EntryCounter->setText(Q(Translate("Eintrag##Entry", lang)) + QStringLiteral(": ") +
+                          QString::number(p.Booked()));
+    RoundCounter->setText(Q(Translate("Runde##Round", lang)) + QStringLiteral(": ") +
+                          QString::number(p.Round()));
+    Explanation->setPlainText(Q(p.Explanation(lang)));
+    Explanation->verticalScrollBar()->setValue(Explanation->verticalScrollBar()->maximum());
+    NextBookingButton->setEnabled(p.CanGoForward());
+    CycleEndButton->setEnabled(p.CanGoForward());
+    UndoBookingButton->setEnabled(p.CanUndo());
+    CycleStartButton->setEnabled(p.CanRestart());
 }
 
 void MoneyAccountsWindow::CycleStart() {

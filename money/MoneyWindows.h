@@ -45,13 +45,13 @@ class MoneyWorksheetWindow : public WorkingWindow {
     void SetRoundByRound(bool on);
     const WorksheetTable& Table() const { return table_; }
 
-    QSpinBox* SERunden = nullptr;
-    QRadioButton* RBAbsolut = nullptr;
-    QRadioButton* RBDifferenzen = nullptr;
-    QRadioButton* RBNominal = nullptr;
-    QRadioButton* RBReal = nullptr;
-    QPushButton* SBRundeFuerRunde = nullptr;
-    QTableWidget* Tabelle = nullptr;
+    QSpinBox* RoundsBox = nullptr;
+    QRadioButton* AbsoluteButton = nullptr;
+    QRadioButton* DifferencesButton = nullptr;
+    QRadioButton* NominalButton = nullptr;
+    QRadioButton* RealButton = nullptr;
+    QPushButton* RoundByRoundButton = nullptr;
+    QTableWidget* Grid = nullptr;
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -80,8 +80,8 @@ class BalanceSheet : public QGroupBox {
     void SetEntries(const std::vector<ShownEntry>& assets,
                     const std::vector<ShownEntry>& liabilities, const Model& m);
     void SetSideTitles(const QString& assets, const QString& liabilities);
-    QTreeWidget* Aktiva = nullptr;
-    QTreeWidget* Passiva = nullptr;
+    QTreeWidget* AssetsList = nullptr;
+    QTreeWidget* LiabilitiesList = nullptr;
 
   private:
     QLabel* assetsTitle_ = nullptr;
@@ -108,19 +108,19 @@ class MoneyAccountsWindow : public WorkingWindow {
 
     const AccountingProcess& Process() const { return *process_; }
 
-    QSlider* TBMarktanteil = nullptr;
-    QSlider* TBBasisanteil = nullptr;
-    QLabel* LMarktanteil = nullptr;
-    QLabel* LBasisanteil = nullptr;
-    QLabel* LEintrag = nullptr;
-    QLabel* LRunde = nullptr;
-    QLabel* LUeberschrift = nullptr;
-    QPushButton* SBKreislaufanfang = nullptr;
-    QPushButton* SBNaechsteBuchung = nullptr;
-    QPushButton* SBLetzteBuchungLoeschen = nullptr;
-    QPushButton* SBKreislaufende = nullptr;
-    BalanceSheet* Konten[5] = {}; // 1 bank A, 2 bank B, 3 central bank, 4 non-banks
-    QPlainTextEdit* Erlaeuterung = nullptr;
+    QSlider* MarketShareSlider = nullptr;
+    QSlider* BaseShareSlider = nullptr;
+    QLabel* MarketShareLabel = nullptr;
+    QLabel* BaseShareLabel = nullptr;
+    QLabel* EntryCounter = nullptr;
+    QLabel* RoundCounter = nullptr;
+    QLabel* RoundHeading = nullptr;
+    QPushButton* CycleStartButton = nullptr;
+    QPushButton* NextBookingButton = nullptr;
+    QPushButton* UndoBookingButton = nullptr;
+    QPushButton* CycleEndButton = nullptr;
+    BalanceSheet* Sheets[5] = {}; // 1 bank A, 2 bank B, 3 central bank, 4 non-banks
+    QPlainTextEdit* Explanation = nullptr;
 
   private:
     // Builds the process anew from the model; keeps the position when asked to.

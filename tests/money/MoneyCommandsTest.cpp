@@ -64,7 +64,7 @@ class MoneyCommandsTest : public QObject {
 
         w.SetLanguage(2);
         QCOMPARE(sheet->windowTitle(), QStringLiteral("Creation of Money and Credit: Worksheet"));
-        QCOMPARE(static_cast<MoneyAccountsWindow*>(accounts.data())->SBKreislaufende->text(),
+        QCOMPARE(static_cast<MoneyAccountsWindow*>(accounts.data())->CycleEndButton->text(),
                  QStringLiteral("End of Cycle"));
         w.SetLanguage(1);
 

@@ -82,89 +82,90 @@ class MoneyWindowsTest : public QObject {
         MoneyModel(f.m);
         auto* w = Open<MoneyWorksheetWindow>(f);
         QCOMPARE(w->windowTitle(), QStringLiteral("Geld- und Kreditschöpfung: Sequenztabelle"));
-        QCOMPARE(w->SERunden->value(), 3);
-        QCOMPARE(w->Tabelle->rowCount(), 7); // rounds 0..3, "...", "oo", "DIFF (-->0)"
-        QCOMPARE(w->Tabelle->item(5, 0)->text(), QStringLiteral("oo"));
-        QCOMPARE(w->Tabelle->item(5, 8)->text(),
+        QCOMPARE(w->RoundsBox->value(), 3);
+        QCOMPARE(w->Grid->rowCount(), 7); // rounds 0..3, "...", "oo", "DIFF (-->0)"
+        QCOMPARE(w->Grid->item(5, 0)->text(), QStringLiteral("oo"));
+        QCOMPARE(w->Grid->item(5, 8)->text(),
                  QString::fromStdString(f.m.FormatNumber(f.m.GetVar(3, var::MN))));
-        QCOMPARE(w->Tabelle->horizontalHeaderItem(1)->text(), QStringLiteral("KRN"));
+        QCOMPARE(w->Grid->horizontalHeaderItem(1)->text(), QStringLiteral("KRN"));
         // The window opens with room for eight table rows.
         QTest::qWait(20);
-        const int rowH = w->Tabelle->verticalHeader()->defaultSectionSize();
-        QVERIFY2(std::abs(w->Tabelle->viewport()->height() - 8 * rowH) <= rowH / 2,
-                 qPrintable(QString::number(w->Tabelle->viewport()->height())));
+        const int rowH = w->Grid->verticalHeader()->defaultSectionSize();
+        QVERIFY2(std::abs(w->Grid->viewport()->height() - 8 * rowH) <= rowH / 2,
+                 qPrintable(QString::number(w->Grid->viewport()->height())));
 
-        w->SERunden->setValue(500); // clamped
-        QCOMPARE(w->SERunden->value(), 100);
-        QCOMPARE(w->Tabelle->rowCount(), 104);
-        w->RBDifferenzen->setChecked(true);
-        QCOMPARE(w->Tabelle->horizontalHeaderItem(2)->text(), QStringLiteral("ÜRN"));
-        QCOMPARE(w->Tabelle->item(103, 2)->text(), QStringLiteral("X"));
-        w->RBReal->setChecked(true);
-        QCOMPARE(w->Tabelle->horizontalHeaderItem(2)->text(), QStringLiteral("ÜR"));
+        w->RoundsBox->setValue(500); // clamped
+        QCOMPARE(w->RoundsBox->value(), 100);
+        QCOMPARE(w->Grid->rowCount(), 104);
+        w->DifferencesButton->setChecked(true);
+        QCOMPARE(w->Grid->horizontalHeaderItem(2)->text(), QStringLiteral("ÜRN"));
+        QCOMPARE(w->Grid->item(103, 2)->text(), QStringLiteral("X"));
+        w->RealButton->setChecked(true);
+        QCOMPARE(w->Grid->horizontalHeaderItem(2)->text(), QStringLiteral("ÜR"));
 
         // Round by round: one table row at a time, then back to the previous size.
         const QRect before = w->geometry();
-        w->SBRundeFuerRunde->setChecked(true);
+        w->RoundByRoundButton->setChecked(true);
         QVERIFY(w->height() < before.height());
-        QVERIFY(w->Tabelle->viewport()->height() <= rowH + 2);
-        w->SBRundeFuerRunde->setChecked(false);
+        QVERIFY(w->Grid->viewport()->height() <= rowH + 2);
+        w->RoundByRoundButton->setChecked(false);
         QCOMPARE(w->geometry(), before);
 
         // Period moves and number formats recompute.
         f.m.Periods.CurrentPeriod = 4; // no impulse: the limit equals round 0
         w->Message(MSG_PERIOD_MOVED, 2, 1);
-        QCOMPARE(w->Tabelle->item(103, 1)->text(), QStringLiteral("0.00"));
+        QCOMPARE(w->Grid->item(103, 1)->text(), QStringLiteral("0.00"));
         f.m.DecimalPlaces = 4;
         w->Message(MSG_NUMBER_FORMAT, 2, 1);
-        QCOMPARE(w->Tabelle->item(0, 1)->text(), QStringLiteral("0.0000"));
+        QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("0.0000"));
     }
 
     void accountsStepToTheEnd() {
         TestFrame f;
         MoneyModel(f.m);
         auto* w = Open<MoneyAccountsWindow>(f);
-        QCOMPARE(w->LRunde->text(), QStringLiteral("Runde: 0"));
-        QCOMPARE(w->LEintrag->text(), QStringLiteral("Eintrag: 0"));
-        QVERIFY(w->SBNaechsteBuchung->isEnabled());
-        QVERIFY(w->SBKreislaufende->isEnabled());
-        QVERIFY(!w->SBKreislaufanfang->isEnabled());
-        QVERIFY(!w->SBLetzteBuchungLoeschen->isEnabled());
+        QCOMPARE(w->RoundCounter->text(), QStringLiteral("Runde: 0"));
+        QCOMPARE(w->EntryCounter->text(), QStringLiteral("Eintrag: 0"));
+        QVERIFY(w->NextBookingButton->isEnabled());
+        QVERIFY(w->CycleEndButton->isEnabled());
+        QVERIFY(!w->CycleStartButton->isEnabled());
+        QVERIFY(!w->UndoBookingButton->isEnabled());
 
         // Right books one entry, Left takes it back; the keys act inside the window.
         QApplication::setActiveWindow(&f.area);
         w->widget()->setFocus();
         QTest::keyClick(w->widget(), Qt::Key_Right);
-        QCOMPARE(w->LEintrag->text(), QStringLiteral("Eintrag: 1"));
-        QCOMPARE(w->Konten[AccountBankA]->Aktiva->topLevelItemCount(), 1);
-        QCOMPARE(w->Konten[AccountBankA]->Aktiva->topLevelItem(0)->text(1), QStringLiteral("KR,A"));
-        QVERIFY(w->SBLetzteBuchungLoeschen->isEnabled());
+        QCOMPARE(w->EntryCounter->text(), QStringLiteral("Eintrag: 1"));
+        QCOMPARE(w->Sheets[AccountBankA]->AssetsList->topLevelItemCount(), 1);
+        QCOMPARE(w->Sheets[AccountBankA]->AssetsList->topLevelItem(0)->text(1),
+                 QStringLiteral("KR,A"));
+        QVERIFY(w->UndoBookingButton->isEnabled());
         QTest::keyClick(w->widget(), Qt::Key_Left);
-        QCOMPARE(w->LEintrag->text(), QStringLiteral("Eintrag: 0"));
-        QCOMPARE(w->Konten[AccountBankA]->Aktiva->topLevelItemCount(), 0);
+        QCOMPARE(w->EntryCounter->text(), QStringLiteral("Eintrag: 0"));
+        QCOMPARE(w->Sheets[AccountBankA]->AssetsList->topLevelItemCount(), 0);
 
         // End books the rest of each round; the process stops and the forward buttons go grey.
         int guard = 0;
-        while (w->SBKreislaufende->isEnabled() && ++guard < 500)
+        while (w->CycleEndButton->isEnabled() && ++guard < 500)
             QTest::keyClick(w->widget(), Qt::Key_End);
         QVERIFY(guard < 500);
         QVERIFY(w->Process().Round() > 2);
         QVERIFY(w->Process().IsLastRound());
-        QVERIFY(!w->SBNaechsteBuchung->isEnabled());
-        QVERIFY(!w->SBKreislaufende->isEnabled());
-        QVERIFY(w->SBKreislaufanfang->isEnabled());
-        QVERIFY(w->Erlaeuterung->toPlainText().endsWith(
+        QVERIFY(!w->NextBookingButton->isEnabled());
+        QVERIFY(!w->CycleEndButton->isEnabled());
+        QVERIFY(w->CycleStartButton->isEnabled());
+        QVERIFY(w->Explanation->toPlainText().endsWith(
             QStringLiteral("*** Ende von Runde %1 ***").arg(w->Process().Round())));
         QTest::keyClick(w->widget(), Qt::Key_Home);
-        QCOMPARE(w->LRunde->text(), QStringLiteral("Runde: 0"));
+        QCOMPARE(w->RoundCounter->text(), QStringLiteral("Runde: 0"));
 
         // The sliders set the shares for bank B and hide a bank without any share.
-        w->TBMarktanteil->setValue(100);
-        w->TBBasisanteil->setValue(100);
+        w->MarketShareSlider->setValue(100);
+        w->BaseShareSlider->setValue(100);
         QCOMPARE(SharedMoneyShares().MarketA, 0);
-        QVERIFY(w->Konten[AccountBankA]->isHidden());
-        QVERIFY(!w->Konten[AccountBankB]->isHidden());
-        QVERIFY(w->LMarktanteil->text().contains(QStringLiteral("0 %")));
+        QVERIFY(w->Sheets[AccountBankA]->isHidden());
+        QVERIFY(!w->Sheets[AccountBankB]->isHidden());
+        QVERIFY(w->MarketShareLabel->text().contains(QStringLiteral("0 %")));
     }
 
     void languageSwitch() {
@@ -177,12 +178,12 @@ class MoneyWindowsTest : public QObject {
         sheet->RefreshLanguage();
         accounts->RefreshLanguage();
         QCOMPARE(sheet->windowTitle(), QStringLiteral("Creation of Money and Credit: Worksheet"));
-        QCOMPARE(sheet->Tabelle->horizontalHeaderItem(0)->text(), QStringLiteral("Round"));
+        QCOMPARE(sheet->Grid->horizontalHeaderItem(0)->text(), QStringLiteral("Round"));
         QCOMPARE(accounts->windowTitle(),
                  QStringLiteral("Creation of Money and Credit: Accounting System"));
-        QCOMPARE(accounts->SBNaechsteBuchung->text(), QStringLiteral("Next Booking"));
-        QCOMPARE(accounts->Konten[AccountCentralBank]->title(), QStringLiteral("Central Bank"));
-        QVERIFY(accounts->Erlaeuterung->toPlainText().endsWith(
+        QCOMPARE(accounts->NextBookingButton->text(), QStringLiteral("Next Booking"));
+        QCOMPARE(accounts->Sheets[AccountCentralBank]->title(), QStringLiteral("Central Bank"));
+        QVERIFY(accounts->Explanation->toPlainText().endsWith(
             QStringLiteral("*** End of round 0 ***")));
         QCOMPARE(accounts->Process().Booked(),
                  static_cast<int>(accounts->Process().Script().size()));
@@ -208,7 +209,7 @@ class MoneyWindowsTest : public QObject {
         MoneyModel(f.m);
         auto* sheet = Open<MoneyWorksheetWindow>(f);
         auto* accounts = Open<MoneyAccountsWindow>(f);
-        sheet->SERunden->setValue(100);
+        sheet->RoundsBox->setValue(100);
         accounts->CycleEnd();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.pdf"));
