@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -91,6 +92,9 @@ class MainWindowTest : public QObject {
     void commandLineModelOpensAfterStartUp();
     void openingFromTheMenuSolvesTheModel();
     void revolvingFormDisablesTheLeftEdgeCommand();
+    void numbersUseTheLocalesDecimalSeparator();
+    void withoutAPrinterPrintingGoesToAPdfFile();
+    void screenFontColourFromTheSettings();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
     void screenshots();
@@ -319,6 +323,10 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->Button(QStringLiteral("SBBF1"))->text(), QStringLiteral("BW1= tL"));
     QCOMPARE(w_->Button(QStringLiteral("SBImmerLoesen"))->text(), QStringLiteral("Always solve?"));
     QVERIFY(w_->Button(QStringLiteral("SBModellSpeichern"))->toolTip().startsWith("Save model"));
+    // The navigator and Qt's own texts follow.
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(),
+             QStringLiteral("Left border of the analysis interval"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     QVERIFY(w_->ChildExists("Gleichungssystem 1##Equation System 1"));
     QVERIFY(w_->FindChild("Equation System 1") != nullptr);
     QVERIFY(w_->Action(QStringLiteral("MIOptionenEnglisch"))->isChecked());
@@ -327,6 +335,10 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->FindChild("Gleichungssystem 1##")->windowTitle(),
              QStringLiteral("Gleichungssystem 1"));
     QCOMPARE(w_->Button(QStringLiteral("SBBF2"))->text(), QStringLiteral("BF2 = tR"));
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(), QStringLiteral("Linker Analyserand"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    QCOMPARE(w_->Action(QStringLiteral("MIOptionenSound"))->isEnabled(),
+             QtUserHost::HasSoundOutput());
 }
 
 void MainWindowTest::halfScreenCycle() {
@@ -533,6 +545,9 @@ void MainWindowTest::solveOptionsDialog() {
 }
 
 void MainWindowTest::stepwiseSolving() {
+    // Its caption fits: the window is wider than the caption text.
+    QVERIFY(w_->SolveControl->minimumWidth() >
+            w_->SolveControl->fontMetrics().horizontalAdvance(w_->SolveControl->windowTitle()));
     m_->Options.StepwiseSolve = 1;
     w_->interval().SetInterval(0, 3, false);
     MarkUnsolvedFrom(*m_, 0);
@@ -647,6 +662,58 @@ void MainWindowTest::revolvingFormDisablesTheLeftEdgeCommand() {
     }
 }
 
+void MainWindowTest::numbersUseTheLocalesDecimalSeparator() {
+    QCOMPARE(m_->DecimalSeparator, QLocale().decimalPoint().at(0).toLatin1());
+    const QLocale saved;
+    for (auto [language, separator] : {std::pair{QLocale::German, ','}, {QLocale::English, '.'}}) {
+        QLocale::setDefault(QLocale(language));
+        Model m;
+        m.InitialiseForProgramStart();
+        MainWindowOptions o;
+        o.programDirectory = dir_->path();
+        o.readSettings = false;
+        o.writeSettingsAtEnd = false;
+        MainWindow w(m, o);
+        QCOMPARE(m.DecimalSeparator, separator);
+        QCOMPARE(QString::fromStdString(m.FormatNumber(-0.92)),
+                 QStringLiteral("-0") + QChar(separator) + QStringLiteral("92"));
+    }
+    QLocale::setDefault(saved);
+}
+
+void MainWindowTest::withoutAPrinterPrintingGoesToAPdfFile() {
+    QCOMPARE(PdfFileName(QStringLiteral("/d"), QStringLiteral("m"), QStringLiteral("A/B: C?")),
+             QStringLiteral("/d/m - A_B_ C_.pdf"));
+    if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
+    auto* w = w_->FindChild("Modellergebnisse 1");
+    w_->mdiArea()->setActiveSubWindow(w);
+    w_->onPrint();
+    const QString pdf = QDir(dir_->path()).filePath(QStringLiteral("NEU - Modellergebnisse 1.pdf"));
+    QVERIFY2(asked_.last().contains(pdf), qPrintable(asked_.last()));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+void MainWindowTest::screenFontColourFromTheSettings() {
+    QTemporaryDir prog;
+    QFile ini(prog.filePath(QStringLiteral("tv5.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Bildschirmschrift]\r\nName=DejaVu Sans\r\nGroesse=10\r\nFarbe=16711680\r\n");
+    ini.close();
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = prog.path();
+    o.userConfigDirectory = prog.path();
+    o.writeSettingsAtEnd = false;
+    MainWindow w(m, o);
+    w.userHost().scriptMessage = [](const QString&, const QString&) {};
+    const QColor blue(0, 0, 255); // 0x00BBGGRR
+    QCOMPARE(w.FindChild("Modellergebnisse 1")->widget()->palette().color(QPalette::Text), blue);
+    auto* r = new Recorder(w, QStringLiteral("Farbe"));
+    w.OpenChild(r);
+    QCOMPARE(r->widget()->palette().color(QPalette::WindowText), blue);
+}
+
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
     const std::string file = std::string(TERVALIS_SOURCE_DIR) + "/examples/02-closed-is-lm.TV5";
     const char* argv[] = {"tervalis", file.c_str()};
@@ -738,15 +805,29 @@ void MainWindowTest::screenshots() {
     // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
     const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
-    w_->resize(1100, 760);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-de.png"));
-    w_->SetLanguage(2);
-    QTest::qWait(50);
-    w_->grab().save(out + QStringLiteral("/main-en.png"));
-    w_->resize(600, 500);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-narrow.png"));
+    const QString file = QStringLiteral(TERVALIS_SOURCE_DIR) +
+                         QStringLiteral("/examples/03-as-ad-prices-and-wages.TV5");
+    w_->fileNameProvider = [&](bool, const QString&, const QString&, const QString&) {
+        return file;
+    };
+    w_->onOpenModel();
+    if (QAction* wage = w_->Action(QStringLiteral("MIOptionenTarifleiste")); wage->isEnabled())
+        wage->setChecked(true);
+    for (int language : {1, 2}) {
+        w_->SetLanguage(language);
+        const QString tag = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
+        for (auto [size, name] : {std::pair{QSize(1024, 720), "default"},
+                                  {QSize(1600, 1000), "large"},
+                                  {QSize(600, 500), "narrow"}}) {
+            w_->resize(size);
+            QTest::qWait(100);
+            w_->grab().save(out + QStringLiteral("/main-%1-%2.png").arg(tag, name));
+        }
+        w_->SolveControl->show();
+        QTest::qWait(50);
+        w_->SolveControl->grab().save(out + QStringLiteral("/solve-control-%1.png").arg(tag));
+        w_->SolveControl->hide();
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
