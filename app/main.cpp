@@ -8,6 +8,9 @@
 #ifdef TERVALIS_VIEWS
 #include "views/ViewCommands.h"
 #endif
+#ifdef TERVALIS_MONEY
+#include "money/MoneyCommands.h"
+#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -34,6 +37,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef TERVALIS_VIEWS
     tv::InstallViewCommands(main);
+#endif
+#ifdef TERVALIS_MONEY
+    tv::InstallMoneyCommands(main);
 #endif
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
