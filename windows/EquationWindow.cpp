@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QPainter>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -70,6 +71,17 @@ class FormulaDelegate : public QStyledItemDelegate {
     EquationWindow* window_;
 };
 
+// Only the text area of the selected line is highlighted, not the tree drawing before it.
+class TreeStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ItemView_ShowDecorationSelected) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 } // namespace
 
 void tDoppelKlickLabel::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -125,6 +137,9 @@ EquationWindow::EquationWindow(BaseWindowRole which, WindowFrame& frame)
     Tree->setRootIsDecorated(true);
     Tree->setUniformRowHeights(true);
     Tree->setItemDelegate(new FormulaDelegate(this));
+    auto* style = new TreeStyle;
+    style->setParent(Tree);
+    Tree->setStyle(style);
     Tree->header()->setStretchLastSection(false);
     Tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Tree->setProperty("tag", window_);

@@ -225,7 +225,15 @@ class BaseWindowsTest : public QObject {
         QTest::mouseDClick(w.e1->Titel, Qt::LeftButton);
         QVERIFY(!tree->topLevelItem(0)->isExpanded());
 
+        QCOMPARE(w.r1->statusTip(),
+                 QStringLiteral("Modellergebnisse für den linken Rand des Analyseintervalls und "
+                                "Differenzen zur aktuellen Periode (Extraktion/Kontraktion mit "
+                                "(UMSCH)+ENTER)"));
         w.Language(2);
+        QCOMPARE(w.e1->statusTip(), QStringLiteral("Equation system for the left border of the "
+                                                   "analysis interval (expand/collapse with "
+                                                   "SHIFT+ENTER)"));
+        QVERIFY(w.r2->statusTip().startsWith(QStringLiteral("Model results for the right")));
         QCOMPARE(w.e1->windowTitle(), QStringLiteral("Equation System 1"));
         QCOMPARE(w.r2->windowTitle(), QStringLiteral("Model Results 2"));
         QCOMPARE(tree->topLevelItem(0)->text(0),
@@ -373,6 +381,14 @@ class BaseWindowsTest : public QObject {
         QVERIFY(w.r1->Grid->verticalScrollBar()->isVisible());
         CheckColumnsFit(w.r1, QStringLiteral("groups open"));
 
+        // Arrangements that leave the result windows a quarter or three quarters of the
+        // height: the scroll bar comes and goes with the window's new size.
+        for (int percent : {150, 50, 100}) {
+            w.Send(MSG_ARRANGE_BASE, percent, 0);
+            for (ResultWindow* r : {w.r1, w.r2})
+                CheckColumnsFit(r, QStringLiteral("arrangement %1").arg(percent));
+        }
+
         const int narrow = w.r1->Grid->columnWidth(1);
         f.area.setActiveSubWindow(w.r1); // the user's maximise button is on the active window
         w.r1->showMaximized();
@@ -444,6 +460,7 @@ class BaseWindowsTest : public QObject {
         QVERIFY2(Contrast(fill, text) >= 7,
                  qPrintable(QStringLiteral("%1 on %2").arg(text.name(), fill.name())));
         QVERIFY(fill.lightness() < 128); // still a dark highlight, as users know it
+        QCOMPARE(shot.pixelColor(r.left() - 3, r.center().y()), QColor(Qt::white)); // one colour
 
         const QImage picture = w.e1->RenderPicture(600, 400);
         QList<int> band;
@@ -537,6 +554,63 @@ class BaseWindowsTest : public QObject {
         const double ms = timer.nsecsElapsed() / 1e6 / rounds;
         qInfo("equation windows: %.3f ms per period change (both windows, rebuild and repaint)",
               ms);
+    }
+
+    // A result and an equation window at their default size, maximised and with screen
+    // font 16, in both languages, for a look by eye when TERVALIS_SCREENSHOTS names a folder.
+    void windowScreenshots() {
+        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        f.m.Switch[12] = 3;
+        f.m.Switch[14] = 2;
+        f.m.Switch[23] = 4;
+        test::SetAll(f.m, {{par::jAut, 0.2},
+                           {par::jY, 0.1},
+                           {par::Pu, 0.1},
+                           {par::wu, 0.5},
+                           {par::uNat, 5},
+                           {par::wgP, 1},
+                           {par::iu, 0.5}});
+        Solve(f.m);
+        f.pair2Current = true;
+        f.m.Periods.CurrentPeriod = 6;
+        Windows w(f);
+        w.ModelChanged();
+        w.Send(MSG_ASSIGN_EQ, 2, 0);
+        w.Send(MSG_ASSIGN_RES, 2, 0);
+        ResultGroupState(2).Expanded.fill(true);
+        w.r2->Message(MSG_MODEL_CHANGED, 0, 0);
+        const auto line = w.e2->Tree->findItems(QStringLiteral("LSK = "),
+                                                Qt::MatchStartsWith | Qt::MatchRecursive);
+        if (!line.isEmpty()) w.e2->Tree->setCurrentItem(line.first());
+        for (int size : {9, 16}) {
+            f.font.setPointSize(size);
+            w.Send(MSG_SCREEN_FONT, 0, 0);
+            for (int language : {1, 2}) {
+                w.Language(language);
+                const QString tag =
+                    QStringLiteral("-font%1-%2")
+                        .arg(size)
+                        .arg(language == 1 ? QStringLiteral("de") : QStringLiteral("en"));
+                for (BaseWindow* win :
+                     {static_cast<BaseWindow*>(w.r2), static_cast<BaseWindow*>(w.e2)}) {
+                    const QString name =
+                        win == w.r2 ? QStringLiteral("/result2") : QStringLiteral("/equation2");
+                    f.area.setActiveSubWindow(win);
+                    win->showNormal();
+                    Settle();
+                    win->grab().save(out + name + tag + QStringLiteral("-default.png"));
+                    win->showMaximized();
+                    Settle();
+                    win->grab().save(out + name + tag + QStringLiteral("-maximised.png"));
+                    win->showNormal();
+                    Settle();
+                }
+            }
+        }
+        w.e2->RenderPicture(900, 1200).save(out + QStringLiteral("/equation2-picture.png"));
     }
 
     // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
