@@ -36,7 +36,7 @@ const QColor SelectedFill(64, 64, 64);
 const QColor SelectedBand(220, 220, 220);
 
 // Draws a tree line with the equation markup: white on dark grey when it is the selected
-// line of the active window, black on white otherwise.
+// line of the active window, in the text colour on white otherwise.
 class FormulaDelegate : public QStyledItemDelegate {
   public:
     explicit FormulaDelegate(EquationWindow* window)
@@ -49,7 +49,8 @@ class FormulaDelegate : public QStyledItemDelegate {
         const bool selected = (option.state & QStyle::State_Selected) && active;
         p->save();
         p->fillRect(option.rect, selected ? SelectedFill : QColor(Qt::white));
-        p->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
+        // The text colour is the screen font's (black unless the settings say otherwise).
+        p->setPen(selected ? QColor(Qt::white) : option.palette.color(QPalette::Text));
         p->setFont(option.font);
         DrawFormulaText(*p, option.rect, 2, {}, index.data().toString(), false,
                         window_->frame().model().Language);

@@ -462,6 +462,18 @@ class BaseWindowsTest : public QObject {
         QVERIFY(fill.lightness() < 128); // still a dark highlight, as users know it
         QCOMPARE(shot.pixelColor(r.left() - 3, r.center().y()), QColor(Qt::white)); // one colour
 
+        // Other lines are drawn in the window's text colour (the screen font's colour).
+        QPalette blue = w.e1->widget()->palette();
+        blue.setColor(QPalette::Text, QColor(0, 0, 255));
+        w.e1->widget()->setPalette(blue);
+        const auto other =
+            tree->findItems(QStringLiteral("I = "), Qt::MatchStartsWith | Qt::MatchRecursive);
+        QVERIFY(!other.isEmpty());
+        const QImage plain = tree->viewport()->grab().toImage();
+        const QRect o = tree->visualItemRect(other.first());
+        QCOMPARE(TextColour(plain, o, Qt::white).blue(), 255);
+        QCOMPARE(TextColour(plain, o, Qt::white).red(), 0);
+
         const QImage picture = w.e1->RenderPicture(600, 400);
         QList<int> band;
         for (int y = 0; y < picture.height(); ++y)
