@@ -2,6 +2,9 @@
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
+#ifdef TERVALIS_VIEWS
+#include "views/ViewCommands.h"
+#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -22,6 +25,9 @@ int main(int argc, char** argv) {
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
+#ifdef TERVALIS_VIEWS
+    tv::InstallViewCommands(main);
+#endif
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
     main.show();

@@ -81,6 +81,8 @@ const char* MessageName(int msg) {
     switch (msg) {
     case MSG_COPY_PICTURE:
         return "MSG_COPY_PICTURE";
+    case MSG_ZOOM:
+        return "MSG_ZOOM";
     case MSG_MINIMIZE:
         return "MSG_MINIMIZE";
     case MSG_PERIOD_MOVED_EQ:
