@@ -1,4 +1,5 @@
 #include "app/MainLogic.h"
+#include "app/BookingLink.h"
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
     // Each subsystem built into the program binds its own menu entries.
+    tv::InstallExportBookingCommands(main);
 #ifdef TERVALIS_INPUT
     tv::InstallInputCommands(main);
 #endif
