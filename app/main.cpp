@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
+#include "views/AccountSchemeCommands.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
+    tv::InstallAccountSchemeCommands(main);
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
     main.show();
