@@ -26,7 +26,9 @@
 #include <QFont>
 #include <QIcon>
 #include <QLatin1Char>
+#include <QLibraryInfo>
 #include <QList>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,6 +49,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -110,6 +113,9 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     settings_.WorkingDirectory = settings_.DataDirectory;
     if (options_.readSettings) settings_ = settingsFile_->ReadSettings();
     m_.Language = static_cast<uint8_t>(settings_.Language == 2 ? 2 : 1);
+    // Model values use the decimal separator of the user's locale (the batch tool keeps ".").
+    const QString point = QLocale().decimalPoint();
+    m_.DecimalSeparator = point.size() == 1 && point[0].unicode() < 128 ? point[0].toLatin1() : '.';
 
     ModelFileHooks hooks;
     hooks.isRevolving = [this] { return interval_.Revolving(); };
@@ -222,7 +228,22 @@ void MainWindow::CreateBaseWindows() {
     }
 }
 
+void MainWindow::ApplyStandardDialogLanguage() {
+    if (standardLanguage_ == m_.Language) return;
+    standardLanguage_ = m_.Language;
+    if (!qtTranslator_) qtTranslator_ = std::make_unique<QTranslator>();
+    QCoreApplication::removeTranslator(qtTranslator_.get());
+    // Qt's own dialogs and buttons (open, save, font, printer, Yes/No) speak the program's
+    // language; English is Qt's own.
+    if (m_.Language == 1 &&
+        qtTranslator_->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTranslator_.get());
+}
+
 void MainWindow::RelabelAll() {
+    ApplyStandardDialogLanguage();
+    navigator_->SetLanguage(m_.Language);
     for (const Labelled& l : labelled_) {
         if (!l.object) continue;
         const QString caption = Q(Translate(l.caption, m_.Language));

@@ -25,6 +25,7 @@ class QMenu;
 class QPrinter;
 class QProgressBar;
 class QToolButton;
+class QTranslator;
 
 namespace tv {
 
@@ -183,6 +184,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void CreateBaseWindows();
     void StartUp();
     void RelabelAll();
+    void ApplyStandardDialogLanguage();
     void UpdateFilePanel();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();
@@ -231,6 +233,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QToolButton* bf1Button_ = nullptr;
     QToolButton* bf2Button_ = nullptr;
     QActionGroup* languageGroup_ = nullptr;
+    std::unique_ptr<QTranslator> qtTranslator_;
+    int standardLanguage_ = 0; // the language Qt's own texts are in, 0 before the first
 
     bool pair1Current_ = false;
     bool pair2Current_ = false;
@@ -241,6 +245,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     bool startupDone_ = false;
     bool solving_ = false;
     bool wageEntryWasEnabled_ = false;
+    bool pdfChosenForUser_ = false; // the PDF file name is ours, not the user's
     bool moneyEntryWasEnabled_ = false;
     QString status_;
 };

@@ -34,7 +34,9 @@ void PolicyMonitor::paintEvent(QPaintEvent*) {
     const QColor grey(0x80, 0x80, 0x80);
     for (const MonitorSegment& s : AnalysisInterval::MonitorSegments(ps.LeftEdge, ps.RightEdge,
                                                                      ps.CurrentPeriod, Length(), w))
-        p.fillRect(QRect(QPoint(s.x0, 2), QPoint(s.x1, h - 3)), s.current ? face : grey);
+        // One pixel of the strip's background stays between rounds, so that they show.
+        p.fillRect(QRect(QPoint(s.x0, 2), QPoint(std::max(s.x0, s.x1 - 1), h - 3)),
+                   s.current ? face : grey);
     p.setPen(grey);
     p.drawLine(0, 0, w - 1, 0);
     p.drawLine(0, 0, 0, h - 1);
