@@ -221,6 +221,7 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"bond market", Solved(test::BondMarketModel())},
         {"open flexible", Solved(test::OpenFlexibleModel())},
         {"open fixed", OpenFixedModel()},
+        {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
     };
     for (const auto& [name, m] : models) {
         AccountScheme s(m);
