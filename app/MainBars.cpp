@@ -323,7 +323,7 @@ void MainWindow::BuildStatusBar() {
     pl->addWidget(new QProgressBar);
     progressPanel_->setVisible(false);
     bar->addWidget(progressPanel_);
-    HintLine = new QLabel;
+    HintLine = new ElidingLabel;
     HintLine->setObjectName(QStringLiteral("Hinweiszeile"));
     HintLine->setMinimumWidth(50);
     bar->addWidget(HintLine, 1);

@@ -85,6 +85,14 @@ QIcon ProgramIcon() {
 
 } // namespace
 
+void ElidingLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent* e) {
     emit clicked(e->button(), e->modifiers());
     e->accept();
@@ -206,6 +214,8 @@ void MainWindow::ApplySettings() {
     screenFont_ = font(settings_.ScreenFont);
     printerFont_ = font(settings_.PrinterFont);
     Action(QStringLiteral("MIOptionenSound"))->setChecked(settings_.Sound);
+    // Without a sound output the option could change nothing.
+    Action(QStringLiteral("MIOptionenSound"))->setEnabled(QtUserHost::HasSoundOutput());
     Action(QStringLiteral("MIOptionenDauerhaft"))->setChecked(settings_.DurableInputs);
     Action(QStringLiteral("MIOptionenFunktionsleiste"))->setChecked(settings_.FunctionBar);
     QAction* save = Action(QStringLiteral("MIOptionenEinstellungenSpeichern"));
@@ -219,11 +229,26 @@ void MainWindow::ApplySettings() {
     ApplyBarVisibility();
 }
 
+static QColor ColourOfSetting(int bgr) {
+    // The settings file keeps colours as 0x00BBGGRR.
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+void MainWindow::ApplyFontColour(QMdiSubWindow* window) {
+    if (!window || !window->widget()) return;
+    QPalette p = window->widget()->palette();
+    const QColor c = ColourOfSetting(settings_.ScreenFont.Colour);
+    p.setColor(QPalette::Text, c);
+    p.setColor(QPalette::WindowText, c);
+    window->widget()->setPalette(p);
+}
+
 void MainWindow::CreateBaseWindows() {
     for (BaseWindowRole w : {BaseWindowRole::Results2, BaseWindowRole::Equations2,
                              BaseWindowRole::Results1, BaseWindowRole::Equations1}) {
         BaseWindow* window = CreateBaseWindow(w, *this);
         mdi_->addSubWindow(window);
+        ApplyFontColour(window);
         window->show();
     }
 }
@@ -444,6 +469,7 @@ WorkingWindow* MainWindow::OpenChild(WorkingWindow* window) {
                 return w;
             }
     mdi_->addSubWindow(window);
+    ApplyFontColour(window);
     window->show();
     mdi_->setActiveSubWindow(window);
     return window;

@@ -47,6 +47,18 @@ class ClickLabel : public QLabel {
     void mousePressEvent(QMouseEvent* e) override;
 };
 
+// A label that ends its text with "…" where it does not fit (the status hint), instead of
+// cutting a word in half.
+class ElidingLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+};
+
 // How the main window starts. The defaults are the program's; tests switch off what
 // needs a user or the program directory.
 struct MainWindowOptions {
@@ -76,6 +88,10 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QFont screenFont() const override { return screenFont_; }
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;
+    const Settings* userSettings() const override { return &settings_; }
+    bool solving() const override { return solving_; }
+    // The settings the options dialogs change (written at program end).
+    Settings& EditSettings() { return settings_; }
 
     QtUserHost& userHost() { return *host_; }
     ModelFile& modelFile() { return *file_; }
@@ -144,7 +160,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QWidget* WageBar = nullptr;
     QWidget* MoneyBar = nullptr;
     QWidget* RuleBar = nullptr;
-    QLabel* HintLine = nullptr;
+    ElidingLabel* HintLine = nullptr;
     ClickLabel* SolveStatusPanel = nullptr;
     ClickLabel* ModelFilePanel = nullptr;
     QComboBox* IntegerDigitsBox = nullptr;
@@ -185,6 +201,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void StartUp();
     void RelabelAll();
     void ApplyStandardDialogLanguage();
+    // The screen font's colour from the settings, for a window's content.
+    void ApplyFontColour(QMdiSubWindow* window);
     void UpdateFilePanel();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();

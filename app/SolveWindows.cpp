@@ -138,6 +138,11 @@ SolveControlDialog::SolveControlDialog(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(NextPeriodButton);
     layout->addWidget(RestIntervalButton);
+    // The window manager cuts a caption wider than the window: make room for it and the
+    // title bar's buttons (title fonts are often bold and larger).
+    QFont title = font();
+    title.setBold(true);
+    setMinimumWidth(QFontMetrics(title).horizontalAdvance(windowTitle()) * 5 / 4 + 100);
 }
 
 SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWidget* parent)

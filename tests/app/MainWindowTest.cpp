@@ -94,6 +94,7 @@ class MainWindowTest : public QObject {
     void revolvingFormDisablesTheLeftEdgeCommand();
     void numbersUseTheLocalesDecimalSeparator();
     void withoutAPrinterPrintingGoesToAPdfFile();
+    void screenFontColourFromTheSettings();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
     void screenshots();
@@ -336,6 +337,8 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->Button(QStringLiteral("SBBF2"))->text(), QStringLiteral("BF2 = tR"));
     QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(), QStringLiteral("Linker Analyserand"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    QCOMPARE(w_->Action(QStringLiteral("MIOptionenSound"))->isEnabled(),
+             QtUserHost::HasSoundOutput());
 }
 
 void MainWindowTest::halfScreenCycle() {
@@ -542,6 +545,9 @@ void MainWindowTest::solveOptionsDialog() {
 }
 
 void MainWindowTest::stepwiseSolving() {
+    // Its caption fits: the window is wider than the caption text.
+    QVERIFY(w_->SolveControl->minimumWidth() >
+            w_->SolveControl->fontMetrics().horizontalAdvance(w_->SolveControl->windowTitle()));
     m_->Options.StepwiseSolve = 1;
     w_->interval().SetInterval(0, 3, false);
     MarkUnsolvedFrom(*m_, 0);
@@ -687,6 +693,27 @@ void MainWindowTest::withoutAPrinterPrintingGoesToAPdfFile() {
     QVERIFY(QFileInfo(pdf).size() > 0);
 }
 
+void MainWindowTest::screenFontColourFromTheSettings() {
+    QTemporaryDir prog;
+    QFile ini(prog.filePath(QStringLiteral("tv5.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Bildschirmschrift]\r\nName=DejaVu Sans\r\nGroesse=10\r\nFarbe=16711680\r\n");
+    ini.close();
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = prog.path();
+    o.userConfigDirectory = prog.path();
+    o.writeSettingsAtEnd = false;
+    MainWindow w(m, o);
+    w.userHost().scriptMessage = [](const QString&, const QString&) {};
+    const QColor blue(0, 0, 255); // 0x00BBGGRR
+    QCOMPARE(w.FindChild("Modellergebnisse 1")->widget()->palette().color(QPalette::Text), blue);
+    auto* r = new Recorder(w, QStringLiteral("Farbe"));
+    w.OpenChild(r);
+    QCOMPARE(r->widget()->palette().color(QPalette::WindowText), blue);
+}
+
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
     const std::string file = std::string(TERVALIS_SOURCE_DIR) + "/examples/02-closed-is-lm.TV5";
     const char* argv[] = {"tervalis", file.c_str()};
@@ -778,15 +805,29 @@ void MainWindowTest::screenshots() {
     // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
     const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
-    w_->resize(1100, 760);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-de.png"));
-    w_->SetLanguage(2);
-    QTest::qWait(50);
-    w_->grab().save(out + QStringLiteral("/main-en.png"));
-    w_->resize(600, 500);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-narrow.png"));
+    const QString file = QStringLiteral(TERVALIS_SOURCE_DIR) +
+                         QStringLiteral("/examples/03-as-ad-prices-and-wages.TV5");
+    w_->fileNameProvider = [&](bool, const QString&, const QString&, const QString&) {
+        return file;
+    };
+    w_->onOpenModel();
+    if (QAction* wage = w_->Action(QStringLiteral("MIOptionenTarifleiste")); wage->isEnabled())
+        wage->setChecked(true);
+    for (int language : {1, 2}) {
+        w_->SetLanguage(language);
+        const QString tag = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
+        for (auto [size, name] : {std::pair{QSize(1024, 720), "default"},
+                                  {QSize(1600, 1000), "large"},
+                                  {QSize(600, 500), "narrow"}}) {
+            w_->resize(size);
+            QTest::qWait(100);
+            w_->grab().save(out + QStringLiteral("/main-%1-%2.png").arg(tag, name));
+        }
+        w_->SolveControl->show();
+        QTest::qWait(50);
+        w_->SolveControl->grab().save(out + QStringLiteral("/solve-control-%1.png").arg(tag));
+        w_->SolveControl->hide();
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
