@@ -11,6 +11,9 @@
 #ifdef TERVALIS_MONEY
 #include "money/MoneyCommands.h"
 #endif
+#ifdef TERVALIS_ACCOUNTS
+#include "views/AccountSchemeCommands.h"
+#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -40,6 +43,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef TERVALIS_MONEY
     tv::InstallMoneyCommands(main);
+#endif
+#ifdef TERVALIS_ACCOUNTS
+    tv::InstallAccountSchemeCommands(main);
 #endif
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
