@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -141,6 +142,24 @@ class HelpWindowTest : public QObject {
         }
     }
 
+    void exampleLinksOpenTheModel() {
+        QStringList opened;
+        HelpSystem::Install(
+            &owner_, QStringLiteral(HELP_BUILD_DIR), [this] { return language_; },
+            [&opened](const QString& f) { opened << f; });
+        HelpSystem::show(help::Examples);
+        HelpWindow* w = HelpSystem::Window();
+        QVERIFY(w->Browser()->toHtml().contains(QStringLiteral("01-keynesian-cross.TV5")));
+        emit w->Browser()->anchorClicked(
+            QUrl(QStringLiteral("../../examples/01-keynesian-cross.TV5")));
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(QFileInfo(opened.front()).isFile());
+        QVERIFY(opened.front().endsWith(QStringLiteral("/examples/01-keynesian-cross.TV5")));
+        // Links to other pages open them.
+        emit w->Browser()->anchorClicked(QUrl(QStringLiteral("menu-file.html")));
+        QCOMPARE(w->CurrentPage(), QStringLiteral("menu-file"));
+    }
+
     void theWindowFollowsTheLanguage() {
         HelpSystem::show(116);
         HelpWindow* w = HelpSystem::Window();
@@ -226,7 +245,15 @@ class HelpWindowTest : public QObject {
             if (c->inherits("tv::EquationWindow")) eq = c;
         QVERIFY(eq);
         QWidget* target = eq->focusWidget() ? eq->focusWidget() : eq;
-        QVERIFY(HelpSystem::ContextOf(target) == help::EquationWindow);
+        QCOMPARE(HelpSystem::ContextOf(target), help::EquationWindow);
+        w.activateWindow();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_F1);
+        QCOMPARE(HelpSystem::Window()->CurrentPage(), QStringLiteral("equation-windows"));
+        // Elsewhere in the main window F1 is Help > Contents.
+        QCOMPARE(w.Action(QStringLiteral("MIHilfeInhalt"))->shortcut(),
+                 QKeySequence(QKeySequence::HelpContents));
+        QCOMPARE(HelpSystem::ContextOf(&w), 0);
 
         // Web-Support without a settings file, then with one that has no address.
         w.Action(QStringLiteral("MIHilfeWebSupport"))->trigger();
