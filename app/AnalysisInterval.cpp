@@ -252,17 +252,20 @@ void AnalysisInterval::LeftEdgePrevious() {
 void AnalysisInterval::EnterRightEdge(const std::string& text) {
     const int oldRight = RightEdge();
     SetInterval(LeftEdge(), FieldValue(text), true);
-    if (RightEdge() > oldRight) {
-        FillUndefinedPeriods(oldRight + 1, RightEdge());
-        host_.PlaySound("WasNun.wav");
-        if (host_.Ask("Was nun?##Please decide",
-                      "Daten des bisherigen rechten\r\nAnalyserands fortschreiben?##"
-                      "Fill new periods with\r\nright border data?"))
-            CopyPeriodInto(oldRight, oldRight + 1, RightEdge());
-        ModelChanged();
-    } else {
+    if (RightEdge() > oldRight)
+        RightEdgeGrew(oldRight);
+    else
         StatusOkWhenSolved();
-    }
+}
+
+void AnalysisInterval::RightEdgeGrew(int oldRight) {
+    FillUndefinedPeriods(oldRight + 1, RightEdge());
+    host_.PlaySound("WasNun.wav");
+    if (host_.Ask("Was nun?##Please decide",
+                  "Daten des bisherigen rechten\r\nAnalyserands fortschreiben?##"
+                  "Fill new periods with\r\nright border data?"))
+        CopyPeriodInto(oldRight, oldRight + 1, RightEdge());
+    ModelChanged();
 }
 
 void AnalysisInterval::RightEdgeUp() {
@@ -270,8 +273,7 @@ void AnalysisInterval::RightEdgeUp() {
     SetInterval(LeftEdge(), oldRight + 1, false);
     // At 5000 nothing changed: no model change to report (it would mark the model unsaved).
     if (RightEdge() == oldRight) return;
-    FillUndefinedPeriods(oldRight, RightEdge());
-    ModelChanged();
+    RightEdgeGrew(oldRight);
 }
 
 void AnalysisInterval::RightEdgeDown() {

@@ -105,7 +105,7 @@ class AnalysisInterval {
 
     // Right-edge field and buttons.
     void EnterRightEdge(const std::string& text);
-    void RightEdgeUp();
+    void RightEdgeUp(); // asks, like Enter, whether the new period continues the data
     void RightEdgeDown();
     void RightEdgeToCurrent();
     void RightEdgeToLastDefined(); // double click
@@ -145,6 +145,9 @@ class AnalysisInterval {
     static std::string MoneyStatus(int current, int mzzr);
 
   private:
+    // The right edge grew from oldRight: fill the undefined new periods, offer to continue
+    // the data of the old edge, then the model-changed step.
+    void RightEdgeGrew(int oldRight);
     void Refuse(const std::string& text, const std::string& title = "So nicht!");
     void PeriodChanged(int kind);
     void ModelChanged();

@@ -16,6 +16,7 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QToolButton>
 
 #include <algorithm>
@@ -99,10 +100,8 @@ void MainWindow::onOpenModel() {
         const QString name = AskFileName(false, T("Modelldatei laden##Open model"), filter, start);
         if (name.isEmpty()) break;
         if (ModelFile::HasExtension(name.toStdString(), "ST5")) file_->ShowBackupLoadHint();
-        bool ok = false;
-        RunSolveCommand(
-            [&] { ok = file_->OpenModel(QFileInfo(name).absoluteFilePath().toStdString()); });
-        if (ok) break;
+        // Not inside the solve guard: the model-changed step of the load must solve.
+        if (file_->OpenModel(QFileInfo(name).absoluteFilePath().toStdString())) break;
     }
     UpdateFilePanel();
 }
@@ -139,6 +138,15 @@ QPrinter& MainWindow::printer() {
 void MainWindow::onPrint() {
     auto* w = qobject_cast<WorkingWindow*>(mdi_->activeSubWindow());
     if (!w) return;
+    // Without an installed printer the job goes to a PDF file in the data directory, named
+    // after the model and the window, unless the user chose a file in the printer set-up.
+    if (QPrinterInfo::availablePrinters().isEmpty() &&
+        (printer().outputFileName().isEmpty() || pdfChosenForUser_)) {
+        printer().setOutputFormat(QPrinter::PdfFormat);
+        printer().setOutputFileName(
+            PdfFileName(Q(settings_.DataDirectory), modelBaseName(), w->windowTitle()));
+        pdfChosenForUser_ = true;
+    }
     QString printerName = printer().printerName();
     if (printerName.isEmpty())
         printerName = printer().outputFileName().isEmpty() ? T("Standarddrucker##Default printer")
@@ -154,7 +162,7 @@ void MainWindow::onPrinterSetup() {
     QPrintDialog dlg(&printer(), this);
     dlg.setWindowTitle(T("Drucker einrichten##Printer setup"));
     dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    dlg.exec();
+    if (dlg.exec() == QDialog::Accepted) pdfChosenForUser_ = false;
 }
 
 } // namespace tv

@@ -220,6 +220,13 @@ void MainWindow::BuildFunctionBar() {
                              "Analyseintervall verschieben|Verschiebt das Analyseintervall##Move "
                              "interval|Moves the analysis interval");
     shift->setFixedSize(22, 25);
+    // The revolving form has its own shift button; only the one of the current form shows.
+    QToolButton* shiftRevolving =
+        add("SBVerschiebenRevolvierend", "MIPeriodenVerschieben", "\u21ba",
+            "Analyseintervall verschieben|Verschiebt die Ergebnisse vor das Analyseintervall##"
+            "Move interval|Moves the results in front of the analysis interval");
+    shiftRevolving->setFixedSize(22, 25);
+    shiftRevolving->setVisible(false);
     strip_->adjustSize();
 
     outer->addWidget(StripLeftButton);
@@ -261,6 +268,12 @@ void MainWindow::BuildBars() {
         Action(revolving ? QStringLiteral("MIPeriodenRevolvierend")
                          : QStringLiteral("MIPeriodenArchivierend"))
             ->setChecked(true);
+        // The left edge is fixed in the revolving form: its menu command goes with its field.
+        Action(QStringLiteral("MIPeriodenLinkerRand"))->setEnabled(!revolving);
+        Button(QStringLiteral("SBVerschieben"))->setVisible(!revolving);
+        Button(QStringLiteral("SBVerschiebenRevolvierend"))->setVisible(revolving);
+        strip_->adjustSize();
+        ReLayoutStrip();
     });
 
     BuildFunctionBar();
@@ -310,7 +323,7 @@ void MainWindow::BuildStatusBar() {
     pl->addWidget(new QProgressBar);
     progressPanel_->setVisible(false);
     bar->addWidget(progressPanel_);
-    HintLine = new QLabel;
+    HintLine = new ElidingLabel;
     HintLine->setObjectName(QStringLiteral("Hinweiszeile"));
     HintLine->setMinimumWidth(50);
     bar->addWidget(HintLine, 1);

@@ -27,7 +27,9 @@
 #include <QFont>
 #include <QIcon>
 #include <QLatin1Char>
+#include <QLibraryInfo>
 #include <QList>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -48,6 +50,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -83,6 +86,14 @@ QIcon ProgramIcon() {
 
 } // namespace
 
+void ElidingLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent* e) {
     emit clicked(e->button(), e->modifiers());
     e->accept();
@@ -111,6 +122,9 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     settings_.WorkingDirectory = settings_.DataDirectory;
     if (options_.readSettings) settings_ = settingsFile_->ReadSettings();
     m_.Language = static_cast<uint8_t>(settings_.Language == 2 ? 2 : 1);
+    // Model values use the decimal separator of the user's locale (the batch tool keeps ".").
+    const QString point = QLocale().decimalPoint();
+    m_.DecimalSeparator = point.size() == 1 && point[0].unicode() < 128 ? point[0].toLatin1() : '.';
 
     ModelFileHooks hooks;
     hooks.isRevolving = [this] { return interval_.Revolving(); };
@@ -202,6 +216,8 @@ void MainWindow::ApplySettings() {
     screenFont_ = font(settings_.ScreenFont);
     printerFont_ = font(settings_.PrinterFont);
     Action(QStringLiteral("MIOptionenSound"))->setChecked(settings_.Sound);
+    // Without a sound output the option could change nothing.
+    Action(QStringLiteral("MIOptionenSound"))->setEnabled(QtUserHost::HasSoundOutput());
     Action(QStringLiteral("MIOptionenDauerhaft"))->setChecked(settings_.DurableInputs);
     Action(QStringLiteral("MIOptionenFunktionsleiste"))->setChecked(settings_.FunctionBar);
     QAction* save = Action(QStringLiteral("MIOptionenEinstellungenSpeichern"));
@@ -215,16 +231,46 @@ void MainWindow::ApplySettings() {
     ApplyBarVisibility();
 }
 
+static QColor ColourOfSetting(int bgr) {
+    // The settings file keeps colours as 0x00BBGGRR.
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+void MainWindow::ApplyFontColour(QMdiSubWindow* window) {
+    if (!window || !window->widget()) return;
+    QPalette p = window->widget()->palette();
+    const QColor c = ColourOfSetting(settings_.ScreenFont.Colour);
+    p.setColor(QPalette::Text, c);
+    p.setColor(QPalette::WindowText, c);
+    window->widget()->setPalette(p);
+}
+
 void MainWindow::CreateBaseWindows() {
     for (BaseWindowRole w : {BaseWindowRole::Results2, BaseWindowRole::Equations2,
                              BaseWindowRole::Results1, BaseWindowRole::Equations1}) {
         BaseWindow* window = CreateBaseWindow(w, *this);
         mdi_->addSubWindow(window);
+        ApplyFontColour(window);
         window->show();
     }
 }
 
+void MainWindow::ApplyStandardDialogLanguage() {
+    if (standardLanguage_ == m_.Language) return;
+    standardLanguage_ = m_.Language;
+    if (!qtTranslator_) qtTranslator_ = std::make_unique<QTranslator>();
+    QCoreApplication::removeTranslator(qtTranslator_.get());
+    // Qt's own dialogs and buttons (open, save, font, printer, Yes/No) speak the program's
+    // language; English is Qt's own.
+    if (m_.Language == 1 &&
+        qtTranslator_->load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTranslator_.get());
+}
+
 void MainWindow::RelabelAll() {
+    ApplyStandardDialogLanguage();
+    navigator_->SetLanguage(m_.Language);
     for (const Labelled& l : labelled_) {
         if (!l.object) continue;
         const QString caption = Q(Translate(l.caption, m_.Language));
@@ -426,6 +472,7 @@ WorkingWindow* MainWindow::OpenChild(WorkingWindow* window) {
                 return w;
             }
     mdi_->addSubWindow(window);
+    ApplyFontColour(window);
     window->show();
     mdi_->setActiveSubWindow(window);
     return window;

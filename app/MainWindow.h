@@ -25,6 +25,7 @@ class QMenu;
 class QPrinter;
 class QProgressBar;
 class QToolButton;
+class QTranslator;
 
 namespace tv {
 
@@ -44,6 +45,18 @@ class ClickLabel : public QLabel {
 
   protected:
     void mousePressEvent(QMouseEvent* e) override;
+};
+
+// A label that ends its text with "…" where it does not fit (the status hint), instead of
+// cutting a word in half.
+class ElidingLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
 };
 
 // How the main window starts. The defaults are the program's; tests switch off what
@@ -144,7 +157,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QWidget* WageBar = nullptr;
     QWidget* MoneyBar = nullptr;
     QWidget* RuleBar = nullptr;
-    QLabel* HintLine = nullptr;
+    ElidingLabel* HintLine = nullptr;
     ClickLabel* SolveStatusPanel = nullptr;
     ClickLabel* ModelFilePanel = nullptr;
     QComboBox* IntegerDigitsBox = nullptr;
@@ -184,6 +197,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void CreateBaseWindows();
     void StartUp();
     void RelabelAll();
+    void ApplyStandardDialogLanguage();
+    // The screen font's colour from the settings, for a window's content.
+    void ApplyFontColour(QMdiSubWindow* window);
     void UpdateFilePanel();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();
@@ -232,6 +248,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QToolButton* bf1Button_ = nullptr;
     QToolButton* bf2Button_ = nullptr;
     QActionGroup* languageGroup_ = nullptr;
+    std::unique_ptr<QTranslator> qtTranslator_;
+    int standardLanguage_ = 0; // the language Qt's own texts are in, 0 before the first
 
     bool pair1Current_ = false;
     bool pair2Current_ = false;
@@ -242,6 +260,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     bool startupDone_ = false;
     bool solving_ = false;
     bool wageEntryWasEnabled_ = false;
+    bool pdfChosenForUser_ = false; // the PDF file name is ours, not the user's
     bool moneyEntryWasEnabled_ = false;
     QString status_;
 };

@@ -1,6 +1,7 @@
 #include "app/PeriodNavigator.h"
 
 #include "app/AnalysisInterval.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 
 #include <QApplication>
@@ -24,25 +25,31 @@ constexpr int PeriodFieldWidth = 38;
 constexpr int RowHeight = 21;
 constexpr int RowTop = 3;
 
-QLineEdit* MakeField(QWidget* parent, const char* name, const QString& tip) {
+// Tooltips are kept bilingual in a property and applied by SetLanguage.
+void SetTip(QWidget* w, const char* bilingual) {
+    w->setProperty("bilingualTip", QByteArray(bilingual));
+    w->setToolTip(QString::fromStdString(Translate(bilingual, 1)));
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, const char* tip) {
     auto* ed = new QLineEdit(parent);
     ed->setObjectName(name);
     ed->setAlignment(Qt::AlignCenter);
     ed->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,9}")), ed));
-    ed->setToolTip(tip);
+    SetTip(ed, tip);
     return ed;
 }
 
 QToolButton* MakeButton(QWidget* parent, const char* name, Qt::ArrowType arrow, const QString& text,
-                        const QString& tip) {
+                        const char* tip) {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     if (arrow != Qt::NoArrow)
         b->setArrowType(arrow);
     else
         b->setText(text);
-    b->setToolTip(tip);
+    SetTip(b, tip);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
@@ -65,16 +72,19 @@ PeriodNavigator::PeriodNavigator(AnalysisInterval& rules, QWidget* parent)
     setFixedHeight(NavigatorHeight);
     setMinimumWidth(2 * ModuleWidth + 100);
 
-    edLeft_ = MakeField(this, "EdLinkerRand", QStringLiteral("Linker Analyserand"));
+    edLeft_ =
+        MakeField(this, "EdLinkerRand", "Linker Analyserand##Left border of the analysis interval");
     sbLeftPrev_ = MakeButton(this, "SBLinkerRandVorher", Qt::NoArrow, QStringLiteral("«"),
-                             QStringLiteral("Bisheriger linker Rand"));
+                             "Bisheriger linker Rand##Previous left border");
     sbLeftCur_ = MakeButton(this, "SBLinkerRandAktuell", Qt::NoArrow, QStringLiteral("t"),
-                            QStringLiteral("Linker Rand auf aktuelle Periode"));
-    edRight_ = MakeField(this, "EdRechterRand", QStringLiteral("Rechter Analyserand"));
+                            "Linker Rand auf aktuelle Periode##Left border to the current period");
+    edRight_ = MakeField(this, "EdRechterRand",
+                         "Rechter Analyserand##Right border of the analysis interval");
     sbRightPrev_ = MakeButton(this, "SBRechterRandVorher", Qt::NoArrow, QStringLiteral("«"),
-                              QStringLiteral("Bisheriger rechter Rand"));
-    sbRightCur_ = MakeButton(this, "SBRechterRandAktuell", Qt::NoArrow, QStringLiteral("t"),
-                             QStringLiteral("Rechter Rand auf aktuelle Periode"));
+                              "Bisheriger rechter Rand##Previous right border");
+    sbRightCur_ =
+        MakeButton(this, "SBRechterRandAktuell", Qt::NoArrow, QStringLiteral("t"),
+                   "Rechter Rand auf aktuelle Periode##Right border to the current period");
 
     auto* rail = new QFrame(this);
     rail->setObjectName(QStringLiteral("Schiene"));
@@ -83,10 +93,10 @@ PeriodNavigator::PeriodNavigator(AnalysisInterval& rules, QWidget* parent)
     slider_ = new QWidget(rail_);
     slider_->setObjectName(QStringLiteral("Schieber"));
     sbBack_ = MakeButton(slider_, "SBPeriodeZurueck", Qt::LeftArrow, {},
-                         QStringLiteral("Vorherige Periode"));
-    edPeriod_ = MakeField(slider_, "EdPeriode", QStringLiteral("Aktuelle Periode"));
+                         "Vorherige Periode##Previous period");
+    edPeriod_ = MakeField(slider_, "EdPeriode", "Aktuelle Periode##Current period");
     sbForward_ =
-        MakeButton(slider_, "SBPeriodeVor", Qt::RightArrow, {}, QStringLiteral("Nächste Periode"));
+        MakeButton(slider_, "SBPeriodeVor", Qt::RightArrow, {}, "Nächste Periode##Next period");
     slider_->setFixedSize(2 * SliderButtonWidth + PeriodFieldWidth, RowHeight);
     sbBack_->setGeometry(0, 0, SliderButtonWidth, RowHeight);
     edPeriod_->setGeometry(SliderButtonWidth, 0, PeriodFieldWidth, RowHeight);
@@ -232,13 +242,33 @@ bool PeriodNavigator::IsRed(QLineEdit* ed) const {
     return ed->property("red").toBool();
 }
 
+void PeriodNavigator::SetLanguage(int language) {
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const QByteArray tip = w->property("bilingualTip").toByteArray();
+        if (!tip.isEmpty())
+            w->setToolTip(QString::fromStdString(Translate(tip.toStdString(), language)));
+    }
+}
+
 bool PeriodNavigator::eventFilter(QObject* watched, QEvent* event) {
     if (watched == rail_ && event->type() == QEvent::MouseButtonPress) {
         RailClick(static_cast<QMouseEvent*>(event));
         return true;
     }
+    const bool field = watched == edLeft_ || watched == edRight_ || watched == edPeriod_;
+    if (field && event->type() == QEvent::ShortcutOverride) {
+        // Ctrl+Home and Ctrl+End belong to the main window's Perioden menu, not to the
+        // line edit's cursor movement: leave the override unaccepted.
+        auto* e = static_cast<QKeyEvent*>(event);
+        if ((e->modifiers() & Qt::ControlModifier) &&
+            (e->key() == Qt::Key_Home || e->key() == Qt::Key_End))
+            return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
+        if (e->modifiers() & Qt::ControlModifier &&
+            (e->key() == Qt::Key_Home || e->key() == Qt::Key_End))
+            return false;
         if (watched == edLeft_) return LeftKey(e);
         if (watched == edRight_) return RightKey(e);
         if (watched == edPeriod_) return PeriodKey(e);

@@ -37,6 +37,9 @@ class PeriodNavigator : public QWidget {
     // The small mark under the period field, visible while a policy bar is.
     void SetPolicyMarkVisible(bool visible);
 
+    // Tooltips in the language (1 German, 2 English).
+    void SetLanguage(int language);
+
     // Perioden menu: focus to the current-period, left-edge and right-edge fields.
     void FocusCurrentPeriod();
     void FocusLeftEdge();

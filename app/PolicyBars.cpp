@@ -14,7 +14,6 @@ namespace tv {
 namespace {
 constexpr int BarHeight = 15;
 constexpr int ButtonWidth = 14;
-constexpr int StatusWidth = 150;
 } // namespace
 
 PolicyMonitor::PolicyMonitor(AnalysisInterval& rules, bool wage, QWidget* parent)
@@ -34,7 +33,9 @@ void PolicyMonitor::paintEvent(QPaintEvent*) {
     const QColor grey(0x80, 0x80, 0x80);
     for (const MonitorSegment& s : AnalysisInterval::MonitorSegments(ps.LeftEdge, ps.RightEdge,
                                                                      ps.CurrentPeriod, Length(), w))
-        p.fillRect(QRect(QPoint(s.x0, 2), QPoint(s.x1, h - 3)), s.current ? face : grey);
+        // One pixel of the strip's background stays between rounds, so that they show.
+        p.fillRect(QRect(QPoint(s.x0, 2), QPoint(std::max(s.x0, s.x1 - 1), h - 3)),
+                   s.current ? face : grey);
     p.setPen(grey);
     p.drawLine(0, 0, w - 1, 0);
     p.drawLine(0, 0, 0, h - 1);
@@ -73,6 +74,7 @@ PolicyBar::PolicyBar(Kind kind, AnalysisInterval& rules, QWidget* parent)
     small.setPixelSize(9);
     label_->setFont(small);
     status_->setFont(small);
+    status_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     const StepSize size = wage ? StepSize::WageRound : StepSize::MonetaryRound;
     connect(back_, &QToolButton::clicked, this, [this, size] { rules_.CurrentStep(-1, size); });
@@ -115,7 +117,9 @@ void PolicyBar::Place() {
     forward_->setGeometry(monitorLeft + monitorWidth + 2, 0, ButtonWidth, BarHeight);
     label_->setGeometry(2, 0, std::max(0, back_->x() - 4), BarHeight);
     const int statusLeft = forward_->x() + ButtonWidth + 2;
-    status_->setGeometry(statusLeft, 0, std::max(StatusWidth, width() - statusLeft), BarHeight);
+    // The status ends at the bar's right edge: the right-edge module is narrow, and its
+    // padding spaces would push "Tarifverhandlung" out of sight.
+    status_->setGeometry(statusLeft, 0, std::max(0, width() - statusLeft - 2), BarHeight);
 }
 
 void PolicyBar::Refresh() {
@@ -127,7 +131,8 @@ void PolicyBar::Refresh() {
     label_->setText(QString::fromStdString(wage ? AnalysisInterval::WageLabel(cur, len)
                                                 : AnalysisInterval::MoneyLabel(cur, len)));
     status_->setText(QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len)
-                                                 : AnalysisInterval::MoneyStatus(cur, len)));
+                                                 : AnalysisInterval::MoneyStatus(cur, len))
+                         .trimmed());
     back_->setEnabled(ps.LeftEdge + len <= cur);
     forward_->setEnabled(cur + len <= ps.RightEdge);
     monitor_->update();

@@ -1,12 +1,14 @@
 #include "app/Printing.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -85,6 +87,14 @@ void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& mod
                        const QString& suffix) {
     PrintFooter(p, printerFont,
                 SourceFooterText(modelBaseName, QDateTime::currentDateTime(), suffix));
+}
+
+QString PdfFileName(const QString& directory, const QString& model, const QString& caption) {
+    QString name = (model.isEmpty() ? QStringLiteral("TERVALIS") : model) + QStringLiteral(" - ") +
+                   caption + QStringLiteral(".pdf");
+    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    name.replace(unsafe, QStringLiteral("_"));
+    return QDir(directory).filePath(name);
 }
 
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language) {

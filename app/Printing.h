@@ -30,6 +30,9 @@ void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& mod
                        const QString& suffix = {});
 
 // The question of the print command, in the given language (1 German, 2 English).
+// "DIR/MODEL - CAPTION.pdf", the file a print job goes to when no printer is installed;
+// characters a file name cannot hold become "_".
+QString PdfFileName(const QString& directory, const QString& model, const QString& caption);
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language);
 
 // "Druckbereich": the periods a window prints. Both fields stay inside [left, right].

@@ -72,12 +72,16 @@ bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
     return yes;
 }
 
+bool QtUserHost::HasSoundOutput() {
+    return !QMediaDevices::audioOutputs().isEmpty();
+}
+
 void QtUserHost::PlaySound(const std::string& waveFile) {
     const QString name = QString::fromStdString(waveFile);
     if (onSound) onSound(name);
     if (!SoundOn) return;
     const QString path = QDir(SoundDirectory).filePath(name);
-    if (!QFileInfo::exists(path) || QMediaDevices::audioOutputs().isEmpty()) return;
+    if (!QFileInfo::exists(path) || !HasSoundOutput()) return;
     auto& effect = sounds_[name];
     if (!effect) {
         effect = std::make_unique<QSoundEffect>();

@@ -31,6 +31,8 @@ class QtUserHost : public QObject, public UserHost {
     bool Ask(const std::string& title, const std::string& text) override;
     bool AskWithHint(const std::string& title, const std::string& text, const std::string& hint);
     void PlaySound(const std::string& waveFile) override;
+    // Whether the system has a sound output at all.
+    static bool HasSoundOutput();
     // Plays a sound and waits until it has ended (at most a few seconds).
     void PlaySoundToEnd(const std::string& waveFile);
     void SetStatus(const std::string& text) override;

@@ -399,6 +399,13 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         }
     }
     auto ini = Load(ReadPath(), readError).value_or(IniFile{});
+    if (readError) {
+        // Rewriting a file we could not read would drop every key we did not understand
+        // (the network flag among them): keep it as it is.
+        host_.ShowMessage("INI-Fehler", "Fehler beim Aktualisieren der INI-Datei.\r\n"
+                                        "Bisherige Einstellungen bleiben erhalten.");
+        return false;
+    }
 
     ini.Set("Umgebung", "EinstellungenSpeichern", B(s.SaveAtEnd));
     if (s.SaveAtEnd) {

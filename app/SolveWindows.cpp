@@ -138,6 +138,11 @@ SolveControlDialog::SolveControlDialog(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(NextPeriodButton);
     layout->addWidget(RestIntervalButton);
+    // The window manager cuts a caption wider than the window: make room for it and the
+    // title bar's buttons (title fonts are often bold and larger).
+    QFont title = font();
+    title.setBold(true);
+    setMinimumWidth(QFontMetrics(title).horizontalAdvance(windowTitle()) * 5 / 4 + 100);
 }
 
 SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWidget* parent)
@@ -159,14 +164,16 @@ SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWid
     arrows->addWidget(AccuracyUpButton);
     arrows->addWidget(AccuracyDownButton);
     accLayout->addLayout(arrows);
-    connect(AccuracyDownButton, &QToolButton::clicked, this, [this] {
-        if (accuracy_ > 1E-8) accuracy_ /= 10;
+    // Steps between exact powers of ten from 1 down to 1E-8: dividing by 10 again and again
+    // drifts (1E-5 / 10 / 10 / 10 is a little above 1E-8 and would allow 1E-9).
+    auto step = [this](int direction) {
+        static constexpr double Powers[] = {1, 1E-1, 1E-2, 1E-3, 1E-4, 1E-5, 1E-6, 1E-7, 1E-8};
+        const int e = static_cast<int>(std::lround(-std::log10(accuracy_)));
+        accuracy_ = Powers[std::clamp(e - direction, 0, 8)];
         ShowAccuracy();
-    });
-    connect(AccuracyUpButton, &QToolButton::clicked, this, [this] {
-        if (accuracy_ < 1) accuracy_ *= 10;
-        ShowAccuracy();
-    });
+    };
+    connect(AccuracyDownButton, &QToolButton::clicked, this, [step] { step(-1); });
+    connect(AccuracyUpButton, &QToolButton::clicked, this, [step] { step(+1); });
 
     auto* gIt = new QGroupBox(Tr("&Unterbrechung##&Interruption", language) + forT0, this);
     IterationsSlider = new QSlider(Qt::Vertical, gIt);

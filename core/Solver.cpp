@@ -264,8 +264,8 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
     int maxLabel = maxIter;
     int step = 5;
     if (showInfo) {
-        host.ProgressOpen("Gleichgewichtsermittlung für t=0 läuft##Calculating equilibrium for "
-                          "t=0 ...",
+        host.ProgressOpen("Gleichgewichtsermittlung für t=0 läuft ...##Calculating "
+                          "equilibrium for t=0 ...",
                           "Iterationen##Iterations", "", Str(maxLabel));
         host.ProgressSet(0);
         step = std::max(maxIter / 100, 5);
@@ -370,7 +370,7 @@ void SolveOnePeriod(Model& m, UserHost& host, int t) {
 void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
     int step = 5;
     if (showInfo) {
-        host.ProgressOpen("Intervall-Berechnung läuft##Calculating interval ...", "Perioden",
+        host.ProgressOpen("Intervall-Berechnung läuft ...##Calculating interval ...", "Perioden",
                           Str(from), Str(to));
         host.ProgressSet(0);
         step = std::max((to - from) / 100, 5);

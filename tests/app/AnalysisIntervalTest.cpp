@@ -335,9 +335,15 @@ TEST_F(IntervalTest, ShrinkingTheRightEdgeReportsOkWhenSolved) {
 
 TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
     Interval(0, 100, 60, 100);
+    m->SetModelPar(100, 10, 42.5);
+    host.answers = {true};
     iv.RightEdgeUp();
     EXPECT_EQ(m->Periods.RightEdge, 101);
     EXPECT_EQ(m->ModelPar(101, 31), 1); // filled
+    // The same question as Enter: yes continues the data of the old edge.
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].rfind("Was nun?", 0), 0u);
+    EXPECT_EQ(m->ModelPar(101, 10), 42.5);
     EXPECT_EQ(m->Periods.LastSolved, 100);
     EXPECT_EQ(modelChanges, 1);
     iv.RightEdgeToCurrent();

@@ -2,7 +2,9 @@
 // steps, the language switch, the file commands and STOP.
 
 #include "app/MainWindow.h"
+#include "RecordingHost.h"
 #include "app/MainLogic.h"
+#include "app/PeriodNavigator.h"
 #include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
@@ -11,10 +13,12 @@
 #include "windows/WorkingWindow.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -86,6 +90,11 @@ class MainWindowTest : public QObject {
     void functionBarScrolls();
     void policyBarsAndMoneyWindowsFollowTheStructure();
     void commandLineModelOpensAfterStartUp();
+    void openingFromTheMenuSolvesTheModel();
+    void revolvingFormDisablesTheLeftEdgeCommand();
+    void numbersUseTheLocalesDecimalSeparator();
+    void withoutAPrinterPrintingGoesToAPdfFile();
+    void screenFontColourFromTheSettings();
     void printCommandAsksFirst();
     void statusAndBackgroundClicks();
     void screenshots();
@@ -231,6 +240,22 @@ void MainWindowTest::shortcutsTrigger() {
     w_->mdiArea()->setActiveSubWindow(r);
     QTest::keyClick(w_.get(), Qt::Key_F4, Qt::ControlModifier);
     QTRY_VERIFY(guard.isNull());
+
+    // From the current-period field, Ctrl+Home and Ctrl+End go to the edge fields (the menu
+    // wins over the field) and leave the current period where it is.
+    PeriodNavigator* nav = w_->Navigator();
+    const int current = m_->Periods.CurrentPeriod;
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    for (auto [key, target] :
+         {std::pair{Qt::Key_Home, nav->LeftEdgeEdit()}, {Qt::Key_End, nav->RightEdgeEdit()}}) {
+        QTest::keyClick(w_.get(), Qt::Key_F2);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(nav->CurrentPeriodEdit()));
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(target));
+        QCOMPARE(m_->Periods.CurrentPeriod, current);
+    }
+    QVERIFY(told_.isEmpty());
 }
 
 void MainWindowTest::confirmedDialogRunsModelChangedStep() {
@@ -298,6 +323,10 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->Button(QStringLiteral("SBBF1"))->text(), QStringLiteral("BW1= tL"));
     QCOMPARE(w_->Button(QStringLiteral("SBImmerLoesen"))->text(), QStringLiteral("Always solve?"));
     QVERIFY(w_->Button(QStringLiteral("SBModellSpeichern"))->toolTip().startsWith("Save model"));
+    // The navigator and Qt's own texts follow.
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(),
+             QStringLiteral("Left border of the analysis interval"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
     QVERIFY(w_->ChildExists("Gleichungssystem 1##Equation System 1"));
     QVERIFY(w_->FindChild("Equation System 1") != nullptr);
     QVERIFY(w_->Action(QStringLiteral("MIOptionenEnglisch"))->isChecked());
@@ -306,6 +335,10 @@ void MainWindowTest::languageSwitchRelabels() {
     QCOMPARE(w_->FindChild("Gleichungssystem 1##")->windowTitle(),
              QStringLiteral("Gleichungssystem 1"));
     QCOMPARE(w_->Button(QStringLiteral("SBBF2"))->text(), QStringLiteral("BF2 = tR"));
+    QCOMPARE(w_->Navigator()->LeftEdgeEdit()->toolTip(), QStringLiteral("Linker Analyserand"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ja"));
+    QCOMPARE(w_->Action(QStringLiteral("MIOptionenSound"))->isEnabled(),
+             QtUserHost::HasSoundOutput());
 }
 
 void MainWindowTest::halfScreenCycle() {
@@ -475,6 +508,18 @@ void MainWindowTest::stopInterruptsIntervalRun() {
 }
 
 void MainWindowTest::solveOptionsDialog() {
+    // The accuracy steps by powers of ten between 1 and its floor 1E-8.
+    {
+        SolveOptions o = m_->Options;
+        o.Accuracy = 1E-5;
+        SolveOptionsDialog d(o, 1);
+        for (int k = 0; k < 5; ++k)
+            d.AccuracyDownButton->click();
+        QCOMPARE(d.Accuracy(), 1E-8);
+        for (int k = 0; k < 10; ++k)
+            d.AccuracyUpButton->click();
+        QCOMPARE(d.Accuracy(), 1.0);
+    }
     // Accuracy change forces a complete recalculation.
     QTimer::singleShot(0, this, [] {
         auto* dlg = qobject_cast<SolveOptionsDialog*>(QApplication::activeModalWidget());
@@ -500,6 +545,9 @@ void MainWindowTest::solveOptionsDialog() {
 }
 
 void MainWindowTest::stepwiseSolving() {
+    // Its caption fits: the window is wider than the caption text.
+    QVERIFY(w_->SolveControl->minimumWidth() >
+            w_->SolveControl->fontMetrics().horizontalAdvance(w_->SolveControl->windowTitle()));
     m_->Options.StepwiseSolve = 1;
     w_->interval().SetInterval(0, 3, false);
     MarkUnsolvedFrom(*m_, 0);
@@ -574,6 +622,96 @@ void MainWindowTest::policyBarsAndMoneyWindowsFollowTheStructure() {
     QVERIFY(!w_->Menu(QStringLiteral("MIAufbGeld"))->isEnabled());
     QVERIFY(told_.first().startsWith(QStringLiteral("So nicht!: Das Geldangebot")));
     QCOMPARE(sheet->log.first(), (Sent{MSG_MODEL_CHANGED, 0, 0}));
+}
+
+void MainWindowTest::openingFromTheMenuSolvesTheModel() {
+    const QString file = QStringLiteral(TERVALIS_SOURCE_DIR) +
+                         QStringLiteral("/examples/03-as-ad-prices-and-wages.TV5");
+    w_->fileNameProvider = [&](bool, const QString&, const QString&, const QString&) {
+        return file;
+    };
+    const double before = m_->GetVar(5, 1);
+    w_->onOpenModel();
+    QCOMPARE(m_->Periods.LastSolved, m_->Periods.RightEdge);
+    QCOMPARE(w_->StatusText(), QString::fromStdString(SolvedStatus(*m_)));
+    QVERIFY(m_->GetVar(5, 1) != before);
+    // The numbers shown are those of a complete recalculation of the loaded model (up to the
+    // accuracy of the start equilibrium, whose search starts elsewhere).
+    auto copy = std::make_unique<Model>(*m_);
+    test::RecordingHost host;
+    RecalculateAll(*copy, host);
+    for (int t = 0; t <= m_->Periods.RightEdge; ++t)
+        for (int v = 1; v <= 63; ++v) {
+            const double a = m_->GetVar(t, v), b = copy->GetVar(t, v);
+            QVERIFY2(std::abs(a - b) <= 1e-4 * std::max(1.0, std::abs(b)),
+                     qPrintable(QStringLiteral("t=%1 v=%2: %3 %4").arg(t).arg(v).arg(a).arg(b)));
+        }
+}
+
+void MainWindowTest::revolvingFormDisablesTheLeftEdgeCommand() {
+    QAction* leftEdge = w_->Action(QStringLiteral("MIPeriodenLinkerRand"));
+    QToolButton* archiving = w_->Button(QStringLiteral("SBVerschieben"));
+    QToolButton* revolving = w_->Button(QStringLiteral("SBVerschiebenRevolvierend"));
+    QVERIFY(revolving);
+    for (bool on : {true, false, true}) {
+        w_->interval().SetAnalysisForm(on);
+        QCOMPARE(leftEdge->isEnabled(), !on);
+        QCOMPARE(archiving->isVisibleTo(w_.get()), !on);
+        QCOMPARE(revolving->isVisibleTo(w_.get()), on);
+        QCOMPARE(revolving->isEnabled(), archiving->isEnabled());
+    }
+}
+
+void MainWindowTest::numbersUseTheLocalesDecimalSeparator() {
+    QCOMPARE(m_->DecimalSeparator, QLocale().decimalPoint().at(0).toLatin1());
+    const QLocale saved;
+    for (auto [language, separator] : {std::pair{QLocale::German, ','}, {QLocale::English, '.'}}) {
+        QLocale::setDefault(QLocale(language));
+        Model m;
+        m.InitialiseForProgramStart();
+        MainWindowOptions o;
+        o.programDirectory = dir_->path();
+        o.readSettings = false;
+        o.writeSettingsAtEnd = false;
+        MainWindow w(m, o);
+        QCOMPARE(m.DecimalSeparator, separator);
+        QCOMPARE(QString::fromStdString(m.FormatNumber(-0.92)),
+                 QStringLiteral("-0") + QChar(separator) + QStringLiteral("92"));
+    }
+    QLocale::setDefault(saved);
+}
+
+void MainWindowTest::withoutAPrinterPrintingGoesToAPdfFile() {
+    QCOMPARE(PdfFileName(QStringLiteral("/d"), QStringLiteral("m"), QStringLiteral("A/B: C?")),
+             QStringLiteral("/d/m - A_B_ C_.pdf"));
+    if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
+    auto* w = w_->FindChild("Modellergebnisse 1");
+    w_->mdiArea()->setActiveSubWindow(w);
+    w_->onPrint();
+    const QString pdf = QDir(dir_->path()).filePath(QStringLiteral("NEU - Modellergebnisse 1.pdf"));
+    QVERIFY2(asked_.last().contains(pdf), qPrintable(asked_.last()));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+void MainWindowTest::screenFontColourFromTheSettings() {
+    QTemporaryDir prog;
+    QFile ini(prog.filePath(QStringLiteral("tv5.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Bildschirmschrift]\r\nName=DejaVu Sans\r\nGroesse=10\r\nFarbe=16711680\r\n");
+    ini.close();
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = prog.path();
+    o.userConfigDirectory = prog.path();
+    o.writeSettingsAtEnd = false;
+    MainWindow w(m, o);
+    w.userHost().scriptMessage = [](const QString&, const QString&) {};
+    const QColor blue(0, 0, 255); // 0x00BBGGRR
+    QCOMPARE(w.FindChild("Modellergebnisse 1")->widget()->palette().color(QPalette::Text), blue);
+    auto* r = new Recorder(w, QStringLiteral("Farbe"));
+    w.OpenChild(r);
+    QCOMPARE(r->widget()->palette().color(QPalette::WindowText), blue);
 }
 
 void MainWindowTest::commandLineModelOpensAfterStartUp() {
@@ -667,15 +805,29 @@ void MainWindowTest::screenshots() {
     // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
     const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
     if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
-    w_->resize(1100, 760);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-de.png"));
-    w_->SetLanguage(2);
-    QTest::qWait(50);
-    w_->grab().save(out + QStringLiteral("/main-en.png"));
-    w_->resize(600, 500);
-    QTest::qWait(100);
-    w_->grab().save(out + QStringLiteral("/main-narrow.png"));
+    const QString file = QStringLiteral(TERVALIS_SOURCE_DIR) +
+                         QStringLiteral("/examples/03-as-ad-prices-and-wages.TV5");
+    w_->fileNameProvider = [&](bool, const QString&, const QString&, const QString&) {
+        return file;
+    };
+    w_->onOpenModel();
+    if (QAction* wage = w_->Action(QStringLiteral("MIOptionenTarifleiste")); wage->isEnabled())
+        wage->setChecked(true);
+    for (int language : {1, 2}) {
+        w_->SetLanguage(language);
+        const QString tag = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
+        for (auto [size, name] : {std::pair{QSize(1024, 720), "default"},
+                                  {QSize(1600, 1000), "large"},
+                                  {QSize(600, 500), "narrow"}}) {
+            w_->resize(size);
+            QTest::qWait(100);
+            w_->grab().save(out + QStringLiteral("/main-%1-%2.png").arg(tag, name));
+        }
+        w_->SolveControl->show();
+        QTest::qWait(50);
+        w_->SolveControl->grab().save(out + QStringLiteral("/solve-control-%1.png").arg(tag));
+        w_->SolveControl->hide();
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -186,7 +186,7 @@ class PeriodWidgetsTest : public QObject {
         bar.resize(600, bar.height());
         bar.show();
         QCOMPARE(bar.Label()->text(), QStringLiteral("TZR: 3 (4)"));
-        QCOMPARE(bar.StatusLabel()->text(), QString::fromUtf8("Tarifvertrag läuft ...  "));
+        QCOMPARE(bar.StatusLabel()->text(), QString::fromUtf8("Tarifvertrag läuft ..."));
         QCOMPARE(bar.Monitor()->x(), nav->RailLeft() + nav->SliderWidth() / 2);
         QCOMPARE(bar.Monitor()->width(), nav->RailWidth() - nav->SliderWidth() + 3);
 
@@ -201,7 +201,19 @@ class PeriodWidgetsTest : public QObject {
         QTest::mouseClick(bar.Monitor(), Qt::LeftButton, {}, QPoint(bar.Monitor()->width() / 2, 5));
         QCOMPARE(Current() % 4, 0);
         QVERIFY(std::abs(Current() - 50) <= 3);
-        QCOMPARE(bar.StatusLabel()->text(), QStringLiteral("     Tarifverhandlung  "));
+        QCOMPARE(bar.StatusLabel()->text(), QStringLiteral("Tarifverhandlung"));
+        // The status fits between the forward button and the bar's right edge.
+        QLabel* status = bar.StatusLabel();
+        QVERIFY(status->x() + status->width() <= bar.width());
+        QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+
+        // Rounds are told apart: a background pixel between neighbouring segments.
+        const QImage strip = bar.Monitor()->grab().toImage();
+        const auto segments = AnalysisInterval::MonitorSegments(
+            m->Periods.LeftEdge, m->Periods.RightEdge, Current(), 4, bar.Monitor()->width());
+        QVERIFY(segments.size() > 2);
+        const int boundary = segments[1].x1;
+        QVERIFY(strip.pixelColor(boundary, 5) != strip.pixelColor(boundary - 1, 5));
 
         QSignalSpy dbl(&bar, &PolicyBar::monitorDoubleClicked);
         QTest::mouseDClick(bar.Monitor(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -216,7 +228,7 @@ class PeriodWidgetsTest : public QObject {
         Interval(0, 100, 6);
         PolicyBar bar(PolicyBar::Kind::Money, *rules);
         QCOMPARE(bar.Label()->text(), QStringLiteral("MZZR:  3 (3)"));
-        QCOMPARE(bar.StatusLabel()->text(), QStringLiteral("  aktive Geldpolitik  "));
+        QCOMPARE(bar.StatusLabel()->text(), QStringLiteral("aktive Geldpolitik"));
         bar.BackButton()->click();
         QCOMPARE(Current(), 3);
     }

@@ -208,6 +208,17 @@ TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
     EXPECT_FALSE(fs::exists(prog + "tv5.ini.tmp"));
 }
 
+TEST_F(SettingsTest, AnUnreadableFileIsNotOverwritten) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    WriteIni("[Umgebung]\nNetz=0\nEigenerSchluessel=7\n");
+    fs::permissions(prog + "tv5.ini", fs::perms::owner_write);
+    Settings s;
+    EXPECT_FALSE(SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5"));
+    EXPECT_TRUE(Said("INI-Fehler"));
+    fs::permissions(prog + "tv5.ini", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_NE(ReadIni(prog).find("EigenerSchluessel=7"), std::string::npos);
+}
+
 TEST_F(SettingsTest, UnwritableProgramDirectoryUsesTheUserDirectory) {
     const std::string missing = (root / "nowhere").string();
     SettingsFile f(missing, user, host);

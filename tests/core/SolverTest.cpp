@@ -2,6 +2,7 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 #include "core/Behaviour.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Period.h"
 #include "core/Symbols.h"
@@ -190,6 +191,25 @@ TEST(Solve, TheHourglassComesAndGoesInPairs) {
         EXPECT_FALSE(host.busyUnbalanced) << answer;
         EXPECT_TRUE(host.windowPolls.empty()); // no information window, no STOP
     }
+}
+
+TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
+    Model m = test::BondMarketModel();
+    m.Options.ShowSolveInfo = 1;
+    RecordingHost host;
+    EquilibriumSearch(m, host, true);
+    SolveInterval(m, host, 1, 3, true);
+    int opened = 0;
+    for (const std::string& p : host.progress) {
+        if (p.rfind("open ", 0) != 0) continue;
+        ++opened;
+        const std::string label = p.substr(5, p.find(" | ") - 5);
+        for (int language : {1, 2}) {
+            const std::string text = Translate(label, language);
+            EXPECT_EQ(text.substr(text.size() - 4), " ...") << text;
+        }
+    }
+    EXPECT_EQ(opened, 2);
 }
 
 TEST(Solve, StopDuringTheSearchMakesItInexact) {
