@@ -13,14 +13,14 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 cd "$prefix"
 
 id=org.tervalis.Tervalis
-sounds="Start WasNun SoNicht Umschalt ProgEnde ProgGoOn NextStep RestStep AIVersch LoesEnde"
+sounds=$(grep -oE '^[A-Za-z]+\.wav' "$src/data/sounds.txt")
 sizes="16 22 24 32 48 64 128 256"
 {
     echo bin/tervalis
     echo bin/tervalis-batch
     echo lib/tervalis/tervalis
     echo lib/tervalis/tv5.ini
-    for s in $sounds; do echo "lib/tervalis/$s.wav"; done
+    for s in $sounds; do echo "lib/tervalis/$s"; done
     for lang in de en; do
         for f in "$src"/help/$lang/*.html; do echo "share/tervalis/help/$lang/$(basename "$f")"; done
     done
@@ -80,6 +80,13 @@ for page in (prefix / "share/tervalis/help").rglob("*.html"):
     text = page.read_text(encoding="utf-8")
     assert "<!--@" not in text and "<h1>" in text, page
 PY
+
+# Every sound the program plays is installed.
+for wave in $(grep -rhoE '"[A-Za-z]+\.wav"' "$src"/app "$src"/core "$src"/windows "$src"/tools \
+              $(for d in input views money; do [ -d "$src/$d" ] && echo "$src/$d"; done) \
+              | tr -d '"' | sort -u); do
+    [ -f "lib/tervalis/$wave" ] || fail "sound $wave is played but not installed"
+done
 
 # The installed batch tool solves an installed example.
 bin/tervalis-batch share/tervalis/examples/02-closed-is-lm.TV5 >/dev/null 2>&1 \
