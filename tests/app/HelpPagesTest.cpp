@@ -19,13 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::string Unescape(std::string s) {
     for (const auto& [from, to] :
          {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}}) {
@@ -170,6 +163,13 @@ TEST(HelpPages, ContextsLeadToPages) {
 }
 
 #ifdef HELP_BUILD_DIR
+std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 // What the build installs: every page in both languages, each the expanded template, with the
 // section every help context leads to.
 TEST(HelpPages, BuiltPagesAreTheExpandedTemplates) {
