@@ -88,6 +88,10 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QFont screenFont() const override { return screenFont_; }
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;
+    const Settings* userSettings() const override { return &settings_; }
+    bool solving() const override { return solving_; }
+    // The settings the options dialogs change (written at program end).
+    Settings& EditSettings() { return settings_; }
 
     QtUserHost& userHost() { return *host_; }
     ModelFile& modelFile() { return *file_; }

@@ -11,6 +11,7 @@ namespace tv {
 
 class Model;
 class UserHost;
+struct Settings;
 
 // What a working window needs of the main window. The main window implements it; tests
 // implement it with a bare frame.
@@ -35,6 +36,12 @@ class WindowFrame {
     virtual QString programTitle() const { return QStringLiteral("TERVALIS 5.1"); }
     // The period base-window pair 1 or 2 shows (edge or current period).
     virtual int assignedPeriod(int pair) const = 0;
+    // The user settings (graph colours among them); none in a bare frame, which means the
+    // defaults.
+    virtual const Settings* userSettings() const { return nullptr; }
+    // True while a solution run uses the model (the scratch store among it): windows must
+    // not sample the model then.
+    virtual bool solving() const { return false; }
 };
 
 } // namespace tv

@@ -9,6 +9,7 @@ constexpr int WM_USER = 1024;
 
 enum WindowMessage : int {
     MSG_COPY_PICTURE = WM_USER + 1,       // width / height in pixels
+    MSG_ZOOM = WM_USER + 2,               // 0 undo, 1 band (start point), 2 automatic ranges
     MSG_MINIMIZE = WM_USER + 100,         // 0 / 0
     MSG_PERIOD_MOVED_EQ = WM_USER + 101,  // kind (1 left, 2 current, 3 right) / 1
     MSG_PERIOD_MOVED = WM_USER + 102,     // as above

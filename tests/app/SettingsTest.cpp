@@ -77,6 +77,7 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     s.ScreenFont = {"Liberation Sans", 12, 255, true, false, true, false};
     s.PrinterFont.Bold = true;
     s.PathColour = 65280;
+    s.BackgroundColour = 12632256; // a changed graph background survives a restart
     s.ReferenceCurveWidth = 3;
     s.FlatButtons = false;
     s.Sound = true;
@@ -110,6 +111,7 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     EXPECT_TRUE(r.ScreenFont.Underline);
     EXPECT_TRUE(r.PrinterFont.Bold);
     EXPECT_EQ(r.PathColour, 65280);
+    EXPECT_EQ(r.BackgroundColour, 12632256);
     EXPECT_EQ(r.ReferenceCurveWidth, 3);
     EXPECT_EQ(r.Language, 2);
     EXPECT_FALSE(r.FlatButtons);

@@ -1,0 +1,395 @@
+// The graph engine without a window: axis choice, titles, clipping, mappings, the frame and
+// the guards against numbers that are not numbers.
+
+#include "views/CoordinateSystem.h"
+#include "app/Settings.h"
+#include "views/GraphStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace tv;
+
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+// Records what is drawn; every character is 6 pixels wide, every line 10 high.
+class RecordingCanvas : public GraphCanvas {
+  public:
+    struct Stroke {
+        int x1, y1, x2, y2;
+        Colour colour;
+    };
+    struct Written {
+        int x, y;
+        std::string text;
+        Colour colour;
+        bool opaque;
+    };
+    void SetFont(const char*, int, bool) override {}
+    int TextWidth(const std::string& t) override { return 6 * int(t.size()); }
+    int TextHeight(const std::string&) override { return 10; }
+    void SetPen(Colour c, int w) override {
+        pen = c;
+        width = w;
+        pens.push_back(c);
+    }
+    void SetBrush(Colour c) override { brush = c; }
+    void SetFontColour(Colour c) override { font = c; }
+    void Line(int x1, int y1, int x2, int y2) override { lines.push_back({x1, y1, x2, y2, pen}); }
+    void FillRect(int l, int t, int r, int b) override { fills.push_back({l, t, r, b, brush}); }
+    void Text(int x, int y, const std::string& t, HAlign, VAlign, bool opaque) override {
+        texts.push_back({x, y, t, font, opaque});
+    }
+    bool HasText(const std::string& t) const {
+        for (const auto& x : texts)
+            if (x.text == t) return true;
+        return false;
+    }
+    void Clear() {
+        lines.clear();
+        texts.clear();
+        fills.clear();
+        pens.clear();
+    }
+
+    Colour pen = Black, brush = White, font = Black;
+    int width = 1;
+    std::vector<Stroke> lines, fills;
+    std::vector<Colour> pens;
+    std::vector<Written> texts;
+};
+
+CoordinateSystem WithRange(double x0, double x1, double y0, double y1) {
+    CoordinateSystem cs;
+    cs.FixedXMin = x0, cs.FixedXMax = x1, cs.FixedYMin = y0, cs.FixedYMax = y1;
+    cs.SelectRange();
+    return cs;
+}
+
+} // namespace
+
+struct AxisCase {
+    const char* name;
+    double min, max;
+    double axisMin, axisMax, unit;
+    int intervals;
+    const char* first;
+    const char* second;
+    const char* last;
+};
+
+TEST(AxisScale, RangeTickAndUnitChoice) {
+    const AxisCase cases[] = {
+        {"zero width at 0", 0, 0, 0, 1, 1, 10, "0", "0,1", "1"},
+        {"positive point", 3, 3, 0, 3, 1, 6, "0", "0,5", "3"},
+        {"negative point", -2, -2, -2, 0, 1, 8, "-2", "-1,75", "0"},
+        {"thousands", 0, 1234, 0, 2000, 1000, 8, "0", "0,25", "2"},
+        {"exactly one unit", 0, 1000, 0, 1000, 100, 10, "0", "1", "10"},
+        {"tenths", 0.05, 0.95, 0, 1, 0.1, 10, "0", "1", "10"},
+        {"small span keeps one unit", 0, 5, 0, 5, 1, 10, "0", "0,5", "5"},
+        {"across zero", -3.5, 7.2, -10, 10, 10, 8, "-1", "-0,75", "1"},
+        {"inverted", 1234, 0, 0, 2000, 1000, 8, "0", "0,25", "2"},
+        {"not a number", NaN, 5, 0, 1, 1, 10, "0", "0,1", "1"},
+        {"infinite", -Inf, Inf, 0, 1, 1, 10, "0", "0,1", "1"},
+        {"overflowing span", -1e308, 1e308, 0, 1, 1, 10, "0", "0,1", "1"},
+        {"rounded to ten digits", 0, 9.99999999999, 0, 10, 1, 10, "0", "1", "10"},
+    };
+    for (const AxisCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const AxisScale s = ScaleAxis(c.min, c.max, ',');
+        EXPECT_DOUBLE_EQ(s.AxisMin, c.axisMin);
+        EXPECT_DOUBLE_EQ(s.AxisMax, c.axisMax);
+        EXPECT_DOUBLE_EQ(s.Unit, c.unit);
+        EXPECT_EQ(s.Intervals, c.intervals);
+        ASSERT_EQ(int(s.Labels.size()), s.Intervals + 1);
+        EXPECT_EQ(s.Labels[0], c.first);
+        EXPECT_EQ(s.Labels[1], c.second);
+        EXPECT_EQ(s.Labels.back(), c.last);
+        EXPECT_GE(s.Min, s.AxisMin);
+        EXPECT_LE(s.Max, s.AxisMax + 1e-9 * s.Span);
+    }
+}
+
+TEST(AxisScale, EveryUnitCountGivesATickCountThatDividesTheAxis) {
+    // n whole units spanned -> major intervals (12 cannot arise but is in the table).
+    const int expected[] = {0, 10, 8, 6, 8, 10, 6, 7, 8, 9, 10, 11};
+    for (int n = 2; n <= 11; ++n) {
+        // From -0.5 the range spans n units of 1 (9.4 keeps the range below 10).
+        const AxisScale s = ScaleAxis(-0.5, n == 11 ? 9.4 : n - 1.5, '.');
+        SCOPED_TRACE(n);
+        EXPECT_EQ(s.Units, n);
+        EXPECT_EQ(s.Intervals, expected[n]);
+        EXPECT_DOUBLE_EQ(s.AxisMin, -1);
+    }
+}
+
+TEST(AxisScale, LabelsWithoutRoundingNoise) {
+    const AxisScale s = ScaleAxis(-0.3, 0.3, '.');
+    for (const std::string& l : s.Labels)
+        EXPECT_LE(l.size(), 4u) << l; // "-0.3" at most, never "-2.77555756156289E-17"
+}
+
+TEST(AxisScale, GeneralNumberFormat) {
+    EXPECT_EQ(FormatGeneral(0.1, ','), "0,1");
+    EXPECT_EQ(FormatGeneral(-0.0, ','), "0");
+    EXPECT_EQ(FormatGeneral(1000, '.'), "1000");
+    EXPECT_EQ(FormatGeneral(1e20, '.'), "1E20");
+    EXPECT_EQ(FormatGeneral(1.5e-7, ','), "1,5E-7");
+    EXPECT_EQ(FormatGeneral(0.1 + 0.2, '.'), "0.3");
+}
+
+TEST(AxisTitle, UnitMarker) {
+    struct {
+        const char* title;
+        double unit;
+        const char* shown;
+    } cases[] = {
+        {"Einkommen (Y)#", 1000, "Einkommen (Y) in 1000"},
+        {"Zins (i)#%", 0.1, "Zins (i) in 0,1%"},
+        {"Zins (i)#%", 1, "Zins (i) in %"},
+        {"Einkommen (Y)#", 1, "Einkommen (Y)"},
+        {"#Preis", 10, ""},
+        {"Preis", 10, "Preis"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AxisTitle(c.title, c.unit, ','), c.shown) << c.title;
+}
+
+TEST(Clipping, Segments) {
+    struct {
+        const char* name;
+        double x1, y1, x2, y2;
+        bool drawn;
+        double cx1, cy1, cx2, cy2;
+    } cases[] = {
+        {"inside", 1, 1, 9, 9, true, 1, 1, 9, 9},
+        {"both ends above", 1, 11, 9, 12, false, 0, 0, 0, 0},
+        {"both ends left", -1, 1, -3, 9, false, 0, 0, 0, 0},
+        {"vertical partly outside is clamped", 5, -5, 5, 15, true, 5, 0, 5, 10},
+        {"diagonal through the box", -10, -10, 20, 20, true, 0, 0, 10, 10},
+        {"horizontal across", -5, 4, 15, 4, true, 0, 4, 10, 4},
+        {"leaves at the top", 5, 5, 15, 15, true, 5, 5, 10, 10},
+        {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
+        {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
+        {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
+        {"end infinite", 1, 1, 5, Inf, false, 0, 0, 0, 0},
+        {"overflowing slope", -1e308, -1e308, 1e308, 1e308, false, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        double x1 = c.x1, y1 = c.y1, x2 = c.x2, y2 = c.y2;
+        const bool drawn = ClipSegment(x1, y1, x2, y2, 10, 10);
+        EXPECT_EQ(drawn, c.drawn);
+        if (!drawn || !c.drawn) continue;
+        EXPECT_NEAR(x1, c.cx1, 1e-12);
+        EXPECT_NEAR(y1, c.cy1, 1e-12);
+        EXPECT_NEAR(x2, c.cx2, 1e-12);
+        EXPECT_NEAR(y2, c.cy2, 1e-12);
+    }
+}
+
+TEST(Mapping, LogicalDeviceAndWorld) {
+    CoordinateSystem cs = WithRange(0, 1234, 0, 10);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 700));
+    EXPECT_EQ(cs.ToDeviceX(500), 500);
+    EXPECT_EQ(cs.ToDeviceY(500), 350);
+    EXPECT_EQ(cs.ToLogicalY(350), 500);
+    // The axis ends map onto the box edges and back.
+    EXPECT_EQ(cs.WorldToLogicalX(0), cs.PlotLeft);
+    EXPECT_EQ(cs.WorldToLogicalX(2000), cs.PlotRight);
+    EXPECT_EQ(cs.WorldToLogicalY(0), cs.PlotBottom);
+    EXPECT_EQ(cs.WorldToLogicalY(10), cs.PlotTop);
+    EXPECT_NEAR(cs.DeviceToWorldX(cs.WorldToDeviceX(1000)), 1000, 2000.0 / 800);
+    EXPECT_NEAR(cs.DeviceToWorldY(cs.WorldToDeviceY(5)), 5, 10.0 / 800);
+
+    // The printed grid: 5 % .. 100 % of the width, 5 % .. 95 % of the height.
+    cs.SetViewport(500, 500, 9500, 9000);
+    EXPECT_EQ(cs.ToDeviceX(0), 50);
+    EXPECT_EQ(cs.ToDeviceX(1000), 1000);
+    EXPECT_EQ(cs.ToDeviceY(1000), 665);
+    EXPECT_EQ(cs.ToLogicalX(50), 0);
+}
+
+TEST(Frame, LabelsTitlesAndBackground) {
+    CoordinateSystem cs = WithRange(0, 1234, 0, 0.95);
+    cs.XTitle = "Einkommen (Y)#";
+    cs.YTitle = "Zins (i)#%";
+    cs.Background = 0x00FFFF;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    EXPECT_DOUBLE_EQ(cs.XAxisMax, 2000);
+    EXPECT_DOUBLE_EQ(cs.XUnit, 1000);
+    EXPECT_TRUE(canvas.HasText("Einkommen (Y) in 1000"));
+    EXPECT_TRUE(canvas.HasText("Zins (i) in 0,1%"));
+    for (const char* label : {"0", "0,25", "1,75", "2", "10"})
+        EXPECT_TRUE(canvas.HasText(label)) << label;
+    // The axis box is filled with the background on the screen only.
+    ASSERT_EQ(canvas.fills.size(), 1u);
+    EXPECT_EQ(canvas.fills[0].colour, 0x00FFFFu);
+    const DeviceRect box = cs.PlotBox();
+    EXPECT_EQ(canvas.fills[0].x1, box.Left);
+    EXPECT_EQ(canvas.fills[0].y2, box.Bottom);
+    // Left margin wide enough for the widest left label.
+    EXPECT_GE(box.Left, 6 * 4 + 20);
+
+    for (GraphTarget t : {GraphTarget::Printer, GraphTarget::Image}) {
+        canvas.Clear();
+        ASSERT_TRUE(cs.DrawFrame(canvas, t, 800, 600));
+        EXPECT_TRUE(canvas.fills.empty());
+        for (Colour c : canvas.pens)
+            EXPECT_EQ(c, Black);
+        cs.SetPenColour(0x0000FF);
+        EXPECT_EQ(canvas.pen, Black);
+        cs.SetBrushColour(0x0000FF);
+        EXPECT_EQ(canvas.brush, White);
+    }
+}
+
+TEST(Frame, RightAxisAndZeroLines) {
+    CoordinateSystem cs = WithRange(-5, 5, -1, 3);
+    cs.Y2Min = -2, cs.Y2Max = 40;
+    cs.RightZeroLine = true;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    EXPECT_LT(cs.PlotRight, 980);
+    const int zx = cs.WorldToDeviceX(0), zy = cs.WorldToDeviceY(0);
+    bool vertical = false, horizontal = false;
+    for (const auto& l : canvas.lines) {
+        vertical = vertical || (l.x1 == zx && l.x2 == zx && l.y1 != l.y2);
+        horizontal = horizontal || (l.y1 == zy && l.y2 == zy && l.x1 != l.x2);
+    }
+    EXPECT_TRUE(vertical);
+    EXPECT_TRUE(horizontal);
+    EXPECT_DOUBLE_EQ(cs.Y2AxisMax, 40);
+    EXPECT_TRUE(canvas.HasText("4")); // in units of 10
+}
+
+TEST(Guards, NothingIsDrawnWithoutArea) {
+    for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}}) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        RecordingCanvas canvas;
+        EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, w, h));
+        cs.DrawSegment(1, 1, 9, 9);
+        cs.LabelAtPen("Y");
+        EXPECT_TRUE(canvas.lines.empty() && canvas.texts.empty() && canvas.fills.empty());
+        // The read-outs of a box without area are numbers, not a division by zero.
+        EXPECT_TRUE(std::isfinite(cs.DeviceToWorldX(10)));
+        EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
+    }
+}
+
+TEST(Guards, ModelValuesThatAreNotNumbers) {
+    CoordinateSystem cs = WithRange(NaN, Inf, 7, 3);
+    cs.Y2Min = NaN;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    EXPECT_DOUBLE_EQ(cs.XAxisMin, 0);
+    EXPECT_DOUBLE_EQ(cs.XAxisMax, 1);
+    EXPECT_DOUBLE_EQ(cs.YAxisMin, 3);
+    EXPECT_DOUBLE_EQ(cs.YAxisMax, 7);
+    canvas.Clear();
+    cs.DrawSegment(NaN, 0.5, 0.5, 5);
+    cs.DrawSegment(0.1, Inf, 0.5, 5);
+    cs.DrawLabelledSegment("A", "B", 0.2, NaN, 0.5, 5);
+    EXPECT_TRUE(canvas.lines.empty());
+    EXPECT_TRUE(canvas.texts.empty());
+    cs.DrawSegment(0.1, 4, 0.5, 5);
+    EXPECT_EQ(canvas.lines.size(), 1u);
+}
+
+TEST(Segments, LabelsAtEntryAndExit) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    const DeviceRect box = cs.PlotBox();
+
+    canvas.Clear();
+    cs.DrawSegmentEntryLabel("IS", 2, 2, 5, 5); // starts inside: no label
+    EXPECT_TRUE(canvas.texts.empty());
+    cs.DrawSegmentEntryLabel("IS", -5, 5, 5, 5); // enters at the left edge
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_GT(canvas.texts[0].x, box.Left);
+    EXPECT_TRUE(canvas.texts[0].opaque);
+
+    canvas.Clear();
+    cs.SetPenColour(0x0000FF);
+    cs.DrawSegmentExitLabel("LM", 5, 5, 20, 5); // leaves at the right edge
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    // Beside the right edge the text goes to the left of the point, in the pen colour.
+    EXPECT_LE(canvas.texts[0].x + 6 * 2, box.Right);
+    EXPECT_EQ(canvas.texts[0].colour, 0x0000FFu);
+    EXPECT_EQ(cs.PenX(), box.Right);
+
+    canvas.Clear();
+    cs.DrawLabelledSegment("A", "", 1, 1, 9, 9);
+    ASSERT_EQ(canvas.texts.size(), 1u);
+    EXPECT_EQ(canvas.texts[0].text, "A");
+    EXPECT_EQ(cs.PenX(), cs.WorldToDeviceX(9)); // the pen stays at the end
+
+    canvas.Clear();
+    cs.DrawSegment(1, 11, 9, 12); // above the box
+    EXPECT_TRUE(canvas.lines.empty());
+}
+
+TEST(Zoom, BandBecomesTheDataRangeAndUndoRestoresTheRangeSet) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    cs.AutoXMin = 2, cs.AutoXMax = 4, cs.AutoYMin = 1, cs.AutoYMax = 2;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    const DeviceRect band{cs.WorldToDeviceX(2), cs.WorldToDeviceY(8), cs.WorldToDeviceX(6),
+                          cs.WorldToDeviceY(4)};
+    cs.Zoomed = cs.ZoomPending = true;
+    EXPECT_TRUE(cs.UpdateRange(band));
+    EXPECT_FALSE(cs.ZoomPending);
+    EXPECT_NEAR(cs.XMin, 2, 0.02);
+    EXPECT_NEAR(cs.XMax, 6, 0.02);
+    EXPECT_NEAR(cs.YMin, 4, 0.02);
+    EXPECT_NEAR(cs.YMax, 8, 0.02);
+    // While zoomed, later paints keep the band's range.
+    cs.FixedXMax = 50;
+    EXPECT_FALSE(cs.UpdateRange(band));
+    EXPECT_NEAR(cs.XMax, 6, 0.02);
+    // Undo: the range set again; automatic ranges when switched on.
+    cs.Zoomed = false, cs.ZoomPending = true;
+    EXPECT_FALSE(cs.UpdateRange(band));
+    EXPECT_EQ(cs.XMax, 50);
+    cs.AutoRange = true;
+    cs.UpdateRange(band);
+    EXPECT_EQ(cs.XMin, 2);
+    EXPECT_EQ(cs.YMax, 2);
+}
+
+TEST(GraphStyleTest, SettingsAndColourConflicts) {
+    Settings s;
+    s.BackgroundColour = -1; // an out-of-range value in the file
+    s.CurrentCurveWidth = 7;
+    GraphStyle g = GraphStyleFromSettings(s);
+    EXPECT_EQ(g.BackgroundColour(), 0xFFFFFFu);
+    EXPECT_EQ(g.WidthOf(CurveKind::Current), 2);
+    EXPECT_EQ(g.ColourOf(CurveKind::Path), 0x0000FFu);
+
+    g.Colours = {Grey, Black, 0x0000FF, White};
+    EXPECT_EQ(ColourConflict(g, 1, White), 1); // curve as background
+    EXPECT_EQ(ColourConflict(g, 1, 0x00FF00), -1);
+    EXPECT_EQ(ColourConflict(g, 3, Black), 1); // background as a curve
+    g.Colours[2] = Black;
+    EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
+    EXPECT_EQ(ColourConflict(g, 3, White), -1); // unchanged background
+
+    EXPECT_EQ(ColourConflictText(2),
+              "Hintergrund- und Kurvenfarbe\r\n(Anpassungsprozesse/Herleitungen)\r\nsollten "
+              "nicht identisch sein!##Background and curve color\r\n(Adjustment "
+              "processes/Constructions)\r\nshould not be the same.");
+
+    Settings back;
+    g.Colours[3] = 0x123456;
+    StoreGraphStyle(g, back);
+    EXPECT_EQ(back.BackgroundColour, 0x123456);
+    EXPECT_EQ(back.PathColour, 0);
+}

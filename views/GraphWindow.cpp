@@ -1,0 +1,178 @@
+#include "views/GraphWindow.h"
+
+#include "app/Settings.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "views/PaintBox.h"
+#include "views/QtGraphCanvas.h"
+#include "windows/WindowFrame.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+
+namespace tv {
+
+Viewport GraphPaint::Standard() const {
+    if (Target == GraphTarget::Printer) return {500, 500, 9500, 9000};
+    return {};
+}
+
+Viewport GraphPaint::Narrow() const {
+    if (Target == GraphTarget::Printer) return {500, 500, 9000, 9000};
+    return {};
+}
+
+GraphWindow::GraphWindow(WindowFrame& frame, std::string caption)
+    : WorkingWindow(frame), caption_(std::move(caption)) {
+    setWindowTitle(QString::fromStdString(Translate(caption_, 1)));
+    box_ = new PaintBox;
+    box_->Render = [this](QPainter& p, QSize size) {
+        if (this->frame().solving()) return false; // the scratch store is in use
+        PaintTarget t;
+        t.kind = PaintTarget::Screen;
+        t.painter = &p;
+        t.device = p.device();
+        t.body = QRect(QPoint(0, 0), size);
+        PaintTo(t);
+        return true;
+    };
+    box_->Send = [this](int msg, long w, long l) { Message(msg, w, l); };
+    box_->Language = [this] { return Language(); };
+    setWidget(box_);
+}
+
+int GraphWindow::Language() const {
+    return frame().model().Language;
+}
+
+std::string GraphWindow::Tr(const char* bilingual) const {
+    return Translate(bilingual, Language());
+}
+
+GraphStyle GraphWindow::Style() const {
+    const Settings* s = frame().userSettings();
+    return s ? GraphStyleFromSettings(*s) : GraphStyle{};
+}
+
+void GraphWindow::Redraw() {
+    box_->Invalidate();
+}
+
+void GraphWindow::AddCoordinateSystem(CoordinateSystem& cs) {
+    systems_.push_back(&cs);
+}
+
+bool GraphWindow::TakeRange(CoordinateSystem& cs) {
+    return cs.UpdateRange(box_->Band());
+}
+
+bool GraphWindow::BeginFrame(CoordinateSystem& cs, const GraphPaint& g) {
+    return BeginFrame(cs, g, g.Standard());
+}
+
+bool GraphWindow::BeginFrame(CoordinateSystem& cs, const GraphPaint& g, const Viewport& v) {
+    cs.SetViewport(v.OffsetX, v.OffsetY, v.FactorX, v.FactorY);
+    cs.Background = Style().BackgroundColour();
+    cs.DecimalSeparator = frame().model().DecimalSeparator;
+    return cs.DrawFrame(g.Canvas, g.Target, g.Width, g.Height);
+}
+
+void GraphWindow::UsePen(CoordinateSystem& cs, CurveKind kind) const {
+    const GraphStyle style = Style();
+    cs.SetPenWidth(style.WidthOf(kind));
+    cs.SetPenColour(style.ColourOf(kind));
+}
+
+void GraphWindow::PaintTo(const PaintTarget& target) {
+    // Sampling the model during a solution run would disturb it.
+    if (frame().solving() || !target.painter || !target.device) return;
+    const int width = target.body.width(), height = target.body.height();
+    if (width <= 0 || height <= 0) return;
+    QPainter& p = *target.painter;
+    const GraphTarget kind = target.kind == PaintTarget::Printer ? GraphTarget::Printer
+                             : target.kind == PaintTarget::Image ? GraphTarget::Image
+                                                                 : GraphTarget::Screen;
+    // Printed and copied pictures leave the screen's mapping (read-outs, zoom) as it is.
+    std::vector<CoordinateSystem> saved;
+    if (kind != GraphTarget::Screen)
+        for (CoordinateSystem* cs : systems_)
+            saved.push_back(*cs);
+
+    p.save();
+    p.translate(target.body.topLeft());
+    p.setClipRect(QRect(0, 0, width, height));
+    const double penScale =
+        kind == GraphTarget::Printer ? target.device->logicalDpiX() / 96.0 : 1.0;
+    QtGraphCanvas canvas(p, penScale);
+    const GraphPaint g{canvas, kind, width, height};
+    DrawDiagram(g);
+    bool zoomed = false;
+    for (CoordinateSystem* cs : systems_) {
+        zoomed = zoomed || cs->Zoomed;
+        cs->EndPaint();
+    }
+    if (zoomed && kind != GraphTarget::Printer) {
+        canvas.SetFont("Arial", 8, true);
+        canvas.SetFontColour(White);
+        canvas.Text(width - canvas.TextWidth("Zoom "), canvas.TextHeight("Zoom"), "Zoom",
+                    HAlign::Left, VAlign::Top, false);
+    }
+    canvas.Flush();
+    p.restore();
+    if (kind != GraphTarget::Screen)
+        for (size_t i = 0; i < systems_.size(); ++i)
+            *systems_[i] = saved[i];
+}
+
+void GraphWindow::RefreshLanguage() {
+    setWindowTitle(QString::fromStdString(Tr(caption_.c_str())));
+    LanguageChanged();
+    Redraw();
+}
+
+void GraphWindow::Zoom(long wParam, long lParam) {
+    bool zoomed = false;
+    for (const CoordinateSystem* cs : systems_)
+        zoomed = zoomed || cs->Zoomed;
+    if (!zoomed && wParam == 0) return;
+    if (wParam == 1) {
+        if (systems_.empty()) return;
+        // With two plots the band belongs to the one it starts in.
+        const int x = int(lParam & 0xFFFF), y = int((lParam >> 16) & 0xFFFF);
+        CoordinateSystem* target = systems_.front();
+        for (CoordinateSystem* cs : systems_) {
+            const DeviceRect r = cs->PlotBox();
+            if (cs->DeviceWidth > 0 && x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom) {
+                target = cs;
+                break;
+            }
+        }
+        target->Zoomed = true;
+        target->ZoomPending = true;
+    } else {
+        for (CoordinateSystem* cs : systems_) {
+            cs->Zoomed = false;
+            cs->ZoomPending = true;
+            if (wParam == 2) cs->AutoRange = box_->AutoZoomItem->isChecked();
+        }
+    }
+    Redraw();
+}
+
+long GraphWindow::Message(int msg, long wParam, long lParam) {
+    switch (msg) {
+    case MSG_ZOOM:
+        Zoom(wParam, lParam);
+        return 0;
+    case MSG_MODEL_CHANGED:
+    case MSG_PERIOD_MOVED:
+    case MSG_NUMBER_FORMAT:
+    case MSG_GRAPH_OPTIONS:
+        Redraw();
+        return 0;
+    default:
+        return WorkingWindow::Message(msg, wParam, lParam);
+    }
+}
+
+} // namespace tv

@@ -1,0 +1,26 @@
+#include "views/ViewCommands.h"
+
+#include "app/MainWindow.h"
+#include "app/QtUserHost.h"
+#include "core/Model.h"
+#include "views/GraphOptionsDialog.h"
+#include "windows/WindowMessages.h"
+
+namespace tv {
+
+static void RunGraphOptions(MainWindow& main) {
+    GraphOptionsDialog dialog(GraphStyleFromSettings(main.EditSettings()), main.model().Language,
+                              main.host(), &main);
+    if (dialog.exec() != QDialog::Accepted) return;
+    StoreGraphStyle(dialog.Style(), main.EditSettings());
+    main.SendToChildren(MSG_GRAPH_OPTIONS, 1, 1);
+}
+
+void InstallViewCommands(MainWindow& main) {
+    main.BindCommand(
+        QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
+        "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
+        "Diagram settings|Colours and line widths of the diagrams");
+}
+
+} // namespace tv
