@@ -147,7 +147,8 @@ void MainWindow::InstallHelp() {
                     file_->ModelModified = false;
             }
             if (file_->ModelModified) return;
-            RunSolveCommand([&] { file_->OpenModel(name.toStdString()); });
+            // Not inside the solve guard: the model-changed step of the load must solve.
+            file_->OpenModel(name.toStdString());
             UpdateFilePanel();
         });
 }
