@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TERVALIS"));
     QApplication::setApplicationVersion(QStringLiteral("5.1"));
+    // Matches the window to the installed desktop file and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tervalis.Tervalis"));
 
     auto info = std::make_unique<tv::StartInfoWindow>(nullptr, true);
     info->show();
