@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "views/AsAdCommands.h"
 #include "views/GraphOptionsDialog.h"
 #include "windows/WindowMessages.h"
 
@@ -21,6 +22,7 @@ void InstallViewCommands(MainWindow& main) {
         QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
         "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
         "Diagram settings|Colours and line widths of the diagrams");
+    InstallAsAdCommands(main);
 }
 
 } // namespace tv
