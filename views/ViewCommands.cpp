@@ -4,6 +4,7 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/SequenceCommands.h"
 #include "windows/WindowMessages.h"
 
 namespace tv {
@@ -21,6 +22,7 @@ void InstallViewCommands(MainWindow& main) {
         QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
         "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
         "Diagram settings|Colours and line widths of the diagrams");
+    InstallSequenceCommands(main);
 }
 
 } // namespace tv
