@@ -49,7 +49,7 @@ class TestFrame : public WindowFrame {
 // current period is 4.
 void Shocked(Model& m) {
     m = test::BondMarketModel();
-    test::SetFrom(m, 3, {{par::GAut, 150}});
+    test::SetFrom(m, 3, {{par::GAut, m.GetPar(3, par::GAut) + 50}});
     m.Periods.RightEdge = 12;
     test::RecordingHost host;
     Solve(m, host);
