@@ -5,6 +5,7 @@
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/SequenceCommands.h"
 #include "windows/WindowMessages.h"
 
 namespace tv {
@@ -23,6 +24,7 @@ void InstallViewCommands(MainWindow& main) {
         "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
         "Diagram settings|Colours and line widths of the diagrams");
     InstallAsAdCommands(main);
+    InstallSequenceCommands(main);
 }
 
 } // namespace tv
