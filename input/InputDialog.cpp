@@ -402,8 +402,9 @@ void InputDialog::ShowPage() {
         Grid->setItem(1, 0, fixed(QString::number(t)));
         for (int k = 0; k < static_cast<int>(columns_.size()); ++k) {
             const int n = columns_[k];
-            QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language))));
-            head->setToolTip(Q(Translate(ParamName(n), m_.Language)));
+            const bool creation = m_.Sw(18) == 1;
+            QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language, creation))));
+            head->setToolTip(Q(Translate(ParamName(n, creation), m_.Language)));
             head->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             Grid->setItem(0, k + 1, head);
             auto* value = new QTableWidgetItem(FormatValue(session_->WorkValue(n)));
