@@ -331,6 +331,10 @@ void InputDialog::BuildWidgets() {
     main->addLayout(bottom);
 }
 
+void InputDialog::SelectPage(int page) {
+    if (page >= 1 && page <= Tabs->count()) Tabs->setCurrentIndex(page - 1);
+}
+
 void InputDialog::SetOptionPage(int page, QWidget* options) {
     if (page < 1 || page >= static_cast<int>(optionPages_.size())) return;
     optionPages_[page] = options;
