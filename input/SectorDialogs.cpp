@@ -101,6 +101,13 @@ QSpinBox* SectorDialog::AddSpin(QWidget* parent, int k, int low, int high) {
     return spin;
 }
 
+void SectorDialog::UseFullWidth(bool full) {
+    // The stacked pages size to the widest one: bound the narrow pages explicitly.
+    SetFormulaVisible(!full);
+    Notebook->setMinimumWidth(full ? 540 : 150);
+    Notebook->setMaximumWidth(full ? QWIDGETSIZE_MAX : 190);
+}
+
 void SectorDialog::Ready() {
     ready_ = true;
     ShowPage();
@@ -320,8 +327,7 @@ void BondMarketDialog::RefreshPage(int page) {
     const bool dynamic = m_.Sw(20) == 1;
     TargetPeriods->setEnabled(dynamic);
     Grey(TargetPeriodsLabel, !dynamic);
-    SetFormulaVisible(page != 1);
-    Notebook->setMinimumWidth(page == 1 ? 540 : 150);
+    UseFullWidth(page == 1);
 }
 
 // ---------------------------------------------------------------- foreign-exchange market
@@ -353,8 +359,7 @@ void ExchangeMarketDialog::RefreshPage(int page) {
         flexible ? Tr("Devisenmarkt##Foreign Exchange Market") + QStringLiteral(": FN = FA (") +
                        Tr("GG-Bedingung##Equilibrium Condition") + QStringLiteral(")")
                  : Tr("Devisenmarkt##Foreign Exchange Market") + QStringLiteral(": Z = FA - FN"));
-    SetFormulaVisible(page != 1);
-    Notebook->setMinimumWidth(page == 1 ? 540 : 150);
+    UseFullWidth(page == 1);
 }
 
 } // namespace tv

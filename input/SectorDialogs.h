@@ -33,6 +33,8 @@ class SectorDialog : public InputDialog {
     virtual void RefreshPage(int /*page*/) {}
     // Called at the end of a sector dialog's constructor, once its controls exist.
     void Ready();
+    // Page 1 of the bond and exchange market: options across the whole width, no formula.
+    void UseFullWidth(bool full);
 
   private:
     bool ready_ = false;
