@@ -3,7 +3,9 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/PeriodRunWindow.h"
 #include "windows/WindowMessages.h"
 
 namespace tv {
@@ -21,6 +23,8 @@ void InstallViewCommands(MainWindow& main) {
         QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
         "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
         "Diagram settings|Colours and line widths of the diagrams");
+    InstallPeriodRunCommand(main);
+    InstallFlowChartCommand(main);
 }
 
 } // namespace tv
