@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
