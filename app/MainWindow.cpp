@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/HelpSystem.h"
 
 #include "app/MainWindowShared.h"
 
@@ -138,6 +139,7 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     host_->onBroadcastModelChanged = [this] { BroadcastModelChanged(); };
     host_->onShowSolveControl = [this](bool v) { ShowSolveControl(v); };
     host_->onCurrentPeriodChanged = [this] { PeriodChanged(KindCurrentPeriod); };
+    InstallHelp();
 
     mdi_ = new QMdiArea;
     mdi_->setObjectName(QStringLiteral("ClientArea"));
@@ -320,6 +322,7 @@ void MainWindow::SetLanguage(int language) {
     for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
         if (auto* w = qobject_cast<WorkingWindow*>(s)) w->RefreshLanguage();
     SendToChild(ModelMonitor, MSG_MONITOR_RELABEL, 0, 0);
+    HelpSystem::RefreshLanguage();
     SetStatusText(status_); // the panel width follows the font
 }
 
@@ -613,7 +616,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         store(printerFont_, settings_.PrinterFont);
         settingsFile_->WriteSettings(settings_, file_->ModelFileName());
     }
-    if (auto* help = findChild<QTextBrowser*>(QStringLiteral("HelpView"))) help->close();
+    HelpSystem::close();
     e->accept();
 }
 

@@ -150,6 +150,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void SetNumberFormat(int integerDigits, int decimals);
     void SetFlatButtons(bool flat);
     void ShowHelp(int context);
+    void InstallHelp();
 
     // Widgets and actions by role (also for tests).
     QAction* Action(const QString& name) const;

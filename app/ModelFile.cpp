@@ -9,13 +9,17 @@
 #include "workbook/XlsRead.h"
 #include "workbook/XlsWrite.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <system_error>
 #include <vector>
 
 namespace tv {
@@ -26,6 +30,7 @@ namespace {
 
 constexpr const char* kSheetName = "TERVALIS";
 constexpr int kFirstPeriodRow = 8; // row 8 holds period -1
+constexpr const char* kSaveFailedTitle = "Modell speichern##Save model";
 
 // Header columns of the expectation settings: record, first column.
 constexpr std::pair<int, int> kExpectationColumns[] = {{0, 102}, {3, 105}, {4, 108},
@@ -75,6 +80,41 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Writes a new file completely and to the disk; throws std::system_error with the errno of
+// the first failure (a full disk may only show when the data are flushed or the file closed).
+void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), path);
+    size_t done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) throw std::system_error(error, std::generic_category(), path);
+}
+
+// One checked structural value: what the file held and what the model got instead.
+struct Replacement {
+    std::string what; // bilingual
+    long from, to;
+};
+
+// A value outside lo..hi is replaced by the nearest admissible one and noted.
+uint8_t Admissible(uint8_t value, uint8_t lo, uint8_t hi, const std::string& what,
+                   std::vector<Replacement>& replaced) {
+    const uint8_t v = std::clamp(value, lo, hi);
+    if (v != value) replaced.push_back({what, value, v});
+    return v;
+}
+
 } // namespace
 
 ModelFile::ModelFile(Model& m, UserHost& host, std::string dataDirectory, ModelFileHooks hooks)
@@ -94,11 +134,51 @@ bool ModelFile::HasExtension(const std::string& fileName, const std::string& ext
     return Lower(fs::path(fileName).extension().string()) == "." + Lower(ext);
 }
 
+std::string ModelFile::ChangeExtensionKeepingCase(const std::string& fileName,
+                                                  const std::string& ext) {
+    const std::string own = fs::path(fileName).extension().string();
+    std::string wanted = "." + ext;
+    // Each letter takes the case of the letter in the same place of the name's own
+    // extension, so that "model.tv5" keeps its backup beside it as "model.st5".
+    if (own.size() == wanted.size())
+        for (size_t i = 1; i < wanted.size(); ++i) {
+            const auto c = static_cast<unsigned char>(wanted[i]);
+            const auto o = static_cast<unsigned char>(own[i]);
+            if (std::islower(o)) wanted[i] = static_cast<char>(std::tolower(c));
+            if (std::isupper(o)) wanted[i] = static_cast<char>(std::toupper(c));
+        }
+    return ChangeExtension(fileName, wanted);
+}
+
+std::string ModelFile::WriteFailureReason(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "Der Datenträger ist voll##The disk is full";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "Keine Schreibberechtigung##No permission to write";
+    case ENOENT:
+    case ENOTDIR:
+        return "Das Verzeichnis existiert nicht##The directory does not exist";
+    default:
+        return std::strerror(error);
+    }
+}
+
+std::string ModelFile::WriteFailureText(const std::string& fileName, int error) {
+    const std::string reason = WriteFailureReason(error);
+    return "Die Modelldatei \"" + fileName + "\" wurde nicht geschrieben: " + Translate(reason, 1) +
+           ".##The model file \"" + fileName + "\" was not written: " + Translate(reason, 2) + ".";
+}
+
 void ModelFile::WriteModelFile(const std::string& fileName) const {
+    // Built in memory and written in one go, so that a failure tells its reason.
     XlsWriter w;
-    w.FileName = fileName;
     w.Sheets = {kSheetName};
-    w.OpenFile();
+    w.OpenMemory();
     for (int k = 1; k <= SwitchCount; ++k)
         w.WriteNumber(k - 1, 0, m_.Switch[k]);
     w.WriteNumber(99, 0, m_.Options.Accuracy);
@@ -123,6 +203,7 @@ void ModelFile::WriteModelFile(const std::string& fileName) const {
             w.WriteNumber(n - 1, t + 9, m_.ModelPar(t, n));
     }
     w.CloseFile();
+    WriteWholeFile(fileName, w.Bytes());
 }
 
 bool ModelFile::ReadModelFile(const std::string& fileName) {
@@ -164,8 +245,23 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
         };
         r.Read();
     } catch (const std::exception& e) {
-        host_.ShowMessage("", e.what());
+        host_.ShowMessage("Modelldatei laden##Open model", "\"" + fileName + "\": " + e.what());
         return false;
+    }
+
+    // Period lengths and lags outside their range would divide by zero or reach beyond the
+    // history of the equilibrium searches.
+    std::vector<Replacement> replaced;
+    in.switches[23] =
+        Admissible(in.switches[23], 1, 15, "Tarifzeitraumlänge##Length of Wage Period", replaced);
+    in.switches[22] =
+        Admissible(in.switches[22], 1, 15,
+                   "Monetäre Zielzeitraumlänge##Time Horizon of Monetary Policy", replaced);
+    for (int k = 0; k < ExpectationCount; ++k) {
+        const std::string& name = m_.Expect[k].Name;
+        const std::string what =
+            Translate(name, 1) + ", Zahl der Lags##" + Translate(name, 2) + ", number of lags";
+        in.settings[k].lags = Admissible(in.settings[k].lags, 1, 5, what, replaced);
     }
 
     for (int k = 1; k <= SwitchCount; ++k)
@@ -182,7 +278,23 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
     for (const ParamCell& c : in.cells)
         m_.SetModelPar(c.period, c.n, c.value);
     lastFilePeriod_ = std::max(0, in.lastFilePeriod);
+    // The file replaces the periods: nothing of the previous model stays after its end.
+    for (int t = lastFilePeriod_ + 1; t <= LastPeriod; ++t)
+        for (int n = 1; n <= ParCount; ++n)
+            m_.SetModelPar(t, n, 0);
     m_.UpdateActiveParams();
+
+    if (!replaced.empty()) {
+        std::string text[2] = {"Werte der Modelldatei außerhalb ihres zulässigen Bereichs "
+                               "wurden ersetzt:",
+                               "Values of the model file outside their admissible range were "
+                               "replaced:"};
+        for (const Replacement& r : replaced)
+            for (int lang : {1, 2})
+                text[lang - 1] += "\r\n" + Translate(r.what, lang) + ": " + std::to_string(r.from) +
+                                  " -> " + std::to_string(r.to);
+        host_.ShowMessage("Hinweis##Note", text[0] + "##" + text[1]);
+    }
     return true;
 }
 
@@ -230,7 +342,7 @@ bool ModelFile::OpenModel(const std::string& fileName) {
         }
     }
     FillUndefinedPeriods(m_, 0, m_.Periods.RightEdge);
-    modelFileName_ = ChangeExtension(fileName, ".TV5");
+    modelFileName_ = ChangeExtensionKeepingCase(fileName, "TV5");
     rulesFileName_ = ChangeExtension(modelFileName_, ".NFX");
     ResolveFromScratch();
     return true;
@@ -288,20 +400,25 @@ void ModelFile::NewModel() {
 
 bool ModelFile::Save() {
     const fs::path target(modelFileName_);
-    const fs::path backup(ChangeExtension(modelFileName_, ".ST5"));
+    const fs::path backup(ChangeExtensionKeepingCase(modelFileName_, "ST5"));
     fs::path temp = target;
     temp += ".tmp";
     host_.SetBusy(true);
+    auto fail = [this, &temp](const std::string& text) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        host_.SetBusy(false);
+        host_.ShowMessage(kSaveFailedTitle, text);
+        return false;
+    };
 
     // 1. The new file, complete, under a temporary name beside the model file.
     try {
         WriteModelFile(temp.string());
+    } catch (const std::system_error& e) {
+        return fail(WriteFailureText(target.string(), e.code().value()));
     } catch (const std::exception& e) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        host_.SetBusy(false);
-        host_.ShowMessage("", e.what());
-        return false;
+        return fail("\"" + target.string() + "\": " + e.what());
     }
     // 2. The previous file becomes the backup; the model file itself stays in place.
     std::error_code ec;
@@ -317,13 +434,7 @@ bool ModelFile::Save() {
     }
     // 3. The new file replaces the old one in one step.
     fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        host_.SetBusy(false);
-        host_.ShowMessage("", "Can not write file " + target.string() + ": " + ec.message());
-        return false;
-    }
+    if (ec) return fail(WriteFailureText(target.string(), ec.value()));
     ModelModified = false;
     host_.SetBusy(false);
     if (hooks_.fileNameChanged) hooks_.fileNameChanged();

@@ -27,12 +27,13 @@ class ModelFile {
   public:
     ModelFile(Model& m, UserHost& host, std::string dataDirectory, ModelFileHooks hooks = {});
 
-    // Writes the whole model; throws WorkbookError on failure (the file is then untouched
-    // when it was written through Save).
+    // Writes the whole model; throws std::system_error (with the errno) when the file
+    // cannot be written completely (the model file is untouched when written through Save).
     void WriteModelFile(const std::string& fileName) const;
     // Reads a model file into the model. The file is read completely before anything is
     // applied: a file that cannot be read changes nothing. Shows the error and returns
-    // false on failure.
+    // false on failure. Periods after the file's last one are cleared; period lengths and
+    // lags outside their range are replaced (one message lists them).
     bool ReadModelFile(const std::string& fileName);
     bool OpenModel(const std::string& fileName);
     void SetModelDefaults();
@@ -54,7 +55,13 @@ class ModelFile {
     bool ModelModified = false;
 
     static std::string ChangeExtension(const std::string& fileName, const std::string& ext);
+    // The extension `ext` (without the dot) in the letter case of the name's own extension.
+    static std::string ChangeExtensionKeepingCase(const std::string& fileName,
+                                                  const std::string& ext);
     static bool HasExtension(const std::string& fileName, const std::string& ext);
+    // Why a file could not be written (errno), and the whole message naming the file.
+    static std::string WriteFailureReason(int error);
+    static std::string WriteFailureText(const std::string& fileName, int error);
 
   private:
     void SetInterval(int left, int right);

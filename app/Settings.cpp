@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -321,9 +322,18 @@ int SettingsFile::ReadLanguage() const {
     return x && *x == 2 ? 2 : 1;
 }
 
+std::string SettingsFile::DefaultDataDirectory() const {
+    // An installed program's folder belongs to the system: models go to the user's home.
+    const char* home = std::getenv("HOME");
+    std::error_code ec;
+    if (userDir_.empty() || ProgramDirWritable() || !home || !fs::is_directory(home, ec))
+        return programDir_;
+    return WithTrailingSeparator(home);
+}
+
 Settings SettingsFile::ReadSettings() {
     Settings s;
-    s.DataDirectory = programDir_;
+    s.DataDirectory = DefaultDataDirectory();
     s.WorkingDirectory = programDir_;
     s.Language = ReadLanguage();
 
@@ -344,7 +354,7 @@ Settings SettingsFile::ReadSettings() {
         if (s.NetworkInstallation) s.SaveAtEnd = false;
         std::string dir;
         r.Text("Umgebung", "Datenverzeichnis", dir);
-        s.DataDirectory = DirectoryOr(dir, programDir_);
+        s.DataDirectory = DirectoryOr(dir, DefaultDataDirectory());
         dir.clear();
         r.Text("Umgebung", "Arbeitsverzeichnis", dir);
         s.WorkingDirectory = DirectoryOr(dir, programDir_);

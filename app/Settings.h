@@ -94,6 +94,9 @@ class SettingsFile {
 
     std::string ReadPath() const;
     std::string WritePath() const;
+    // Where models and exports go unless the file names a folder: the program directory, or
+    // the home folder when the program directory is not writable (an installed program).
+    std::string DefaultDataDirectory() const;
 
     // The language alone, read before anything else; an unreadable value is the default.
     int ReadLanguage() const;

@@ -12,6 +12,7 @@ namespace tv {
 
 ShiftDialog::ShiftDialog(const ShiftOffer& offer, QWidget* parent)
     : QDialog(parent), helpContext_(offer.helpContext) {
+    setProperty("helpContext", helpContext_); // F1 opens the help of this dialog
     setObjectName(QStringLiteral("IntervallVerschiebenDialog"));
     setWindowTitle(QString::fromStdString(offer.caption));
     auto* layout = new QVBoxLayout(this);

@@ -79,7 +79,7 @@ void SolveInfoWindow::Open(const QString& label, const QString& group, const QSt
     raise();
     StopButton->setFocus();
     sinceEvents_.invalidate();
-    Poll(); // paint it before the first period is computed
+    ProcessEvents(); // paint it before the first period is computed
 }
 
 void SolveInfoWindow::SetMaximumLabel(const QString& maximum) {
@@ -97,12 +97,20 @@ int SolveInfoWindow::GaugeWidth() const {
     return Gauge->isVisible() ? Gauge->width() : 0;
 }
 
-bool SolveInfoWindow::Poll() {
+void SolveInfoWindow::ProcessEvents() {
     if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= 30) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         sinceEvents_.start();
     }
-    return stopped_;
+}
+
+bool SolveInfoWindow::Poll() {
+    ProcessEvents();
+    // One press is one event: reading it consumes it, so that a search that went on to the
+    // end of its round is not stopped again and again.
+    const bool stop = stopped_;
+    stopped_ = false;
+    return stop;
 }
 
 void SolveInfoWindow::keyPressEvent(QKeyEvent* e) {

@@ -28,7 +28,7 @@ class SolveInfoWindow : public QDialog {
     void SetMaximumLabel(const QString& maximum);
     void SetFraction(double fraction);
     // Lets the window react (at most every few milliseconds, so that solving stays fast)
-    // and tells whether STOP was pressed since the window was opened.
+    // and tells whether STOP was pressed since the last poll (reading consumes the press).
     bool Poll();
     void Stop() { stopped_ = true; }
     bool Stopped() const { return stopped_; }
@@ -47,6 +47,7 @@ class SolveInfoWindow : public QDialog {
     void reject() override { stopped_ = true; }
 
   private:
+    void ProcessEvents();
     bool stopped_ = false;
     QElapsedTimer sinceEvents_;
 };

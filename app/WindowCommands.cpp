@@ -1,9 +1,11 @@
+#include "app/HelpSystem.h"
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
 #include "app/PeriodNavigator.h"
 #include "app/QtUserHost.h"
 #include "app/StartInfo.h"
+#include "core/Model.h"
 #include "windows/WorkingWindow.h"
 #include <QAction>
 #include <QDesktopServices>
@@ -95,9 +97,17 @@ void MainWindow::onWebSupport() {
     const std::string url = settings_.Homepage;
     if (url.empty()) {
         host_->PlaySound("SoNicht.wav");
-        host_->ShowMessage("Achtung!", "Ini-Datei enthält keine URL für die "
-                                       "TERVALIS-Webzentrale.\r\nInternet-Verbindung kann nicht "
-                                       "aufgebaut werden.");
+        if (!QFileInfo::exists(Q(settingsFile_->ReadPath())))
+            host_->ShowMessage("Achtung!",
+                               "Es ist keine Adresse der TERVALIS-Webzentrale eingerichtet "
+                               "(keine Einstellungsdatei).\r\nInternet-Verbindung kann nicht "
+                               "aufgebaut werden.##No address of the TERVALIS web centre is "
+                               "configured (there is no settings file).\r\nNo internet "
+                               "connection can be made.");
+        else
+            host_->ShowMessage("Achtung!", "Ini-Datei enthält keine URL für die "
+                                           "TERVALIS-Webzentrale.\r\nInternet-Verbindung kann "
+                                           "nicht aufgebaut werden.");
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromUserInput(Q(url)))) {
@@ -118,26 +128,29 @@ void MainWindow::onAbout() {
 }
 
 void MainWindow::ShowHelp(int context) {
-    // Bundled pages "help/<context>.html" beside the program.
-    const QString page =
-        QDir(options_.programDirectory).filePath(QStringLiteral("help/%1.html").arg(context));
-    auto* view = findChild<QTextBrowser*>(QStringLiteral("HelpView"));
-    if (!view) {
-        view = new QTextBrowser(this);
-        view->setObjectName(QStringLiteral("HelpView"));
-        view->setWindowFlag(Qt::Window);
-        view->resize(640, 480);
-        view->setOpenExternalLinks(true);
-    }
-    view->setWindowTitle(T("TERVALIS-Hilfe##TERVALIS Help"));
-    if (QFileInfo::exists(page))
-        view->setSource(QUrl::fromLocalFile(page));
-    else
-        view->setHtml(T("<h3>Hilfe</h3><p>Die Hilfeseite %1 ist nicht vorhanden.</p>##"
-                        "<h3>Help</h3><p>The help page %1 is not available.</p>")
-                          .arg(context));
-    view->show();
-    view->raise();
+    HelpSystem::show(context);
+}
+
+void MainWindow::InstallHelp() {
+    // Pages beside the program (the build folder) or in the installation's data folder.
+    QString folder = ProgramDataFolder(QStringLiteral("help"), options_.programDirectory);
+    if (folder.isEmpty()) folder = ProgramDataFolder(QStringLiteral("help"));
+    HelpSystem::Install(
+        this, folder, [this] { return int(m_.Language); },
+        // The example models the help links to open as File > Open would.
+        [this](const QString& name) {
+            if (solving_) return;
+            if (file_->ModelModified) {
+                if (file_->AskLastChance())
+                    SaveAsLoop();
+                else
+                    file_->ModelModified = false;
+            }
+            if (file_->ModelModified) return;
+            // Not inside the solve guard: the model-changed step of the load must solve.
+            file_->OpenModel(name.toStdString());
+            UpdateFilePanel();
+        });
 }
 
 } // namespace tv

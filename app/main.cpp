@@ -11,6 +11,9 @@
 #ifdef TERVALIS_MONEY
 #include "money/MoneyCommands.h"
 #endif
+#ifdef TERVALIS_ACCOUNTS
+#include "views/AccountSchemeCommands.h"
+#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -21,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TERVALIS"));
     QApplication::setApplicationVersion(QStringLiteral("5.1"));
+    // Matches the window to the installed desktop file and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tervalis.Tervalis"));
 
     auto info = std::make_unique<tv::StartInfoWindow>(nullptr, true);
     info->show();
@@ -40,6 +45,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef TERVALIS_MONEY
     tv::InstallMoneyCommands(main);
+#endif
+#ifdef TERVALIS_ACCOUNTS
+    tv::InstallAccountSchemeCommands(main);
 #endif
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });

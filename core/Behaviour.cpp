@@ -472,11 +472,11 @@ double ReserveInflow(const Model& m, int t, double i) {
 // The number of money-market substeps is 2 / l[Y] rounded up, kept within 1..65535: a zero,
 // negative or undefined l[Y] takes one step, a tiny one at most 65535.
 int MoneySubsteps(const Model& m, int t) {
-    const double lY = Par(m, t, par::lY);
-    if (!(lY > 0)) return 1;
-    const double n = std::ceil(2 / lY);
-    if (!(n <= 65535)) return 65535;
-    return std::max(1, static_cast<int>(n));
+    // In IEEE arithmetic: +0 gives +inf and so the most steps; -0, negative and NaN give 1.
+    const double n = std::ceil(2 / Par(m, t, par::lY));
+    if (!(n >= 1)) return 1;
+    if (n > 65535) return 65535;
+    return static_cast<int>(n);
 }
 
 double ReserveInflowStep(const Model& m, int t, double i) {

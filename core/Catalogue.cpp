@@ -373,124 +373,135 @@ int CategorySize(int sector, int category) {
     return CategoryLast(sector, category) - CategoryFirst(sector, category) + 1;
 }
 
-bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
-                    const std::array<double, 64>& rowValues) {
-    enum Kind {
-        NonNegative,
-        Unit,
-        Positive,
-        OpenUnit,
-        Percent,
-        PositiveInPeriod0,
-        HalfOpenUnit,
-        Free
+ParameterRange AdmissibleRange(int n) {
+    using K = ParameterRange::Kind;
+    static constexpr K kinds[65] = {
+        K::Free,
+        K::NonNegative,
+        K::Unit,
+        K::Unit,
+        K::Unit,
+        K::NonNegative, // 1..5
+        K::NonNegative,
+        K::Unit,
+        K::NonNegative,
+        K::Free,
+        K::NonNegative, // 6..10
+        K::NonNegative,
+        K::NonNegative,
+        K::Free,
+        K::NonNegative,
+        K::NonNegative, // 11..15
+        K::Positive,
+        K::Positive,
+        K::Positive,
+        K::OpenUnit,
+        K::OpenUnit, // 16..20
+        K::Positive,
+        K::Positive,
+        K::NonNegative,
+        K::Unit,
+        K::NonNegative, // 21..25
+        K::Positive,
+        K::Free,
+        K::NonNegative,
+        K::NonNegative,
+        K::Positive, // 26..30
+        K::Positive,
+        K::Positive,
+        K::NonNegative,
+        K::Unit,
+        K::NonNegative, // 31..35
+        K::Percent,
+        K::Free,
+        K::Percent,
+        K::NonNegative,
+        K::Unit, // 36..40
+        K::NonNegative,
+        K::NonNegative,
+        K::Unit,
+        K::Unit,
+        K::NonNegative, // 41..45
+        K::NonNegative,
+        K::NonNegative,
+        K::Positive,
+        K::NonNegative,
+        K::NonNegative, // 46..50
+        K::NonNegative,
+        K::Positive,
+        K::Positive,
+        K::Free,
+        K::PositiveInPeriod0, // 51..55
+        K::PositiveInPeriod0,
+        K::Unit,
+        K::Unit,
+        K::Unit,
+        K::Positive, // 56..60
+        K::Free,
+        K::NonNegative,
+        K::NonNegative,
+        K::HalfOpenUnit, // 61..64
     };
-    static constexpr Kind kinds[65] = {
-        Free,
-        NonNegative,
-        Unit,
-        Unit,
-        Unit,
-        NonNegative, // 1..5
-        NonNegative,
-        Unit,
-        NonNegative,
-        Free,
-        NonNegative, // 6..10
-        NonNegative,
-        NonNegative,
-        Free,
-        NonNegative,
-        NonNegative, // 11..15
-        Positive,
-        Positive,
-        Positive,
-        OpenUnit,
-        OpenUnit, // 16..20
-        Positive,
-        Positive,
-        NonNegative,
-        Unit,
-        NonNegative, // 21..25
-        Positive,
-        Free,
-        NonNegative,
-        NonNegative,
-        Positive, // 26..30
-        Positive,
-        Positive,
-        NonNegative,
-        Unit,
-        NonNegative, // 31..35
-        Percent,
-        Free,
-        Percent,
-        NonNegative,
-        Unit, // 36..40
-        NonNegative,
-        NonNegative,
-        Unit,
-        Unit,
-        NonNegative, // 41..45
-        NonNegative,
-        NonNegative,
-        Positive,
-        NonNegative,
-        NonNegative, // 46..50
-        NonNegative,
-        Positive,
-        Positive,
-        Free,
-        PositiveInPeriod0, // 51..55
-        PositiveInPeriod0,
-        Unit,
-        Unit,
-        Unit,
-        Positive, // 56..60
-        Free,
-        NonNegative,
-        NonNegative,
-        HalfOpenUnit, // 61..64
-    };
-    bool bad = false;
-    const char* minText = nullptr;
-    const char* maxText = nullptr;
-    switch (kinds[n]) {
+    ParameterRange r;
+    r.kind = n >= 1 && n <= 64 ? kinds[n] : K::Free;
+    switch (r.kind) {
+    case K::NonNegative:
+        r.minText = "0 <= ";
+        break;
+    case K::Unit:
+        r.minText = "0 <= ";
+        r.maxText = "1 >= ";
+        break;
+    case K::Positive:
+    case K::PositiveInPeriod0:
+        r.minText = "0 < ";
+        break;
+    case K::OpenUnit:
+        r.minText = "0 < ";
+        r.maxText = "1 > ";
+        break;
+    case K::Percent:
+        r.minText = "0 <= ";
+        r.maxText = "100 >= ";
+        break;
+    case K::HalfOpenUnit:
+        r.minText = "0 <= ";
+        r.maxText = "1 > ";
+        break;
+    case K::Free:
+        break;
+    }
+    return r;
+}
+
+bool ParameterRange::Violated(int t, double x) const {
+    switch (kind) {
     case NonNegative:
-        bad = x < 0;
-        minText = "0 <= ";
-        break;
+        return x < 0;
     case Unit:
-        bad = x < 0 || x > 1;
-        minText = "0 <= ";
-        maxText = "1 >= ";
-        break;
+        return x < 0 || x > 1;
     case Positive:
-        bad = x <= 0;
-        minText = "0 < ";
-        break;
+        return x <= 0;
     case OpenUnit:
-        bad = x <= 0 || x >= 1;
-        minText = "0 < ";
-        maxText = "1 > ";
-        break;
+        return x <= 0 || x >= 1;
     case Percent:
-        bad = x < 0 || x > 100;
-        minText = "0 <= ";
-        maxText = "100 >= ";
-        break;
+        return x < 0 || x > 100;
     case PositiveInPeriod0:
-        bad = t == 0 && x <= 0;
-        minText = "0 < ";
-        break;
+        return t == 0 && x <= 0;
     case HalfOpenUnit:
-        bad = x < 0 || x >= 1;
-        minText = "0 <= ";
-        maxText = "1 > ";
-        break;
+        return x < 0 || x >= 1;
     case Free:
         break;
     }
+    return false;
+}
+
+bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
+                    const std::array<double, 64>& rowValues) {
+    const ParameterRange range = AdmissibleRange(n);
+    bool bad = range.Violated(t, x);
+    const char* minText = range.minText;
+    const char* maxText = range.maxText;
     // Infinity and NaN are no values of any parameter; NaN would pass every comparison.
     if (!std::isfinite(x)) bad = true;
     const int lang = m.Language;

@@ -32,6 +32,26 @@ int CategoryFirst(int sector, int category);
 int CategoryLast(int sector, int category);
 int CategorySize(int sector, int category);
 
+// The admissible range of parameter n as the input check applies it. minText and maxText
+// are the bounds as the refusal message shows them ("0 <= ", "1 > "), or null.
+struct ParameterRange {
+    enum Kind {
+        NonNegative,
+        Unit,
+        Positive,
+        OpenUnit,
+        Percent,
+        PositiveInPeriod0,
+        HalfOpenUnit,
+        Free
+    };
+    Kind kind = Free;
+    const char* minText = nullptr;
+    const char* maxText = nullptr;
+    bool Violated(int t, double x) const;
+};
+ParameterRange AdmissibleRange(int n);
+
 // Checks an input value x for parameter n of period t against its admissible range and the
 // joint rule for b[M] and r[SE]; rowValues holds the 64 parameters of the edited period
 // (index n - 1). A refused value is reported through the host and false is returned.

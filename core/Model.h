@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LargeAllocator.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -184,10 +186,11 @@ class Model {
         return idx >= HistoryRows ? idx - HistoryRows : idx;
     }
 
-    std::vector<double> vars_;        // 6077 x 63
-    std::vector<double> pars_;        // 5002 x 64
-    std::vector<double> prePars_;     // 1077 x 64
-    std::vector<double> scratchVars_; // 1077 x 63, a ring starting at scratchHead_
+    using Store = std::vector<double, LargeAllocator<double>>;
+    Store vars_;        // 6077 x 63
+    Store pars_;        // 5002 x 64
+    Store prePars_;     // 1077 x 64
+    Store scratchVars_; // 1077 x 63, a ring starting at scratchHead_
     std::array<double, ParCount> scratchPars_{};
     int scratchHead_ = 0;
 };

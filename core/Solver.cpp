@@ -282,13 +282,17 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
     int k = 0;
     long long total = 0;
     double dev = 0;
+    bool stopped = false;
     for (;;) {
         ++k;
         m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, k);
         m.WageRoundFlag = IsWagePeriodStart(m, k);
         if (showInfo) {
             if (k % step == 0) host.ProgressSet(std::min(static_cast<double>(k) / maxIter, 1.0));
-            if (host.StopRequested()) {
+            // STOP is one event: a host that keeps reporting it must not hold k at the
+            // maximum, or the search never reaches the end of a round.
+            if (host.StopRequested() && !stopped) {
+                stopped = true;
                 m.EquilibriumInexact = 1;
                 k = maxIter;
             }
@@ -301,12 +305,23 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
             if (y(0, var::Y) < 1E-11 && y(1, var::Y) < 1E-11) {
                 converged = true;
             } else {
-                dev = 0;
-                auto relative = [&dev, accuracy](double value, double reference) {
-                    if (reference != 0)
-                        dev = std::max(dev, std::fabs(value / reference - 1));
-                    else
+                // The first term is assigned, later ones combined with max; a term that
+                // is not a number makes the measure NaN, so NaN never counts as converged.
+                bool first = true;
+                auto combine = [&dev, &first](double term) {
+                    if (first || std::isnan(term))
+                        dev = term;
+                    else if (!std::isnan(dev))
+                        dev = std::max(dev, term);
+                    first = false;
+                };
+                auto relative = [&](double value, double reference) {
+                    if (reference != 0) {
+                        combine(std::fabs(value / reference - 1));
+                    } else {
                         dev = 2 * accuracy;
+                        first = false;
+                    }
                 };
                 relative(y(0, var::Y), y(1, var::Y));
                 if (m.Sw(20) == 1 && mzzr != 1) relative(y(0, var::Y), y(mzzr, var::Y));
@@ -315,7 +330,7 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
                     relative(y(0, var::w), y(tzr, var::w));
                 }
                 const double x0 = y(0, var::X);
-                if (x0 != 0) dev = std::max(dev, std::fabs((y(0, var::N) - x0) / x0));
+                if (x0 != 0) combine(std::fabs((y(0, var::N) - x0) / x0));
                 relative(y(0, var::M), y(1, var::M));
                 converged = accuracy / 100 > dev;
             }

@@ -1,5 +1,6 @@
 // libFuzzer target: loading a model file. Whatever the bytes, reading must end with true or
-// with a message, never with a crash, a hang or undefined behaviour.
+// with a message, never with a crash, a hang or undefined behaviour; a model that loaded
+// keeps its structural values in range.
 
 #include "app/ModelFile.h"
 #include "core/Model.h"
@@ -24,7 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (n <= 0) break;
         written += static_cast<size_t>(n);
     }
-    file.ReadModelFile("/proc/self/fd/" + std::to_string(fd));
+    const bool read = file.ReadModelFile("/proc/self/fd/" + std::to_string(fd));
     close(fd);
+    if (!read) return 0;
+    // What loading promises: period lengths and lags in range, nothing after the last period.
+    bool ok = model.Switch[22] >= 1 && model.Switch[22] <= 15 && model.Switch[23] >= 1 &&
+              model.Switch[23] <= 15;
+    for (const tv::Expectation& e : model.Expect)
+        ok = ok && e.Lags >= 1 && e.Lags <= 5;
+    for (int t = file.LastFilePeriod() + 1; ok && t <= tv::LastPeriod; ++t)
+        ok = model.ModelPar(t, 31) == 0;
+    if (!ok) __builtin_trap();
     return 0;
 }

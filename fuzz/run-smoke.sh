@@ -18,13 +18,15 @@ cp -r fuzz/corpus/workbook "$out/corpus"
     -malloc_limit_mb=64 -rss_limit_mb=1024 -artifact_prefix="$out/" -print_final_stats=1 \
     "$out/corpus"
 
-# The model-file loader, seeded with model files the writer made.
+# The model-file loader, seeded with model files the writer made (some with period lengths
+# and lags out of range).
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I. fuzz/modelfile_fuzz.cpp app/ModelFile.cpp core/*.cpp workbook/*.cpp \
     -o "$out/modelfile_fuzz"
 rm -rf "$out/model-corpus"
 mkdir -p "$out/model-corpus"
-cp fuzz/corpus/workbook/writer_model.tv5 fuzz/corpus/workbook/xlwt_mixed.xls "$out/model-corpus/"
+cp fuzz/corpus/workbook/writer_model.tv5 fuzz/corpus/workbook/xlwt_mixed.xls \
+    fuzz/corpus/model/* "$out/model-corpus/"
 "$out/modelfile_fuzz" -max_total_time="$model_seconds" -timeout=5 -max_len=262144 \
     -malloc_limit_mb=128 -rss_limit_mb=1024 -artifact_prefix="$out/" -print_final_stats=1 \
     "$out/model-corpus"

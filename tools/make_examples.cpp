@@ -4,8 +4,9 @@
 //
 // Each example is solved once before it is written, and a line per example tells its
 // status and the income before and after the shock, so that a calibration change shows
-// at once.
+// at once. An example whose expectation settings the structure does not allow is refused.
 
+#include "app/ModelChange.h"
 #include "app/ModelFile.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -29,6 +30,20 @@ struct Example {
     Values parameters;
     std::initializer_list<std::pair<int, int>> switches;
     Values shock; // from period kShock on
+    // Expectation records and their methods, where the start settings do not fit the
+    // structure (the model-changed step would switch them, with a message, at every load).
+    std::initializer_list<std::pair<int, int>> methods = {};
+};
+
+// Counts what the model-changed rules would say about a model.
+class CountingHost : public SilentHost {
+  public:
+    void ShowMessage(const std::string& title, const std::string& text,
+                     const std::string&) override {
+        std::fprintf(stderr, "  %s: %s\n", title.c_str(), text.c_str());
+        ++messages;
+    }
+    int messages = 0;
 };
 
 void SetFrom(Model& m, int from, Values values) {
@@ -83,7 +98,9 @@ const Example kExamples[] = {
     {"05-open-flexible-rates.TV5",
      {OPEN_ECONOMY, {par::MNAut, 536}, {par::NKAut, 10}, {par::fNK, 0.3}},
      {{17, 1}, {21, 1}},
-     {{par::GAut, 198}}},
+     {{par::GAut, 198}},
+     // Households cannot know their actual income under flexible rates: extrapolative.
+     {{0, 2}, {1, 2}, {2, 2}}},
     {"06-money-creation.TV5",
      {CLOSED_BOND_MARKET, {par::MBNAut, 170}, {par::bM, 0.2}, {par::rSE, 0.1}, {par::APot, 1250}},
      {{17, 1}, {18, 1}},
@@ -105,7 +122,16 @@ int main(int argc, char** argv) {
         SetFrom(m, -1, ex.parameters);
         for (auto [k, v] : ex.switches)
             m.Switch[k] = static_cast<uint8_t>(v);
+        for (auto [k, method] : ex.methods)
+            m.Expect[k].Method = static_cast<uint8_t>(method);
         m.UpdateActiveParams();
+        // An example loads without a message: its expectations fit its structure.
+        CountingHost rules;
+        EnforceExpectationRules(m, rules);
+        if (rules.messages > 0) {
+            std::fprintf(stderr, "%s: expectation settings contradict the structure\n", ex.file);
+            ++failures;
+        }
         SetFrom(m, kShock, ex.shock);
         m.Periods.LastSolved = -1;
         SilentHost host(false);

@@ -2,9 +2,12 @@
 //
 //   tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]
 //
-// Standard output: "t,1,...,63", then one line per period 0..T. Standard error: every
+// Standard output: "t,1,...,63", then one line per period 0..T, each value in the shortest
+// form that reads back to the same double ("inf", "-inf", "nan"). Standard error: every
 // message, every question with its answer, and last the status. Exit status: 0 solved
-// ("Ok"), 1 inexact or aborted, 2 the model file could not be read.
+// ("Ok"), 1 inexact or aborted, 2 the model file could not be read, 3 the model could not be
+// saved or the CSV could not be written completely. A reader that stops reading early
+// (a closed pipe) is no failure.
 
 #include "app/AnalysisInterval.h"
 #include "app/ModelChange.h"
@@ -14,8 +17,16 @@
 #include "core/Solver.h"
 #include "core/UserHost.h"
 
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,14 +74,99 @@ class BatchHost : public SilentHost {
 };
 
 int Usage() {
-    std::fprintf(stderr, "usage: tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] "
-                         "[--save FILE.TV5]\n");
+    std::fprintf(stderr,
+                 "usage: tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]\n"
+                 "exit status: 0 solved (status Ok), 1 solution inexact or aborted (the CSV is "
+                 "still written),\n"
+                 "             2 the model file cannot be read or the arguments are wrong,\n"
+                 "             3 --save did not write its file or the CSV could not be written "
+                 "completely\n");
     return 2;
+}
+
+// Standard output in large blocks. The first failure ends the output and is kept; a closed
+// pipe is the reader's choice, every other failure (a full disk) is an error.
+class CsvOutput {
+  public:
+    char* Reserve(size_t n) {
+        if (used_ + n > buffer_.size()) Flush();
+        return buffer_.data() + used_;
+    }
+    void Commit(char* end) { used_ = static_cast<size_t>(end - buffer_.data()); }
+    void Write(const std::string& s) {
+        char* p = Reserve(s.size());
+        std::memcpy(p, s.data(), s.size());
+        Commit(p + s.size());
+    }
+    void Flush() {
+        size_t done = 0;
+        while (done < used_ && error_ == 0) {
+            const ssize_t n = ::write(STDOUT_FILENO, buffer_.data() + done, used_ - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0)
+                error_ = n < 0 ? errno : ENOSPC;
+            else
+                done += static_cast<size_t>(n);
+        }
+        used_ = 0;
+    }
+    bool Failed() const { return error_ != 0; }
+    int Error() const { return error_; }
+
+  private:
+    std::array<char, 1 << 16> buffer_;
+    size_t used_ = 0;
+    int error_ = 0;
+};
+
+// The shortest text that reads back to the same double; every NaN is "nan".
+char* FormatValue(char* out, double x) {
+    if (std::isnan(x)) {
+        std::memcpy(out, "nan", 3);
+        return out + 3;
+    }
+    return std::to_chars(out, out + 32, x).ptr;
+}
+
+// The CSV of periods 0..last. Stationary columns repeat their value from row to row, so
+// each column keeps its last text and formats only what changed.
+void WriteCsv(const Model& m, int last, CsvOutput& out) {
+    std::string header = "t";
+    for (int n = 1; n <= VarCount; ++n)
+        header += "," + std::to_string(n);
+    header += '\n';
+    out.Write(header);
+    struct Cached {
+        double value;
+        char text[32];
+        unsigned char size = 0;
+    };
+    std::array<Cached, VarCount + 1> cache{};
+    for (int t = 0; t <= last && !out.Failed(); ++t) {
+        char* p = out.Reserve(24 + VarCount * 33);
+        p = std::to_chars(p, p + 24, t).ptr;
+        for (int n = 1; n <= VarCount; ++n) {
+            *p++ = ',';
+            const double x = m.GetVar(t, n);
+            Cached& c = cache[n];
+            if (c.size == 0 || std::memcmp(&c.value, &x, sizeof x) != 0) {
+                c.value = x;
+                c.size = static_cast<unsigned char>(FormatValue(c.text, x) - c.text);
+            }
+            std::memcpy(p, c.text, c.size);
+            p += c.size;
+        }
+        *p++ = '\n';
+        out.Commit(p);
+    }
+    out.Flush();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // A closed standard output shows as EPIPE from write, not as a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     std::string modelPath, savePath;
     bool newModel = false;
     long to = -1;
@@ -128,23 +224,19 @@ int main(int argc, char** argv) {
     if (to >= 0 && to != m.Periods.RightEdge) interval.EnterRightEdge(std::to_string(to));
     if (host.status.empty()) Solve(m, host);
 
-    if (!savePath.empty()) file.SaveAs(savePath);
+    const bool saved = savePath.empty() || file.SaveAs(savePath);
 
-    const int last = m.Periods.RightEdge;
-    std::string out = "t";
-    for (int n = 1; n <= VarCount; ++n)
-        out += "," + std::to_string(n);
-    out += "\n";
-    char buf[40];
-    for (int t = 0; t <= last; ++t) {
-        out += std::to_string(t);
-        for (int n = 1; n <= VarCount; ++n) {
-            std::snprintf(buf, sizeof buf, ",%.17g", m.GetVar(t, n));
-            out += buf;
-        }
-        out += "\n";
+    CsvOutput out;
+    WriteCsv(m, m.Periods.RightEdge, out);
+    const bool csvFailed = out.Failed() && out.Error() != EPIPE;
+    if (csvFailed) {
+        const std::string reason = ModelFile::WriteFailureReason(out.Error());
+        host.ShowMessage("Ausgabe##Output",
+                         "Die Ausgabe ist unvollständig: " + Translate(reason, 1) +
+                             ".##The output is incomplete: " + Translate(reason, 2) + ".",
+                         "");
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
     std::fprintf(stderr, "status: %s\n", host.status.c_str());
+    if (!saved || csvFailed) return 3;
     return host.status == "Ok" ? 0 : 1;
 }

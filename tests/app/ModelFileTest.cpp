@@ -9,9 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace tv {
 namespace {
@@ -151,9 +157,11 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
     EXPECT_EQ(fb.LastFilePeriod(), 60);
     EXPECT_EQ(b.ModelPar(45, 7), 7 + 45);
     EXPECT_EQ(b.ModelPar(11, 64), 64 + 11);
-    EXPECT_EQ(b.ModelPar(71, 31), before.ModelPar(71, 31)); // the text cell changed nothing
-    for (int k = 1; k <= 23; ++k)
+    EXPECT_EQ(b.ModelPar(71, 31), 0); // after the last period: cleared, the text not taken
+    for (int k = 1; k <= 21; ++k)
         EXPECT_EQ(b.Switch[k], 0); // header cells absent
+    EXPECT_EQ(b.Switch[22], 1);    // period lengths of 0 are raised to 1
+    EXPECT_EQ(b.Switch[23], 1);
 }
 
 TEST_F(ModelFileTest, LegacyFilesTakeWageAndProfitSettingsFromIncome) {
@@ -225,8 +233,11 @@ TEST_F(ModelFileTest, DecliningToAdjustKeepsTheIntervalAndFillsItWithDefaults) {
     EXPECT_EQ(fb.LastFilePeriod(), 30);
     EXPECT_EQ(b.Periods.RightEdge, 100);
     EXPECT_EQ(b.ModelPar(30, par::CAut), 100);
-    EXPECT_EQ(b.ModelPar(31, par::CAut), 55); // defined before, not in the file: kept
-    EXPECT_EQ(b.ModelPar(61, par::CAut), 0);  // undefined: filled with defaults
+    EXPECT_EQ(b.ModelPar(29, par::CAut), 100);
+    // After the file's last period nothing of the previous model stays: defaults.
+    EXPECT_EQ(b.ModelPar(31, par::CAut), 0);
+    EXPECT_EQ(b.ModelPar(31, par::PExog), 1);
+    EXPECT_EQ(b.ModelPar(61, par::CAut), 0);
     EXPECT_EQ(b.ModelPar(61, par::PExog), 1);
     EXPECT_EQ(answersNo.Status(), "Ok");
 }
@@ -263,6 +274,9 @@ TEST_F(ModelFileTest, AFileThatCannotBeReadChangesNothing) {
         ModelFile f(m, h, dir.string());
         EXPECT_FALSE(f.OpenModel(Path(name))) << name;
         ASSERT_EQ(h.messages.size(), 1u) << name;
+        EXPECT_EQ(h.messages[0].rfind("Modelldatei laden##Open model: \"" + Path(name) + "\": ", 0),
+                  0u)
+            << h.messages[0];
         EXPECT_EQ(m.Switch, before.Switch);
         EXPECT_EQ(m.Options.MaxIterations, before.Options.MaxIterations);
         for (int t = -1; t <= 100; ++t)
@@ -319,6 +333,8 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));
     EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));
+    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
+                                        ModelFile::WriteFailureText(Path("nowhere/x.TV5"), ENOENT));
 }
 
 TEST_F(ModelFileTest, SaveAsChecksTheExtension) {
@@ -366,6 +382,162 @@ TEST_F(ModelFileTest, LastChanceQuestion) {
     EXPECT_EQ(host.sounds.back(), "WasNun.wav");
     EXPECT_EQ(host.questions.back(), "Sicherheitsabfrage##Safety alert: Current data have not "
                                      "yet been saved.\r\nSave now (last chance)?");
+}
+
+TEST_F(ModelFileTest, ASavedModelCarriesNoPeriodsOfTheModelLoadedBefore) {
+    RecordingHost host;
+    Model shortModel = test::KeynesianModel();
+    for (int t = 41; t <= 100; ++t)
+        shortModel.SetModelPar(t, par::PExog, 0);
+    ModelFile fs(shortModel, host, dir.string());
+    fs.WriteModelFile(Path("forty.TV5"));
+
+    Model m = test::ClosedISLMModel(); // 100 periods
+    ModelFile f(m, host, dir.string());
+    ASSERT_TRUE(f.OpenModel(Path("forty.TV5"))); // adjust the interval: yes
+    EXPECT_EQ(m.Periods.RightEdge, 40);
+    for (int t = 41; t <= 100; ++t)
+        ASSERT_EQ(m.ModelPar(t, par::PExog), 0) << t;
+    ASSERT_TRUE(f.SaveAs(Path("saved.TV5")));
+
+    Model back = test::StartModel();
+    RecordingHost quiet;
+    ModelFile fb(back, quiet, dir.string());
+    ASSERT_TRUE(fb.OpenModel(Path("saved.TV5")));
+    EXPECT_EQ(fb.LastFilePeriod(), 40);
+    EXPECT_EQ(back.Periods.RightEdge, 40);
+}
+
+// A model file whose structural values are out of range, written as another program might.
+void WriteHeader(const std::string& path, std::initializer_list<std::pair<int, double>> cells) {
+    const Model start = test::KeynesianModel();
+    std::map<int, double> header{{99, 0.00001}, {100, 500}};
+    for (int k = 1; k <= 23; ++k)
+        header[k - 1] = start.Switch[k];
+    for (int col = 102; col <= 125; col += 3) {
+        header[col] = 2;
+        header[col + 1] = 1;
+        header[col + 2] = 100;
+    }
+    for (auto [col, value] : cells)
+        header[col] = value;
+    XlsWriter w;
+    w.FileName = path;
+    w.Sheets = {"TERVALIS"};
+    w.OpenFile();
+    for (auto [col, value] : header)
+        w.WriteNumber(col, 0, value);
+    for (int t = -1; t <= 100; ++t)
+        for (int n = 1; n <= 64; ++n)
+            w.WriteNumber(n - 1, t + 9, start.ModelPar(t, n));
+    w.CloseFile();
+}
+
+TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
+    struct Case {
+        const char* name;
+        std::initializer_list<std::pair<int, double>> cells;
+        int tzr, mzzr, demandLags, inflationLags;
+        std::vector<std::string> listed; // German lines of the note
+    };
+    const Case cases[] = {
+        {"valid", {{22, 15}, {21, 15}, {106, 5}}, 15, 15, 5, 1, {}},
+        {"zero",
+         {{22, 0}, {21, 0}, {106, 0}},
+         1,
+         1,
+         1,
+         1,
+         {"Tarifzeitraumlänge: 0 -> 1", "Monetäre Zielzeitraumlänge: 0 -> 1",
+          "Nachfrageerwartung der Güteranbieter, Zahl der Lags: 0 -> 1"}},
+        {"large",
+         {{22, 200}, {21, 16}, {112, 6}},
+         15,
+         15,
+         1,
+         5,
+         {"Tarifzeitraumlänge: 200 -> 15", "Monetäre Zielzeitraumlänge: 16 -> 15",
+          "Inflationserwartung, Zahl der Lags: 6 -> 5"}},
+    };
+    for (const Case& c : cases) {
+        const std::string path = Path(std::string(c.name) + ".TV5");
+        WriteHeader(path, c.cells);
+        Model m = test::StartModel();
+        RecordingHost host;
+        ModelFile f(m, host, dir.string());
+        ASSERT_TRUE(f.OpenModel(path)) << c.name;
+        EXPECT_EQ(m.Switch[23], c.tzr) << c.name;
+        EXPECT_EQ(m.Switch[22], c.mzzr) << c.name;
+        EXPECT_EQ(m.Expect[3].Lags, c.demandLags) << c.name;
+        EXPECT_EQ(m.Expect[5].Lags, c.inflationLags) << c.name;
+        if (c.listed.empty()) {
+            EXPECT_TRUE(host.messages.empty()) << c.name;
+        } else {
+            ASSERT_EQ(host.messages.size(), 1u) << c.name;
+            const std::string& note = host.messages[0];
+            std::string german = "Hinweis##Note: Werte der Modelldatei außerhalb ihres "
+                                 "zulässigen Bereichs wurden ersetzt:";
+            for (const std::string& line : c.listed)
+                german += "\r\n" + line;
+            EXPECT_EQ(note.substr(0, note.find("##Values")), german) << c.name;
+            EXPECT_NE(note.find("##Values of the model file outside their admissible range were "
+                                "replaced:\r\nLength of Wage Period: "),
+                      std::string::npos)
+                << c.name;
+        }
+        // The model solves to numbers.
+        EXPECT_EQ(host.Status(), "Ok") << c.name;
+        EXPECT_TRUE(std::isfinite(m.GetVar(100, var::Y))) << c.name;
+    }
+}
+
+TEST_F(ModelFileTest, TheFileKeepsItsOwnExtensionCase) {
+    RecordingHost host;
+    Model m = test::KeynesianModel();
+    ModelFile f(m, host, dir.string());
+    ASSERT_TRUE(f.SaveAs(Path("model.tv5")));
+    ASSERT_TRUE(f.OpenModel(Path("model.tv5")));
+    EXPECT_EQ(f.ModelFileName(), Path("model.tv5"));
+    test::SetAll(m, {{par::CAut, 120}});
+    ASSERT_TRUE(f.Save());
+    // One model file, its backup beside it in the same case.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"model.st5", "model.tv5"}));
+    Model back = test::StartModel();
+    ModelFile fb(back, host, dir.string());
+    ASSERT_TRUE(fb.ReadModelFile(Path("model.tv5")));
+    EXPECT_EQ(back.ModelPar(5, par::CAut), 120);
+
+    // Loaded from a backup, the model saves under the model file's name in the same case.
+    ASSERT_TRUE(fb.OpenModel(Path("model.st5")));
+    EXPECT_EQ(fb.ModelFileName(), Path("model.tv5"));
+}
+
+TEST(ModelFileNames, ExtensionKeepsTheLetterCase) {
+    const std::pair<const char*, const char*> cases[] = {{"/d/m.TV5", "/d/m.ST5"},
+                                                         {"/d/m.tv5", "/d/m.st5"},
+                                                         {"/d/m.Tv5", "/d/m.St5"},
+                                                         {"/d/m", "/d/m.ST5"},
+                                                         {"/d/m.xlsx", "/d/m.ST5"}};
+    for (auto [name, backup] : cases)
+        EXPECT_EQ(ModelFile::ChangeExtensionKeepingCase(name, "ST5"), backup) << name;
+    EXPECT_EQ(ModelFile::ChangeExtensionKeepingCase("/d/m.st5", "TV5"), "/d/m.tv5");
+}
+
+TEST(ModelFileNames, WriteFailuresNameTheFileAndTheReason) {
+    const std::pair<int, const char*> cases[] = {
+        {ENOSPC, "Der Datenträger ist voll.##The model file \"/d/m.TV5\" was not written: The "
+                 "disk is full."},
+        {EACCES, "Keine Schreibberechtigung.##The model file \"/d/m.TV5\" was not written: No "
+                 "permission to write."},
+        {ENOENT, "Das Verzeichnis existiert nicht.##The model file \"/d/m.TV5\" was not "
+                 "written: The directory does not exist."}};
+    for (auto [error, reason] : cases)
+        EXPECT_EQ(ModelFile::WriteFailureText("/d/m.TV5", error),
+                  std::string("Die Modelldatei \"/d/m.TV5\" wurde nicht geschrieben: ") + reason);
 }
 
 TEST(ModelFileNames, ExtensionsIgnoreCase) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -230,6 +231,26 @@ TEST_F(SettingsTest, UnwritableProgramDirectoryUsesTheUserDirectory) {
     EXPECT_TRUE(fs::exists(user + "tv5.ini"));
     EXPECT_EQ(f.ReadPath(), user + "tv5.ini");
     EXPECT_EQ(SettingsFile(missing, user, host).ReadSettings().Language, 2);
+}
+
+TEST_F(SettingsTest, InstalledProgramKeepsModelsInTheHomeFolder) {
+    const std::string system = (root / "nowhere").string(); // not writable: it does not exist
+    const std::string home = (root / "home").string();
+    fs::create_directories(home);
+    const char* old = std::getenv("HOME");
+    const std::string saved = old ? old : "";
+    ::setenv("HOME", home.c_str(), 1);
+    SettingsFile f(system, user, host);
+    EXPECT_EQ(f.DefaultDataDirectory(), home + "/");
+    EXPECT_EQ(f.ReadSettings().ModelFileName(), home + "/NEU.TV5");
+    fs::create_directories(user);
+    std::ofstream(user + "tv5.ini") << "[Land]\nSprache=2\n";
+    const Settings s = f.ReadSettings();
+    EXPECT_EQ(s.Language, 2);
+    EXPECT_EQ(s.DataDirectory, home + "/");
+    // A writable program directory keeps its models beside the program.
+    EXPECT_EQ(SettingsFile(prog, user, host).DefaultDataDirectory(), prog);
+    ::setenv("HOME", saved.c_str(), 1);
 }
 
 TEST(IniText, Cp1252AndUtf8Detection) {

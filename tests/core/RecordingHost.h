@@ -3,6 +3,7 @@
 #include "core/UserHost.h"
 
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,9 @@ class RecordingHost : public UserHost {
     void ProgressClose() override { progress.push_back("close"); }
     bool StopRequested() override {
         if (!windowPolls.empty()) ++windowPolls.back();
-        return ++polls == stopAtPoll;
+        // A search that keeps polling has run away: end the test instead of hanging.
+        if (++polls > 1000000) throw std::runtime_error("STOP polled a million times");
+        return keepStopping || polls == stopAtPoll;
     }
     void SetBusy(bool busy) override {
         busyDepth += busy ? 1 : -1;
@@ -55,6 +58,7 @@ class RecordingHost : public UserHost {
     long polls = 0;
     std::vector<long> windowPolls; // STOP polls per opened information window
     long stopAtPoll = -1;
+    bool keepStopping = false; // STOP reported at every poll
     int broadcasts = 0;
     int busyDepth = 0;
     bool busyUnbalanced = false;

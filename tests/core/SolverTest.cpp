@@ -222,6 +222,33 @@ TEST(Solve, StopDuringTheSearchMakesItInexact) {
     EXPECT_EQ(m.Periods.LastSolved, 100); // the interval is still solved
 }
 
+TEST(Solve, StopIsOneEventEvenWhenTheHostKeepsReportingIt) {
+    // STOP in the first iteration sets k to 500; the search ends at the next whole round,
+    // k = 501 (a multiple of 3), after two iterations. The interval ends after period 1.
+    Model m = test::KeynesianModel();
+    m.Switch[23] = 3;
+    RecordingHost host;
+    host.keepStopping = true;
+    ASSERT_NO_THROW(Solve(m, host));
+    ASSERT_EQ(host.windowPolls.size(), 2u);
+    EXPECT_EQ(host.windowPolls[0], 2);
+    EXPECT_EQ(m.Periods.LastSolved, 1);
+    EXPECT_EQ(host.Status(), "GG-Lösung ungenau und Lösungsabbruch nach t = 1");
+}
+
+TEST(Solve, AStartEquilibriumThatIsNotANumberIsNeverConverged) {
+    Model m = test::KeynesianModel();
+    test::SetAll(m, {{par::CAut, NAN}});
+    RecordingHost host;
+    host.answers = {false};
+    Solve(m, host);
+    EXPECT_TRUE(std::isnan(m.GetVar(0, var::Y)));
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].find("nach 500 Iterationen"), std::string::npos);
+    EXPECT_EQ(host.Status(), "GG-Lösung ungenau");
+    EXPECT_EQ(m.EquilibriumInexact, 1);
+}
+
 TEST(Solve, StopDuringTheIntervalEndsIt) {
     Model m = test::KeynesianModel();
     RecordingHost host;

@@ -1,6 +1,8 @@
 #include "TestModels.h"
+#include "app/ModelChange.h"
 #include "app/ModelFile.h"
 #include "core/Model.h"
+#include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
 
@@ -9,11 +11,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,10 +60,13 @@ class Batch : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    BatchRun Start(const std::string& args) const {
+    // Runs the tool with `args`; `prefix` goes before the tool (another user), `output`
+    // replaces the CSV file as standard output.
+    BatchRun Start(const std::string& args, const std::string& prefix = "",
+                   const std::string& output = "") const {
         const fs::path out = dir / "out.csv", err = dir / "err.txt";
-        const std::string cmd =
-            std::string(BATCH_TOOL) + " " + args + " >" + out.string() + " 2>" + err.string();
+        const std::string cmd = prefix + std::string(BATCH_TOOL) + " " + args + " >" +
+                                (output.empty() ? out.string() : output) + " 2>" + err.string();
         const int status = std::system(cmd.c_str());
         BatchRun r;
         r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -166,7 +174,132 @@ TEST_F(Batch, TheIntervalFollowsTheFileAndQuestionsAreLogged) {
 TEST_F(Batch, BadArgumentsAreRefused) {
     EXPECT_EQ(Start("--to").exitCode, 2);
     EXPECT_EQ(Start("--new x.TV5").exitCode, 2);
-    EXPECT_EQ(Start("--to -3").exitCode, 2);
+    const BatchRun r = Start("--to -3");
+    EXPECT_EQ(r.exitCode, 2);
+    // The usage names every exit status.
+    std::string usage;
+    for (const auto& line : r.err)
+        usage += line + "\n";
+    for (const char* status : {" 0 ", " 1 ", " 2 ", " 3 --save"})
+        EXPECT_NE(usage.find(status), std::string::npos) << status;
+}
+
+// The model as the tool solves it: the program-start model first, then the file opened
+// and solved through the model-changed step.
+Model SolveInProcess(const std::string& file) {
+    Model m;
+    m.InitialiseForProgramStart();
+    SilentHost host(false);
+    SolveAtProgramStart(m, host);
+    ModelFileHooks hooks;
+    hooks.modelChanged = [&m, &host] {
+        EnforceExpectationRules(m, host);
+        MarkWhatMustBeRecomputed(m);
+        Solve(m, host);
+    };
+    ModelFile f(m, host, ".", hooks);
+    EXPECT_TRUE(f.OpenModel(file));
+    return m;
+}
+
+TEST_F(Batch, EveryValueReadsBackToTheSameDouble) {
+    // Infinite government purchases: infinite income, infinite and not-a-number results.
+    Model m = test::KeynesianModel();
+    test::SetAll(m, {{par::tY, 0.25}, {par::mY, 0.1}, {par::ImAut, 5}});
+    test::SetFrom(m, 20, {{par::GAut, INFINITY}, {par::CAut, 100.1}});
+    const std::string file = Save(m, "inf.TV5");
+    const BatchRun r = Start(file);
+    ASSERT_EQ(r.out.size(), 102u);
+    const Model expected = SolveInProcess(file);
+    std::set<std::string> nonFinite;
+    for (int t = 0; t <= 100; ++t) {
+        std::stringstream row(r.out[static_cast<size_t>(t) + 1]);
+        std::string cell;
+        std::getline(row, cell, ',');
+        ASSERT_EQ(cell, std::to_string(t));
+        for (int n = 1; n <= 63; ++n) {
+            ASSERT_TRUE(std::getline(row, cell, ','));
+            double x = 0;
+            const auto [end, ec] = std::from_chars(cell.data(), cell.data() + cell.size(), x);
+            ASSERT_TRUE(ec == std::errc() && end == cell.data() + cell.size()) << cell;
+            const double want = expected.GetVar(t, n);
+            if (std::isnan(want))
+                ASSERT_TRUE(std::isnan(x)) << t << "/" << n << ": " << cell;
+            else
+                ASSERT_EQ(x, want) << t << "/" << n << ": " << cell;
+            if (!std::isfinite(x)) nonFinite.insert(cell);
+        }
+    }
+    EXPECT_EQ(nonFinite, (std::set<std::string>{"inf", "-inf", "nan"}));
+}
+
+TEST_F(Batch, AFailedSaveIsExitThreeAndLeavesTheOldFile) {
+    Model m = test::KeynesianModel();
+    const std::string model = Save(m, "k.TV5");
+    // A directory that does not exist.
+    BatchRun r = Start(model + " --save " + (dir / "nowhere" / "m.TV5").string());
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out.size(), 102u); // the CSV is still written
+    ASSERT_GE(r.err.size(), 2u);
+    EXPECT_EQ(r.err[r.err.size() - 2], "message: Modell speichern: Die Modelldatei \"" +
+                                           (dir / "nowhere" / "m.TV5").string() +
+                                           "\" wurde nicht geschrieben: Das Verzeichnis "
+                                           "existiert nicht.");
+    EXPECT_EQ(r.err.back(), "status: Ok");
+
+    // A directory without write permission, with an older model file in it. Root may write
+    // anywhere: then the tool runs as the unprivileged user "nobody".
+    std::string prefix;
+    if (::geteuid() == 0) {
+        if (!fs::exists("/usr/bin/setpriv"))
+            GTEST_SKIP() << "running as root without setpriv: the read-only case needs a user "
+                            "without write permission";
+        prefix = "/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    const fs::path locked = dir / "locked";
+    fs::create_directories(locked);
+    fs::copy_file(model, locked / "m.TV5");
+    const auto before = fs::file_size(locked / "m.TV5");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    r = Start(model + " --to 50 --save " + (locked / "m.TV5").string(), prefix);
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out.size(), 52u);
+    ASSERT_GE(r.err.size(), 2u);
+    EXPECT_EQ(r.err[r.err.size() - 2], "message: Modell speichern: Die Modelldatei \"" +
+                                           (locked / "m.TV5").string() +
+                                           "\" wurde nicht geschrieben: Keine "
+                                           "Schreibberechtigung.");
+    EXPECT_EQ(fs::file_size(locked / "m.TV5"), before);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(locked))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"m.TV5"}); // no backup, no temporary file
+}
+
+TEST_F(Batch, AnIncompleteCsvIsExitThree) {
+    const BatchRun r = Start("--new", "", "/dev/full");
+    EXPECT_EQ(r.exitCode, 3);
+    ASSERT_GE(r.err.size(), 2u);
+    EXPECT_EQ(r.err[r.err.size() - 2],
+              "message: Ausgabe: Die Ausgabe ist unvollständig: Der Datenträger ist voll.");
+    EXPECT_EQ(r.err.back(), "status: Ok");
+}
+
+TEST_F(Batch, AReaderThatStopsEarlyIsNoFailure) {
+    // Three megabytes into a pipe whose reader leaves after the first line.
+    const fs::path err = dir / "err.txt", first = dir / "first.txt";
+    const std::string cmd = "/bin/bash -c '" + std::string(BATCH_TOOL) + " --new --to 5000 2>" +
+                            err.string() + " | head -1 >" + first.string() +
+                            "; exit ${PIPESTATUS[0]}'";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Lines(first).at(0).substr(0, 6), "t,1,2,");
+    for (const auto& line : Lines(err))
+        EXPECT_NE(line.rfind("message: ", 0), 0u) << line;
 }
 
 } // namespace
@@ -176,6 +309,17 @@ namespace tv {
 namespace {
 
 class Examples : public Batch {};
+
+TEST_F(Examples, EveryLoadsWithoutAMessageOrQuestion) {
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(EXAMPLES_DIR))) {
+        if (entry.path().extension() != ".TV5") continue;
+        ++count;
+        const BatchRun r = Start(entry.path().string());
+        EXPECT_EQ(r.err, std::vector<std::string>{"status: Ok"}) << entry.path();
+    }
+    EXPECT_EQ(count, 6);
+}
 
 TEST_F(Examples, EverySolvesToOkWithFiniteValues) {
     const fs::path examples = fs::path(EXAMPLES_DIR);

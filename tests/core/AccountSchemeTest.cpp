@@ -1,0 +1,314 @@
+#include "core/AccountScheme.h"
+
+#include "RecordingHost.h"
+#include "TestModels.h"
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+
+namespace tv {
+namespace {
+
+using A = SchemeAccount;
+
+// A solved model over 0..10 whose current period is `current`.
+Model Solved(Model m, const std::function<void(Model&)>& change = {}, int current = 5) {
+    m.Periods.RightEdge = 10;
+    if (change) change(m);
+    test::RecordingHost host;
+    SolveAtProgramStart(m, host);
+    m.Periods.CurrentPeriod = current;
+    return m;
+}
+
+// An open economy with government and exogenous interest; government purchases rise in
+// period 5, so that output and demand differ there (unplanned change of stocks).
+Model OpenRealModel() {
+    return Solved(test::KeynesianModel(), [](Model& m) {
+        test::SetAll(m, {{par::tY, 0.2},
+                         {par::SBAut, 20},
+                         {par::SubAut, 10},
+                         {par::ExAut, 50},
+                         {par::ImAut, 10},
+                         {par::mY, 0.1}});
+        test::SetFrom(m, 5, {{par::GAut, 140}});
+    });
+}
+
+// An open economy with a complete bond market, fixed exchange rates and money supply that
+// follows the balance of payments.
+Model OpenFixedModel() {
+    return Solved(test::OpenFlexibleModel(), [](Model& m) {
+        m.Switch[21] = 0;
+        m.Switch[19] = 1;
+        test::SetAll(m, {{par::nWR, 0.4}});
+        test::SetFrom(m, 5, {{par::GAut, 220}});
+        m.UpdateActiveParams();
+    });
+}
+
+double Tolerance(double a, double b) {
+    return 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)});
+}
+
+void ExpectBalanced(const AccountScheme& s, const std::string& what) {
+    for (A a : {A::Households, A::Firms, A::Financial, A::Government, A::World}) {
+        if (!s.Visible(a)) continue;
+        const double l = s.ColumnSum(a, 0), r = s.ColumnSum(a, 1);
+        EXPECT_NEAR(l, r, Tolerance(l, r)) << what << " account " << static_cast<int>(a);
+    }
+}
+
+TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
+    const Model m = OpenRealModel();
+    AccountScheme s(m);
+    s.Load();
+    ASSERT_FALSE(s.Monetary());
+    s.Finish();
+    auto v = [&](int n) { return m.GetVar(5, n); };
+    const std::vector<double> expected = {
+        v(var::Y),
+        v(var::Im),
+        v(var::T),
+        m.GetPar(5, par::SBAut) + m.GetPar(5, par::SubAut),
+        v(var::C),
+        v(var::G),
+        v(var::Ex),
+        v(var::YV) - v(var::C),
+        (v(var::Y) - v(var::YV)) - v(var::G),
+        v(var::Ex) - v(var::Im),
+        v(var::I) + (v(var::X) - v(var::N)),
+    };
+    ASSERT_NE(v(var::X) - v(var::N), 0.0); // the period has an unplanned change of stocks
+    EXPECT_EQ(s.BookedAmounts(), expected);
+    EXPECT_EQ(s.BookingCount(), 11);
+    EXPECT_TRUE(s.Finished());
+    for (A a : {A::Households, A::Firms, A::Government, A::World, A::BondMarket})
+        EXPECT_TRUE(s.Visible(a));
+    EXPECT_FALSE(s.Visible(A::Financial));
+    EXPECT_FALSE(s.Visible(A::ForexMarket));
+    // Tags and colours follow the count: booking 3 is the taxes.
+    const auto& hh = s.State().Column(A::Households, 0);
+    EXPECT_EQ(hh[0].Text, "W(t-1)");
+    bool taxes = false;
+    for (const SchemeEntry& e : hh)
+        taxes = taxes || (e.Text == "3) dW = -T" && e.Tag == 3 && !e.Counter);
+    EXPECT_TRUE(taxes);
+    EXPECT_EQ(s.State().Lines.back().Kind, SchemeLine::End);
+    EXPECT_EQ(s.State().Lines.back().Text, "Ende der Periode t = 5");
+}
+
+TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
+    for (const auto& [name, m] : std::vector<std::pair<std::string, Model>>{
+             {"open", OpenRealModel()},
+             {"closed", Solved(test::KeynesianModel())},
+             {"deficit", Solved(test::KeynesianModel(), [](Model& m) {
+                  test::SetFrom(m, 5, {{par::GAut, 300}, {par::ImAut, 80}});
+              })}}) {
+        AccountScheme s(m);
+        s.Load();
+        s.Finish();
+        ExpectBalanced(s, name);
+        const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
+        EXPECT_NEAR(wa, wn, Tolerance(wa, wn)) << name;
+        EXPECT_GT(wa, 0) << name;
+    }
+}
+
+TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBookings) {
+    const Model m = Solved(test::KeynesianModel(), [](Model& m) {
+        test::SetAll(m, {{par::GAut, 0}, {par::IAut, 150}});
+    });
+    AccountScheme s(m);
+    s.Load();
+    s.Finish();
+    const auto v = [&](int n) { return m.GetVar(5, n); };
+    EXPECT_EQ(s.BookedAmounts(), (std::vector<double>{v(var::Y), v(var::C), v(var::YV) - v(var::C),
+                                                      v(var::I) + (v(var::X) - v(var::N))}));
+    EXPECT_TRUE(s.Visible(A::Households) && s.Visible(A::Firms) && s.Visible(A::BondMarket));
+    EXPECT_FALSE(s.Visible(A::Government) || s.Visible(A::World) || s.Visible(A::Financial));
+    // Booking 5 of the script (consumption) carries tag 2.
+    EXPECT_TRUE(s.Done(2) && s.Done(5));
+    EXPECT_EQ(s.State().Column(A::Households, 0).at(3).Text, "2) dW = -C");
+}
+
+TEST(AccountScheme, StepUndoAndTheEndLine) {
+    const Model m = OpenRealModel();
+    AccountScheme s(m);
+    s.Load();
+    EXPECT_EQ(s.BookingCount(), 0);
+    EXPECT_TRUE(s.Step());
+    EXPECT_TRUE(s.Step());
+    EXPECT_EQ(s.BookingCount(), 2);
+    s.Undo();
+    EXPECT_EQ(s.BookingCount(), 1);
+    EXPECT_EQ(s.BookedAmounts().size(), 1u);
+    s.Finish();
+    EXPECT_TRUE(s.Finished());
+    EXPECT_FALSE(s.Step());
+    const size_t lines = s.State().Lines.size();
+    // Undo after the end line removes the last booking, not only the end line.
+    s.Undo();
+    EXPECT_FALSE(s.Finished());
+    EXPECT_EQ(s.BookingCount(), 10);
+    EXPECT_LT(s.State().Lines.size(), lines - 1);
+    EXPECT_TRUE(s.Step()); // booking 11 again
+    EXPECT_FALSE(s.Finished());
+    EXPECT_TRUE(s.Step()); // the end line
+    EXPECT_TRUE(s.Finished());
+    EXPECT_EQ(s.State().Lines.size(), lines);
+    s.Restart();
+    EXPECT_EQ(s.BookingCount(), 0);
+    EXPECT_FALSE(s.Done(1));
+}
+
+TEST(AccountScheme, AnAmountThatFormatsToZeroGetsNoTag) {
+    Model m = Solved(test::KeynesianModel(), [](Model& m) {
+        test::SetAll(m, {{par::SBAut, 0.004}});
+    });
+    AccountScheme s(m);
+    s.Load();
+    s.Finish();
+    const int twoDecimals = s.BookingCount();
+    EXPECT_TRUE(s.Done(4));
+    m.DecimalPlaces = 3;
+    s.Refresh(); // the same number of bookings; one is left now
+    EXPECT_FALSE(s.Finished());
+    EXPECT_EQ(s.BookingCount(), twoDecimals);
+    s.Finish();
+    EXPECT_EQ(s.BookingCount(), twoDecimals + 1);
+    // The transfers now carry tag 2, consumption moves to 3.
+    EXPECT_EQ(s.State().Column(A::Households, 0).at(3).Text, "2) dW = +Tr");
+    EXPECT_EQ(s.State().Column(A::Households, 0).at(4).Text, "3) dW = -C");
+    m.DecimalPlaces = 2;
+    s.Refresh(); // finished, and nothing left: the end line comes back
+    EXPECT_TRUE(s.Finished());
+    EXPECT_EQ(s.BookingCount(), twoDecimals);
+}
+
+TEST(AccountScheme, MonetaryPhasesFollowTheMoneyMarketDates) {
+    struct Case {
+        double lY;
+        int phases;
+    };
+    for (const Case c : {Case{0.5, 4}, Case{2, 1}, Case{0.3, 7}}) {
+        const Model m = Solved(test::ClosedISLMModel(), [&](Model& m) {
+            test::SetAll(m, {{par::lY, c.lY}});
+        });
+        AccountScheme s(m);
+        s.Load();
+        EXPECT_TRUE(s.Monetary());
+        EXPECT_EQ(s.PhaseCount(), c.phases) << c.lY;
+        s.SetPhase(c.phases);
+        s.Finish();
+        const std::string end = c.phases > 1 ? "Ende der " + std::to_string(c.phases) +
+                                                   ". Transaktionsphase von Periode t = 5"
+                                             : "Ende der Periode t = 5";
+        EXPECT_EQ(s.State().Lines.back().Text, end);
+    }
+}
+
+TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
+    const std::vector<std::pair<std::string, Model>> models = {
+        {"closed", Solved(test::ClosedISLMModel())},
+        {"bond market", Solved(test::BondMarketModel())},
+        {"open flexible", Solved(test::OpenFlexibleModel())},
+        {"open fixed", OpenFixedModel()},
+        {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
+    };
+    for (const auto& [name, m] : models) {
+        AccountScheme s(m);
+        s.Load();
+        for (int k = 1; k <= s.PhaseCount(); ++k) {
+            s.SetPhase(k);
+            s.Finish();
+            ExpectBalanced(s, name + " phase " + std::to_string(k));
+            if (s.Visible(A::ForexMarket) && m.Sw(21) == 0) {
+                const double fn = s.ColumnSum(A::ForexMarket, 0);
+                const double fa = s.ColumnSum(A::ForexMarket, 1);
+                EXPECT_NEAR(fn, fa, Tolerance(fn, fa)) << name << " phase " << k;
+            }
+        }
+    }
+}
+
+TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
+    // A stationary closed economy: the carried balances equal last period's money, so the
+    // phase rate clears the bond market exactly.
+    const Model m = Solved(test::ClosedISLMModel(), {}, 3);
+    AccountScheme s(m);
+    s.Load();
+    for (int k = 1; k <= s.PhaseCount(); ++k) {
+        s.SetPhase(k);
+        s.Finish();
+        const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
+        EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
+    }
+}
+
+TEST(AccountScheme, AnAccountWithBookingsIsShownEvenWhenItsConditionFails) {
+    // Government abolished in period 5: no taxes, purchases or transfers, but the
+    // transactions balance carried from period 4 is still sold on the bond market.
+    const Model m = Solved(test::ClosedISLMModel(), [](Model& m) {
+        test::SetFrom(m, 5, {{par::tY, 0}, {par::GAut, 0}});
+    });
+    ASSERT_EQ(m.GetVar(5, var::T), 0);
+    ASSERT_EQ(m.GetVar(5, var::G), 0);
+    AccountScheme s(m);
+    s.Load();
+    EXPECT_TRUE(s.Visible(A::Government));
+    s.Finish();
+    ExpectBalanced(s, "abolished government");
+}
+
+TEST(AccountScheme, TheMostPhasesAreComputedInOnePass) {
+    const Model m = Solved(test::OpenFlexibleModel(), [](Model& m) {
+        m.Switch[21] = 0;
+        m.Switch[19] = 1;
+        test::SetAll(m, {{par::nWR, 0.5}});
+        test::SetFrom(m, 5, {{par::lY, 1e-6}});
+    });
+    const auto start = std::chrono::steady_clock::now();
+    AccountScheme s(m);
+    s.Load();
+    ASSERT_EQ(s.PhaseCount(), 65535);
+    s.SetPhase(65535);
+    s.Finish();
+    s.SetPhase(65534);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 30.0); // replaying the earlier phases at each step would take hours
+    // Each phase's money is the previous one's plus its reserve inflow.
+    const SchemePhase& a = s.PhaseData(65534);
+    const SchemePhase& b = s.PhaseData(65535);
+    EXPECT_EQ(b.Money, a.Money + ReserveInflowStep(m, 5, a.Rate));
+    EXPECT_EQ(s.Phase(), 65534);
+}
+
+TEST(AccountScheme, LanguageAndNumberFormatReplayTheSameState) {
+    Model m = OpenRealModel();
+    AccountScheme s(m);
+    s.Load();
+    s.Step();
+    s.Step();
+    s.Step();
+    m.Language = 2;
+    s.Refresh();
+    EXPECT_EQ(s.BookingCount(), 3);
+    EXPECT_EQ(s.State().Lines.front().Text, "Initial situation at the beginning of period t = 5:");
+    m.DecimalPlaces = 0;
+    s.Refresh();
+    EXPECT_EQ(s.BookingCount(), 3);
+    EXPECT_EQ(s.State().Column(A::Households, 1).at(2).Text,
+              "1') dGV = " + m.FormatNumber(m.GetVar(5, var::Y)));
+}
+
+} // namespace
+} // namespace tv

@@ -1,0 +1,309 @@
+// The sectoral account scheme window on a bare frame and in the main window, offscreen.
+
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include "app/MainWindow.h"
+#include "app/QtUserHost.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "views/AccountSchemeCommands.h"
+#include "views/AccountSchemeWindow.h"
+#include "windows/WindowFrame.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+class TestFrame : public WindowFrame {
+  public:
+    TestFrame() {
+        area.resize(1100, 800);
+        area.show();
+    }
+    Model& model() override { return m; }
+    UserHost& host() override { return recorder; }
+    QMdiArea* mdiArea() override { return &area; }
+    QRect baseArea() const override { return QRect(0, 0, area.width(), area.height()); }
+    QPrinter& printer() override { return printer_; }
+    QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QFont screenFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 9); }
+    QString modelBaseName() const override { return QStringLiteral("NEU"); }
+    int assignedPeriod(int) const override { return m.Periods.CurrentPeriod; }
+
+    Model m;
+    test::RecordingHost recorder;
+    QMdiArea area;
+    QPrinter printer_{QPrinter::HighResolution};
+};
+
+void Solve(Model& m, int current) {
+    m.Periods.RightEdge = 10;
+    test::RecordingHost host;
+    SolveAtProgramStart(m, host);
+    m.Periods.CurrentPeriod = current;
+}
+
+// A real open economy and a monetary one with four phases, as in the core tests.
+Model RealModel() {
+    Model m = test::KeynesianModel();
+    test::SetAll(m, {{par::tY, 0.2},
+                     {par::SBAut, 20},
+                     {par::SubAut, 10},
+                     {par::ExAut, 50},
+                     {par::ImAut, 10},
+                     {par::mY, 0.1}});
+    test::SetFrom(m, 5, {{par::GAut, 140}});
+    Solve(m, 5);
+    return m;
+}
+
+Model MonetaryModel() {
+    Model m = test::OpenFlexibleModel();
+    m.Switch[21] = 0;
+    m.Switch[19] = 1;
+    test::SetAll(m, {{par::nWR, 0.4}});
+    test::SetFrom(m, 5, {{par::GAut, 220}});
+    m.UpdateActiveParams();
+    Solve(m, 5);
+    return m;
+}
+
+AccountSchemeWindow* Open(TestFrame& f) {
+    auto* w = WorkingWindow::Create<AccountSchemeWindow>(f);
+    f.area.addSubWindow(w);
+    w->show();
+    return w;
+}
+
+QString InfoText(AccountSchemeWindow* w) {
+    return w->Info->toPlainText();
+}
+
+} // namespace
+
+class AccountSchemeWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void stepsToTheEndByKeyboardAndBack() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Sektorales Kontenschema"));
+        QVERIFY(!w->FirstButton->isEnabled() && !w->BackButton->isEnabled());
+        QVERIFY(w->NextButton->isEnabled() && w->LastButton->isEnabled());
+        for (int k = 0; k < 11; ++k)
+            QTest::keyClick(w->Canvas, Qt::Key_Right);
+        QCOMPARE(w->Scheme().BookingCount(), 11);
+        QVERIFY(!w->Scheme().Finished());
+        QTest::keyClick(w->Canvas, Qt::Key_Right); // the end line
+        QVERIFY(w->Scheme().Finished());
+        QVERIFY(!w->NextButton->isEnabled() && !w->LastButton->isEnabled());
+        QVERIFY(InfoText(w).endsWith(QStringLiteral("Ende der Periode t = 5")));
+        QTest::keyClick(w->Canvas, Qt::Key_Right); // nothing left
+        QCOMPARE(w->Scheme().BookingCount(), 11);
+        QTest::keyClick(w->Canvas, Qt::Key_Left);
+        QCOMPARE(w->Scheme().BookingCount(), 10);
+        QVERIFY(w->NextButton->isEnabled());
+        QTest::keyClick(w->Canvas, Qt::Key_End);
+        QVERIFY(w->Scheme().Finished());
+        QTest::keyClick(w->Canvas, Qt::Key_Home);
+        QCOMPARE(w->Scheme().BookingCount(), 0);
+        QVERIFY(!w->BackButton->isEnabled());
+        w->LastButton->click();
+        QVERIFY(w->Scheme().Finished());
+        delete w;
+    }
+
+    void languageSwitchKeepsTheBookings() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        w->GoLast();
+        f.m.Language = 2;
+        w->RefreshLanguage();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Sectoral Account Scheme"));
+        QVERIFY(w->Scheme().Finished());
+        QCOMPARE(w->Scheme().BookingCount(), 11);
+        QVERIFY(InfoText(w).startsWith(QStringLiteral("Initial situation")));
+        QVERIFY(InfoText(w).endsWith(QStringLiteral("End of period t = 5")));
+        QCOMPARE(w->NextButton->toolTip(), QStringLiteral("Next booking"));
+        delete w;
+    }
+
+    void crossHighlightingFromEntriesAndInfoLines() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        w->GoLast();
+        w->SelectByInfoLine(QStringLiteral("3') Das Geldvermögen ..."));
+        QCOMPARE(w->Canvas->selectedTag, 3);
+        QVERIFY(w->Canvas->selectedCounter);
+        QCOMPARE(w->Info->extraSelections().size(), 1);
+        QVERIFY(
+            w->Info->extraSelections()[0].cursor.block().text().startsWith(QStringLiteral("3')")));
+        // A click on a drawn entry selects its tag.
+        w->Canvas->grab();
+        const auto hits = w->Canvas->Hits();
+        QVERIFY(!hits.empty());
+        const SchemeHit h = hits.front();
+        QTest::mouseClick(w->Canvas, Qt::LeftButton, {}, h.rect.center());
+        QCOMPARE(w->Canvas->selectedTag, h.tag);
+        QCOMPARE(w->Canvas->selectedCounter, h.counter);
+        // A line without a leading tag keeps the selection.
+        w->SelectByInfoLine(QStringLiteral("Periodenabschluss der pr. Haushalte:"));
+        QCOMPARE(w->Canvas->selectedTag, h.tag);
+        delete w;
+    }
+
+    void phaseModeStepsThroughThePhases() {
+        TestFrame f;
+        f.m = MonetaryModel();
+        AccountSchemeWindow* w = Open(f);
+        QCOMPARE(w->Scheme().PhaseCount(), 4);
+        QTest::mouseClick(w->PhaseLabel, Qt::LeftButton);
+        QVERIFY(w->PhaseMode());
+        QVERIFY(!w->FirstButton->isEnabled() && w->NextButton->isEnabled());
+        QTest::keyClick(w->Canvas, Qt::Key_Right);
+        QCOMPARE(w->Scheme().Phase(), 2);
+        QCOMPARE(w->PhaseLabel->text(), QStringLiteral("akt. TP: 2"));
+        QTest::keyClick(w->Canvas, Qt::Key_End);
+        QCOMPARE(w->Scheme().Phase(), 4);
+        QVERIFY(!w->NextButton->isEnabled() && w->BackButton->isEnabled());
+        QTest::mouseClick(w->TransactionLabel, Qt::LeftButton);
+        QVERIFY(!w->PhaseMode());
+        QTest::keyClick(w->Canvas, Qt::Key_End);
+        QVERIFY(InfoText(w).endsWith(
+            QStringLiteral("Ende der 4. Transaktionsphase von Periode t = 5")));
+        // Moving the current period starts again in phase 1.
+        f.m.Periods.CurrentPeriod = 6;
+        w->Message(MSG_PERIOD_MOVED, 2, 1);
+        QCOMPARE(w->Scheme().Phase(), 1);
+        QCOMPARE(w->Scheme().Period(), 6);
+        QCOMPARE(w->Scheme().BookingCount(), 0);
+        delete w;
+    }
+
+    void singlePhaseLabelIsGreyAndRefusesPhaseMode() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        QTest::mouseClick(w->PhaseLabel, Qt::LeftButton);
+        QVERIFY(!w->PhaseMode());
+        QCOMPARE(w->PhaseLabel->palette().color(QPalette::WindowText), QColor(Qt::gray));
+        delete w;
+    }
+
+    void moneyMarketOnlyClosesTheWindow() {
+        TestFrame f;
+        f.m = MonetaryModel();
+        QPointer<AccountSchemeWindow> w = Open(f);
+        f.m.Switch[17] = 2;
+        w->Message(MSG_MODEL_CHANGED, 1, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.isNull());
+        QCOMPARE(f.recorder.messages.size(), size_t(1));
+        QVERIFY(QString::fromStdString(f.recorder.messages[0])
+                    .contains(QStringLiteral("Unvollständiger Wertpapiermarkt")));
+    }
+
+    void pictureAndPrintUseTheSameDrawing() {
+        TestFrame f;
+        f.m = MonetaryModel();
+        AccountSchemeWindow* w = Open(f);
+        w->GoLast();
+        const QImage image = w->RenderPicture(900, 700);
+        QCOMPARE(image.size(), QSize(900, 700));
+        int red = 0;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                if (image.pixelColor(x, y) == QColor(Qt::red)) ++red;
+        QVERIFY(red > 0); // the last booking is drawn red
+        QTemporaryDir dir;
+        f.printer_.setOutputFormat(QPrinter::PdfFormat);
+        f.printer_.setOutputFileName(dir.filePath(QStringLiteral("scheme.pdf")));
+        w->Message(MSG_PRINT, 1, 1);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("scheme.pdf"))).size() > 1000);
+        delete w;
+    }
+
+    void menuEntryOpensOneWindow() {
+        QTemporaryDir dir;
+        Model m;
+        m.InitialiseForProgramStart();
+        MainWindowOptions o;
+        o.programDirectory = dir.path();
+        o.userConfigDirectory = dir.path();
+        o.readSettings = false;
+        o.writeSettingsAtEnd = false;
+        MainWindow main(m, o);
+        QStringList told;
+        main.userHost().scriptMessage = [&told](const QString& t, const QString& text) {
+            told << t + QStringLiteral(": ") + text;
+        };
+        QSignalSpy done(&main, &MainWindow::startupFinished);
+        main.show();
+        QVERIFY(done.wait(10000));
+        QAction* a = main.Action(QStringLiteral("MIAufbKonten"));
+        QVERIFY(a && !a->isEnabled());
+        InstallAccountSchemeCommands(main);
+        QVERIFY(a->isEnabled());
+        a->trigger();
+        a->trigger();
+        int open = 0;
+        for (QMdiSubWindow* s : main.mdiArea()->subWindowList())
+            if (qobject_cast<AccountSchemeWindow*>(s)) ++open;
+        QCOMPARE(open, 1);
+        m.Switch[17] = 2; // as the interest dialog does: a structural change
+        m.RecalcAll = 1;
+        main.ModelChanged();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(told.join(QLatin1Char('\n'))
+                    .contains(QStringLiteral("Kreislaufmodell wird geschlossen")));
+        QVERIFY(!main.ChildExists(AccountSchemeWindow::Caption));
+        told.clear();
+        a->trigger();
+        QVERIFY(!main.ChildExists(AccountSchemeWindow::Caption));
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].startsWith(QStringLiteral("So nicht!")));
+    }
+
+    // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder: both scripts in
+    // both languages after the last booking.
+    void screenshots() {
+        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        for (const bool monetary : {false, true}) {
+            TestFrame f;
+            f.m = monetary ? MonetaryModel() : RealModel();
+            AccountSchemeWindow* w = Open(f);
+            w->resize(1100, 1040);
+            w->GoLast();
+            for (int language : {1, 2}) {
+                f.m.Language = static_cast<uint8_t>(language);
+                w->RefreshLanguage();
+                const QString name =
+                    QStringLiteral("/accounts-%1-%2")
+                        .arg(monetary ? QStringLiteral("monetary") : QStringLiteral("real"),
+                             language == 1 ? QStringLiteral("de") : QStringLiteral("en"));
+                QVERIFY(w->grab().save(out + name + QStringLiteral(".png")));
+                QVERIFY(
+                    w->RenderPicture(1200, 900).save(out + name + QStringLiteral("-picture.png")));
+            }
+            delete w;
+        }
+    }
+};
+
+QTEST_MAIN(AccountSchemeWindowTest)
+#include "AccountSchemeWindowTest.moc"

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace tv {
+
+class MainWindow;
+class AccountSchemeWindow;
+
+// Binds "Sektorales Kontenschema" of the circulation-analysis menu.
+void InstallAccountSchemeCommands(MainWindow& main);
+// Opens the account scheme, or brings an open one forward; refused (with a message) while
+// the bond market is reduced to the money market. Returns the window or nothing.
+AccountSchemeWindow* OpenAccountScheme(MainWindow& main);
+
+} // namespace tv
