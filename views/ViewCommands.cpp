@@ -4,7 +4,9 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
+#include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/PeriodRunWindow.h"
 #include "views/SequenceCommands.h"
 #include "windows/WindowMessages.h"
 
@@ -25,6 +27,8 @@ void InstallViewCommands(MainWindow& main) {
         "Diagram settings|Colours and line widths of the diagrams");
     InstallAsAdCommands(main);
     InstallSequenceCommands(main);
+    InstallPeriodRunCommand(main);
+    InstallFlowChartCommand(main);
 }
 
 } // namespace tv
