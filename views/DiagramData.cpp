@@ -66,7 +66,7 @@ void DrawMark(CoordinateSystem& cs, const Mark& mark) {
         return;
     }
     // Radius 2: an octagon is a circle at that size.
-    static constexpr int ring[9][2] = {{2, -1}, {2, 1},   {1, 2},   {-1, 2}, {-2, 1},
+    static constexpr int ring[9][2] = {{2, -1},  {2, 1},   {1, 2},  {-1, 2}, {-2, 1},
                                        {-2, -1}, {-1, -2}, {1, -2}, {2, -1}};
     for (int k = 0; k < 8; ++k)
         cs.DeviceLine(px + ring[k][0], py + ring[k][1], px + ring[k + 1][0], py + ring[k + 1][1]);

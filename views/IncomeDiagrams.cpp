@@ -38,8 +38,7 @@ struct Periods {
 
 Periods PeriodsOf(const Model& m, bool reference) {
     const PeriodState& p = m.Periods;
-    return {p.LeftEdge, p.CurrentPeriod, p.RightEdge,
-            reference && p.LeftEdge != p.CurrentPeriod};
+    return {p.LeftEdge, p.CurrentPeriod, p.RightEdge, reference && p.LeftEdge != p.CurrentPeriod};
 }
 
 } // namespace
@@ -68,16 +67,18 @@ std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
         const std::string t = std::to_string(l);
         out.push_back("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
                       "IS-Kurve für t = " +
-                      t + ".##The multiplier for the left edge of the analysis interval is "
-                          "infinite. -> no IS curve for t = " +
+                      t +
+                      ".##The multiplier for the left edge of the analysis interval is "
+                      "infinite. -> no IS curve for t = " +
                       t + ".");
     }
     if (InfiniteMultiplier(m, c)) {
         const std::string t = std::to_string(c);
         out.push_back("Der Multiplikator für die aktuelle Periode ist unendlich. -> keine "
                       "IS-Kurve für t = " +
-                      t + ".##The multiplier for the current period is infinite. -> no IS "
-                          "curve for t = " +
+                      t +
+                      ".##The multiplier for the current period is infinite. -> no IS "
+                      "curve for t = " +
                       t + ".");
     }
     return out;
@@ -137,7 +138,8 @@ void AddIS(std::vector<Curve>& out, const Model& m, int t, bool reference, const
            const AxisRange& ax) {
     if (InfiniteMultiplier(m, t)) return;
     Curve c{Name("IS", t), reference ? CurveStyle::Reference : CurveStyle::Current, {}, {}};
-    c.Points = {{ISIncome(m, t, a.Real(ax.YMax)), ax.YMax}, {ISIncome(m, t, a.Real(ax.YMin)), ax.YMin}};
+    c.Points = {{ISIncome(m, t, a.Real(ax.YMax)), ax.YMax},
+                {ISIncome(m, t, a.Real(ax.YMin)), ax.YMin}};
     // The reference at its lower end, the current at its upper end.
     c.Labels = {{0, reference ? LabelAt::End : LabelAt::Start}};
     out.push_back(std::move(c));
@@ -173,8 +175,11 @@ void AddLM(std::vector<Curve>& out, const Model& m, int t, bool reference, const
         c.Labels.push_back({0, LabelAt::Start});
         if (li != 0 && lY != 0 && segments >= 2) c.Labels.push_back({1, LabelAt::Entry});
     } else {
-        for (int k = 0; k < segments; ++k)
+        // Each piece where it leaves the plot; the last one, which ends on the plot's edge
+        // (or beyond), at its end, so that the current LM always carries its name.
+        for (int k = 0; k + 1 < segments; ++k)
             c.Labels.push_back({k, LabelAt::Exit});
+        c.Labels.push_back({segments - 1, LabelAt::End});
     }
     out.push_back(std::move(c));
 }
@@ -186,8 +191,8 @@ void AddZ(std::vector<Curve>& out, const Model& m, int t, bool reference, const 
         c.Points = {{0, a.Show(BalancingRate(m, t, 0))},
                     {ax.XMax, a.Show(BalancingRate(m, t, ax.XMax))}};
     } else if (P(m, t, par::mY) != 0) {
-        const double y = (TradeBalance(m, t, X(m, t, var::e), 0) + CapitalInflow(m, t, 0, 0)) /
-                         P(m, t, par::mY);
+        const double y =
+            (TradeBalance(m, t, X(m, t, var::e), 0) + CapitalInflow(m, t, 0, 0)) / P(m, t, par::mY);
         c.Points = {{y, ax.YMin}, {y, ax.YMax}};
     } else {
         return;
@@ -293,22 +298,23 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
     const Periods ps = PeriodsOf(m, o.Reference);
     const double x0 = axes.XMin, x1 = axes.XMax;
     if (!o.Gross)
-        plot.Curves.push_back(
-            {"45°", CurveStyle::Guide, {{0, 0}, {axes.YMax, axes.YMax}}, {}});
+        plot.Curves.push_back({"45°", CurveStyle::Guide, {{0, 0}, {axes.YMax, axes.YMax}}, {}});
     for (int pass = ps.reference ? 0 : 1; pass < 2; ++pass) {
         const bool reference = pass == 0;
         const int t = reference ? ps.left : ps.current;
         const CurveStyle style = reference ? CurveStyle::Reference : CurveStyle::Current;
         if (o.Gross) {
             const double e = X(m, t, var::e);
-            plot.Curves.push_back({Name("X", t),
-                                   style,
-                                   {{x0, x0 + ImportDemand(m, t, e, x0)},
-                                    {x1, x1 + ImportDemand(m, t, e, x1)}},
-                                   {Ends(reference, 0)}});
-            const double n0 = AutonomousDemand(m, t), cn = SpendingPropensity(m, t);
             plot.Curves.push_back(
-                {Name("N", t), style, {{x0, n0 + cn * x0}, {x1, n0 + cn * x1}}, {Ends(reference, 0)}});
+                {Name("X", t),
+                 style,
+                 {{x0, x0 + ImportDemand(m, t, e, x0)}, {x1, x1 + ImportDemand(m, t, e, x1)}},
+                 {Ends(reference, 0)}});
+            const double n0 = AutonomousDemand(m, t), cn = SpendingPropensity(m, t);
+            plot.Curves.push_back({Name("N", t),
+                                   style,
+                                   {{x0, n0 + cn * x0}, {x1, n0 + cn * x1}},
+                                   {Ends(reference, 0)}});
         } else {
             const double d0 = AutonomousNetDemand(m, t), cd = DomesticSpendingPropensity(m, t);
             plot.Curves.push_back(
@@ -387,8 +393,7 @@ RangeSets CapitalMarketRanges(const Model& m) {
     return r;
 }
 
-Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o,
-                         const AxisRange& axes) {
+Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const AxisRange& axes) {
     Plot plot;
     plot.Axes = axes;
     const Periods ps = PeriodsOf(m, o.Reference);

@@ -16,10 +16,10 @@ namespace tv {
 class Model;
 
 struct IncomeInterestOptions {
-    bool Reference = true;  // curves of the left edge as well
-    bool Path = true;       // the adjustment path from the left edge to the current period
+    bool Reference = true;   // curves of the left edge as well
+    bool Path = true;        // the adjustment path from the left edge to the current period
     bool WageRounds = false; // the path only through the first periods of wage rounds
-    bool RealRate = false;  // the y axis shows the expected real rate
+    bool RealRate = false;   // the y axis shows the expected real rate
     bool IS = true, LM = true, Z = true, LF = false;
 };
 
@@ -34,14 +34,13 @@ struct IncomeExpenditureOptions {
     bool Reference = true;
     bool Path = true;
     bool GoodsMarket = true, CapitalMarket = true; // the panels shown
-    bool Gross = false; // gross demand and supply instead of net demand
+    bool Gross = false;                            // gross demand and supply instead of net demand
 };
 
 RangeSets GoodsMarketRanges(const Model& m, const IncomeExpenditureOptions& o);
 Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const AxisRange& axes);
 RangeSets CapitalMarketRanges(const Model& m);
-Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o,
-                         const AxisRange& axes);
+Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const AxisRange& axes);
 
 // The real rate of period t for a nominal rate, and back (expected inflation of t).
 double RealOfNominal(const Model& m, int t, double i);

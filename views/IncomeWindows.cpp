@@ -101,9 +101,8 @@ IncomeInterestWindow::IncomeInterestWindow(WindowFrame& frame) : GraphWindow(fra
     rates->setContentsMargins(6, 0, 6, 0);
     rates->addWidget(NominalButton);
     rates->addWidget(RealButton);
-    for (QWidget* w : std::initializer_list<QWidget*>{ReferenceButton, PathButton,
-                                                      WageRoundsButton, ISBox, LMBox, ZBox,
-                                                      LFBox, RateGroup})
+    for (QWidget* w : std::initializer_list<QWidget*>{ReferenceButton, PathButton, WageRoundsButton,
+                                                      ISBox, LMBox, ZBox, LFBox, RateGroup})
         row->addWidget(w);
     row->addStretch(1);
 
@@ -183,8 +182,7 @@ void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
 
 // ------------------------------------------------------------------ income-expenditure
 
-IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame)
-    : GraphWindow(frame, Caption) {
+IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame) : GraphWindow(frame, Caption) {
     AddCoordinateSystem(goods_);
     AddCoordinateSystem(capital_);
     Box()->AutoZoomItem->setVisible(true);

@@ -46,8 +46,7 @@ class IncomeExpenditureWindow : public GraphWindow {
     Q_OBJECT
   public:
     explicit IncomeExpenditureWindow(WindowFrame& frame);
-    static constexpr const char* Caption =
-        "Einkommen-Ausgaben-Grafik##Income-Expenditure-Diagram";
+    static constexpr const char* Caption = "Einkommen-Ausgaben-Grafik##Income-Expenditure-Diagram";
 
     IncomeExpenditureOptions Options() const;
     const Plot& LastGoodsPlot() const { return goodsPlot_; }

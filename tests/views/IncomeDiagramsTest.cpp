@@ -45,8 +45,8 @@ double ClosedFormIS(const Model& m, int t, double r) {
     auto p = [&](int n) { return m.GetPar(t, n); };
     const double e = m.GetVar(t, var::e);
     const double spend = p(par::cY) * (1 - p(par::tY)) + p(par::bY) - p(par::mY);
-    double autonomous = p(par::CAut) + p(par::IAut) + p(par::GAut) + p(par::ExAut) -
-                        p(par::ImAut) + p(par::xe) * e;
+    double autonomous =
+        p(par::CAut) + p(par::IAut) + p(par::GAut) + p(par::ExAut) - p(par::ImAut) + p(par::xe) * e;
     if (p(par::me) != 0) autonomous -= p(par::me) / e;
     return (autonomous - (p(par::cr) + p(par::br)) * r) / (1 - spend);
 }
@@ -117,7 +117,8 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
             const Curve* lm = Find(plot, "LM(" + std::to_string(t) + ")");
             ASSERT_TRUE(lm);
             ASSERT_GE(lm->Points.size(), 3u);
-            const double iu = m.GetPar(t, par::iu), limit = m.GetPar(t, par::LAut) / m.GetPar(t, par::li);
+            const double iu = m.GetPar(t, par::iu),
+                         limit = m.GetPar(t, par::LAut) / m.GetPar(t, par::li);
             const double ym = m.GetVar(t, var::M) / m.GetPar(t, par::lY);
             ExpectNear(show(iu), lm->Points[0].Y, "LM floor");
             ExpectNear(show(iu), lm->Points[1].Y, "LM kink");
@@ -125,7 +126,8 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
             ExpectNear(ym, lm->Points[2].X, "LM speculation limit income");
             ExpectNear(show(limit), lm->Points[2].Y, "LM speculation limit rate");
 
-            const CurvePoint meet = Intersection(is->Points[0], is->Points[1], lm->Points[1], lm->Points[2]);
+            const CurvePoint meet =
+                Intersection(is->Points[0], is->Points[1], lm->Points[1], lm->Points[2]);
             // Within the accuracy the solution was searched with.
             EXPECT_NEAR(m.GetVar(t, var::Y), meet.X, 1e-5 * m.GetVar(t, var::Y));
             EXPECT_NEAR(show(m.GetVar(t, var::i)), meet.Y, 1e-4);
@@ -134,13 +136,14 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
 
 INSTANTIATE_TEST_SUITE_P(
     Models, ISLM,
-    ::testing::Values(Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
-                      Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 100}},
-                      Case{"BondMarketWithPrices", [] { return Solved(BondMarketModel()); }, {0}},
-                      Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
-                      Case{"ExampleOpenFlexible",
-                           [] { return FromExample("05-open-flexible-rates.TV5"); },
-                           {0, 100}}),
+    ::testing::Values(
+        Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
+        Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 100}},
+        Case{"BondMarketWithPrices", [] { return Solved(BondMarketModel()); }, {0}},
+        Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFlexible",
+             [] { return FromExample("05-open-flexible-rates.TV5"); },
+             {0, 100}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IncomeInterest, ZIsTheExternalBalanceAndVerticalWithoutCapitalFlows) {
@@ -154,8 +157,8 @@ TEST(IncomeInterest, ZIsTheExternalBalanceAndVerticalWithoutCapitalFlows) {
     auto p = [&](int n) { return m.GetPar(t, n); };
     const double e = m.GetVar(t, var::e);
     for (const CurvePoint& q : z->Points) {
-        const double trade = p(par::ExAut) + p(par::xe) * e - p(par::mY) * q.X - p(par::ImAut) -
-                             p(par::me) / e;
+        const double trade =
+            p(par::ExAut) + p(par::xe) * e - p(par::mY) * q.X - p(par::ImAut) - p(par::me) / e;
         const double capital = p(par::NKAut) - p(par::iA) * p(par::kdi);
         ExpectNear((-trade - capital) / p(par::kdi), q.Y, "Z rate");
     }
@@ -276,7 +279,8 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
             // Net demand meets the 45 degree line at the solved income.
             const Curve* d = Find(goods, "D(100)");
             ASSERT_TRUE(d);
-            const double slope = (d->Points[1].Y - d->Points[0].Y) / (d->Points[1].X - d->Points[0].X);
+            const double slope =
+                (d->Points[1].Y - d->Points[0].Y) / (d->Points[1].X - d->Points[0].X);
             ExpectNear(cn - p(par::mY), slope, "net propensity");
             EXPECT_NEAR(y, d->Points[0].Y + slope * y, 1e-6 * y);
             ASSERT_TRUE(Find(goods, "45°"));
@@ -286,7 +290,8 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
             ASSERT_TRUE(x && n);
             for (const CurvePoint& q : x->Points)
                 ExpectNear(q.X + p(par::mY) * q.X + p(par::ImAut) + p(par::me) / e, q.Y, "supply");
-            const double slope = (n->Points[1].Y - n->Points[0].Y) / (n->Points[1].X - n->Points[0].X);
+            const double slope =
+                (n->Points[1].Y - n->Points[0].Y) / (n->Points[1].X - n->Points[0].X);
             ExpectNear(cn, slope, "gross propensity");
             // Gross demand equals supply at the solution.
             EXPECT_NEAR(y + p(par::mY) * y + p(par::ImAut) + p(par::me) / e,
@@ -327,7 +332,8 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
             const CurvePoint q = path->Points[2 + 2 * k];
             EXPECT_EQ(m.GetVar(t, var::Y), q.X);
             EXPECT_EQ(m.GetVar(t, method == 1 ? var::X : var::N), q.Y);
-            EXPECT_EQ(path->Points[1 + 2 * k].X, method == 1 ? m.GetVar(t - 1, var::Y) : m.GetVar(t, var::Y));
+            EXPECT_EQ(path->Points[1 + 2 * k].X,
+                      method == 1 ? m.GetVar(t - 1, var::Y) : m.GetVar(t, var::Y));
         }
     }
 }
