@@ -2,8 +2,14 @@
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
+#ifdef TERVALIS_INPUT
+#include "input/InputCommands.h"
+#endif
 #ifdef TERVALIS_VIEWS
 #include "views/ViewCommands.h"
+#endif
+#ifdef TERVALIS_MONEY
+#include "money/MoneyCommands.h"
 #endif
 
 #include <QApplication>
@@ -25,8 +31,15 @@ int main(int argc, char** argv) {
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
+    // Each subsystem built into the program binds its own menu entries.
+#ifdef TERVALIS_INPUT
+    tv::InstallInputCommands(main);
+#endif
 #ifdef TERVALIS_VIEWS
     tv::InstallViewCommands(main);
+#endif
+#ifdef TERVALIS_MONEY
+    tv::InstallMoneyCommands(main);
 #endif
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cctype>
+#include <cmath>
 
 namespace tv {
 
@@ -490,6 +491,8 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
     case Free:
         break;
     }
+    // Infinity and NaN are no values of any parameter; NaN would pass every comparison.
+    if (!std::isfinite(x)) bad = true;
     const int lang = m.Language;
     const std::string restore = Translate(
         "Bisheriger Wert wird wiederhergestellt.##Previous value will be restored.", lang);

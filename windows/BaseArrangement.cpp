@@ -1,5 +1,6 @@
 #include "windows/BaseArrangement.h"
 
+#include "core/Catalogue.h"
 #include "windows/WindowMessages.h"
 
 #include <cmath>
@@ -122,6 +123,17 @@ const char* MessageName(int msg) {
     default:
         return "WM_USER+n";
     }
+}
+
+std::string BaseWindowHint(std::string_view bilingual, int language) {
+    std::string s = Translate(bilingual, language);
+    const auto bar = s.find('|');
+    if (bar != std::string::npos) s = s.substr(bar + 1);
+    while (!s.empty() && s.front() == ' ')
+        s.erase(s.begin());
+    return s + Translate(" (Extraktion/Kontraktion mit (UMSCH)+ENTER)## (expand/collapse with "
+                         "SHIFT+ENTER)",
+                         language);
 }
 
 } // namespace tv

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace tv {
 
 // Which of the four base windows a window is (decided by its caption).
@@ -23,5 +26,9 @@ const char* BaseWindowCaption(BaseWindowRole which);
 
 // Pair 1 (left edge or current period) or 2 (current period or right edge); 0 for None.
 int BaseWindowPair(BaseWindowRole which);
+
+// The status hint of a base window in the language: the bilingual text after its "|" (or
+// after its leading blank) and the note on Shift+Enter.
+std::string BaseWindowHint(std::string_view bilingual, int language);
 
 } // namespace tv

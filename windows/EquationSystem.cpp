@@ -258,11 +258,11 @@ class Builder {
                 "[1" + Term(par::jAut, " + ", "") + Term(par::jY, " + ", "*(Y/Y~pot~)") + "]*LSK";
             if (markup == "[1]*LSK") markup = "LSK";
             if (m_.Sw(12) == 3)
-                Add(level, "P = (Y/X)*" + markup + " + (Im/X)*e~nom~*PA", 23);
+                Add(level, "P = (Y/X)*" + markup + " + (Im/X)*e,nom*PA", 23);
             else
                 Add(level, "P = " + markup, 23);
             Add(level, "LSK = wN*A/Y", 24);
-            Add(level, "P >= P~u~ = " + Val(P(par::Pu)), 23);
+            Add(level, "P >= P,u = " + Val(P(par::Pu)), 23);
             break;
         }
         default:
@@ -434,7 +434,7 @@ class Builder {
         if (!lt.empty()) Add(level + 1, "LT = " + lt, 42);
         if (!ls.empty()) Add(level + 1, "LS =" + ls, 42);
         const std::string iu = Val(P(par::iu));
-        Add(level + 1, Tr("Zinsuntergrenze##Interest Rate Minimum") + ": i~u~ = " + iu, 42);
+        Add(level + 1, Tr("Zinsuntergrenze##Interest Rate Minimum") + ": i,u = " + iu, 42);
     }
 
     void MoneySupply(int level) {

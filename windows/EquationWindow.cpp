@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QPainter>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -23,15 +24,19 @@ namespace tv {
 
 namespace {
 
-constexpr const char* HintSuffix = " (Extraktion/Kontraktion mit (UMSCH)+ENTER)";
 constexpr int LineRole = Qt::UserRole + 1;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// Draws a tree line with the equation markup: white on grey when it is the selected line of
-// the active window, black on white otherwise.
+// The selected line: white on dark grey in the tree; on paper and in pictures black on a
+// light grey band, which any printer renders and which leaves the text readable.
+const QColor SelectedFill(64, 64, 64);
+const QColor SelectedBand(220, 220, 220);
+
+// Draws a tree line with the equation markup: white on dark grey when it is the selected
+// line of the active window, in the text colour on white otherwise.
 class FormulaDelegate : public QStyledItemDelegate {
   public:
     explicit FormulaDelegate(EquationWindow* window)
@@ -43,8 +48,9 @@ class FormulaDelegate : public QStyledItemDelegate {
         const bool active = area && area->activeSubWindow() == window_;
         const bool selected = (option.state & QStyle::State_Selected) && active;
         p->save();
-        p->fillRect(option.rect, selected ? QColor(128, 128, 128) : QColor(Qt::white));
-        p->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
+        p->fillRect(option.rect, selected ? SelectedFill : QColor(Qt::white));
+        // The text colour is the screen font's (black unless the settings say otherwise).
+        p->setPen(selected ? QColor(Qt::white) : option.palette.color(QPalette::Text));
         p->setFont(option.font);
         DrawFormulaText(*p, option.rect, 2, {}, index.data().toString(), false,
                         window_->frame().model().Language);
@@ -66,14 +72,16 @@ class FormulaDelegate : public QStyledItemDelegate {
     EquationWindow* window_;
 };
 
-std::string HintText(const char* text) {
-    std::string s = text;
-    const auto bar = s.find('|');
-    if (bar != std::string::npos) s = s.substr(bar + 1);
-    while (!s.empty() && s.front() == ' ')
-        s.erase(s.begin());
-    return s + HintSuffix;
-}
+// Only the text area of the selected line is highlighted, not the tree drawing before it.
+class TreeStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ItemView_ShowDecorationSelected) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 } // namespace
 
@@ -130,6 +138,9 @@ EquationWindow::EquationWindow(BaseWindowRole which, WindowFrame& frame)
     Tree->setRootIsDecorated(true);
     Tree->setUniformRowHeights(true);
     Tree->setItemDelegate(new FormulaDelegate(this));
+    auto* style = new TreeStyle;
+    style->setParent(Tree);
+    Tree->setStyle(style);
     Tree->header()->setStretchLastSection(false);
     Tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Tree->setProperty("tag", window_);
@@ -148,8 +159,10 @@ EquationWindow::EquationWindow(BaseWindowRole which, WindowFrame& frame)
     });
 
     ApplyFont();
-    SetHint(window_ == 1 ? " Gleichungssystem für den linken Rand des Analyseintervalls"
-                         : " Gleichungssystem für den rechten Rand des Analyseintervalls");
+    SetHint(window_ == 1 ? " Gleichungssystem für den linken Rand des Analyseintervalls##Equation "
+                           "system for the left border of the analysis interval"
+                         : " Gleichungssystem für den rechten Rand des Analyseintervalls##Equation "
+                           "system for the right border of the analysis interval");
 }
 
 std::function<void(int)>& EquationWindow::InputDialogOpener() {
@@ -163,10 +176,13 @@ void EquationWindow::ApplyFont() {
     OuterFrame->setFont(f);
     Tree->setFont(f);
     Titel->setFont(f);
+    // 17 pixels hold the title in the usual fonts; a large screen font must not cut it.
+    Titel->setFixedHeight(std::max(17, QFontMetrics(f).height() + 2));
 }
 
 void EquationWindow::SetHint(const char* text) {
-    const QString hint = Q(HintText(text));
+    hint_ = text;
+    const QString hint = Q(BaseWindowHint(text, frame().model().Language));
     setStatusTip(hint);
     Titel->setStatusTip(hint);
     Tree->setStatusTip(hint);
@@ -225,6 +241,11 @@ void EquationWindow::OpenLine(int index) {
     opener(target.Dialog);
 }
 
+int EquationWindow::SelectedLine() const {
+    const auto items = Tree->selectedItems();
+    return items.isEmpty() ? -1 : items.first()->data(0, LineRole).toInt();
+}
+
 void EquationWindow::ToggleTree() {
     QTreeWidgetItem* first = Tree->topLevelItem(0);
     if (first && first->isExpanded())
@@ -235,6 +256,7 @@ void EquationWindow::ToggleTree() {
 
 void EquationWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(caption_, frame().model().Language)));
+    SetHint(hint_);
     Rebuild();
 }
 
@@ -258,10 +280,15 @@ long EquationWindow::Message(int msg, long wParam, long lParam) {
                               : !followsCurrent_;
         if (edge != p.CurrentPeriod) Rebuild();
         if (followsCurrent_)
-            SetHint("| Gleichungssystem für die aktuelle Periode");
+            SetHint("| Gleichungssystem für die aktuelle Periode##Equation system for the current "
+                    "period");
         else
-            SetHint(window_ == 1 ? "| Gleichungssystem für den linken Rand des Analyseintervalls"
-                                 : "| Gleichungssystem für den rechten Rand des Analyseintervalls");
+            SetHint(window_ == 1 ? "| Gleichungssystem für den linken Rand des "
+                                   "Analyseintervalls##Equation system for the left border of "
+                                   "the analysis interval"
+                                 : "| Gleichungssystem für den rechten Rand des "
+                                   "Analyseintervalls##Equation system for the right border of "
+                                   "the analysis interval");
         return 0;
     }
     case MSG_SCREEN_FONT:
@@ -291,15 +318,18 @@ void EquationWindow::PaintTo(const PaintTarget& target) {
     const int step = static_cast<int>(std::lround(1.25 * fm.height()));
     int y = target.body.top();
     p.drawText(QPoint(target.body.left(), y + fm.ascent()), Titel->text());
-    for (const EquationLine& line : system_.Lines) {
+    const int selected = SelectedLine();
+    for (size_t k = 0; k < system_.Lines.size(); ++k) {
+        const EquationLine& line = system_.Lines[k];
         y += step;
         if (y + fm.height() > target.body.bottom()) break;
         QFont f = font();
         f.setBold(line.Level == 0);
         p.setFont(f);
+        const QRect r(target.body.left(), y, target.body.width(), fm.height());
+        if (static_cast<int>(k) == selected) p.fillRect(r, SelectedBand);
         const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
-        DrawFormulaText(p, QRect(target.body.left(), y, target.body.width(), fm.height()), 0, {},
-                        text, false, language);
+        DrawFormulaText(p, r, 0, {}, text, false, language);
     }
     p.restore();
 }
@@ -328,6 +358,7 @@ void EquationWindow::Print() {
     const QString footer = QStringLiteral(", ") + caption + QStringLiteral(", ") +
                            Q(Translate("Seite##Page", language)) + QStringLiteral(": ");
     int page = 1;
+    const int selected = SelectedLine();
     QFont lineFont = font;
     bool pageTop = false;
     for (size_t k = 0; k < system_.Lines.size(); ++k) {
@@ -349,8 +380,10 @@ void EquationWindow::Print() {
             continue;
         }
         pageTop = false;
+        const QRect r(x, y, pageWidth - 2 * x, h);
+        if (static_cast<int>(k) == selected) p.fillRect(r, SelectedBand);
         const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
-        DrawFormulaText(p, QRect(x, y, pageWidth - 2 * x, h), 0, {}, text, false, language);
+        DrawFormulaText(p, r, 0, {}, text, false, language);
     }
     PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
     p.end();

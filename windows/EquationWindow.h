@@ -59,6 +59,8 @@ class EquationWindow : public BaseWindow {
     // Opens the dialog page of tree line `index` as a right double click does.
     void OpenLine(int index);
     void ToggleTree();
+    // Index of the line the user selected, or -1; pictures and print-outs mark it.
+    int SelectedLine() const;
 
     QFrame* OuterFrame = nullptr;
     QFrame* InnerFrame = nullptr;
@@ -72,6 +74,7 @@ class EquationWindow : public BaseWindow {
     void Print();
 
     std::string caption_;
+    const char* hint_ = "";
     int window_ = 1;
     int shown_ = 0;
     bool followsCurrent_ = false;

@@ -303,4 +303,15 @@ ResultTable BuildResultTable(const Model& m, const LineCodeTable& codes, ResultP
     return Builder(m, codes, periods, options, groups, language).Build();
 }
 
+std::vector<int> FitResultColumns(int client, int widestLabel, int valueColumns, int valueNeed) {
+    if (valueColumns < 1 || client <= 0) return {std::max(client, 0)};
+    int label = std::min(widestLabel + 25, client / 2);
+    if ((client - label) / valueColumns < valueNeed)
+        label = std::min(label, std::max(client - valueColumns * valueNeed - 2, client / 4));
+    const int value = std::max(0, (client - label) / valueColumns);
+    std::vector<int> widths(valueColumns + 1, value);
+    widths[0] = std::max(0, client - (valueColumns * value + 2));
+    return widths;
+}
+
 } // namespace tv

@@ -64,4 +64,12 @@ ResultTable BuildResultTable(const Model& m, const LineCodeTable& codes, ResultP
                              const ResultOptions& options, const ResultGroups& groups,
                              int language);
 
+// Column widths (label column first) for a grid whose visible client area is `client`
+// pixels wide. The label column takes the widest label plus 25 pixels, at most half the
+// width; the value columns share the rest. When that would leave a value column narrower
+// than `valueNeed` (its widest heading or number), the label column gives up room, down to
+// a quarter of the width: a cut label still reads, a cut number does not. The widths add
+// up to client - 2.
+std::vector<int> FitResultColumns(int client, int widestLabel, int valueColumns, int valueNeed);
+
 } // namespace tv

@@ -21,15 +21,27 @@ namespace tv {
 
 namespace {
 
-constexpr const char* HintSuffix = " (Extraktion/Kontraktion mit (UMSCH)+ENTER)";
 const QString TooWide = QStringLiteral("<<|>>");
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// Labels 2 pixels from the left, numbers right-aligned 2 pixels from the right; a number
-// that does not fit reads "<<|>>".
+// What a cell shows in `width` pixels. Numbers sit 2 pixels from the right edge and need
+// those 2 pixels; one that does not fit reads "<<|>>" rather than losing digits. A label
+// too long for its column ends in an ellipsis.
+QString ValueShown(const QFontMetrics& fm, const QString& text, int width) {
+    return fm.horizontalAdvance(text) + 2 <= width ? text : TooWide;
+}
+QString LabelShown(const QFontMetrics& fm, const QString& text, int width) {
+    return fm.elidedText(text, Qt::ElideRight, std::max(0, width - 2));
+}
+// Headings keep 2 pixels on either side.
+QString HeadingShown(const QFontMetrics& fm, const QString& text, int width) {
+    return fm.horizontalAdvance(text) + 4 <= width ? text : TooWide;
+}
+
+// Labels 2 pixels from the left, numbers right-aligned 2 pixels from the right.
 class CellDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -42,19 +54,24 @@ class CellDelegate : public QStyledItemDelegate {
                            : option.palette.text().color());
         p->setFont(option.font);
         const QString text = index.data().toString();
-        const QRect r = option.rect.adjusted(2, 1, -2, 0);
+        const int w = option.rect.width();
         if (index.column() == 0) {
-            p->drawText(r, Qt::AlignLeft | Qt::AlignTop, text);
-        } else if (option.fontMetrics.horizontalAdvance(text) + 2 > option.rect.width()) {
-            p->drawText(option.rect.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop, TooWide);
+            p->drawText(option.rect.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                        LabelShown(option.fontMetrics, text, w));
         } else {
-            p->drawText(r, Qt::AlignRight | Qt::AlignTop, text);
+            const QString shown = ValueShown(option.fontMetrics, text, w);
+            if (shown == TooWide)
+                p->drawText(option.rect.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                            shown);
+            else
+                p->drawText(option.rect.adjusted(0, 1, -2, 0), Qt::AlignRight | Qt::AlignTop,
+                            shown);
         }
         p->restore();
     }
 };
 
-// Headings centred; "<<|>>" when wider than the column.
+// Headings centred, 2 pixels below the top; "<<|>>" when wider than the column.
 class HeadingView : public QHeaderView {
   public:
     explicit HeadingView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
@@ -66,22 +83,15 @@ class HeadingView : public QHeaderView {
         initStyleOption(&opt);
         opt.rect = rect;
         opt.section = logical;
+        style()->drawControl(QStyle::CE_HeaderSection, &opt, p, this);
         const QString text = model()->headerData(logical, Qt::Horizontal).toString();
-        opt.text = fontMetrics().horizontalAdvance(text) <= rect.width() ? text : TooWide;
-        opt.textAlignment = Qt::AlignCenter;
-        style()->drawControl(QStyle::CE_Header, &opt, p, this);
+        p->setFont(font());
+        p->setPen(palette().buttonText().color());
+        p->drawText(rect.adjusted(0, 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                    HeadingShown(fontMetrics(), text, rect.width()));
         p->restore();
     }
 };
-
-std::string HintText(const char* text) {
-    std::string s = text;
-    const auto bar = s.find('|');
-    if (bar != std::string::npos) s = s.substr(bar + 1);
-    while (!s.empty() && s.front() == ' ')
-        s.erase(s.begin());
-    return s + HintSuffix;
-}
 
 } // namespace
 
@@ -93,6 +103,12 @@ void ResultGrid::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QTableWidget::keyPressEvent(e);
+}
+
+// A scroll area's resize event reports the viewport, after its new geometry is set.
+void ResultGrid::resizeEvent(QResizeEvent* e) {
+    QTableWidget::resizeEvent(e);
+    emit viewportResized();
 }
 
 ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
@@ -122,12 +138,15 @@ ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
     Grid->setItemDelegate(new CellDelegate(Grid));
     Grid->setShowGrid(true);
+    // The columns always share the visible width, so there is nothing to scroll sideways.
+    Grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Grid->horizontalHeader()->setSectionsClickable(true);
     inner->addWidget(Grid);
     setWidget(OuterFrame);
     setFocusProxy(Grid);
 
+    connect(Grid, &ResultGrid::viewportResized, this, &ResultWindow::FitColumns);
     connect(Grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int) { ToggleAll(); });
     connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
@@ -142,9 +161,11 @@ ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
 
     ApplyFont();
     SetHint(window_ == 1 ? " Modellergebnisse für den linken Rand des Analyseintervalls und "
-                           "Differenzen zur aktuellen Periode"
+                           "Differenzen zur aktuellen Periode##Model results for the left border "
+                           "of the analysis interval and differences to the current period"
                          : " Modellergebnisse für den rechten Rand des Analyseintervalls und "
-                           "Differenzen zur aktuellen Periode");
+                           "Differenzen zur aktuellen Periode##Model results for the right border "
+                           "of the analysis interval and differences to the current period");
     SetupPeriods();
     Refill();
     const int w = Grid->viewport()->width();
@@ -169,7 +190,8 @@ void ResultWindow::ApplyFont() {
 }
 
 void ResultWindow::SetHint(const char* text) {
-    const QString hint = Q(HintText(text));
+    hint_ = text;
+    const QString hint = Q(BaseWindowHint(text, frame().model().Language));
     setStatusTip(hint);
     Grid->setStatusTip(hint);
     Grid->viewport()->setStatusTip(hint);
@@ -217,20 +239,34 @@ void ResultWindow::FitColumns() {
     const int columns = Grid->columnCount();
     if (columns < 2 || client <= 0) return;
     const QFontMetrics fm(Grid->font());
-    int widest = 0;
-    for (const auto& row : table_.Rows)
+    const QFontMetrics headingFm(Grid->horizontalHeader()->font());
+    const int grid = Grid->showGrid() ? 1 : 0; // a cell is its column less the grid line
+    int widest = 0, need = 0;
+    for (const auto& row : table_.Rows) {
         widest = std::max(widest, fm.horizontalAdvance(Q(row.Label)));
-    const int c0 = std::min(widest + 25, client / 2);
-    const int others = columns - 1;
-    const int width = (client - c0) / others;
-    for (int c = 1; c < columns; ++c)
-        Grid->setColumnWidth(c, width);
-    Grid->setColumnWidth(0, client - (others * width + 2));
+        for (const auto& cell : row.Cells)
+            need = std::max(need, fm.horizontalAdvance(Q(cell)) + 4 + grid);
+    }
+    for (size_t c = 1; c < table_.Headings.size(); ++c)
+        need = std::max(need, headingFm.horizontalAdvance(Q(table_.Headings[c])) + 4);
+    const std::vector<int> widths = FitResultColumns(client, widest, columns - 1, need);
+    for (int c = 0; c < columns; ++c)
+        Grid->setColumnWidth(c, widths[c]);
 }
 
-void ResultWindow::resizeEvent(QResizeEvent* e) {
-    BaseWindow::resizeEvent(e);
-    if (isVisible()) FitColumns();
+QString ResultWindow::ShownText(int row, int column) const {
+    if (column < 0 || column >= Grid->columnCount()) return {};
+    if (row < 0) {
+        const QTableWidgetItem* h = Grid->horizontalHeaderItem(column);
+        const QString text = h ? h->text() : QString();
+        return HeadingShown(QFontMetrics(Grid->horizontalHeader()->font()), text,
+                            Grid->columnWidth(column));
+    }
+    const QTableWidgetItem* item = Grid->item(row, column);
+    if (!item) return {};
+    const QFontMetrics fm(Grid->font());
+    const int width = Grid->visualRect(Grid->model()->index(row, column)).width();
+    return column == 0 ? LabelShown(fm, item->text(), width) : ValueShown(fm, item->text(), width);
 }
 
 void ResultWindow::ToggleAll() {
@@ -249,6 +285,7 @@ void ResultWindow::ToggleGroupAtRow(int gridRow, bool keepCurrentRow) {
 
 void ResultWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(caption_, frame().model().Language)));
+    SetHint(hint_);
     SetupPeriods();
     Refill();
 }
@@ -284,15 +321,19 @@ long ResultWindow::Message(int msg, long wParam, long lParam) {
         if (window_ == 1)
             SetHint(followsCurrent_
                         ? "| Modellergebnisse für die aktuelle Periode und Differenzen zum "
-                          "linken Rand des Analyseintervalls"
+                          "linken Rand des Analyseintervalls##Model results for the current "
+                          "period and differences to the left border of the analysis interval"
                         : "| Modellergebnisse für den linken Rand des Analyseintervalls und "
-                          "Differenzen zur aktuellen Periode");
+                          "Differenzen zur aktuellen Periode##Model results for the left border "
+                          "of the analysis interval and differences to the current period");
         else
             SetHint(followsCurrent_
                         ? "| Modellergebnisse für die aktuelle Periode und Differenzen zum "
-                          "rechten Rand des Analyseintervalls"
+                          "rechten Rand des Analyseintervalls##Model results for the current "
+                          "period and differences to the right border of the analysis interval"
                         : "| Modellergebnisse für den rechten Rand des Analyseintervalls und "
-                          "Differenzen zur aktuellen Periode");
+                          "Differenzen zur aktuellen Periode##Model results for the right border "
+                          "of the analysis interval and differences to the current period");
         return 0;
     }
     case MSG_PRINT:
@@ -364,7 +405,7 @@ void ResultWindow::Print() {
         p.drawLine(x0, y, x1, y);
         printRow(y + s / 2, cell(table_.Headings, 0), cell(table_.Headings, 1),
                  cell(table_.Headings, 2));
-        y += static_cast<int>(std::lround(1.3 * s)) + s / 2;
+        y += static_cast<int>(std::lround(1.3 * s));
         p.drawLine(x0, y, x1, y);
         p.setPen(Qt::black);
         PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));

@@ -8,7 +8,8 @@
 
 namespace tv {
 
-// The result grid: reports Enter and Shift+Enter.
+// The result grid: reports Enter and Shift+Enter, and every change of the room its cells
+// have (window resized or maximised, a scroll bar shown or hidden).
 class ResultGrid : public QTableWidget {
     Q_OBJECT
   public:
@@ -16,9 +17,11 @@ class ResultGrid : public QTableWidget {
     int WindowNumber = 1;
   signals:
     void enterPressed(bool shift);
+    void viewportResized();
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 };
 
 // "Modellergebnisse 1" and "Modellergebnisse 2": the main results of a period and their
@@ -32,7 +35,12 @@ class ResultWindow : public BaseWindow {
     void PaintTo(const PaintTarget& target) override;
     void RefreshLanguage() override;
     void SetupPeriods();
+    // Fits the columns into the grid's visible width; runs whenever that width or the
+    // content changes.
     void FitColumns();
+    // The text a cell shows: its own, "<<|>>" for a number or heading too wide for its
+    // column, a label shortened with an ellipsis. Row -1 is the heading row.
+    QString ShownText(int row, int column) const;
 
     int WindowNumber() const { return window_; }
     const ResultPeriods& Periods() const { return periods_; }
@@ -48,9 +56,6 @@ class ResultWindow : public BaseWindow {
     QFrame* InnerFrame = nullptr;
     ResultGrid* Grid = nullptr;
 
-  protected:
-    void resizeEvent(QResizeEvent* e) override;
-
   private:
     void Refill();
     void ApplyFont();
@@ -58,6 +63,7 @@ class ResultWindow : public BaseWindow {
     void Print();
 
     std::string caption_;
+    const char* hint_ = "";
     int window_ = 1;
     bool followsCurrent_ = false;
     ResultPeriods periods_;

@@ -15,8 +15,11 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 using namespace tv;
 
@@ -101,6 +104,70 @@ int ItemCount(QTreeWidget* tree) {
     return n;
 }
 
+// Lets queued layout work (scroll bars shown or hidden, viewports resized) happen.
+void Settle() {
+    for (int k = 0; k < 5; ++k)
+        QCoreApplication::processEvents();
+}
+
+// Every number and heading of the result window is shown in full and the columns share
+// the grid's visible width, with nothing to scroll sideways.
+void CheckColumnsFit(ResultWindow* r, const QString& when) {
+    Settle();
+    const QTableWidget* g = r->Grid;
+    const QString where = r->windowTitle() + QStringLiteral(", ") + when;
+    QVERIFY2(!g->horizontalScrollBar()->isVisible(), qPrintable(where));
+    int total = 0;
+    for (int c = 0; c < g->columnCount(); ++c)
+        total += g->columnWidth(c);
+    const int client = g->viewport()->width();
+    QVERIFY2(total <= client && total >= client - 3,
+             qPrintable(where + QStringLiteral(": %1 of %2").arg(total).arg(client)));
+    const QFontMetrics fm(g->font()), headingFm(g->horizontalHeader()->font());
+    for (int c = 1; c < g->columnCount(); ++c) {
+        const QString heading = g->horizontalHeaderItem(c)->text();
+        QVERIFY2(headingFm.horizontalAdvance(heading) + 4 <= g->columnWidth(c),
+                 qPrintable(where + QStringLiteral(": ") + heading));
+        QCOMPARE(r->ShownText(-1, c), heading);
+        for (int row = 0; row < g->rowCount(); ++row) {
+            const QString text = g->item(row, c)->text();
+            // The cell is its column less the grid line; the number keeps 2 pixels.
+            QVERIFY2(fm.horizontalAdvance(text) + 2 <= g->columnWidth(c) - 1,
+                     qPrintable(where + QStringLiteral(": ") + text));
+            QCOMPARE(r->ShownText(row, c), text);
+        }
+    }
+}
+
+// WCAG contrast ratio of two colours.
+double Contrast(QColor a, QColor b) {
+    auto lum = [](QColor c) {
+        auto ch = [](double v) {
+            v /= 255;
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * ch(c.red()) + 0.7152 * ch(c.green()) + 0.0722 * ch(c.blue());
+    };
+    const double x = lum(a), y = lum(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The colour in `area` of `image` that differs most from `background`.
+QColor TextColour(const QImage& image, const QRect& area, QColor background) {
+    QColor best = background;
+    double most = 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const double k = Contrast(c, background);
+            if (k > most) {
+                most = k;
+                best = c;
+            }
+        }
+    return best;
+}
+
 } // namespace
 
 class BaseWindowsTest : public QObject {
@@ -158,7 +225,15 @@ class BaseWindowsTest : public QObject {
         QTest::mouseDClick(w.e1->Titel, Qt::LeftButton);
         QVERIFY(!tree->topLevelItem(0)->isExpanded());
 
+        QCOMPARE(w.r1->statusTip(),
+                 QStringLiteral("Modellergebnisse für den linken Rand des Analyseintervalls und "
+                                "Differenzen zur aktuellen Periode (Extraktion/Kontraktion mit "
+                                "(UMSCH)+ENTER)"));
         w.Language(2);
+        QCOMPARE(w.e1->statusTip(), QStringLiteral("Equation system for the left border of the "
+                                                   "analysis interval (expand/collapse with "
+                                                   "SHIFT+ENTER)"));
+        QVERIFY(w.r2->statusTip().startsWith(QStringLiteral("Model results for the right")));
         QCOMPARE(w.e1->windowTitle(), QStringLiteral("Equation System 1"));
         QCOMPARE(w.r2->windowTitle(), QStringLiteral("Model Results 2"));
         QCOMPARE(tree->topLevelItem(0)->text(0),
@@ -290,6 +365,183 @@ class BaseWindowsTest : public QObject {
         }
     }
 
+    // The columns follow the room that is really left: a vertical scroll bar that appears
+    // when groups open, maximising, a large screen font, the other language, longer numbers.
+    void resultColumnsFitTheVisibleWidth() {
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        for (ResultWindow* r : {w.r1, w.r2})
+            CheckColumnsFit(r, QStringLiteral("start"));
+
+        w.r1->ToggleAll(); // all groups open: more rows than room, a scroll bar appears
+        Settle();
+        QVERIFY(w.r1->Grid->verticalScrollBar()->isVisible());
+        CheckColumnsFit(w.r1, QStringLiteral("groups open"));
+
+        // Arrangements that leave the result windows a quarter or three quarters of the
+        // height: the scroll bar comes and goes with the window's new size.
+        for (int percent : {150, 50, 100}) {
+            w.Send(MSG_ARRANGE_BASE, percent, 0);
+            for (ResultWindow* r : {w.r1, w.r2})
+                CheckColumnsFit(r, QStringLiteral("arrangement %1").arg(percent));
+        }
+
+        const int narrow = w.r1->Grid->columnWidth(1);
+        f.area.setActiveSubWindow(w.r1); // the user's maximise button is on the active window
+        w.r1->showMaximized();
+        CheckColumnsFit(w.r1, QStringLiteral("maximised"));
+        QVERIFY(w.r1->Grid->columnWidth(1) > narrow);
+        w.r1->showNormal();
+        CheckColumnsFit(w.r1, QStringLiteral("normal again"));
+        QCOMPARE(w.r1->Grid->columnWidth(1), narrow);
+
+        f.font.setPointSize(16);
+        w.Send(MSG_SCREEN_FONT, 0, 0);
+        for (ResultWindow* r : {w.r1, w.r2})
+            CheckColumnsFit(r, QStringLiteral("screen font 16"));
+        w.Language(2);
+        for (ResultWindow* r : {w.r1, w.r2})
+            CheckColumnsFit(r, QStringLiteral("English, screen font 16"));
+        w.r2->ToggleAll();
+        f.area.setActiveSubWindow(w.r2);
+        w.r2->showMaximized();
+        CheckColumnsFit(w.r2, QStringLiteral("maximised, English, screen font 16"));
+        w.r2->showNormal();
+
+        f.m.DecimalPlaces = 6;
+        w.Send(MSG_NUMBER_FORMAT, 2, 1);
+        for (ResultWindow* r : {w.r1, w.r2})
+            CheckColumnsFit(r, QStringLiteral("six decimals"));
+    }
+
+    // A number or heading that cannot fit even when the labels give up their room reads
+    // "<<|>>"; a label that does not fit ends in an ellipsis.
+    void tooNarrowResultColumns() {
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        w.r1->resize(160, 280);
+        Settle();
+        QCOMPARE(w.r1->ShownText(-1, 2), QStringLiteral("<<|>>"));
+        const QString label = w.r1->Grid->item(0, 0)->text();
+        QVERIFY(w.r1->ShownText(0, 0) != label);
+        QVERIFY(w.r1->ShownText(0, 0).endsWith(QChar(0x2026)));
+        w.r1->resize(441, 280);
+        Settle();
+        QCOMPARE(w.r1->ShownText(0, 0), label);
+        QCOMPARE(w.r1->ShownText(-1, 2), w.r1->Grid->horizontalHeaderItem(2)->text());
+    }
+
+    // The selected equation line reads well: on screen white on dark grey, in the picture
+    // and on paper black on a light band.
+    void selectedEquationLineIsReadable() {
+        TestFrame f;
+        f.m = test::KeynesianModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        f.area.setActiveSubWindow(w.e1);
+        QTreeWidget* tree = w.e1->Tree;
+        const auto items =
+            tree->findItems(QStringLiteral("G = "), Qt::MatchStartsWith | Qt::MatchRecursive);
+        QVERIFY(!items.isEmpty());
+        tree->setCurrentItem(items.first());
+        QCOMPARE(w.e1->SelectedLine(), w.e1->System().Find("G = "));
+        Settle();
+        const QImage shot = tree->viewport()->grab().toImage();
+        const QRect r = tree->visualItemRect(items.first());
+        const QColor fill = shot.pixelColor(r.right() - 2, r.center().y());
+        const QColor text = TextColour(shot, r.adjusted(2, 0, -2, 0), fill);
+        QVERIFY2(Contrast(fill, text) >= 7,
+                 qPrintable(QStringLiteral("%1 on %2").arg(text.name(), fill.name())));
+        QVERIFY(fill.lightness() < 128); // still a dark highlight, as users know it
+        QCOMPARE(shot.pixelColor(r.left() - 3, r.center().y()), QColor(Qt::white)); // one colour
+
+        // Other lines are drawn in the window's text colour (the screen font's colour).
+        QPalette blue = w.e1->widget()->palette();
+        blue.setColor(QPalette::Text, QColor(0, 0, 255));
+        w.e1->widget()->setPalette(blue);
+        const auto other =
+            tree->findItems(QStringLiteral("I = "), Qt::MatchStartsWith | Qt::MatchRecursive);
+        QVERIFY(!other.isEmpty());
+        const QImage plain = tree->viewport()->grab().toImage();
+        const QRect o = tree->visualItemRect(other.first());
+        QCOMPARE(TextColour(plain, o, Qt::white).blue(), 255);
+        QCOMPARE(TextColour(plain, o, Qt::white).red(), 0);
+
+        const QImage picture = w.e1->RenderPicture(600, 400);
+        QList<int> band;
+        for (int y = 0; y < picture.height(); ++y)
+            if (picture.pixelColor(595, y) != QColor(Qt::white)) band.append(y);
+        QVERIFY(!band.isEmpty());
+        const QColor light = picture.pixelColor(595, band.first());
+        QVERIFY(light.lightness() > 200);
+        const QColor ink = TextColour(picture, QRect(0, band.first(), 600, band.size()), light);
+        QVERIFY2(Contrast(light, ink) >= 7,
+                 qPrintable(QStringLiteral("%1 on %2").arg(ink.name(), light.name())));
+    }
+
+    // Subscripts written with a comma stay on the line: only "~" raises.
+    void commaSymbolsStayOnTheLine() {
+        TestFrame f;
+        f.m = test::BondMarketModel();
+        f.m.Switch[12] = 3; // mark-up pricing with imported inputs
+        test::SetAll(f.m, {{par::Pu, 0.5}, {par::iu, 1}, {par::mY, 0.1}});
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        for (int language : {1, 2}) {
+            w.Language(language);
+            QStringList lines;
+            for (QTreeWidgetItemIterator it(w.e1->Tree); *it; ++it)
+                lines << (*it)->text(0);
+            const QString all = lines.join(QLatin1Char('\n'));
+            QVERIFY2(lines.contains(QStringLiteral("P >= P,u = 0.5")), qPrintable(all));
+            QVERIFY2(all.contains(QStringLiteral(": i,u = 1")), qPrintable(all));
+            QVERIFY2(all.contains(QStringLiteral("*e,nom*PA")), qPrintable(all));
+            QVERIFY2(!all.contains(QStringLiteral("~u~")) && !all.contains(QStringLiteral("~nom~")),
+                     qPrintable(all));
+        }
+    }
+
+    // The printed result table: heading band, then one text line per row, each a line
+    // step below the other; the first row follows the second rule by one line step.
+    void resultPrintLineSteps() {
+        TestFrame f;
+        f.m = test::BondMarketModel();
+        Solve(f.m);
+        Windows w(f);
+        w.ModelChanged();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("results.pdf"));
+        f.printer_.setOutputFormat(QPrinter::PdfFormat);
+        f.printer_.setOutputFileName(path);
+        w.r1->Message(MSG_PRINT, 1, 1);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QList<pdftext::Placed> placed = pdftext::ExtractPlaced(pdf.readAll());
+        const int s = QFontMetrics(f.printerFont(), &f.printer_).height();
+        auto yOf = [&](const QString& text) {
+            for (const auto& p : placed)
+                if (p.text == text) return p.y;
+            return -1.0;
+        };
+        const double heading = yOf(QStringLiteral("Größe"));
+        const double first = yOf(QString::fromStdString(w.r1->Table().Rows[0].Label));
+        const double second = yOf(QString::fromStdString(w.r1->Table().Rows[1].Label));
+        QVERIFY(heading >= 0 && first >= 0 && second >= 0);
+        // Heading at rule + s/2, first row at rule + round(1.3 s) + s.
+        const double expected = std::lround(1.3 * s) + s - s / 2;
+        QVERIFY2(std::abs((first - heading) - expected) < 1.5,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(first - heading).arg(expected)));
+        QVERIFY(std::abs((second - first) - s) < 1.5);
+    }
+
     // Reports (does not assert) the time of a period change in both equation windows,
     // including the repaint.
     void redrawAfterPeriodChange() {
@@ -314,6 +566,63 @@ class BaseWindowsTest : public QObject {
         const double ms = timer.nsecsElapsed() / 1e6 / rounds;
         qInfo("equation windows: %.3f ms per period change (both windows, rebuild and repaint)",
               ms);
+    }
+
+    // A result and an equation window at their default size, maximised and with screen
+    // font 16, in both languages, for a look by eye when TERVALIS_SCREENSHOTS names a folder.
+    void windowScreenshots() {
+        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        TestFrame f;
+        f.m = test::OpenFlexibleModel();
+        f.m.Switch[12] = 3;
+        f.m.Switch[14] = 2;
+        f.m.Switch[23] = 4;
+        test::SetAll(f.m, {{par::jAut, 0.2},
+                           {par::jY, 0.1},
+                           {par::Pu, 0.1},
+                           {par::wu, 0.5},
+                           {par::uNat, 5},
+                           {par::wgP, 1},
+                           {par::iu, 0.5}});
+        Solve(f.m);
+        f.pair2Current = true;
+        f.m.Periods.CurrentPeriod = 6;
+        Windows w(f);
+        w.ModelChanged();
+        w.Send(MSG_ASSIGN_EQ, 2, 0);
+        w.Send(MSG_ASSIGN_RES, 2, 0);
+        ResultGroupState(2).Expanded.fill(true);
+        w.r2->Message(MSG_MODEL_CHANGED, 0, 0);
+        const auto line = w.e2->Tree->findItems(QStringLiteral("LSK = "),
+                                                Qt::MatchStartsWith | Qt::MatchRecursive);
+        if (!line.isEmpty()) w.e2->Tree->setCurrentItem(line.first());
+        for (int size : {9, 16}) {
+            f.font.setPointSize(size);
+            w.Send(MSG_SCREEN_FONT, 0, 0);
+            for (int language : {1, 2}) {
+                w.Language(language);
+                const QString tag =
+                    QStringLiteral("-font%1-%2")
+                        .arg(size)
+                        .arg(language == 1 ? QStringLiteral("de") : QStringLiteral("en"));
+                for (BaseWindow* win :
+                     {static_cast<BaseWindow*>(w.r2), static_cast<BaseWindow*>(w.e2)}) {
+                    const QString name =
+                        win == w.r2 ? QStringLiteral("/result2") : QStringLiteral("/equation2");
+                    f.area.setActiveSubWindow(win);
+                    win->showNormal();
+                    Settle();
+                    win->grab().save(out + name + tag + QStringLiteral("-default.png"));
+                    win->showMaximized();
+                    Settle();
+                    win->grab().save(out + name + tag + QStringLiteral("-maximised.png"));
+                    win->showNormal();
+                    Settle();
+                }
+            }
+        }
+        w.e2->RenderPicture(900, 1200).save(out + QStringLiteral("/equation2-picture.png"));
     }
 
     // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.

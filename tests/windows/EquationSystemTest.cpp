@@ -183,7 +183,7 @@ const std::vector<TreeCase>& Cases() {
           {"Y  = min(A;1000) (Prod.fkt.)", 21},
           {"P = [1 + 0.25]*LSK", 23},
           {"LSK = wN*A/Y", 24},
-          {"P >= P~u~ = 0.5", 23},
+          {"P >= P,u = 0.5", 23},
           {"Arbeitsmarkt: wN = 0.5", 24},
           {"Nachfrage: A = Y", 21},
           {"Angebot: A~pot~ = 1000", 21},
@@ -204,7 +204,7 @@ const std::vector<TreeCase>& Cases() {
              SetAll(m, {{par::jY, 0.1}});
          },
          1,
-         {{"P = (Y/X)*[1 + 0.1*(Y/Y~pot~)]*LSK + (Im/X)*e~nom~*PA", 23},
+         {{"P = (Y/X)*[1 + 0.1*(Y/Y~pot~)]*LSK + (Im/X)*e,nom*PA", 23},
           {"Nachfrage: A = A(Y)", 21}},
          {}},
         {"WageEquationInAndOutsideTheRound",
@@ -298,7 +298,7 @@ const std::vector<TreeCase>& Cases() {
           {"L = LT + LS", 42},
           {"LT = 0.5*Y", 42},
           {"LS = 100 - 20*i", 42},
-          {"Zinsuntergrenze: i~u~ = 1", 42}},
+          {"Zinsuntergrenze: i,u = 1", 42}},
          // A closed economy under fixed rates has no foreign-exchange market to show.
          {"nachrichtlich", "Devisenmarkt"}},
         {"ClosedEconomyWithBalanceOfPaymentsInfluence",

@@ -99,7 +99,14 @@ inline QMap<uint, QString> CMap(const QByteArray& text) {
     return map;
 }
 
-inline QString Extract(const QByteArray& pdf) {
+struct Placed {
+    QString text;
+    double x = 0, y = 0; // baseline start of the text object in device units, y downwards
+};
+
+// Each text object with the place of its first glyph (Qt's writer moves to every glyph with
+// a relative Td in the page's device coordinates, y up).
+inline QList<Placed> ExtractPlaced(const QByteArray& pdf) {
     const QMap<int, Object> objects = Objects(pdf);
     // Font resource names to ToUnicode tables.
     QMap<QString, QMap<uint, QString>> fonts;
@@ -113,28 +120,45 @@ inline QString Extract(const QByteArray& pdf) {
             if (tu.hasMatch())
                 fonts.insert(m.captured(1), CMap(objects.value(tu.captured(1).toInt()).stream));
         }
-    QString out;
+    QList<Placed> out;
     static const QRegularExpression ops(
-        QStringLiteral("/(\\w+)\\s+[\\d.]+\\s+Tf|<([0-9A-Fa-f]*)>|\\b(ET)\\b"));
+        QStringLiteral("/(\\w+)\\s+[\\d.]+\\s+Tf|([-\\d.]+)\\s+([-\\d.]+)\\s+Td|<([0-9A-Fa-f]*)>|"
+                       "\\b(ET)\\b"));
     for (const Object& o : objects) {
         if (o.stream.isEmpty() || o.dict.contains("/Length1") || o.dict.contains("/Subtype"))
             continue;
         QMap<uint, QString> current;
-        QString run;
+        Placed run;
+        bool placed = false;
         for (auto it = ops.globalMatch(QString::fromLatin1(o.stream)); it.hasNext();) {
             const auto m = it.next();
             if (!m.captured(1).isEmpty()) {
                 current = fonts.value(m.captured(1));
-            } else if (m.capturedLength(2) > 0 || m.captured(0) == QStringLiteral("<>")) {
-                const QString hex = m.captured(2);
+            } else if (!m.captured(2).isEmpty()) {
+                if (!placed) {
+                    run.x = m.captured(2).toDouble();
+                    run.y = -m.captured(3).toDouble();
+                    placed = true;
+                }
+            } else if (m.capturedLength(4) > 0 || m.captured(0) == QStringLiteral("<>")) {
+                const QString hex = m.captured(4);
                 for (int i = 0; i + 4 <= hex.size(); i += 4)
-                    run += current.value(hex.mid(i, 4).toUInt(nullptr, 16), QStringLiteral("?"));
-            } else if (!m.captured(3).isEmpty()) {
-                out += run + QLatin1Char('\n');
-                run.clear();
+                    run.text +=
+                        current.value(hex.mid(i, 4).toUInt(nullptr, 16), QStringLiteral("?"));
+            } else if (!m.captured(5).isEmpty()) {
+                out.append(run);
+                run = Placed{};
+                placed = false;
             }
         }
     }
+    return out;
+}
+
+inline QString Extract(const QByteArray& pdf) {
+    QString out;
+    for (const Placed& p : ExtractPlaced(pdf))
+        out += p.text + QLatin1Char('\n');
     return out;
 }
 

@@ -299,5 +299,30 @@ TEST(ResultTable, LargeValuesInExponentFormat) {
     EXPECT_NE(income->Cells[0].find("E+"), std::string::npos) << income->Cells[0];
 }
 
+struct FitCase {
+    int client, widest, columns, need;
+    std::vector<int> widths;
+};
+
+TEST(ResultColumns, FitTheClientWidthAndGiveNumbersTheirRoom) {
+    const FitCase cases[] = {
+        {400, 100, 2, 50, {124, 137, 137}},              // labels + 25, the rest shared
+        {400, 300, 2, 50, {198, 100, 100}},              // long labels take at most half
+        {400, 300, 2, 130, {136, 131, 131}},             // wide numbers push the labels back
+        {400, 300, 2, 190, {98, 150, 150}},              // but labels keep a quarter
+        {600, 50, 5, 40, {73, 105, 105, 105, 105, 105}}, // all five content options
+    };
+    for (const FitCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.client << " " << c.widest << " " << c.need);
+        const std::vector<int> w = FitResultColumns(c.client, c.widest, c.columns, c.need);
+        EXPECT_EQ(w, c.widths);
+        int total = 0;
+        for (int x : w)
+            total += x;
+        EXPECT_EQ(total, c.client - 2);
+    }
+    EXPECT_EQ(FitResultColumns(0, 100, 2, 50), std::vector<int>{0}); // not laid out yet
+}
+
 } // namespace
 } // namespace tv
