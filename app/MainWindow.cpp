@@ -479,6 +479,7 @@ WorkingWindow* MainWindow::OpenChild(WorkingWindow* window) {
 }
 
 void MainWindow::BroadcastModelChanged() {
+    emit modelChangeBroadcast();
     SendToChildren(MSG_MODEL_CHANGED_EQ, 1, 1);
     SendToChildren(MSG_MODEL_CHANGED, 1, 1);
 }
@@ -486,6 +487,7 @@ void MainWindow::BroadcastModelChanged() {
 // ---------------------------------------------------------------- the two steps
 
 void MainWindow::ModelChanged() {
+    emit modelChangeBroadcast();
     // 1.-4. Expectation settings the structure no longer allows.
     EnforceExpectationRules(m_, *host_);
     // 5. Policy bars and the money-and-credit presentations.

@@ -179,6 +179,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
 
   signals:
     void startupFinished();
+    // The model-changed step begins, or its broadcast to the child windows (the period run
+    // stops on it).
+    void modelChangeBroadcast();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

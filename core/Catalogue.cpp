@@ -272,6 +272,17 @@ std::string ParamSymbol(int n, int t, int language) {
     return SymbolOf(ParamName(n), language);
 }
 
+const std::string& ParamName(int n, bool moneyCreation) {
+    static const std::string baseGrowth = "Geldbasiswachstumsrate,nom. (gMBN,aut)##Money Base "
+                                          "Growth Rate,nom. (gMBN,aut)";
+    return n == 54 && moneyCreation ? baseGrowth : ParamName(n);
+}
+
+std::string ParamSymbol(int n, int t, int language, bool moneyCreation) {
+    if (n == 54) return SymbolOf(ParamName(n, moneyCreation), language);
+    return ParamSymbol(n, t, language);
+}
+
 std::string VarSymbol(int n, int language) {
     return SymbolOf(VarName(n), language);
 }

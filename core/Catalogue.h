@@ -17,6 +17,10 @@ std::string TranslateCapitalised(std::string_view text, int language);
 const std::string& ParamName(int n); // 0..64
 const std::string& VarName(int n);   // 0..63
 std::string ParamSymbol(int n, int t, int language = 1);
+// Parameter 54 names the growth rate of the money base while money creation (switch 18) is
+// on, of the money stock otherwise; the catalogue itself stays as it is.
+const std::string& ParamName(int n, bool moneyCreation);
+std::string ParamSymbol(int n, int t, int language, bool moneyCreation);
 std::string VarSymbol(int n, int language = 1);
 std::string ToMarkup(std::string symbol);
 int SymbolIndex(std::string_view symbol);

@@ -182,4 +182,16 @@ void InputSession::Close(InputClose how, int currentPage) {
     SetRecalcFlags();
 }
 
+bool SwitchIncomeExpectationsForFlexibleRates(Model& m) {
+    if (m.Sw(21) != 1) return false;
+    bool changed = false;
+    for (int i = 0; i <= 2; ++i) {
+        if (m.Expect[i].Method != 1) continue;
+        m.Expect[i].Method = 2;
+        changed = true;
+    }
+    if (changed) m.RecalcInterval = 1;
+    return changed;
+}
+
 } // namespace tv

@@ -10,6 +10,11 @@ namespace tv {
 
 class UserHost;
 
+// With flexible exchange rates households cannot expect their actual income: income, wage-
+// and profit-income expectations in mode 1 become extrapolative. Returns whether any did;
+// the interval is then due for recalculation.
+bool SwitchIncomeExpectationsForFlexibleRates(Model& m);
+
 // How an input dialog was closed: cancelled, "Seite Ok" (the current page) or "Alles Ok".
 enum class InputClose { Cancel, Page, All };
 

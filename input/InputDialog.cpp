@@ -331,6 +331,10 @@ void InputDialog::BuildWidgets() {
     main->addLayout(bottom);
 }
 
+void InputDialog::SelectPage(int page) {
+    if (page >= 1 && page <= Tabs->count()) Tabs->setCurrentIndex(page - 1);
+}
+
 void InputDialog::SetOptionPage(int page, QWidget* options) {
     if (page < 1 || page >= static_cast<int>(optionPages_.size())) return;
     optionPages_[page] = options;
@@ -402,8 +406,9 @@ void InputDialog::ShowPage() {
         Grid->setItem(1, 0, fixed(QString::number(t)));
         for (int k = 0; k < static_cast<int>(columns_.size()); ++k) {
             const int n = columns_[k];
-            QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language))));
-            head->setToolTip(Q(Translate(ParamName(n), m_.Language)));
+            const bool creation = m_.Sw(18) == 1;
+            QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language, creation))));
+            head->setToolTip(Q(Translate(ParamName(n, creation), m_.Language)));
             head->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             Grid->setItem(0, k + 1, head);
             auto* value = new QTableWidgetItem(FormatValue(session_->WorkValue(n)));

@@ -241,7 +241,14 @@ bool CoordinateSystem::UpdateRange(const DeviceRect& band) {
 }
 
 void CoordinateSystem::ApplyPen() {
-    if (canvas_) canvas_->SetPen(pen_, penWidth_);
+    if (!canvas_) return;
+    canvas_->SetPen(pen_, penWidth_);
+    canvas_->SetDotted(dotted_);
+}
+
+void CoordinateSystem::SetPenDotted(bool dotted) {
+    dotted_ = dotted;
+    ApplyPen();
 }
 
 void CoordinateSystem::SetPenColour(Colour c) {
@@ -272,6 +279,11 @@ void CoordinateSystem::LineTo(int x, int y) {
     if (canvas_) canvas_->Line(penX_, penY_, x, y);
     penX_ = x;
     penY_ = y;
+}
+
+void CoordinateSystem::DeviceLine(int x1, int y1, int x2, int y2) {
+    MoveTo(x1, y1);
+    LineTo(x2, y2);
 }
 
 void CoordinateSystem::LogicalLine(int x1, int y1, int x2, int y2) {
@@ -338,6 +350,7 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
 
     canvas_ = &c;
     penWidth_ = 1;
+    dotted_ = false;
     SetPenColour(Grey);
     DrawAxisX(c);
     DrawAxisY(c, yScale_, false);

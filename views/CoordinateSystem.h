@@ -25,6 +25,8 @@ class GraphCanvas {
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
     virtual void SetPen(Colour colour, int width) = 0;
+    // Dotted lines for the pen set next and after (reference curves).
+    virtual void SetDotted(bool /*dotted*/) {}
     virtual void SetBrush(Colour colour) = 0;
     virtual void SetFontColour(Colour colour) = 0;
     virtual void Line(int x1, int y1, int x2, int y2) = 0;
@@ -138,6 +140,7 @@ class CoordinateSystem {
     // on black-and-white copies.
     void SetPenColour(Colour c);
     void SetPenWidth(int width);
+    void SetPenDotted(bool dotted);
     void SetBrushColour(Colour c);
     void SetFontColour(Colour c);
 
@@ -154,6 +157,8 @@ class CoordinateSystem {
     void DrawSegmentExitLabel(const std::string& text, double x1, double y1, double x2, double y2);
     // Writes a text beside the pen position, inside the axis box where it fits.
     void LabelAtPen(const std::string& text);
+    // A line in device pixels with the current pen (marks of a path).
+    void DeviceLine(int x1, int y1, int x2, int y2);
     // Lines in logical coordinates.
     void LogicalLine(int x1, int y1, int x2, int y2);
     void LogicalLineTo(int x, int y);
@@ -183,6 +188,7 @@ class CoordinateSystem {
     int penX_ = 0, penY_ = 0;
     Colour pen_ = Black, brush_ = White;
     int penWidth_ = 1;
+    bool dotted_ = false;
     AxisScale xScale_, yScale_, y2Scale_;
 };
 

@@ -54,6 +54,14 @@ void QtGraphCanvas::SetPen(Colour colour, int width) {
     p_.setPen(pen_);
 }
 
+void QtGraphCanvas::SetDotted(bool dotted) {
+    const Qt::PenStyle style = dotted ? Qt::DotLine : Qt::SolidLine;
+    if (pen_.style() == style) return;
+    Flush();
+    pen_.setStyle(style);
+    p_.setPen(pen_);
+}
+
 void QtGraphCanvas::SetBrush(Colour colour) {
     brush_ = ToQColor(colour);
 }

@@ -29,6 +29,7 @@ class QtGraphCanvas : public GraphCanvas {
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
     void SetPen(Colour colour, int width) override;
+    void SetDotted(bool dotted) override;
     void SetBrush(Colour colour) override;
     void SetFontColour(Colour colour) override;
     void Line(int x1, int y1, int x2, int y2) override;

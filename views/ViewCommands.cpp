@@ -3,8 +3,15 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "views/AsAdCommands.h"
+#include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/PeriodRunWindow.h"
+#include "views/SequenceCommands.h"
+#include "views/IncomeWindows.h"
 #include "windows/WindowMessages.h"
+
+#include <QMdiArea>
 
 namespace tv {
 
@@ -16,11 +23,29 @@ static void RunGraphOptions(MainWindow& main) {
     main.SendToChildren(MSG_GRAPH_OPTIONS, 1, 1);
 }
 
+// A presentation window exists at most once: an open one comes to the front.
+template <class W> static void OpenDiagram(MainWindow& main) {
+    if (WorkingWindow* open = main.FindChild(W::Caption)) {
+        open->showNormal();
+        main.mdiArea()->setActiveSubWindow(open);
+        return;
+    }
+    main.OpenChild(WorkingWindow::Create<W>(main));
+}
+
 void InstallViewCommands(MainWindow& main) {
     main.BindCommand(
         QStringLiteral("MIOptionenGrafik"), [&main] { RunGraphOptions(main); },
         "Grafikeinstellungen|Farben und Linienstärken der Grafiken##"
         "Diagram settings|Colours and line widths of the diagrams");
+    InstallAsAdCommands(main);
+    InstallSequenceCommands(main);
+    InstallPeriodRunCommand(main);
+    InstallFlowChartCommand(main);
+    main.BindCommand(QStringLiteral("MIAufbEAGrafik"),
+                     [&main] { OpenDiagram<IncomeExpenditureWindow>(main); });
+    main.BindCommand(QStringLiteral("MIAufbEZGrafik"),
+                     [&main] { OpenDiagram<IncomeInterestWindow>(main); });
 }
 
 } // namespace tv

@@ -42,6 +42,9 @@ class WindowFrame {
     // True while a solution run uses the model (the scratch store among it): windows must
     // not sample the model then.
     virtual bool solving() const { return false; }
+    // True while the period run steps through the interval: windows follow it silently
+    // (no message boxes between the steps).
+    virtual bool periodRunning() const { return false; }
 };
 
 } // namespace tv

@@ -7,6 +7,7 @@
 #include "core/Model.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
+#include "views/IncomeWindows.h"
 #include "views/PaintBox.h"
 
 #include <QAction>
@@ -38,6 +39,7 @@ class ViewCommandsTest : public QObject {
     Q_OBJECT
   private slots:
     void graphOptionsReachEveryDiagram();
+    void diagramEntriesOpenEachWindowOnce();
 };
 
 void ViewCommandsTest::graphOptionsReachEveryDiagram() {
@@ -87,6 +89,49 @@ void ViewCommandsTest::graphOptionsReachEveryDiagram() {
     diagram->Box()->grab();
     QCOMPARE(diagram->draws, draws + 1);
     QCOMPARE(diagram->cs.Background, Colour(0x00FF00));
+    w.close();
+}
+
+void ViewCommandsTest::diagramEntriesOpenEachWindowOnce() {
+    QTemporaryDir dir;
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = dir.path();
+    o.userConfigDirectory = dir.path();
+    o.readSettings = false;
+    o.writeSettingsAtEnd = false;
+    MainWindow w(m, o);
+    w.userHost().scriptMessage = [](const QString&, const QString&) {};
+    w.userHost().scriptAsk = [](const QString&, const QString&) { return true; };
+    InstallViewCommands(w);
+    QSignalSpy done(&w, &MainWindow::startupFinished);
+    w.resize(1000, 700);
+    w.show();
+    QVERIFY(done.wait(10000));
+
+    struct Entry {
+        const char* action;
+        const char* caption;
+    };
+    for (Entry e : {Entry{"MIAufbEAGrafik", IncomeExpenditureWindow::Caption},
+                    Entry{"MIAufbEZGrafik", IncomeInterestWindow::Caption}}) {
+        QAction* entry = w.Action(QString::fromLatin1(e.action));
+        QVERIFY(entry && entry->isEnabled());
+        entry->trigger();
+        WorkingWindow* first = w.FindChild(e.caption);
+        QVERIFY(first && first->isVisible());
+        first->showMinimized();
+        entry->trigger();
+        QCOMPARE(w.FindChild(e.caption), first);
+        QVERIFY(!first->isMinimized());
+        int count = 0;
+        for (QMdiSubWindow* s : w.findChild<QMdiArea*>()->subWindowList())
+            count += s->windowTitle() == first->windowTitle();
+        QCOMPARE(count, 1);
+    }
+    // A model change redraws them without a word (the start model has a finite multiplier).
+    w.ModelChanged();
     w.close();
 }
 

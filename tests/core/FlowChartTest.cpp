@@ -1,0 +1,164 @@
+#include "core/FlowChart.h"
+#include "RecordingHost.h"
+#include "TestModels.h"
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/PeriodRun.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tv {
+namespace {
+
+Model SolvedOpenModel() {
+    Model m = test::OpenFlexibleModel();
+    test::RecordingHost host;
+    Solve(m, host);
+    return m;
+}
+
+TEST(FlowChartData, FlowsEqualTheSolvedValues) {
+    Model m = SolvedOpenModel();
+    const int t = 5;
+    FlowChartData d;
+    d.Recompute(m, t);
+    auto v = [&](int n) { return m.ModelVar(t, n); };
+    using namespace var;
+    const struct {
+        int variable;
+        double planned, realised;
+    } expected[FlowCount] = {
+        {Y, v(Y), v(Y)},
+        {Im, v(Im), v(Im)},
+        {T, TaxesExp(m, t, v(YErw)), v(T)},
+        {Tr, v(Tr), v(Tr)},
+        {C, v(C), v(C)},
+        {G, v(G), v(G)},
+        {Ex, v(Ex), v(Ex)},
+        {S, v(YVErw) - v(C), v(YV) - v(C)},
+        {BS, BudgetSurplusExp(m, t, v(YErw)), v(T) - v(G) - v(Tr)},
+        {AB, v(AB), v(AB)},
+        {I, v(I), v(I) + v(X) - v(N)},
+    };
+    for (int k = 0; k < FlowCount; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(d.Flow(k).variable, expected[k].variable);
+        EXPECT_EQ(d.Flow(k).planned, expected[k].planned);
+        EXPECT_EQ(d.Flow(k).realised, expected[k].realised);
+        EXPECT_EQ(d.Flow(k).present, FormatsNonZero(m, v(expected[k].variable)));
+    }
+    // The open model has trade and a government; its income is not zero.
+    EXPECT_TRUE(d.Flow(0).present);
+    EXPECT_TRUE(d.ForeignPresent());
+    EXPECT_TRUE(std::isfinite(d.Flow(0).planned));
+}
+
+TEST(FlowChartData, PresenceFollowsTheNumberFormat) {
+    Model m;
+    m.DecimalPlaces = 2;
+    const struct {
+        double x;
+        int decimals;
+        char separator;
+        bool nonZero;
+    } cases[] = {
+        {0.001, 2, '.', false}, {0.001, 3, '.', true}, {-0.004, 2, '.', false},
+        {0.005, 2, ',', true},  {12.5, 0, ',', true},  {0.0, 5, '.', false},
+        {NAN, 2, '.', true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.x);
+        m.DecimalPlaces = static_cast<uint8_t>(c.decimals);
+        m.DecimalSeparator = c.separator;
+        EXPECT_EQ(FormatsNonZero(m, c.x), c.nonZero);
+    }
+}
+
+TEST(FlowChartData, ShowingAndTheTitleCount) {
+    Model m = SolvedOpenModel();
+    const int t = 3;
+    // No trade: Ex and Im vanish, and with them the rest of the world.
+    m.SetModelVar(t, var::Ex, 0);
+    m.SetModelVar(t, var::Im, 0.001);
+    FlowChartData d;
+    d.Recompute(m, t);
+    const int n = d.PresentCount();
+    EXPECT_LE(n, 9);
+    EXPECT_FALSE(d.ForeignPresent());
+    EXPECT_EQ(d.Title(1), "Zahlungsströme (0 von " + std::to_string(n) + ")");
+    d.ShowNext();
+    d.ShowNext();
+    EXPECT_EQ(d.Title(2), "Flows of Payments (2 of " + std::to_string(n) + ")");
+    d.HideLast();
+    EXPECT_EQ(d.ShownCount(), 1);
+    d.ShowAll();
+    d.GoodsView = true;
+    EXPECT_EQ(d.Title(1),
+              "Leistungsströme (" + std::to_string(n) + " von " + std::to_string(n) + ")");
+    // Showing more than exists does nothing.
+    d.ShowNext();
+    EXPECT_EQ(d.ShownCount(), n);
+
+    // A flow that disappears in another period loses its shown flag; the count follows.
+    m.SetModelVar(t, var::Y, 0);
+    d.Recompute(m, t);
+    EXPECT_FALSE(d.Flow(0).shown);
+    EXPECT_EQ(d.ShownCount(), n - 1);
+    EXPECT_EQ(d.PresentCount(), n - 1);
+    d.HideAll();
+    EXPECT_EQ(d.ShownCount(), 0);
+
+    // Nothing present: no title.
+    Model empty;
+    d.Recompute(empty, 1);
+    EXPECT_EQ(d.PresentCount(), 0);
+    EXPECT_EQ(d.Title(1), "");
+}
+
+TEST(FlowChartData, AlwaysAllShowsEveryFlowAfterRecomputation) {
+    Model m = SolvedOpenModel();
+    FlowChartData d;
+    d.AlwaysAll = true;
+    d.Recompute(m, 2);
+    EXPECT_EQ(d.ShownCount(), d.PresentCount());
+    EXPECT_GT(d.PresentCount(), 0);
+}
+
+TEST(PeriodRun, StepsByTheJumpWidthUntilTheRightEdge) {
+    const struct {
+        int current, right, jump;
+        std::vector<int> visits;
+    } cases[] = {
+        {0, 10, 3, {3, 6, 9}}, {10, 10, 1, {}},  {0, 4, 1, {1, 2, 3, 4}},
+        {5, 10, 5, {10}},      {0, 10, 100, {}}, {2147483600, 2147483647, 100, {}},
+    };
+    for (const auto& c : cases) {
+        PeriodRun run;
+        run.SetJumpWidth(c.jump);
+        std::vector<int> visited;
+        for (int p = run.NextPeriod(c.current, c.right); p >= 0; p = run.NextPeriod(p, c.right))
+            visited.push_back(p);
+        EXPECT_EQ(visited, c.visits) << c.current << " " << c.right << " " << c.jump;
+    }
+}
+
+TEST(PeriodRun, SettingsAreClampedAndCaptioned) {
+    PeriodRun run;
+    EXPECT_EQ(run.DelayCaption(1), "Verzögerung = 0.1s");
+    run.SetDelay(25);
+    EXPECT_EQ(run.DelayCaption(2), "Delay = 2.5s");
+    EXPECT_EQ(run.DelayMilliseconds(), 2500);
+    run.SetDelay(500);
+    EXPECT_EQ(run.Delay(), 100);
+    run.SetJumpWidth(0);
+    EXPECT_EQ(run.JumpCaption(1), "Sprungweite = 1 Per.");
+    run.SetJumpWidth(7);
+    EXPECT_EQ(run.JumpCaption(2), "Steps = 7 Per.");
+}
+
+} // namespace
+} // namespace tv

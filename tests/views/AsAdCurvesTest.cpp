@@ -1,0 +1,212 @@
+// The curves of the income-price and income-inflation diagrams, computed without a window.
+
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "views/AsAdCurves.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace tv {
+namespace {
+
+using test::RecordingHost;
+
+// Mark-up prices and a wage equation, a spending rise from period 5; solved to period 20,
+// left edge 2, current period 12.
+Model SolvedModel() {
+    Model m = test::BondMarketModel();
+    test::SetFrom(m, 5, {{par::GAut, 260}});
+    m.Periods.RightEdge = 20;
+    RecordingHost host;
+    Solve(m, host);
+    m.Periods.LeftEdge = 2;
+    m.Periods.CurrentPeriod = 12;
+    return m;
+}
+
+const NamedPolyline* Find(const std::vector<NamedPolyline>& curves, const std::string& name) {
+    for (const NamedPolyline& c : curves)
+        if (c.Name == name) return &c;
+    return nullptr;
+}
+
+uint64_t Bits(double x) {
+    uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+TEST(AsAdCurves, DemandSamplesAreIndependentEquilibriaAtTheirPrices) {
+    for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
+        Model m = SolvedModel();
+        const Model untouched = m;
+        AsAdOptions o;
+        o.Raster = 12;
+        const AsAdDiagram d = ComputeAsAdDiagram(m, plane, o);
+        ASSERT_TRUE(d.Drawable);
+        const char* name = plane == AsAdPlane::Price ? "AD(12)" : "DAD(12)";
+        const NamedPolyline* ad = Find(d.Curves, name);
+        ASSERT_NE(ad, nullptr) << name;
+        EXPECT_EQ(ad->Style, CurveKind::Current);
+        ASSERT_EQ(ad->Points.size(), 13u);
+        const double base = m.GetVar(12 - m.TZR(), var::P);
+        for (const WorldPoint& p : ad->Points) {
+            Model fresh = untouched;
+            RecordingHost host;
+            const double price = plane == AsAdPlane::Price ? p.Y : base * (1 + p.Y / 100);
+            EquilibriumAtPrice(fresh, host, 12, 100, price, 0.01);
+            EXPECT_EQ(Bits(fresh.ScratchVar(12, var::Y)), Bits(p.X)) << name << " at " << p.Y;
+        }
+        // Demand falls as the price level (or inflation) rises.
+        EXPECT_GT(ad->Points.front().X, ad->Points.back().X);
+    }
+}
+
+TEST(AsAdCurves, DrawingLeavesEveryLaterSolutionBitIdentical) {
+    Model painted = SolvedModel();
+    Model plain = painted;
+    AsAdOptions o;
+    o.Raster = 20;
+    ComputeAsAdDiagram(painted, AsAdPlane::Price, o);
+    ComputeAsAdDiagram(painted, AsAdPlane::Inflation, o);
+    ComputeAsAdDiagram(painted, AsAdPlane::Price, o, true);
+    for (Model* m : {&painted, &plain}) {
+        RecordingHost host;
+        MarkUnsolvedFrom(*m, 0);
+        m->RecalcAll = 1;
+        Solve(*m, host);
+    }
+    for (int t = -10; t <= 20; ++t)
+        for (int n = 1; n <= VarCount; ++n)
+            ASSERT_EQ(Bits(painted.GetVar(t, n)), Bits(plain.GetVar(t, n))) << t << "/" << n;
+    for (int n = 1; n <= ParCount; ++n)
+        ASSERT_EQ(Bits(painted.GetPar(0, n)), Bits(plain.GetPar(0, n))) << n;
+    EXPECT_EQ(painted.Switch, plain.Switch);
+    EXPECT_EQ(painted.ScratchDepth, plain.ScratchDepth);
+    EXPECT_EQ(painted.EquilibriumInexact, plain.EquilibriumInexact);
+    EXPECT_EQ(painted.Periods.LastSolved, plain.Periods.LastSolved);
+}
+
+TEST(AsAdCurves, RasterNGivesNPieces) {
+    for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation})
+        for (int raster : {2, 10, 54, 99, 100}) {
+            Model m = SolvedModel();
+            AsAdOptions o;
+            o.Raster = raster;
+            const AsAdDiagram d = ComputeAsAdDiagram(m, plane, o);
+            const bool price = plane == AsAdPlane::Price;
+            for (const char* name : {"AD", "AS"})
+                for (int t : {2, 12}) {
+                    const std::string label =
+                        (price ? std::string() : "D") + name + "(" + std::to_string(t) + ")";
+                    const NamedPolyline* c = Find(d.Curves, label);
+                    ASSERT_NE(c, nullptr) << label;
+                    EXPECT_EQ(c->Points.size(), size_t(raster) + 1) << label << " " << raster;
+                    EXPECT_EQ(c->Style, t == 2 ? CurveKind::Reference : CurveKind::Current);
+                }
+        }
+}
+
+TEST(AsAdCurves, SupplyEndsVerticallyAtCapacityInsideThePlot) {
+    Model m = SolvedModel();
+    const double cap = PotentialOutput(m, 12);
+    const AsAdAxes axes{0, cap * 2, 0, 3};
+    const std::vector<WorldPoint> s = SampleSupply(m, AsAdPlane::Price, 12, axes, 10);
+    ASSERT_EQ(s.size(), 11u);
+    EXPECT_EQ(s[9].X, cap);
+    EXPECT_EQ(s[10].X, cap);
+    EXPECT_DOUBLE_EQ(s[10].Y, 3.3);
+    EXPECT_EQ(s[3].Y, PriceAt(m, 12, s[3].X));
+    // Capacity beyond the plot: the last piece stays level.
+    const std::vector<WorldPoint> cut =
+        SampleSupply(m, AsAdPlane::Price, 12, {0, cap / 2, 0, 3}, 10);
+    EXPECT_EQ(cut[10].X, cap / 2);
+    EXPECT_EQ(cut[10].Y, cut[9].Y);
+    // Inflation samples never fall below -99 %.
+    for (const WorldPoint& p : SampleSupply(m, AsAdPlane::Inflation, 12, {0, 1, -200, 50}, 10))
+        EXPECT_GE(p.Y, -99);
+    for (const WorldPoint& p : SampleDemand(m, AsAdPlane::Inflation, 12, {0, 1, -200, 50}, 4))
+        EXPECT_GE(p.Y, -99);
+}
+
+TEST(AsAdCurves, WhichCurvesAreDrawn) {
+    struct Case {
+        const char* what;
+        int left;
+        int priceSwitch;
+        AsAdPlane plane;
+        std::vector<std::string> names;
+    };
+    const std::vector<Case> cases = {
+        {"both periods",
+         2,
+         2,
+         AsAdPlane::Price,
+         {"AD(2)", "AS(2)", "LAS(2)", "AD(12)", "AS(12)", "LAS(12)", "Pfad"}},
+        {"left edge is current", 12, 2, AsAdPlane::Price, {"AD(12)", "AS(12)", "LAS(12)", "Pfad"}},
+        {"exogenous prices",
+         12,
+         0,
+         AsAdPlane::Price,
+         {"AD(12)", "Kap-Max(12)", "P(12)", "LAS(12)", "Pfad"}},
+        {"dynamic",
+         2,
+         2,
+         AsAdPlane::Inflation,
+         {"DAD(2)", "DAS(2)", "LDAS(2)", "DAD(12)", "DAS(12)", "LDAS(12)", "Pfad"}},
+        {"dynamic, exogenous prices", 12, 0, AsAdPlane::Inflation, {"DAD(12)", "LDAS(12)", "Pfad"}},
+    };
+    for (const Case& c : cases) {
+        Model m = SolvedModel();
+        m.Periods.LeftEdge = c.left;
+        m.Switch[12] = uint8_t(c.priceSwitch);
+        AsAdOptions o;
+        o.Raster = 10;
+        const AsAdDiagram d = ComputeAsAdDiagram(m, c.plane, o);
+        std::vector<std::string> names;
+        for (const NamedPolyline& p : d.Curves)
+            names.push_back(p.Name);
+        EXPECT_EQ(names, c.names) << c.what;
+        const NamedPolyline* path = Find(d.Curves, "Pfad");
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(path->Points.size(), size_t(12 - c.left + 1)) << c.what;
+        EXPECT_EQ(path->Style, CurveKind::Path);
+    }
+}
+
+TEST(AsAdCurves, NothingBeforeTheCurrentPeriodIsSolved) {
+    Model m = SolvedModel();
+    m.Periods.LastSolved = 11;
+    EXPECT_FALSE(AsAdDrawable(m));
+    const AsAdDiagram d = ComputeAsAdDiagram(m, AsAdPlane::Price, {});
+    EXPECT_FALSE(d.Drawable);
+    EXPECT_TRUE(d.Curves.empty());
+}
+
+TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
+    Model m = SolvedModel();
+    AsAdCache cache;
+    AsAdOptions o;
+    o.Raster = 10;
+    const AsAdAxes axes{0, 2000, 0, 3};
+    const auto first = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
+    EXPECT_EQ(cache.Current.Period, 12);
+    EXPECT_EQ(cache.Reference.Period, 2);
+    // Other axes but the same key: the samples stay (zoom does not resample).
+    const auto again = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
+    EXPECT_EQ(Find(again, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    o.Raster = 20;
+    const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
+    EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);
+}
+
+} // namespace
+} // namespace tv

@@ -1,0 +1,190 @@
+// The income-price and income-inflation windows: what a paint draws, the solution-run
+// guard, the raster control, and that painting leaves later solutions untouched.
+
+#include "TestModels.h"
+
+#include "app/Settings.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+#include "views/AsAdWindow.h"
+#include "views/PaintBox.h"
+#include "windows/WindowFrame.h"
+
+#include <QCheckBox>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace tv;
+
+namespace {
+
+class TestFrame : public WindowFrame {
+  public:
+    TestFrame() {
+        area.resize(900, 700);
+        area.show();
+    }
+    Model& model() override { return m; }
+    UserHost& host() override { return quiet; }
+    QMdiArea* mdiArea() override { return &area; }
+    QRect baseArea() const override { return {0, 0, 800, 600}; }
+    QPrinter& printer() override { return printer_; }
+    QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QFont screenFont() const override { return QFont(); }
+    QString modelBaseName() const override { return QStringLiteral("NEU"); }
+    int assignedPeriod(int) const override { return 0; }
+    const Settings* userSettings() const override { return &settings; }
+    bool solving() const override { return busy; }
+
+    Model m;
+    SilentHost quiet;
+    QMdiArea area;
+    QPrinter printer_{QPrinter::HighResolution};
+    Settings settings;
+    bool busy = false;
+};
+
+// Mark-up prices and a wage equation, a spending rise from period 5.
+Model SolvedModel() {
+    Model m = test::BondMarketModel();
+    test::SetFrom(m, 5, {{par::GAut, 260}});
+    m.Periods.RightEdge = 20;
+    SilentHost host;
+    Solve(m, host);
+    m.Periods.LeftEdge = 2;
+    m.Periods.CurrentPeriod = 12;
+    return m;
+}
+
+AsAdWindow* Open(TestFrame& f, AsAdPlane plane) {
+    auto* w = WorkingWindow::Create<AsAdWindow>(f, plane);
+    f.area.addSubWindow(w);
+    w->show();
+    w->resize(800, 560);
+    return w;
+}
+
+std::vector<std::string> Names(const AsAdWindow* w) {
+    std::vector<std::string> names;
+    for (const NamedPolyline& c : w->Curves())
+        names.push_back(c.Name);
+    return names;
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+class AsAdWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void PaintingDrawsTheCurvesAndLeavesLaterSolutionsIdentical() {
+        TestFrame f;
+        f.m = SolvedModel();
+        Model plain = f.m;
+        AsAdWindow* w = Open(f, AsAdPlane::Price);
+        w->RenderPicture(800, 500); // copy
+        w->grab();                  // screen
+        QCOMPARE(Names(w), (std::vector<std::string>{"AD(2)", "AS(2)", "LAS(2)", "AD(12)", "AS(12)",
+                                                     "LAS(12)", "Pfad"}));
+        AsAdWindow* d = Open(f, AsAdPlane::Inflation);
+        d->RenderPicture(800, 500);
+        QVERIFY(!d->Curves().empty());
+        for (Model* m : {&f.m, &plain}) {
+            SilentHost host;
+            MarkUnsolvedFrom(*m, 0);
+            m->RecalcAll = 1;
+            Solve(*m, host);
+        }
+        for (int t = -5; t <= 20; ++t)
+            for (int n = 1; n <= VarCount; ++n)
+                QVERIFY2(SameBits(f.m.GetVar(t, n), plain.GetVar(t, n)),
+                         qPrintable(QStringLiteral("%1/%2").arg(t).arg(n)));
+    }
+
+    void NoSamplingDuringASolutionRun() {
+        TestFrame f;
+        f.m = SolvedModel();
+        AsAdWindow* w = Open(f, AsAdPlane::Price);
+        f.busy = true;
+        w->Message(MSG_MODEL_CHANGED, 1, 1);
+        w->RenderPicture(800, 500);
+        QVERIFY(w->Curves().empty());
+        f.busy = false;
+        w->RenderPicture(800, 500);
+        QVERIFY(!w->Curves().empty());
+    }
+
+    void UnsolvedCurrentPeriodDrawsNothing() {
+        TestFrame f;
+        f.m = SolvedModel();
+        f.m.Periods.LastSolved = 11;
+        AsAdWindow* w = Open(f, AsAdPlane::Inflation);
+        QVERIFY(!w->RenderPicture(800, 500).isNull());
+        QVERIFY(w->Curves().empty());
+    }
+
+    void RasterIsTakenOnlyByItsButton() {
+        TestFrame f;
+        f.m = SolvedModel();
+        AsAdWindow* w = Open(f, AsAdPlane::Price);
+        QCOMPARE(w->RasterButton->text(), QStringLiteral("&Raster: 54"));
+        w->RasterBar->setValue(10);
+        QCOMPARE(w->RasterButton->text(), QStringLiteral("&Raster: 10"));
+        QVERIFY(!w->RasterButton->isChecked()); // shown up: not taken yet
+        QCOMPARE(w->Options().Raster, 54);
+        w->RenderPicture(800, 500);
+        for (const NamedPolyline& c : w->Curves())
+            if (c.Name == "AD(12)") QCOMPARE(c.Points.size(), size_t(55));
+        w->RasterButton->click();
+        QVERIFY(w->RasterButton->isChecked());
+        QCOMPARE(w->Options().Raster, 10);
+        w->RenderPicture(800, 500);
+        for (const NamedPolyline& c : w->Curves())
+            if (c.Name == "AD(12)") QCOMPARE(c.Points.size(), size_t(11));
+    }
+
+    void LongRunLineNeedsWageResponse() {
+        TestFrame f;
+        f.m = SolvedModel();
+        f.m.Switch[14] = 0;
+        AsAdWindow* w = Open(f, AsAdPlane::Price);
+        QVERIFY(!w->LongRunBox->isEnabled());
+        QVERIFY(!w->LongRunBox->isChecked());
+        f.m.Switch[14] = 2;
+        w->Message(MSG_MODEL_CHANGED, 1, 1);
+        QVERIFY(w->LongRunBox->isEnabled());
+    }
+
+    // Screen pictures of both diagrams in both languages into TERVALIS_SHOT_DIR, when set.
+    void Screenshots() {
+        const QString dir = qEnvironmentVariable("TERVALIS_SHOT_DIR");
+        if (dir.isEmpty()) QSKIP("TERVALIS_SHOT_DIR not set");
+        TestFrame f;
+        f.m = SolvedModel();
+        for (int language : {1, 2}) {
+            f.m.Language = uint8_t(language);
+            for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
+                AsAdWindow* w = Open(f, plane);
+                w->RefreshLanguage();
+                const QString name = QStringLiteral("%1/%2-%3.png")
+                                         .arg(dir, plane == AsAdPlane::Price ? "asad" : "dasdad",
+                                              language == 1 ? "de" : "en");
+                QVERIFY(w->grab().save(name));
+                w->close();
+            }
+        }
+    }
+};
+
+QTEST_MAIN(AsAdWindowTest)
+#include "AsAdWindowTest.moc"

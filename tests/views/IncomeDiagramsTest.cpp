@@ -1,0 +1,341 @@
+// The curves of the income-interest and income-expenditure diagrams against closed forms
+// written out from the parameters, and IS meeting LM at the solved income and rate.
+
+#include "TestModels.h"
+
+#include "app/ModelFile.h"
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+#include "views/IncomeDiagrams.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+const Curve* Find(const Plot& p, const std::string& name) {
+    for (const Curve& c : p.Curves)
+        if (c.Name == name) return &c;
+    return nullptr;
+}
+
+void ExpectNear(double expected, double actual, const std::string& what) {
+    EXPECT_NEAR(expected, actual, 1e-9 * std::max(1.0, std::fabs(expected))) << what;
+}
+
+// Where the line through a, b meets the line through c, d.
+CurvePoint Intersection(CurvePoint a, CurvePoint b, CurvePoint c, CurvePoint d) {
+    const double d1x = b.X - a.X, d1y = b.Y - a.Y, d2x = d.X - c.X, d2y = d.Y - c.Y;
+    const double s = ((c.X - a.X) * d2y - (c.Y - a.Y) * d2x) / (d1x * d2y - d1y * d2x);
+    return {a.X + s * d1x, a.Y + s * d1y};
+}
+
+// The IS income at real rate r, written out for models whose households spend from
+// expected disposable income with one tax rate and without transfers.
+double ClosedFormIS(const Model& m, int t, double r) {
+    auto p = [&](int n) { return m.GetPar(t, n); };
+    const double e = m.GetVar(t, var::e);
+    const double spend = p(par::cY) * (1 - p(par::tY)) + p(par::bY) - p(par::mY);
+    double autonomous =
+        p(par::CAut) + p(par::IAut) + p(par::GAut) + p(par::ExAut) - p(par::ImAut) + p(par::xe) * e;
+    if (p(par::me) != 0) autonomous -= p(par::me) / e;
+    return (autonomous - (p(par::cr) + p(par::br)) * r) / (1 - spend);
+}
+
+double ClosedFormLM(const Model& m, int t, double y) {
+    auto p = [&](int n) { return m.GetPar(t, n); };
+    return (p(par::lY) * y + p(par::LAut) - m.GetVar(t, var::M)) / p(par::li);
+}
+
+struct Case {
+    const char* name;
+    std::function<Model()> make;
+    std::vector<int> periods; // stationary periods: IS meets LM at the solution
+};
+
+Model Solved(Model m) {
+    SilentHost host;
+    Solve(m, host);
+    return m;
+}
+
+Model ClosedWithMoneyShock() {
+    Model m = ClosedISLMModel();
+    SetFrom(m, 5, {{par::MNAut, 660}});
+    return Solved(m);
+}
+
+Model OpenWithFiscalShock() {
+    Model m = OpenFlexibleModel();
+    SetFrom(m, 5, {{par::GAut, 198}});
+    return Solved(m);
+}
+
+Model FromExample(const char* file) {
+    Model m;
+    m.InitialiseForProgramStart();
+    SilentHost host;
+    SolveAtProgramStart(m, host);
+    ModelFile f(m, host, ".");
+    EXPECT_TRUE(f.OpenModel(std::string(EXAMPLES_DIR) + "/" + file));
+    Solve(m, host);
+    return m;
+}
+
+class ISLM : public ::testing::TestWithParam<Case> {};
+
+TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
+    Model m = GetParam().make();
+    for (bool real : {false, true})
+        for (int t : GetParam().periods) {
+            SCOPED_TRACE(std::string(real ? "real" : "nominal") + " t = " + std::to_string(t));
+            m.Periods.CurrentPeriod = t;
+            IncomeInterestOptions o;
+            o.RealRate = real;
+            const Plot plot = IncomeInterestPlot(m, o, false);
+            const double gp = m.GetVar(t, var::gPErw) / 100;
+            auto show = [&](double i) { return real ? ((1 + i / 100) / (1 + gp) - 1) * 100 : i; };
+            auto realOf = [&](double y) { return real ? y : ((1 + y / 100) / (1 + gp) - 1) * 100; };
+
+            const Curve* is = Find(plot, "IS(" + std::to_string(t) + ")");
+            ASSERT_TRUE(is);
+            ASSERT_EQ(2u, is->Points.size());
+            ExpectNear(plot.Axes.YMax, is->Points[0].Y, "IS top");
+            ExpectNear(plot.Axes.YMin, is->Points[1].Y, "IS bottom");
+            for (const CurvePoint& p : is->Points)
+                ExpectNear(ClosedFormIS(m, t, realOf(p.Y)), p.X, "IS income");
+
+            const Curve* lm = Find(plot, "LM(" + std::to_string(t) + ")");
+            ASSERT_TRUE(lm);
+            ASSERT_GE(lm->Points.size(), 3u);
+            const double iu = m.GetPar(t, par::iu),
+                         limit = m.GetPar(t, par::LAut) / m.GetPar(t, par::li);
+            const double ym = m.GetVar(t, var::M) / m.GetPar(t, par::lY);
+            ExpectNear(show(iu), lm->Points[0].Y, "LM floor");
+            ExpectNear(show(iu), lm->Points[1].Y, "LM kink");
+            ExpectNear(show(ClosedFormLM(m, t, lm->Points[1].X)), lm->Points[1].Y, "LM at kink");
+            ExpectNear(ym, lm->Points[2].X, "LM speculation limit income");
+            ExpectNear(show(limit), lm->Points[2].Y, "LM speculation limit rate");
+
+            const CurvePoint meet =
+                Intersection(is->Points[0], is->Points[1], lm->Points[1], lm->Points[2]);
+            // Within the accuracy the solution was searched with.
+            EXPECT_NEAR(m.GetVar(t, var::Y), meet.X, 1e-5 * m.GetVar(t, var::Y));
+            EXPECT_NEAR(show(m.GetVar(t, var::i)), meet.Y, 1e-4);
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, ISLM,
+    ::testing::Values(
+        Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
+        Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 100}},
+        Case{"BondMarketWithPrices", [] { return Solved(BondMarketModel()); }, {0}},
+        Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFlexible",
+             [] { return FromExample("05-open-flexible-rates.TV5"); },
+             {0, 100}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IncomeInterest, ZIsTheExternalBalanceAndVerticalWithoutCapitalFlows) {
+    Model m = OpenWithFiscalShock();
+    m.Periods.CurrentPeriod = 100;
+    const int t = 100;
+    IncomeInterestOptions o;
+    const Plot plot = IncomeInterestPlot(m, o, false);
+    const Curve* z = Find(plot, "Z(100)");
+    ASSERT_TRUE(z);
+    auto p = [&](int n) { return m.GetPar(t, n); };
+    const double e = m.GetVar(t, var::e);
+    for (const CurvePoint& q : z->Points) {
+        const double trade =
+            p(par::ExAut) + p(par::xe) * e - p(par::mY) * q.X - p(par::ImAut) - p(par::me) / e;
+        const double capital = p(par::NKAut) - p(par::iA) * p(par::kdi);
+        ExpectNear((-trade - capital) / p(par::kdi), q.Y, "Z rate");
+    }
+    // Flexible rates balance the external account: Z runs through the solution.
+    const double atY = z->Points[0].Y + (z->Points[1].Y - z->Points[0].Y) /
+                                            (z->Points[1].X - z->Points[0].X) *
+                                            (m.GetVar(t, var::Y) - z->Points[0].X);
+    EXPECT_NEAR(m.GetVar(t, var::i), atY, 1e-6);
+
+    SetAll(m, {{par::kdi, 0}});
+    const Plot degenerate = IncomeInterestPlot(m, o, false);
+    const Curve* vertical = Find(degenerate, "Z(100)");
+    ASSERT_TRUE(vertical);
+    EXPECT_EQ(vertical->Points[0].X, vertical->Points[1].X);
+    SetAll(m, {{par::mY, 0}});
+    EXPECT_FALSE(Find(IncomeInterestPlot(m, o, false), "Z(100)"));
+}
+
+TEST(IncomeInterest, ReferencePathAndWageRounds) {
+    Model m = ClosedWithMoneyShock();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 9;
+    IncomeInterestOptions o;
+    Plot plot = IncomeInterestPlot(m, o, false);
+    ASSERT_TRUE(Find(plot, "IS(0)"));
+    EXPECT_EQ(CurveStyle::Reference, Find(plot, "LM(0)")->Style);
+    EXPECT_EQ(CurveStyle::Current, Find(plot, "LM(9)")->Style);
+    const Curve* path = Find(plot, "Pfad");
+    ASSERT_TRUE(path);
+    ASSERT_EQ(10u, path->Points.size());
+    for (int t = 0; t <= 9; ++t) {
+        EXPECT_EQ(m.GetVar(t, var::Y), path->Points[t].X);
+        EXPECT_EQ(m.GetVar(t, var::i), path->Points[t].Y);
+    }
+    ASSERT_EQ(2u, plot.Marks.size());
+    EXPECT_EQ(MarkShape::Circle, plot.Marks[0].Shape);
+    EXPECT_EQ(m.GetVar(9, var::Y), plot.Marks[1].X);
+
+    // Wage rounds of four: periods 0, 4 and 8 only.
+    m.Switch[23] = 4;
+    o.WageRounds = true;
+    path = Find(plot = IncomeInterestPlot(m, o, false), "Pfad");
+    ASSERT_TRUE(path);
+    ASSERT_EQ(3u, path->Points.size());
+    EXPECT_EQ(m.GetVar(8, var::Y), path->Points[2].X);
+
+    // With the left edge at the current period there is nothing to refer to.
+    m.Periods.LeftEdge = 9;
+    plot = IncomeInterestPlot(m, o, false);
+    EXPECT_FALSE(Find(plot, "IS(0)") || Find(plot, "IS(9)") == nullptr);
+    for (const Curve& c : plot.Curves)
+        EXPECT_NE(CurveStyle::Reference, c.Style) << c.Name;
+    EXPECT_EQ(1u, plot.Marks.size());
+}
+
+TEST(IncomeInterest, OnlyAPropensityOfExactlyOneMakesTheMultiplierInfinite) {
+    struct Row {
+        double cY;
+        bool infinite;
+    };
+    for (Row row : {Row{1, true}, Row{-1, false}, Row{0.999999, false}}) {
+        Model m = KeynesianModel();
+        SetAll(m, {{par::cY, row.cY}});
+        m.Periods.LeftEdge = 0;
+        m.Periods.CurrentPeriod = 3;
+        SCOPED_TRACE(row.cY);
+        EXPECT_EQ(row.infinite, InfiniteMultiplier(m, 3));
+        const auto notices = InfiniteMultiplierNotices(m);
+        const Plot plot = IncomeInterestPlot(m, {}, false);
+        EXPECT_EQ(row.infinite, Find(plot, "IS(3)") == nullptr);
+        ASSERT_EQ(row.infinite ? 2u : 0u, notices.size());
+        if (row.infinite) {
+            EXPECT_NE(std::string::npos, notices[0].find("linken Analyserand"));
+            EXPECT_NE(std::string::npos, notices[0].find("t = 0."));
+            EXPECT_NE(std::string::npos, notices[1].find("aktuelle Periode"));
+            EXPECT_NE(std::string::npos, notices[1].find("t = 3."));
+        }
+    }
+}
+
+TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
+    Model m = ClosedWithMoneyShock();
+    m.Periods.CurrentPeriod = 10;
+    // Without interest response the LM is the floor up to the income the money can carry,
+    // then vertical; without an income response it is flat.
+    SetAll(m, {{par::li, 0}});
+    Plot plot = IncomeInterestPlot(m, {}, false);
+    const Curve* lm = Find(plot, "LM(10)");
+    ASSERT_TRUE(lm);
+    ASSERT_EQ(3u, lm->Points.size());
+    ExpectNear((m.GetVar(10, var::M) - m.GetPar(10, par::LAut)) / m.GetPar(10, par::lY),
+               lm->Points[1].X, "vertical LM");
+    EXPECT_EQ(lm->Points[1].X, lm->Points[2].X);
+    SetAll(m, {{par::lY, 0}, {par::li, 20}});
+    const RangeSets r = IncomeInterestRanges(m);
+    for (double v : {r.Fixed.XMin, r.Fixed.XMax, r.Fixed.YMin, r.Fixed.YMax})
+        EXPECT_TRUE(std::isfinite(v));
+    lm = Find(plot = IncomeInterestPlot(m, {}, false), "LM(10)");
+    ASSERT_TRUE(lm);
+    for (const CurvePoint& p : lm->Points)
+        EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
+}
+
+TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
+    Model m = OpenWithFiscalShock();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 100;
+    const int t = 100;
+    auto p = [&](int n) { return m.GetPar(t, n); };
+    const double e = m.GetVar(t, var::e), y = m.GetVar(t, var::Y);
+    const double cn = p(par::cY) * (1 - p(par::tY)) + p(par::bY);
+    for (bool gross : {false, true}) {
+        IncomeExpenditureOptions o;
+        o.Gross = gross;
+        const AxisRange axes = AxesFor(GoodsMarketRanges(m, o), false);
+        const Plot goods = GoodsMarketCurves(m, o, axes);
+        if (!gross) {
+            // Net demand meets the 45 degree line at the solved income.
+            const Curve* d = Find(goods, "D(100)");
+            ASSERT_TRUE(d);
+            const double slope =
+                (d->Points[1].Y - d->Points[0].Y) / (d->Points[1].X - d->Points[0].X);
+            ExpectNear(cn - p(par::mY), slope, "net propensity");
+            EXPECT_NEAR(y, d->Points[0].Y + slope * y, 1e-6 * y);
+            ASSERT_TRUE(Find(goods, "45°"));
+        } else {
+            const Curve* x = Find(goods, "X(100)");
+            const Curve* n = Find(goods, "N(100)");
+            ASSERT_TRUE(x && n);
+            for (const CurvePoint& q : x->Points)
+                ExpectNear(q.X + p(par::mY) * q.X + p(par::ImAut) + p(par::me) / e, q.Y, "supply");
+            const double slope =
+                (n->Points[1].Y - n->Points[0].Y) / (n->Points[1].X - n->Points[0].X);
+            ExpectNear(cn, slope, "gross propensity");
+            // Gross demand equals supply at the solution.
+            EXPECT_NEAR(y + p(par::mY) * y + p(par::ImAut) + p(par::me) / e,
+                        n->Points[0].Y + slope * (y - n->Points[0].X), 1e-6 * y);
+        }
+        ASSERT_TRUE(Find(goods, "Pfad"));
+    }
+    IncomeExpenditureOptions o;
+    const Plot capital = CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false));
+    const Curve* supply = Find(capital, "dKA(100)");
+    const Curve* demand = Find(capital, "dKN(100)");
+    ASSERT_TRUE(supply && demand && Find(capital, "dKA(0)"));
+    // Saving plus budget surplus equals investment plus net exports at the solved income.
+    auto at = [&](const Curve* c) {
+        return c->Points[0].Y + (c->Points[1].Y - c->Points[0].Y) /
+                                    (c->Points[1].X - c->Points[0].X) * (y - c->Points[0].X);
+    };
+    EXPECT_NEAR(at(supply), at(demand), 1e-6 * y);
+}
+
+TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
+    Model m = KeynesianModel();
+    SetFrom(m, 5, {{par::GAut, 110}});
+    m = Solved(m);
+    m.Periods.LeftEdge = 4;
+    m.Periods.CurrentPeriod = 7;
+    IncomeExpenditureOptions o;
+    o.Gross = true;
+    for (int method : {1, 2}) {
+        m.Expect[3].Method = static_cast<uint8_t>(method);
+        const Plot goods = GoodsMarketCurves(m, o, {0, 2000, 0, 2000});
+        const Curve* path = Find(goods, "Pfad");
+        ASSERT_TRUE(path);
+        ASSERT_EQ(7u, path->Points.size());
+        // After each step the path stands on a solved point: supply first, or demand first.
+        for (int k = 0; k < 3; ++k) {
+            const int t = 5 + k;
+            const CurvePoint q = path->Points[2 + 2 * k];
+            EXPECT_EQ(m.GetVar(t, var::Y), q.X);
+            EXPECT_EQ(m.GetVar(t, method == 1 ? var::X : var::N), q.Y);
+            EXPECT_EQ(path->Points[1 + 2 * k].X,
+                      method == 1 ? m.GetVar(t - 1, var::Y) : m.GetVar(t, var::Y));
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,272 @@
+// The period run driven through the main window, and the flow chart following it.
+
+#include "app/AnalysisInterval.h"
+#include "app/MainWindow.h"
+#include "app/PeriodNavigator.h"
+#include "app/QtUserHost.h"
+#include "core/Model.h"
+#include "core/Symbols.h"
+#include "views/FlowChartWindow.h"
+#include "views/PeriodRunWindow.h"
+#include "views/ViewCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tv;
+
+class PeriodRunTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void runVisitsEveryJumpAndPauses();
+    void interruptionsStopTheRun_data();
+    void interruptionsStopTheRun();
+    void delayIsKeptBetweenSteps();
+    void closingClearsTheCheck();
+    void flowChartFollowsThePeriod();
+    void flowChartWithoutSizeDrawsNothing();
+    void screenshots();
+
+  private:
+    PeriodRunWindow* OpenRun();
+    void Prepare(int left, int right, int current);
+    std::vector<int> visits_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<Model> m_;
+    std::unique_ptr<MainWindow> w_;
+};
+
+void PeriodRunTest::initTestCase() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    m_ = std::make_unique<Model>();
+    m_->InitialiseForProgramStart();
+    MainWindowOptions o;
+    o.programDirectory = dir_->path();
+    o.userConfigDirectory = dir_->path();
+    o.readSettings = false;
+    o.writeSettingsAtEnd = false;
+    w_ = std::make_unique<MainWindow>(*m_, o);
+    w_->userHost().scriptMessage = [](const QString&, const QString&) {};
+    w_->userHost().scriptAsk = [](const QString&, const QString&) { return true; };
+    InstallViewCommands(*w_);
+    QSignalSpy done(w_.get(), &MainWindow::startupFinished);
+    w_->resize(1100, 760);
+    w_->show();
+    QVERIFY(done.wait(20000));
+    connect(w_->Navigator(), &PeriodNavigator::periodChanged, this, [this](int kind) {
+        if (kind == KindCurrentPeriod) visits_.push_back(m_->Periods.CurrentPeriod);
+    });
+}
+
+void PeriodRunTest::cleanupTestCase() {
+    if (PeriodRunWindow* r = FindPeriodRunWindow(*w_)) r->close();
+    w_.reset();
+}
+
+PeriodRunWindow* PeriodRunTest::OpenRun() {
+    QAction* entry = w_->Action(QStringLiteral("MIPeriodenDurchlauf"));
+    if (!FindPeriodRunWindow(*w_)) entry->trigger();
+    return FindPeriodRunWindow(*w_);
+}
+
+void PeriodRunTest::Prepare(int left, int right, int current) {
+    w_->interval().SetInterval(left, right, false);
+    w_->interval().SetCurrentPeriod(current);
+    visits_.clear();
+}
+
+void PeriodRunTest::runVisitsEveryJumpAndPauses() {
+    PeriodRunWindow* run = OpenRun();
+    QVERIFY(run);
+    QVERIFY(w_->Action(QStringLiteral("MIPeriodenDurchlauf"))->isChecked());
+    const struct {
+        int current, jump;
+        std::vector<int> visits;
+    } cases[] = {{0, 3, {3, 6, 9}}, {10, 1, {}}, {7, 1, {8, 9, 10}}};
+    for (const auto& c : cases) {
+        Prepare(0, 10, c.current);
+        run->SetJumpWidth(c.jump);
+        run->SetDelay(0);
+        run->PlayButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!run->Running(), 5000);
+        QCOMPARE(visits_, c.visits);
+        QVERIFY(run->PauseButton->isChecked());
+        QVERIFY(!run->PlayButton->isChecked());
+    }
+    // Backward and forward set the edges.
+    run->BackButton->click();
+    QCOMPARE(m_->Periods.CurrentPeriod, 0);
+    run->ForwardButton->click();
+    QCOMPARE(m_->Periods.CurrentPeriod, 10);
+}
+
+void PeriodRunTest::interruptionsStopTheRun_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("Escape") << 0;
+    QTest::newRow("pause button") << 1;
+    QTest::newRow("model change") << 2;
+    QTest::newRow("modal dialog") << 3;
+    QTest::newRow("hidden") << 4;
+}
+
+void PeriodRunTest::interruptionsStopTheRun() {
+    QFETCH(int, how);
+    PeriodRunWindow* run = OpenRun();
+    run->show();
+    Prepare(0, 10, 0);
+    run->SetJumpWidth(1);
+    run->SetDelay(1);
+    run->PlayButton->click();
+    QCOMPARE(visits_, std::vector<int>{1}); // the first step comes at once
+    QVERIFY(run->Running());
+    QDialog dialog(w_.get());
+    switch (how) {
+    case 0:
+        QTest::keyClick(run, Qt::Key_Escape);
+        break;
+    case 1:
+        QTest::mouseClick(run->PauseButton, Qt::LeftButton);
+        break;
+    case 2:
+        w_->ModelChanged();
+        break;
+    case 3:
+        dialog.setModal(true);
+        dialog.show();
+        break;
+    case 4:
+        run->hide();
+        break;
+    }
+    QTest::qWait(350);
+    QVERIFY(!run->Running());
+    QVERIFY(run->PauseButton->isChecked());
+    QCOMPARE(m_->Periods.CurrentPeriod, 1);
+    dialog.hide();
+    run->show();
+}
+
+void PeriodRunTest::delayIsKeptBetweenSteps() {
+    PeriodRunWindow* run = OpenRun();
+    Prepare(0, 3, 0);
+    run->SetJumpWidth(1);
+    run->SetDelay(1);
+    QElapsedTimer clock;
+    clock.start();
+    run->PlayButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!run->Running(), 5000);
+    // Three steps, each followed by at least 0.1 s before the next check.
+    QVERIFY(clock.elapsed() >= 300);
+    QCOMPARE(visits_, (std::vector<int>{1, 2, 3}));
+    QCOMPARE(run->DelayGroup->title(), QStringLiteral("Verzögerung = 0.1s"));
+    run->JumpBar->setValue(4);
+    QCOMPARE(run->JumpGroup->title(), QStringLiteral("Sprungweite = 4 Per."));
+    w_->interval().SetInterval(0, 100, false);
+}
+
+void PeriodRunTest::closingClearsTheCheck() {
+    QPointer<PeriodRunWindow> run = OpenRun();
+    QAction* entry = w_->Action(QStringLiteral("MIPeriodenDurchlauf"));
+    QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F3));
+    run->close();
+    QVERIFY(!entry->isChecked());
+    QTRY_VERIFY(run.isNull());
+    entry->trigger(); // F3 again: a new window
+    QVERIFY(entry->isChecked());
+    QVERIFY(FindPeriodRunWindow(*w_));
+    entry->trigger(); // and away
+    QVERIFY(!entry->isChecked());
+    QTRY_VERIFY(!FindPeriodRunWindow(*w_));
+}
+
+void PeriodRunTest::flowChartFollowsThePeriod() {
+    w_->Action(QStringLiteral("MIAufbFluss"))->trigger();
+    auto* chart = dynamic_cast<FlowChartWindow*>(w_->FindChild(FlowChartCaption));
+    QVERIFY(chart);
+    w_->interval().SetInterval(0, 20, false);
+    // A small economy with a government and trade (the start model is all zero).
+    for (int t = -1; t <= 20; ++t)
+        for (auto [n, x] : {std::pair{par::CAut, 100.0},
+                            {par::cY, 0.6},
+                            {par::IAut, 50.0},
+                            {par::GAut, 80.0},
+                            {par::TAut, 30.0},
+                            {par::ExAut, 20.0},
+                            {par::ImAut, 10.0}})
+            m_->SetModelPar(t, n, x);
+    m_->Periods.LastSolved = -1;
+    w_->Solve();
+    w_->interval().SetCurrentPeriod(4);
+    const int n = chart->Data().PresentCount();
+    QVERIFY(n > 0);
+    QCOMPARE(chart->TitleText(), QStringLiteral("Zahlungsströme (0 von %1)").arg(n));
+    chart->NextButton->click();
+    chart->NextButton->click();
+    QCOMPARE(chart->TitleText(), QStringLiteral("Zahlungsströme (2 von %1)").arg(n));
+    QVERIFY(chart->Animating());
+    chart->ReverseButton->click();
+    QCOMPARE(chart->TitleText(), QStringLiteral("Leistungsströme (2 von %1)").arg(n));
+    chart->ReverseButton->click();
+
+    // Every period step reads the solved values of the new period.
+    w_->interval().SetCurrentPeriod(7);
+    QCOMPARE(chart->Data().Flow(0).realised, m_->ModelVar(7, var::Y));
+    QCOMPARE(chart->Data().Flow(4).planned, m_->ModelVar(7, var::C));
+    QCOMPARE(chart->Data().Flow(10).realised,
+             m_->ModelVar(7, var::I) + m_->ModelVar(7, var::X) - m_->ModelVar(7, var::N));
+    // A coarser number format can make flows vanish: it is applied at once.
+    const int before = chart->Data().PresentCount();
+    m_->SetModelVar(7, var::Tr, 0.004);
+    w_->SetNumberFormat(m_->IntegerDigits, m_->DecimalPlaces == 2 ? 3 : 2);
+    w_->SetNumberFormat(m_->IntegerDigits, 2);
+    QCOMPARE(chart->Data().Flow(3).present, false);
+    QVERIFY(chart->Data().PresentCount() <= before);
+}
+
+void PeriodRunTest::flowChartWithoutSizeDrawsNothing() {
+    QVERIFY(!FlowCanvas::Map(5000, 5000, QRect(0, 0, 0, 100)));
+    QVERIFY(!FlowCanvas::Map(5000, 5000, QRect(0, 0, 100, 0)));
+    QCOMPARE(*FlowCanvas::Map(5000, 10000, QRect(10, 20, 200, 100)), QPoint(110, 120));
+    auto* chart = dynamic_cast<FlowChartWindow*>(w_->FindChild(FlowChartCaption));
+    QVERIFY(chart);
+    chart->Data().ShowAll();
+    QImage empty = chart->RenderPicture(0, 0); // must not crash nor draw
+    Q_UNUSED(empty);
+    chart->showMinimized();
+    QTRY_VERIFY(!chart->Animating());
+    chart->showNormal();
+    QTRY_VERIFY(chart->Animating());
+}
+
+void PeriodRunTest::screenshots() {
+    const QString out = qEnvironmentVariable("TERVALIS_SHOT_DIR");
+    if (out.isEmpty()) QSKIP("TERVALIS_SHOT_DIR not set");
+    auto* chart = dynamic_cast<FlowChartWindow*>(w_->FindChild(FlowChartCaption));
+    PeriodRunWindow* run = OpenRun();
+    run->show();
+    chart->showNormal();
+    chart->resize(700, 560);
+    chart->AllButton->click();
+    for (int lang : {1, 2}) {
+        w_->SetLanguage(lang);
+        QTest::qWait(50);
+        const QString suffix = lang == 1 ? QStringLiteral("de") : QStringLiteral("en");
+        QVERIFY(chart->grab().save(out + QStringLiteral("/flowchart-%1.png").arg(suffix)));
+        QVERIFY(run->grab().save(out + QStringLiteral("/periodrun-%1.png").arg(suffix)));
+    }
+    w_->SetLanguage(1);
+}
+
+QTEST_MAIN(PeriodRunTest)
+#include "PeriodRunTest.moc"

@@ -1,0 +1,199 @@
+// The sequence tables and the number-format dialog on a bare frame, offscreen.
+
+#include "RecordingHost.h"
+#include "TestModels.h"
+
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "views/SequenceTableWindow.h"
+#include "windows/WindowFrame.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+using namespace tv;
+
+namespace {
+
+class TestFrame : public WindowFrame {
+  public:
+    TestFrame() {
+        area.resize(900, 600);
+        area.show();
+    }
+    Model& model() override { return m; }
+    UserHost& host() override { return silent; }
+    QMdiArea* mdiArea() override { return &area; }
+    QRect baseArea() const override { return QRect(0, 0, area.width(), area.height()); }
+    QPrinter& printer() override { return printer_; }
+    QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QFont screenFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 9); }
+    QString modelBaseName() const override { return QStringLiteral("NEU"); }
+    int assignedPeriod(int) const override { return m.Periods.CurrentPeriod; }
+
+    Model m;
+    SilentHost silent;
+    QMdiArea area;
+    QPrinter printer_{QPrinter::HighResolution};
+};
+
+// The bond-market model with more government purchases from period 3, solved; the
+// current period is 4.
+void Shocked(Model& m) {
+    m = test::BondMarketModel();
+    test::SetFrom(m, 3, {{par::GAut, m.GetPar(3, par::GAut) + 50}});
+    m.Periods.RightEdge = 12;
+    test::RecordingHost host;
+    Solve(m, host);
+    m.Periods.CurrentPeriod = 4;
+}
+
+SequenceTableWindow* Open(TestFrame& f, bool differences) {
+    auto* w = WorkingWindow::Create<SequenceTableWindow>(f, differences);
+    f.area.addSubWindow(w);
+    w->show();
+    return w;
+}
+
+void Screenshot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(dir);
+    w->grab().save(dir + QLatin1Char('/') + name);
+}
+
+} // namespace
+
+class SequenceWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { SharedSequenceTableState() = SequenceTableState{}; }
+
+    void cellsAreTheFormattedStore() {
+        for (bool differences : {false, true}) {
+            TestFrame f;
+            Shocked(f.m);
+            auto* w = Open(f, differences);
+            SequenceTableModel* t = w->TableModel;
+            QCOMPARE(t->rowCount(), 13);
+            QCOMPARE(t->Columns(), (std::vector<int>{13, 15, 31, 36, 37, 47, 48, 50, 55}));
+            for (int r = 0; r < t->rowCount(); ++r)
+                for (int c = 0; c < t->columnCount(); ++c) {
+                    const int v = t->VariableOfColumn(c);
+                    const double x =
+                        differences ? f.m.GetVar(r, v) - f.m.GetVar(r - 1, v) : f.m.GetVar(r, v);
+                    QCOMPARE(t->data(t->index(r, c), Qt::DisplayRole).toString(),
+                             QString::fromStdString(f.m.FormatNumber(x)));
+                }
+            QCOMPARE(t->headerData(4, Qt::Horizontal, Qt::DisplayRole).toString(),
+                     differences ? QStringLiteral("dY") : QStringLiteral("Y"));
+            QCOMPARE(t->data(t->index(4, 0), Qt::BackgroundRole).value<QColor>(),
+                     QColor(0, 0, 0x80)); // the current period
+            Screenshot(w, differences ? QStringLiteral("sequence-differences-de.png")
+                                      : QStringLiteral("sequence-absolute-de.png"));
+            f.m.Language = 2;
+            w->RefreshLanguage();
+            QCOMPARE(w->windowTitle(),
+                     differences
+                         ? QStringLiteral("Sequential Analysis: Worksheet (Differences)")
+                         : QStringLiteral("Sequential Analysis: Worksheet (Absolute Values)"));
+            Screenshot(w, differences ? QStringLiteral("sequence-differences-en.png")
+                                      : QStringLiteral("sequence-absolute-en.png"));
+        }
+    }
+
+    void intervalNumberFormatAndVariableFour() {
+        TestFrame f;
+        Shocked(f.m);
+        auto* w = Open(f, false);
+        SeriesFlags set{};
+        set[4] = set[37] = true;
+        w->SetVisible(set);
+        f.m.Periods.LeftEdge = 3;
+        f.m.Periods.RightEdge = 7;
+        w->Message(MSG_PERIOD_MOVED, 1, 1);
+        SequenceTableModel* t = w->TableModel;
+        QCOMPARE(t->rowCount(), 5);
+        QCOMPARE(t->headerData(0, Qt::Vertical, Qt::DisplayRole).toInt(), 3);
+        // Refilling after a model change keeps variable 4 (its header is "YV,er").
+        w->Message(MSG_MODEL_CHANGED, 1, 1);
+        QCOMPARE(t->Columns(), (std::vector<int>{4, 37}));
+        f.m.DecimalPlaces = 4;
+        w->Message(MSG_NUMBER_FORMAT, 2, 1);
+        QCOMPARE(t->data(t->index(0, 1), Qt::DisplayRole).toString(),
+                 QString::fromStdString(f.m.FormatNumber(f.m.GetVar(3, var::Y))));
+        QVERIFY(t->data(t->index(0, 1), Qt::DisplayRole)
+                    .toString()
+                    .contains(QRegularExpression("\\.\\d{4}$")));
+        // An empty set shows income.
+        w->SetVisible(SeriesFlags{});
+        QCOMPARE(t->Columns(), (std::vector<int>{37}));
+    }
+
+    void statisticsOfSelectedRows() {
+        TestFrame f;
+        Shocked(f.m);
+        auto* w = Open(f, true);
+        // One row selected: no statistics (the selection dialog opens instead).
+        w->Grid->selectionModel()->select(w->TableModel->index(2, 4),
+                                          QItemSelectionModel::ClearAndSelect);
+        QVERIFY(w->SelectionStatistics().empty());
+        w->Grid->selectionModel()->select(
+            QItemSelection(w->TableModel->index(2, 4), w->TableModel->index(5, 4)),
+            QItemSelectionModel::ClearAndSelect);
+        std::string caption;
+        const auto lines = w->SelectionStatistics(&caption);
+        QCOMPARE(QString::fromStdString(caption), QStringLiteral("Einkommen (Y): 2 - 5"));
+        QCOMPARE(QString::fromStdString(lines[0]), QStringLiteral(" Periodenanzahl: 4"));
+        double sum = 0;
+        for (int t = 2; t <= 5; ++t)
+            sum += f.m.GetVar(t, var::Y) - f.m.GetVar(t - 1, var::Y);
+        QCOMPARE(QString::fromStdString(lines[1]),
+                 QString::fromStdString("Summe: " + f.m.FormatNumber(sum)));
+        // A marked column takes all its rows.
+        w->Grid->horizontalHeader()->sectionClicked(4);
+        QCOMPARE(w->TableModel->MarkedColumn(), 4);
+        QCOMPARE(QString::fromStdString(w->SelectionStatistics()[0]),
+                 QStringLiteral(" Periodenanzahl: 13"));
+    }
+
+    void selectionDialog() {
+        SeriesFlags shown{};
+        shown[31] = shown[37] = true;
+        SeriesSelectionDialog d(SeriesKind::Variable, shown, 1);
+        QCOMPARE(d.VisibleList->count(), 2);
+        QVERIFY(!d.ExcludeButton->isEnabled()); // nothing selected yet
+        d.HiddenList->item(0)->setSelected(true);
+        d.Include(false);
+        QCOMPARE(d.VisibleList->count(), 3);
+        QVERIFY(d.Shown()[1]);
+        d.Exclude(true);
+        QCOMPARE(d.VisibleList->count(), 0);
+        QVERIFY(!d.ExcludeAllButton->isEnabled());
+        // A parameter dialog emptied stays empty: no parameter 37 from the table fallback.
+        SeriesSelectionDialog p(SeriesKind::Parameter, SeriesFlags{}, 2);
+        QCOMPARE(p.HiddenList->count(), 64);
+        QVERIFY(!p.Shown()[37]);
+        Screenshot(&d, QStringLiteral("sequence-selection-de.png"));
+    }
+
+    void numberFormatDialog() {
+        NumberFormatDialog d(2, 7, 2);
+        QCOMPARE(d.windowTitle(), QStringLiteral("Number formatting"));
+        QCOMPARE(d.DecimalsBox->maximum(), 10);
+        d.DecimalsBox->setValue(12);
+        QCOMPARE(d.DecimalsBox->value(), 10);
+        Screenshot(&d, QStringLiteral("number-format-en.png"));
+    }
+};
+
+QTEST_MAIN(SequenceWindowTest)
+#include "SequenceWindowTest.moc"

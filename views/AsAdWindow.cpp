@@ -1,0 +1,245 @@
+#include "views/AsAdWindow.h"
+
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "views/PaintBox.h"
+#include "windows/WindowFrame.h"
+#include "windows/WindowMessages.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tv {
+
+namespace {
+
+constexpr int RasterMin = 10, RasterMax = 99, RasterStart = 54;
+
+// The long part of a "short|long" hint as the tool tip.
+QString HintText(const char* hint) {
+    const std::string s = hint;
+    const auto bar = s.find('|');
+    return QString::fromStdString(bar == std::string::npos ? s : s.substr(bar + 1)).trimmed();
+}
+
+QCheckBox* CurveBox(const char* text, const char* hint, QHBoxLayout* row) {
+    auto* box = new QCheckBox(QString::fromUtf8(text));
+    box->setChecked(true);
+    if (hint) box->setToolTip(HintText(hint));
+    row->addWidget(box);
+    return box;
+}
+
+bool Finite(const WorldPoint& p) {
+    return std::isfinite(p.X) && std::isfinite(p.Y);
+}
+
+} // namespace
+
+AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
+    : GraphWindow(frame, plane == AsAdPlane::Price ? IncomePriceCaption : IncomeInflationCaption),
+      plane_(plane), raster_(RasterStart) {
+    AddCoordinateSystem(cs_);
+    Box()->AutoZoomItem->setVisible(true);
+    const bool price = plane == AsAdPlane::Price;
+
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    auto* row = new QHBoxLayout;
+    ReferenceButton = new QPushButton(QStringLiteral("R&ef."));
+    ReferenceButton->setCheckable(true);
+    ReferenceButton->setChecked(true);
+    ReferenceButton->setToolTip(QString::fromUtf8(
+        "Blendet Kurven für linken Rand des Analyseintervalls als Referenzkonstellation ein"));
+    row->addWidget(ReferenceButton);
+    DemandBox = CurveBox(price ? "A&D" : "DA&D", "| Blendet Nachfragekurve ein", row);
+    SupplyBox =
+        CurveBox(price ? "A&S" : "DA&S",
+                 "| Blendet Angebots-Kurve ein (bzw. Preislinie bei exogenem Preisniveau)", row);
+    LongRunBox = CurveBox(price ? "&LAS" : "&LDAS", nullptr, row);
+    PathBox = CurveBox("&Pfad",
+                       "| Zeigt und verbindet alle realisierten Einkommen-Preis-Kombinationen bis "
+                       "zur aktuellen Periode",
+                       row);
+    if (!price) {
+        WageRoundsBox = CurveBox("&TV",
+                                 "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, "
+                                 "in denen Tarifverhandlungen stattfinden",
+                                 row);
+        WageRoundsBox->setChecked(false);
+        // Without price setting there is no supply curve in the inflation plane.
+        if (frame.model().Sw(12) == 0) {
+            SupplyBox->setChecked(false);
+            SupplyBox->setEnabled(false);
+        }
+    }
+    RasterBar = new QScrollBar(Qt::Horizontal);
+    RasterBar->setRange(RasterMin, RasterMax);
+    RasterBar->setValue(RasterStart);
+    RasterBar->setMinimumWidth(120);
+    RasterButton = new QPushButton;
+    RasterButton->setCheckable(true);
+    RasterButton->setChecked(true);
+    RasterButton->setToolTip(QString::fromUtf8(
+        "Kurvenrasterung (= Anzahl der linearen Teilstücke) mit Rollbalken einstellen und mit "
+        "nebenstehendem Schalter bestätigen"));
+    row->addStretch(1);
+    row->addWidget(RasterButton);
+    row->addWidget(RasterBar);
+    RasterMoved(RasterStart);
+    layout->addLayout(row);
+    setWidget(nullptr); // the paint box moves under the controls
+    layout->addWidget(Box(), 1);
+    setWidget(content);
+    resize(640, 480);
+
+    connect(ReferenceButton, &QPushButton::toggled, this, [this] { Redraw(); });
+    for (QCheckBox* box : {DemandBox, SupplyBox, LongRunBox})
+        connect(box, &QCheckBox::toggled, this, [this] { CurvesChanged(); });
+    connect(PathBox, &QCheckBox::toggled, this, [this] {
+        if (WageRoundsBox) WageRoundsBox->setEnabled(PathBox->isChecked());
+        Redraw();
+    });
+    if (WageRoundsBox) connect(WageRoundsBox, &QCheckBox::toggled, this, [this] { Redraw(); });
+    connect(RasterBar, &QScrollBar::valueChanged, this, [this](int v) { RasterMoved(v); });
+    connect(RasterButton, &QPushButton::clicked, this, [this] { TakeRaster(); });
+    UpdateLongRunBox();
+}
+
+AsAdOptions AsAdWindow::Options() const {
+    AsAdOptions o;
+    o.Reference = ReferenceButton->isChecked();
+    o.Demand = DemandBox->isChecked();
+    o.Supply = SupplyBox->isChecked() && SupplyBox->isEnabled();
+    o.LongRun = LongRunBox->isChecked() && LongRunBox->isEnabled();
+    o.Path = PathBox->isChecked();
+    o.WageRoundsOnly = WageRoundsBox && WageRoundsBox->isChecked() && WageRoundsBox->isEnabled();
+    o.Raster = raster_;
+    return o;
+}
+
+void AsAdWindow::CurvesChanged() {
+    cache_.Clear();
+    Redraw();
+}
+
+void AsAdWindow::RasterMoved(int position) {
+    RasterButton->setText(QStringLiteral("&Raster: %1").arg(position));
+    // Up means: press to take this raster.
+    RasterButton->setChecked(position == raster_);
+}
+
+void AsAdWindow::TakeRaster() {
+    raster_ = RasterBar->value();
+    RasterButton->setChecked(true);
+    CurvesChanged();
+}
+
+void AsAdWindow::UpdateLongRunBox() {
+    const bool available = LongRunAvailable(frame().model());
+    if (!available) LongRunBox->setChecked(false);
+    LongRunBox->setEnabled(available);
+}
+
+long AsAdWindow::Message(int msg, long wParam, long lParam) {
+    switch (msg) {
+    case MSG_MODEL_CHANGED:
+        cache_.Clear();
+        UpdateLongRunBox();
+        break;
+    case MSG_PERIOD_MOVED:
+        // Samples of a period that stays are kept; the cache knows its periods.
+        UpdateLongRunBox();
+        break;
+    default:
+        break;
+    }
+    return GraphWindow::Message(msg, wParam, lParam);
+}
+
+void AsAdWindow::DrawDiagram(const GraphPaint& g) {
+    Model& m = frame().model();
+    curves_.clear();
+    if (!AsAdDrawable(m)) {
+        g.Canvas.SetFont("Arial", 10, false);
+        g.Canvas.SetFontColour(Black);
+        g.Canvas.Text(10, 10, Tr(AsAdUnsolvedText(plane_)), HAlign::Left, VAlign::Top, false);
+        return;
+    }
+    const bool price = plane_ == AsAdPlane::Price;
+    const AsAdRanges r = ComputeAsAdRanges(m, plane_);
+    cs_.FixedXMin = r.FixedXMin, cs_.FixedXMax = r.FixedXMax;
+    cs_.FixedYMin = r.FixedYMin, cs_.FixedYMax = r.FixedYMax;
+    cs_.AutoXMin = r.AutoXMin, cs_.AutoXMax = r.AutoXMax;
+    cs_.AutoYMin = r.AutoYMin, cs_.AutoYMax = r.AutoYMax;
+    if (TakeRange(cs_)) BoundAsAdZoom(plane_, cs_.XMin, cs_.XMax, cs_.YMin, cs_.YMax);
+    cs_.XTitle = Tr("Einkommen##Income") + "#";
+    cs_.YTitle = price ? Tr("Preisniveau##Price Level") + "#" : Tr("Inflation##Inflation") + "#%";
+    if (!BeginFrame(cs_, g)) return;
+
+    const AsAdAxes axes{cs_.XAxisMin, cs_.XAxisMax, cs_.YAxisMin, cs_.YAxisMax};
+    curves_ = ComputeAsAdCurves(m, plane_, Options(), axes, &cache_);
+    for (const NamedPolyline& curve : curves_)
+        DrawCurve(curve);
+    if (PathBox->isChecked()) DrawPathMarks(g.Canvas);
+}
+
+void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
+    UsePen(cs_, curve.Style);
+    const auto& p = curve.Points;
+    // Pieces with an end that is not a number are left out; the label goes to the first
+    // drawable piece of a reference curve and the last of a current one.
+    int first = -1, last = -1;
+    for (size_t k = 1; k < p.size(); ++k)
+        if (Finite(p[k - 1]) && Finite(p[k])) {
+            if (first < 0) first = int(k);
+            last = int(k);
+        }
+    const bool labelled = curve.Style != CurveKind::Path;
+    for (int k = std::max(first, 1); k >= 1 && k <= last; ++k) {
+        if (!Finite(p[k - 1]) || !Finite(p[k])) continue;
+        const std::string start =
+            labelled && curve.Style == CurveKind::Reference && k == first ? curve.Name : "";
+        const std::string end =
+            labelled && curve.Style == CurveKind::Current && k == last ? curve.Name : "";
+        cs_.DrawLabelledSegment(start, end, p[k - 1].X, p[k - 1].Y, p[k].X, p[k].Y);
+    }
+}
+
+void AsAdWindow::DrawPathMarks(GraphCanvas& c) {
+    const Model& m = frame().model();
+    const int left = m.Periods.LeftEdge, current = m.Periods.CurrentPeriod;
+    UsePen(cs_, CurveKind::Path);
+    const DeviceRect box = cs_.PlotBox();
+    const auto inside = [&box](int x, int y) {
+        return x >= box.Left && x <= box.Right && y >= box.Top && y <= box.Bottom;
+    };
+    const WorldPoint a = AsAdPathPoint(m, plane_, left);
+    if (Finite(a)) {
+        const int x = cs_.WorldToDeviceX(a.X), y = cs_.WorldToDeviceY(a.Y);
+        if (inside(x, y)) {
+            // A circle of radius 2 pixels.
+            const int px[] = {2, 1, -1, -2, -2, -1, 1, 2, 2};
+            const int py[] = {1, 2, 2, 1, -1, -2, -2, -1, 1};
+            for (int k = 1; k < 9; ++k)
+                c.Line(x + px[k - 1], y + py[k - 1], x + px[k], y + py[k]);
+        }
+    }
+    const WorldPoint b = AsAdPathPoint(m, plane_, current);
+    if (current > left && Finite(b)) {
+        const int x = cs_.WorldToDeviceX(b.X), y = cs_.WorldToDeviceY(b.Y);
+        if (inside(x, y)) {
+            c.Line(x - 3, y - 3, x + 3, y + 3);
+            c.Line(x - 3, y + 3, x + 3, y - 3);
+        }
+    }
+}
+
+} // namespace tv

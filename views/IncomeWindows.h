@@ -1,0 +1,69 @@
+#pragma once
+
+#include "views/GraphWindow.h"
+#include "views/IncomeDiagrams.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QGroupBox;
+class QRadioButton;
+class QToolButton;
+
+namespace tv {
+
+// The income-interest diagram: IS, LM, Z and LF curves of the current period and of the
+// left edge, and the path of income and interest between them.
+class IncomeInterestWindow : public GraphWindow {
+    Q_OBJECT
+  public:
+    explicit IncomeInterestWindow(WindowFrame& frame);
+    static constexpr const char* Caption = "Einkommen-Zins-Grafik##Income-Interest-Diagram";
+
+    long Message(int msg, long wParam, long lParam) override;
+    IncomeInterestOptions Options() const;
+    // The curves of the last paint.
+    const Plot& LastPlot() const { return plot_; }
+    // Says once which periods have no IS curve (an infinite multiplier).
+    void AnnounceNotices();
+
+    QToolButton *ReferenceButton, *PathButton, *WageRoundsButton;
+    QCheckBox *ISBox, *LMBox, *ZBox, *LFBox;
+    QGroupBox* RateGroup;
+    QRadioButton *NominalButton, *RealButton;
+
+  protected:
+    void DrawDiagram(const GraphPaint& g) override;
+    void LanguageChanged() override;
+
+  private:
+    CoordinateSystem cs_;
+    Plot plot_;
+};
+
+// The income-expenditure diagram: the goods market (demand and supply against income) above
+// the capital market (capital supply and demand against income).
+class IncomeExpenditureWindow : public GraphWindow {
+    Q_OBJECT
+  public:
+    explicit IncomeExpenditureWindow(WindowFrame& frame);
+    static constexpr const char* Caption = "Einkommen-Ausgaben-Grafik##Income-Expenditure-Diagram";
+
+    IncomeExpenditureOptions Options() const;
+    const Plot& LastGoodsPlot() const { return goodsPlot_; }
+    const Plot& LastCapitalPlot() const { return capitalPlot_; }
+
+    QToolButton *ReferenceButton, *PathButton;
+    QCheckBox *GoodsBox, *CapitalBox, *GrossBox;
+
+  protected:
+    void DrawDiagram(const GraphPaint& g) override;
+    void LanguageChanged() override;
+
+  private:
+    void PanelsChanged();
+
+    CoordinateSystem goods_, capital_;
+    Plot goodsPlot_, capitalPlot_;
+};
+
+} // namespace tv

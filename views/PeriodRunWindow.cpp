@@ -1,0 +1,266 @@
+#include "views/PeriodRunWindow.h"
+
+#include "app/AnalysisInterval.h"
+#include "app/MainWindow.h"
+#include "app/PeriodNavigator.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tv {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// "short| long" hints: the short part as tool tip, the long one in the status line.
+void Hint(QWidget* w, const char* hint) {
+    const QString h = QString::fromUtf8(hint);
+    const int bar = h.indexOf(QLatin1Char('|'));
+    w->setToolTip(h.left(bar).trimmed().isEmpty() ? h.mid(bar + 1).trimmed() : h.left(bar));
+    w->setStatusTip(h.mid(bar + 1).trimmed());
+}
+
+QToolButton* Button(QWidget* parent, QStyle::StandardPixmap icon, const char* hint) {
+    auto* b = new QToolButton(parent);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setAutoRaise(true);
+    Hint(b, hint);
+    return b;
+}
+
+QScrollBar* Bar() {
+    auto* bar = new QScrollBar(Qt::Horizontal);
+    bar->setRange(1, 100);
+    bar->setPageStep(10);
+    return bar;
+}
+
+} // namespace
+
+PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), main_(main) {
+    setObjectName(QStringLiteral("PeriodRunWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    Hint(this, "| Steuerungsfenster für Periodendurchlauf:  Aus- und Einblenden mit F3");
+
+    BackButton = Button(this, QStyle::SP_MediaSkipBackward,
+                        "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
+                        "Analyseintervalls");
+    PlayButton = Button(this, QStyle::SP_MediaPlay,
+                        "Start| Startet den Periodendurchlauf, sofern aktuelle Periode < rechter "
+                        "Rand des Analyseintervalls");
+    PauseButton = Button(this, QStyle::SP_MediaPause, "Pause| Hält den Periodendurchlauf an");
+    ForwardButton = Button(this, QStyle::SP_MediaSkipForward,
+                           "rechter Analyserand| Setzt die aktuelle Periode auf den rechten "
+                           "Rand des Analyseintervalls");
+    PlayButton->setCheckable(true);
+    PauseButton->setCheckable(true);
+    auto* pair = new QButtonGroup(this);
+    pair->setExclusive(true);
+    pair->addButton(PlayButton);
+    pair->addButton(PauseButton);
+    PauseButton->setChecked(true);
+
+    auto* buttons = new QHBoxLayout;
+    for (QToolButton* b : {BackButton, PlayButton, PauseButton, ForwardButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+
+    Tabs = new QTabWidget(this);
+    auto page = [&](QGroupBox*& group, QScrollBar*& bar, const char* hint) {
+        auto* p = new QWidget;
+        auto* l = new QVBoxLayout(p);
+        group = new QGroupBox;
+        auto* gl = new QVBoxLayout(group);
+        bar = Bar();
+        gl->addWidget(bar);
+        Hint(group, hint);
+        l->addWidget(group);
+        return p;
+    };
+    Tabs->addTab(page(DelayGroup, DelayBar,
+                      "| Minimale Verzögerungszeit zwischen zwei Periodensprüngen (dauert's "
+                      "länger, sollten Sie Ihren Rechner aufrüsten)"),
+                 QString());
+    Tabs->addTab(page(JumpGroup, JumpBar,
+                      "| Einstellung, jede wievielte Periode während des Periodendurchlaufs "
+                      "angesprungen werden soll"),
+                 QString());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(buttons);
+    layout->addWidget(Tabs);
+
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &PeriodRunWindow::Tick);
+    // A click on play while running is a click on the checked button: nothing happens.
+    connect(PlayButton, &QToolButton::clicked, this, [this] {
+        if (!running_) Start();
+    });
+    connect(PauseButton, &QToolButton::clicked, this, &PeriodRunWindow::Pause);
+    connect(BackButton, &QToolButton::clicked, this, [this] {
+        Pause();
+        main_.Navigator()->rules().SetCurrentPeriod(main_.model().Periods.LeftEdge);
+    });
+    connect(ForwardButton, &QToolButton::clicked, this, [this] {
+        Pause();
+        main_.Navigator()->rules().SetCurrentPeriod(main_.model().Periods.RightEdge);
+    });
+    connect(DelayBar, &QScrollBar::valueChanged, this, [this](int v) {
+        run_.SetDelay(v);
+        ShowCaptions();
+    });
+    connect(JumpBar, &QScrollBar::valueChanged, this, [this](int v) {
+        run_.SetJumpWidth(v);
+        ShowCaptions();
+    });
+    // A changed model invalidates what the run is replaying.
+    connect(&main_, &MainWindow::modelChangeBroadcast, this, &PeriodRunWindow::Pause);
+    // The language switch checks one of its two entries after setting the language.
+    for (const char* name : {"MIOptionenDeutsch", "MIOptionenEnglisch"})
+        if (QAction* a = main_.Action(QString::fromLatin1(name)))
+            connect(a, &QAction::toggled, this, &PeriodRunWindow::RefreshLanguage);
+    RefreshLanguage();
+    adjustSize();
+}
+
+PeriodRunWindow::~PeriodRunWindow() = default;
+
+int PeriodRunWindow::Language() const {
+    return main_.model().Language;
+}
+
+void PeriodRunWindow::RefreshLanguage() {
+    setWindowTitle(Q(Translate(PeriodRunCaption, Language())));
+    Tabs->setTabText(0, Q(Translate("Verzögerung##Delay", Language())));
+    Tabs->setTabText(1, Q(Translate("Sprungweite##Steps", Language())));
+    ShowCaptions();
+}
+
+void PeriodRunWindow::ShowCaptions() {
+    DelayGroup->setTitle(Q(run_.DelayCaption(Language())));
+    JumpGroup->setTitle(Q(run_.JumpCaption(Language())));
+}
+
+void PeriodRunWindow::SetDelay(int tenths) {
+    run_.SetDelay(tenths);
+    const QSignalBlocker block(DelayBar);
+    DelayBar->setValue(run_.Delay());
+    ShowCaptions();
+}
+
+void PeriodRunWindow::SetJumpWidth(int periods) {
+    JumpBar->setValue(periods);
+    run_.SetJumpWidth(periods);
+    ShowCaptions();
+}
+
+void PeriodRunWindow::Start() {
+    running_ = true;
+    PlayButton->setChecked(true);
+    Step();
+}
+
+void PeriodRunWindow::Pause() {
+    const bool was = running_;
+    running_ = false;
+    timer_.stop();
+    PauseButton->setChecked(true);
+    if (was) emit stopped();
+}
+
+void PeriodRunWindow::Tick() {
+    if (!running_) return;
+    // A modal dialog may change the model or the interval under the run.
+    if (QApplication::activeModalWidget()) {
+        Pause();
+        return;
+    }
+    // Timers may fire early; the monotonic clock decides whether the delay has passed.
+    const qint64 left = run_.DelayMilliseconds() - clock_.elapsed();
+    if (left > 0) {
+        timer_.start(static_cast<int>(left));
+        return;
+    }
+    Step();
+}
+
+void PeriodRunWindow::Step() {
+    const PeriodState& ps = main_.model().Periods;
+    const int next = run_.NextPeriod(ps.CurrentPeriod, ps.RightEdge);
+    if (!running_ || next < 0) {
+        Pause();
+        return;
+    }
+    ++steps_;
+    main_.Navigator()->rules().SetCurrentPeriod(next);
+    main_.Navigator()->Slider()->update();
+    if (!running_) return; // a window stopped the run while it followed the step
+    clock_.restart();
+    timer_.start(run_.DelayMilliseconds());
+}
+
+void PeriodRunWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        Pause();
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void PeriodRunWindow::closeEvent(QCloseEvent* e) {
+    Pause();
+    emit closed();
+    QWidget::closeEvent(e);
+}
+
+void PeriodRunWindow::hideEvent(QHideEvent* e) {
+    Pause();
+    QWidget::hideEvent(e);
+}
+
+PeriodRunWindow* FindPeriodRunWindow(MainWindow& main) {
+    return main.findChild<PeriodRunWindow*>(QStringLiteral("PeriodRunWindow"),
+                                            Qt::FindDirectChildrenOnly);
+}
+
+void InstallPeriodRunCommand(MainWindow& main) {
+    QAction* entry = main.Action(QStringLiteral("MIPeriodenDurchlauf"));
+    if (!entry) return;
+    entry->setCheckable(true);
+    main.BindCommand(
+        QStringLiteral("MIPeriodenDurchlauf"),
+        [&main, entry] {
+            PeriodRunWindow* w = FindPeriodRunWindow(main);
+            if (!entry->isChecked()) {
+                if (w) w->close();
+                return;
+            }
+            if (!w) {
+                w = new PeriodRunWindow(main);
+                QObject::connect(w, &PeriodRunWindow::closed, entry,
+                                 [entry] { entry->setChecked(false); });
+            }
+            w->show();
+            w->raise();
+            w->activateWindow();
+        },
+        "Periodendurchlauf| Blendet Steuerfenster für selbständigen Periodendurchlauf ein und "
+        "aus");
+}
+
+} // namespace tv

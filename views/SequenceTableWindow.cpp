@@ -1,0 +1,579 @@
+#include "views/SequenceTableWindow.h"
+
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+#include "windows/WindowFrame.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tv {
+
+namespace {
+
+QString Tr(const std::string& text, int language) {
+    return QString::fromStdString(Translate(text, language));
+}
+
+} // namespace
+
+SequenceTableState& SharedSequenceTableState() {
+    static SequenceTableState state;
+    return state;
+}
+
+// ---- model ---------------------------------------------------------------------------
+
+SequenceTableModel::SequenceTableModel(const Model& m, bool differences, QObject* parent)
+    : QAbstractTableModel(parent), m_(m), differences_(differences) {}
+
+int SequenceTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(0, to_ - from_ + 1);
+}
+
+int SequenceTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QString SequenceTableModel::CellText(int row, int column) const {
+    return QString::fromStdString(
+        m_.FormatNumber(SequenceValue(m_, from_ + row, columns_[column], differences_)));
+}
+
+QVariant SequenceTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int t = from_ + index.row();
+    const bool current = t == m_.Periods.CurrentPeriod;
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::BackgroundRole:
+        if (current) return QColor(0x00, 0x00, 0x80);
+        if (index.column() == marked_) return QApplication::palette().highlight();
+        // Grid row 1 is the first period: odd grid rows white, even ones tinted.
+        return index.row() % 2 == 0 ? QBrush(Qt::white) : QApplication::palette().toolTipBase();
+    case Qt::ForegroundRole:
+        if (current) return QColor(Qt::white);
+        if (index.column() == marked_) return QApplication::palette().highlightedText();
+        return QColor(Qt::black);
+    default:
+        return {};
+    }
+}
+
+QVariant SequenceTableModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (role == Qt::DisplayRole) {
+        if (o == Qt::Vertical) return from_ + section;
+        if (section < 0 || section >= static_cast<int>(columns_.size())) return {};
+        return QString::fromStdString(SequenceHeader(columns_[section], differences_, language_));
+    }
+    if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignCenter);
+    if (role == Qt::FontRole) {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    return {};
+}
+
+void SequenceTableModel::Fill(int from, int to, std::vector<int> columns) {
+    beginResetModel();
+    from_ = from;
+    to_ = to;
+    columns_ = std::move(columns);
+    if (marked_ >= static_cast<int>(columns_.size())) marked_ = -1;
+    endResetModel();
+}
+
+void SequenceTableModel::Refresh() {
+    if (rowCount() == 0 || columnCount() == 0) return;
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void SequenceTableModel::SetMarkedColumn(int column) {
+    marked_ = column;
+    Refresh();
+}
+
+// ---- selection dialog ---------------------------------------------------------------
+
+SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags& shown,
+                                             int language, QWidget* parent)
+    : QDialog(parent), kind_(kind), shown_(shown), language_(language) {
+    setWindowTitle(Tr("Größenauswahl##Series Selection", language));
+    auto* grid = new QGridLayout(this);
+    const std::string noun =
+        " " + Translate("Größe##Variable", language) + Translate("n##s", language);
+    auto* hiddenLabel =
+        new QLabel(Tr("&Unsichtbare##Hi&dden", language) + QString::fromStdString(noun));
+    auto* visibleLabel =
+        new QLabel(Tr("&Sichtbare##&Visible", language) + QString::fromStdString(noun));
+    HiddenList = new QListWidget;
+    VisibleList = new QListWidget;
+    HiddenList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    VisibleList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    hiddenLabel->setBuddy(HiddenList);
+    visibleLabel->setBuddy(VisibleList);
+    HiddenList->setMinimumWidth(280);
+    VisibleList->setMinimumWidth(280);
+    IncludeButton = new QPushButton(QStringLiteral(">"));
+    IncludeAllButton = new QPushButton(QStringLiteral(">>"));
+    ExcludeButton = new QPushButton(QStringLiteral("<"));
+    ExcludeAllButton = new QPushButton(QStringLiteral("<<"));
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {IncludeButton, IncludeAllButton, ExcludeButton, ExcludeAllButton}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    grid->addWidget(hiddenLabel, 0, 0);
+    grid->addWidget(visibleLabel, 0, 2);
+    grid->addWidget(HiddenList, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    grid->addWidget(VisibleList, 1, 2);
+    OtherTableButton = new QPushButton;
+    OtherTableButton->setAutoDefault(false);
+    SynchroniseBox =
+        new QCheckBox(Tr("Sequenztabellen &synchronisieren##&synchronize worksheets", language));
+    OtherTableButton->hide();
+    SynchroniseBox->hide();
+    grid->addWidget(SynchroniseBox, 2, 0);
+    grid->addWidget(OtherTableButton, 2, 2);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    grid->addWidget(box, 3, 0, 1, 3);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(IncludeButton, &QPushButton::clicked, this, [this] { Include(false); });
+    connect(IncludeAllButton, &QPushButton::clicked, this, [this] { Include(true); });
+    connect(ExcludeButton, &QPushButton::clicked, this, [this] { Exclude(false); });
+    connect(ExcludeAllButton, &QPushButton::clicked, this, [this] { Exclude(true); });
+    connect(HiddenList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        shown_[item->data(Qt::UserRole).toInt()] = true;
+        Fill();
+    });
+    connect(VisibleList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        shown_[item->data(Qt::UserRole).toInt()] = false;
+        Fill();
+    });
+    connect(HiddenList, &QListWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
+    connect(VisibleList, &QListWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
+    HiddenList->installEventFilter(this);
+    VisibleList->installEventFilter(this);
+    Fill();
+}
+
+void SeriesSelectionDialog::SetShown(const SeriesFlags& shown) {
+    shown_ = shown;
+    Fill();
+}
+
+void SeriesSelectionDialog::Fill() {
+    auto fill = [](QListWidget* list, const std::vector<SeriesListItem>& items) {
+        list->clear();
+        for (const auto& it : items) {
+            auto* item = new QListWidgetItem(QString::fromStdString(it.Text), list);
+            item->setData(Qt::UserRole, it.Number);
+        }
+    };
+    fill(HiddenList, HiddenSeries(kind_, shown_, language_));
+    fill(VisibleList, VisibleSeries(kind_, shown_, language_));
+    UpdateButtons();
+}
+
+void SeriesSelectionDialog::UpdateButtons() {
+    IncludeButton->setEnabled(!HiddenList->selectedItems().isEmpty());
+    IncludeAllButton->setEnabled(HiddenList->count() > 0);
+    ExcludeButton->setEnabled(!VisibleList->selectedItems().isEmpty());
+    ExcludeAllButton->setEnabled(VisibleList->count() > 0);
+}
+
+void SeriesSelectionDialog::Include(bool all) {
+    for (int i = 0; i < HiddenList->count(); ++i)
+        if (all || HiddenList->item(i)->isSelected())
+            shown_[HiddenList->item(i)->data(Qt::UserRole).toInt()] = true;
+    Fill();
+}
+
+void SeriesSelectionDialog::Exclude(bool all) {
+    for (int i = 0; i < VisibleList->count(); ++i)
+        if (all || VisibleList->item(i)->isSelected())
+            shown_[VisibleList->item(i)->data(Qt::UserRole).toInt()] = false;
+    Fill();
+}
+
+bool SeriesSelectionDialog::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        const bool shift = k->modifiers() & Qt::ShiftModifier;
+        if (o == HiddenList && k->key() == Qt::Key_Right) {
+            Include(shift);
+            return true;
+        }
+        if (o == VisibleList && k->key() == Qt::Key_Left) {
+            Exclude(shift);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+// ---- window -----------------------------------------------------------------------------
+
+SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
+    : WorkingWindow(frame), differences_(differences) {
+    setWindowTitle(Tr(differences ? SequenceDifferencesCaption : SequenceAbsoluteCaption,
+                      frame.model().Language));
+    TableModel = new SequenceTableModel(frame.model(), differences, this);
+    Grid = new QTableView;
+    Grid->setModel(TableModel);
+    Grid->setCornerButtonEnabled(false);
+    Grid->horizontalHeader()->setSectionsMovable(true);
+    Grid->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    Grid->setAlternatingRowColors(false);
+    // The corner cell reads "t" over the period column.
+    auto* corner = new QLabel(QStringLiteral("<b>t</b>"), Grid);
+    corner->setAlignment(Qt::AlignCenter);
+    corner->setAttribute(Qt::WA_TransparentForMouseEvents);
+    corner->setObjectName(QStringLiteral("CornerLabel"));
+    connect(Grid->horizontalHeader(), &QHeaderView::geometriesChanged, corner, [this, corner] {
+        corner->setGeometry(0, 0, Grid->verticalHeader()->width(),
+                            Grid->horizontalHeader()->height());
+    });
+    setWidget(Grid);
+    connect(Grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        TableModel->SetMarkedColumn(TableModel->MarkedColumn() == column ? -1 : column);
+    });
+    connect(Grid, &QTableView::clicked, this, [this] {
+        if (TableModel->MarkedColumn() >= 0) TableModel->SetMarkedColumn(-1);
+    });
+    connect(Grid->horizontalHeader(), &QHeaderView::sectionMoved, this,
+            [this] { TableModel->SetMarkedColumn(-1); });
+    connect(Grid, &QWidget::customContextMenuRequested, this, [this] { ContextAction(); });
+    Grid->installEventFilter(this);
+
+    if (auto* menu = systemMenu()) {
+        menu->addSeparator();
+        menu->addAction(Tr("Größen&auswahl##&Select Series", frame.model().Language), this,
+                        [this] { OpenSelectionDialog(); });
+    }
+
+    SequenceTableState& state = SharedSequenceTableState();
+    const int slot = differences_ ? 1 : 0;
+    SeriesFlags set = state.HasSet[slot] ? state.Sets[slot] : DefaultSequenceSet(frame.model());
+    if (state.Synchronise)
+        if (SequenceTableWindow* other = OtherTable()) set = other->Visible();
+    ApplyFont();
+    SetVisible(set);
+    resize(520, 420);
+}
+
+SequenceTableWindow::~SequenceTableWindow() {
+    Remember();
+}
+
+void SequenceTableWindow::Remember() {
+    SequenceTableState& state = SharedSequenceTableState();
+    state.Sets[differences_ ? 1 : 0] = visible_;
+    state.HasSet[differences_ ? 1 : 0] = true;
+}
+
+SequenceTableWindow* SequenceTableWindow::OtherTable() const {
+    QMdiArea* area = frame().mdiArea();
+    if (!area) return nullptr;
+    for (QMdiSubWindow* w : area->subWindowList())
+        if (auto* t = qobject_cast<SequenceTableWindow*>(w))
+            if (t != this && t->differences_ != differences_) return t;
+    return nullptr;
+}
+
+void SequenceTableWindow::SetVisible(const SeriesFlags& visible) {
+    visible_ = FinishTableSelection(visible);
+    Remember();
+    Rebuild();
+}
+
+void SequenceTableWindow::Rebuild() {
+    const Model& m = frame().model();
+    TableModel->SetLanguage(m.Language);
+    TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_));
+    // Column widths from the widest text of each column (headers in bold), at least the
+    // default. The numbers are measured on the edges and the current period: long
+    // intervals must not be formatted in full before the window opens.
+    const QFontMetrics fm(Grid->font());
+    QFont bold = Grid->font();
+    bold.setBold(true);
+    const QFontMetrics bm(bold);
+    const int rows = TableModel->rowCount();
+    for (int c = 0; c < TableModel->columnCount(); ++c) {
+        int width = bm.horizontalAdvance(
+            TableModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        const int step = std::max(1, rows / 200);
+        for (int r = 0; r < rows; r += step)
+            width = std::max(width, fm.horizontalAdvance(TableModel->CellText(r, c)));
+        if (rows > 0)
+            width = std::max(width, fm.horizontalAdvance(TableModel->CellText(rows - 1, c)));
+        Grid->setColumnWidth(c,
+                             std::max(width + 8, Grid->horizontalHeader()->defaultSectionSize()));
+    }
+}
+
+void SequenceTableWindow::ApplyFont() {
+    QFont f = frame().screenFont();
+    Grid->setFont(f);
+    QFont bold = f;
+    bold.setBold(true);
+    Grid->horizontalHeader()->setFont(bold);
+    Grid->verticalHeader()->setFont(bold);
+    Grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
+}
+
+void SequenceTableWindow::RefreshLanguage() {
+    const int language = frame().model().Language;
+    setWindowTitle(
+        Tr(differences_ ? SequenceDifferencesCaption : SequenceAbsoluteCaption, language));
+    Grid->setToolTip(Tr("| Variablenauswahl und Kennzahlen für markierte Zellen mit RECHTER "
+                        "MAUSTASTE##| CLICK RIGHT to choose variables and get information "
+                        "about marked cells",
+                        language)
+                         .mid(2));
+    if (auto* menu = systemMenu()) {
+        const auto actions = menu->actions();
+        if (!actions.isEmpty())
+            actions.last()->setText(Tr("Größen&auswahl##&Select Series", language));
+    }
+    TableModel->SetLanguage(language);
+    TableModel->Refresh();
+}
+
+long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
+    const Model& m = frame().model();
+    switch (msg) {
+    case MSG_PERIOD_MOVED:
+        if (TableModel->From() != m.Periods.LeftEdge || TableModel->To() != m.Periods.RightEdge)
+            Rebuild();
+        else
+            TableModel->Refresh();
+        return 0;
+    case MSG_MODEL_CHANGED:
+    case MSG_NUMBER_FORMAT:
+        Rebuild();
+        return 0;
+    case MSG_SCREEN_FONT:
+        ApplyFont();
+        Rebuild();
+        return 0;
+    case MSG_MONITOR_RELABEL: // also the save-settings call at program end
+        Remember();
+        return 0;
+    default:
+        return WorkingWindow::Message(msg, wParam, lParam);
+    }
+}
+
+std::vector<std::string> SequenceTableWindow::SelectionStatistics(std::string* caption) const {
+    const Model& m = frame().model();
+    int column = TableModel->MarkedColumn();
+    std::vector<int> rows;
+    if (column >= 0) {
+        for (int r = 0; r < TableModel->rowCount(); ++r)
+            rows.push_back(r);
+    } else {
+        const QModelIndexList sel = Grid->selectionModel()->selectedIndexes();
+        if (sel.isEmpty()) return {};
+        column = sel.first().column();
+        for (const QModelIndex& i : sel)
+            rows.push_back(i.row());
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    }
+    if (rows.size() < 2 || column < 0 || column >= TableModel->columnCount()) return {};
+    const int var = TableModel->VariableOfColumn(column);
+    std::vector<std::pair<int, double>> cells;
+    for (int r : rows) {
+        const int t = TableModel->PeriodOfRow(r);
+        cells.emplace_back(t, SequenceValue(m, t, var, differences_));
+    }
+    const RangeStatistics s = ComputeRangeStatistics(cells);
+    if (caption)
+        *caption = Translate(VarName(var), m.Language) + ": " +
+                   std::to_string(cells.front().first) + " - " + std::to_string(cells.back().first);
+    std::vector<std::string> lines{" " +
+                                   Translate("Periodenanzahl##Number of Periods", m.Language) +
+                                   ": " + std::to_string(s.Count)};
+    for (auto& line : RangeStatisticsLines(s, m, m.Language))
+        lines.push_back(std::move(line));
+    return lines;
+}
+
+void SequenceTableWindow::ContextAction() {
+    std::string caption;
+    const std::vector<std::string> lines = SelectionStatistics(&caption);
+    if (lines.empty()) {
+        OpenSelectionDialog();
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* panel = new QLabel(QString::fromStdString(lines.front()));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(panel);
+    auto* list = new QListWidget;
+    for (size_t i = 1; i < lines.size(); ++i)
+        list->addItem(QString::fromStdString(lines[i]));
+    layout->addWidget(list);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(box);
+    dialog.exec();
+}
+
+void SequenceTableWindow::OpenSelectionDialog() {
+    const int language = frame().model().Language;
+    SequenceTableState& state = SharedSequenceTableState();
+    SeriesSelectionDialog dialog(SeriesKind::Variable, visible_, language, this);
+    SequenceTableWindow* other = OtherTable();
+    dialog.OtherTableButton->setText(
+        Tr(differences_ ? "&wie Sequenztabelle für Absolutwerte##as &worksheet for absolute values"
+                        : "&wie Sequenztabelle für Differenzen##as &worksheet for differences",
+           language));
+    dialog.OtherTableButton->setEnabled(other != nullptr);
+    dialog.OtherTableButton->show();
+    dialog.SynchroniseBox->setChecked(state.Synchronise);
+    dialog.SynchroniseBox->show();
+    connect(dialog.OtherTableButton, &QPushButton::clicked, &dialog, [&dialog, this] {
+        if (SequenceTableWindow* o = OtherTable()) dialog.SetShown(o->Visible());
+    });
+    if (dialog.exec() != QDialog::Accepted) return;
+    state.Synchronise = dialog.SynchroniseBox->isChecked();
+    SetVisible(dialog.Shown());
+    if (state.Synchronise)
+        if (SequenceTableWindow* o = OtherTable()) o->SetVisible(visible_);
+}
+
+bool SequenceTableWindow::eventFilter(QObject* o, QEvent* e) {
+    if (o == Grid && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Delete) return true;
+        if (k->key() == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+    }
+    return WorkingWindow::eventFilter(o, e);
+}
+
+void SequenceTableWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    WorkingWindow::keyPressEvent(e);
+}
+
+void SequenceTableWindow::PaintTo(const PaintTarget& target) {
+    if (!target.painter) return;
+    QPainter& p = *target.painter;
+    const QRect body = target.body;
+    const Model& m = frame().model();
+    QFont font = target.kind == PaintTarget::Printer ? frame().printerFont() : Grid->font();
+    p.save();
+    p.setFont(font);
+    const QFontMetrics fm(font, target.device);
+    const int rowHeight = fm.height() * 5 / 4;
+    const int cols = TableModel->columnCount();
+    const int columnWidth = std::max(fm.horizontalAdvance(QStringLiteral("-0000000.00")) + 8,
+                                     body.width() / std::max(1, cols + 1));
+    QFont bold = font;
+    bold.setBold(true);
+    auto cell = [&](int row, int col, const QString& text, bool isBold, Qt::Alignment align) {
+        const QRect r(body.left() + col * columnWidth, body.top() + row * rowHeight, columnWidth,
+                      rowHeight);
+        if (r.right() > body.right() + 1) return;
+        p.setFont(isBold ? bold : font);
+        p.drawRect(r);
+        p.drawText(r.adjusted(4, 0, -4, 0), align | Qt::AlignVCenter, text);
+    };
+    p.setPen(Qt::black);
+    cell(0, 0, QStringLiteral("t"), true, Qt::AlignHCenter);
+    for (int c = 0; c < cols; ++c)
+        cell(0, c + 1, TableModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), true,
+             Qt::AlignHCenter);
+    const int fit = std::max(0, body.height() / rowHeight - 1);
+    for (int r = 0; r < std::min(fit, TableModel->rowCount()); ++r) {
+        cell(r + 1, 0, QString::number(TableModel->PeriodOfRow(r)), true, Qt::AlignHCenter);
+        for (int c = 0; c < cols; ++c)
+            cell(r + 1, c + 1, TableModel->CellText(r, c), false, Qt::AlignRight);
+    }
+    (void)m;
+    p.restore();
+}
+
+// ---- number format ------------------------------------------------------------------
+
+NumberFormatDialog::NumberFormatDialog(int decimals, int integerDigits, int language,
+                                       QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle(Tr("Zahlenformat##Number formatting", language));
+    auto* layout = new QVBoxLayout(this);
+    auto group = [&](const char* title, const char* label, int value, QSpinBox*& box) {
+        auto* g = new QGroupBox(Tr(title, language));
+        auto* row = new QHBoxLayout(g);
+        box = new QSpinBox;
+        box->setRange(0, 10);
+        box->setValue(value);
+        auto* l = new QLabel(Tr(label, language));
+        l->setBuddy(box);
+        row->addWidget(l);
+        row->addWidget(box);
+        layout->addWidget(g);
+    };
+    group("&Runden##&Rounding",
+          "Anzahl an signifikanten Nachkommastellen##significant post-decimal positions", decimals,
+          DecimalsBox);
+    group("Übergang zu &wiss. Zahlenformat##Switch to &scientific format",
+          "max. Anzahl an Vorkommastellen##max. number of integer digits", integerDigits,
+          IntegerDigitsBox);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(box);
+}
+
+int EditNumberFormat(Model& m, QWidget* parent) {
+    NumberFormatDialog dialog(m.DecimalPlaces, m.IntegerDigits, m.Language, parent);
+    if (dialog.exec() != QDialog::Accepted) return 0;
+    int bits = 0;
+    if (dialog.IntegerDigitsBox->value() != m.IntegerDigits) bits |= 1;
+    if (dialog.DecimalsBox->value() != m.DecimalPlaces) bits |= 2;
+    m.IntegerDigits = static_cast<uint8_t>(dialog.IntegerDigitsBox->value());
+    m.DecimalPlaces = static_cast<uint8_t>(dialog.DecimalsBox->value());
+    return bits;
+}
+
+} // namespace tv
