@@ -64,10 +64,15 @@ class ExportBookingState : public QObject {
 
   private:
     // The in-process stand-in: its journal is written next to the model files after every
-    // call sequence, so that a user can read what was booked.
+    // transfer and when the link closes, so that a user can read what was booked.
     struct JournalLink : BookingJournal {
         explicit JournalLink(std::string file) : file(std::move(file)) {}
-        ~JournalLink() override { Write(file); }
+        ~JournalLink() override { Save(); }
+        void AfterTransfer() override {
+            BookingJournal::AfterTransfer();
+            Save();
+        }
+        void Save() const { Write(file); }
         std::string file;
     };
 

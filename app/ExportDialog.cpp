@@ -27,8 +27,12 @@ ExportDialog::ExportDialog(const Model& m, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Export Excel-compatible Worksheet"));
     Source = new QListWidget;
     Destination = new QListWidget;
-    for (auto* l : {Source, Destination})
+    // Wide enough for the longest catalogue names without a horizontal scroll bar.
+    for (QListWidget* l : {Source, Destination}) {
+        l->setMinimumSize(l->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 42,
+                          l->fontMetrics().height() * 16);
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
     auto addItem = [&](bool parameter, int n) {
         auto* it = new QListWidgetItem(
             QString::fromStdString(ExportItemText({parameter, n}, m.Language)));
@@ -97,8 +101,10 @@ ExportDialog::ExportDialog(const Model& m, QWidget* parent) : QDialog(parent) {
     il->addWidget(edge("Right edge", to_, p.RightEdge), 1, 3);
 
     timeIndex_ = new QCheckBox(QStringLiteral("Time Index in First Column"));
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    // This dialog's texts are English in both interface languages.
+    auto* box = new QDialogButtonBox;
     box->addButton(QStringLiteral("Export"), QDialogButtonBox::AcceptRole);
+    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
