@@ -106,7 +106,9 @@ std::string TransferBookings(const Model& m, BookingApplication& app, int index,
     return message;
 }
 
-BookingLinks::~BookingLinks() { CloseAll(); }
+BookingLinks::~BookingLinks() {
+    CloseAll();
+}
 
 BookingApplication* BookingLinks::Connect(int index) {
     if (links_[index]) {
@@ -160,8 +162,7 @@ void BookingLinks::CloseAll() {
 std::string BookingDataText(const Model& m) {
     const int t = m.Periods.CurrentPeriod;
     std::string s = "tv5_data§1$" + std::to_string(m.Periods.LeftEdge) + "§2$" +
-                    std::to_string(m.Periods.RightEdge) + "§3$" + std::to_string(t) +
-                    "§4$1§5$1~";
+                    std::to_string(m.Periods.RightEdge) + "§3$" + std::to_string(t) + "§4$1§5$1~";
     auto v = [&](int n) { return m.ModelVar(t, n); };
     auto p = [&](int n) { return m.ModelPar(t, n); };
     const double values[] = {v(var::Y),
@@ -196,10 +197,18 @@ void BookingJournal::Log(std::string line) {
     Calls.push_back(std::move(line));
 }
 
-void BookingJournal::Reconnect() { Log("1"); }
-void BookingJournal::SetClient(const std::string& name) { Log("10 " + name); }
-void BookingJournal::BeginTransfer() { Log("8"); }
-void BookingJournal::SetAccountingSystem(int index) { Log("5 " + std::to_string(index)); }
+void BookingJournal::Reconnect() {
+    Log("1");
+}
+void BookingJournal::SetClient(const std::string& name) {
+    Log("10 " + name);
+}
+void BookingJournal::BeginTransfer() {
+    Log("8");
+}
+void BookingJournal::SetAccountingSystem(int index) {
+    Log("5 " + std::to_string(index));
+}
 void BookingJournal::SetPeriods(int first, int one, int last, int one2, int one3) {
     Log("6 " + std::to_string(first) + " " + std::to_string(one) + " " + std::to_string(last) +
         " " + std::to_string(one2) + " " + std::to_string(one3));
@@ -218,9 +227,15 @@ void BookingJournal::Book(int period, int one, const Booking& b) {
 void BookingJournal::EndPeriod(int period, int one) {
     Log("2 " + std::to_string(period) + " " + std::to_string(one));
 }
-void BookingJournal::EndTransfer() { Log("9"); }
-void BookingJournal::AfterTransfer() { Log("13"); }
-void BookingJournal::Close() { Log("4"); }
+void BookingJournal::EndTransfer() {
+    Log("9");
+}
+void BookingJournal::AfterTransfer() {
+    Log("13");
+}
+void BookingJournal::Close() {
+    Log("4");
+}
 
 std::string BookingJournal::Text() const {
     std::string s;

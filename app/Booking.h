@@ -20,7 +20,7 @@ constexpr int BookingBpm = 1; // balance of payments
 
 // Percentages 0..100 that split quantities into two bookings; kept for the run.
 struct BookingShares {
-    int publicConsumption = 50; // of government purchases
+    int publicConsumption = 50;   // of government purchases
     int socialContributions = 50; // of public charges
     int exportServices = 50;
     int importServices = 50;
@@ -43,8 +43,8 @@ struct BookingError : std::runtime_error {
 class BookingApplication {
   public:
     virtual ~BookingApplication() = default;
-    virtual void Reconnect() = 0;                                 // link already open
-    virtual void SetClient(const std::string& name) = 0;          // right after connecting
+    virtual void Reconnect() = 0;                        // link already open
+    virtual void SetClient(const std::string& name) = 0; // right after connecting
     virtual void BeginTransfer() = 0;
     virtual void SetAccountingSystem(int index) = 0;
     virtual void SetPeriods(int first, int one, int last, int one2, int one3) = 0;
@@ -106,7 +106,7 @@ class BookingJournal : public BookingApplication {
   public:
     std::vector<std::string> Calls; // one line per call
     std::vector<Booking> Bookings;
-    int StopAtPeriod = -1;  // BeginPeriod of this period returns it + 1
+    int StopAtPeriod = -1;   // BeginPeriod of this period returns it + 1
     int FailAfterCalls = -1; // throws BookingError at that many calls
 
     void Reconnect() override;

@@ -24,7 +24,9 @@ bool ExchangeServer::Listen(const QString& serviceName) {
     return server_->listen(serviceName);
 }
 
-QString ExchangeServer::ServerName() const { return server_->fullServerName(); }
+QString ExchangeServer::ServerName() const {
+    return server_->fullServerName();
+}
 
 QString ExchangeServer::Answer(const QString& request) {
     const QStringList f = request.split('\t');

@@ -29,8 +29,7 @@ namespace {
 class ExportBookingState : public QObject {
   public:
     explicit ExportBookingState(MainWindow& w)
-        : QObject(&w), w_(w),
-          journalFile_(w.EditSettings().DataDirectory + "VALDA-journal.txt"),
+        : QObject(&w), w_(w), journalFile_(w.EditSettings().DataDirectory + "VALDA-journal.txt"),
           links_([this] { return std::make_unique<JournalLink>(journalFile_); }) {
         exportFile_ = QString::fromStdString(w.EditSettings().ExportFileName());
         exchange_ = new ExchangeServer(this);
@@ -146,10 +145,10 @@ void ExportBookingState::Shares() {
     auto* tabs = new QTabWidget;
     int* targets[] = {&shares_.publicConsumption, &shares_.socialContributions,
                       &shares_.exportServices, &shares_.importServices};
-    const char* captions[] = {"Public consumption spending as share of government expenditure: ",
-                              "Social contributions as share of public charges: ",
-                              "Services as share of total exports: ",
-                              "Services as share of total imports: "};
+    const char* captions[] = {
+        "Public consumption spending as share of government expenditure: ",
+        "Social contributions as share of public charges: ", "Services as share of total exports: ",
+        "Services as share of total imports: "};
     QSlider* sliders[4];
     for (int page = 0; page < 2; ++page) {
         auto* w = new QWidget;

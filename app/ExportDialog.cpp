@@ -34,8 +34,8 @@ ExportDialog::ExportDialog(const Model& m, QWidget* parent) : QDialog(parent) {
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
     }
     auto addItem = [&](bool parameter, int n) {
-        auto* it = new QListWidgetItem(
-            QString::fromStdString(ExportItemText({parameter, n}, m.Language)));
+        auto* it =
+            new QListWidgetItem(QString::fromStdString(ExportItemText({parameter, n}, m.Language)));
         it->setData(ItemRole, parameter ? -n : n);
         Source->addItem(it);
     };

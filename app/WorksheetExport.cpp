@@ -40,9 +40,8 @@ void WriteExportCells(const Model& m, const ExportChoice& choice, XlsWriter& w) 
     for (size_t j = 0; j < choice.items.size(); ++j) {
         const ExportItem& item = choice.items[j];
         const int col = offset + int(j);
-        w.WriteString(col, 0,
-                      ExportHeader(ExportItemText(item, m.Language), choice.symbolsOnly,
-                                   m.Language));
+        w.WriteString(
+            col, 0, ExportHeader(ExportItemText(item, m.Language), choice.symbolsOnly, m.Language));
         const int limit = item.parameter ? ParCount : VarCount;
         if (item.number < 1 || item.number > limit) continue; // header only
         for (int t = first; t <= last; ++t) {

@@ -1,5 +1,5 @@
-#include "app/MainLogic.h"
 #include "app/BookingLink.h"
+#include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"

@@ -24,7 +24,8 @@ class ExchangeServerTest : public QObject {
   private slots:
     void answersTheTopicItemAndMacros() {
         tv::ExchangeServer server;
-        const QString name = QStringLiteral("tervalis-test-%1").arg(QCoreApplication::applicationPid());
+        const QString name =
+            QStringLiteral("tervalis-test-%1").arg(QCoreApplication::applicationPid());
         QVERIFY(server.Listen(name));
         QStringList messages;
         int fronts = 0, transfers = 0;
@@ -61,7 +62,8 @@ class ExchangeServerTest : public QObject {
             delete thread;
             QCOMPARE(got, QString::fromUtf8(c.answer));
         }
-        QCOMPARE(messages, (QStringList{QStringLiteral("test"), QStringLiteral("VALDA gestartet")}));
+        QCOMPARE(messages,
+                 (QStringList{QStringLiteral("test"), QStringLiteral("VALDA gestartet")}));
         QCOMPARE(fronts, 1);
         QCOMPARE(transfers, 1);
     }

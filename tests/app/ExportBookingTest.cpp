@@ -139,8 +139,8 @@ TEST(Booking, JournalHoldsTheCallsInOrder) {
             s.replace(k, 3, std::to_string(t));
         return s;
     };
-    EXPECT_EQ(journal->Text(), "10 TERVALIS\n8\n5 1\n6 3 1 4 1 1\n16 4\n" + at(3) + "2 3 1\n16 5\n" +
-                                   at(4) + "2 4 1\n9\n13\n");
+    EXPECT_EQ(journal->Text(), "10 TERVALIS\n8\n5 1\n6 3 1 4 1 1\n16 4\n" + at(3) +
+                                   "2 3 1\n16 5\n" + at(4) + "2 4 1\n9\n13\n");
     EXPECT_TRUE(links.IsOpen(BookingBpm));
     EXPECT_FALSE(links.IsOpen(BookingEsa));
     // A second transfer greets the open link; closing it sends the close call.
