@@ -1,9 +1,11 @@
 #include "core/NumberFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace tv {
 
@@ -36,6 +38,19 @@ std::string FormatFixed(double x, int precision, int decimals, char separator) {
     // No "-0.00".
     if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
     return WithSeparator(s, separator);
+}
+
+char* FormatShortest(char* out, double x) {
+    if (std::isnan(x)) {
+        std::memcpy(out, "nan", 3);
+        return out + 3;
+    }
+    return std::to_chars(out, out + ShortestTextSize, x).ptr;
+}
+
+std::string FormatShortest(double x) {
+    char buf[ShortestTextSize];
+    return std::string(buf, FormatShortest(buf, x));
 }
 
 } // namespace tv

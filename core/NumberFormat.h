@@ -11,4 +11,11 @@ std::string FormatFixed(double x, int precision, int decimals, char separator = 
 // two digits ("1.23456789E+08").
 std::string FormatExponent(double x, int precision, char separator = '.');
 
+// The shortest text that reads back to the same double ("inf", "-inf"; every NaN is
+// "nan"), written to `out`, which holds at least ShortestTextSize characters; returns the
+// end. The form of every number the batch tool writes.
+constexpr int ShortestTextSize = 32;
+char* FormatShortest(char* out, double x);
+std::string FormatShortest(double x);
+
 } // namespace tv

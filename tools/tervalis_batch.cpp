@@ -1,6 +1,10 @@
 // tervalis-batch: solves a model without a window and prints the solution as CSV.
 //
 //   tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]
+//                  [--diagram NAME [--period T] [--raster N] [--ref L]]
+//
+// --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
+// "--diagram list" names the diagrams.
 //
 // Standard output: "t,1,...,63", then one line per period 0..T, each value in the shortest
 // form that reads back to the same double ("inf", "-inf", "nan"). Standard error: every
@@ -14,11 +18,16 @@
 #include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberFormat.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
+#ifdef TERVALIS_DIAGRAMS
+#include "views/DiagramExport.h"
+#endif
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -76,6 +85,7 @@ class BatchHost : public SilentHost {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]\n"
+                 "                      [--diagram NAME|list [--period T] [--raster N] [--ref L]]\n"
                  "exit status: 0 solved (status Ok), 1 solution inexact or aborted (the CSV is "
                  "still written),\n"
                  "             2 the model file cannot be read or the arguments are wrong,\n"
@@ -94,9 +104,14 @@ class CsvOutput {
     }
     void Commit(char* end) { used_ = static_cast<size_t>(end - buffer_.data()); }
     void Write(const std::string& s) {
-        char* p = Reserve(s.size());
-        std::memcpy(p, s.data(), s.size());
-        Commit(p + s.size());
+        // In pieces no larger than the buffer.
+        for (size_t done = 0; done < s.size() && !Failed();) {
+            const size_t n = std::min(s.size() - done, buffer_.size());
+            char* p = Reserve(n);
+            std::memcpy(p, s.data() + done, n);
+            Commit(p + n);
+            done += n;
+        }
     }
     void Flush() {
         size_t done = 0;
@@ -119,15 +134,6 @@ class CsvOutput {
     int error_ = 0;
 };
 
-// The shortest text that reads back to the same double; every NaN is "nan".
-char* FormatValue(char* out, double x) {
-    if (std::isnan(x)) {
-        std::memcpy(out, "nan", 3);
-        return out + 3;
-    }
-    return std::to_chars(out, out + 32, x).ptr;
-}
-
 // The CSV of periods 0..last. Stationary columns repeat their value from row to row, so
 // each column keeps its last text and formats only what changed.
 void WriteCsv(const Model& m, int last, CsvOutput& out) {
@@ -138,7 +144,7 @@ void WriteCsv(const Model& m, int last, CsvOutput& out) {
     out.Write(header);
     struct Cached {
         double value;
-        char text[32];
+        char text[ShortestTextSize];
         unsigned char size = 0;
     };
     std::array<Cached, VarCount + 1> cache{};
@@ -151,7 +157,7 @@ void WriteCsv(const Model& m, int last, CsvOutput& out) {
             Cached& c = cache[n];
             if (c.size == 0 || std::memcmp(&c.value, &x, sizeof x) != 0) {
                 c.value = x;
-                c.size = static_cast<unsigned char>(FormatValue(c.text, x) - c.text);
+                c.size = static_cast<unsigned char>(FormatShortest(c.text, x) - c.text);
             }
             std::memcpy(p, c.text, c.size);
             p += c.size;
@@ -162,6 +168,20 @@ void WriteCsv(const Model& m, int last, CsvOutput& out) {
     out.Flush();
 }
 
+// A whole non-negative number, or -1.
+long Count(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < 0 || errno == ERANGE || v > 1000000) return -1;
+    return v;
+}
+
+int ArgumentError(const std::string& text) {
+    std::fprintf(stderr, "tervalis-batch: %s\n", text.c_str());
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +190,8 @@ int main(int argc, char** argv) {
     std::string modelPath, savePath;
     bool newModel = false;
     long to = -1;
+    std::string diagram;
+    long period = -1, raster = -1, reference = -1;
     BatchHost host;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -181,6 +203,13 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             to = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || to < 0) return Usage();
+        } else if (a == "--diagram" && i + 1 < argc) {
+            diagram = argv[++i];
+        } else if ((a == "--period" || a == "--raster" || a == "--ref") && i + 1 < argc) {
+            const long v = Count(argv[++i]);
+            if (v < 0)
+                return ArgumentError(a + " needs a whole number >= 0, not \"" + argv[i] + "\"");
+            (a == "--period" ? period : a == "--raster" ? raster : reference) = v;
         } else if (a == "--save" && i + 1 < argc) {
             savePath = argv[++i];
         } else if (!a.empty() && a[0] != '-' && modelPath.empty()) {
@@ -190,6 +219,28 @@ int main(int argc, char** argv) {
         }
     }
     if (newModel && !modelPath.empty()) return Usage();
+    if (diagram.empty() && (period >= 0 || raster >= 0 || reference >= 0))
+        return ArgumentError("--period, --raster and --ref belong to --diagram");
+#ifdef TERVALIS_DIAGRAMS
+    const std::vector<std::string> diagrams = DiagramNames();
+    if (diagram == "list") {
+        for (const std::string& name : diagrams)
+            std::printf("%s\n", name.c_str());
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 3;
+    }
+    if (!diagram.empty() &&
+        std::find(diagrams.begin(), diagrams.end(), diagram) == diagrams.end()) {
+        std::string known;
+        for (const std::string& name : diagrams)
+            known += (known.empty() ? "" : ", ") + name;
+        return ArgumentError("unknown diagram \"" + diagram + "\" (the diagrams: " + known + ")");
+    }
+    if (raster >= 0 && (raster < MinRaster || raster > MaxRaster))
+        return ArgumentError("--raster must lie between " + std::to_string(MinRaster) + " and " +
+                             std::to_string(MaxRaster));
+#else
+    if (!diagram.empty()) return ArgumentError("this build has no diagrams");
+#endif
 
     // Start-up as the program does it: the start model is solved first.
     Model m;
@@ -227,7 +278,26 @@ int main(int argc, char** argv) {
     const bool saved = savePath.empty() || file.SaveAs(savePath);
 
     CsvOutput out;
-    WriteCsv(m, m.Periods.RightEdge, out);
+#ifdef TERVALIS_DIAGRAMS
+    if (!diagram.empty()) {
+        DiagramRequest request;
+        request.Period = static_cast<int>(period);
+        request.Reference = static_cast<int>(reference);
+        if (raster >= 0) request.Raster = static_cast<int>(raster);
+        const int t = period < 0 ? m.Periods.RightEdge : request.Period;
+        const DiagramResult d = ComputeDiagramNumbers(m, diagram, request);
+        if (!d.Ok) {
+            std::fprintf(stderr, "tervalis-batch: --diagram %s: %s\n", diagram.c_str(),
+                         d.Error.c_str());
+            std::fprintf(stderr, "status: %s\n", host.status.c_str());
+            // A period the solution did not reach is the solution's failure, not the caller's.
+            return t <= m.Periods.RightEdge && t > m.Periods.LastSolved ? 1 : 2;
+        }
+        out.Write(DiagramCsv(d.Numbers));
+        out.Flush();
+    } else
+#endif
+        WriteCsv(m, m.Periods.RightEdge, out);
     const bool csvFailed = out.Failed() && out.Error() != EPIPE;
     if (csvFailed) {
         const std::string reason = ModelFile::WriteFailureReason(out.Error());
