@@ -125,6 +125,13 @@ AsAdOptions AsAdWindow::Options() const {
     return o;
 }
 
+std::optional<DiagramNumbers> AsAdWindow::Numbers() const {
+    DiagramNumbers d;
+    d.Diagram = plane_ == AsAdPlane::Price ? "as-ad" : "dynamic-as-ad";
+    AppendPolylines(d, curves_);
+    return d;
+}
+
 void AsAdWindow::CurvesChanged() {
     cache_.Clear();
     Redraw();

@@ -28,6 +28,7 @@ class AsAdWindow : public GraphWindow {
     AsAdOptions Options() const;
     // The curves of the last paint, as drawn.
     const std::vector<NamedPolyline>& Curves() const { return curves_; }
+    std::optional<DiagramNumbers> Numbers() const override;
 
     QPushButton* ReferenceButton = nullptr;
     QCheckBox* DemandBox = nullptr;

@@ -3,12 +3,21 @@
 #include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/UserHost.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
 #include "windows/WindowFrame.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QSaveFile>
 
 namespace tv {
 
@@ -39,6 +48,7 @@ GraphWindow::GraphWindow(WindowFrame& frame, std::string caption)
     box_->Send = [this](int msg, long w, long l) { Message(msg, w, l); };
     box_->Language = [this] { return Language(); };
     setWidget(box_);
+    AddDataItems();
 }
 
 int GraphWindow::Language() const {
@@ -173,6 +183,75 @@ long GraphWindow::Message(int msg, long wParam, long lParam) {
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
+}
+
+// ------------------------------------------------------------------ the numbers behind it
+
+void GraphWindow::AddDataItems() {
+    QMenu* menu = box_->Menu;
+    menu->addSeparator();
+    CopyDataItem = menu->addAction(QString());
+    CopyDataItem->setObjectName(QStringLiteral("CopyData"));
+    SaveDataItem = menu->addAction(QString());
+    SaveDataItem->setObjectName(QStringLiteral("SaveData"));
+    CopyDataItem->setVisible(false);
+    SaveDataItem->setVisible(false);
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        const std::optional<DiagramNumbers> numbers = Numbers();
+        const bool any = numbers && !numbers->Curves.empty();
+        for (QAction* item : {CopyDataItem, SaveDataItem}) {
+            item->setVisible(numbers.has_value());
+            item->setEnabled(any);
+        }
+        CopyDataItem->setText(QString::fromStdString(Tr("Daten kopieren##Copy data")));
+        SaveDataItem->setText(QString::fromStdString(Tr("Daten speichern…##Save data…")));
+    });
+    connect(CopyDataItem, &QAction::triggered, this, [this] { CopyNumbers(); });
+    connect(SaveDataItem, &QAction::triggered, this, [this] { SaveNumbersAs(); });
+}
+
+bool GraphWindow::CopyNumbers() {
+    const std::optional<DiagramNumbers> numbers = Numbers();
+    if (!numbers || numbers->Curves.empty()) return false;
+    const std::string text = DiagramTabText(*numbers, frame().model().DecimalSeparator);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    return true;
+}
+
+bool GraphWindow::SaveNumbers(const QString& path) {
+    const std::optional<DiagramNumbers> numbers = Numbers();
+    if (!numbers || numbers->Curves.empty()) return false;
+    const std::string csv = DiagramCsv(*numbers);
+    // Written beside the target and renamed over it only when complete.
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    file.write(csv.data(), qint64(csv.size())) == qint64(csv.size()) &&
+                    file.commit();
+    if (!ok) {
+        const std::string name = QDir::toNativeSeparators(path).toStdString();
+        const std::string reason = file.errorString().toStdString();
+        frame().host().ShowMessage("Daten speichern##Save data",
+                                   "Die Datei \"" + name + "\" wurde nicht geschrieben: " + reason +
+                                       "##The file \"" + name + "\" was not written: " + reason);
+    }
+    return ok;
+}
+
+void GraphWindow::SaveNumbersAs() {
+    const std::optional<DiagramNumbers> numbers = Numbers();
+    if (!numbers || numbers->Curves.empty()) return;
+    if (dataFolder_.isEmpty()) dataFolder_ = QDir::homePath();
+    const QString suggested =
+        dataFolder_ + "/" +
+        QString::fromStdString(numbers->Diagram.empty() ? "diagram" : numbers->Diagram) + ".csv";
+    QString path = QFileDialog::getSaveFileName(
+        this, QString::fromStdString(Tr("Daten speichern##Save data")), suggested,
+        QString::fromStdString(
+            Tr("CSV-Dateien (*.csv);;Alle Dateien (*)##CSV files (*.csv);;All files (*)")));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".csv";
+    dataFolder_ = QFileInfo(path).absolutePath();
+    SaveNumbers(path);
 }
 
 } // namespace tv

@@ -34,11 +34,15 @@
 // viewport (BeginFrame's third argument); a zoom band goes to the plot it starts in.
 
 #include "views/CoordinateSystem.h"
+#include "views/DiagramExport.h"
 #include "views/GraphStyle.h"
 #include "windows/WorkingWindow.h"
 
+#include <optional>
 #include <string>
 #include <vector>
+
+class QAction;
 
 namespace tv {
 
@@ -80,6 +84,16 @@ class GraphWindow : public WorkingWindow {
     void Redraw();
     const std::vector<CoordinateSystem*>& CoordinateSystems() const { return systems_; }
 
+    // The numbers behind the picture: the curves of the last paint. No value: the window
+    // has none to give (its context menu then offers none).
+    virtual std::optional<DiagramNumbers> Numbers() const { return std::nullopt; }
+    // Tab-separated to the clipboard; false when there is nothing to copy.
+    bool CopyNumbers();
+    // As CSV; a failure is shown and leaves an existing file as it was.
+    bool SaveNumbers(const QString& path);
+    QAction* CopyDataItem = nullptr;
+    QAction* SaveDataItem = nullptr;
+
   protected:
     virtual void DrawDiagram(const GraphPaint& g) = 0;
     virtual void LanguageChanged() {}
@@ -97,10 +111,13 @@ class GraphWindow : public WorkingWindow {
 
   private:
     void Zoom(long wParam, long lParam);
+    void AddDataItems();
+    void SaveNumbersAs();
 
     std::string caption_;
     PaintBox* box_ = nullptr;
     std::vector<CoordinateSystem*> systems_;
+    QString dataFolder_; // where data were saved last
 };
 
 } // namespace tv

@@ -163,6 +163,13 @@ void IncomeInterestWindow::AnnounceNotices() {
         frame().host().ShowMessage(InfiniteMultiplierTitle(), text);
 }
 
+std::optional<DiagramNumbers> IncomeInterestWindow::Numbers() const {
+    DiagramNumbers d;
+    d.Diagram = "is-lm";
+    AppendPlot(d, plot_);
+    return d;
+}
+
 void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
     const Model& m = frame().model();
     const IncomeInterestOptions o = Options();
@@ -175,6 +182,7 @@ void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
     cs_.YTitle = o.RealRate
                      ? Tr("Erw.##Exp.") + " " + Tr("Realzins##Real Interest Rate") + " (r,erw)#%"
                      : Tr("Nominalzins##Nominal Interest Rate") + " (i)#%";
+    plot_ = {};
     if (!BeginFrame(cs_, g)) return;
     plot_ = IncomeInterestCurves(m, o, AxesOf(cs_));
     DrawPlot(cs_, plot_, Style());
@@ -235,8 +243,18 @@ void IncomeExpenditureWindow::LanguageChanged() {
     GrossBox->setText(Q(Tr("&Bruttoausweis##G&ross Aggregates")));
 }
 
+std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {
+    DiagramNumbers d;
+    d.Diagram = "income-expenditure";
+    AppendPlot(d, goodsPlot_, "goods:");
+    AppendPlot(d, capitalPlot_, "capital:");
+    return d;
+}
+
 void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
     const Model& m = frame().model();
+    goodsPlot_ = {};
+    capitalPlot_ = {};
     const IncomeExpenditureOptions o = Options();
     const Viewport whole = g.Standard();
     const bool both = o.GoodsMarket && o.CapitalMarket;

@@ -23,6 +23,7 @@ class IncomeInterestWindow : public GraphWindow {
     IncomeInterestOptions Options() const;
     // The curves of the last paint.
     const Plot& LastPlot() const { return plot_; }
+    std::optional<DiagramNumbers> Numbers() const override;
     // Says once which periods have no IS curve (an infinite multiplier).
     void AnnounceNotices();
 
@@ -51,6 +52,8 @@ class IncomeExpenditureWindow : public GraphWindow {
     IncomeExpenditureOptions Options() const;
     const Plot& LastGoodsPlot() const { return goodsPlot_; }
     const Plot& LastCapitalPlot() const { return capitalPlot_; }
+    // The plots shown, each curve with its plot's prefix ("goods:", "capital:").
+    std::optional<DiagramNumbers> Numbers() const override;
 
     QToolButton *ReferenceButton, *PathButton;
     QCheckBox *GoodsBox, *CapitalBox, *GrossBox;
