@@ -8,9 +8,11 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "views/AsAdCurves.h"
+#include "views/DiagramExport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -206,6 +208,114 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     o.Raster = 20;
     const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);
+}
+
+// ------------------------------------------------------------------ exported numbers
+
+const ExportedCurve* Find(const DiagramNumbers& d, const std::string& name) {
+    for (const ExportedCurve& c : d.Curves)
+        if (c.Name == name) return &c;
+    return nullptr;
+}
+
+// The exported numbers for T = 12 and L = 2 of a model whose own edges are elsewhere.
+DiagramNumbers Exported(Model& m, const char* diagram, int raster) {
+    const DiagramResult r = ComputeDiagramNumbers(m, diagram, {12, 2, raster});
+    EXPECT_TRUE(r.Ok) << r.Error;
+    return r.Numbers;
+}
+
+TEST(DiagramExport, AsAdSamplesAreEquilibriaAndSupplyPricesOfTheirPoints) {
+    struct Case {
+        const char* diagram;
+        AsAdPlane plane;
+        int raster;
+    };
+    for (const Case& c : {Case{"as-ad", AsAdPlane::Price, 7}, Case{"as-ad", AsAdPlane::Price, 99},
+                          Case{"dynamic-as-ad", AsAdPlane::Inflation, 7}}) {
+        SCOPED_TRACE(std::string(c.diagram) + " raster " + std::to_string(c.raster));
+        Model m = SolvedModel();
+        m.Periods.LeftEdge = m.Periods.CurrentPeriod = 0;
+        const Model untouched = m;
+        const DiagramNumbers d = Exported(m, c.diagram, c.raster);
+        const bool price = c.plane == AsAdPlane::Price;
+        for (int t : {2, 12}) {
+            const std::string suffix = "(" + std::to_string(t) + ")";
+            const ExportedCurve* ad = Find(d, (price ? "AD" : "DAD") + suffix);
+            const ExportedCurve* as = Find(d, (price ? "AS" : "DAS") + suffix);
+            ASSERT_TRUE(ad && as) << suffix;
+            ASSERT_EQ(ad->Points.size(), size_t(c.raster) + 1);
+            ASSERT_EQ(as->Points.size(), size_t(c.raster) + 1);
+            const double base = m.GetVar(t - m.TZR(), var::P);
+            for (const CurvePoint& p : ad->Points) {
+                Model fresh = untouched;
+                RecordingHost host;
+                const double level = price ? p.Y : base * (1 + p.Y / 100);
+                EquilibriumAtPrice(fresh, host, t, 100, level, 0.01);
+                EXPECT_EQ(Bits(fresh.ScratchVar(t, var::Y)), Bits(p.X)) << "AD at " << p.Y;
+            }
+            // The last supply point is the vertical piece at capacity.
+            for (size_t k = 0; k + 1 < as->Points.size(); ++k) {
+                const CurvePoint p = as->Points[k];
+                const double psup = PriceAt(m, t, p.X);
+                EXPECT_EQ(Bits(price ? psup : std::max((psup / base - 1) * 100, -99.0)), Bits(p.Y))
+                    << "AS at " << p.X;
+            }
+        }
+        // The periods asked for, not the model's, and those left as they were.
+        EXPECT_TRUE(Find(d, "Pfad"));
+        EXPECT_EQ(Find(d, "Pfad")->Points.size(), 11u);
+        EXPECT_EQ(m.Periods.LeftEdge, 0);
+        EXPECT_EQ(m.Periods.CurrentPeriod, 0);
+    }
+}
+
+TEST(DiagramExport, AskingTwiceGivesTheSameNumbersAndLeavesTheSolution) {
+    for (const std::string& diagram : DiagramNames()) {
+        SCOPED_TRACE(diagram);
+        Model m = SolvedModel();
+        const Model before = m;
+        const std::string first = DiagramCsv(Exported(m, diagram.c_str(), 20));
+        const std::string second = DiagramCsv(Exported(m, diagram.c_str(), 20));
+        EXPECT_EQ(first, second);
+        EXPECT_GT(first.size(), 100u);
+        for (int t = -5; t <= 20; ++t)
+            for (int n = 1; n <= VarCount; ++n)
+                ASSERT_EQ(Bits(before.GetVar(t, n)), Bits(m.GetVar(t, n))) << t << "/" << n;
+        EXPECT_EQ(0, std::memcmp(&before.Periods, &m.Periods, sizeof m.Periods));
+    }
+}
+
+TEST(DiagramExport, DefaultsAndRefusedRequests) {
+    Model m = SolvedModel();
+    m.Periods.LastSolved = 18;
+    struct Case {
+        const char* diagram;
+        DiagramRequest request;
+        const char* expect; // a curve that must be there, or a piece of the error
+        bool ok;
+    };
+    const Case cases[] = {
+        {"as-ad", {18, -1, 5}, "AD(2)", true}, // L: the left edge
+        {"as-ad", {1, -1, 5}, "AD(1)", true},  // L: T when the left edge is later
+        {"is-lm", {-1, -1, 54}, "up to period 18, not up to 20", false}, // T: the right edge
+        {"is-lm", {21, -1, 54}, "after the right edge 20", false},
+        {"is-lm", {5, 6, 54}, "reference period", false},
+        {"as-ad", {12, 2, 1}, "raster", false},
+        {"as-ad", {12, 2, 1001}, "raster", false},
+        {"is", {12, 2, 54}, "unknown diagram", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.diagram) + " T " + std::to_string(c.request.Period));
+        const DiagramResult r = ComputeDiagramNumbers(m, c.diagram, c.request);
+        EXPECT_EQ(r.Ok, c.ok) << r.Error;
+        if (c.ok) {
+            EXPECT_TRUE(Find(r.Numbers, c.expect));
+        } else {
+            EXPECT_NE(r.Error.find(c.expect), std::string::npos) << r.Error;
+            EXPECT_TRUE(r.Numbers.Curves.empty());
+        }
+    }
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "views/DiagramExport.h"
 #include "views/IncomeDiagrams.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,36 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
             EXPECT_NEAR(m.GetVar(t, var::Y), meet.X, 1e-5 * m.GetVar(t, var::Y));
             EXPECT_NEAR(show(m.GetVar(t, var::i)), meet.Y, 1e-4);
         }
+}
+
+// The numbers the batch tool and the context menu give: the same lines, for a period asked
+// for rather than the model's current one.
+TEST_P(ISLM, ExportedLinesEqualClosedFormsAndMeetAtTheSolution) {
+    Model m = GetParam().make();
+    for (int t : GetParam().periods) {
+        SCOPED_TRACE("t = " + std::to_string(t));
+        const DiagramResult r = ComputeDiagramNumbers(m, "is-lm", {t, 0, DefaultDiagramRaster});
+        ASSERT_TRUE(r.Ok) << r.Error;
+        auto find = [&](const std::string& name) -> const ExportedCurve* {
+            for (const ExportedCurve& c : r.Numbers.Curves)
+                if (c.Name == name + "(" + std::to_string(t) + ")") return &c;
+            return nullptr;
+        };
+        const ExportedCurve *is = find("IS"), *lm = find("LM");
+        ASSERT_TRUE(is && lm);
+        ASSERT_EQ(2u, is->Points.size());
+        ASSERT_GE(lm->Points.size(), 3u);
+        for (const CurvePoint& p : is->Points)
+            ExpectNear(ClosedFormIS(
+                           m, t, ((1 + p.Y / 100) / (1 + m.GetVar(t, var::gPErw) / 100) - 1) * 100),
+                       p.X, "IS income");
+        ExpectNear(ClosedFormLM(m, t, lm->Points[1].X), lm->Points[1].Y, "LM at kink");
+        ExpectNear(ClosedFormLM(m, t, lm->Points[2].X), lm->Points[2].Y, "LM at limit");
+        const CurvePoint meet =
+            Intersection(is->Points[0], is->Points[1], lm->Points[1], lm->Points[2]);
+        EXPECT_NEAR(m.GetVar(t, var::Y), meet.X, 1e-5 * m.GetVar(t, var::Y));
+        EXPECT_NEAR(m.GetVar(t, var::i), meet.Y, 1e-4);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
