@@ -12,8 +12,10 @@
 #include "views/PaintBox.h"
 #include "windows/WindowFrame.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -151,6 +153,37 @@ class AsAdWindowTest : public QObject {
         w->RenderPicture(800, 500);
         for (const NamedPolyline& c : w->Curves())
             if (c.Name == "AD(12)") QCOMPARE(c.Points.size(), size_t(11));
+    }
+
+    void NumbersAreThoseOfTheBatchToolForEveryPaint() {
+        TestFrame f;
+        f.m = SolvedModel();
+        for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
+            const char* name = plane == AsAdPlane::Price ? "as-ad" : "dynamic-as-ad";
+            AsAdWindow* w = Open(f, plane);
+            emit w->Box()->Menu->aboutToShow();
+            w->grab();
+            const DiagramResult batch = ComputeDiagramNumbers(f.m, name, {12, 2, 54});
+            QVERIFY(batch.Ok);
+            QCOMPARE(DiagramCsv(*w->Numbers()), DiagramCsv(batch.Numbers));
+            w->RenderPicture(800, 500); // a copy in between
+            QCOMPARE(DiagramCsv(*w->Numbers()), DiagramCsv(batch.Numbers));
+            emit w->Box()->Menu->aboutToShow();
+            QVERIFY(w->SaveDataItem->isVisible() && w->SaveDataItem->isEnabled());
+            // The raster taken is the raster exported.
+            w->RasterBar->setValue(10);
+            w->RasterButton->click();
+            w->grab();
+            QCOMPARE(DiagramCsv(*w->Numbers()),
+                     DiagramCsv(ComputeDiagramNumbers(f.m, name, {12, 2, 10}).Numbers));
+        }
+        // Nothing drawn, nothing to give.
+        f.m.Periods.LastSolved = 11;
+        AsAdWindow* w = Open(f, AsAdPlane::Price);
+        w->grab();
+        emit w->Box()->Menu->aboutToShow();
+        QVERIFY(w->CopyDataItem->isVisible() && !w->CopyDataItem->isEnabled());
+        QVERIFY(!w->CopyNumbers());
     }
 
     void LongRunLineNeedsWageResponse() {

@@ -13,11 +13,17 @@
 #include "views/PaintBox.h"
 #include "windows/WindowFrame.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -109,6 +115,7 @@ class IncomeWindowsTest : public QObject {
   private slots:
     void noticesOncePerChangeNeverFromPaintOrRun();
     void windowsPaintTheirData();
+    void numbersAreThoseOfTheBatchToolAndReachClipboardAndFile();
     void screenshots();
 };
 
@@ -183,6 +190,55 @@ void IncomeWindowsTest::windowsPaintTheirData() {
     e->Box()->grab();
     QCOMPARE(e->CoordinateSystems()[0]->DeviceWidth, 0);
     QVERIFY(e->CoordinateSystems()[1]->DeviceWidth > 0);
+}
+
+void IncomeWindowsTest::numbersAreThoseOfTheBatchToolAndReachClipboardAndFile() {
+    TestFrame f(OpenFiscalShock());
+    f.m.DecimalSeparator = ',';
+    auto* w = f.Open<IncomeInterestWindow>();
+    auto* e = f.Open<IncomeExpenditureWindow>();
+    const struct {
+        GraphWindow* window;
+        const char* name;
+    } cases[] = {{w, "is-lm"}, {e, "income-expenditure"}};
+    for (const auto& c : cases) {
+        c.window->resize(640, 560);
+        c.window->Box()->grab();
+        const DiagramResult batch = ComputeDiagramNumbers(f.m, c.name, {12, 0, 54});
+        QVERIFY(batch.Ok);
+        const std::optional<DiagramNumbers> shown = c.window->Numbers();
+        QVERIFY(shown && shown->Diagram == c.name);
+        QCOMPARE(DiagramCsv(*shown), DiagramCsv(batch.Numbers));
+        c.window->Box()->grab(); // painting again changes nothing
+        QCOMPARE(DiagramCsv(*c.window->Numbers()), DiagramCsv(batch.Numbers));
+
+        emit c.window->Box()->Menu->aboutToShow();
+        QVERIFY(c.window->CopyDataItem->isVisible() && c.window->CopyDataItem->isEnabled());
+        QCOMPARE(c.window->CopyDataItem->text(), QStringLiteral("Daten kopieren"));
+        QCOMPARE(c.window->SaveDataItem->text(), QString::fromUtf8("Daten speichern…"));
+        QVERIFY(c.window->CopyNumbers());
+        QCOMPARE(QGuiApplication::clipboard()->text().toStdString(),
+                 DiagramTabText(batch.Numbers, ','));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("data.csv"));
+        QVERIFY(c.window->SaveNumbers(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().toStdString(), DiagramCsv(batch.Numbers));
+        // A folder that is not there: said, and nothing claimed.
+        f.messages.messages.clear();
+        QVERIFY(!c.window->SaveNumbers(dir.filePath(QStringLiteral("missing/data.csv"))));
+        QCOMPARE(f.messages.messages.size(), size_t(1));
+        QVERIFY(f.messages.messages[0].find("data.csv") != std::string::npos);
+    }
+    // Only the panels shown.
+    e->GoodsBox->setChecked(false);
+    e->Box()->grab();
+    const std::optional<DiagramNumbers> capitalOnly = e->Numbers();
+    QVERIFY(capitalOnly && !capitalOnly->Curves.empty());
+    for (const ExportedCurve& curve : capitalOnly->Curves)
+        QVERIFY2(curve.Name.rfind("capital:", 0) == 0, curve.Name.c_str());
 }
 
 void IncomeWindowsTest::screenshots() {
