@@ -5,6 +5,9 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#ifdef TERVALIS_DIAGRAMS
+#include "views/DiagramExport.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -201,6 +204,68 @@ Model SolveInProcess(const std::string& file) {
     EXPECT_TRUE(f.OpenModel(file));
     return m;
 }
+
+#ifdef TERVALIS_DIAGRAMS
+TEST_F(Batch, DiagramWritesTheCurvesOfTheSolvedModel) {
+    Model m = test::BondMarketModel();
+    test::SetFrom(m, 5, {{par::GAut, 260}});
+    const std::string file = Save(m, "asad.TV5");
+    Model solved = SolveInProcess(file);
+    const BatchRun r = Start(file + " --diagram as-ad --period 12 --raster 10 --ref 2");
+    ASSERT_EQ(r.exitCode, 0);
+    const DiagramResult expected = ComputeDiagramNumbers(solved, "as-ad", {12, 2, 10});
+    ASSERT_TRUE(expected.Ok);
+    std::vector<std::string> lines;
+    std::stringstream csv(DiagramCsv(expected.Numbers));
+    for (std::string line; std::getline(csv, line);)
+        lines.push_back(line);
+    EXPECT_EQ(r.out, lines);
+    EXPECT_EQ(std::count_if(r.out.begin(), r.out.end(),
+                            [](const std::string& l) { return l.rfind("AD(12),", 0) == 0; }),
+              11);
+    // T: the right edge, L: the left edge.
+    const BatchRun d = Start(file + " --diagram is-lm");
+    ASSERT_EQ(d.exitCode, 0);
+    EXPECT_EQ(d.out.at(0), "curve,k,x,y");
+    std::stringstream isLm(DiagramCsv(ComputeDiagramNumbers(solved, "is-lm").Numbers));
+    for (const std::string& line : d.out) {
+        std::string expectedLine;
+        std::getline(isLm, expectedLine);
+        EXPECT_EQ(line, expectedLine);
+    }
+    const auto named = [&](const std::string& prefix) {
+        return std::any_of(d.out.begin(), d.out.end(),
+                           [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_TRUE(named("IS(0),") && named("IS(100),") && named("Pfad,100,"));
+}
+
+TEST_F(Batch, DiagramListAndBadDiagramArguments) {
+    const BatchRun list = Start("--diagram list");
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.out, DiagramNames());
+    const struct {
+        const char* args;
+        const char* said;
+    } bad[] = {
+        {"--new --diagram is", "unknown diagram \"is\""},
+        {"--new --diagram as-ad --period 101", "after the right edge 100"},
+        {"--new --diagram as-ad --period 12 --ref 13", "reference period 13"},
+        {"--new --diagram as-ad --raster 1", "--raster"},
+        {"--new --diagram as-ad --raster x", "--raster"},
+        {"--new --period 3", "belong to --diagram"},
+    };
+    for (const auto& b : bad) {
+        const BatchRun r = Start(b.args);
+        EXPECT_EQ(r.exitCode, 2) << b.args;
+        EXPECT_TRUE(r.out.empty()) << b.args;
+        std::string err;
+        for (const std::string& line : r.err)
+            err += line + "\n";
+        EXPECT_NE(err.find(b.said), std::string::npos) << b.args << ": " << err;
+    }
+}
+#endif
 
 TEST_F(Batch, EveryValueReadsBackToTheSameDouble) {
     // Infinite government purchases: infinite income, infinite and not-a-number results.
