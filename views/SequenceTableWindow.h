@@ -129,7 +129,8 @@ class SequenceTableWindow : public WorkingWindow {
   private:
     void Rebuild();
     void ApplyFont();
-    void Remember();
+    // Keeps the visible set for a reopened table and, unless told not to, for the settings file.
+    void Remember(bool toSettings = true);
     SequenceTableWindow* OtherTable() const;
 
     bool differences_;
