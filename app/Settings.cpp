@@ -274,8 +274,9 @@ void WindowSettings::SetFlag(const std::string& section, const std::string& key,
 }
 
 const std::vector<std::string>& WindowSettingSections() {
-    static const std::vector<std::string> names{"SequAbs", "SequDiff", "SequGraph1", "SequGraph2",
-                                                "SequRapidGraph"};
+    // "SequGeneral" holds the tables' synchronisation switch, which the tables change.
+    static const std::vector<std::string> names{"SequGeneral", "SequAbs",    "SequDiff",
+                                                "SequGraph1",  "SequGraph2", "SequRapidGraph"};
     return names;
 }
 

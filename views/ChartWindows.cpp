@@ -263,10 +263,9 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
     x->setTitleText(Tr("Periode##Period", lang) + QStringLiteral(" (t)"));
     auto* y = new QValueAxis;
     y->setRange(axis_.Min, axis_.Max);
-    y->setLabelFormat(mode == StackMode::Percent ? QStringLiteral("%.0f %%")
-                                                 : QStringLiteral("%.") +
-                                                       QString::number(m.DecimalPlaces) +
-                                                       QStringLiteral("f"));
+    y->setLabelFormat(mode == StackMode::Percent
+                          ? QStringLiteral("%.0f %%")
+                          : QStringLiteral("%.%1f").arg(int(m.DecimalPlaces)));
     y->applyNiceNumbers();
     if (mode == StackMode::Percent) y->setRange(0, 100);
     Chart->addAxis(x, Qt::AlignBottom);

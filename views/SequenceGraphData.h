@@ -28,6 +28,8 @@ void WriteSeriesFlags(WindowSettings& ws, const std::string& section, const std:
                       SeriesKind kind, const SeriesFlags& flags);
 // The section of a sequence table's visible set.
 const char* SequenceTableSection(bool differences);
+// The section of the tables' synchronisation switch ("Synchron").
+constexpr const char* SequenceGeneralSection = "SequGeneral";
 // The section of sequence chart 1 or 2.
 std::string SequenceChartSection(int tag);
 

@@ -286,6 +286,13 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
 
     SequenceTableState& state = SharedSequenceTableState();
     const int slot = differences_ ? 1 : 0;
+    if (!state.SynchroniseRead) {
+        state.SynchroniseRead = true;
+        if (const Settings* settings = frame.userSettings())
+            state.Synchronise = settings->Synchronous;
+        if (const WindowSettings* ws = frame.windowSettings())
+            state.Synchronise = ws->Flag(SequenceGeneralSection, "Synchron", state.Synchronise);
+    }
     SeriesFlags set = DefaultSequenceSet(frame.model());
     if (state.HasSet[slot])
         set = state.Sets[slot];
@@ -484,6 +491,8 @@ void SequenceTableWindow::OpenSelectionDialog() {
     });
     if (dialog.exec() != QDialog::Accepted) return;
     state.Synchronise = dialog.SynchroniseBox->isChecked();
+    if (WindowSettings* ws = frame().windowSettings())
+        ws->SetFlag(SequenceGeneralSection, "Synchron", state.Synchronise);
     SetVisible(dialog.Shown());
     if (state.Synchronise)
         if (SequenceTableWindow* o = OtherTable()) o->SetVisible(visible_);

@@ -25,6 +25,7 @@ constexpr const char* SequenceDifferencesCaption =
 // program runs, so a reopened table shows what it showed) and the synchronisation switch.
 struct SequenceTableState {
     bool Synchronise = false;
+    bool SynchroniseRead = false; // taken from the settings file once
     bool HasSet[2] = {false, false};
     SeriesFlags Sets[2] = {};
 };

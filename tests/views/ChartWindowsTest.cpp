@@ -14,10 +14,12 @@
 #include "windows/WindowFrame.h"
 
 #include <QBarSeries>
+#include <QBarSet>
 #include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMdiArea>
