@@ -248,7 +248,8 @@ void SequenceChartWindow::ApplyBackground() {
 void SequenceChartWindow::Rebuild(bool dataChanged) {
     const Model& m = frame().model();
     const int lang = m.Language;
-    if (dataChanged) data_ = BuildSequenceChart(m, params_, vars_, lang);
+    // Always re-read (the legends follow the language); only new data resets the minimum.
+    data_ = BuildSequenceChart(m, params_, vars_, lang);
     const StackMode mode = Stacking();
     axis_ = SequenceChartAxis(data_, mode, MinimumBox->currentIndex(), dataChanged);
     const bool pattern = PatternBox->isChecked();
@@ -381,25 +382,31 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
         chart->removeAxis(a), delete a;
     chart->setTitle(title);
     const bool bars = NeedsBarChart(values);
+    // Styles are set after the series joins the chart: joining applies the chart's theme.
     if (bars) {
         auto* series = new QBarSeries;
         double lo = 0, hi = 0;
         for (size_t k = 0; k < N; ++k) {
-            const QString name = QString::fromStdString(VarSymbol(firstVar + int(k), language));
-            auto* set = new QBarSet(name);
+            auto* set = new QBarSet(QString::fromStdString(VarSymbol(firstVar + int(k), language)));
             const double v = std::isfinite(values[k]) ? values[k] : 0;
             set->append(v);
-            set->setBrush(ComponentBrush(firstComponent + int(k), pattern));
-            set->setPen(QPen(Qt::black));
             series->append(set);
             lo = std::min(lo, v);
             hi = std::max(hi, v);
         }
-        series->setLabelsVisible(true);
-        series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
         chart->addSeries(series);
+        const QList<QBarSet*> sets = series->barSets();
+        for (int k = 0; k < int(sets.size()); ++k) {
+            sets[k]->setBrush(ComponentBrush(firstComponent + k, pattern));
+            sets[k]->setPen(QPen(Qt::black));
+            sets[k]->setLabelColor(Qt::black);
+        }
+        series->setLabelsVisible(true);
+        series->setLabelsFormat(QStringLiteral("@value"));
+        series->setLabelsPrecision(6);
+        series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
         auto* y = new QValueAxis;
-        const double pad = (hi - lo) * 0.08 + 1e-9;
+        const double pad = (hi - lo) * 0.12 + 1e-9;
         y->setRange(lo < 0 ? lo - pad : 0, hi + pad);
         y->applyNiceNumbers();
         y->setLabelFormat(QStringLiteral("%.0f"));
@@ -418,16 +425,20 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
         for (size_t k = 0; k < N; ++k) {
             const QString symbol =
                 QString::fromStdString(VarSymbol(firstVar + int(k), language));
-            auto* slice = series->append(
-                symbol + QStringLiteral(" ") +
-                    QString::fromStdString(m.FormatNumber(shares[k] * 100)) + QStringLiteral(" %"),
-                values[k]);
-            slice->setBrush(ComponentBrush(firstComponent + int(k), pattern));
-            slice->setPen(QPen(Qt::black));
-            slice->setLabelVisible(values[k] > 0);
+            // One decimal of the share keeps the label beside a small slice readable.
+            QString share = QString::number(shares[k] * 100, 'f', 1);
+            share.replace(QLatin1Char('.'), QLatin1Char(m.DecimalSeparator));
+            series->append(symbol + QStringLiteral(" ") + share + QStringLiteral(" %"), values[k]);
         }
-        series->setPieSize(0.62);
+        series->setPieSize(0.5);
         chart->addSeries(series);
+        const QList<QPieSlice*> slices = series->slices();
+        for (int k = 0; k < int(slices.size()); ++k) {
+            slices[k]->setBrush(ComponentBrush(firstComponent + k, pattern));
+            slices[k]->setPen(QPen(Qt::black));
+            slices[k]->setLabelColor(Qt::black);
+            slices[k]->setLabelVisible(values[k] > 0);
+        }
         chart->legend()->setVisible(false);
     }
     return bars;

@@ -16,6 +16,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -84,6 +85,12 @@ SeriesFlags Flags(std::initializer_list<int> numbers) {
     return s;
 }
 
+// What the event loop does between two paints (charts delete replaced items later).
+void Settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
 // With TERVALIS_SCREENSHOTS set: the window in both languages, at its size and maximised.
 void Screenshots(TestFrame& f, WorkingWindow* w, const QString& name) {
     const QString dir = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
@@ -94,10 +101,10 @@ void Screenshots(TestFrame& f, WorkingWindow* w, const QString& name) {
         w->RefreshLanguage();
         const QString suffix = lang == 1 ? QStringLiteral("-de") : QStringLiteral("-en");
         w->showNormal();
-        QCoreApplication::processEvents();
+        Settle();
         w->grab().save(dir + QLatin1Char('/') + name + suffix + QStringLiteral(".png"));
         w->showMaximized();
-        QCoreApplication::processEvents();
+        Settle();
         w->grab().save(dir + QLatin1Char('/') + name + suffix + QStringLiteral("-max.png"));
         w->showNormal();
     }
@@ -132,6 +139,7 @@ class ChartWindowsTest : public QObject {
                 QCOMPARE(line->at(t), QPointF(t, expected));
             }
         }
+        Screenshots(f, w, QStringLiteral("sequence-chart"));
         // Stacked bars reach the largest sum of a period.
         w->StackButton->setChecked(true);
         QVERIFY(qobject_cast<QStackedBarSeries*>(w->Chart->series().value(0)));
@@ -140,12 +148,12 @@ class ChartWindowsTest : public QObject {
             largest = std::max(largest, f.m.GetPar(t, par::GAut) + f.m.GetVar(t, var::C) +
                                             f.m.GetVar(t, var::Y));
         QCOMPARE(w->Axis().Max, largest);
+        Screenshots(f, w, QStringLiteral("sequence-chart-stacked"));
         // A model change is taken over.
         f.m.SetVar(7, var::Y, 12345);
         w->StackButton->setChecked(false);
         w->Message(MSG_MODEL_CHANGED, 1, 1);
         QCOMPARE(qobject_cast<QLineSeries*>(w->Chart->series()[2])->at(7).y(), 12345.0);
-        Screenshots(f, w, QStringLiteral("sequence-chart"));
     }
 
     void sequenceChartSelectionRoundTrip() {
