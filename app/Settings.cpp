@@ -237,7 +237,8 @@ std::optional<std::string> IniFile::Get(const std::string& section, const std::s
     return std::nullopt;
 }
 
-std::vector<std::pair<std::string, std::string>> IniFile::Entries(const std::string& section) const {
+std::vector<std::pair<std::string, std::string>>
+IniFile::Entries(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> out;
     if (const Section* s = Find(section))
         for (const Line& l : s->lines)
@@ -255,8 +256,7 @@ std::optional<std::string> WindowSettings::Get(const std::string& section,
     return k->second.Value;
 }
 
-bool WindowSettings::Flag(const std::string& section, const std::string& key,
-                          bool fallback) const {
+bool WindowSettings::Flag(const std::string& section, const std::string& key, bool fallback) const {
     const auto v = Get(section, key);
     const auto x = v ? ParseInt(*v) : std::nullopt;
     return x ? *x != 0 : fallback;
@@ -477,7 +477,7 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));
         ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));
         ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
-                for (const std::string& section : WindowSettingSections()) {
+        for (const std::string& section : WindowSettingSections()) {
             const auto found = s.Windows.Sections.find(Lower(section));
             if (found == s.Windows.Sections.end()) continue;
             for (const auto& [lower, entry] : found->second)

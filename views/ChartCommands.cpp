@@ -24,12 +24,10 @@ void OpenOnce(MainWindow& main, const char* caption, Args... args) {
 } // namespace
 
 void InstallChartCommands(MainWindow& main) {
-    main.BindCommand(QStringLiteral("MIAufbGrafik1"), [&main] {
-        OpenOnce<SequenceChartWindow>(main, SequenceChartCaption(1), 1);
-    });
-    main.BindCommand(QStringLiteral("MIAufbGrafik2"), [&main] {
-        OpenOnce<SequenceChartWindow>(main, SequenceChartCaption(2), 2);
-    });
+    main.BindCommand(QStringLiteral("MIAufbGrafik1"),
+                     [&main] { OpenOnce<SequenceChartWindow>(main, SequenceChartCaption(1), 1); });
+    main.BindCommand(QStringLiteral("MIAufbGrafik2"),
+                     [&main] { OpenOnce<SequenceChartWindow>(main, SequenceChartCaption(2), 2); });
     main.BindCommand(QStringLiteral("MIAufbSchnellgrafik"),
                      [&main] { OpenOnce<QuickGraphWindow>(main, QuickGraphCaption); });
     main.BindCommand(QStringLiteral("MIAufbStruktur"),

@@ -28,8 +28,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedBarSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -63,11 +63,11 @@ QColor Background(const WindowFrame& f) {
 }
 
 // Series colours of the sequence charts; patterns replace them in black and white.
-const QColor SeriesColours[] = {QColor(0, 0, 200),    QColor(200, 0, 0),  QColor(0, 140, 0),
-                                QColor(200, 120, 0),  QColor(0, 140, 140), QColor(140, 0, 140),
-                                QColor(90, 90, 90),   QColor(120, 80, 20)};
-const Qt::BrushStyle Patterns[] = {Qt::BDiagPattern, Qt::FDiagPattern,  Qt::CrossPattern,
-                                   Qt::DiagCrossPattern, Qt::HorPattern, Qt::VerPattern,
+const QColor SeriesColours[] = {QColor(0, 0, 200),   QColor(200, 0, 0),   QColor(0, 140, 0),
+                                QColor(200, 120, 0), QColor(0, 140, 140), QColor(140, 0, 140),
+                                QColor(90, 90, 90),  QColor(120, 80, 20)};
+const Qt::BrushStyle Patterns[] = {Qt::BDiagPattern,     Qt::FDiagPattern, Qt::CrossPattern,
+                                   Qt::DiagCrossPattern, Qt::HorPattern,   Qt::VerPattern,
                                    Qt::Dense5Pattern,    Qt::Dense3Pattern};
 const Qt::PenStyle Dashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
                                Qt::DashDotDotLine};
@@ -142,8 +142,8 @@ SequenceChartWindow::SequenceChartWindow(WindowFrame& frame, int tag)
         HintText("Ordinatenminimum| Legt das Ordinatenminimum in % des Maximums fest"));
     auto* minimumLabel = new QLabel(QStringLiteral("m&in"));
     minimumLabel->setBuddy(MinimumBox);
-    for (QWidget* w : std::initializer_list<QWidget*>{ExogenousButton, EndogenousButton,
-                                                      PatternBox, StackButton, PercentButton})
+    for (QWidget* w : std::initializer_list<QWidget*>{ExogenousButton, EndogenousButton, PatternBox,
+                                                      StackButton, PercentButton})
         row->addWidget(w);
     row->addSpacing(8);
     row->addWidget(SpacingLabel);
@@ -174,8 +174,10 @@ SequenceChartWindow::SequenceChartWindow(WindowFrame& frame, int tag)
     params_ = params;
     vars_ = vars;
 
-    connect(ExogenousButton, &QPushButton::clicked, this, [this] { Choose(SeriesKind::Parameter); });
-    connect(EndogenousButton, &QPushButton::clicked, this, [this] { Choose(SeriesKind::Variable); });
+    connect(ExogenousButton, &QPushButton::clicked, this,
+            [this] { Choose(SeriesKind::Parameter); });
+    connect(EndogenousButton, &QPushButton::clicked, this,
+            [this] { Choose(SeriesKind::Variable); });
     connect(StackButton, &QPushButton::toggled, this, [this](bool on) {
         if (on) PercentButton->setChecked(false);
         Rebuild(false);
@@ -360,12 +362,12 @@ long SequenceChartWindow::Message(int msg, long wParam, long lParam) {
 namespace {
 
 // C, I, G, Ex and YL, YU, Im.
-const QColor ComponentColours[] = {QColor(0, 200, 0),   QColor(0, 0, 255),   QColor(255, 0, 0),
-                                   QColor(255, 0, 255), QColor(255, 255, 0), QColor(0, 255, 255),
+const QColor ComponentColours[] = {QColor(0, 200, 0),    QColor(0, 0, 255),   QColor(255, 0, 0),
+                                   QColor(255, 0, 255),  QColor(255, 255, 0), QColor(0, 255, 255),
                                    QColor(255, 255, 255)};
-const Qt::BrushStyle ComponentPatterns[] = {Qt::BDiagPattern,  Qt::FDiagPattern, Qt::CrossPattern,
-                                            Qt::DiagCrossPattern, Qt::HorPattern, Qt::VerPattern,
-                                            Qt::Dense4Pattern};
+const Qt::BrushStyle ComponentPatterns[] = {
+    Qt::BDiagPattern, Qt::FDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern,
+    Qt::HorPattern,   Qt::VerPattern,   Qt::Dense4Pattern};
 const char* const ComponentLabels[] = {"C ", "I ", "G ", "Ex", "YL", "YU", "Im"};
 
 QBrush ComponentBrush(int k, bool pattern) {
@@ -423,8 +425,7 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
         auto* series = new QPieSeries;
         const auto shares = Shares(values);
         for (size_t k = 0; k < N; ++k) {
-            const QString symbol =
-                QString::fromStdString(VarSymbol(firstVar + int(k), language));
+            const QString symbol = QString::fromStdString(VarSymbol(firstVar + int(k), language));
             // One decimal of the share keeps the label beside a small slice readable.
             QString share = QString::number(shares[k] * 100, 'f', 1);
             share.replace(QLatin1Char('.'), QLatin1Char(m.DecimalSeparator));
@@ -539,15 +540,14 @@ void StructureWindow::Fill(int column, int period) {
     ++col.Fills;
     const StructureColumn v = StructureValues(m, period);
     const bool pattern = PatternBox->isChecked();
-    col.DemandBars = FillComposition(col.Demand->chart(), v.Demand, 27, 0,
-                                     NoAccel(Tr("Güter&nachfrage##Dema&nd for Goods", lang)),
-                                     pattern, lang, m);
-    col.SupplyBars =
-        FillComposition(col.Supply->chart(), v.Supply, 38, 4,
-                        NoAccel(Tr("Güter&angebot##&Supply of Goods", lang)) +
-                            QStringLiteral(" (") + Tr("Faktoreinsatz##Factor Input", lang) +
-                            QStringLiteral(")"),
-                        pattern, lang, m);
+    col.DemandBars =
+        FillComposition(col.Demand->chart(), v.Demand, 27, 0,
+                        NoAccel(Tr("Güter&nachfrage##Dema&nd for Goods", lang)), pattern, lang, m);
+    col.SupplyBars = FillComposition(
+        col.Supply->chart(), v.Supply, 38, 4,
+        NoAccel(Tr("Güter&angebot##&Supply of Goods", lang)) + QStringLiteral(" (") +
+            Tr("Faktoreinsatz##Factor Input", lang) + QStringLiteral(")"),
+        pattern, lang, m);
     UpdateTitles();
 }
 

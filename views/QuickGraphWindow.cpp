@@ -184,14 +184,14 @@ void QuickGraphWindow::LanguageChanged() {
     const int lang = Language();
     for (int i = 0; i < QuickSlotCount; ++i)
         FillSeriesBox(i);
-    UntilCurrentButton->setText(
-        QString::fromStdString(Translate("nur bis aktuelle Periode##only up to current period", lang)));
+    UntilCurrentButton->setText(QString::fromStdString(
+        Translate("nur bis aktuelle Periode##only up to current period", lang)));
     StepsButton->setText(
         QString::fromStdString(Translate("Periodenkonstanz##constant within periods", lang)));
     ZeroLineButton->setText(
         QString::fromStdString(Translate("immer Nulllinie##always zero line", lang)));
-    QString caption = QString::fromStdString(Translate("&Schnellgrafik##&Rapid Diagram", lang) +
-                                             "-Information");
+    QString caption =
+        QString::fromStdString(Translate("&Schnellgrafik##&Rapid Diagram", lang) + "-Information");
     InfoForm->setWindowTitle(caption.remove(QLatin1Char('&')));
     ShowPosition(-1);
 }
@@ -203,9 +203,9 @@ void QuickGraphWindow::ShowPosition(int deviceX) {
         infoPeriod_ = QuickInfoPeriod(cs_.DeviceToWorldX(deviceX), cs_.XAxisMin, cs_.XAxisMax);
     else if (infoPeriod_ < 0)
         infoPeriod_ = m.Periods.CurrentPeriod;
-    InfoGroup->setTitle(QString::fromStdString(Translate("Variablenwerte für##Variable values for",
-                                                         lang) +
-                                               " t = " + std::to_string(infoPeriod_)));
+    InfoGroup->setTitle(
+        QString::fromStdString(Translate("Variablenwerte für##Variable values for", lang) +
+                               " t = " + std::to_string(infoPeriod_)));
     const std::vector<std::string> lines = QuickInfoLines(m, slots_, infoPeriod_, Options(), lang);
     for (int i = 0; i < QuickSlotCount; ++i)
         InfoLines[i]->setText(QString::fromStdString(lines[i]));

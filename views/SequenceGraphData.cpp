@@ -207,8 +207,8 @@ std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots,
             lines.push_back(Translate("nicht belegt##no entry", language));
             continue;
         }
-        const std::string& name = s.Kind == SeriesKind::Variable ? VarName(s.Number)
-                                                                 : ParamName(s.Number);
+        const std::string& name =
+            s.Kind == SeriesKind::Variable ? VarName(s.Number) : ParamName(s.Number);
         std::string line =
             Translate(name, language) + ": " + m.FormatNumber(SlotValue(m, s, t, o.Revolving));
         if (s.DiffOp != 0 && s.DiffOp < static_cast<int>(ops.size()))

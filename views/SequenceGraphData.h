@@ -69,10 +69,10 @@ std::vector<std::string> DiffOpTexts();
 
 // What the quick graph shows.
 struct QuickGraphOptions {
-    bool UntilCurrent = false;  // series end at the current period
-    bool Steps = false;         // constant within each period
-    bool AlwaysZero = false;    // ordinate ranges always reach zero
-    bool Revolving = false;     // the analysis interval revolves
+    bool UntilCurrent = false; // series end at the current period
+    bool Steps = false;        // constant within each period
+    bool AlwaysZero = false;   // ordinate ranges always reach zero
+    bool Revolving = false;    // the analysis interval revolves
 };
 
 // The data ranges before any zoom: x over the analysis interval, left and right y over

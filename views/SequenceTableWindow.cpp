@@ -297,8 +297,8 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     if (state.HasSet[slot])
         set = state.Sets[slot];
     else if (const WindowSettings* ws = frame.windowSettings())
-        set = ReadSeriesFlags(*ws, SequenceTableSection(differences_), "", SeriesKind::Variable,
-                              set);
+        set =
+            ReadSeriesFlags(*ws, SequenceTableSection(differences_), "", SeriesKind::Variable, set);
     if (state.Synchronise)
         if (SequenceTableWindow* other = OtherTable()) set = other->Visible();
     ApplyFont();

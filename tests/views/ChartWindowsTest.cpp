@@ -34,6 +34,16 @@ using namespace tv;
 
 namespace {
 
+// True when the picture holds more than one colour (something was drawn).
+bool Drawn(const QImage& image) {
+    if (image.isNull()) return false;
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            if (image.pixel(x, y) != first) return true;
+    return false;
+}
+
 class TestFrame : public WindowFrame {
   public:
     TestFrame() {
@@ -149,6 +159,7 @@ class ChartWindowsTest : public QObject {
                                             f.m.GetVar(t, var::Y));
         QCOMPARE(w->Axis().Max, largest);
         Screenshots(f, w, QStringLiteral("sequence-chart-stacked"));
+        QVERIFY(Drawn(w->RenderPicture(500, 350)));
         // A model change is taken over.
         f.m.SetVar(7, var::Y, 12345);
         w->StackButton->setChecked(false);
@@ -195,9 +206,9 @@ class ChartWindowsTest : public QObject {
         // Moving over period 3 shows the values of period 3.
         w->ShowPosition(cs.WorldToDeviceX(3.2));
         QCOMPARE(w->InfoGroup->title(), QStringLiteral("Variablenwerte für t = 3"));
-        QCOMPARE(w->InfoLines[1]->text().toStdString(),
-                 Translate(ParamName(par::GAut), 1) + ": " + f.m.FormatNumber(50) +
-                     " (Diff. zu t-1)");
+        QCOMPARE(w->InfoLines[1]->text().toStdString(), Translate(ParamName(par::GAut), 1) + ": " +
+                                                            f.m.FormatNumber(50) +
+                                                            " (Diff. zu t-1)");
         // The selection is kept for the next window.
         const QuickSlots kept = ReadQuickSlots(f.settings.Windows);
         QCOMPARE(kept[2].Number, var::YVErw);
@@ -294,6 +305,8 @@ class ChartWindowsTest : public QObject {
         QCOMPARE(bars->barSets()[1]->at(0), -40.0);
         w->PatternBox->setChecked(true);
         Screenshots(f, w, QStringLiteral("structure-negative"));
+        // Copies and printouts go through the same picture.
+        QVERIFY(Drawn(w->RenderPicture(500, 350)));
     }
 };
 

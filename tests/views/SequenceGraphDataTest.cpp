@@ -187,7 +187,7 @@ TEST(QuickGraphTest, SegmentsAreTheSolvedValues) {
     QuickGraphOptions steps;
     steps.Steps = steps.UntilCurrent = true;
     const auto stairs = QuickSegments(m, g, steps);
-    ASSERT_EQ(stairs.size(), 12u); // two pieces for each of periods 1..6
+    ASSERT_EQ(stairs.size(), 12u);         // two pieces for each of periods 1..6
     EXPECT_EQ(stairs[4].Y1, stairs[4].Y2); // period 3: flat at the value of period 2 ...
     EXPECT_EQ(stairs[5].X1, stairs[5].X2); // ... then up to the shock
     EXPECT_EQ(stairs[5].Y2, 50);           // G,aut(3) - G,aut(1)
@@ -226,8 +226,8 @@ TEST(SequenceChartTest, AxisByStacking) {
         bool dataChanged;
         double min, max;
     } cases[] = {
-        {StackMode::None, 0, true, -5, 40},  {StackMode::None, 0, false, 0, 40},
-        {StackMode::None, 5, true, 20, 40},  {StackMode::Stacked, 0, true, -5, 70},
+        {StackMode::None, 0, true, -5, 40},    {StackMode::None, 0, false, 0, 40},
+        {StackMode::None, 5, true, 20, 40},    {StackMode::Stacked, 0, true, -5, 70},
         {StackMode::Stacked, 1, false, 7, 70}, {StackMode::Percent, 3, true, 0, 100},
     };
     for (const auto& c : cases) {
