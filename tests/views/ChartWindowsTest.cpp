@@ -214,6 +214,13 @@ class ChartWindowsTest : public QObject {
         QCOMPARE(kept[2].Number, var::YVErw);
         QCOMPARE(kept[1].RightAxis, true);
         Screenshots(f, w, QStringLiteral("quick-graph"));
+        const QString dir = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (!dir.isEmpty()) {
+            w->Box()->TogglePositionForm();
+            w->ShowPosition(cs.WorldToDeviceX(3.2));
+            Settle();
+            w->InfoForm->grab().save(dir + QStringLiteral("/quick-graph-position-de.png"));
+        }
     }
 
     void quickGraphIgnoresZoomBandBeyondTheRightEdge() {
