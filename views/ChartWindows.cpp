@@ -16,6 +16,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -431,7 +432,7 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
             share.replace(QLatin1Char('.'), QLatin1Char(m.DecimalSeparator));
             series->append(symbol + QStringLiteral(" ") + share + QStringLiteral(" %"), values[k]);
         }
-        series->setPieSize(0.5);
+        series->setPieSize(0.45);
         chart->addSeries(series);
         const QList<QPieSlice*> slices = series->slices();
         for (int k = 0; k < int(slices.size()); ++k) {
@@ -439,6 +440,11 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
             slices[k]->setPen(QPen(Qt::black));
             slices[k]->setLabelColor(Qt::black);
             slices[k]->setLabelVisible(values[k] > 0);
+            // Small enough to sit beside the pie in a third of a window.
+            QFont font = slices[k]->labelFont();
+            font.setPointSizeF(std::min(font.pointSizeF() > 0 ? font.pointSizeF() : 8.0, 8.0));
+            slices[k]->setLabelFont(font);
+            slices[k]->setLabelArmLengthFactor(0.08);
         }
         chart->legend()->setVisible(false);
     }
