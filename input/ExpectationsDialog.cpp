@@ -522,6 +522,26 @@ void ExpectationsDialog::TakeOverAntecedents() {
     Refresh();
 }
 
+void ExpectationsDialog::WarnUnservedRuleBases() {
+    // Without a server a rule-based expectation has no forecast and is taken as 0.
+    std::string names[2];
+    for (int k = 0; k < ExpectationCount; ++k) {
+        const Expectation& e = m_.Expect[k];
+        if (e.RuleBased != 1 || e.Antecedents.empty() || (m_.Rules && m_.Rules->Serves(k)))
+            continue;
+        for (int lang : {1, 2})
+            names[lang - 1] += "\r\n" + Translate(e.Name, lang);
+    }
+    if (names[0].empty()) return;
+    host_.ShowMessage("Hinweis##Note",
+                      "Ohne Verbindung zum Regel-Server erhalten diese regelbasierten Erwartungen "
+                      "den Wert 0:" +
+                          names[0] +
+                          "##Without a connection to the rule server these rule-based "
+                          "expectations take the value 0:" +
+                          names[1]);
+}
+
 void ExpectationsDialog::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Return:
@@ -545,10 +565,12 @@ void ExpectationsDialog::done(int r) {
     if (!closed_) {
         closed_ = true;
         DialogStartPage()[5] = selected_;
-        if (r == Accepted)
+        if (r == Accepted) {
             edit_.Accept();
-        else
+            WarnUnservedRuleBases();
+        } else {
             edit_.Cancel();
+        }
     }
     QDialog::done(r);
 }

@@ -93,6 +93,7 @@ class ExpectationsDialog : public QDialog {
     void OpenOrShowServer();
     void CloseServerConnection();
     void TakeOverAntecedents();
+    void WarnUnservedRuleBases();
     // Runs a rule-server call; an error of the server is shown and the dialog stays usable.
     bool ServerCall(const std::function<void()>& call);
     bool Connected() const;

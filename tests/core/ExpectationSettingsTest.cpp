@@ -2,6 +2,7 @@
 
 #include "RecordingHost.h"
 #include "TestModels.h"
+#include "core/Catalogue.h"
 #include "core/MonitorText.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -221,6 +224,12 @@ TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {
     EXPECT_NE(SeriesName(m, 54, 1).find("gMN,aut"), std::string::npos);
     m.Switch[18] = 1;
     EXPECT_NE(SeriesName(m, 54, 1).find("gMBN,aut"), std::string::npos);
+    // The refusal of an input names it the same way.
+    test::RecordingHost host;
+    std::array<double, 64> row{};
+    EXPECT_FALSE(CheckParameter(m, host, 54, 5, std::nan(""), row));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("gMBN,aut"), std::string::npos) << host.messages[0];
 }
 
 // A server whose antecedent list is scripted.

@@ -239,6 +239,9 @@ class ExpectationsDialogTest : public QObject {
         for (QPushButton* b :
              {d.StartInitialisation, d.OpenServer, d.CloseServer, d.GetAntecedents})
             QVERIFY(!b->isEnabled());
+        d.OkButton->click(); // the expectation would silently be 0: say so
+        QCOMPARE(host.messages.size(), size_t(1));
+        QVERIFY(QString::fromStdString(host.messages[0]).contains("Inflationserwartung"));
     }
 
     void monitorBarsStayInTheirGroup() {
