@@ -252,7 +252,7 @@ QWidget* ExpectationsDialog::BuildRulePage() {
     DstList->setObjectName(QStringLiteral("DstList"));
     for (QListWidget* l : {SrcList, DstList}) {
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        l->setMinimumSize(230, 150);
+        l->setMinimumSize(300, 150);
     }
     lists->addWidget(SrcList, 1, 0);
     lists->addWidget(DstList, 1, 2);
@@ -358,6 +358,7 @@ void ExpectationsDialog::RefreshConventional(int k) {
     }
     p.lags->setValue(e.Lags);
     p.lags->setEnabled(!follows && e.Method == 2);
+    p.lagsLabel->setEnabled(p.lags->isEnabled());
     p.weight->setValue(e.Weight);
     p.weight->setEnabled(!follows && e.Method == 3);
     const bool plural = e.Lags > 1;

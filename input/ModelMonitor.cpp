@@ -120,7 +120,9 @@ ModelMonitor::ModelMonitor(Model& m, QWidget* parent)
     CloseButton->setObjectName(QStringLiteral("BBSchliessen"));
     HelpButton = new QPushButton;
     HelpButton->setObjectName(QStringLiteral("BBHilfe"));
-    HelpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    HelpButton->setText(QStringLiteral("?"));
+    HelpButton->setFixedWidth(HelpButton->fontMetrics().horizontalAdvance(QStringLiteral("?")) +
+                              24);
     for (QPushButton* b : {CloseButton, HelpButton}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
@@ -151,8 +153,15 @@ void ModelMonitor::Relabel() {
         Tr("| Überblick und Eingabezugang für periodenunabhängige  Modell-Konfiguration").mid(2));
     Tabs->setTabText(0, Tr("&Endogenität##&Model Structure"));
     Tabs->setTabText(1, Tr("&Zeitgerüst##&Time Structure"));
-    for (int i = 0; i < 5; ++i)
+    int buttonWidth = 0;
+    for (int i = 0; i < 5; ++i) {
         Buttons[i]->setText(Tr(kButtonCaptions[i]));
+        Buttons[i]->setMinimumWidth(0);
+        buttonWidth = std::max(buttonWidth, Buttons[i]->sizeHint().width());
+    }
+    // One column of equally wide buttons in either language.
+    for (QPushButton* b : Buttons)
+        b->setMinimumWidth(buttonWidth);
     Explanation->setText(
         Tr("Die Normperiode ist der Anker für alle übrigen Zeitraumbezüge. Sie bildet den Zeitraum "
            "konstanter Einkommens- und Nachfrageerwartungen ab.##The basic period serves as an "
