@@ -117,18 +117,24 @@ ExpectationsDialog::ExpectationsDialog(Model& m, UserHost& host, QWidget* parent
     connect(ComboBoxVariables, &QComboBox::currentIndexChanged, this, [this](int k) {
         if (!refreshing_ && k >= 0) Select(k);
     });
-    connect(Conventional, &QRadioButton::clicked, this, [this] {
-        edit_.SetRuleBased(selected_, false);
-        Refresh();
-    });
-    connect(RuleBased, &QRadioButton::clicked, this, [this] {
-        edit_.SetRuleBased(selected_, true);
-        Refresh();
-    });
+    Conventional->setAutoExclusive(false); // the record decides what is checked
+    RuleBased->setAutoExclusive(false);
+    OnChoice(Conventional, [this] { edit_.SetRuleBased(selected_, false); });
+    OnChoice(RuleBased, [this] { edit_.SetRuleBased(selected_, true); });
 
     int start = DialogStartPage()[5];
     if (start < 0 || start >= ExpectationCount) start = 0;
     Select(start);
+}
+
+void ExpectationsDialog::OnChoice(QAbstractButton* button, std::function<void()> choose) {
+    // Toggled rather than clicked, so that keyboard and accessibility actions choose too;
+    // unticking a choice only shows the record again.
+    connect(button, &QAbstractButton::toggled, this, [this, choose = std::move(choose)](bool on) {
+        if (refreshing_) return;
+        if (on) choose();
+        Refresh();
+    });
 }
 
 QString ExpectationsDialog::Tr(const char* text) const {
@@ -154,7 +160,8 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
             new QCheckBox(Tr("wie allgemeine Einkommenserwartung##use settings from general income "
                              "expectations"));
         grid->addWidget(p.followGeneral, row++, 0, 1, 4);
-        connect(p.followGeneral, &QCheckBox::clicked, this, [this, k](bool on) {
+        connect(p.followGeneral, &QCheckBox::toggled, this, [this, k](bool on) {
+            if (refreshing_) return;
             edit_.SetOwnSettings(k, !on);
             Refresh();
         });
@@ -171,11 +178,10 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
         radio->setAutoExclusive(false); // the records decide what is checked
         p.methods.push_back({method, radio});
         grid->addWidget(radio, row, 0, 1, method == 4 && k == Inflation ? 1 : 4);
-        connect(radio, &QRadioButton::clicked, this, [this, k, method] {
+        OnChoice(radio, [this, k, method] {
             // Money growth keeps the choice between observed and announced it had.
             const int current = m_.Expect[k].Method;
             if (!(method == 4 && k == Inflation && current == 5)) edit_.SetMethod(k, method);
-            Refresh();
         });
         if (method == 4 && k == Inflation) {
             p.observed = new QRadioButton(Tr("beobachtet##observed"));
@@ -184,14 +190,8 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
                 r->setAutoExclusive(false);
             grid->addWidget(p.observed, row, 1);
             grid->addWidget(p.announced, row, 2, 1, 2);
-            connect(p.observed, &QRadioButton::clicked, this, [this, k] {
-                edit_.SetMethod(k, 4);
-                Refresh();
-            });
-            connect(p.announced, &QRadioButton::clicked, this, [this, k] {
-                edit_.SetMethod(k, 5);
-                Refresh();
-            });
+            OnChoice(p.observed, [this, k] { edit_.SetMethod(k, 4); });
+            OnChoice(p.announced, [this, k] { edit_.SetMethod(k, 5); });
         }
         ++row;
     }
@@ -219,10 +219,7 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(row, 1);
     for (int method : {2, 3})
-        connect(p.Method(method), &QRadioButton::clicked, this, [this, k, method] {
-            edit_.SetMethod(k, method);
-            Refresh();
-        });
+        OnChoice(p.Method(method), [this, k, method] { edit_.SetMethod(k, method); });
     connect(p.lags, &QSpinBox::valueChanged, this, [this, k](int v) {
         if (refreshing_) return;
         edit_.SetLags(k, v);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -96,6 +97,7 @@ class ExpectationsDialog : public QDialog {
     void WarnUnservedRuleBases();
     // Runs a rule-server call; an error of the server is shown and the dialog stays usable.
     bool ServerCall(const std::function<void()>& call);
+    void OnChoice(QAbstractButton* button, std::function<void()> choose);
     bool Connected() const;
     QString Tr(const char* text) const;
     QString ItemText(int k) const;
