@@ -89,6 +89,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;
     const Settings* userSettings() const override { return &settings_; }
+    WindowSettings* windowSettings() override { return &settings_.Windows; }
     bool solving() const override { return solving_; }
     // The settings the options dialogs change (written at program end).
     Settings& EditSettings() { return settings_; }
@@ -182,6 +183,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // The model-changed step begins, or its broadcast to the child windows (the period run
     // stops on it).
     void modelChangeBroadcast();
+    // The language was switched and the main window's own texts re-applied.
+    void languageChanged();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -19,6 +19,7 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/NumberFormat.h"
+#include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
 #ifdef TERVALIS_DIAGRAMS
@@ -36,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -245,6 +247,9 @@ int main(int argc, char** argv) {
     // Start-up as the program does it: the start model is solved first.
     Model m;
     m.InitialiseForProgramStart();
+    // The same rule server as the program's, so that rule-based expectations solve alike.
+    RuleBaseLink rules([] { return std::make_unique<LeastSquaresRuleServer>(); });
+    m.Rules = &rules;
     SolveAtProgramStart(m, host);
     AnalysisInterval interval(m, host);
     // The model-changed step as the main window runs it, without the windows.
