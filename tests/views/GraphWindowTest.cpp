@@ -316,6 +316,7 @@ void GraphWindowTest::popupMenuOffersWhatTheWindowHas() {
     QCOMPARE(box->UndoZoomItem->text(), QStringLiteral("Zoom aufheben"));
     QVERIFY(!box->AutoZoomItem->isVisible());
     QVERIFY(!box->PositionItem->isVisible());
+    QVERIFY(!w->CopyDataItem->isVisible() && !w->SaveDataItem->isVisible()); // no numbers
     QWidget form;
     box->PositionForm = &form;
     emit box->Menu->aboutToShow();
