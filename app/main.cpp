@@ -5,6 +5,9 @@
 #ifdef TERVALIS_INPUT
 #include "input/InputCommands.h"
 #endif
+#ifdef TERVALIS_INPUT
+#include "input/TotalInputCommands.h"
+#endif
 #ifdef TERVALIS_VIEWS
 #include "views/ViewCommands.h"
 #endif
@@ -39,6 +42,9 @@ int main(int argc, char** argv) {
     // Each subsystem built into the program binds its own menu entries.
 #ifdef TERVALIS_INPUT
     tv::InstallInputCommands(main);
+#endif
+#ifdef TERVALIS_INPUT
+    tv::InstallTotalInputCommands(main);
 #endif
 #ifdef TERVALIS_VIEWS
     tv::InstallViewCommands(main);

@@ -5,6 +5,7 @@
 #include "core/InputSession.h"
 #include "input/InputDialog.h"
 #include "input/SectorDialogs.h"
+#include "input/TotalInputWindow.h"
 #include "windows/EquationWindow.h"
 
 #include <QAction>
@@ -51,6 +52,7 @@ void InstallInputCommands(MainWindow& w) {
                     "Aufgepaßt!", "Bei flexiblen Wechselkursen ist tatsächliche "
                                   "Einkommenserwartung seitens der Haushalte nicht mehr "
                                   "möglich. Es wird auf extrapolative Erwartungen umgeschaltet.");
+            LastInputSector() = sector;
             w.ModelChanged();
         });
     }

@@ -1,0 +1,57 @@
+#include "input/TotalInputCommands.h"
+
+#include "app/MainWindow.h"
+#include "core/Model.h"
+#include "input/RangeDialogs.h"
+#include "input/TotalInputWindow.h"
+#include "windows/EquationSystem.h"
+
+#include <QAction>
+
+namespace tv {
+
+namespace {
+
+const char* const kSectorEntries[] = {
+    "MIModellbauNachfrage",       "MIModellbauAngebot",      "MIModellbauVerteilung",
+    "MIModellbauWertpapiermarkt", "MIModellbauDevisenmarkt",
+};
+
+void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
+    TotalInputWindow* total = OpenTotalInput(w);
+    // Edits waiting in the grid are settled first, so that the dialog works on the model
+    // the user sees and the grid cannot later overwrite what the dialog wrote.
+    if (total) total->SettleEdits(false);
+    ParameterRangeDialog dialog(w.model(), w.host(), mode, &w);
+    if (dialog.exec() != QDialog::Accepted) return;
+    LastInputSector() = 0;
+    w.ModelChanged();
+}
+
+} // namespace
+
+TotalInputWindow* OpenTotalInput(MainWindow& w) {
+    auto* window = WorkingWindow::Create<TotalInputWindow>(w);
+    window->afterInput = [&w] { w.ModelChanged(); };
+    window->openSectorDialog = [&w](int sector, int page) {
+        if (sector < 1 || sector > 5) return;
+        DialogStartPage()[sector - 1] = page;
+        QAction* a = w.Action(QString::fromLatin1(kSectorEntries[sector - 1]));
+        if (a && a->isEnabled()) a->trigger();
+    };
+    return qobject_cast<TotalInputWindow*>(w.OpenChild(window));
+}
+
+void InstallTotalInputCommands(MainWindow& w) {
+    w.BindCommand(
+        QStringLiteral("MIModellbauTotal"), [&w] { OpenTotalInput(w); },
+        "Eingabematrix für alle Modellparameter| Ok-Schalter oder Schließen des Fensters machen "
+        "Daten für Lösung verfügbar##Input Worksheet for All Model Parameters| Accept or closing "
+        "the window makes the data available for the solution");
+    w.BindCommand(QStringLiteral("MIBearbeitenKopieren"),
+                  [&w] { RunRangeDialog(w, ParameterRangeDialog::Copy); });
+    w.BindCommand(QStringLiteral("MIBearbeitenLoeschen"),
+                  [&w] { RunRangeDialog(w, ParameterRangeDialog::Reset); });
+}
+
+} // namespace tv
