@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tv {
 
@@ -113,10 +114,23 @@ Qt::ItemFlags TotalInputModel::flags(const QModelIndex& index) const {
 }
 
 QString TotalInputModel::Heading(int column) const {
-    QString name = Display(ParamName(sheet_.ParamOfColumn(column)), language_);
+    const QString name = Display(ParamName(sheet_.ParamOfColumn(column)), language_);
     const int symbol = name.lastIndexOf(QLatin1Char('('));
-    if (symbol > 0) name = name.left(symbol).trimmed() + QLatin1Char('\n') + name.mid(symbol);
-    return name;
+    if (symbol <= 0) return name;
+    QString text = name.left(symbol).trimmed();
+    // Long names take two lines, broken at the blank or comma nearest the middle, so that
+    // the columns stay narrow.
+    if (text.size() > 22) {
+        int best = -1;
+        for (int i = 1; i + 1 < text.size(); ++i)
+            if ((text[i] == QLatin1Char(' ') || text[i] == QLatin1Char(',')) &&
+                (best < 0 || std::abs(i - text.size() / 2) < std::abs(best - text.size() / 2)))
+                best = i;
+        if (best > 0)
+            text = text.left(best + (text[best] == QLatin1Char(',') ? 1 : 0)).trimmed() +
+                   QLatin1Char('\n') + text.mid(best + 1).trimmed();
+    }
+    return text + QLatin1Char('\n') + name.mid(symbol);
 }
 
 QVariant TotalInputModel::headerData(int section, Qt::Orientation o, int role) const {
@@ -236,6 +250,18 @@ void TotalInputWindow::BuildWidgets() {
     Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     Grid->installEventFilter(this);
+    // Cell (0, 0) reads "t"; the view's corner has no text of its own.
+    auto* corner = new QLabel(QStringLiteral("t"), Grid);
+    corner->setAlignment(Qt::AlignCenter);
+    corner->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const auto placeCorner = [this, corner] {
+        corner->setGeometry(Grid->frameWidth(), Grid->frameWidth(), Grid->verticalHeader()->width(),
+                            Grid->horizontalHeader()->height());
+        corner->setFont(Grid->horizontalHeader()->font());
+        corner->raise();
+    };
+    connect(Grid->horizontalHeader(), &QHeaderView::geometriesChanged, corner, placeCorner);
+    connect(Grid->verticalHeader(), &QHeaderView::geometriesChanged, corner, placeCorner);
     middle->addWidget(Grid, 1);
 
     DetailsPanel = new QWidget;
@@ -262,7 +288,8 @@ void TotalInputWindow::BuildWidgets() {
     AcceptButton->setObjectName(QStringLiteral("BBUebernehmen"));
     RestoreButton = new QPushButton;
     RestoreButton->setObjectName(QStringLiteral("BBRueckgaengig"));
-    bottom->addWidget(PageTabs, 1);
+    bottom->addWidget(PageTabs);
+    bottom->addStretch(1);
     bottom->addWidget(DetailsBox);
     bottom->addWidget(AcceptButton);
     bottom->addWidget(RestoreButton);

@@ -367,6 +367,9 @@ void TotalInputWindowTest::resetDialogWritesStartValuesAndFile() {
 void TotalInputWindowTest::screenshots() {
     for (int language : {1, 2}) {
         Opened o;
+        o.frame.m = test::BondMarketModel();
+        o.frame.m.Periods.RightEdge = 5000;
+        o.frame.m.Periods.CurrentPeriod = 4;
         o.frame.m.Language = static_cast<uint8_t>(language);
         o.frame.area.resize(1100, 640);
         o.w->RefreshLanguage();
