@@ -7,6 +7,7 @@
 #include "windows/EquationSystem.h"
 
 #include <QAction>
+#include <QPushButton>
 
 namespace tv {
 
@@ -23,6 +24,8 @@ void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
     // the user sees and the grid cannot later overwrite what the dialog wrote.
     if (total) total->SettleEdits(false);
     ParameterRangeDialog dialog(w.model(), w.host(), mode, &w);
+    QObject::connect(dialog.HelpButton, &QPushButton::clicked, &w,
+                     [&w, mode] { w.ShowHelp(mode == ParameterRangeDialog::Copy ? 156 : 157); });
     if (dialog.exec() != QDialog::Accepted) return;
     LastInputSector() = 0;
     w.ModelChanged();
