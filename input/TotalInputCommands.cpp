@@ -7,6 +7,7 @@
 #include "windows/EquationSystem.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QPushButton>
 
 namespace tv {
@@ -31,6 +32,22 @@ void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
     w.ModelChanged();
 }
 
+// The main window's close asks about an unsaved model; edits still waiting in the grid must
+// be settled before that question, or they would vanish with the window unasked.
+class PendingEditsAtExit : public QObject {
+  public:
+    explicit PendingEditsAtExit(MainWindow& w) : QObject(&w), w_(w) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == &w_ && e->type() == QEvent::Close && !w_.Closing() && !w_.solving())
+            if (auto* total = qobject_cast<TotalInputWindow*>(w_.FindChild(TotalInputCaption)))
+                total->SettleEdits(false);
+        return false;
+    }
+
+  private:
+    MainWindow& w_;
+};
+
 } // namespace
 
 TotalInputWindow* OpenTotalInput(MainWindow& w) {
@@ -46,6 +63,7 @@ TotalInputWindow* OpenTotalInput(MainWindow& w) {
 }
 
 void InstallTotalInputCommands(MainWindow& w) {
+    w.installEventFilter(new PendingEditsAtExit(w));
     w.BindCommand(
         QStringLiteral("MIModellbauTotal"), [&w] { OpenTotalInput(w); },
         "Eingabematrix für alle Modellparameter| Ok-Schalter oder Schließen des Fensters machen "

@@ -3,13 +3,17 @@
 #include "input/TotalInputWindow.h"
 #include "RecordingHost.h"
 #include "TestModels.h"
+#include "app/MainWindow.h"
 #include "app/ModelFile.h"
+#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "input/RangeDialogs.h"
+#include "input/TotalInputCommands.h"
 #include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -132,6 +136,7 @@ class TotalInputWindowTest : public QObject {
     void copyDialogWritesRangeAndFile();
     void copyDialogRefusalKeepsItOpen();
     void resetDialogWritesStartValuesAndFile();
+    void mainWindowBindsTheCommandsAndSettlesEditsAtExit();
     void screenshots();
 };
 
@@ -362,6 +367,51 @@ void TotalInputWindowTest::resetDialogWritesStartValuesAndFile() {
         QCOMPARE(back.ModelPar(t, par::IAut), t >= 20 ? DefaultPar(t, par::IAut) : 90.0);
         QCOMPARE(back.ModelPar(t, par::GAut), 250.0);
     }
+}
+
+void TotalInputWindowTest::mainWindowBindsTheCommandsAndSettlesEditsAtExit() {
+    QTemporaryDir dir;
+    Model m;
+    m.InitialiseForProgramStart();
+    MainWindowOptions options;
+    options.programDirectory = dir.path();
+    options.userConfigDirectory = dir.path();
+    options.readSettings = false;
+    options.writeSettingsAtEnd = false;
+    MainWindow w(m, options);
+    InstallTotalInputCommands(w);
+    QStringList asked;
+    // Take the grid's edits over, then stay in the program.
+    w.userHost().scriptAsk = [&asked](const QString&, const QString& text) {
+        asked << text;
+        return text.contains(QStringLiteral("Neue Eingaben"));
+    };
+    w.userHost().scriptMessage = [](const QString&, const QString&) {};
+    QSignalSpy done(&w, &MainWindow::startupFinished);
+    w.show();
+    QVERIFY(done.wait(10000));
+    for (const char* name : {"MIModellbauTotal", "MIBearbeitenKopieren", "MIBearbeitenLoeschen"})
+        QVERIFY2(w.Action(QString::fromLatin1(name))->isEnabled(), name);
+    QCOMPARE(w.Action(QStringLiteral("MIModellbauTotal"))->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::Key_T));
+    w.Action(QStringLiteral("MIModellbauTotal"))->trigger();
+    auto* total = qobject_cast<TotalInputWindow*>(w.FindChild(TotalInputCaption));
+    QVERIFY(total);
+    w.Action(QStringLiteral("MIModellbauTotal"))->trigger(); // brought forward, not doubled
+    QCOMPARE(total, qobject_cast<TotalInputWindow*>(w.FindChild(TotalInputCaption)));
+    total->SelectTabs(1, 3); // government
+    const auto& columns = total->Sheet().Columns();
+    const int column = int(std::find(columns.begin(), columns.end(), par::GAut) - columns.begin());
+    QVERIFY(column < int(columns.size()));
+    QVERIFY(total->TableModel->setData(total->TableModel->index(50, column), QStringLiteral("275"),
+                                       Qt::EditRole));
+    w.close();
+    QVERIFY(w.isVisible());
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(asked[0].contains(QStringLiteral("Neue Eingaben")));
+    QCOMPARE(m.ModelPar(50, par::GAut), 275.0);
+    QCOMPARE(m.Periods.LastSolved, m.Periods.RightEdge); // solved by the after-input step
+    QVERIFY(w.modelFile().ModelModified);
 }
 
 void TotalInputWindowTest::screenshots() {
