@@ -1,5 +1,6 @@
 #include "input/TotalInputWindow.h"
 
+#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -633,25 +635,114 @@ long TotalInputWindow::Message(int msg, long wParam, long lParam) {
         ApplyFont();
         return 0;
     case MSG_PRINT:
-        PrintWindow();
+        PrintTable();
         return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
 }
 
-void TotalInputWindow::PaintTo(const PaintTarget& target) {
-    if (target.kind == PaintTarget::Screen || !target.painter) return;
-    QWidget* content = widget();
-    if (!content || content->width() <= 0) return;
-    QPainter& p = *target.painter;
+TotalInputWindow::TableBlock TotalInputWindow::PaintTable(QPainter& p, QPaintDevice* device,
+                                                          const QRect& body, const QFont& font,
+                                                          int firstRow, int firstColumn) {
+    const QFontMetrics fm(font, device);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics boldFm(bold, device);
+    const int rowHeight = fm.height() * 5 / 4;
+    const int headHeight = boldFm.height() * 3 + fm.height() / 2;
+    const int periodWidth = boldFm.horizontalAdvance(QStringLiteral("00000")) + 8;
+    // Columns as wide as their widest heading line or a long value.
+    std::vector<int> widths;
+    int x = body.left() + periodWidth;
+    int lastColumn = firstColumn - 1;
+    for (int c = firstColumn; c < sheet_.ColumnCount(); ++c) {
+        int w = fm.horizontalAdvance(QStringLiteral("-0000000.000")) + 8;
+        for (const QString& line : TableModel->Heading(c).split(QLatin1Char('\n')))
+            w = std::max(w, boldFm.horizontalAdvance(line) + 8);
+        if (x + w > body.right() + 1 && c > firstColumn) break;
+        widths.push_back(w);
+        x += w;
+        lastColumn = c;
+    }
+    const int fit = std::max(1, (body.height() - headHeight) / rowHeight);
+    const int lastRow = std::min(sheet_.RowCount() - 1, firstRow + fit - 1);
     p.save();
-    const double scale = std::min(double(target.body.width()) / content->width(),
-                                  double(target.body.height()) / content->height());
-    p.translate(target.body.topLeft());
-    p.scale(scale, scale);
-    content->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+    p.setPen(Qt::black);
+    const auto cell = [&](const QRect& r, const QString& text, bool isBold, Qt::Alignment align) {
+        p.setFont(isBold ? bold : font);
+        p.drawRect(r);
+        p.drawText(r.adjusted(4, 0, -4, 0), align | Qt::AlignVCenter, text);
+    };
+    cell(QRect(body.left(), body.top(), periodWidth, headHeight), QStringLiteral("t"), true,
+         Qt::AlignHCenter);
+    x = body.left() + periodWidth;
+    for (int c = firstColumn; c <= lastColumn; ++c) {
+        const int w = widths[c - firstColumn];
+        cell(QRect(x, body.top(), w, headHeight), TableModel->Heading(c), true, Qt::AlignHCenter);
+        x += w;
+    }
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const int y = body.top() + headHeight + (r - firstRow) * rowHeight;
+        cell(QRect(body.left(), y, periodWidth, rowHeight), QString::number(sheet_.PeriodOfRow(r)),
+             true, Qt::AlignHCenter);
+        x = body.left() + periodWidth;
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            const int w = widths[c - firstColumn];
+            cell(QRect(x, y, w, rowHeight), TableModel->Text(r, c), false, Qt::AlignRight);
+            x += w;
+        }
+    }
     p.restore();
+    return {lastRow, lastColumn};
+}
+
+void TotalInputWindow::PaintTo(const PaintTarget& target) {
+    if (target.kind == PaintTarget::Screen || !target.painter || sheet_.ColumnCount() == 0) return;
+    const QFont font = target.kind == PaintTarget::Printer ? frame().printerFont() : Grid->font();
+    const int firstRow = std::max(0, Grid->rowAt(0));
+    const int firstColumn = std::max(0, Grid->columnAt(0));
+    PaintTable(*target.painter, target.device, target.body, font, firstRow, firstColumn);
+}
+
+void TotalInputWindow::PrintTable() {
+    if (sheet_.ColumnCount() == 0) return;
+    const PeriodState& ps = frame().model().Periods;
+    PeriodPrintDialog range(ps.LeftEdge, ps.CurrentPeriod, ps.RightEdge, this);
+    int r0, r1, c0, c1;
+    if (SelectionBlock(r0, r1, c0, c1) && r1 > r0)
+        range.Preset(sheet_.PeriodOfRow(r0), sheet_.PeriodOfRow(r1));
+    if (range.exec() != QDialog::Accepted) return;
+    // The rows of the chosen range only, then the whole interval again.
+    sheet_.SetRows(range.From(), range.To());
+    TableModel->Reset();
+    QPrinter& printer = frame().printer();
+    QPainter painter;
+    if (BeginPrintJob(painter)) {
+        QFont font = frame().printerFont();
+        QFont header = font;
+        header.setPointSizeF(header.pointSizeF() + 2);
+        const int top = TitleHeight(painter, header) + 2 * QFontMetrics(font, &printer).height();
+        const int bottom = printer.height() - 2 * FooterHeight(painter, font);
+        const QRect body(printer.width() / 20, top, printer.width() * 18 / 20, bottom - top);
+        // Column blocks side by side, each over as many pages as its rows need.
+        for (int column = 0; column < sheet_.ColumnCount();) {
+            TableBlock block{};
+            for (int row = 0; row < sheet_.RowCount(); row = block.lastRow + 1) {
+                if (row > 0 || column > 0) {
+                    printer.newPage();
+                    PrintTitle(painter, header, windowTitle());
+                }
+                block = PaintTable(painter, &printer, body, font, row, column);
+                PrintSourceFooter(painter, font, frame().modelBaseName());
+            }
+            column = block.lastColumn + 1;
+        }
+        painter.end();
+    }
+    sheet_.SetRows(ps.LeftEdge, ps.RightEdge);
+    TableModel->Reset();
+    ScrollToCurrent();
 }
 
 void TotalInputWindow::RefreshLanguage() {

@@ -10,6 +10,8 @@
 #include <functional>
 
 class QAction;
+class QPainter;
+class QPaintDevice;
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -132,11 +134,21 @@ class TotalInputWindow : public WorkingWindow {
     void ClearSelection();
     void SetShown(int param, bool shown);
 
+    // "Drucken": asks for the periods, then prints their rows over as many pages as needed.
+    void PrintTable();
+
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    struct TableBlock {
+        int lastRow;
+        int lastColumn;
+    };
+    // Draws the rows and columns from the given ones on that fit into body.
+    TableBlock PaintTable(QPainter& p, QPaintDevice* device, const QRect& body, const QFont& font,
+                          int firstRow, int firstColumn);
     void BuildWidgets();
     void FillTabs();
     void FillDetails();

@@ -136,6 +136,7 @@ class TotalInputWindowTest : public QObject {
     void copyDialogWritesRangeAndFile();
     void copyDialogRefusalKeepsItOpen();
     void resetDialogWritesStartValuesAndFile();
+    void printsTheChosenPeriodsOnPages();
     void mainWindowBindsTheCommandsAndSettlesEditsAtExit();
     void screenshots();
 };
@@ -367,6 +368,37 @@ void TotalInputWindowTest::resetDialogWritesStartValuesAndFile() {
         QCOMPARE(back.ModelPar(t, par::IAut), t >= 20 ? DefaultPar(t, par::IAut) : 90.0);
         QCOMPARE(back.ModelPar(t, par::GAut), 250.0);
     }
+}
+
+void TotalInputWindowTest::printsTheChosenPeriodsOnPages() {
+    QTemporaryDir dir;
+    Opened o;
+    const QString pdf = dir.path() + QStringLiteral("/total.pdf");
+    o.frame.printer_.setOutputFormat(QPrinter::PdfFormat);
+    o.frame.printer_.setOutputFileName(pdf);
+    o.Select(3, 9, o.w->Sheet().Columns().front(), o.w->Sheet().Columns().front());
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        auto boxes = d->findChildren<QSpinBox*>();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[0]->value(), 3); // the selected rows
+        QCOMPARE(boxes[1]->value(), 9);
+        d->accept();
+    });
+    o.w->Message(MSG_PRINT, 1, 1);
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    const int pages = int(bytes.count("/Type /Page")) - int(bytes.count("/Type /Pages"));
+    QVERIFY2(pages >= 2, "every column block has its page");
+    // The grid shows the whole interval again.
+    QCOMPARE(o.w->TableModel->rowCount(), 31);
+    const QImage picture = o.w->RenderPicture(800, 500);
+    QVERIFY(!picture.isNull());
+    const QString shots = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+    if (!shots.isEmpty()) picture.save(shots + QStringLiteral("/total-picture.png"));
+    if (!shots.isEmpty()) QFile::copy(pdf, shots + QStringLiteral("/total-print.pdf"));
 }
 
 void TotalInputWindowTest::mainWindowBindsTheCommandsAndSettlesEditsAtExit() {
