@@ -322,6 +322,7 @@ void MainWindow::SetLanguage(int language) {
     for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
         if (auto* w = qobject_cast<WorkingWindow*>(s)) w->RefreshLanguage();
     SendToChild(ModelMonitor, MSG_MONITOR_RELABEL, 0, 0);
+    emit languageChanged();
     HelpSystem::RefreshLanguage();
     SetStatusText(status_); // the panel width follows the font
 }

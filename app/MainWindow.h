@@ -182,6 +182,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // The model-changed step begins, or its broadcast to the child windows (the period run
     // stops on it).
     void modelChangeBroadcast();
+    // The language was switched and the main window's own texts re-applied.
+    void languageChanged();
 
   protected:
     void closeEvent(QCloseEvent* e) override;
