@@ -595,7 +595,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     closing_ = true;
     showMinimized();
     host_->PlaySoundToEnd("ProgEnde.wav");
-    SendToChildren(MSG_MONITOR_RELABEL, 0, 0);
+    SendToChildren(MSG_SAVE_SETTINGS, 0, 0);
     if (options_.writeSettingsAtEnd) {
         settings_.Language = m_.Language;
         settings_.Sound = host_->SoundOn;

@@ -89,6 +89,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;
     const Settings* userSettings() const override { return &settings_; }
+    WindowSettings* windowSettings() override { return &settings_.Windows; }
     bool solving() const override { return solving_; }
     // The settings the options dialogs change (written at program end).
     Settings& EditSettings() { return settings_; }

@@ -4,6 +4,9 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
+#ifdef TERVALIS_CHARTS
+#include "views/ChartCommands.h"
+#endif
 #include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/PeriodRunWindow.h"
@@ -40,6 +43,9 @@ void InstallViewCommands(MainWindow& main) {
         "Diagram settings|Colours and line widths of the diagrams");
     InstallAsAdCommands(main);
     InstallSequenceCommands(main);
+#ifdef TERVALIS_CHARTS
+    InstallChartCommands(main);
+#endif
     InstallPeriodRunCommand(main);
     InstallFlowChartCommand(main);
     main.BindCommand(QStringLiteral("MIAufbEAGrafik"),
