@@ -7,6 +7,9 @@
 #ifdef TERVALIS_INPUT
 #include "input/InputCommands.h"
 #endif
+#ifdef TERVALIS_INPUT
+#include "input/TotalInputCommands.h"
+#endif
 #ifdef TERVALIS_VIEWS
 #include "views/ViewCommands.h"
 #endif
@@ -45,6 +48,9 @@ int main(int argc, char** argv) {
     tv::InstallExportBookingCommands(main);
 #ifdef TERVALIS_INPUT
     tv::InstallInputCommands(main);
+#endif
+#ifdef TERVALIS_INPUT
+    tv::InstallTotalInputCommands(main);
 #endif
 #ifdef TERVALIS_VIEWS
     tv::InstallViewCommands(main);

@@ -7,6 +7,7 @@
 #include "input/InputDialog.h"
 #include "input/ModelMonitor.h"
 #include "input/SectorDialogs.h"
+#include "input/TotalInputWindow.h"
 #include "windows/EquationSystem.h"
 #include "windows/EquationWindow.h"
 #include "windows/WindowMessages.h"
@@ -92,6 +93,7 @@ void InstallInputCommands(MainWindow& w) {
                     "Aufgepaßt!", "Bei flexiblen Wechselkursen ist tatsächliche "
                                   "Einkommenserwartung seitens der Haushalte nicht mehr "
                                   "möglich. Es wird auf extrapolative Erwartungen umgeschaltet.");
+            LastInputSector() = sector;
             w.ModelChanged();
         });
     }
