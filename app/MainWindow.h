@@ -90,6 +90,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     int assignedPeriod(int pair) const override;
     const Settings* userSettings() const override { return &settings_; }
     bool solving() const override { return solving_; }
+    // True while the period-run window steps through the interval.
+    bool periodRunning() const override;
     // The settings the options dialogs change (written at program end).
     Settings& EditSettings() { return settings_; }
 

@@ -4,6 +4,7 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
+#include "views/DerivationWindows.h"
 #include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/PeriodRunWindow.h"
@@ -46,6 +47,13 @@ void InstallViewCommands(MainWindow& main) {
                      [&main] { OpenDiagram<IncomeExpenditureWindow>(main); });
     main.BindCommand(QStringLiteral("MIAufbEZGrafik"),
                      [&main] { OpenDiagram<IncomeInterestWindow>(main); });
+    // The curve derivations.
+    main.BindCommand(QStringLiteral("MIAufbKurveIS"),
+                     [&main] { OpenDiagram<ISDerivationWindow>(main); });
+    main.BindCommand(QStringLiteral("MIAufbKurveLM"),
+                     [&main] { OpenDiagram<LMDerivationWindow>(main); });
+    main.BindCommand(QStringLiteral("MIAufbKurveZ"),
+                     [&main] { OpenDiagram<ZDerivationWindow>(main); });
 }
 
 } // namespace tv
