@@ -126,7 +126,7 @@ QuadrantTitles TitlesOf(DerivationKind kind, int quadrant, bool enlarged, int la
         case 1: return {enlarged ? income + "#" : "", transactions};
         case 2: return {speculative, transactions};
         case 3: return {speculative, nominal};
-        default: return {income, nominal};
+        default: return {income + "#", nominal};
         }
     }
     case DerivationKind::Z: {
@@ -185,19 +185,23 @@ std::array<AxisRange, 4> DerivationRanges(const Model& m, DerivationKind kind) {
             rMax = TakeMax(rMax, X(m, t, var::rErw));
             rMin = TakeMin(rMin, X(m, t, var::rErw));
         }
-        double aMin = 0, aMax = 1, yMax = 1;
+        // Demand falls with the rate: its largest value at the lowest rate; it is shown down
+        // to zero (and below only where the realised rate takes it).
+        double aMin = 0, aMax = 1, dMin = 0, yMax = 1;
         for (int t = left; t <= right; ++t) {
             for (double rate : {rMin, rMax}) {
-                aMin = TakeMin(aMin, Autonomous(m, t, rate));
                 aMax = TakeMax(aMax, Autonomous(m, t, rate));
                 if (!InfiniteMultiplier(m, t)) yMax = TakeMax(yMax, ISIncome(m, t, rate));
             }
+            aMin = TakeMin(aMin, Autonomous(m, t, rMin));
+            aMin = TakeMin(aMin, AutonomousNetDemand(m, t));
+            dMin = TakeMin(dMin, AutonomousNetDemand(m, t));
             yMax = TakeMax(yMax, X(m, t, var::Y));
         }
         yMax = TakeMax(yMax, aMax);
-        rMin *= 1.1, rMax *= 1.1, aMin *= 1.1, aMax *= 1.1, yMax *= 1.1;
+        rMin *= 1.1, rMax *= 1.1, aMin *= 1.1, aMax *= 1.1, dMin *= 1.1, yMax *= 1.1;
         r[0] = {aMin, aMax, rMin, rMax};
-        r[1] = {0, yMax, std::min(0.0, aMin), yMax};
+        r[1] = {0, yMax, dMin, yMax};
         r[2] = {0, yMax, rMin, rMax};
         r[3] = {0, 1, 0, 1};
         break;

@@ -108,7 +108,6 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
             a->setVisible(false);
             break;
         }
-    Box()->installEventFilter(this);
     resize(720, 620);
 
     auto* content = new QWidget;
@@ -120,6 +119,8 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
     column->addLayout(row);
     column->addWidget(Box(), 1);
     setWidget(content);
+    // After setWidget: replacing the subwindow's widget drops this window's filters on it.
+    Box()->installEventFilter(this);
 
     ZoomGroup = new QGroupBox(content);
     ZoomBox = new QComboBox(ZoomGroup);

@@ -32,6 +32,8 @@ void PositionForm::Show(const PositionReadout& r) {
                 column->addWidget(labels.back());
             }
             layout_->addWidget(box);
+            // A layout shows a late child only after the next event round.
+            box->show();
             groups_.push_back(box);
             lines_.push_back(std::move(labels));
         }
