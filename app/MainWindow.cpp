@@ -356,8 +356,8 @@ int MainWindow::assignedPeriod(int pair) const {
 
 bool MainWindow::periodRunning() const {
     // The run window lives in the presentation layer; it tells through a property.
-    const QWidget* run = findChild<QWidget*>(QStringLiteral("PeriodRunWindow"),
-                                             Qt::FindDirectChildrenOnly);
+    const QWidget* run =
+        findChild<QWidget*>(QStringLiteral("PeriodRunWindow"), Qt::FindDirectChildrenOnly);
     return run && run->property("running").toBool();
 }
 

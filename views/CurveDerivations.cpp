@@ -123,20 +123,28 @@ QuadrantTitles TitlesOf(DerivationKind kind, int quadrant, bool enlarged, int la
         const std::string transactions = tr("Transaktionskasse##Transactions Balances") + "#";
         const std::string speculative = tr("Spekulationskasse##Speculative Balances") + "#";
         switch (quadrant) {
-        case 1: return {enlarged ? income + "#" : "", transactions};
-        case 2: return {speculative, transactions};
-        case 3: return {speculative, nominal};
-        default: return {income + "#", nominal};
+        case 1:
+            return {enlarged ? income + "#" : "", transactions};
+        case 2:
+            return {speculative, transactions};
+        case 3:
+            return {speculative, nominal};
+        default:
+            return {income + "#", nominal};
         }
     }
     case DerivationKind::Z: {
         const std::string capital = tr("Nettokapitalimporte##Capital Account Surplus") + " (NK)#";
         const std::string trade = tr("Außenbeitrag##Trade Balance") + " (AB)#";
         switch (quadrant) {
-        case 1: return {enlarged ? capital : "", nominal};
-        case 2: return {capital, trade};
-        case 3: return {income + " (Y)#", trade};
-        default: return {enlarged ? income + " (Y)#" : "", nominal};
+        case 1:
+            return {enlarged ? capital : "", nominal};
+        case 2:
+            return {capital, trade};
+        case 3:
+            return {income + " (Y)#", trade};
+        default:
+            return {enlarged ? income + " (Y)#" : "", nominal};
         }
     }
     case DerivationKind::IS:
@@ -147,8 +155,10 @@ QuadrantTitles TitlesOf(DerivationKind kind, int quadrant, bool enlarged, int la
             return {tr("einkommensunabh.##not income-induced") + " " +
                         tr("Nettonachfrage##Net Demand") + "#",
                     real};
-        case 2: return {enlarged ? income + "#" : "", tr("Nettonachfrage##Net Demand") + " (D)#"};
-        default: return {income + " (Y)#", real};
+        case 2:
+            return {enlarged ? income + "#" : "", tr("Nettonachfrage##Net Demand") + " (D)#"};
+        default:
+            return {income + " (Y)#", real};
         }
     }
     }
@@ -344,10 +354,14 @@ void LMLines(const Model& m, std::array<Plot, 4>& q) {
 
 void LMConstruction(const ConstructionPoint& p, int k, std::array<Plot, 4>& q) {
     const double y = p.Income, lt = p.Transactions, ls = p.Speculative, i = p.Rate;
-    q[0].Curves.push_back(Construction(k, {{y, q[0].Axes.YMin}, {y, lt}, {q[0].Axes.XMax, lt}}, false));
-    q[1].Curves.push_back(Construction(k, {{q[1].Axes.XMin, lt}, {ls, lt}, {ls, q[1].Axes.YMin}}, false));
-    q[2].Curves.push_back(Construction(k, {{ls, q[2].Axes.YMax}, {ls, i}, {q[2].Axes.XMin, i}}, false));
-    q[3].Curves.push_back(Construction(k, {{q[3].Axes.XMax, i}, {y, i}, {y, q[3].Axes.YMax}}, true));
+    q[0].Curves.push_back(
+        Construction(k, {{y, q[0].Axes.YMin}, {y, lt}, {q[0].Axes.XMax, lt}}, false));
+    q[1].Curves.push_back(
+        Construction(k, {{q[1].Axes.XMin, lt}, {ls, lt}, {ls, q[1].Axes.YMin}}, false));
+    q[2].Curves.push_back(
+        Construction(k, {{ls, q[2].Axes.YMax}, {ls, i}, {q[2].Axes.XMin, i}}, false));
+    q[3].Curves.push_back(
+        Construction(k, {{q[3].Axes.XMax, i}, {y, i}, {y, q[3].Axes.YMax}}, true));
     q[3].Marks.push_back({MarkShape::Cross, y, i});
 }
 
@@ -356,21 +370,24 @@ void ISLines(const Model& m, std::array<Plot, 4>& q) {
     const AxisRange& a2 = q[1].Axes;
     q[1].Curves.push_back({"45°", CurveStyle::Guide, {{0, 0}, {a2.XMax, a2.XMax}}, {}});
     for (auto [t, reference] : PeriodsDrawn(m)) {
-        q[0].Curves.push_back(Line(Name("A", t), reference,
-                                   {{Autonomous(m, t, a1.YMin), a1.YMin},
-                                    {Autonomous(m, t, a1.YMax), a1.YMax}}));
+        q[0].Curves.push_back(
+            Line(Name("A", t), reference,
+                 {{Autonomous(m, t, a1.YMin), a1.YMin}, {Autonomous(m, t, a1.YMax), a1.YMax}}));
         const double d0 = AutonomousNetDemand(m, t), cd = DomesticSpendingPropensity(m, t);
-        q[1].Curves.push_back(Line(Name("D", t), reference, {{0, d0}, {a2.XMax, d0 + cd * a2.XMax}}));
+        q[1].Curves.push_back(
+            Line(Name("D", t), reference, {{0, d0}, {a2.XMax, d0 + cd * a2.XMax}}));
     }
 }
 
 void ISConstruction(const ConstructionPoint& p, int k, std::array<Plot, 4>& q) {
     const double r = p.Rate, a = p.Autonomous, y = p.Income;
-    q[0].Curves.push_back(Construction(k, {{a, q[0].Axes.YMin}, {a, r}, {q[0].Axes.XMax, r}}, false));
+    q[0].Curves.push_back(
+        Construction(k, {{a, q[0].Axes.YMin}, {a, r}, {q[0].Axes.XMax, r}}, false));
     // The demand line of that rate starts at its autonomous part and meets the 45° line at
     // the income of the point.
     q[1].Curves.push_back(Construction(k, {{0, a}, {y, y}, {y, q[1].Axes.YMin}}, false));
-    q[2].Curves.push_back(Construction(k, {{q[2].Axes.XMin, r}, {y, r}, {y, q[2].Axes.YMax}}, true));
+    q[2].Curves.push_back(
+        Construction(k, {{q[2].Axes.XMin, r}, {y, r}, {y, q[2].Axes.YMax}}, true));
     q[2].Marks.push_back({MarkShape::Cross, y, r});
 }
 
@@ -378,40 +395,51 @@ void ZLines(const Model& m, std::array<Plot, 4>& q) {
     const AxisRange& a1 = q[0].Axes;
     const AxisRange& a2 = q[1].Axes;
     const AxisRange& a3 = q[2].Axes;
-    q[1].Curves.push_back(
-        {"AB+NK=0", CurveStyle::Current, {{a2.XMin, -a2.XMin}, {a2.XMax, -a2.XMax}}, {{0, LabelAt::End}}});
+    q[1].Curves.push_back({"AB+NK=0",
+                           CurveStyle::Current,
+                           {{a2.XMin, -a2.XMin}, {a2.XMax, -a2.XMax}},
+                           {{0, LabelAt::End}}});
     for (auto [t, reference] : PeriodsDrawn(m)) {
         q[0].Curves.push_back(Line(Name("NK", t), reference,
                                    {{CapitalInflow(m, t, 0, a1.YMin), a1.YMin},
                                     {CapitalInflow(m, t, 0, a1.YMax), a1.YMax}}));
         const double e = X(m, t, var::e);
-        q[2].Curves.push_back(Line(Name("AB", t), reference,
-                                   {{0, TradeBalance(m, t, e, 0)},
-                                    {a3.XMax, TradeBalance(m, t, e, a3.XMax)}}));
+        q[2].Curves.push_back(
+            Line(Name("AB", t), reference,
+                 {{0, TradeBalance(m, t, e, 0)}, {a3.XMax, TradeBalance(m, t, e, a3.XMax)}}));
     }
 }
 
 void ZConstruction(const ConstructionPoint& p, int k, std::array<Plot, 4>& q) {
     const double i = p.Rate, nk = p.CapitalImports, ab = p.TradeBalance, y = p.Income;
-    q[0].Curves.push_back(Construction(k, {{q[0].Axes.XMax, i}, {nk, i}, {nk, q[0].Axes.YMin}}, false));
-    q[1].Curves.push_back(Construction(k, {{nk, q[1].Axes.YMax}, {nk, ab}, {q[1].Axes.XMax, ab}}, false));
-    q[2].Curves.push_back(Construction(k, {{q[2].Axes.XMin, ab}, {y, ab}, {y, q[2].Axes.YMax}}, false));
-    q[3].Curves.push_back(Construction(k, {{q[3].Axes.XMin, i}, {y, i}, {y, q[3].Axes.YMin}}, true));
+    q[0].Curves.push_back(
+        Construction(k, {{q[0].Axes.XMax, i}, {nk, i}, {nk, q[0].Axes.YMin}}, false));
+    q[1].Curves.push_back(
+        Construction(k, {{nk, q[1].Axes.YMax}, {nk, ab}, {q[1].Axes.XMax, ab}}, false));
+    q[2].Curves.push_back(
+        Construction(k, {{q[2].Axes.XMin, ab}, {y, ab}, {y, q[2].Axes.YMax}}, false));
+    q[3].Curves.push_back(
+        Construction(k, {{q[3].Axes.XMin, i}, {y, i}, {y, q[3].Axes.YMin}}, true));
     q[3].Marks.push_back({MarkShape::Cross, y, i});
 }
 
 } // namespace
 
-std::array<Plot, 4> DerivationPlots(const Model& m, DerivationKind kind,
-                                    const DerivationOptions& o,
+std::array<Plot, 4> DerivationPlots(const Model& m, DerivationKind kind, const DerivationOptions& o,
                                     const std::array<AxisRange, 4>& axes) {
     std::array<Plot, 4> q;
     for (int k = 0; k < 4; ++k)
         q[k].Axes = axes[k];
     switch (kind) {
-    case DerivationKind::LM: LMLines(m, q); break;
-    case DerivationKind::IS: ISLines(m, q); break;
-    case DerivationKind::Z: ZLines(m, q); break;
+    case DerivationKind::LM:
+        LMLines(m, q);
+        break;
+    case DerivationKind::IS:
+        ISLines(m, q);
+        break;
+    case DerivationKind::Z:
+        ZLines(m, q);
+        break;
     }
     const int result = ResultQuadrant(kind) - 1;
     if (o.Curve) {
@@ -435,9 +463,15 @@ std::array<Plot, 4> DerivationPlots(const Model& m, DerivationKind kind,
         const ConstructionPoint p = Construct(m, kind, levels[k - 1]);
         if (!p.Valid) continue;
         switch (kind) {
-        case DerivationKind::LM: LMConstruction(p, k, q); break;
-        case DerivationKind::IS: ISConstruction(p, k, q); break;
-        case DerivationKind::Z: ZConstruction(p, k, q); break;
+        case DerivationKind::LM:
+            LMConstruction(p, k, q);
+            break;
+        case DerivationKind::IS:
+            ISConstruction(p, k, q);
+            break;
+        case DerivationKind::Z:
+            ZConstruction(p, k, q);
+            break;
         }
     }
     return q;

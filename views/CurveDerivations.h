@@ -66,8 +66,7 @@ ConstructionPoint Construct(const Model& m, DerivationKind kind, double level);
 
 // The content of the four quadrants for the given axis limits: reference and current
 // lines, constructions and the derived curve.
-std::array<Plot, 4> DerivationPlots(const Model& m, DerivationKind kind,
-                                    const DerivationOptions& o,
+std::array<Plot, 4> DerivationPlots(const Model& m, DerivationKind kind, const DerivationOptions& o,
                                     const std::array<AxisRange, 4>& axes);
 
 // The IS derivation's notices for the periods with an infinite multiplier (bilingual),

@@ -28,9 +28,7 @@ class LegendPanel : public QWidget {
     explicit LegendPanel(CurveDerivationWindow& w) : QWidget(nullptr), w_(w) {
         setMinimumWidth(80);
     }
-    QString Text() const {
-        return QStringLiteral("t=%1").arg(w_.frame().model().Periods.LeftEdge);
-    }
+    QString Text() const { return QStringLiteral("t=%1").arg(w_.frame().model().Periods.LeftEdge); }
     QSize sizeHint() const override {
         return {40 + fontMetrics().horizontalAdvance(Text()) + 8, fontMetrics().height() + 8};
     }
@@ -79,10 +77,13 @@ QToolButton* Toggle(QWidget* parent) {
 
 const char* CurveLetter(DerivationKind kind) {
     switch (kind) {
-    case DerivationKind::LM: return "LM";
-    case DerivationKind::IS: return "IS";
+    case DerivationKind::LM:
+        return "LM";
+    case DerivationKind::IS:
+        return "IS";
     case DerivationKind::Z:
-    default: return "Z";
+    default:
+        return "Z";
     }
 }
 

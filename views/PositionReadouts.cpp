@@ -34,10 +34,13 @@ MarketState Opposite(MarketState s) {
 
 const char* MarketStateText(MarketState s) {
     switch (s) {
-    case MarketState::ExcessDemand: return "Nachfrageüberschuss##Excess Demand";
-    case MarketState::ExcessSupply: return "Angebotsüberschuss##Excess Supply";
+    case MarketState::ExcessDemand:
+        return "Nachfrageüberschuss##Excess Demand";
+    case MarketState::ExcessSupply:
+        return "Angebotsüberschuss##Excess Supply";
     case MarketState::Equilibrium:
-    default: return "Gleichgewicht##Equilibrium";
+    default:
+        return "Gleichgewicht##Equilibrium";
     }
 }
 
@@ -61,10 +64,10 @@ PositionReadout IncomeInterestReadout(const Model& m, const IncomeInterestOption
     ReadoutGroup markets{tr("Marktzustand##Market position") + " (t = " + std::to_string(c) + ")",
                          {}};
     // Left of IS demand exceeds supply.
-    markets.Lines.push_back(o.IS && !InfiniteMultiplier(m, c)
-                                ? line(true, "Güter-/Kapitalmarkt##Goods/Capital Market",
-                                       Compare(y, ISIncome(m, c, r)))
-                                : std::string());
+    markets.Lines.push_back(
+        o.IS && !InfiniteMultiplier(m, c)
+            ? line(true, "Güter-/Kapitalmarkt##Goods/Capital Market", Compare(y, ISIncome(m, c, r)))
+            : std::string());
     // Beyond the speculation limit money is short at every rate; otherwise below LM.
     MarketState money = MarketState::ExcessDemand;
     if (!(y > m.GetVar(c, var::M) / m.GetPar(c, par::lY))) money = Compare(i, LMRate(m, c, y));
@@ -75,7 +78,8 @@ PositionReadout IncomeInterestReadout(const Model& m, const IncomeInterestOption
     markets.Lines.push_back(line(o.LF, "Wertpapiermarkt##Bond Market", Compare(y, lf)));
     const double surplus = BopSurplus(m, c, 0, i, m.GetVar(c, var::e), y);
     // A surplus means foreign exchange is offered in excess.
-    markets.Lines.push_back(line(o.Z, "Devisenmarkt##Foreign Exchange Market", Compare(surplus, 0)));
+    markets.Lines.push_back(
+        line(o.Z, "Devisenmarkt##Foreign Exchange Market", Compare(surplus, 0)));
     out.Groups.push_back(std::move(markets));
     return out;
 }
@@ -89,7 +93,8 @@ PositionReadout IncomeExpenditureReadout(const Model& m, const IncomeExpenditure
     PositionReadout out;
     out.Caption = tr("Einkommen-Ausgaben-Grafik##Income-Expenditure-Diagram") + "-Information" +
                   " (t = " + std::to_string(c) + ")";
-    ReadoutGroup position{tr("Positionswerte##Position"), {tr("Einkommen##Income") + ": " + num(x)}};
+    ReadoutGroup position{tr("Positionswerte##Position"),
+                          {tr("Einkommen##Income") + ": " + num(x)}};
     ReadoutGroup market;
     if (goodsPanel) {
         market.Title = WithoutAccelerator(tr("&Gütermarkt##&Goods Market"));

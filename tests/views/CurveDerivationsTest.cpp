@@ -97,7 +97,8 @@ TEST_P(Derivations, LMPointsLieOnEveryPartialLineAndOnLM) {
             ASSERT_TRUE(c.Valid);
             ExpectNear(p(par::lY) * y, c.Transactions, "on the transactions line");
             ExpectNear(money, c.Transactions + c.Speculative, "on the equilibrium line");
-            ExpectNear(p(par::LAut) - p(par::li) * c.Rate, c.Speculative, "on the speculative line");
+            ExpectNear(p(par::LAut) - p(par::li) * c.Rate, c.Speculative,
+                       "on the speculative line");
             ExpectNear((p(par::lY) * y + p(par::LAut) - money) / p(par::li), c.Rate, "on LM");
             // A floor exists in these models: both points lie on the rising part.
             EXPECT_GT(y, yk);
@@ -197,15 +198,14 @@ Model ClosedWithMoneyShock() {
 
 INSTANTIATE_TEST_SUITE_P(
     Models, Derivations,
-    ::testing::Values(Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
-                      Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 6, 100}},
-                      Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
-                      Case{"ExampleOpenFixed",
-                           [] { return FromExample("04-open-fixed-rates.TV5"); },
-                           {0, 100}},
-                      Case{"ExampleOpenFlexible",
-                           [] { return FromExample("05-open-flexible-rates.TV5"); },
-                           {0, 100}}),
+    ::testing::Values(
+        Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
+        Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 6, 100}},
+        Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFixed", [] { return FromExample("04-open-fixed-rates.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFlexible",
+             [] { return FromExample("05-open-flexible-rates.TV5"); },
+             {0, 100}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Quadrants in one row share the y scale, quadrants in one column the x scale: otherwise a
@@ -250,7 +250,8 @@ TEST(Derivations, RangesSpanTheIntervalAndStayWhenTheCurrentPeriodMoves) {
     // The LM ranges as written out: 1.1 times the largest rate and income, the money stock.
     double iMax = 1, mMax = 1, yMax = 1;
     for (int t = m.Periods.LeftEdge; t <= m.Periods.RightEdge; ++t) {
-        iMax = std::max({iMax, m.GetPar(t, par::LAut) / m.GetPar(t, par::li), m.GetPar(t, par::iu)});
+        iMax =
+            std::max({iMax, m.GetPar(t, par::LAut) / m.GetPar(t, par::li), m.GetPar(t, par::iu)});
         mMax = std::max(mMax, m.GetVar(t, var::M));
         yMax = std::max(yMax, m.GetVar(t, var::M) / m.GetPar(t, par::lY));
     }
@@ -317,8 +318,7 @@ TEST(Derivations, ReferenceLinesOnlyWhenTheLeftEdgeDiffers) {
     m.Periods.LeftEdge = 0;
     for (int c : {0, 7}) {
         m.Periods.CurrentPeriod = c;
-        const auto plots =
-            DerivationPlots(m, DerivationKind::LM, {}, Axes(m, DerivationKind::LM));
+        const auto plots = DerivationPlots(m, DerivationKind::LM, {}, Axes(m, DerivationKind::LM));
         EXPECT_EQ(c == 0 ? 1u : 2u, plots[0].Curves.size());
         if (c != 0) {
             EXPECT_EQ(CurveStyle::Reference, Find(plots[0], "LT(0)")->Style);

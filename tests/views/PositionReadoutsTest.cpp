@@ -43,35 +43,56 @@ TEST(PositionReadout, IncomeInterestMarketStates) {
     auto m0 = [](const Model& mm, int c) { return mm.GetVar(c, var::M) / mm.GetPar(c, par::lY); };
     const MarketRow rows[] = {
         {"left of IS",
-         [](const Model& mm, int c) { return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)) - 10, 5.0}; },
+         [](const Model& mm, int c) {
+             return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)) - 10, 5.0};
+         },
          0, "Goods/Capital Market: Excess Demand"},
         {"right of IS",
-         [](const Model& mm, int c) { return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)) + 10, 5.0}; },
+         [](const Model& mm, int c) {
+             return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)) + 10, 5.0};
+         },
          0, "Goods/Capital Market: Excess Supply"},
         {"on IS",
-         [](const Model& mm, int c) { return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)), 5.0}; },
+         [](const Model& mm, int c) {
+             return std::pair{ISIncome(mm, c, RealOfNominal(mm, c, 5)), 5.0};
+         },
          0, "Goods/Capital Market: Equilibrium"},
         {"below LM",
-         [](const Model& mm, int c) { return std::pair{900.0, LMRate(mm, c, 900) - 1}; }, 1,
-         "Money Market: Excess Demand"},
+         [](const Model& mm, int c) {
+             return std::pair{900.0, LMRate(mm, c, 900) - 1};
+         },
+         1, "Money Market: Excess Demand"},
         {"above LM",
-         [](const Model& mm, int c) { return std::pair{900.0, LMRate(mm, c, 900) + 1}; }, 1,
-         "Money Market: Excess Supply"},
+         [](const Model& mm, int c) {
+             return std::pair{900.0, LMRate(mm, c, 900) + 1};
+         },
+         1, "Money Market: Excess Supply"},
         {"beyond the speculation limit",
-         [m0](const Model& mm, int c) { return std::pair{m0(mm, c) + 1, 1000.0}; }, 1,
-         "Money Market: Excess Demand"},
+         [m0](const Model& mm, int c) {
+             return std::pair{m0(mm, c) + 1, 1000.0};
+         },
+         1, "Money Market: Excess Demand"},
         {"right of LF",
-         [](const Model& mm, int c) { return std::pair{BondMarketIncomeNoSpec(mm, c, 50) + 5, 50.0}; },
+         [](const Model& mm, int c) {
+             return std::pair{BondMarketIncomeNoSpec(mm, c, 50) + 5, 50.0};
+         },
          2, "Bond Market: Excess Supply"},
         {"left of LF",
-         [](const Model& mm, int c) { return std::pair{BondMarketIncome(mm, c, mm.GetPar(c, par::iu)) - 5, mm.GetPar(c, par::iu)}; },
+         [](const Model& mm, int c) {
+             return std::pair{BondMarketIncome(mm, c, mm.GetPar(c, par::iu)) - 5,
+                              mm.GetPar(c, par::iu)};
+         },
          2, "Bond Market: Excess Demand"},
         {"surplus",
-         [](const Model&, int) { return std::pair{0.0, 40.0}; }, 3,
-         "Foreign Exchange Market: Excess Supply"},
+         [](const Model&, int) {
+             return std::pair{0.0, 40.0};
+         },
+         3, "Foreign Exchange Market: Excess Supply"},
         {"deficit",
-         [](const Model&, int) { return std::pair{5000.0, -40.0}; }, 3,
-         "Foreign Exchange Market: Excess Demand"},
+         [](const Model&, int) {
+             return std::pair{5000.0, -40.0};
+         },
+         3, "Foreign Exchange Market: Excess Demand"},
     };
     IncomeInterestOptions o;
     o.LF = true;
@@ -98,7 +119,8 @@ TEST(PositionReadout, IncomeInterestPositionCaptionsAndSwitchedOffCurves) {
     EXPECT_EQ("Einkommen-Zins-Grafik-Information", r.Caption);
     EXPECT_EQ("Positionswerte", r.Groups[0].Title);
     EXPECT_EQ("Einkommen: " + m.FormatNumber(1000), r.Groups[0].Lines[0]);
-    EXPECT_EQ("Nominalzins: " + m.FormatNumber(NominalOfReal(m, 6, real)) + "%", r.Groups[0].Lines[1]);
+    EXPECT_EQ("Nominalzins: " + m.FormatNumber(NominalOfReal(m, 6, real)) + "%",
+              r.Groups[0].Lines[1]);
     EXPECT_EQ("Realzins: " + m.FormatNumber(real) + "%", r.Groups[0].Lines[2]);
     EXPECT_EQ("Marktzustand (t = 6)", r.Groups[1].Title);
     // LM and LF are off: their lines stay empty; IS and Z are shown.
@@ -125,8 +147,9 @@ TEST(PositionReadout, GoodsMarketDemandSupplyAndConclusion) {
         ASSERT_EQ(2u, r.Groups.size());
         EXPECT_EQ("Goods Market", r.Groups[1].Title);
         const double y = row.income;
-        const double demand = row.gross ? AutonomousDemand(m, c) + SpendingPropensity(m, c) * y
-                                        : AutonomousNetDemand(m, c) + DomesticSpendingPropensity(m, c) * y;
+        const double demand =
+            row.gross ? AutonomousDemand(m, c) + SpendingPropensity(m, c) * y
+                      : AutonomousNetDemand(m, c) + DomesticSpendingPropensity(m, c) * y;
         const double supply = row.gross ? y + m.GetPar(c, par::mY) * y + m.GetPar(c, par::ImAut) +
                                               m.GetPar(c, par::me) / e
                                         : y;
