@@ -73,6 +73,14 @@ double Distance(const Curve& c, CurvePoint q, const AxisRange& a) {
     return best;
 }
 
+// The constructed point lies on the drawn line `name` of quadrant k.
+void ExpectOnLine(const std::array<Plot, 4>& plots, const std::array<AxisRange, 4>& axes, int k,
+                  const std::string& name, CurvePoint p) {
+    const Curve* c = Find(plots[k - 1], name);
+    ASSERT_TRUE(c) << name;
+    EXPECT_LT(Distance(*c, p, axes[k - 1]), 1e-9) << name;
+}
+
 struct Case {
     const char* name;
     std::function<Model()> make;
@@ -106,11 +114,14 @@ TEST_P(Derivations, LMPointsLieOnEveryPartialLineAndOnLM) {
         }
         DerivationOptions o{true, true, true};
         const auto plots = DerivationPlots(m, DerivationKind::LM, o, axes);
-        const Curve* lm = Find(plots[3], "LM(" + std::to_string(t) + ")");
-        ASSERT_TRUE(lm);
+        const std::string n = "(" + std::to_string(t) + ")";
         for (int k : {1, 2}) {
             const ConstructionPoint c = Construct(m, DerivationKind::LM, levels[k - 1]);
-            EXPECT_LT(Distance(*lm, {c.Income, c.Rate}, axes[3]), 1e-9);
+            // On every drawn line it passes, and on the derived curve.
+            ExpectOnLine(plots, axes, 1, "LT" + n, {c.Income, c.Transactions});
+            ExpectOnLine(plots, axes, 2, "M" + n, {c.Speculative, c.Transactions});
+            ExpectOnLine(plots, axes, 3, "LS" + n, {c.Speculative, c.Rate});
+            ExpectOnLine(plots, axes, 4, "LM" + n, {c.Income, c.Rate});
             const Curve* drawn = Find(plots[3], "P" + std::to_string(k));
             ASSERT_TRUE(drawn);
             EXPECT_LT(Distance(*drawn, {c.Income, c.Rate}, axes[3]), 1e-12);
@@ -141,11 +152,12 @@ TEST_P(Derivations, ISPointsLieOnTheDemandLinesAndOnIS) {
         }
         DerivationOptions o{true, true, true};
         const auto plots = DerivationPlots(m, DerivationKind::IS, o, axes);
-        const Curve* is = Find(plots[2], "IS(" + std::to_string(t) + ")");
-        ASSERT_TRUE(is);
+        const std::string n = "(" + std::to_string(t) + ")";
         for (double r : levels) {
             const ConstructionPoint c = Construct(m, DerivationKind::IS, r);
-            EXPECT_LT(Distance(*is, {c.Income, c.Rate}, axes[2]), 1e-9);
+            ExpectOnLine(plots, axes, 1, "A" + n, {c.Autonomous, c.Rate});
+            ExpectOnLine(plots, axes, 2, "45°", {c.Income, c.Income});
+            ExpectOnLine(plots, axes, 3, "IS" + n, {c.Income, c.Rate});
         }
     }
 }
@@ -175,11 +187,13 @@ TEST_P(Derivations, ZPointsBalanceTheExternalAccountAndLieOnZ) {
         }
         DerivationOptions o{true, true, true};
         const auto plots = DerivationPlots(m, DerivationKind::Z, o, axes);
-        const Curve* z = Find(plots[3], "Z(" + std::to_string(t) + ")");
-        ASSERT_TRUE(z);
+        const std::string n = "(" + std::to_string(t) + ")";
         for (double i : ConstructionLevels(m, DerivationKind::Z, axes)) {
             const ConstructionPoint c = Construct(m, DerivationKind::Z, i);
-            EXPECT_LT(Distance(*z, {c.Income, c.Rate}, axes[3]), 1e-9);
+            ExpectOnLine(plots, axes, 1, "NK" + n, {c.CapitalImports, c.Rate});
+            ExpectOnLine(plots, axes, 2, "AB+NK=0", {c.CapitalImports, c.TradeBalance});
+            ExpectOnLine(plots, axes, 3, "AB" + n, {c.Income, c.TradeBalance});
+            ExpectOnLine(plots, axes, 4, "Z" + n, {c.Income, c.Rate});
         }
     }
 }
