@@ -213,6 +213,13 @@ Model ClosedWithMoneyShock() {
 INSTANTIATE_TEST_SUITE_P(
     Models, Derivations,
     ::testing::Values(
+        Case{"ClosedWithRateFloor",
+             [] {
+                 Model m = ClosedWithMoneyShock();
+                 SetAll(m, {{par::iu, 2}});
+                 return m;
+             },
+             {0, 100}},
         Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
         Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 6, 100}},
         Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
