@@ -5,9 +5,9 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "views/DerivationWindows.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
-#include "views/DerivationWindows.h"
 #include "views/IncomeWindows.h"
 #include "views/PaintBox.h"
 
