@@ -78,6 +78,7 @@ const std::vector<HelpPage>& HelpPages() {
         {"printing", "Drucken##Printing", 0},
         {"equation-windows", "Gleichungsfenster##Equation Windows", 0},
         {"result-windows", "Ergebnisfenster##Result Windows", 0},
+        {"flow-chart", "Sektorales Flussdiagramm##Sectoral Flow Chart", 0},
     };
     return pages;
 }
@@ -115,6 +116,7 @@ const std::vector<HelpTarget>& HelpTargets() {
             {help::SolveOptions, "solution-options", ""},
             {help::EquationWindow, "equation-windows", ""},
             {help::ResultWindow, "result-windows", ""},
+            {help::FlowChart, "flow-chart", ""},
             {help::PrintRange, "printing", "range"},
             {help::PrintConfirm, "printing", ""},
             // The input dialogs: a sector and its pages.

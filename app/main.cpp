@@ -1,3 +1,4 @@
+#include "app/BookingLink.h"
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);
     // Each subsystem built into the program binds its own menu entries.
+    tv::InstallExportBookingCommands(main);
 #ifdef TERVALIS_INPUT
     tv::InstallInputCommands(main);
 #endif

@@ -1,6 +1,6 @@
-// The period run at delay 0 with the base windows, two time-path diagrams and the flow
-// chart (all flows shown) open: periods per second over a run from the left to the right
-// edge. Each step is one pass of the event loop, painting included.
+// The period run at delay 0 with the base windows, the income-expenditure, IS-LM and AS-AD
+// diagrams and the flow chart (all flows shown) open: periods per second over a run from the
+// left to the right edge. Each step is one pass of the event loop, painting included.
 
 #include "app/AnalysisInterval.h"
 #include "app/MainWindow.h"
@@ -8,7 +8,6 @@
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "views/FlowChartWindow.h"
-#include "views/GraphWindow.h"
 #include "views/PeriodRunWindow.h"
 #include "views/ViewCommands.h"
 
@@ -24,39 +23,6 @@
 #include <memory>
 
 namespace {
-
-// A time path of one variable up to the current period.
-class PathDiagram : public tv::GraphWindow {
-  public:
-    PathDiagram(tv::WindowFrame& f, const char* caption, int variable)
-        : GraphWindow(f, caption), variable_(variable) {
-        AddCoordinateSystem(cs_);
-    }
-    void DrawDiagram(const tv::GraphPaint& g) override {
-        const tv::Model& m = frame().model();
-        const int right = m.Periods.RightEdge, now = m.Periods.CurrentPeriod;
-        double lo = 1e300, hi = -1e300;
-        for (int t = 0; t <= right; ++t) {
-            lo = std::min(lo, m.ModelVar(t, variable_));
-            hi = std::max(hi, m.ModelVar(t, variable_));
-        }
-        cs_.FixedXMin = cs_.AutoXMin = 0;
-        cs_.FixedXMax = cs_.AutoXMax = right;
-        cs_.FixedYMin = cs_.AutoYMin = lo - 1;
-        cs_.FixedYMax = cs_.AutoYMax = hi + 1;
-        TakeRange(cs_);
-        cs_.XTitle = "t#";
-        cs_.YTitle = "Y#";
-        if (!BeginFrame(cs_, g)) return;
-        UsePen(cs_, tv::CurveKind::Current);
-        for (int t = 1; t <= now; ++t)
-            cs_.DrawSegment(t - 1, m.ModelVar(t - 1, variable_), t, m.ModelVar(t, variable_));
-    }
-
-  private:
-    tv::CoordinateSystem cs_;
-    int variable_;
-};
 
 struct Program {
     QTemporaryDir dir;
@@ -78,8 +44,8 @@ struct Program {
         w->resize(1280, 900);
         w->show();
         done.wait(20000);
-        w->OpenChild(tv::WorkingWindow::Create<PathDiagram>(*w, "Pfad Y##Path Y", tv::var::Y));
-        w->OpenChild(tv::WorkingWindow::Create<PathDiagram>(*w, "Pfad P##Path P", tv::var::P));
+        for (const char* diagram : {"MIAufbEAGrafik", "MIAufbEZGrafik", "MIAufbEPGrafik"})
+            w->Action(QString::fromLatin1(diagram))->trigger();
         w->Action(QStringLiteral("MIAufbFluss"))->trigger();
         auto* chart = dynamic_cast<tv::FlowChartWindow*>(w->FindChild(tv::FlowChartCaption));
         chart->AlwaysAllButton->setChecked(true);

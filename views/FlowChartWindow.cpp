@@ -1,5 +1,7 @@
 #include "views/FlowChartWindow.h"
 
+#include "app/HelpPages.h"
+#include "app/HelpSystem.h"
 #include "app/MainWindow.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -7,15 +9,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tv {
@@ -26,64 +32,13 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-enum Node { Households, Business, Government, Foreign, CapitalMarket };
+// Logical to device coordinates of a point known to map (the area is not empty).
+QPointF At(LogicalPoint p, const QRect& area) {
+    return QPointF(*FlowCanvas::Map(p.x, p.y, area));
+}
 
-// Payment direction of each flow of the table, from -> to.
-struct Route {
-    Node from, to;
-};
-constexpr Route Routes[FlowCount] = {
-    {Business, Households},      // Y
-    {Business, Foreign},         // Im
-    {Households, Government},    // T
-    {Government, Households},    // Tr
-    {Households, Business},      // C
-    {Government, Business},      // G
-    {Foreign, Business},         // Ex
-    {Households, CapitalMarket}, // S
-    {Government, CapitalMarket}, // BS
-    {CapitalMarket, Foreign},    // AB
-    {CapitalMarket, Business},   // I
-};
-
-// Box corners on the logical 10000 x 10000 area.
-constexpr int Box = 2500;
-QPoint NodeCorner(Node n) {
-    switch (n) {
-    case Households:
-        return {500, 500};
-    case Business:
-        return {7000, 500};
-    case Government:
-        return {500, 7000};
-    case Foreign:
-        return {7000 - 750, 7000 - 750};
-    case CapitalMarket:
-        return {4000, 4000};
-    }
-    return {};
-}
-int NodeSize(Node n) {
-    return n == CapitalMarket ? 2000 : Box;
-}
-QPoint NodeCentre(Node n) {
-    const QPoint c = NodeCorner(n);
-    return c + QPoint(NodeSize(n) / 2, NodeSize(n) / 2);
-}
-const char* NodeName(Node n) {
-    switch (n) {
-    case Households:
-        return "pr. Haushalte##pr. Households";
-    case Business:
-        return "Unternehmen##Business Sector";
-    case Government:
-        return "Staat##Government";
-    case Foreign:
-        return "Ausland##Rest of the World";
-    case CapitalMarket:
-        return "Kapitalmarkt##Capital Market";
-    }
-    return "";
+QRectF AtRect(const LogicalRect& r, const QRect& area) {
+    return QRectF(At({r.left, r.top}, area), At({r.right, r.bottom}, area));
 }
 
 } // namespace
@@ -92,6 +47,7 @@ const char* NodeName(Node n) {
 
 FlowCanvas::FlowCanvas(FlowChartWindow& owner) : owner_(owner) {
     setMinimumSize(0, 0);
+    setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -103,6 +59,27 @@ std::optional<QPoint> FlowCanvas::Map(int x, int y, const QRect& area) {
     if (area.width() <= 0 || area.height() <= 0) return std::nullopt;
     return QPoint(static_cast<int>(std::lround(x / 10000.0 * area.width())) + area.left(),
                   static_cast<int>(std::lround(y / 10000.0 * area.height())) + area.top());
+}
+
+std::optional<LogicalPoint> FlowCanvas::Unmap(QPoint device, const QRect& area) {
+    if (area.width() <= 0 || area.height() <= 0) return std::nullopt;
+    return LogicalPoint{
+        static_cast<int>(std::lround((device.x() - area.left()) * 10000.0 / area.width())),
+        static_cast<int>(std::lround((device.y() - area.top()) * 10000.0 / area.height()))};
+}
+
+void FlowCanvas::mouseMoveEvent(QMouseEvent* e) {
+    QWidget::mouseMoveEvent(e);
+    const QString tip = owner_.Point(e->position().toPoint());
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(e->globalPosition().toPoint(), tip, this);
+}
+
+void FlowCanvas::leaveEvent(QEvent* e) {
+    QWidget::leaveEvent(e);
+    owner_.Point(QPoint(-1, -1));
 }
 
 void FlowCanvas::paintEvent(QPaintEvent*) {
@@ -134,7 +111,8 @@ FlowChartWindow::FlowChartWindow(WindowFrame& frame) : WorkingWindow(frame) {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(4);
 
-    auto* controls = new QHBoxLayout;
+    // Two rows, so that every caption fits at the default width and with large fonts.
+    auto* controls = new QGridLayout;
     NextButton = new QPushButton;
     HideLastButton = new QPushButton;
     AllButton = new QPushButton;
@@ -146,11 +124,21 @@ FlowChartWindow::FlowChartWindow(WindowFrame& frame) : WorkingWindow(frame) {
     SlowerButton->setArrowType(Qt::DownArrow);
     FasterButton = new QToolButton;
     FasterButton->setArrowType(Qt::UpArrow);
-    for (QWidget* w : std::initializer_list<QWidget*>{NextButton, HideLastButton, AllButton,
-                                                      NoneButton, AlwaysAllButton, ReverseButton,
-                                                      SlowerButton, FasterButton})
-        controls->addWidget(w);
-    controls->addStretch();
+    AlwaysAllButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    int column = 0;
+    for (QWidget* w : {static_cast<QWidget*>(NextButton), static_cast<QWidget*>(HideLastButton),
+                       static_cast<QWidget*>(AllButton), static_cast<QWidget*>(NoneButton)})
+        controls->addWidget(w, 0, column++);
+    column = 0;
+    auto* speed = new QHBoxLayout;
+    speed->addWidget(SlowerButton);
+    speed->addWidget(FasterButton);
+    speed->addStretch();
+    controls->addWidget(AlwaysAllButton, 1, column++);
+    controls->addWidget(ReverseButton, 1, column++);
+    controls->addLayout(speed, 1, column++);
+    controls->setColumnStretch(4, 1);
+    AlwaysAllButton->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layout->addLayout(controls);
 
     Canvas = new FlowCanvas(*this);
@@ -170,7 +158,9 @@ FlowChartWindow::FlowChartWindow(WindowFrame& frame) : WorkingWindow(frame) {
     bottom->addWidget(RealisedPanel);
     layout->addLayout(bottom);
     setWidget(content);
-    resize(620, 520);
+    resize(720, 600);
+    SetHelpContext(this, help::FlowChart);
+    Canvas->setAccessibleName(QStringLiteral("FlowChart"));
 
     animation_.setInterval(100);
     connect(&animation_, &QTimer::timeout, this, [this] {
@@ -237,6 +227,37 @@ void FlowChartWindow::ApplyTexts() {
     RealisedPanel->setText(T("tatsächlich##realized") + QLatin1Char(':'));
     if (QAction* copy = findChild<QAction*>(QStringLiteral("CopyChart")))
         copy->setText(T("Schema in Zwischenablage kopieren##Copy Chart to Clipboard"));
+    Canvas->setStatusTip(
+        T("Mauszeiger liefert Diagramminformationen##Move mouse to get information about the "
+          "diagram elements"));
+    Canvas->setAccessibleDescription(TitleText());
+}
+
+QString FlowChartWindow::Point(QPoint device) {
+    const int lang = frame().model().Language;
+    auto T = [lang](const char* s) { return Q(Translate(s, lang)); };
+    const QString planned = T("geplant##planned") + QLatin1Char(':');
+    const QString realised = T("tatsächlich##realized") + QLatin1Char(':');
+    PlannedPanel->setText(planned);
+    RealisedPanel->setText(realised);
+    const auto p = FlowCanvas::Unmap(device, Canvas->rect());
+    if (!p || !Canvas->rect().contains(device)) return {};
+    const Model& m = frame().model();
+    // A band is about 100 logical units wide; a little more makes it easy to hit.
+    const int flow = FlowAt(data_, *p, 120);
+    if (flow >= 0) {
+        const SectorFlow& f = data_.Flow(flow);
+        InfoLine->setText(Q(Translate(VarName(f.variable), lang)));
+        PlannedPanel->setText(planned + QLatin1Char(' ') + Q(m.FormatNumber(f.planned)));
+        RealisedPanel->setText(realised + QLatin1Char(' ') + Q(m.FormatNumber(f.realised)));
+        return Q(FlowPointText(m, data_, flow));
+    }
+    if (const auto node = NodeAt(data_, *p)) {
+        const QString text = Q(NodeBalanceText(m, m.Periods.CurrentPeriod, data_, *node));
+        InfoLine->setText(text);
+        return text;
+    }
+    return {};
 }
 
 void FlowChartWindow::RefreshLanguage() {
@@ -252,6 +273,7 @@ void FlowChartWindow::Recompute() {
 
 void FlowChartWindow::Changed() {
     UpdateAnimation();
+    Canvas->setAccessibleDescription(TitleText());
     Canvas->update();
 }
 
@@ -297,72 +319,80 @@ void FlowChartWindow::PaintTo(const PaintTarget& target) {
 }
 
 void FlowChartWindow::Draw(QPainter& p, const QRect& area) const {
-    auto map = [&](QPoint logical) { return FlowCanvas::Map(logical.x(), logical.y(), area); };
-    if (!map({0, 0})) return;
+    if (!FlowCanvas::Map(0, 0, area)) return;
     const int lang = frame().model().Language;
     const Model& m = frame().model();
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     QFont font(QStringLiteral("Arial"), 8);
     p.setFont(font);
+    const double width = std::max(3.0, std::min(area.width(), area.height()) / 90.0);
 
-    auto boxRect = [&](Node n) {
-        const QPoint c = NodeCorner(n);
-        return QRect(*map(c), *map(c + QPoint(NodeSize(n), NodeSize(n))));
+    // Bands first, boxes over their ends, labels over everything.
+    struct Label {
+        QPointF at;
+        QString text;
+        QColor colour;
     };
-    auto drawBox = [&](Node n) {
-        const QRect r = boxRect(n);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(255, 255, 220));
-        if (n == CapitalMarket)
-            p.drawRoundedRect(r, 12, 12);
-        else
-            p.drawRect(r);
-        p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, Q(Translate(NodeName(n), lang)));
-    };
-
-    // Bands first, boxes over their ends.
-    std::array<int, 25> used{}; // flows already drawn per node pair, for the lane offset
+    std::vector<Label> labels;
     for (int k = 0; k < FlowCount; ++k) {
         const SectorFlow& f = data_.Flow(k);
         if (!f.shown) continue;
-        Node from = Routes[k].from, to = Routes[k].to;
-        const Node lo = std::min(from, to), hi = std::max(from, to);
-        const int lane = used[lo * 5 + hi]++;
+        const FlowRoute& r = Route(k);
         const double value = data_.ShownValue(k);
-        if ((value < 0) != data_.GoodsView) std::swap(from, to);
-        QPointF a = *map(NodeCentre(from)), b = *map(NodeCentre(to));
-        const QPointF d = b - a;
-        const double len = std::hypot(d.x(), d.y());
-        if (len < 1) continue;
-        const QPointF unit = d / len, normal(-unit.y(), unit.x());
-        // Lanes side by side; the pair's first flow on one side, the second on the other.
-        const double width = std::max(2.0, area.width() / 100.0);
-        const QPointF shift =
-            normal * (width * 1.6) * (lane % 2 ? -(lane + 1) / 2 : lane / 2 + 0.5);
-        a += shift;
-        b += shift;
-        QPen band(QColor::fromHsv((k * 33) % 360, 200, 200), width, Qt::DashLine, Qt::FlatCap);
+        QPolygonF path;
+        for (const LogicalPoint& lp : r.points)
+            path << At(lp, area);
+        // Payments run along the route; goods, or a negative value, the other way.
+        if ((value < 0) != data_.GoodsView) std::reverse(path.begin(), path.end());
+        const QColor colour = QColor::fromHsv((k * 33) % 360, 200, 190);
+        QPen band(colour, width, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin);
         band.setDashOffset(-phase_ * 0.4);
         p.setPen(band);
-        p.drawLine(a, b);
-        // Arrowhead at the middle, pointing along the flow.
-        const QPointF mid = (a + b) / 2, tip = mid + unit * width * 2;
-        QPolygonF head{tip, mid - unit * width + normal * width * 1.5,
-                       mid - unit * width - normal * width * 1.5};
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(path);
+        // An arrowhead near the end of every leg, pointing along the flow.
         p.setPen(Qt::NoPen);
-        p.setBrush(band.color().darker(130));
-        p.drawPolygon(head);
-        p.setPen(Qt::black);
-        const QString label =
-            Q(VarSymbol(f.variable, lang)) + QStringLiteral(" = ") + Q(m.FormatNumber(value));
-        p.drawText(mid + normal * width * 2.5, label);
+        p.setBrush(colour.darker(130));
+        for (int j = 1; j < path.size(); ++j) {
+            const QPointF d = path[j] - path[j - 1];
+            const double len = std::hypot(d.x(), d.y());
+            if (len < width * 4) continue;
+            const QPointF unit = d / len, normal(-unit.y(), unit.x());
+            const QPointF tip = path[j - 1] + d * 0.85, base = tip - unit * width * 2.5;
+            p.drawPolygon(QPolygonF{tip, base + normal * width * 1.6, base - normal * width * 1.6});
+        }
+        const LogicalPoint anchor = PointAlong(r, r.label);
+        labels.push_back(
+            {At(anchor, area),
+             Q(VarSymbol(f.variable, lang)) + QStringLiteral(" = ") + Q(m.FormatNumber(value)),
+             colour});
     }
-    drawBox(Households);
-    drawBox(Business);
-    if (data_.GovernmentPresent()) drawBox(Government);
-    if (data_.ForeignPresent()) drawBox(Foreign);
-    drawBox(CapitalMarket);
+    for (int k = 0; k < FlowNodeCount; ++k) {
+        const auto n = FlowNode(k);
+        if (!NodeDrawn(data_, n)) continue;
+        const QRectF r = AtRect(NodeRect(n), area);
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(QColor(255, 255, 220));
+        if (n == FlowNode::CapitalMarket)
+            p.drawRoundedRect(r, 12, 12);
+        else
+            p.drawRect(r);
+        QString name = Q(Translate(NodeName(n), lang));
+        name.remove(QLatin1Char('&'));
+        p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, name);
+    }
+    // Each label on its band, on a white ground framed in the band's colour.
+    const QFontMetricsF fm(font);
+    for (const Label& l : labels) {
+        QRectF box = fm.boundingRect(l.text).adjusted(-3, -1, 3, 1);
+        box.moveCenter(l.at);
+        p.setPen(QPen(l.colour, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(box);
+        p.setPen(Qt::black);
+        p.drawText(box, Qt::AlignCenter, l.text);
+    }
 
     const QString title = TitleText();
     if (!title.isEmpty()) {

@@ -35,6 +35,9 @@ class FlowChartWindow : public WorkingWindow {
     FlowChartData& Data() { return data_; }
     QString TitleText() const;
     int AnimationPhase() const { return phase_; }
+    // The mouse at a point of the canvas: updates the info line and the value panels and
+    // returns the tool tip (empty where there is nothing to explain).
+    QString Point(QPoint device);
     bool Animating() const { return animation_.isActive(); }
 
     QPushButton* NextButton = nullptr;
@@ -73,12 +76,15 @@ class FlowCanvas : public QWidget {
     explicit FlowCanvas(FlowChartWindow& owner);
     // Logical (0..10000) to device coordinates; none while the area is empty.
     static std::optional<QPoint> Map(int x, int y, const QRect& area);
+    static std::optional<LogicalPoint> Unmap(QPoint device, const QRect& area);
 
   protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
   private:
     FlowChartWindow& owner_;

@@ -128,6 +128,102 @@ TEST(FlowChartData, AlwaysAllShowsEveryFlowAfterRecomputation) {
     EXPECT_GT(d.PresentCount(), 0);
 }
 
+// Every band starts on the edge of the paying box, ends on the edge of the receiving one and
+// crosses no other box (a band under a box is a flow nobody sees).
+TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
+    auto onEdge = [](LogicalPoint p, const LogicalRect& r) {
+        return r.Contains(p) &&
+               (p.x == r.left || p.x == r.right || p.y == r.top || p.y == r.bottom);
+    };
+    for (int k = 0; k < FlowCount; ++k) {
+        SCOPED_TRACE(k);
+        const FlowRoute& r = Route(k);
+        ASSERT_GE(r.points.size(), 2u);
+        EXPECT_TRUE(onEdge(r.points.front(), NodeRect(r.from)));
+        EXPECT_TRUE(onEdge(r.points.back(), NodeRect(r.to)));
+        for (double f = 0.01; f < 1; f += 0.01) {
+            const LogicalPoint p = PointAlong(r, f);
+            for (int n = 0; n < FlowNodeCount; ++n) {
+                const LogicalRect box = NodeRect(FlowNode(n));
+                const bool inside =
+                    p.x > box.left && p.x < box.right && p.y > box.top && p.y < box.bottom;
+                EXPECT_FALSE(inside) << "at " << f << " inside node " << n;
+            }
+        }
+    }
+}
+
+TEST(FlowChartLayout, PointingFindsShownBandsAndDrawnBoxes) {
+    Model m = SolvedOpenModel();
+    FlowChartData d;
+    d.Recompute(m, 2);
+    const int g = 5; // G turns the corner below the rest of the world
+    const LogicalPoint onG = PointAlong(Route(g), 0.5);
+    EXPECT_EQ(FlowAt(d, onG, 120), -1); // not shown yet
+    d.ShowAll();
+    EXPECT_EQ(FlowAt(d, onG, 120), g);
+    EXPECT_EQ(FlowAt(d, {onG.x, onG.y + 500}, 120), -1);
+    EXPECT_EQ(NodeAt(d, {1000, 1000}), FlowNode::Households);
+    EXPECT_EQ(NodeAt(d, {5000, 5000}), FlowNode::CapitalMarket);
+    EXPECT_EQ(NodeAt(d, {5000, 500}), std::nullopt);
+    // Without trade there is no rest of the world to point at.
+    m.SetModelVar(2, var::Ex, 0);
+    m.SetModelVar(2, var::Im, 0);
+    d.Recompute(m, 2);
+    EXPECT_EQ(NodeAt(d, {7500, 7500}), std::nullopt);
+}
+
+// The budget identities over the boxes, for a hand-made period: the terms follow the signs
+// of the value set shown and only present flows appear.
+TEST(FlowChartPointing, BudgetIdentities) {
+    using namespace var;
+    const struct {
+        const char* name;
+        double s, bs, ab, i, tr;
+        FlowNode node;
+        bool realised;
+        std::string text;
+    } cases[] = {
+        {"households saving", 50, 10, 5, 40, 0, FlowNode::Households, true,
+         "Y = 500.00   ||   T + C + S = 500.00"},
+        {"households dissaving", -20, 10, 5, 40, 30, FlowNode::Households, true,
+         "Y + Tr - S = 550.00   ||   T + C = 550.00"},
+        {"government deficit", 50, -15, 5, 40, 30, FlowNode::Government, true,
+         "T + BD = 115.00   ||   G + Tr = 115.00"},
+        {"government surplus", 50, 15, 5, 40, 0, FlowNode::Government, true,
+         "T = 100.00   ||   G + BS = 100.00"},
+        {"foreign surplus", 50, 15, 5, 40, 0, FlowNode::Foreign, true,
+         "Im + AB = 65.00   ||   Ex = 65.00"},
+        {"foreign deficit", 50, 15, -5, 40, 0, FlowNode::Foreign, true,
+         "Im = 60.00   ||   Ex - AB = 60.00"},
+        {"business", 50, 15, 5, 40, 0, FlowNode::Business, true,
+         "N = 560.00   ||   Y + Im = 560.00"},
+        {"capital market", 50, 15, 5, 40, 0, FlowNode::CapitalMarket, true,
+         "dKA = S + BS   ||   dKN = I + AB"},
+        {"capital market deficits", -50, -15, -5, -40, 0, FlowNode::CapitalMarket, true,
+         "dKA = - I - AB   ||   dKN = - S + BD"},
+        {"capital market without flows", 0, 0, 0, 0, 0, FlowNode::CapitalMarket, true,
+         "dKA = 0   ||   dKN = 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m;
+        m.DecimalPlaces = 2;
+        const int t = 1;
+        const std::pair<int, double> values[] = {
+            {Y, 500},        {Im, 60}, {T, 100},   {Tr, c.tr}, {C, 350}, {G, 100 - c.bs - c.tr},
+            {Ex, 65},        {S, c.s}, {BS, c.bs}, {AB, c.ab}, {I, c.i}, {N, 560},
+            {YV, 350 + c.s}, {X, 560},
+        };
+        for (const auto& [n, x] : values)
+            m.SetModelVar(t, n, x);
+        FlowChartData d;
+        d.Recompute(m, t);
+        d.Realised = c.realised;
+        EXPECT_EQ(NodeBalanceText(m, t, d, c.node), c.text);
+    }
+}
+
 TEST(PeriodRun, StepsByTheJumpWidthUntilTheRightEdge) {
     const struct {
         int current, right, jump;

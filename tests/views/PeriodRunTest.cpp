@@ -234,6 +234,20 @@ void PeriodRunTest::flowChartFollowsThePeriod() {
     w_->SetNumberFormat(m_->IntegerDigits, 2);
     QCOMPARE(chart->Data().Flow(3).present, false);
     QVERIFY(chart->Data().PresentCount() <= before);
+
+    // Pointing: a band names its variable and fills the value panels, a box its identity,
+    // the empty background nothing.
+    chart->AllButton->click();
+    const QRect area = chart->Canvas->rect();
+    auto device = [&](LogicalPoint p) { return *FlowCanvas::Map(p.x, p.y, area); };
+    const QString g = chart->Point(device(PointAlong(Route(5), 0.2)));
+    QVERIFY2(g.startsWith(QStringLiteral("Staatsnachfrage")), qPrintable(g));
+    QVERIFY(chart->PlannedPanel->text().startsWith(QStringLiteral("geplant: ")));
+    const QString households = chart->Point(device({1000, 1000}));
+    QVERIFY2(households.contains(QStringLiteral("   ||   ")), qPrintable(households));
+    QCOMPARE(chart->InfoLine->text(), households);
+    QVERIFY(chart->Point(device({5000, 300})).isEmpty());
+    QCOMPARE(chart->PlannedPanel->text(), QStringLiteral("geplant:"));
 }
 
 void PeriodRunTest::flowChartWithoutSizeDrawsNothing() {

@@ -1,0 +1,52 @@
+#pragma once
+
+// The platform side of the booking-application link: the exchange server reached through a
+// local socket, and the menu commands of the export and the booking link.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QLocalServer;
+
+namespace tv {
+
+class MainWindow;
+
+constexpr const char* ExchangeTopic = "DDEServerConvTERVALIS5";
+constexpr const char* ExchangeItem = "DDEServerItemTERVALIS5";
+
+// Serves the program's topic on a local socket (server name = service name). One request
+// a line, fields separated by tabs, one answer line each:
+//   "request<TAB>topic<TAB>item"   -> the item's text (lines joined by "\r\n")
+//   "execute<TAB>topic<TAB>macro"  -> "ok", the macro's effect done
+//   "poke<TAB>topic<TAB>item<TAB>text" -> "ok", the text appended to the item
+// A wrong topic, item or command answers "error".
+class ExchangeServer : public QObject {
+    Q_OBJECT
+  public:
+    explicit ExchangeServer(QObject* parent = nullptr);
+    bool Listen(const QString& serviceName);
+    QString ServerName() const;
+
+    QString ItemText;
+    std::function<void(const QString&)> ShowMessage = [](const QString&) {};
+    std::function<void()> BringToFront = [] {};
+    std::function<void()> StartTransfer = [] {};
+
+    // Handles one request line and returns the answer line.
+    QString Answer(const QString& request);
+
+  private:
+    QLocalServer* server_;
+};
+
+// Sends text to the booking application's exchange topic; false (nothing sent) when it is
+// not reachable.
+bool PokeBookingApplication(const QString& serviceName, const QString& text, int timeoutMs = 500);
+
+// Binds "Export ...", the booking transfers, the share dialog and the close entries.
+void InstallExportBookingCommands(MainWindow& w);
+
+} // namespace tv

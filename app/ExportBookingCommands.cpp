@@ -1,0 +1,199 @@
+// The menu commands of the worksheet export and the booking-application link.
+
+#include "app/Booking.h"
+#include "app/BookingLink.h"
+#include "app/ExportDialog.h"
+#include "app/MainWindow.h"
+#include "core/Model.h"
+#include "workbook/WorkbookError.h"
+#include "workbook/XlsWrite.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace tv {
+
+namespace {
+
+// Lives as long as the main window: the export file name, the shares and the two links
+// are kept for the run; the links are closed with it.
+class ExportBookingState : public QObject {
+  public:
+    explicit ExportBookingState(MainWindow& w)
+        : QObject(&w), w_(w), journalFile_(w.EditSettings().DataDirectory + "VALDA-journal.txt"),
+          links_([this] { return std::make_unique<JournalLink>(journalFile_); }) {
+        exportFile_ = QString::fromStdString(w.EditSettings().ExportFileName());
+        exchange_ = new ExchangeServer(this);
+        exchange_->ShowMessage = [this](const QString& t) {
+            QMessageBox::information(&w_, QStringLiteral("TERVALIS"), t);
+        };
+        exchange_->BringToFront = [this] {
+            w_.raise();
+            w_.activateWindow();
+        };
+        exchange_->StartTransfer = [this] {
+            PokeBookingApplication(QStringLiteral("VALDA"),
+                                   QString::fromStdString(BookingDataText(w_.model())));
+        };
+        exchange_->Listen(QStringLiteral("TERVALIS"));
+    }
+
+    void Export();
+    void Transfer(int index);
+    void Shares();
+    void Close(int index) {
+        links_.Close(index);
+        UpdateCloseEntries();
+    }
+    void UpdateCloseEntries() {
+        if (QAction* a = w_.Action(QStringLiteral("MIDateiValdaESASchliessen")))
+            a->setEnabled(links_.IsOpen(BookingEsa));
+        if (QAction* a = w_.Action(QStringLiteral("MIDateiValdaBPMSchliessen")))
+            a->setEnabled(links_.IsOpen(BookingBpm));
+    }
+
+  private:
+    // The in-process stand-in: its journal is written next to the model files after every
+    // transfer and when the link closes, so that a user can read what was booked.
+    struct JournalLink : BookingJournal {
+        explicit JournalLink(std::string file) : file(std::move(file)) {}
+        ~JournalLink() override { Save(); }
+        void AfterTransfer() override {
+            BookingJournal::AfterTransfer();
+            Save();
+        }
+        void Save() const { Write(file); }
+        std::string file;
+    };
+
+    MainWindow& w_;
+    std::string journalFile_; // the main window's settings may be gone at the end
+    BookingLinks links_;
+    BookingShares shares_;
+    QString exportFile_;
+    ExchangeServer* exchange_;
+};
+
+void ExportBookingState::Export() {
+    ExportDialog dlg(w_.model(), &w_);
+    if (dlg.exec() != QDialog::Accepted) return;
+    const ExportChoice choice = dlg.Choice();
+    if (choice.items.empty()) return;
+    const QString title = QStringLiteral("Export File");
+    const QString filter = QStringLiteral("Excel 5.0 compatible files (*.xls)");
+    QString name;
+    if (w_.fileNameProvider) {
+        name = w_.fileNameProvider(true, title, filter, exportFile_);
+    } else {
+        QFileDialog fd(&w_, title, QFileInfo(exportFile_).absolutePath(), filter);
+        fd.setAcceptMode(QFileDialog::AcceptSave);
+        fd.setDefaultSuffix(QStringLiteral("xls"));
+        fd.selectFile(exportFile_);
+        if (fd.exec() == QDialog::Accepted && !fd.selectedFiles().isEmpty())
+            name = fd.selectedFiles().first();
+    }
+    if (name.isEmpty()) return;
+    exportFile_ = name;
+    try {
+        XlsWriter writer;
+        ExportWorksheet(w_.model(), choice, writer, name.toStdString());
+    } catch (const WorkbookError& e) {
+        QMessageBox::critical(&w_, QStringLiteral("TERVALIS"), QString::fromStdString(e.what()));
+    }
+}
+
+void ExportBookingState::Transfer(int index) {
+    QProgressDialog progress(QStringLiteral("Transfering data to VALDA"), QStringLiteral("Cancel"),
+                             0, 1, &w_);
+    progress.setWindowTitle(QStringLiteral("Progress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    TransferProgress p;
+    p.Open = [&](int count) {
+        progress.setMaximum(count);
+        progress.setValue(0);
+        progress.show();
+    };
+    p.Step = [&](int done) {
+        progress.setValue(done);
+        progress.setLabelText(QStringLiteral("Transfering data to VALDA\nPeriod %1 of %2")
+                                  .arg(done + 1)
+                                  .arg(progress.maximum()));
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    };
+    p.Close = [&] { progress.close(); };
+    w_.raise();
+    const std::string message = links_.Transfer(w_.model(), index, shares_, p);
+    UpdateCloseEntries();
+    if (!message.empty())
+        QMessageBox::warning(&w_, QStringLiteral("VALDA"), QString::fromStdString(message));
+}
+
+void ExportBookingState::Shares() {
+    QDialog dlg(&w_);
+    dlg.setWindowTitle(QStringLiteral("Configure booking settings for VALDA"));
+    auto* tabs = new QTabWidget;
+    int* targets[] = {&shares_.publicConsumption, &shares_.socialContributions,
+                      &shares_.exportServices, &shares_.importServices};
+    const char* captions[] = {
+        "Public consumption spending as share of government expenditure: ",
+        "Social contributions as share of public charges: ", "Services as share of total exports: ",
+        "Services as share of total imports: "};
+    QSlider* sliders[4];
+    for (int page = 0; page < 2; ++page) {
+        auto* w = new QWidget;
+        auto* l = new QVBoxLayout(w);
+        for (int k = page * 2; k < page * 2 + 2; ++k) {
+            auto* label = new QLabel;
+            auto* s = new QSlider(Qt::Horizontal);
+            s->setRange(0, 100);
+            const QString caption = QString::fromLatin1(captions[k]);
+            auto show = [label, caption](int v) {
+                label->setText(caption + QString::number(v) + QStringLiteral(" %"));
+            };
+            QObject::connect(s, &QSlider::valueChanged, label, show);
+            s->setValue(*targets[k]);
+            show(*targets[k]);
+            l->addWidget(label);
+            l->addWidget(s);
+            sliders[k] = s;
+        }
+        l->addStretch();
+        tabs->addTab(w, page == 0 ? QStringLiteral("ESA") : QStringLiteral("ESA and BPM"));
+    }
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(box, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dlg);
+    layout->addWidget(tabs);
+    layout->addWidget(box);
+    if (dlg.exec() != QDialog::Accepted) return;
+    for (int k = 0; k < 4; ++k)
+        *targets[k] = sliders[k]->value();
+}
+
+} // namespace
+
+void InstallExportBookingCommands(MainWindow& w) {
+    auto* s = new ExportBookingState(w);
+    w.BindCommand(QStringLiteral("MIDateiExport"), [s] { s->Export(); });
+    w.BindCommand(QStringLiteral("MIDateiValdaESA"), [s] { s->Transfer(BookingEsa); });
+    w.BindCommand(QStringLiteral("MIDateiValdaBPM"), [s] { s->Transfer(BookingBpm); });
+    w.BindCommand(QStringLiteral("MIDateiValdaEinstellungen"), [s] { s->Shares(); });
+    w.BindCommand(QStringLiteral("MIDateiValdaESASchliessen"), [s] { s->Close(BookingEsa); });
+    w.BindCommand(QStringLiteral("MIDateiValdaBPMSchliessen"), [s] { s->Close(BookingBpm); });
+    // The close entries stay greyed out until a link is open.
+    s->UpdateCloseEntries();
+}
+
+} // namespace tv
