@@ -322,6 +322,7 @@ void MainWindow::SetLanguage(int language) {
     for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
         if (auto* w = qobject_cast<WorkingWindow*>(s)) w->RefreshLanguage();
     SendToChild(ModelMonitor, MSG_MONITOR_RELABEL, 0, 0);
+    emit languageChanged();
     HelpSystem::RefreshLanguage();
     SetStatusText(status_); // the panel width follows the font
 }
@@ -601,7 +602,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     closing_ = true;
     showMinimized();
     host_->PlaySoundToEnd("ProgEnde.wav");
-    SendToChildren(MSG_MONITOR_RELABEL, 0, 0);
+    SendToChildren(MSG_SAVE_SETTINGS, 0, 0);
     if (options_.writeSettingsAtEnd) {
         settings_.Language = m_.Language;
         settings_.Sound = host_->SoundOn;

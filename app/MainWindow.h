@@ -89,6 +89,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;
     const Settings* userSettings() const override { return &settings_; }
+    WindowSettings* windowSettings() override { return &settings_.Windows; }
     bool solving() const override { return solving_; }
     // True while the period-run window steps through the interval.
     bool periodRunning() const override;
@@ -184,6 +185,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // The model-changed step begins, or its broadcast to the child windows (the period run
     // stops on it).
     void modelChangeBroadcast();
+    // The language was switched and the main window's own texts re-applied.
+    void languageChanged();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -237,6 +237,49 @@ std::optional<std::string> IniFile::Get(const std::string& section, const std::s
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>>
+IniFile::Entries(const std::string& section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (const Section* s = Find(section))
+        for (const Line& l : s->lines)
+            if (!l.key.empty())
+                if (auto v = Get(section, l.key)) out.emplace_back(l.key, *v);
+    return out;
+}
+
+std::optional<std::string> WindowSettings::Get(const std::string& section,
+                                               const std::string& key) const {
+    const auto s = Sections.find(Lower(section));
+    if (s == Sections.end()) return std::nullopt;
+    const auto k = s->second.find(Lower(key));
+    if (k == s->second.end()) return std::nullopt;
+    return k->second.Value;
+}
+
+bool WindowSettings::Flag(const std::string& section, const std::string& key, bool fallback) const {
+    const auto v = Get(section, key);
+    const auto x = v ? ParseInt(*v) : std::nullopt;
+    return x ? *x != 0 : fallback;
+}
+
+void WindowSettings::Set(const std::string& section, const std::string& key,
+                         const std::string& value) {
+    Entry& e = Sections[Lower(section)][Lower(key)];
+    if (e.Key.empty()) e.Key = key;
+    e.Value = value;
+}
+
+void WindowSettings::SetFlag(const std::string& section, const std::string& key, bool value) {
+    Set(section, key, value ? "1" : "0");
+}
+
+const std::vector<std::string>& WindowSettingSections() {
+    // "SequGeneral" holds the tables' synchronisation switch, which the tables change.
+    static const std::vector<std::string> names{"SequGeneral", "SequAbs",    "SequDiff",
+                                                "SequGraph1",  "SequGraph2", "SequRapidGraph"};
+    return names;
+}
+
 void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
     Section* s = Find(section);
     if (!s) {
@@ -378,6 +421,9 @@ Settings SettingsFile::ReadSettings() {
         r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);
         r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);
         r.Bool("SequGeneral", "Synchron", s.Synchronous);
+        for (const std::string& section : WindowSettingSections())
+            for (const auto& [key, value] : ini->Entries(section))
+                s.Windows.Set(section, key, value);
     } catch (const ReadError&) {
         host_.ShowMessage("TERVALIS: Initialisierungsfehler",
                           "Lese-Fehler bei TV5.INI.\r\nTeilsweise wird Standardbelegung verwendet."
@@ -431,6 +477,12 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));
         ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));
         ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
+        for (const std::string& section : WindowSettingSections()) {
+            const auto found = s.Windows.Sections.find(Lower(section));
+            if (found == s.Windows.Sections.end()) continue;
+            for (const auto& [lower, entry] : found->second)
+                ini.Set(section, entry.Key, entry.Value);
+        }
     }
 
     // Written beside the target and renamed over it: a failure keeps the previous file.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ class IniFile {
     std::string Text() const;
 
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // The keys and values of a section in file order (none when it is missing).
+    std::vector<std::pair<std::string, std::string>> Entries(const std::string& section) const;
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
   private:
@@ -48,6 +51,25 @@ struct FontSetting {
     bool Italic = false, Bold = false, Underline = false, StrikeOut = false;
 };
 
+// The sections child windows keep in the settings file (visible series, chart slots):
+// read at start, changed by the windows while the program runs, written at program end
+// with the other settings. Section and key names compare without regard to ASCII case.
+struct WindowSettings {
+    struct Entry {
+        std::string Key, Value; // the key as first written
+    };
+    // Lower-case section and key names to entries.
+    std::map<std::string, std::map<std::string, Entry>> Sections;
+
+    std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // A stored flag, or the fallback when the key is missing or not a number.
+    bool Flag(const std::string& section, const std::string& key, bool fallback) const;
+    void Set(const std::string& section, const std::string& key, const std::string& value);
+    void SetFlag(const std::string& section, const std::string& key, bool value);
+};
+// The window sections taken over from the file.
+const std::vector<std::string>& WindowSettingSections();
+
 // Every user setting with its default.
 struct Settings {
     bool SaveAtEnd = true;
@@ -72,6 +94,7 @@ struct Settings {
     bool RuleBar = true;
     bool ShowSolveInfo = true;
     bool Synchronous = true;
+    WindowSettings Windows;
 
     // The save-settings entry: unchecked and disabled in a network installation.
     bool SaveOptionEnabled() const { return !NetworkInstallation; }

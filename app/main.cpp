@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/StartInfo.h"
 #include "core/Model.h"
+#include "core/RuleServer.h"
 #ifdef TERVALIS_INPUT
 #include "input/InputCommands.h"
 #endif
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
 
     tv::Model model;
     model.InitialiseForProgramStart();
+    // Rule-based expectations are served by the in-process rule server.
+    tv::RuleBaseLink rules([] { return std::make_unique<tv::LeastSquaresRuleServer>(); });
+    model.Rules = &rules;
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
     tv::MainWindow main(model, options);

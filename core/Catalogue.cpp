@@ -519,11 +519,13 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
     const std::string restore = Translate(
         "Bisheriger Wert wird wiederhergestellt.##Previous value will be restored.", lang);
     if (bad) {
+        const bool creation = m.Sw(18) == 1;
         std::string text = Translate("Unzulässige Eingabe für##Invalid input data for", lang) +
-                           " " + Translate(ParamName(n), lang) + " in t = " + std::to_string(t) +
-                           "\r\n";
-        if (minText) text += std::string("\r\nMinimum: ") + minText + ParamSymbol(n, t, lang);
-        if (maxText) text += std::string("\r\n") + "Maximum: " + maxText + ParamSymbol(n, t, lang);
+                           " " + Translate(ParamName(n, creation), lang) +
+                           " in t = " + std::to_string(t) + "\r\n";
+        const std::string symbol = ParamSymbol(n, t, lang, creation);
+        if (minText) text += std::string("\r\nMinimum: ") + minText + symbol;
+        if (maxText) text += std::string("\r\n") + "Maximum: " + maxText + symbol;
         host.PlaySound("SoNicht.wav");
         host.ShowMessage("Parameter Check", text, restore);
         return false;

@@ -163,7 +163,7 @@ void RuleBaseLink::RunEnded(const Model& m) {
     }
 }
 
-int RuleBaseLink::AdoptAntecedents(Model& m, int k) {
+int RuleBaseLink::AdoptAntecedents(Model& m, int k, std::vector<std::string>* unknown) {
     RuleServer* s = servers_[k].get();
     if (!s) return 3;
     const auto list = s->AntecedentList();
@@ -172,10 +172,15 @@ int RuleBaseLink::AdoptAntecedents(Model& m, int k) {
     if (list[0] != VarSymbol(m.Expect[k].SourceVariable)) return 2;
     std::vector<int32_t> numbers;
     for (size_t j = 1; j < list.size(); ++j) {
+        // An unknown symbol must not become series 0: it is left out and reported.
         const int n = SymbolIndex(list[j]);
-        if (n == 0) return 3;
-        numbers.push_back(n);
+        if (n == 0) {
+            if (unknown) unknown->push_back(list[j]);
+        } else if (std::find(numbers.begin(), numbers.end(), n) == numbers.end()) {
+            numbers.push_back(n);
+        }
     }
+    if (numbers.empty()) return 3;
     m.Expect[k].Antecedents = numbers;
     return 0;
 }

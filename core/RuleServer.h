@@ -94,8 +94,9 @@ class RuleBaseLink {
     void SendSolvedPeriod(const Model& m, int k, int period);
     void RunEnded(const Model& m);
     // 0 antecedents taken over, 1 server has none ("not available"), 2 the list does not
-    // belong to this expectation, 3 no server.
-    int AdoptAntecedents(Model& m, int k);
+    // belong to this expectation, 3 no server or no usable antecedent. Symbols the catalogue
+    // does not know are left out and named in `unknown`.
+    int AdoptAntecedents(Model& m, int k, std::vector<std::string>* unknown = nullptr);
     void Show(int k);
 
     static std::vector<double> DataRow(const Model& m, int k, int period);

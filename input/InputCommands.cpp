@@ -3,11 +3,16 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/InputSession.h"
+#include "input/ExpectationsDialog.h"
 #include "input/InputDialog.h"
+#include "input/ModelMonitor.h"
 #include "input/SectorDialogs.h"
+#include "windows/EquationSystem.h"
 #include "windows/EquationWindow.h"
+#include "windows/WindowMessages.h"
 
 #include <QAction>
+#include <QPointer>
 
 namespace tv {
 
@@ -38,6 +43,42 @@ std::unique_ptr<InputDialog> CreateSectorDialog(int sector, Model& m, UserHost& 
     }
 }
 
+void RunExpectationsDialog(MainWindow& w) {
+    ExpectationsDialog dialog(w.model(), w.userHost(), &w);
+    dialog.showHelp = [&w](int topic) { w.ShowHelp(topic); };
+    if (dialog.exec() == QDialog::Accepted) w.ModelChanged();
+}
+
+void InstallModelMonitor(MainWindow& w) {
+    QAction* entry = w.Action(QStringLiteral("MIModellbauMonitor"));
+    if (!entry) return;
+    entry->setCheckable(true);
+    auto monitor = std::make_shared<QPointer<ModelMonitor>>();
+    w.BindCommand(QStringLiteral("MIModellbauMonitor"), [&w, entry, monitor] {
+        // The entry is ticked exactly while the monitor is open; choosing it again closes it.
+        if (*monitor) {
+            (*monitor)->close();
+            entry->setChecked(false);
+            return;
+        }
+        auto* m = new ModelMonitor(w.model(), &w);
+        *monitor = m;
+        m->showHelp = [&w](int topic) { w.ShowHelp(topic); };
+        m->openDialog = [&w](int dialog, int page) {
+            DialogStartPage()[dialog - 1] = page;
+            if (QAction* a = w.Action(QString::fromLatin1(kSectorEntries[dialog - 1])))
+                if (a->isEnabled()) a->trigger();
+        };
+        QObject::connect(m, &ModelMonitor::closed, entry, [entry] { entry->setChecked(false); });
+        QObject::connect(&w, &MainWindow::modelChangeBroadcast, m,
+                         [m] { m->Message(MSG_MODEL_CHANGED, 0, 0); });
+        QObject::connect(&w, &MainWindow::languageChanged, m,
+                         [m] { m->Message(MSG_MONITOR_RELABEL, 0, 0); });
+        m->show();
+        entry->setChecked(true);
+    });
+}
+
 void InstallInputCommands(MainWindow& w) {
     for (int sector = 1; sector <= 5; ++sector) {
         w.BindCommand(QString::fromLatin1(kSectorEntries[sector - 1]), [&w, sector] {
@@ -54,6 +95,8 @@ void InstallInputCommands(MainWindow& w) {
             w.ModelChanged();
         });
     }
+    w.BindCommand(QStringLiteral("MIModellbauErwartungen"), [&w] { RunExpectationsDialog(w); });
+    InstallModelMonitor(w);
     // A right double click on an equation line opens the dialog of its sector at its page.
     EquationWindow::InputDialogOpener() = [&w](int dialog) {
         if (dialog < 1 || dialog > 6) return;

@@ -16,9 +16,14 @@ class UserHost;
 std::unique_ptr<InputDialog> CreateSectorDialog(int sector, Model& m, UserHost& host,
                                                 bool permanentDefault, QWidget* parent);
 
+// The expectations dialog, modal; OK runs the main window's model-changed step.
+void RunExpectationsDialog(MainWindow& w);
+// Binds "Monitor": opens the model monitor, ticked while it is open.
+void InstallModelMonitor(MainWindow& w);
+
 // Binds the five sector entries of the model-building menu (and their function-bar
-// buttons): each opens its dialog modally; unless it was cancelled the main window's
-// model-changed step follows.
+// buttons), the expectations entry and the model monitor: each sector entry opens its dialog
+// modally; unless it was cancelled the main window's model-changed step follows.
 void InstallInputCommands(MainWindow& w);
 
 } // namespace tv

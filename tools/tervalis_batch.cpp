@@ -14,6 +14,7 @@
 #include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
 
@@ -27,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -194,6 +196,9 @@ int main(int argc, char** argv) {
     // Start-up as the program does it: the start model is solved first.
     Model m;
     m.InitialiseForProgramStart();
+    // The same rule server as the program's, so that rule-based expectations solve alike.
+    RuleBaseLink rules([] { return std::make_unique<LeastSquaresRuleServer>(); });
+    m.Rules = &rules;
     SolveAtProgramStart(m, host);
     AnalysisInterval interval(m, host);
     // The model-changed step as the main window runs it, without the windows.

@@ -1,5 +1,8 @@
 #include "views/SequenceTableWindow.h"
 
+#include "app/Settings.h"
+#include "views/SequenceGraphData.h"
+
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -283,7 +286,19 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
 
     SequenceTableState& state = SharedSequenceTableState();
     const int slot = differences_ ? 1 : 0;
-    SeriesFlags set = state.HasSet[slot] ? state.Sets[slot] : DefaultSequenceSet(frame.model());
+    if (!state.SynchroniseRead) {
+        state.SynchroniseRead = true;
+        if (const Settings* settings = frame.userSettings())
+            state.Synchronise = settings->Synchronous;
+        if (const WindowSettings* ws = frame.windowSettings())
+            state.Synchronise = ws->Flag(SequenceGeneralSection, "Synchron", state.Synchronise);
+    }
+    SeriesFlags set = DefaultSequenceSet(frame.model());
+    if (state.HasSet[slot])
+        set = state.Sets[slot];
+    else if (const WindowSettings* ws = frame.windowSettings())
+        set =
+            ReadSeriesFlags(*ws, SequenceTableSection(differences_), "", SeriesKind::Variable, set);
     if (state.Synchronise)
         if (SequenceTableWindow* other = OtherTable()) set = other->Visible();
     ApplyFont();
@@ -292,13 +307,18 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
 }
 
 SequenceTableWindow::~SequenceTableWindow() {
-    Remember();
+    // The frame may be gone already (program end); the settings have the set since it changed.
+    Remember(false);
 }
 
-void SequenceTableWindow::Remember() {
+void SequenceTableWindow::Remember(bool toSettings) {
     SequenceTableState& state = SharedSequenceTableState();
     state.Sets[differences_ ? 1 : 0] = visible_;
     state.HasSet[differences_ ? 1 : 0] = true;
+    if (!toSettings) return;
+    if (WindowSettings* ws = frame().windowSettings())
+        WriteSeriesFlags(*ws, SequenceTableSection(differences_), "", SeriesKind::Variable,
+                         visible_);
 }
 
 SequenceTableWindow* SequenceTableWindow::OtherTable() const {
@@ -386,7 +406,7 @@ long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
         ApplyFont();
         Rebuild();
         return 0;
-    case MSG_MONITOR_RELABEL: // also the save-settings call at program end
+    case MSG_SAVE_SETTINGS:
         Remember();
         return 0;
     default:
@@ -471,6 +491,8 @@ void SequenceTableWindow::OpenSelectionDialog() {
     });
     if (dialog.exec() != QDialog::Accepted) return;
     state.Synchronise = dialog.SynchroniseBox->isChecked();
+    if (WindowSettings* ws = frame().windowSettings())
+        ws->SetFlag(SequenceGeneralSection, "Synchron", state.Synchronise);
     SetVisible(dialog.Shown());
     if (state.Synchronise)
         if (SequenceTableWindow* o = OtherTable()) o->SetVisible(visible_);

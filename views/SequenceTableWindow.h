@@ -25,6 +25,7 @@ constexpr const char* SequenceDifferencesCaption =
 // program runs, so a reopened table shows what it showed) and the synchronisation switch.
 struct SequenceTableState {
     bool Synchronise = false;
+    bool SynchroniseRead = false; // taken from the settings file once
     bool HasSet[2] = {false, false};
     SeriesFlags Sets[2] = {};
 };
@@ -129,7 +130,8 @@ class SequenceTableWindow : public WorkingWindow {
   private:
     void Rebuild();
     void ApplyFont();
-    void Remember();
+    // Keeps the visible set for a reopened table and, unless told not to, for the settings file.
+    void Remember(bool toSettings = true);
     SequenceTableWindow* OtherTable() const;
 
     bool differences_;

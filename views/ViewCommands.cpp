@@ -5,6 +5,9 @@
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
 #include "views/DerivationWindows.h"
+#ifdef TERVALIS_CHARTS
+#include "views/ChartCommands.h"
+#endif
 #include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/PeriodRunWindow.h"
@@ -41,6 +44,9 @@ void InstallViewCommands(MainWindow& main) {
         "Diagram settings|Colours and line widths of the diagrams");
     InstallAsAdCommands(main);
     InstallSequenceCommands(main);
+#ifdef TERVALIS_CHARTS
+    InstallChartCommands(main);
+#endif
     InstallPeriodRunCommand(main);
     InstallFlowChartCommand(main);
     main.BindCommand(QStringLiteral("MIAufbEAGrafik"),

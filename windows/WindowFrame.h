@@ -12,6 +12,7 @@ namespace tv {
 class Model;
 class UserHost;
 struct Settings;
+struct WindowSettings;
 
 // What a working window needs of the main window. The main window implements it; tests
 // implement it with a bare frame.
@@ -39,6 +40,8 @@ class WindowFrame {
     // The user settings (graph colours among them); none in a bare frame, which means the
     // defaults.
     virtual const Settings* userSettings() const { return nullptr; }
+    // The sections windows keep in the settings file; none in a bare frame (nothing is kept).
+    virtual WindowSettings* windowSettings() { return nullptr; }
     // True while a solution run uses the model (the scratch store among it): windows must
     // not sample the model then.
     virtual bool solving() const { return false; }

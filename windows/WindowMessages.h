@@ -29,6 +29,9 @@ enum WindowMessage : int {
     MSG_NFX_PERIOD = WM_USER + 116,      // kind / 1, to the two rule monitors
     MSG_MONITOR_RELABEL = WM_USER + 117, // 0 / 0: model monitor after a language switch,
                                          // every child at program end
+    // The same number, as every child reads it at program end: store your settings now (they
+    // are written to the settings file right after).
+    MSG_SAVE_SETTINGS = WM_USER + 117,
 };
 
 // The name of a message for logs and test failures ("MSG_PRINT"); "WM_USER+n" otherwise.
