@@ -355,6 +355,13 @@ int MainWindow::assignedPeriod(int pair) const {
     return pair2Current_ ? m_.Periods.CurrentPeriod : m_.Periods.RightEdge;
 }
 
+bool MainWindow::periodRunning() const {
+    // The run window lives in the presentation layer; it tells through a property.
+    const QWidget* run =
+        findChild<QWidget*>(QStringLiteral("PeriodRunWindow"), Qt::FindDirectChildrenOnly);
+    return run && run->property("running").toBool();
+}
+
 void MainWindow::SetNumberFormat(int integerDigits, int decimals) {
     const int bits = NumberFormatBits(m_.IntegerDigits, integerDigits, m_.DecimalPlaces, decimals);
     if (bits == 0) return;

@@ -91,6 +91,8 @@ class MainWindow : public QMainWindow, public WindowFrame {
     const Settings* userSettings() const override { return &settings_; }
     WindowSettings* windowSettings() override { return &settings_.Windows; }
     bool solving() const override { return solving_; }
+    // True while the period-run window steps through the interval.
+    bool periodRunning() const override;
     // The settings the options dialogs change (written at program end).
     Settings& EditSettings() { return settings_; }
 

@@ -3,6 +3,8 @@
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "views/PaintBox.h"
+#include "views/PositionForm.h"
+#include "views/PositionReadouts.h"
 #include "windows/WindowFrame.h"
 
 #include <QAction>
@@ -115,6 +117,15 @@ IncomeInterestWindow::IncomeInterestWindow(WindowFrame& frame) : GraphWindow(fra
         });
     // A model that opens without an IS curve says why once, after the window is shown.
     QTimer::singleShot(0, this, [this] { AnnounceNotices(); });
+    Position = new PositionForm(this);
+    Box()->PositionForm = Position;
+    connect(Box(), &PaintBox::mouseMoved, this, &IncomeInterestWindow::ShowPosition);
+}
+
+void IncomeInterestWindow::ShowPosition(QPoint device) {
+    if (!Position->isVisible() || frame().solving() || cs_.DeviceWidth <= 0) return;
+    Position->Show(IncomeInterestReadout(frame().model(), Options(), cs_.DeviceToWorldX(device.x()),
+                                         cs_.DeviceToWorldY(device.y()), Language()));
 }
 
 IncomeInterestOptions IncomeInterestWindow::Options() const {
@@ -214,6 +225,21 @@ IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame) : GraphWind
             PanelsChanged();
             Redraw();
         });
+    Position = new PositionForm(this);
+    Box()->PositionForm = Position;
+    connect(Box(), &PaintBox::mouseMoved, this, &IncomeExpenditureWindow::ShowPosition);
+}
+
+void IncomeExpenditureWindow::ShowPosition(QPoint device) {
+    if (!Position->isVisible() || frame().solving()) return;
+    const IncomeExpenditureOptions o = Options();
+    // The panel under the mouse: the goods market above the capital market.
+    const bool goods = o.GoodsMarket && (!o.CapitalMarket || device.y() * 2 < Box()->height());
+    const CoordinateSystem& cs = goods ? goods_ : capital_;
+    if (cs.DeviceWidth <= 0) return;
+    Position->Show(IncomeExpenditureReadout(frame().model(), o, goods,
+                                            cs.DeviceToWorldX(device.x()),
+                                            cs.DeviceToWorldY(device.y()), Language()));
 }
 
 void IncomeExpenditureWindow::PanelsChanged() {

@@ -11,6 +11,8 @@ class QToolButton;
 
 namespace tv {
 
+class PositionForm;
+
 // The income-interest diagram: IS, LM, Z and LF curves of the current period and of the
 // left edge, and the path of income and interest between them.
 class IncomeInterestWindow : public GraphWindow {
@@ -31,6 +33,9 @@ class IncomeInterestWindow : public GraphWindow {
     QCheckBox *ISBox, *LMBox, *ZBox, *LFBox;
     QGroupBox* RateGroup;
     QRadioButton *NominalButton, *RealButton;
+    // The read-out of the point under the mouse (from the paint box's popup menu).
+    PositionForm* Position;
+    void ShowPosition(QPoint device);
 
   protected:
     void DrawDiagram(const GraphPaint& g) override;
@@ -57,6 +62,8 @@ class IncomeExpenditureWindow : public GraphWindow {
 
     QToolButton *ReferenceButton, *PathButton;
     QCheckBox *GoodsBox, *CapitalBox, *GrossBox;
+    PositionForm* Position;
+    void ShowPosition(QPoint device);
 
   protected:
     void DrawDiagram(const GraphPaint& g) override;

@@ -25,6 +25,8 @@ constexpr const char* PeriodRunCaption = "Periodendurchlauf##Dynamic Time Contro
 // dialog is open, and on a model change.
 class PeriodRunWindow : public QWidget {
     Q_OBJECT
+    // Read by the main window, which does not know this class.
+    Q_PROPERTY(bool running READ Running)
   public:
     explicit PeriodRunWindow(MainWindow& main);
     ~PeriodRunWindow() override;

@@ -4,6 +4,7 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
+#include "views/DerivationWindows.h"
 #ifdef TERVALIS_CHARTS
 #include "views/ChartCommands.h"
 #endif
@@ -52,6 +53,13 @@ void InstallViewCommands(MainWindow& main) {
                      [&main] { OpenDiagram<IncomeExpenditureWindow>(main); });
     main.BindCommand(QStringLiteral("MIAufbEZGrafik"),
                      [&main] { OpenDiagram<IncomeInterestWindow>(main); });
+    // The curve derivations.
+    main.BindCommand(QStringLiteral("MIAufbKurveIS"),
+                     [&main] { OpenDiagram<ISDerivationWindow>(main); });
+    main.BindCommand(QStringLiteral("MIAufbKurveLM"),
+                     [&main] { OpenDiagram<LMDerivationWindow>(main); });
+    main.BindCommand(QStringLiteral("MIAufbKurveZ"),
+                     [&main] { OpenDiagram<ZDerivationWindow>(main); });
 }
 
 } // namespace tv

@@ -2,16 +2,15 @@
 // once per change when a period has no IS curve, and look right (screenshots on request:
 // set TERVALIS_SHOT_DIR).
 
+#include "DiagramTestFrame.h"
 #include "TestModels.h"
 
-#include "app/Settings.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
 #include "views/IncomeWindows.h"
 #include "views/PaintBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,50 +30,6 @@ using namespace tv;
 using namespace tv::test;
 
 namespace {
-
-class MessageHost : public SilentHost {
-  public:
-    void ShowMessage(const std::string& title, const std::string& text,
-                     const std::string&) override {
-        messages.push_back(title + " | " + text);
-    }
-    std::vector<std::string> messages;
-};
-
-class TestFrame : public WindowFrame {
-  public:
-    explicit TestFrame(Model model) : m(std::move(model)) {
-        area.resize(1000, 800);
-        area.show();
-    }
-    Model& model() override { return m; }
-    UserHost& host() override { return messages; }
-    QMdiArea* mdiArea() override { return &area; }
-    QRect baseArea() const override { return {0, 0, 800, 600}; }
-    QPrinter& printer() override { return printer_; }
-    QFont printerFont() const override { return QFont(); }
-    QFont screenFont() const override { return QFont(); }
-    QString modelBaseName() const override { return QStringLiteral("NEU"); }
-    int assignedPeriod(int) const override { return 0; }
-    const Settings* userSettings() const override { return &settings; }
-    bool solving() const override { return busy; }
-    bool periodRunning() const override { return running; }
-
-    template <class W> W* Open() {
-        W* w = WorkingWindow::Create<W>(*this);
-        area.addSubWindow(w);
-        w->show();
-        QCoreApplication::processEvents();
-        return w;
-    }
-
-    Model m;
-    MessageHost messages;
-    QMdiArea area;
-    QPrinter printer_;
-    Settings settings;
-    bool busy = false, running = false;
-};
 
 Model Solved(Model m, int left, int current) {
     SilentHost host;

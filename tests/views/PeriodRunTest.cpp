@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/PeriodNavigator.h"
 #include "app/QtUserHost.h"
+#include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "views/FlowChartWindow.h"
@@ -36,6 +37,7 @@ class PeriodRunTest : public QObject {
     void closingClearsTheCheck();
     void flowChartFollowsThePeriod();
     void flowChartWithoutSizeDrawsNothing();
+    void diagramNoticesWaitForTheRunToEnd();
     void screenshots();
 
   private:
@@ -261,6 +263,46 @@ void PeriodRunTest::flowChartWithoutSizeDrawsNothing() {
     QTRY_VERIFY(!chart->Animating());
     chart->showNormal();
     QTRY_VERIFY(chart->Animating());
+}
+
+// The diagrams say once per change that a period has no IS curve, but not between the steps
+// of a period run: the main window reports the run to them.
+void PeriodRunTest::diagramNoticesWaitForTheRunToEnd() {
+    int notices = 0;
+    w_->userHost().scriptMessage = [&notices](const QString&, const QString& text) {
+        if (text.contains(QStringLiteral("unendlich"))) ++notices;
+    };
+    std::vector<double> kept;
+    for (int t = -1; t <= m_->Periods.RightEdge; ++t) {
+        kept.push_back(m_->GetPar(t, par::mY));
+        m_->SetPar(t, par::mY, kept.back() + DomesticSpendingPropensity(*m_, t) - 1);
+    }
+    Prepare(0, 10, 0);
+    w_->Action(QStringLiteral("MIAufbEZGrafik"))->trigger();
+    w_->Action(QStringLiteral("MIAufbKurveIS"))->trigger();
+    QTest::qWait(20);
+    notices = 0;
+    PeriodRunWindow* run = OpenRun();
+    QVERIFY(!w_->periodRunning());
+    run->SetJumpWidth(1);
+    run->SetDelay(0);
+    run->PlayButton->click();
+    QVERIFY(w_->periodRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!run->Running(), 5000);
+    QVERIFY(!w_->periodRunning());
+    QCOMPARE(visits_.size(), size_t(10));
+    QCOMPARE(notices, 0);
+    // Outside a run one change: each of the two windows names the left edge and the period.
+    w_->interval().SetCurrentPeriod(5);
+    QTest::qWait(20);
+    QCOMPARE(notices, 4);
+
+    for (int t = -1; t <= m_->Periods.RightEdge; ++t)
+        m_->SetPar(t, par::mY, kept[size_t(t + 1)]);
+    for (const char* caption :
+         {"Einkommen-Zins-Grafik##Income-Interest-Diagram", "Herleitung der IS-Kurve"})
+        if (WorkingWindow* open = w_->FindChild(caption)) open->close();
+    w_->userHost().scriptMessage = [](const QString&, const QString&) {};
 }
 
 void PeriodRunTest::screenshots() {

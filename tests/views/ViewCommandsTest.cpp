@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "views/DerivationWindows.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
 #include "views/IncomeWindows.h"
@@ -115,7 +116,10 @@ void ViewCommandsTest::diagramEntriesOpenEachWindowOnce() {
         const char* caption;
     };
     for (Entry e : {Entry{"MIAufbEAGrafik", IncomeExpenditureWindow::Caption},
-                    Entry{"MIAufbEZGrafik", IncomeInterestWindow::Caption}}) {
+                    Entry{"MIAufbEZGrafik", IncomeInterestWindow::Caption},
+                    Entry{"MIAufbKurveIS", ISDerivationWindow::Caption},
+                    Entry{"MIAufbKurveLM", LMDerivationWindow::Caption},
+                    Entry{"MIAufbKurveZ", ZDerivationWindow::Caption}}) {
         QAction* entry = w.Action(QString::fromLatin1(e.action));
         QVERIFY(entry && entry->isEnabled());
         entry->trigger();

@@ -1,0 +1,341 @@
+// The constructed points of the LM, IS and Z derivations against closed forms written out
+// from the parameters, on every partial line they pass and on the derived curve itself.
+
+#include "TestModels.h"
+
+#include "app/ModelFile.h"
+#include "core/Behaviour.h"
+#include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+#include "views/CurveDerivations.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+using namespace tv;
+using namespace tv::test;
+
+namespace {
+
+void ExpectNear(double expected, double actual, const std::string& what) {
+    EXPECT_NEAR(expected, actual, 1e-9 * std::max(1.0, std::fabs(expected))) << what;
+}
+
+Model Solved(Model m) {
+    SilentHost host;
+    Solve(m, host);
+    return m;
+}
+
+Model FromExample(const char* file) {
+    Model m;
+    m.InitialiseForProgramStart();
+    SilentHost host;
+    SolveAtProgramStart(m, host);
+    ModelFile f(m, host, ".");
+    EXPECT_TRUE(f.OpenModel(std::string(EXAMPLES_DIR) + "/" + file));
+    Solve(m, host);
+    return m;
+}
+
+std::array<AxisRange, 4> Axes(const Model& m, DerivationKind kind) {
+    std::array<AxisRange, 4> axes{};
+    const auto ranges = DerivationRanges(m, kind);
+    for (int k = 0; k < 4; ++k)
+        axes[k] = AxesFor(ranges[k]);
+    return axes;
+}
+
+const Curve* Find(const Plot& p, const std::string& name) {
+    for (const Curve& c : p.Curves)
+        if (c.Name == name) return &c;
+    return nullptr;
+}
+
+// Distance of a point from a polyline, in units of the axis spans.
+double Distance(const Curve& c, CurvePoint q, const AxisRange& a) {
+    const double sx = a.XMax - a.XMin, sy = a.YMax - a.YMin;
+    double best = INFINITY;
+    for (size_t k = 0; k + 1 < c.Points.size(); ++k) {
+        const double ax = c.Points[k].X / sx, ay = c.Points[k].Y / sy;
+        const double bx = c.Points[k + 1].X / sx, by = c.Points[k + 1].Y / sy;
+        const double px = q.X / sx, py = q.Y / sy;
+        const double dx = bx - ax, dy = by - ay, len = dx * dx + dy * dy;
+        double s = len > 0 ? ((px - ax) * dx + (py - ay) * dy) / len : 0;
+        s = std::clamp(s, 0.0, 1.0);
+        best = std::min(best, std::hypot(px - ax - s * dx, py - ay - s * dy));
+    }
+    return best;
+}
+
+// The constructed point lies on the drawn line `name` of quadrant k.
+void ExpectOnLine(const std::array<Plot, 4>& plots, const std::array<AxisRange, 4>& axes, int k,
+                  const std::string& name, CurvePoint p) {
+    const Curve* c = Find(plots[k - 1], name);
+    ASSERT_TRUE(c) << name;
+    EXPECT_LT(Distance(*c, p, axes[k - 1]), 1e-9) << name;
+}
+
+struct Case {
+    const char* name;
+    std::function<Model()> make;
+    std::vector<int> periods;
+};
+
+class Derivations : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Derivations, LMPointsLieOnEveryPartialLineAndOnLM) {
+    Model m = GetParam().make();
+    for (int t : GetParam().periods) {
+        SCOPED_TRACE("t = " + std::to_string(t));
+        m.Periods.CurrentPeriod = t;
+        auto p = [&](int n) { return m.GetPar(t, n); };
+        const double money = m.GetVar(t, var::M);
+        const auto axes = Axes(m, DerivationKind::LM);
+        const auto levels = ConstructionLevels(m, DerivationKind::LM, axes);
+        const double yk = (money + p(par::li) * p(par::iu) - p(par::LAut)) / p(par::lY);
+        const double ym = money / p(par::lY);
+        for (double y : levels) {
+            const ConstructionPoint c = Construct(m, DerivationKind::LM, y);
+            ASSERT_TRUE(c.Valid);
+            ExpectNear(p(par::lY) * y, c.Transactions, "on the transactions line");
+            ExpectNear(money, c.Transactions + c.Speculative, "on the equilibrium line");
+            ExpectNear(p(par::LAut) - p(par::li) * c.Rate, c.Speculative,
+                       "on the speculative line");
+            ExpectNear((p(par::lY) * y + p(par::LAut) - money) / p(par::li), c.Rate, "on LM");
+            // A floor exists in these models: both points lie on the rising part.
+            EXPECT_GT(y, yk);
+            EXPECT_LT(y, ym);
+        }
+        DerivationOptions o{true, true, true};
+        const auto plots = DerivationPlots(m, DerivationKind::LM, o, axes);
+        const std::string n = "(" + std::to_string(t) + ")";
+        for (int k : {1, 2}) {
+            const ConstructionPoint c = Construct(m, DerivationKind::LM, levels[k - 1]);
+            // On every drawn line it passes, and on the derived curve.
+            ExpectOnLine(plots, axes, 1, "LT" + n, {c.Income, c.Transactions});
+            ExpectOnLine(plots, axes, 2, "M" + n, {c.Speculative, c.Transactions});
+            ExpectOnLine(plots, axes, 3, "LS" + n, {c.Speculative, c.Rate});
+            ExpectOnLine(plots, axes, 4, "LM" + n, {c.Income, c.Rate});
+            const Curve* drawn = Find(plots[3], "P" + std::to_string(k));
+            ASSERT_TRUE(drawn);
+            EXPECT_LT(Distance(*drawn, {c.Income, c.Rate}, axes[3]), 1e-12);
+        }
+    }
+}
+
+TEST_P(Derivations, ISPointsLieOnTheDemandLinesAndOnIS) {
+    Model m = GetParam().make();
+    for (int t : GetParam().periods) {
+        SCOPED_TRACE("t = " + std::to_string(t));
+        m.Periods.CurrentPeriod = t;
+        auto p = [&](int n) { return m.GetPar(t, n); };
+        const double cd = DomesticSpendingPropensity(m, t), d0 = AutonomousNetDemand(m, t);
+        const double slope = p(par::br) + p(par::cr);
+        const auto axes = Axes(m, DerivationKind::IS);
+        const auto levels = ConstructionLevels(m, DerivationKind::IS, axes);
+        const double r0 = (d0 + m.GetVar(t, var::rErw) * slope) / slope;
+        ExpectNear(r0 / 3, levels[0], "first rate");
+        ExpectNear(2 * r0 / 3, levels[1], "second rate");
+        for (double r : levels) {
+            const ConstructionPoint c = Construct(m, DerivationKind::IS, r);
+            ASSERT_TRUE(c.Valid);
+            const double a = d0 - (r - m.GetVar(t, var::rErw)) * slope;
+            ExpectNear(a, c.Autonomous, "on the autonomous-demand line");
+            ExpectNear(c.Income, c.Autonomous + cd * c.Income, "demand meets the 45° line");
+            ExpectNear(a / (1 - cd), c.Income, "on IS");
+        }
+        DerivationOptions o{true, true, true};
+        const auto plots = DerivationPlots(m, DerivationKind::IS, o, axes);
+        const std::string n = "(" + std::to_string(t) + ")";
+        for (double r : levels) {
+            const ConstructionPoint c = Construct(m, DerivationKind::IS, r);
+            ExpectOnLine(plots, axes, 1, "A" + n, {c.Autonomous, c.Rate});
+            ExpectOnLine(plots, axes, 2, "45°", {c.Income, c.Income});
+            ExpectOnLine(plots, axes, 3, "IS" + n, {c.Income, c.Rate});
+        }
+    }
+}
+
+TEST_P(Derivations, ZPointsBalanceTheExternalAccountAndLieOnZ) {
+    Model m = GetParam().make();
+    for (int t : GetParam().periods) {
+        SCOPED_TRACE("t = " + std::to_string(t));
+        m.Periods.CurrentPeriod = t;
+        auto p = [&](int n) { return m.GetPar(t, n); };
+        if (p(par::mY) == 0 || p(par::kdi) == 0) continue; // a closed economy has no Z line
+        const double e = m.GetVar(t, var::e);
+        auto trade = [&](double y) {
+            return p(par::ExAut) + p(par::xe) * e - p(par::mY) * y - p(par::ImAut) - p(par::me) / e;
+        };
+        const auto axes = Axes(m, DerivationKind::Z);
+        for (double i : ConstructionLevels(m, DerivationKind::Z, axes)) {
+            const ConstructionPoint c = Construct(m, DerivationKind::Z, i);
+            ASSERT_TRUE(c.Valid);
+            ExpectNear((i - p(par::iA)) * p(par::kdi) + p(par::NKAut), c.CapitalImports,
+                       "on the capital-import line");
+            ExpectNear(-c.CapitalImports, c.TradeBalance, "on the balance line");
+            ExpectNear(trade(c.Income), c.TradeBalance, "on the trade-balance line");
+            const double z =
+                (-trade(c.Income) - (p(par::NKAut) - p(par::iA) * p(par::kdi))) / p(par::kdi);
+            ExpectNear(z, i, "on Z");
+        }
+        DerivationOptions o{true, true, true};
+        const auto plots = DerivationPlots(m, DerivationKind::Z, o, axes);
+        const std::string n = "(" + std::to_string(t) + ")";
+        for (double i : ConstructionLevels(m, DerivationKind::Z, axes)) {
+            const ConstructionPoint c = Construct(m, DerivationKind::Z, i);
+            ExpectOnLine(plots, axes, 1, "NK" + n, {c.CapitalImports, c.Rate});
+            ExpectOnLine(plots, axes, 2, "AB+NK=0", {c.CapitalImports, c.TradeBalance});
+            ExpectOnLine(plots, axes, 3, "AB" + n, {c.Income, c.TradeBalance});
+            ExpectOnLine(plots, axes, 4, "Z" + n, {c.Income, c.Rate});
+        }
+    }
+}
+
+Model OpenWithFiscalShock() {
+    Model m = OpenFlexibleModel();
+    SetFrom(m, 5, {{par::GAut, 198}});
+    return Solved(m);
+}
+
+Model ClosedWithMoneyShock() {
+    Model m = ClosedISLMModel();
+    SetFrom(m, 5, {{par::MNAut, 660}});
+    return Solved(m);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, Derivations,
+    ::testing::Values(
+        Case{"ClosedWithRateFloor",
+             [] {
+                 Model m = ClosedWithMoneyShock();
+                 SetAll(m, {{par::iu, 2}});
+                 return m;
+             },
+             {0, 100}},
+        Case{"ClosedMoneyShock", ClosedWithMoneyShock, {0, 4, 100}},
+        Case{"OpenFlexibleFiscalShock", OpenWithFiscalShock, {0, 6, 100}},
+        Case{"ExampleClosed", [] { return FromExample("02-closed-is-lm.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFixed", [] { return FromExample("04-open-fixed-rates.TV5"); }, {0, 100}},
+        Case{"ExampleOpenFlexible",
+             [] { return FromExample("05-open-flexible-rates.TV5"); },
+             {0, 100}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Quadrants in one row share the y scale, quadrants in one column the x scale: otherwise a
+// construction would not join up across them.
+TEST(Derivations, NeighbouringQuadrantsShareTheirCommonAxis) {
+    const Model m = OpenWithFiscalShock();
+    for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z}) {
+        const auto ranges = DerivationRanges(m, kind);
+        const int n = QuadrantCount(kind);
+        for (int a = 1; a <= n; ++a)
+            for (int b = a + 1; b <= n; ++b) {
+                const QuadrantPlace pa = PlaceOf(kind, a), pb = PlaceOf(kind, b);
+                SCOPED_TRACE(std::to_string(int(kind)) + ": " + std::to_string(a) + "/" +
+                             std::to_string(b));
+                EXPECT_FALSE(pa.Column == pb.Column && pa.Row == pb.Row);
+                if (pa.Row == pb.Row) {
+                    EXPECT_EQ(ranges[a - 1].YMin, ranges[b - 1].YMin);
+                    EXPECT_EQ(ranges[a - 1].YMax, ranges[b - 1].YMax);
+                }
+                if (pa.Column == pb.Column) {
+                    EXPECT_EQ(ranges[a - 1].XMin, ranges[b - 1].XMin);
+                    EXPECT_EQ(ranges[a - 1].XMax, ranges[b - 1].XMax);
+                }
+            }
+        // Only the IS derivation leaves its top left empty.
+        EXPECT_EQ(kind == DerivationKind::IS, QuadrantAt(kind, 0, 0) == 0);
+    }
+}
+
+TEST(Derivations, RangesStayWhenTheCurrentPeriodMoves) {
+    Model m = ClosedWithMoneyShock();
+    for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z}) {
+        m.Periods.CurrentPeriod = 0;
+        const auto before = DerivationRanges(m, kind);
+        m.Periods.CurrentPeriod = 50;
+        const auto after = DerivationRanges(m, kind);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(before[k].XMax, after[k].XMax);
+            EXPECT_EQ(before[k].YMax, after[k].YMax);
+        }
+    }
+}
+
+// Only a propensity of exactly 1 makes the multiplier infinite; -1 halves autonomous demand.
+TEST(Derivations, InfiniteMultiplierOnlyAtAPropensityOfOne) {
+    struct Row {
+        double cd;
+        bool infinite;
+    };
+    for (const Row row : {Row{-1, false}, Row{1, true}, Row{0.5, false}}) {
+        SCOPED_TRACE(row.cd);
+        Model m = ClosedWithMoneyShock();
+        m.Periods.LeftEdge = 0;
+        m.Periods.CurrentPeriod = 3;
+        const double now = DomesticSpendingPropensity(m, 3);
+        SetAll(m, {{par::mY, m.GetPar(3, par::mY) + now - row.cd}});
+        ASSERT_EQ(row.cd, DomesticSpendingPropensity(m, 3));
+        const auto notices = DerivationNotices(m, DerivationKind::IS);
+        // Both edges carry the propensity: two notices, the left edge first.
+        ASSERT_EQ(row.infinite ? 2u : 0u, notices.size());
+        if (row.infinite) {
+            EXPECT_NE(std::string::npos, notices[0].find("linken Analyserand"));
+            EXPECT_NE(std::string::npos, notices[1].find("aktuelle Periode"));
+        }
+        const auto axes = Axes(m, DerivationKind::IS);
+        const ConstructionPoint c = Construct(m, DerivationKind::IS, 2.0);
+        EXPECT_EQ(!row.infinite, c.Valid);
+        if (!row.infinite) ExpectNear(c.Autonomous / (1 - row.cd), c.Income, "multiplier");
+        const auto plots = DerivationPlots(m, DerivationKind::IS, {true, true, true}, axes);
+        EXPECT_EQ(!row.infinite, Find(plots[2], "IS(3)") != nullptr);
+        EXPECT_EQ(!row.infinite, Find(plots[2], "P1") != nullptr);
+    }
+    // The other derivations have nothing to say.
+    Model m = ClosedWithMoneyShock();
+    SetAll(m, {{par::mY, m.GetPar(0, par::mY) + DomesticSpendingPropensity(m, 0) - 1}});
+    EXPECT_TRUE(DerivationNotices(m, DerivationKind::LM).empty());
+}
+
+TEST(Derivations, LMWithoutInterestResponseConstructsAtThirdsOfTheLimitIncome) {
+    Model m = ClosedWithMoneyShock();
+    m.Periods.CurrentPeriod = 10;
+    SetAll(m, {{par::li, 0}});
+    const double ym = m.GetVar(10, var::M) / m.GetPar(10, par::lY);
+    const auto axes = Axes(m, DerivationKind::LM);
+    const auto levels = ConstructionLevels(m, DerivationKind::LM, axes);
+    ExpectNear(ym / 3, levels[0], "income 1");
+    ExpectNear(2 * ym / 3, levels[1], "income 2");
+    const auto plots = DerivationPlots(m, DerivationKind::LM, {false, false, false}, axes);
+    const Curve* ls = Find(plots[2], "LS(10)");
+    ASSERT_TRUE(ls);
+    ASSERT_EQ(2u, ls->Points.size());
+    EXPECT_EQ(m.GetPar(10, par::LAut), ls->Points[0].X);
+    EXPECT_EQ(ls->Points[0].X, ls->Points[1].X);
+}
+
+TEST(Derivations, ReferenceLinesOnlyWhenTheLeftEdgeDiffers) {
+    Model m = ClosedWithMoneyShock();
+    m.Periods.LeftEdge = 0;
+    for (int c : {0, 7}) {
+        m.Periods.CurrentPeriod = c;
+        const auto plots = DerivationPlots(m, DerivationKind::LM, {}, Axes(m, DerivationKind::LM));
+        EXPECT_EQ(c == 0 ? 1u : 2u, plots[0].Curves.size());
+        if (c != 0) {
+            EXPECT_EQ(CurveStyle::Reference, Find(plots[0], "LT(0)")->Style);
+        }
+        EXPECT_EQ(CurveStyle::Current, Find(plots[0], "LT(" + std::to_string(c) + ")")->Style);
+        // Without the curve button the result quadrant stays empty.
+        EXPECT_TRUE(plots[3].Curves.empty());
+    }
+}
+
+} // namespace

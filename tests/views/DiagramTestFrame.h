@@ -1,0 +1,65 @@
+#pragma once
+
+// A bare main window for diagram-window tests: the model, a host that records its
+// messages, and switches for a running solution and a period run.
+
+#include "app/Settings.h"
+#include "core/Model.h"
+#include "core/UserHost.h"
+#include "windows/WindowFrame.h"
+#include "windows/WorkingWindow.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QPrinter>
+
+#include <string>
+#include <vector>
+
+namespace tv::test {
+
+class MessageHost : public SilentHost {
+  public:
+    void ShowMessage(const std::string& title, const std::string& text,
+                     const std::string&) override {
+        messages.push_back(title + " | " + text);
+    }
+    std::vector<std::string> messages;
+};
+
+class TestFrame : public WindowFrame {
+  public:
+    explicit TestFrame(Model model) : m(std::move(model)) {
+        area.resize(1000, 800);
+        area.show();
+    }
+    Model& model() override { return m; }
+    UserHost& host() override { return messages; }
+    QMdiArea* mdiArea() override { return &area; }
+    QRect baseArea() const override { return {0, 0, 800, 600}; }
+    QPrinter& printer() override { return printer_; }
+    QFont printerFont() const override { return QFont(); }
+    QFont screenFont() const override { return QFont(); }
+    QString modelBaseName() const override { return QStringLiteral("NEU"); }
+    int assignedPeriod(int) const override { return 0; }
+    const Settings* userSettings() const override { return &settings; }
+    bool solving() const override { return busy; }
+    bool periodRunning() const override { return running; }
+
+    template <class W> W* Open() {
+        W* w = WorkingWindow::Create<W>(*this);
+        area.addSubWindow(w);
+        w->show();
+        QCoreApplication::processEvents();
+        return w;
+    }
+
+    Model m;
+    MessageHost messages;
+    QMdiArea area;
+    QPrinter printer_;
+    Settings settings;
+    bool busy = false, running = false;
+};
+
+} // namespace tv::test
