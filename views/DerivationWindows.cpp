@@ -152,6 +152,14 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
     ScheduleNotices();
 }
 
+std::optional<DiagramNumbers> CurveDerivationWindow::Numbers() const {
+    DiagramNumbers d;
+    static constexpr const char* names[] = {"lm-derivation", "is-derivation", "z-derivation"};
+    d.Diagram = names[static_cast<int>(kind_)];
+    AppendQuadrants(d, kind_, plots_);
+    return d;
+}
+
 DerivationOptions CurveDerivationWindow::Options() const {
     DerivationOptions o;
     o.Point1 = Point1Button->isChecked();

@@ -29,6 +29,7 @@ class CurveDerivationWindow : public GraphWindow {
     int Enlarged() const;
     // The quadrant contents of the last paint (index quadrant - 1).
     const std::array<Plot, 4>& LastPlots() const { return plots_; }
+    std::optional<DiagramNumbers> Numbers() const override;
     const CoordinateSystem& Quadrant(int k) const { return cs_[k - 1]; }
     // A double click at a paint-box position: back to all quadrants, or that one enlarged.
     void DoubleClickAt(QPoint position);

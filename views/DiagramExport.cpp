@@ -2,6 +2,7 @@
 
 #include "core/Model.h"
 #include "core/NumberFormat.h"
+#include "views/CurveDerivations.h"
 #include "views/IncomeDiagrams.h"
 
 #include <algorithm>
@@ -34,6 +35,24 @@ void InflationNumbers(Model& m, int raster, DiagramNumbers& out) {
     AsAdNumbers(m, AsAdPlane::Inflation, raster, out);
 }
 
+void DerivationNumbers(Model& m, DerivationKind kind, DiagramNumbers& out) {
+    const std::array<AxisRange, 4> ranges = DerivationRanges(m, kind);
+    std::array<AxisRange, 4> axes{};
+    for (int k = 0; k < 4; ++k)
+        axes[k] = AxesFor(ranges[k]);
+    AppendQuadrants(out, kind, DerivationPlots(m, kind, DerivationOptions{}, axes));
+}
+
+void IsDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+    DerivationNumbers(m, DerivationKind::IS, out);
+}
+void LmDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+    DerivationNumbers(m, DerivationKind::LM, out);
+}
+void ZDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+    DerivationNumbers(m, DerivationKind::Z, out);
+}
+
 struct DiagramEntry {
     const char* Name;
     void (*Compute)(Model& m, int raster, DiagramNumbers& out);
@@ -45,6 +64,9 @@ constexpr DiagramEntry Diagrams[] = {
     {"is-lm", IncomeInterestNumbers},
     {"as-ad", PriceNumbers},
     {"dynamic-as-ad", InflationNumbers},
+    {"is-derivation", IsDerivationNumbers},
+    {"lm-derivation", LmDerivationNumbers},
+    {"z-derivation", ZDerivationNumbers},
 };
 
 // A spreadsheet or CSV reader takes a field with a separator, quote or line break only when
@@ -155,6 +177,11 @@ std::string DiagramCsv(const DiagramNumbers& numbers) {
 
 std::string DiagramTabText(const DiagramNumbers& numbers, char separator) {
     return Table(numbers, '\t', separator, false);
+}
+
+void AppendQuadrants(DiagramNumbers& out, DerivationKind kind, const std::array<Plot, 4>& plots) {
+    for (int k = 1; k <= QuadrantCount(kind); ++k)
+        AppendPlot(out, plots[k - 1], "q" + std::to_string(k) + ":");
 }
 
 } // namespace tv

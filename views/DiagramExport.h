@@ -14,6 +14,7 @@
 #include "views/AsAdCurves.h"
 #include "views/DiagramData.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct DiagramNumbers {
 // The curves of a plot, in drawing order; `prefix` goes before every name.
 void AppendPlot(DiagramNumbers& out, const Plot& plot, const std::string& prefix = "");
 void AppendPolylines(DiagramNumbers& out, const std::vector<NamedPolyline>& curves);
+// The quadrants of a curve derivation, named "q1:" to "q4:" by their place in the window.
+enum class DerivationKind;
+void AppendQuadrants(DiagramNumbers& out, DerivationKind kind, const std::array<Plot, 4>& plots);
 
 constexpr int DefaultDiagramRaster = 54; // the AS-AD windows' start raster
 

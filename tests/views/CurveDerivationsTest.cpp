@@ -10,6 +10,7 @@
 #include "core/Symbols.h"
 #include "core/UserHost.h"
 #include "views/CurveDerivations.h"
+#include "views/DiagramExport.h"
 
 #include <gtest/gtest.h>
 
@@ -228,6 +229,39 @@ INSTANTIATE_TEST_SUITE_P(
              [] { return FromExample("05-open-flexible-rates.TV5"); },
              {0, 100}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The batch tool's numbers are the quadrants the window paints, quadrant by quadrant.
+TEST(Derivations, ExportedNumbersAreTheQuadrantPlots) {
+    const std::pair<const char*, DerivationKind> cases[] = {{"lm-derivation", DerivationKind::LM},
+                                                            {"is-derivation", DerivationKind::IS},
+                                                            {"z-derivation", DerivationKind::Z}};
+    for (const auto& [name, kind] : cases) {
+        SCOPED_TRACE(name);
+        Model m = OpenWithFiscalShock();
+        const DiagramResult r = ComputeDiagramNumbers(
+            m, name, {m.Periods.CurrentPeriod, m.Periods.LeftEdge, DefaultDiagramRaster});
+        ASSERT_TRUE(r.Ok) << r.Error;
+        const std::array<AxisRange, 4> ranges = DerivationRanges(m, kind);
+        std::array<AxisRange, 4> axes{};
+        for (int k = 0; k < 4; ++k)
+            axes[k] = AxesFor(ranges[k]);
+        const std::array<Plot, 4> plots = DerivationPlots(m, kind, {}, axes);
+        size_t c = 0;
+        for (int k = 1; k <= QuadrantCount(kind); ++k)
+            for (const Curve& curve : plots[k - 1].Curves) {
+                ASSERT_LT(c, r.Numbers.Curves.size());
+                const ExportedCurve& e = r.Numbers.Curves[c++];
+                EXPECT_EQ(e.Name, "q" + std::to_string(k) + ":" + curve.Name);
+                ASSERT_EQ(e.Points.size(), curve.Points.size());
+                for (size_t j = 0; j < e.Points.size(); ++j) {
+                    EXPECT_EQ(e.Points[j].X, curve.Points[j].X);
+                    EXPECT_EQ(e.Points[j].Y, curve.Points[j].Y);
+                }
+            }
+        EXPECT_EQ(c, r.Numbers.Curves.size());
+        EXPECT_GT(c, 0u);
+    }
+}
 
 // Quadrants in one row share the y scale, quadrants in one column the x scale: otherwise a
 // construction would not join up across them.
