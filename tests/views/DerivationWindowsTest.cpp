@@ -25,26 +25,6 @@ using namespace tv::test;
 
 namespace {
 
-Model Solved(Model m, int left, int current) {
-    SilentHost host;
-    Solve(m, host);
-    m.Periods.LeftEdge = left;
-    m.Periods.CurrentPeriod = current;
-    return m;
-}
-
-Model ClosedMoneyShock() {
-    Model m = ClosedISLMModel();
-    SetFrom(m, 5, {{par::MNAut, 660}});
-    return Solved(m, 0, 12);
-}
-
-Model OpenFiscalShock() {
-    Model m = OpenFlexibleModel();
-    SetFrom(m, 5, {{par::GAut, 198}});
-    return Solved(m, 0, 12);
-}
-
 void DoubleClick(QWidget* w, QPoint at) {
     QMouseEvent e(QEvent::MouseButtonDblClick, QPointF(at), w->mapToGlobal(QPointF(at)),
                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

@@ -3,8 +3,11 @@
 // A bare main window for diagram-window tests: the model, a host that records its
 // messages, and switches for a running solution and a period run.
 
+#include "TestModels.h"
 #include "app/Settings.h"
 #include "core/Model.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
 #include "core/UserHost.h"
 #include "windows/WindowFrame.h"
 #include "windows/WorkingWindow.h"
@@ -17,6 +20,27 @@
 #include <vector>
 
 namespace tv::test {
+
+// Solved textbook models with a shock in period 5, seen from the left edge 0 at period 12.
+inline Model Solved(Model m, int left, int current) {
+    SilentHost host;
+    Solve(m, host);
+    m.Periods.LeftEdge = left;
+    m.Periods.CurrentPeriod = current;
+    return m;
+}
+
+inline Model ClosedMoneyShock() {
+    Model m = ClosedISLMModel();
+    SetFrom(m, 5, {{par::MNAut, 660}});
+    return Solved(m, 0, 12);
+}
+
+inline Model OpenFiscalShock() {
+    Model m = OpenFlexibleModel();
+    SetFrom(m, 5, {{par::GAut, 198}});
+    return Solved(m, 0, 12);
+}
 
 class MessageHost : public SilentHost {
   public:

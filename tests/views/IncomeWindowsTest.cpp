@@ -31,26 +31,6 @@ using namespace tv::test;
 
 namespace {
 
-Model Solved(Model m, int left, int current) {
-    SilentHost host;
-    Solve(m, host);
-    m.Periods.LeftEdge = left;
-    m.Periods.CurrentPeriod = current;
-    return m;
-}
-
-Model ClosedMoneyShock() {
-    Model m = ClosedISLMModel();
-    SetFrom(m, 5, {{par::MNAut, 660}});
-    return Solved(m, 0, 12);
-}
-
-Model OpenFiscalShock() {
-    Model m = OpenFlexibleModel();
-    SetFrom(m, 5, {{par::GAut, 198}});
-    return Solved(m, 0, 12);
-}
-
 bool SameCurves(const Plot& a, const Plot& b) {
     if (a.Curves.size() != b.Curves.size()) return false;
     for (size_t k = 0; k < a.Curves.size(); ++k) {
