@@ -119,7 +119,8 @@ const char* MessageName(int msg) {
         return "MSG_NFX_PERIOD";
     case MSG_MONITOR_RELABEL:
         return "MSG_MONITOR_RELABEL";
-        return "MSG_RULE_MONITOR_REFRESH";
+    case MSG_BASELINE_CHANGED:
+        return "MSG_BASELINE_CHANGED";
     default:
         return "WM_USER+n";
     }

@@ -9,6 +9,7 @@ class QPrinter;
 
 namespace tv {
 
+class Baseline;
 class Model;
 class UserHost;
 struct Settings;
@@ -48,6 +49,9 @@ class WindowFrame {
     // True while the period run steps through the interval: windows follow it silently
     // (no message boxes between the steps).
     virtual bool periodRunning() const { return false; }
+    // The frozen baseline run, or none. Windows that compare draw and list it beside the
+    // model (MSG_BASELINE_CHANGED tells them when it comes or goes).
+    virtual const Baseline* baseline() const { return nullptr; }
 };
 
 } // namespace tv

@@ -32,6 +32,8 @@ enum WindowMessage : int {
     // The same number, as every child reads it at program end: store your settings now (they
     // are written to the settings file right after).
     MSG_SAVE_SETTINGS = WM_USER + 117,
+    // A baseline was frozen (1) or discarded (0) / 0: windows redraw with or without it.
+    MSG_BASELINE_CHANGED = WM_USER + 118,
 };
 
 // The name of a message for logs and test failures ("MSG_PRINT"); "WM_USER+n" otherwise.
