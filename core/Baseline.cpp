@@ -1,5 +1,6 @@
 #include "core/Baseline.h"
 
+#include "core/Catalogue.h"
 #include "core/Model.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ double DeviationPercent(double scenario, double baseline) {
 
 std::string BaselineMark(const Baseline& b) {
     const std::string range = std::to_string(b.From()) + "-" + std::to_string(b.To());
-    return "Basislauf " + range + "##Baseline " + range;
+    return FillIn("Basislauf %1##Baseline %1", {range});
 }
 
 } // namespace tv

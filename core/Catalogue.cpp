@@ -231,6 +231,23 @@ std::string Translate(std::string_view text, int language) {
     return part;
 }
 
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+            const size_t k = static_cast<size_t>(text[i + 1] - '1');
+            if (k < args.size()) {
+                out += *(args.begin() + k);
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 std::string TranslateCapitalised(std::string_view text, int language) {
     std::string s = Translate(text, language);
     size_t i = (!s.empty() && s[0] == '&') ? 1 : 0;
@@ -507,6 +524,11 @@ bool ParameterRange::Violated(int t, double x) const {
     return false;
 }
 
+const char* const ZeroRatiosText =
+    "Bargeldquote b[M] und Mindestreservesatz r[SE] in t = %1 sind null (-> unendl. "
+    "Geldschöpfungsmultiplikator).##Currency ratio b[M] and reserve ratio r[SE] in t = %1 are "
+    "both zero (-> infinite money multiplier).";
+
 bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
                     const std::array<double, 64>& rowValues) {
     const ParameterRange range = AdmissibleRange(n);
@@ -532,11 +554,7 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
     }
     if ((n == 57 && x == 0 && rowValues[57] == 0) || (n == 58 && x == 0 && rowValues[56] == 0)) {
         host.PlaySound("SoNicht.wav");
-        host.ShowMessage(
-            "Parameter Check",
-            "Bargeldquote b[M] und Mindestreservesatz r[SE] in t = " + std::to_string(t) +
-                " sind null (-> unendl. Geldschöpfungsmultiplikator).",
-            restore);
+        host.ShowMessage("Parameter Check", FillIn(ZeroRatiosText, {std::to_string(t)}), restore);
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ class UserHost;
 std::string Translate(std::string_view text, int language);
 // The same with the first letter in upper case (the letter after a leading "&").
 std::string TranslateCapitalised(std::string_view text, int language);
+// Replaces the placeholders %1..%9 by the arguments in both halves of a bilingual text, so a
+// sentence with numbers stays one "Deutsch##English" text. A placeholder without an
+// argument stays as it is.
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> args);
 
 const std::string& ParamName(int n); // 0..64
 const std::string& VarName(int n);   // 0..63
@@ -59,6 +64,8 @@ ParameterRange AdmissibleRange(int n);
 // Checks an input value x for parameter n of period t against its admissible range and the
 // joint rule for b[M] and r[SE]; rowValues holds the 64 parameters of the edited period
 // (index n - 1). A refused value is reported through the host and false is returned.
+// The refusal of a zero currency ratio with a zero reserve ratio; %1 is the period.
+extern const char* const ZeroRatiosText;
 bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
                     const std::array<double, 64>& rowValues);
 

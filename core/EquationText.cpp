@@ -33,12 +33,15 @@ void GoodsDemand(const Switches& s, int category, EquationLines& e) {
     }
 }
 
+constexpr const char* PriceFloor = "Preisuntergrenze: P >= P~u~##Price floor: P >= P~u~";
+
 void GoodsSupply(const Switches& s, int category, EquationLines& e) {
     const std::string tzr = std::to_string(s[23]);
     switch (category) {
     case 1:
         e.Main = s[6] == 1 ? "Y = q*(A~alpha~)*(K~beta~)" : "Y = min(a*A, k*K)";
-        if (s[8] == 0) e.Second = "K = K(-1) + I~tats~(-1) für t>0";
+        if (s[8] == 0)
+            e.Second = "K = K(-1) + I~tats~(-1) für t>0##K = K(-1) + I~tats~(-1) for t>0";
         break;
     case 2:
         e.Main =
@@ -57,15 +60,19 @@ void GoodsSupply(const Switches& s, int category, EquationLines& e) {
                 "Bei gewinnmaximierendem Preissetzungsverhalten der Güteranbieter dehnen diese "
                 "die Produktion solange aus, bis das Wertgrenzprodukt der Arbeit dem "
                 "Güterpreisniveau entspricht oder die Kapazitätsgrenze erreicht ist.\r\nEine "
-                "explizite Modellierung der Preisbildung ist daher nicht erforderlich.");
+                "explizite Modellierung der Preisbildung ist daher nicht erforderlich.##With "
+                "profit-maximising pricing, the suppliers of goods expand production until the "
+                "value of the marginal product of labour equals the price level of goods or the "
+                "capacity limit is reached.\r\nAn explicit model of price setting is therefore "
+                "not needed.");
             break;
         case 2:
             e.Main = "P = [1 + j~aut~ + j§Y§*(Y/Y~pot~)]*LSK";
-            e.Second = "Preisuntergrenze: P >= P~u~";
+            e.Second = PriceFloor;
             break;
         case 3:
             e.Main = "P = (Y/X)*[1 + j~aut~ + j§Y§*(Y/Y~pot~)]*LSK + (Im/X)*e~nom~*PA";
-            e.Second = "Preisuntergrenze: P >= P~u~";
+            e.Second = PriceFloor;
             break;
         }
         break;
@@ -93,13 +100,16 @@ void Distribution(const Switches& s, int category, EquationLines& e) {
     case 1:
         e.Main = "Y = YL + YU = LQ%*Y + (1-LQ%)*Y";
         if (s[15] != 0 || s[12] != 0 || s[14] != 0) {
-            e.Second = "mit: LQ = (w~nom~*A)/(P*Y)*100";
+            e.Second = "mit: LQ = (w~nom~*A)/(P*Y)*100##with: LQ = (w~nom~*A)/(P*Y)*100";
             e.Notes.push_back(
                 "Die Lohnquote bestimmt sich als Quotient aus Lohnsumme (wN*A) und nominellem "
                 "Volkseinkommen (P*Y). Sie ist damit abhängig vom Nominallohnsatz (w,nom), vom "
-                "Preisniveau (P) und von der durchschnittlichen Arbeitsproduktivität (a = Y/A).");
+                "Preisniveau (P) und von der durchschnittlichen Arbeitsproduktivität (a = "
+                "Y/A).##The wage share is the ratio of the wage bill (wN*A) to nominal national "
+                "income (P*Y). It thus depends on the nominal wage rate (w,nom), the price level "
+                "(P) and average labour productivity (a = Y/A).");
         } else {
-            e.Second = "mit: LQ = LQ~exog~";
+            e.Second = "mit: LQ = LQ~exog~##with: LQ = LQ~exog~";
         }
         break;
     case 2:
@@ -122,22 +132,27 @@ constexpr MoneySupplyRow kMoneySupply[8] = {
     {"MN = MN~aut~", "", ""},
     {"MN = BGN + SEN  MBN = BGN + MRN", "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = MBN~aut~", ""},
     {"MN = MN(-1) + dMHN + dWRN", "dMHN = dMHN~aut~ - n§WR§*dWRN", "dWRN = P*Z"},
-    {"MN = BGN + SEN   und   MBN = BGN + MRN",
+    {"MN = BGN + SEN   und   MBN = BGN + MRN##MN = BGN + SEN   and   MBN = BGN + MRN",
      "BGN = b§M§*MN  MRN = r§SE§*SEN  dMBN = dMBHN + dWRN",
-     "dMBHN = dMBHN~aut~ - n§WR§*dWRN   mit: WRN = P*Z"},
+     "dMBHN = dMBHN~aut~ - n§WR§*dWRN   mit: WRN = P*Z##dMBHN = dMBHN~aut~ - n§WR§*dWRN   with: "
+     "WRN = P*Z"},
     {"MN = (1+gMN/100)*MN(-#)", "", ""},
-    {"MN = BGN + SEN und MBN = BGN + MRN",
+    {"MN = BGN + SEN und MBN = BGN + MRN##MN = BGN + SEN and MBN = BGN + MRN",
      "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = (1+gMBN/100)*MBN(-#)", ""},
     {"MN = MN(-1) + dMHN + dWRN",
-     "tGP: dMHN = gMN/100*MN(-1) - n§WR§*dWRN; sonst: dMHN = -n§WR§*dWRN", "dWRN = Z*P"},
-    {"MN = BGN + SEN   und   MBN = BGN + MRN",
+     "tGP: dMHN = gMN/100*MN(-1) - n§WR§*dWRN; sonst: dMHN = -n§WR§*dWRN##tGP: dMHN = "
+     "gMN/100*MN(-1) - n§WR§*dWRN; otherwise: dMHN = -n§WR§*dWRN",
+     "dWRN = Z*P"},
+    {"MN = BGN + SEN   und   MBN = BGN + MRN##MN = BGN + SEN   and   MBN = BGN + MRN",
      "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = MBN(-1) + dMBHN + dWRN",
-     "tGP: dMBNH = gMBN/100*MBN(-1) - n§WR§*dWRN; sonst: dMBHN = -n§WR§*dWRN"},
+     "tGP: dMBNH = gMBN/100*MBN(-1) - n§WR§*dWRN; sonst: dMBHN = -n§WR§*dWRN##tGP: dMBNH = "
+     "gMBN/100*MBN(-1) - n§WR§*dWRN; otherwise: dMBHN = -n§WR§*dWRN"},
 };
 
 std::string WithMzzr(const char* text, int mzzr) {
     std::string s = text;
-    if (auto p = s.find('#'); p != std::string::npos) s.replace(p, 1, std::to_string(mzzr));
+    // "(-#)", not the "##" between the halves of a bilingual line.
+    if (auto p = s.find("(-#)"); p != std::string::npos) s.replace(p + 2, 1, std::to_string(mzzr));
     return s;
 }
 
@@ -156,7 +171,7 @@ void BondMarket(const Switches& s, int language, int category, EquationLines& e)
     case 2:
         e.Main = "L = LT + LS";
         e.Second = "LT = l§Y§*Y";
-        e.Third = "LS =  L~aut~ - l§i§*i  mit:  i >= i~u";
+        e.Third = "LS =  L~aut~ - l§i§*i  mit:  i >= i~u##LS =  L~aut~ - l§i§*i  with:  i >= i~u";
         break;
     case 3: {
         // Only the listed combinations of 0 and 1 have a text.
@@ -170,19 +185,16 @@ void BondMarket(const Switches& s, int language, int category, EquationLines& e)
     }
 }
 
-void ForeignExchange(const Switches& s, int language, int category, EquationLines& e) {
+void ForeignExchange(const Switches& s, int category, EquationLines& e) {
     switch (category) {
     case 1:
         if (s[21] != 1) break;
-        if (language == 1)
-            e.Notes.push_back("Der Wechselkurs bildet sich so, dass Angebot und Nachfrage nach "
-                              "Devisen zum Ausgleich gebracht werden.\r\n Die Möglichkeit eines "
-                              "Devisenmarktgleichgewichts setzt wechselkursreagible "
-                              "Güternachfrage (Exporte, Importe) voraus.");
-        else if (language == 2)
-            e.Notes.push_back("\r\nThe exchange rate balances the foreign exchange market.\r\n"
-                              "Note: This requires exports and/or imports responding to exchange "
-                              "rate variations.");
+        e.Notes.push_back("Der Wechselkurs bildet sich so, dass Angebot und Nachfrage nach "
+                          "Devisen zum Ausgleich gebracht werden.\r\n Die Möglichkeit eines "
+                          "Devisenmarktgleichgewichts setzt wechselkursreagible "
+                          "Güternachfrage (Exporte, Importe) voraus.##\r\nThe exchange rate "
+                          "balances the foreign exchange market.\r\nNote: This requires exports "
+                          "and/or imports responding to exchange rate variations.");
         break;
     case 2:
         e.Main = "NK = f§NK§*NK(-1) + (1-f§NK§)*(NK~aut~ + k§di§*(i - iA))";
@@ -208,9 +220,14 @@ EquationLines EquationText(const Switches& sw, int language, int sector, int cat
         BondMarket(sw, language, category, e);
         break;
     case 5:
-        ForeignExchange(sw, language, category, e);
+        ForeignExchange(sw, category, e);
         break;
     }
+    // Formulas are the same in both languages; lines with words are bilingual.
+    for (std::string* line : {&e.Main, &e.Second, &e.Third})
+        *line = Translate(*line, language);
+    for (std::string& note : e.Notes)
+        note = Translate(note, language);
     return e;
 }
 

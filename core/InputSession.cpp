@@ -116,9 +116,7 @@ bool InputSession::CheckTargets(UserHost& host, InputClose how, int currentPage)
             if (b == 0 && r == 0) {
                 host.PlaySound("SoNicht.wav");
                 host.ShowMessage(
-                    "Parameter Check",
-                    "Bargeldquote b[M] und Mindestreservesatz r[SE] in t = " + std::to_string(p) +
-                        " sind null (-> unendl. Geldschöpfungsmultiplikator).",
+                    "Parameter Check", FillIn(ZeroRatiosText, {std::to_string(p)}),
                     Translate("Es wurde noch nichts übernommen.##Nothing has been stored yet.",
                               m_.Language));
                 return false;

@@ -45,7 +45,9 @@ std::string MonitorLine(const Model& m, MonitorQuantity q, int language) {
                      "; ";
             else
                 s += endo + " [" + t("Markup-Preisbildung##markup pricing") + "; ";
-            s += m.Sw(6) == 1 ? "substitut. Techn.]" : "limitat. Techn.]";
+            s += t(m.Sw(6) == 1 ? "substitut. Techn.##subst. techn."
+                                : "limitat. Techn.##limit. techn.") +
+                 "]";
         }
         break;
     case MonitorQuantity::WageLevel:
@@ -53,7 +55,7 @@ std::string MonitorLine(const Model& m, MonitorQuantity q, int language) {
             s += exo;
         else
             s += endo + " [" + t(m.Sw(14) == 2 ? "mit##with" : "ohne##without") + " " +
-                 t("Effektivlohnanpassung##Adjustement of Actual Wages") + "]";
+                 t("Effektivlohnanpassung##Adjustment of Actual Wages") + "]";
         break;
     case MonitorQuantity::ExchangeRate:
         s += m.Sw(21) == 1 ? t("flexibel##flexible") : t("fest##fix");

@@ -1,6 +1,7 @@
 #include "core/Period.h"
 
 #include "core/Behaviour.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"
 #include "core/Symbols.h"
@@ -287,9 +288,12 @@ void ComputeRun(Model& m, int t, int run, UserHost& host) {
         const double xe = par(par::xe), me = par(par::me);
         if (t > 0 && (xe == 0 || me == 0)) {
             host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!",
-                             "Exporte und/oder Importe sind in t = " + std::to_string(t) +
-                                 " nicht wechselkursabhängig. Lösung wird abgebrochen.");
+            host.ShowMessage("So nicht!##Not possible!",
+                             FillIn("Exporte und/oder Importe sind in t = %1 nicht "
+                                    "wechselkursabhängig. Lösung wird abgebrochen.##Exports "
+                                    "and/or imports do not depend on the exchange rate in t = "
+                                    "%1. The solution is stopped.",
+                                    {std::to_string(t)}));
             m.SolveAborted = 1;
         } else {
             const double h = (CapitalInflow(m, t, fNK, i) + par(par::ExAut) - par(par::ImAut) -

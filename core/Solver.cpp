@@ -1,6 +1,7 @@
 #include "core/Solver.h"
 
 #include "core/Behaviour.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/NumberFormat.h"
 #include "core/Period.h"
@@ -82,7 +83,7 @@ void FillUndefinedPeriods(Model& m, int from, int to) {
 
 void Solve(Model& m, UserHost& host) {
     PeriodState& ps = m.Periods;
-    host.SetStatus("Lösung läuft ...");
+    host.SetStatus("Lösung läuft ...##Solving ...");
     bool solvedSomething = false;
     bool equilibriumDone = false;
 
@@ -92,24 +93,29 @@ void Solve(Model& m, UserHost& host) {
             m.SetModelPar(-1, n, m.ModelPar(0, n));
         if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, 0)) {
             host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!", "Exporte und/oder Importe sind in t = 0 nicht "
-                                          "wechselkursabhängig. Modell nicht lösbar!");
+            host.ShowMessage("So nicht!##Not possible!",
+                             "Exporte und/oder Importe sind in t = 0 nicht "
+                             "wechselkursabhängig. Modell nicht lösbar!##Exports and/or imports "
+                             "do not depend on the exchange rate in t = 0. The model cannot be "
+                             "solved!");
             m.EquilibriumInexact = 1;
             host.BroadcastModelChanged();
-            host.SetStatus("Alles lösen!");
+            host.SetStatus("Alles lösen!##Solve all!");
             return;
         }
         if (std::fabs(DomesticSpendingPropensity(m, 0)) >= 1) {
             host.PlaySound("WasNun.wav");
-            if (!host.Ask("Wollen Sie wirklich?",
+            if (!host.Ask("Wollen Sie wirklich?##Are you sure?",
                           "Der einfache Einkommensmultiplikator für t=0 ist unendlich "
-                          "(Instabilitätsgefahr!). Lösung trotzdem beginnen?")) {
+                          "(Instabilitätsgefahr!). Lösung trotzdem beginnen?##The simple income "
+                          "multiplier for t=0 is infinite (risk of instability!). Start the "
+                          "solution anyway?")) {
                 m.EquilibriumInexact = 1;
-                host.SetStatus("Alles lösen!");
+                host.SetStatus("Alles lösen!##Solve all!");
                 return;
             }
         }
-        host.SetStatus("GG-Ermittlung läuft ...");
+        host.SetStatus("GG-Ermittlung läuft ...##Calculating equilibrium ...");
         EquilibriumSearch(m, host, m.Options.ShowSolveInfo != 0);
         ps.LastSolved = 0;
         equilibriumDone = true;
@@ -121,7 +127,7 @@ void Solve(Model& m, UserHost& host) {
     if (m.RecalcAll || m.RecalcInterval || m.SolveAborted || ps.LastSolved < ps.RightEdge) {
         if (m.RecalcAll || m.RecalcInterval) ps.LastSolved = std::max(0, ps.LeftEdge - 1);
         if (m.Options.StepwiseSolve == 0) {
-            host.SetStatus("Intervall-Berechnung läuft ...");
+            host.SetStatus("Intervall-Berechnung läuft ...##Calculating interval ...");
             SolveInterval(m, host, std::max(ps.LastSolved + 1, 1), ps.RightEdge,
                           m.Options.ShowSolveInfo != 0);
         } else {
@@ -137,20 +143,23 @@ void Solve(Model& m, UserHost& host) {
     m.RecalcAll = 0;
     m.RecalcInterval = 0;
 
+    const std::string last = Str(ps.LastSolved);
     if (!m.EquilibriumInexact && !m.SolveAborted) {
         if (ps.LastSolved >= ps.RightEdge) {
             host.SetStatus("Ok");
             host.ShowSolveControl(false);
             if (solvedSomething) host.PlaySound("LoesEnde.wav");
         } else {
-            host.SetStatus("Lösung bis t = " + Str(ps.LastSolved));
+            host.SetStatus(FillIn("Lösung bis t = %1##Solved up to t = %1", {last}));
         }
     } else if (!m.SolveAborted) {
-        host.SetStatus("GG-Lösung ungenau");
+        host.SetStatus("GG-Lösung ungenau##Equilibrium inexact");
     } else if (!m.EquilibriumInexact) {
-        host.SetStatus("Lösungsabbruch nach t = " + Str(ps.LastSolved));
+        host.SetStatus(FillIn("Lösungsabbruch nach t = %1##Solution stopped after t = %1", {last}));
     } else {
-        host.SetStatus("GG-Lösung ungenau und Lösungsabbruch nach t = " + Str(ps.LastSolved));
+        host.SetStatus(FillIn("GG-Lösung ungenau und Lösungsabbruch nach t = %1##Equilibrium "
+                              "inexact and solution stopped after t = %1",
+                              {last}));
     }
 
     if (solvedSomething) {
@@ -252,11 +261,14 @@ void EquilibriumSearch(Model& m, UserHost& host, bool showInfo) {
     m.Expect = savedExpect;
 
     if (m.EquilibriumInexact)
-        host.ShowMessage("Hinweis",
-                         "Der Lösungsvorgang für das Ausgangsgleichgewicht in t=0 wurde vor "
-                         "Erreichen der vorgegebenen Genauigkeit abgebrochen. Die realisierte "
-                         "Genauigkeit (= rel. Ergebnisänderung) beträgt " +
-                             Percent(m, dev) + "%.");
+        host.ShowMessage("Hinweis##Note",
+                         FillIn("Der Lösungsvorgang für das Ausgangsgleichgewicht in t=0 wurde "
+                                "vor Erreichen der vorgegebenen Genauigkeit abgebrochen. Die "
+                                "realisierte Genauigkeit (= rel. Ergebnisänderung) beträgt "
+                                "%1%.##The solution of the initial equilibrium in t=0 was "
+                                "stopped before the required accuracy was reached. The accuracy "
+                                "reached (= rel. change of the results) is %1%.",
+                                {Percent(m, dev)}));
 }
 
 double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
@@ -344,12 +356,15 @@ double EquilibriumIteration(Model& m, UserHost& host, bool showInfo, bool ask) {
                 host.SetBusy(false);
             busy = false;
             const bool more = host.Ask(
-                "Was nun?", "Die Ergebnisse für das Ausgangsgleichgewicht (t=0) haben nach " +
-                                std::to_string(total) +
-                                " Iterationen die vorgegebene Lösungsgenauigkeit noch nicht "
-                                "erreicht. Die aktuelle Genauigkeit (= rel. Ergebnisänderung) "
-                                "beträgt " +
-                                Percent(m, dev) + "%. Berechnung fortsetzen?");
+                "Was nun?##Please decide",
+                FillIn("Die Ergebnisse für das Ausgangsgleichgewicht (t=0) haben nach %1 "
+                       "Iterationen die vorgegebene Lösungsgenauigkeit noch nicht erreicht. Die "
+                       "aktuelle Genauigkeit (= rel. Ergebnisänderung) beträgt %2%. Berechnung "
+                       "fortsetzen?##After %1 iterations the results for the initial "
+                       "equilibrium (t=0) have not yet reached the required accuracy. The "
+                       "current accuracy (= rel. change of the results) is %2%. Continue the "
+                       "calculation?",
+                       {std::to_string(total), Percent(m, dev)}));
             if (more) {
                 k = 0;
                 if (showInfo) {
@@ -385,8 +400,8 @@ void SolveOnePeriod(Model& m, UserHost& host, int t) {
 void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
     int step = 5;
     if (showInfo) {
-        host.ProgressOpen("Intervall-Berechnung läuft ...##Calculating interval ...", "Perioden",
-                          Str(from), Str(to));
+        host.ProgressOpen("Intervall-Berechnung läuft ...##Calculating interval ...",
+                          "Perioden##Periods", Str(from), Str(to));
         host.ProgressSet(0);
         step = std::max((to - from) / 100, 5);
     } else {
@@ -403,9 +418,12 @@ void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
         m.WageRoundFlag = IsWagePeriodStart(m, t);
         if (m.Sw(21) == 1 && TradeIgnoresExchangeRate(m, t)) {
             host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!",
-                             "Exporte und/oder Importe sind in t = " + Str(t) +
-                                 " nicht wechselkursabhängig. Lösung wird abgebrochen.");
+            host.ShowMessage("So nicht!##Not possible!",
+                             FillIn("Exporte und/oder Importe sind in t = %1 nicht "
+                                    "wechselkursabhängig. Lösung wird abgebrochen.##Exports "
+                                    "and/or imports do not depend on the exchange rate in t = "
+                                    "%1. The solution is stopped.",
+                                    {Str(t)}));
             m.SolveAborted = 1;
             reportAbort = false;
             ps.LastSolved = t - 1;
@@ -424,9 +442,11 @@ void SolveInterval(Model& m, UserHost& host, int from, int to, bool showInfo) {
         host.SetBusy(false);
     if (m.Rules) m.Rules->RunEnded(m);
     if (m.SolveAborted && reportAbort)
-        host.ShowMessage("Hinweis", "Der Lösungsvorgang für das Analyseintervall wurde nach "
-                                    "Periode " +
-                                        Str(ps.LastSolved) + " abgebrochen.");
+        host.ShowMessage("Hinweis##Note",
+                         FillIn("Der Lösungsvorgang für das Analyseintervall wurde nach "
+                                "Periode %1 abgebrochen.##The solution of the analysis interval "
+                                "was stopped after period %1.",
+                                {Str(ps.LastSolved)}));
 }
 
 double EquilibriumAtPrice(Model& m, UserHost& host, int t, int iterations, double p,

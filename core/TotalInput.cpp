@@ -56,16 +56,18 @@ class FirstMessageHost : public UserHost {
     bool shown_ = false;
 };
 
-// cause: "Durch den Kopiervorgang"; order: "Kopierauftrag".
+// cause: "Durch den Kopiervorgang##The copy"; order: "Kopierauftrag##The copy order".
 void RefuseInfiniteMultiplier(UserHost& host, int period, const char* cause, const char* order) {
     host.PlaySound("SoNicht.wav");
-    host.ShowMessage("So nicht!",
-                     std::string(cause) +
-                         " würde der Geld- und Kreditschöpfungsmultiplikator in Periode " +
-                         std::to_string(period) +
-                         " unendlich groß, da sowohl die Bargeldquote als auch der "
-                         "Mindestreservesatz null betragen.\r\n" +
-                         order + " wird nicht ausgeführt.");
+    host.ShowMessage("So nicht!##Not possible!",
+                     FillIn("%2 würde der Geld- und Kreditschöpfungsmultiplikator in Periode %1 "
+                            "unendlich groß, da sowohl die Bargeldquote als auch der "
+                            "Mindestreservesatz null betragen.\r\n%3 wird nicht ausgeführt.##%4 "
+                            "would make the money and credit multiplier in period %1 infinite, "
+                            "since both the currency ratio and the reserve ratio are zero.\r\n%5 "
+                            "is not carried out.",
+                            {std::to_string(period), Translate(cause, 1), Translate(order, 1),
+                             Translate(cause, 2), Translate(order, 2)}));
 }
 
 } // namespace
@@ -93,7 +95,7 @@ void RefuseMoneyChangeAcrossPeriod0(const Model& m, UserHost& host) {
     (void)m;
     host.PlaySound("SoNicht.wav");
     host.ShowMessage(
-        "So nicht!",
+        "So nicht!##Not possible!",
         "Die autonomen Änderungen von Geldangebot und Geldbasis (dMHN,aut und dMBHN,aut) "
         "sind in t = 0 Bestände, in allen anderen Perioden Änderungen. Sie lassen sich nicht "
         "über Periode 0 hinweg kopieren.##The autonomous changes of money supply and high "
@@ -261,8 +263,11 @@ void TotalInputSheet::MoneyMultiplierTest(UserHost& host, int first, int last,
                      "Die Kombination aus Bargeldquote und Mindestreservesatz führt nach dem "
                      "Einfügen\r\nin mindestens einer Periode zu einem unendlichen "
                      "Geldschöpfungsmultiplikator.\r\nIn diesen Fällen wurden die beiden Größen "
-                     "auf die zuletzt übernommenen Werte zurückgesetzt.",
-                     "Einige Änderungen wurden nicht übernommen.");
+                     "auf die zuletzt übernommenen Werte zurückgesetzt.##After the paste, the "
+                     "combination of currency ratio and reserve ratio leads\r\nto an infinite "
+                     "money multiplier in at least one period.\r\nIn these cases both values "
+                     "were reset to the values last stored.",
+                     "Einige Änderungen wurden nicht übernommen.##Some changes were not stored.");
 }
 
 // ---------------------------------------------------------------- copy and reset dialogs
@@ -321,7 +326,8 @@ RangeResult CopyParameterValues(Model& m, UserHost& host, const std::vector<int>
     const int bad =
         FirstInfiniteMultiplier(m, params, r, [&](int n, int) { return m.ModelPar(source, n); });
     if (bad >= 0) {
-        RefuseInfiniteMultiplier(host, bad, "Durch den Kopiervorgang", "Kopierauftrag");
+        RefuseInfiniteMultiplier(host, bad, "Durch den Kopiervorgang##The copy",
+                                 "Kopierauftrag##The copy order");
         return RangeResult::Refused;
     }
     const bool crosses = source == 0 ? r.last > 0 : r.first == 0;
@@ -348,7 +354,8 @@ RangeResult ResetParameterValues(Model& m, UserHost& host, const std::vector<int
     const int bad =
         FirstInfiniteMultiplier(m, params, r, [](int n, int p) { return DefaultPar(p, n); });
     if (bad >= 0) {
-        RefuseInfiniteMultiplier(host, bad, "Durch das Zurücksetzen", "Löschauftrag");
+        RefuseInfiniteMultiplier(host, bad, "Durch das Zurücksetzen##The reset",
+                                 "Löschauftrag##The reset order");
         return RangeResult::Refused;
     }
     for (int n : params) {

@@ -11,10 +11,6 @@ namespace tv {
 
 namespace {
 
-std::string Bi(const std::string& de, const std::string& en) {
-    return de + "##" + en;
-}
-
 // Ratios as percentages without trailing zeros ("20", "12.5").
 std::string Percent(double ratio) {
     char buf[32];
@@ -138,19 +134,22 @@ std::string AccountingProcess::Heading() const {
     const std::string t = std::to_string(rounds_.Period());
     const std::string n = std::to_string(round_);
     if (round_ == 0)
-        return Bi("Ausgangssituation zu Beginn der Periode t = " + t + " (Ende der Vorperiode)",
-                  "Initial situation at the start of period t = " + t +
-                      " (end of the previous period)");
+        return FillIn(
+            "Ausgangssituation zu Beginn der Periode t = %1 (Ende der Vorperiode)##Initial "
+            "situation at the start of period t = %1 (end of the previous period)",
+            {t});
     if (round_ == 1)
-        return Bi("Monetäre Impulsanalyse für Periode t = " + t,
-                  "Analysis of the monetary impulse for period t = " + t);
-    return Bi("Geld- und Kreditschöpfungsprozess in Runde " + n,
-              "Process of money and credit creation in round " + n);
+        return FillIn("Monetäre Impulsanalyse für Periode t = %1##Analysis of the monetary impulse "
+                      "for period t = %1",
+                      {t});
+    return FillIn("Geld- und Kreditschöpfungsprozess in Runde %1##Process of money and credit "
+                  "creation in round %1",
+                  {n});
 }
 
 std::string AccountingProcess::Closing() const {
     const std::string n = std::to_string(round_);
-    return Bi("*** Ende von Runde " + n + " ***", "*** End of round " + n + " ***");
+    return FillIn("*** Ende von Runde %1 ***##*** End of round %1 ***", {n});
 }
 
 std::string AccountingProcess::Explanation(int language) const {
@@ -191,8 +190,8 @@ void AccountingProcess::BuildRound0() {
     const double mn = rounds_.PreviousMoney();
     const double b = rounds_.CashRatio(0), r = rounds_.ReserveRatio(0);
     if (b < 1) {
-        pendingHeading_ = Bi("KREDITVERGABE DER GESCHÄFTSBANKEN (SICHTEINLAGEN)",
-                             "LENDING BY COMMERCIAL BANKS (SIGHT DEPOSITS)");
+        pendingHeading_ = std::string("KREDITVERGABE DER GESCHÄFTSBANKEN (SICHTEINLAGEN)##LENDING "
+                                      "BY COMMERCIAL BANKS (SIGHT DEPOSITS)");
         for (int k = 1; k <= 2; ++k) {
             if (!shares_.Shown(k) || shares_.Market(k) <= 0) continue;
             const double x = mn * (1 - b) * shares_.Market(k) / 100;
@@ -200,43 +199,44 @@ void AccountingProcess::BuildRound0() {
             const std::string kr = std::string("KR,") + Letter(k),
                               se = std::string("SE,") + Letter(k);
             Booking booking;
-            booking.Parts.push_back(
-                Part('a', {E(k, Assets, kr, x), E(AccountNonBanks, Liabilities, kr, x)},
-                     Bi(" Entsprechend ihrem Marktanteil hat die " + bank + " " + share +
-                            "% aller bisherigen Geschäftsbankkredite an Nichtbanken vergeben.",
-                        " According to its market share, " + bank + " has granted " + share +
-                            "% of all commercial bank loans to non-banks so far.")));
             booking.Parts.push_back(Part(
-                'b', {E(AccountNonBanks, Assets, se, x), E(k, Liabilities, se, x)},
-                Bi(" Dem stehen Sichteinlagen des Nichtbankensektors in gleicher Höhe gegenüber.",
-                   " They are matched by sight deposits of the non-bank sector of the same "
-                   "amount.")));
+                'a', {E(k, Assets, kr, x), E(AccountNonBanks, Liabilities, kr, x)},
+                FillIn(
+                    " Entsprechend ihrem Marktanteil hat die %1 %2% aller bisherigen "
+                    "Geschäftsbankkredite an Nichtbanken vergeben.## According to its market "
+                    "share, %1 has granted %2% of all commercial bank loans to non-banks so far.",
+                    {bank, share})));
+            booking.Parts.push_back(
+                Part('b', {E(AccountNonBanks, Assets, se, x), E(k, Liabilities, se, x)},
+                     std::string(" Dem stehen Sichteinlagen des Nichtbankensektors in gleicher "
+                                 "Höhe gegenüber.## They are matched by sight deposits of the "
+                                 "non-bank sector of the same amount.")));
             Add(std::move(booking), x);
         }
     }
     if (b > 0) {
-        pendingHeading_ = Bi("KREDITVERGABE DER ZENTRALBANK (BARGELDUMLAUF)",
-                             "LENDING BY THE CENTRAL BANK (CURRENCY IN CIRCULATION)");
+        pendingHeading_ = std::string("KREDITVERGABE DER ZENTRALBANK (BARGELDUMLAUF)##LENDING BY "
+                                      "THE CENTRAL BANK (CURRENCY IN CIRCULATION)");
         const double x = b * mn;
         Booking booking;
         booking.Parts.push_back(Part(
             'a', {E(AccountNonBanks, Assets, "BG", x), E(AccountCentralBank, Liabilities, "BG", x)},
-            Bi(" Entsprechend der Bargeldquote halten die Nichtbanken " + Percent(b) +
-                   "% der Geldmenge in Form von Bargeld.",
-               " According to the currency ratio, the non-banks hold " + Percent(b) +
-                   "% of the money stock as cash.")));
+            FillIn(" Entsprechend der Bargeldquote halten die Nichtbanken %1% der Geldmenge in "
+                   "Form von Bargeld.## According to the currency ratio, the non-banks hold %1% of "
+                   "the money stock as cash.",
+                   {Percent(b)})));
         booking.Parts.push_back(Part(
             'b',
             {E(AccountCentralBank, Assets, "KR,Z", x), E(AccountNonBanks, Liabilities, "KR,Z", x)},
-            Bi(" Dem Bargeldumlauf stehen verbriefte Forderungen der Zentralbank an Nichtbanken "
-               "in gleicher Höhe gegenüber.",
-               " The currency in circulation is matched by securitised claims of the central "
-               "bank on non-banks of the same amount.")));
+            std::string(
+                " Dem Bargeldumlauf stehen verbriefte Forderungen der Zentralbank an Nichtbanken "
+                "in gleicher Höhe gegenüber.## The currency in circulation is matched by "
+                "securitised claims of the central bank on non-banks of the same amount.")));
         Add(std::move(booking), x);
     }
     if (b < 1 && r > 0) {
-        pendingHeading_ = Bi("KREDITVERGABE IM FINANZSEKTOR (MINDESTRESERVE)",
-                             "LENDING WITHIN THE FINANCIAL SECTOR (MINIMUM RESERVES)");
+        pendingHeading_ = std::string("KREDITVERGABE IM FINANZSEKTOR (MINDESTRESERVE)##LENDING "
+                                      "WITHIN THE FINANCIAL SECTOR (MINIMUM RESERVES)");
         for (int k = 1; k <= 2; ++k) {
             if (!shares_.Shown(k)) continue;
             const double x = rounds_.RequiredReserves(k, 0);
@@ -244,29 +244,28 @@ void AccountingProcess::BuildRound0() {
             const std::string dkr = std::string("dKR,") + Letter(k);
             const std::string el = std::string("EL,") + Letter(k);
             Booking booking;
-            booking.Parts.push_back(
-                Part('a', {E(k, Assets, dkr, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
-                     Bi(" Zur Erfüllung der Mindestreservepflicht in Höhe von " + Percent(r) +
-                            "% der Sichteinlagen hat die " + bank +
-                            " Forderungen an Nichtbanken an die Zentralbank verkauft.",
-                        " To meet the minimum reserve requirement of " + Percent(r) +
-                            "% of sight deposits, " + bank +
-                            " has sold claims on non-banks to the central bank.")));
+            booking.Parts.push_back(Part(
+                'a', {E(k, Assets, dkr, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
+                FillIn(" Zur Erfüllung der Mindestreservepflicht in Höhe von %1% der Sichteinlagen "
+                       "hat die %2 Forderungen an Nichtbanken an die Zentralbank verkauft.## To "
+                       "meet the minimum reserve requirement of %1% of sight deposits, %2 has sold "
+                       "claims on non-banks to the central bank.",
+                       {Percent(r), bank})));
             booking.Parts.push_back(
                 Part('b', {E(k, Assets, el, x), E(AccountCentralBank, Liabilities, el, x)},
-                     Bi(" Die Zentralbank hat diese Wertpapiere mit eigenem Geld bezahlt und der " +
-                            bank + " den Betrag als Zentralbankeinlage gutgeschrieben.",
-                        " The central bank has paid for these securities with its own money and "
-                        "credited the amount to " +
-                            bank + " as a central bank deposit.")));
+                     FillIn(" Die Zentralbank hat diese Wertpapiere mit eigenem Geld bezahlt und "
+                            "der %1 den Betrag als Zentralbankeinlage gutgeschrieben.## The "
+                            "central bank has paid for these securities with its own money and "
+                            "credited the amount to %1 as a central bank deposit.",
+                            {bank})));
             booking.Parts.push_back(
                 Part('c',
                      {E(AccountNonBanks, Liabilities, dkr, -x),
                       E(AccountNonBanks, Liabilities, "dKR,Z", x)},
-                     Bi(" Im Nichtbankensektor führte der Forderungsverkauf der " + bank +
-                            " zu einer Änderung der Gläubigerstruktur.",
-                        " In the non-bank sector, the sale of claims by " + bank +
-                            " changed the structure of creditors.")));
+                     FillIn(" Im Nichtbankensektor führte der Forderungsverkauf der %1 zu einer "
+                            "Änderung der Gläubigerstruktur.## In the non-bank sector, the sale of "
+                            "claims by %1 changed the structure of creditors.",
+                            {bank})));
             Add(std::move(booking), x);
         }
     }
@@ -275,7 +274,7 @@ void AccountingProcess::BuildRound0() {
 // ---------------------------------------------------------------- later rounds
 
 void AccountingProcess::AddOpeningPosition(int n) {
-    pendingHeading_ = Bi("AUSGANGSLAGE", "INITIAL POSITION");
+    pendingHeading_ = std::string("AUSGANGSLAGE##INITIAL POSITION");
     Booking booking;
     std::vector<AccountEntry> entries;
     double largest = 0;
@@ -300,32 +299,32 @@ void AccountingProcess::AddOpeningPosition(int n) {
                      });
     const std::string number = std::to_string(script_.size() + 1);
     const std::string round = std::to_string(n);
-    booking.Parts.push_back(Part(
-        'a', std::move(entries),
-        Bi(" Die Buchungen von Eintrag " + number +
-               " zeigen die monetären Bestände aller Sektoren zu Beginn der " + round + ". Runde.",
-           " The entries of booking " + number +
-               " show the monetary stocks of all sectors at the start of round " + round + ".")));
+    booking.Parts.push_back(
+        Part('a', std::move(entries),
+             FillIn(" Die Buchungen von Eintrag %1 zeigen die monetären Bestände aller Sektoren zu "
+                    "Beginn der %2. Runde.## The entries of booking %1 show the monetary stocks of "
+                    "all sectors at the start of round %2.",
+                    {number, round})));
     Add(std::move(booking), largest);
 }
 
 void AccountingProcess::BuildImpulseRound() {
     AddOpeningPosition(1);
     const std::string t = std::to_string(rounds_.Period());
-    pendingHeading_ = Bi("ÄNDERUNG DES ZENTRALBANKGELDBEDARFS / -ANGEBOTS (ÜBERSCHUSSRESERVE)",
-                         "CHANGE IN DEMAND FOR / SUPPLY OF CENTRAL BANK MONEY (EXCESS RESERVES)");
+    pendingHeading_ =
+        std::string("ÄNDERUNG DES ZENTRALBANKGELDBEDARFS / -ANGEBOTS (ÜBERSCHUSSRESERVE)##CHANGE "
+                    "IN DEMAND FOR / SUPPLY OF CENTRAL BANK MONEY (EXCESS RESERVES)");
     if (!rounds_.HasImpulse()) {
         Booking booking;
         booking.Parts.push_back(Part(
             'a', {},
-            Bi(" In Periode t = " + t +
-                   " ändern sich weder die monetäre Basis noch die Bargeldquote noch der "
-                   "Mindestreservesatz. Es gibt daher keine Änderung von Nachfrage oder Angebot "
-                   "an Zentralbankgeld und keinen Geld- und Kreditschöpfungsprozess.",
-               " In period t = " + t +
-                   " neither the monetary base nor the currency ratio nor the reserve ratio "
-                   "changes. Hence demand for and supply of central bank money do not change, "
-                   "and there is no process of money and credit creation.")));
+            FillIn(" In Periode t = %1 ändern sich weder die monetäre Basis noch die Bargeldquote "
+                   "noch der Mindestreservesatz. Es gibt daher keine Änderung von Nachfrage oder "
+                   "Angebot an Zentralbankgeld und keinen Geld- und Kreditschöpfungsprozess.## In "
+                   "period t = %1 neither the monetary base nor the currency ratio nor the reserve "
+                   "ratio changes. Hence demand for and supply of central bank money do not "
+                   "change, and there is no process of money and credit creation.",
+                   {t})));
         Add(std::move(booking), 1);
         return;
     }
@@ -333,7 +332,7 @@ void AccountingProcess::BuildImpulseRound() {
     const double b0 = rounds_.CashRatio(0), b1 = rounds_.CashRatio(1);
     const double r0 = rounds_.ReserveRatio(0), r1 = rounds_.ReserveRatio(1);
 
-    std::string topic = Bi("Nominelle monetäre Basis", "Nominal monetary base");
+    std::string topic = std::string("Nominelle monetäre Basis##Nominal monetary base");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const double x = rounds_.BaseIncrease(k);
@@ -345,40 +344,39 @@ void AccountingProcess::BuildImpulseRound() {
         booking.Parts.push_back(Part(
             'a', {E(k, Assets, "dKR," + l, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
             expansive
-                ? Bi(" Im Rahmen einer expansiven Geldpolitik kauft die Zentralbank der " + bank +
-                         " entsprechend ihrem Anteil von " + share +
-                         "% an der zusätzlichen monetären Basis Wertpapiere im Wert von " +
-                         Amount(x) + " ab.",
-                     " Under an expansive monetary policy the central bank buys securities worth " +
-                         Amount(x) + " from " + bank + ", according to its share of " + share +
-                         "% in the additional monetary base.")
-                : Bi(" Im Rahmen einer kontraktiven Geldpolitik verkauft die Zentralbank der " +
-                         bank + " entsprechend ihrem Anteil von " + share +
-                         "% an der Verringerung der monetären Basis Wertpapiere im Wert von " +
-                         Amount(-x) + ".",
-                     " Under a contractive monetary policy the central bank sells securities "
-                     "worth " +
-                         Amount(-x) + " to " + bank + ", according to its share of " + share +
-                         "% in the reduction of the monetary base.")));
+                ? FillIn(" Im Rahmen einer expansiven Geldpolitik kauft die Zentralbank der %1 "
+                         "entsprechend ihrem Anteil von %2% an der zusätzlichen monetären Basis "
+                         "Wertpapiere im Wert von %3 ab.## Under an expansive monetary policy the "
+                         "central bank buys securities worth %3 from %1, according to its share of "
+                         "%2% in the additional monetary base.",
+                         {bank, share, Amount(x)})
+                : FillIn(" Im Rahmen einer kontraktiven Geldpolitik verkauft die Zentralbank der "
+                         "%1 entsprechend ihrem Anteil von %2% an der Verringerung der monetären "
+                         "Basis Wertpapiere im Wert von %3.## Under a contractive monetary policy "
+                         "the central bank sells securities worth %3 to %1, according to its share "
+                         "of %2% in the reduction of the monetary base.",
+                         {bank, share, Amount(-x)})));
         booking.Parts.push_back(Part(
             'b', {E(k, Assets, "dEL," + l, x), E(AccountCentralBank, Liabilities, "dEL," + l, x)},
             expansive
-                ? Bi(" Der Gegenwert wird der " + bank + " als Zentralbankeinlage gutgeschrieben.",
-                     " The proceeds are credited to " + bank + " as a central bank deposit.")
-                : Bi(" Der Kaufpreis wird der Zentralbankeinlage der " + bank + " belastet.",
-                     " The price is debited to the central bank deposit of " + bank + ".")));
-        booking.Parts.push_back(
-            Part('c',
-                 {E(AccountNonBanks, Liabilities, "dKR," + l, -x),
-                  E(AccountNonBanks, Liabilities, "dKR,Z", x)},
-                 Bi(" Im Nichtbankensektor ändert sich dadurch nur die Gläubigerstruktur.",
-                    " In the non-bank sector only the structure of creditors changes.")));
+                ? FillIn(" Der Gegenwert wird der %1 als Zentralbankeinlage gutgeschrieben.## The "
+                         "proceeds are credited to %1 as a central bank deposit.",
+                         {bank})
+                : FillIn(" Der Kaufpreis wird der Zentralbankeinlage der %1 belastet.## The price "
+                         "is debited to the central bank deposit of %1.",
+                         {bank})));
+        booking.Parts.push_back(Part(
+            'c',
+            {E(AccountNonBanks, Liabilities, "dKR," + l, -x),
+             E(AccountNonBanks, Liabilities, "dKR,Z", x)},
+            std::string(" Im Nichtbankensektor ändert sich dadurch nur die Gläubigerstruktur.## In "
+                        "the non-bank sector only the structure of creditors changes.")));
         const size_t before = script_.size();
         Add(std::move(booking), x);
         if (script_.size() > before) topic.clear();
     }
 
-    topic = Bi("Bargeldpräferenz", "Currency preference");
+    topic = std::string("Bargeldpräferenz##Currency preference");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const double x = (b1 - b0) * mn * shares_.Market(k) / 100;
@@ -389,34 +387,36 @@ void AccountingProcess::BuildImpulseRound() {
         booking.Parts.push_back(Part(
             'a', {E(AccountNonBanks, Assets, "dBG", x), E(AccountNonBanks, Assets, "dSE," + l, -x)},
             withdrawn
-                ? Bi(" Wegen der gestiegenen Bargeldquote heben die Nichtbanken " + Amount(x) +
-                         " von ihren Sichteinlagen bei der " + bank + " ab.",
-                     " Because the currency ratio rose, the non-banks withdraw " + Amount(x) +
-                         " from their sight deposits at " + bank + ".")
-                : Bi(" Wegen der gesunkenen Bargeldquote zahlen die Nichtbanken " + Amount(-x) +
-                         " Bargeld auf ihre Sichteinlagen bei der " + bank + " ein.",
-                     " Because the currency ratio fell, the non-banks pay " + Amount(-x) +
-                         " in cash into their sight deposits at " + bank + ".")));
+                ? FillIn(" Wegen der gestiegenen Bargeldquote heben die Nichtbanken %1 von ihren "
+                         "Sichteinlagen bei der %2 ab.## Because the currency ratio rose, the "
+                         "non-banks withdraw %1 from their sight deposits at %2.",
+                         {Amount(x), bank})
+                : FillIn(" Wegen der gesunkenen Bargeldquote zahlen die Nichtbanken %1 Bargeld auf "
+                         "ihre Sichteinlagen bei der %2 ein.## Because the currency ratio fell, "
+                         "the non-banks pay %1 in cash into their sight deposits at %2.",
+                         {Amount(-x), bank})));
         booking.Parts.push_back(Part(
             'b', {E(k, Liabilities, "dSE," + l, -x), E(k, Assets, "dEL," + l, -x)},
-            withdrawn ? Bi(" Die " + bank +
-                               " beschafft sich das Bargeld zulasten ihrer Zentralbankeinlage.",
-                           " " + bank + " obtains the cash against its central bank deposit.")
-                      : Bi(" Die " + bank + " zahlt das Bargeld auf ihre Zentralbankeinlage ein.",
-                           " " + bank + " pays the cash into its central bank deposit.")));
+            withdrawn
+                ? FillIn(" Die %1 beschafft sich das Bargeld zulasten ihrer Zentralbankeinlage.## "
+                         "%1 obtains the cash against its central bank deposit.",
+                         {bank})
+                : FillIn(" Die %1 zahlt das Bargeld auf ihre Zentralbankeinlage ein.## %1 pays the "
+                         "cash into its central bank deposit.",
+                         {bank})));
         booking.Parts.push_back(
             Part('c',
                  {E(AccountCentralBank, Liabilities, "dEL," + l, -x),
                   E(AccountCentralBank, Liabilities, "dBG", x)},
-                 Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
-                    " At the central bank, central bank deposits and currency in circulation are "
-                    "exchanged.")));
+                 std::string(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf "
+                             "getauscht.## At the central bank, central bank deposits and currency "
+                             "in circulation are exchanged.")));
         const size_t before = script_.size();
         Add(std::move(booking), x);
         if (script_.size() > before) topic.clear();
     }
 
-    topic = Bi("Mindestreservepolitik", "Minimum reserve policy");
+    topic = std::string("Mindestreservepolitik##Minimum reserve policy");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const double d = mn * shares_.Market(k) / 100;
@@ -425,15 +425,13 @@ void AccountingProcess::BuildImpulseRound() {
         const std::string bank = shares_.Name(k);
         Booking booking;
         booking.Heading = topic;
-        booking.Parts.push_back(Part('a', {},
-                                     Bi(" Beim Mindestreservesatz von " + Percent(r1) +
-                                            "% ändert sich das Mindestreservesoll der " + bank +
-                                            " auf ihre Sichteinlagen um " + Amount(change) +
-                                            " (dieser Wert wird nicht gebucht).",
-                                        " At the reserve ratio of " + Percent(r1) +
-                                            "% the minimum reserve requirement of " + bank +
-                                            " on its sight deposits changes by " + Amount(change) +
-                                            " (this value is not booked).")));
+        booking.Parts.push_back(
+            Part('a', {},
+                 FillIn(" Beim Mindestreservesatz von %1% ändert sich das Mindestreservesoll der "
+                        "%2 auf ihre Sichteinlagen um %3 (dieser Wert wird nicht gebucht).## At "
+                        "the reserve ratio of %1% the minimum reserve requirement of %2 on its "
+                        "sight deposits changes by %3 (this value is not booked).",
+                        {Percent(r1), bank, Amount(change)})));
         const size_t before = script_.size();
         Add(std::move(booking), change);
         if (script_.size() > before) topic.clear();
@@ -450,37 +448,37 @@ void AccountingProcess::BuildCreationRound(int n) {
         lending[k] = rounds_.RoundExcessReserves(k, n - 1);
     lending[0] = lending[1] + lending[2];
 
-    pendingHeading_ =
-        Bi("KREDITVERGABE DES GESCHÄFTSBANKENSEKTORS", "LENDING BY THE COMMERCIAL BANK SECTOR");
+    pendingHeading_ = std::string(
+        "KREDITVERGABE DES GESCHÄFTSBANKENSEKTORS##LENDING BY THE COMMERCIAL BANK SECTOR");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const double x = lending[k];
         const std::string bank = shares_.Name(k), l = Letter(k);
         Booking booking;
-        booking.Parts.push_back(Part(
-            'a', {E(k, Assets, "dKR," + l, x), E(AccountNonBanks, Liabilities, "dKR," + l, x)},
-            x > 0
-                ? Bi(" Die " + bank + " vergibt in Höhe ihrer Überschussreserve neue Kredite von " +
-                         Amount(x) + " an Nichtbanken.",
-                     " " + bank + " grants new loans of " + Amount(x) +
-                         " to non-banks, the amount of its excess reserves.")
-                : Bi(" Wegen ihrer fehlenden Mindestreserve kürzt die " + bank +
-                         " ihre Kredite an Nichtbanken um " + Amount(-x) + ".",
-                     " Because it lacks minimum reserves, " + bank +
-                         " cuts its loans to non-banks by " + Amount(-x) + ".")));
         booking.Parts.push_back(
-            Part('b', {E(k, Liabilities, "dSE," + l, x), E(AccountNonBanks, Assets, "dSE," + l, x)},
-                 x > 0 ? Bi(" Sie schreibt den Kreditnehmern den Betrag als Sichteinlage gut.",
-                            " It credits the amount to the borrowers as sight deposits.")
-                       : Bi(" Die Kreditnehmer tilgen zulasten ihrer Sichteinlagen.",
-                            " The borrowers repay out of their sight deposits.")));
+            Part('a', {E(k, Assets, "dKR," + l, x), E(AccountNonBanks, Liabilities, "dKR," + l, x)},
+                 x > 0 ? FillIn(" Die %1 vergibt in Höhe ihrer Überschussreserve neue Kredite von "
+                                "%2 an Nichtbanken.## %1 grants new loans of %2 to non-banks, the "
+                                "amount of its excess reserves.",
+                                {bank, Amount(x)})
+                       : FillIn(" Wegen ihrer fehlenden Mindestreserve kürzt die %1 ihre Kredite "
+                                "an Nichtbanken um %2.## Because it lacks minimum reserves, %1 "
+                                "cuts its loans to non-banks by %2.",
+                                {bank, Amount(-x)})));
+        booking.Parts.push_back(Part(
+            'b', {E(k, Liabilities, "dSE," + l, x), E(AccountNonBanks, Assets, "dSE," + l, x)},
+            x > 0 ? std::string(" Sie schreibt den Kreditnehmern den Betrag als Sichteinlage "
+                                "gut.## It credits the amount to the borrowers as sight deposits.")
+                  : std::string(" Die Kreditnehmer tilgen zulasten ihrer Sichteinlagen.## The "
+                                "borrowers repay out of their sight deposits.")));
         Add(std::move(booking), x);
     }
 
-    pendingHeading_ = lending[0] >= 0 ? Bi("KREDITVERWENDUNG DURCH DEN NICHTBANKENSEKTOR",
-                                           "USE OF CREDIT BY THE NON-BANK SECTOR")
-                                      : Bi("KREDITRÜCKZAHLUNG DURCH DEN NICHTBANKENSEKTOR",
-                                           "REPAYMENT OF CREDIT BY THE NON-BANK SECTOR");
+    pendingHeading_ = lending[0] >= 0
+                          ? std::string("KREDITVERWENDUNG DURCH DEN NICHTBANKENSEKTOR##USE OF "
+                                        "CREDIT BY THE NON-BANK SECTOR")
+                          : std::string("KREDITRÜCKZAHLUNG DURCH DEN NICHTBANKENSEKTOR##REPAYMENT "
+                                        "OF CREDIT BY THE NON-BANK SECTOR");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const int j = 3 - k;
@@ -490,86 +488,79 @@ void AccountingProcess::BuildCreationRound(int n) {
 
         const double cash = b * x;
         Booking cashBooking;
-        cashBooking.Heading = Bi("Bargeld", "Cash");
+        cashBooking.Heading = std::string("Bargeld##Cash");
         cashBooking.Parts.push_back(Part(
             'a',
             {E(AccountNonBanks, Assets, "dBG", cash),
              E(AccountNonBanks, Assets, "dSE," + l, -cash)},
-            cash > 0
-                ? Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
-                         "% heben die Nichtbanken " + Amount(cash) + " der neuen Kredite der " +
-                         bank + " in bar ab.",
-                     " According to the currency ratio of " + Percent(b) +
-                         "%, the non-banks withdraw " + Amount(cash) + " of the new loans of " +
-                         bank + " in cash.")
-                : Bi(" Entsprechend der Bargeldquote von " + Percent(b) +
-                         "% tilgen die Nichtbanken " + Amount(-cash) + " bei der " + bank +
-                         " in bar.",
-                     " According to the currency ratio of " + Percent(b) +
-                         "%, the non-banks repay " + Amount(-cash) + " to " + bank + " in cash.")));
-        cashBooking.Parts.push_back(Part(
-            'b', {E(k, Liabilities, "dSE," + l, -cash), E(k, Assets, "dEL," + l, -cash)},
-            Bi(" Die " + bank + " gleicht den Bargeldverkehr über ihre Zentralbankeinlage aus.",
-               " " + bank + " settles the cash movement through its central bank deposit.")));
+            cash > 0 ? FillIn(" Entsprechend der Bargeldquote von %1% heben die Nichtbanken %2 der "
+                              "neuen Kredite der %3 in bar ab.## According to the currency ratio "
+                              "of %1%, the non-banks withdraw %2 of the new loans of %3 in cash.",
+                              {Percent(b), Amount(cash), bank})
+                     : FillIn(" Entsprechend der Bargeldquote von %1% tilgen die Nichtbanken %2 "
+                              "bei der %3 in bar.## According to the currency ratio of %1%, the "
+                              "non-banks repay %2 to %3 in cash.",
+                              {Percent(b), Amount(-cash), bank})));
+        cashBooking.Parts.push_back(
+            Part('b', {E(k, Liabilities, "dSE," + l, -cash), E(k, Assets, "dEL," + l, -cash)},
+                 FillIn(" Die %1 gleicht den Bargeldverkehr über ihre Zentralbankeinlage aus.## %1 "
+                        "settles the cash movement through its central bank deposit.",
+                        {bank})));
         cashBooking.Parts.push_back(
             Part('c',
                  {E(AccountCentralBank, Liabilities, "dEL," + l, -cash),
                   E(AccountCentralBank, Liabilities, "dBG", cash)},
-                 Bi(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf getauscht.",
-                    " At the central bank, central bank deposits and currency in circulation are "
-                    "exchanged.")));
+                 std::string(" Bei der Zentralbank werden Zentralbankeinlagen und Bargeldumlauf "
+                             "getauscht.## At the central bank, central bank deposits and currency "
+                             "in circulation are exchanged.")));
         Add(std::move(cashBooking), cash);
 
         Booking transfer;
-        transfer.Heading = Bi("Buchgeld", "Book money");
+        transfer.Heading = std::string("Buchgeld##Book money");
         if (shares_.Market(j) <= 0) {
             transfer.Parts.push_back(Part(
                 'a', {},
-                Bi(" Da die " + bank +
-                       " allein am Markt ist, bleiben alle Überweisungen innerhalb dieser Bank.",
-                   " As " + bank +
-                       " is alone in the market, all transfers stay within this "
-                       "bank.")));
+                FillIn(
+                    " Da die %1 allein am Markt ist, bleiben alle Überweisungen innerhalb dieser "
+                    "Bank.## As %1 is alone in the market, all transfers stay within this bank.",
+                    {bank})));
             Add(std::move(transfer), x);
             continue;
         }
         const double y = (1 - b) * x * shares_.Market(j) / 100;
         const std::string share = std::to_string(shares_.Market(j));
-        transfer.Parts.push_back(
-            Part('a',
-                 {E(AccountNonBanks, Assets, "dSE," + l, -y),
-                  E(AccountNonBanks, Assets, "dSE," + lj, y)},
-                 y > 0 ? Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
-                                "% überweisen die Nichtbanken " + Amount(y) +
-                                " auf Konten bei der " + other + ".",
-                            " According to the market share of " + other + " of " + share +
-                                "%, the non-banks transfer " + Amount(y) + " to accounts at " +
-                                other + ".")
-                       : Bi(" Entsprechend dem Marktanteil der " + other + " von " + share +
-                                "% überweisen die Nichtbanken " + Amount(-y) +
-                                " von Konten bei der " + other + " an die " + bank + ".",
-                            " According to the market share of " + other + " of " + share +
-                                "%, the non-banks transfer " + Amount(-y) + " from accounts at " +
-                                other + " to " + bank + ".")));
-        transfer.Parts.push_back(
-            Part('b',
-                 {E(k, Liabilities, "dSE," + l, -y), E(k, Assets, "dEL," + l, -y),
-                  E(j, Liabilities, "dSE," + lj, y), E(j, Assets, "dEL," + lj, y)},
-                 Bi(" Die Banken verrechnen die Überweisungen über ihre Zentralbankeinlagen.",
-                    " The banks settle the transfers through their central bank deposits.")));
+        transfer.Parts.push_back(Part(
+            'a',
+            {E(AccountNonBanks, Assets, "dSE," + l, -y),
+             E(AccountNonBanks, Assets, "dSE," + lj, y)},
+            y > 0
+                ? FillIn(" Entsprechend dem Marktanteil der %1 von %2% überweisen die Nichtbanken "
+                         "%3 auf Konten bei der %1.## According to the market share of %1 of %2%, "
+                         "the non-banks transfer %3 to accounts at %1.",
+                         {other, share, Amount(y)})
+                : FillIn(" Entsprechend dem Marktanteil der %1 von %2% überweisen die Nichtbanken "
+                         "%3 von Konten bei der %1 an die %4.## According to the market share of "
+                         "%1 of %2%, the non-banks transfer %3 from accounts at %1 to %4.",
+                         {other, share, Amount(-y), bank})));
+        transfer.Parts.push_back(Part(
+            'b',
+            {E(k, Liabilities, "dSE," + l, -y), E(k, Assets, "dEL," + l, -y),
+             E(j, Liabilities, "dSE," + lj, y), E(j, Assets, "dEL," + lj, y)},
+            std::string(" Die Banken verrechnen die Überweisungen über ihre Zentralbankeinlagen.## "
+                        "The banks settle the transfers through their central bank deposits.")));
         transfer.Parts.push_back(
             Part('c',
                  {E(AccountCentralBank, Liabilities, "dEL," + l, -y),
                   E(AccountCentralBank, Liabilities, "dEL," + lj, y)},
-                 Bi(" Die Zentralbank bucht die Einlagen zwischen den Banken um.",
-                    " The central bank moves the deposits between the banks.")));
+                 std::string(" Die Zentralbank bucht die Einlagen zwischen den Banken um.## The "
+                             "central bank moves the deposits between the banks.")));
         Add(std::move(transfer), y);
     }
     AddClosing(n);
 }
 
 void AccountingProcess::AddClosing(int n) {
-    pendingHeading_ = Bi("Abschluss und Überschussreserve", "Closing and excess reserves");
+    pendingHeading_ = std::string("Abschluss und Überschussreserve##Closing and excess reserves");
     for (int k = 1; k <= 2; ++k) {
         if (!shares_.Shown(k)) continue;
         const std::string bank = shares_.Name(k), l = Letter(k);
@@ -579,44 +570,45 @@ void AccountingProcess::AddClosing(int n) {
         std::string text;
         if (n == 1) {
             if (FormatsToZero(m_, excess))
-                text = Bi(" Die " + bank + " verfügt über keine Überschussreserve.",
-                          " " + bank + " holds no excess reserves.");
+                text = FillIn(
+                    " Die %1 verfügt über keine Überschussreserve.## %1 holds no excess reserves.",
+                    {bank});
             else if (excess > 0)
-                text = Bi(" Die " + bank + " verfügt über eine Überschussreserve von " +
-                              Amount(excess) + ", die sie als Kredit vergeben kann.",
-                          " " + bank + " holds excess reserves of " + Amount(excess) +
-                              ", which it can lend out.");
+                text = FillIn(
+                    " Die %1 verfügt über eine Überschussreserve von %2, die sie als Kredit "
+                    "vergeben kann.## %1 holds excess reserves of %2, which it can lend out.",
+                    {bank, Amount(excess)});
             else
-                text = Bi(" Die " + bank + " unterschreitet ihr Mindestreservesoll um " +
-                              Amount(-excess) + " und muss ihre Kredite einschränken.",
-                          " " + bank + " falls short of its minimum reserve requirement by " +
-                              Amount(-excess) + " and must cut its loans.");
+                text = FillIn(" Die %1 unterschreitet ihr Mindestreservesoll um %2 und muss ihre "
+                              "Kredite einschränken.## %1 falls short of its minimum reserve "
+                              "requirement by %2 and must cut its loans.",
+                              {bank, Amount(-excess)});
         } else {
             const double before = rounds_.RoundExcessReserves(k, n - 1);
             const std::string now = Amount(excess);
             if (Amount(before) == now)
-                text = Bi(" Die Überschussreserve der " + bank + " beträgt " + now +
-                              " und ist gegenüber der Vorrunde unverändert.",
-                          " The excess reserves of " + bank + " amount to " + now +
-                              ", unchanged from the previous round.");
+                text = FillIn(" Die Überschussreserve der %1 beträgt %2 und ist gegenüber der "
+                              "Vorrunde unverändert.## The excess reserves of %1 amount to %2, "
+                              "unchanged from the previous round.",
+                              {bank, now});
             else if (std::fabs(excess) < std::fabs(before))
-                text = Bi(" Die Überschussreserve der " + bank + " beträgt " + now +
-                              "; gegenüber der Vorrunde (" + Amount(before) +
-                              ") ist sie betragsmäßig gesunken.",
-                          " The excess reserves of " + bank + " amount to " + now +
-                              "; in absolute terms they fell from the previous round (" +
-                              Amount(before) + ").");
+                text =
+                    FillIn(" Die Überschussreserve der %1 beträgt %2; gegenüber der Vorrunde (%3) "
+                           "ist sie betragsmäßig gesunken.## The excess reserves of %1 amount to "
+                           "%2; in absolute terms they fell from the previous round (%3).",
+                           {bank, now, Amount(before)});
             else
-                text = Bi(" Die Überschussreserve der " + bank + " beträgt " + now +
-                              "; gegenüber der Vorrunde (" + Amount(before) +
-                              ") ist sie betragsmäßig gestiegen.",
-                          " The excess reserves of " + bank + " amount to " + now +
-                              "; in absolute terms they rose from the previous round (" +
-                              Amount(before) + ").");
+                text =
+                    FillIn(" Die Überschussreserve der %1 beträgt %2; gegenüber der Vorrunde (%3) "
+                           "ist sie betragsmäßig gestiegen.## The excess reserves of %1 amount to "
+                           "%2; in absolute terms they rose from the previous round (%3).",
+                           {bank, now, Amount(before)});
         }
         Booking booking;
         booking.Parts.push_back(Part(
-            'a', {Memo(k, Assets, "EL," + l, deposit), Memo(k, Assets, "davon ÜR", excess)}, text));
+            'a',
+            {Memo(k, Assets, "EL," + l, deposit), Memo(k, Assets, "davon ÜR##of which ER", excess)},
+            text));
         Add(std::move(booking), 1);
     }
 }

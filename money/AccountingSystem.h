@@ -23,7 +23,7 @@ enum AccountSide { Assets = 0, Liabilities = 1 };
 struct AccountEntry {
     int Account = 0;
     AccountSide Side = Assets;
-    std::string Label; // "KR,A", "dEL,B", "davon ÜR", ...
+    std::string Label; // "KR,A", "dEL,B", "davon ÜR##of which ER" (memo labels may be bilingual)
     double Amount = 0;
     // Shown only (the stocks at the start of a round, the excess reserve at its close);
     // a memo entry changes no stock.

@@ -407,7 +407,8 @@ void BalanceSheet::SetEntries(const std::vector<ShownEntry>& assets,
     auto fill = [&m](QTreeWidget* t, const std::vector<ShownEntry>& entries) {
         t->clear();
         for (const ShownEntry& e : entries) {
-            auto* item = new QTreeWidgetItem({Q(e.Tag), Q(e.Label), Q(m.FormatNumber(e.Amount))});
+            auto* item = new QTreeWidgetItem(
+                {Q(e.Tag), Q(Translate(e.Label, m.Language)), Q(m.FormatNumber(e.Amount))});
             item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
             if (e.Memo) {
                 QFont f = t->font();
@@ -683,7 +684,9 @@ void MoneyAccountsWindow::PaintTo(const PaintTarget& target) {
             for (const ShownEntry& e : entries) {
                 if (yy + lh > top + sheetH) break;
                 const QRect r(left + pad, yy, right - left - 2 * pad, lh);
-                painter.drawText(r, Qt::AlignLeft, Q(e.Tag) + QStringLiteral("  ") + Q(e.Label));
+                painter.drawText(r, Qt::AlignLeft,
+                                 Q(e.Tag) + QStringLiteral("  ") +
+                                     Q(Translate(e.Label, m.Language)));
                 painter.drawText(r, Qt::AlignRight, Q(m.FormatNumber(e.Amount)));
                 yy += lh;
             }

@@ -13,8 +13,11 @@ namespace {
 
 enum Column { KR = 1, dUR = 2, MB = 3, UR = 4, MR = 5, BG = 6, SE = 7, M = 8 };
 
-constexpr const char* AbsoluteHeadings[] = {"KR", "dÜR", "MB", "ÜR", "MR", "BG", "SE", "M"};
-constexpr const char* DifferenceHeadings[] = {"dKR", "ÜR", "dMB", "dÜR", "dMR", "dBG", "dSE", "dM"};
+// The excess reserves are "ÜR" in German, "ER" in English; the other symbols are shared.
+constexpr const char* AbsoluteHeadings[] = {"KR", "dÜR##dER", "MB", "ÜR##ER",
+                                            "MR", "BG",       "SE", "M"};
+constexpr const char* DifferenceHeadings[] = {"dKR", "ÜR##ER", "dMB", "dÜR##dER",
+                                              "dMR", "dBG",    "dSE", "dM"};
 
 } // namespace
 
@@ -79,9 +82,10 @@ WorksheetTable BuildWorksheetTable(const Model& m, int t, const WorksheetValues&
     const auto& c = values.Round;
     table.Headings[0] = Translate("Runde##Round", language);
     for (int col = 1; col < WorksheetValues::Columns; ++col)
-        table.Headings[col] = std::string(options.Differences ? DifferenceHeadings[col - 1]
-                                                              : AbsoluteHeadings[col - 1]) +
-                              (options.Real ? "" : "N");
+        table.Headings[col] =
+            Translate(options.Differences ? DifferenceHeadings[col - 1] : AbsoluteHeadings[col - 1],
+                      language) +
+            (options.Real ? "" : "N");
     const std::string change =
         options.Differences ? " (" + Translate("Änderung##Change", language) + ")" : "";
     table.BaseStrip = Translate("Monetäre Basis##High-Powered Money", language) + change;

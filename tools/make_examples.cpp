@@ -8,6 +8,7 @@
 
 #include "app/ModelChange.h"
 #include "app/ModelFile.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -137,9 +138,9 @@ int main(int argc, char** argv) {
         SilentHost host(false);
         Solve(m, host);
         std::printf("%-32s %-4s Y(0) %9.3f  Y(%d) %9.3f  u(0) %6.2f  P(0) %6.3f  i(0) %6.3f\n",
-                    ex.file, host.status.c_str(), m.GetVar(0, var::Y), m.Periods.RightEdge,
-                    m.GetVar(m.Periods.RightEdge, var::Y), m.GetVar(0, var::u), m.GetVar(0, var::P),
-                    m.GetVar(0, var::i));
+                    ex.file, Translate(host.status, 1).c_str(), m.GetVar(0, var::Y),
+                    m.Periods.RightEdge, m.GetVar(m.Periods.RightEdge, var::Y), m.GetVar(0, var::u),
+                    m.GetVar(0, var::P), m.GetVar(0, var::i));
         if (host.status != "Ok") ++failures;
         ModelFile file(m, host, dir);
         try {

@@ -67,16 +67,17 @@ class BatchHost : public SilentHost {
         std::fprintf(stderr, "message: %s: %s\n", Translate(title, 1).c_str(),
                      OneLine(line).c_str());
     }
+    // The questions are recognised by their German half, which never changes.
     bool Ask(const std::string& title, const std::string& text) override {
         const std::string t = Translate(title, 1), body = Translate(text, 1);
         bool answer = yesToAll;
-        if (t == "Wollen Sie wirklich?")
-            answer = true; // the infinite-multiplier question
-        else if (body.find("Berechnung fortsetzen?") != std::string::npos)
-            answer = false; // go on iterating the start equilibrium
-        else if (openingModel && t == "Was nun?")
-            answer = true; // adjust the analysis interval to the file
-        else if (body.find("Daten des bisherigen rechten") == 0)
+        if (t == "Wollen Sie wirklich?") // verbatim
+            answer = true;               // the infinite-multiplier question
+        else if (body.find("Berechnung fortsetzen?") != std::string::npos) // verbatim
+            answer = false;                       // go on iterating the start equilibrium
+        else if (openingModel && t == "Was nun?") // verbatim
+            answer = true;                        // adjust the analysis interval to the file
+        else if (body.find("Daten des bisherigen rechten") == 0) // verbatim
             answer = true; // continue the data of the previous right edge
         std::fprintf(stderr, "question: %s: %s -> %s\n", t.c_str(), OneLine(body).c_str(),
                      answer ? "yes" : "no");
@@ -294,7 +295,7 @@ int main(int argc, char** argv) {
         if (!d.Ok) {
             std::fprintf(stderr, "tervalis-batch: --diagram %s: %s\n", diagram.c_str(),
                          d.Error.c_str());
-            std::fprintf(stderr, "status: %s\n", host.status.c_str());
+            std::fprintf(stderr, "status: %s\n", Translate(host.status, 1).c_str());
             // A period the solution did not reach is the solution's failure, not the caller's.
             return t <= m.Periods.RightEdge && t > m.Periods.LastSolved ? 1 : 2;
         }
@@ -307,11 +308,13 @@ int main(int argc, char** argv) {
     if (csvFailed) {
         const std::string reason = ModelFile::WriteFailureReason(out.Error());
         host.ShowMessage("Ausgabe##Output",
-                         "Die Ausgabe ist unvollständig: " + Translate(reason, 1) +
-                             ".##The output is incomplete: " + Translate(reason, 2) + ".",
+                         FillIn("Die Ausgabe ist unvollständig: %1.##The output is incomplete: %2.",
+                                {Translate(reason, 1), Translate(reason, 2)}),
                          "");
     }
-    std::fprintf(stderr, "status: %s\n", host.status.c_str());
+    // Scripts read the German half of the status ("status: Ok").
+    const std::string status = Translate(host.status, 1);
+    std::fprintf(stderr, "status: %s\n", status.c_str());
     if (!saved || csvFailed) return 3;
-    return host.status == "Ok" ? 0 : 1;
+    return status == "Ok" ? 0 : 1;
 }

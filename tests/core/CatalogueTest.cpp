@@ -20,6 +20,24 @@ TEST(Catalogue, TranslatePicksTheHalfForTheLanguage) {
     EXPECT_EQ(TranslateCapitalised("", 2), "");
 }
 
+TEST(Catalogue, FillInReplacesPlaceholdersInBothHalves) {
+    struct Case {
+        const char* text;
+        std::initializer_list<std::string_view> args;
+        const char* filled;
+    };
+    const Case cases[] = {
+        {"bis t = %1##up to t = %1", {"7"}, "bis t = 7##up to t = 7"},
+        {"%2 nach %1##%1 before %2", {"a", "b"}, "b nach a##a before b"},
+        {"%1%.##%1%.", {"12,5"}, "12,5%.##12,5%."},            // a percent sign after a placeholder
+        {"%1 und %3##%1 and %3", {"x"}, "x und %3##x and %3"}, // no argument: kept
+        {"%1##%1", {"%2"}, "%2##%2"},                          // arguments are not scanned again
+        {"100% ##100% ", {}, "100% ##100% "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FillIn(c.text, c.args), c.filled) << c.text;
+}
+
 TEST(Catalogue, SymbolsComeFromTheFirstParenthesis) {
     EXPECT_EQ(ParamSymbol(55, 0), "MN(-oo)");
     EXPECT_EQ(ParamSymbol(56, -3), "MBN(-oo)");
@@ -111,12 +129,12 @@ TEST(Catalogue, CheckParameterRanges) {
     for (const auto& rule : rules) {
         for (int n : rule.params) {
             for (double x : rule.accepted) {
-                test::RecordingHost host;
+                test::RecordingHost host(1);
                 EXPECT_TRUE(CheckParameter(m, host, n, 3, x, row)) << n << " " << x;
                 EXPECT_TRUE(host.messages.empty());
             }
             for (double x : rule.refused) {
-                test::RecordingHost host;
+                test::RecordingHost host(1);
                 EXPECT_FALSE(CheckParameter(m, host, n, 3, x, row)) << n << " " << x;
                 ASSERT_EQ(host.messages.size(), 1u);
                 const std::string& msg = host.messages[0];
@@ -140,7 +158,7 @@ TEST(Catalogue, CheckParameterRanges) {
 TEST(Catalogue, CheckParameterMessageText) {
     Model m;
     std::array<double, 64> row{};
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_FALSE(CheckParameter(m, host, 2, 4, 1.5, row));
     EXPECT_EQ(host.messages[0],
               "Parameter Check: Unzulässige Eingabe für Konsumquote,marg. (c[Y]) in t = 4\r\n"
@@ -156,7 +174,7 @@ TEST(Catalogue, CheckParameterMessageText) {
 TEST(Catalogue, MoneyStocksArePositiveOnlyInPeriodZero) {
     Model m;
     std::array<double, 64> row{};
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_FALSE(CheckParameter(m, host, 55, 0, 0, row));
     EXPECT_NE(host.messages[0].find("Minimum: 0 < MN(-oo)"), std::string::npos);
     EXPECT_TRUE(CheckParameter(m, host, 55, 1, -5, row));
@@ -168,7 +186,7 @@ TEST(Catalogue, CurrencyRatioAndReserveRatioNotBothZero) {
     std::array<double, 64> row{};
     row[56] = 0;   // b[M]
     row[57] = 0.1; // r[SE]
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_TRUE(CheckParameter(m, host, 57, 2, 0, row));
     row[57] = 0;
     EXPECT_FALSE(CheckParameter(m, host, 57, 2, 0, row));

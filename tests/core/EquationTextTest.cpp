@@ -152,8 +152,12 @@ TEST(EquationText, NotesFollowSwitchesAndLanguage) {
     EXPECT_TRUE(EquationText(With({}), 1, 2, 3).Notes.empty());
     const auto pricing = EquationText(With({{12, 1}}), 2, 2, 3).Notes;
     ASSERT_EQ(pricing.size(), 1u);
-    EXPECT_EQ(pricing[0].substr(0, 39), "Bei gewinnmaximierendem Preissetzungsve");
-    EXPECT_NE(pricing[0].find("erreicht ist.\r\nEine explizite"), std::string::npos);
+    EXPECT_EQ(pricing[0].substr(0, 30), "With profit-maximising pricing");
+    EXPECT_NE(pricing[0].find("is reached.\r\nAn explicit"), std::string::npos);
+    const auto pricingDe = EquationText(With({{12, 1}}), 1, 2, 3).Notes;
+    ASSERT_EQ(pricingDe.size(), 1u);
+    EXPECT_EQ(pricingDe[0].substr(0, 39), "Bei gewinnmaximierendem Preissetzungsve");
+    EXPECT_NE(pricingDe[0].find("erreicht ist.\r\nEine explizite"), std::string::npos);
 
     EXPECT_TRUE(EquationText(With({}), 1, 3, 1).Notes.empty());
     EXPECT_EQ(EquationText(With({{15, 1}}), 1, 3, 1).Notes.size(), 1u);

@@ -289,9 +289,9 @@ TEST(MonitorText, LinesFollowTheSwitches) {
          Q::PriceLevel,
          1,
          ": endogen [gewinnmax. Preissetzung; substitut. Techn.]"},
-        {{{12, 2}, {6, 0}}, Q::PriceLevel, 2, ": endogenous [markup pricing; limitat. Techn.]"},
+        {{{12, 2}, {6, 0}}, Q::PriceLevel, 2, ": endogenous [markup pricing; limit. techn.]"},
         {{{14, 2}}, Q::WageLevel, 1, ": endogen [mit Effektivlohnanpassung]"},
-        {{{14, 1}}, Q::WageLevel, 2, ": endogenous [without Adjustement of Actual Wages]"},
+        {{{14, 1}}, Q::WageLevel, 2, ": endogenous [without Adjustment of Actual Wages]"},
         {{{21, 1}}, Q::ExchangeRate, 1, ": flexibel"},
         {{{21, 0}}, Q::ExchangeRate, 2, ": fix"},
     };

@@ -37,7 +37,7 @@ TEST(InputSession, AllOkWritesOnlyTheEditedParameterOverItsValidity) {
     test::SetFrom(m, 5, {{par::GAut, 250}}); // a government path entered earlier
     const double gBefore = m.ModelPar(0, par::GAut);
     InputSession s(m, 1, true);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     const double cy = 0.1 + 0.2 + 0.33; // not representable in 15 digits
     ASSERT_TRUE(s.Enter(host, par::cY, cy));
     s.Close(InputClose::All, 3);
@@ -57,7 +57,7 @@ TEST(InputSession, ClosingWithoutEditsChangesNothing) {
         test::SetFrom(m, 7, {{par::IAut, 120}});
         const auto before = Params(m);
         InputSession s(m, 1, true);
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         ASSERT_TRUE(s.Enter(host, par::IAut, s.WorkValue(par::IAut))); // retyped as it was
         s.Close(how, 2);
         EXPECT_EQ(Params(m), before);
@@ -69,7 +69,7 @@ TEST(InputSession, ClosingWithoutEditsChangesNothing) {
 TEST(InputSession, PageOkWritesTheCurrentPageAndEachPageKeepsItsValidity) {
     Model m = Solved(10);
     InputSession s(m, 1, false);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::CAut, 111)); // page 1
     ASSERT_TRUE(s.Enter(host, par::GAut, 222)); // page 3
     s.SetPeriods(1, 3);
@@ -100,7 +100,7 @@ TEST(InputSession, ValidityStopsAtTheRightEdge) {
     EXPECT_EQ(s.SetPeriods(2, 50), 3);
     EXPECT_EQ(s.SetPeriods(3, 0), 1);
     EXPECT_EQ(s.SetPeriods(4, -4), 1);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::a, 7.5));
     s.Close(InputClose::Page, 1);
     EXPECT_EQ(m.ModelPar(98, par::a), 7.5);
@@ -114,7 +114,7 @@ TEST(InputSession, OnlyPeriodsWhoseValueDiffersAreMarkedUnsolved) {
     test::SetFrom(m, 2, {{par::cY, 0.5}});
     test::SetFrom(m, 6, {{par::cY, 0.7}});
     InputSession s(m, 1, true);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::cY, 0.7));
     s.Close(InputClose::Page, 1);
     EXPECT_EQ(m.Periods.LastSolved, 1);
@@ -141,14 +141,14 @@ TEST(InputSession, RefusedEntriesKeepTheWorkingValue) {
     // Out of range, infinite and not a number, also where any value is admissible (d[K]).
     for (Entry e : {Entry{par::cY, 1.5}, Entry{par::cY, nan}, Entry{par::CAut, inf},
                     Entry{par::dK, nan}, Entry{par::dK, -inf}}) {
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         const double before = s.WorkValue(e.n);
         EXPECT_FALSE(s.Enter(host, e.n, e.x)) << e.n << " " << e.x;
         EXPECT_EQ(s.WorkValue(e.n), before);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
     }
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_FALSE(s.Enter(host, par::dK, nan));
     EXPECT_EQ(host.messages[0], "Parameter Check: Unzulässige Eingabe für Abschreibungsrate (d[K]) "
                                 "in t = 3\r\n | Bisheriger Wert wird wiederhergestellt.");
@@ -180,7 +180,7 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
     test::SetFrom(m, 7, {{par::rSE, 0}}); // reserve requirement abolished from period 7
     const auto before = Params(m);
     InputSession s(m, 4, false);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::bM, 0)); // fine in period 3
     s.SetPeriods(3, 4);                     // periods 3..6
     EXPECT_TRUE(s.CheckTargets(host, InputClose::Page, 3));
@@ -202,7 +202,7 @@ TEST(InputSession, AutonomousMoneyChangeAtTheStartIsALevel) {
     m.Switch[19] = 1;
     test::SetFrom(m, 4, {{par::dMHNAut, 30}});
     InputSession s(m, 4, true);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::dMHNAut, 900));
     s.Close(InputClose::All, 3);
     EXPECT_EQ(m.ModelPar(0, par::dMHNAut), 900);
@@ -260,7 +260,7 @@ TEST(InputSession, CancelRestoresTheSwitches) {
     m.Switch[1] = 1;
     m.Switch[3] = 1;
     EXPECT_EQ(s.VisibleParams(1), (std::vector<int>{1, 3, 4, 5}));
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::cYL, 0.4));
     s.Close(InputClose::Cancel, 1);
     EXPECT_EQ(m.Switch, before);

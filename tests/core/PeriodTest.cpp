@@ -19,7 +19,7 @@ using test::RecordingHost;
 
 Model SolvedKeynes() {
     Model m = test::KeynesianModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     return m;
 }
@@ -29,7 +29,7 @@ TEST(ComputePeriod, WritesEveryVariableButTheMoneyMultiplier) {
     const double sentinel = -123456.789;
     for (int n = 1; n <= 63; ++n)
         m.SetVar(7, n, sentinel);
-    RecordingHost host;
+    RecordingHost host(1);
     m.Expect[3].Method = 2; // one run; demand expectation from the past
     m.Expect[4].Method = 4; // imports planned together with production
     m.Expect[0].Method = m.Expect[1].Method = m.Expect[2].Method = 1;
@@ -51,7 +51,7 @@ TEST(ComputePeriod, ActualDemandExpectationRunsTwice) {
     once.Expect[3].Lags = 1;
     Model twice = base;
     twice.Expect[3].Method = 1;
-    RecordingHost host;
+    RecordingHost host(1);
     ComputePeriod(once, 5, host);
     ComputePeriod(twice, 5, host);
     EXPECT_EQ(twice.GetVar(5, var::NErw), once.GetVar(5, var::N));
@@ -79,7 +79,7 @@ TEST(ComputePeriod, ActualImportsInASingleRunUseTheStoredImports) {
     m.Expect[3].Method = 2;
     m.Expect[4].Method = 1;
     m.SetVar(6, var::Im, 12.34);
-    RecordingHost host;
+    RecordingHost host(1);
     ComputePeriod(m, 6, host);
     EXPECT_EQ(m.GetVar(6, var::ImErw), 12.34);
     EXPECT_DOUBLE_EQ(m.GetVar(6, var::DErw), m.GetVar(6, var::NErw) - 12.34);
@@ -89,7 +89,7 @@ TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
     Model m = SolvedKeynes();
     m.Switch[12] = 2;
     test::SetAll(m, {{par::Pu, 5}, {par::jAut, 0.2}});
-    RecordingHost host;
+    RecordingHost host(1);
     ComputePeriod(m, 3, host);
     EXPECT_EQ(m.GetVar(3, var::YP), 0); // last period's price 1 is below P,u
     EXPECT_DOUBLE_EQ(m.GetVar(3, var::P),
@@ -105,7 +105,7 @@ TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
 
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     Model m = SolvedKeynes();
-    RecordingHost host;
+    RecordingHost host(1);
     m.Expect[3].Method = 2;
     m.Expect[4].Method = 2;
     // Output collapses in period 10: demand expectation extrapolates N(9) = 0.
@@ -127,7 +127,7 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
     m.SetVar(4, var::K, 1000);
     m.SetVar(4, var::I, 30);
     m.SetVar(4, var::IUnw, -5);
-    RecordingHost host;
+    RecordingHost host(1);
     ComputePeriod(m, 5, host);
     EXPECT_EQ(m.GetVar(5, var::K), 1025); // no depreciation subtracted
     ComputePeriod(m, 0, host);
@@ -136,7 +136,7 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
 
 TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
     Model m = test::OpenFlexibleModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     ASSERT_EQ(host.Status(), "Ok");
     m.SetModelPar(4, par::xe, 0);
@@ -154,7 +154,7 @@ TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
 TEST(ComputePeriod, FlexibleRateBalancesTradeAndCapitalFlows) {
     Model m = test::OpenFlexibleModel();
     test::SetFrom(m, 10, {{par::GAut, 220}});
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     for (int t : {0, 9, 10, 11, 30, 100}) {
         EXPECT_NEAR(m.GetVar(t, var::AB) + m.GetVar(t, var::NK), 0, 1e-9) << t;
@@ -223,7 +223,7 @@ TEST_F(Expectations, FormExpectationStoresWhatItForms) {
 TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     Model m = test::KeynesianModel();
     test::SetFrom(m, 20, {{par::GAut, 150}});
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     int created = 0;
     RuleBaseLink link([&created] {
@@ -261,7 +261,7 @@ TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
     EXPECT_FALSE(link.Connect(m, 5));
     m.Expect[5].RuleBased = 1;
     m.Expect[5].Antecedents = {64 + var::gP};
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(m.GetVar(10, var::gPErw), 0);
     EXPECT_EQ(link.AdoptAntecedents(m, 5), 3);

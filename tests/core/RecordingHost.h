@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Catalogue.h"
 #include "core/UserHost.h"
 
 #include <deque>
@@ -10,24 +11,27 @@
 namespace tv::test {
 
 // Records everything the core says and answers questions from a script (default: yes).
+// Language 0 records the bilingual texts as given, 1 or 2 their German or English half.
 class RecordingHost : public UserHost {
   public:
+    explicit RecordingHost(int language = 0) : language(language) {}
+
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint) override {
-        messages.push_back(title + ": " + text + (hint.empty() ? "" : " | " + hint));
+        messages.push_back(T(title) + ": " + T(text) + (hint.empty() ? "" : " | " + T(hint)));
     }
     bool Ask(const std::string& title, const std::string& text) override {
-        questions.push_back(title + ": " + text);
+        questions.push_back(T(title) + ": " + T(text));
         if (answers.empty()) return true;
         const bool a = answers.front();
         answers.pop_front();
         return a;
     }
     void PlaySound(const std::string& wave) override { sounds.push_back(wave); }
-    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void SetStatus(const std::string& text) override { statuses.push_back(T(text)); }
     void ProgressOpen(const std::string& label, const std::string& group, const std::string& min,
                       const std::string& max) override {
-        progress.push_back("open " + label + " | " + group + " | " + min + " | " + max);
+        progress.push_back("open " + T(label) + " | " + T(group) + " | " + min + " | " + max);
         windowPolls.push_back(0);
     }
     void ProgressSetMaximumLabel(const std::string& max) override {
@@ -51,6 +55,9 @@ class RecordingHost : public UserHost {
     void ShowSolveControl(bool visible) override { controlVisible = visible; }
 
     std::string Status() const { return statuses.empty() ? "" : statuses.back(); }
+    std::string T(const std::string& text) const {
+        return language == 0 ? text : Translate(text, language);
+    }
 
     std::vector<std::string> messages, questions, sounds, statuses, progress;
     std::vector<double> gauge;
@@ -63,6 +70,7 @@ class RecordingHost : public UserHost {
     int busyDepth = 0;
     bool busyUnbalanced = false;
     bool controlVisible = false;
+    int language;
 };
 
 } // namespace tv::test

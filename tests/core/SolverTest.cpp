@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace tv {
 namespace {
@@ -22,7 +23,7 @@ constexpr double kRel = 1e-6;
 TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
     // Y = (C,aut + I,aut + G,aut) / (1 - c[Y]) = 300 / 0.2
     Model m = test::KeynesianModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 1500 * kRel);
@@ -41,7 +42,7 @@ TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
     // LM: 600 = 100 - 20 i + 0.5 Y                             =>  Y = 1000 + 40 i
     // => i = 100/28, Y = 1000 + 4000/28
     Model m = test::ClosedISLMModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_NEAR(m.GetVar(0, var::i), 100.0 / 28, 1e-4);
@@ -57,7 +58,7 @@ TEST(StartEquilibrium, OpenEconomyWithFlexibleRatesBalancesTheForeignAccounts) {
     const double i = (450 - 0.425 * 2 * (money - 100)) / (31 + 0.425 * 30);
     const double y = 2 * (money - 100) + 30 * i;
     Model m = test::OpenFlexibleModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_NEAR(m.GetVar(0, var::i), i, 1e-4);
@@ -68,7 +69,7 @@ TEST(StartEquilibrium, OpenEconomyWithFlexibleRatesBalancesTheForeignAccounts) {
 
 TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     Model m = test::BondMarketModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
     // Stationary wages need u = u,nat: Y = a * A,pot * (1 - 5/100).
@@ -84,7 +85,7 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     // polls, one per iteration.
     Model zero = test::StartModel();
     zero.Periods.LastSolved = -1;
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(zero, host);
     ASSERT_EQ(host.windowPolls.size(), 2u); // search, then interval
     EXPECT_EQ(host.windowPolls[0], 10);
@@ -108,7 +109,7 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
 TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
     Model m = test::KeynesianModel();
     m.Periods.LeftEdge = 10;
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.windowPolls.size(), 1u); // no equilibrium search, only the interval
     EXPECT_EQ(m.RecalcEquilibrium, 1);
@@ -131,7 +132,7 @@ TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
     Model m = test::KeynesianModel();
     m.Periods.RightEdge = 3;
     m.Options.StepwiseSolve = 1;
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(m.Periods.LastSolved, 0);
     EXPECT_TRUE(host.controlVisible);
@@ -151,7 +152,7 @@ TEST(Solve, InexactStartEquilibriumAsksAndReports) {
     Model m = test::BondMarketModel();
     m.Options.MaxIterations = 12;
     m.Options.Accuracy = 1e-15;
-    RecordingHost host;
+    RecordingHost host(1);
     host.answers = {true, false}; // go on once, then give up
     Solve(m, host);
     ASSERT_EQ(host.questions.size(), 2u);
@@ -184,7 +185,7 @@ TEST(Solve, TheHourglassComesAndGoesInPairs) {
         m.Options.ShowSolveInfo = 0;
         m.Options.MaxIterations = 12;
         m.Options.Accuracy = 1e-15;
-        RecordingHost host;
+        RecordingHost host(1);
         host.answers = {answer, false};
         Solve(m, host);
         EXPECT_EQ(host.busyDepth, 0) << answer;
@@ -196,7 +197,7 @@ TEST(Solve, TheHourglassComesAndGoesInPairs) {
 TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
     Model m = test::BondMarketModel();
     m.Options.ShowSolveInfo = 1;
-    RecordingHost host;
+    RecordingHost host(1);
     EquilibriumSearch(m, host, true);
     SolveInterval(m, host, 1, 3, true);
     int opened = 0;
@@ -214,7 +215,7 @@ TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
 
 TEST(Solve, StopDuringTheSearchMakesItInexact) {
     Model m = test::BondMarketModel();
-    RecordingHost host;
+    RecordingHost host(1);
     host.stopAtPoll = 5;
     Solve(m, host);
     EXPECT_TRUE(host.questions.empty());
@@ -227,7 +228,7 @@ TEST(Solve, StopIsOneEventEvenWhenTheHostKeepsReportingIt) {
     // k = 501 (a multiple of 3), after two iterations. The interval ends after period 1.
     Model m = test::KeynesianModel();
     m.Switch[23] = 3;
-    RecordingHost host;
+    RecordingHost host(1);
     host.keepStopping = true;
     ASSERT_NO_THROW(Solve(m, host));
     ASSERT_EQ(host.windowPolls.size(), 2u);
@@ -239,7 +240,7 @@ TEST(Solve, StopIsOneEventEvenWhenTheHostKeepsReportingIt) {
 TEST(Solve, AStartEquilibriumThatIsNotANumberIsNeverConverged) {
     Model m = test::KeynesianModel();
     test::SetAll(m, {{par::CAut, NAN}});
-    RecordingHost host;
+    RecordingHost host(1);
     host.answers = {false};
     Solve(m, host);
     EXPECT_TRUE(std::isnan(m.GetVar(0, var::Y)));
@@ -251,7 +252,7 @@ TEST(Solve, AStartEquilibriumThatIsNotANumberIsNeverConverged) {
 
 TEST(Solve, StopDuringTheIntervalEndsIt) {
     Model m = test::KeynesianModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host); // equilibrium first
     const long searchPolls = host.polls;
     m.Periods.LastSolved = 0;
@@ -273,7 +274,7 @@ TEST(Solve, StopDuringTheIntervalEndsIt) {
 TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
     Model m = test::OpenFlexibleModel();
     test::SetAll(m, {{par::me, 0}});
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Alles lösen!");
     EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 0 nicht "
@@ -286,7 +287,7 @@ TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
 TEST(Solve, FlexibleRatesRefusedInALaterPeriodEndTheInterval) {
     Model m = test::OpenFlexibleModel();
     test::SetFrom(m, 30, {{par::xe, 0}});
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EXPECT_EQ(m.Periods.LastSolved, 29);
     EXPECT_EQ(host.Status(), "Lösungsabbruch nach t = 29");
@@ -297,7 +298,7 @@ TEST(Solve, FlexibleRatesRefusedInALaterPeriodEndTheInterval) {
 TEST(Solve, InfiniteMultiplierAsksFirst) {
     Model m = test::KeynesianModel();
     test::SetAll(m, {{par::cY, 1}});
-    RecordingHost host;
+    RecordingHost host(1);
     host.answers = {false};
     Solve(m, host);
     ASSERT_EQ(host.questions.size(), 1u);
@@ -310,7 +311,7 @@ TEST(Solve, InfiniteMultiplierAsksFirst) {
 
 TEST(Solve, RecalculationCommandsAndFollowingTheSolution) {
     Model m = test::KeynesianModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     m.Periods.LeftEdge = 5;
     m.Options.FollowSolution = 1;
@@ -330,7 +331,7 @@ TEST(Solve, RecalculationCommandsAndFollowingTheSolution) {
 
 TEST(Solve, ProgramStartSolvesEverything) {
     Model m = test::StartModel();
-    RecordingHost host;
+    RecordingHost host(1);
     SolveAtProgramStart(m, host);
     EXPECT_EQ(m.Periods.LastSolved, 100);
     EXPECT_EQ(m.Periods.MaxSolved, 100);
@@ -340,7 +341,7 @@ TEST(Solve, ProgramStartSolvesEverything) {
 
 TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
     Model m = test::BondMarketModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     const Model before = m;
     const double p = m.GetVar(20, var::P);
@@ -373,10 +374,84 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // A stationary model: the demand-side equilibrium at the model's own price level is the
     // model's own income.
     Model m = test::ClosedISLMModel();
-    RecordingHost host;
+    RecordingHost host(1);
     Solve(m, host);
     EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
     EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+}
+
+
+TEST(Solve, TalksInTheHostsLanguage) {
+    struct Case {
+        const char* name;
+        std::function<void(Model&, RecordingHost&)> setUp;
+        const char* status;
+        const char* question; // start of the first question, or null
+        const char* message;  // start of the last message, or null
+    };
+    const std::vector<Case> cases = {
+        {"infinite multiplier",
+         [](Model& m, RecordingHost& h) {
+             test::SetAll(m, {{par::cY, 1}});
+             h.answers = {false};
+         },
+         "Solve all!",
+         "Are you sure?: The simple income multiplier for t=0 is infinite (risk of "
+         "instability!). Start the solution anyway?",
+         nullptr},
+        {"inexact equilibrium",
+         [](Model& m, RecordingHost& h) {
+             m = test::BondMarketModel();
+             m.Options.MaxIterations = 12;
+             m.Options.Accuracy = 1e-15;
+             h.answers = {false};
+         },
+         "Equilibrium inexact",
+         "Please decide: After 12 iterations the results for the initial equilibrium (t=0) "
+         "have not yet reached the required accuracy.",
+         "Note: The solution of the initial equilibrium in t=0 was stopped before"},
+        {"trade without the exchange rate",
+         [](Model& m, RecordingHost&) {
+             m = test::OpenFlexibleModel();
+             test::SetFrom(m, 30, {{par::xe, 0}});
+         },
+         "Solution stopped after t = 29", nullptr,
+         "Not possible!: Exports and/or imports do not depend on the exchange rate in t = 30. "
+         "The solution is stopped."},
+        {"stepwise",
+         [](Model& m, RecordingHost&) {
+             m.Periods.RightEdge = 3;
+             m.Options.StepwiseSolve = 1;
+         },
+         "Solved up to t = 0", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m = test::KeynesianModel();
+        RecordingHost host(2);
+        c.setUp(m, host);
+        Solve(m, host);
+        EXPECT_EQ(host.Status(), c.status);
+        if (c.question) {
+            ASSERT_FALSE(host.questions.empty());
+            EXPECT_EQ(host.questions[0].rfind(c.question, 0), 0u) << host.questions[0];
+        }
+        if (c.message) {
+            ASSERT_FALSE(host.messages.empty());
+            EXPECT_EQ(host.messages.back().rfind(c.message, 0), 0u) << host.messages.back();
+        }
+        // Every text the host saw has an English half.
+        std::vector<std::string> all = host.statuses;
+        all.insert(all.end(), host.questions.begin(), host.questions.end());
+        all.insert(all.end(), host.messages.begin(), host.messages.end());
+        all.insert(all.end(), host.progress.begin(), host.progress.end());
+        for (const std::string& s : all) {
+            EXPECT_EQ(s.find("##"), std::string::npos) << s;
+            EXPECT_EQ(s.find("ä"), std::string::npos) << s;
+            EXPECT_EQ(s.find("ö"), std::string::npos) << s;
+            EXPECT_EQ(s.find("ü"), std::string::npos) << s;
+        }
+    }
 }
 
 } // namespace

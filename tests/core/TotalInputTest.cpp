@@ -54,7 +54,7 @@ TEST(TotalInput, AcceptWritesExactlyTheEditedCells) {
     m.SetModelPar(9, par::cY, odd);
     const auto before = Params(m);
     auto s = Sheet(m, {par::CAut, par::cY, par::GAut});
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     const double typed = 1.0 / 3.0;
     ASSERT_TRUE(s.Enter(host, 7, 1, typed));
     ASSERT_TRUE(s.EnterText(host, 12, 2, "250,5"));
@@ -80,7 +80,7 @@ TEST(TotalInput, AcceptWithoutChangesMarksNothingAndRestoreForgets) {
     Model m = Solved();
     const auto before = Params(m);
     auto s = Sheet(m, {par::GAut});
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, 3, 0, 999));
     s.Restore();
     EXPECT_EQ(s.Value(3, 0), m.ModelPar(3, par::GAut));
@@ -111,7 +111,7 @@ TEST(TotalInput, EntriesAreCheckedForTheirPeriod) {
         Model m = Solved();
         m.SetModelPar(6, par::rSE, 0);
         auto s = Sheet(m, {c.param});
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         const double old = s.Value(c.period, 0);
         EXPECT_EQ(s.EnterText(host, c.period, 0, c.text), c.kept) << c.name;
         if (c.kept) {
@@ -129,7 +129,7 @@ TEST(TotalInput, EntryCheckSeesPendingEditsOfOtherColumns) {
     // even after the columns changed.
     Model m = Solved();
     auto s = Sheet(m, {par::rSE});
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, 5, 0, 0));
     s.SetColumns({par::bM});
     EXPECT_FALSE(s.Enter(host, 5, 0, 0));
@@ -162,7 +162,7 @@ TEST(TotalInput, PasteWritesIntoTheCopiedParameters) {
         s.Copy(2, 3, 2, 0); // any corner order
         // The grid now shows other parameters: the paste still goes to G,aut and t[Y].
         s.SetColumns({par::CAut, par::cY});
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         EXPECT_EQ(s.Paste(host, c.targetRow, c.repeat, c.lastRow), c.result) << c.name;
         EXPECT_EQ(host.messages.size(), c.result == R::RightEdge ? 1u : 0u) << c.name;
         for (int p : c.pastedPeriods) {
@@ -189,7 +189,7 @@ TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     m.SetModelPar(9, par::rSE, 1e-15);
     auto s = Sheet(m, {par::bM, par::rSE});
     s.Copy(3, 3, 0, 0);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_EQ(s.Paste(host, 6, 5), TotalInputSheet::PasteResult::Done);
     for (int p : {6, 7, 10})
         EXPECT_EQ(s.Cell(p, par::bM), 0) << p;
@@ -225,7 +225,7 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
         const auto before = Params(m);
         auto s = Sheet(m, {par::GAut, par::dMHNAut});
         s.Copy(c.copyRow, c.copyRow, 0, 1);
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         const auto result = s.Paste(host, c.target, 1);
         EXPECT_EQ(result == TotalInputSheet::PasteResult::Refused, c.refused) << c.name;
         EXPECT_EQ(s.HasEdits(), !c.refused) << c.name;
@@ -262,7 +262,7 @@ TEST(TotalInput, CopyDialogOverRanges) {
         m.SetModelPar(5, par::tY, 0.125);
         m.Periods.LastSolved = 20;
         const auto before = Params(m);
-        test::RecordingHost host;
+        test::RecordingHost host(1);
         EXPECT_EQ(CopyParameterValues(m, host, c.params, c.source, c.from, c.to), c.result)
             << c.name;
         for (int p = 0; p <= 20; ++p) {
@@ -282,7 +282,7 @@ TEST(TotalInput, CopyAndResetRefuseAnInfiniteMultiplier) {
     for (int p : {12, 14})
         m.SetModelPar(p, par::rSE, 0);
     const auto before = Params(m);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_EQ(CopyParameterValues(m, host, {par::bM}, 2, 15, 10), RangeResult::Refused);
     EXPECT_TRUE(Mentions(host, "in Periode 12 unendlich groß"));
     EXPECT_TRUE(Mentions(host, "Kopierauftrag wird nicht ausgeführt."));
@@ -302,7 +302,7 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
     Model m = Solved();
     test::SetAll(m, {{par::GAut, 200}});
     m.SetModelPar(4, par::dMHNAut, 30);
-    test::RecordingHost host;
+    test::RecordingHost host(1);
     EXPECT_EQ(ResetParameterValues(m, host, {par::GAut, par::dMHNAut}, 8, 0), RangeResult::Done);
     for (int p = 0; p <= 8; ++p) {
         EXPECT_EQ(m.ModelPar(p, par::GAut), DefaultPar(p, par::GAut)) << p;

@@ -23,6 +23,7 @@ PROPER_NAMES = {
     "TERVALIS",
     "VALDA",  # the booking application
     "Deutsch",  # the language's own name in the language menu
+    "dER",  # symbol: change of excess reserves (the German word list has "der")
 }
 
 # German words that do not occur in English texts (ambiguous ones such as "was", "an",
@@ -40,7 +41,7 @@ ausgabe hinweis achtung fehler nicht zins zinssatz geldmenge einkommen nachfrage
 staat haushalte unternehmen ausland inland sektor sektoren gleichung gleichungen grafik
 tabelle diagramm kurve kurven basislauf periodenlauf verzögerung sprung weiter zurück
 aktuelle aktuellen gleichgewicht genauigkeit iterationen berechnung ermittlung abbruch
-erwartung erwartungen parameter einstellungen optionen ansicht bearbeiten anzeigen zeigen
+erwartung erwartungen einstellungen optionen ansicht bearbeiten anzeigen zeigen
 schritt schritte übertragung buchung buchungen verbindung geschlossen geöffnet gespeichert
 bereits wirklich sicher soll möchten wollen sollte muss müssen darf dürfen zwischen gegen
 ohne über unten oben links rechts seite seiten druck drucker schrift farbe farben groß klein

@@ -194,7 +194,7 @@ TEST(MoneyWorksheetTest, DifferencesAndRealValues) {
     const WorksheetValues v = ComputeWorksheet(*m, T, 2);
     const WorksheetTable table = BuildWorksheetTable(*m, T, v, WorksheetOptions{true, true}, 2);
     using Row = std::array<std::string, 9>;
-    EXPECT_EQ(table.Headings, (Row{"Round", "dKR", "ÜR", "dMB", "dÜR", "dMR", "dBG", "dSE", "dM"}));
+    EXPECT_EQ(table.Headings, (Row{"Round", "dKR", "ER", "dMB", "dER", "dMR", "dBG", "dSE", "dM"}));
     EXPECT_EQ(table.BaseStrip, "High-Powered Money (Change)");
     EXPECT_EQ(table.MoneyStrip, "Money Supply (Change)");
     ASSERT_EQ(table.Rows.size(), 6u);
