@@ -103,7 +103,7 @@ void QtUserHost::PlaySoundToEnd(const std::string& waveFile) {
 }
 
 void QtUserHost::SetStatus(const std::string& text) {
-    if (onStatus) onStatus(QString::fromStdString(text));
+    if (onStatus) onStatus(QString::fromStdString(text)); // bilingual, see onStatus
 }
 
 void QtUserHost::ProgressOpen(const std::string& label, const std::string& group,

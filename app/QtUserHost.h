@@ -60,6 +60,8 @@ class QtUserHost : public QObject, public UserHost {
     QString SoundDirectory; // the program's directory
 
     // Main-window reactions.
+    // The status arrives bilingual: the receiver shows the half of the current language and
+    // shows the other half after a language switch.
     std::function<void(const QString&)> onStatus;
     std::function<void()> onBroadcastModelChanged;
     std::function<void(bool)> onShowSolveControl;
