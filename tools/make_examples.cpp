@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
                     ex.file, Translate(host.status, 1).c_str(), m.GetVar(0, var::Y),
                     m.Periods.RightEdge, m.GetVar(m.Periods.RightEdge, var::Y), m.GetVar(0, var::u),
                     m.GetVar(0, var::P), m.GetVar(0, var::i));
-        if (host.status != "Ok") ++failures;
+        if (Translate(host.status, 1) != "Ok") ++failures;
         ModelFile file(m, host, dir);
         try {
             file.WriteModelFile(dir + "/" + ex.file);

@@ -185,3 +185,31 @@ TEST(EquationText, LineCountDecidesTheFormulaRows) {
     EXPECT_EQ(EquationText(With({}), 1, 2, 1).LineCount(), 2);
     EXPECT_EQ(EquationText(With({}), 1, 4, 2).LineCount(), 3);
 }
+
+// In English no page shows a German word; the formulas stay the same in both languages.
+TEST(EquationText, EnglishPagesHaveNoGermanWords) {
+    const std::vector<std::vector<std::pair<int, int>>> settings = {
+        {},
+        {{8, 0}, {12, 1}, {15, 1}, {21, 1}},
+        {{12, 2}, {18, 1}, {19, 1}},
+        {{12, 3}, {18, 1}, {19, 1}, {20, 1}, {22, 4}},
+        {{19, 1}, {20, 1}, {22, 4}},
+        {{18, 1}, {20, 1}, {22, 4}},
+    };
+    const char* german[] = {" und ", "mit:", "sonst:", "für", "Preis", "ä", "ö", "ü", "##"};
+    for (const auto& s : settings) {
+        for (int sector = 1; sector <= 5; ++sector) {
+            for (int category = 1; category <= 4; ++category) {
+                const EquationLines en = EquationText(With(s), 2, sector, category);
+                const EquationLines de = EquationText(With(s), 1, sector, category);
+                std::vector<std::string> lines = {en.Main, en.Second, en.Third};
+                lines.insert(lines.end(), en.Notes.begin(), en.Notes.end());
+                for (const std::string& line : lines)
+                    for (const char* word : german)
+                        EXPECT_EQ(line.find(word), std::string::npos)
+                            << sector << "/" << category << ": " << line;
+                EXPECT_EQ(en.LineCount(), de.LineCount()) << sector << "/" << category;
+            }
+        }
+    }
+}
