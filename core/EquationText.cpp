@@ -141,12 +141,12 @@ constexpr MoneySupplyRow kMoneySupply[8] = {
      "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = (1+gMBN/100)*MBN(-#)", ""},
     {"MN = MN(-1) + dMHN + dWRN",
      "tGP: dMHN = gMN/100*MN(-1) - n§WR§*dWRN; sonst: dMHN = -n§WR§*dWRN##tGP: dMHN = "
-     "gMN/100*MN(-1) - n§WR§*dWRN; otherwise: dMHN = -n§WR§*dWRN",
+     "gMN/100*MN(-1) - n§WR§*dWRN; else: dMHN = -n§WR§*dWRN",
      "dWRN = Z*P"},
     {"MN = BGN + SEN   und   MBN = BGN + MRN##MN = BGN + SEN   and   MBN = BGN + MRN",
      "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = MBN(-1) + dMBHN + dWRN",
      "tGP: dMBNH = gMBN/100*MBN(-1) - n§WR§*dWRN; sonst: dMBHN = -n§WR§*dWRN##tGP: dMBNH = "
-     "gMBN/100*MBN(-1) - n§WR§*dWRN; otherwise: dMBHN = -n§WR§*dWRN"},
+     "gMBN/100*MBN(-1) - n§WR§*dWRN; else: dMBHN = -n§WR§*dWRN"},
 };
 
 std::string WithMzzr(const char* text, int mzzr) {

@@ -47,7 +47,7 @@ bereits wirklich sicher soll möchten wollen sollte muss müssen darf dürfen zw
 ohne über unten oben links rechts seite seiten druck drucker schrift farbe farben groß klein
 mauszeiger liefert diagramminformationen modellergebnisse gleichungssystem startinfo
 wechselkurs wechselkursabhängig preis preise lohn löhne beschäftigung arbeitslosigkeit
-sonst mit runde bargeld kredite preisuntergrenze
+sonst mit runde bargeld kredite preisuntergrenze autonom
 """.split())
 
 TOKEN = re.compile(
