@@ -158,6 +158,15 @@ TEST_F(Batch, AnInexactStartEquilibriumIsExitOneWithTheCsv) {
             asked = true;
     EXPECT_TRUE(asked);
     EXPECT_EQ(r.err.back(), "status: GG-Lösung ungenau");
+    // Scripts read the German half of every bilingual text.
+    bool noted = false;
+    for (const auto& line : r.err) {
+        EXPECT_EQ(line.find("##"), std::string::npos) << line;
+        noted = noted || line.rfind("message: Hinweis: Der Lösungsvorgang für das "
+                                    "Ausgangsgleichgewicht",
+                                    0) == 0;
+    }
+    EXPECT_TRUE(noted);
 }
 
 TEST_F(Batch, TheIntervalFollowsTheFileAndQuestionsAreLogged) {
