@@ -380,7 +380,6 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
 }
 
-
 TEST(Solve, TalksInTheHostsLanguage) {
     struct Case {
         const char* name;
