@@ -55,7 +55,7 @@ class SilentHost : public UserHost {
     bool StopRequested() override { return false; }
     void SetBusy(bool) override {}
 
-    std::string status;
+    std::string status; // the last status as the core set it, bilingual
 
   private:
     bool answer_;
