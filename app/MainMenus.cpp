@@ -234,7 +234,7 @@ void MainWindow::BuildMenus() {
     QMenu* geld = SubMenu(aufb, QStringLiteral("MIAufbGeld"),
                           "&Geld- und Kreditschöpfung##Creation of &Money and Credit");
     Later(geld, QStringLiteral("MIAufbGeldSequenz"), "&Sequenztabelle##&Worksheet");
-    Later(geld, QStringLiteral("MIAufbGeldKonten"), "&Kontensystem");
+    Later(geld, QStringLiteral("MIAufbGeldKonten"), "&Kontensystem##&Accounting System");
     aufb->addSeparator();
     Later(aufb, QStringLiteral("MIAufbEAGrafik"),
           "Einkommen-&Ausgaben-Grafik##Income-&Expenditure-Diagram");
@@ -253,7 +253,7 @@ void MainWindow::BuildMenus() {
     QMenu* bf1 = SubMenu(opt, QStringLiteral("MIOptionenBF1"),
                          "Zuordnung von Basisfensterpaar &1##Assignment of Basic Window Group &1");
     auto* g1 = new QActionGroup(this);
-    QAction* bf1Left = Cmd(bf1, QStringLiteral("MIOptionenBF1Links"), "&Linker Rand##&Left Border",
+    QAction* bf1Left = Cmd(bf1, QStringLiteral("MIOptionenBF1Links"), "&Linker Rand##&Left Border", // verbatim
                            {}, [this] { SetBaseAssignment(1, false); });
     QAction* bf1Cur =
         Cmd(bf1, QStringLiteral("MIOptionenBF1Aktuell"), "&Aktuelle Periode##&Current Period", {},
@@ -265,7 +265,7 @@ void MainWindow::BuildMenus() {
         Cmd(bf2, QStringLiteral("MIOptionenBF2Aktuell"), "&Aktuelle Periode##&Current Period", {},
             [this] { SetBaseAssignment(2, true); });
     QAction* bf2Right =
-        Cmd(bf2, QStringLiteral("MIOptionenBF2Rechts"), "&Rechter Rand##&Right Border", {},
+        Cmd(bf2, QStringLiteral("MIOptionenBF2Rechts"), "&Rechter Rand##&Right Border", {}, // verbatim
             [this] { SetBaseAssignment(2, false); });
     for (auto [a, g] : {std::pair{bf1Left, g1}, {bf1Cur, g1}, {bf2Cur, g2}, {bf2Right, g2}}) {
         a->setCheckable(true);

@@ -116,7 +116,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // is brought forward instead (the new one is then discarded). Returns the shown one.
     WorkingWindow* OpenChild(WorkingWindow* window);
 
-    void SetStatusText(const QString& text);
+    // The solution status, bilingual; the panel shows it in the current language.
+    void SetStatusText(const QString& bilingual);
+    // Its German half ("Ok", "Alles lösen!", ...), for comparisons.
     QString StatusText() const;
     void SetLanguage(int language);
     void Solve();

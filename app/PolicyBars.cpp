@@ -130,9 +130,10 @@ void PolicyBar::Refresh() {
     const int cur = ps.CurrentPeriod;
     label_->setText(QString::fromStdString(wage ? AnalysisInterval::WageLabel(cur, len)
                                                 : AnalysisInterval::MoneyLabel(cur, len)));
-    status_->setText(QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len)
-                                                 : AnalysisInterval::MoneyStatus(cur, len))
-                         .trimmed());
+    status_->setText(
+        QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len, m.Language)
+                                    : AnalysisInterval::MoneyStatus(cur, len, m.Language))
+            .trimmed());
     back_->setEnabled(ps.LeftEdge + len <= cur);
     forward_->setEnabled(cur + len <= ps.RightEdge);
     monitor_->update();

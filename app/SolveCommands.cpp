@@ -4,6 +4,7 @@
 #include "app/ModelChange.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 
@@ -29,20 +30,23 @@ void MainWindow::Solve() {
     RunSolveCommand([this] { tv::Solve(m_, *host_); });
 }
 
-void MainWindow::SetStatusText(const QString& text) {
-    status_ = text;
+void MainWindow::SetStatusText(const QString& bilingual) {
+    status_ = bilingual;
+    const QString text = T(bilingual.toUtf8().constData());
+    const bool ok = StatusText() == QStringLiteral("Ok");
     SolveStatusPanel->setText(text);
     QPalette p = SolveStatusPanel->palette();
-    p.setColor(QPalette::WindowText, text == QStringLiteral("Ok") ? Qt::black : Qt::red);
+    p.setColor(QPalette::WindowText, ok ? Qt::black : Qt::red);
     SolveStatusPanel->setPalette(p);
     SolveStatusPanel->setFixedWidth(SolveStatusPanel->fontMetrics().horizontalAdvance(text) + 12);
-    Action(QStringLiteral("MILoesungUngeloeste"))->setEnabled(text != QStringLiteral("Ok"));
+    Action(QStringLiteral("MILoesungUngeloeste"))->setEnabled(!ok);
     // Transient texts must be seen while a solution runs.
     if (text.endsWith(QStringLiteral("...")) && isVisible()) SolveStatusPanel->repaint();
 }
 
 QString MainWindow::StatusText() const {
-    return status_;
+    // The German half: what scripts and comparisons rely on, whatever the language.
+    return Q(Translate(status_.toStdString(), 1));
 }
 
 void MainWindow::ShowSolveControl(bool visible) {

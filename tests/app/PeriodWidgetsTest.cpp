@@ -236,7 +236,7 @@ class PeriodWidgetsTest : public QObject {
     void shiftDialogShowsTheOffer() {
         const auto offer = rules->PrepareShift();
         QVERIFY(offer.has_value());
-        ShiftDialog dialog(*offer);
+        ShiftDialog dialog(*offer, 1);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Intervall verschieben (archivierend)"));
         QCOMPARE(dialog.HelpContext(), 212);
         QCOMPARE(dialog.TrackBar()->minimum(), 101);
