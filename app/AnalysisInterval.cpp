@@ -84,7 +84,8 @@ void AnalysisInterval::StatusOkWhenSolved() {
 
 void AnalysisInterval::SetInterval(int newLeft, int newRight, bool withMessages) {
     PeriodState& ps = m_.Periods;
-    auto refuse = [&](const std::string& text, const std::string& title = "So nicht!##Not possible!") {
+    auto refuse = [&](const std::string& text,
+                      const std::string& title = "So nicht!##Not possible!") {
         if (withMessages) Refuse(text, title);
     };
 
@@ -135,7 +136,8 @@ void AnalysisInterval::SetInterval(int newLeft, int newRight, bool withMessages)
         const int tzr = m_.TZR(), mzzr = m_.MZZR();
         if (newRight % tzr != 0 || newRight % mzzr != 0) {
             refuse("Intervallänge ist kein Vielfaches des Tarifzeitraums und des monetären "
-                   "Zielzeitraums. Rechter Analyserand wird entsprechend angepaßt.##The interval length "
+                   "Zielzeitraums. Rechter Analyserand wird entsprechend angepaßt.##The interval "
+                   "length "
                    "is not a multiple of the wage contract period and the monetary target period. "
                    "The right border is adjusted accordingly.",
                    "Achtung: Intervallanpassung!##Attention: interval adjusted!");
@@ -420,10 +422,10 @@ std::optional<ShiftOffer> AnalysisInterval::PrepareShift() {
     } else {
         o.caption = "Intervall verschieben (revolvierend)##Move interval (revolving)";
         o.helpContext = 213;
-        o.countText =
-            FillIn("bisherige Intervallverschiebungen: %1##interval moves so far: %1", Str(shiftCount_));
-        o.totalText =
-            FillIn("bislang verschobene Perioden: %1##periods moved so far: %1", Str(shiftedPeriods_));
+        o.countText = FillIn("bisherige Intervallverschiebungen: %1##interval moves so far: %1",
+                             Str(shiftCount_));
+        o.totalText = FillIn("bislang verschobene Perioden: %1##periods moved so far: %1",
+                             Str(shiftedPeriods_));
     }
     return o;
 }

@@ -344,8 +344,7 @@ bool ModelFile::OpenModel(const std::string& fileName) {
             Translate("Analyseintervall angleichen?##Adjust current interval?", lang);
         if (host_.Ask("Was nun?##Please decide", text)) {
             if (hooks_.isRevolving && hooks_.isRevolving()) {
-                host_.ShowMessage("Achtung##Attention",
-                                  ResetToArchiving);
+                host_.ShowMessage("Achtung##Attention", ResetToArchiving);
                 if (hooks_.setArchiving) hooks_.setArchiving();
             }
             // An interval needs two periods: a file with period 0 only gives [0, 1].

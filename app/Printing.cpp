@@ -81,8 +81,8 @@ void PrintFooter(QPainter& p, const QFont& printerFont, const QString& text) {
            p.device()->height() - FooterHeight(p, printerFont), text);
 }
 
-QString SourceFooterText(const QString& modelBaseName, const QDateTime& when,
-                         const QString& suffix, int language) {
+QString SourceFooterText(const QString& modelBaseName, const QDateTime& when, const QString& suffix,
+                         int language) {
     const QString text = Tr("Quelle: TERVALIS 5.1, Modell: \"%1\" (Druckdatum: %2; Druckzeit: "
                             "%3)##Source: TERVALIS 5.1, model: \"%1\" (printed on %2 at %3)",
                             language);
@@ -112,8 +112,7 @@ QString PrintConfirmText(const QString& caption, const QString& printerName, int
 PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* parent,
                                      int language)
     : QDialog(parent) {
-    if (language == 0 && parent)
-        language = parent->window()->property("language").toInt();
+    if (language == 0 && parent) language = parent->window()->property("language").toInt();
     auto tr = [language](const char* bilingual) { return Tr(bilingual, language); };
     setWindowTitle(tr("Druckbereich##Print range"));
     auto* group = new QGroupBox(tr("Zu druckende Perioden:##Periods to print:"), this);
@@ -125,7 +124,8 @@ PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* 
     FromBox->setValue(left);
     ToBox->setValue(right);
     const QString currentText = tr("t = %1 (aktuell)##t = %1 (current)").arg(current);
-    FromLeftEdgeButton = new QPushButton(tr("t = %1 (linker Rand)##t = %1 (left border)").arg(left), group);
+    FromLeftEdgeButton =
+        new QPushButton(tr("t = %1 (linker Rand)##t = %1 (left border)").arg(left), group);
     FromCurrentButton = new QPushButton(currentText, group);
     ToCurrentButton = new QPushButton(currentText, group);
     ToRightEdgeButton =

@@ -60,6 +60,7 @@ class QtUserHost : public QObject, public UserHost {
     QString SoundDirectory; // the program's directory
 
     // Main-window reactions.
+    // The status text as the core gives it (bilingual); the main window translates it.
     std::function<void(const QString&)> onStatus;
     std::function<void()> onBroadcastModelChanged;
     std::function<void(bool)> onShowSolveControl;

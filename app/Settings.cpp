@@ -424,8 +424,8 @@ Settings SettingsFile::ReadSettings() {
         r.Bool("OptionenAllgemein", "Signalsound", s.Sound);
         r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs);
         r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar); // verbatim
-        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar); // verbatim
-        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo); // verbatim
+        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);          // verbatim
+        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);    // verbatim
         r.Bool("SequGeneral", "Synchron", s.Synchronous);
         for (const std::string& section : WindowSettingSections())
             for (const auto& [key, value] : ini->Entries(section))
@@ -481,8 +481,8 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));
         ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs));
         ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar)); // verbatim
-        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar)); // verbatim
-        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo)); // verbatim
+        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));          // verbatim
+        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));    // verbatim
         ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
         for (const std::string& section : WindowSettingSections()) {
             const auto found = s.Windows.Sections.find(Lower(section));

@@ -28,7 +28,8 @@ ShiftDialog::ShiftDialog(const ShiftOffer& offer, int language, QWidget* parent)
         track_->setObjectName(QStringLiteral("TBBisPeriode"));
         track_->setRange(offer.trackMin, offer.trackMax);
         track_->setValue(offer.trackStart);
-        endLabel_ = new QLabel(QString::fromStdString(ShiftEndText(track_->value(), language)), this);
+        endLabel_ =
+            new QLabel(QString::fromStdString(ShiftEndText(track_->value(), language)), this);
         connect(track_, &QSlider::valueChanged, this, [this, language](int v) {
             endLabel_->setText(QString::fromStdString(ShiftEndText(v, language)));
         });

@@ -33,9 +33,8 @@ StartInfoWindow::StartInfoWindow(QWidget* parent, bool atStartup, int language)
     title->setAlignment(Qt::AlignCenter);
     const char* about = "Interaktive Simulationsumgebung für die makroökonomische Lehre##An "
                         "interactive simulation environment for teaching macroeconomics";
-    const std::string text = language == 0
-                                 ? Translate(about, 1) + "\n" + Translate(about, 2)
-                                 : Translate(about, language);
+    const std::string text = language == 0 ? Translate(about, 1) + "\n" + Translate(about, 2)
+                                           : Translate(about, language);
     auto* line = new QLabel(QString::fromStdString(text), frame);
     line->setAlignment(Qt::AlignCenter);
     auto* inner = new QVBoxLayout(frame);

@@ -1,11 +1,11 @@
 #include "app/HelpSystem.h"
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
-#include "app/TextFill.h"
 #include "app/MainWindowShared.h"
 #include "app/PeriodNavigator.h"
 #include "app/QtUserHost.h"
 #include "app/StartInfo.h"
+#include "app/TextFill.h"
 #include "core/Model.h"
 #include "windows/WorkingWindow.h"
 #include <QAction>

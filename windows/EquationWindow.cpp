@@ -386,8 +386,7 @@ void EquationWindow::Print() {
         const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
         DrawFormulaText(p, r, 0, {}, text, false, language);
     }
-    PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page),
-                              language);
+    PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page), language);
     p.end();
 }
 

@@ -409,7 +409,7 @@ void ResultWindow::Print() {
         p.drawLine(x0, y, x1, y);
         p.setPen(Qt::black);
         PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page),
-                              language);
+                          language);
         p.setFont(font);
     };
     pageStart();

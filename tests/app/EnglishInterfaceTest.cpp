@@ -46,9 +46,10 @@ struct GermanDetector {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) return d;
         const QString script = QString::fromUtf8(f.readAll());
-        const auto words = QRegularExpression(QStringLiteral(R"re(GERMAN_WORDS = set\("""(.*?)""")re"),
-                                              QRegularExpression::DotMatchesEverythingOption)
-                               .match(script);
+        const auto words =
+            QRegularExpression(QStringLiteral(R"re(GERMAN_WORDS = set\("""(.*?)""")re"),
+                               QRegularExpression::DotMatchesEverythingOption)
+                .match(script);
         for (const QString& w : words.captured(1).split(QRegularExpression(QStringLiteral("\\s+")),
                                                         Qt::SkipEmptyParts))
             d.words.insert(w);
@@ -108,7 +109,8 @@ class TextCollector {
             const int n = o == Qt::Horizontal ? model->columnCount() : model->rowCount();
             for (int k = 0; k < n; ++k)
                 for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole)})
-                    Add(where + QStringLiteral(" header"), model->headerData(k, o, role).toString());
+                    Add(where + QStringLiteral(" header"),
+                        model->headerData(k, o, role).toString());
         }
         Walk(model, QModelIndex(), where, formulas);
     }
@@ -155,8 +157,8 @@ class TextCollector {
                 // Equation lines keep their markup; the tree draws them in the window's
                 // language.
                 if (formulas && m_.Language == 2)
-                    shown = QString::fromStdString(
-                        StripMarkup(EnglishFormula(shown.toStdString())));
+                    shown =
+                        QString::fromStdString(StripMarkup(EnglishFormula(shown.toStdString())));
                 Add(where + QStringLiteral(" cell"), shown);
                 Add(where + QStringLiteral(" cell tooltip"), i.data(Qt::ToolTipRole).toString());
                 Add(where + QStringLiteral(" cell status tip"),
@@ -184,8 +186,8 @@ class EnglishInterfaceTest : public QObject {
     void OpenExample();
     QStringList GermanTexts();
 
-    GermanDetector german_ =
-        GermanDetector::FromCheckScript(QStringLiteral(TERVALIS_SOURCE_DIR "/tests/i18n/check_texts.py"));
+    GermanDetector german_ = GermanDetector::FromCheckScript(
+        QStringLiteral(TERVALIS_SOURCE_DIR "/tests/i18n/check_texts.py"));
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<Model> m_;
     std::unique_ptr<MainWindow> w_;
