@@ -22,6 +22,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QEvent>
 #include <QFont>
@@ -322,6 +323,15 @@ void MainWindow::SetLanguage(int language) {
     for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
         if (auto* w = qobject_cast<WorkingWindow*>(s)) w->RefreshLanguage();
     SendToChild(ModelMonitor, MSG_MONITOR_RELABEL, 0, 0);
+    // A hint shown for the widget under the mouse is read again in the new language.
+    if (HintLine->property("pointed").toBool()) {
+        QString tip;
+        for (QWidget* w = QApplication::widgetAt(QCursor::pos()); w && tip.isEmpty();
+             w = w->parentWidget())
+            tip = w->statusTip();
+        HintLine->setProperty("pointed", !tip.isEmpty());
+        HintLine->setText(tip.isEmpty() ? T(AppHint) : tip);
+    }
     for (QWidget* bar : {WageBar, MoneyBar})
         if (bar->isVisible()) static_cast<PolicyBar*>(bar)->Refresh();
     emit languageChanged();

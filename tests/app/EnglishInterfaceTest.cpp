@@ -27,6 +27,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -272,7 +273,11 @@ void EnglishInterfaceTest::detectorKnowsGermanAndProperNames() {
 void EnglishInterfaceTest::noGermanAfterSwitchingToEnglish() {
     OpenExample();
     QVERIFY(w_->WageBar->isVisible());
-    // German first: the texts must follow the switch of an open window.
+    // German first: the texts must follow the switch of an open window, also the hint of
+    // a widget the mouse points at.
+    QStatusTipEvent pointed(w_->mdiArea()->subWindowList().first()->statusTip());
+    QCoreApplication::sendEvent(w_.get(), &pointed);
+    QVERIFY(german_.German(w_->HintLine->text()));
     QVERIFY(!GermanTexts().isEmpty());
     w_->SetLanguage(2);
     QTest::qWait(50);
