@@ -4,6 +4,7 @@
 // word of its list of German words (read from tests/i18n/check_texts.py, so that there is
 // one list), proper names excepted.
 
+#include "app/BookingLink.h"
 #include "app/MainWindow.h"
 #include "app/PolicyBars.h"
 #include "app/QtUserHost.h"
@@ -31,6 +32,20 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#ifdef TERVALIS_WITH_INPUT
+#include "input/InputCommands.h"
+#include "input/TotalInputCommands.h"
+#endif
+#ifdef TERVALIS_WITH_VIEWCOMMANDS
+#include "views/ViewCommands.h"
+#endif
+#ifdef TERVALIS_WITH_MONEYCOMMANDS
+#include "money/MoneyCommands.h"
+#endif
+#ifdef TERVALIS_WITH_ACCOUNTVIEW
+#include "views/AccountSchemeCommands.h"
+#endif
 
 #include <memory>
 
@@ -206,6 +221,21 @@ void EnglishInterfaceTest::init() {
     o.readSettings = false;
     o.writeSettingsAtEnd = false;
     w_ = std::make_unique<MainWindow>(*m_, o);
+    // The hints and entries the layers bind, as in the program.
+    InstallExportBookingCommands(*w_);
+#ifdef TERVALIS_WITH_INPUT
+    InstallInputCommands(*w_);
+    InstallTotalInputCommands(*w_);
+#endif
+#ifdef TERVALIS_WITH_VIEWCOMMANDS
+    InstallViewCommands(*w_);
+#endif
+#ifdef TERVALIS_WITH_MONEYCOMMANDS
+    InstallMoneyCommands(*w_);
+#endif
+#ifdef TERVALIS_WITH_ACCOUNTVIEW
+    InstallAccountSchemeCommands(*w_);
+#endif
     said_.clear();
     w_->userHost().scriptAsk = [this](const QString& t, const QString& text) {
         said_ << t << text;
