@@ -7,6 +7,7 @@
 #include "app/BookingLink.h"
 #include "app/MainWindow.h"
 #include "app/PolicyBars.h"
+#include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
 #include "core/Model.h"
@@ -26,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStatusTipEvent>
@@ -197,6 +199,7 @@ class EnglishInterfaceTest : public QObject {
     void noGermanAfterSwitchingToEnglish();
     void messagesWhileLoadingAreEnglish();
     void switchingBackRestoresGerman();
+    void dialogsAndPrintsOfAnEnglishWindowAreEnglish();
 
   private:
     void OpenExample();
@@ -345,6 +348,25 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
     w_->SetLanguage(1);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Tarifverhandlung"));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Lösen: t > 7"));
+}
+
+void EnglishInterfaceTest::dialogsAndPrintsOfAnEnglishWindowAreEnglish() {
+    w_->SetLanguage(2);
+    // A dialog of another layer finds the language through its parent window.
+    PeriodPrintDialog range(3, 10, 40, w_->mdiArea()->subWindowList().first());
+    QCOMPARE(range.windowTitle(), QStringLiteral("Print range"));
+    QCOMPARE(range.FromLeftEdgeButton->text(), QStringLiteral("t = 3 (left border)"));
+    QCOMPARE(range.ToCurrentButton->text(), QStringLiteral("t = 10 (current)"));
+    const QDateTime when(QDate(2026, 12, 9), QTime(8, 30, 5));
+    QCOMPARE(SourceFooterText(QStringLiteral("M"), when, QStringLiteral(", p. 2"), 2),
+             QStringLiteral("Source: TERVALIS 5.1, model: \"M\" (printed on 09.12.2026 at "
+                            "08:30:05), p. 2"));
+    QCOMPARE(SourceFooterText(QStringLiteral("M"), when),
+             QStringLiteral("Quelle: TERVALIS 5.1, Modell: \"M\" (Druckdatum: 09.12.2026; "
+                            "Druckzeit: 08:30:05)"));
+    w_->SetLanguage(1);
+    PeriodPrintDialog german(3, 10, 40, w_.get());
+    QCOMPARE(german.FromLeftEdgeButton->text(), QStringLiteral("t = 3 (linker Rand)"));
 }
 
 QTEST_MAIN(EnglishInterfaceTest)
