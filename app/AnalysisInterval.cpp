@@ -531,14 +531,13 @@ std::string AnalysisInterval::MoneyLabel(int current, int mzzr) {
 std::string AnalysisInterval::WageStatus(int current, int tzr, int language) {
     return Translate(tzr > 0 && current % tzr == 0
                          ? "     Tarifverhandlung  ##     Wage bargaining  "
-                         : "Tarifvertrag läuft ...  ##Wage contract running ...  ",
+                         : "Tarifvertrag läuft ...  ##Contract in force  ",
                      language);
 }
 
 std::string AnalysisInterval::MoneyStatus(int current, int mzzr, int language) {
-    return Translate(mzzr > 0 && current % mzzr == 0
-                         ? "  aktive Geldpolitik  ##  active monetary policy  "
-                         : "passive Geldpolitik  ##passive monetary policy  ",
+    return Translate(mzzr > 0 && current % mzzr == 0 ? "  aktive Geldpolitik  ##  active policy  "
+                                                     : "passive Geldpolitik  ##passive policy  ",
                      language);
 }
 

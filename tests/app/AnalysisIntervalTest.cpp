@@ -563,7 +563,7 @@ TEST_F(IntervalTest, MonitorTexts) {
     EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3), "  aktive Geldpolitik  ");
     EXPECT_EQ(AnalysisInterval::MoneyStatus(10, 3), "passive Geldpolitik  ");
     EXPECT_EQ(AnalysisInterval::WageStatus(8, 4, 2), "     Wage bargaining  ");
-    EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3, 2), "  active monetary policy  ");
+    EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3, 2), "  active policy  ");
 }
 
 } // namespace

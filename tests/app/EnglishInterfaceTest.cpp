@@ -345,6 +345,18 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Wage bargaining"));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Solve: t > 7"));
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 7"));
+    // Every state text of both bars fits the narrow status field in both languages.
+    QLabel* field = wage->StatusLabel();
+    QVERIFY(field->width() > 50);
+    for (int language : {1, 2})
+        for (int current : {4, 5}) {
+            for (const std::string& text : {AnalysisInterval::WageStatus(current, 4, language),
+                                            AnalysisInterval::MoneyStatus(current, 4, language)}) {
+                const QString shown = QString::fromStdString(text).trimmed();
+                QVERIFY2(field->fontMetrics().horizontalAdvance(shown) <= field->width(),
+                         qPrintable(shown));
+            }
+        }
     w_->SetLanguage(1);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Tarifverhandlung"));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Lösen: t > 7"));
