@@ -57,7 +57,7 @@ QToolButton* MainWindow::BarButton(QWidget* parent, const QString& name, QAction
 
 void MainWindow::BuildFunctionBar() {
     FunctionBar = new QFrame;
-    FunctionBar->setObjectName(QStringLiteral("Funktionsleiste"));
+    FunctionBar->setObjectName(QStringLiteral("Funktionsleiste")); // verbatim
     FunctionBar->setFixedHeight(31);
     auto* outer = new QHBoxLayout(FunctionBar);
     outer->setContentsMargins(2, 2, 2, 2);

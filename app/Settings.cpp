@@ -421,11 +421,11 @@ Settings SettingsFile::ReadSettings() {
         r.Int("Land", "Sprache", language);
         s.Language = language == 2 ? 2 : 1;
         r.Bool("OptionenAllgemein", "FlacheSchalter", s.FlatButtons);
-        r.Bool("OptionenAllgemein", "Signalsound", s.Sound);
-        r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs);
-        r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar); // verbatim
-        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);          // verbatim
-        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);    // verbatim
+        r.Bool("OptionenAllgemein", "Signalsound", s.Sound);    // verbatim
+        r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs); // verbatim
+        r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar);    // verbatim
+        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);             // verbatim
+        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);       // verbatim
         r.Bool("SequGeneral", "Synchron", s.Synchronous);
         for (const std::string& section : WindowSettingSections())
             for (const auto& [key, value] : ini->Entries(section))
@@ -478,11 +478,11 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("Linienstaerken", "AnpassungsPfad", I(s.PathWidth));
         ini.Set("Land", "Sprache", I(s.Language));
         ini.Set("OptionenAllgemein", "FlacheSchalter", B(s.FlatButtons));
-        ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));
-        ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs));
-        ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar)); // verbatim
-        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));          // verbatim
-        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));    // verbatim
+        ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));    // verbatim
+        ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs)); // verbatim
+        ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar));    // verbatim
+        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));             // verbatim
+        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));       // verbatim
         ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
         for (const std::string& section : WindowSettingSections()) {
             const auto found = s.Windows.Sections.find(Lower(section));

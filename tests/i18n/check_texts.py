@@ -46,6 +46,16 @@ bereits wirklich sicher soll möchten wollen sollte muss müssen darf dürfen zw
 ohne über unten oben links rechts seite seiten druck drucker schrift farbe farben groß klein
 mauszeiger liefert diagramminformationen modellergebnisse gleichungssystem startinfo
 wechselkurs wechselkursabhängig preis preise lohn löhne beschäftigung arbeitslosigkeit
+aufbereitung beenden bildschirm devisenmarkt englisch ergebnisdominanz gleichungsdominanz
+halber neuberechnung komplette komplettes datenintervall kontensystem kreislaufanalyse
+modellbau modelleingaben dauerhaft geldpolitikleiste erwartungsleiste periodendurchlauf
+schnellgrafik sequenzanalyse sequenztabelle symbolverzeichnis vorheriges wertpapiermarkt
+zahlenformat archivierend revolvierend verteilung analyseform arbeitsmarkt beide basisfenster
+gleichrangig basisfensterpaar devisenbilanzsaldo erwartungsregeln funktionsleiste geldnachfrage
+inhalt intervall nebeneinander multiplikator einfach zinserweitert nachkommastellen
+vorkommastellen preisniveau ersparnis rechner restintervall sektorales flussdiagramm
+kontenschema signalsound symbole anordnen strukturgrafik budgetsaldo tarifpolitikleiste
+zinsniveau zinsuntergrenze
 """.split())
 
 TOKEN = re.compile(
