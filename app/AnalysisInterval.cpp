@@ -1,5 +1,7 @@
 #include "app/AnalysisInterval.h"
+#include "app/TextFill.h"
 
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
@@ -41,8 +43,8 @@ int Nearest(double x) {
     return static_cast<int>(r);
 }
 
-std::string ShiftEndText(int trackPosition) {
-    return "bis Periode " + Str(trackPosition);
+std::string ShiftEndText(int trackPosition, int language) {
+    return Translate(FillIn("bis Periode %1##up to period %1", Str(trackPosition)), language);
 }
 
 AnalysisInterval::AnalysisInterval(Model& m, UserHost& host) : m_(m), host_(host) {}
@@ -82,33 +84,44 @@ void AnalysisInterval::StatusOkWhenSolved() {
 
 void AnalysisInterval::SetInterval(int newLeft, int newRight, bool withMessages) {
     PeriodState& ps = m_.Periods;
-    auto refuse = [&](const std::string& text, const std::string& title = "So nicht!") {
+    auto refuse = [&](const std::string& text,
+                      const std::string& title = "So nicht!##Not possible!") {
         if (withMessages) Refuse(text, title);
     };
 
     if (newLeft != ps.LeftEdge) {
         if (newLeft < 0) newLeft = ps.LeftEdge;
         if (newLeft >= newRight) {
-            refuse("Gewünschter linker Analyserand (" + Str(newLeft) +
-                   ")\r\nist nicht kleiner als der rechte.\r\nNächstmöglicher Wert wird gesetzt.");
+            refuse(FillIn("Gewünschter linker Analyserand (%1)\r\nist nicht kleiner als der "
+                          "rechte.\r\nNächstmöglicher Wert wird gesetzt.##Requested left border "
+                          "(%1)\r\nis not smaller than the right one.\r\nThe nearest possible "
+                          "value is set.",
+                          Str(newLeft)));
             newLeft = newRight - 1;
         }
         if (newLeft > std::max(0, ps.LastSolved + 1)) {
-            refuse(
-                "Gewünschter linker Analyserand (" + Str(newLeft) +
-                ")\r\nliegt im Bereich ungelöster Perioden.\r\nLinker Rand wird nicht verändert.");
+            refuse(FillIn("Gewünschter linker Analyserand (%1)\r\nliegt im Bereich ungelöster "
+                          "Perioden.\r\nLinker Rand wird nicht verändert.##Requested left border "
+                          "(%1)\r\nlies among unsolved periods.\r\nThe left border is not "
+                          "changed.",
+                          Str(newLeft)));
             newLeft = ps.LeftEdge;
         }
     }
     if (newRight != ps.RightEdge) {
         if (newRight >= LastPeriod + 1) {
-            refuse("Wert für rechten Intervallrand ist zu groß (max. = " + Str(LastPeriod) +
-                   ").\r\nMaximalwert wird gesetzt.");
+            refuse(FillIn("Wert für rechten Intervallrand ist zu groß (max. = %1).\r\n"
+                          "Maximalwert wird gesetzt.##Value for the right border is too large "
+                          "(max. = %1).\r\nThe maximum is set.",
+                          Str(LastPeriod)));
             newRight = LastPeriod;
         }
         if (newRight < newLeft + 1) {
-            refuse("Gewünschter rechter Intervallrand (" + Str(newRight) +
-                   ")\r\nist nicht größer als der linke.\r\nNächstmöglicher Wert wird gesetzt.");
+            refuse(FillIn("Gewünschter rechter Intervallrand (%1)\r\nist nicht größer als der "
+                          "linke.\r\nNächstmöglicher Wert wird gesetzt.##Requested right border "
+                          "(%1)\r\nis not greater than the left one.\r\nThe nearest possible "
+                          "value is set.",
+                          Str(newRight)));
             newRight = newLeft + 1;
         }
     }
@@ -123,8 +136,11 @@ void AnalysisInterval::SetInterval(int newLeft, int newRight, bool withMessages)
         const int tzr = m_.TZR(), mzzr = m_.MZZR();
         if (newRight % tzr != 0 || newRight % mzzr != 0) {
             refuse("Intervallänge ist kein Vielfaches des Tarifzeitraums und des monetären "
-                   "Zielzeitraums. Rechter Analyserand wird entsprechend angepaßt.",
-                   "Achtung: Intervallanpassung!");
+                   "Zielzeitraums. Rechter Analyserand wird entsprechend angepaßt.##The interval "
+                   "length "
+                   "is not a multiple of the wage contract period and the monetary target period. "
+                   "The right border is adjusted accordingly.",
+                   "Achtung: Intervallanpassung!##Attention: interval adjusted!");
             const int p = tzr * mzzr;
             int r = (Nearest(static_cast<double>(newRight) / p) + 1) * p;
             // Rounding up can overshoot by more than one step; and when no multiple fits
@@ -163,7 +179,9 @@ void AnalysisInterval::SetAnalysisForm(bool revolving) {
     }
     if (revolving && m_.Periods.LastSolved < 0) {
         Refuse("Startperiode (t=0) noch nicht gelöst.\r\n"
-               "Umschalten auf revolvierende Analyseform nicht möglich.");
+               "Umschalten auf revolvierende Analyseform nicht möglich.##"
+               "Start period (t=0) not yet solved.\r\n"
+               "Switching to the revolving analysis form is not possible.");
         if (OnFormChanged) OnFormChanged(false);
         return;
     }
@@ -313,7 +331,9 @@ bool AnalysisInterval::EnterCurrentPeriod(const std::string& text) {
     const int v = FieldValue(text);
     if (v < LeftEdge() || v > RightEdge()) {
         Refuse("Die eingegebene Periode liegt nicht innerhalb des aktuellen Analyseintervalls. "
-               "Die Eingabe wird daher auf den gerade noch zulässigen Wert korrigiert.");
+               "Die Eingabe wird daher auf den gerade noch zulässigen Wert korrigiert.##"
+               "The period entered is not within the current analysis interval. "
+               "It is corrected to the nearest admissible value.");
         SetCurrentPeriod(v > RightEdge() ? RightEdge() : LeftEdge());
         return false;
     }
@@ -375,11 +395,14 @@ std::optional<ShiftOffer> AnalysisInterval::PrepareShift() {
     const PeriodState& ps = m_.Periods;
     if (ps.LastSolved < ps.RightEdge) {
         Refuse("Das aktuelle Analyseintervall\r\nist noch nicht vollständig gelöst.\r\n"
-               "Intervallverschiebung nicht möglich.");
+               "Intervallverschiebung nicht möglich.##"
+               "The current analysis interval\r\nis not yet completely solved.\r\n"
+               "The interval cannot be moved.");
         return std::nullopt;
     }
     if (!revolving_ && ps.RightEdge >= LastPeriod) {
-        Refuse("Maximale Ausdehnung des Analyseintervalls ist erreicht.");
+        Refuse("Maximale Ausdehnung des Analyseintervalls ist erreicht.##"
+               "The analysis interval has reached its maximum length.");
         return std::nullopt;
     }
     host_.PlaySound("WasNun.wav");
@@ -387,9 +410,9 @@ std::optional<ShiftOffer> AnalysisInterval::PrepareShift() {
     o.revolving = revolving_;
     o.choice = lastChoice_;
     if (!revolving_) {
-        o.caption = "Intervall verschieben (archivierend)";
+        o.caption = "Intervall verschieben (archivierend)##Move interval (archiving)";
         o.helpContext = 212;
-        o.fromText = "von Periode " + Str(ps.RightEdge + 1);
+        o.fromText = FillIn("von Periode %1##from period %1", Str(ps.RightEdge + 1));
         o.trackMin = ps.RightEdge + 1;
         o.trackMax = std::min(ps.RightEdge + 500, LastPeriod);
         // The new interval has the length of the old one.
@@ -397,10 +420,12 @@ std::optional<ShiftOffer> AnalysisInterval::PrepareShift() {
         if (ps.LeftEdge == 0) --start;
         o.trackStart = std::clamp(start, o.trackMin, o.trackMax);
     } else {
-        o.caption = "Intervall verschieben (revolvierend)";
+        o.caption = "Intervall verschieben (revolvierend)##Move interval (revolving)";
         o.helpContext = 213;
-        o.countText = "bisherige Intervallverschiebungen: " + Str(shiftCount_);
-        o.totalText = "bislang verschobene Perioden: " + Str(shiftedPeriods_);
+        o.countText = FillIn("bisherige Intervallverschiebungen: %1##interval moves so far: %1",
+                             Str(shiftCount_));
+        o.totalText = FillIn("bislang verschobene Perioden: %1##periods moved so far: %1",
+                             Str(shiftedPeriods_));
     }
     return o;
 }
@@ -503,12 +528,17 @@ std::string AnalysisInterval::MoneyLabel(int current, int mzzr) {
     return "MZZR:  " + Str(RoundNumber(current, mzzr)) + " (" + Str(mzzr) + ")";
 }
 
-std::string AnalysisInterval::WageStatus(int current, int tzr) {
-    return tzr > 0 && current % tzr == 0 ? "     Tarifverhandlung  " : "Tarifvertrag läuft ...  ";
+std::string AnalysisInterval::WageStatus(int current, int tzr, int language) {
+    return Translate(tzr > 0 && current % tzr == 0
+                         ? "     Tarifverhandlung  ##     Wage bargaining  "
+                         : "Tarifvertrag läuft ...  ##Contract in force  ",
+                     language);
 }
 
-std::string AnalysisInterval::MoneyStatus(int current, int mzzr) {
-    return mzzr > 0 && current % mzzr == 0 ? "  aktive Geldpolitik  " : "passive Geldpolitik  ";
+std::string AnalysisInterval::MoneyStatus(int current, int mzzr, int language) {
+    return Translate(mzzr > 0 && current % mzzr == 0 ? "  aktive Geldpolitik  ##  active policy  "
+                                                     : "passive Geldpolitik  ##passive policy  ",
+                     language);
 }
 
 } // namespace tv

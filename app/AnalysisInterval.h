@@ -28,7 +28,7 @@ enum class StepSize { One, WageRound, MonetaryRound };
 // x rounded to the nearest integer, an exact half to the even neighbour.
 int Nearest(double x);
 
-// What the shift dialog shows. The texts are German only, as are the dialog's captions.
+// What the shift dialog shows; the texts are bilingual.
 struct ShiftOffer {
     bool revolving = false;
     std::string caption;
@@ -40,7 +40,7 @@ struct ShiftOffer {
     std::string countText, totalText;
     int choice = ShiftKeepData;
 };
-std::string ShiftEndText(int trackPosition); // "bis Periode " + position
+std::string ShiftEndText(int trackPosition, int language = 1); // "bis Periode " + position
 
 // One filled block of a policy-bar monitor, in strip coordinates [x0, x1].
 struct MonitorSegment {
@@ -141,14 +141,14 @@ class AnalysisInterval {
     static int RoundNumber(int current, int length);
     static std::string WageLabel(int current, int tzr);
     static std::string MoneyLabel(int current, int mzzr);
-    static std::string WageStatus(int current, int tzr);
-    static std::string MoneyStatus(int current, int mzzr);
+    static std::string WageStatus(int current, int tzr, int language = 1);
+    static std::string MoneyStatus(int current, int mzzr, int language = 1);
 
   private:
     // The right edge grew from oldRight: fill the undefined new periods, offer to continue
     // the data of the old edge, then the model-changed step.
     void RightEdgeGrew(int oldRight);
-    void Refuse(const std::string& text, const std::string& title = "So nicht!");
+    void Refuse(const std::string& text, const std::string& title = "So nicht!##Not possible!");
     void PeriodChanged(int kind);
     void ModelChanged();
     void CopyPeriodInto(int source, int from, int to);

@@ -61,7 +61,7 @@ QString MainWindow::AskFileName(bool save, const QString& title, const QString& 
 }
 
 bool MainWindow::SaveAsLoop() {
-    const QString filter = QStringLiteral("TERVALIS 5.0 Modell (*.TV5 *.tv5)");
+    const QString filter = T("TERVALIS 5.0 Modell (*.TV5 *.tv5)##TERVALIS 5.0 model (*.TV5 *.tv5)");
     for (;;) {
         const QString name =
             AskFileName(true, T("Modell speichern##Save model"), filter, Q(file_->ModelFileName()));
@@ -120,8 +120,9 @@ void MainWindow::onNewModel() {
 
 void MainWindow::onClearAll() {
     if (solving_) return; // the running solution keeps the model
-    if (!host_->Ask("Bestätigung", "Alle Eingaben in\r\nallen Perioden löschen?##Clear all inputs "
-                                   "in all periods?"))
+    if (!host_->Ask("Bestätigung##Confirmation",
+                    "Alle Eingaben in\r\nallen Perioden löschen?##Clear all inputs "
+                    "in all periods?"))
         return;
     interval_.ResetToDefaults(m_.Periods.LeftEdge, m_.Periods.RightEdge);
     MarkUnsolvedFrom(m_, m_.Periods.LeftEdge - 1);

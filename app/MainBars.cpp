@@ -57,7 +57,7 @@ QToolButton* MainWindow::BarButton(QWidget* parent, const QString& name, QAction
 
 void MainWindow::BuildFunctionBar() {
     FunctionBar = new QFrame;
-    FunctionBar->setObjectName(QStringLiteral("Funktionsleiste"));
+    FunctionBar->setObjectName(QStringLiteral("Funktionsleiste")); // verbatim
     FunctionBar->setFixedHeight(31);
     auto* outer = new QHBoxLayout(FunctionBar);
     outer->setContentsMargins(2, 2, 2, 2);
@@ -173,7 +173,7 @@ void MainWindow::BuildFunctionBar() {
     Register(solveAlwaysButton_, "Immer lösen?##Always solve?", nullptr);
     connect(solveAlwaysButton_, &QToolButton::clicked, this, [this](bool down) {
         m_.Options.SolveAfterInput = down ? 1 : 0;
-        if (down && status_ != QStringLiteral("Ok")) Solve();
+        if (down && StatusText() != QStringLiteral("Ok")) Solve();
     });
     sep();
     auto digits = [&](const char* name, const char* label, int value, const char* hint) {
@@ -319,7 +319,7 @@ void MainWindow::BuildStatusBar() {
     progressPanel_ = new QWidget;
     auto* pl = new QHBoxLayout(progressPanel_);
     pl->setContentsMargins(0, 0, 0, 0);
-    pl->addWidget(new QLabel(QStringLiteral("Datentransfer ... bitte warten")));
+    pl->addWidget(new QLabel); // its text comes with the language (RelabelAll)
     pl->addWidget(new QProgressBar);
     progressPanel_->setVisible(false);
     bar->addWidget(progressPanel_);
@@ -339,7 +339,7 @@ void MainWindow::BuildStatusBar() {
     ModelFilePanel->setMinimumWidth(80);
     bar->addPermanentWidget(ModelFilePanel);
     connect(SolveStatusPanel, &ClickLabel::clicked, this, [this](Qt::MouseButton b) {
-        if (b == Qt::LeftButton && status_ != QStringLiteral("Ok")) Solve();
+        if (b == Qt::LeftButton && StatusText() != QStringLiteral("Ok")) Solve();
     });
     connect(ModelFilePanel, &ClickLabel::clicked, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers mods) {

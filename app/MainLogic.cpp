@@ -1,5 +1,7 @@
 #include "app/MainLogic.h"
+#include "app/TextFill.h"
 
+#include "core/Catalogue.h"
 #include "core/Model.h"
 
 #include <algorithm>
@@ -7,29 +9,29 @@
 namespace tv {
 
 std::string ExitQuestion(bool modelUnsaved, bool rulesUnsaved, int language) {
-    const bool english = language == 2;
     if (modelUnsaved || rulesUnsaved) {
-        std::string what;
-        if (modelUnsaved && rulesUnsaved)
-            what = english ? "data and rules" : "Daten und Regeln";
-        else if (modelUnsaved)
-            what = english ? "data" : "Daten";
-        else
-            what = english ? "rules" : "Regeln";
-        if (english) return "Current " + what + " have not yet been saved.\nStill exit TERVALIS?";
-        return "Aktuelle " + what + " noch nicht gesichert.\nTERVALIS trotzdem beenden?";
+        const char* what = modelUnsaved && rulesUnsaved ? "Daten und Regeln##data and rules"
+                           : modelUnsaved               ? "Daten##data"
+                                                        : "Regeln##rules";
+        return Translate("Aktuelle ##Current ", language) + Translate(what, language) +
+               Translate(" noch nicht gesichert.\nTERVALIS trotzdem beenden?## have not yet been "
+                         "saved.\nStill exit TERVALIS?",
+                         language);
     }
-    return english ? "Really exit TERVALIS?" : "TERVALIS wirklich beenden?";
+    return Translate("TERVALIS wirklich beenden?##Really exit TERVALIS?", language);
 }
 
 std::string SolvedStatus(const Model& m) {
     const std::string last = std::to_string(m.Periods.LastSolved);
     if (m.EquilibriumInexact && m.SolveAborted)
-        return "GG-Lösung ungenau und Lösungsabbruch nach t = " + last;
-    if (m.EquilibriumInexact) return "GG-Lösung ungenau";
-    if (m.SolveAborted) return "Lösungsabbruch nach t = " + last;
+        return FillIn("GG-Lösung ungenau und Lösungsabbruch nach t = %1##Equilibrium inexact and "
+                      "solution stopped after t = %1",
+                      last);
+    if (m.EquilibriumInexact) return "GG-Lösung ungenau##Equilibrium inexact";
+    if (m.SolveAborted)
+        return FillIn("Lösungsabbruch nach t = %1##Solution stopped after t = %1", last);
     if (m.Periods.LastSolved >= m.Periods.RightEdge) return "Ok";
-    return "Lösung bis t = " + last;
+    return FillIn("Lösung bis t = %1##Solved up to t = %1", last);
 }
 
 std::string BaseButtonLabel(int pair, bool followsCurrent, int language) {

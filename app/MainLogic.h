@@ -12,10 +12,11 @@ class Model;
 std::string ExitQuestion(bool modelUnsaved, bool rulesUnsaved, int language);
 constexpr const char* ExitTitle = "Was, schon Schluss?##Are you sure?";
 constexpr const char* ExitHint =
-    "| Heute ist nicht alle Tage, TERVALIS kommt wieder - keine Frage!";
+    "| Heute ist nicht alle Tage, TERVALIS kommt wieder - keine Frage!##"
+    "| Parting is such sweet sorrow - TERVALIS will be back tomorrow!";
 
 // The status text a finished solution leaves (used after the start-up solution, which
-// does not set one itself).
+// does not set one itself); bilingual.
 std::string SolvedStatus(const Model& m);
 
 // Labels of the base-window assignment buttons ("BF1= t", "BW2 = tR", ...).

@@ -234,7 +234,7 @@ void MainWindow::BuildMenus() {
     QMenu* geld = SubMenu(aufb, QStringLiteral("MIAufbGeld"),
                           "&Geld- und Kreditschöpfung##Creation of &Money and Credit");
     Later(geld, QStringLiteral("MIAufbGeldSequenz"), "&Sequenztabelle##&Worksheet");
-    Later(geld, QStringLiteral("MIAufbGeldKonten"), "&Kontensystem");
+    Later(geld, QStringLiteral("MIAufbGeldKonten"), "&Kontensystem##&Accounting System");
     aufb->addSeparator();
     Later(aufb, QStringLiteral("MIAufbEAGrafik"),
           "Einkommen-&Ausgaben-Grafik##Income-&Expenditure-Diagram");
@@ -253,8 +253,9 @@ void MainWindow::BuildMenus() {
     QMenu* bf1 = SubMenu(opt, QStringLiteral("MIOptionenBF1"),
                          "Zuordnung von Basisfensterpaar &1##Assignment of Basic Window Group &1");
     auto* g1 = new QActionGroup(this);
-    QAction* bf1Left = Cmd(bf1, QStringLiteral("MIOptionenBF1Links"), "&Linker Rand##&Left Border",
-                           {}, [this] { SetBaseAssignment(1, false); });
+    QAction* bf1Left =
+        Cmd(bf1, QStringLiteral("MIOptionenBF1Links"), // verbatim
+            "&Linker Rand##&Left Border", {}, [this] { SetBaseAssignment(1, false); });
     QAction* bf1Cur =
         Cmd(bf1, QStringLiteral("MIOptionenBF1Aktuell"), "&Aktuelle Periode##&Current Period", {},
             [this] { SetBaseAssignment(1, true); });
@@ -265,8 +266,8 @@ void MainWindow::BuildMenus() {
         Cmd(bf2, QStringLiteral("MIOptionenBF2Aktuell"), "&Aktuelle Periode##&Current Period", {},
             [this] { SetBaseAssignment(2, true); });
     QAction* bf2Right =
-        Cmd(bf2, QStringLiteral("MIOptionenBF2Rechts"), "&Rechter Rand##&Right Border", {},
-            [this] { SetBaseAssignment(2, false); });
+        Cmd(bf2, QStringLiteral("MIOptionenBF2Rechts"), // verbatim
+            "&Rechter Rand##&Right Border", {}, [this] { SetBaseAssignment(2, false); });
     for (auto [a, g] : {std::pair{bf1Left, g1}, {bf1Cur, g1}, {bf2Cur, g2}, {bf2Right, g2}}) {
         a->setCheckable(true);
         g->addAction(a);

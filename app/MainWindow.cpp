@@ -22,10 +22,12 @@
 #include <QColor>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QEvent>
 #include <QFont>
 #include <QIcon>
+#include <QLabel>
 #include <QLatin1Char>
 #include <QLibraryInfo>
 #include <QList>
@@ -188,7 +190,7 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     resize(1024, 720);
     RelabelAll();
     UpdateFilePanel();
-    SetStatusText(QStringLiteral("Alles lösen!"));
+    SetStatusText(QStringLiteral("Alles lösen!##Solve all!"));
 }
 
 MainWindow::~MainWindow() = default;
@@ -270,6 +272,8 @@ void MainWindow::ApplyStandardDialogLanguage() {
 
 void MainWindow::RelabelAll() {
     ApplyStandardDialogLanguage();
+    // Dialogs of other layers read the language from their top-level window.
+    setProperty("language", int(m_.Language));
     navigator_->SetLanguage(m_.Language);
     for (const Labelled& l : labelled_) {
         if (!l.object) continue;
@@ -303,12 +307,9 @@ void MainWindow::RelabelAll() {
     UpdateFilePanel();
     if (HintLine->text().isEmpty() || !HintLine->property("pointed").toBool())
         HintLine->setText(T(AppHint));
-    if (SolveControl) {
-        SolveControl->setWindowTitle(T("Lösungssteuerung: Was lösen?##Solution control: what "
-                                       "to solve?"));
-        SolveControl->NextPeriodButton->setText(T("nächste Periode##next period"));
-        SolveControl->RestIntervalButton->setText(T("Restintervall##rest of the interval"));
-    }
+    if (auto* transfer = progressPanel_->findChild<QLabel*>())
+        transfer->setText(T("Datentransfer ... bitte warten##Transferring data ... please wait"));
+    if (SolveControl) SolveControl->SetLanguage(m_.Language);
     ReLayoutStrip();
 }
 
@@ -322,6 +323,17 @@ void MainWindow::SetLanguage(int language) {
     for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
         if (auto* w = qobject_cast<WorkingWindow*>(s)) w->RefreshLanguage();
     SendToChild(ModelMonitor, MSG_MONITOR_RELABEL, 0, 0);
+    // A hint shown for the widget under the mouse is read again in the new language.
+    if (HintLine->property("pointed").toBool()) {
+        QString tip;
+        for (QWidget* w = QApplication::widgetAt(QCursor::pos()); w && tip.isEmpty();
+             w = w->parentWidget())
+            tip = w->statusTip();
+        HintLine->setProperty("pointed", !tip.isEmpty());
+        HintLine->setText(tip.isEmpty() ? T(AppHint) : tip);
+    }
+    for (QWidget* bar : {WageBar, MoneyBar})
+        if (bar->isVisible()) static_cast<PolicyBar*>(bar)->Refresh();
     emit languageChanged();
     HelpSystem::RefreshLanguage();
     SetStatusText(status_); // the panel width follows the font
@@ -333,10 +345,10 @@ void MainWindow::UpdateBaseButtons() {
     bf1Button_->setText(Q(BaseButtonLabel(1, pair1Current_, m_.Language)));
     bf2Button_->setText(Q(BaseButtonLabel(2, pair2Current_, m_.Language)));
     Action(pair1Current_ ? QStringLiteral("MIOptionenBF1Aktuell")
-                         : QStringLiteral("MIOptionenBF1Links"))
+                         : QStringLiteral("MIOptionenBF1Links")) // verbatim
         ->setChecked(true);
     Action(pair2Current_ ? QStringLiteral("MIOptionenBF2Aktuell")
-                         : QStringLiteral("MIOptionenBF2Rechts"))
+                         : QStringLiteral("MIOptionenBF2Rechts")) // verbatim
         ->setChecked(true);
 }
 
@@ -403,9 +415,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
         auto* me = static_cast<QMouseEvent*>(e);
         if (me->button() == Qt::LeftButton &&
             !mdi_->viewport()->childAt(me->position().toPoint())) {
-            host_->ShowMessage("Hallo, User!",
+            host_->ShowMessage("Hallo, User!##Hello, user!",
                                "Schön, dass Sie einfach mal\r\nauf den Programmhintergrund "
-                               "klicken.\r\n\r\nViele Grüße vom Entwickler\r\n;-)");
+                               "klicken.\r\n\r\nViele Grüße vom Entwickler\r\n;-)##"
+                               "Nice of you to simply click\r\non the program background."
+                               "\r\n\r\nKind regards from the developer\r\n;-)");
             return true;
         }
     }
@@ -504,10 +518,12 @@ void MainWindow::ModelChanged() {
     money->setEnabled(m_.Sw(18) == 1);
     if (m_.Sw(18) == 0 && (ChildExists(MoneyWorksheet) || ChildExists(MoneyAccounts))) {
         host_->PlaySound("SoNicht.wav");
-        host_->ShowMessage("So nicht!",
+        host_->ShowMessage("So nicht!##Not possible!",
                            "Das Geldangebot ist ohne multiple Geld- und Kreditschöpfung "
                            "modelliert. Die hierfür geöffneten Aufbereitungsfenster werden "
-                           "geschlossen.");
+                           "geschlossen.##The money supply is modelled without multiple creation "
+                           "of money and credit. The presentation windows opened for it are "
+                           "closed.");
         SendToChild(MoneyWorksheet, MSG_MODEL_CHANGED, 0, 0);
         SendToChild(MoneyAccounts, MSG_MODEL_CHANGED, 0, 0);
     }
@@ -521,13 +537,16 @@ void MainWindow::ModelChanged() {
     MarkWhatMustBeRecomputed(m_);
     // 8. Changes that reach back before the left edge.
     if (ps.LastSolved < 0 && ps.LeftEdge > 0 && !interval_.Revolving()) {
-        if (host_->Ask("Achtung!", "Die Änderungen haben Einfluss\r\nauf das "
-                                   "Ausgangsgleichgewicht.\r\nLinken Rand auf t=0 zurücksetzen?"))
+        if (host_->Ask("Achtung!##Attention!",
+                       "Die Änderungen haben Einfluss\r\nauf das Ausgangsgleichgewicht.\r\n"
+                       "Linken Rand auf t=0 zurücksetzen?##The changes affect\r\nthe initial "
+                       "equilibrium.\r\nReset the left border to t=0?"))
             interval_.SetInterval(0, ps.RightEdge, false);
     } else if (ps.LastSolved == 0 && ps.LeftEdge > 1) {
-        if (host_->Ask("Achtung!", "Die Modelländerungen haben Einfluss\r\nauf alle "
-                                   "Intervallperioden (t>0).\r\nLinken Rand auf t=1 "
-                                   "zurücksetzen?"))
+        if (host_->Ask("Achtung!##Attention!",
+                       "Die Modelländerungen haben Einfluss\r\nauf alle Intervallperioden "
+                       "(t>0).\r\nLinken Rand auf t=1 zurücksetzen?##The model changes affect"
+                       "\r\nall periods of the interval (t>0).\r\nReset the left border to t=1?"))
             interval_.SetInterval(1, ps.RightEdge, false);
     }
     // 9. Solve now or say what is due.
@@ -538,9 +557,9 @@ void MainWindow::ModelChanged() {
             SetStatusText(QStringLiteral("Ok"));
     } else {
         if (ps.LastSolved < 0)
-            SetStatusText(QStringLiteral("Alles lösen!"));
+            SetStatusText(QStringLiteral("Alles lösen!##Solve all!"));
         else if (ps.LastSolved < ps.RightEdge)
-            SetStatusText(QStringLiteral("Lösen: t > %1").arg(ps.LastSolved));
+            SetStatusText(QStringLiteral("Lösen: t > %1##Solve: t > %1").arg(ps.LastSolved));
         else
             SetStatusText(QStringLiteral("Ok"));
         BroadcastModelChanged();

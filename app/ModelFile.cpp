@@ -1,4 +1,5 @@
 #include "app/ModelFile.h"
+#include "app/TextFill.h"
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -31,6 +32,9 @@ namespace {
 constexpr const char* kSheetName = "TERVALIS";
 constexpr int kFirstPeriodRow = 8; // row 8 holds period -1
 constexpr const char* kSaveFailedTitle = "Modell speichern##Save model";
+constexpr const char* ResetToArchiving =
+    "Analyseform wird auf\r\n\"archivierend\"  zurückgesetzt.##The analysis form is reset "
+    "to\r\n\"archiving\".";
 
 // Header columns of the expectation settings: record, first column.
 constexpr std::pair<int, int> kExpectationColumns[] = {{0, 102}, {3, 105}, {4, 108},
@@ -170,8 +174,14 @@ std::string ModelFile::WriteFailureReason(int error) {
 
 std::string ModelFile::WriteFailureText(const std::string& fileName, int error) {
     const std::string reason = WriteFailureReason(error);
-    return "Die Modelldatei \"" + fileName + "\" wurde nicht geschrieben: " + Translate(reason, 1) +
-           ".##The model file \"" + fileName + "\" was not written: " + Translate(reason, 2) + ".";
+    const std::string text = FillIn("Die Modelldatei \"%1\" wurde nicht geschrieben: %2.##The "
+                                    "model file \"%1\" was not written: %2.",
+                                    fileName);
+    auto half = [&](int lang) {
+        std::string t = Translate(text, lang);
+        return t.replace(t.rfind("%2"), 2, Translate(reason, lang));
+    };
+    return half(1) + "##" + half(2);
 }
 
 void ModelFile::WriteModelFile(const std::string& fileName) const {
@@ -259,8 +269,9 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
                    "Monetäre Zielzeitraumlänge##Time Horizon of Monetary Policy", replaced);
     for (int k = 0; k < ExpectationCount; ++k) {
         const std::string& name = m_.Expect[k].Name;
-        const std::string what =
-            Translate(name, 1) + ", Zahl der Lags##" + Translate(name, 2) + ", number of lags";
+        const char* lags = "%1, Zahl der Lags##%1, number of lags";
+        const std::string what = FillIn(Translate(lags, 1), Translate(name, 1)) + "##" +
+                                 FillIn(Translate(lags, 2), Translate(name, 2));
         in.settings[k].lags = Admissible(in.settings[k].lags, 1, 5, what, replaced);
     }
 
@@ -285,10 +296,10 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
     m_.UpdateActiveParams();
 
     if (!replaced.empty()) {
-        std::string text[2] = {"Werte der Modelldatei außerhalb ihres zulässigen Bereichs "
-                               "wurden ersetzt:",
-                               "Values of the model file outside their admissible range were "
-                               "replaced:"};
+        const char* head = "Werte der Modelldatei außerhalb ihres zulässigen Bereichs wurden "
+                           "ersetzt:##Values of the model file outside their admissible range "
+                           "were replaced:";
+        std::string text[2] = {Translate(head, 1), Translate(head, 2)};
         for (const Replacement& r : replaced)
             for (int lang : {1, 2})
                 text[lang - 1] += "\r\n" + Translate(r.what, lang) + ": " + std::to_string(r.from) +
@@ -333,8 +344,7 @@ bool ModelFile::OpenModel(const std::string& fileName) {
             Translate("Analyseintervall angleichen?##Adjust current interval?", lang);
         if (host_.Ask("Was nun?##Please decide", text)) {
             if (hooks_.isRevolving && hooks_.isRevolving()) {
-                host_.ShowMessage("Achtung##Attention",
-                                  "Analyseform wird auf\r\n\"archivierend\"  zurückgesetzt.");
+                host_.ShowMessage("Achtung##Attention", ResetToArchiving);
                 if (hooks_.setArchiving) hooks_.setArchiving();
             }
             // An interval needs two periods: a file with period 0 only gives [0, 1].
@@ -383,7 +393,7 @@ void ModelFile::SetModelDefaults() {
 void ModelFile::NewModel() {
     SetModelDefaults();
     if (hooks_.isRevolving && hooks_.isRevolving()) {
-        host_.ShowMessage("Achtung!", "Analyseform wird auf\r\n\"archivierend\"  zurückgesetzt.");
+        host_.ShowMessage("Achtung!##Attention!", ResetToArchiving);
         if (hooks_.setArchiving) hooks_.setArchiving();
     }
     SetInterval(0, 100);
@@ -427,8 +437,10 @@ bool ModelFile::Save() {
         if (ec) {
             fs::remove(temp, ec);
             host_.SetBusy(false);
-            host_.ShowMessage("File error",
-                              "Unable to write backup file.\r\nChose another path and try again.");
+            host_.ShowMessage("Dateifehler##File error",
+                              "Die Sicherungsdatei kann nicht geschrieben werden.\r\nBitte einen "
+                              "anderen Pfad wählen und erneut versuchen.##Unable to write the "
+                              "backup file.\r\nChoose another path and try again.");
             return false;
         }
     }
@@ -455,12 +467,12 @@ bool ModelFile::SaveAs(const std::string& fileName) {
 bool ModelFile::CheckModelExtension(const std::string& fileName) {
     if (HasExtension(fileName, "TV5")) return true;
     host_.PlaySound("SoNicht.wav");
-    host_.ShowMessage("So nicht!", std::string("Die von Ihnen verwendete Dateiendung erfüllt "
-                                               "nicht die ") +
-                                       "TERVALIS" +
-                                       "-Spezifikation (*.TV5). Bitte ändern Sie die "
-                                       "Dateiendung, " +
-                                       "wenn Sie Ihre Eingaben speichern wollen.");
+    host_.ShowMessage("So nicht!##Not possible!",
+                      "Die von Ihnen verwendete Dateiendung erfüllt nicht die TERVALIS-"
+                      "Spezifikation (*.TV5). Bitte ändern Sie die Dateiendung, wenn Sie Ihre "
+                      "Eingaben speichern wollen.##The file extension you used does not meet the "
+                      "TERVALIS specification (*.TV5). Please change the extension if you want "
+                      "to save your inputs.");
     return false;
 }
 
@@ -476,10 +488,12 @@ bool ModelFile::AskLastChance() {
 }
 
 void ModelFile::ShowBackupLoadHint() {
-    host_.ShowMessage("Hinweis", "Beim Abspeichern von aus Sicherungsdateien geladenen Modellen "
-                                 "wird die normale Modelldateiendung (*.TV5) verwendet, so dass "
-                                 "hierdurch die ursprüngliche Modelldatei wieder hergestellt "
-                                 "wird.");
+    host_.ShowMessage("Hinweis##Note",
+                      "Beim Abspeichern von aus Sicherungsdateien geladenen Modellen wird die "
+                      "normale Modelldateiendung (*.TV5) verwendet, so dass hierdurch die "
+                      "ursprüngliche Modelldatei wieder hergestellt wird.##A model loaded from a "
+                      "backup file is saved with the normal model file extension (*.TV5), so "
+                      "that saving restores the original model file.");
 }
 
 } // namespace tv

@@ -116,10 +116,11 @@ void PolicyBar::Place() {
     back_->setGeometry(monitorLeft - 2 - ButtonWidth, 0, ButtonWidth, BarHeight);
     forward_->setGeometry(monitorLeft + monitorWidth + 2, 0, ButtonWidth, BarHeight);
     label_->setGeometry(2, 0, std::max(0, back_->x() - 4), BarHeight);
-    const int statusLeft = forward_->x() + ButtonWidth + 2;
+    const int statusLeft = forward_->x() + ButtonWidth + 1;
     // The status ends at the bar's right edge: the right-edge module is narrow, and its
-    // padding spaces would push "Tarifverhandlung" out of sight.
-    status_->setGeometry(statusLeft, 0, std::max(0, width() - statusLeft - 2), BarHeight);
+    // padding spaces would push "Tarifverhandlung" out of sight; every pixel counts for
+    // "Tarifvertrag läuft ...".
+    status_->setGeometry(statusLeft, 0, std::max(0, width() - statusLeft - 1), BarHeight);
 }
 
 void PolicyBar::Refresh() {
@@ -130,9 +131,10 @@ void PolicyBar::Refresh() {
     const int cur = ps.CurrentPeriod;
     label_->setText(QString::fromStdString(wage ? AnalysisInterval::WageLabel(cur, len)
                                                 : AnalysisInterval::MoneyLabel(cur, len)));
-    status_->setText(QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len)
-                                                 : AnalysisInterval::MoneyStatus(cur, len))
-                         .trimmed());
+    status_->setText(
+        QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len, m.Language)
+                                    : AnalysisInterval::MoneyStatus(cur, len, m.Language))
+            .trimmed());
     back_->setEnabled(ps.LeftEdge + len <= cur);
     forward_->setEnabled(cur + len <= ps.RightEdge);
     monitor_->update();

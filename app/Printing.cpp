@@ -1,5 +1,7 @@
 #include "app/Printing.h"
 
+#include "core/Catalogue.h"
+
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFontMetrics>
@@ -18,6 +20,10 @@
 namespace tv {
 
 namespace {
+
+QString Tr(const char* bilingual, int language) {
+    return QString::fromStdString(Translate(bilingual, language));
+}
 
 QFont TitleFont(const QFont& printerFont) {
     QFont f = printerFont;
@@ -75,18 +81,20 @@ void PrintFooter(QPainter& p, const QFont& printerFont, const QString& text) {
            p.device()->height() - FooterHeight(p, printerFont), text);
 }
 
-QString SourceFooterText(const QString& modelBaseName, const QDateTime& when,
-                         const QString& suffix) {
-    return QStringLiteral("Quelle: TERVALIS 5.1, Modell: \"") + modelBaseName +
-           QStringLiteral("\" (Druckdatum: ") + when.toString(QStringLiteral("dd.MM.yyyy")) +
-           QStringLiteral("; Druckzeit: ") + when.toString(QStringLiteral("hh:mm:ss")) +
-           QStringLiteral(")") + suffix;
+QString SourceFooterText(const QString& modelBaseName, const QDateTime& when, const QString& suffix,
+                         int language) {
+    const QString text = Tr("Quelle: TERVALIS 5.1, Modell: \"%1\" (Druckdatum: %2; Druckzeit: "
+                            "%3)##Source: TERVALIS 5.1, model: \"%1\" (printed on %2 at %3)",
+                            language);
+    return text.arg(modelBaseName, when.toString(QStringLiteral("dd.MM.yyyy")),
+                    when.toString(QStringLiteral("hh:mm:ss"))) +
+           suffix;
 }
 
 void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& modelBaseName,
-                       const QString& suffix) {
+                       const QString& suffix, int language) {
     PrintFooter(p, printerFont,
-                SourceFooterText(modelBaseName, QDateTime::currentDateTime(), suffix));
+                SourceFooterText(modelBaseName, QDateTime::currentDateTime(), suffix, language));
 }
 
 QString PdfFileName(const QString& directory, const QString& model, const QString& caption) {
@@ -98,16 +106,16 @@ QString PdfFileName(const QString& directory, const QString& model, const QStrin
 }
 
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language) {
-    if (language == 2)
-        return QStringLiteral("Print ") + caption + QStringLiteral("\non \"") + printerName +
-               QStringLiteral("\"?");
-    return caption + QStringLiteral("\nauf \"") + printerName + QStringLiteral("\" drucken?");
+    return Tr("%1\nauf \"%2\" drucken?##Print %1\non \"%2\"?", language).arg(caption, printerName);
 }
 
-PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* parent)
+PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* parent,
+                                     int language)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Druckbereich"));
-    auto* group = new QGroupBox(QStringLiteral("Zu druckende Perioden:"), this);
+    if (language == 0 && parent) language = parent->window()->property("language").toInt();
+    auto tr = [language](const char* bilingual) { return Tr(bilingual, language); };
+    setWindowTitle(tr("Druckbereich##Print range"));
+    auto* group = new QGroupBox(tr("Zu druckende Perioden:##Periods to print:"), this);
     auto* grid = new QGridLayout(group);
     FromBox = new QSpinBox(group);
     ToBox = new QSpinBox(group);
@@ -115,15 +123,18 @@ PeriodPrintDialog::PeriodPrintDialog(int left, int current, int right, QWidget* 
         s->setRange(left, right);
     FromBox->setValue(left);
     ToBox->setValue(right);
-    FromLeftEdgeButton = new QPushButton(QStringLiteral("t = %1 (linker Rand)").arg(left), group);
-    FromCurrentButton = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
-    ToCurrentButton = new QPushButton(QStringLiteral("t = %1 (aktuell)").arg(current), group);
-    ToRightEdgeButton = new QPushButton(QStringLiteral("t = %1 (rechter Rand)").arg(right), group);
-    grid->addWidget(new QLabel(QStringLiteral("Von:"), group), 0, 0);
+    const QString currentText = tr("t = %1 (aktuell)##t = %1 (current)").arg(current);
+    FromLeftEdgeButton =
+        new QPushButton(tr("t = %1 (linker Rand)##t = %1 (left border)").arg(left), group);
+    FromCurrentButton = new QPushButton(currentText, group);
+    ToCurrentButton = new QPushButton(currentText, group);
+    ToRightEdgeButton =
+        new QPushButton(tr("t = %1 (rechter Rand)##t = %1 (right border)").arg(right), group);
+    grid->addWidget(new QLabel(tr("Von:##From:"), group), 0, 0);
     grid->addWidget(FromBox, 0, 1);
     grid->addWidget(FromLeftEdgeButton, 0, 2);
     grid->addWidget(FromCurrentButton, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("bis:"), group), 1, 0);
+    grid->addWidget(new QLabel(tr("bis:##to:"), group), 1, 0);
     grid->addWidget(ToBox, 1, 1);
     grid->addWidget(ToCurrentButton, 1, 2);
     grid->addWidget(ToRightEdgeButton, 1, 3);

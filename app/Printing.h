@@ -23,11 +23,12 @@ void PrintTitle(QPainter& p, const QFont& printerFont, const QString& text);
 int FooterHeight(QPainter& p, const QFont& printerFont);
 void PrintFooter(QPainter& p, const QFont& printerFont, const QString& text);
 
-// "Quelle: TERVALIS 5.1, Modell: "NAME" (Druckdatum: ...; Druckzeit: ...)" + suffix.
+// "Quelle: TERVALIS 5.1, Modell: "NAME" (Druckdatum: ...; Druckzeit: ...)" + suffix, in the
+// given language (1 German, 2 English).
 QString SourceFooterText(const QString& modelBaseName, const QDateTime& when,
-                         const QString& suffix = {});
+                         const QString& suffix = {}, int language = 1);
 void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& modelBaseName,
-                       const QString& suffix = {});
+                       const QString& suffix = {}, int language = 1);
 
 // The question of the print command, in the given language (1 German, 2 English).
 // "DIR/MODEL - CAPTION.pdf", the file a print job goes to when no printer is installed;
@@ -36,10 +37,12 @@ QString PdfFileName(const QString& directory, const QString& model, const QStrin
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language);
 
 // "Druckbereich": the periods a window prints. Both fields stay inside [left, right].
+// Language 0 takes the language of the parent's main window (its "language" property).
 class PeriodPrintDialog : public QDialog {
     Q_OBJECT
   public:
-    PeriodPrintDialog(int left, int current, int right, QWidget* parent = nullptr);
+    PeriodPrintDialog(int left, int current, int right, QWidget* parent = nullptr,
+                      int language = 0);
     // A caller may preset the range (for example from selected table rows).
     void Preset(int from, int to);
     // The chosen range in ascending order.

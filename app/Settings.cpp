@@ -85,7 +85,7 @@ class Reader {
     void Font(const char* section, FontSetting& f) const {
         Text(section, "Name", f.Name);
         Int(section, "Groesse", f.Size);
-        Int(section, "Farbe", f.Colour);
+        Int(section, "Farbe", f.Colour); // verbatim
         Bool(section, "kursiv", f.Italic);
         Bool(section, "fett", f.Bold);
         Bool(section, "unterstrichen", f.Underline);
@@ -95,6 +95,11 @@ class Reader {
   private:
     const IniFile& ini_;
 };
+
+constexpr const char* UpdateFailedTitle = "INI-Fehler##Settings file error";
+constexpr const char* UpdateFailedText =
+    "Fehler beim Aktualisieren der INI-Datei.\r\nBisherige Einstellungen bleiben erhalten.##"
+    "Error updating the settings file.\r\nThe previous settings are kept.";
 
 std::string B(bool v) {
     return v ? "1" : "0";
@@ -106,7 +111,7 @@ std::string I(int v) {
 void WriteFont(IniFile& ini, const char* section, const FontSetting& f) {
     ini.Set(section, "Name", f.Name);
     ini.Set(section, "Groesse", I(f.Size));
-    ini.Set(section, "Farbe", I(f.Colour));
+    ini.Set(section, "Farbe", I(f.Colour)); // verbatim
     ini.Set(section, "kursiv", B(f.Italic));
     ini.Set(section, "fett", B(f.Bold));
     ini.Set(section, "unterstrichen", B(f.Underline));
@@ -384,9 +389,10 @@ Settings SettingsFile::ReadSettings() {
     const std::string path = ReadPath();
     const auto ini = Load(path, readError);
     if (!ini && !readError) {
-        host_.ShowMessage("TERVALIS: Initialisierungsproblem",
+        host_.ShowMessage("TERVALIS: Initialisierungsproblem##TERVALIS: start-up problem",
                           "TV5.INI-Datei fehlt im Programmverzeichnis.\r\n"
-                          "Standardeinstellungen werden verwendet.");
+                          "Standardeinstellungen werden verwendet.##The TV5.INI file is missing "
+                          "in the program directory.\r\nDefault settings are used.");
         return s;
     }
     try {
@@ -415,19 +421,21 @@ Settings SettingsFile::ReadSettings() {
         r.Int("Land", "Sprache", language);
         s.Language = language == 2 ? 2 : 1;
         r.Bool("OptionenAllgemein", "FlacheSchalter", s.FlatButtons);
-        r.Bool("OptionenAllgemein", "Signalsound", s.Sound);
-        r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs);
-        r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar);
-        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);
-        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);
+        r.Bool("OptionenAllgemein", "Signalsound", s.Sound);    // verbatim
+        r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs); // verbatim
+        r.Bool("Ansicht", "Funktionsleiste", s.FunctionBar);    // verbatim
+        r.Bool("Ansicht", "NFX-Leiste", s.RuleBar);             // verbatim
+        r.Bool("Lösung", "Infofenster", s.ShowSolveInfo);       // verbatim
         r.Bool("SequGeneral", "Synchron", s.Synchronous);
         for (const std::string& section : WindowSettingSections())
             for (const auto& [key, value] : ini->Entries(section))
                 s.Windows.Set(section, key, value);
     } catch (const ReadError&) {
-        host_.ShowMessage("TERVALIS: Initialisierungsfehler",
+        host_.ShowMessage("TERVALIS: Initialisierungsfehler##TERVALIS: start-up error",
                           "Lese-Fehler bei TV5.INI.\r\nTeilsweise wird Standardbelegung verwendet."
-                          "\r\nInternet-Integration ggfs. nicht verfügbar.");
+                          "\r\nInternet-Integration ggfs. nicht verfügbar.##Error reading "
+                          "TV5.INI.\r\nDefault settings are partly used.\r\nThe internet "
+                          "connection may not be available.");
     }
     return s;
 }
@@ -448,8 +456,7 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
     if (readError) {
         // Rewriting a file we could not read would drop every key we did not understand
         // (the network flag among them): keep it as it is.
-        host_.ShowMessage("INI-Fehler", "Fehler beim Aktualisieren der INI-Datei.\r\n"
-                                        "Bisherige Einstellungen bleiben erhalten.");
+        host_.ShowMessage(UpdateFailedTitle, UpdateFailedText);
         return false;
     }
 
@@ -471,11 +478,11 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("Linienstaerken", "AnpassungsPfad", I(s.PathWidth));
         ini.Set("Land", "Sprache", I(s.Language));
         ini.Set("OptionenAllgemein", "FlacheSchalter", B(s.FlatButtons));
-        ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));
-        ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs));
-        ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar));
-        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));
-        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));
+        ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));    // verbatim
+        ini.Set("Modelleingaben", "dauerhaft", B(s.DurableInputs)); // verbatim
+        ini.Set("Ansicht", "Funktionsleiste", B(s.FunctionBar));    // verbatim
+        ini.Set("Ansicht", "NFX-Leiste", B(s.RuleBar));             // verbatim
+        ini.Set("Lösung", "Infofenster", B(s.ShowSolveInfo));       // verbatim
         ini.Set("SequGeneral", "Synchron", B(s.Synchronous));
         for (const std::string& section : WindowSettingSections()) {
             const auto found = s.Windows.Sections.find(Lower(section));
@@ -500,8 +507,7 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
     if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok) {
         std::remove(tmp.c_str());
-        host_.ShowMessage("INI-Fehler", "Fehler beim Aktualisieren der INI-Datei.\r\n"
-                                        "Bisherige Einstellungen bleiben erhalten.");
+        host_.ShowMessage(UpdateFailedTitle, UpdateFailedText);
     }
     return ok;
 }

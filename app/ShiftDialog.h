@@ -17,7 +17,8 @@ class ShiftDialog : public QDialog {
     Q_OBJECT
 
   public:
-    ShiftDialog(const ShiftOffer& offer, QWidget* parent = nullptr);
+    // language: 1 German, 2 English (the dialog is modal: no switch while it is open).
+    ShiftDialog(const ShiftOffer& offer, int language, QWidget* parent = nullptr);
 
     int TrackPosition() const;
     int Choice() const;

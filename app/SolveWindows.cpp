@@ -130,22 +130,31 @@ void SolveInfoWindow::keyPressEvent(QKeyEvent* e) {
 SolveControlDialog::SolveControlDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("SolveControlDialog"));
-    setWindowTitle(QStringLiteral("Lösungssteuerung: Was lösen?"));
-    NextPeriodButton = new QPushButton(QStringLiteral("nächste Periode"), this);
+    NextPeriodButton = new QPushButton(this);
     NextPeriodButton->setDefault(true);
-    NextPeriodButton->setStatusTip(
-        QStringLiteral("Setzt den Lösungsalgorithmus mit der nächsten noch ungelösten "
-                       "Periode fort"));
-    NextPeriodButton->setToolTip(NextPeriodButton->statusTip());
-    RestIntervalButton = new QPushButton(QStringLiteral("Restintervall"), this);
-    RestIntervalButton->setStatusTip(
-        QStringLiteral("Löst alle noch nicht gelösten Perioden im Analyseintervall"));
-    RestIntervalButton->setToolTip(RestIntervalButton->statusTip());
+    RestIntervalButton = new QPushButton(this);
     connect(NextPeriodButton, &QPushButton::clicked, this, &SolveControlDialog::NextPeriod);
     connect(RestIntervalButton, &QPushButton::clicked, this, &SolveControlDialog::RestInterval);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(NextPeriodButton);
     layout->addWidget(RestIntervalButton);
+    SetLanguage(1);
+}
+
+void SolveControlDialog::SetLanguage(int language) {
+    setWindowTitle(Tr("Lösungssteuerung: Was lösen?##Solution control: what to solve?", language));
+    NextPeriodButton->setText(Tr("nächste Periode##next period", language));
+    NextPeriodButton->setStatusTip(Tr("Setzt den Lösungsalgorithmus mit der nächsten noch "
+                                      "ungelösten Periode fort##Continues the solution with the "
+                                      "next unsolved period",
+                                      language));
+    NextPeriodButton->setToolTip(NextPeriodButton->statusTip());
+    RestIntervalButton->setText(Tr("Restintervall##rest of the interval", language));
+    RestIntervalButton->setStatusTip(Tr("Löst alle noch nicht gelösten Perioden im "
+                                        "Analyseintervall##Solves all unsolved periods of the "
+                                        "analysis interval",
+                                        language));
+    RestIntervalButton->setToolTip(RestIntervalButton->statusTip());
     // The window manager cuts a caption wider than the window: make room for it and the
     // title bar's buttons (title fonts are often bold and larger).
     QFont title = font();

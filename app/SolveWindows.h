@@ -57,6 +57,8 @@ class SolveControlDialog : public QDialog {
     Q_OBJECT
   public:
     explicit SolveControlDialog(QWidget* parent = nullptr);
+    // Caption, buttons and their hints in language 1 (German) or 2 (English).
+    void SetLanguage(int language);
     QPushButton* NextPeriodButton = nullptr;
     QPushButton* RestIntervalButton = nullptr;
   signals:

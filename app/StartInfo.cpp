@@ -1,5 +1,7 @@
 #include "app/StartInfo.h"
 
+#include "core/Catalogue.h"
+
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
@@ -8,7 +10,7 @@
 
 namespace tv {
 
-StartInfoWindow::StartInfoWindow(QWidget* parent, bool atStartup)
+StartInfoWindow::StartInfoWindow(QWidget* parent, bool atStartup, int language)
     // At start-up a plain frameless window, not a splash screen: a splash screen stays on
     // top and would hide a message the settings file may raise meanwhile.
     : QDialog(parent, atStartup ? Qt::Window | Qt::FramelessWindowHint
@@ -29,10 +31,11 @@ StartInfoWindow::StartInfoWindow(QWidget* parent, bool atStartup)
     f.setBold(true);
     title->setFont(f);
     title->setAlignment(Qt::AlignCenter);
-    auto* line = new QLabel(QStringLiteral("Interaktive Simulationsumgebung für die "
-                                           "makroökonomische Lehre\nAn interactive simulation "
-                                           "environment for teaching macroeconomics"),
-                            frame);
+    const char* about = "Interaktive Simulationsumgebung für die makroökonomische Lehre##An "
+                        "interactive simulation environment for teaching macroeconomics";
+    const std::string text = language == 0 ? Translate(about, 1) + "\n" + Translate(about, 2)
+                                           : Translate(about, language);
+    auto* line = new QLabel(QString::fromStdString(text), frame);
     line->setAlignment(Qt::AlignCenter);
     auto* inner = new QVBoxLayout(frame);
     inner->setContentsMargins(30, 24, 30, 24);

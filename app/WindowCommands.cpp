@@ -5,6 +5,7 @@
 #include "app/PeriodNavigator.h"
 #include "app/QtUserHost.h"
 #include "app/StartInfo.h"
+#include "app/TextFill.h"
 #include "core/Model.h"
 #include "windows/WorkingWindow.h"
 #include <QAction>
@@ -89,8 +90,11 @@ void MainWindow::onCalculator() {
         if (!path.isEmpty() && QProcess::startDetached(path, {})) return;
     }
     host_->PlaySound("SoNicht.wav");
-    host_->ShowMessage("So nicht!", "TERVALIS kann den Rechner nicht starten. \r\nÜberprüfen Sie "
-                                    "Ihre Systeminstallation oder rechnen Sie im Kopf.");
+    host_->ShowMessage("So nicht!##Not possible!",
+                       "TERVALIS kann den Rechner nicht starten. \r\nÜberprüfen Sie Ihre "
+                       "Systeminstallation oder rechnen Sie im Kopf.##TERVALIS cannot start the "
+                       "calculator. \r\nCheck your system installation or calculate in your "
+                       "head.");
 }
 
 void MainWindow::onWebSupport() {
@@ -98,32 +102,37 @@ void MainWindow::onWebSupport() {
     if (url.empty()) {
         host_->PlaySound("SoNicht.wav");
         if (!QFileInfo::exists(Q(settingsFile_->ReadPath())))
-            host_->ShowMessage("Achtung!",
+            host_->ShowMessage("Achtung!##Attention!",
                                "Es ist keine Adresse der TERVALIS-Webzentrale eingerichtet "
                                "(keine Einstellungsdatei).\r\nInternet-Verbindung kann nicht "
                                "aufgebaut werden.##No address of the TERVALIS web centre is "
                                "configured (there is no settings file).\r\nNo internet "
                                "connection can be made.");
         else
-            host_->ShowMessage("Achtung!", "Ini-Datei enthält keine URL für die "
-                                           "TERVALIS-Webzentrale.\r\nInternet-Verbindung kann "
-                                           "nicht aufgebaut werden.");
+            host_->ShowMessage("Achtung!##Attention!",
+                               "Ini-Datei enthält keine URL für die TERVALIS-Webzentrale.\r\n"
+                               "Internet-Verbindung kann nicht aufgebaut werden.##The settings "
+                               "file holds no address of the TERVALIS web centre.\r\nNo "
+                               "internet connection can be made.");
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromUserInput(Q(url)))) {
         host_->PlaySound("SoNicht.wav");
-        host_->ShowMessage("Fehler!",
-                           "Auf ihrem System ist kein WWW-Browser registriert, der mit "
-                           "HTML-Dokumenten verknüpft ist und einwandfrei gestartet werden kann. "
-                           "Sorgen Sie bitte selbst für eine WWW-Verbindung. Die URL der "
-                           "TERVALIS-Webzentrale lautet:\r\n" +
-                               url);
+        host_->ShowMessage("Fehler!##Error!",
+                           FillIn("Auf ihrem System ist kein WWW-Browser registriert, der mit "
+                                  "HTML-Dokumenten verknüpft ist und einwandfrei gestartet werden "
+                                  "kann. Sorgen Sie bitte selbst für eine WWW-Verbindung. Die URL "
+                                  "der TERVALIS-Webzentrale lautet:\r\n%1##No web browser that "
+                                  "opens HTML documents is registered on your system or it "
+                                  "cannot be started. Please open a web connection yourself. "
+                                  "The address of the TERVALIS web centre is:\r\n%1",
+                                  url));
     }
 }
 
 void MainWindow::onAbout() {
     host_->PlaySound("Start.wav");
-    StartInfoWindow info(this, false);
+    StartInfoWindow info(this, false, m_.Language);
     info.exec();
 }
 

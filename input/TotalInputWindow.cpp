@@ -734,7 +734,8 @@ void TotalInputWindow::PrintTable() {
                     PrintTitle(painter, header, windowTitle());
                 }
                 block = PaintTable(painter, &printer, body, font, row, column);
-                PrintSourceFooter(painter, font, frame().modelBaseName());
+                PrintSourceFooter(painter, font, frame().modelBaseName(), {},
+                                  frame().model().Language);
             }
             column = block.lastColumn + 1;
         }

@@ -357,7 +357,8 @@ void MoneyWorksheetWindow::Print() {
         row = DrawTable(p, body, row);
         PrintSourceFooter(p, font, frame().modelBaseName(),
                           QStringLiteral(", ") + Q(Translate("Seite##Page", language)) +
-                              QStringLiteral(": ") + QString::number(page));
+                              QStringLiteral(": ") + QString::number(page),
+                          language);
         if (row >= static_cast<int>(table_.Rows.size())) break;
         printer.newPage();
         ++page;

@@ -260,7 +260,8 @@ void InstallPeriodRunCommand(MainWindow& main) {
             w->activateWindow();
         },
         "Periodendurchlauf| Blendet Steuerfenster für selbständigen Periodendurchlauf ein und "
-        "aus");
+        "aus##Dynamic Control| Shows or hides the control window of the automatic run through "
+        "the periods");
 }
 
 } // namespace tv

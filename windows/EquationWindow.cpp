@@ -369,7 +369,8 @@ void EquationWindow::Print() {
         const int h = QFontMetrics(f, &printer).height();
         y += static_cast<int>(std::lround(1.25 * h));
         if (y + h > bottom && !pageTop) {
-            PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+            PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page),
+                              language);
             printer.newPage();
             ++page;
             y = h;
@@ -385,7 +386,7 @@ void EquationWindow::Print() {
         const QString text = QString(3 * (line.Level + 1), QLatin1Char(' ')) + Q(line.Text);
         DrawFormulaText(p, r, 0, {}, text, false, language);
     }
-    PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+    PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page), language);
     p.end();
 }
 

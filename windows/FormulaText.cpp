@@ -46,7 +46,7 @@ std::string EnglishFormula(std::string text) {
         {"~erw~", "~exp~"},
         {",ungepl", ",unpl"},
         {"mittel[", "mean["},
-        {"mit:", "with:"},
+        {"mit:", "with:"}, // verbatim
         {"sonst:", "else:"},
         {"tats", "act"},
     }};

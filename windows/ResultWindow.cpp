@@ -408,7 +408,8 @@ void ResultWindow::Print() {
         y += static_cast<int>(std::lround(1.3 * s));
         p.drawLine(x0, y, x1, y);
         p.setPen(Qt::black);
-        PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page));
+        PrintSourceFooter(p, font, frame().modelBaseName(), footer + QString::number(page),
+                          language);
         p.setFont(font);
     };
     pageStart();

@@ -116,7 +116,7 @@ void WorkingWindow::PrintWindow() {
     target.device = &printer;
     target.body = QRect(printer.width() / 10, top, printer.width() * 8 / 10, bottom - top);
     PaintTo(target);
-    PrintSourceFooter(painter, font, frame_.modelBaseName());
+    PrintSourceFooter(painter, font, frame_.modelBaseName(), {}, frame_.model().Language);
     painter.end();
 }
 

@@ -1,6 +1,7 @@
 #include "app/AnalysisInterval.h"
 
 #include "RecordingHost.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 
 #include <gtest/gtest.h>
@@ -420,15 +421,17 @@ TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
         Interval(c.left, c.right, c.left, c.right);
         const auto o = iv.PrepareShift();
         ASSERT_TRUE(o);
-        EXPECT_EQ(o->caption, "Intervall verschieben (archivierend)");
+        EXPECT_EQ(Translate(o->caption, 1), "Intervall verschieben (archivierend)");
         EXPECT_EQ(o->helpContext, 212);
-        EXPECT_EQ(o->fromText, "von Periode " + std::to_string(c.from));
+        EXPECT_EQ(Translate(o->fromText, 1), "von Periode " + std::to_string(c.from));
+        EXPECT_EQ(Translate(o->fromText, 2), "from period " + std::to_string(c.from));
         EXPECT_EQ(o->trackMin, c.from);
         EXPECT_EQ(o->trackMax, c.max);
         EXPECT_EQ(o->trackStart, c.start);
     }
     EXPECT_EQ(host.sounds.back(), "WasNun.wav");
     EXPECT_EQ(ShiftEndText(200), "bis Periode 200");
+    EXPECT_EQ(ShiftEndText(200, 2), "up to period 200");
 }
 
 TEST_F(IntervalTest, ArchivingShiftByChoice) {
@@ -475,9 +478,9 @@ TEST_F(IntervalTest, RevolvingShiftMovesTheRightEdgeToPeriodZero) {
 
     const auto o = iv.PrepareShift();
     ASSERT_TRUE(o);
-    EXPECT_EQ(o->caption, "Intervall verschieben (revolvierend)");
+    EXPECT_EQ(Translate(o->caption, 1), "Intervall verschieben (revolvierend)");
     EXPECT_EQ(o->helpContext, 213);
-    EXPECT_EQ(o->countText, "bisherige Intervallverschiebungen: 0");
+    EXPECT_EQ(Translate(o->countText, 1), "bisherige Intervallverschiebungen: 0");
     iv.ApplyShift(0, ShiftContinueData);
 
     EXPECT_EQ(iv.ShiftCount(), 1);
@@ -498,7 +501,7 @@ TEST_F(IntervalTest, RevolvingShiftMovesTheRightEdgeToPeriodZero) {
     EXPECT_EQ(iv.ShiftedPeriods(), 20);
     EXPECT_EQ(m->PrehistoryPar(-10, 2), 0.6);
     m->Periods.LastSolved = 10;
-    EXPECT_EQ(iv.PrepareShift()->totalText, "bislang verschobene Perioden: 20");
+    EXPECT_EQ(Translate(iv.PrepareShift()->totalText, 1), "bislang verschobene Perioden: 20");
 
     // Back to archiving after shifts: everything is recalculated.
     iv.SetAnalysisForm(false);
@@ -559,6 +562,8 @@ TEST_F(IntervalTest, MonitorTexts) {
     EXPECT_EQ(AnalysisInterval::WageStatus(9, 4), "Tarifvertrag läuft ...  ");
     EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3), "  aktive Geldpolitik  ");
     EXPECT_EQ(AnalysisInterval::MoneyStatus(10, 3), "passive Geldpolitik  ");
+    EXPECT_EQ(AnalysisInterval::WageStatus(8, 4, 2), "     Wage bargaining  ");
+    EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3, 2), "  active policy  ");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "windows/WorkingWindow.h"
@@ -633,7 +634,7 @@ void MainWindowTest::openingFromTheMenuSolvesTheModel() {
     const double before = m_->GetVar(5, 1);
     w_->onOpenModel();
     QCOMPARE(m_->Periods.LastSolved, m_->Periods.RightEdge);
-    QCOMPARE(w_->StatusText(), QString::fromStdString(SolvedStatus(*m_)));
+    QCOMPARE(w_->StatusText(), QString::fromStdString(Translate(SolvedStatus(*m_), 1)));
     QVERIFY(m_->GetVar(5, 1) != before);
     // The numbers shown are those of a complete recalculation of the loaded model (up to the
     // accuracy of the start equilibrium, whose search starts elsewhere).

@@ -343,7 +343,10 @@ TEST_F(ModelFileTest, SaveAsChecksTheExtension) {
     ModelFile f(m, host, dir.string());
     EXPECT_FALSE(f.SaveAs(Path("model.xls")));
     EXPECT_EQ(host.sounds.back(), "SoNicht.wav");
-    EXPECT_EQ(host.messages.back().rfind("So nicht!: Die von Ihnen verwendete Dateiendung", 0), 0u);
+    EXPECT_EQ(host.messages.back().rfind("So nicht!##Not possible!: Die von Ihnen verwendete "
+                                         "Dateiendung",
+                                         0),
+              0u);
     EXPECT_FALSE(fs::exists(Path("model.xls")));
     EXPECT_TRUE(f.SaveAs(Path("model.tv5"))); // extensions compare without regard to case
     EXPECT_EQ(f.ModelFileName(), Path("model.tv5"));

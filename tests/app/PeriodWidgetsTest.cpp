@@ -236,7 +236,7 @@ class PeriodWidgetsTest : public QObject {
     void shiftDialogShowsTheOffer() {
         const auto offer = rules->PrepareShift();
         QVERIFY(offer.has_value());
-        ShiftDialog dialog(*offer);
+        ShiftDialog dialog(*offer, 1);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Intervall verschieben (archivierend)"));
         QCOMPARE(dialog.HelpContext(), 212);
         QCOMPARE(dialog.TrackBar()->minimum(), 101);
@@ -248,6 +248,11 @@ class PeriodWidgetsTest : public QObject {
         QVERIFY(dialog.ChoiceButton(1)->isChecked());
         dialog.ChoiceButton(3)->setChecked(true);
         QCOMPARE(dialog.Choice(), 3);
+        ShiftDialog english(*offer, 2);
+        QCOMPARE(english.windowTitle(), QStringLiteral("Move interval (archiving)"));
+        english.TrackBar()->setValue(150);
+        QCOMPARE(english.EndLabel()->text(), QStringLiteral("up to period 150"));
+        QCOMPARE(english.ChoiceButton(1)->text(), QStringLiteral("keep the data already there"));
         rules->ApplyShift(dialog.TrackPosition(), dialog.Choice());
         QCOMPARE(nav->LeftEdgeEdit()->text(), QStringLiteral("101"));
         QCOMPARE(nav->RightEdgeEdit()->text(), QStringLiteral("150"));

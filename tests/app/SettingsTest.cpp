@@ -52,8 +52,9 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAfterAMessage) {
     SettingsFile f(prog, user, host);
     const Settings s = f.ReadSettings();
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_TRUE(Said("TERVALIS: Initialisierungsproblem: TV5.INI-Datei fehlt im "
-                     "Programmverzeichnis.\r\nStandardeinstellungen werden verwendet."));
+    EXPECT_TRUE(Said("TERVALIS: Initialisierungsproblem##"));
+    EXPECT_TRUE(Said(": TV5.INI-Datei fehlt im Programmverzeichnis.\r\nStandardeinstellungen "
+                     "werden verwendet.##"));
     EXPECT_EQ(s.Language, 1);
     EXPECT_TRUE(s.FlatButtons);
     EXPECT_FALSE(s.Sound);
@@ -178,7 +179,8 @@ TEST_F(SettingsTest, GarbledValueStopsTheReadingWithAMessage) {
     WriteIni("[Internet]\nHomepage=http://a.test\n[Bildschirmschrift]\nName=Courier\n"
              "Groesse=zwölf\n[Druckerschrift]\nGroesse=14\n[Land]\nSprache=2\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
-    EXPECT_TRUE(Said("TERVALIS: Initialisierungsfehler: Lese-Fehler bei TV5.INI."));
+    EXPECT_TRUE(Said("TERVALIS: Initialisierungsfehler##"));
+    EXPECT_TRUE(Said(": Lese-Fehler bei TV5.INI."));
     EXPECT_EQ(s.Homepage, "http://a.test");
     EXPECT_EQ(s.ScreenFont.Name, "Courier");
     EXPECT_EQ(s.ScreenFont.Size, 10);
@@ -205,7 +207,8 @@ TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
     fs::create_directories(prog + "tv5.ini"); // a directory where the file should be
     Settings s;
     EXPECT_FALSE(SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5"));
-    EXPECT_TRUE(Said("INI-Fehler: Fehler beim Aktualisieren der INI-Datei."));
+    EXPECT_TRUE(Said("INI-Fehler##"));
+    EXPECT_TRUE(Said(": Fehler beim Aktualisieren der INI-Datei."));
     EXPECT_TRUE(fs::is_directory(prog + "tv5.ini"));
     EXPECT_FALSE(fs::exists(prog + "tv5.ini.tmp"));
 }

@@ -48,6 +48,16 @@ ohne über unten oben links rechts seite seiten druck drucker schrift farbe farb
 mauszeiger liefert diagramminformationen modellergebnisse gleichungssystem startinfo
 wechselkurs wechselkursabhängig preis preise lohn löhne beschäftigung arbeitslosigkeit
 sonst mit runde bargeld kredite preisuntergrenze autonom
+aufbereitung beenden bildschirm devisenmarkt englisch ergebnisdominanz gleichungsdominanz
+halber neuberechnung komplette komplettes datenintervall kontensystem kreislaufanalyse
+modellbau modelleingaben dauerhaft geldpolitikleiste erwartungsleiste periodendurchlauf
+schnellgrafik sequenzanalyse sequenztabelle symbolverzeichnis vorheriges wertpapiermarkt
+zahlenformat archivierend revolvierend verteilung analyseform arbeitsmarkt beide basisfenster
+gleichrangig basisfensterpaar devisenbilanzsaldo erwartungsregeln funktionsleiste geldnachfrage
+inhalt intervall nebeneinander multiplikator einfach zinserweitert nachkommastellen
+vorkommastellen preisniveau ersparnis rechner restintervall sektorales flussdiagramm
+kontenschema signalsound symbole anordnen strukturgrafik budgetsaldo tarifpolitikleiste
+zinsniveau zinsuntergrenze
 """.split())
 
 TOKEN = re.compile(
