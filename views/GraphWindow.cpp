@@ -4,6 +4,7 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "views/BilingualText.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
 #include "windows/WindowFrame.h"
@@ -231,8 +232,9 @@ bool GraphWindow::SaveNumbers(const QString& path) {
         const std::string name = QDir::toNativeSeparators(path).toStdString();
         const std::string reason = file.errorString().toStdString();
         frame().host().ShowMessage("Daten speichern##Save data",
-                                   "Die Datei \"" + name + "\" wurde nicht geschrieben: " + reason +
-                                       "##The file \"" + name + "\" was not written: " + reason);
+                                   FillIn("Die Datei \"%1\" wurde nicht geschrieben: %2##The file "
+                                          "\"%1\" was not written: %2",
+                                          {name, reason}));
     }
     return ok;
 }

@@ -1,5 +1,7 @@
 #include "views/IncomeDiagrams.h"
 
+#include "views/BilingualText.h"
+
 #include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
@@ -57,7 +59,7 @@ bool InfiniteMultiplier(const Model& m, int t) {
 }
 
 const char* InfiniteMultiplierTitle() {
-    return "So nicht!";
+    return "So nicht!##Not possible";
 }
 
 std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
@@ -65,21 +67,17 @@ std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
     const int l = m.Periods.LeftEdge, c = m.Periods.CurrentPeriod;
     if (l != c && InfiniteMultiplier(m, l)) {
         const std::string t = std::to_string(l);
-        out.push_back("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
-                      "IS-Kurve für t = " +
-                      t +
-                      ".##The multiplier for the left edge of the analysis interval is "
-                      "infinite. -> no IS curve for t = " +
-                      t + ".");
+        out.push_back(FillIn("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
+                             "IS-Kurve für t = %1.##The multiplier for the left edge of the "
+                             "analysis interval is infinite. -> no IS curve for t = %1.",
+                             t));
     }
     if (InfiniteMultiplier(m, c)) {
         const std::string t = std::to_string(c);
-        out.push_back("Der Multiplikator für die aktuelle Periode ist unendlich. -> keine "
-                      "IS-Kurve für t = " +
-                      t +
-                      ".##The multiplier for the current period is infinite. -> no IS "
-                      "curve for t = " +
-                      t + ".");
+        out.push_back(FillIn("Der Multiplikator für die aktuelle Periode ist unendlich. -> keine "
+                             "IS-Kurve für t = %1.##The multiplier for the current period is "
+                             "infinite. -> no IS curve for t = %1.",
+                             t));
     }
     return out;
 }

@@ -75,6 +75,11 @@ void TakeSets(CoordinateSystem& cs, const RangeSets& r) {
     cs.AutoYMin = r.Auto.YMin, cs.AutoYMax = r.Auto.YMax;
 }
 
+constexpr const char* ReferenceHint =
+    "Referenzkurven| Blendet Kurven für linken Rand des Analyseintervalls als "
+    "Referenzkonstellation ein##Reference curves| Shows the curves of the left edge of the "
+    "analysis interval as the reference";
+
 } // namespace
 
 // ------------------------------------------------------------------ income-interest
@@ -143,14 +148,17 @@ IncomeInterestOptions IncomeInterestWindow::Options() const {
 
 void IncomeInterestWindow::LanguageChanged() {
     ReferenceButton->setText(QStringLiteral("R&ef."));
-    SetHint(ReferenceButton, "Referenzkurven| Blendet Kurven für linken Rand des "
-                             "Analyseintervalls als Referenzkonstellation ein");
+    SetHint(ReferenceButton, Tr(ReferenceHint));
     PathButton->setText(Q(Tr("&Pfad##&Path")));
-    SetHint(PathButton, "| Zeigt und verbindet alle realisierten Einkommen-Zins-Kombinationen "
-                        "bis zur aktuellen Periode");
-    WageRoundsButton->setText(QStringLiteral("&TV"));
-    SetHint(WageRoundsButton, "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, "
-                              "in denen Tarifverhandlungen stattfinden");
+    SetHint(PathButton, Tr("| Zeigt und verbindet alle realisierten Einkommen-Zins-Kombinationen "
+                           "bis zur aktuellen Periode##| Shows and connects every realised "
+                           "combination of income and interest rate up to the current period"));
+    // Wage rounds
+    WageRoundsButton->setText(Q(Tr("&TV##&WR")));
+    SetHint(WageRoundsButton,
+            Tr("| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, in denen "
+               "Tarifverhandlungen stattfinden##| Keeps only those periods of the adjustment path "
+               "in which a wage round takes place"));
     ISBox->setText(QStringLiteral("&IS"));
     LMBox->setText(QStringLiteral("&LM"));
     ZBox->setText(QStringLiteral("&Z"));
@@ -261,8 +269,7 @@ IncomeExpenditureOptions IncomeExpenditureWindow::Options() const {
 
 void IncomeExpenditureWindow::LanguageChanged() {
     ReferenceButton->setText(QStringLiteral("R&ef."));
-    SetHint(ReferenceButton, "Referenzkurven| Blendet Kurven für linken Rand des "
-                             "Analyseintervalls als Referenzkonstellation ein");
+    SetHint(ReferenceButton, Tr(ReferenceHint));
     PathButton->setText(Q(Tr("&Pfad##&Path")));
     GoodsBox->setText(Q(Tr("&Gütermarkt##&Goods Market")));
     CapitalBox->setText(Q(Tr("&Kapitalmarkt##&Capital Market")));

@@ -23,6 +23,7 @@ PROPER_NAMES = {
     "TERVALIS",
     "VALDA",  # the booking application
     "Deutsch",  # the language's own name in the language menu
+    "DAS",  # dynamic aggregate supply, the curve's name in both languages
 }
 
 # German words that do not occur in English texts (ambiguous ones such as "was", "an",
