@@ -172,7 +172,7 @@ void TotalInputModel::SetCurrentPeriod(int period) {
 
 RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Kopier-Service"));
+    setWindowTitle(Display("Kopier-Service##Copy service", language));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     Label = new QLabel(Display("In Periode##In period", language) +
@@ -587,7 +587,7 @@ bool TotalInputWindow::SettleEdits(bool deferred) {
     if (!sheet_.HasEdits()) return false;
     UserHost& host = frame().host();
     host.PlaySound("WasNun.wav");
-    if (!host.Ask("Was nun?", "Neue Eingaben übernehmen?##Accept new inputs?")) {
+    if (!host.Ask("Was nun?##Please decide", "Neue Eingaben übernehmen?##Accept new inputs?")) {
         Restore();
         return false;
     }
@@ -821,7 +821,8 @@ void TotalInputWindow::closeEvent(QCloseEvent* e) {
     if (sheet_.HasEdits()) {
         UserHost& host = frame().host();
         host.PlaySound("WasNun.wav");
-        if (host.Ask("Was nun?", "Neue Eingaben übernehmen?##Accept new inputs?")) Accept();
+        if (host.Ask("Was nun?##Please decide", "Neue Eingaben übernehmen?##Accept new inputs?"))
+            Accept();
     }
     WorkingWindow::closeEvent(e);
 }

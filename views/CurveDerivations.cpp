@@ -105,8 +105,8 @@ std::vector<std::string> QuadrantNames(DerivationKind kind) {
     switch (kind) {
     case DerivationKind::LM:
         return {"nichts##nothing", "Transaktionskasse##Transactions Balances",
-                "Gleichgewichts-Bed.##Equilibrium Cond.",
-                "Spekulationskasse##Speculative Balances", "LM-Kurve##LM Curve"};
+                "Gleichgewichts-Bed.##Equilibrium Cond.", "Spekulationskasse##Speculative Balances",
+                "LM-Kurve##LM Curve"};
     case DerivationKind::Z:
         return {"nichts##nothing", "Kapitalverkehr##Capital Flows",
                 "Gleichgewichts-Bed.##Equilibrium Cond.", "Außenhandel##Foreign Trade",

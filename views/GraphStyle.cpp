@@ -1,8 +1,8 @@
 #include "views/GraphStyle.h"
 
 #include "app/Settings.h"
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
-#include "views/BilingualText.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "views/GraphWindow.h"
 
 #include "app/Settings.h"
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
-#include "views/BilingualText.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
 #include "windows/WindowFrame.h"

@@ -1,8 +1,7 @@
 #include "views/IncomeDiagrams.h"
 
-#include "views/BilingualText.h"
-
 #include "core/Behaviour.h"
+#include "core/BilingualText.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 

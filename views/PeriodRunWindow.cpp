@@ -132,7 +132,9 @@ void PeriodRunWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(PeriodRunCaption, Language())));
     Tabs->setTabText(0, Q(Translate("Verzögerung##Delay", Language())));
     Tabs->setTabText(1, Q(Translate("Sprungweite##Steps", Language())));
-    const auto hint = [this](QWidget* w, const char* text) { Hint(w, Translate(text, Language())); };
+    const auto hint = [this](QWidget* w, const char* text) {
+        Hint(w, Translate(text, Language()));
+    };
     hint(this, "| Steuerungsfenster für Periodendurchlauf:  Aus- und Einblenden mit F3##| Control "
                "window of the period run: show and hide it with F3");
     hint(BackButton, "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
