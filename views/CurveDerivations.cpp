@@ -104,16 +104,16 @@ int QuadrantAt(DerivationKind kind, int column, int row) {
 std::vector<std::string> QuadrantNames(DerivationKind kind) {
     switch (kind) {
     case DerivationKind::LM:
-        return {"nichts##nothing", "Transaktionskasse##Transactions Balances",
+        return {"nichts##none", "Transaktionskasse##Transactions Balances",
                 "Gleichgewichts-Bed.##Equilibrium Cond.", "Spekulationskasse##Speculative Balances",
                 "LM-Kurve##LM Curve"};
     case DerivationKind::Z:
-        return {"nichts##nothing", "Kapitalverkehr##Capital Flows",
+        return {"nichts##none", "Kapitalverkehr##Capital Flows",
                 "Gleichgewichts-Bed.##Equilibrium Cond.", "Außenhandel##Foreign Trade",
                 "Z-Kurve##Z Curve"};
     case DerivationKind::IS:
     default:
-        return {"nichts##nothing", "auton. Nachfr.##auton. Demand",
+        return {"nichts##none", "auton. Nachfr.##auton. Demand",
                 "Eink.-Ausg.-Mod.##Inc.-Exp. Model", "IS-Kurve##IS Curve"};
     }
 }

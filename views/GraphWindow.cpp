@@ -137,6 +137,7 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
 
 void GraphWindow::RefreshLanguage() {
     setWindowTitle(QString::fromStdString(Tr(caption_.c_str())));
+    box_->Relabel(); // the context menu's entries, also for accessibility clients
     LanguageChanged();
     Redraw();
 }
