@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -166,6 +167,8 @@ void IncomeInterestWindow::LanguageChanged() {
     RateGroup->setTitle(Q(" " + Tr("Zinssatz##Interest Rate") + ":"));
     NominalButton->setText(QStringLiteral("&nominal"));
     RealButton->setText(QStringLiteral("&real"));
+    // An open read-out shows the point under the mouse again, in the new language.
+    if (Position->isVisible()) ShowPosition(Box()->mapFromGlobal(QCursor::pos()));
 }
 
 long IncomeInterestWindow::Message(int msg, long wParam, long lParam) {
@@ -274,6 +277,7 @@ void IncomeExpenditureWindow::LanguageChanged() {
     GoodsBox->setText(Q(Tr("&Gütermarkt##&Goods Market")));
     CapitalBox->setText(Q(Tr("&Kapitalmarkt##&Capital Market")));
     GrossBox->setText(Q(Tr("&Bruttoausweis##G&ross Aggregates")));
+    if (Position->isVisible()) ShowPosition(Box()->mapFromGlobal(QCursor::pos()));
 }
 
 std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {
