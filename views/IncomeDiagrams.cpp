@@ -238,7 +238,7 @@ Plot IncomeInterestCurves(const Model& m, const IncomeInterestOptions& o, const 
             const double i = X(m, t, var::i);
             return CurvePoint{X(m, t, var::Y), o.RealRate ? RealOfNominal(m, t, i) : i};
         };
-        Curve path{"Pfad", CurveStyle::Path, {}, {}};
+        Curve path{"Pfad", CurveStyle::Path, {}, {}}; // verbatim
         if (o.WageRounds) {
             // From the first wage round starting in the interval, round by round.
             const int step = m.TZR();
@@ -325,7 +325,7 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
         // first; otherwise income moves first.
         const Expectation& demandExp = m.Expect[3];
         const bool followsDemand = demandExp.Method == 1 && !demandExp.RuleBased;
-        Curve path{"Pfad", CurveStyle::Path, {}, {}};
+        Curve path{"Pfad", CurveStyle::Path, {}, {}}; // verbatim
         path.Points.push_back(at(ps.left, followsDemand ? supply : demand));
         for (int t = ps.left; t < ps.current; ++t) {
             if (followsDemand) {

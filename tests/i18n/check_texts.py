@@ -47,6 +47,7 @@ bereits wirklich sicher soll möchten wollen sollte muss müssen darf dürfen zw
 ohne über unten oben links rechts seite seiten druck drucker schrift farbe farben groß klein
 mauszeiger liefert diagramminformationen modellergebnisse gleichungssystem startinfo
 wechselkurs wechselkursabhängig preis preise lohn löhne beschäftigung arbeitslosigkeit
+herleitung punkt pfad blendet zeigt setzt stapelt nichts legende intervallrand
 """.split())
 
 TOKEN = re.compile(
