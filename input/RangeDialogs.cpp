@@ -142,18 +142,19 @@ QWidget* ParameterRangeDialog::PeriodRow(QSpinBox*& box, const char* label, bool
     };
     button("|◀",
            "Linker Intervallrand| Setzt den Wert auf den linken Rand des Analyseintervalls##Left "
-           "edge| Sets the value to the left edge of the analysis interval",
+           "border| Sets the value to the left border of the analysis interval",
            [this] { return m_.Periods.LeftEdge; });
     button("•",
            "Aktuelle Periode|  Setzt den Wert auf die aktuelle Periode##Current period| Sets the "
            "value to the current period",
            [this] { return m_.Periods.CurrentPeriod; });
     if (rightEdge)
-        button("▶|",
-               "Rechter Intervallrand| Setzt den Wert auf den rechten Rand des "
-               "Analyseintervalls##Right edge| Sets the value to the right edge of the analysis "
-               "interval",
-               [this] { return m_.Periods.RightEdge; });
+        button(
+            "▶|",
+            "Rechter Intervallrand| Setzt den Wert auf den rechten Rand des "
+            "Analyseintervalls##Right border| Sets the value to the right border of the analysis "
+            "interval",
+            [this] { return m_.Periods.RightEdge; });
     return row;
 }
 

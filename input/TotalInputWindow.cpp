@@ -186,7 +186,7 @@ RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, Q
     row->addStretch();
     layout->addLayout(row);
     ToRightEdge =
-        new QCheckBox(Display("bis zum rechten Analyserand##up to the right edge", language));
+        new QCheckBox(Display("bis zum rechten Analyserand##up to the right border", language));
     layout->addWidget(ToRightEdge);
     connect(ToRightEdge, &QCheckBox::toggled, this, [this, further](bool on) {
         Label->setEnabled(!on);

@@ -36,19 +36,19 @@ QCheckBox* CurveBox(QHBoxLayout* row) {
 // Texts and hints of the controls, bilingual; the window sets them on every language switch.
 constexpr const char* ReferenceHint =
     "Blendet Kurven für linken Rand des Analyseintervalls als Referenzkonstellation ein##"
-    "Shows the curves of the left edge of the analysis interval as the reference";
+    "Shows the curves of the left border of the analysis interval as the reference";
 constexpr const char* DemandHint = "| Blendet Nachfragekurve ein##| Shows the demand curve";
 constexpr const char* SupplyHint =
     "| Blendet Angebots-Kurve ein (bzw. Preislinie bei exogenem Preisniveau)##| Shows the supply "
     "curve (or the price line when the price level is exogenous)";
 constexpr const char* PathHint =
     "| Zeigt und verbindet alle realisierten Einkommen-Preis-Kombinationen bis zur aktuellen "
-    "Periode##| Shows and connects every realised combination of income and price level up to "
+    "Periode##| Shows and connects every realized combination of income and price level up to "
     "the current period";
 constexpr const char* WageRoundsHint =
     "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, in denen "
     "Tarifverhandlungen stattfinden##| Keeps only those periods of the adjustment path in which "
-    "a wage round takes place";
+    "wages are bargained";
 constexpr const char* RasterHint =
     "Kurvenrasterung (= Anzahl der linearen Teilstücke) mit Rollbalken einstellen und mit "
     "nebenstehendem Schalter bestätigen##Set the curve resolution (= number of linear pieces) "
@@ -129,8 +129,8 @@ void AsAdWindow::LanguageChanged() {
     PathBox->setText(QString::fromStdString(Tr("&Pfad##&Path")));
     PathBox->setToolTip(HintText(Tr(PathHint)));
     if (WageRoundsBox) {
-        // Wage rounds
-        WageRoundsBox->setText(QString::fromStdString(Tr("&TV##&WR")));
+        // Wage bargaining
+        WageRoundsBox->setText(QString::fromStdString(Tr("&TV##&WB")));
         WageRoundsBox->setToolTip(HintText(Tr(WageRoundsHint)));
     }
     RasterButton->setToolTip(HintText(Tr(RasterHint)));

@@ -616,16 +616,16 @@ void StructureWindow::RefreshLanguage() {
     SupplyBox->setText(Tr("&Angebot##&Supply", lang));
     PatternBox->setText(Tr("M&uster##&Pattern", lang));
     PatternBox->setToolTip(HintText("| Schaltet zwischen Farb- und Schwarzweißdarstellung mit "
-                                    "Muster um##| Switches between colour and black and white "
+                                    "Muster um##| Switches between color and black and white "
                                     "with patterns",
                                     lang));
     static const char* const hints[] = {
         "Zoom (linker Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
-        "(left edge)| Switches between the whole window and a part of it",
+        "(left border)| Switches between the whole window and a part of it",
         "Zoom (aktuelle Periode)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
         "(current period)| Switches between the whole window and a part of it",
         "Zoom (rechter Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
-        "(right edge)| Switches between the whole window and a part of it"};
+        "(right border)| Switches between the whole window and a part of it"};
     for (int c = 0; c < 3; ++c)
         TitleButtons[c]->setToolTip(Tr(hints[c], lang).section(QLatin1Char('|'), 0, 0));
     FillAll();

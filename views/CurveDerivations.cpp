@@ -488,7 +488,7 @@ std::vector<std::string> DerivationNotices(const Model& m, DerivationKind kind) 
     if (l != c && InfiniteMultiplier(m, l))
         out.push_back("Der Multiplikator für den linken Analyserand ist unendlich. -> IS-Kurve "
                       "kann daher hierfür nicht erzeugt werden (horizontaler Verlauf für jedes "
-                      "beliebige Zinsniveau).##The multiplier for the left edge of the analysis "
+                      "beliebige Zinsniveau).##The multiplier for the left border of the analysis "
                       "interval is infinite. -> so no IS curve can be derived for it (horizontal "
                       "for every interest rate).");
     if (InfiniteMultiplier(m, c))

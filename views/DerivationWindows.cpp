@@ -206,8 +206,8 @@ void CurveDerivationWindow::LanguageChanged() {
                                    "curve of the current period"),
                                 letter));
     SetHint(Legend, Tr("Legende für linken Rand| Zeigt die Linienart für den linken Rand des "
-                       "Analyseintervalls##Legend for the left edge| Shows the line style of the "
-                       "left edge of the analysis interval"));
+                       "Analyseintervalls##Legend for the left border| Shows the line style of the "
+                       "left border of the analysis interval"));
     Legend->updateGeometry();
     Legend->update();
 }
@@ -236,7 +236,7 @@ void CurveDerivationWindow::ScheduleNotices() {
 void CurveDerivationWindow::ShowNotices() {
     if (frame().solving() || frame().periodRunning()) return;
     for (const std::string& text : DerivationNotices(frame().model(), kind_))
-        frame().host().ShowMessage("So nicht!##Not possible", text);
+        frame().host().ShowMessage("So nicht!##Not possible!", text);
 }
 
 void CurveDerivationWindow::DoubleClickAt(QPoint position) {

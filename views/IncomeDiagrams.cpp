@@ -58,7 +58,7 @@ bool InfiniteMultiplier(const Model& m, int t) {
 }
 
 const char* InfiniteMultiplierTitle() {
-    return "So nicht!##Not possible";
+    return "So nicht!##Not possible!";
 }
 
 std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
@@ -67,7 +67,7 @@ std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
     if (l != c && InfiniteMultiplier(m, l)) {
         const std::string t = std::to_string(l);
         out.push_back(FillIn("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
-                             "IS-Kurve für t = %1.##The multiplier for the left edge of the "
+                             "IS-Kurve für t = %1.##The multiplier for the left border of the "
                              "analysis interval is infinite. -> no IS curve for t = %1.",
                              t));
     }

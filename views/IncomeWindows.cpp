@@ -78,7 +78,7 @@ void TakeSets(CoordinateSystem& cs, const RangeSets& r) {
 
 constexpr const char* ReferenceHint =
     "Referenzkurven| Blendet Kurven für linken Rand des Analyseintervalls als "
-    "Referenzkonstellation ein##Reference curves| Shows the curves of the left edge of the "
+    "Referenzkonstellation ein##Reference curves| Shows the curves of the left border of the "
     "analysis interval as the reference";
 
 } // namespace
@@ -152,14 +152,14 @@ void IncomeInterestWindow::LanguageChanged() {
     SetHint(ReferenceButton, Tr(ReferenceHint));
     PathButton->setText(Q(Tr("&Pfad##&Path")));
     SetHint(PathButton, Tr("| Zeigt und verbindet alle realisierten Einkommen-Zins-Kombinationen "
-                           "bis zur aktuellen Periode##| Shows and connects every realised "
+                           "bis zur aktuellen Periode##| Shows and connects every realized "
                            "combination of income and interest rate up to the current period"));
-    // Wage rounds
-    WageRoundsButton->setText(Q(Tr("&TV##&WR")));
+    // Wage bargaining
+    WageRoundsButton->setText(Q(Tr("&TV##&WB")));
     SetHint(WageRoundsButton,
             Tr("| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, in denen "
                "Tarifverhandlungen stattfinden##| Keeps only those periods of the adjustment path "
-               "in which a wage round takes place"));
+               "in which wages are bargained"));
     ISBox->setText(QStringLiteral("&IS"));
     LMBox->setText(QStringLiteral("&LM"));
     ZBox->setText(QStringLiteral("&Z"));

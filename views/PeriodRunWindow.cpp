@@ -137,16 +137,17 @@ void PeriodRunWindow::RefreshLanguage() {
     };
     hint(this, "| Steuerungsfenster für Periodendurchlauf:  Aus- und Einblenden mit F3##| Control "
                "window of the period run: show and hide it with F3");
-    hint(BackButton, "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
-                     "Analyseintervalls##left edge| Sets the current period to the left edge of "
-                     "the analysis interval");
+    hint(BackButton,
+         "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
+         "Analyseintervalls##left border| Sets the current period to the left border of "
+         "the analysis interval");
     hint(PlayButton, "Start| Startet den Periodendurchlauf, sofern aktuelle Periode < rechter "
                      "Rand des Analyseintervalls##Start| Starts the period run if the current "
-                     "period < right edge of the analysis interval");
+                     "period < right border of the analysis interval");
     hint(PauseButton, "Pause| Hält den Periodendurchlauf an##Pause| Stops the period run");
     hint(ForwardButton, "rechter Analyserand| Setzt die aktuelle Periode auf den rechten Rand "
-                        "des Analyseintervalls##right edge| Sets the current period to the right "
-                        "edge of the analysis interval");
+                        "des Analyseintervalls##right border| Sets the current period to the right "
+                        "border of the analysis interval");
     hint(DelayGroup, "| Minimale Verzögerungszeit zwischen zwei Periodensprüngen (dauert's "
                      "länger, sollten Sie Ihren Rechner aufrüsten)##| Minimum delay between two "
                      "period steps (if it takes longer, your computer is too slow)");

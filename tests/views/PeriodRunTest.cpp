@@ -309,7 +309,7 @@ void PeriodRunTest::diagramNoticesWaitForTheRunToEnd() {
 void PeriodRunTest::hintsFollowTheLanguage() {
     PeriodRunWindow* run = OpenRun();
     w_->SetLanguage(2);
-    QCOMPARE(run->BackButton->toolTip(), QStringLiteral("left edge"));
+    QCOMPARE(run->BackButton->toolTip(), QStringLiteral("left border"));
     QVERIFY(run->DelayGroup->statusTip().startsWith(QStringLiteral("Minimum delay")));
     w_->SetLanguage(1);
     QCOMPARE(run->BackButton->toolTip(), QStringLiteral("linker Analyserand"));
