@@ -1,5 +1,6 @@
 #include "input/ExpectationsDialog.h"
 
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"
@@ -429,9 +430,9 @@ bool ExpectationsDialog::ServerCall(const std::function<void()>& call) {
         call();
         return true;
     } catch (const std::exception& error) {
-        host_.ShowMessage(kErrorTitle, std::string("Der Regel-Server meldet einen Fehler: ") +
-                                           error.what() +
-                                           "##The rule server reports an error: " + error.what());
+        host_.ShowMessage(kErrorTitle, FillIn("Der Regel-Server meldet einen Fehler: %1##The "
+                                              "rule server reports an error: %1",
+                                              error.what()));
     } catch (...) {
         host_.ShowMessage(kErrorTitle, "Der Regel-Server meldet einen unbekannten Fehler.##The "
                                        "rule server reports an unknown error.");
@@ -532,12 +533,10 @@ void ExpectationsDialog::WarnUnservedRuleBases() {
     }
     if (names[0].empty()) return;
     host_.ShowMessage("Hinweis##Note",
-                      "Ohne Verbindung zum Regel-Server erhalten diese regelbasierten Erwartungen "
-                      "den Wert 0:" +
-                          names[0] +
-                          "##Without a connection to the rule server these rule-based "
-                          "expectations take the value 0:" +
-                          names[1]);
+                      FillIn("Ohne Verbindung zum Regel-Server erhalten diese regelbasierten "
+                             "Erwartungen den Wert 0:%1##Without a connection to the rule server "
+                             "these rule-based expectations take the value 0:%2",
+                             {names[0], names[1]}));
 }
 
 void ExpectationsDialog::keyPressEvent(QKeyEvent* e) {

@@ -90,9 +90,12 @@ void InstallInputCommands(MainWindow& w) {
             if (dialog->exec() != QDialog::Accepted) return;
             if (sector == 5 && SwitchIncomeExpectationsForFlexibleRates(w.model()))
                 w.userHost().ShowMessage(
-                    "Aufgepaßt!", "Bei flexiblen Wechselkursen ist tatsächliche "
-                                  "Einkommenserwartung seitens der Haushalte nicht mehr "
-                                  "möglich. Es wird auf extrapolative Erwartungen umgeschaltet.");
+                    "Aufgepaßt!##Watch out!",
+                    "Bei flexiblen Wechselkursen ist tatsächliche Einkommenserwartung seitens der "
+                    "Haushalte nicht mehr möglich. Es wird auf extrapolative Erwartungen "
+                    "umgeschaltet.##With flexible exchange rates, households can no longer base "
+                    "their income expectations on the realized income. They are switched to "
+                    "extrapolative expectations.");
             LastInputSector() = sector;
             w.ModelChanged();
         });

@@ -149,8 +149,9 @@ void ModelMonitor::Message(int msg, long, long) {
 
 void ModelMonitor::Relabel() {
     setWindowTitle(Tr("Modell-Monitor##Modelling Monitor"));
-    setToolTip(
-        Tr("| Überblick und Eingabezugang für periodenunabhängige  Modell-Konfiguration").mid(2));
+    setToolTip(Tr("| Überblick und Eingabezugang für periodenunabhängige  Modell-Konfiguration##| "
+                  "Overview of and access to the model configuration that holds for all periods")
+                   .mid(2));
     Tabs->setTabText(0, Tr("&Endogenität##&Model Structure"));
     Tabs->setTabText(1, Tr("&Zeitgerüst##&Time Structure"));
     int buttonWidth = 0;

@@ -140,14 +140,21 @@ QWidget* ParameterRangeDialog::PeriodRow(QSpinBox*& box, const char* label, bool
         connect(b, &QPushButton::clicked, this, [target, period] { target->setValue(period()); });
         l->addWidget(b);
     };
-    button("|◀", "Linker Intervallrand| Setzt den Wert auf den linken Rand des Analyseintervalls",
+    button("|◀",
+           "Linker Intervallrand| Setzt den Wert auf den linken Rand des Analyseintervalls##Left "
+           "border| Sets the value to the left border of the analysis interval",
            [this] { return m_.Periods.LeftEdge; });
-    button("•", "Aktuelle Periode|  Setzt den Wert auf die aktuelle Periode",
+    button("•",
+           "Aktuelle Periode|  Setzt den Wert auf die aktuelle Periode##Current period| Sets the "
+           "value to the current period",
            [this] { return m_.Periods.CurrentPeriod; });
     if (rightEdge)
-        button("▶|",
-               "Rechter Intervallrand| Setzt den Wert auf den rechten Rand des Analyseintervalls",
-               [this] { return m_.Periods.RightEdge; });
+        button(
+            "▶|",
+            "Rechter Intervallrand| Setzt den Wert auf den rechten Rand des "
+            "Analyseintervalls##Right border| Sets the value to the right border of the analysis "
+            "interval",
+            [this] { return m_.Periods.RightEdge; });
     return row;
 }
 

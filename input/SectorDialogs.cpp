@@ -139,7 +139,9 @@ DemandDialog::DemandDialog(Model& m, UserHost& host, bool permanentDefault, QWid
     WithDepreciation->setText(Tr("mit##with") + QStringLiteral(" ") +
                               Tr("A&bschreibung##Dep&reciation"));
     WithDepreciation->setToolTip(Tr("| Falls markiert, stellt die negative Abschreibung die "
-                                    "Untergrenze für akzeleratorinduzierte Investitionen dar")
+                                    "Untergrenze für akzeleratorinduzierte Investitionen dar##| "
+                                    "If checked, negative depreciation is the lower limit of "
+                                    "accelerator-induced investment")
                                      .mid(2));
     connect(WithDepreciation, &QCheckBox::clicked, this,
             [this](bool on) { SetSwitch(4, on ? 1 : 0); });
@@ -169,12 +171,15 @@ SupplyDialog::SupplyDialog(Model& m, UserHost& host, bool permanentDefault, QWid
     QCheckBox* limit = AddCheck(tech, "abs&ol. ", 7);
     limit->setText(Tr("abs&ol. ") + Tr("Kapazitätsgrenze##Capacity Limit"));
     limit->setToolTip(Tr("Falls markiert, kann Kapazitätsgrenze auch kurzfristig nicht "
-                         "überschritten werden"));
+                         "überschritten werden##If checked, the capacity limit cannot be exceeded "
+                         "even in the short run"));
     QCheckBox* stock = AddCheck(tech, "e&xog. ", 8);
     stock->setText(Tr("e&xog. ") + Tr("Kapitalstock##Capital Stock"));
     stock->setToolTip(Tr("Falls markiert, gilt der exogen vorgegebene Kapitalstock, "
                          "andernfalls wird der Wert für t=0 ab t=1 gemäß Investitionsfunktion "
-                         "fortgeschrieben"));
+                         "fortgeschrieben##If checked, the exogenous capital stock holds; "
+                         "otherwise the value for t=0 is carried forward from t=1 by the "
+                         "investment function"));
     Add(tech, limit);
     Add(tech, stock);
     SetOptionPage(1, Page({tech}));

@@ -172,7 +172,7 @@ void TotalInputModel::SetCurrentPeriod(int period) {
 
 RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Kopier-Service"));
+    setWindowTitle(Display("Kopier-Service##Copy service", language));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     Label = new QLabel(Display("In Periode##In period", language) +
@@ -186,7 +186,7 @@ RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, Q
     row->addStretch();
     layout->addLayout(row);
     ToRightEdge =
-        new QCheckBox(Display("bis zum rechten Analyserand##up to the right edge", language));
+        new QCheckBox(Display("bis zum rechten Analyserand##up to the right border", language));
     layout->addWidget(ToRightEdge);
     connect(ToRightEdge, &QCheckBox::toggled, this, [this, further](bool on) {
         Label->setEnabled(!on);
@@ -587,7 +587,7 @@ bool TotalInputWindow::SettleEdits(bool deferred) {
     if (!sheet_.HasEdits()) return false;
     UserHost& host = frame().host();
     host.PlaySound("WasNun.wav");
-    if (!host.Ask("Was nun?", "Neue Eingaben übernehmen?##Accept new inputs?")) {
+    if (!host.Ask("Was nun?##Please decide", "Neue Eingaben übernehmen?##Accept new inputs?")) {
         Restore();
         return false;
     }
@@ -822,7 +822,8 @@ void TotalInputWindow::closeEvent(QCloseEvent* e) {
     if (sheet_.HasEdits()) {
         UserHost& host = frame().host();
         host.PlaySound("WasNun.wav");
-        if (host.Ask("Was nun?", "Neue Eingaben übernehmen?##Accept new inputs?")) Accept();
+        if (host.Ask("Was nun?##Please decide", "Neue Eingaben übernehmen?##Accept new inputs?"))
+            Accept();
     }
     WorkingWindow::closeEvent(e);
 }

@@ -12,7 +12,7 @@ namespace tv {
 AccountSchemeWindow* OpenAccountScheme(MainWindow& main) {
     if (main.model().Sw(17) == 2) {
         main.host().PlaySound("SoNicht.wav");
-        main.host().ShowMessage("So nicht!",
+        main.host().ShowMessage("So nicht!##Not possible!",
                                 "Wertpapiermarkt ist unvollständig modelliert (nur Geldmarkt). "
                                 "Kreislaufmodell wird nicht erstellt.##The bond market is "
                                 "modelled incompletely (money market only). The account scheme "

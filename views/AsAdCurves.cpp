@@ -91,7 +91,10 @@ void AddPeriodCurves(Model& m, AsAdPlane plane, int t, CurveKind style, const As
     if (o.Supply) {
         if (price && PricesExogenous(m)) {
             const double cap = PotentialOutput(m, t);
-            NamedPolyline capLine = Vertical(Label("Kap-Max", t), style, cap, 0, axes.YMax);
+            // The curve names are the keys of the exported numbers; the window translates
+            // this one where it labels the line.
+            const std::string name = Label("Kap-Max", t); // verbatim
+            NamedPolyline capLine = Vertical(name, style, cap, 0, axes.YMax);
             capLine.Dashed = true;
             out.push_back(std::move(capLine));
             out.push_back({Label("P", t), style, false, s.Supply});
@@ -111,10 +114,13 @@ bool AsAdDrawable(const Model& m) {
 }
 
 const char* AsAdUnsolvedText(AsAdPlane plane) {
-    return plane == AsAdPlane::Price ? "Modell ist nicht bis zur aktuellen Periode gelöst => "
-                                       "AD-AS-Darstellung noch nicht möglich!"
-                                     : "Modell ist nicht bis zur aktuellen Periode gelöst => "
-                                       "DAD-DAS-Darstellung noch nicht möglich!";
+    return plane == AsAdPlane::Price
+               ? "Modell ist nicht bis zur aktuellen Periode gelöst => AD-AS-Darstellung noch "
+                 "nicht möglich!##The model is not solved up to the current period => no AD-AS "
+                 "diagram yet!"
+               : "Modell ist nicht bis zur aktuellen Periode gelöst => DAD-DAS-Darstellung noch "
+                 "nicht möglich!##The model is not solved up to the current period => no DAD-DAS "
+                 "diagram yet!";
 }
 
 WorldPoint AsAdPathPoint(const Model& m, AsAdPlane plane, int t) {
@@ -245,7 +251,7 @@ std::vector<NamedPolyline> ComputeAsAdCurves(Model& m, AsAdPlane plane, const As
     AddPeriodCurves(m, plane, current, CurveKind::Current, o, axes,
                     cache ? &cache->Current : nullptr, out);
     if (o.Path) {
-        NamedPolyline path{"Pfad", CurveKind::Path, false, {}};
+        NamedPolyline path{"Pfad", CurveKind::Path, false, {}}; // verbatim
         const int step = plane == AsAdPlane::Inflation && o.WageRoundsOnly ? m.TZR() : 1;
         for (int t = left; t <= current; ++t)
             if (step == 1 || t % step == 0) path.Points.push_back(AsAdPathPoint(m, plane, t));

@@ -21,19 +21,38 @@ namespace {
 constexpr int RasterMin = 10, RasterMax = 99, RasterStart = 54;
 
 // The long part of a "short|long" hint as the tool tip.
-QString HintText(const char* hint) {
-    const std::string s = hint;
+QString HintText(const std::string& s) {
     const auto bar = s.find('|');
     return QString::fromStdString(bar == std::string::npos ? s : s.substr(bar + 1)).trimmed();
 }
 
-QCheckBox* CurveBox(const char* text, const char* hint, QHBoxLayout* row) {
-    auto* box = new QCheckBox(QString::fromUtf8(text));
+QCheckBox* CurveBox(QHBoxLayout* row) {
+    auto* box = new QCheckBox;
     box->setChecked(true);
-    if (hint) box->setToolTip(HintText(hint));
     row->addWidget(box);
     return box;
 }
+
+// Texts and hints of the controls, bilingual; the window sets them on every language switch.
+constexpr const char* ReferenceHint =
+    "Blendet Kurven für linken Rand des Analyseintervalls als Referenzkonstellation ein##"
+    "Shows the curves of the left border of the analysis interval as the reference";
+constexpr const char* DemandHint = "| Blendet Nachfragekurve ein##| Shows the demand curve";
+constexpr const char* SupplyHint =
+    "| Blendet Angebots-Kurve ein (bzw. Preislinie bei exogenem Preisniveau)##| Shows the supply "
+    "curve (or the price line when the price level is exogenous)";
+constexpr const char* PathHint =
+    "| Zeigt und verbindet alle realisierten Einkommen-Preis-Kombinationen bis zur aktuellen "
+    "Periode##| Shows and connects every realized combination of income and price level up to "
+    "the current period";
+constexpr const char* WageRoundsHint =
+    "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, in denen "
+    "Tarifverhandlungen stattfinden##| Keeps only those periods of the adjustment path in which "
+    "wages are bargained";
+constexpr const char* RasterHint =
+    "Kurvenrasterung (= Anzahl der linearen Teilstücke) mit Rollbalken einstellen und mit "
+    "nebenstehendem Schalter bestätigen##Set the curve resolution (= number of linear pieces) "
+    "with the scroll bar and confirm it with the button beside it";
 
 bool Finite(const WorldPoint& p) {
     return std::isfinite(p.X) && std::isfinite(p.Y);
@@ -56,23 +75,16 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     ReferenceButton = new QPushButton(QStringLiteral("R&ef."));
     ReferenceButton->setCheckable(true);
     ReferenceButton->setChecked(true);
-    ReferenceButton->setToolTip(QString::fromUtf8(
-        "Blendet Kurven für linken Rand des Analyseintervalls als Referenzkonstellation ein"));
     row->addWidget(ReferenceButton);
-    DemandBox = CurveBox(price ? "A&D" : "DA&D", "| Blendet Nachfragekurve ein", row);
-    SupplyBox =
-        CurveBox(price ? "A&S" : "DA&S",
-                 "| Blendet Angebots-Kurve ein (bzw. Preislinie bei exogenem Preisniveau)", row);
-    LongRunBox = CurveBox(price ? "&LAS" : "&LDAS", nullptr, row);
-    PathBox = CurveBox("&Pfad",
-                       "| Zeigt und verbindet alle realisierten Einkommen-Preis-Kombinationen bis "
-                       "zur aktuellen Periode",
-                       row);
+    DemandBox = CurveBox(row);
+    DemandBox->setText(price ? QStringLiteral("A&D") : QStringLiteral("DA&D"));
+    SupplyBox = CurveBox(row);
+    SupplyBox->setText(price ? QStringLiteral("A&S") : QStringLiteral("DA&S"));
+    LongRunBox = CurveBox(row);
+    LongRunBox->setText(price ? QStringLiteral("&LAS") : QStringLiteral("&LDAS"));
+    PathBox = CurveBox(row);
     if (!price) {
-        WageRoundsBox = CurveBox("&TV",
-                                 "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, "
-                                 "in denen Tarifverhandlungen stattfinden",
-                                 row);
+        WageRoundsBox = CurveBox(row);
         WageRoundsBox->setChecked(false);
         // Without price setting there is no supply curve in the inflation plane.
         if (frame.model().Sw(12) == 0) {
@@ -87,9 +99,6 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     RasterButton = new QPushButton;
     RasterButton->setCheckable(true);
     RasterButton->setChecked(true);
-    RasterButton->setToolTip(QString::fromUtf8(
-        "Kurvenrasterung (= Anzahl der linearen Teilstücke) mit Rollbalken einstellen und mit "
-        "nebenstehendem Schalter bestätigen"));
     row->addStretch(1);
     row->addWidget(RasterButton);
     row->addWidget(RasterBar);
@@ -111,6 +120,20 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     connect(RasterBar, &QScrollBar::valueChanged, this, [this](int v) { RasterMoved(v); });
     connect(RasterButton, &QPushButton::clicked, this, [this] { TakeRaster(); });
     UpdateLongRunBox();
+}
+
+void AsAdWindow::LanguageChanged() {
+    ReferenceButton->setToolTip(HintText(Tr(ReferenceHint)));
+    DemandBox->setToolTip(HintText(Tr(DemandHint)));
+    SupplyBox->setToolTip(HintText(Tr(SupplyHint)));
+    PathBox->setText(QString::fromStdString(Tr("&Pfad##&Path")));
+    PathBox->setToolTip(HintText(Tr(PathHint)));
+    if (WageRoundsBox) {
+        // Wage bargaining
+        WageRoundsBox->setText(QString::fromStdString(Tr("&TV##&WB")));
+        WageRoundsBox->setToolTip(HintText(Tr(WageRoundsHint)));
+    }
+    RasterButton->setToolTip(HintText(Tr(RasterHint)));
 }
 
 AsAdOptions AsAdWindow::Options() const {
@@ -210,12 +233,15 @@ void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
             last = int(k);
         }
     const bool labelled = curve.Style != CurveKind::Path;
+    std::string name = curve.Name;
+    if (name.rfind("Kap-Max", 0) == 0) // verbatim
+        name = Tr("Kap-Max##Cap-Max") + name.substr(7);
     for (int k = std::max(first, 1); k >= 1 && k <= last; ++k) {
         if (!Finite(p[k - 1]) || !Finite(p[k])) continue;
         const std::string start =
-            labelled && curve.Style == CurveKind::Reference && k == first ? curve.Name : "";
+            labelled && curve.Style == CurveKind::Reference && k == first ? name : "";
         const std::string end =
-            labelled && curve.Style == CurveKind::Current && k == last ? curve.Name : "";
+            labelled && curve.Style == CurveKind::Current && k == last ? name : "";
         cs_.DrawLabelledSegment(start, end, p[k - 1].X, p[k - 1].Y, p[k].X, p[k].Y);
     }
 }

@@ -41,6 +41,7 @@ class AsAdWindow : public GraphWindow {
 
   protected:
     void DrawDiagram(const GraphPaint& g) override;
+    void LanguageChanged() override;
 
   private:
     void CurvesChanged();

@@ -47,9 +47,9 @@ QString NoAccel(QString s) {
     return s.remove(QLatin1Char('&'));
 }
 
-// The long part of a "short|long" hint as the tool tip.
-QString HintText(const char* hint) {
-    const QString s = QString::fromUtf8(hint);
+// The long part of a "short|long" hint, in the language, as the tool tip.
+QString HintText(const char* hint, int language) {
+    const QString s = Tr(hint, language);
     const qsizetype bar = s.indexOf(QLatin1Char('|'));
     return (bar < 0 ? s : s.mid(bar + 1)).trimmed();
 }
@@ -124,12 +124,8 @@ SequenceChartWindow::SequenceChartWindow(WindowFrame& frame, int tag)
     PatternBox = new QCheckBox;
     StackButton = new QPushButton;
     StackButton->setCheckable(true);
-    StackButton->setToolTip(HintText(
-        "absolut stapeln| Stapelt die absoluten Werte aller Zeitreihen übereinander (nur für "
-        "Flächen- und Balkengrafik)"));
     PercentButton = new QPushButton(QStringLiteral("100 %"));
     PercentButton->setCheckable(true);
-    PercentButton->setToolTip(QString::fromUtf8("Stapelt die Anteile jeder Periode auf 100 %"));
     SpacingLabel = new QLabel;
     SpacingBar = new QScrollBar(Qt::Horizontal);
     SpacingBar->setRange(1, 100);
@@ -139,8 +135,6 @@ SequenceChartWindow::SequenceChartWindow(WindowFrame& frame, int tag)
     MinimumBox = new QComboBox;
     for (int k = 0; k < 10; ++k)
         MinimumBox->addItem(QStringLiteral("%1 %").arg(k * 10));
-    MinimumBox->setToolTip(
-        HintText("Ordinatenminimum| Legt das Ordinatenminimum in % des Maximums fest"));
     auto* minimumLabel = new QLabel(QStringLiteral("m&in"));
     minimumLabel->setBuddy(MinimumBox);
     for (QWidget* w : std::initializer_list<QWidget*>{ExogenousButton, EndogenousButton, PatternBox,
@@ -208,6 +202,18 @@ void SequenceChartWindow::RefreshLanguage() {
     PatternBox->setText(Tr("M&uster##&Pattern", lang));
     StackButton->setText(Tr("Stapel##Stack", lang));
     SpacingLabel->setText(Tr("&Abstand##&Space", lang));
+    StackButton->setToolTip(
+        HintText("absolut stapeln| Stapelt die absoluten Werte aller Zeitreihen übereinander (nur "
+                 "für Flächen- und Balkengrafik)##stack absolute values| Stacks the absolute "
+                 "values of all series (area and bar charts only)",
+                 lang));
+    PercentButton->setToolTip(Tr("Stapelt die Anteile jeder Periode auf 100 %##Stacks the shares "
+                                 "of each period to 100 %",
+                                 lang));
+    MinimumBox->setToolTip(HintText("Ordinatenminimum| Legt das Ordinatenminimum in % des Maximums "
+                                    "fest##Y-axis minimum| Sets the minimum of the y axis in % of "
+                                    "the maximum",
+                                    lang));
     Rebuild(false);
 }
 
@@ -462,8 +468,6 @@ StructureWindow::StructureWindow(WindowFrame& frame) : WorkingWindow(frame) {
     DemandBox = new QCheckBox;
     SupplyBox = new QCheckBox;
     PatternBox = new QCheckBox;
-    PatternBox->setToolTip(
-        HintText("| Schaltet zwischen Farb- und Schwarzweißdarstellung mit Muster um"));
     for (QCheckBox* b : {DemandBox, SupplyBox})
         b->setChecked(true);
     top->addWidget(DemandBox);
@@ -485,10 +489,6 @@ StructureWindow::StructureWindow(WindowFrame& frame) : WorkingWindow(frame) {
 
     auto* columnsRow = new QHBoxLayout;
     columnsRow->setSpacing(3);
-    static const char* const hints[] = {
-        "Zoom (linker Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um",
-        "Zoom (aktuelle Periode)| Schaltet zwischen Ganz- und Teilfensterdarstellung um",
-        "Zoom (rechter Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um"};
     for (int c = 0; c < 3; ++c) {
         Column& col = columns_[c];
         col.Panel = new QWidget;
@@ -497,7 +497,6 @@ StructureWindow::StructureWindow(WindowFrame& frame) : WorkingWindow(frame) {
         v->setSpacing(3);
         TitleButtons[c] = new QPushButton;
         TitleButtons[c]->setCheckable(true);
-        TitleButtons[c]->setToolTip(QString::fromUtf8(hints[c]).section(QLatin1Char('|'), 0, 0));
         v->addWidget(TitleButtons[c]);
         for (QChartView** view : {&col.Demand, &col.Supply}) {
             auto* chart = new QChart;
@@ -616,6 +615,19 @@ void StructureWindow::RefreshLanguage() {
     DemandBox->setText(Tr("&Nachfrage##&Demand", lang));
     SupplyBox->setText(Tr("&Angebot##&Supply", lang));
     PatternBox->setText(Tr("M&uster##&Pattern", lang));
+    PatternBox->setToolTip(HintText("| Schaltet zwischen Farb- und Schwarzweißdarstellung mit "
+                                    "Muster um##| Switches between color and black and white "
+                                    "with patterns",
+                                    lang));
+    static const char* const hints[] = {
+        "Zoom (linker Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
+        "(left border)| Switches between the whole window and a part of it",
+        "Zoom (aktuelle Periode)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
+        "(current period)| Switches between the whole window and a part of it",
+        "Zoom (rechter Analyserand)| Schaltet zwischen Ganz- und Teilfensterdarstellung um##Zoom "
+        "(right border)| Switches between the whole window and a part of it"};
+    for (int c = 0; c < 3; ++c)
+        TitleButtons[c]->setToolTip(Tr(hints[c], lang).section(QLatin1Char('|'), 0, 0));
     FillAll();
 }
 

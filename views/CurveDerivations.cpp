@@ -104,13 +104,17 @@ int QuadrantAt(DerivationKind kind, int column, int row) {
 std::vector<std::string> QuadrantNames(DerivationKind kind) {
     switch (kind) {
     case DerivationKind::LM:
-        return {"nichts", "Transaktionskasse", "Gleichgewichts-Bed.", "Spekulationskasse",
-                "LM-Kurve"};
+        return {"nichts##none", "Transaktionskasse##Transactions Balances",
+                "Gleichgewichts-Bed.##Equilibrium Cond.", "Spekulationskasse##Speculative Balances",
+                "LM-Kurve##LM Curve"};
     case DerivationKind::Z:
-        return {"nichts", "Kapitalverkehr", "Gleichgewichts-Bed.", "Außenhandel", "Z-Kurve"};
+        return {"nichts##none", "Kapitalverkehr##Capital Flows",
+                "Gleichgewichts-Bed.##Equilibrium Cond.", "Außenhandel##Foreign Trade",
+                "Z-Kurve##Z Curve"};
     case DerivationKind::IS:
     default:
-        return {"nichts", "auton. Nachfr.", "Eink.-Ausg.-Mod.", "IS-Kurve"};
+        return {"nichts##none", "auton. Nachfr.##auton. Demand",
+                "Eink.-Ausg.-Mod.##Inc.-Exp. Model", "IS-Kurve##IS Curve"};
     }
 }
 
@@ -481,17 +485,18 @@ std::vector<std::string> DerivationNotices(const Model& m, DerivationKind kind) 
     std::vector<std::string> out;
     if (kind != DerivationKind::IS) return out;
     const int l = m.Periods.LeftEdge, c = m.Periods.CurrentPeriod;
-    const std::string rest =
-        " ist unendlich. -> IS-Kurve kann daher hierfür nicht erzeugt werden (horizontaler "
-        "Verlauf für jedes beliebige Zinsniveau).";
-    const std::string restEnglish = " is infinite. -> so no IS curve can be derived for it "
-                                    "(horizontal for every interest rate).";
     if (l != c && InfiniteMultiplier(m, l))
-        out.push_back("Der Multiplikator für den linken Analyserand" + rest +
-                      "##The multiplier for the left edge of the analysis interval" + restEnglish);
+        out.push_back("Der Multiplikator für den linken Analyserand ist unendlich. -> IS-Kurve "
+                      "kann daher hierfür nicht erzeugt werden (horizontaler Verlauf für jedes "
+                      "beliebige Zinsniveau).##The multiplier for the left border of the analysis "
+                      "interval is infinite. -> so no IS curve can be derived for it (horizontal "
+                      "for every interest rate).");
     if (InfiniteMultiplier(m, c))
-        out.push_back("Der Multiplikator für die aktuelle Periode" + rest +
-                      "##The multiplier for the current period" + restEnglish);
+        out.push_back("Der Multiplikator für die aktuelle Periode ist unendlich. -> IS-Kurve kann "
+                      "daher hierfür nicht erzeugt werden (horizontaler Verlauf für jedes "
+                      "beliebige Zinsniveau).##The multiplier for the current period is "
+                      "infinite. -> so no IS curve can be derived for it (horizontal for every "
+                      "interest rate).");
     return out;
 }
 

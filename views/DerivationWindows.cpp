@@ -1,5 +1,6 @@
 #include "views/DerivationWindows.h"
 
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -127,7 +128,7 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
     ZoomBox = new QComboBox(ZoomGroup);
     ZoomBox->setObjectName(QStringLiteral("ComBoxZoom"));
     for (const std::string& name : QuadrantNames(kind))
-        ZoomBox->addItem(Q(name));
+        ZoomBox->addItem(Q(Tr(name.c_str())));
     auto* zoomRow = new QHBoxLayout(ZoomGroup);
     zoomRow->setContentsMargins(6, 0, 6, 2);
     zoomRow->addWidget(ZoomBox);
@@ -141,7 +142,7 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
     row->addWidget(CurveButton);
     row->addStretch(1);
     row->addWidget(Legend);
-    // Alt+K is the curve button's own accelerator; Alt+C toggles it as well.
+    // Alt+K is the curve button's own accelerator; Alt+C toggles it as well (in German).
     curveKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
     curveKey_->setContext(Qt::WidgetWithChildrenShortcut);
     connect(curveKey_, &QShortcut::activated, CurveButton, &QToolButton::toggle);
@@ -174,25 +175,39 @@ int CurveDerivationWindow::Enlarged() const {
 
 void CurveDerivationWindow::LanguageChanged() {
     ZoomGroup->setTitle(QStringLiteral(" &Zoom"));
-    SetHint(ZoomGroup, "| Vergrößert das eingestellte Diagramm auf volle Fenstergröße "
-                       "(entspricht Doppelklick auf Grafik)");
-    SetHint(ZoomBox, "| Vergrößert das eingestellte Diagramm auf volle Fenstergröße "
-                     "(entspricht Doppelklick auf Grafik)");
+    const std::string zoomHint =
+        Tr("| Vergrößert das eingestellte Diagramm auf volle Fenstergröße (entspricht "
+           "Doppelklick auf Grafik)##| Enlarges the chosen diagram to the whole window (as a "
+           "double click on the graph does)");
+    SetHint(ZoomGroup, zoomHint);
+    SetHint(ZoomBox, zoomHint);
+    const std::vector<std::string> names = QuadrantNames(kind_);
+    for (int k = 0; k < ZoomBox->count() && k < int(names.size()); ++k)
+        ZoomBox->setItemText(k, Q(Tr(names[size_t(k)].c_str())));
     const std::string letter = CurveLetter(kind_);
-    const std::string level = kind_ == DerivationKind::LM ? "Einkommen" : "Zinsniveau";
-    Point1Button->setText(QStringLiteral("Punkt &1"));
-    Point2Button->setText(QStringLiteral("Punkt &2"));
+    const std::string level =
+        Tr(kind_ == DerivationKind::LM ? "Einkommen##income" : "Zinsniveau##interest rate");
+    Point1Button->setText(Q(Tr("Punkt &1##Point &1")));
+    Point2Button->setText(Q(Tr("Punkt &2##Point &2")));
     for (int k : {1, 2}) {
         const std::string n = std::to_string(k);
         SetHint(k == 1 ? Point1Button : Point2Button,
-                "Herleitung für " + level + " " + n + "| Zeigt Herleitung eines Punktes auf der " +
-                    letter + "-Kurve der aktuellen Periode für " + level + " " + n);
+                FillIn(Tr("Herleitung für %1 %2| Zeigt Herleitung eines Punktes auf der "
+                          "%3-Kurve der aktuellen Periode für %1 %2##Derivation for %1 %2| Shows "
+                          "the derivation of a point on the %3 curve of the current period for "
+                          "%1 %2"),
+                       {level, n, letter}));
     }
-    CurveButton->setText(Q(letter + "-&Kurve"));
-    SetHint(CurveButton, "aktuelle " + letter + "-Kurve anzeigen| Blendet die " + letter +
-                             "-Kurve für die aktuelle Periode ein");
-    SetHint(Legend, "Legende für linken Rand| Zeigt die Linienart für den linken Rand des "
-                    "Analyseintervalls");
+    CurveButton->setText(Q(FillIn(Tr("%1-&Kurve##%1 &Curve"), letter)));
+    // Alt+C is the English button's own accelerator; a second shortcut would make it ambiguous.
+    curveKey_->setEnabled(Language() != 2);
+    SetHint(CurveButton, FillIn(Tr("aktuelle %1-Kurve anzeigen| Blendet die %1-Kurve für die "
+                                   "aktuelle Periode ein##Show current %1 curve| Shows the %1 "
+                                   "curve of the current period"),
+                                letter));
+    SetHint(Legend, Tr("Legende für linken Rand| Zeigt die Linienart für den linken Rand des "
+                       "Analyseintervalls##Legend for the left border| Shows the line style of the "
+                       "left border of the analysis interval"));
     Legend->updateGeometry();
     Legend->update();
 }
@@ -221,7 +236,7 @@ void CurveDerivationWindow::ScheduleNotices() {
 void CurveDerivationWindow::ShowNotices() {
     if (frame().solving() || frame().periodRunning()) return;
     for (const std::string& text : DerivationNotices(frame().model(), kind_))
-        frame().host().ShowMessage("So nicht!", text);
+        frame().host().ShowMessage("So nicht!##Not possible!", text);
 }
 
 void CurveDerivationWindow::DoubleClickAt(QPoint position) {

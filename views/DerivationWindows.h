@@ -60,7 +60,7 @@ class CurveDerivationWindow : public GraphWindow {
 class LMDerivationWindow : public CurveDerivationWindow {
     Q_OBJECT
   public:
-    static constexpr const char* Caption = "Herleitung der LM-Kurve";
+    static constexpr const char* Caption = "Herleitung der LM-Kurve##Derivation of the LM Curve";
     explicit LMDerivationWindow(WindowFrame& f)
         : CurveDerivationWindow(f, DerivationKind::LM, Caption) {}
 };
@@ -68,7 +68,7 @@ class LMDerivationWindow : public CurveDerivationWindow {
 class ISDerivationWindow : public CurveDerivationWindow {
     Q_OBJECT
   public:
-    static constexpr const char* Caption = "Herleitung der IS-Kurve";
+    static constexpr const char* Caption = "Herleitung der IS-Kurve##Derivation of the IS Curve";
     explicit ISDerivationWindow(WindowFrame& f)
         : CurveDerivationWindow(f, DerivationKind::IS, Caption) {}
 };
@@ -76,7 +76,7 @@ class ISDerivationWindow : public CurveDerivationWindow {
 class ZDerivationWindow : public CurveDerivationWindow {
     Q_OBJECT
   public:
-    static constexpr const char* Caption = "Herleitung der Z-Kurve";
+    static constexpr const char* Caption = "Herleitung der Z-Kurve##Derivation of the Z Curve";
     explicit ZDerivationWindow(WindowFrame& f)
         : CurveDerivationWindow(f, DerivationKind::Z, Caption) {}
 };

@@ -1,6 +1,7 @@
 #include "views/GraphStyle.h"
 
 #include "app/Settings.h"
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
 
 #include <algorithm>
@@ -65,9 +66,12 @@ std::string ColourConflictTitle() {
 
 std::string ColourConflictText(int curveItem) {
     const char* name = GraphItemName(curveItem);
-    return "Hintergrund- und Kurvenfarbe\r\n(" + Translate(name, 1) +
-           ")\r\nsollten nicht identisch sein!##Background and curve color\r\n(" +
-           Translate(name, 2) + ")\r\nshould not be the same.";
+    // Each half names the curve in its own language.
+    const std::string text = FillIn("Hintergrund- und Kurvenfarbe\r\n(%1)\r\nsollten nicht "
+                                    "identisch sein!##Background and curve color\r\n(%2)\r\n"
+                                    "should not be the same.",
+                                    {Translate(name, 1), Translate(name, 2)});
+    return text;
 }
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #include "views/GraphWindow.h"
 
 #include "app/Settings.h"
+#include "core/BilingualText.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -136,6 +137,7 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
 
 void GraphWindow::RefreshLanguage() {
     setWindowTitle(QString::fromStdString(Tr(caption_.c_str())));
+    box_->Relabel(); // the context menu's entries, also for accessibility clients
     LanguageChanged();
     Redraw();
 }
@@ -231,8 +233,9 @@ bool GraphWindow::SaveNumbers(const QString& path) {
         const std::string name = QDir::toNativeSeparators(path).toStdString();
         const std::string reason = file.errorString().toStdString();
         frame().host().ShowMessage("Daten speichern##Save data",
-                                   "Die Datei \"" + name + "\" wurde nicht geschrieben: " + reason +
-                                       "##The file \"" + name + "\" was not written: " + reason);
+                                   FillIn("Die Datei \"%1\" wurde nicht geschrieben: %2##The file "
+                                          "\"%1\" was not written: %2",
+                                          {name, reason}));
     }
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "views/IncomeDiagrams.h"
 
 #include "core/Behaviour.h"
+#include "core/BilingualText.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 
@@ -57,7 +58,7 @@ bool InfiniteMultiplier(const Model& m, int t) {
 }
 
 const char* InfiniteMultiplierTitle() {
-    return "So nicht!";
+    return "So nicht!##Not possible!";
 }
 
 std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
@@ -65,21 +66,17 @@ std::vector<std::string> InfiniteMultiplierNotices(const Model& m) {
     const int l = m.Periods.LeftEdge, c = m.Periods.CurrentPeriod;
     if (l != c && InfiniteMultiplier(m, l)) {
         const std::string t = std::to_string(l);
-        out.push_back("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
-                      "IS-Kurve für t = " +
-                      t +
-                      ".##The multiplier for the left edge of the analysis interval is "
-                      "infinite. -> no IS curve for t = " +
-                      t + ".");
+        out.push_back(FillIn("Der Multiplikator für den linken Analyserand ist unendlich. -> keine "
+                             "IS-Kurve für t = %1.##The multiplier for the left border of the "
+                             "analysis interval is infinite. -> no IS curve for t = %1.",
+                             t));
     }
     if (InfiniteMultiplier(m, c)) {
         const std::string t = std::to_string(c);
-        out.push_back("Der Multiplikator für die aktuelle Periode ist unendlich. -> keine "
-                      "IS-Kurve für t = " +
-                      t +
-                      ".##The multiplier for the current period is infinite. -> no IS "
-                      "curve for t = " +
-                      t + ".");
+        out.push_back(FillIn("Der Multiplikator für die aktuelle Periode ist unendlich. -> keine "
+                             "IS-Kurve für t = %1.##The multiplier for the current period is "
+                             "infinite. -> no IS curve for t = %1.",
+                             t));
     }
     return out;
 }
@@ -241,7 +238,7 @@ Plot IncomeInterestCurves(const Model& m, const IncomeInterestOptions& o, const 
             const double i = X(m, t, var::i);
             return CurvePoint{X(m, t, var::Y), o.RealRate ? RealOfNominal(m, t, i) : i};
         };
-        Curve path{"Pfad", CurveStyle::Path, {}, {}};
+        Curve path{"Pfad", CurveStyle::Path, {}, {}}; // verbatim
         if (o.WageRounds) {
             // From the first wage round starting in the interval, round by round.
             const int step = m.TZR();
@@ -328,7 +325,7 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
         // first; otherwise income moves first.
         const Expectation& demandExp = m.Expect[3];
         const bool followsDemand = demandExp.Method == 1 && !demandExp.RuleBased;
-        Curve path{"Pfad", CurveStyle::Path, {}, {}};
+        Curve path{"Pfad", CurveStyle::Path, {}, {}}; // verbatim
         path.Points.push_back(at(ps.left, followsDemand ? supply : demand));
         for (int t = ps.left; t < ps.current; ++t) {
             if (followsDemand) {

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -74,6 +75,11 @@ void TakeSets(CoordinateSystem& cs, const RangeSets& r) {
     cs.AutoXMin = r.Auto.XMin, cs.AutoXMax = r.Auto.XMax;
     cs.AutoYMin = r.Auto.YMin, cs.AutoYMax = r.Auto.YMax;
 }
+
+constexpr const char* ReferenceHint =
+    "Referenzkurven| Blendet Kurven für linken Rand des Analyseintervalls als "
+    "Referenzkonstellation ein##Reference curves| Shows the curves of the left border of the "
+    "analysis interval as the reference";
 
 } // namespace
 
@@ -143,14 +149,17 @@ IncomeInterestOptions IncomeInterestWindow::Options() const {
 
 void IncomeInterestWindow::LanguageChanged() {
     ReferenceButton->setText(QStringLiteral("R&ef."));
-    SetHint(ReferenceButton, "Referenzkurven| Blendet Kurven für linken Rand des "
-                             "Analyseintervalls als Referenzkonstellation ein");
+    SetHint(ReferenceButton, Tr(ReferenceHint));
     PathButton->setText(Q(Tr("&Pfad##&Path")));
-    SetHint(PathButton, "| Zeigt und verbindet alle realisierten Einkommen-Zins-Kombinationen "
-                        "bis zur aktuellen Periode");
-    WageRoundsButton->setText(QStringLiteral("&TV"));
-    SetHint(WageRoundsButton, "| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, "
-                              "in denen Tarifverhandlungen stattfinden");
+    SetHint(PathButton, Tr("| Zeigt und verbindet alle realisierten Einkommen-Zins-Kombinationen "
+                           "bis zur aktuellen Periode##| Shows and connects every realized "
+                           "combination of income and interest rate up to the current period"));
+    // Wage bargaining
+    WageRoundsButton->setText(Q(Tr("&TV##&WB")));
+    SetHint(WageRoundsButton,
+            Tr("| Filtert aus dem Anpassungspfad nur diejenigen Perioden heraus, in denen "
+               "Tarifverhandlungen stattfinden##| Keeps only those periods of the adjustment path "
+               "in which wages are bargained"));
     ISBox->setText(QStringLiteral("&IS"));
     LMBox->setText(QStringLiteral("&LM"));
     ZBox->setText(QStringLiteral("&Z"));
@@ -158,6 +167,8 @@ void IncomeInterestWindow::LanguageChanged() {
     RateGroup->setTitle(Q(" " + Tr("Zinssatz##Interest Rate") + ":"));
     NominalButton->setText(QStringLiteral("&nominal"));
     RealButton->setText(QStringLiteral("&real"));
+    // An open read-out shows the point under the mouse again, in the new language.
+    if (Position->isVisible()) ShowPosition(Box()->mapFromGlobal(QCursor::pos()));
 }
 
 long IncomeInterestWindow::Message(int msg, long wParam, long lParam) {
@@ -261,12 +272,12 @@ IncomeExpenditureOptions IncomeExpenditureWindow::Options() const {
 
 void IncomeExpenditureWindow::LanguageChanged() {
     ReferenceButton->setText(QStringLiteral("R&ef."));
-    SetHint(ReferenceButton, "Referenzkurven| Blendet Kurven für linken Rand des "
-                             "Analyseintervalls als Referenzkonstellation ein");
+    SetHint(ReferenceButton, Tr(ReferenceHint));
     PathButton->setText(Q(Tr("&Pfad##&Path")));
     GoodsBox->setText(Q(Tr("&Gütermarkt##&Goods Market")));
     CapitalBox->setText(Q(Tr("&Kapitalmarkt##&Capital Market")));
     GrossBox->setText(Q(Tr("&Bruttoausweis##G&ross Aggregates")));
+    if (Position->isVisible()) ShowPosition(Box()->mapFromGlobal(QCursor::pos()));
 }
 
 std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {

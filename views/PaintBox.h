@@ -61,8 +61,11 @@ class PaintBox : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
-  private:
+  public:
+    // Sets the context menu's entries in the current language (also before it is shown).
     void Relabel();
+
+  private:
 
     QImage picture_;
     bool dirty_ = true;

@@ -26,18 +26,17 @@ QString Q(const std::string& s) {
 }
 
 // "short| long" hints: the short part as tool tip, the long one in the status line.
-void Hint(QWidget* w, const char* hint) {
-    const QString h = QString::fromUtf8(hint);
+void Hint(QWidget* w, const std::string& hint) {
+    const QString h = QString::fromStdString(hint);
     const int bar = h.indexOf(QLatin1Char('|'));
     w->setToolTip(h.left(bar).trimmed().isEmpty() ? h.mid(bar + 1).trimmed() : h.left(bar));
     w->setStatusTip(h.mid(bar + 1).trimmed());
 }
 
-QToolButton* Button(QWidget* parent, QStyle::StandardPixmap icon, const char* hint) {
+QToolButton* Button(QWidget* parent, QStyle::StandardPixmap icon) {
     auto* b = new QToolButton(parent);
     b->setIcon(parent->style()->standardIcon(icon));
     b->setAutoRaise(true);
-    Hint(b, hint);
     return b;
 }
 
@@ -53,18 +52,11 @@ QScrollBar* Bar() {
 PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), main_(main) {
     setObjectName(QStringLiteral("PeriodRunWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    Hint(this, "| Steuerungsfenster für Periodendurchlauf:  Aus- und Einblenden mit F3");
 
-    BackButton = Button(this, QStyle::SP_MediaSkipBackward,
-                        "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
-                        "Analyseintervalls");
-    PlayButton = Button(this, QStyle::SP_MediaPlay,
-                        "Start| Startet den Periodendurchlauf, sofern aktuelle Periode < rechter "
-                        "Rand des Analyseintervalls");
-    PauseButton = Button(this, QStyle::SP_MediaPause, "Pause| Hält den Periodendurchlauf an");
-    ForwardButton = Button(this, QStyle::SP_MediaSkipForward,
-                           "rechter Analyserand| Setzt die aktuelle Periode auf den rechten "
-                           "Rand des Analyseintervalls");
+    BackButton = Button(this, QStyle::SP_MediaSkipBackward);
+    PlayButton = Button(this, QStyle::SP_MediaPlay);
+    PauseButton = Button(this, QStyle::SP_MediaPause);
+    ForwardButton = Button(this, QStyle::SP_MediaSkipForward);
     PlayButton->setCheckable(true);
     PauseButton->setCheckable(true);
     auto* pair = new QButtonGroup(this);
@@ -79,25 +71,18 @@ PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), m
     buttons->addStretch();
 
     Tabs = new QTabWidget(this);
-    auto page = [&](QGroupBox*& group, QScrollBar*& bar, const char* hint) {
+    auto page = [&](QGroupBox*& group, QScrollBar*& bar) {
         auto* p = new QWidget;
         auto* l = new QVBoxLayout(p);
         group = new QGroupBox;
         auto* gl = new QVBoxLayout(group);
         bar = Bar();
         gl->addWidget(bar);
-        Hint(group, hint);
         l->addWidget(group);
         return p;
     };
-    Tabs->addTab(page(DelayGroup, DelayBar,
-                      "| Minimale Verzögerungszeit zwischen zwei Periodensprüngen (dauert's "
-                      "länger, sollten Sie Ihren Rechner aufrüsten)"),
-                 QString());
-    Tabs->addTab(page(JumpGroup, JumpBar,
-                      "| Einstellung, jede wievielte Periode während des Periodendurchlaufs "
-                      "angesprungen werden soll"),
-                 QString());
+    Tabs->addTab(page(DelayGroup, DelayBar), QString());
+    Tabs->addTab(page(JumpGroup, JumpBar), QString());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -147,6 +132,28 @@ void PeriodRunWindow::RefreshLanguage() {
     setWindowTitle(Q(Translate(PeriodRunCaption, Language())));
     Tabs->setTabText(0, Q(Translate("Verzögerung##Delay", Language())));
     Tabs->setTabText(1, Q(Translate("Sprungweite##Steps", Language())));
+    const auto hint = [this](QWidget* w, const char* text) {
+        Hint(w, Translate(text, Language()));
+    };
+    hint(this, "| Steuerungsfenster für Periodendurchlauf:  Aus- und Einblenden mit F3##| Control "
+               "window of the period run: show and hide it with F3");
+    hint(BackButton,
+         "linker Analyserand| Setzt die aktuelle Periode auf den linken Rand des "
+         "Analyseintervalls##left border| Sets the current period to the left border of "
+         "the analysis interval");
+    hint(PlayButton, "Start| Startet den Periodendurchlauf, sofern aktuelle Periode < rechter "
+                     "Rand des Analyseintervalls##Start| Starts the period run if the current "
+                     "period < right border of the analysis interval");
+    hint(PauseButton, "Pause| Hält den Periodendurchlauf an##Pause| Stops the period run");
+    hint(ForwardButton, "rechter Analyserand| Setzt die aktuelle Periode auf den rechten Rand "
+                        "des Analyseintervalls##right border| Sets the current period to the right "
+                        "border of the analysis interval");
+    hint(DelayGroup, "| Minimale Verzögerungszeit zwischen zwei Periodensprüngen (dauert's "
+                     "länger, sollten Sie Ihren Rechner aufrüsten)##| Minimum delay between two "
+                     "period steps (if it takes longer, your computer is too slow)");
+    hint(JumpGroup, "| Einstellung, jede wievielte Periode während des Periodendurchlaufs "
+                    "angesprungen werden soll##| Sets how many periods each step of the period "
+                    "run moves on");
     ShowCaptions();
 }
 
@@ -260,8 +267,7 @@ void InstallPeriodRunCommand(MainWindow& main) {
             w->activateWindow();
         },
         "Periodendurchlauf| Blendet Steuerfenster für selbständigen Periodendurchlauf ein und "
-        "aus##Dynamic Control| Shows or hides the control window of the automatic run through "
-        "the periods");
+        "aus##Period run| Shows and hides the control window of the automatic period run");
 }
 
 } // namespace tv

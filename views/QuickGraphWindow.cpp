@@ -28,17 +28,16 @@ QColor ToQColor(Colour c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-QString HintText(const char* hint) {
-    const QString s = QString::fromUtf8(hint);
+QString HintText(const std::string& hint) {
+    const QString s = QString::fromStdString(hint);
     const qsizetype bar = s.indexOf(QLatin1Char('|'));
     return (bar < 0 ? s : s.mid(bar + 1)).trimmed();
 }
 
-QToolButton* Toggle(const char* hint) {
+QToolButton* Toggle() {
     auto* b = new QToolButton;
     b->setCheckable(true);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    if (hint) b->setToolTip(HintText(hint));
     return b;
 }
 
@@ -72,8 +71,7 @@ QuickGraphWindow::QuickGraphWindow(WindowFrame& frame) : GraphWindow(frame, Quic
         DiffBoxes[i]->addItems(ops);
         DiffBoxes[i]->setCurrentIndex(slots_[i].DiffOp);
         DiffBoxes[i]->setMinimumContentsLength(5);
-        RightAxisButtons[i] = Toggle("rechte Ordinate| Falls gedrückt, wird die Zeitreihe an der "
-                                     "rechten Ordinate ausgerichtet");
+        RightAxisButtons[i] = Toggle();
         RightAxisButtons[i]->setText(QStringLiteral("R"));
         RightAxisButtons[i]->setChecked(slots_[i].RightAxis);
         grid->addWidget(SeriesBoxes[i], i, 0);
@@ -93,11 +91,9 @@ QuickGraphWindow::QuickGraphWindow(WindowFrame& frame) : GraphWindow(frame, Quic
             Redraw();
         });
     }
-    UntilCurrentButton = Toggle(nullptr);
-    StepsButton = Toggle(nullptr);
-    ZeroLineButton =
-        Toggle("immer Nulllinie| Falls gedrückt, laufen Ordinatengrenzen immer über Null, sonst "
-               "nur über Zeitreihengrenzen (Null&linie = neue Rechtschreibung!)");
+    UntilCurrentButton = Toggle();
+    StepsButton = Toggle();
+    ZeroLineButton = Toggle();
     int row = QuickSlotCount;
     for (QToolButton* b : {UntilCurrentButton, StepsButton, ZeroLineButton}) {
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -190,6 +186,18 @@ void QuickGraphWindow::LanguageChanged() {
         QString::fromStdString(Translate("Periodenkonstanz##constant within periods", lang)));
     ZeroLineButton->setText(
         QString::fromStdString(Translate("immer Nulllinie##always zero line", lang)));
+    ZeroLineButton->setToolTip(HintText(
+        Translate("immer Nulllinie| Falls gedrückt, laufen Ordinatengrenzen immer über Null, sonst "
+                  "nur über Zeitreihengrenzen (Null&linie = neue Rechtschreibung!)##always zero "
+                  "line| When pressed, the y axis always includes zero, otherwise it only spans "
+                  "the series",
+                  lang)));
+    const QString rightHint = HintText(
+        Translate("rechte Ordinate| Falls gedrückt, wird die Zeitreihe an der rechten Ordinate "
+                  "ausgerichtet##right axis| When pressed, the series is scaled on the right axis",
+                  lang));
+    for (QToolButton* b : RightAxisButtons)
+        b->setToolTip(rightHint);
     QString caption =
         QString::fromStdString(Translate("&Schnellgrafik##&Rapid Diagram", lang) + "-Information");
     InfoForm->setWindowTitle(caption.remove(QLatin1Char('&')));

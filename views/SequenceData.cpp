@@ -84,7 +84,8 @@ std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& sho
     std::vector<SeriesListItem> items;
     for (int n = 1; n <= KindCount(kind); ++n) {
         const std::string& name = KindName(kind, n);
-        if (shown[n] || name.find("nicht belegt") != std::string::npos) continue;
+        // The catalogue's empty slots.
+        if (shown[n] || name.find("nicht belegt") != std::string::npos) continue; // verbatim
         items.push_back({n, Translate(name, language)});
     }
     return items;

@@ -212,7 +212,7 @@ std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots,
         std::string line =
             Translate(name, language) + ": " + m.FormatNumber(SlotValue(m, s, t, o.Revolving));
         if (s.DiffOp != 0 && s.DiffOp < static_cast<int>(ops.size()))
-            line += " (Diff. zu t" + ops[s.DiffOp] + ")";
+            line += Translate(" (Diff. zu t## (diff. to t", language) + ops[s.DiffOp] + ")";
         lines.push_back(line);
     }
     return lines;

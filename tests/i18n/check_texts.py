@@ -24,6 +24,7 @@ PROPER_NAMES = {
     "VALDA",  # the booking application
     "Deutsch",  # the language's own name in the language menu
     "dER",  # symbol: change of excess reserves (the German word list has "der")
+    "DAS",  # dynamic aggregate supply, the curve's name in both languages
 }
 
 # German words that do not occur in English texts (ambiguous ones such as "was", "an",
@@ -58,6 +59,7 @@ inhalt intervall nebeneinander multiplikator einfach zinserweitert nachkommastel
 vorkommastellen preisniveau ersparnis rechner restintervall sektorales flussdiagramm
 kontenschema signalsound symbole anordnen strukturgrafik budgetsaldo tarifpolitikleiste
 zinsniveau zinsuntergrenze
+herleitung punkt pfad blendet zeigt setzt stapelt nichts legende intervallrand
 """.split())
 
 TOKEN = re.compile(

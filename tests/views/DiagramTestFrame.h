@@ -5,6 +5,7 @@
 
 #include "TestModels.h"
 #include "app/Settings.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -46,7 +47,8 @@ class MessageHost : public SilentHost {
   public:
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string&) override {
-        messages.push_back(title + " | " + text);
+        // What a German user reads.
+        messages.push_back(Translate(title, 1) + " | " + Translate(text, 1));
     }
     std::vector<std::string> messages;
 };

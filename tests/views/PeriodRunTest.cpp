@@ -38,6 +38,7 @@ class PeriodRunTest : public QObject {
     void flowChartFollowsThePeriod();
     void flowChartWithoutSizeDrawsNothing();
     void diagramNoticesWaitForTheRunToEnd();
+    void hintsFollowTheLanguage();
     void screenshots();
 
   private:
@@ -303,6 +304,15 @@ void PeriodRunTest::diagramNoticesWaitForTheRunToEnd() {
          {"Einkommen-Zins-Grafik##Income-Interest-Diagram", "Herleitung der IS-Kurve"})
         if (WorkingWindow* open = w_->FindChild(caption)) open->close();
     w_->userHost().scriptMessage = [](const QString&, const QString&) {};
+}
+
+void PeriodRunTest::hintsFollowTheLanguage() {
+    PeriodRunWindow* run = OpenRun();
+    w_->SetLanguage(2);
+    QCOMPARE(run->BackButton->toolTip(), QStringLiteral("left border"));
+    QVERIFY(run->DelayGroup->statusTip().startsWith(QStringLiteral("Minimum delay")));
+    w_->SetLanguage(1);
+    QCOMPARE(run->BackButton->toolTip(), QStringLiteral("linker Analyserand"));
 }
 
 void PeriodRunTest::screenshots() {
