@@ -133,6 +133,7 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     hooks.modelChanged = [this] { ModelChanged(); };
     hooks.periodChanged = [this] { PeriodChanged(KindCurrentPeriod); };
     hooks.fileNameChanged = [this] { UpdateFilePanel(); };
+    hooks.modelReplaced = [this] { DiscardBaseline(true); };
     file_ = std::make_unique<ModelFile>(m_, *host_, settings_.DataDirectory, hooks);
 
     host_->onStatus = [this](const QString& s) { SetStatusText(s); };
@@ -301,6 +302,7 @@ void MainWindow::RelabelAll() {
     }
     UpdateBaseButtons();
     UpdateFilePanel();
+    UpdateBaselineMark();
     if (HintLine->text().isEmpty() || !HintLine->property("pointed").toBool())
         HintLine->setText(T(AppHint));
     if (SolveControl) {

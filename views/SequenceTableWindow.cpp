@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "views/SequenceGraphData.h"
 
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -56,9 +57,14 @@ int SequenceTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
+std::optional<double> SequenceTableModel::CellValue(int row, int column) const {
+    return SequenceCell(m_, baseline_ ? baseline_() : nullptr, from_ + row, columns_[column],
+                        differences_);
+}
+
 QString SequenceTableModel::CellText(int row, int column) const {
-    return QString::fromStdString(
-        m_.FormatNumber(SequenceValue(m_, from_ + row, columns_[column], differences_)));
+    const std::optional<double> x = CellValue(row, column);
+    return x ? QString::fromStdString(m_.FormatNumber(*x)) : QString();
 }
 
 QVariant SequenceTableModel::data(const QModelIndex& index, int role) const {
@@ -88,7 +94,8 @@ QVariant SequenceTableModel::headerData(int section, Qt::Orientation o, int role
     if (role == Qt::DisplayRole) {
         if (o == Qt::Vertical) return from_ + section;
         if (section < 0 || section >= static_cast<int>(columns_.size())) return {};
-        return QString::fromStdString(SequenceHeader(columns_[section], differences_, language_));
+        return QString::fromStdString(
+            SequenceColumnHeader(columns_[section], differences_, language_));
     }
     if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignCenter);
     if (role == Qt::FontRole) {
@@ -99,11 +106,14 @@ QVariant SequenceTableModel::headerData(int section, Qt::Orientation o, int role
     return {};
 }
 
-void SequenceTableModel::Fill(int from, int to, std::vector<int> columns) {
+void SequenceTableModel::Fill(int from, int to, std::vector<int> variables,
+                              BaselineColumnChoice choice) {
     beginResetModel();
     from_ = from;
     to_ = to;
-    columns_ = std::move(columns);
+    variables_ = std::move(variables);
+    const Baseline* b = baseline_ ? baseline_() : nullptr;
+    columns_ = SequenceTableColumns(variables_, b && !b->Empty(), choice);
     if (marked_ >= static_cast<int>(columns_.size())) marked_ = -1;
     endResetModel();
 }
@@ -249,6 +259,7 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     setWindowTitle(Tr(differences ? SequenceDifferencesCaption : SequenceAbsoluteCaption,
                       frame.model().Language));
     TableModel = new SequenceTableModel(frame.model(), differences, this);
+    TableModel->SetBaselineSource([f = &frame] { return f->baseline(); });
     Grid = new QTableView;
     Grid->setModel(TableModel);
     Grid->setCornerButtonEnabled(false);
@@ -281,7 +292,9 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     if (auto* menu = systemMenu()) {
         menu->addSeparator();
         menu->addAction(Tr("Größen&auswahl##&Select Series", frame.model().Language), this,
-                        [this] { OpenSelectionDialog(); });
+                        [this] { OpenSelectionDialog(); })
+            ->setObjectName(QStringLiteral("SequenzGroessenauswahl"));
+        AddBaselineMenu(menu);
     }
 
     SequenceTableState& state = SharedSequenceTableState();
@@ -292,6 +305,12 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
             state.Synchronise = settings->Synchronous;
         if (const WindowSettings* ws = frame.windowSettings())
             state.Synchronise = ws->Flag(SequenceGeneralSection, "Synchron", state.Synchronise);
+        if (const WindowSettings* ws = frame.windowSettings()) {
+            BaselineColumnChoice& c = state.BaselineColumns;
+            c.Values = ws->Flag(SequenceGeneralSection, "BasislaufWerte", c.Values);
+            c.Deviation = ws->Flag(SequenceGeneralSection, "BasislaufAbweichung", c.Deviation);
+            c.Percent = ws->Flag(SequenceGeneralSection, "BasislaufProzent", c.Percent);
+        }
     }
     SeriesFlags set = DefaultSequenceSet(frame.model());
     if (state.HasSet[slot])
@@ -302,6 +321,7 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     if (state.Synchronise)
         if (SequenceTableWindow* other = OtherTable()) set = other->Visible();
     ApplyFont();
+    UpdateBaselineMenu();
     SetVisible(set);
     resize(520, 420);
 }
@@ -339,7 +359,8 @@ void SequenceTableWindow::SetVisible(const SeriesFlags& visible) {
 void SequenceTableWindow::Rebuild() {
     const Model& m = frame().model();
     TableModel->SetLanguage(m.Language);
-    TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_));
+    TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_),
+                     SharedSequenceTableState().BaselineColumns);
     // Column widths from the widest text of each column (headers in bold), at least the
     // default. The numbers are measured on the edges and the current period: long
     // intervals must not be formatted in full before the window opens.
@@ -381,9 +402,14 @@ void SequenceTableWindow::RefreshLanguage() {
                         language)
                          .mid(2));
     if (auto* menu = systemMenu()) {
-        const auto actions = menu->actions();
-        if (!actions.isEmpty())
-            actions.last()->setText(Tr("Größen&auswahl##&Select Series", language));
+        if (auto* a = menu->findChild<QAction*>(QStringLiteral("SequenzGroessenauswahl")))
+            a->setText(Tr("Größen&auswahl##&Select Series", language));
+    }
+    if (baselineValues_) {
+        baselineValues_->setText(Tr("Basislauf: &Werte##Baseline: &Values", language));
+        baselineDeviation_->setText(Tr("Basislauf: A&bweichung##Baseline: &Deviation", language));
+        baselinePercent_->setText(
+            Tr("Basislauf: Abweichung in &%##Baseline: Deviation in &%", language));
     }
     TableModel->SetLanguage(language);
     TableModel->Refresh();
@@ -409,6 +435,10 @@ long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
     case MSG_SAVE_SETTINGS:
         Remember();
         return 0;
+    case MSG_BASELINE_CHANGED:
+        UpdateBaselineMenu();
+        Rebuild();
+        return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
@@ -431,22 +461,74 @@ std::vector<std::string> SequenceTableWindow::SelectionStatistics(std::string* c
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     }
     if (rows.size() < 2 || column < 0 || column >= TableModel->columnCount()) return {};
-    const int var = TableModel->VariableOfColumn(column);
+    const SequenceColumn& col = TableModel->ColumnAt(column);
     std::vector<std::pair<int, double>> cells;
-    for (int r : rows) {
-        const int t = TableModel->PeriodOfRow(r);
-        cells.emplace_back(t, SequenceValue(m, t, var, differences_));
-    }
+    for (int r : rows)
+        if (const std::optional<double> x = TableModel->CellValue(r, column))
+            cells.emplace_back(TableModel->PeriodOfRow(r), *x);
+    if (cells.size() < 2) return {};
     const RangeStatistics s = ComputeRangeStatistics(cells);
-    if (caption)
-        *caption = Translate(VarName(var), m.Language) + ": " +
-                   std::to_string(cells.front().first) + " - " + std::to_string(cells.back().first);
+    if (caption) {
+        *caption = Translate(VarName(col.Var), m.Language);
+        // A comparison column says which one it is.
+        if (col.Kind != SequenceColumnKind::Value)
+            *caption += " [" + SequenceColumnHeader(col, differences_, m.Language) + "]";
+        *caption +=
+            ": " + std::to_string(cells.front().first) + " - " + std::to_string(cells.back().first);
+    }
     std::vector<std::string> lines{" " +
                                    Translate("Periodenanzahl##Number of Periods", m.Language) +
                                    ": " + std::to_string(s.Count)};
     for (auto& line : RangeStatisticsLines(s, m, m.Language))
         lines.push_back(std::move(line));
     return lines;
+}
+
+void SequenceTableWindow::AddBaselineMenu(QMenu* menu) {
+    auto entry = [this, menu](const char* name, bool BaselineColumnChoice::*field) {
+        QAction* a = menu->addAction(QString());
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, field](bool on) {
+            BaselineColumnChoice choice = SharedSequenceTableState().BaselineColumns;
+            choice.*field = on;
+            SetBaselineColumns(choice);
+        });
+        return a;
+    };
+    menu->addSeparator();
+    baselineValues_ = entry("SequenzBasisWerte", &BaselineColumnChoice::Values);
+    baselineDeviation_ = entry("SequenzBasisAbweichung", &BaselineColumnChoice::Deviation);
+    baselinePercent_ = entry("SequenzBasisProzent", &BaselineColumnChoice::Percent);
+    UpdateBaselineMenu();
+}
+
+void SequenceTableWindow::UpdateBaselineMenu() {
+    if (!baselineValues_) return;
+    const BaselineColumnChoice& c = SharedSequenceTableState().BaselineColumns;
+    const Baseline* b = frame().baseline();
+    const bool present = b && !b->Empty();
+    for (auto [a, on] :
+         {std::pair{baselineValues_, c.Values}, std::pair{baselineDeviation_, c.Deviation},
+          std::pair{baselinePercent_, c.Percent}}) {
+        a->setChecked(on);
+        a->setEnabled(present);
+    }
+}
+
+void SequenceTableWindow::SetBaselineColumns(const BaselineColumnChoice& choice) {
+    SharedSequenceTableState().BaselineColumns = choice;
+    if (WindowSettings* ws = frame().windowSettings()) {
+        ws->SetFlag(SequenceGeneralSection, "BasislaufWerte", choice.Values);
+        ws->SetFlag(SequenceGeneralSection, "BasislaufAbweichung", choice.Deviation);
+        ws->SetFlag(SequenceGeneralSection, "BasislaufProzent", choice.Percent);
+    }
+    UpdateBaselineMenu();
+    Rebuild();
+    if (SequenceTableWindow* other = OtherTable()) {
+        other->UpdateBaselineMenu();
+        other->Rebuild();
+    }
 }
 
 void SequenceTableWindow::ContextAction() {

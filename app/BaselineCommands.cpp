@@ -1,0 +1,106 @@
+#include "app/MainWindow.h"
+#include "app/MainWindowShared.h"
+#include "app/QtUserHost.h"
+#include "core/Baseline.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "windows/WindowMessages.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QStatusBar>
+
+namespace tv {
+
+// ---------------------------------------------------------------- baseline run
+
+namespace {
+
+std::string Range(const Baseline& b) {
+    return std::to_string(b.From()) + "-" + std::to_string(b.To());
+}
+
+} // namespace
+
+void MainWindow::BuildBaselinePanel() {
+    BaselinePanel = new QLabel;
+    BaselinePanel->setObjectName(QStringLiteral("Basislauf"));
+    BaselinePanel->setAlignment(Qt::AlignCenter);
+    BaselinePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    BaselinePanel->setVisible(false);
+    statusBar()->addPermanentWidget(BaselinePanel);
+}
+
+void MainWindow::UpdateBaselineMark() {
+    if (QAction* discard = Action(QStringLiteral("MILoesungBasisVerwerfen")))
+        discard->setEnabled(baseline_ != nullptr);
+    if (!BaselinePanel) return;
+    BaselinePanel->setVisible(baseline_ != nullptr);
+    if (!baseline_) return;
+    const QString mark = Q(Translate(BaselineMark(*baseline_), m_.Language));
+    BaselinePanel->setText(mark);
+    BaselinePanel->setMinimumWidth(BaselinePanel->fontMetrics().horizontalAdvance(mark) + 12);
+    const std::string range = Range(*baseline_);
+    const QString hint =
+        Q(Translate("Eingefrorener Basislauf der Perioden " + range +
+                        ": die Fenster vergleichen den Lauf mit ihm##Frozen baseline run of "
+                        "periods " +
+                        range + ": the windows compare the run with it",
+                    m_.Language));
+    BaselinePanel->setToolTip(hint);
+    BaselinePanel->setStatusTip(hint);
+}
+
+void MainWindow::onFreezeBaseline() {
+    if (solving_) return; // the running solution keeps the model
+    if (baseline_) {
+        host_->PlaySound("WasNun.wav");
+        const std::string range = Range(*baseline_);
+        if (!host_->Ask("Sicherheitsabfrage##Safety alert",
+                        "Den Basislauf " + range +
+                            " durch den jetzigen Lauf ersetzen?##Replace the baseline " + range +
+                            " with the current run?"))
+            return;
+    }
+    // A baseline is a solved run: stale results are solved first, as F9 would.
+    const PeriodState& p = m_.Periods;
+    if (status_ != QStringLiteral("Ok") || p.LastSolved < p.RightEdge || m_.RecalcAll ||
+        m_.RecalcInterval)
+        Solve();
+    if (p.LastSolved < p.LeftEdge) {
+        host_->PlaySound("SoNicht.wav");
+        host_->ShowMessage("So nicht!",
+                           "Im Analyseintervall ist keine Periode gelöst: es gibt keinen Lauf "
+                           "zum Einfrieren.##No period of the analysis interval is solved: "
+                           "there is no run to freeze.");
+        return;
+    }
+    auto frozen = std::make_unique<Baseline>(m_);
+    if (status_ != QStringLiteral("Ok")) {
+        // Stopped early or inexact: the user decides whether this run is worth keeping.
+        host_->PlaySound("WasNun.wav");
+        const std::string range = Range(*frozen);
+        const std::string status = status_.toStdString();
+        if (!host_->Ask("Was nun?##Please decide",
+                        "Die Lösung meldet: " + status + "\r\nDie Perioden " + range +
+                            " trotzdem als Basislauf einfrieren?##The solution reports: " + status +
+                            "\r\nFreeze periods " + range + " as baseline anyway?"))
+            return;
+    }
+    baseline_ = std::move(frozen);
+    UpdateBaselineMark();
+    SendToChildren(MSG_BASELINE_CHANGED, 1, 0);
+}
+
+void MainWindow::DiscardBaseline(bool note) {
+    if (!baseline_) return;
+    baseline_.reset();
+    UpdateBaselineMark();
+    SendToChildren(MSG_BASELINE_CHANGED, 0, 0);
+    if (note)
+        host_->ShowMessage("Hinweis##Note",
+                           "Der Basislauf gehörte zum vorigen Modell und wurde verworfen.##The "
+                           "baseline belonged to the previous model and was discarded.");
+}
+
+} // namespace tv
