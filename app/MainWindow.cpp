@@ -10,6 +10,7 @@
 #include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
