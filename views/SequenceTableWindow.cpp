@@ -84,6 +84,9 @@ QVariant SequenceTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
         if (current) return QColor(Qt::white);
         if (index.column() == marked_) return QApplication::palette().highlightedText();
+        // Comparison columns stand apart from the model's own values.
+        if (columns_[index.column()].Kind != SequenceColumnKind::Value)
+            return QColor(0x1F, 0x4E, 0x9A);
         return QColor(Qt::black);
     default:
         return {};
@@ -174,8 +177,19 @@ SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags&
     SynchroniseBox->hide();
     grid->addWidget(SynchroniseBox, 2, 0);
     grid->addWidget(OtherTableButton, 2, 2);
+    BaselineGroup =
+        new QGroupBox(Tr("Vergleich mit dem Basislauf##Comparison with the baseline", language));
+    auto* baselineRow = new QHBoxLayout(BaselineGroup);
+    BaselineValuesBox = new QCheckBox(Tr("Basis&werte##Baseline &values", language));
+    BaselineDeviationBox = new QCheckBox(Tr("A&bweichung##&Deviation", language));
+    BaselinePercentBox = new QCheckBox(Tr("Abweichung in &%##Deviation in &%", language));
+    for (QCheckBox* b : {BaselineValuesBox, BaselineDeviationBox, BaselinePercentBox})
+        baselineRow->addWidget(b);
+    baselineRow->addStretch();
+    BaselineGroup->hide();
+    grid->addWidget(BaselineGroup, 3, 0, 1, 3);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    grid->addWidget(box, 3, 0, 1, 3);
+    grid->addWidget(box, 4, 0, 1, 3);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(IncludeButton, &QPushButton::clicked, this, [this] { Include(false); });
@@ -195,6 +209,17 @@ SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags&
     HiddenList->installEventFilter(this);
     VisibleList->installEventFilter(this);
     Fill();
+}
+
+void SeriesSelectionDialog::SetBaselineChoice(const BaselineColumnChoice& choice) {
+    BaselineValuesBox->setChecked(choice.Values);
+    BaselineDeviationBox->setChecked(choice.Deviation);
+    BaselinePercentBox->setChecked(choice.Percent);
+}
+
+BaselineColumnChoice SeriesSelectionDialog::BaselineChoice() const {
+    return {BaselineValuesBox->isChecked(), BaselineDeviationBox->isChecked(),
+            BaselinePercentBox->isChecked()};
 }
 
 void SeriesSelectionDialog::SetShown(const SeriesFlags& shown) {
@@ -568,11 +593,16 @@ void SequenceTableWindow::OpenSelectionDialog() {
     dialog.OtherTableButton->show();
     dialog.SynchroniseBox->setChecked(state.Synchronise);
     dialog.SynchroniseBox->show();
+    // The comparison columns can be chosen before there is a baseline to compare with.
+    dialog.SetBaselineChoice(state.BaselineColumns);
+    dialog.BaselineGroup->show();
     connect(dialog.OtherTableButton, &QPushButton::clicked, &dialog, [&dialog, this] {
         if (SequenceTableWindow* o = OtherTable()) dialog.SetShown(o->Visible());
     });
     if (dialog.exec() != QDialog::Accepted) return;
     state.Synchronise = dialog.SynchroniseBox->isChecked();
+    if (dialog.BaselineChoice() != state.BaselineColumns)
+        SetBaselineColumns(dialog.BaselineChoice());
     if (WindowSettings* ws = frame().windowSettings())
         ws->SetFlag(SequenceGeneralSection, "Synchron", state.Synchronise);
     SetVisible(dialog.Shown());

@@ -13,6 +13,7 @@
 
 class QAction;
 class QCheckBox;
+class QGroupBox;
 class QMenu;
 class QListWidget;
 class QPushButton;
@@ -107,6 +108,13 @@ class SeriesSelectionDialog : public QDialog {
     QPushButton* ExcludeAllButton = nullptr;
     QPushButton* OtherTableButton = nullptr; // hidden unless a table dialog
     QCheckBox* SynchroniseBox = nullptr;     // hidden unless a table dialog
+    // The comparison columns with the baseline; hidden unless a table dialog.
+    QGroupBox* BaselineGroup = nullptr;
+    QCheckBox* BaselineValuesBox = nullptr;
+    QCheckBox* BaselineDeviationBox = nullptr;
+    QCheckBox* BaselinePercentBox = nullptr;
+    void SetBaselineChoice(const BaselineColumnChoice& choice);
+    BaselineColumnChoice BaselineChoice() const;
 
     void Include(bool all);
     void Exclude(bool all);

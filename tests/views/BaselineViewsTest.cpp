@@ -15,10 +15,15 @@
 #include "windows/ResultWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
 #include <QMdiArea>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -113,6 +118,7 @@ class BaselineViewsTest : public QObject {
     void discardingRestoresEveryTableView();
     void survivesPeriodChangesAndSolvingNotAnotherModel();
     void staleResultsAreSolvedBeforeFreezing();
+    void selectionDialogChoosesComparisonColumns();
     void screenshots();
 
   private:
@@ -359,6 +365,31 @@ void BaselineViewsTest::staleResultsAreSolvedBeforeFreezing() {
     QVERIFY(w_->baseline() != first);
 }
 
+// The series selection of a table also chooses its comparison columns, for both tables.
+void BaselineViewsTest::selectionDialogChoosesComparisonColumns() {
+    w_->Action(QStringLiteral("MILoesungBasisEinfrieren"))->trigger();
+    SequenceTableWindow* absolute = OpenTable(false);
+    SequenceTableWindow* differences = OpenTable(true);
+    const int vars = static_cast<int>(absolute->TableModel->Columns().size());
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<SeriesSelectionDialog*>(QApplication::activeModalWidget());
+        QVERIFY(d && d->BaselineGroup->isVisible());
+        QVERIFY(d->BaselineDeviationBox->isChecked());
+        d->BaselineValuesBox->setChecked(true);
+        d->BaselineDeviationBox->setChecked(false);
+        d->BaselinePercentBox->setChecked(true);
+        d->accept();
+    });
+    absolute->OpenSelectionDialog();
+    QCOMPARE(SharedSequenceTableState().BaselineColumns, (BaselineColumnChoice{true, false, true}));
+    QCOMPARE(absolute->TableModel->ColumnAt(1).Kind, SequenceColumnKind::Baseline);
+    QCOMPARE(absolute->TableModel->ColumnAt(2).Kind, SequenceColumnKind::DeviationPercent);
+    QCOMPARE(absolute->TableModel->columnCount(), 3 * vars);
+    QCOMPARE(differences->TableModel->columnCount(),
+             3 * static_cast<int>(differences->TableModel->Columns().size()));
+    QVERIFY(differences->findChild<QAction*>(QStringLiteral("SequenzBasisWerte"))->isChecked());
+}
+
 // The sequence table after a money-supply shock, German and English, default size and
 // maximised, when TERVALIS_SCREENSHOTS names a folder.
 void BaselineViewsTest::screenshots() {
@@ -384,6 +415,23 @@ void BaselineViewsTest::screenshots() {
         QTest::qWait(50);
         w_->grab().save(dir +
                         QStringLiteral("/sequence-table-baseline-%1-maximised.png").arg(suffix));
+        QTimer::singleShot(0, [dir, suffix] {
+            if (QWidget* d = QApplication::activeModalWidget()) {
+                d->grab().save(dir + QStringLiteral("/series-selection-%1.png").arg(suffix));
+                static_cast<QDialog*>(d)->reject();
+            }
+        });
+        table->OpenSelectionDialog();
+    }
+    // The result windows with the deviation as their difference column.
+    table->showMinimized();
+    Results(1)->BaselineDeviationEntry->trigger();
+    for (int language : {1, 2}) {
+        w_->SetLanguage(language);
+        QTest::qWait(50);
+        w_->grab().save(dir +
+                        QStringLiteral("/result-windows-baseline-%1.png")
+                            .arg(language == 1 ? QStringLiteral("de") : QStringLiteral("en")));
     }
 }
 
