@@ -20,11 +20,20 @@ std::string Range(const Baseline& b) {
     return std::to_string(b.From()) + "-" + std::to_string(b.To());
 }
 
+// A bilingual text with "%1", "%2" replaced in both halves.
+std::string Fill(std::string text, const std::string& first, const std::string& second = {}) {
+    for (auto [mark, value] : {std::pair{"%1", &first}, std::pair{"%2", &second}})
+        for (size_t at = text.find(mark); at != std::string::npos;
+             at = text.find(mark, at + value->size()))
+            text.replace(at, 2, *value);
+    return text;
+}
+
 } // namespace
 
 void MainWindow::BuildBaselinePanel() {
     BaselinePanel = new QLabel;
-    BaselinePanel->setObjectName(QStringLiteral("Basislauf"));
+    BaselinePanel->setObjectName(QStringLiteral("Basislauf")); // verbatim
     BaselinePanel->setAlignment(Qt::AlignCenter);
     BaselinePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     BaselinePanel->setVisible(false);
@@ -40,13 +49,11 @@ void MainWindow::UpdateBaselineMark() {
     const QString mark = Q(Translate(BaselineMark(*baseline_), m_.Language));
     BaselinePanel->setText(mark);
     BaselinePanel->setMinimumWidth(BaselinePanel->fontMetrics().horizontalAdvance(mark) + 12);
-    const std::string range = Range(*baseline_);
-    const QString hint =
-        Q(Translate("Eingefrorener Basislauf der Perioden " + range +
-                        ": die Fenster vergleichen den Lauf mit ihm##Frozen baseline run of "
-                        "periods " +
-                        range + ": the windows compare the run with it",
-                    m_.Language));
+    const QString hint = Q(Translate(Fill("Eingefrorener Basislauf der Perioden %1: die Fenster "
+                                          "vergleichen den Lauf mit ihm##Frozen baseline run of "
+                                          "periods %1: the windows compare the run with it",
+                                          Range(*baseline_)),
+                                     m_.Language));
     BaselinePanel->setToolTip(hint);
     BaselinePanel->setStatusTip(hint);
 }
@@ -55,11 +62,10 @@ void MainWindow::onFreezeBaseline() {
     if (solving_) return; // the running solution keeps the model
     if (baseline_) {
         host_->PlaySound("WasNun.wav");
-        const std::string range = Range(*baseline_);
         if (!host_->Ask("Sicherheitsabfrage##Safety alert",
-                        "Den Basislauf " + range +
-                            " durch den jetzigen Lauf ersetzen?##Replace the baseline " + range +
-                            " with the current run?"))
+                        Fill("Den Basislauf %1 durch den jetzigen Lauf ersetzen?##Replace the "
+                             "baseline %1 with the current run?",
+                             Range(*baseline_))))
             return;
     }
     // A baseline is a solved run: stale results are solved first, as F9 would.
@@ -69,7 +75,7 @@ void MainWindow::onFreezeBaseline() {
         Solve();
     if (p.LastSolved < p.LeftEdge) {
         host_->PlaySound("SoNicht.wav");
-        host_->ShowMessage("So nicht!",
+        host_->ShowMessage("So nicht!", // verbatim: the title of every refusal
                            "Im Analyseintervall ist keine Periode gelöst: es gibt keinen Lauf "
                            "zum Einfrieren.##No period of the analysis interval is solved: "
                            "there is no run to freeze.");
@@ -79,12 +85,11 @@ void MainWindow::onFreezeBaseline() {
     if (status_ != QStringLiteral("Ok")) {
         // Stopped early or inexact: the user decides whether this run is worth keeping.
         host_->PlaySound("WasNun.wav");
-        const std::string range = Range(*frozen);
-        const std::string status = status_.toStdString();
         if (!host_->Ask("Was nun?##Please decide",
-                        "Die Lösung meldet: " + status + "\r\nDie Perioden " + range +
-                            " trotzdem als Basislauf einfrieren?##The solution reports: " + status +
-                            "\r\nFreeze periods " + range + " as baseline anyway?"))
+                        Fill("Die Lösung meldet: %1\r\nDie Perioden %2 trotzdem als Basislauf "
+                             "einfrieren?##The solution reports: %1\r\nFreeze periods %2 as "
+                             "baseline anyway?",
+                             status_.toStdString(), Range(*frozen))))
             return;
     }
     baseline_ = std::move(frozen);

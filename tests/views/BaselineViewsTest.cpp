@@ -118,6 +118,7 @@ class BaselineViewsTest : public QObject {
     void discardingRestoresEveryTableView();
     void survivesPeriodChangesAndSolvingNotAnotherModel();
     void staleResultsAreSolvedBeforeFreezing();
+    void earlyStopFreezesTheSolvedPeriodsAfterAQuestion();
     void selectionDialogChoosesComparisonColumns();
     void screenshots();
 
@@ -363,6 +364,26 @@ void BaselineViewsTest::staleResultsAreSolvedBeforeFreezing() {
     answer_ = true;
     w_->Action(QStringLiteral("MILoesungBasisEinfrieren"))->trigger();
     QVERIFY(w_->baseline() != first);
+}
+
+// A solution that stops early is frozen with the periods it reached, and only when the user
+// agrees.
+void BaselineViewsTest::earlyStopFreezesTheSolvedPeriodsAfterAQuestion() {
+    m_->Options.StepwiseSolve = 1; // each solution step solves one period
+    RaiseMoney();
+    const int reached = m_->Periods.LastSolved;
+    QVERIFY(reached < 100);
+    answer_ = false;
+    w_->Action(QStringLiteral("MILoesungBasisEinfrieren"))->trigger();
+    QVERIFY(!w_->baseline());
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_.first().startsWith(QStringLiteral("Was nun?: Die Lösung meldet:")));
+    answer_ = true;
+    w_->Action(QStringLiteral("MILoesungBasisEinfrieren"))->trigger();
+    QVERIFY(w_->baseline());
+    QCOMPARE(w_->baseline()->To(), m_->Periods.LastSolved);
+    QVERIFY(w_->baseline()->To() < 100);
+    QCOMPARE(w_->BaselinePanel->text(), QStringLiteral("Basislauf 0-%1").arg(w_->baseline()->To()));
 }
 
 // The series selection of a table also chooses its comparison columns, for both tables.
