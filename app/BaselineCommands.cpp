@@ -93,19 +93,29 @@ void MainWindow::onFreezeBaseline() {
             return;
     }
     baseline_ = std::move(frozen);
+    baselineShifted_ = interval_.ShiftedPeriods();
     UpdateBaselineMark();
     SendToChildren(MSG_BASELINE_CHANGED, 1, 0);
 }
 
-void MainWindow::DiscardBaseline(bool note) {
+void MainWindow::DiscardBaseline(const char* note) {
     if (!baseline_) return;
     baseline_.reset();
     UpdateBaselineMark();
     SendToChildren(MSG_BASELINE_CHANGED, 0, 0);
-    if (note)
-        host_->ShowMessage("Hinweis##Note",
-                           "Der Basislauf gehörte zum vorigen Modell und wurde verworfen.##The "
-                           "baseline belonged to the previous model and was discarded.");
+    if (note) host_->ShowMessage("Hinweis##Note", note);
+}
+
+void MainWindow::DiscardBaselineOfPreviousModel() {
+    DiscardBaseline("Der Basislauf gehörte zum vorigen Modell und wurde verworfen.##The "
+                    "baseline belonged to the previous model and was discarded.");
+}
+
+void MainWindow::CheckBaselineShift() {
+    if (baseline_ && interval_.ShiftedPeriods() != baselineShifted_)
+        DiscardBaseline("Die Perioden wurden verschoben: der Basislauf passt nicht mehr zu ihnen "
+                        "und wurde verworfen.##The periods were shifted: the baseline no longer "
+                        "matches them and was discarded.");
 }
 
 } // namespace tv

@@ -134,7 +134,7 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     hooks.modelChanged = [this] { ModelChanged(); };
     hooks.periodChanged = [this] { PeriodChanged(KindCurrentPeriod); };
     hooks.fileNameChanged = [this] { UpdateFilePanel(); };
-    hooks.modelReplaced = [this] { DiscardBaseline(true); };
+    hooks.modelReplaced = [this] { DiscardBaselineOfPreviousModel(); };
     file_ = std::make_unique<ModelFile>(m_, *host_, settings_.DataDirectory, hooks);
 
     host_->onStatus = [this](const QString& s) { SetStatusText(s); };
@@ -499,6 +499,7 @@ void MainWindow::BroadcastModelChanged() {
 
 void MainWindow::ModelChanged() {
     emit modelChangeBroadcast();
+    CheckBaselineShift();
     // 1.-4. Expectation settings the structure no longer allows.
     EnforceExpectationRules(m_, *host_);
     // 5. Policy bars and the money-and-credit presentations.

@@ -149,9 +149,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // Keeps the solved run as the baseline (solving first when the results are stale);
     // replacing an existing baseline asks first.
     void onFreezeBaseline();
-    void onDiscardBaseline() { DiscardBaseline(false); }
-    // Drops the baseline, if any, and tells the windows; `note`: say so (another model).
-    void DiscardBaseline(bool note);
+    void onDiscardBaseline() { DiscardBaseline(nullptr); }
+    // Drops the baseline, if any, and tells the windows; a bilingual `note` says why.
+    void DiscardBaseline(const char* note);
     void onZoom();
     void onHalfScreen();
     void onWebSupport();
@@ -224,6 +224,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void UpdateFilePanel();
     void BuildBaselinePanel();
     void UpdateBaselineMark();
+    // A revolving shift renumbers the periods: the baseline no longer matches the run.
+    void CheckBaselineShift();
+    void DiscardBaselineOfPreviousModel();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();
     void UpdateWindowMenu();
@@ -256,6 +259,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     Settings settings_;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<Baseline> baseline_;
+    int baselineShifted_ = 0; // the periods shifted out when it was frozen
     QFont printerFont_, screenFont_;
 
     QMdiArea* mdi_ = nullptr;

@@ -117,6 +117,7 @@ class BaselineViewsTest : public QObject {
     void freezingAndAShockGiveTheDifferenceOfTwoSolutions();
     void discardingRestoresEveryTableView();
     void survivesPeriodChangesAndSolvingNotAnotherModel();
+    void revolvingShiftDiscardsWithANote();
     void staleResultsAreSolvedBeforeFreezing();
     void earlyStopFreezesTheSolvedPeriodsAfterAQuestion();
     void selectionDialogChoosesComparisonColumns();
@@ -341,6 +342,21 @@ void BaselineViewsTest::survivesPeriodChangesAndSolvingNotAnotherModel() {
     QVERIFY(!w_->baseline());
     QCOMPARE(listener->got, (std::vector<long>{1, 0, 1, 0}));
     QCOMPARE(messages_.filter(QStringLiteral("Hinweis: Der Basislauf")).size(), 1);
+}
+
+// A revolving shift renumbers the periods (the old right edge becomes period 0): the
+// baseline would compare different periods, so it goes, with a note.
+void BaselineViewsTest::revolvingShiftDiscardsWithANote() {
+    w_->interval().SetAnalysisForm(true);
+    w_->Action(QStringLiteral("MILoesungBasisEinfrieren"))->trigger();
+    QVERIFY(w_->baseline());
+    w_->interval().SetCurrentPeriod(20); // period moves keep it
+    QVERIFY(w_->baseline());
+    messages_.clear();
+    QVERIFY(w_->interval().PrepareShift());
+    w_->interval().ApplyShift(0, ShiftKeepData);
+    QVERIFY(!w_->baseline());
+    QCOMPARE(messages_.filter(QStringLiteral("Hinweis: Die Perioden wurden verschoben")).size(), 1);
 }
 
 void BaselineViewsTest::staleResultsAreSolvedBeforeFreezing() {
