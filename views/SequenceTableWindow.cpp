@@ -637,12 +637,24 @@ void SequenceTableWindow::PaintTo(const PaintTarget& target) {
     const Model& m = frame().model();
     QFont font = target.kind == PaintTarget::Printer ? frame().printerFont() : Grid->font();
     p.save();
+    const int cols = TableModel->columnCount();
+    const QString widest = QStringLiteral("-0000000.00");
+    // Comparison columns multiply the columns: a smaller font keeps them all on the page
+    // rather than cutting the last variables off.
+    const int need = (cols + 1) * (QFontMetrics(font, target.device).horizontalAdvance(widest) + 8);
+    const bool shrunk = need > body.width();
+    if (shrunk) {
+        const double factor = static_cast<double>(body.width()) / need;
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(std::max(4.0, font.pointSizeF() * factor));
+        else
+            font.setPixelSize(std::max(6, static_cast<int>(font.pixelSize() * factor)));
+    }
     p.setFont(font);
     const QFontMetrics fm(font, target.device);
     const int rowHeight = fm.height() * 5 / 4;
-    const int cols = TableModel->columnCount();
-    const int columnWidth = std::max(fm.horizontalAdvance(QStringLiteral("-0000000.00")) + 8,
-                                     body.width() / std::max(1, cols + 1));
+    const int share = body.width() / std::max(1, cols + 1);
+    const int columnWidth = shrunk ? share : std::max(fm.horizontalAdvance(widest) + 8, share);
     QFont bold = font;
     bold.setBold(true);
     auto cell = [&](int row, int col, const QString& text, bool isBold, Qt::Alignment align) {

@@ -1,6 +1,7 @@
 // The baseline in the main window: the commands, the status mark, the sequence tables and
 // the result windows compared with it, and what keeps or ends it.
 
+#include "PdfText.h"
 #include "RecordingHost.h"
 #include "app/MainWindow.h"
 #include "app/ModelFile.h"
@@ -21,6 +22,7 @@
 #include <QGroupBox>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -247,6 +249,23 @@ void BaselineViewsTest::freezingAndAShockGiveTheDifferenceOfTwoSolutions() {
              m_->FormatNumber(scenario->GetVar(shown, var::Y) - base->GetVar(shown, var::Y)));
     QCOMPARE(QString::fromStdString(results->Table().Headings[2]), QStringLiteral("Abw. Basis"));
 
+    // Printing shows the same columns.
+    for (WorkingWindow* printed :
+         {static_cast<WorkingWindow*>(table), static_cast<WorkingWindow*>(results)}) {
+        const QString path = dir_->filePath(QStringLiteral("out.pdf"));
+        w_->printer().setOutputFormat(QPrinter::PdfFormat);
+        w_->printer().setOutputFileName(path);
+        printed->Message(MSG_PRINT, 1, 1);
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QString text = pdftext::Extract(pdf.readAll());
+        QVERIFY2(text.contains(printed == table ? QStringLiteral("Y Abw.")
+                                                : QStringLiteral("Abw. Basis")),
+                 qPrintable(text));
+        pdf.close();
+        QFile::remove(path);
+    }
+
     // Everything follows the language.
     w_->SetLanguage(2);
     QCOMPARE(w_->BaselinePanel->text(), QStringLiteral("Baseline 0-100"));
@@ -460,6 +479,10 @@ void BaselineViewsTest::screenshots() {
         });
         table->OpenSelectionDialog();
     }
+    // The copied picture with every comparison column.
+    table->SetBaselineColumns({true, true, true});
+    table->RenderPicture(900, 500).save(dir + QStringLiteral("/sequence-table-picture-en.png"));
+    table->SetBaselineColumns({});
     // The result windows with the deviation as their difference column.
     table->showMinimized();
     Results(1)->BaselineDeviationEntry->trigger();
