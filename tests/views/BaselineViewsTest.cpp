@@ -235,6 +235,21 @@ void BaselineViewsTest::freezingAndAShockGiveTheDifferenceOfTwoSolutions() {
         }
     }
 
+    // The statistics of a marked comparison column are of its own numbers.
+    table->TableModel->SetMarkedColumn(Column(t, var::Y, SequenceColumnKind::Deviation));
+    std::string caption;
+    const std::vector<std::string> lines = table->SelectionStatistics(&caption);
+    QCOMPARE(QString::fromStdString(caption), QStringLiteral("Einkommen (Y) [Y Abw.]: 0 - 100"));
+    QVERIFY(!lines.empty());
+    QCOMPARE(QString::fromStdString(lines[2]),
+             QStringLiteral("Durchschnitt: ") + QString::fromStdString(m_->FormatNumber([&] {
+                 double sum = 0;
+                 for (int p = 0; p <= 100; ++p)
+                     sum += scenario->GetVar(p, var::Y) - base->GetVar(p, var::Y);
+                 return sum / 101;
+             }())));
+    table->TableModel->SetMarkedColumn(-1);
+
     // The result windows compare with the baseline once asked to.
     ResultWindow* results = Results(2);
     QVERIFY(results && results->BaselineDeviationEntry->isEnabled());
