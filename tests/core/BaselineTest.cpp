@@ -7,7 +7,6 @@
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Solver.h"
-#include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -56,26 +55,6 @@ TEST(BaselineTest, KeepsTheSolvedPeriodsOfTheInterval) {
         EXPECT_FALSE(b.Covers(c.from - 1));
         EXPECT_FALSE(b.Covers(c.to + 1));
     }
-}
-
-// The baseline stays the run it was: a policy change solved afterwards shows only in the
-// model, and the baseline equals an independent solution of the unchanged model.
-TEST(BaselineTest, StaysAsFrozenWhileTheModelIsChangedAndSolved) {
-    Model m = SolvedBondMarket(12);
-    const Model unchanged = SolvedBondMarket(12);
-    const Baseline b(m);
-    test::SetFrom(m, 4, {{par::GAut, m.GetPar(4, par::GAut) + 50}});
-    MarkUnsolvedFrom(m, 3);
-    test::RecordingHost host;
-    Solve(m, host);
-    ASSERT_NE(m.GetVar(8, var::Y), unchanged.GetVar(8, var::Y));
-    for (int t = 0; t <= 12; ++t)
-        for (int n : {var::Y, var::i, var::C, var::P}) {
-            EXPECT_EQ(b.Var(t, n), unchanged.GetVar(t, n)) << "t=" << t << " n=" << n;
-            EXPECT_EQ(b.Frozen().GetVar(t, n), unchanged.GetVar(t, n));
-        }
-    EXPECT_EQ(b.Par(6, par::GAut), unchanged.GetPar(6, par::GAut));
-    EXPECT_EQ(b.Frozen().Rules, nullptr);
 }
 
 TEST(BaselineTest, DeviationArithmetic) {

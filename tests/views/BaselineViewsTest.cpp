@@ -494,6 +494,9 @@ void BaselineViewsTest::screenshots() {
         });
         table->OpenSelectionDialog();
     }
+    QMenu* solution = w_->Menu(QStringLiteral("MILoesung"));
+    solution->adjustSize();
+    solution->grab().save(dir + QStringLiteral("/solution-menu-en.png"));
     // The copied picture with every comparison column.
     table->SetBaselineColumns({true, true, true});
     table->RenderPicture(900, 500).save(dir + QStringLiteral("/sequence-table-picture-en.png"));

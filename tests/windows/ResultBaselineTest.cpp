@@ -98,23 +98,6 @@ TEST(ResultBaseline, DeviationIsTheDifferenceOfTwoIndependentSolutions) {
     EXPECT_EQ(Build(x.m, all, x.frozen.get(), 2).Headings[2], "Dev. Base");
 }
 
-// Without the option, without a baseline, or with a discarded one the table is the plain
-// one, cell for cell.
-TEST(ResultBaseline, PlainTableWithoutTheOptionOrTheBaseline) {
-    Experiment x;
-    ResultOptions plain, deviation;
-    deviation.BaselineDeviation = true;
-    const ResultTable expected = Build(x.m, plain, nullptr);
-    for (const ResultTable& t :
-         {Build(x.m, plain, x.frozen.get()), Build(x.m, deviation, nullptr)}) {
-        EXPECT_EQ(t.Headings, expected.Headings);
-        ASSERT_EQ(t.Rows.size(), expected.Rows.size());
-        for (size_t k = 0; k < t.Rows.size(); ++k)
-            EXPECT_EQ(t.Rows[k].Cells, expected.Rows[k].Cells) << t.Rows[k].Label;
-    }
-    EXPECT_NE(Build(x.m, deviation, x.frozen.get()).Headings, expected.Headings);
-}
-
 // A period the baseline lacks compares with nothing: the deviation cells stay empty.
 TEST(ResultBaseline, PeriodOutsideTheBaselineHasEmptyDeviations) {
     Model m = Solved(0);
