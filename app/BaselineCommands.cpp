@@ -107,8 +107,19 @@ void MainWindow::DiscardBaseline(const char* note) {
 }
 
 void MainWindow::DiscardBaselineOfPreviousModel() {
-    DiscardBaseline("Der Basislauf gehörte zum vorigen Modell und wurde verworfen.##The "
-                    "baseline belonged to the previous model and was discarded.");
+    if (!baseline_) return;
+    DiscardBaseline(nullptr);
+    baselineNotePending_ = true;
+}
+
+// Said once the other model is solved and shown (its file name is the last thing the load
+// updates), not over a half-loaded one.
+void MainWindow::ShowPendingBaselineNote() {
+    if (!baselineNotePending_) return;
+    baselineNotePending_ = false;
+    host_->ShowMessage("Hinweis##Note",
+                       "Der Basislauf gehörte zum vorigen Modell und wurde verworfen.##The "
+                       "baseline belonged to the previous model and was discarded.");
 }
 
 void MainWindow::CheckBaselineShift() {

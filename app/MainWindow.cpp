@@ -133,7 +133,10 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     hooks.setIntervalQuietly = [this](int l, int r) { interval_.SetInterval(l, r, false); };
     hooks.modelChanged = [this] { ModelChanged(); };
     hooks.periodChanged = [this] { PeriodChanged(KindCurrentPeriod); };
-    hooks.fileNameChanged = [this] { UpdateFilePanel(); };
+    hooks.fileNameChanged = [this] {
+        UpdateFilePanel();
+        ShowPendingBaselineNote();
+    };
     hooks.modelReplaced = [this] { DiscardBaselineOfPreviousModel(); };
     file_ = std::make_unique<ModelFile>(m_, *host_, settings_.DataDirectory, hooks);
 

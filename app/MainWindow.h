@@ -227,6 +227,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // A revolving shift renumbers the periods: the baseline no longer matches the run.
     void CheckBaselineShift();
     void DiscardBaselineOfPreviousModel();
+    void ShowPendingBaselineNote();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();
     void UpdateWindowMenu();
@@ -260,6 +261,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<Baseline> baseline_;
     int baselineShifted_ = 0; // the periods shifted out when it was frozen
+    bool baselineNotePending_ = false;
     QFont printerFont_, screenFont_;
 
     QMdiArea* mdi_ = nullptr;

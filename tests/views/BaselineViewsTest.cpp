@@ -361,11 +361,18 @@ void BaselineViewsTest::survivesPeriodChangesAndSolvingNotAnotherModel() {
     QCOMPARE(w_->baseline(), frozen);
     messages_.clear();
 
-    // Another model ends it, with a note.
+    // Another model ends it, with a note once the other model is solved and shown.
+    QString statusAtNote;
+    w_->userHost().scriptMessage = [this, &statusAtNote](const QString& title,
+                                                         const QString& text) {
+        messages_ << title + QStringLiteral(": ") + text;
+        statusAtNote = w_->StatusText();
+    };
     QVERIFY(w_->modelFile().OpenModel(Example2));
     QVERIFY(!w_->baseline());
     QCOMPARE(listener->got, (std::vector<long>{1, 0}));
-    QVERIFY(messages_.filter(QStringLiteral("Hinweis: Der Basislauf")).size() == 1);
+    QCOMPARE(messages_.filter(QStringLiteral("Hinweis: Der Basislauf")).size(), 1);
+    QCOMPARE(statusAtNote, QStringLiteral("Ok"));
     QCOMPARE(Column(t, var::Y, SequenceColumnKind::Deviation), -1);
 
     // So does New model.
