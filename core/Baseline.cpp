@@ -31,7 +31,10 @@ double DeviationPercent(double scenario, double baseline) {
 
 std::string BaselineMark(const Baseline& b) {
     const std::string range = std::to_string(b.From()) + "-" + std::to_string(b.To());
-    return "Basislauf " + range + "##Baseline " + range;
+    std::string mark = "Basislauf %1##Baseline %1";
+    for (size_t at = mark.find("%1"); at != std::string::npos; at = mark.find("%1", at))
+        mark.replace(at, 2, range);
+    return mark;
 }
 
 } // namespace tv
