@@ -331,6 +331,7 @@ void MainWindow::BuildStatusBar() {
     SolveStatusPanel->setObjectName(QStringLiteral("LoesungsStatus"));
     SolveStatusPanel->setAlignment(Qt::AlignCenter);
     SolveStatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    BuildBaselinePanel();
     bar->addPermanentWidget(SolveStatusPanel);
     ModelFilePanel = new ClickLabel;
     ModelFilePanel->setObjectName(QStringLiteral("Modelldatei"));

@@ -213,6 +213,18 @@ void MainWindow::BuildMenus() {
     Cmd(solution, QStringLiteral("MILoesungKomplett"),
         "&Komplette Neuberechnung##Recalc All Periods", QKeySequence(Qt::SHIFT | Qt::Key_F9),
         [this] { RunSolveCommand([this] { RecalculateAll(m_, *host_); }); });
+    solution->addSeparator();
+    Cmd(
+        solution, QStringLiteral("MILoesungBasisEinfrieren"),
+        "Als Basislauf einfrieren##Freeze as Baseline", {}, [this] { onFreezeBaseline(); },
+        "Lauf als Basislauf einfrieren|Behält den gelösten Lauf als Basislauf, mit dem die "
+        "Fenster einen geänderten Lauf vergleichen##Freeze the run as baseline|Keeps the solved "
+        "run as the baseline the windows compare a changed run with");
+    Cmd(
+        solution, QStringLiteral("MILoesungBasisVerwerfen"),
+        "Basislauf verwerfen##Discard Baseline", {}, [this] { onDiscardBaseline(); },
+        "Basislauf verwerfen|Verwirft den eingefrorenen Basislauf##Discard the baseline|Discards "
+        "the frozen baseline run");
 
     QMenu* aufb =
         SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##&Presentation");

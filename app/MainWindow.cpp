@@ -10,6 +10,7 @@
 #include "app/Printing.h"
 #include "app/QtUserHost.h"
 #include "app/SolveWindows.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -134,7 +135,11 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     hooks.setIntervalQuietly = [this](int l, int r) { interval_.SetInterval(l, r, false); };
     hooks.modelChanged = [this] { ModelChanged(); };
     hooks.periodChanged = [this] { PeriodChanged(KindCurrentPeriod); };
-    hooks.fileNameChanged = [this] { UpdateFilePanel(); };
+    hooks.fileNameChanged = [this] {
+        UpdateFilePanel();
+        ShowPendingBaselineNote();
+    };
+    hooks.modelReplaced = [this] { DiscardBaselineOfPreviousModel(); };
     file_ = std::make_unique<ModelFile>(m_, *host_, settings_.DataDirectory, hooks);
 
     host_->onStatus = [this](const QString& s) { SetStatusText(s); };
@@ -305,6 +310,7 @@ void MainWindow::RelabelAll() {
     }
     UpdateBaseButtons();
     UpdateFilePanel();
+    UpdateBaselineMark();
     if (HintLine->text().isEmpty() || !HintLine->property("pointed").toBool())
         HintLine->setText(T(AppHint));
     if (auto* transfer = progressPanel_->findChild<QLabel*>())
@@ -510,6 +516,7 @@ void MainWindow::BroadcastModelChanged() {
 
 void MainWindow::ModelChanged() {
     emit modelChangeBroadcast();
+    CheckBaselineShift();
     // 1.-4. Expectation settings the structure no longer allows.
     EnforceExpectationRules(m_, *host_);
     // 5. Policy bars and the money-and-credit presentations.

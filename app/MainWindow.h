@@ -29,6 +29,7 @@ class QTranslator;
 
 namespace tv {
 
+class Baseline;
 class Model;
 class QtUserHost;
 class WorkingWindow;
@@ -91,6 +92,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     const Settings* userSettings() const override { return &settings_; }
     WindowSettings* windowSettings() override { return &settings_.Windows; }
     bool solving() const override { return solving_; }
+    const Baseline* baseline() const override { return baseline_.get(); }
     // True while the period-run window steps through the interval.
     bool periodRunning() const override;
     // The settings the options dialogs change (written at program end).
@@ -146,6 +148,12 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void onCalculator();
     void onClearAll();
     void onSolveOptions();
+    // Keeps the solved run as the baseline (solving first when the results are stale);
+    // replacing an existing baseline asks first.
+    void onFreezeBaseline();
+    void onDiscardBaseline() { DiscardBaseline(nullptr); }
+    // Drops the baseline, if any, and tells the windows; a bilingual `note` says why.
+    void DiscardBaseline(const char* note);
     void onZoom();
     void onHalfScreen();
     void onWebSupport();
@@ -169,6 +177,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     ElidingLabel* HintLine = nullptr;
     ClickLabel* SolveStatusPanel = nullptr;
     ClickLabel* ModelFilePanel = nullptr;
+    QLabel* BaselinePanel = nullptr; // hidden while there is no baseline
     QComboBox* IntegerDigitsBox = nullptr;
     QComboBox* DecimalPlacesBox = nullptr;
     QToolButton* StripLeftButton = nullptr;
@@ -215,6 +224,12 @@ class MainWindow : public QMainWindow, public WindowFrame {
     // The screen font's colour from the settings, for a window's content.
     void ApplyFontColour(QMdiSubWindow* window);
     void UpdateFilePanel();
+    void BuildBaselinePanel();
+    void UpdateBaselineMark();
+    // A revolving shift renumbers the periods: the baseline no longer matches the run.
+    void CheckBaselineShift();
+    void DiscardBaselineOfPreviousModel();
+    void ShowPendingBaselineNote();
     void PeriodMessages(int kind);
     void UpdateBaseButtons();
     void UpdateWindowMenu();
@@ -246,6 +261,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     std::unique_ptr<SettingsFile> settingsFile_;
     Settings settings_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<Baseline> baseline_;
+    int baselineShifted_ = 0; // the periods shifted out when it was frozen
+    bool baselineNotePending_ = false;
     QFont printerFont_, screenFont_;
 
     QMdiArea* mdi_ = nullptr;

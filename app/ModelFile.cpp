@@ -361,6 +361,7 @@ bool ModelFile::OpenModel(const std::string& fileName) {
 // A model that replaced the previous one is solved from the start equilibrium on; the
 // windows follow it.
 void ModelFile::ResolveFromScratch() {
+    if (hooks_.modelReplaced) hooks_.modelReplaced();
     m_.RecalcAll = 1;
     m_.Periods.LastSolved = -1;
     m_.Periods.MaxSolved = -1;

@@ -18,6 +18,8 @@ struct ModelFileHooks {
     std::function<void()> modelChanged;
     std::function<void()> periodChanged;
     std::function<void()> fileNameChanged;
+    // Another model replaces the current one (loaded or new), before it is solved.
+    std::function<void()> modelReplaced;
 };
 
 // The model file: a workbook with one sheet "TERVALIS". Row 0 holds the switches, two

@@ -11,7 +11,7 @@ namespace tv {
 
 Baseline::Baseline(const Model& solved)
     : model_(std::make_unique<Model>(solved)), from_(solved.Periods.LeftEdge),
-      to_(solved.Periods.RightEdge) {
+      to_(std::min(solved.Periods.RightEdge, solved.Periods.LastSolved)) {
     // The copy must not reach the rule server: a sample of the baseline would teach it.
     model_->Rules = nullptr;
     model_->ScratchMode = false;

@@ -14,7 +14,9 @@ class Model;
 // file.
 class Baseline {
   public:
-    // Copies the model; the periods kept are the analysis interval as solved then.
+    // Copies the model; the periods kept are those of the analysis interval that were
+    // solved then: a solution that stopped early keeps the periods up to its last one.
+    // Empty() when none was solved.
     explicit Baseline(const Model& solved);
     ~Baseline();
     Baseline(const Baseline&) = delete;
@@ -23,6 +25,7 @@ class Baseline {
     int From() const { return from_; }
     int To() const { return to_; }
     bool Covers(int t) const { return t >= from_ && t <= to_; }
+    bool Empty() const { return to_ < from_; }
 
     // The frozen value of variable n (1..63) or parameter n (1..64) in period t.
     double Var(int t, int n) const;

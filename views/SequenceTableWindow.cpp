@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "views/SequenceGraphData.h"
 
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -56,9 +57,14 @@ int SequenceTableModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
+std::optional<double> SequenceTableModel::CellValue(int row, int column) const {
+    return SequenceCell(m_, baseline_ ? baseline_() : nullptr, from_ + row, columns_[column],
+                        differences_);
+}
+
 QString SequenceTableModel::CellText(int row, int column) const {
-    return QString::fromStdString(
-        m_.FormatNumber(SequenceValue(m_, from_ + row, columns_[column], differences_)));
+    const std::optional<double> x = CellValue(row, column);
+    return x ? QString::fromStdString(m_.FormatNumber(*x)) : QString();
 }
 
 QVariant SequenceTableModel::data(const QModelIndex& index, int role) const {
@@ -78,6 +84,9 @@ QVariant SequenceTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
         if (current) return QColor(Qt::white);
         if (index.column() == marked_) return QApplication::palette().highlightedText();
+        // Comparison columns stand apart from the model's own values.
+        if (columns_[index.column()].Kind != SequenceColumnKind::Value)
+            return QColor(0x1F, 0x4E, 0x9A);
         return QColor(Qt::black);
     default:
         return {};
@@ -88,7 +97,8 @@ QVariant SequenceTableModel::headerData(int section, Qt::Orientation o, int role
     if (role == Qt::DisplayRole) {
         if (o == Qt::Vertical) return from_ + section;
         if (section < 0 || section >= static_cast<int>(columns_.size())) return {};
-        return QString::fromStdString(SequenceHeader(columns_[section], differences_, language_));
+        return QString::fromStdString(
+            SequenceColumnHeader(columns_[section], differences_, language_));
     }
     if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignCenter);
     if (role == Qt::FontRole) {
@@ -99,11 +109,14 @@ QVariant SequenceTableModel::headerData(int section, Qt::Orientation o, int role
     return {};
 }
 
-void SequenceTableModel::Fill(int from, int to, std::vector<int> columns) {
+void SequenceTableModel::Fill(int from, int to, std::vector<int> variables,
+                              BaselineColumnChoice choice) {
     beginResetModel();
     from_ = from;
     to_ = to;
-    columns_ = std::move(columns);
+    variables_ = std::move(variables);
+    const Baseline* b = baseline_ ? baseline_() : nullptr;
+    columns_ = SequenceTableColumns(variables_, b && !b->Empty(), choice);
     if (marked_ >= static_cast<int>(columns_.size())) marked_ = -1;
     endResetModel();
 }
@@ -164,8 +177,19 @@ SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags&
     SynchroniseBox->hide();
     grid->addWidget(SynchroniseBox, 2, 0);
     grid->addWidget(OtherTableButton, 2, 2);
+    BaselineGroup =
+        new QGroupBox(Tr("Vergleich mit dem Basislauf##Comparison with the baseline", language));
+    auto* baselineRow = new QHBoxLayout(BaselineGroup);
+    BaselineValuesBox = new QCheckBox(Tr("Basis&werte##Baseline &values", language));
+    BaselineDeviationBox = new QCheckBox(Tr("A&bweichung##&Deviation", language));
+    BaselinePercentBox = new QCheckBox(Tr("Abweichung in &%##Deviation in &%", language));
+    for (QCheckBox* b : {BaselineValuesBox, BaselineDeviationBox, BaselinePercentBox})
+        baselineRow->addWidget(b);
+    baselineRow->addStretch();
+    BaselineGroup->hide();
+    grid->addWidget(BaselineGroup, 3, 0, 1, 3);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    grid->addWidget(box, 3, 0, 1, 3);
+    grid->addWidget(box, 4, 0, 1, 3);
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(IncludeButton, &QPushButton::clicked, this, [this] { Include(false); });
@@ -185,6 +209,17 @@ SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags&
     HiddenList->installEventFilter(this);
     VisibleList->installEventFilter(this);
     Fill();
+}
+
+void SeriesSelectionDialog::SetBaselineChoice(const BaselineColumnChoice& choice) {
+    BaselineValuesBox->setChecked(choice.Values);
+    BaselineDeviationBox->setChecked(choice.Deviation);
+    BaselinePercentBox->setChecked(choice.Percent);
+}
+
+BaselineColumnChoice SeriesSelectionDialog::BaselineChoice() const {
+    return {BaselineValuesBox->isChecked(), BaselineDeviationBox->isChecked(),
+            BaselinePercentBox->isChecked()};
 }
 
 void SeriesSelectionDialog::SetShown(const SeriesFlags& shown) {
@@ -249,6 +284,7 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     setWindowTitle(Tr(differences ? SequenceDifferencesCaption : SequenceAbsoluteCaption,
                       frame.model().Language));
     TableModel = new SequenceTableModel(frame.model(), differences, this);
+    TableModel->SetBaselineSource([f = &frame] { return f->baseline(); });
     Grid = new QTableView;
     Grid->setModel(TableModel);
     Grid->setCornerButtonEnabled(false);
@@ -281,7 +317,9 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     if (auto* menu = systemMenu()) {
         menu->addSeparator();
         menu->addAction(Tr("Größen&auswahl##&Select Series", frame.model().Language), this,
-                        [this] { OpenSelectionDialog(); });
+                        [this] { OpenSelectionDialog(); })
+            ->setObjectName(QStringLiteral("SequenzGroessenauswahl"));
+        AddBaselineMenu(menu);
     }
 
     SequenceTableState& state = SharedSequenceTableState();
@@ -292,6 +330,12 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
             state.Synchronise = settings->Synchronous;
         if (const WindowSettings* ws = frame.windowSettings())
             state.Synchronise = ws->Flag(SequenceGeneralSection, "Synchron", state.Synchronise);
+        if (const WindowSettings* ws = frame.windowSettings()) {
+            BaselineColumnChoice& c = state.BaselineColumns;
+            c.Values = ws->Flag(SequenceGeneralSection, "BasislaufWerte", c.Values);
+            c.Deviation = ws->Flag(SequenceGeneralSection, "BasislaufAbweichung", c.Deviation);
+            c.Percent = ws->Flag(SequenceGeneralSection, "BasislaufProzent", c.Percent);
+        }
     }
     SeriesFlags set = DefaultSequenceSet(frame.model());
     if (state.HasSet[slot])
@@ -302,6 +346,7 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     if (state.Synchronise)
         if (SequenceTableWindow* other = OtherTable()) set = other->Visible();
     ApplyFont();
+    UpdateBaselineMenu();
     SetVisible(set);
     resize(520, 420);
 }
@@ -339,7 +384,8 @@ void SequenceTableWindow::SetVisible(const SeriesFlags& visible) {
 void SequenceTableWindow::Rebuild() {
     const Model& m = frame().model();
     TableModel->SetLanguage(m.Language);
-    TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_));
+    TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_),
+                     SharedSequenceTableState().BaselineColumns);
     // Column widths from the widest text of each column (headers in bold), at least the
     // default. The numbers are measured on the edges and the current period: long
     // intervals must not be formatted in full before the window opens.
@@ -381,9 +427,14 @@ void SequenceTableWindow::RefreshLanguage() {
                         language)
                          .mid(2));
     if (auto* menu = systemMenu()) {
-        const auto actions = menu->actions();
-        if (!actions.isEmpty())
-            actions.last()->setText(Tr("Größen&auswahl##&Select Series", language));
+        if (auto* a = menu->findChild<QAction*>(QStringLiteral("SequenzGroessenauswahl")))
+            a->setText(Tr("Größen&auswahl##&Select Series", language));
+    }
+    if (baselineValues_) {
+        baselineValues_->setText(Tr("Basislauf: &Werte##Baseline: &Values", language));
+        baselineDeviation_->setText(Tr("Basislauf: A&bweichung##Baseline: &Deviation", language));
+        baselinePercent_->setText(
+            Tr("Basislauf: Abweichung in &%##Baseline: Deviation in &%", language));
     }
     TableModel->SetLanguage(language);
     TableModel->Refresh();
@@ -409,6 +460,10 @@ long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
     case MSG_SAVE_SETTINGS:
         Remember();
         return 0;
+    case MSG_BASELINE_CHANGED:
+        UpdateBaselineMenu();
+        Rebuild();
+        return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
@@ -431,22 +486,74 @@ std::vector<std::string> SequenceTableWindow::SelectionStatistics(std::string* c
         rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     }
     if (rows.size() < 2 || column < 0 || column >= TableModel->columnCount()) return {};
-    const int var = TableModel->VariableOfColumn(column);
+    const SequenceColumn& col = TableModel->ColumnAt(column);
     std::vector<std::pair<int, double>> cells;
-    for (int r : rows) {
-        const int t = TableModel->PeriodOfRow(r);
-        cells.emplace_back(t, SequenceValue(m, t, var, differences_));
-    }
+    for (int r : rows)
+        if (const std::optional<double> x = TableModel->CellValue(r, column))
+            cells.emplace_back(TableModel->PeriodOfRow(r), *x);
+    if (cells.size() < 2) return {};
     const RangeStatistics s = ComputeRangeStatistics(cells);
-    if (caption)
-        *caption = Translate(VarName(var), m.Language) + ": " +
-                   std::to_string(cells.front().first) + " - " + std::to_string(cells.back().first);
+    if (caption) {
+        *caption = Translate(VarName(col.Var), m.Language);
+        // A comparison column says which one it is.
+        if (col.Kind != SequenceColumnKind::Value)
+            *caption += " [" + SequenceColumnHeader(col, differences_, m.Language) + "]";
+        *caption +=
+            ": " + std::to_string(cells.front().first) + " - " + std::to_string(cells.back().first);
+    }
     std::vector<std::string> lines{" " +
                                    Translate("Periodenanzahl##Number of Periods", m.Language) +
                                    ": " + std::to_string(s.Count)};
     for (auto& line : RangeStatisticsLines(s, m, m.Language))
         lines.push_back(std::move(line));
     return lines;
+}
+
+void SequenceTableWindow::AddBaselineMenu(QMenu* menu) {
+    auto entry = [this, menu](const char* name, bool BaselineColumnChoice::*field) {
+        QAction* a = menu->addAction(QString());
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, field](bool on) {
+            BaselineColumnChoice choice = SharedSequenceTableState().BaselineColumns;
+            choice.*field = on;
+            SetBaselineColumns(choice);
+        });
+        return a;
+    };
+    menu->addSeparator();
+    baselineValues_ = entry("SequenzBasisWerte", &BaselineColumnChoice::Values);
+    baselineDeviation_ = entry("SequenzBasisAbweichung", &BaselineColumnChoice::Deviation);
+    baselinePercent_ = entry("SequenzBasisProzent", &BaselineColumnChoice::Percent);
+    UpdateBaselineMenu();
+}
+
+void SequenceTableWindow::UpdateBaselineMenu() {
+    if (!baselineValues_) return;
+    const BaselineColumnChoice& c = SharedSequenceTableState().BaselineColumns;
+    const Baseline* b = frame().baseline();
+    const bool present = b && !b->Empty();
+    for (auto [a, on] :
+         {std::pair{baselineValues_, c.Values}, std::pair{baselineDeviation_, c.Deviation},
+          std::pair{baselinePercent_, c.Percent}}) {
+        a->setChecked(on);
+        a->setEnabled(present);
+    }
+}
+
+void SequenceTableWindow::SetBaselineColumns(const BaselineColumnChoice& choice) {
+    SharedSequenceTableState().BaselineColumns = choice;
+    if (WindowSettings* ws = frame().windowSettings()) {
+        ws->SetFlag(SequenceGeneralSection, "BasislaufWerte", choice.Values);
+        ws->SetFlag(SequenceGeneralSection, "BasislaufAbweichung", choice.Deviation);
+        ws->SetFlag(SequenceGeneralSection, "BasislaufProzent", choice.Percent);
+    }
+    UpdateBaselineMenu();
+    Rebuild();
+    if (SequenceTableWindow* other = OtherTable()) {
+        other->UpdateBaselineMenu();
+        other->Rebuild();
+    }
 }
 
 void SequenceTableWindow::ContextAction() {
@@ -486,11 +593,16 @@ void SequenceTableWindow::OpenSelectionDialog() {
     dialog.OtherTableButton->show();
     dialog.SynchroniseBox->setChecked(state.Synchronise);
     dialog.SynchroniseBox->show();
+    // The comparison columns can be chosen before there is a baseline to compare with.
+    dialog.SetBaselineChoice(state.BaselineColumns);
+    dialog.BaselineGroup->show();
     connect(dialog.OtherTableButton, &QPushButton::clicked, &dialog, [&dialog, this] {
         if (SequenceTableWindow* o = OtherTable()) dialog.SetShown(o->Visible());
     });
     if (dialog.exec() != QDialog::Accepted) return;
     state.Synchronise = dialog.SynchroniseBox->isChecked();
+    if (dialog.BaselineChoice() != state.BaselineColumns)
+        SetBaselineColumns(dialog.BaselineChoice());
     if (WindowSettings* ws = frame().windowSettings())
         ws->SetFlag(SequenceGeneralSection, "Synchron", state.Synchronise);
     SetVisible(dialog.Shown());
@@ -525,12 +637,24 @@ void SequenceTableWindow::PaintTo(const PaintTarget& target) {
     const Model& m = frame().model();
     QFont font = target.kind == PaintTarget::Printer ? frame().printerFont() : Grid->font();
     p.save();
+    const int cols = TableModel->columnCount();
+    const QString widest = QStringLiteral("-0000000.00");
+    // Comparison columns multiply the columns: a smaller font keeps them all on the page
+    // rather than cutting the last variables off.
+    const int need = (cols + 1) * (QFontMetrics(font, target.device).horizontalAdvance(widest) + 8);
+    const bool shrunk = need > body.width();
+    if (shrunk) {
+        const double factor = static_cast<double>(body.width()) / need;
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(std::max(4.0, font.pointSizeF() * factor));
+        else
+            font.setPixelSize(std::max(6, static_cast<int>(font.pixelSize() * factor)));
+    }
     p.setFont(font);
     const QFontMetrics fm(font, target.device);
     const int rowHeight = fm.height() * 5 / 4;
-    const int cols = TableModel->columnCount();
-    const int columnWidth = std::max(fm.horizontalAdvance(QStringLiteral("-0000000.00")) + 8,
-                                     body.width() / std::max(1, cols + 1));
+    const int share = body.width() / std::max(1, cols + 1);
+    const int columnWidth = shrunk ? share : std::max(fm.horizontalAdvance(widest) + 8, share);
     QFont bold = font;
     bold.setBold(true);
     auto cell = [&](int row, int col, const QString& text, bool isBold, Qt::Alignment align) {

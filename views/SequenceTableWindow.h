@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/SequenceBaseline.h"
 #include "views/SequenceData.h"
 #include "windows/WorkingWindow.h"
 
@@ -7,13 +8,20 @@
 #include <QDialog>
 #include <QTableView>
 
+#include <functional>
+#include <optional>
+
+class QAction;
 class QCheckBox;
+class QGroupBox;
+class QMenu;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
 
 namespace tv {
 
+class Baseline;
 class Model;
 
 constexpr const char* SequenceAbsoluteCaption =
@@ -28,23 +36,31 @@ struct SequenceTableState {
     bool SynchroniseRead = false; // taken from the settings file once
     bool HasSet[2] = {false, false};
     SeriesFlags Sets[2] = {};
+    // The comparison columns both tables show while a baseline exists.
+    BaselineColumnChoice BaselineColumns;
 };
 SequenceTableState& SharedSequenceTableState();
 
-// The cells of a sequence table: one row per period, one column per visible variable.
-// Values are formatted when asked for, so long intervals open at once.
+// The cells of a sequence table: one row per period, one column per visible variable
+// (followed by its comparison columns while there is a baseline). Values are formatted when
+// asked for, so long intervals open at once.
 class SequenceTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     SequenceTableModel(const Model& m, bool differences, QObject* parent = nullptr);
+    // Where the baseline comes from; asked on every cell, so a discarded one is never read.
+    void SetBaselineSource(std::function<const Baseline*()> source) {
+        baseline_ = std::move(source);
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
 
-    // Refills for the periods [from, to] and the given columns (variable numbers).
-    void Fill(int from, int to, std::vector<int> columns);
+    // Refills for the periods [from, to] and the given variables, each with the chosen
+    // comparison columns while there is a baseline.
+    void Fill(int from, int to, std::vector<int> variables, BaselineColumnChoice choice = {});
     // Re-reads values and colours (model or number format changed).
     void Refresh();
     void SetLanguage(int language) { language_ = language; }
@@ -53,8 +69,13 @@ class SequenceTableModel : public QAbstractTableModel {
     int From() const { return from_; }
     int To() const { return to_; }
     int PeriodOfRow(int row) const { return from_ + row; }
-    int VariableOfColumn(int column) const { return columns_[column]; }
-    const std::vector<int>& Columns() const { return columns_; }
+    int VariableOfColumn(int column) const { return columns_[column].Var; }
+    const SequenceColumn& ColumnAt(int column) const { return columns_[column]; }
+    // The variables shown, ascending (one entry per variable, however many columns it has).
+    const std::vector<int>& Columns() const { return variables_; }
+    const std::vector<SequenceColumn>& TableColumns() const { return columns_; }
+    // The value of a cell; none where the baseline has nothing to compare.
+    std::optional<double> CellValue(int row, int column) const;
     int MarkedColumn() const { return marked_; }
     bool Differences() const { return differences_; }
     QString CellText(int row, int column) const;
@@ -65,7 +86,9 @@ class SequenceTableModel : public QAbstractTableModel {
     int language_ = 1;
     int from_ = 0, to_ = -1;
     int marked_ = -1;
-    std::vector<int> columns_;
+    std::vector<int> variables_;
+    std::vector<SequenceColumn> columns_;
+    std::function<const Baseline*()> baseline_;
 };
 
 // "Größenauswahl": moves quantities between a hidden and a visible list.
@@ -85,6 +108,13 @@ class SeriesSelectionDialog : public QDialog {
     QPushButton* ExcludeAllButton = nullptr;
     QPushButton* OtherTableButton = nullptr; // hidden unless a table dialog
     QCheckBox* SynchroniseBox = nullptr;     // hidden unless a table dialog
+    // The comparison columns with the baseline; hidden unless a table dialog.
+    QGroupBox* BaselineGroup = nullptr;
+    QCheckBox* BaselineValuesBox = nullptr;
+    QCheckBox* BaselineDeviationBox = nullptr;
+    QCheckBox* BaselinePercentBox = nullptr;
+    void SetBaselineChoice(const BaselineColumnChoice& choice);
+    BaselineColumnChoice BaselineChoice() const;
 
     void Include(bool all);
     void Exclude(bool all);
@@ -119,6 +149,8 @@ class SequenceTableWindow : public WorkingWindow {
     // The statistics of the marked column or the selected rows of the first selected cell.
     std::vector<std::string> SelectionStatistics(std::string* caption = nullptr) const;
     void OpenSelectionDialog();
+    // Shows the chosen comparison columns in both tables (they share the choice).
+    void SetBaselineColumns(const BaselineColumnChoice& choice);
 
     SequenceTableModel* TableModel = nullptr;
     QTableView* Grid = nullptr;
@@ -133,9 +165,14 @@ class SequenceTableWindow : public WorkingWindow {
     // Keeps the visible set for a reopened table and, unless told not to, for the settings file.
     void Remember(bool toSettings = true);
     SequenceTableWindow* OtherTable() const;
+    void AddBaselineMenu(QMenu* menu);
+    void UpdateBaselineMenu();
 
     bool differences_;
     SeriesFlags visible_{};
+    QAction* baselineValues_ = nullptr;
+    QAction* baselineDeviation_ = nullptr;
+    QAction* baselinePercent_ = nullptr;
 };
 
 // "Zahlenformat": decimals and integer digits of every number shown.

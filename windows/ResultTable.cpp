@@ -1,5 +1,6 @@
 #include "windows/ResultTable.h"
 
+#include "core/Baseline.h"
 #include "core/Behaviour.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -7,13 +8,22 @@
 #include "windows/EquationSystem.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <map>
 
 namespace tv {
 
 namespace {
 
 using Quantity = std::function<double(int)>;
+
+// A row's numbers in the period shown, by label: what the baseline's rows are compared by.
+struct ShownValues {
+    double Plan = 0, Actual = 0;
+    bool Number = true; // false for an unbounded multiplier
+};
+using ShownByLabel = std::map<std::string, ShownValues>;
 
 class Builder {
   public:
@@ -160,6 +170,10 @@ class Builder {
         return std::move(table_);
     }
 
+    // The difference cells compare with these rows of the baseline instead.
+    void CompareWith(const ShownByLabel* base) { base_ = base; }
+    const ShownByLabel& Shown() const { return shown_; }
+
   private:
     double V(int t, int n) const { return m_.GetVar(t, n); }
     Quantity Var(int n) const {
@@ -186,7 +200,11 @@ class Builder {
         for (int k = 0; k < 5; ++k) {
             if (!o_.Ticked[k]) continue;
             const bool diff = k == OptPlanDiff || k == OptActualDiff;
-            h.push_back(Name(Texts[k]) + (diff ? " t=" + other : " (t=" + shown + ")"));
+            if (diff && base_)
+                h.push_back(Name(k == OptPlanDiff ? "Abw. Basis##Dev. Base"
+                                                  : "Ist-Abw. Basis##Act. Dev. Base"));
+            else
+                h.push_back(Name(Texts[k]) + (diff ? " t=" + other : " (t=" + shown + ")"));
         }
     }
 
@@ -200,20 +218,40 @@ class Builder {
         table_.Rows.push_back({std::move(label), group, header, std::move(cells)});
     }
 
+    // Records a row's numbers of the period shown; with a baseline, the deviation of one of
+    // them from the baseline's row of the same label ("" when there is none).
+    void Record(const std::string& label, double plan, double actual, bool number = true) {
+        shown_[label] = {plan, actual, number};
+    }
+    std::string Deviation(const std::string& label, bool actual) const {
+        const auto own = shown_.find(label);
+        const auto base = base_->find(label);
+        if (own == shown_.end() || base == base_->end()) return {};
+        if (!own->second.Number || !base->second.Number) return {};
+        return actual ? Fmt(tv::Deviation(own->second.Actual, base->second.Actual))
+                      : Fmt(tv::Deviation(own->second.Plan, base->second.Plan));
+    }
+
     // A quantity without a plan/actual distinction: value and difference.
     void Simple(std::string label, const Quantity& f, int group, bool header = false) {
-        Push(std::move(label), group, header, {Fmt(f(p_.Shown)), Fmt(f(p_.To) - f(p_.From))});
+        const double shown = f(p_.Shown);
+        Record(label, shown, shown);
+        std::string diff = base_ ? Deviation(label, false) : Fmt(f(p_.To) - f(p_.From));
+        Push(std::move(label), group, header, {Fmt(shown), std::move(diff)});
     }
 
     // A quantity with plan and actual values; the cells follow the content options.
     void PlanActual(std::string label, const Quantity& plan, const Quantity& actual, int group,
                     bool header = true) {
         std::vector<std::string> cells;
+        Record(label, plan(p_.Shown), actual(p_.Shown));
         if (o_.Ticked[OptPlan]) cells.push_back(Fmt(plan(p_.Shown)));
-        if (o_.Ticked[OptPlanDiff]) cells.push_back(Fmt(plan(p_.To) - plan(p_.From)));
+        if (o_.Ticked[OptPlanDiff])
+            cells.push_back(base_ ? Deviation(label, false) : Fmt(plan(p_.To) - plan(p_.From)));
         if (o_.Ticked[OptPlanActual]) cells.push_back(Fmt(plan(p_.Shown) - actual(p_.Shown)));
         if (o_.Ticked[OptActual]) cells.push_back(Fmt(actual(p_.Shown)));
-        if (o_.Ticked[OptActualDiff]) cells.push_back(Fmt(actual(p_.To) - actual(p_.From)));
+        if (o_.Ticked[OptActualDiff])
+            cells.push_back(base_ ? Deviation(label, true) : Fmt(actual(p_.To) - actual(p_.From)));
         Push(std::move(label), group, header && group != 0, std::move(cells));
     }
 
@@ -222,15 +260,20 @@ class Builder {
         auto ratio = [this](int t) { return DomesticSpendingPropensity(m_, t); };
         const double shown = ratio(p_.Shown), from = ratio(p_.From), to = ratio(p_.To);
         std::vector<std::string> cells;
+        const std::string label =
+            Name("Multiplikator##Multiplier") + " (" + Name("einfach##simple") + ")";
+        Record(label, 1 / (1 - shown), 1 / (1 - shown), shown < 1);
         if (shown >= 1) {
             cells = {Name("unendlich##infinite"), "xxx"};
         } else {
             cells.push_back(Fmt(1 / (1 - shown)));
-            cells.push_back(from >= 1 || to >= 1 ? std::string()
-                                                 : Fmt(1 / (1 - to) - 1 / (1 - from)));
+            if (base_)
+                cells.push_back(Deviation(label, false));
+            else
+                cells.push_back(from >= 1 || to >= 1 ? std::string()
+                                                     : Fmt(1 / (1 - to) - 1 / (1 - from)));
         }
-        Push(Name("Multiplikator##Multiplier") + " (" + Name("einfach##simple") + ")", 5, true,
-             std::move(cells));
+        Push(label, 5, true, std::move(cells));
     }
 
     // The multiplier with the interest and capital-flow reactions. An unstable
@@ -247,12 +290,17 @@ class Builder {
             }
         };
         auto bounded = [this](int t) { return StabilitySign(m_, t) >= 0; };
+        const std::string label = Name("Multiplikator##Multiplier") + " (" +
+                                  Name("zinserweitert##interest-augmented") + ")";
+        const bool shownBounded = bounded(p_.Shown);
+        const double shown = shownBounded ? Multiplier(m_, p_.Shown) : 0;
+        Record(label, shown, shown, shownBounded);
         std::string diff;
-        if (bounded(p_.From) && bounded(p_.To))
+        if (base_)
+            diff = Deviation(label, false);
+        else if (bounded(p_.From) && bounded(p_.To))
             diff = Fmt(Multiplier(m_, p_.To) - Multiplier(m_, p_.From));
-        Push(Name("Multiplikator##Multiplier") + " (" + Name("zinserweitert##interest-augmented") +
-                 ")",
-             0, false, {text(p_.Shown), diff});
+        Push(label, 0, false, {text(p_.Shown), diff});
     }
 
     const Model& m_;
@@ -262,6 +310,8 @@ class Builder {
     const ResultGroups& g_;
     int lang_;
     ResultTable table_;
+    const ShownByLabel* base_ = nullptr;
+    ShownByLabel shown_;
 };
 
 } // namespace
@@ -297,10 +347,26 @@ int ResultTable::Find(const std::string& label) const {
     return -1;
 }
 
+bool ComparesWithBaseline(const ResultOptions& options, const Baseline* baseline) {
+    return options.BaselineDeviation && baseline && !baseline->Empty();
+}
+
 ResultTable BuildResultTable(const Model& m, const LineCodeTable& codes, ResultPeriods periods,
-                             const ResultOptions& options, const ResultGroups& groups,
-                             int language) {
-    return Builder(m, codes, periods, options, groups, language).Build();
+                             const ResultOptions& options, const ResultGroups& groups, int language,
+                             const Baseline* baseline) {
+    if (!ComparesWithBaseline(options, baseline))
+        return Builder(m, codes, periods, options, groups, language).Build();
+    // The baseline's rows are built by the same rules from the frozen model; a period it
+    // does not cover compares with nothing.
+    ShownByLabel base;
+    if (baseline->Covers(periods.Shown)) {
+        Builder frozen(baseline->Frozen(), codes, periods, options, groups, language);
+        frozen.Build();
+        base = frozen.Shown();
+    }
+    Builder b(m, codes, periods, options, groups, language);
+    b.CompareWith(&base);
+    return b.Build();
 }
 
 std::vector<int> FitResultColumns(int client, int widestLabel, int valueColumns, int valueNeed) {

@@ -6,6 +6,7 @@
 
 namespace tv {
 
+class Baseline;
 class Model;
 class LineCodeTable;
 struct PeriodState;
@@ -27,6 +28,9 @@ ResultPeriods SetupResultPeriods(int window, int shown, const PeriodState& perio
 enum ResultOption { OptPlan, OptPlanDiff, OptPlanActual, OptActual, OptActualDiff };
 struct ResultOptions {
     std::array<bool, 5> Ticked{true, true, false, false, false};
+    // With a baseline, the difference columns show the deviation from the baseline in the
+    // period shown instead of the change between two periods.
+    bool BaselineDeviation = false;
     int ValueColumns() const;
 };
 
@@ -60,9 +64,14 @@ struct ResultTable {
 
 // Builds the rows for the window's periods; `codes` is the line-code table of the
 // equation window of the same pair: a quantity whose equation it does not show has no row.
+// With BaselineDeviation and a baseline, a row's difference cells compare with the same row
+// of the baseline; they stay empty where the baseline has no such row or period.
 ResultTable BuildResultTable(const Model& m, const LineCodeTable& codes, ResultPeriods periods,
-                             const ResultOptions& options, const ResultGroups& groups,
-                             int language);
+                             const ResultOptions& options, const ResultGroups& groups, int language,
+                             const Baseline* baseline = nullptr);
+// Whether the difference columns of a table built with these arguments compare with the
+// baseline.
+bool ComparesWithBaseline(const ResultOptions& options, const Baseline* baseline);
 
 // Column widths (label column first) for a grid whose visible client area is `client`
 // pixels wide. The label column takes the widest label plus 25 pixels, at most half the

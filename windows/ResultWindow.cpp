@@ -1,14 +1,18 @@
 #include "windows/ResultWindow.h"
 
 #include "app/Printing.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "windows/EquationSystem.h"
 #include "windows/WindowFrame.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMenu>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
@@ -159,6 +163,20 @@ ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
             ToggleGroupAtRow(Grid->currentRow() + 1, true);
     });
 
+    // The baseline comparison: in the window menu and on the grid's right click.
+    BaselineDeviationEntry = new QAction(this);
+    BaselineDeviationEntry->setObjectName(QStringLiteral("ErgebnisBasisAbweichung"));
+    BaselineDeviationEntry->setCheckable(true);
+    connect(BaselineDeviationEntry, &QAction::triggered, this,
+            [this](bool on) { SetBaselineDeviation(on); });
+    if (QMenu* menu = systemMenu()) {
+        menu->addSeparator();
+        menu->addAction(BaselineDeviationEntry);
+    }
+    Grid->addAction(BaselineDeviationEntry);
+    Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    UpdateBaselineEntry();
+
     ApplyFont();
     SetHint(window_ == 1 ? " Modellergebnisse für den linken Rand des Analyseintervalls und "
                            "Differenzen zur aktuellen Periode##Model results for the left border "
@@ -206,7 +224,7 @@ void ResultWindow::Refill() {
     const Model& m = frame().model();
     const int top = Grid->verticalScrollBar()->value();
     table_ = BuildResultTable(m, LineCodes(window_), periods_, Options(), ResultGroupState(window_),
-                              m.Language);
+                              m.Language, frame().baseline());
     const int columns = static_cast<int>(table_.Headings.size());
     Grid->setUpdatesEnabled(false);
     Grid->setColumnCount(columns);
@@ -283,7 +301,28 @@ void ResultWindow::ToggleGroupAtRow(int gridRow, bool keepCurrentRow) {
     if (keepCurrentRow && row >= 0) Grid->setCurrentCell(row, 0);
 }
 
+void ResultWindow::UpdateBaselineEntry() {
+    const Baseline* b = frame().baseline();
+    BaselineDeviationEntry->setText(Q(Translate(
+        "&Abweichung vom Basislauf##&Deviation from Baseline", frame().model().Language)));
+    BaselineDeviationEntry->setChecked(Options().BaselineDeviation);
+    BaselineDeviationEntry->setEnabled(b && !b->Empty());
+}
+
+void ResultWindow::SetBaselineDeviation(bool on) {
+    Options().BaselineDeviation = on;
+    QMdiArea* area = frame().mdiArea();
+    const QList<QMdiSubWindow*> windows =
+        area ? area->subWindowList() : QList<QMdiSubWindow*>{this};
+    for (QMdiSubWindow* w : windows)
+        if (auto* r = qobject_cast<ResultWindow*>(w)) {
+            r->UpdateBaselineEntry();
+            r->Refill();
+        }
+}
+
 void ResultWindow::RefreshLanguage() {
+    UpdateBaselineEntry();
     setWindowTitle(Q(Translate(caption_, frame().model().Language)));
     SetHint(hint_);
     SetupPeriods();
@@ -305,6 +344,10 @@ long ResultWindow::Message(int msg, long wParam, long lParam) {
         Refill();
         return 0;
     case MSG_RESULT_LAYOUT:
+        Refill();
+        return 0;
+    case MSG_BASELINE_CHANGED:
+        UpdateBaselineEntry();
         Refill();
         return 0;
     case MSG_ASSIGN_RES: {

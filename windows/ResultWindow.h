@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QTableWidget>
 
+class QAction;
+
 namespace tv {
 
 // The result grid: reports Enter and Shift+Enter, and every change of the room its cells
@@ -48,6 +50,11 @@ class ResultWindow : public BaseWindow {
     // The content options of the (hidden) menu of the main window.
     static ResultOptions& Options();
 
+    // Shows the deviation from the baseline in the difference columns of both windows (a
+    // process-wide content option, like the others).
+    void SetBaselineDeviation(bool on);
+    QAction* BaselineDeviationEntry = nullptr;
+
     // Opening and closing: the heading toggles all groups, a group header its group.
     void ToggleAll();
     void ToggleGroupAtRow(int gridRow, bool keepCurrentRow);
@@ -61,6 +68,7 @@ class ResultWindow : public BaseWindow {
     void ApplyFont();
     void SetHint(const char* text);
     void Print();
+    void UpdateBaselineEntry();
 
     std::string caption_;
     const char* hint_ = "";
