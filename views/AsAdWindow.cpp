@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
@@ -134,6 +135,7 @@ std::optional<DiagramNumbers> AsAdWindow::Numbers() const {
 
 void AsAdWindow::CurvesChanged() {
     cache_.Clear();
+    baselineCache_.Period = -1;
     Redraw();
 }
 
@@ -159,7 +161,11 @@ long AsAdWindow::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_MODEL_CHANGED:
         cache_.Clear();
+        baselineCache_.Period = -1; // the axes it was sampled over may have changed
         UpdateLongRunBox();
+        break;
+    case MSG_BASELINE_CHANGED:
+        baselineCache_.Period = -1;
         break;
     case MSG_PERIOD_MOVED:
         // Samples of a period that stays are kept; the cache knows its periods.
@@ -193,13 +199,22 @@ void AsAdWindow::DrawDiagram(const GraphPaint& g) {
 
     const AsAdAxes axes{cs_.XAxisMin, cs_.XAxisMax, cs_.YAxisMin, cs_.YAxisMax};
     curves_ = ComputeAsAdCurves(m, plane_, Options(), axes, &cache_);
+    bool baseline = false;
+    for (NamedPolyline& c : ComputeAsAdBaselineCurves(frame().baseline(), plane_, Options(), axes,
+                                                      m.Periods.CurrentPeriod, &baselineCache_)) {
+        curves_.push_back(std::move(c));
+        baseline = true;
+    }
     for (const NamedPolyline& curve : curves_)
         DrawCurve(curve);
+    cs_.SetPenDashed(false);
     if (PathBox->isChecked()) DrawPathMarks(g.Canvas);
+    if (baseline) DrawBaselineKey(cs_, Style(), Language());
 }
 
 void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
     UsePen(cs_, curve.Style);
+    cs_.SetPenDashed(curve.Baseline);
     const auto& p = curve.Points;
     // Pieces with an end that is not a number are left out; the label goes to the first
     // drawable piece of a reference curve and the last of a current one.
@@ -209,7 +224,7 @@ void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
             if (first < 0) first = int(k);
             last = int(k);
         }
-    const bool labelled = curve.Style != CurveKind::Path;
+    const bool labelled = curve.Style != CurveKind::Path && !curve.Baseline;
     for (int k = std::max(first, 1); k >= 1 && k <= last; ++k) {
         if (!Finite(p[k - 1]) || !Finite(p[k])) continue;
         const std::string start =
