@@ -4,6 +4,8 @@
 
 #include "DiagramTestFrame.h"
 #include "TestModels.h"
+#include "app/ModelChange.h"
+#include "app/ModelFile.h"
 #include "views/AsAdWindow.h"
 #include "views/ChartWindows.h"
 #include "views/IncomeWindows.h"
@@ -170,16 +172,39 @@ void BaselineWindowsTest::windowDataAreThoseOfTheBatchTool() {
     }
 }
 
+// Example 2 (money supply 600, 660 from period 5) loaded as the program loads it.
+Model Example2() {
+    Model m;
+    m.InitialiseForProgramStart();
+    SilentHost host(false);
+    SolveAtProgramStart(m, host);
+    ModelFileHooks hooks;
+    hooks.modelChanged = [&m, &host] {
+        EnforceExpectationRules(m, host);
+        MarkWhatMustBeRecomputed(m);
+        Solve(m, host);
+    };
+    ModelFile file(m, host, ".", hooks);
+    if (!file.OpenModel(EXAMPLES_DIR "/02-closed-is-lm.TV5")) return Unshocked();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 20;
+    return m;
+}
+
 void BaselineWindowsTest::screenshots() {
     const QString dir = qEnvironmentVariable("TERVALIS_SHOT_DIR");
     if (dir.isEmpty()) QSKIP("set TERVALIS_SHOT_DIR to write the screenshots");
     QDir().mkpath(dir);
     for (int language : {1, 2}) {
-        Model m = Unshocked();
+        Model m = Example2();
         m.Language = static_cast<uint8_t>(language);
         TestFrame f(std::move(m));
+        // Frozen, then the money supply raised once more from period 15.
         Freeze(f);
-        RaiseMoneySupply(f.m);
+        SetFrom(f.m, 15, {{par::MNAut, 720}});
+        f.m.Periods.LastSolved = 14;
+        SilentHost host;
+        Solve(f.m, host);
         const QString lang = language == 1 ? "de" : "en";
         auto* w = f.Open<IncomeInterestWindow>();
         auto* q = f.Open<QuickGraphWindow>();
@@ -197,14 +222,16 @@ void BaselineWindowsTest::screenshots() {
             const char* name;
         } shots[] = {{w, "is-lm"}, {q, "quick-graph"}, {c, "sequence-chart"}, {a, "as-ad"}};
         for (const auto& s : shots) {
-            s.window->showNormal();
             s.window->resize(640, 500);
+            // Charts delete replaced items later.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCoreApplication::processEvents();
             QVERIFY(s.window->grab().save(dir + "/" + s.name + "-" + lang + ".png"));
-            s.window->showMaximized();
+            // The whole working area, as a maximised window fills it.
+            s.window->setGeometry(f.area.viewport()->rect());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCoreApplication::processEvents();
             QVERIFY(s.window->grab().save(dir + "/" + s.name + "-max-" + lang + ".png"));
-            s.window->showNormal();
         }
     }
 }
