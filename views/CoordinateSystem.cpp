@@ -256,9 +256,11 @@ void CoordinateSystem::DrawKey(const std::string& text) {
     if (!canvas_) return;
     GraphCanvas& c = *canvas_;
     const int gap = 6, sample = 28;
-    // Centred: the axis titles stand at the left and right ends of the same strip.
+    // The left axis title stands at the left end of the same strip, a right one at the
+    // right end: then the key goes to the middle.
     const int width = sample + gap + c.TextWidth(text);
-    const int left = ToDeviceX((PlotLeft + PlotRight) / 2) - width / 2;
+    const int left = RightAxisShown() ? ToDeviceX((PlotLeft + PlotRight) / 2) - width / 2
+                                      : ToDeviceX(PlotRight) - width;
     const int y = ToDeviceY(PlotTop) - c.TextHeight(text) / 2 - 2;
     c.Line(left, y, left + sample, y);
     c.Text(left + sample + gap, y - c.TextHeight(text) / 2, text, HAlign::Left, VAlign::Top, false);

@@ -158,8 +158,8 @@ class CoordinateSystem {
     // The clipped segment, labelled where the curve enters (or leaves) the axis box.
     void DrawSegmentEntryLabel(const std::string& text, double x1, double y1, double x2, double y2);
     void DrawSegmentExitLabel(const std::string& text, double x1, double y1, double x2, double y2);
-    // A legend entry centred above the axis box: a sample of the current pen, then the
-    // text.
+    // A legend entry above the axis box (at its right end, or in the middle when there is
+    // a right axis): a sample of the current pen, then the text.
     void DrawKey(const std::string& text);
     // Writes a text beside the pen position, inside the axis box where it fits.
     void LabelAtPen(const std::string& text);
