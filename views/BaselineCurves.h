@@ -18,7 +18,7 @@ struct GraphStyle;
 
 // The suffix of a baseline curve's name in the data (the same in both languages, like the
 // other curve names there).
-constexpr const char* BaselineSuffix = " Basis";
+constexpr const char* BaselineSuffix = " Basis"; // verbatim
 // The legend entry of the dashed curves (bilingual).
 constexpr const char* BaselineKeyText = "Basislauf##Baseline";
 

@@ -207,7 +207,8 @@ void QuickGraphWindow::ShowPosition(int deviceX) {
     InfoGroup->setTitle(
         QString::fromStdString(Translate("Variablenwerte für##Variable values for", lang) +
                                " t = " + std::to_string(infoPeriod_)));
-    const std::vector<std::string> lines = QuickInfoLines(m, slots_, infoPeriod_, Options(), lang);
+    const std::vector<std::string> lines =
+        QuickInfoLines(m, slots_, infoPeriod_, Options(), lang, frame().baseline());
     for (int i = 0; i < QuickSlotCount; ++i)
         InfoLines[i]->setText(QString::fromStdString(lines[i]));
 }

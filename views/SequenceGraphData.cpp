@@ -226,7 +226,8 @@ std::vector<QuickSegment> QuickBaselineSegments(const Baseline& b, const Model& 
 }
 
 std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots, int t,
-                                        const QuickGraphOptions& o, int language) {
+                                        const QuickGraphOptions& o, int language,
+                                        const Baseline* baseline) {
     const std::vector<std::string> ops = DiffOpTexts();
     std::vector<std::string> lines;
     for (const QuickSlot& s : slots) {
@@ -240,6 +241,9 @@ std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots,
             Translate(name, language) + ": " + m.FormatNumber(SlotValue(m, s, t, o.Revolving));
         if (s.DiffOp != 0 && s.DiffOp < static_cast<int>(ops.size()))
             line += " (Diff. zu t" + ops[s.DiffOp] + ")";
+        if (baseline && BaselineShows(*baseline, t))
+            line += " [" + Translate("Basislauf##baseline", language) + ": " +
+                    m.FormatNumber(SlotValue(baseline->Frozen(), s, t, o.Revolving)) + "]";
         lines.push_back(line);
     }
     return lines;

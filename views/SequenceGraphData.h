@@ -103,9 +103,11 @@ int QuickEndPeriod(const Model& m, const QuickGraphOptions& o);
 std::vector<QuickSegment> QuickBaselineSegments(const Baseline& b, const Model& m,
                                                 const QuickSlot& slot, const QuickGraphOptions& o);
 
-// The position read-out for period t: one line per slot.
+// The position read-out for period t: one line per slot; with a baseline that has period
+// t, its value follows in brackets.
 std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots, int t,
-                                        const QuickGraphOptions& o, int language);
+                                        const QuickGraphOptions& o, int language,
+                                        const Baseline* baseline = nullptr);
 // The period under world x: the nearest whole period within the x axis limits.
 int QuickInfoPeriod(double worldX, double axisMin, double axisMax);
 

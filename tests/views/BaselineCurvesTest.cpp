@@ -244,6 +244,14 @@ TEST(BaselineSequences, ChartAndQuickGraphShowTheBaselinesValues) {
     const QuickRanges rb = QuickGraphRanges(e.scenario, slots, o, e.base.get());
     EXPECT_LE(rb.YMin, r.YMin);
     EXPECT_GE(rb.YMax, r.YMax);
+    // The read-out gives the baseline's value beside the model's.
+    const std::string line = QuickInfoLines(e.scenario, slots, 10, o, 2, e.base.get())[0];
+    const std::string expected =
+        " [baseline: " + e.scenario.FormatNumber(e.base->Var(10, var::Y) - e.base->Var(9, var::Y)) +
+        "]";
+    EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
+    EXPECT_EQ(QuickInfoLines(e.scenario, slots, 10, o, 2)[0],
+              line.substr(0, line.size() - expected.size()));
 }
 
 } // namespace
