@@ -217,10 +217,15 @@ void BaselineWindowsTest::screenshots() {
             return v;
         }());
         auto* a = f.Open<AsAdWindow>(AsAdPlane::Price);
+        auto* ie = f.Open<IncomeExpenditureWindow>();
         const struct {
             WorkingWindow* window;
             const char* name;
-        } shots[] = {{w, "is-lm"}, {q, "quick-graph"}, {c, "sequence-chart"}, {a, "as-ad"}};
+        } shots[] = {{w, "is-lm"},
+                     {q, "quick-graph"},
+                     {c, "sequence-chart"},
+                     {a, "as-ad"},
+                     {ie, "income-expenditure"}};
         for (const auto& s : shots) {
             s.window->resize(640, 500);
             // Charts delete replaced items later.
