@@ -3,6 +3,7 @@
 // Screenshots on request: set TERVALIS_SHOT_DIR.
 
 #include "DiagramTestFrame.h"
+#include "PdfText.h"
 #include "TestModels.h"
 #include "app/ModelChange.h"
 #include "app/ModelFile.h"
@@ -15,8 +16,11 @@
 
 #include <QChart>
 #include <QDir>
+#include <QFile>
 #include <QLineSeries>
 #include <QMdiArea>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tv;
@@ -123,8 +127,15 @@ void BaselineWindowsTest::discardingRestoresEveryGraph() {
     for (size_t k = 0; k < graphs.size(); ++k)
         QVERIFY2(frozen.images[k] != before.images[k], graphs[k]->windowTitle().toUtf8());
 
-    // A copied picture shows the baseline as the screen does.
+    // A copied picture and the printed page show the baseline as the screen does.
     const QImage copy = isLm->RenderPicture(600, 480);
+    QTemporaryDir pdfDir;
+    f.printer_.setOutputFormat(QPrinter::PdfFormat);
+    f.printer_.setOutputFileName(pdfDir.filePath(QStringLiteral("is-lm.pdf")));
+    isLm->Message(MSG_PRINT, 1, 1);
+    QFile pdf(pdfDir.filePath(QStringLiteral("is-lm.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdftext::Extract(pdf.readAll()).contains(QStringLiteral("Basislauf")));
     Discard(f);
     QVERIFY(isLm->RenderPicture(600, 480) != copy);
 
