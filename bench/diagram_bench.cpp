@@ -6,6 +6,7 @@
 #include "TestModels.h"
 
 #include "app/ModelFile.h"
+#include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -36,10 +37,13 @@ tv::Model Example() {
     return m;
 }
 
-void Numbers(benchmark::State& state, tv::Model m, const char* diagram) {
+void Numbers(benchmark::State& state, tv::Model m, const char* diagram,
+             const tv::Baseline* baseline = nullptr) {
     size_t points = 0;
+    tv::DiagramRequest request{12, 2, 99};
+    request.BaselineRun = baseline;
     for (auto _ : state) {
-        const tv::DiagramResult r = tv::ComputeDiagramNumbers(m, diagram, {12, 2, 99});
+        const tv::DiagramResult r = tv::ComputeDiagramNumbers(m, diagram, request);
         if (!r.Ok) state.SkipWithError(r.Error.c_str());
         points = 0;
         for (const tv::ExportedCurve& c : r.Numbers.Curves)
@@ -59,9 +63,20 @@ void BM_DynamicAsAdNumbersExample(benchmark::State& state) {
     Numbers(state, Example(), "dynamic-as-ad");
 }
 
+// With a frozen baseline (the run before G rose) its demand is sampled as well.
+void BM_AsAdNumbersBondMarketWithBaseline(benchmark::State& state) {
+    tv::Model base = tv::test::BondMarketModel();
+    base.Periods.RightEdge = 20;
+    tv::SilentHost host;
+    tv::Solve(base, host);
+    const tv::Baseline frozen(base);
+    Numbers(state, BondMarket(), "as-ad", &frozen);
+}
+
 } // namespace
 
 BENCHMARK(BM_AsAdNumbersBondMarket)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AsAdNumbersBondMarketWithBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AsAdNumbersExample)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DynamicAsAdNumbersExample)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -1,10 +1,14 @@
 // tervalis-batch: solves a model without a window and prints the solution as CSV.
 //
 //   tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]
+//                  [--baseline BASE.TV5]
 //                  [--diagram NAME [--period T] [--raster N] [--ref L]]
 //
 // --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
-// "--diagram list" names the diagrams.
+// "--diagram list" names the diagrams. --baseline solves BASE.TV5 as well (its own start-up,
+// the same --to) and writes the model's values minus the baseline's; with --diagram, the
+// baseline's curves follow the model's ("IS(5) Basis"). The baseline's messages and status
+// follow the model's on standard error, each line led by "baseline ".
 //
 // Standard output: "t,1,...,63", then one line per period 0..T, each value in the shortest
 // form that reads back to the same double ("inf", "-inf", "nan"). Standard error: every
@@ -16,6 +20,7 @@
 #include "app/AnalysisInterval.h"
 #include "app/ModelChange.h"
 #include "app/ModelFile.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/NumberFormat.h"
@@ -23,6 +28,7 @@
 #include "core/Solver.h"
 #include "core/UserHost.h"
 #ifdef TERVALIS_DIAGRAMS
+#include "views/BaselineCurves.h"
 #include "views/DiagramExport.h"
 #endif
 
@@ -37,6 +43,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,12 +66,13 @@ class BatchHost : public SilentHost {
   public:
     bool yesToAll = false;
     bool openingModel = false;
+    const char* lead = ""; // "baseline " for the baseline run's lines
 
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint) override {
         std::string line = Translate(text, 1);
         if (!hint.empty()) line += " " + Translate(hint, 1);
-        std::fprintf(stderr, "message: %s: %s\n", Translate(title, 1).c_str(),
+        std::fprintf(stderr, "%smessage: %s: %s\n", lead, Translate(title, 1).c_str(),
                      OneLine(line).c_str());
     }
     // The questions are recognised by their German half, which never changes.
@@ -79,7 +87,7 @@ class BatchHost : public SilentHost {
             answer = true;                        // adjust the analysis interval to the file
         else if (body.find("Daten des bisherigen rechten") == 0) // verbatim
             answer = true; // continue the data of the previous right edge
-        std::fprintf(stderr, "question: %s: %s -> %s\n", t.c_str(), OneLine(body).c_str(),
+        std::fprintf(stderr, "%squestion: %s: %s -> %s\n", lead, t.c_str(), OneLine(body).c_str(),
                      answer ? "yes" : "no");
         return answer;
     }
@@ -88,10 +96,15 @@ class BatchHost : public SilentHost {
 int Usage() {
     std::fprintf(stderr,
                  "usage: tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]\n"
+                 "                      [--baseline BASE.TV5]\n"
                  "                      [--diagram NAME|list [--period T] [--raster N] [--ref L]]\n"
+                 "--baseline: solve BASE.TV5 too and write model minus baseline (nan where the\n"
+                 "            baseline has no solved period); with --diagram, add the baseline's\n"
+                 "            curves (\"IS(5) Basis\")\n"
                  "exit status: 0 solved (status Ok), 1 solution inexact or aborted (the CSV is "
                  "still written),\n"
-                 "             2 the model file cannot be read or the arguments are wrong,\n"
+                 "             2 the model file or the baseline cannot be read or the arguments "
+                 "are wrong,\n"
                  "             3 --save did not write its file or the CSV could not be written "
                  "completely\n");
     return 2;
@@ -137,9 +150,10 @@ class CsvOutput {
     int error_ = 0;
 };
 
-// The CSV of periods 0..last. Stationary columns repeat their value from row to row, so
-// each column keeps its last text and formats only what changed.
-void WriteCsv(const Model& m, int last, CsvOutput& out) {
+// The CSV of periods 0..last, value(t, n) per period and variable. Stationary columns repeat
+// their value from row to row, so each column keeps its last text and formats only what
+// changed.
+template <class Value> void WriteCsv(int last, CsvOutput& out, Value value) {
     std::string header = "t";
     for (int n = 1; n <= VarCount; ++n)
         header += "," + std::to_string(n);
@@ -156,7 +170,7 @@ void WriteCsv(const Model& m, int last, CsvOutput& out) {
         p = std::to_chars(p, p + 24, t).ptr;
         for (int n = 1; n <= VarCount; ++n) {
             *p++ = ',';
-            const double x = m.GetVar(t, n);
+            const double x = value(t, n);
             Cached& c = cache[n];
             if (c.size == 0 || std::memcmp(&c.value, &x, sizeof x) != 0) {
                 c.value = x;
@@ -185,12 +199,61 @@ int ArgumentError(const std::string& text) {
     return 2;
 }
 
+// One model solved as the program does it at start-up, then opened (or made new) and
+// solved again.
+struct BatchRun {
+    Model m;
+    std::unique_ptr<RuleBaseLink> rules;
+    std::unique_ptr<AnalysisInterval> interval;
+    std::unique_ptr<ModelFile> file;
+
+    // False when the file could not be read (its message is out).
+    bool Solve(const std::string& modelPath, bool newModel, long to, BatchHost& host) {
+        m.InitialiseForProgramStart();
+        // The same rule server as the program's, so that rule-based expectations solve alike.
+        rules = std::make_unique<RuleBaseLink>(
+            [] { return std::make_unique<LeastSquaresRuleServer>(); });
+        m.Rules = rules.get();
+        SolveAtProgramStart(m, host);
+        interval = std::make_unique<AnalysisInterval>(m, host);
+        // The model-changed step as the main window runs it, without the windows.
+        interval->OnModelChanged = [this, &host] {
+            EnforceExpectationRules(m, host);
+            MarkWhatMustBeRecomputed(m);
+            if (m.Options.SolveAfterInput) tv::Solve(m, host);
+        };
+        ModelFileHooks hooks;
+        AnalysisInterval* iv = interval.get();
+        hooks.isRevolving = [iv] { return iv->Revolving(); };
+        hooks.setArchiving = [iv] { iv->SetAnalysisForm(false); };
+        hooks.setIntervalQuietly = [iv](int left, int right) {
+            iv->SetInterval(left, right, false);
+        };
+        hooks.modelChanged = interval->OnModelChanged;
+        file = std::make_unique<ModelFile>(m, host, ".", hooks);
+        if (!modelPath.empty()) {
+            host.openingModel = true;
+            const bool ok = file->OpenModel(modelPath);
+            host.openingModel = false;
+            if (!ok) return false;
+        } else if (newModel) {
+            file->NewModel();
+        } else {
+            tv::Solve(m, host);
+        }
+        // As Enter with T in the right-edge field.
+        if (to >= 0 && to != m.Periods.RightEdge) interval->EnterRightEdge(std::to_string(to));
+        if (host.status.empty()) tv::Solve(m, host);
+        return true;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     // A closed standard output shows as EPIPE from write, not as a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    std::string modelPath, savePath;
+    std::string modelPath, savePath, baselinePath;
     bool newModel = false;
     long to = -1;
     std::string diagram;
@@ -215,6 +278,9 @@ int main(int argc, char** argv) {
             (a == "--period" ? period : a == "--raster" ? raster : reference) = v;
         } else if (a == "--save" && i + 1 < argc) {
             savePath = argv[++i];
+        } else if (a == "--baseline" && i + 1 < argc) {
+            baselinePath = argv[++i];
+            if (baselinePath.empty() || baselinePath[0] == '-') return Usage();
         } else if (!a.empty() && a[0] != '-' && modelPath.empty()) {
             modelPath = a;
         } else {
@@ -245,43 +311,21 @@ int main(int argc, char** argv) {
     if (!diagram.empty()) return ArgumentError("this build has no diagrams");
 #endif
 
-    // Start-up as the program does it: the start model is solved first.
-    Model m;
-    m.InitialiseForProgramStart();
-    // The same rule server as the program's, so that rule-based expectations solve alike.
-    RuleBaseLink rules([] { return std::make_unique<LeastSquaresRuleServer>(); });
-    m.Rules = &rules;
-    SolveAtProgramStart(m, host);
-    AnalysisInterval interval(m, host);
-    // The model-changed step as the main window runs it, without the windows.
-    interval.OnModelChanged = [&m, &host] {
-        EnforceExpectationRules(m, host);
-        MarkWhatMustBeRecomputed(m);
-        if (m.Options.SolveAfterInput) Solve(m, host);
-    };
-    ModelFileHooks hooks;
-    hooks.isRevolving = [&interval] { return interval.Revolving(); };
-    hooks.setArchiving = [&interval] { interval.SetAnalysisForm(false); };
-    hooks.setIntervalQuietly = [&interval](int left, int right) {
-        interval.SetInterval(left, right, false);
-    };
-    hooks.modelChanged = interval.OnModelChanged;
-    ModelFile file(m, host, ".", hooks);
-    if (!modelPath.empty()) {
-        host.openingModel = true;
-        const bool ok = file.OpenModel(modelPath);
-        host.openingModel = false;
+    BatchRun run;
+    if (!run.Solve(modelPath, newModel, to, host)) return 2;
+    const Model& m = run.m;
+    std::unique_ptr<BatchRun> base;
+    BatchHost baseHost;
+    if (!baselinePath.empty()) {
+        baseHost.yesToAll = host.yesToAll;
+        baseHost.lead = "baseline ";
+        base = std::make_unique<BatchRun>();
+        const bool ok = base->Solve(baselinePath, false, to, baseHost);
+        if (ok) std::fprintf(stderr, "baseline status: %s\n", Translate(baseHost.status, 1).c_str());
         if (!ok) return 2;
-    } else if (newModel) {
-        file.NewModel();
-    } else {
-        Solve(m, host);
     }
-    // As Enter with T in the right-edge field.
-    if (to >= 0 && to != m.Periods.RightEdge) interval.EnterRightEdge(std::to_string(to));
-    if (host.status.empty()) Solve(m, host);
 
-    const bool saved = savePath.empty() || file.SaveAs(savePath);
+    const bool saved = savePath.empty() || run.file->SaveAs(savePath);
 
     CsvOutput out;
 #ifdef TERVALIS_DIAGRAMS
@@ -291,7 +335,17 @@ int main(int argc, char** argv) {
         request.Reference = static_cast<int>(reference);
         if (raster >= 0) request.Raster = static_cast<int>(raster);
         const int t = period < 0 ? m.Periods.RightEdge : request.Period;
-        const DiagramResult d = ComputeDiagramNumbers(m, diagram, request);
+        std::unique_ptr<Baseline> frozen;
+        if (base) {
+            frozen = std::make_unique<Baseline>(base->m);
+            request.BaselineRun = frozen.get();
+            if (!BaselineShows(*frozen, t))
+                std::fprintf(stderr,
+                             "tervalis-batch: --baseline: the baseline has no solved period %d "
+                             "(it covers %d to %d); no baseline curves\n",
+                             t, frozen->From(), frozen->To());
+        }
+        const DiagramResult d = ComputeDiagramNumbers(run.m, diagram, request);
         if (!d.Ok) {
             std::fprintf(stderr, "tervalis-batch: --diagram %s: %s\n", diagram.c_str(),
                          d.Error.c_str());
@@ -303,7 +357,16 @@ int main(int argc, char** argv) {
         out.Flush();
     } else
 #endif
-        WriteCsv(m, m.Periods.RightEdge, out);
+        if (base) {
+        // Scenario minus baseline; a period the baseline did not solve has no difference.
+        const Model& b = base->m;
+        WriteCsv(m.Periods.RightEdge, out, [&](int t, int n) {
+            return t <= b.Periods.LastSolved ? Deviation(m.GetVar(t, n), b.GetVar(t, n))
+                                             : std::numeric_limits<double>::quiet_NaN();
+        });
+    } else {
+        WriteCsv(m.Periods.RightEdge, out, [&](int t, int n) { return m.GetVar(t, n); });
+    }
     const bool csvFailed = out.Failed() && out.Error() != EPIPE;
     if (csvFailed) {
         const std::string reason = ModelFile::WriteFailureReason(out.Error());
@@ -316,5 +379,5 @@ int main(int argc, char** argv) {
     const std::string status = Translate(host.status, 1);
     std::fprintf(stderr, "status: %s\n", status.c_str());
     if (!saved || csvFailed) return 3;
-    return status == "Ok" ? 0 : 1;
+    return status == "Ok" && (!base || Translate(baseHost.status, 1) == "Ok") ? 0 : 1;
 }

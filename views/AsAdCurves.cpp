@@ -1,10 +1,12 @@
 #include "views/AsAdCurves.h"
 
+#include "core/Baseline.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "views/BaselineCurves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -260,8 +262,26 @@ std::vector<NamedPolyline> ComputeAsAdCurves(Model& m, AsAdPlane plane, const As
     return out;
 }
 
+std::vector<NamedPolyline> ComputeAsAdBaselineCurves(const Baseline* b, AsAdPlane plane,
+                                                     const AsAdOptions& options,
+                                                     const AsAdAxes& axes, int t,
+                                                     AsAdSamples* cache) {
+    std::vector<NamedPolyline> out;
+    if (!b || !BaselineShows(*b, t)) return out;
+    Model& frozen = b->Frozen();
+    if (frozen.ScratchMode) return out;
+    AsAdOptions o = options;
+    if (plane == AsAdPlane::Inflation && PricesExogenous(frozen)) o.Supply = false;
+    AddPeriodCurves(frozen, plane, t, CurveKind::Current, o, axes, cache, out);
+    for (NamedPolyline& c : out) {
+        c.Name += BaselineSuffix;
+        c.Baseline = true;
+    }
+    return out;
+}
+
 AsAdDiagram ComputeAsAdDiagram(Model& m, AsAdPlane plane, const AsAdOptions& options,
-                               bool autoRange) {
+                               bool autoRange, const Baseline* baseline) {
     AsAdDiagram d;
     d.Drawable = AsAdDrawable(m);
     if (!d.Drawable) return d;
@@ -273,6 +293,9 @@ AsAdDiagram ComputeAsAdDiagram(Model& m, AsAdPlane plane, const AsAdOptions& opt
                                   : ScaleAxis(r.FixedYMin, r.FixedYMax, '.');
     d.Axes = {x.AxisMin, x.AxisMax, y.AxisMin, y.AxisMax};
     d.Curves = ComputeAsAdCurves(m, plane, options, d.Axes, nullptr);
+    for (NamedPolyline& c : ComputeAsAdBaselineCurves(baseline, plane, options, d.Axes,
+                                                      m.Periods.CurrentPeriod, nullptr))
+        d.Curves.push_back(std::move(c));
     return d;
 }
 

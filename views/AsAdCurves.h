@@ -16,6 +16,7 @@
 
 namespace tv {
 
+class Baseline;
 class Model;
 
 enum class AsAdPlane { Price, Inflation };
@@ -31,6 +32,7 @@ struct NamedPolyline {
     CurveKind Style = CurveKind::Current;
     bool Dashed = false;
     std::vector<WorldPoint> Points;
+    bool Baseline = false; // a curve of the frozen baseline run (drawn dashed, unlabelled)
 };
 
 // The two range sets of the diagram (whole analysis interval / tight around the data),
@@ -112,7 +114,16 @@ struct AsAdDiagram {
     AsAdAxes Axes;
     std::vector<NamedPolyline> Curves;
 };
+// With a baseline, its curves (ComputeAsAdBaselineCurves) follow the model's.
 AsAdDiagram ComputeAsAdDiagram(Model& m, AsAdPlane plane, const AsAdOptions& options,
-                               bool autoRange = false);
+                               bool autoRange = false, const Baseline* baseline = nullptr);
+
+// The baseline's current curves of period t (demand, supply, long run; no path), sampled
+// from the frozen model over the model's axes and named with the baseline suffix. None
+// without a baseline or when it does not show t. The cache (may be null) keeps the samples.
+std::vector<NamedPolyline> ComputeAsAdBaselineCurves(const Baseline* b, AsAdPlane plane,
+                                                     const AsAdOptions& options,
+                                                     const AsAdAxes& axes, int t,
+                                                     AsAdSamples* cache);
 
 } // namespace tv

@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
@@ -157,6 +158,7 @@ std::optional<DiagramNumbers> AsAdWindow::Numbers() const {
 
 void AsAdWindow::CurvesChanged() {
     cache_.Clear();
+    baselineCache_.Period = -1;
     Redraw();
 }
 
@@ -182,7 +184,11 @@ long AsAdWindow::Message(int msg, long wParam, long lParam) {
     switch (msg) {
     case MSG_MODEL_CHANGED:
         cache_.Clear();
+        baselineCache_.Period = -1; // the axes it was sampled over may have changed
         UpdateLongRunBox();
+        break;
+    case MSG_BASELINE_CHANGED:
+        baselineCache_.Period = -1;
         break;
     case MSG_PERIOD_MOVED:
         // Samples of a period that stays are kept; the cache knows its periods.
@@ -216,13 +222,22 @@ void AsAdWindow::DrawDiagram(const GraphPaint& g) {
 
     const AsAdAxes axes{cs_.XAxisMin, cs_.XAxisMax, cs_.YAxisMin, cs_.YAxisMax};
     curves_ = ComputeAsAdCurves(m, plane_, Options(), axes, &cache_);
+    bool baseline = false;
+    for (NamedPolyline& c : ComputeAsAdBaselineCurves(frame().baseline(), plane_, Options(), axes,
+                                                      m.Periods.CurrentPeriod, &baselineCache_)) {
+        curves_.push_back(std::move(c));
+        baseline = true;
+    }
     for (const NamedPolyline& curve : curves_)
         DrawCurve(curve);
+    cs_.SetPenDashed(false);
     if (PathBox->isChecked()) DrawPathMarks(g.Canvas);
+    if (baseline) DrawBaselineKey(cs_, Style(), Language());
 }
 
 void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
     UsePen(cs_, curve.Style);
+    cs_.SetPenDashed(curve.Baseline);
     const auto& p = curve.Points;
     // Pieces with an end that is not a number are left out; the label goes to the first
     // drawable piece of a reference curve and the last of a current one.
@@ -232,7 +247,7 @@ void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
             if (first < 0) first = int(k);
             last = int(k);
         }
-    const bool labelled = curve.Style != CurveKind::Path;
+    const bool labelled = curve.Style != CurveKind::Path && !curve.Baseline;
     std::string name = curve.Name;
     if (name.rfind("Kap-Max", 0) == 0) // verbatim
         name = Tr("Kap-Max##Cap-Max") + name.substr(7);

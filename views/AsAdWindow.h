@@ -54,6 +54,7 @@ class AsAdWindow : public GraphWindow {
     AsAdPlane plane_;
     int raster_ = 54;
     AsAdCache cache_;
+    AsAdSamples baselineCache_; // the baseline's samples of the current period
     std::vector<NamedPolyline> curves_;
     CoordinateSystem cs_;
 };

@@ -258,7 +258,7 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
     const Model& m = frame().model();
     const int lang = m.Language;
     // Always re-read (the legends follow the language); only new data resets the minimum.
-    data_ = BuildSequenceChart(m, params_, vars_, lang);
+    data_ = BuildSequenceChart(m, params_, vars_, lang, frame().baseline());
     const StackMode mode = Stacking();
     axis_ = SequenceChartAxis(data_, mode, MinimumBox->currentIndex(), dataChanged);
     const bool pattern = PatternBox->isChecked();
@@ -297,6 +297,24 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
             QPen pen(pattern ? QColor(Qt::black) : SeriesColours[i % 8]);
             pen.setWidth(2);
             if (pattern) pen.setStyle(Dashes[i % 5]);
+            line->setPen(pen);
+            Chart->addSeries(line);
+            line->attachAxis(x);
+            line->attachAxis(y);
+        }
+        // The baseline of each series dashed in its colour (in a thinner dash under patterns).
+        for (size_t i = 0; i < data_.BaselineSeries.size() && i < n; ++i) {
+            auto* line = new QLineSeries;
+            line->setName(QString::fromStdString(data_.Legends[i]) + QStringLiteral(" (") +
+                          Tr("Basislauf##baseline", lang) + QStringLiteral(")"));
+            QList<QPointF> points;
+            for (size_t p = 0; p < data_.Periods.size(); ++p)
+                if (std::isfinite(data_.BaselineSeries[i][p]))
+                    points.append(QPointF(data_.Periods[p], data_.BaselineSeries[i][p]));
+            line->replace(points);
+            QPen pen(pattern ? QColor(Qt::black) : SeriesColours[i % 8]);
+            pen.setWidth(pattern ? 1 : 2);
+            pen.setStyle(Qt::DashLine);
             line->setPen(pen);
             Chart->addSeries(line);
             line->attachAxis(x);
@@ -351,6 +369,7 @@ long SequenceChartWindow::Message(int msg, long wParam, long lParam) {
         return 0;
     case MSG_MODEL_CHANGED:
     case MSG_NUMBER_FORMAT:
+    case MSG_BASELINE_CHANGED:
         Rebuild();
         return 0;
     case MSG_GRAPH_OPTIONS:

@@ -244,6 +244,26 @@ void CoordinateSystem::ApplyPen() {
     if (!canvas_) return;
     canvas_->SetPen(pen_, penWidth_);
     canvas_->SetDotted(dotted_);
+    canvas_->SetDashed(dashed_);
+}
+
+void CoordinateSystem::SetPenDashed(bool dashed) {
+    dashed_ = dashed;
+    ApplyPen();
+}
+
+void CoordinateSystem::DrawKey(const std::string& text) {
+    if (!canvas_) return;
+    GraphCanvas& c = *canvas_;
+    const int gap = 6, sample = 28;
+    // The left axis title stands at the left end of the same strip, a right one at the
+    // right end: then the key goes to the middle.
+    const int width = sample + gap + c.TextWidth(text);
+    const int left = RightAxisShown() ? ToDeviceX((PlotLeft + PlotRight) / 2) - width / 2
+                                      : ToDeviceX(PlotRight) - width;
+    const int y = ToDeviceY(PlotTop) - c.TextHeight(text) / 2 - 2;
+    c.Line(left, y, left + sample, y);
+    c.Text(left + sample + gap, y - c.TextHeight(text) / 2, text, HAlign::Left, VAlign::Top, false);
 }
 
 void CoordinateSystem::SetPenDotted(bool dotted) {
@@ -351,6 +371,7 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
     canvas_ = &c;
     penWidth_ = 1;
     dotted_ = false;
+    dashed_ = false;
     SetPenColour(Grey);
     DrawAxisX(c);
     DrawAxisY(c, yScale_, false);

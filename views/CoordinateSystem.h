@@ -27,6 +27,8 @@ class GraphCanvas {
     virtual void SetPen(Colour colour, int width) = 0;
     // Dotted lines for the pen set next and after (reference curves).
     virtual void SetDotted(bool /*dotted*/) {}
+    // Dashed lines for the pen set next and after (baseline curves); dashes win over dots.
+    virtual void SetDashed(bool /*dashed*/) {}
     virtual void SetBrush(Colour colour) = 0;
     virtual void SetFontColour(Colour colour) = 0;
     virtual void Line(int x1, int y1, int x2, int y2) = 0;
@@ -141,6 +143,7 @@ class CoordinateSystem {
     void SetPenColour(Colour c);
     void SetPenWidth(int width);
     void SetPenDotted(bool dotted);
+    void SetPenDashed(bool dashed);
     void SetBrushColour(Colour c);
     void SetFontColour(Colour c);
 
@@ -155,6 +158,9 @@ class CoordinateSystem {
     // The clipped segment, labelled where the curve enters (or leaves) the axis box.
     void DrawSegmentEntryLabel(const std::string& text, double x1, double y1, double x2, double y2);
     void DrawSegmentExitLabel(const std::string& text, double x1, double y1, double x2, double y2);
+    // A legend entry above the axis box (at its right end, or in the middle when there is
+    // a right axis): a sample of the current pen, then the text.
+    void DrawKey(const std::string& text);
     // Writes a text beside the pen position, inside the axis box where it fits.
     void LabelAtPen(const std::string& text);
     // A line in device pixels with the current pen (marks of a path).
@@ -189,6 +195,7 @@ class CoordinateSystem {
     Colour pen_ = Black, brush_ = White;
     int penWidth_ = 1;
     bool dotted_ = false;
+    bool dashed_ = false;
     AxisScale xScale_, yScale_, y2Scale_;
 };
 

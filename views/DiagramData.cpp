@@ -48,12 +48,15 @@ void UseStyle(CoordinateSystem& cs, CurveStyle s, const GraphStyle& style) {
         cs.SetPenWidth(1);
         cs.SetPenColour(Grey);
         cs.SetPenDotted(false);
+        cs.SetPenDashed(false);
         return;
     }
-    const CurveKind kind = static_cast<CurveKind>(static_cast<int>(s));
+    const CurveKind kind = s == CurveStyle::Baseline ? CurveKind::Current
+                                                     : static_cast<CurveKind>(static_cast<int>(s));
     cs.SetPenWidth(style.WidthOf(kind));
     cs.SetPenColour(style.ColourOf(kind));
     cs.SetPenDotted(s == CurveStyle::Reference);
+    cs.SetPenDashed(s == CurveStyle::Baseline);
 }
 
 void DrawMark(CoordinateSystem& cs, const Mark& mark) {
@@ -109,6 +112,7 @@ void DrawPlot(CoordinateSystem& cs, const Plot& plot, const GraphStyle& style) {
             DrawMark(cs, m);
     }
     cs.SetPenDotted(false);
+    cs.SetPenDashed(false);
 }
 
 } // namespace tv

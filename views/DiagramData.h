@@ -13,8 +13,9 @@ namespace tv {
 
 struct GraphStyle;
 
-// How a curve is drawn: the three kinds of the graph options, and grey guide lines.
-enum class CurveStyle { Reference, Current, Path, Guide };
+// How a curve is drawn: the three kinds of the graph options, grey guide lines, and the
+// baseline run's curves (dashed in the current curves' pen).
+enum class CurveStyle { Reference, Current, Path, Guide, Baseline };
 
 // Where a segment carries the curve's name: beside its (clipped) start or end, or only
 // where the curve enters or leaves the plot.

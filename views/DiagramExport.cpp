@@ -2,6 +2,7 @@
 
 #include "core/Model.h"
 #include "core/NumberFormat.h"
+#include "views/BaselineCurves.h"
 #include "views/CurveDerivations.h"
 #include "views/IncomeDiagrams.h"
 
@@ -11,28 +12,42 @@ namespace tv {
 
 namespace {
 
-void IncomeExpenditureNumbers(Model& m, int, DiagramNumbers& out) {
+void IncomeExpenditureNumbers(Model& m, int, const Baseline* b, DiagramNumbers& out) {
     const IncomeExpenditureOptions o;
-    AppendPlot(out, GoodsMarketCurves(m, o, AxesFor(GoodsMarketRanges(m, o), false)), "goods:");
-    AppendPlot(out, CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false)), "capital:");
+    const int t = m.Periods.CurrentPeriod;
+    const AxisRange goodsAxes = AxesFor(GoodsMarketRanges(m, o), false);
+    Plot goods = GoodsMarketCurves(m, o, goodsAxes);
+    AddBaselineCurves(goods, b, t,
+                      [&](const Model& f) { return GoodsMarketCurves(f, o, goodsAxes); });
+    AppendPlot(out, goods, "goods:");
+    const AxisRange capitalAxes = AxesFor(CapitalMarketRanges(m), false);
+    Plot capital = CapitalMarketCurves(m, o, capitalAxes);
+    AddBaselineCurves(capital, b, t,
+                      [&](const Model& f) { return CapitalMarketCurves(f, o, capitalAxes); });
+    AppendPlot(out, capital, "capital:");
 }
 
-void IncomeInterestNumbers(Model& m, int, DiagramNumbers& out) {
-    AppendPlot(out, IncomeInterestPlot(m, IncomeInterestOptions{}, false));
+void IncomeInterestNumbers(Model& m, int, const Baseline* b, DiagramNumbers& out) {
+    const IncomeInterestOptions o;
+    const AxisRange axes = AxesFor(IncomeInterestRanges(m), false);
+    Plot plot = IncomeInterestCurves(m, o, axes);
+    AddBaselineCurves(plot, b, m.Periods.CurrentPeriod,
+                      [&](const Model& f) { return IncomeInterestCurves(f, o, axes); });
+    AppendPlot(out, plot);
 }
 
-void AsAdNumbers(Model& m, AsAdPlane plane, int raster, DiagramNumbers& out) {
+void AsAdNumbers(Model& m, AsAdPlane plane, int raster, const Baseline* b, DiagramNumbers& out) {
     AsAdOptions o;
     o.Raster = raster;
-    AppendPolylines(out, ComputeAsAdDiagram(m, plane, o).Curves);
+    AppendPolylines(out, ComputeAsAdDiagram(m, plane, o, false, b).Curves);
 }
 
-void PriceNumbers(Model& m, int raster, DiagramNumbers& out) {
-    AsAdNumbers(m, AsAdPlane::Price, raster, out);
+void PriceNumbers(Model& m, int raster, const Baseline* b, DiagramNumbers& out) {
+    AsAdNumbers(m, AsAdPlane::Price, raster, b, out);
 }
 
-void InflationNumbers(Model& m, int raster, DiagramNumbers& out) {
-    AsAdNumbers(m, AsAdPlane::Inflation, raster, out);
+void InflationNumbers(Model& m, int raster, const Baseline* b, DiagramNumbers& out) {
+    AsAdNumbers(m, AsAdPlane::Inflation, raster, b, out);
 }
 
 void DerivationNumbers(Model& m, DerivationKind kind, DiagramNumbers& out) {
@@ -43,19 +58,20 @@ void DerivationNumbers(Model& m, DerivationKind kind, DiagramNumbers& out) {
     AppendQuadrants(out, kind, DerivationPlots(m, kind, DerivationOptions{}, axes));
 }
 
-void IsDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+// The derivations show no baseline.
+void IsDerivationNumbers(Model& m, int, const Baseline*, DiagramNumbers& out) {
     DerivationNumbers(m, DerivationKind::IS, out);
 }
-void LmDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+void LmDerivationNumbers(Model& m, int, const Baseline*, DiagramNumbers& out) {
     DerivationNumbers(m, DerivationKind::LM, out);
 }
-void ZDerivationNumbers(Model& m, int, DiagramNumbers& out) {
+void ZDerivationNumbers(Model& m, int, const Baseline*, DiagramNumbers& out) {
     DerivationNumbers(m, DerivationKind::Z, out);
 }
 
 struct DiagramEntry {
     const char* Name;
-    void (*Compute)(Model& m, int raster, DiagramNumbers& out);
+    void (*Compute)(Model& m, int raster, const Baseline* b, DiagramNumbers& out);
 };
 
 // One line per diagram.
@@ -165,7 +181,7 @@ DiagramResult ComputeDiagramNumbers(Model& m, const std::string& name,
     m.Periods.LeftEdge = l;
     m.Periods.CurrentPeriod = t;
     r.Numbers.Diagram = entry->Name;
-    entry->Compute(m, request.Raster, r.Numbers);
+    entry->Compute(m, request.Raster, request.BaselineRun, r.Numbers);
     m.Periods = saved;
     r.Ok = true;
     return r;

@@ -20,6 +20,7 @@
 
 namespace tv {
 
+class Baseline;
 class Model;
 
 // One curve as labelled in the diagram; in a diagram of two plots the name carries the
@@ -48,6 +49,8 @@ struct DiagramRequest {
     int Reference = -1; // the reference period L (left edge); -1: the model's left edge,
                         // or T when that lies after T
     int Raster = DefaultDiagramRaster; // linear pieces of the AS-AD curves
+    // A frozen baseline: its curves of period T follow the model's, named "IS(5) Basis".
+    const Baseline* BaselineRun = nullptr;
 };
 
 // The names the batch tool and saved files use, in menu order.

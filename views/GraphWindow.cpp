@@ -180,6 +180,7 @@ long GraphWindow::Message(int msg, long wParam, long lParam) {
     case MSG_PERIOD_MOVED:
     case MSG_NUMBER_FORMAT:
     case MSG_GRAPH_OPTIONS:
+    case MSG_BASELINE_CHANGED:
         Redraw();
         return 0;
     default:

@@ -2,6 +2,7 @@
 
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "views/PositionForm.h"
 #include "views/PositionReadouts.h"
@@ -206,8 +207,12 @@ void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
                      : Tr("Nominalzins##Nominal Interest Rate") + " (i)#%";
     plot_ = {};
     if (!BeginFrame(cs_, g)) return;
-    plot_ = IncomeInterestCurves(m, o, AxesOf(cs_));
+    const AxisRange axes = AxesOf(cs_);
+    plot_ = IncomeInterestCurves(m, o, axes);
+    AddBaselineCurves(plot_, frame().baseline(), m.Periods.CurrentPeriod,
+                      [&](const Model& f) { return IncomeInterestCurves(f, o, axes); });
     DrawPlot(cs_, plot_, Style());
+    if (HasBaselineCurves(plot_)) DrawBaselineKey(cs_, Style(), Language());
 }
 
 // ------------------------------------------------------------------ income-expenditure
@@ -314,8 +319,12 @@ void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
                                       Tr("Güterangebot##Supply of Goods") + " (X)#"
                                 : Tr("Nettogüternachfrage##Net Demand for Goods") + " (D)#";
         if (BeginFrame(goods_, g, upper)) {
-            goodsPlot_ = GoodsMarketCurves(m, o, AxesOf(goods_));
+            const AxisRange axes = AxesOf(goods_);
+            goodsPlot_ = GoodsMarketCurves(m, o, axes);
+            AddBaselineCurves(goodsPlot_, frame().baseline(), m.Periods.CurrentPeriod,
+                              [&](const Model& f) { return GoodsMarketCurves(f, o, axes); });
             DrawPlot(goods_, goodsPlot_, Style());
+            if (HasBaselineCurves(goodsPlot_)) DrawBaselineKey(goods_, Style(), Language());
         }
     } else {
         // A hidden panel takes no zoom band.
@@ -327,8 +336,12 @@ void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
         capital_.XTitle = Tr("Einkommen##Income") + " (Y)#";
         capital_.YTitle = Tr("Kapitalströme##Capital Flows") + "#";
         if (BeginFrame(capital_, g, both ? lower : whole)) {
-            capitalPlot_ = CapitalMarketCurves(m, o, AxesOf(capital_));
+            const AxisRange axes = AxesOf(capital_);
+            capitalPlot_ = CapitalMarketCurves(m, o, axes);
+            AddBaselineCurves(capitalPlot_, frame().baseline(), m.Periods.CurrentPeriod,
+                              [&](const Model& f) { return CapitalMarketCurves(f, o, axes); });
             DrawPlot(capital_, capitalPlot_, Style());
+            if (HasBaselineCurves(capitalPlot_)) DrawBaselineKey(capital_, Style(), Language());
         }
     } else {
         capital_.DeviceWidth = 0;

@@ -55,7 +55,17 @@ void QtGraphCanvas::SetPen(Colour colour, int width) {
 }
 
 void QtGraphCanvas::SetDotted(bool dotted) {
-    const Qt::PenStyle style = dotted ? Qt::DotLine : Qt::SolidLine;
+    dotted_ = dotted;
+    ApplyStyle();
+}
+
+void QtGraphCanvas::SetDashed(bool dashed) {
+    dashed_ = dashed;
+    ApplyStyle();
+}
+
+void QtGraphCanvas::ApplyStyle() {
+    const Qt::PenStyle style = dashed_ ? Qt::DashLine : dotted_ ? Qt::DotLine : Qt::SolidLine;
     if (pen_.style() == style) return;
     Flush();
     pen_.setStyle(style);

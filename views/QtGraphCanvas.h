@@ -30,6 +30,7 @@ class QtGraphCanvas : public GraphCanvas {
     int TextHeight(const std::string& text) override;
     void SetPen(Colour colour, int width) override;
     void SetDotted(bool dotted) override;
+    void SetDashed(bool dashed) override;
     void SetBrush(Colour colour) override;
     void SetFontColour(Colour colour) override;
     void Line(int x1, int y1, int x2, int y2) override;
@@ -49,6 +50,8 @@ class QtGraphCanvas : public GraphCanvas {
     QColor fontColour_ = Qt::black;
     // Connected segments of a curve go out as one polyline: far cheaper for thick pens.
     QList<QPoint> polyline_;
+    bool dotted_ = false, dashed_ = false;
+    void ApplyStyle();
 };
 
 } // namespace tv

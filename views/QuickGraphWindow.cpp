@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "windows/WindowFrame.h"
 
@@ -214,7 +215,8 @@ void QuickGraphWindow::ShowPosition(int deviceX) {
     InfoGroup->setTitle(
         QString::fromStdString(Translate("Variablenwerte für##Variable values for", lang) +
                                " t = " + std::to_string(infoPeriod_)));
-    const std::vector<std::string> lines = QuickInfoLines(m, slots_, infoPeriod_, Options(), lang);
+    const std::vector<std::string> lines =
+        QuickInfoLines(m, slots_, infoPeriod_, Options(), lang, frame().baseline());
     for (int i = 0; i < QuickSlotCount; ++i)
         InfoLines[i]->setText(QString::fromStdString(lines[i]));
 }
@@ -222,7 +224,8 @@ void QuickGraphWindow::ShowPosition(int deviceX) {
 void QuickGraphWindow::DrawDiagram(const GraphPaint& g) {
     const Model& m = frame().model();
     const QuickGraphOptions o = Options();
-    const QuickRanges r = QuickGraphRanges(m, slots_, o);
+    const Baseline* baseline = frame().baseline();
+    const QuickRanges r = QuickGraphRanges(m, slots_, o, baseline);
     cs_.FixedXMin = cs_.AutoXMin = r.XMin;
     cs_.FixedXMax = cs_.AutoXMax = r.XMax;
     cs_.FixedYMin = cs_.AutoYMin = r.YMin;
@@ -271,6 +274,24 @@ void QuickGraphWindow::DrawDiagram(const GraphPaint& g) {
         }
         if (g.Target == GraphTarget::Printer && !segments.empty())
             cs_.LabelAtPen(SeriesBoxes[i]->currentText().toStdString());
+        if (!baseline) continue;
+        // The baseline in the slot's colour, dashed.
+        cs_.SetPenDashed(true);
+        for (const QuickSegment& seg : QuickBaselineSegments(*baseline, m, s, o)) {
+            if (s.RightAxis)
+                cs_.DrawSegmentRight(seg.X1, seg.Y1, seg.X2, seg.Y2);
+            else
+                cs_.DrawSegment(seg.X1, seg.Y1, seg.X2, seg.Y2);
+        }
+        cs_.SetPenDashed(false);
+    }
+    if (baseline) {
+        cs_.SetPenWidth(width);
+        cs_.SetPenColour(Black);
+        cs_.SetPenDashed(true);
+        cs_.SetFontColour(Black);
+        cs_.DrawKey(Tr(BaselineKeyText));
+        cs_.SetPenDashed(false);
     }
 }
 

@@ -1,9 +1,13 @@
 #include "views/SequenceData.h"
 
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "views/BaselineCurves.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace tv {
 
@@ -157,8 +161,31 @@ bool ClipZoomBand(double bandLeft, double bandRight, int leftEdge, int rightEdge
     return true;
 }
 
+namespace {
+
+std::vector<double> BaselineValues(const Baseline& b, SeriesKind kind, int n, int left, int right,
+                                   SequenceChartData& d) {
+    std::vector<double> values;
+    for (int t = left; t <= right; ++t) {
+        if (!BaselineShows(b, t)) {
+            values.push_back(std::numeric_limits<double>::quiet_NaN());
+            continue;
+        }
+        const double x = kind == SeriesKind::Parameter ? b.Par(t, n) : b.Var(t, n);
+        values.push_back(x);
+        if (std::isfinite(x)) {
+            d.DataMax = std::max(d.DataMax, x);
+            d.DataMin = std::min(d.DataMin, x);
+        }
+    }
+    return values;
+}
+
+} // namespace
+
 SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
-                                     const SeriesFlags& vars, int language) {
+                                     const SeriesFlags& vars, int language,
+                                     const Baseline* baseline) {
     SequenceChartData d;
     SeriesFlags v = vars;
     if (CountShown(params, SeriesKind::Parameter) == 0 &&
@@ -177,6 +204,8 @@ SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
         }
         d.Series.push_back(std::move(values));
         d.Legends.push_back(Translate(KindName(kind, n), language));
+        if (baseline)
+            d.BaselineSeries.push_back(BaselineValues(*baseline, kind, n, left, right, d));
     };
     for (int n = 1; n <= 64; ++n)
         if (params[n]) add(SeriesKind::Parameter, n);

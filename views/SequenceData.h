@@ -7,6 +7,7 @@
 
 namespace tv {
 
+class Baseline;
 class Model;
 
 // One flag per quantity number (index 1..64; index 0 unused). Variables use 1..63.
@@ -90,10 +91,14 @@ struct SequenceChartData {
     std::vector<std::vector<double>> Series;
     std::vector<int> Periods;
     double DataMax = 0, DataMin = 0;
+    // With a baseline: each series' baseline values (NaN where the baseline has no period).
+    std::vector<std::vector<double>> BaselineSeries;
 };
-// With nothing chosen, variable 31 (N) is shown.
+// With nothing chosen, variable 31 (N) is shown. A baseline adds its values of the same
+// quantities, and the axis covers them.
 SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
-                                     const SeriesFlags& vars, int language);
+                                     const SeriesFlags& vars, int language,
+                                     const Baseline* baseline = nullptr);
 // The ordinate minimum of menu entry k (k * 10 % of the maximum).
 double ChartAxisMinimum(const SequenceChartData& d, int entry);
 

@@ -1,11 +1,14 @@
 #include "views/SequenceGraphData.h"
 
 #include "app/Settings.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "views/BaselineCurves.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tv {
 
@@ -141,7 +144,8 @@ double PadMin(double min) {
     return min > 0 ? min * 0.999 : min * 1.001;
 }
 
-QuickRanges QuickGraphRanges(const Model& m, const QuickSlots& slots, const QuickGraphOptions& o) {
+QuickRanges QuickGraphRanges(const Model& m, const QuickSlots& slots, const QuickGraphOptions& o,
+                             const Baseline* baseline) {
     QuickRanges r;
     const int left = m.Periods.LeftEdge, right = m.Periods.RightEdge;
     r.XMin = left;
@@ -166,6 +170,11 @@ QuickRanges QuickGraphRanges(const Model& m, const QuickSlots& slots, const Quic
             if (!std::isfinite(v)) continue; // an unsolved value must not blow the axis up
             lo[axis] = std::min(lo[axis], v);
             hi[axis] = std::max(hi[axis], v);
+            if (!baseline || !BaselineShows(*baseline, t)) continue;
+            const double b = SlotValue(baseline->Frozen(), s, t, o.Revolving);
+            if (!std::isfinite(b)) continue;
+            lo[axis] = std::min(lo[axis], b);
+            hi[axis] = std::max(hi[axis], b);
         }
     r.YMin = PadMin(lo[0]);
     r.YMax = PadMax(hi[0]);
@@ -179,14 +188,17 @@ int QuickEndPeriod(const Model& m, const QuickGraphOptions& o) {
                           : m.Periods.RightEdge;
 }
 
-std::vector<QuickSegment> QuickSegments(const Model& m, const QuickSlot& slot,
-                                        const QuickGraphOptions& o) {
+namespace {
+
+template <class Value>
+std::vector<QuickSegment> Segments(const Model& m, const QuickSlot& slot,
+                                   const QuickGraphOptions& o, Value value) {
     std::vector<QuickSegment> out;
     if (slot.Number == 0) return out;
     const int end = QuickEndPeriod(m, o);
-    double prev = SlotValue(m, slot, m.Periods.LeftEdge, o.Revolving);
+    double prev = value(m.Periods.LeftEdge);
     for (int t = m.Periods.LeftEdge + 1; t <= end; ++t) {
-        const double v = SlotValue(m, slot, t, o.Revolving);
+        const double v = value(t);
         if (o.Steps) {
             out.push_back({double(t - 1), prev, double(t), prev});
             out.push_back({double(t), prev, double(t), v});
@@ -198,8 +210,24 @@ std::vector<QuickSegment> QuickSegments(const Model& m, const QuickSlot& slot,
     return out;
 }
 
+} // namespace
+
+std::vector<QuickSegment> QuickSegments(const Model& m, const QuickSlot& slot,
+                                        const QuickGraphOptions& o) {
+    return Segments(m, slot, o, [&](int t) { return SlotValue(m, slot, t, o.Revolving); });
+}
+
+std::vector<QuickSegment> QuickBaselineSegments(const Baseline& b, const Model& m,
+                                                const QuickSlot& slot, const QuickGraphOptions& o) {
+    return Segments(m, slot, o, [&](int t) {
+        return BaselineShows(b, t) ? SlotValue(b.Frozen(), slot, t, o.Revolving)
+                                   : std::numeric_limits<double>::quiet_NaN();
+    });
+}
+
 std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots, int t,
-                                        const QuickGraphOptions& o, int language) {
+                                        const QuickGraphOptions& o, int language,
+                                        const Baseline* baseline) {
     const std::vector<std::string> ops = DiffOpTexts();
     std::vector<std::string> lines;
     for (const QuickSlot& s : slots) {
@@ -213,6 +241,9 @@ std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots,
             Translate(name, language) + ": " + m.FormatNumber(SlotValue(m, s, t, o.Revolving));
         if (s.DiffOp != 0 && s.DiffOp < static_cast<int>(ops.size()))
             line += Translate(" (Diff. zu t## (diff. to t", language) + ops[s.DiffOp] + ")";
+        if (baseline && BaselineShows(*baseline, t))
+            line += " [" + Translate("Basislauf##baseline", language) + ": " +
+                    m.FormatNumber(SlotValue(baseline->Frozen(), s, t, o.Revolving)) + "]";
         lines.push_back(line);
     }
     return lines;

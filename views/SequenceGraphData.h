@@ -11,6 +11,7 @@
 
 namespace tv {
 
+class Baseline;
 class Model;
 struct WindowSettings;
 
@@ -82,7 +83,9 @@ struct QuickRanges {
     double XMin = 0, XMax = 1, YMin = 0, YMax = 0, Y2Min = 0, Y2Max = 0;
     bool ForceRightAxis = false;
 };
-QuickRanges QuickGraphRanges(const Model& m, const QuickSlots& slots, const QuickGraphOptions& o);
+// A baseline's values of the slots count as well.
+QuickRanges QuickGraphRanges(const Model& m, const QuickSlots& slots, const QuickGraphOptions& o,
+                             const Baseline* baseline = nullptr);
 // A data bound moved outward by 0.1 % (towards larger magnitude for a maximum above 0).
 double PadMax(double max);
 double PadMin(double min);
@@ -95,10 +98,16 @@ struct QuickSegment {
 std::vector<QuickSegment> QuickSegments(const Model& m, const QuickSlot& slot,
                                         const QuickGraphOptions& o);
 int QuickEndPeriod(const Model& m, const QuickGraphOptions& o);
+// The baseline's segments of a slot over the same periods; a piece with a period the
+// baseline does not have is not a number (and is not drawn).
+std::vector<QuickSegment> QuickBaselineSegments(const Baseline& b, const Model& m,
+                                                const QuickSlot& slot, const QuickGraphOptions& o);
 
-// The position read-out for period t: one line per slot.
+// The position read-out for period t: one line per slot; with a baseline that has period
+// t, its value follows in brackets.
 std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots, int t,
-                                        const QuickGraphOptions& o, int language);
+                                        const QuickGraphOptions& o, int language,
+                                        const Baseline* baseline = nullptr);
 // The period under world x: the nearest whole period within the x axis limits.
 int QuickInfoPeriod(double worldX, double axisMin, double axisMax);
 

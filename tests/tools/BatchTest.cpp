@@ -1,6 +1,7 @@
 #include "TestModels.h"
 #include "app/ModelChange.h"
 #include "app/ModelFile.h"
+#include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -452,6 +453,106 @@ TEST_F(Batch, AGrowingRightEdgeContinuesTheLastPeriodsData) {
     EXPECT_EQ(shorter.out.size(), 22u);
     EXPECT_EQ(shorter.err.back(), "status: Ok");
 }
+
+} // namespace
+} // namespace tv
+
+// ------------------------------------------------------------------ baseline and scenario
+
+namespace tv {
+namespace {
+
+// Every cell of a solution CSV after the period column; "nan" reads as NaN.
+std::vector<std::vector<double>> Cells(const BatchRun& r) {
+    std::vector<std::vector<double>> rows;
+    for (size_t i = 1; i < r.out.size(); ++i) {
+        std::stringstream line(r.out[i]);
+        std::vector<double> row;
+        std::string cell;
+        std::getline(line, cell, ','); // t
+        while (std::getline(line, cell, ','))
+            row.push_back(std::stod(cell));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool SameDouble(double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) || a == b;
+}
+
+TEST_F(Batch, BaselineGivesTheDifferenceOfTwoRuns) {
+    Model base = test::ClosedISLMModel();
+    Model shocked = base;
+    test::SetFrom(shocked, 5, {{par::MNAut, 660}});
+    const std::string baseFile = Save(base, "base.TV5"), scenarioFile = Save(shocked, "m.TV5");
+    // --to applies to both runs.
+    const BatchRun a = Start(scenarioFile + " --to 30");
+    const BatchRun b = Start(baseFile + " --to 30");
+    const BatchRun d = Start(scenarioFile + " --to 30 --baseline " + baseFile);
+    ASSERT_EQ(a.exitCode, 0);
+    ASSERT_EQ(b.exitCode, 0);
+    ASSERT_EQ(d.exitCode, 0);
+    EXPECT_EQ(d.out.at(0), a.out.at(0)); // the same header
+    ASSERT_EQ(d.out.size(), 32u);
+    const auto sa = Cells(a), sb = Cells(b), sd = Cells(d);
+    int changed = 0;
+    for (size_t t = 0; t < sd.size(); ++t) {
+        EXPECT_EQ(d.out[t + 1].substr(0, d.out[t + 1].find(',')), std::to_string(t));
+        ASSERT_EQ(sd[t].size(), 63u);
+        for (size_t n = 0; n < 63; ++n) {
+            EXPECT_TRUE(SameDouble(sd[t][n], sa[t][n] - sb[t][n])) << "t " << t << " n " << n + 1;
+            changed += sd[t][n] != 0;
+        }
+    }
+    EXPECT_GT(changed, 0);         // the shock shows
+    EXPECT_EQ(d.At(4, var::M), 0); // not before it
+    EXPECT_GT(d.At(5, var::M), 0); // the money supply is higher from period 5
+    EXPECT_EQ(d.err.back(), "status: Ok");
+    EXPECT_NE(std::find(d.err.begin(), d.err.end(), "baseline status: Ok"), d.err.end());
+}
+
+TEST_F(Batch, AnUnreadableBaselineIsExitTwoWithNothingOnStandardOutput) {
+    const std::string scenario = Save(test::ClosedISLMModel(), "m.TV5");
+    std::ofstream(dir / "bad.TV5") << "no workbook";
+    for (const std::string& base : {(dir / "bad.TV5").string(), (dir / "none.TV5").string()}) {
+        const BatchRun r = Start(scenario + " --baseline " + base);
+        EXPECT_EQ(r.exitCode, 2) << base;
+        EXPECT_TRUE(r.out.empty()) << base;
+        EXPECT_TRUE(std::any_of(r.err.begin(), r.err.end(), [](const std::string& l) {
+            return l.rfind("baseline message: ", 0) == 0;
+        })) << base;
+    }
+    EXPECT_EQ(Start(scenario + " --baseline").exitCode, 2);
+}
+
+#ifdef TERVALIS_DIAGRAMS
+TEST_F(Batch, DiagramWithABaselineAddsItsCurves) {
+    Model base = test::ClosedISLMModel();
+    Model shocked = base;
+    test::SetFrom(shocked, 5, {{par::MNAut, 660}});
+    const std::string baseFile = Save(base, "base.TV5"), scenarioFile = Save(shocked, "m.TV5");
+    Model solved = SolveInProcess(scenarioFile);
+    Model frozenModel = SolveInProcess(baseFile);
+    const Baseline frozen(frozenModel);
+    DiagramRequest request{12, 0, 10};
+    request.BaselineRun = &frozen;
+    for (const char* name : {"is-lm", "as-ad"}) {
+        const BatchRun r = Start(scenarioFile + " --diagram " + name +
+                                 " --period 12 --ref 0 --raster 10 " + "--baseline " + baseFile);
+        ASSERT_EQ(r.exitCode, 0) << name;
+        std::vector<std::string> lines;
+        std::stringstream csv(DiagramCsv(ComputeDiagramNumbers(solved, name, request).Numbers));
+        for (std::string line; std::getline(csv, line);)
+            lines.push_back(line);
+        EXPECT_EQ(r.out, lines) << name;
+        const std::string first = std::string(name) == "is-lm" ? "LM(12) Basis," : "AD(12) Basis,";
+        EXPECT_TRUE(std::any_of(r.out.begin(), r.out.end(), [&](const std::string& l) {
+            return l.rfind(first, 0) == 0;
+        })) << name;
+    }
+}
+#endif
 
 } // namespace
 } // namespace tv

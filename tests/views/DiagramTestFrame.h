@@ -5,6 +5,7 @@
 
 #include "TestModels.h"
 #include "app/Settings.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -17,6 +18,7 @@
 #include <QMdiArea>
 #include <QPrinter>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,9 +73,10 @@ class TestFrame : public WindowFrame {
     const Settings* userSettings() const override { return &settings; }
     bool solving() const override { return busy; }
     bool periodRunning() const override { return running; }
+    const Baseline* baseline() const override { return base.get(); }
 
-    template <class W> W* Open() {
-        W* w = WorkingWindow::Create<W>(*this);
+    template <class W, class... Args> W* Open(Args... args) {
+        W* w = WorkingWindow::Create<W>(*this, args...);
         area.addSubWindow(w);
         w->show();
         QCoreApplication::processEvents();
@@ -86,6 +89,7 @@ class TestFrame : public WindowFrame {
     QPrinter printer_;
     Settings settings;
     bool busy = false, running = false;
+    std::unique_ptr<Baseline> base; // a frozen baseline run, or none
 };
 
 } // namespace tv::test
