@@ -1,5 +1,5 @@
 #include "app/ModelFile.h"
-#include "app/TextFill.h"
+#include "core/Catalogue.h"
 
 #include "core/Catalogue.h"
 #include "core/Model.h"

@@ -5,7 +5,7 @@
 #include "app/PeriodNavigator.h"
 #include "app/QtUserHost.h"
 #include "app/StartInfo.h"
-#include "app/TextFill.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "windows/WorkingWindow.h"
 #include <QAction>

@@ -18,6 +18,9 @@ std::string TranslateCapitalised(std::string_view text, int language);
 // sentence with numbers stays one "Deutsch##English" text. A placeholder without an
 // argument stays as it is.
 std::string FillIn(std::string_view text, std::initializer_list<std::string_view> args);
+inline std::string FillIn(std::string_view text, std::string_view value) {
+    return FillIn(text, {value});
+}
 
 const std::string& ParamName(int n); // 0..64
 const std::string& VarName(int n);   // 0..63

@@ -1,6 +1,6 @@
 #include "input/ExpectationsDialog.h"
 
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"

@@ -1,6 +1,6 @@
 #include "views/DerivationWindows.h"
 
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"

@@ -1,7 +1,7 @@
 #include "views/GraphStyle.h"
 
 #include "app/Settings.h"
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Catalogue.h"
 
 #include <algorithm>

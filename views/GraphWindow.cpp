@@ -1,7 +1,7 @@
 #include "views/GraphWindow.h"
 
 #include "app/Settings.h"
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"

@@ -1,7 +1,7 @@
 #include "views/IncomeDiagrams.h"
 
 #include "core/Behaviour.h"
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 

@@ -47,7 +47,7 @@ std::string EnglishFormula(std::string text) {
         {",ungepl", ",unpl"},
         {"mittel[", "mean["},
         {"mit:", "with:"}, // verbatim
-        {"sonst:", "else:"},
+        {"sonst:", "else:"}, // verbatim
         {"tats", "act"},
     }};
     for (auto [from, to] : Table)

@@ -1,5 +1,5 @@
 // Filling values into bilingual sentences.
-#include "core/BilingualText.h"
+#include "core/Catalogue.h"
 #include "core/Catalogue.h"
 
 #include <gtest/gtest.h>
