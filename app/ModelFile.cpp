@@ -471,9 +471,9 @@ bool ModelFile::CheckModelExtension(const std::string& fileName) {
     host_.ShowMessage("So nicht!##Not possible!",
                       "Die von Ihnen verwendete Dateiendung erfüllt nicht die TERVALIS-"
                       "Spezifikation (*.TV5). Bitte ändern Sie die Dateiendung, wenn Sie Ihre "
-                      "Eingaben speichern wollen.##The file extension you used does not meet the "
-                      "TERVALIS specification (*.TV5). Please change the extension if you want "
-                      "to save your inputs.");
+                      "Eingaben speichern wollen.##The file extension you used is not the TERVALIS "
+                      "model-file extension (*.TV5). Please change the extension if you want to "
+                      "save your inputs.");
     return false;
 }
 

@@ -7,9 +7,8 @@
 
 namespace tv {
 
-bool BaselineShows(const Baseline& b, int t) {
-    return b.Covers(t) && t <= b.Frozen().Periods.LastSolved;
-}
+// The baseline keeps only the periods it solved.
+bool BaselineShows(const Baseline& b, int t) { return b.Covers(t); }
 
 void WithFrozenAt(const Baseline& b, int t, const std::function<void(Model&)>& compute) {
     Model& frozen = b.Frozen();

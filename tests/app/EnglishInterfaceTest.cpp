@@ -4,6 +4,7 @@
 // word of its list of German words (read from tests/i18n/check_texts.py, so that there is
 // one list), proper names excepted.
 
+#include "TestMainWindow.h"
 #include "app/BookingLink.h"
 #include "app/MainWindow.h"
 #include "app/PolicyBars.h"
@@ -215,15 +216,7 @@ class EnglishInterfaceTest : public QObject {
 };
 
 void EnglishInterfaceTest::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    m_ = std::make_unique<Model>();
-    m_->InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir_->path();
-    o.userConfigDirectory = dir_->path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    w_ = std::make_unique<MainWindow>(*m_, o);
+    CreateTestMainWindow(dir_, m_, w_);
     // The hints and entries the layers bind, as in the program.
     InstallExportBookingCommands(*w_);
 #ifdef TERVALIS_WITH_INPUT

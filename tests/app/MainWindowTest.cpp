@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "RecordingHost.h"
+#include "TestMainWindow.h"
 #include "app/MainLogic.h"
 #include "app/PeriodNavigator.h"
 #include "app/Printing.h"
@@ -114,15 +115,7 @@ class MainWindowTest : public QObject {
 void MainWindowTest::init() {
     QElapsedTimer startClock;
     startClock.start();
-    dir_ = std::make_unique<QTemporaryDir>();
-    m_ = std::make_unique<Model>();
-    m_->InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir_->path();
-    o.userConfigDirectory = dir_->path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    w_ = std::make_unique<MainWindow>(*m_, o);
+    CreateTestMainWindow(dir_, m_, w_);
     asked_.clear();
     told_.clear();
     answer_ = true;

@@ -1,5 +1,6 @@
 #include "input/InputCommands.h"
 
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
@@ -25,15 +26,7 @@ class InputCommandsTest : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        m_ = std::make_unique<Model>();
-        m_->InitialiseForProgramStart();
-        MainWindowOptions o;
-        o.programDirectory = dir_->path();
-        o.userConfigDirectory = dir_->path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        w_ = std::make_unique<MainWindow>(*m_, o);
+        CreateTestMainWindow(dir_, m_, w_);
         InstallInputCommands(*w_);
         w_->userHost().scriptAsk = [](const QString&, const QString&) { return true; };
         w_->userHost().scriptMessage = [](const QString&, const QString&) {};

@@ -1,3 +1,4 @@
+#include "OpenedModel.h"
 #include "TestModels.h"
 #include "app/ModelChange.h"
 #include "app/ModelFile.h"
@@ -201,17 +202,7 @@ TEST_F(Batch, BadArgumentsAreRefused) {
 // and solved through the model-changed step.
 Model SolveInProcess(const std::string& file) {
     Model m;
-    m.InitialiseForProgramStart();
-    SilentHost host(false);
-    SolveAtProgramStart(m, host);
-    ModelFileHooks hooks;
-    hooks.modelChanged = [&m, &host] {
-        EnforceExpectationRules(m, host);
-        MarkWhatMustBeRecomputed(m);
-        Solve(m, host);
-    };
-    ModelFile f(m, host, ".", hooks);
-    EXPECT_TRUE(f.OpenModel(file));
+    EXPECT_TRUE(test::OpenAsTheProgramDoes(m, file));
     return m;
 }
 

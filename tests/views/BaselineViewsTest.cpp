@@ -3,6 +3,7 @@
 
 #include "PdfText.h"
 #include "RecordingHost.h"
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
 #include "app/ModelFile.h"
 #include "app/QtUserHost.h"
@@ -140,15 +141,7 @@ class BaselineViewsTest : public QObject {
 void BaselineViewsTest::init() {
     SharedSequenceTableState() = SequenceTableState{};
     ResultWindow::Options() = ResultOptions{};
-    dir_ = std::make_unique<QTemporaryDir>();
-    m_ = std::make_unique<Model>();
-    m_->InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir_->path();
-    o.userConfigDirectory = dir_->path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    w_ = std::make_unique<MainWindow>(*m_, o);
+    CreateTestMainWindow(dir_, m_, w_);
     messages_.clear();
     questions_.clear();
     answer_ = true;

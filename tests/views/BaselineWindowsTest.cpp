@@ -3,6 +3,7 @@
 // Screenshots on request: set TERVALIS_SHOT_DIR.
 
 #include "DiagramTestFrame.h"
+#include "OpenedModel.h"
 #include "PdfText.h"
 #include "TestModels.h"
 #include "app/ModelChange.h"
@@ -186,17 +187,7 @@ void BaselineWindowsTest::windowDataAreThoseOfTheBatchTool() {
 // Example 2 (money supply 600, 660 from period 5) loaded as the program loads it.
 Model Example2() {
     Model m;
-    m.InitialiseForProgramStart();
-    SilentHost host(false);
-    SolveAtProgramStart(m, host);
-    ModelFileHooks hooks;
-    hooks.modelChanged = [&m, &host] {
-        EnforceExpectationRules(m, host);
-        MarkWhatMustBeRecomputed(m);
-        Solve(m, host);
-    };
-    ModelFile file(m, host, ".", hooks);
-    if (!file.OpenModel(EXAMPLES_DIR "/02-closed-is-lm.TV5")) return Unshocked();
+    if (!test::OpenAsTheProgramDoes(m, EXAMPLES_DIR "/02-closed-is-lm.TV5")) return Unshocked();
     m.Periods.LeftEdge = 0;
     m.Periods.CurrentPeriod = 20;
     return m;

@@ -1,5 +1,6 @@
 // The period run driven through the main window, and the flow chart following it.
 
+#include "TestMainWindow.h"
 #include "app/AnalysisInterval.h"
 #include "app/MainWindow.h"
 #include "app/PeriodNavigator.h"
@@ -51,15 +52,7 @@ class PeriodRunTest : public QObject {
 };
 
 void PeriodRunTest::initTestCase() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    m_ = std::make_unique<Model>();
-    m_->InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir_->path();
-    o.userConfigDirectory = dir_->path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    w_ = std::make_unique<MainWindow>(*m_, o);
+    CreateTestMainWindow(dir_, m_, w_);
     w_->userHost().scriptMessage = [](const QString&, const QString&) {};
     w_->userHost().scriptAsk = [](const QString&, const QString&) { return true; };
     InstallViewCommands(*w_);
