@@ -28,8 +28,9 @@ struct Row {
 
 } // namespace
 
-std::vector<Booking> PeriodBookings(const Model& m, int t, int index, const BookingShares& s) {
-    std::vector<Booking> out;
+std::vector<AccountBooking> PeriodBookings(const Model& m, int t, int index,
+                                           const BookingShares& s) {
+    std::vector<AccountBooking> out;
     auto add = [&](const Row& r, double value) {
         out.push_back({t, r.sector, r.account, r.side, r.transaction, value});
     };
@@ -91,7 +92,7 @@ std::string TransferBookings(const Model& m, BookingApplication& app, int index,
                 message = "Data transfer interrupted by user in period " + std::to_string(r - 1);
                 break;
             }
-            for (const Booking& b : PeriodBookings(m, t, index, s))
+            for (const AccountBooking& b : PeriodBookings(m, t, index, s))
                 app.Book(t, 1, b);
             app.EndPeriod(t, 1);
         }
@@ -217,7 +218,7 @@ int BookingJournal::BeginPeriod(int periodPlusOne) {
     Log("16 " + std::to_string(periodPlusOne));
     return periodPlusOne - 1 == StopAtPeriod ? periodPlusOne : 0;
 }
-void BookingJournal::Book(int period, int one, const Booking& b) {
+void BookingJournal::Book(int period, int one, const AccountBooking& b) {
     char value[64];
     std::snprintf(value, sizeof value, "%.17g", b.value);
     Log("7 " + std::to_string(period) + " " + std::to_string(one) + " " + b.sector + " " +

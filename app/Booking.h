@@ -26,7 +26,7 @@ struct BookingShares {
     int importServices = 50;
 };
 
-struct Booking {
+struct AccountBooking {
     int period = 0;
     std::string sector, account;
     int side = 1; // 1 uses, 2 resources
@@ -49,7 +49,7 @@ class BookingApplication {
     virtual void SetAccountingSystem(int index) = 0;
     virtual void SetPeriods(int first, int one, int last, int one2, int one3) = 0;
     virtual int BeginPeriod(int periodPlusOne) = 0; // != 0: stopped by the user
-    virtual void Book(int period, int one, const Booking& b) = 0;
+    virtual void Book(int period, int one, const AccountBooking& b) = 0;
     virtual void EndPeriod(int period, int one) = 0;
     virtual void EndTransfer() = 0;
     virtual void AfterTransfer() = 0;
@@ -57,7 +57,8 @@ class BookingApplication {
 };
 
 // The bookings of period t for one accounting system, in variable, then parameter order.
-std::vector<Booking> PeriodBookings(const Model& m, int t, int index, const BookingShares& s);
+std::vector<AccountBooking> PeriodBookings(const Model& m, int t, int index,
+                                           const BookingShares& s);
 
 // Progress of a transfer: Open(count), Step(done) returns false when the user cancelled,
 // Close(). Messages go to Message.
@@ -105,7 +106,7 @@ std::string BookingDataText(const Model& m);
 class BookingJournal : public BookingApplication {
   public:
     std::vector<std::string> Calls; // one line per call
-    std::vector<Booking> Bookings;
+    std::vector<AccountBooking> Bookings;
     int StopAtPeriod = -1;   // BeginPeriod of this period returns it + 1
     int FailAfterCalls = -1; // throws BookingError at that many calls
 
@@ -115,7 +116,7 @@ class BookingJournal : public BookingApplication {
     void SetAccountingSystem(int index) override;
     void SetPeriods(int first, int one, int last, int one2, int one3) override;
     int BeginPeriod(int periodPlusOne) override;
-    void Book(int period, int one, const Booking& b) override;
+    void Book(int period, int one, const AccountBooking& b) override;
     void EndPeriod(int period, int one) override;
     void EndTransfer() override;
     void AfterTransfer() override;

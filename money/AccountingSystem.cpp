@@ -105,13 +105,13 @@ void AccountingProcess::GoTo(int round, int booked) {
     booked_ = std::clamp(booked, 0, static_cast<int>(script_.size()));
 }
 
-void AccountingProcess::Apply(Stocks& stocks, const Booking& b) {
+void AccountingProcess::Apply(Stocks& stocks, const MoneyBooking& b) {
     for (const BookingPart& part : b.Parts)
         for (const AccountEntry& e : part.Entries)
             if (!e.Memo) stocks[{e.Account * 2 + e.Side, StockLabel(e.Label)}] += e.Amount;
 }
 
-void AccountingProcess::Add(Booking b, double amount) {
+void AccountingProcess::Add(MoneyBooking b, double amount) {
     if (FormatsToZero(m_, amount)) return;
     b.Number = static_cast<int>(script_.size()) + 1;
     if (!pendingHeading_.empty()) {
@@ -155,7 +155,7 @@ std::string AccountingProcess::Closing() const {
 std::string AccountingProcess::Explanation(int language) const {
     std::string text = Translate(Heading(), language);
     for (int i = 0; i < booked_ && i < static_cast<int>(script_.size()); ++i) {
-        const Booking& b = script_[i];
+        const MoneyBooking& b = script_[i];
         if (!b.Heading.empty()) {
             text += "\n";
             size_t from = 0;
@@ -198,7 +198,7 @@ void AccountingProcess::BuildRound0() {
             const std::string bank = shares_.Name(k), share = std::to_string(shares_.Market(k));
             const std::string kr = std::string("KR,") + Letter(k),
                               se = std::string("SE,") + Letter(k);
-            Booking booking;
+            MoneyBooking booking;
             booking.Parts.push_back(Part(
                 'a', {E(k, Assets, kr, x), E(AccountNonBanks, Liabilities, kr, x)},
                 FillIn(
@@ -218,7 +218,7 @@ void AccountingProcess::BuildRound0() {
         pendingHeading_ = std::string("KREDITVERGABE DER ZENTRALBANK (BARGELDUMLAUF)##LENDING BY "
                                       "THE CENTRAL BANK (CURRENCY IN CIRCULATION)");
         const double x = b * mn;
-        Booking booking;
+        MoneyBooking booking;
         booking.Parts.push_back(Part(
             'a', {E(AccountNonBanks, Assets, "BG", x), E(AccountCentralBank, Liabilities, "BG", x)},
             FillIn(" Entsprechend der Bargeldquote halten die Nichtbanken %1% der Geldmenge in "
@@ -243,7 +243,7 @@ void AccountingProcess::BuildRound0() {
             const std::string bank = shares_.Name(k);
             const std::string dkr = std::string("dKR,") + Letter(k);
             const std::string el = std::string("EL,") + Letter(k);
-            Booking booking;
+            MoneyBooking booking;
             booking.Parts.push_back(Part(
                 'a', {E(k, Assets, dkr, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
                 FillIn(" Zur Erfüllung der Mindestreservepflicht in Höhe von %1% der Sichteinlagen "
@@ -275,7 +275,7 @@ void AccountingProcess::BuildRound0() {
 
 void AccountingProcess::AddOpeningPosition(int n) {
     pendingHeading_ = std::string("AUSGANGSLAGE##INITIAL POSITION");
-    Booking booking;
+    MoneyBooking booking;
     std::vector<AccountEntry> entries;
     double largest = 0;
     for (const auto& [key, amount] : roundStart_) {
@@ -315,7 +315,7 @@ void AccountingProcess::BuildImpulseRound() {
         std::string("ÄNDERUNG DES ZENTRALBANKGELDBEDARFS / -ANGEBOTS (ÜBERSCHUSSRESERVE)##CHANGE "
                     "IN DEMAND FOR / SUPPLY OF CENTRAL BANK MONEY (EXCESS RESERVES)");
     if (!rounds_.HasImpulse()) {
-        Booking booking;
+        MoneyBooking booking;
         booking.Parts.push_back(Part(
             'a', {},
             FillIn(" In Periode t = %1 ändern sich weder die monetäre Basis noch die Bargeldquote "
@@ -339,7 +339,7 @@ void AccountingProcess::BuildImpulseRound() {
         const std::string bank = shares_.Name(k), share = std::to_string(shares_.Base(k));
         const std::string l = Letter(k);
         const bool expansive = x > 0;
-        Booking booking;
+        MoneyBooking booking;
         booking.Heading = topic;
         booking.Parts.push_back(Part(
             'a', {E(k, Assets, "dKR," + l, -x), E(AccountCentralBank, Assets, "dKR,Z", x)},
@@ -382,7 +382,7 @@ void AccountingProcess::BuildImpulseRound() {
         const double x = (b1 - b0) * mn * shares_.Market(k) / 100;
         const std::string bank = shares_.Name(k), l = Letter(k);
         const bool withdrawn = x > 0;
-        Booking booking;
+        MoneyBooking booking;
         booking.Heading = topic;
         booking.Parts.push_back(Part(
             'a', {E(AccountNonBanks, Assets, "dBG", x), E(AccountNonBanks, Assets, "dSE," + l, -x)},
@@ -423,7 +423,7 @@ void AccountingProcess::BuildImpulseRound() {
         const double cash = (b1 - b0) * d;
         const double change = r1 * ((1 - b0) * d - cash) - r0 * (1 - b0) * d;
         const std::string bank = shares_.Name(k);
-        Booking booking;
+        MoneyBooking booking;
         booking.Heading = topic;
         booking.Parts.push_back(
             Part('a', {},
@@ -454,7 +454,7 @@ void AccountingProcess::BuildCreationRound(int n) {
         if (!shares_.Shown(k)) continue;
         const double x = lending[k];
         const std::string bank = shares_.Name(k), l = Letter(k);
-        Booking booking;
+        MoneyBooking booking;
         booking.Parts.push_back(
             Part('a', {E(k, Assets, "dKR," + l, x), E(AccountNonBanks, Liabilities, "dKR," + l, x)},
                  x > 0 ? FillIn(" Die %1 vergibt in Höhe ihrer Überschussreserve neue Kredite von "
@@ -487,7 +487,7 @@ void AccountingProcess::BuildCreationRound(int n) {
         const std::string l = Letter(k), lj = Letter(j);
 
         const double cash = b * x;
-        Booking cashBooking;
+        MoneyBooking cashBooking;
         cashBooking.Heading = std::string("Bargeld##Cash");
         cashBooking.Parts.push_back(Part(
             'a',
@@ -515,7 +515,7 @@ void AccountingProcess::BuildCreationRound(int n) {
                              "in circulation are exchanged.")));
         Add(std::move(cashBooking), cash);
 
-        Booking transfer;
+        MoneyBooking transfer;
         transfer.Heading = std::string("Buchgeld##Book money");
         if (shares_.Market(j) <= 0) {
             transfer.Parts.push_back(Part(
@@ -604,7 +604,7 @@ void AccountingProcess::AddClosing(int n) {
                            "%2; in absolute terms they rose from the previous round (%3).",
                            {bank, now, Amount(before)});
         }
-        Booking booking;
+        MoneyBooking booking;
         booking.Parts.push_back(Part(
             'a',
             {Memo(k, Assets, "EL," + l, deposit), Memo(k, Assets, "davon ÜR##of which ER", excess)},

@@ -36,7 +36,7 @@ struct BookingPart {
     std::string Text; // bilingual explanation
 };
 
-struct Booking {
+struct MoneyBooking {
     int Number = 0;      // the entry counter after this booking
     std::string Heading; // bilingual section heading shown before it, or empty
     std::vector<BookingPart> Parts;
@@ -75,7 +75,7 @@ class AccountingProcess {
 
     int Round() const { return round_; }
     int Booked() const { return booked_; }
-    const std::vector<Booking>& Script() const { return script_; }
+    const std::vector<MoneyBooking>& Script() const { return script_; }
     bool RoundComplete() const { return booked_ >= static_cast<int>(script_.size()); }
     // Whether the current round is the last one of the process.
     bool IsLastRound() const;
@@ -107,8 +107,8 @@ class AccountingProcess {
     void AddClosing(int n);
     // Adds a booking unless all its amounts show as zero; applies it to the script's
     // running stocks.
-    void Add(Booking b, double amount);
-    static void Apply(Stocks& stocks, const Booking& b);
+    void Add(MoneyBooking b, double amount);
+    static void Apply(Stocks& stocks, const MoneyBooking& b);
     std::string Amount(double x) const;
 
     const Model& m_;
@@ -116,7 +116,7 @@ class AccountingProcess {
     MoneyRounds rounds_;
     int round_ = 0;
     int booked_ = 0;
-    std::vector<Booking> script_;
+    std::vector<MoneyBooking> script_;
     std::string pendingHeading_;
     Stocks roundStart_; // stocks when the current round began
     Stocks running_;    // while a round's script is built: stocks after its last booking
