@@ -65,24 +65,40 @@ void SetFrom(Model& m, int from, Values values) {
     {par::CAut, 80}, {par::cY, 0.7}, {par::tY, 0.25}, {par::cr, 3}, {par::IAut, 120},              \
         {par::bY, 0.05}, {par::br, 8}, {par::GAut, 180}, {par::ExAut, 100}, {par::xe, 60},         \
         {par::ImAut, 20}, {par::mY, 0.1}, {par::me, 40}, {par::lY, 0.5}, {par::li, 15},            \
-        {par::LAut, 100}, {par::kdi, 20}, {par::iA, 4}, {                                          \
-        par::APot, 1000                                                                            \
+        {par::LAut, 100}, {par::kdi, 20}, {par::iA, 4}, {par::APot, 1000}, {                       \
+        par::KExog, 1000                                                                           \
     }
 
+// In every example the capital stock gives the same capacity as the labour force
+// (k K = a A,pot), so that capacity utilisation and unemployment tell the same story, and
+// output stays below that capacity in every period.
 const Example kExamples[] = {
     {"01-keynesian-cross.TV5",
-     {{par::CAut, 100}, {par::cY, 0.8}, {par::IAut, 100}, {par::GAut, 100}, {par::APot, 1600}},
+     {{par::CAut, 100},
+      {par::cY, 0.8},
+      {par::IAut, 100},
+      {par::GAut, 100},
+      {par::APot, 1600},
+      {par::KExog, 1600},
+      // The central bank's rate: the money market is at its floor, so LM is horizontal there
+      // and the money stock (M / l[Y] = 2000) binds only beyond every income reached.
+      {par::iExog, 3},
+      {par::iu, 3},
+      {par::lY, 0.5}},
      {},
      {{par::GAut, 110}}},
     {"02-closed-is-lm.TV5",
-     {CLOSED_BOND_MARKET, {par::MNAut, 600}, {par::APot, 1250}},
+     {CLOSED_BOND_MARKET, {par::MNAut, 600}, {par::APot, 1250}, {par::KExog, 1250}},
      {{17, 1}},
      {{par::MNAut, 660}}},
     {"03-as-ad-prices-and-wages.TV5",
      {CLOSED_BOND_MARKET,
-      {par::MNAut, 1000},
+      // Speculative money demand ends at 10 %, well above the rate the boom leads to: near that
+      // limit the LM curve turns vertical, crowding out overshoots and income never settles.
+      {par::LAut, 200},
+      {par::MNAut, 1200},
       {par::APot, 1200},
-      {par::KExog, 2000},
+      {par::KExog, 1200},
       {par::jAut, 0.25},
       {par::jY, 0.1},
       {par::Pu, 0.1},
@@ -93,7 +109,7 @@ const Example kExamples[] = {
      {{17, 1}, {12, 2}, {14, 2}, {23, 4}},
      {{par::GAut, 220}}},
     {"04-open-fixed-rates.TV5",
-     {OPEN_ECONOMY, {par::nWR, 0.5}, {par::NKAut, 0}, {par::APot, 920}},
+     {OPEN_ECONOMY, {par::nWR, 0.5}, {par::NKAut, 0}, {par::APot, 920}, {par::KExog, 920}},
      {{17, 1}, {19, 1}},
      {{par::ExAut, 110}}},
     {"05-open-flexible-rates.TV5",
@@ -103,7 +119,12 @@ const Example kExamples[] = {
      // Households cannot know their actual income under flexible rates: extrapolative.
      {{0, 2}, {1, 2}, {2, 2}}},
     {"06-money-creation.TV5",
-     {CLOSED_BOND_MARKET, {par::MBNAut, 170}, {par::bM, 0.2}, {par::rSE, 0.1}, {par::APot, 1250}},
+     {CLOSED_BOND_MARKET,
+      {par::MBNAut, 170},
+      {par::bM, 0.2},
+      {par::rSE, 0.1},
+      {par::APot, 1250},
+      {par::KExog, 1250}},
      {{17, 1}, {18, 1}},
      {{par::rSE, 0.08}}},
 };

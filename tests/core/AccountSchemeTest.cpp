@@ -253,6 +253,50 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
     }
 }
 
+TEST(AccountScheme, LaterPhasesOpenWithTheSpeculativeBalanceOfThePhaseBefore) {
+    // Reserve inflows change the money supply, and so the rate, from phase to phase.
+    const Model m = OpenFixedModel();
+    AccountScheme s(m);
+    s.Load();
+    ASSERT_GE(s.PhaseCount(), 3);
+    const double lAut = m.GetPar(5, par::LAut), li = m.GetPar(5, par::li);
+    for (int k = 2; k <= s.PhaseCount(); ++k) {
+        const double before = s.PhaseData(k - 1).Rate;
+        ASSERT_NE(before, s.PhaseData(k).Rate) << "phase " << k;
+        ASSERT_GE(lAut - li * before, 0); // speculative demand active
+        EXPECT_EQ(s.PhaseData(k).Speculative, lAut - li * before) << "phase " << k;
+        s.SetPhase(k);
+        EXPECT_EQ(s.State().Column(A::Households, 0).at(1).Text,
+                  "LS(t-1) = " + m.FormatNumber(lAut - li * before));
+    }
+}
+
+TEST(AccountScheme, ReloadingKeepsThePhaseWhileThePeriodHasIt) {
+    struct Case {
+        int phase;
+        double lY; // on reload: 2 / l[Y] phases
+        int expected;
+    };
+    for (const Case c : {Case{4, 0.5, 4}, Case{2, 0.5, 2}, Case{4, 1, 1}}) {
+        SCOPED_TRACE("phase " + std::to_string(c.phase) + ", l[Y] " + std::to_string(c.lY));
+        Model m = OpenFixedModel();
+        AccountScheme s(m);
+        s.Load();
+        ASSERT_EQ(s.PhaseCount(), 4);
+        s.SetPhase(c.phase);
+        s.Step();
+        m.SetModelPar(5, par::lY, c.lY);
+        s.Load();
+        EXPECT_EQ(s.Phase(), c.expected);
+        EXPECT_EQ(s.BookingCount(), 0); // the initial state of that phase
+        EXPECT_EQ(s.State().Lines.front().Text,
+                  c.expected == 1
+                      ? std::string("Ausgangssituation am Beginn der Periode t = 5:")
+                      : "Ausgangssituation am Beginn der " + std::to_string(c.expected) +
+                            ". Transaktionsphase von Periode t = 5:");
+    }
+}
+
 TEST(AccountScheme, AnAccountWithBookingsIsShownEvenWhenItsConditionFails) {
     // Government abolished in period 5: no taxes, purchases or transfers, but the
     // transactions balance carried from period 4 is still sold on the bond market.

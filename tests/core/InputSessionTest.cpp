@@ -268,3 +268,30 @@ TEST(InputSession, CancelRestoresTheSwitches) {
     EXPECT_EQ(m.RecalcAll + m.RecalcInterval, 0);
     EXPECT_NE(m.ModelPar(0, par::cYL), 0.4);
 }
+
+TEST(InputSession, FlexibleRatesEndActualExpectationsOfEveryIncomeRecord) {
+    struct Case {
+        int rate;   // switch 21
+        int record; // the one record at method 1 (actual value)
+        bool changed;
+    };
+    const Case cases[] = {
+        {1, 0, true},  {1, 1, true}, {1, 2, true}, // income, wage income, profit income
+        {1, 3, false},                             // demand is no income expectation
+        {0, 2, false},                             // fixed rates keep actual incomes
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("switch 21 = " + std::to_string(c.rate) + ", record " +
+                     std::to_string(c.record));
+        Model m = Solved(5);
+        m.Switch[21] = static_cast<uint8_t>(c.rate);
+        for (int i = 0; i <= 3; ++i)
+            m.Expect[i].Method = i == c.record ? 1 : 3;
+        m.RecalcInterval = 0;
+        EXPECT_EQ(SwitchIncomeExpectationsForFlexibleRates(m), c.changed);
+        // The record at method 1 becomes extrapolative (2); the others stay.
+        for (int i = 0; i <= 3; ++i)
+            EXPECT_EQ(m.Expect[i].Method, i != c.record ? 3 : c.changed ? 2 : 1) << i;
+        EXPECT_EQ(m.RecalcInterval, c.changed ? 1 : 0);
+    }
+}

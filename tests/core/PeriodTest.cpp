@@ -134,6 +134,38 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
     EXPECT_EQ(m.GetVar(0, var::K), m.GetPar(0, par::KExog));
 }
 
+// Demand of 1500 that government purchases raise to 2000 from period 5, against a potential
+// output of 1600 or 2400.
+TEST(ComputePeriod, TheCapacityLimitCutsOutputAtPotentialOnlyWhenSwitchedOn) {
+    struct Case {
+        double potential;
+        int limit;                   // switch 7
+        double output, unemployment; // in period 80
+    };
+    const Case cases[] = {
+        {1600, 0, 2000, -25},      // beyond capacity: more work than the labour force
+        {1600, 1, 1600, 0},        // cut at potential, demand left unserved
+        {2400, 1, 2000, 100 / 6.}, // below capacity the limit changes nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("potential " + std::to_string(c.potential) +
+                     ", switch 7 = " + std::to_string(c.limit));
+        Model m = test::KeynesianModel();
+        test::SetAll(m, {{par::APot, c.potential}, {par::KExog, c.potential}});
+        test::SetFrom(m, 5, {{par::GAut, 200}});
+        m.Switch[7] = static_cast<uint8_t>(c.limit);
+        RecordingHost host(1);
+        Solve(m, host);
+        ASSERT_EQ(host.Status(), "Ok");
+        EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 0.01);
+        EXPECT_NEAR(m.GetVar(80, var::Y), c.output, 0.01);
+        EXPECT_NEAR(m.GetVar(80, var::u), c.unemployment, 1e-3);
+        // Planned production is last period's demand, before any cut.
+        EXPECT_DOUBLE_EQ(m.GetVar(80, var::DErw), m.GetVar(79, var::N));
+        EXPECT_NEAR(m.GetVar(80, var::N), 400 + 0.8 * c.output, 0.01);
+    }
+}
+
 TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
     Model m = test::OpenFlexibleModel();
     RecordingHost host(1);

@@ -80,6 +80,43 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
 }
 
+TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBeforeTheFirst) {
+    struct Case {
+        const char* what;
+        int holeFrom, holeTo; // periods left undefined (P,exog = 0)
+        int from, to;         // the range filled
+        int lastSolvedBefore, lastSolvedAfter;
+    };
+    const Case cases[] = {
+        {"hole in the middle", 40, 45, 0, 100, 100, 39},
+        {"beyond the old solution", 121, 150, 0, 150, 150, 120},
+        {"start period", 0, 0, 0, 100, 100, -1},
+        {"hole outside the range", 40, 45, 50, 100, 100, 100},
+        {"nothing undefined", 1, 0, 0, 100, 100, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Model m = test::StartModel();
+        test::SetAll(m, {{par::CAut, 77}});
+        for (int t = 101; t <= 150; ++t)
+            for (int n = 1; n <= ParCount; ++n)
+                m.SetModelPar(t, n, n == par::PExog ? 1 : n == par::CAut ? 77 : 0);
+        for (int t = c.holeFrom; t <= c.holeTo; ++t)
+            m.SetModelPar(t, par::PExog, 0);
+        m.Periods.LastSolved = c.lastSolvedBefore;
+        FillUndefinedPeriods(m, c.from, c.to);
+        EXPECT_EQ(m.Periods.LastSolved, c.lastSolvedAfter);
+        for (int t = -1; t <= 150; ++t) {
+            const bool filled = t >= c.holeFrom && t <= c.holeTo && t >= c.from && t <= c.to;
+            ASSERT_EQ(m.ModelPar(t, par::CAut), filled ? DefaultPar(t, par::CAut) : 77)
+                << "t = " << t;
+            if (filled) {
+                ASSERT_EQ(m.ModelPar(t, par::dMHNAut), DefaultPar(t, par::dMHNAut)) << t;
+            }
+        }
+    }
+}
+
 TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     // Zero income everywhere counts as converged; the iteration count shows in the STOP
     // polls, one per iteration.

@@ -139,6 +139,27 @@ TEST(AsAdCurves, SupplyEndsVerticallyAtCapacityInsideThePlot) {
         EXPECT_GE(p.Y, -99);
 }
 
+TEST(AsAdCurves, LongRunOutputAsksForNoExtraWageGrowth) {
+    struct Case {
+        double wV, wga, gaErw;
+        int technology; // switch 6
+    };
+    for (const Case c :
+         {Case{0.5, 0, 0, 0}, Case{-0.3, 0, 0, 0}, Case{0.5, 0.4, 2, 0}, Case{0.5, 0.4, 2, 1}}) {
+        SCOPED_TRACE("w[V] " + std::to_string(c.wV) + ", w[ga] " + std::to_string(c.wga) +
+                     ", technology " + std::to_string(c.technology));
+        Model m = SolvedModel();
+        const int t = 12;
+        m.SetModelPar(t, par::wV, c.wV);
+        m.SetModelPar(t, par::wga, c.wga);
+        m.SetVar(t, var::gaErw, c.gaErw);
+        m.Switch[6] = static_cast<uint8_t>(c.technology);
+        const double u = UnemploymentAt(m, t, LongRunOutput(m, t));
+        EXPECT_NEAR((m.GetPar(t, par::uNat) - u) * m.GetPar(t, par::wu) + c.wga * c.gaErw + c.wV, 0,
+                    1e-9);
+    }
+}
+
 TEST(AsAdCurves, WhichCurvesAreDrawn) {
     struct Case {
         const char* what;

@@ -373,3 +373,25 @@ TEST(Derivations, ReferenceLinesOnlyWhenTheLeftEdgeDiffers) {
 }
 
 } // namespace
+
+// Large capital imports make the balancing rate at income 0 negative: the construction
+// starts at rate 0, so both levels lie at or above 0, a third and two thirds of the way up
+// to the balancing rate at the right edge or the top of the rate axis, whichever is lower.
+TEST(Derivations, ZLevelsStartAtRateZeroWhenTheBalancingRateIsNegative) {
+    for (double capitalImports : {10.0, 80.0}) {
+        SCOPED_TRACE("NK,aut " + std::to_string(capitalImports));
+        Model m = OpenFlexibleModel();
+        SetAll(m, {{par::NKAut, capitalImports}});
+        m = Solved(m);
+        const int t = m.Periods.CurrentPeriod = 100;
+        const auto axes = Axes(m, DerivationKind::Z);
+        ASSERT_LT(BalancingRate(m, t, 0), 0);
+        const double top = std::min(BalancingRate(m, t, axes[3].XMax), axes[3].YMax);
+        ASSERT_GT(top, 0);
+        const auto levels = ConstructionLevels(m, DerivationKind::Z, axes);
+        ExpectNear(top / 3, levels[0], "first rate");
+        ExpectNear(2 * top / 3, levels[1], "second rate");
+        for (double i : levels)
+            EXPECT_TRUE(Construct(m, DerivationKind::Z, i).Valid) << i;
+    }
+}
