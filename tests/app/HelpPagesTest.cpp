@@ -162,6 +162,60 @@ TEST(HelpPages, ContextsLeadToPages) {
     EXPECT_EQ(HelpPageTitle("nothing", 2), "");
 }
 
+std::string ReadTemplate(const std::string& folder, const std::string& page) {
+    std::ifstream in(fs::path(HELP_TEMPLATE_DIR) / folder / (page + ".html"), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every link between pages leads to a page of the contents and, with a section, to that
+// section; every page is reachable from the contents.
+TEST(HelpPages, LinksLeadToPagesAndSections) {
+    std::set<std::string> pages;
+    for (const HelpPage& p : HelpPages())
+        pages.insert(p.name);
+    const std::regex link(R"re(href="([a-z0-9-]+)\.html(#([a-z0-9-]+))?")re");
+    for (int language : {1, 2}) {
+        const std::string folder = HelpLanguageFolder(language);
+        const std::string contents = ContentsList(language);
+        for (const HelpPage& p : HelpPages()) {
+            const std::string html = ReadTemplate(folder, p.name);
+            ASSERT_FALSE(html.empty()) << folder << "/" << p.name;
+            if (std::string(p.name) != "index") {
+                EXPECT_NE(contents.find(std::string("\"") + p.name + ".html\""), std::string::npos)
+                    << p.name;
+            }
+            for (auto it = std::sregex_iterator(html.begin(), html.end(), link);
+                 it != std::sregex_iterator(); ++it) {
+                const std::string target = (*it)[1], anchor = (*it)[3];
+                EXPECT_TRUE(pages.count(target)) << folder << "/" << p.name << " -> " << target;
+                if (!anchor.empty() && pages.count(target)) {
+                    EXPECT_NE(ReadTemplate(folder, target).find("name=\"" + anchor + "\""),
+                              std::string::npos)
+                        << folder << "/" << p.name << " -> " << target << "#" << anchor;
+                }
+            }
+        }
+    }
+}
+
+// Sentences about what the program cannot do yet stay out of the pages once it can.
+TEST(HelpPages, NoPageKeepsAnOutdatedSentence) {
+    const char* const outdated[] = {
+        "greyed out",           "not built yet",     "has no page yet",  "not available yet",
+        "noch nicht gebaut",    "erscheinen grau",   "noch keine Seite", "noch nicht verfügbar",
+        "Noch nicht verfügbar", "Not available yet",
+    };
+    for (int language : {1, 2})
+        for (const HelpPage& p : HelpPages()) {
+            const std::string html = ReadTemplate(HelpLanguageFolder(language), p.name);
+            for (const char* phrase : outdated)
+                EXPECT_EQ(html.find(phrase), std::string::npos)
+                    << HelpLanguageFolder(language) << "/" << p.name << ": " << phrase;
+        }
+}
+
 #ifdef HELP_BUILD_DIR
 std::string ReadFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
