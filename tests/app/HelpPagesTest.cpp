@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -198,6 +199,51 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
             }
         }
     }
+}
+
+// Every help context the program's sources open (by number in a help call, or by a named
+// constant of the help) leads to a page.
+TEST(HelpPages, EveryContextTheSourcesUseHasAPage) {
+    const fs::path root = fs::path(HELP_TEMPLATE_DIR).parent_path();
+    std::map<std::string, int> named;
+    {
+        std::ifstream in(root / "app" / "HelpPages.h");
+        const std::regex constant(R"re(constexpr int (\w+) = (\d+);)re");
+        for (std::string line; std::getline(in, line);)
+            if (std::smatch m; std::regex_search(line, m, constant)) named[m[1]] = std::stoi(m[2]);
+    }
+    ASSERT_GT(named.size(), 50u);
+    const std::regex call(
+        R"re((ShowHelp|showHelp|SetHelpContext|SetHelpTopics|HelpSystem::show|helpContext\s*=|topic\s*=|\{"tv::\w+",))re");
+    const std::regex number(R"re(\b(\d{2,3})\b)re"), constant(R"re(help::(\w+))re");
+    std::map<int, std::string> used; // context -> where
+    for (const char* folder : {"app", "input", "views", "money", "windows"}) {
+        for (const auto& entry : fs::directory_iterator(root / folder)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext != ".cpp" && ext != ".h") continue;
+            std::ifstream in(entry.path());
+            int lineNo = 0;
+            for (std::string line; std::getline(in, line);) {
+                ++lineNo;
+                const std::string where = std::string(folder) + "/" +
+                                          entry.path().filename().string() + ":" +
+                                          std::to_string(lineNo);
+                for (auto it = std::sregex_iterator(line.begin(), line.end(), constant);
+                     it != std::sregex_iterator(); ++it) {
+                    const auto n = named.find((*it)[1]);
+                    EXPECT_NE(n, named.end()) << where << ": help::" << (*it)[1];
+                    if (n != named.end()) used[n->second] = where;
+                }
+                if (!std::regex_search(line, call)) continue;
+                for (auto it = std::sregex_iterator(line.begin(), line.end(), number);
+                     it != std::sregex_iterator(); ++it)
+                    used[std::stoi((*it)[1])] = where;
+            }
+        }
+    }
+    EXPECT_GT(used.size(), 60u) << "the scan finds the contexts";
+    for (const auto& [context, where] : used)
+        EXPECT_NE(FindHelpTarget(context), nullptr) << "context " << context << " at " << where;
 }
 
 // Sentences about what the program cannot do yet stay out of the pages once it can.
