@@ -244,6 +244,27 @@ class HelpEveryWindowTest : public QObject {
         SetLanguage(1);
     }
 
+    // Pictures of diagram pages in the help window for a look at them
+    // (TERVALIS_SCREENSHOTS=folder).
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (folder.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        for (int language : {1, 2}) {
+            SetLanguage(language);
+            for (int context : {help::IncomeInterest, help::FirstSteps, help::MoneyWorksheet}) {
+                HelpSystem::show(context);
+                HelpWindow* h = HelpSystem::Window();
+                h->resize(1000, 760);
+                QTest::qWait(50);
+                h->grab().save(QStringLiteral("%1/help-%2-%3.png")
+                                   .arg(folder, h->CurrentPage(),
+                                        QString::fromLatin1(HelpLanguageFolder(language))));
+            }
+        }
+        HelpSystem::close();
+        SetLanguage(1);
+    }
+
     void cleanupTestCase() {
         HelpSystem::close();
         w_.reset();

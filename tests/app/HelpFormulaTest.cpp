@@ -8,6 +8,7 @@
 #include "core/Behaviour.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "money/MoneyRounds.h"
 #include "views/DiagramExport.h"
 #include "views/IncomeDiagrams.h"
 
@@ -124,7 +125,12 @@ class Evaluator {
     }
     double Unary() {
         if (Take({"−", "-"})) return -Unary();
-        return Primary();
+        return Power();
+    }
+    double Power() {
+        const double base = Primary();
+        if (Take({"^"})) return std::pow(base, Unary());
+        return base;
     }
     double Primary() {
         Skip();
@@ -155,13 +161,18 @@ class Evaluator {
     std::string Name() {
         Skip();
         const size_t start = pos_;
+        // Letters: ASCII, and the accented ones of UTF-8 ("ÜR1").
         auto letter = [&](size_t p) {
-            return p < s_.size() && std::isalpha(static_cast<unsigned char>(s_[p]));
+            if (p >= s_.size()) return false;
+            const auto c = static_cast<unsigned char>(s_[p]);
+            return std::isalpha(c) || c == 0xC3 ||
+                   (c >= 0x80 && c < 0xC0 && p > 0 &&
+                    static_cast<unsigned char>(s_[p - 1]) == 0xC3);
         };
         if (!letter(pos_)) return {};
         while (pos_ < s_.size()) {
             const char c = s_[pos_];
-            if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') {
+            if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || letter(pos_)) {
                 ++pos_;
             } else if (c == '[') {
                 const size_t close = s_.find(']', pos_);
@@ -352,6 +363,31 @@ TEST(HelpFormulas, DiagramPagesGiveTheDiagramsNumbers) {
     }
 }
 
+// The money-creation page: the money stock after n rounds, its limit and the multiplier are
+// the rounds the money windows show, for the period of the example's reserve-ratio cut.
+TEST(HelpFormulas, MoneyCreationPageGivesTheRounds) {
+    Model& m = Example("06-money-creation.TV5");
+    const int t = 5;
+    const MoneyRounds rounds(m, t, MoneyShares{});
+    const double firstRound = rounds.InitialExcessReserves(1) + rounds.InitialExcessReserves(2);
+    ASSERT_NE(firstRound, 0) << "the example changes the money supply in period 5";
+    for (int language : {1, 2}) {
+        SCOPED_TRACE(language);
+        const PageFormulas page = FormulasOf(ReadFile(
+            fs::path(HELP_TEMPLATE_DIR) / HelpLanguageFolder(language) / "money-creation.html"));
+        for (const char* curve : {"M(n)", "M(oo)", "GSM"})
+            ASSERT_TRUE(page.curves.count(curve)) << curve;
+        for (int n : {2, 3, 10}) {
+            Evaluator e(m, t, language, page,
+                        {{"M0", rounds.PreviousMoney()}, {"ÜR1", firstRound}, {"n", n}});
+            EXPECT_NEAR(e.Evaluate(page.curves.at("M(n)")), rounds.MoneyAfterRounds(n), 1e-9) << n;
+        }
+        Evaluator e(m, t, language, page, {{"M0", rounds.PreviousMoney()}, {"ÜR1", firstRound}});
+        EXPECT_NEAR(e.Evaluate(page.curves.at("M(oo)")), rounds.MoneyLimit(), 1e-9);
+        EXPECT_NEAR(e.Evaluate(page.curves.at("GSM")), MoneyMultiplier(m, t), 1e-12);
+    }
+}
+
 // A formula that disagrees with the diagram is found: the check is not vacuous.
 TEST(HelpFormulas, AWrongFormulaIsFound) {
     Model& m = Example("02-closed-is-lm.TV5");
@@ -362,6 +398,7 @@ TEST(HelpFormulas, AWrongFormulaIsFound) {
     EXPECT_DOUBLE_EQ(e.Evaluate("l[Y] · Y + half"),
                      m.ModelPar(t, 48) * 100 + m.ModelVar(t, 22) / 2);
     EXPECT_DOUBLE_EQ(e.Evaluate("max(i,u, −(1 − 3) · 2)"), std::max(m.ModelPar(t, 51), 4.0));
+    EXPECT_DOUBLE_EQ(e.Evaluate("2 · 3^2 − 1"), 17);
     EXPECT_THROW(e.Evaluate("l[Y] · Yq"), std::runtime_error);
     EXPECT_THROW(e.Evaluate("(M + 1"), std::runtime_error);
     // The symbols are the ones the windows show, in both languages: expected income is
