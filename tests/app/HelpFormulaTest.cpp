@@ -290,6 +290,23 @@ const FormulaCase kCases[] = {
     // AS-AD: the supply curve below capacity and the long-run line.
     {"as-ad", "AS", "03-as-ad-prices-and-wages.TV5", "as-ad", "AS", "Y", false, {0, 5, 20}},
     {"as-ad", "LAS", "03-as-ad-prices-and-wages.TV5", "as-ad", "LAS", "P", true, {0, 1}},
+    // The dynamic AS-AD: supply as inflation against the start of the wage round.
+    {"dynamic-as-ad",
+     "DAS",
+     "03-as-ad-prices-and-wages.TV5",
+     "dynamic-as-ad",
+     "DAS",
+     "Y",
+     false,
+     {0, 5, 20}},
+    {"dynamic-as-ad",
+     "LDAS",
+     "03-as-ad-prices-and-wages.TV5",
+     "dynamic-as-ad",
+     "LDAS",
+     "gP",
+     true,
+     {0, 1}},
     // The derivations' partial diagrams.
     {"curve-derivations",
      "LT",
@@ -347,6 +364,10 @@ TEST(HelpFormulas, DiagramPagesGiveTheDiagramsNumbers) {
                     const CurvePoint p = curve->Points[k];
                     auto bound = WordedValues(m, t);
                     bound[c.input] = c.computesX ? p.Y : p.X;
+                    // The supply price the AS page gives, and the price level of the start
+                    // of the wage round, as the dynamic page names them.
+                    bound["P_AS"] = PriceAt(m, t, p.X);
+                    bound["P0"] = m.ModelVar(t - m.TZR(), 47);
                     Evaluator e(m, t, language, page, bound);
                     double value = 0;
                     try {
