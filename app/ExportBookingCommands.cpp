@@ -3,6 +3,8 @@
 #include "app/Booking.h"
 #include "app/BookingLink.h"
 #include "app/ExportDialog.h"
+#include "app/HelpPages.h"
+#include "app/HelpSystem.h"
 #include "app/MainWindow.h"
 #include "core/Model.h"
 #include "workbook/WorkbookError.h"
@@ -142,6 +144,7 @@ void ExportBookingState::Transfer(int index) {
 void ExportBookingState::Shares() {
     QDialog dlg(&w_);
     dlg.setWindowTitle(QStringLiteral("Configure booking settings for VALDA"));
+    SetHelpContext(&dlg, help::BookingShares);
     auto* tabs = new QTabWidget;
     int* targets[] = {&shares_.publicConsumption, &shares_.socialContributions,
                       &shares_.exportServices, &shares_.importServices};

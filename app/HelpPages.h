@@ -64,8 +64,32 @@ constexpr int FontDialog = 434;
 constexpr int EquationWindow = 400;
 constexpr int ResultWindow = 401;
 constexpr int FlowChart = 686;
+constexpr int AccountScheme = 687;
 constexpr int PrintRange = 688;
 constexpr int PrintConfirm = 689;
+// The contexts of the other windows, numbered from 700 on.
+constexpr int FirstSteps = 700;
+constexpr int Presentation = 701;
+constexpr int SequenceTable = 702;
+constexpr int NumberFormat = 703;
+constexpr int SeriesSelection = 704;
+constexpr int SequenceGraph = 705;
+constexpr int QuickGraph = 706;
+constexpr int StructureGraph = 707;
+constexpr int MoneyWorksheet = 708;
+constexpr int MoneyAccounts = 709;
+constexpr int IncomeExpenditure = 710;
+constexpr int IncomeInterest = 711;
+constexpr int IncomePrice = 712;
+constexpr int IncomeInflation = 713;
+constexpr int ISDerivation = 714;
+constexpr int LMDerivation = 715;
+constexpr int ZDerivation = 716;
+constexpr int GraphOptions = 717;
+constexpr int PeriodRun = 718;
+constexpr int Baseline = 719;
+constexpr int Export = 720;
+constexpr int BookingShares = 721;
 } // namespace help
 
 // The generated parts of the help pages. Every table is built from the program's own

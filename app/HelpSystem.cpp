@@ -50,6 +50,28 @@ int BuiltInContext(const QWidget* w) {
         {"tv::SolveInfoWindow", help::SolveInfo},
         {"tv::PeriodPrintDialog", help::PrintRange},
         {"tv::PeriodNavigator", help::Navigator},
+        // The presentation windows and their dialogs.
+        {"tv::SequenceTableWindow", help::SequenceTable},
+        {"tv::NumberFormatDialog", help::NumberFormat},
+        {"tv::SeriesSelectionDialog", help::SeriesSelection},
+        {"tv::QuickGraphWindow", help::QuickGraph},
+        {"tv::SequenceChartWindow", help::SequenceGraph},
+        {"tv::StructureWindow", help::StructureGraph},
+        {"tv::FlowChartWindow", help::FlowChart},
+        {"tv::AccountSchemeWindow", help::AccountScheme},
+        {"tv::MoneyWorksheetWindow", help::MoneyWorksheet},
+        {"tv::MoneyAccountsWindow", help::MoneyAccounts},
+        {"tv::IncomeExpenditureWindow", help::IncomeExpenditure},
+        {"tv::IncomeInterestWindow", help::IncomeInterest},
+        {"tv::ISDerivationWindow", help::ISDerivation},
+        {"tv::LMDerivationWindow", help::LMDerivation},
+        {"tv::ZDerivationWindow", help::ZDerivation},
+        {"tv::GraphOptionsDialog", help::GraphOptions},
+        {"tv::PeriodRunWindow", help::PeriodRun},
+        {"tv::ExportDialog", help::Export},
+        // The total input and its repeat-paste dialog.
+        {"tv::TotalInputWindow", 624},
+        {"tv::RepeatPasteDialog", 627},
     };
     static const QHash<QString, int> menus = {
         {QStringLiteral("MIDatei"), help::FileMenu},

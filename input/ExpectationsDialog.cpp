@@ -1,6 +1,6 @@
 #include "input/ExpectationsDialog.h"
 
-#include "core/Catalogue.h"
+#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"
@@ -93,6 +93,10 @@ ExpectationsDialog::ExpectationsDialog(Model& m, UserHost& host, QWidget* parent
     RulePage = BuildRulePage();
     Pages->addWidget(RulePage);
     layout->addWidget(Pages, 1);
+    // F1: the page of the focused control, else the dialog's.
+    SetHelpContext(this, 29);
+    for (int k = 0; k < Pages->count(); ++k)
+        SetHelpContext(Pages->widget(k), k == kRulePageIndex ? 126 : 125);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -550,7 +554,7 @@ void ExpectationsDialog::keyPressEvent(QKeyEvent* e) {
         accept();
         return;
     case Qt::Key_F1:
-        HelpButton->click();
+        if (showHelp) showHelp(HelpSystem::ContextOf(focusWidget() ? focusWidget() : this));
         return;
     default:
         break;

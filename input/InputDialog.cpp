@@ -1,5 +1,6 @@
 #include "input/InputDialog.h"
 
+#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -301,10 +302,7 @@ void InputDialog::BuildWidgets() {
     connect(PageOk, &QPushButton::clicked, this, [this] { CloseWith(InputClose::Page); });
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpButton, &QPushButton::clicked, this, [this] {
-        const int topic = page_ < static_cast<int>(pageTopics_.size()) && pageTopics_[page_]
-                              ? pageTopics_[page_]
-                              : dialogTopic_;
-        if (showHelp) showHelp(topic);
+        if (showHelp) showHelp(PageTopic());
     });
 
     auto* top = new QHBoxLayout;
@@ -356,6 +354,22 @@ void InputDialog::SetSwitch(int k, int value) {
 void InputDialog::SetHelpTopics(int dialogTopic, std::vector<int> pageTopics) {
     dialogTopic_ = dialogTopic;
     pageTopics_ = std::move(pageTopics);
+    SetHelpContext(this, dialogTopic_);
+    ShowPageHelp();
+}
+
+int InputDialog::PageTopic() const {
+    return page_ < static_cast<int>(pageTopics_.size()) && pageTopics_[page_] ? pageTopics_[page_]
+                                                                              : dialogTopic_;
+}
+
+// The controls of a page lead to the page's topic; the rest of the dialog to the dialog's.
+void InputDialog::ShowPageHelp() {
+    const int topic = PageTopic();
+    for (QWidget* w : {static_cast<QWidget*>(Grid), static_cast<QWidget*>(Notebook),
+                       static_cast<QWidget*>(Formula), static_cast<QWidget*>(Info),
+                       static_cast<QWidget*>(HelpButton)})
+        if (w) SetHelpContext(w, topic);
 }
 
 void InputDialog::ShowPage() {
@@ -378,6 +392,7 @@ void InputDialog::ShowPage() {
     centred.setAlignment(Qt::AlignCenter);
     c.mergeBlockFormat(centred);
 
+    ShowPageHelp();
     QWidget* options = optionPages_[page_];
     Notebook->setCurrentWidget(options ? options : emptyOptions_);
     Notebook->setVisible(options != nullptr);
@@ -565,7 +580,11 @@ void InputDialog::keyPressEvent(QKeyEvent* e) {
         }
         break;
     case Qt::Key_F1:
-        HelpButton->click();
+        // The focused control's topic, else the dialog's.
+        if (showHelp) {
+            const int topic = HelpSystem::ContextOf(focusWidget() ? focusWidget() : this);
+            showHelp(topic ? topic : dialogTopic_);
+        }
         return;
     default:
         break;

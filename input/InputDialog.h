@@ -113,8 +113,11 @@ class InputDialog : public QDialog {
     // the parameters of the new structure at once.
     void SetSwitch(int k, int value);
     void SetHelpTopics(int dialogTopic, std::vector<int> pageTopics);
+    // The help topic of the page shown (the dialog's when the page has none).
+    int PageTopic() const;
     // Shows the current page again (formula, grid, validity).
     void ShowPage();
+    void ShowPageHelp();
     // Extension points: after a page was shown, after the dialog was closed.
     virtual void PageShown(int /*page*/) {}
     virtual void AfterClose(InputClose /*how*/) {}

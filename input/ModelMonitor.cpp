@@ -1,5 +1,6 @@
 #include "input/ModelMonitor.h"
 
+#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "windows/WindowMessages.h"
@@ -132,6 +133,10 @@ ModelMonitor::ModelMonitor(Model& m, QWidget* parent)
     connect(HelpButton, &QPushButton::clicked, this, [this] {
         if (showHelp) showHelp(Tabs->currentIndex() == 0 ? 216 : 218);
     });
+    // F1 anywhere in the monitor opens the help of the page shown, as the help button does.
+    SetHelpContext(this, 216);
+    connect(Tabs, &QTabWidget::currentChanged, this,
+            [this](int page) { SetHelpContext(this, page == 0 ? 216 : 218); });
 
     Relabel();
 }

@@ -1,5 +1,6 @@
 #include "input/TotalInputCommands.h"
 
+#include "app/HelpSystem.h"
 #include "app/MainWindow.h"
 #include "core/Model.h"
 #include "input/RangeDialogs.h"
@@ -25,8 +26,10 @@ void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
     // the user sees and the grid cannot later overwrite what the dialog wrote.
     if (total) total->SettleEdits(false);
     ParameterRangeDialog dialog(w.model(), w.host(), mode, &w);
+    const int helpContext = mode == ParameterRangeDialog::Copy ? 156 : 157;
+    SetHelpContext(&dialog, helpContext); // F1 as the help button
     QObject::connect(dialog.HelpButton, &QPushButton::clicked, &w,
-                     [&w, mode] { w.ShowHelp(mode == ParameterRangeDialog::Copy ? 156 : 157); });
+                     [&w, helpContext] { w.ShowHelp(helpContext); });
     if (dialog.exec() != QDialog::Accepted) return;
     LastInputSector() = 0;
     w.ModelChanged();

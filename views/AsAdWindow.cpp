@@ -1,4 +1,6 @@
 #include "views/AsAdWindow.h"
+#include "app/HelpPages.h"
+#include "app/HelpSystem.h"
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -64,6 +66,7 @@ bool Finite(const WorldPoint& p) {
 AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     : GraphWindow(frame, plane == AsAdPlane::Price ? IncomePriceCaption : IncomeInflationCaption),
       plane_(plane), raster_(RasterStart) {
+    SetHelpContext(this, plane == AsAdPlane::Price ? help::IncomePrice : help::IncomeInflation);
     AddCoordinateSystem(cs_);
     Box()->AutoZoomItem->setVisible(true);
     const bool price = plane == AsAdPlane::Price;

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -160,6 +161,105 @@ TEST(HelpPages, ContextsLeadToPages) {
     EXPECT_STREQ(FindHelpTarget(114)->anchor, "cat1");
     EXPECT_EQ(HelpPageTitle("menu-file", 2), "File Menu");
     EXPECT_EQ(HelpPageTitle("nothing", 2), "");
+}
+
+std::string ReadTemplate(const std::string& folder, const std::string& page) {
+    std::ifstream in(fs::path(HELP_TEMPLATE_DIR) / folder / (page + ".html"), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every link between pages leads to a page of the contents and, with a section, to that
+// section; every page is reachable from the contents.
+TEST(HelpPages, LinksLeadToPagesAndSections) {
+    std::set<std::string> pages;
+    for (const HelpPage& p : HelpPages())
+        pages.insert(p.name);
+    const std::regex link(R"re(href="([a-z0-9-]+)\.html(#([a-z0-9-]+))?")re");
+    for (int language : {1, 2}) {
+        const std::string folder = HelpLanguageFolder(language);
+        const std::string contents = ContentsList(language);
+        for (const HelpPage& p : HelpPages()) {
+            const std::string html = ReadTemplate(folder, p.name);
+            ASSERT_FALSE(html.empty()) << folder << "/" << p.name;
+            if (std::string(p.name) != "index") {
+                EXPECT_NE(contents.find(std::string("\"") + p.name + ".html\""), std::string::npos)
+                    << p.name;
+            }
+            for (auto it = std::sregex_iterator(html.begin(), html.end(), link);
+                 it != std::sregex_iterator(); ++it) {
+                const std::string target = (*it)[1], anchor = (*it)[3];
+                EXPECT_TRUE(pages.count(target)) << folder << "/" << p.name << " -> " << target;
+                if (!anchor.empty() && pages.count(target)) {
+                    EXPECT_NE(ReadTemplate(folder, target).find("name=\"" + anchor + "\""),
+                              std::string::npos)
+                        << folder << "/" << p.name << " -> " << target << "#" << anchor;
+                }
+            }
+        }
+    }
+}
+
+// Every help context the program's sources open (by number in a help call, or by a named
+// constant of the help) leads to a page.
+TEST(HelpPages, EveryContextTheSourcesUseHasAPage) {
+    const fs::path root = fs::path(HELP_TEMPLATE_DIR).parent_path();
+    std::map<std::string, int> named;
+    {
+        std::ifstream in(root / "app" / "HelpPages.h");
+        const std::regex constant(R"re(constexpr int (\w+) = (\d+);)re");
+        for (std::string line; std::getline(in, line);)
+            if (std::smatch m; std::regex_search(line, m, constant)) named[m[1]] = std::stoi(m[2]);
+    }
+    ASSERT_GT(named.size(), 50u);
+    const std::regex call(
+        R"re((ShowHelp|showHelp|SetHelpContext|SetHelpTopics|HelpSystem::show|helpContext\s*=|topic\s*=|\{"tv::\w+",))re");
+    const std::regex number(R"re(\b(\d{2,3})\b)re"), constant(R"re(help::(\w+))re");
+    std::map<int, std::string> used; // context -> where
+    for (const char* folder : {"app", "input", "views", "money", "windows"}) {
+        for (const auto& entry : fs::directory_iterator(root / folder)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext != ".cpp" && ext != ".h") continue;
+            std::ifstream in(entry.path());
+            int lineNo = 0;
+            for (std::string line; std::getline(in, line);) {
+                ++lineNo;
+                const std::string where = std::string(folder) + "/" +
+                                          entry.path().filename().string() + ":" +
+                                          std::to_string(lineNo);
+                for (auto it = std::sregex_iterator(line.begin(), line.end(), constant);
+                     it != std::sregex_iterator(); ++it) {
+                    const auto n = named.find((*it)[1]);
+                    EXPECT_NE(n, named.end()) << where << ": help::" << (*it)[1];
+                    if (n != named.end()) used[n->second] = where;
+                }
+                if (!std::regex_search(line, call)) continue;
+                for (auto it = std::sregex_iterator(line.begin(), line.end(), number);
+                     it != std::sregex_iterator(); ++it)
+                    used[std::stoi((*it)[1])] = where;
+            }
+        }
+    }
+    EXPECT_GT(used.size(), 60u) << "the scan finds the contexts";
+    for (const auto& [context, where] : used)
+        EXPECT_NE(FindHelpTarget(context), nullptr) << "context " << context << " at " << where;
+}
+
+// Sentences about what the program cannot do yet stay out of the pages once it can.
+TEST(HelpPages, NoPageKeepsAnOutdatedSentence) {
+    const char* const outdated[] = {
+        "greyed out",           "not built yet",     "has no page yet",  "not available yet",
+        "noch nicht gebaut",    "erscheinen grau",   "noch keine Seite", "noch nicht verfügbar",
+        "Noch nicht verfügbar", "Not available yet",
+    };
+    for (int language : {1, 2})
+        for (const HelpPage& p : HelpPages()) {
+            const std::string html = ReadTemplate(HelpLanguageFolder(language), p.name);
+            for (const char* phrase : outdated)
+                EXPECT_EQ(html.find(phrase), std::string::npos)
+                    << HelpLanguageFolder(language) << "/" << p.name << ": " << phrase;
+        }
 }
 
 #ifdef HELP_BUILD_DIR
