@@ -231,11 +231,11 @@ void DiagramLabelsTest::screenshots() {
                 {"as-ad", f.Open<AsAdWindow>(AsAdPlane::Price)},
                 {"dynamic-as-ad", f.Open<AsAdWindow>(AsAdPlane::Inflation)}};
             for (auto& [name, w] : shots) {
-                if (projected) w->showMaximized();
+                // The whole 1600 x 900 of a maximised window.
+                if (projected) w->resize(1600, 900);
                 f.area.setActiveSubWindow(w);
                 QCoreApplication::processEvents();
                 QVERIFY(w->grab().save(dir + "/" + name + suffix));
-                if (projected) w->showNormal();
             }
         }
 }
