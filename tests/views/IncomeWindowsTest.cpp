@@ -13,16 +13,19 @@
 #include "views/PaintBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -53,6 +56,7 @@ class IncomeWindowsTest : public QObject {
     void numbersAreThoseOfTheBatchToolAndReachClipboardAndFile();
     void positionMarkFollowsTheMouseUntilTheOptionsChange();
     void capitalZoomBandStaysRightOfTheOrigin();
+    void saveDataStartsInTheDataFolder();
     void screenshots();
 };
 
@@ -226,6 +230,24 @@ void IncomeWindowsTest::capitalZoomBandStaysRightOfTheOrigin() {
     QVERIFY(cs.XMin >= 0);
     QVERIFY(cs.XAxisMin >= 0);
     QVERIFY(cs.XMax >= 1);
+}
+
+void IncomeWindowsTest::saveDataStartsInTheDataFolder() {
+    TestFrame f(OpenFiscalShock());
+    QTemporaryDir data;
+    f.settings.DataDirectory = data.path().toStdString() + "/";
+    auto* w = f.Open<IncomeInterestWindow>();
+    w->Box()->grab();
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = d->directory().absolutePath();
+            d->reject();
+        }
+    });
+    emit w->Box()->Menu->aboutToShow();
+    w->SaveDataItem->trigger();
+    QCOMPARE(shown, QDir(data.path()).absolutePath());
 }
 
 void IncomeWindowsTest::screenshots() {
