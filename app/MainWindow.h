@@ -95,6 +95,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
     const Baseline* baseline() const override { return baseline_.get(); }
     // True while the period-run window steps through the interval.
     bool periodRunning() const override;
+    bool revolvingInterval() const override { return interval_.Revolving(); }
     // The settings the options dialogs change (written at program end).
     Settings& EditSettings() { return settings_; }
 

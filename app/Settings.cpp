@@ -417,6 +417,7 @@ Settings SettingsFile::ReadSettings() {
         r.Int("Linienstaerken", "Referenzkurven", s.ReferenceCurveWidth);
         r.Int("Linienstaerken", "AktuelleKurven", s.CurrentCurveWidth);
         r.Int("Linienstaerken", "AnpassungsPfad", s.PathWidth);
+        r.Int("Grafikschrift", "Groesse", s.DiagramTextSize);
         int language = s.Language;
         r.Int("Land", "Sprache", language);
         s.Language = language == 2 ? 2 : 1;
@@ -476,6 +477,7 @@ bool SettingsFile::WriteSettings(const Settings& s, const std::string& modelFile
         ini.Set("Linienstaerken", "Referenzkurven", I(s.ReferenceCurveWidth));
         ini.Set("Linienstaerken", "AktuelleKurven", I(s.CurrentCurveWidth));
         ini.Set("Linienstaerken", "AnpassungsPfad", I(s.PathWidth));
+        ini.Set("Grafikschrift", "Groesse", I(s.DiagramTextSize));
         ini.Set("Land", "Sprache", I(s.Language));
         ini.Set("OptionenAllgemein", "FlacheSchalter", B(s.FlatButtons));
         ini.Set("OptionenAllgemein", "Signalsound", B(s.Sound));    // verbatim

@@ -86,6 +86,7 @@ struct Settings {
     int ReferenceCurveWidth = 1;
     int CurrentCurveWidth = 2;
     int PathWidth = 1;
+    int DiagramTextSize = 8; // points, 6..24
     int Language = 1;
     bool FlatButtons = true;
     bool Sound = false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace tv {
 
@@ -21,9 +22,10 @@ int PeriodRun::NextPeriod(int current, int right) const {
     return next > right ? -1 : static_cast<int>(next);
 }
 
-std::string PeriodRun::DelayCaption(int language) const {
+std::string PeriodRun::DelayCaption(int language, char decimalSeparator) const {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g", delay_ / 10.0);
+    std::replace(seconds, seconds + std::strlen(seconds), '.', decimalSeparator);
     return Translate("Verzögerung##Delay", language) + " = " + seconds + "s";
 }
 

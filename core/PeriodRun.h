@@ -18,8 +18,9 @@ class PeriodRun {
     // The next period of a run from `current`, or -1 when it would pass the right edge.
     int NextPeriod(int current, int right) const;
 
-    // The group captions that follow the scroll bars.
-    std::string DelayCaption(int language) const;
+    // The group captions that follow the scroll bars; the delay's seconds with the given
+    // decimal separator.
+    std::string DelayCaption(int language, char decimalSeparator = '.') const;
     std::string JumpCaption(int language) const;
 
   private:

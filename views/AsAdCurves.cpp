@@ -2,6 +2,7 @@
 
 #include "core/Baseline.h"
 #include "core/Behaviour.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -278,6 +279,91 @@ std::vector<NamedPolyline> ComputeAsAdBaselineCurves(const Baseline* b, AsAdPlan
         c.Baseline = true;
     }
     return out;
+}
+
+double DemandAt(Model& m, AsAdPlane plane, int t, double v) {
+    const double p =
+        plane == AsAdPlane::Price ? v : BasePrice(m, t) * (1 + std::max(v, LowestInflation) / 100);
+    SilentHost quiet;
+    EquilibriumAtPrice(m, quiet, t, SampleIterations, p, SampleAccuracy);
+    return m.ScratchVar(t, var::Y);
+}
+
+double SupplyAt(const Model& m, AsAdPlane plane, int t, double v) {
+    const double p = plane == AsAdPlane::Price ? v : BasePrice(m, t) * (1 + v / 100);
+    const double cap = PotentialOutput(m, t);
+    if (PricesExogenous(m)) return p >= m.ModelPar(t, par::PExog) ? cap : 0;
+    if (!(p >= PriceAt(m, t, 0))) return 0;
+    if (p >= PriceAt(m, t, cap)) return cap;
+    // The supply price rises with output: halve the interval that holds the price.
+    double lo = 0, hi = cap;
+    for (int k = 0; k < 100 && hi - lo > 1e-12 * std::max(1.0, cap); ++k) {
+        const double mid = (lo + hi) / 2;
+        (PriceAt(m, t, mid) < p ? lo : hi) = mid;
+    }
+    return (lo + hi) / 2;
+}
+
+PositionReadout AsAdReadout(Model& m, AsAdPlane plane, double y, double v, int language) {
+    auto tr = [language](const char* s) { return Translate(s, language); };
+    auto num = [&m](double x) { return m.FormatNumber(x); };
+    const bool price = plane == AsAdPlane::Price;
+    const int c = m.Periods.CurrentPeriod;
+    PositionReadout out;
+    out.Caption = price ? tr("Einkommen-Preis-Info##Income-Price-Info")
+                        : tr("Einkommen-Inflation-Info##Income-Inflation-Info");
+    out.Groups.push_back({tr("Positionswerte##Position"),
+                          {tr("Einkommen##Income") + ": " + num(y),
+                           price ? tr("Preisniveau (P')##Price Level (P')") + ": " + num(v)
+                                 : tr("Inflation (gP')##Inflation (gP')") + ": " + num(v) + "%"}});
+    ReadoutGroup values{(price ? tr("AD-AS-Werte bei P'##AD-AS values at P'")
+                               : tr("DAD-DAS-Werte bei gP'##DAD-DAS values at gP'")) +
+                            " (t=" + std::to_string(c) + ")",
+                        {}};
+    if (!m.ScratchMode && AsAdDrawable(m)) {
+        const double demand = DemandAt(m, plane, c, v);
+        const double supply = SupplyAt(m, plane, c, v);
+        values.Lines.push_back(tr("Nettonachfrage##Net Demand") + ": " + num(demand));
+        values.Lines.push_back(tr("heim. Angebot##Domestic Supply") + ": " + num(supply));
+        const MarketState s = demand > supply   ? MarketState::ExcessDemand
+                              : demand < supply ? MarketState::ExcessSupply
+                                                : MarketState::Equilibrium;
+        std::string conclusion = "=> " + tr(MarketStateText(s));
+        if (s != MarketState::Equilibrium) conclusion += ": " + num(std::fabs(demand - supply));
+        values.Lines.push_back(conclusion);
+    }
+    out.Groups.push_back(std::move(values));
+    return out;
+}
+
+void DrawAsAdCurves(CoordinateSystem& cs, const std::vector<NamedPolyline>& curves,
+                    const GraphStyle& style, int language) {
+    for (const NamedPolyline& curve : curves) {
+        cs.SetPenWidth(style.WidthOf(curve.Style));
+        cs.SetPenColour(style.ColourOf(curve.Style));
+        cs.SetPenDotted(curve.Style == CurveKind::Reference);
+        cs.SetPenDashed(curve.Dashed || curve.Baseline);
+        cs.LabelPriority = curve.Style == CurveKind::Reference ? 1 : 0;
+        const bool labelled = curve.Style != CurveKind::Path && !curve.Baseline;
+        std::string name = curve.Name;
+        if (name.rfind("Kap-Max", 0) == 0) // verbatim
+            name = Translate("Kap-Max##Cap-Max", language) + name.substr(7);
+        // Pieces with an end that is not a number are left out; the name goes to a piece
+        // that shows.
+        cs.BeginCurve();
+        const auto& p = curve.Points;
+        for (size_t k = 1; k < p.size(); ++k)
+            cs.DrawSegment(p[k - 1].X, p[k - 1].Y, p[k].X, p[k].Y);
+        const auto& track = cs.CurveTrack();
+        if (labelled && !track.empty()) {
+            const DevicePoint at =
+                curve.Style == CurveKind::Reference ? track.front().front() : track.back().back();
+            cs.LabelAtDevice(at.X, at.Y, name);
+        }
+        cs.EndCurve();
+    }
+    cs.SetPenDotted(false);
+    cs.SetPenDashed(false);
 }
 
 AsAdDiagram ComputeAsAdDiagram(Model& m, AsAdPlane plane, const AsAdOptions& options,

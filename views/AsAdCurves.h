@@ -10,6 +10,7 @@
 // a painted curve is no place for questions.
 
 #include "views/GraphStyle.h"
+#include "views/PositionReadouts.h"
 
 #include <string>
 #include <vector>
@@ -105,6 +106,24 @@ std::vector<WorldPoint> SampleSupply(const Model& m, AsAdPlane plane, int t, con
 // solution run uses the model (during one, nothing is computed).
 std::vector<NamedPolyline> ComputeAsAdCurves(Model& m, AsAdPlane plane, const AsAdOptions& options,
                                              const AsAdAxes& axes, AsAdCache* cache);
+
+// The income the demand side reaches at a price level (inflation rate) of period t, and the
+// income the supply side offers there (up to capacity; none below its lowest price).
+double DemandAt(Model& m, AsAdPlane plane, int t, double v);
+double SupplyAt(const Model& m, AsAdPlane plane, int t, double v);
+
+// The position read-out of the point (income y, price level or inflation v) for the
+// current period: the position, then demand and supply at that price and the market state.
+// Nothing is computed while a solution run uses the model.
+PositionReadout AsAdReadout(Model& m, AsAdPlane plane, double y, double v, int language);
+
+class CoordinateSystem;
+
+// Draws the curves through a coordinate system whose frame is drawn: reference curves dotted,
+// the capacity line dashed, the baseline's curves dashed and unlabelled; a reference curve
+// is named at the start of its first visible piece, a current one at the end of its last.
+void DrawAsAdCurves(CoordinateSystem& cs, const std::vector<NamedPolyline>& curves,
+                    const GraphStyle& style, int language);
 
 // The whole diagram without a window (no zoom): ranges, axes as the frame would choose
 // them, curves. Drawable false: the model is not solved far enough, no curves.

@@ -6,10 +6,12 @@
 #include "core/Model.h"
 #include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
+#include "views/PositionForm.h"
 #include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScrollBar>
@@ -124,6 +126,15 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     connect(RasterBar, &QScrollBar::valueChanged, this, [this](int v) { RasterMoved(v); });
     connect(RasterButton, &QPushButton::clicked, this, [this] { TakeRaster(); });
     UpdateLongRunBox();
+    Position = new PositionForm(this);
+    Box()->PositionForm = Position;
+    connect(Box(), &PaintBox::mouseMoved, this, &AsAdWindow::ShowPosition);
+}
+
+void AsAdWindow::ShowPosition(QPoint device) {
+    if (!Position->isVisible() || frame().solving() || cs_.DeviceWidth <= 0) return;
+    Position->Show(AsAdReadout(frame().model(), plane_, cs_.DeviceToWorldX(device.x()),
+                               cs_.DeviceToWorldY(device.y()), Language()));
 }
 
 void AsAdWindow::LanguageChanged() {
@@ -138,6 +149,7 @@ void AsAdWindow::LanguageChanged() {
         WageRoundsBox->setToolTip(HintText(Tr(WageRoundsHint)));
     }
     RasterButton->setToolTip(HintText(Tr(RasterHint)));
+    if (Position && Position->isVisible()) ShowPosition(Box()->mapFromGlobal(QCursor::pos()));
 }
 
 AsAdOptions AsAdWindow::Options() const {
@@ -231,37 +243,9 @@ void AsAdWindow::DrawDiagram(const GraphPaint& g) {
         curves_.push_back(std::move(c));
         baseline = true;
     }
-    for (const NamedPolyline& curve : curves_)
-        DrawCurve(curve);
-    cs_.SetPenDashed(false);
+    DrawAsAdCurves(cs_, curves_, Style(), Language());
     if (PathBox->isChecked()) DrawPathMarks(g.Canvas);
     if (baseline) DrawBaselineKey(cs_, Style(), Language());
-}
-
-void AsAdWindow::DrawCurve(const NamedPolyline& curve) {
-    UsePen(cs_, curve.Style);
-    cs_.SetPenDashed(curve.Baseline);
-    const auto& p = curve.Points;
-    // Pieces with an end that is not a number are left out; the label goes to the first
-    // drawable piece of a reference curve and the last of a current one.
-    int first = -1, last = -1;
-    for (size_t k = 1; k < p.size(); ++k)
-        if (Finite(p[k - 1]) && Finite(p[k])) {
-            if (first < 0) first = int(k);
-            last = int(k);
-        }
-    const bool labelled = curve.Style != CurveKind::Path && !curve.Baseline;
-    std::string name = curve.Name;
-    if (name.rfind("Kap-Max", 0) == 0) // verbatim
-        name = Tr("Kap-Max##Cap-Max") + name.substr(7);
-    for (int k = std::max(first, 1); k >= 1 && k <= last; ++k) {
-        if (!Finite(p[k - 1]) || !Finite(p[k])) continue;
-        const std::string start =
-            labelled && curve.Style == CurveKind::Reference && k == first ? name : "";
-        const std::string end =
-            labelled && curve.Style == CurveKind::Current && k == last ? name : "";
-        cs_.DrawLabelledSegment(start, end, p[k - 1].X, p[k - 1].Y, p[k].X, p[k].Y);
-    }
 }
 
 void AsAdWindow::DrawPathMarks(GraphCanvas& c) {
@@ -272,6 +256,7 @@ void AsAdWindow::DrawPathMarks(GraphCanvas& c) {
     const auto inside = [&box](int x, int y) {
         return x >= box.Left && x <= box.Right && y >= box.Top && y <= box.Bottom;
     };
+    const int s = cs_.ScaledWidth(1); // marks grow with the diagram's text
     const WorldPoint a = AsAdPathPoint(m, plane_, left);
     if (Finite(a)) {
         const int x = cs_.WorldToDeviceX(a.X), y = cs_.WorldToDeviceY(a.Y);
@@ -280,15 +265,15 @@ void AsAdWindow::DrawPathMarks(GraphCanvas& c) {
             const int px[] = {2, 1, -1, -2, -2, -1, 1, 2, 2};
             const int py[] = {1, 2, 2, 1, -1, -2, -2, -1, 1};
             for (int k = 1; k < 9; ++k)
-                c.Line(x + px[k - 1], y + py[k - 1], x + px[k], y + py[k]);
+                c.Line(x + s * px[k - 1], y + s * py[k - 1], x + s * px[k], y + s * py[k]);
         }
     }
     const WorldPoint b = AsAdPathPoint(m, plane_, current);
     if (current > left && Finite(b)) {
         const int x = cs_.WorldToDeviceX(b.X), y = cs_.WorldToDeviceY(b.Y);
         if (inside(x, y)) {
-            c.Line(x - 3, y - 3, x + 3, y + 3);
-            c.Line(x - 3, y + 3, x + 3, y - 3);
+            c.Line(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s);
+            c.Line(x - 3 * s, y + 3 * s, x + 3 * s, y - 3 * s);
         }
     }
 }

@@ -13,6 +13,8 @@ class QScrollBar;
 
 namespace tv {
 
+class PositionForm;
+
 constexpr const char* IncomePriceCaption = "Einkommen-Preis-Grafik##Income-Price-Diagram";
 constexpr const char* IncomeInflationCaption =
     "Einkommen-Inflation-Grafik##Income-Inflation-Diagram";
@@ -38,6 +40,9 @@ class AsAdWindow : public GraphWindow {
     QCheckBox* WageRoundsBox = nullptr; // income-inflation diagram only
     QScrollBar* RasterBar = nullptr;
     QPushButton* RasterButton = nullptr;
+    // The read-out of the point under the mouse (from the paint box's popup menu).
+    PositionForm* Position = nullptr;
+    void ShowPosition(QPoint device);
 
   protected:
     void DrawDiagram(const GraphPaint& g) override;
@@ -48,7 +53,6 @@ class AsAdWindow : public GraphWindow {
     void RasterMoved(int position);
     void TakeRaster();
     void UpdateLongRunBox();
-    void DrawCurve(const NamedPolyline& curve);
     void DrawPathMarks(GraphCanvas& c);
 
     AsAdPlane plane_;

@@ -1,5 +1,7 @@
 #include "views/CoordinateSystem.h"
 
+#include "views/LabelPlacement.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -240,9 +242,14 @@ bool CoordinateSystem::UpdateRange(const DeviceRect& band) {
     return true;
 }
 
+int CoordinateSystem::ScaledWidth(int width) const {
+    if (FontSize <= 8) return width;
+    return std::max(1, int(std::lround(width * FontSize / 8.0)));
+}
+
 void CoordinateSystem::ApplyPen() {
     if (!canvas_) return;
-    canvas_->SetPen(pen_, penWidth_);
+    canvas_->SetPen(pen_, ScaledWidth(penWidth_));
     canvas_->SetDotted(dotted_);
     canvas_->SetDashed(dashed_);
 }
@@ -325,7 +332,11 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
     // A minimised window or an empty copy: the mappings would divide by zero.
     if (width <= 0 || height <= 0 || ZoomFactorX <= 0 || ZoomFactorY <= 0) return false;
 
-    c.SetFont("Arial", 8, false);
+    pending_.clear();
+    tracks_.clear();
+    inCurve_ = false;
+    written_.clear();
+    c.SetFont("Arial", FontSize, false);
     c.SetFontColour(Black);
     const std::string sample = DecimalSample(DecimalSeparator);
     const int sampleWidth = c.TextWidth(sample);
@@ -458,6 +469,12 @@ bool CoordinateSystem::DrawClipped(double x1, double y1, double x2, double y2, i
     dy2 = WorldToDeviceY(d + YAxisMin);
     MoveTo(dx1, dy1);
     LineTo(dx2, dy2);
+    if (inCurve_) {
+        auto& pieces = tracks_.back();
+        if (pieces.empty() || pieces.back().back().X != dx1 || pieces.back().back().Y != dy1)
+            pieces.push_back({{dx1, dy1}});
+        pieces.back().push_back({dx2, dy2});
+    }
     return true;
 }
 
@@ -511,8 +528,68 @@ void CoordinateSystem::DrawSegmentExitLabel(const std::string& text, double x1, 
     LabelAtPen(text);
 }
 
+void CoordinateSystem::BeginCurve() {
+    tracks_.emplace_back();
+    inCurve_ = true;
+}
+
+void CoordinateSystem::EndCurve() {
+    inCurve_ = false;
+}
+
+const std::vector<std::vector<DevicePoint>>& CoordinateSystem::CurveTrack() const {
+    static const std::vector<std::vector<DevicePoint>> none;
+    return inCurve_ ? tracks_.back() : none;
+}
+
+void CoordinateSystem::LabelAtDevice(int x, int y, const std::string& text) {
+    const int px = penX_, py = penY_;
+    MoveTo(x, y);
+    LabelAtPen(text);
+    MoveTo(px, py);
+}
+
+void CoordinateSystem::DrawLabels() {
+    if (!canvas_ || pending_.empty()) {
+        pending_.clear();
+        return;
+    }
+    GraphCanvas& c = *canvas_;
+    c.SetFont("Arial", FontSize, false);
+    const DeviceRect box = PlotBox();
+    const int gapX = Nearest(0.01 * (box.Right - box.Left));
+    const int gapY = Nearest(0.01 * (box.Bottom - box.Top));
+    std::vector<LabelRequest> requests;
+    requests.reserve(pending_.size());
+    for (const PendingLabel& p : pending_) {
+        LabelRequest r;
+        r.Width = c.TextWidth(p.Text);
+        r.Height = c.TextHeight(p.Text);
+        r.Anchor = {p.X, p.Y};
+        if (p.Curve >= 0) r.Track = tracks_[size_t(p.Curve)];
+        r.Priority = p.Priority;
+        requests.push_back(std::move(r));
+    }
+    const std::vector<std::optional<DeviceRect>> places = PlaceLabels(box, gapX, gapY, requests);
+    const Colour savedBrush = brush_;
+    SetBrushColour(Background);
+    for (size_t k = 0; k < pending_.size(); ++k) {
+        if (!places[k]) continue;
+        c.SetFontColour(pending_[k].Pen);
+        c.Text(places[k]->Left, places[k]->Top, pending_[k].Text, HAlign::Left, VAlign::Top, true);
+        written_.push_back({pending_[k].Text, *places[k]});
+    }
+    SetBrushColour(savedBrush);
+    pending_.clear();
+}
+
 void CoordinateSystem::LabelAtPen(const std::string& text) {
     if (!canvas_ || text.empty()) return;
+    if (DeferLabels) {
+        pending_.push_back(
+            {text, penX_, penY_, pen_, inCurve_ ? int(tracks_.size()) - 1 : -1, LabelPriority});
+        return;
+    }
     const int px = penX_, py = penY_;
     const Colour savedBrush = brush_;
     canvas_->SetFontColour(pen_);

@@ -70,6 +70,10 @@ struct DeviceRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+struct DevicePoint {
+    int X = 0, Y = 0;
+};
+
 // The coordinate system of one diagram: world values (model values) are mapped onto a
 // logical 0..1000 grid (margins and tick lengths are given in it, so a diagram looks alike
 // at every size), which is mapped onto the device pixels of the target. It chooses the
@@ -105,6 +109,14 @@ class CoordinateSystem {
     bool ZoomPending = false;
     Colour Background = White;
     char DecimalSeparator = ',';
+    // Point size of the diagram's texts; pens widen with it (8 points: as set).
+    int FontSize = 8;
+    // Labels of a paint are collected and placed together when the paint ends, so that
+    // none covers another and lines drawn later do not cover them; otherwise each label
+    // is written at once.
+    bool DeferLabels = false;
+    // Where two collected labels want one place, the lower priority keeps it.
+    int LabelPriority = 0;
 
     void SetViewport(int offsetX, int offsetY, int factorX, int factorY);
 
@@ -134,8 +146,11 @@ class CoordinateSystem {
     // Binds the target and draws background, axes, ticks, labels, titles, frame and zero
     // lines. False, with nothing drawn, when the target or the axis box has no area.
     bool DrawFrame(GraphCanvas& canvas, GraphTarget target, int width, int height);
-    // Forgets the target; later drawing calls do nothing.
-    void EndPaint() { canvas_ = nullptr; }
+    // Writes the collected labels and forgets the target; later drawing calls do nothing.
+    void EndPaint() {
+        DrawLabels();
+        canvas_ = nullptr;
+    }
     bool Bound() const { return canvas_ != nullptr; }
 
     // Pen, brush and font colour; black pens and fonts and a white brush on the printer and
@@ -163,6 +178,27 @@ class CoordinateSystem {
     void DrawKey(const std::string& text);
     // Writes a text beside the pen position, inside the axis box where it fits.
     void LabelAtPen(const std::string& text);
+    // The pieces drawn between BeginCurve and EndCurve form one curve: its labels may move
+    // along them when their place is taken.
+    void BeginCurve();
+    void EndCurve();
+    // The visible pieces of the open curve so far, in device pixels.
+    const std::vector<std::vector<DevicePoint>>& CurveTrack() const;
+    // The labels collected so far in this paint.
+    size_t CollectedLabels() const { return pending_.size(); }
+    // A text beside a point in device pixels, as LabelAtPen.
+    void LabelAtDevice(int x, int y, const std::string& text);
+    // Places and writes the collected labels (EndPaint does it).
+    void DrawLabels();
+    struct WrittenLabel {
+        std::string Text;
+        DeviceRect Rect;
+    };
+    // The labels the last paint wrote after placing them.
+    const std::vector<WrittenLabel>& WrittenLabels() const { return written_; }
+    // A pen width of the graph options at the diagram's text size.
+    int ScaledWidth(int width) const;
+
     // A line in device pixels with the current pen (marks of a path).
     void DeviceLine(int x1, int y1, int x2, int y2);
     // Lines in logical coordinates.
@@ -197,6 +233,18 @@ class CoordinateSystem {
     bool dotted_ = false;
     bool dashed_ = false;
     AxisScale xScale_, yScale_, y2Scale_;
+
+    struct PendingLabel {
+        std::string Text;
+        int X = 0, Y = 0;
+        Colour Pen = Black;
+        int Curve = -1; // index into tracks_, -1: none
+        int Priority = 0;
+    };
+    std::vector<PendingLabel> pending_;
+    std::vector<std::vector<std::vector<DevicePoint>>> tracks_;
+    bool inCurve_ = false;
+    std::vector<WrittenLabel> written_;
 };
 
 } // namespace tv

@@ -1,7 +1,6 @@
 #include "views/DerivationWindows.h"
 
 #include "core/Catalogue.h"
-#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "views/PaintBox.h"
@@ -142,7 +141,8 @@ CurveDerivationWindow::CurveDerivationWindow(WindowFrame& frame, DerivationKind 
     row->addWidget(CurveButton);
     row->addStretch(1);
     row->addWidget(Legend);
-    // Alt+K is the curve button's own accelerator; Alt+C toggles it as well (in German).
+    // The button's accelerator is K in German and C in English; the other letter toggles it
+    // as well (the language switch sets which one).
     curveKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
     curveKey_->setContext(Qt::WidgetWithChildrenShortcut);
     connect(curveKey_, &QShortcut::activated, CurveButton, &QToolButton::toggle);
@@ -199,8 +199,9 @@ void CurveDerivationWindow::LanguageChanged() {
                        {level, n, letter}));
     }
     CurveButton->setText(Q(FillIn(Tr("%1-&Kurve##%1 &Curve"), letter)));
-    // Alt+C is the English button's own accelerator; a second shortcut would make it ambiguous.
-    curveKey_->setEnabled(Language() != 2);
+    // The letter the button's own accelerator does not take; the same letter twice would
+    // make the key ambiguous.
+    curveKey_->setKey(QKeySequence(Qt::ALT | (Language() == 2 ? Qt::Key_K : Qt::Key_C)));
     SetHint(CurveButton, FillIn(Tr("aktuelle %1-Kurve anzeigen| Blendet die %1-Kurve für die "
                                    "aktuelle Periode ein##Show current %1 curve| Shows the %1 "
                                    "curve of the current period"),

@@ -57,22 +57,27 @@ void UseStyle(CoordinateSystem& cs, CurveStyle s, const GraphStyle& style) {
     cs.SetPenColour(style.ColourOf(kind));
     cs.SetPenDotted(s == CurveStyle::Reference);
     cs.SetPenDashed(s == CurveStyle::Baseline);
+    // The current curves' labels keep their places before the reference curves' ones.
+    cs.LabelPriority = s == CurveStyle::Reference ? 1 : 0;
 }
 
 void DrawMark(CoordinateSystem& cs, const Mark& mark) {
     const double x = mark.X - cs.XAxisMin, y = mark.Y - cs.YAxisMin;
     if (!(x >= 0 && x <= cs.XSpan && y >= 0 && y <= cs.YSpan)) return;
     const int px = cs.WorldToDeviceX(mark.X), py = cs.WorldToDeviceY(mark.Y);
+    // Marks grow with the diagram's text.
+    const int s = std::max(1, cs.ScaledWidth(1));
     if (mark.Shape == MarkShape::Cross) {
-        cs.DeviceLine(px - 3, py - 3, px + 3, py + 3);
-        cs.DeviceLine(px - 3, py + 3, px + 3, py - 3);
+        cs.DeviceLine(px - 3 * s, py - 3 * s, px + 3 * s, py + 3 * s);
+        cs.DeviceLine(px - 3 * s, py + 3 * s, px + 3 * s, py - 3 * s);
         return;
     }
     // Radius 2: an octagon is a circle at that size.
     static constexpr int ring[9][2] = {{2, -1},  {2, 1},   {1, 2},  {-1, 2}, {-2, 1},
                                        {-2, -1}, {-1, -2}, {1, -2}, {2, -1}};
     for (int k = 0; k < 8; ++k)
-        cs.DeviceLine(px + ring[k][0], py + ring[k][1], px + ring[k + 1][0], py + ring[k + 1][1]);
+        cs.DeviceLine(px + s * ring[k][0], py + s * ring[k][1], px + s * ring[k + 1][0],
+                      py + s * ring[k + 1][1]);
 }
 
 } // namespace
@@ -80,6 +85,8 @@ void DrawMark(CoordinateSystem& cs, const Mark& mark) {
 void DrawPlot(CoordinateSystem& cs, const Plot& plot, const GraphStyle& style) {
     for (const Curve& c : plot.Curves) {
         UseStyle(cs, c.Style, style);
+        cs.BeginCurve();
+        const size_t labelsBefore = cs.CollectedLabels();
         for (size_t k = 0; k + 1 < c.Points.size(); ++k) {
             const CurvePoint a = c.Points[k], b = c.Points[k + 1];
             const CurveLabel* label = nullptr;
@@ -104,6 +111,17 @@ void DrawPlot(CoordinateSystem& cs, const Plot& plot, const GraphStyle& style) {
                 break;
             }
         }
+        // A curve whose labelled pieces are clipped away is named on a piece that shows:
+        // the first one for a label at the start, the last one otherwise.
+        const auto& track = cs.CurveTrack();
+        if (cs.DeferLabels && !c.Labels.empty() && cs.CollectedLabels() == labelsBefore &&
+            !track.empty()) {
+            const LabelAt at = c.Labels.front().At;
+            const bool atStart = at == LabelAt::Start || at == LabelAt::Entry;
+            const DevicePoint p = atStart ? track.front().front() : track.back().back();
+            cs.LabelAtDevice(p.X, p.Y, c.Name);
+        }
+        cs.EndCurve();
     }
     if (!plot.Marks.empty()) {
         UseStyle(cs, CurveStyle::Path, style);

@@ -9,9 +9,11 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace tv {
@@ -54,12 +56,25 @@ GraphOptionsDialog::GraphOptionsDialog(const GraphStyle& style, int language, Us
     top->addWidget(Items, 1);
     top->addLayout(side);
 
+    TextSizeBox = new QSpinBox;
+    TextSizeBox->setRange(MinTextSize, MaxTextSize);
+    TextSizeBox->setValue(std::clamp(style_.TextSize, MinTextSize, MaxTextSize));
+    TextSizeBox->setSuffix(QStringLiteral(" pt"));
+    auto* textLabel = new QLabel(T("&Schriftgröße der Grafiken:##Diagram &text size:"));
+    textLabel->setBuddy(TextSizeBox);
+    auto* textRow = new QHBoxLayout;
+    textRow->addWidget(textLabel);
+    textRow->addWidget(TextSizeBox);
+    textRow->addStretch();
+    connect(TextSizeBox, &QSpinBox::valueChanged, this, [this](int v) { style_.TextSize = v; });
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(T("Abbrechen##Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(textRow);
     layout->addWidget(buttons);
 
     connect(Items, &QListWidget::currentRowChanged, this, [this] { ShowItem(); });

@@ -13,6 +13,7 @@ class QGroupBox;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace tv {
 
@@ -43,6 +44,8 @@ class GraphOptionsDialog : public QDialog {
     QGroupBox* WidthGroup = nullptr;
     QRadioButton* ThinButton = nullptr;
     QRadioButton* ThickButton = nullptr;
+    // Point size of the diagrams' texts.
+    QSpinBox* TextSizeBox = nullptr;
 
   private:
     void ShowItem();

@@ -2,7 +2,6 @@
 
 #include "app/Settings.h"
 #include "core/Catalogue.h"
-#include "core/Catalogue.h"
 
 #include <algorithm>
 
@@ -25,6 +24,7 @@ GraphStyle GraphStyleFromSettings(const Settings& s) {
     g.Colours = {ToColour(s.ReferenceCurveColour), ToColour(s.CurrentCurveColour),
                  ToColour(s.PathColour), ToColour(s.BackgroundColour)};
     g.Widths = {ToWidth(s.ReferenceCurveWidth), ToWidth(s.CurrentCurveWidth), ToWidth(s.PathWidth)};
+    g.TextSize = std::clamp(s.DiagramTextSize, MinTextSize, MaxTextSize);
     return g;
 }
 
@@ -36,6 +36,7 @@ void StoreGraphStyle(const GraphStyle& g, Settings& s) {
     s.ReferenceCurveWidth = g.Widths[0];
     s.CurrentCurveWidth = g.Widths[1];
     s.PathWidth = g.Widths[2];
+    s.DiagramTextSize = std::clamp(g.TextSize, MinTextSize, MaxTextSize);
 }
 
 const char* GraphItemName(int item) {

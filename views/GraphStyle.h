@@ -9,6 +9,8 @@ namespace tv {
 
 struct Settings;
 
+constexpr int DefaultTextSize = 8, MinTextSize = 6, MaxTextSize = 24;
+
 // The three kinds of curve every diagram draws, and the plot background.
 enum class CurveKind { Reference = 0, Current = 1, Path = 2 };
 constexpr int BackgroundItem = 3;
@@ -19,13 +21,17 @@ struct GraphStyle {
     std::array<Colour, 4> Colours = {Grey, Black, 0x0000FF, White};
     // Pen widths in pixels of the three curve kinds: 1 thin, 2 thick.
     std::array<int, 3> Widths = {1, 2, 1};
+    // Point size of the diagrams' texts; pens widen with it, so that a projected diagram
+    // stays legible.
+    int TextSize = DefaultTextSize;
 
     Colour ColourOf(CurveKind k) const { return Colours[static_cast<int>(k)]; }
     int WidthOf(CurveKind k) const { return Widths[static_cast<int>(k)]; }
     Colour BackgroundColour() const { return Colours[BackgroundItem]; }
 };
 
-// The style the settings hold (colours limited to 24 bits, widths to 1 or 2) and back.
+// The style the settings hold (colours limited to 24 bits, widths to 1 or 2, the text size to
+// MinTextSize..MaxTextSize) and back.
 GraphStyle GraphStyleFromSettings(const Settings& s);
 void StoreGraphStyle(const GraphStyle& style, Settings& s);
 

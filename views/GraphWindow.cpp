@@ -2,7 +2,6 @@
 
 #include "app/Settings.h"
 #include "core/Catalogue.h"
-#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "views/PaintBox.h"
@@ -83,7 +82,10 @@ bool GraphWindow::BeginFrame(CoordinateSystem& cs, const GraphPaint& g) {
 
 bool GraphWindow::BeginFrame(CoordinateSystem& cs, const GraphPaint& g, const Viewport& v) {
     cs.SetViewport(v.OffsetX, v.OffsetY, v.FactorX, v.FactorY);
-    cs.Background = Style().BackgroundColour();
+    const GraphStyle style = Style();
+    cs.Background = style.BackgroundColour();
+    cs.FontSize = style.TextSize;
+    cs.DeferLabels = true;
     cs.DecimalSeparator = frame().model().DecimalSeparator;
     return cs.DrawFrame(g.Canvas, g.Target, g.Width, g.Height);
 }
@@ -123,10 +125,16 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
         cs->EndPaint();
     }
     if (zoomed && kind != GraphTarget::Printer) {
-        canvas.SetFont("Arial", 8, true);
-        canvas.SetFontColour(White);
-        canvas.Text(width - canvas.TextWidth("Zoom "), canvas.TextHeight("Zoom"), "Zoom",
-                    HAlign::Left, VAlign::Top, false);
+        // Black on a white patch: legible on the window's grey and on any plot colour.
+        canvas.SetFont("Arial", Style().TextSize, true);
+        canvas.SetFontColour(Black);
+        canvas.SetBrush(White);
+        if (ZoomTagRightAligned)
+            canvas.Text(width - canvas.TextWidth("o"), canvas.TextHeight("Zoom"), "Zoom",
+                        HAlign::Right, VAlign::Bottom, true);
+        else
+            canvas.Text(width - canvas.TextWidth("Zoom "), canvas.TextHeight("Zoom"), "Zoom",
+                        HAlign::Left, VAlign::Top, true);
     }
     canvas.Flush();
     p.restore();
@@ -244,7 +252,14 @@ bool GraphWindow::SaveNumbers(const QString& path) {
 void GraphWindow::SaveNumbersAs() {
     const std::optional<DiagramNumbers> numbers = Numbers();
     if (!numbers || numbers->Curves.empty()) return;
-    if (dataFolder_.isEmpty()) dataFolder_ = QDir::homePath();
+    if (dataFolder_.isEmpty()) {
+        // The data folder of the settings, as the model files; the home folder without one.
+        const Settings* s = frame().userSettings();
+        dataFolder_ = s && !s->DataDirectory.empty() ? QString::fromStdString(s->DataDirectory)
+                                                     : QDir::homePath();
+        while (dataFolder_.size() > 1 && dataFolder_.endsWith('/'))
+            dataFolder_.chop(1);
+    }
     const QString suggested =
         dataFolder_ + "/" +
         QString::fromStdString(numbers->Diagram.empty() ? "diagram" : numbers->Diagram) + ".csv";

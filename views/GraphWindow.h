@@ -108,6 +108,9 @@ class GraphWindow : public WorkingWindow {
     bool BeginFrame(CoordinateSystem& cs, const GraphPaint& g, const Viewport& v);
     // Pen colour and width of a curve kind from the graph options.
     void UsePen(CoordinateSystem& cs, CurveKind kind) const;
+    // The "Zoom" tag ends one letter before the right edge, its bottom one line down
+    // (the quick graph); otherwise it starts one word before the right edge.
+    bool ZoomTagRightAligned = false;
 
   private:
     void Zoom(long wParam, long lParam);

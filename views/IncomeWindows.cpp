@@ -238,12 +238,18 @@ IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame) : GraphWind
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
              ReferenceButton, PathButton, GoodsBox, CapitalBox, GrossBox})
         connect(b, &QAbstractButton::toggled, this, [this] {
+            mark_.reset();
             PanelsChanged();
             Redraw();
         });
     Position = new PositionForm(this);
     Box()->PositionForm = Position;
     connect(Box(), &PaintBox::mouseMoved, this, &IncomeExpenditureWindow::ShowPosition);
+    connect(Box(), &PaintBox::mouseMoved, this, [this](QPoint p) {
+        if (Box()->Dragging()) return;
+        mark_ = p;
+        Redraw();
+    });
 }
 
 void IncomeExpenditureWindow::ShowPosition(QPoint device) {
@@ -332,7 +338,10 @@ void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
     }
     if (o.CapitalMarket) {
         TakeSets(capital_, CapitalMarketRanges(m));
-        TakeRange(capital_);
+        if (TakeRange(capital_)) {
+            capital_.XMax = std::max(capital_.XMax, 1.0);
+            capital_.XMin = std::max(capital_.XMin, 0.0);
+        }
         capital_.XTitle = Tr("Einkommen##Income") + " (Y)#";
         capital_.YTitle = Tr("Kapitalströme##Capital Flows") + "#";
         if (BeginFrame(capital_, g, both ? lower : whole)) {
@@ -345,6 +354,24 @@ void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
         }
     } else {
         capital_.DeviceWidth = 0;
+    }
+    if (g.Target == GraphTarget::Screen) DrawMark();
+}
+
+void IncomeExpenditureWindow::DrawMark() {
+    if (!mark_) return;
+    const int x = mark_->x(), y = mark_->y();
+    for (CoordinateSystem* cs : {&goods_, &capital_}) {
+        if (cs->DeviceWidth <= 0 || !cs->Bound()) continue;
+        const DeviceRect box = cs->PlotBox();
+        if (x < box.Left || x > box.Right) continue;
+        UsePen(*cs, CurveKind::Current);
+        cs->SetPenWidth(1);
+        cs->DeviceLine(x, box.Top, x, box.Bottom);
+        if (y >= box.Top && y <= box.Bottom) {
+            cs->DeviceLine(x - 3, y - 3, x + 3, y + 3);
+            cs->DeviceLine(x - 3, y + 3, x + 3, y - 3);
+        }
     }
 }
 

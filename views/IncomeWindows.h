@@ -64,6 +64,9 @@ class IncomeExpenditureWindow : public GraphWindow {
     QCheckBox *GoodsBox, *CapitalBox, *GrossBox;
     PositionForm* Position;
     void ShowPosition(QPoint device);
+    // The mouse position marked in the panels (a cross and a vertical line) until the
+    // options change; none: nothing is marked.
+    std::optional<QPoint> Mark() const { return mark_; }
 
   protected:
     void DrawDiagram(const GraphPaint& g) override;
@@ -71,6 +74,8 @@ class IncomeExpenditureWindow : public GraphWindow {
 
   private:
     void PanelsChanged();
+    void DrawMark();
+    std::optional<QPoint> mark_;
 
     CoordinateSystem goods_, capital_;
     Plot goodsPlot_, capitalPlot_;

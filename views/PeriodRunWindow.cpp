@@ -114,10 +114,8 @@ PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), m
     });
     // A changed model invalidates what the run is replaying.
     connect(&main_, &MainWindow::modelChangeBroadcast, this, &PeriodRunWindow::Pause);
-    // The language switch checks one of its two entries after setting the language.
-    for (const char* name : {"MIOptionenDeutsch", "MIOptionenEnglisch"})
-        if (QAction* a = main_.Action(QString::fromLatin1(name)))
-            connect(a, &QAction::toggled, this, &PeriodRunWindow::RefreshLanguage);
+    // After the language is set (a menu entry toggles before it sets the language).
+    connect(&main_, &MainWindow::languageChanged, this, &PeriodRunWindow::RefreshLanguage);
     RefreshLanguage();
     adjustSize();
 }
@@ -158,7 +156,7 @@ void PeriodRunWindow::RefreshLanguage() {
 }
 
 void PeriodRunWindow::ShowCaptions() {
-    DelayGroup->setTitle(Q(run_.DelayCaption(Language())));
+    DelayGroup->setTitle(Q(run_.DelayCaption(Language(), main_.model().DecimalSeparator)));
     JumpGroup->setTitle(Q(run_.JumpCaption(Language())));
 }
 

@@ -46,6 +46,7 @@ QToolButton* Toggle() {
 
 QuickGraphWindow::QuickGraphWindow(WindowFrame& frame) : GraphWindow(frame, QuickGraphCaption) {
     AddCoordinateSystem(cs_);
+    ZoomTagRightAligned = true;
     if (const WindowSettings* ws = frame.windowSettings()) slots_ = ReadQuickSlots(*ws);
 
     auto* content = new QWidget;
@@ -134,6 +135,7 @@ QuickGraphOptions QuickGraphWindow::Options() const {
     o.UntilCurrent = UntilCurrentButton->isChecked();
     o.Steps = StepsButton->isChecked();
     o.AlwaysZero = ZeroLineButton->isChecked();
+    o.Revolving = frame().revolvingInterval();
     return o;
 }
 

@@ -23,6 +23,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -348,7 +350,16 @@ SequenceTableWindow::SequenceTableWindow(WindowFrame& frame, bool differences)
     ApplyFont();
     UpdateBaselineMenu();
     SetVisible(set);
-    resize(520, 420);
+    // Wide enough for every column, as far as the main window's area allows.
+    int width = Grid->verticalHeader()->sizeHint().width() +
+                Grid->verticalScrollBar()->sizeHint().width() + 2 * Grid->frameWidth() + 24;
+    for (int c = 0; c < TableModel->columnCount(); ++c)
+        width += Grid->columnWidth(c);
+    const QMdiArea* area = frame.mdiArea();
+    const int room = area && area->width() > 0 ? area->width()
+                     : screen()                ? screen()->availableGeometry().width()
+                                               : 1024;
+    resize(std::clamp(width, 520, std::max(520, room)), 420);
 }
 
 SequenceTableWindow::~SequenceTableWindow() {
@@ -448,6 +459,11 @@ long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
             Rebuild();
         else
             TableModel->Refresh();
+        // The highlighted row stays in sight (a period run moves it below the window).
+        if (const int row = m.Periods.CurrentPeriod - TableModel->From();
+            row >= 0 && row < TableModel->rowCount() && TableModel->columnCount() > 0)
+            Grid->scrollTo(TableModel->index(row, std::max(0, Grid->columnAt(0))),
+                           QAbstractItemView::EnsureVisible);
         return 0;
     case MSG_MODEL_CHANGED:
     case MSG_NUMBER_FORMAT:

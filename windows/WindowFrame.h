@@ -52,6 +52,9 @@ class WindowFrame {
     // The frozen baseline run, or none. Windows that compare draw and list it beside the
     // model (MSG_BASELINE_CHANGED tells them when it comes or goes).
     virtual const Baseline* baseline() const { return nullptr; }
+    // True in the revolving analysis form: periods shifted out of the interval keep their
+    // parameters for differences across period 0.
+    virtual bool revolvingInterval() const { return false; }
 };
 
 } // namespace tv

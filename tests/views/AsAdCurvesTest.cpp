@@ -8,7 +8,9 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "views/AsAdCurves.h"
+#include "views/DiagramData.h"
 #include "views/DiagramExport.h"
+#include "views/LabelPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -337,6 +339,184 @@ TEST(DiagramExport, DefaultsAndRefusedRequests) {
             EXPECT_TRUE(r.Numbers.Curves.empty());
         }
     }
+}
+
+// Records the pen style of every line and the labels written.
+class PenCanvas : public GraphCanvas {
+  public:
+    struct Stroke {
+        bool dotted, dashed;
+    };
+    void SetFont(const char*, int, bool) override {}
+    int TextWidth(const std::string& t) override { return 6 * int(t.size()); }
+    int TextHeight(const std::string&) override { return 10; }
+    void SetPen(Colour, int) override {}
+    void SetDotted(bool d) override { dotted = d; }
+    void SetDashed(bool d) override { dashed = d; }
+    void SetBrush(Colour) override {}
+    void SetFontColour(Colour) override {}
+    void Line(int, int, int, int) override { strokes.push_back({dotted, dashed}); }
+    void FillRect(int, int, int, int) override {}
+    void Text(int, int, const std::string& t, HAlign, VAlign, bool opaque) override {
+        if (opaque) labels.push_back(t);
+    }
+    bool dotted = false, dashed = false;
+    std::vector<Stroke> strokes;
+    std::vector<std::string> labels;
+};
+
+TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashedOnEveryTarget) {
+    enum Pen { Solid, Dotted, Dashed };
+    struct Case {
+        const char* name;
+        CurveKind kind;
+        bool capacity;
+        Pen pen;
+        const char* label; // in English
+    } cases[] = {
+        {"AD(0)", CurveKind::Reference, false, Dotted, "AD(0)"},
+        {"AS(0)", CurveKind::Reference, false, Dotted, "AS(0)"},
+        {"LAS(0)", CurveKind::Reference, false, Dotted, "LAS(0)"},
+        {"DAD(0)", CurveKind::Reference, false, Dotted, "DAD(0)"},
+        {"P(0)", CurveKind::Reference, false, Dotted, "P(0)"},
+        {"Kap-Max(0)", CurveKind::Reference, true, Dashed, "Cap-Max(0)"},
+        {"Kap-Max(12)", CurveKind::Current, true, Dashed, "Cap-Max(12)"},
+        {"AD(12)", CurveKind::Current, false, Solid, "AD(12)"},
+        {"LDAS(12)", CurveKind::Current, false, Solid, "LDAS(12)"},
+    };
+    for (GraphTarget target : {GraphTarget::Screen, GraphTarget::Image, GraphTarget::Printer})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " target " + std::to_string(int(target)));
+            CoordinateSystem cs;
+            cs.XMin = 0, cs.XMax = 100, cs.YMin = 0, cs.YMax = 2;
+            cs.DeferLabels = true;
+            PenCanvas canvas;
+            ASSERT_TRUE(cs.DrawFrame(canvas, target, 800, 600));
+            canvas.strokes.clear();
+            NamedPolyline curve{c.name, c.kind, c.capacity, {{10, 0.1}, {50, 1}, {90, 1.9}}};
+            DrawAsAdCurves(cs, {curve}, GraphStyle{}, 2);
+            cs.EndPaint();
+            ASSERT_FALSE(canvas.strokes.empty());
+            for (const PenCanvas::Stroke& s : canvas.strokes) {
+                // Dashes win over dots where a canvas is asked for both.
+                const Pen drawn = s.dashed ? Dashed : s.dotted ? Dotted : Solid;
+                EXPECT_EQ(drawn, c.pen);
+            }
+            ASSERT_EQ(canvas.labels.size(), 1u);
+            EXPECT_EQ(canvas.labels[0], c.label);
+        }
+    // The income diagrams and the derivations draw their reference curves dotted as well.
+    CoordinateSystem cs;
+    PenCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Printer, 800, 600));
+    canvas.strokes.clear();
+    Plot plot;
+    plot.Curves.push_back({"IS(0)", CurveStyle::Reference, {{0, 0}, {1, 1}}, {}});
+    DrawPlot(cs, plot, GraphStyle{});
+    ASSERT_FALSE(canvas.strokes.empty());
+    for (const PenCanvas::Stroke& s : canvas.strokes)
+        EXPECT_TRUE(s.dotted && !s.dashed);
+}
+
+TEST(DiagramPens, AReferenceCurveIsNamedOnItsFirstVisiblePiece) {
+    // The first finite piece lies left of the plot; the name goes where the curve shows.
+    CoordinateSystem cs;
+    cs.XMin = 0, cs.XMax = 100, cs.YMin = 0, cs.YMax = 2;
+    cs.DeferLabels = true;
+    PenCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    const double nan = std::nan("");
+    NamedPolyline curve{"AD(0)",
+                        CurveKind::Reference,
+                        false,
+                        {{nan, 1}, {-50, 1.9}, {-10, 1.5}, {20, 1.2}, {60, 0.5}}};
+    DrawAsAdCurves(cs, {curve}, GraphStyle{}, 1);
+    cs.EndPaint();
+    ASSERT_EQ(cs.WrittenLabels().size(), 1u);
+    const DeviceRect r = cs.WrittenLabels()[0].Rect;
+    const DeviceRect box = cs.PlotBox();
+    EXPECT_TRUE(Inside(box, r));
+    // Beside the point where the curve enters at the left edge.
+    EXPECT_LT(r.Left - box.Left, 30);
+    EXPECT_NEAR((r.Top + r.Bottom) / 2.0, cs.WorldToDeviceY(1.5 - 10 * 0.3 / 30), 30);
+}
+
+TEST(AsAdReadout, TextsOfBothFormsInBothLanguages) {
+    Model m = SolvedModel();
+    struct Case {
+        AsAdPlane plane;
+        int language;
+        const char* caption;
+        const char* lines[5];
+        const char* valuesTitle;
+        const char* percent;
+    } cases[] = {
+        {AsAdPlane::Price,
+         1,
+         "Einkommen-Preis-Info",
+         {"Einkommen: ", "Preisniveau (P'): ", "Nettonachfrage: ", "heim. Angebot: ", "=> "},
+         "AD-AS-Werte bei P' (t=12)",
+         ""},
+        {AsAdPlane::Price,
+         2,
+         "Income-Price-Info",
+         {"Income: ", "Price Level (P'): ", "Net Demand: ", "Domestic Supply: ", "=> "},
+         "AD-AS values at P' (t=12)",
+         ""},
+        {AsAdPlane::Inflation,
+         1,
+         "Einkommen-Inflation-Info",
+         {"Einkommen: ", "Inflation (gP'): ", "Nettonachfrage: ", "heim. Angebot: ", "=> "},
+         "DAD-DAS-Werte bei gP' (t=12)",
+         "%"},
+        {AsAdPlane::Inflation,
+         2,
+         "Income-Inflation-Info",
+         {"Income: ", "Inflation (gP'): ", "Net Demand: ", "Domestic Supply: ", "=> "},
+         "DAD-DAS values at gP' (t=12)",
+         "%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        const WorldPoint at = AsAdPathPoint(m, c.plane, 12);
+        const PositionReadout r = AsAdReadout(m, c.plane, at.X, at.Y, c.language);
+        EXPECT_EQ(r.Caption, c.caption);
+        ASSERT_EQ(r.Groups.size(), 2u);
+        EXPECT_EQ(r.Groups[0].Title, c.language == 1 ? "Positionswerte" : "Position");
+        EXPECT_EQ(r.Groups[1].Title, c.valuesTitle);
+        ASSERT_EQ(r.Groups[0].Lines.size(), 2u);
+        ASSERT_EQ(r.Groups[1].Lines.size(), 3u);
+        const std::string lines[5] = {r.Groups[0].Lines[0], r.Groups[0].Lines[1],
+                                      r.Groups[1].Lines[0], r.Groups[1].Lines[1],
+                                      r.Groups[1].Lines[2]};
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(lines[k].rfind(c.lines[k], 0), 0u) << lines[k];
+        EXPECT_EQ(lines[1], c.lines[1] + m.FormatNumber(at.Y) + c.percent);
+    }
+}
+
+TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
+    Model m = SolvedModel();
+    const double before = m.ModelVar(12, var::Y);
+    const WorldPoint at = AsAdPathPoint(m, AsAdPlane::Price, 12);
+    // At the period's own price demand reaches about its income; supply is the income whose
+    // supply price that is, up to capacity.
+    EXPECT_NEAR(DemandAt(m, AsAdPlane::Price, 12, at.Y), at.X, 0.02 * at.X);
+    const double cap = PotentialOutput(m, 12);
+    for (double share : {0.25, 0.5, 0.75})
+        EXPECT_NEAR(SupplyAt(m, AsAdPlane::Price, 12, PriceAt(m, 12, share * cap)), share * cap,
+                    1e-6 * cap);
+    EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 12, 2 * PriceAt(m, 12, cap)), cap);
+    struct Case {
+        double priceFactor;
+        const char* conclusion;
+    } cases[] = {{0.7, "=> Nachfrageüberschuss: "}, {1.3, "=> Angebotsüberschuss: "}};
+    for (const Case& c : cases) {
+        const PositionReadout r = AsAdReadout(m, AsAdPlane::Price, at.X, at.Y * c.priceFactor, 1);
+        EXPECT_EQ(r.Groups[1].Lines[2].rfind(c.conclusion, 0), 0u) << r.Groups[1].Lines[2];
+    }
+    // Asking leaves the solution as it was.
+    EXPECT_EQ(Bits(m.ModelVar(12, var::Y)), Bits(before));
 }
 
 } // namespace

@@ -61,8 +61,10 @@ class TestFrame : public WindowFrame {
     int assignedPeriod(int) const override { return m.Periods.CurrentPeriod; }
     const Settings* userSettings() const override { return &settings; }
     WindowSettings* windowSettings() override { return &settings.Windows; }
+    bool revolvingInterval() const override { return revolving; }
 
     Model m;
+    bool revolving = false;
     Settings settings;
     SilentHost silent;
     QMdiArea area;
@@ -220,6 +222,16 @@ class ChartWindowsTest : public QObject {
             w->ShowPosition(cs.WorldToDeviceX(3.2));
             Settle();
             w->InfoForm->grab().save(dir + QStringLiteral("/quick-graph-position-de.png"));
+        }
+    }
+
+    void quickGraphReadsTheAnalysisForm() {
+        TestFrame f;
+        Shocked(f.m);
+        auto* w = Open<QuickGraphWindow>(f);
+        for (bool revolving : {false, true, false}) {
+            f.revolving = revolving;
+            QCOMPARE(w->Options().Revolving, revolving);
         }
     }
 

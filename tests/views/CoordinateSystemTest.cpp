@@ -393,3 +393,20 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     EXPECT_EQ(back.BackgroundColour, 0x123456);
     EXPECT_EQ(back.PathColour, 0);
 }
+
+TEST(GraphStyle, DiagramTextSizeIsKeptWithinItsRange) {
+    struct Case {
+        int stored, taken;
+    } cases[] = {{8, 8}, {16, 16}, {24, 24}, {3, 6}, {40, 24}, {-1, 6}};
+    for (const Case& c : cases) {
+        Settings s;
+        s.DiagramTextSize = c.stored;
+        const GraphStyle g = GraphStyleFromSettings(s);
+        EXPECT_EQ(g.TextSize, c.taken) << c.stored;
+        Settings back;
+        StoreGraphStyle(g, back);
+        EXPECT_EQ(back.DiagramTextSize, c.taken) << c.stored;
+    }
+    EXPECT_EQ(GraphStyle{}.TextSize, 8);
+    EXPECT_EQ(Settings{}.DiagramTextSize, 8);
+}

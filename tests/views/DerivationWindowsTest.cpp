@@ -46,6 +46,7 @@ class DerivationWindowsTest : public QObject {
     void selectorAndDoubleClickEnlarge();
     void noticesOncePerChangeNeverFromPaintOrRun();
     void positionFormsFollowTheMouse();
+    void bothCurveLettersToggleTheCurveInBothLanguages();
     void screenshots();
 };
 
@@ -79,6 +80,25 @@ void DerivationWindowsTest::paintsTheDerivationData() {
     w->Message(MSG_PERIOD_MOVED, 1, 1);
     w->Box()->grab();
     QVERIFY(HasCurve(w->LastPlots()[0], "NK(3)"));
+}
+
+void DerivationWindowsTest::bothCurveLettersToggleTheCurveInBothLanguages() {
+    TestFrame f(ClosedMoneyShock());
+    auto* w = f.Open<LMDerivationWindow>();
+    QApplication::setActiveWindow(&f.area);
+    QVERIFY(QTest::qWaitForWindowActive(&f.area));
+    f.area.setActiveSubWindow(w);
+    for (int language : {1, 2}) {
+        f.m.Language = static_cast<uint8_t>(language);
+        w->RefreshLanguage();
+        for (Qt::Key key : {Qt::Key_K, Qt::Key_C}) {
+            const bool before = w->CurveButton->isChecked();
+            w->ZoomBox->setFocus();
+            QTest::keyClick(f.area.windowHandle(), key, Qt::AltModifier);
+            QTRY_VERIFY2(w->CurveButton->isChecked() != before,
+                         qPrintable(QStringLiteral("language %1, key %2").arg(language).arg(key)));
+        }
+    }
 }
 
 void DerivationWindowsTest::selectorAndDoubleClickEnlarge() {

@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -260,9 +261,10 @@ void GraphWindowTest::mouseBandZoomsAndUndoRestores() {
     QVERIFY(std::abs(w->cs.XMax - 750) < 10);
     QVERIFY(std::abs(w->cs.YMin - 0.4) < 0.01);
     QCOMPARE(w->cs.XAxisMax, 800.0);
-    // "Zoom" in white at the top right.
+    // "Zoom" at the top right, black on a white patch: legible on the window's grey.
     const QImage& zoomed = box->Picture();
     QVERIFY(HasColour(zoomed, Qt::white, QRect(zoomed.width() - 40, 0, 40, 30)));
+    QVERIFY(HasColour(zoomed, Qt::black, QRect(zoomed.width() - 40, 0, 40, 30)));
 
     box->UndoZoomItem->trigger();
     box->grab();
@@ -382,6 +384,12 @@ void GraphWindowTest::optionsDialogRefusesInvisibleCurves() {
     GraphOptionsDialog dialog(style, 1, host);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Grafikdarstellung"));
     QCOMPARE(dialog.Items->count(), 4);
+
+    // The diagrams' text size: 8 points unless chosen, 6 to 24.
+    QCOMPARE(dialog.TextSizeBox->value(), 8);
+    QCOMPARE(dialog.TextSizeBox->maximum(), 24);
+    dialog.TextSizeBox->setValue(16);
+    QCOMPARE(dialog.Style().TextSize, 16);
 
     dialog.SelectItem(1); // current-period curves
     QVERIFY(dialog.WidthGroup->isEnabled());

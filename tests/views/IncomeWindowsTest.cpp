@@ -13,16 +13,19 @@
 #include "views/PaintBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -51,6 +54,9 @@ class IncomeWindowsTest : public QObject {
     void noticesOncePerChangeNeverFromPaintOrRun();
     void windowsPaintTheirData();
     void numbersAreThoseOfTheBatchToolAndReachClipboardAndFile();
+    void positionMarkFollowsTheMouseUntilTheOptionsChange();
+    void capitalZoomBandStaysRightOfTheOrigin();
+    void saveDataStartsInTheDataFolder();
     void screenshots();
 };
 
@@ -174,6 +180,74 @@ void IncomeWindowsTest::numbersAreThoseOfTheBatchToolAndReachClipboardAndFile() 
     QVERIFY(capitalOnly && !capitalOnly->Curves.empty());
     for (const ExportedCurve& curve : capitalOnly->Curves)
         QVERIFY2(curve.Name.rfind("capital:", 0) == 0, curve.Name.c_str());
+}
+
+void IncomeWindowsTest::positionMarkFollowsTheMouseUntilTheOptionsChange() {
+    TestFrame f(OpenFiscalShock());
+    auto* e = f.Open<IncomeExpenditureWindow>();
+    e->resize(560, 640);
+    e->Box()->grab();
+    QVERIFY(!e->Mark());
+    const DeviceRect goods = e->CoordinateSystems()[0]->PlotBox();
+    const DeviceRect capital = e->CoordinateSystems()[1]->PlotBox();
+    const QPoint at((goods.Left + goods.Right) / 2 + 7, (goods.Top + goods.Bottom) / 2 + 5);
+    QTest::mouseMove(e->Box(), at);
+    QTRY_VERIFY(e->Mark() && *e->Mark() == at);
+    const QImage picture = e->Box()->grab().toImage();
+    // A vertical line through both panels in the current curves' colour (black), and the
+    // cross in the panel under the mouse.
+    auto black = [&picture](int x, int y) { return picture.pixelColor(x, y) == QColor(Qt::black); };
+    struct Probe {
+        const char* what;
+        int x, y;
+    } probes[] = {{"goods line", at.x(), goods.Top + 3},
+                  {"capital line", at.x(), (capital.Top + capital.Bottom) / 2 + 11},
+                  {"cross", at.x() + 2, at.y() + 2},
+                  {"cross", at.x() - 2, at.y() + 2}};
+    for (const Probe& p : probes)
+        QVERIFY2(black(p.x, p.y), p.what);
+    // Until the next change of the options.
+    e->GrossBox->setChecked(true);
+    QVERIFY(!e->Mark());
+    const QImage after = e->Box()->grab().toImage();
+    QVERIFY(after.pixelColor(at.x(), capital.Top + 3) != QColor(Qt::black));
+}
+
+void IncomeWindowsTest::capitalZoomBandStaysRightOfTheOrigin() {
+    TestFrame f(OpenFiscalShock());
+    auto* e = f.Open<IncomeExpenditureWindow>();
+    e->resize(560, 640);
+    e->Box()->grab();
+    const DeviceRect capital = e->CoordinateSystems()[1]->PlotBox();
+    // From inside the capital panel to the margin left of its axis.
+    const QPoint from(capital.Left + 60, capital.Top + 20), to(2, capital.Bottom - 10);
+    QTest::mousePress(e->Box(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(e->Box(), to);
+    QTest::mouseRelease(e->Box(), Qt::LeftButton, {}, to);
+    e->Box()->grab();
+    const CoordinateSystem& cs = *e->CoordinateSystems()[1];
+    QVERIFY(cs.Zoomed);
+    QVERIFY(cs.XMin >= 0);
+    QVERIFY(cs.XAxisMin >= 0);
+    QVERIFY(cs.XMax >= 1);
+}
+
+void IncomeWindowsTest::saveDataStartsInTheDataFolder() {
+    TestFrame f(OpenFiscalShock());
+    QTemporaryDir data;
+    f.settings.DataDirectory = data.path().toStdString() + "/";
+    auto* w = f.Open<IncomeInterestWindow>();
+    w->Box()->grab();
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = d->directory().absolutePath();
+            d->reject();
+        }
+    });
+    emit w->Box()->Menu->aboutToShow();
+    w->SaveDataItem->trigger();
+    QCOMPARE(shown, QDir(data.path()).absolutePath());
 }
 
 void IncomeWindowsTest::screenshots() {

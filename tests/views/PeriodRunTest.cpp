@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -40,6 +41,7 @@ class PeriodRunTest : public QObject {
     void flowChartWithoutSizeDrawsNothing();
     void diagramNoticesWaitForTheRunToEnd();
     void hintsFollowTheLanguage();
+    void captionsFollowTheMenuLanguageAndTheDecimalSeparator();
     void screenshots();
 
   private:
@@ -306,6 +308,29 @@ void PeriodRunTest::hintsFollowTheLanguage() {
     QVERIFY(run->DelayGroup->statusTip().startsWith(QStringLiteral("Minimum delay")));
     w_->SetLanguage(1);
     QCOMPARE(run->BackButton->toolTip(), QStringLiteral("linker Analyserand"));
+}
+
+void PeriodRunTest::captionsFollowTheMenuLanguageAndTheDecimalSeparator() {
+    PeriodRunWindow* run = OpenRun();
+    const char separator = m_->DecimalSeparator;
+    m_->DecimalSeparator = ',';
+    run->SetDelay(15);
+    struct Case {
+        const char* entry;
+        const char* delayTab;
+        const char* stepsTab;
+        const char* delay;
+    } cases[] = {{"MIOptionenEnglisch", "Delay", "Steps", "Delay = 1,5s"},
+                 {"MIOptionenDeutsch", "Verzögerung", "Sprungweite", "Verzögerung = 1,5s"}};
+    for (const Case& c : cases) {
+        // As the user chooses it: through the menu entry.
+        w_->Action(QString::fromLatin1(c.entry))->trigger();
+        QCOMPARE(run->Tabs->tabText(0), QString::fromUtf8(c.delayTab));
+        QCOMPARE(run->Tabs->tabText(1), QString::fromUtf8(c.stepsTab));
+        QCOMPARE(run->DelayGroup->title(), QString::fromUtf8(c.delay));
+    }
+    m_->DecimalSeparator = separator;
+    run->SetDelay(1);
 }
 
 void PeriodRunTest::screenshots() {

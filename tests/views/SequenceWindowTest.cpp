@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -76,6 +77,42 @@ class SequenceWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void init() { SharedSequenceTableState() = SequenceTableState{}; }
+
+    void opensWideEnoughAndKeepsTheCurrentRowInSight() {
+        struct Case {
+            const char* name;
+            bool everyVariable;
+        } cases[] = {{"default set", false}, {"every variable", true}};
+        for (const Case& c : cases) {
+            SharedSequenceTableState() = SequenceTableState{};
+            if (c.everyVariable) {
+                SeriesFlags all{};
+                for (int v = 1; v <= 63; ++v)
+                    all[size_t(v)] = true;
+                SharedSequenceTableState().Sets[0] = all;
+                SharedSequenceTableState().HasSet[0] = true;
+            }
+            TestFrame f;
+            f.area.resize(1400, 600);
+            Shocked(f.m);
+            f.m.Periods.RightEdge = 60;
+            f.m.Periods.LastSolved = 12;
+            test::RecordingHost host;
+            Solve(f.m, host);
+            SequenceTableWindow* w = Open(f, false);
+            QCoreApplication::processEvents();
+            QVERIFY2(w->width() <= f.area.width(), c.name);
+            if (!c.everyVariable) // every column in sight without scrolling sideways
+                QVERIFY2(w->Grid->horizontalScrollBar()->maximum() == 0, c.name);
+            // A period far below the first rows scrolls into view.
+            f.m.Periods.CurrentPeriod = 55;
+            w->Message(MSG_PERIOD_MOVED, 2, 1);
+            QCoreApplication::processEvents();
+            const QRect row = w->Grid->visualRect(w->TableModel->index(55, 0));
+            QVERIFY2(w->Grid->viewport()->rect().intersects(row), c.name);
+            delete w;
+        }
+    }
 
     void cellsAreTheFormattedStore() {
         for (bool differences : {false, true}) {
