@@ -3,6 +3,8 @@
 
 #include "OpenedModel.h"
 #include "PdfText.h"
+#include "app/MainWindow.h"
+#include "app/QtUserHost.h"
 #include "app/Settings.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
@@ -10,13 +12,16 @@
 #include "core/UserHost.h"
 #include "tools/RenderViews.h"
 #include "views/Handout.h"
+#include "views/ViewCommands.h"
 #include "views/ViewPictures.h"
 #include "windows/WorkingWindow.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -196,6 +201,66 @@ class RenderTest : public QObject {
                                   .arg(m_.Periods.RightEdge)));
         // The user's period is back.
         QCOMPARE(m_.Periods.CurrentPeriod, m_.Periods.RightEdge);
+    }
+
+    // A baseline adds its deviation columns to the table and its curves to the diagrams.
+    void handoutWithBaseline() {
+        Model base;
+        QVERIFY(
+            test::OpenAsTheProgramDoes(base, (Examples + "/02-closed-is-lm.TV5").toStdString()));
+        const Baseline frozen(base);
+        RenderFrame frame(m_, host_, Settings{}, QStringLiteral("06"), &frozen,
+                          m_.Periods.RightEdge);
+        const QString path = dir_.filePath("handout-baseline.pdf");
+        QString error;
+        QStringList titles;
+        QVERIFY2(WriteHandout(frame, Examples + "/06-money-creation.TV5", path, error, &titles),
+                 qPrintable(error));
+        const QString text = pdftext::Extract(ReadAll(path));
+        QVERIFY(text.contains(QStringLiteral("Y Abw.")));
+        QVERIFY(text.contains(QStringLiteral("Basislauf")));
+        QCOMPARE(titles.last(), German("Einkommen-Preis-Grafik##x"));
+    }
+
+    // The program's menu entry writes the handout of the solved model to the chosen file.
+    void handoutFromTheMenu() {
+        QTemporaryDir programDir;
+        Model m;
+        m.InitialiseForProgramStart();
+        MainWindowOptions o;
+        o.programDirectory = programDir.path();
+        o.userConfigDirectory = programDir.path();
+        o.readSettings = false;
+        o.writeSettingsAtEnd = false;
+        MainWindow main(m, o);
+        QStringList told;
+        main.userHost().scriptMessage = [&](const QString& t, const QString& text) {
+            told << t + ": " + text;
+        };
+        main.userHost().scriptAsk = [](const QString&, const QString&) { return true; };
+        InstallViewCommands(main);
+        QSignalSpy done(&main, &MainWindow::startupFinished);
+        main.show();
+        QVERIFY(done.count() > 0 || done.wait(20000));
+        QAction* entry = main.Action(QStringLiteral("MIDateiHandout"));
+        QVERIFY(entry && entry->isEnabled());
+        QCOMPARE(entry->text(), QStringLiteral("Handout (PDF) …"));
+        const QString path = dir_.filePath("menu-handout");
+        QString asked;
+        main.fileNameProvider = [&](bool save, const QString& title, const QString& filter,
+                                    const QString&) {
+            asked = (save ? "save: " : "open: ") + title + " " + filter;
+            return path;
+        };
+        entry->trigger();
+        QCOMPARE(asked, QStringLiteral("save: Handout speichern PDF (*.pdf)"));
+        QVERIFY2(told.isEmpty(), qPrintable(told.join('\n')));
+        // The extension is added; the pages follow the program's periods.
+        const QString text = pdftext::Extract(ReadAll(path + ".pdf"));
+        QVERIFY(text.contains(QStringLiteral("Analyseintervall: 0 bis 100")));
+        QVERIFY(text.contains(German(BaseWindowCaption(BaseWindowRole::Results2))));
+        QCOMPARE(m.Periods.CurrentPeriod, 0);
+        main.close();
     }
 
     // Through the batch tool (which hands the run to its Qt-linked companion): the default
