@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
 #include <QSaveFile>
@@ -110,7 +111,12 @@ bool WriteWindowPicture(WorkingWindow& window, PictureFormat format, QSize size,
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!window.RenderPicture(size.width(), size.height()).save(&buffer, "PNG")) {
+        // Opaque pixels, and quick compression: the encoder would take longer than the
+        // whole start-up, solution and drawing together.
+        QImageWriter writer(&buffer, "png");
+        writer.setCompression(15);
+        const QImage picture = window.RenderPicture(size.width(), size.height());
+        if (picture.isNull() || !writer.write(picture.convertToFormat(QImage::Format_RGB32))) {
             error = QStringLiteral("the picture is empty");
             return false;
         }
