@@ -211,6 +211,8 @@ int RenderSolvedModel(Model& m, const Model* baselineModel, const std::string& m
 
     QString error;
     if (!r.View.empty()) {
+        if (const std::string why = frame.Unavailable(r.View); !why.empty())
+            return finish(Refuse("--render " + r.View + ": " + why));
         WorkingWindow* w = frame.Open(r.View);
         QSize size = DefaultRenderSize(*w);
         if (!r.Size.empty()) ParseSize(r.Size, size);
@@ -281,6 +283,15 @@ WorkingWindow* RenderFrame::Open(const std::string& name) {
         return w;
     }
     return nullptr;
+}
+
+std::string RenderFrame::Unavailable(const std::string& name) const {
+    if (name == "account-scheme" && m_.Sw(17) == 2)
+        return "the bond market is modelled as the money market only: the program builds no "
+               "account scheme";
+    if (name.rfind("money-", 0) == 0 && m_.Sw(18) != 1)
+        return "the model has no multiple money and credit creation (switch 18)";
+    return {};
 }
 
 QSize DefaultRenderSize(const WorkingWindow& window) {

@@ -50,6 +50,9 @@ class RenderFrame : public WindowFrame {
     // scheme after its last booking, both construction points of a derivation); nothing for
     // an unknown name. The window belongs to the frame.
     WorkingWindow* Open(const std::string& name);
+    // Why the program offers no such view for this model (its menu entry is disabled or
+    // refuses), or nothing.
+    std::string Unavailable(const std::string& name) const;
 
   private:
     Model& m_;

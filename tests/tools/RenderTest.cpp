@@ -321,6 +321,8 @@ class RenderTest : public QObject {
             << "--lang";
         QTest::newRow("handout not a pdf")
             << QStringList{model, "--handout", "out.png"} << png << "PDF";
+        QTest::newRow("money view without money creation")
+            << QStringList{model, "--render", "money-worksheet", "-o", png} << png << "switch 18";
         QTest::newRow("unreadable model")
             << QStringList{"missing.TV5", "--render", "is-lm", "-o", png} << png << "";
     }
