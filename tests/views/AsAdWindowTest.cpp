@@ -197,26 +197,6 @@ class AsAdWindowTest : public QObject {
         w->Message(MSG_MODEL_CHANGED, 1, 1);
         QVERIFY(w->LongRunBox->isEnabled());
     }
-
-    // Screen pictures of both diagrams in both languages into TERVALIS_SHOT_DIR, when set.
-    void Screenshots() {
-        const QString dir = qEnvironmentVariable("TERVALIS_SHOT_DIR");
-        if (dir.isEmpty()) QSKIP("TERVALIS_SHOT_DIR not set");
-        TestFrame f;
-        f.m = SolvedModel();
-        for (int language : {1, 2}) {
-            f.m.Language = uint8_t(language);
-            for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
-                AsAdWindow* w = Open(f, plane);
-                w->RefreshLanguage();
-                const QString name = QStringLiteral("%1/%2-%3.png")
-                                         .arg(dir, plane == AsAdPlane::Price ? "asad" : "dasdad",
-                                              language == 1 ? "de" : "en");
-                QVERIFY(w->grab().save(name));
-                w->close();
-            }
-        }
-    }
 };
 
 QTEST_MAIN(AsAdWindowTest)
