@@ -187,11 +187,13 @@ void TablePages(Pages& pages, SequenceTableWindow& table, int language) {
 } // namespace
 
 QStringList SwitchesInWords(const Model& m, int language) {
+    // A value without words of its own shows as its number after the topic.
     auto pick = [&](int k, std::initializer_list<const char*> texts) {
         const int v = m.Sw(k);
-        const char* text =
-            v < static_cast<int>(texts.size()) ? *(texts.begin() + v) : *(texts.end() - 1);
-        return Tr(text, language);
+        if (v < static_cast<int>(texts.size())) return Tr(*(texts.begin() + v), language);
+        const QString first = Tr(*texts.begin(), language);
+        return first.left(first.indexOf(QLatin1Char(':')) + 1) + QLatin1Char(' ') +
+               QString::number(v);
     };
     QStringList out;
     out << pick(1, {"Konsum: eine Konsumneigung auf das verfügbare Einkommen##Consumption: one "
@@ -223,9 +225,9 @@ QStringList SwitchesInWords(const Model& m, int language) {
     out << pick(17, {"Zins: exogen##Interest rate: exogenous",
                      "Zins: vollständiger Wertpapiermarkt##Interest rate: complete bond market",
                      "Zins: nur Geldmarkt##Interest rate: money market only"});
-    out << pick(18, {"Geldangebot: ohne multiple Geldschöpfung##Money supply: without multiple "
-                     "money creation",
-                     "Geldangebot: Geldbasis und Multiplikator##Money supply: monetary base "
+    out << pick(18, {"Geldschöpfung: ohne multiple Geldschöpfung##Money creation: without "
+                     "multiple money creation",
+                     "Geldschöpfung: Geldbasis und Multiplikator##Money creation: monetary base "
                      "and multiplier"});
     out << pick(20, {"Geldmenge: statisch##Money supply: static",
                      "Geldmenge: dynamisch##Money supply: dynamic"});

@@ -203,6 +203,32 @@ class RenderTest : public QObject {
         QCOMPARE(m_.Periods.CurrentPeriod, m_.Periods.RightEdge);
     }
 
+    // The title page's words for the switches, in both languages; a value without words
+    // shows as its number.
+    void switchesInWords_data() {
+        QTest::addColumn<int>("sw");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("mark-up de") << 12 << 2 << 1 << "Preise: Aufschlagskalkulation";
+        QTest::newRow("mark-up en") << 12 << 2 << 2 << "Prices: mark-up";
+        QTest::newRow("flexible") << 21 << 1 << 2 << "Exchange rate: flexible";
+        QTest::newRow("money market") << 17 << 2 << 1 << "Zins: nur Geldmarkt";
+        QTest::newRow("unlisted value") << 17 << 7 << 2 << "Interest rate: 7";
+        QTest::newRow("wage period") << 23 << 4 << 1 << "Lohnrunde: 4 Perioden";
+    }
+    void switchesInWords() {
+        QFETCH(int, sw);
+        QFETCH(int, value);
+        QFETCH(int, language);
+        QFETCH(QString, line);
+        Model m;
+        m.InitialiseForProgramStart();
+        m.Switch[sw] = static_cast<uint8_t>(value);
+        const QStringList lines = SwitchesInWords(m, language);
+        QVERIFY2(lines.contains(line), qPrintable(lines.join(" | ")));
+    }
+
     // A baseline adds its deviation columns to the table and its curves to the diagrams.
     void handoutWithBaseline() {
         Model base;
