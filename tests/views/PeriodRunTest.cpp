@@ -40,7 +40,6 @@ class PeriodRunTest : public QObject {
     void flowChartWithoutSizeDrawsNothing();
     void diagramNoticesWaitForTheRunToEnd();
     void hintsFollowTheLanguage();
-    void screenshots();
 
   private:
     PeriodRunWindow* OpenRun();
@@ -306,25 +305,6 @@ void PeriodRunTest::hintsFollowTheLanguage() {
     QVERIFY(run->DelayGroup->statusTip().startsWith(QStringLiteral("Minimum delay")));
     w_->SetLanguage(1);
     QCOMPARE(run->BackButton->toolTip(), QStringLiteral("linker Analyserand"));
-}
-
-void PeriodRunTest::screenshots() {
-    const QString out = qEnvironmentVariable("TERVALIS_SHOT_DIR");
-    if (out.isEmpty()) QSKIP("TERVALIS_SHOT_DIR not set");
-    auto* chart = dynamic_cast<FlowChartWindow*>(w_->FindChild(FlowChartCaption));
-    PeriodRunWindow* run = OpenRun();
-    run->show();
-    chart->showNormal();
-    chart->resize(700, 560);
-    chart->AllButton->click();
-    for (int lang : {1, 2}) {
-        w_->SetLanguage(lang);
-        QTest::qWait(50);
-        const QString suffix = lang == 1 ? QStringLiteral("de") : QStringLiteral("en");
-        QVERIFY(chart->grab().save(out + QStringLiteral("/flowchart-%1.png").arg(suffix)));
-        QVERIFY(run->grab().save(out + QStringLiteral("/periodrun-%1.png").arg(suffix)));
-    }
-    w_->SetLanguage(1);
 }
 
 QTEST_MAIN(PeriodRunTest)
