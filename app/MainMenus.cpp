@@ -130,6 +130,7 @@ void MainWindow::BuildMenus() {
         datei, QStringLiteral("MIDateiDrucken"), "&Drucken##&Print",
         QKeySequence(Qt::CTRL | Qt::Key_P), [this] { onPrint(); },
         "Drucken|Druckt das aktive Fenster##Print|Prints the active window");
+    Later(datei, QStringLiteral("MIDateiHandout"), "Handout (PDF) …##Handout (PDF) …");
     Later(datei, QStringLiteral("MIDateiExport"), "Export ...");
     QMenu* send = SubMenu(datei, QStringLiteral("MIDateiValdaSenden"), "Send data to VALDA");
     Later(send, QStringLiteral("MIDateiValdaESA"), "ESA 1995 (national accounting)");

@@ -331,6 +331,7 @@ bool SettingsFile::ProgramDirWritable() const {
 }
 
 std::string SettingsFile::ReadPath() const {
+    if (!readPath_.empty()) return readPath_;
     if (!userDir_.empty() && !ProgramDirWritable()) {
         std::error_code ec;
         if (fs::exists(userDir_ + FileName, ec)) return userDir_ + FileName;

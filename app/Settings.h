@@ -117,6 +117,8 @@ class SettingsFile {
     SettingsFile(std::string programDir, std::string userConfigDir, UserHost& host);
 
     std::string ReadPath() const;
+    // Reads another file than the program's (the batch renderer's --settings).
+    void SetReadPath(std::string path) { readPath_ = std::move(path); }
     std::string WritePath() const;
     // Where models and exports go unless the file names a folder: the program directory, or
     // the home folder when the program directory is not writable (an installed program).
@@ -139,6 +141,7 @@ class SettingsFile {
 
     std::string programDir_;
     std::string userDir_;
+    std::string readPath_;
     UserHost& host_;
 };
 

@@ -3,6 +3,8 @@
 //   tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]
 //                  [--baseline BASE.TV5]
 //                  [--diagram NAME [--period T] [--raster N] [--ref L]]
+//                  [--render VIEW|list [--period T] [--size WxH] -o FILE.png|.pdf|.svg]
+//                  [--handout FILE.pdf] [--lang de|en] [--settings FILE]
 //
 // --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
 // "--diagram list" names the diagrams. --baseline solves BASE.TV5 as well (its own start-up,
@@ -16,6 +18,10 @@
 // ("Ok"), 1 inexact or aborted, 2 the model file could not be read, 3 the model could not be
 // saved or the CSV could not be written completely. A reader that stops reading early
 // (a closed pipe) is no failure.
+//
+// --render and --handout draw views through the windows' own painting code. They need Qt,
+// which would slow every plain start: this binary hands them to tervalis-render, the same
+// source built with Qt, installed beside it.
 
 #include "app/AnalysisInterval.h"
 #include "app/ModelChange.h"
@@ -27,6 +33,7 @@
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
+#include "tools/RenderRequest.h"
 #ifdef TERVALIS_DIAGRAMS
 #include "views/BaselineCurves.h"
 #include "views/DiagramExport.h"
@@ -98,6 +105,9 @@ int Usage() {
                  "usage: tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]\n"
                  "                      [--baseline BASE.TV5]\n"
                  "                      [--diagram NAME|list [--period T] [--raster N] [--ref L]]\n"
+                 "                      [--render VIEW|list [--period T] [--size WxH] "
+                 "-o FILE.png|.pdf|.svg]\n"
+                 "                      [--handout FILE.pdf] [--lang de|en] [--settings FILE]\n"
                  "--baseline: solve BASE.TV5 too and write model minus baseline (nan where the\n"
                  "            baseline has no solved period); with --diagram, add the baseline's\n"
                  "            curves (\"IS(5) Basis\")\n"
@@ -248,6 +258,33 @@ struct BatchRun {
     }
 };
 
+#ifndef TERVALIS_RENDER
+// Replaces this process by the Qt-linked renderer beside it (installed or in the build tree).
+int RunRenderer(char** argv) {
+    std::string dir = ".";
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        self[n] = '\0';
+        dir = self;
+        dir = dir.substr(0, dir.find_last_of('/'));
+    }
+    std::vector<std::string> candidates = {dir + "/tervalis-render",
+                                           dir + "/../lib/tervalis/tervalis-render"};
+#ifdef TERVALIS_RENDERER
+    candidates.push_back(TERVALIS_RENDERER);
+#endif
+    for (const std::string& path : candidates)
+        if (::access(path.c_str(), X_OK) == 0) {
+            ::execv(path.c_str(), argv);
+            break;
+        }
+    std::fprintf(stderr, "tervalis-batch: --render and --handout need tervalis-render beside "
+                         "tervalis-batch\n");
+    return 2;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -259,6 +296,7 @@ int main(int argc, char** argv) {
     std::string diagram;
     long period = -1, raster = -1, reference = -1;
     BatchHost host;
+    RenderRequest render;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--new") {
@@ -281,6 +319,18 @@ int main(int argc, char** argv) {
         } else if (a == "--baseline" && i + 1 < argc) {
             baselinePath = argv[++i];
             if (baselinePath.empty() || baselinePath[0] == '-') return Usage();
+        } else if (a == "--render" && i + 1 < argc) {
+            render.View = argv[++i];
+        } else if (a == "--handout" && i + 1 < argc) {
+            render.Handout = argv[++i];
+        } else if (a == "-o" && i + 1 < argc) {
+            render.Output = argv[++i];
+        } else if (a == "--size" && i + 1 < argc) {
+            render.Size = argv[++i];
+        } else if (a == "--lang" && i + 1 < argc) {
+            render.Language = argv[++i];
+        } else if (a == "--settings" && i + 1 < argc) {
+            render.Settings = argv[++i];
         } else if (!a.empty() && a[0] != '-' && modelPath.empty()) {
             modelPath = a;
         } else {
@@ -288,7 +338,20 @@ int main(int argc, char** argv) {
         }
     }
     if (newModel && !modelPath.empty()) return Usage();
-    if (diagram.empty() && (period >= 0 || raster >= 0 || reference >= 0))
+    if (render.Wanted()) {
+#ifdef TERVALIS_RENDER
+        if (!diagram.empty()) return ArgumentError("--diagram and --render are separate runs");
+        if (render.View == "list") return ListRenderViews();
+        render.Period = period;
+        if (const int refused = CheckRenderRequest(render)) return refused;
+#else
+        return RunRenderer(argv);
+#endif
+    } else if (!render.Output.empty() || !render.Size.empty() || !render.Language.empty() ||
+               !render.Settings.empty()) {
+        return ArgumentError("-o, --size, --lang and --settings belong to --render or --handout");
+    }
+    if (diagram.empty() && ((period >= 0 && !render.Wanted()) || raster >= 0 || reference >= 0))
         return ArgumentError("--period, --raster and --ref belong to --diagram");
 #ifdef TERVALIS_DIAGRAMS
     const std::vector<std::string> diagrams = DiagramNames();
@@ -321,11 +384,20 @@ int main(int argc, char** argv) {
         baseHost.lead = "baseline ";
         base = std::make_unique<BatchRun>();
         const bool ok = base->Solve(baselinePath, false, to, baseHost);
-        if (ok) std::fprintf(stderr, "baseline status: %s\n", Translate(baseHost.status, 1).c_str());
+        if (ok)
+            std::fprintf(stderr, "baseline status: %s\n", Translate(baseHost.status, 1).c_str());
         if (!ok) return 2;
     }
 
     const bool saved = savePath.empty() || run.file->SaveAs(savePath);
+#ifdef TERVALIS_RENDER
+    if (render.Wanted()) {
+        const int code =
+            RenderSolvedModel(run.m, base ? &base->m : nullptr, run.file->ModelFileName(), render,
+                              host, Translate(host.status, 1));
+        return !saved && code < 2 ? 3 : code;
+    }
+#endif
 
     CsvOutput out;
 #ifdef TERVALIS_DIAGRAMS

@@ -24,6 +24,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPercentBarSeries>
+#include <QPicture>
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QPushButton>
@@ -99,7 +100,20 @@ void RenderWidget(QWidget* content, const PaintTarget& target) {
     p.save();
     p.translate(target.body.topLeft());
     p.scale(scale, scale);
-    content->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+    if (target.device && target.device->devType() == QInternal::Printer) {
+        // Rendered straight onto a printer, widgets become one bitmap; recorded first, the
+        // page keeps lines and text as vectors.
+        QPicture picture;
+        QPainter recorder(&picture);
+        content->render(&recorder, QPoint(), QRegion(), QWidget::DrawChildren);
+        recorder.end();
+        // A picture plays back scaled from its own resolution to the device's.
+        const double k = double(picture.logicalDpiX()) / target.device->logicalDpiX();
+        p.scale(k, k);
+        p.drawPicture(0, 0, picture);
+    } else {
+        content->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
     p.restore();
 }
 

@@ -19,6 +19,7 @@ sizes="16 22 24 32 48 64 128 256"
     echo bin/tervalis
     echo bin/tervalis-batch
     echo lib/tervalis/tervalis
+    echo lib/tervalis/tervalis-render
     echo lib/tervalis/tv5.ini
     for s in $sounds; do echo "lib/tervalis/$s"; done
     for lang in de en; do
@@ -91,4 +92,8 @@ done
 # The installed batch tool solves an installed example.
 bin/tervalis-batch share/tervalis/examples/02-closed-is-lm.TV5 >/dev/null 2>&1 \
     || fail "tervalis-batch on an installed example"
+# It hands a render run to the renderer installed beside the program and its settings file.
+bin/tervalis-batch share/tervalis/examples/02-closed-is-lm.TV5 --render is-lm -o "$prefix/is-lm.png" \
+    >/dev/null 2>&1 && [ -s "$prefix/is-lm.png" ] || fail "tervalis-batch --render on an installed example"
+rm -f "$prefix/is-lm.png"
 echo "install ok: $(find . -type f | wc -l) files"

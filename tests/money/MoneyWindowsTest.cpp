@@ -243,37 +243,6 @@ class MoneyWindowsTest : public QObject {
                 drawn = image.pixel(x, y) != qRgb(255, 255, 255);
         QVERIFY(drawn); // the round heading
     }
-
-    // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder.
-    void screenshots() {
-        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
-        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
-        for (int language : {1, 2}) {
-            TestFrame f;
-            MoneyModel(f.m);
-            f.m.Language = static_cast<uint8_t>(language);
-            auto* sheet = Open<MoneyWorksheetWindow>(f);
-            QTest::qWait(20);
-            auto* accounts = Open<MoneyAccountsWindow>(f);
-            accounts->resize(900, 700);
-            for (int i = 0; i < 3; ++i)
-                accounts->CycleEnd();
-            accounts->NextBooking();
-            accounts->NextBooking();
-            accounts->NextBooking();
-            QTest::qWait(20);
-            const QString suffix = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
-            sheet->grab().save(out + QStringLiteral("/money-worksheet-") + suffix + ".png");
-            accounts->grab().save(out + QStringLiteral("/money-accounts-") + suffix + ".png");
-            accounts->CycleStart();
-            accounts->CycleEnd();
-            accounts->NextBooking();
-            accounts->CycleEnd();
-            QTest::qWait(20);
-            accounts->grab().save(out + QStringLiteral("/money-accounts-impulse-") + suffix +
-                                  ".png");
-        }
-    }
 };
 
 QTEST_MAIN(MoneyWindowsTest)

@@ -277,32 +277,6 @@ class AccountSchemeWindowTest : public QObject {
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].startsWith(QStringLiteral("So nicht!")));
     }
-
-    // Pictures for a look by eye when TERVALIS_SCREENSHOTS names a folder: both scripts in
-    // both languages after the last booking.
-    void screenshots() {
-        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
-        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
-        for (const bool monetary : {false, true}) {
-            TestFrame f;
-            f.m = monetary ? MonetaryModel() : RealModel();
-            AccountSchemeWindow* w = Open(f);
-            w->resize(1100, 1040);
-            w->GoLast();
-            for (int language : {1, 2}) {
-                f.m.Language = static_cast<uint8_t>(language);
-                w->RefreshLanguage();
-                const QString name =
-                    QStringLiteral("/accounts-%1-%2")
-                        .arg(monetary ? QStringLiteral("monetary") : QStringLiteral("real"),
-                             language == 1 ? QStringLiteral("de") : QStringLiteral("en"));
-                QVERIFY(w->grab().save(out + name + QStringLiteral(".png")));
-                QVERIFY(
-                    w->RenderPicture(1200, 900).save(out + name + QStringLiteral("-picture.png")));
-            }
-            delete w;
-        }
-    }
 };
 
 QTEST_MAIN(AccountSchemeWindowTest)

@@ -1,6 +1,6 @@
 // The curve-derivation windows: they paint the derivation data, enlarge one quadrant by
 // selector or double click, say once per change when the IS curve cannot be derived, and
-// look right (screenshots on request: set TERVALIS_SHOT_DIR). The position read-outs of the
+// look right (pictures for review: tools/render_examples.sh). The position read-outs of the
 // income diagrams follow the mouse.
 
 #include "DiagramTestFrame.h"
@@ -47,7 +47,6 @@ class DerivationWindowsTest : public QObject {
     void noticesOncePerChangeNeverFromPaintOrRun();
     void positionFormsFollowTheMouse();
     void bothCurveLettersToggleTheCurveInBothLanguages();
-    void screenshots();
 };
 
 void DerivationWindowsTest::paintsTheDerivationData() {
@@ -208,56 +207,6 @@ void DerivationWindowsTest::positionFormsFollowTheMouse() {
     emit e->Box()->mouseMoved(QPoint(s.width() / 2, s.height() * 3 / 4));
     QVERIFY(e->Position->Texts().contains("Capital Market"));
     QVERIFY(e->Position->windowTitle().endsWith("(t = 12)"));
-}
-
-void DerivationWindowsTest::screenshots() {
-    const QString dir = qEnvironmentVariable("TERVALIS_SHOT_DIR");
-    if (dir.isEmpty()) QSKIP("set TERVALIS_SHOT_DIR to write the screenshots");
-    QDir().mkpath(dir);
-    for (int language : {1, 2}) {
-        const QString lang = language == 1 ? "de" : "en";
-        for (int kind = 0; kind < 3; ++kind) {
-            Model m = kind == 1 ? ClosedMoneyShock() : OpenFiscalShock();
-            m.Language = static_cast<uint8_t>(language);
-            TestFrame f(std::move(m));
-            CurveDerivationWindow* w = nullptr;
-            if (kind == 0) w = f.Open<ISDerivationWindow>();
-            if (kind == 1) w = f.Open<LMDerivationWindow>();
-            if (kind == 2) w = f.Open<ZDerivationWindow>();
-            const QString name = kind == 0 ? "is" : kind == 1 ? "lm" : "z";
-            w->Point1Button->setChecked(true);
-            w->Point2Button->setChecked(true);
-            w->CurveButton->setChecked(true);
-            w->resize(760, 640);
-            QCoreApplication::processEvents();
-            QVERIFY(w->grab().save(dir + "/derivation-" + name + "-" + lang + ".png"));
-            w->resize(1280, 960);
-            QCoreApplication::processEvents();
-            QVERIFY(w->grab().save(dir + "/derivation-" + name + "-large-" + lang + ".png"));
-            w->resize(760, 640);
-            w->ZoomBox->setCurrentIndex(kind == 0 ? 3 : 4);
-            QCoreApplication::processEvents();
-            QVERIFY(w->grab().save(dir + "/derivation-" + name + "-result-" + lang + ".png"));
-        }
-        TestFrame f(OpenFiscalShock());
-        f.m.Language = static_cast<uint8_t>(language);
-        auto* ii = f.Open<IncomeInterestWindow>();
-        ii->resize(640, 520);
-        ii->Box()->grab();
-        ii->Box()->TogglePositionForm();
-        const CoordinateSystem& cs = *ii->CoordinateSystems().front();
-        emit ii->Box()->mouseMoved(QPoint(cs.WorldToDeviceX(cs.XAxisMin + 0.4 * cs.XSpan),
-                                          cs.WorldToDeviceY(cs.YAxisMin + 0.5 * cs.YSpan)));
-        ii->Position->adjustSize();
-        QVERIFY(ii->Position->grab().save(dir + "/position-income-interest-" + lang + ".png"));
-        auto* e = f.Open<IncomeExpenditureWindow>();
-        e->resize(560, 640);
-        e->Box()->grab();
-        e->Box()->TogglePositionForm();
-        emit e->Box()->mouseMoved(QPoint(e->Box()->width() / 2, e->Box()->height() / 4));
-        e->Position->adjustSize();
-        QVERIFY(e->Position->grab().save(dir + "/position-income-expenditure-" + lang + ".png"));
-    }
 }
 
 QTEST_MAIN(DerivationWindowsTest)

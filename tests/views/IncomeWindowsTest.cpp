@@ -1,6 +1,6 @@
 // The income-interest and income-expenditure windows: they paint the diagram data, say
-// once per change when a period has no IS curve, and look right (screenshots on request:
-// set TERVALIS_SHOT_DIR).
+// once per change when a period has no IS curve, and look right (pictures for review:
+// tools/render_examples.sh).
 
 #include "DiagramTestFrame.h"
 #include "TestModels.h"
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -57,7 +56,6 @@ class IncomeWindowsTest : public QObject {
     void positionMarkFollowsTheMouseUntilTheOptionsChange();
     void capitalZoomBandStaysRightOfTheOrigin();
     void saveDataStartsInTheDataFolder();
-    void screenshots();
 };
 
 void IncomeWindowsTest::noticesOncePerChangeNeverFromPaintOrRun() {
@@ -250,32 +248,6 @@ void IncomeWindowsTest::saveDataStartsInTheDataFolder() {
     QCOMPARE(shown, QDir(data.path()).absolutePath());
 }
 
-void IncomeWindowsTest::screenshots() {
-    const QString dir = qEnvironmentVariable("TERVALIS_SHOT_DIR");
-    if (dir.isEmpty()) QSKIP("set TERVALIS_SHOT_DIR to write the screenshots");
-    QDir().mkpath(dir);
-    struct Shot {
-        const char* name;
-        Model (*make)();
-    };
-    for (Shot s : {Shot{"closed-money-shock", ClosedMoneyShock},
-                   Shot{"open-flexible-fiscal", OpenFiscalShock}}) {
-        for (int language : {1, 2}) {
-            Model m = s.make();
-            m.Language = static_cast<uint8_t>(language);
-            TestFrame f(std::move(m));
-            const QString suffix = QString("-%1-%2.png").arg(s.name, language == 1 ? "de" : "en");
-            auto* w = f.Open<IncomeInterestWindow>();
-            w->resize(720, 560);
-            QCoreApplication::processEvents();
-            QVERIFY(w->grab().save(dir + "/income-interest" + suffix));
-            auto* e = f.Open<IncomeExpenditureWindow>();
-            e->resize(620, 700);
-            QCoreApplication::processEvents();
-            QVERIFY(e->grab().save(dir + "/income-expenditure" + suffix));
-        }
-    }
-}
 
 QTEST_MAIN(IncomeWindowsTest)
 #include "IncomeWindowsTest.moc"

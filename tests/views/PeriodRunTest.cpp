@@ -42,7 +42,6 @@ class PeriodRunTest : public QObject {
     void diagramNoticesWaitForTheRunToEnd();
     void hintsFollowTheLanguage();
     void captionsFollowTheMenuLanguageAndTheDecimalSeparator();
-    void screenshots();
 
   private:
     PeriodRunWindow* OpenRun();
@@ -333,24 +332,6 @@ void PeriodRunTest::captionsFollowTheMenuLanguageAndTheDecimalSeparator() {
     run->SetDelay(1);
 }
 
-void PeriodRunTest::screenshots() {
-    const QString out = qEnvironmentVariable("TERVALIS_SHOT_DIR");
-    if (out.isEmpty()) QSKIP("TERVALIS_SHOT_DIR not set");
-    auto* chart = dynamic_cast<FlowChartWindow*>(w_->FindChild(FlowChartCaption));
-    PeriodRunWindow* run = OpenRun();
-    run->show();
-    chart->showNormal();
-    chart->resize(700, 560);
-    chart->AllButton->click();
-    for (int lang : {1, 2}) {
-        w_->SetLanguage(lang);
-        QTest::qWait(50);
-        const QString suffix = lang == 1 ? QStringLiteral("de") : QStringLiteral("en");
-        QVERIFY(chart->grab().save(out + QStringLiteral("/flowchart-%1.png").arg(suffix)));
-        QVERIFY(run->grab().save(out + QStringLiteral("/periodrun-%1.png").arg(suffix)));
-    }
-    w_->SetLanguage(1);
-}
 
 QTEST_MAIN(PeriodRunTest)
 #include "PeriodRunTest.moc"
