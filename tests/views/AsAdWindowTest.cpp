@@ -199,6 +199,39 @@ class AsAdWindowTest : public QObject {
         QVERIFY(w->LongRunBox->isEnabled());
     }
 
+    void PositionFormsFromTheContextMenuFollowTheMouse() {
+        struct Case {
+            AsAdPlane plane;
+            int language;
+            const char* title;
+            const char* firstGroup;
+        } cases[] = {{AsAdPlane::Price, 1, "Einkommen-Preis-Info", "Positionswerte"},
+                     {AsAdPlane::Inflation, 2, "Income-Inflation-Info", "Position"}};
+        for (const Case& c : cases) {
+            TestFrame f;
+            f.m = SolvedModel();
+            f.m.Language = static_cast<uint8_t>(c.language);
+            AsAdWindow* w = Open(f, c.plane);
+            w->Box()->grab();
+            // The context menu offers the form.
+            emit w->Box()->Menu->aboutToShow();
+            QVERIFY(w->Box()->PositionItem->isVisible());
+            w->Box()->PositionItem->trigger();
+            QVERIFY(w->Position->isVisible());
+            const DeviceRect box = w->CoordinateSystems().front()->PlotBox();
+            // A point of its own for each window: the cursor moves there.
+            const int shift = c.plane == AsAdPlane::Price ? 0 : 17;
+            QTest::mouseMove(w->Box(), QPoint((box.Left + box.Right) / 2 + shift,
+                                              (box.Top + box.Bottom) / 2 + shift));
+            QTRY_COMPARE(w->Position->windowTitle(), QString::fromUtf8(c.title));
+            const QStringList texts = w->Position->Texts();
+            QCOMPARE(texts.size(), 7); // two group titles, two and three lines
+            QCOMPARE(texts[0], QString::fromUtf8(c.firstGroup));
+            QVERIFY(texts[6].startsWith(QStringLiteral("=> ")));
+            w->Box()->PositionItem->trigger();
+            QVERIFY(!w->Position->isVisible());
+        }
+    }
 };
 
 QTEST_MAIN(AsAdWindowTest)
