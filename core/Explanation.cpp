@@ -311,7 +311,7 @@ std::string ExplanationNode::Symbol() const {
     case MonetaryRoundFlag:
         return "tGP";
     case FirstRunVar:
-        return VarSymbol(number, 1) + " (1. Lauf)##" + VarSymbol(number, 2) + " (1st run)";
+        return FillIn("%1 (1. Lauf)##%1 (1st run)", VarSymbol(number, 1));
     case Remainder:
         return "Rest##Remainder";
     }
@@ -330,8 +330,8 @@ std::string ExplanationNode::Name() const {
         return "Beginn einer geldpolitischen Periode (1 = ja)##Start of a monetary target period "
                "(1 = yes)";
     case FirstRunVar:
-        return "Erster Lauf der Periode: " + Translate(VarName(number), 1) +
-               "##First run of the period: " + Translate(VarName(number), 2);
+        return FillIn("Erster Lauf der Periode: %1##First run of the period: %2",
+                      {Translate(VarName(number), 1), Translate(VarName(number), 2)});
     case Remainder:
         return "Nicht durch die Eingaben erklärt (Periodenstruktur)##Not explained by the "
                "inputs (structure of the period)";

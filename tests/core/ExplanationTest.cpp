@@ -2,6 +2,7 @@
 #include "ExplanationChecks.h"
 #include "TestModels.h"
 #include "core/Baseline.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/PeriodSteps.h"
 #include "core/Solver.h"
@@ -186,6 +187,41 @@ TEST(Explanation, ComparesWithTheBaselineAndLeavesBothModelsAsTheyWere) {
     }
     EXPECT_EQ(m.WageBase, copy.WageBase);
     EXPECT_EQ(base.Var(8, var::Y), before.ModelVar(8, var::Y));
+}
+
+// A period with two runs: expected demand is the demand of the first run.
+TEST(Explanation, TheSecondRunExpectsTheDemandOfTheFirst) {
+    Model m = test::KeynesianModel();
+    m.Expect[3].Method = 1;
+    test::SetFrom(m, 5, {{par::IAut, 120}});
+    m = Solved(m);
+    const ExplanationNode n = Explain(m, var::NErw, 5, {4, nullptr}, 1);
+    ASSERT_EQ(n.children.size(), 1u);
+    const ExplanationNode& first = n.children[0];
+    EXPECT_EQ(first.kind, ExplanationNode::FirstRunVar);
+    EXPECT_EQ(first.number, var::N);
+    EXPECT_EQ(first.newValue, m.ModelVar(5, var::NErw));
+    EXPECT_EQ(first.contribution, n.change);
+    EXPECT_EQ(Translate(first.Symbol(), 2), "N (1st run)");
+}
+
+// Many inputs changed at once (a baseline with other parameters): the contributions still
+// add up, also past the number of inputs whose subsets are all evaluated.
+TEST(Explanation, ManyChangedInputsStillAddUp) {
+    const Model before = Solved(test::OpenFlexibleModel());
+    Model m = test::OpenFlexibleModel();
+    for (int n = 1; n <= ParCount; ++n)
+        if (m.ModelPar(5, n) != 0) test::SetFrom(m, 0, {{n, m.ModelPar(5, n) * 1.01}});
+    m = Solved(m);
+    for (int n : {var::i, var::eN, var::C, var::Y}) {
+        const ExplanationNode e = Explain(m, n, 6, {-1, &before}, 2);
+        test::CheckExplanation(e, "variable " + std::to_string(n));
+    }
+    const ExplanationNode i = Explain(m, var::i, 6, {-1, &before}, 1);
+    int changed = 0;
+    for (const ExplanationNode& c : i.children)
+        changed += c.oldValue != c.newValue;
+    EXPECT_GT(changed, 16); // more than the exact evaluation takes
 }
 
 TEST(Explanation, DepthLimitsTheTree) {
