@@ -252,14 +252,16 @@ void wN(const Model& m, int t, int, List& out) {
         return;
     }
     if (sw14 != 1 && sw14 != 2) return;
-    r.Flag(StepInput::WageRoundFlag).Par(par::uNat).Var(var::uErw).Par(par::wu)
-        .Var(var::wN, tzr).WageGrowthTarget(t);
+    r.Flag(StepInput::WageRoundFlag).Par(par::uNat).Var(var::uErw).Par(par::wu);
+    // The wage base of the running round first: in the first period of a round it is the
+    // same cell as the start's base, and the period before reads it at its own round.
     if (sw14 == 1) {
         r.Var(var::wN, 1);
     } else {
         const int tvp = WageRoundStart(m, t);
         r.VarAt(var::wN, tvp - tzr).WageGrowthTarget(tvp);
     }
+    r.Var(var::wN, tzr).WageGrowthTarget(t);
 }
 void gwN(const Model& m, int t, int, List& out) { Reads(m, t, out).Var(var::wN).Var(var::wN, m.TZR()); }
 void LSK(const Model& m, int t, int, List& out) {

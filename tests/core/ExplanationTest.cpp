@@ -119,7 +119,6 @@ TEST(Explanation, InputsExplainEverythingOnceThePeriodsLookAlike) {
         Explainer explainer(m);
         for (int t = 2; t <= 30; ++t)
             for (int n = 1; n <= VarCount; ++n) {
-                if (n == var::GSM || n == var::wN || n == var::gwN) continue; // wage rounds
                 const ExplanationNode root = explainer.Explain(n, t, t - 1, 1);
                 if (!std::isfinite(root.oldValue) || !std::isfinite(root.newValue)) continue;
                 EXPECT_EQ(Child(root, ExplanationNode::Remainder, 0), nullptr)

@@ -45,10 +45,8 @@ TEST(ExplainExamples, ContributionsAddUpInEveryPeriod) {
                 }
                 test::CheckExplanation(root, "t=" + std::to_string(t));
                 // The inputs explain everything but a change of the period's structure:
-                // period 0 is the start equilibrium, and the wage of a new wage round
-                // follows another equation than the one before it.
-                const bool structural =
-                    t == 1 || (n == var::wN && t % m.TZR() == 0 && m.Sw(14) == 2);
+                // period 0 is the start equilibrium.
+                const bool structural = t == 1;
                 for (const ExplanationNode& c : root.children)
                     if (c.kind == ExplanationNode::Remainder) {
                         EXPECT_TRUE(structural) << "variable " << n << " t=" << t;
