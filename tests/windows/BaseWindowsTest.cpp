@@ -697,7 +697,12 @@ class BaseWindowsTest : public QObject {
         QVERIFY(w.r2->WhyEntry->isEnabled());
         QCOMPARE(w.r2->WhyEntry->text(), QStringLiteral("Warum?"));
         QVERIFY(w.r2->Grid->actions().contains(w.r2->WhyEntry));
-        w.r2->WhyEntry->trigger();
+        // The key does what the entry of the right click does.
+        QApplication::setActiveWindow(&f.area);
+        QVERIFY(QTest::qWaitForWindowActive(&f.area));
+        f.area.setActiveSubWindow(w.r2);
+        w.r2->Grid->setFocus();
+        QTest::keyClick(w.r2->Grid, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
         ExplanationWindow* why = nullptr;
         for (QMdiSubWindow* s : f.area.subWindowList())
             if (auto* e = qobject_cast<ExplanationWindow*>(s)) why = e;
