@@ -1,9 +1,11 @@
 // Saving and loading a 5000-period model file, and the batch solver from process start
 // to exit: on a 100-period model, and extended to 5000 periods from a 60-period model with
-// the CSV going to a file.
+// the CSV going to a file. And one explanation: income at depth 3 in the AS-AD example.
 
+#include "OpenedModel.h"
 #include "TestModels.h"
 #include "app/ModelFile.h"
+#include "core/Explanation.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
@@ -168,5 +170,36 @@ BENCHMARK(BM_HandoutExample03)->Unit(benchmark::kMillisecond);
 #endif
 
 } // namespace
+
+// A question a student asks in the program: the copy of the model is part of each answer.
+void BM_ExplainIncomeDepth3(benchmark::State& state) {
+    Model m;
+    if (!test::OpenAsTheProgramDoes(m,
+                                    std::string(EXAMPLES_DIR) + "/03-as-ad-prices-and-wages.TV5")) {
+        state.SkipWithError("example not found");
+        return;
+    }
+    for (auto _ : state) {
+        const ExplanationNode tree = Explain(m, var::Y, 6, {5, nullptr}, 3);
+        benchmark::DoNotOptimize(tree.children.size());
+    }
+}
+BENCHMARK(BM_ExplainIncomeDepth3)->Unit(benchmark::kMillisecond);
+
+// The same question to an explainer that already holds its copy (a window asking again).
+void BM_ExplainIncomeDepth3Again(benchmark::State& state) {
+    Model m;
+    if (!test::OpenAsTheProgramDoes(m,
+                                    std::string(EXAMPLES_DIR) + "/03-as-ad-prices-and-wages.TV5")) {
+        state.SkipWithError("example not found");
+        return;
+    }
+    Explainer explainer(m);
+    for (auto _ : state) {
+        const ExplanationNode tree = explainer.Explain(var::Y, 6, 5, 3);
+        benchmark::DoNotOptimize(tree.children.size());
+    }
+}
+BENCHMARK(BM_ExplainIncomeDepth3Again)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -3,13 +3,16 @@
 #include "core/Behaviour.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/PeriodSteps.h"
 #include "core/RuleServer.h"
+#include "core/StepInputs.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace tv {
 
@@ -71,161 +74,247 @@ int FormExpectation(Model& m, int k, int t) {
     return code;
 }
 
+int ExpectationCode(const Model& m, int k) {
+    const Expectation& rec = m.Expect[k];
+    if (!m.ScratchMode && rec.RuleBased == 1 && !rec.Antecedents.empty()) return 0;
+    return rec.Method;
+}
+
 namespace {
 
 double Sign(double x) {
     return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
 }
 
-void ComputeRun(Model& m, int t, int run, UserHost& host) {
-    using namespace var;
-    const int tzr = m.TZR(), mzzr = m.MZZR();
-    auto par = [&m, t](int n) { return m.GetPar(t, n); };
-    auto get = [&m](int p, int n) { return m.GetVar(p, n); };
-    auto set = [&m, t](int n, double x) { m.SetVar(t, n, x); };
+// Each step reads what earlier steps of the period stored, so the table's functions give the
+// same doubles as one function with local variables would.
+inline double Par(const Model& m, int t, int n) {
+    return m.GetPar(t, n);
+}
+inline double Var(const Model& m, int t, int n) {
+    return m.GetVar(t, n);
+}
 
-    // 1. foreign price level
+using namespace var;
+
+void StepPA(Model& m, int t, const StepContext&) {
     if (m.Sw(11) == 0)
-        set(PA, par(par::PAExog));
+        m.SetVar(t, PA, Par(m, t, par::PAExog));
     else if (m.Sw(11) == 1)
-        set(PA, get(t - tzr, PA) * (par(par::gPAExog) / 100 + 1));
-    // 2. capital stock
+        m.SetVar(t, PA, Var(m, t - m.TZR(), PA) * (Par(m, t, par::gPAExog) / 100 + 1));
+}
+
+void StepK(Model& m, int t, const StepContext&) {
     double k;
     if (t == 0 || m.Sw(8) == 1)
-        k = par(par::KExog);
+        k = Par(m, t, par::KExog);
     else if (m.Sw(8) == 0)
-        k = get(t - 1, K) + get(t - 1, I) + get(t - 1, IUnw);
+        k = Var(m, t - 1, K) + Var(m, t - 1, I) + Var(m, t - 1, IUnw);
     else
-        k = get(t, K);
-    set(K, k);
-    // 3. depreciation
-    set(R, par(par::dK) * k);
-    // 4. expected demand
-    if (FormExpectation(m, 3, t) == 1) set(NErw, run == 1 ? get(t - 1, N) : get(t, N));
-    const double nErw = get(t, NErw);
-    // 5. real exchange rate of the previous period's prices
-    const double e0 = PrevRealExchangeRate(m, t);
-    // 6. expected imports and production
-    double y = get(t, Y);
-    switch (FormExpectation(m, 4, t)) {
-    case 1:
-        set(ImErw, run == 1 ? get(t - 1, Im) : get(t, Im));
-        y = nErw - get(t, ImErw);
-        break;
+        k = Var(m, t, K);
+    m.SetVar(t, K, k);
+}
+
+void StepR(Model& m, int t, const StepContext&) {
+    m.SetVar(t, R, Par(m, t, par::dK) * Var(m, t, K));
+}
+
+void StepNErw(Model& m, int t, const StepContext& c) {
+    if (FormExpectation(m, 3, t) == 1) m.SetVar(t, NErw, Var(m, c.run == 1 ? t - 1 : t, N));
+}
+
+// Production planned from expected demand and imports; code 4 plans imports together with
+// production at the previous period's real exchange rate.
+double PlannedOutput(const Model& m, int t, int code) {
+    const double nErw = Var(m, t, NErw);
+    switch (code) {
     case 0:
+    case 1:
     case 2:
     case 3:
-        y = nErw - get(t, ImErw);
-        break;
+        return nErw - Var(m, t, ImErw);
     case 4:
-        y = (nErw - ImportDemand(m, t, e0, 0)) / (1 + par(par::mY));
-        set(ImErw, nErw - y);
-        break;
+        return (nErw - ImportDemand(m, t, PrevRealExchangeRate(m, t), 0)) /
+               (1 + Par(m, t, par::mY));
     default:
-        break;
+        return Var(m, t, Y);
     }
-    // 7., 8. planned net demand, capacity limit
-    set(DErw, y);
+}
+
+void StepImErw(Model& m, int t, const StepContext& c) {
+    const int code = FormExpectation(m, 4, t);
+    if (code == 1)
+        m.SetVar(t, ImErw, Var(m, c.run == 1 ? t - 1 : t, Im));
+    else if (code == 4)
+        m.SetVar(t, ImErw, Var(m, t, NErw) - PlannedOutput(m, t, 4));
+}
+
+void StepDErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, DErw, PlannedOutput(m, t, ExpectationCode(m, 4)));
+}
+
+void StepY(Model& m, int t, const StepContext&) {
+    double y = Var(m, t, DErw);
     if (m.Sw(7) == 1) y = std::min(y, PotentialOutput(m, t));
-    set(Y, y);
-    // 9. employment
-    const double a = LabourRequirement(m, t, y);
-    set(A, a);
-    // 10. productivity growth
-    const double yLag = get(t - tzr, Y);
-    double ga;
+    m.SetVar(t, Y, y);
+}
+
+void StepA(Model& m, int t, const StepContext&) {
+    m.SetVar(t, A, LabourRequirement(m, t, Var(m, t, Y)));
+}
+
+void StepGa(Model& m, int t, const StepContext&) {
+    const int tzr = m.TZR();
+    const double y = Var(m, t, Y), yLag = Var(m, t - tzr, Y);
+    double g;
     if (yLag == 0)
-        ga = 0;
+        g = 0;
     else if (y == 0)
-        ga = -100 * Sign(yLag);
+        g = -100 * Sign(yLag);
     else
-        ga = ((y / a) / (yLag / get(t - tzr, A)) - 1) * 100;
-    set(var::ga, ga);
-    // 11. unemployment
-    const double u = (1 - a / par(par::APot)) * 100;
-    set(var::u, u);
-    // 12. expected inflation
+        g = ((y / Var(m, t, A)) / (yLag / Var(m, t - tzr, A)) - 1) * 100;
+    m.SetVar(t, ga, g);
+}
+
+void StepU(Model& m, int t, const StepContext&) {
+    m.SetVar(t, u, (1 - Var(m, t, A) / Par(m, t, par::APot)) * 100);
+}
+
+void StepGPErw(Model& m, int t, const StepContext&) {
+    const int tzr = m.TZR();
     switch (FormExpectation(m, 5, t)) {
     case 1:
-        set(gPErw, 0);
+        m.SetVar(t, gPErw, 0);
         break;
     case 4:
-        set(gPErw,
-            ((get(t - 1, M) * get(t - 1, P)) / (get(t - tzr - 1, M) * get(t - tzr - 1, P)) - 1) *
-                100);
+        m.SetVar(t, gPErw,
+                 ((Var(m, t - 1, M) * Var(m, t - 1, P)) /
+                      (Var(m, t - tzr - 1, M) * Var(m, t - tzr - 1, P)) -
+                  1) *
+                     100);
         break;
     case 5:
-        set(gPErw, (PlannedMoneySupply(m, t, IsMonetaryPeriodStart(m, t)) /
-                        (get(t - tzr, M) * get(t - tzr, P)) -
-                    1) *
-                       100);
+        m.SetVar(t, gPErw,
+                 (PlannedMoneySupply(m, t, IsMonetaryPeriodStart(m, t)) /
+                      (Var(m, t - tzr, M) * Var(m, t - tzr, P)) -
+                  1) *
+                     100);
         break;
     default:
         break;
     }
-    // 13., 14. expected productivity growth and unemployment
-    if (FormExpectation(m, 6, t) == 1) set(gaErw, 0);
-    if (FormExpectation(m, 7, t) == 1) set(uErw, u);
-    // 15. wages
-    const double wn = NominalWage(m, t, m.WageRoundFlag, get(t, uErw));
-    set(wN, wn);
-    set(gwN, NominalWageGrowth(m, t));
-    set(LSK, UnitLabourCost(m, t, wn, y));
-    // 16. price level
-    double p;
+}
+
+void StepGaErw(Model& m, int t, const StepContext&) {
+    if (FormExpectation(m, 6, t) == 1) m.SetVar(t, gaErw, 0);
+}
+
+void StepUErw(Model& m, int t, const StepContext&) {
+    if (FormExpectation(m, 7, t) == 1) m.SetVar(t, uErw, Var(m, t, u));
+}
+
+void StepWN(Model& m, int t, const StepContext&) {
+    m.SetVar(t, wN, NominalWage(m, t, m.WageRoundFlag, Var(m, t, uErw)));
+}
+
+void StepGwN(Model& m, int t, const StepContext&) {
+    m.SetVar(t, gwN, NominalWageGrowth(m, t));
+}
+
+void StepLSK(Model& m, int t, const StepContext&) {
+    m.SetVar(t, LSK, UnitLabourCost(m, t, Var(m, t, wN), Var(m, t, Y)));
+}
+
+void StepYP(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YP, m.Sw(12) == 0 ? Var(m, t, Y) : PriceOrientedSupply(m, t, Var(m, t - 1, P)));
+}
+
+// The price level moves by s percent of the relative excess of production over
+// price-oriented supply, and never below the floor.
+void StepP(Model& m, int t, const StepContext&) {
     const int sw12 = m.Sw(12), sw6 = m.Sw(6);
-    const double pPrev = get(t - 1, P);
     if (sw12 == 0) {
-        p = par(par::PExog);
-        set(YP, y);
-    } else {
-        const double yp = PriceOrientedSupply(m, t, pPrev);
-        set(YP, yp);
-        double floor = 0;
-        if (sw12 == 1 && sw6 == 0)
-            floor = UnitLabourCost(m, t, wn, 0);
-        else if (sw12 == 2)
-            floor = std::max(par(par::Pu), MarkupPrice(m, t, wn, y));
-        const double s = m.Sw(13);
-        if (yp == 0 && y == 0)
-            p = pPrev;
-        else if (yp == 0)
-            p = (sw12 == 2 || (sw12 == 1 && sw6 == 0)) ? floor : pPrev * (1 + Sign(y) * s / 100);
-        else
-            p = std::max(floor, pPrev * (1 + (y - yp) * (s / 100) / yp));
+        m.SetVar(t, P, Par(m, t, par::PExog));
+        return;
     }
-    set(P, p);
-    // 17. inflation, real wage
-    set(gP, (p / get(t - tzr, P) - 1) * 100);
-    set(w, wn / p);
-    // 18., 19. wage share and functional incomes
-    double lq;
-    if ((m.Sw(15) == 0 && m.Sw(14) == 0 && sw12 == 0) || y == 0)
-        lq = par(par::LQExog);
+    const double y = Var(m, t, Y), yp = Var(m, t, YP), wn = Var(m, t, wN);
+    const double pPrev = Var(m, t - 1, P);
+    double floor = 0;
+    if (sw12 == 1 && sw6 == 0)
+        floor = UnitLabourCost(m, t, wn, 0);
+    else if (sw12 == 2)
+        floor = std::max(Par(m, t, par::Pu), MarkupPrice(m, t, wn, y));
+    const double s = m.Sw(13);
+    double p;
+    if (yp == 0 && y == 0)
+        p = pPrev;
+    else if (yp == 0)
+        p = (sw12 == 2 || (sw12 == 1 && sw6 == 0)) ? floor : pPrev * (1 + Sign(y) * s / 100);
     else
-        lq = std::min(100.0, wn * a / p / y * 100);
-    set(LQ, lq);
-    const double yl = lq / 100 * y;
-    set(YL, yl);
-    set(YU, y - yl);
-    // 20. expected incomes
-    if (FormExpectation(m, 1, t) == 1) set(YLErw, yl);
-    if (FormExpectation(m, 2, t) == 1) set(YUErw, y - yl);
-    const double yErw = get(t, YLErw) + get(t, YUErw);
-    set(YErw, yErw);
-    // 21. expected disposable incomes
-    const double ylvErw = DispWageIncomeExp(m, t, yErw);
-    const double yuvErw = DispProfitIncomeExp(m, t, yErw);
-    set(YLVErw, ylvErw);
-    set(YUVErw, yuvErw);
-    set(YVErw, ylvErw + yuvErw);
-    // 22. money and interest
+        p = std::max(floor, pPrev * (1 + (y - yp) * (s / 100) / yp));
+    m.SetVar(t, P, p);
+}
+
+void StepGP(Model& m, int t, const StepContext&) {
+    m.SetVar(t, gP, (Var(m, t, P) / Var(m, t - m.TZR(), P) - 1) * 100);
+}
+
+void StepW(Model& m, int t, const StepContext&) {
+    m.SetVar(t, w, Var(m, t, wN) / Var(m, t, P));
+}
+
+void StepLQ(Model& m, int t, const StepContext&) {
+    const double y = Var(m, t, Y);
+    double lq;
+    if ((m.Sw(15) == 0 && m.Sw(14) == 0 && m.Sw(12) == 0) || y == 0)
+        lq = Par(m, t, par::LQExog);
+    else
+        lq = std::min(100.0, Var(m, t, wN) * Var(m, t, A) / Var(m, t, P) / y * 100);
+    m.SetVar(t, LQ, lq);
+}
+
+void StepYL(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YL, Var(m, t, LQ) / 100 * Var(m, t, Y));
+}
+
+void StepYU(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YU, Var(m, t, Y) - Var(m, t, YL));
+}
+
+void StepYLErw(Model& m, int t, const StepContext&) {
+    if (FormExpectation(m, 1, t) == 1) m.SetVar(t, YLErw, Var(m, t, YL));
+}
+
+void StepYUErw(Model& m, int t, const StepContext&) {
+    if (FormExpectation(m, 2, t) == 1) m.SetVar(t, YUErw, Var(m, t, YU));
+}
+
+void StepYErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YErw, Var(m, t, YLErw) + Var(m, t, YUErw));
+}
+
+void StepYLVErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YLVErw, DispWageIncomeExp(m, t, Var(m, t, YErw)));
+}
+
+void StepYUVErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YUVErw, DispProfitIncomeExp(m, t, Var(m, t, YErw)));
+}
+
+void StepYVErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YVErw, Var(m, t, YLVErw) + Var(m, t, YUVErw));
+}
+
+// The interest rate and the money stock it leaves: on the complete bond market with reserve
+// flows, the rate is the mean over the money substeps.
+void StepInterestAndMoney(Model& m, int t, const StepContext&) {
+    const double y = Var(m, t, Y), yErw = Var(m, t, YErw);
     double money = PlannedRealMoney(m, t, m.MonetaryRoundFlag);
-    double i = get(t, var::i);
-    const double li = par(par::li), iu = par(par::iu);
+    double i = Var(m, t, var::i);
+    const double li = Par(m, t, par::li), iu = Par(m, t, par::iu);
     switch (m.Sw(17)) {
     case 0:
-        i = par(par::iExog);
+        i = Par(m, t, par::iExog);
         money += ReserveInflow(m, t, i);
         break;
     case 1:
@@ -244,19 +333,19 @@ void ComputeRun(Model& m, int t, int run, UserHost& host) {
         break;
     case 2: {
         const double q = ReserveInflowFactor(m, t);
-        const double fNK = par(par::fNK);
+        const double fNK = Par(m, t, par::fNK);
         double num = MoneyDemand(m, t, 0, y, yErw) - money -
                      q * (TradeBalance(m, t, PrevRealExchangeRate(m, t), ImportIncome(m, t)) +
                           CapitalInflow(m, t, fNK, 0));
-        double den = li + (1 - fNK) * q * par(par::kdi);
+        double den = li + (1 - fNK) * q * Par(m, t, par::kdi);
         if (den == 0) {
-            i = std::max(iu, get(t - 1, var::i));
+            i = std::max(iu, Var(m, t - 1, var::i));
         } else {
             i = std::max(iu, num / den);
-            if (par(par::LAut) - li * i < 0) {
-                num = num - par(par::LAut);
+            if (Par(m, t, par::LAut) - li * i < 0) {
+                num = num - Par(m, t, par::LAut);
                 den = den - li;
-                i = den != 0 ? std::max(iu, num / den) : std::max(iu, get(t - 1, var::i));
+                i = den != 0 ? std::max(iu, num / den) : std::max(iu, Var(m, t - 1, var::i));
             }
         }
         money += ReserveInflow(m, t, i);
@@ -265,92 +354,271 @@ void ComputeRun(Model& m, int t, int run, UserHost& host) {
     default:
         break;
     }
-    // 23. interest rates
-    set(var::i, i);
-    set(r, RealRate(m, t, i));
-    set(rErw, ExpectedRealRate(m, t, i));
-    // 24. money stock
-    money = std::max(money, 1E-9);
-    set(M, money);
-    const double mn = money * p;
-    set(MN, mn);
-    const double mnLag = get(t - mzzr, MN);
-    set(gMN, mnLag == 0 ? 0 : (mn / mnLag - 1) * 100);
-    // 25. money demand
-    const double lt = par(par::lY) * (yErw + y) / 2;
-    const double ls = i == iu ? money - lt : std::max(0.0, par(par::LAut) - li * i);
-    set(LT, lt);
-    set(LS, ls);
-    set(L, lt + ls);
-    // 26. exchange rate and balance of payments
-    const double fNK = par(par::fNK);
+    m.SetVar(t, var::i, i);
+    m.SetVar(t, M, std::max(money, 1E-9));
+}
+
+void StepRealRate(Model& m, int t, const StepContext&) {
+    m.SetVar(t, r, RealRate(m, t, Var(m, t, var::i)));
+}
+
+void StepRErw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, rErw, ExpectedRealRate(m, t, Var(m, t, var::i)));
+}
+
+void StepMN(Model& m, int t, const StepContext&) {
+    m.SetVar(t, MN, Var(m, t, M) * Var(m, t, P));
+}
+
+void StepGMN(Model& m, int t, const StepContext&) {
+    const double mn = Var(m, t, MN), mnLag = Var(m, t - m.MZZR(), MN);
+    m.SetVar(t, gMN, mnLag == 0 ? 0 : (mn / mnLag - 1) * 100);
+}
+
+void StepLT(Model& m, int t, const StepContext&) {
+    m.SetVar(t, LT, Par(m, t, par::lY) * (Var(m, t, YErw) + Var(m, t, Y)) / 2);
+}
+
+void StepLS(Model& m, int t, const StepContext&) {
+    const double i = Var(m, t, var::i);
+    m.SetVar(t, LS,
+             i == Par(m, t, par::iu)
+                 ? Var(m, t, M) - Var(m, t, LT)
+                 : std::max(0.0, Par(m, t, par::LAut) - Par(m, t, par::li) * i));
+}
+
+void StepL(Model& m, int t, const StepContext&) {
+    m.SetVar(t, L, Var(m, t, LT) + Var(m, t, LS));
+}
+
+// Flexible rates with trade that does not react to the exchange rate cannot balance the
+// foreign exchange market: the solution stops there.
+bool RateCannotBalance(const Model& m, int t) {
+    return t > 0 && (Par(m, t, par::xe) == 0 || Par(m, t, par::me) == 0);
+}
+
+void StepEN(Model& m, int t, const StepContext& c) {
     if (m.Sw(21) == 1) {
-        const double xe = par(par::xe), me = par(par::me);
-        if (t > 0 && (xe == 0 || me == 0)) {
-            host.PlaySound("SoNicht.wav");
-            host.ShowMessage("So nicht!##Not possible!",
-                             FillIn("Exporte und/oder Importe sind in t = %1 nicht "
-                                    "wechselkursabhängig. Lösung wird abgebrochen.##Exports "
-                                    "and/or imports do not depend on the exchange rate in t = "
-                                    "%1. The solution is stopped.",
-                                    {std::to_string(t)}));
+        if (RateCannotBalance(m, t)) {
+            c.host.PlaySound("SoNicht.wav");
+            c.host.ShowMessage("So nicht!##Not possible!",
+                               FillIn("Exporte und/oder Importe sind in t = %1 nicht "
+                                      "wechselkursabhängig. Lösung wird abgebrochen.##Exports "
+                                      "and/or imports do not depend on the exchange rate in t = "
+                                      "%1. The solution is stopped.",
+                                      {std::to_string(t)}));
             m.SolveAborted = 1;
-        } else {
-            const double h = (CapitalInflow(m, t, fNK, i) + par(par::ExAut) - par(par::ImAut) -
-                              par(par::mY) * ImportIncome(m, t)) /
-                             (2 * xe);
-            const double eStar = std::sqrt(h * h + me / xe) - h;
-            set(eN, p * eStar / get(t, PA));
-            set(Z, 0);
+            return;
         }
+        const double xe = Par(m, t, par::xe), me = Par(m, t, par::me);
+        const double h =
+            (CapitalInflow(m, t, Par(m, t, par::fNK), Var(m, t, var::i)) + Par(m, t, par::ExAut) -
+             Par(m, t, par::ImAut) - Par(m, t, par::mY) * ImportIncome(m, t)) /
+            (2 * xe);
+        const double eStar = std::sqrt(h * h + me / xe) - h;
+        m.SetVar(t, eN, Var(m, t, P) * eStar / Var(m, t, PA));
     } else if (m.Sw(21) == 0) {
-        set(eN, par(par::eNExog));
-        set(Z, BopSurplus(m, t, fNK, i, RealExchangeRate(m, t), ImportIncome(m, t)));
+        m.SetVar(t, eN, Par(m, t, par::eNExog));
     }
-    // 27. real exchange rate, capital flows
-    const double e = RealExchangeRate(m, t);
-    set(var::e, e);
-    set(NK, CapitalInflow(m, t, fNK, i));
-    // 28. goods demand
-    const double rE = get(t, rErw), rr = get(t, r);
-    const double c = Consumption(m, t, rE, yErw);
-    const double inv = Investment(m, t, rE, yErw);
-    const double g = GovernmentPurchases(m, t, yErw);
-    const double ex = ExportDemand(m, t, e);
-    const double n = c + inv + g + ex;
-    const double im = ImportDemand(m, t, e, ImportIncome(m, t));
-    const double d = n - im;
-    set(C, c);
-    set(I, inv);
-    set(G, g);
-    set(Ex, ex);
-    set(N, n);
-    set(Im, im);
-    set(D, d);
-    set(X, y + im);
-    // 29. saving, budget, trade, disposable incomes
-    set(S, SavingExp(m, t, rE, yErw));
-    set(BS, BudgetSurplusExp(m, t, yErw));
-    set(AB, ex - im);
-    const double ylv = DispWageIncome(m, t, y), yuv = DispProfitIncome(m, t, y);
-    set(YLV, ylv);
-    set(YUV, yuv);
-    const double yv = ylv + yuv;
-    set(YV, yv);
-    set(T, Taxes(m, t, y));
-    set(Tr, TransfersTotal(m, t));
-    // 30. disequilibrium measures
-    set(SUnpl, yv - get(t, YVErw));
-    set(SUnw, Consumption(m, t, rr, y) - c);
-    set(IUnpl, y - d);
-    double iUnw = y - d + inv - Investment(m, t, rr, y);
+}
+
+void StepZ(Model& m, int t, const StepContext&) {
+    if (m.Sw(21) == 1) {
+        if (!RateCannotBalance(m, t)) m.SetVar(t, Z, 0);
+    } else if (m.Sw(21) == 0) {
+        m.SetVar(t, Z,
+                 BopSurplus(m, t, Par(m, t, par::fNK), Var(m, t, var::i), RealExchangeRate(m, t),
+                            ImportIncome(m, t)));
+    }
+}
+
+void StepE(Model& m, int t, const StepContext&) {
+    m.SetVar(t, e, RealExchangeRate(m, t));
+}
+
+void StepNK(Model& m, int t, const StepContext&) {
+    m.SetVar(t, NK, CapitalInflow(m, t, Par(m, t, par::fNK), Var(m, t, var::i)));
+}
+
+void StepC(Model& m, int t, const StepContext&) {
+    m.SetVar(t, C, Consumption(m, t, Var(m, t, rErw), Var(m, t, YErw)));
+}
+
+void StepI(Model& m, int t, const StepContext&) {
+    m.SetVar(t, I, Investment(m, t, Var(m, t, rErw), Var(m, t, YErw)));
+}
+
+void StepG(Model& m, int t, const StepContext&) {
+    m.SetVar(t, G, GovernmentPurchases(m, t, Var(m, t, YErw)));
+}
+
+void StepEx(Model& m, int t, const StepContext&) {
+    m.SetVar(t, Ex, ExportDemand(m, t, Var(m, t, e)));
+}
+
+void StepN(Model& m, int t, const StepContext&) {
+    m.SetVar(t, N, Var(m, t, C) + Var(m, t, I) + Var(m, t, G) + Var(m, t, Ex));
+}
+
+void StepIm(Model& m, int t, const StepContext&) {
+    m.SetVar(t, Im, ImportDemand(m, t, Var(m, t, e), ImportIncome(m, t)));
+}
+
+void StepD(Model& m, int t, const StepContext&) {
+    m.SetVar(t, D, Var(m, t, N) - Var(m, t, Im));
+}
+
+void StepX(Model& m, int t, const StepContext&) {
+    m.SetVar(t, X, Var(m, t, Y) + Var(m, t, Im));
+}
+
+void StepS(Model& m, int t, const StepContext&) {
+    m.SetVar(t, S, SavingExp(m, t, Var(m, t, rErw), Var(m, t, YErw)));
+}
+
+void StepBS(Model& m, int t, const StepContext&) {
+    m.SetVar(t, BS, BudgetSurplusExp(m, t, Var(m, t, YErw)));
+}
+
+void StepAB(Model& m, int t, const StepContext&) {
+    m.SetVar(t, AB, Var(m, t, Ex) - Var(m, t, Im));
+}
+
+void StepYLV(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YLV, DispWageIncome(m, t, Var(m, t, Y)));
+}
+
+void StepYUV(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YUV, DispProfitIncome(m, t, Var(m, t, Y)));
+}
+
+void StepYV(Model& m, int t, const StepContext&) {
+    m.SetVar(t, YV, Var(m, t, YLV) + Var(m, t, YUV));
+}
+
+void StepT(Model& m, int t, const StepContext&) {
+    m.SetVar(t, T, Taxes(m, t, Var(m, t, Y)));
+}
+
+void StepTr(Model& m, int t, const StepContext&) {
+    m.SetVar(t, Tr, TransfersTotal(m, t));
+}
+
+void StepSUnpl(Model& m, int t, const StepContext&) {
+    m.SetVar(t, SUnpl, Var(m, t, YV) - Var(m, t, YVErw));
+}
+
+void StepSUnw(Model& m, int t, const StepContext&) {
+    m.SetVar(t, SUnw, Consumption(m, t, Var(m, t, r), Var(m, t, Y)) - Var(m, t, C));
+}
+
+void StepIUnpl(Model& m, int t, const StepContext&) {
+    m.SetVar(t, IUnpl, Var(m, t, Y) - Var(m, t, D));
+}
+
+void StepIUnw(Model& m, int t, const StepContext&) {
+    const double y = Var(m, t, Y);
+    double iUnw = y - Var(m, t, D) + Var(m, t, I) - Investment(m, t, Var(m, t, r), y);
     if (m.Sw(3) == 1)
-        iUnw += par(par::bdY) *
-                ((get(t - 1, YErw) - get(t - 2, YErw)) - (get(t - 1, Y) - get(t - 2, Y)));
-    set(IUnw, iUnw);
+        iUnw += Par(m, t, par::bdY) * ((Var(m, t - 1, YErw) - Var(m, t - 2, YErw)) -
+                                       (Var(m, t - 1, Y) - Var(m, t - 2, Y)));
+    m.SetVar(t, IUnw, iUnw);
+}
+
+namespace in = step_inputs;
+
+constexpr PeriodStep kSteps[] = {
+    {"PA", {PA, 0}, in::PA, StepPA},
+    {"K", {K, 0}, in::K, StepK},
+    {"R", {R, 0}, in::R, StepR},
+    {"NErw", {NErw, 0}, in::NErw, StepNErw},
+    {"ImErw", {ImErw, 0}, in::ImErw, StepImErw},
+    {"DErw", {DErw, 0}, in::DErw, StepDErw},
+    {"Y", {Y, 0}, in::Y, StepY},
+    {"A", {A, 0}, in::A, StepA},
+    {"ga", {ga, 0}, in::ga, StepGa},
+    {"u", {u, 0}, in::u, StepU},
+    {"gPErw", {gPErw, 0}, in::gPErw, StepGPErw},
+    {"gaErw", {gaErw, 0}, in::gaErw, StepGaErw},
+    {"uErw", {uErw, 0}, in::uErw, StepUErw},
+    {"wN", {wN, 0}, in::wN, StepWN},
+    {"gwN", {gwN, 0}, in::gwN, StepGwN},
+    {"LSK", {LSK, 0}, in::LSK, StepLSK},
+    {"YP", {YP, 0}, in::YP, StepYP},
+    {"P", {P, 0}, in::P, StepP},
+    {"gP", {gP, 0}, in::gP, StepGP},
+    {"w", {w, 0}, in::w, StepW},
+    {"LQ", {LQ, 0}, in::LQ, StepLQ},
+    {"YL", {YL, 0}, in::YL, StepYL},
+    {"YU", {YU, 0}, in::YU, StepYU},
+    {"YLErw", {YLErw, 0}, in::YLErw, StepYLErw},
+    {"YUErw", {YUErw, 0}, in::YUErw, StepYUErw},
+    {"YErw", {YErw, 0}, in::YErw, StepYErw},
+    {"YLVErw", {YLVErw, 0}, in::YLVErw, StepYLVErw},
+    {"YUVErw", {YUVErw, 0}, in::YUVErw, StepYUVErw},
+    {"YVErw", {YVErw, 0}, in::YVErw, StepYVErw},
+    {"i, M", {var::i, M}, in::InterestAndMoney, StepInterestAndMoney},
+    {"r", {r, 0}, in::r, StepRealRate},
+    {"rErw", {rErw, 0}, in::rErw, StepRErw},
+    {"MN", {MN, 0}, in::MN, StepMN},
+    {"gMN", {gMN, 0}, in::gMN, StepGMN},
+    {"LT", {LT, 0}, in::LT, StepLT},
+    {"LS", {LS, 0}, in::LS, StepLS},
+    {"L", {L, 0}, in::L, StepL},
+    {"eN", {eN, 0}, in::eN, StepEN},
+    {"Z", {Z, 0}, in::Z, StepZ},
+    {"e", {e, 0}, in::e, StepE},
+    {"NK", {NK, 0}, in::NK, StepNK},
+    {"C", {C, 0}, in::C, StepC},
+    {"I", {I, 0}, in::I, StepI},
+    {"G", {G, 0}, in::G, StepG},
+    {"Ex", {Ex, 0}, in::Ex, StepEx},
+    {"N", {N, 0}, in::N, StepN},
+    {"Im", {Im, 0}, in::Im, StepIm},
+    {"D", {D, 0}, in::D, StepD},
+    {"X", {X, 0}, in::X, StepX},
+    {"S", {S, 0}, in::S, StepS},
+    {"BS", {BS, 0}, in::BS, StepBS},
+    {"AB", {AB, 0}, in::AB, StepAB},
+    {"YLV", {YLV, 0}, in::YLV, StepYLV},
+    {"YUV", {YUV, 0}, in::YUV, StepYUV},
+    {"YV", {YV, 0}, in::YV, StepYV},
+    {"T", {T, 0}, in::T, StepT},
+    {"Tr", {Tr, 0}, in::Tr, StepTr},
+    {"SUnpl", {SUnpl, 0}, in::SUnpl, StepSUnpl},
+    {"SUnw", {SUnw, 0}, in::SUnw, StepSUnw},
+    {"IUnpl", {IUnpl, 0}, in::IUnpl, StepIUnpl},
+    {"IUnw", {IUnw, 0}, in::IUnw, StepIUnw},
+};
+
+// Runs the table; unrolled over the constant table, so that the compiler sees each step's
+// function and can inline it as if the steps were written one after the other.
+template <size_t... K>
+inline void RunSteps(Model& m, int t, const StepContext& c, std::index_sequence<K...>) {
+    (kSteps[K].compute(m, t, c), ...);
+}
+
+void ComputeRun(Model& m, int t, int run, UserHost& host) {
+    const StepContext c{run, host};
+    RunSteps(m, t, c, std::make_index_sequence<std::size(kSteps)>{});
 }
 
 } // namespace
+
+std::span<const PeriodStep> PeriodSteps() {
+    return kSteps;
+}
+
+const PeriodStep* StepFor(int n) {
+    static const auto index = [] {
+        std::array<const PeriodStep*, VarCount + 1> a{};
+        for (const PeriodStep& s : kSteps)
+            for (int o : s.outputs)
+                if (o) a[o] = &s;
+        return a;
+    }();
+    return n >= 1 && n <= VarCount ? index[n] : nullptr;
+}
 
 bool ComputePeriod(Model& m, int t, UserHost& host) {
     int run = m.Expect[3].Method;

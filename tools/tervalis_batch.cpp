@@ -5,12 +5,17 @@
 //                  [--diagram NAME [--period T] [--raster N] [--ref L]]
 //                  [--render VIEW|list [--period T] [--size WxH] -o FILE.png|.pdf|.svg]
 //                  [--handout FILE.pdf] [--lang de|en] [--settings FILE]
+//                  [--explain SYMBOL --period T [--vs-period T0] [--depth N]]
 //
 // --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
 // "--diagram list" names the diagrams. --baseline solves BASE.TV5 as well (its own start-up,
 // the same --to) and writes the model's values minus the baseline's; with --diagram, the
 // baseline's curves follow the model's ("IS(5) Basis"). The baseline's messages and status
 // follow the model's on standard error, each line led by "baseline ".
+//
+// --explain writes why variable SYMBOL of period T differs from period T0 (default T-1) or,
+// with --baseline, from the baseline's period T: the tree of contributions down to depth N
+// (default 3) as "depth,path,symbol,period,old,new,change,contribution".
 //
 // Standard output: "t,1,...,63", then one line per period 0..T, each value in the shortest
 // form that reads back to the same double ("inf", "-inf", "nan"). Standard error: every
@@ -28,6 +33,7 @@
 #include "app/ModelFile.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
+#include "core/Explanation.h"
 #include "core/Model.h"
 #include "core/NumberFormat.h"
 #include "core/RuleServer.h"
@@ -108,6 +114,12 @@ int Usage() {
                  "                      [--render VIEW|list [--period T] [--size WxH] "
                  "-o FILE.png|.pdf|.svg]\n"
                  "                      [--handout FILE.pdf] [--lang de|en] [--settings FILE]\n"
+                 "                      [--explain SYMBOL --period T [--vs-period T0 | --baseline "
+                 "BASE.TV5]\n"
+                 "                       [--depth N]]\n"
+                 "--explain: why SYMBOL of period T differs from T0 (default T-1) or from the "
+                 "baseline,\n"
+                 "           as CSV depth,path,symbol,period,old,new,change,contribution\n"
                  "--baseline: solve BASE.TV5 too and write model minus baseline (nan where the\n"
                  "            baseline has no solved period); with --diagram, add the baseline's\n"
                  "            curves (\"IS(5) Basis\")\n"
@@ -295,6 +307,8 @@ int main(int argc, char** argv) {
     long to = -1;
     std::string diagram;
     long period = -1, raster = -1, reference = -1;
+    std::string explain;
+    long vsPeriod = -1, depth = -1;
     BatchHost host;
     RenderRequest render;
     for (int i = 1; i < argc; ++i) {
@@ -314,6 +328,13 @@ int main(int argc, char** argv) {
             if (v < 0)
                 return ArgumentError(a + " needs a whole number >= 0, not \"" + argv[i] + "\"");
             (a == "--period" ? period : a == "--raster" ? raster : reference) = v;
+        } else if (a == "--explain" && i + 1 < argc) {
+            explain = argv[++i];
+        } else if ((a == "--vs-period" || a == "--depth") && i + 1 < argc) {
+            const long v = Count(argv[++i]);
+            if (v < 0)
+                return ArgumentError(a + " needs a whole number >= 0, not \"" + argv[i] + "\"");
+            (a == "--depth" ? depth : vsPeriod) = v;
         } else if (a == "--save" && i + 1 < argc) {
             savePath = argv[++i];
         } else if (a == "--baseline" && i + 1 < argc) {
@@ -338,6 +359,8 @@ int main(int argc, char** argv) {
         }
     }
     if (newModel && !modelPath.empty()) return Usage();
+    if (render.Wanted() && !explain.empty())
+        return ArgumentError("--explain and --render are separate runs");
     if (render.Wanted()) {
 #ifdef TERVALIS_RENDER
         if (!diagram.empty()) return ArgumentError("--diagram and --render are separate runs");
@@ -351,7 +374,22 @@ int main(int argc, char** argv) {
                !render.Settings.empty()) {
         return ArgumentError("-o, --size, --lang and --settings belong to --render or --handout");
     }
-    if (diagram.empty() && ((period >= 0 && !render.Wanted()) || raster >= 0 || reference >= 0))
+    const int explained = VariableBySymbol(explain);
+    if (!explain.empty()) {
+        if (!diagram.empty()) return ArgumentError("--explain and --diagram exclude each other");
+        if (explained == 0)
+            return ArgumentError("--explain: unknown variable \"" + explain +
+                                 "\" (a symbol such as Y, C, i or Y,erw)");
+        if (period < 0) return ArgumentError("--explain needs --period T");
+        if (vsPeriod >= 0 && !baselinePath.empty())
+            return ArgumentError("--vs-period and --baseline exclude each other");
+        if (raster >= 0 || reference >= 0)
+            return ArgumentError("--raster and --ref belong to --diagram");
+    } else if (vsPeriod >= 0 || depth >= 0) {
+        return ArgumentError("--vs-period and --depth belong to --explain");
+    }
+    if (diagram.empty() && explain.empty() &&
+        ((period >= 0 && !render.Wanted()) || raster >= 0 || reference >= 0))
         return ArgumentError("--period, --raster and --ref belong to --diagram");
 #ifdef TERVALIS_DIAGRAMS
     const std::vector<std::string> diagrams = DiagramNames();
@@ -400,8 +438,39 @@ int main(int argc, char** argv) {
 #endif
 
     CsvOutput out;
+    if (!explain.empty()) {
+        // Only periods both solutions reached can be compared.
+        const int t = static_cast<int>(period);
+        const int solved = std::min(m.Periods.LastSolved, m.Periods.RightEdge);
+        const int t0 = vsPeriod >= 0 ? static_cast<int>(vsPeriod) : t - 1;
+        std::string problem;
+        if (t > solved)
+            problem = "period " + std::to_string(t) + " lies outside the solved interval 0.." +
+                      std::to_string(solved);
+        else if (!base && (t0 < 0 || t0 > solved))
+            problem = "the comparison period " + std::to_string(t0) +
+                      " lies outside the solved interval 0.." + std::to_string(solved);
+        else if (!base && t0 == t)
+            problem = "the comparison period is the period itself";
+        std::unique_ptr<Baseline> frozen;
+        if (problem.empty() && base) {
+            frozen = std::make_unique<Baseline>(base->m);
+            if (!frozen->Covers(t))
+                problem = "the baseline has no solved period " + std::to_string(t);
+        }
+        if (!problem.empty()) {
+            std::fprintf(stderr, "tervalis-batch: --explain: %s\n", problem.c_str());
+            std::fprintf(stderr, "status: %s\n", Translate(host.status, 1).c_str());
+            return 2;
+        }
+        const ExplanationNode tree =
+            Explain(m, explained, t, {t0, frozen ? &frozen->Frozen() : nullptr},
+                    depth >= 0 ? static_cast<int>(depth) : 3);
+        out.Write(ExplanationCsv(tree));
+        out.Flush();
+    } else
 #ifdef TERVALIS_DIAGRAMS
-    if (!diagram.empty()) {
+        if (!diagram.empty()) {
         DiagramRequest request;
         request.Period = static_cast<int>(period);
         request.Reference = static_cast<int>(reference);

@@ -42,48 +42,50 @@ class Builder {
         const Quantity nPlan = Var(var::N), nActual = Var(var::X);
         const bool components = Code(11) || Code(12) || Code(13) || Code(14);
         PlanActual(Name("Güter&nachfrage##Dema&nd for Goods"), nPlan, nActual, components ? 1 : 0);
+        table_.Rows.back().Variable = var::N; // the planned demand is the model's N
         if (Open(components ? 1 : 0)) {
-            if (Code(11)) Simple(Member("Konsum##Consumption"), Var(var::C), 1);
+            if (Code(11)) SimpleVar(Member("Konsum##Consumption"), var::C, 1);
             if (Code(12))
                 PlanActual(
                     Member("Investitionen##Investment"), Var(var::I),
                     [this](int t) { return V(t, var::I) + V(t, var::NErw) - V(t, var::N); }, 1,
                     false);
-            if (Code(13)) Simple(Member("Staatsnachfrage##Government Expenditure"), Var(var::G), 1);
-            if (Code(14)) Simple(Member("Exporte##Exports"), Var(var::Ex), 1);
+            if (Code(12)) table_.Rows.back().Variable = var::I;
+            if (Code(13)) SimpleVar(Member("Staatsnachfrage##Government Expenditure"), var::G, 1);
+            if (Code(14)) SimpleVar(Member("Exporte##Exports"), var::Ex, 1);
         }
 
         // 2. Goods supply.
-        Simple(Name("Güter&angebot##&Supply of Goods"), Var(var::X), 2, true);
+        SimpleVar(Name("Güter&angebot##&Supply of Goods"), var::X, 2, true);
         if (Open(2)) {
             Simple(
                 Member("Heim. Potential##Domestic Capacity"),
                 [this](int t) { return PotentialOutput(m_, t); }, 2);
-            Simple(Member("Beschäftigung##Employment"), Var(var::A), 2);
-            Simple(Member("Arbeitslosenquote##Unemployment Rate") + " (%)", Var(var::u), 2);
+            SimpleVar(Member("Beschäftigung##Employment"), var::A, 2);
+            SimpleVar(Member("Arbeitslosenquote##Unemployment Rate") + " (%)", var::u, 2);
             Simple(
                 Member("Kapazitätsauslastung##Capacity Utilization") + " (%)",
                 [this](int t) { return CapitalUtilisation(m_, t); }, 2);
-            if (Code(22)) Simple(Member("Importe##Imports"), Var(var::Im), 2);
+            if (Code(22)) SimpleVar(Member("Importe##Imports"), var::Im, 2);
         }
 
         // 3., 4. Income and disposable income, split when the distribution is shown.
         const int incomeGroup = Code(31) ? 3 : 0;
-        Simple(Name("Einkommen##Income"), Var(var::Y), incomeGroup, incomeGroup != 0);
+        SimpleVar(Name("Einkommen##Income"), var::Y, incomeGroup, incomeGroup != 0);
         if (Open(incomeGroup)) {
-            Simple(Member("Lohneinkommen##Wage Earnings"), Var(var::YL), 3);
-            Simple(Member("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
-                   Var(var::YU), 3);
+            SimpleVar(Member("Lohneinkommen##Wage Earnings"), var::YL, 3);
+            SimpleVar(Member("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"), var::YU,
+                      3);
         }
         const int dispGroup = Code(31) ? 4 : 0;
-        Simple(Name("Verfügbares Einkommen##Disposable Income"), Var(var::YV), dispGroup,
-               dispGroup != 0);
+        SimpleVar(Name("Verfügbares Einkommen##Disposable Income"), var::YV, dispGroup,
+                  dispGroup != 0);
         if (Open(dispGroup)) {
-            Simple(Member("Verf.##Disp.") + " " + Name("Lohneinkommen##Wage Earnings"),
-                   Var(var::YLV), 4);
-            Simple(Member("Verf.##Disp.") + " " +
-                       Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
-                   Var(var::YUV), 4);
+            SimpleVar(Member("Verf.##Disp.") + " " + Name("Lohneinkommen##Wage Earnings"), var::YLV,
+                      4);
+            SimpleVar(Member("Verf.##Disp.") + " " +
+                          Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
+                      var::YUV, 4);
         }
 
         // 5. The simple multiplier and the marginal absorption ratio.
@@ -95,16 +97,16 @@ class Builder {
 
         // 6. Interest and money demand.
         if (bond) {
-            Simple(Name("Zinsniveau##Interest Rate") + ",nom. (%)", Var(var::i), 0);
+            SimpleVar(Name("Zinsniveau##Interest Rate") + ",nom. (%)", var::i, 0);
             InterestMultiplier();
-            Simple(Name("Geldnachfrage##Money Demand"), Var(var::L), 0);
+            SimpleVar(Name("Geldnachfrage##Money Demand"), var::L, 0);
         }
 
         // 7. Money supply.
         if (bond || banks) {
-            Simple(Name("Geldmenge##Money Supply") + " (real)", Var(var::M), 6, true);
+            SimpleVar(Name("Geldmenge##Money Supply") + " (real)", var::M, 6, true);
             if (Open(6)) {
-                Simple(Member("Geldmenge##Money Supply") + " (nom.)", Var(var::MN), 6);
+                SimpleVar(Member("Geldmenge##Money Supply") + " (nom.)", var::MN, 6);
                 if (banks) {
                     Simple(
                         Member("Geldschöpfungsmultiplikator##Money Multiplier"),
@@ -127,46 +129,46 @@ class Builder {
 
         // 8. Balance of payments under fixed rates.
         if (bond && m_.Sw(21) == 0)
-            Simple(Name("Devisenbilanzsaldo##Balance of Payments Surplus"), Var(var::Z), 0);
+            SimpleVar(Name("Devisenbilanzsaldo##Balance of Payments Surplus"), var::Z, 0);
 
         // 9. Saving, budget, external sector.
-        Simple(Name("Private Ersparnis##Private Saving"), Var(var::S), 0);
+        SimpleVar(Name("Private Ersparnis##Private Saving"), var::S, 0);
         if (Code(13) || Code(32) || Code(33))
-            Simple(Name("Staatl. Budgetsaldo##Public Budget Surplus"), Var(var::BS), 0);
+            SimpleVar(Name("Staatl. Budgetsaldo##Public Budget Surplus"), var::BS, 0);
         if (Code(14) || Code(22))
             Simple(
                 Name("Außenbeitrag##Trade Surplus"),
                 [this](int t) { return V(t, var::Ex) - V(t, var::Im); }, 0);
-        if (Code(52)) Simple(Name("Nettokapitalimporte##Capital Account Surplus"), Var(var::NK), 0);
-        if (m_.Sw(21) == 1) Simple(Name("Wechselkurs##Exchange Rate") + ",nom.", Var(var::eN), 0);
+        if (Code(52)) SimpleVar(Name("Nettokapitalimporte##Capital Account Surplus"), var::NK, 0);
+        if (m_.Sw(21) == 1) SimpleVar(Name("Wechselkurs##Exchange Rate") + ",nom.", var::eN, 0);
         if (m_.GetPar(p_.Shown, par::xe) != 0 || Code(22))
-            Simple(Name("Wechselkurs##Exchange Rate") + ",real", Var(var::e), 0);
+            SimpleVar(Name("Wechselkurs##Exchange Rate") + ",real", var::e, 0);
 
         // 10. Prices and wages.
         if (m_.Sw(12) != 0 || m_.Sw(14) != 0 || m_.Sw(15) != 0) {
-            Simple(Name("Preisniveau##Price Level"), Var(var::P), 7, true);
+            SimpleVar(Name("Preisniveau##Price Level"), var::P, 7, true);
             if (Open(7)) {
-                Simple(Member("Inflationsrate##Inflation Rate") + " (%)", Var(var::gP), 7);
-                Simple(Member("Nominallohnsatz##Nominal Wage Rate"), Var(var::wN), 7);
-                Simple(Member("Reallohnsatz##Real Wage Rate"), Var(var::w), 7);
-                Simple(Member("Lohnquote##Wage Share Ratio") + " (%)", Var(var::LQ), 7);
+                SimpleVar(Member("Inflationsrate##Inflation Rate") + " (%)", var::gP, 7);
+                SimpleVar(Member("Nominallohnsatz##Nominal Wage Rate"), var::wN, 7);
+                SimpleVar(Member("Reallohnsatz##Real Wage Rate"), var::w, 7);
+                SimpleVar(Member("Lohnquote##Wage Share Ratio") + " (%)", var::LQ, 7);
             }
         }
 
         // 11., 12. Expectations.
-        Simple(Name("Erwartetes Einkommen##Expected Income"), Var(var::YErw), 8, true);
+        SimpleVar(Name("Erwartetes Einkommen##Expected Income"), var::YErw, 8, true);
         if (Open(8)) {
             const std::string exp = Member("Erw.##Exp.") + " " + Name("Verf.##Disp.") + " ";
-            Simple(exp + Name("Einkommen##Income"), Var(var::YVErw), 8);
+            SimpleVar(exp + Name("Einkommen##Income"), var::YVErw, 8);
             if (Code(31)) {
-                Simple(exp + Name("Lohneinkommen##Wage Earnings"), Var(var::YLVErw), 8);
-                Simple(exp + Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
-                       Var(var::YUVErw), 8);
+                SimpleVar(exp + Name("Lohneinkommen##Wage Earnings"), var::YLVErw, 8);
+                SimpleVar(exp + Name("Gewinn- u. Kapitaleinkommen##Property and Entrepr. Income"),
+                          var::YUVErw, 8);
             }
         }
         const std::string expected = Name("Erwartete##Expected") + " ";
-        Simple(expected + Name("Güter&nachfrage##Dema&nd for Goods"), Var(var::NErw), 0);
-        if (Code(22)) Simple(expected + Name("Importe##Imports"), Var(var::ImErw), 0);
+        SimpleVar(expected + Name("Güter&nachfrage##Dema&nd for Goods"), var::NErw, 0);
+        if (Code(22)) SimpleVar(expected + Name("Importe##Imports"), var::ImErw, 0);
         return std::move(table_);
     }
 
@@ -238,6 +240,12 @@ class Builder {
         Record(label, shown, shown);
         std::string diff = base_ ? Deviation(label, false) : Fmt(f(p_.To) - f(p_.From));
         Push(std::move(label), group, header, {Fmt(shown), std::move(diff)});
+    }
+
+    // A row of one model variable, which the user can ask about.
+    void SimpleVar(std::string label, int n, int group, bool header = false) {
+        Simple(std::move(label), Var(n), group, header);
+        table_.Rows.back().Variable = n;
     }
 
     // A quantity with plan and actual values; the cells follow the content options.

@@ -49,6 +49,7 @@ struct ResultRow {
     int Group = 0;                  // the group this row heads or belongs to; 0 for none
     bool Header = false;            // heads its group
     std::vector<std::string> Cells; // value columns 1..n
+    int Variable = 0;               // the model variable the row shows, or 0
 };
 
 struct ResultTable {

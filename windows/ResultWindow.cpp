@@ -6,6 +6,7 @@
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "windows/EquationSystem.h"
+#include "windows/ExplanationWindow.h"
 #include "windows/WindowFrame.h"
 
 #include <QAction>
@@ -173,6 +174,14 @@ ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
         menu->addSeparator();
         menu->addAction(BaselineDeviationEntry);
     }
+    // Why a value changed: on the grid's right click and by key.
+    WhyEntry = new QAction(this);
+    WhyEntry->setObjectName(QStringLiteral("ErgebnisWarum"));
+    WhyEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    WhyEntry->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(WhyEntry, &QAction::triggered, this, [this] { AskWhy(); });
+    connect(Grid, &QTableWidget::currentCellChanged, this, [this] { UpdateWhyEntry(); });
+    Grid->addAction(WhyEntry);
     Grid->addAction(BaselineDeviationEntry);
     Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
     UpdateBaselineEntry();
@@ -250,6 +259,7 @@ void ResultWindow::Refill() {
     Grid->verticalScrollBar()->setValue(top);
     Grid->setUpdatesEnabled(true);
     FitColumns();
+    UpdateWhyEntry();
 }
 
 void ResultWindow::FitColumns() {
@@ -307,6 +317,19 @@ void ResultWindow::UpdateBaselineEntry() {
         "&Abweichung vom Basislauf##&Deviation from Baseline", frame().model().Language)));
     BaselineDeviationEntry->setChecked(Options().BaselineDeviation);
     BaselineDeviationEntry->setEnabled(b && !b->Empty());
+}
+
+void ResultWindow::UpdateWhyEntry() {
+    WhyEntry->setText(Q(Translate("Warum?##Why?", frame().model().Language)));
+    const int row = Grid->currentRow();
+    WhyEntry->setEnabled(row >= 0 && row < static_cast<int>(table_.Rows.size()) &&
+                         table_.Rows[row].Variable != 0);
+}
+
+void ResultWindow::AskWhy() {
+    const int row = Grid->currentRow();
+    if (row < 0 || row >= static_cast<int>(table_.Rows.size())) return;
+    if (const int n = table_.Rows[row].Variable) OpenExplanation(frame(), n, window_);
 }
 
 void ResultWindow::SetBaselineDeviation(bool on) {

@@ -54,6 +54,9 @@ class ResultWindow : public BaseWindow {
     // process-wide content option, like the others).
     void SetBaselineDeviation(bool on);
     QAction* BaselineDeviationEntry = nullptr;
+    // "Warum?": opens the explanation of the current row's variable.
+    void AskWhy();
+    QAction* WhyEntry = nullptr;
 
     // Opening and closing: the heading toggles all groups, a group header its group.
     void ToggleAll();
@@ -69,6 +72,7 @@ class ResultWindow : public BaseWindow {
     void SetHint(const char* text);
     void Print();
     void UpdateBaselineEntry();
+    void UpdateWhyEntry();
 
     std::string caption_;
     const char* hint_ = "";

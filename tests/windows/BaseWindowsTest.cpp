@@ -8,6 +8,7 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "windows/EquationWindow.h"
+#include "windows/ExplanationWindow.h"
 #include "windows/ResultWindow.h"
 #include "windows/WindowFrame.h"
 
@@ -666,6 +667,120 @@ class BaseWindowsTest : public QObject {
                 w.e2->grab().save(out + QStringLiteral("/eq2-") + suffix + QStringLiteral(".png"));
                 w.Send(MSG_ARRANGE_BASE, 150, 0);
             }
+        }
+    }
+
+    // Right click on a value, "Warum?": the explanation of that value opens, follows the
+    // period and the language, opens its inputs on demand and draws what it shows.
+    void whyExplainsTheValueOfARow() {
+        TestFrame f;
+        f.m = test::KeynesianModel();
+        test::SetFrom(f.m, 4, {{par::GAut, 130}});
+        Solve(f.m);
+        f.pair2Current = true;
+        f.m.Periods.CurrentPeriod = 4;
+        Windows w(f);
+        w.ModelChanged();
+        int income = -1, label = -1;
+        for (int r = 0; r < static_cast<int>(w.r2->Table().Rows.size()); ++r) {
+            if (w.r2->Table().Rows[r].Variable == var::Y) income = r;
+            if (w.r2->Table().Rows[r].Variable == 0) label = r;
+        }
+        QVERIFY(income >= 0);
+        // A row without a variable offers no answer.
+        if (label >= 0) {
+            w.r2->Grid->setCurrentCell(label, 1);
+            QVERIFY(!w.r2->WhyEntry->isEnabled());
+        }
+        w.r2->Grid->setFocus();
+        w.r2->Grid->setCurrentCell(income, 1);
+        QVERIFY(w.r2->WhyEntry->isEnabled());
+        QCOMPARE(w.r2->WhyEntry->text(), QStringLiteral("Warum?"));
+        QVERIFY(w.r2->Grid->actions().contains(w.r2->WhyEntry));
+        // The key does what the entry of the right click does.
+        QApplication::setActiveWindow(&f.area);
+        QVERIFY(QTest::qWaitForWindowActive(&f.area));
+        f.area.setActiveSubWindow(w.r2);
+        w.r2->Grid->setFocus();
+        QTest::keyClick(w.r2->Grid, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+        ExplanationWindow* why = nullptr;
+        for (QMdiSubWindow* s : f.area.subWindowList())
+            if (auto* e = qobject_cast<ExplanationWindow*>(s)) why = e;
+        QVERIFY(why);
+        QCOMPARE(why->Variable(), var::Y);
+        QCOMPARE(why->Period(), 4);
+        QCOMPARE(why->ComparedPeriod(), 3);
+        QVERIFY(why->windowTitle().startsWith(QStringLiteral("Warum? Y (t=4 gegen t=3)")));
+        QTreeWidgetItem* root = why->Tree->topLevelItem(0);
+        QVERIFY(root);
+        QCOMPARE(root->text(0), QStringLiteral("Y"));
+        QCOMPARE(root->text(3), QString::fromStdString(f.m.FormatNumber(f.m.ModelVar(4, var::Y))));
+        // The children stand by the size of their contribution; the first opens on demand.
+        QVERIFY(root->childCount() > 0);
+        QTreeWidgetItem* first = root->child(0);
+        QCOMPARE(first->text(0), QStringLiteral("D,erw"));
+        QCOMPARE(first->childCount(), 0);
+        first->setExpanded(true);
+        QVERIFY(first->childCount() > 0);
+
+        // The period moves: the window follows, and what was open stays open.
+        f.m.Periods.CurrentPeriod = 6;
+        why->Message(MSG_PERIOD_MOVED, 2, 1);
+        QCOMPARE(why->Period(), 6);
+        QVERIFY(why->Tree->topLevelItem(0)->child(0)->isExpanded());
+        QVERIFY(why->windowTitle().contains(QStringLiteral("t=6 gegen t=5")));
+
+        // English, and the same window for the next question.
+        f.m.Language = 2;
+        why->RefreshLanguage();
+        QVERIFY(why->windowTitle().startsWith(QStringLiteral("Why? Y (t=6 against t=5)")));
+        QCOMPARE(why->Tree->headerItem()->text(5), QStringLiteral("Contribution"));
+        QCOMPARE(OpenExplanation(f, var::C, 2), why);
+        QCOMPARE(why->Variable(), var::C);
+
+        // The picture shows the visible rows: one text line per row, bars in two colours.
+        const QStringList rows = why->VisibleRows();
+        QVERIFY(rows.size() > 1);
+        QVERIFY(rows.first().startsWith(QStringLiteral("C\t")));
+        QVERIFY(rows[1].startsWith(QStringLiteral("  "))); // one level down
+        why->Tree->topLevelItem(0)->setExpanded(false);
+        QCOMPARE(why->VisibleRows().size(), 1);
+        why->Tree->topLevelItem(0)->setExpanded(true);
+        const QImage picture = why->RenderPicture(700, 400);
+        bool raising = false;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixelColor(x, y) == QColor(0, 128, 0)) raising = true;
+        QVERIFY(raising);
+        // Period 0 has no period before it: the window says so instead of a tree.
+        f.m.Periods.CurrentPeriod = 0;
+        why->Message(MSG_PERIOD_MOVED, 2, 1);
+        QCOMPARE(why->Tree->topLevelItemCount(), 1);
+        QVERIFY(why->Tree->topLevelItem(0)->text(1).contains(QStringLiteral("no previous")));
+    }
+
+    // Pictures of the explanation window in both languages (not a test).
+    void explanationScreenshots() {
+        const QString out = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+        if (out.isEmpty()) QSKIP("TERVALIS_SCREENSHOTS not set");
+        TestFrame f;
+        f.m = test::BondMarketModel();
+        test::SetFrom(f.m, 4, {{par::GAut, 260}});
+        Solve(f.m);
+        f.pair2Current = true;
+        f.m.Periods.CurrentPeriod = 5;
+        Windows w(f);
+        w.ModelChanged();
+        ExplanationWindow* why = OpenExplanation(f, var::Y, 2);
+        why->resize(900, 420);
+        why->Tree->topLevelItem(0)->child(0)->setExpanded(true);
+        for (int language : {1, 2}) {
+            f.m.Language = static_cast<uint8_t>(language);
+            why->RefreshLanguage();
+            const QString suffix = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
+            why->grab().save(out + QStringLiteral("/why-") + suffix + QStringLiteral(".png"));
+            why->RenderPicture(900, 420).save(out + QStringLiteral("/why-picture-") + suffix +
+                                              QStringLiteral(".png"));
         }
     }
 };

@@ -326,3 +326,27 @@ TEST(ResultColumns, FitTheClientWidthAndGiveNumbersTheirRoom) {
 
 } // namespace
 } // namespace tv
+
+namespace tv {
+namespace {
+
+// The rows a user can ask "why?" about name the variable whose value they show.
+TEST(ResultTable, RowsNameTheVariableTheyShow) {
+    for (const Model& base : {test::ClosedISLMModel(), test::OpenFlexibleModel()}) {
+        const Model m = Solved(base);
+        ResultGroups open;
+        open.Expanded.fill(true);
+        const Window w = Build(m, 1, 5, open);
+        int asked = 0;
+        for (const ResultRow& row : w.table.Rows) {
+            if (row.Variable == 0) continue;
+            ++asked;
+            ASSERT_FALSE(row.Cells.empty()) << row.Label;
+            EXPECT_EQ(row.Cells[0], m.FormatNumber(m.GetVar(5, row.Variable))) << row.Label;
+        }
+        EXPECT_GT(asked, 15);
+    }
+}
+
+} // namespace
+} // namespace tv

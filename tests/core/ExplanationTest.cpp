@@ -1,0 +1,251 @@
+#include "core/Explanation.h"
+#include "ExplanationChecks.h"
+#include "TestModels.h"
+#include "core/Baseline.h"
+#include "core/Catalogue.h"
+#include "core/Model.h"
+#include "core/PeriodSteps.h"
+#include "core/Solver.h"
+#include "core/Symbols.h"
+#include "core/UserHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tv {
+namespace {
+
+Model Solved(Model m) {
+    SilentHost host(false);
+    Solve(m, host);
+    return m;
+}
+
+const ExplanationNode* Child(const ExplanationNode& node, ExplanationNode::Kind kind, int n) {
+    for (const ExplanationNode& c : node.children)
+        if (c.kind == kind && c.number == n) return &c;
+    return nullptr;
+}
+
+TEST(PeriodSteps, EveryVariableButTheMoneyMultiplierHasOneStep) {
+    std::vector<int> owners(VarCount + 1, 0);
+    for (const PeriodStep& s : PeriodSteps())
+        for (int o : s.outputs)
+            if (o) ++owners[o];
+    for (int n = 1; n <= VarCount; ++n) {
+        EXPECT_EQ(owners[n], n == var::GSM ? 0 : 1) << "variable " << n;
+        EXPECT_EQ(StepFor(n) != nullptr, n != var::GSM) << "variable " << n;
+    }
+}
+
+TEST(PeriodSteps, InputListsHaveTheSameShapeInEveryPeriod) {
+    const Model models[] = {test::KeynesianModel(), test::BondMarketModel(),
+                            test::OpenFlexibleModel()};
+    for (const Model& m : models)
+        for (const PeriodStep& s : PeriodSteps()) {
+            std::vector<StepInput> a, b;
+            s.inputs(m, 7, 2, a);
+            s.inputs(m, 8, 2, b);
+            ASSERT_EQ(a.size(), b.size()) << s.name;
+            for (size_t k = 0; k < a.size(); ++k) {
+                EXPECT_EQ(a[k].kind, b[k].kind) << s.name;
+                EXPECT_EQ(a[k].number, b[k].number) << s.name;
+            }
+        }
+}
+
+// Generated models: the start model and the test models, each with a policy change from
+// period 5, so that variables move in both directions and some inputs stay as they are.
+struct Generated {
+    const char* name;
+    std::function<Model()> make;
+};
+
+const Generated kGenerated[] = {
+    {"start", [] { return test::StartModel(); }},
+    {"keynesian, fiscal",
+     [] {
+         Model m = test::KeynesianModel();
+         test::SetFrom(m, 5, {{par::GAut, 150}});
+         return m;
+     }},
+    {"bond market, monetary",
+     [] {
+         Model m = test::BondMarketModel();
+         test::SetFrom(m, 5, {{par::MNAut, 1100}, {par::tY, 0.25}});
+         return m;
+     }},
+    {"open flexible, exports",
+     [] {
+         Model m = test::OpenFlexibleModel();
+         test::SetFrom(m, 5, {{par::ExAut, 130}});
+         return m;
+     }},
+    {"closed IS-LM, adaptive expectations",
+     [] {
+         Model m = test::ClosedISLMModel();
+         m.Expect[3].Method = 3;
+         m.Expect[3].Weight = 50;
+         test::SetFrom(m, 5, {{par::IAut, 180}});
+         return m;
+     }},
+};
+
+TEST(Explanation, ContributionsAddUpInGeneratedModels) {
+    for (const Generated& g : kGenerated) {
+        SCOPED_TRACE(g.name);
+        const Model m = Solved(g.make());
+        Explainer explainer(m);
+        for (int t = 1; t <= 30; ++t)
+            for (int n = 1; n <= VarCount; ++n) {
+                const ExplanationNode root = explainer.Explain(n, t, t - 1, 1);
+                EXPECT_TRUE(test::Same(root.newValue, m.ModelVar(t, n)));
+                EXPECT_TRUE(test::Same(root.oldValue, m.ModelVar(t - 1, n)));
+                test::CheckExplanation(root, "t=" + std::to_string(t));
+            }
+    }
+}
+
+// Inputs the step table forgets show up as a remainder: in these models every period after
+// the first has the structure of the one before it.
+TEST(Explanation, InputsExplainEverythingOnceThePeriodsLookAlike) {
+    for (const Generated& g : kGenerated) {
+        SCOPED_TRACE(g.name);
+        const Model m = Solved(g.make());
+        Explainer explainer(m);
+        for (int t = 2; t <= 30; ++t)
+            for (int n = 1; n <= VarCount; ++n) {
+                const ExplanationNode root = explainer.Explain(n, t, t - 1, 1);
+                if (!std::isfinite(root.oldValue) || !std::isfinite(root.newValue)) continue;
+                EXPECT_EQ(Child(root, ExplanationNode::Remainder, 0), nullptr)
+                    << "variable " << n << " t=" << t;
+            }
+    }
+}
+
+TEST(Explanation, LinearAndBilinearStepsSplitAsTheirClosedForms) {
+    Model m = test::KeynesianModel();
+    test::SetFrom(m, 5, {{par::GAut, 150}, {par::CAut, 110}});
+    m = Solved(m);
+    const ExplanationNode n = Explain(m, var::N, 5, {4, nullptr}, 1);
+    for (int part : {var::C, var::I, var::G, var::Ex}) {
+        const ExplanationNode* c = Child(n, ExplanationNode::Var, part);
+        ASSERT_NE(c, nullptr) << part;
+        EXPECT_NEAR(c->contribution, m.ModelVar(5, part) - m.ModelVar(4, part), 1e-9) << part;
+    }
+    // C = C,aut + c[Y] * YV,erw - c[r] * r,erw: the autonomous part moves by its own change.
+    const ExplanationNode c = Explain(m, var::C, 5, {4, nullptr}, 1);
+    const ExplanationNode* cAut = Child(c, ExplanationNode::Par, par::CAut);
+    ASSERT_NE(cAut, nullptr);
+    EXPECT_NEAR(cAut->contribution, 10, 1e-9);
+    const ExplanationNode* cY = Child(c, ExplanationNode::Par, par::cY);
+    ASSERT_NE(cY, nullptr);
+    EXPECT_EQ(cY->contribution, 0.0); // unchanged
+
+    // MN = M * P: each factor gets its change times the mean of the other factor.
+    Model b = test::BondMarketModel();
+    test::SetFrom(b, 5, {{par::MNAut, 1200}});
+    b = Solved(b);
+    const ExplanationNode mn = Explain(b, var::MN, 6, {5, nullptr}, 1);
+    const double m0 = b.ModelVar(5, var::M), m1 = b.ModelVar(6, var::M);
+    const double p0 = b.ModelVar(5, var::P), p1 = b.ModelVar(6, var::P);
+    const ExplanationNode* dm = Child(mn, ExplanationNode::Var, var::M);
+    const ExplanationNode* dp = Child(mn, ExplanationNode::Var, var::P);
+    ASSERT_TRUE(dm && dp);
+    ASSERT_NE(p0, p1);
+    const double dmExpected = (m1 - m0) * (p0 + p1) / 2, dpExpected = (p1 - p0) * (m0 + m1) / 2;
+    EXPECT_NEAR(dm->contribution, dmExpected, 1e-9 * std::fabs(dmExpected));
+    EXPECT_NEAR(dp->contribution, dpExpected, 1e-9 * std::fabs(dpExpected));
+}
+
+TEST(Explanation, ComparesWithTheBaselineAndLeavesBothModelsAsTheyWere) {
+    const Model before = Solved(test::BondMarketModel());
+    const Baseline base(before);
+    Model m = test::BondMarketModel();
+    test::SetFrom(m, 5, {{par::GAut, 260}});
+    m = Solved(m);
+    const Model copy = m;
+    const ExplanationNode y = Explain(m, var::Y, 8, {-1, &base.Frozen()}, 4);
+    EXPECT_EQ(y.oldValue, base.Var(8, var::Y));
+    EXPECT_EQ(y.newValue, m.ModelVar(8, var::Y));
+    test::CheckExplanation(y, "baseline");
+    // Somewhere below Y the change of G,aut shows with its full size in G.
+    const ExplanationNode g = Explain(m, var::G, 8, {-1, &base.Frozen()}, 1);
+    const ExplanationNode* gAut = Child(g, ExplanationNode::Par, par::GAut);
+    ASSERT_NE(gAut, nullptr);
+    EXPECT_NEAR(gAut->contribution, 60, 1e-9);
+    for (int t = -1; t <= 100; ++t) {
+        for (int n = 1; n <= VarCount; ++n)
+            ASSERT_EQ(m.ModelVar(t, n), copy.ModelVar(t, n)) << t << " " << n;
+        for (int n = 1; n <= ParCount; ++n)
+            ASSERT_EQ(m.ModelPar(t, n), copy.ModelPar(t, n)) << t << " " << n;
+    }
+    EXPECT_EQ(m.WageBase, copy.WageBase);
+    EXPECT_EQ(base.Var(8, var::Y), before.ModelVar(8, var::Y));
+}
+
+// A period with two runs: expected demand is the demand of the first run.
+TEST(Explanation, TheSecondRunExpectsTheDemandOfTheFirst) {
+    Model m = test::KeynesianModel();
+    m.Expect[3].Method = 1;
+    test::SetFrom(m, 5, {{par::IAut, 120}});
+    m = Solved(m);
+    const ExplanationNode n = Explain(m, var::NErw, 5, {4, nullptr}, 1);
+    ASSERT_EQ(n.children.size(), 1u);
+    const ExplanationNode& first = n.children[0];
+    EXPECT_EQ(first.kind, ExplanationNode::FirstRunVar);
+    EXPECT_EQ(first.number, var::N);
+    EXPECT_EQ(first.newValue, m.ModelVar(5, var::NErw));
+    EXPECT_EQ(first.contribution, n.change);
+    EXPECT_EQ(Translate(first.Symbol(), 2), "N (1st run)");
+}
+
+// Many inputs changed at once (a baseline with other parameters): the contributions still
+// add up, also past the number of inputs whose subsets are all evaluated.
+TEST(Explanation, ManyChangedInputsStillAddUp) {
+    const Model before = Solved(test::OpenFlexibleModel());
+    Model m = test::OpenFlexibleModel();
+    for (int n = 1; n <= ParCount; ++n)
+        if (m.ModelPar(5, n) != 0) test::SetFrom(m, 0, {{n, m.ModelPar(5, n) * 1.01}});
+    m = Solved(m);
+    for (int n : {var::i, var::eN, var::C, var::Y}) {
+        const ExplanationNode e = Explain(m, n, 6, {-1, &before}, 2);
+        test::CheckExplanation(e, "variable " + std::to_string(n));
+    }
+    const ExplanationNode i = Explain(m, var::i, 6, {-1, &before}, 1);
+    int changed = 0;
+    for (const ExplanationNode& c : i.children)
+        changed += c.oldValue != c.newValue;
+    EXPECT_GT(changed, 16); // more than the exact evaluation takes
+}
+
+TEST(Explanation, DepthLimitsTheTree) {
+    const Model m = Solved(test::BondMarketModel());
+    for (int depth : {0, 1, 2, 3}) {
+        const ExplanationNode root = Explain(m, var::Y, 6, {5, nullptr}, depth);
+        std::function<int(const ExplanationNode&)> deepest = [&](const ExplanationNode& n) {
+            int d = 0;
+            for (const ExplanationNode& c : n.children)
+                d = std::max(d, 1 + deepest(c));
+            return d;
+        };
+        EXPECT_LE(deepest(root), depth);
+    }
+}
+
+TEST(Explanation, VariablesByTheirSymbolInEitherLanguage) {
+    const struct {
+        const char* symbol;
+        int n;
+    } cases[] = {{"Y", var::Y}, {"Y,erw", var::YErw}, {"Y,exp", var::YErw},
+                 {"i", var::i}, {"Nonsense", 0},      {"", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(VariableBySymbol(c.symbol), c.n) << c.symbol;
+}
+
+} // namespace
+} // namespace tv

@@ -1,0 +1,183 @@
+#include "ExplanationChecks.h"
+#include "OpenedModel.h"
+#include "core/Explanation.h"
+#include "core/Model.h"
+#include "core/Symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tv {
+namespace {
+
+const char* const kExamples[] = {"01-keynesian-cross.TV5",        "02-closed-is-lm.TV5",
+                                 "03-as-ad-prices-and-wages.TV5", "04-open-fixed-rates.TV5",
+                                 "05-open-flexible-rates.TV5",    "06-money-creation.TV5"};
+
+// Every variable of every solved period of every example, against the period before.
+TEST(ExplainExamples, ContributionsAddUpInEveryPeriod) {
+    for (const char* name : kExamples) {
+        SCOPED_TRACE(name);
+        Model m;
+        ASSERT_TRUE(test::OpenAsTheProgramDoes(m, std::string(EXAMPLES_DIR) + "/" + name));
+        const int last = std::min(m.Periods.LastSolved, m.Periods.RightEdge);
+        ASSERT_GT(last, 1);
+        Explainer explainer(m);
+        for (int t = 1; t <= last; ++t)
+            for (int n = 1; n <= VarCount; ++n) {
+                const ExplanationNode root = explainer.Explain(n, t, t - 1, 1);
+                ASSERT_TRUE(test::Same(root.newValue, m.ModelVar(t, n)));
+                ASSERT_TRUE(test::Same(root.oldValue, m.ModelVar(t - 1, n)));
+                if (root.newValue != root.oldValue) {
+                    EXPECT_TRUE(test::Same(root.change, root.newValue - root.oldValue));
+                }
+                test::CheckExplanation(root, "t=" + std::to_string(t));
+                // The inputs explain everything but a change of the period's structure:
+                // period 0 is the start equilibrium.
+                const bool structural = t == 1;
+                for (const ExplanationNode& c : root.children)
+                    if (c.kind == ExplanationNode::Remainder) {
+                        EXPECT_TRUE(structural) << "variable " << n << " t=" << t;
+                    }
+            }
+    }
+}
+
+// ---- the batch tool's --explain ----
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+ToolRun Batch(const std::string& args) {
+    const std::string base = ::testing::TempDir() + "explain-" + std::to_string(::getpid());
+    const std::string cmd =
+        std::string(BATCH_TOOL) + " " + args + " >" + base + ".out 2>" + base + ".err";
+    const int status = std::system(cmd.c_str());
+    ToolRun r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (auto [file, text] : {std::pair{".out", &r.out}, std::pair{".err", &r.err}}) {
+        std::ifstream in(base + file);
+        std::stringstream all;
+        all << in.rdbuf();
+        *text = all.str();
+        std::remove((base + file).c_str());
+    }
+    return r;
+}
+
+// The fields of one CSV line; a quoted field may hold commas.
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t k = 0; k < line.size(); ++k) {
+        const char ch = line[k];
+        if (quoted && ch == '"' && k + 1 < line.size() && line[k + 1] == '"') {
+            fields.back() += '"';
+            ++k;
+        } else if (ch == '"') {
+            quoted = !quoted;
+        } else if (ch == ',' && !quoted) {
+            fields.emplace_back();
+        } else {
+            fields.back() += ch;
+        }
+    }
+    return fields;
+}
+
+std::vector<std::vector<std::string>> Rows(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    std::stringstream in(csv);
+    for (std::string line; std::getline(in, line);)
+        rows.push_back(Fields(line));
+    return rows;
+}
+
+std::string Example(const char* name) {
+    return std::string(EXAMPLES_DIR) + "/" + name;
+}
+
+TEST(ExplainBatch, PrintsTheTreeWithTheSolutionsNumbers) {
+    const std::string file = Example("03-as-ad-prices-and-wages.TV5");
+    const ToolRun r = Batch(file + " --explain Y --period 6 --depth 2");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto rows = Rows(r.out);
+    ASSERT_GT(rows.size(), 3u);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+              "depth,path,symbol,period,old,new,change,contribution");
+    // The root carries the solved values, exactly as the solution CSV prints them.
+    const ToolRun solution = Batch(file);
+    const auto solved = Rows(solution.out);
+    ASSERT_GT(solved.size(), 7u);
+    EXPECT_EQ(rows[1][0], "0");
+    EXPECT_EQ(rows[1][1], "Y");
+    EXPECT_EQ(rows[1][3], "6");
+    EXPECT_EQ(rows[1][4], solved[6][var::Y]); // row of period 5 (after the header)
+    EXPECT_EQ(rows[1][5], solved[7][var::Y]);
+    double sum = 0;
+    int deepest = 0;
+    for (size_t k = 1; k < rows.size(); ++k) {
+        ASSERT_EQ(rows[k].size(), 8u) << k;
+        const int depth = std::stoi(rows[k][0]);
+        deepest = std::max(deepest, depth);
+        // The path ends in the row's own symbol and has one element per level.
+        const std::string& path = rows[k][1];
+        EXPECT_EQ(path.substr(path.size() - rows[k][2].size()), rows[k][2]);
+        EXPECT_EQ(std::count(path.begin(), path.end(), '/'), depth) << path;
+        if (depth == 1) sum += std::stod(rows[k][7]);
+    }
+    EXPECT_EQ(deepest, 2);
+    EXPECT_NEAR(sum, std::stod(rows[1][6]), 1e-9 * std::fabs(std::stod(rows[1][5])));
+}
+
+TEST(ExplainBatch, AgainstTheSameModelAsBaselineNothingChanged) {
+    const std::string file = Example("02-closed-is-lm.TV5");
+    const ToolRun r = Batch(file + " --explain C --period 10 --baseline " + file + " --depth 3");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto rows = Rows(r.out);
+    ASSERT_GT(rows.size(), 2u);
+    for (size_t k = 1; k < rows.size(); ++k) {
+        EXPECT_EQ(rows[k][6], "0") << rows[k][1];
+        EXPECT_EQ(rows[k][7], "0") << rows[k][1];
+    }
+}
+
+TEST(ExplainBatch, WrongQuestionsExitWithTwoAndAMessage) {
+    const std::string file = Example("01-keynesian-cross.TV5");
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {" --explain Nonsense --period 5", "unknown variable"},
+        {" --explain Y --period 4000", "outside the solved interval"},
+        {" --explain Y --period 5 --vs-period 4000", "outside the solved interval"},
+        {" --explain Y --period 0", "outside the solved interval"},
+        {" --explain Y", "needs --period"},
+        {" --explain Y --period 5 --baseline /nonexistent/base.TV5", ""},
+        {" --explain Y --period 5 --vs-period 3 --baseline x.TV5", "exclude each other"},
+        {" --depth 2", "belong to --explain"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Batch(file + c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args;
+        EXPECT_TRUE(r.out.empty()) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+    }
+}
+
+} // namespace
+} // namespace tv
