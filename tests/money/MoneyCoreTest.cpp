@@ -301,6 +301,46 @@ TEST(AccountingProcessTest, BookedStocksFollowTheRounds) {
     }
 }
 
+// A booking whose amount shows as zero is hidden, but its amount still reaches the stocks:
+// they stay on the rounds to the last round, whatever the number format.
+TEST(AccountingProcessTest, HiddenBookingsKeepTheirAmounts) {
+    struct Case {
+        const char* name;
+        std::unique_ptr<Model> model;
+        MoneyShares shares;
+        int decimals;
+    };
+    Case cases[] = {
+        {"expansion, two decimals", Expansion(), Shares(50, 50), 2},
+        {"expansion, no decimals", Expansion(), Shares(30, 80), 0},
+        {"contraction, one decimal", Periods(0.2, 0.1, 1000, 0.25, 0.05, 900), Shares(70, 0), 1},
+        {"slow process, two decimals", Periods(0.05, 0.02, 1000, 0.05, 0.02, 1100), Shares(40, 40),
+         2},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.model->DecimalPlaces = static_cast<uint8_t>(c.decimals);
+        AccountingProcess p(*c.model, T, c.shares);
+        const MoneyRounds& r = p.Rounds();
+        const double tol = 1e-9 * r.PreviousMoney();
+        int rounds = 0;
+        while (p.CanGoForward() && rounds++ < 200) {
+            p.FinishRound();
+            const int n = p.Round();
+            SCOPED_TRACE(n);
+            double money = 0;
+            for (int k = 1; k <= 2; ++k) {
+                const std::string l = k == 1 ? "A" : "B";
+                EXPECT_NEAR(p.Stock(k, Assets, "EL," + l), r.ReservesAfterRounds(k, n), tol);
+                EXPECT_NEAR(p.Stock(k, Assets, "KR," + l), r.LoansAfterRounds(k, n), tol);
+                money += p.Stock(AccountNonBanks, Assets, "SE," + l);
+            }
+            EXPECT_NEAR(money + p.Stock(AccountNonBanks, Assets, "BG"), r.MoneyAfterRounds(n), tol);
+        }
+        EXPECT_GT(p.Round(), 6);
+    }
+}
+
 TEST(AccountingProcessTest, RoundZeroScriptAndSteps) {
     const auto m = Expansion();
     AccountingProcess p(*m, T, MoneyShares{});
