@@ -99,6 +99,14 @@ double MoneyRounds::LoansAfterRounds(int bank, int n) const {
 }
 
 double MoneyRounds::MoneyLimit() const {
+    // Without leakage (cash and reserve ratio both 0) every round adds the whole excess
+    // reserve again: no limit (plus or minus infinity), or none to add. Dropping both
+    // ratios to 0 frees no reserves; what is left of them is rounding.
+    if (q_ == 1) {
+        const double excess = SystemExcessReserves();
+        if (std::fabs(excess) <= 1e-12 * std::fabs(mn0_)) return mn0_;
+        return std::copysign(HUGE_VAL, excess);
+    }
     return mn0_ + SystemExcessReserves() / (1 - q_);
 }
 

@@ -61,7 +61,8 @@ class MoneyRounds {
     double RequiredReserves(int bank, int n) const;
     double ReservesAfterRounds(int bank, int n) const;
     double LoansAfterRounds(int bank, int n) const;
-    // The money stock the rounds tend to.
+    // The money stock the rounds tend to; plus or minus infinity when they grow without
+    // limit.
     double MoneyLimit() const;
 
   private:

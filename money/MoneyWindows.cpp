@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -100,7 +101,9 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     row->setContentsMargins(2, 2, 2, 2);
     roundsLabel_ = new QLabel;
     RoundsBox = new QSpinBox;
-    RoundsBox->setRange(1, 100);
+    // The box takes any count a user types; the count is clamped to 1..100 when it is
+    // taken over (250 gives 100, 0 gives 1) instead of the typing being refused.
+    RoundsBox->setRange(0, 9999);
     RoundsBox->setValue(StartRounds);
     RoundsBox->setKeyboardTracking(false);
     roundsLabel_->setBuddy(RoundsBox);
@@ -149,7 +152,14 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     setWidget(content);
     resize(640, 300);
 
-    connect(RoundsBox, &QSpinBox::valueChanged, this, [this] { Recompute(); });
+    connect(RoundsBox, &QSpinBox::valueChanged, this, [this](int rounds) {
+        const int clamped = ClampWorksheetRounds(rounds);
+        if (clamped != rounds) {
+            const QSignalBlocker block(RoundsBox);
+            RoundsBox->setValue(clamped);
+        }
+        Recompute();
+    });
     connect(kind, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on) Recompute();
     });

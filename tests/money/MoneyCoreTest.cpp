@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace tv {
@@ -142,6 +143,34 @@ TEST(MoneyRoundsTest, ZeroRatiosUseTheLimitOfTheRoundFormula) {
     }
 }
 
+// q = 1: with excess reserves the money stock grows by them every round and has no
+// limit; without, it stays where it is. Never 0 / 0.
+TEST(MoneyRoundsTest, LimitWithoutLeakage) {
+    struct Case {
+        const char* name;
+        std::unique_ptr<Model> model;
+        double limit;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    Case cases[] = {
+        {"leakage", Expansion(), 1100},
+        {"no leakage, no excess reserves", Periods(0, 0, 1000, 0, 0, 1000), 1000},
+        // Dropping both ratios to 0 frees no reserves: the base falls by what was held.
+        {"no leakage, ratios dropped", Periods(0.2, 0.1, 1000, 0, 0, 1000), 1000},
+        // A money supply that is not finite leaves excess reserves that are not a number.
+        {"no leakage, supply not finite", Periods(0.2, 0.1, 1000, 0, 0, inf), inf},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MoneyRounds r(*c.model, T, MoneyShares{});
+        EXPECT_FALSE(std::isnan(r.MoneyLimit()));
+        if (std::isinf(c.limit))
+            EXPECT_TRUE(std::isinf(r.MoneyLimit()));
+        else
+            EXPECT_NEAR(r.MoneyLimit(), c.limit, 1e-9);
+    }
+}
+
 // The rounds of a solved model tend to its money supply: base times multiplier.
 TEST(MoneyRoundsTest, RoundsConvergeToTheSolvedMoneySupply) {
     Model m = test::OpenFlexibleModel();
@@ -209,6 +238,28 @@ TEST(MoneyWorksheetTest, DifferencesAndRealValues) {
               (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"}));
     EXPECT_EQ(table.Rows[5],
               (Row{"SUM", "50.00", "X", "14.00", "0.00", "4.00", "10.00", "40.00", "50.00"}));
+}
+
+// A limit that is not a number (money supply of a model whose ratios are both 0) reads
+// "no limit", never "NAN" or "INF".
+TEST(MoneyWorksheetTest, LimitThatIsNotANumberSaysSo) {
+    for (double mn1 : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        const auto m = Periods(0.2, 0.1, 1000, 0, 0, mn1);
+        const WorksheetValues v = ComputeWorksheet(*m, T, 3);
+        for (int language : {1, 2}) {
+            const WorksheetTable table = BuildWorksheetTable(*m, T, v, {}, language);
+            const auto& limit = table.Rows[5];
+            const auto& diff = table.Rows[6];
+            const std::string none = language == 1 ? "kein Grenzwert" : "no limit";
+            EXPECT_EQ(limit[8], none);
+            EXPECT_EQ(diff[8], none);
+            for (const auto& row : {limit, diff})
+                for (const std::string& cell : row) {
+                    EXPECT_EQ(cell.find("NAN"), std::string::npos) << cell;
+                    EXPECT_EQ(cell.find("INF"), std::string::npos) << cell;
+                }
+        }
+    }
 }
 
 TEST(MoneyWorksheetTest, RoundsAreClamped) {

@@ -120,6 +120,32 @@ class MoneyWindowsTest : public QObject {
         QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("0.0000"));
     }
 
+    // What a user types into the rounds box is clamped, not refused digit by digit.
+    void typedRoundsAreClamped() {
+        TestFrame f;
+        MoneyModel(f.m);
+        auto* w = Open<MoneyWorksheetWindow>(f);
+        struct Case {
+            const char* typed;
+            int rounds;
+        } cases[] = {{"250", 100}, {"0", 1}, {"7", 7}, {"100", 100}, {"1", 1}};
+        for (const Case& c : cases) {
+            w->RoundsBox->setFocus();
+            w->RoundsBox->selectAll();
+            QTest::keyClicks(w->RoundsBox, QString::fromLatin1(c.typed));
+            QTest::keyClick(w->RoundsBox, Qt::Key_Return);
+            QVERIFY2(w->RoundsBox->value() == c.rounds, c.typed);
+            QCOMPARE(w->RoundsBox->text(), QString::number(c.rounds));
+            QCOMPARE(w->Grid->rowCount(), c.rounds + 4);
+        }
+        // The arrows stop at the ends.
+        QTest::keyClick(w->RoundsBox, Qt::Key_Down);
+        QCOMPARE(w->RoundsBox->value(), 1);
+        w->RoundsBox->setValue(100);
+        QTest::keyClick(w->RoundsBox, Qt::Key_Up);
+        QCOMPARE(w->RoundsBox->value(), 100);
+    }
+
     void accountsStepToTheEnd() {
         TestFrame f;
         MoneyModel(f.m);
