@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -138,15 +139,22 @@ int PageFlow::Paragraph(const QString& text, const QFont& font, const QColor& co
     p_.save();
     p_.setFont(font);
     p_.setPen(colour);
-    const int flags = static_cast<int>(align) | Qt::TextWrapAnywhere | Qt::AlignTop;
-    const QRect room(body_.left(), 0, body_.width(), body_.height());
-    const int height = std::max(QFontMetrics(font, p_.device()).height(),
-                                p_.boundingRect(room, flags, text).height());
+    const QTextOption option = WrappingOption(align);
+    const QRectF room(body_.left(), 0, body_.width(), body_.height());
+    const int height =
+        std::max(QFontMetrics(font, p_.device()).height(),
+                 static_cast<int>(std::ceil(p_.boundingRect(room, text, option).height())));
     Reserve(height);
-    p_.drawText(QRect(body_.left(), y_, body_.width(), height), flags, text);
+    p_.drawText(QRectF(body_.left(), y_, body_.width(), height), text, option);
     p_.restore();
     y_ += height;
     return height;
+}
+
+QTextOption WrappingOption(Qt::Alignment align) {
+    QTextOption option(align | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
 }
 
 PageFlow::Footer SourceFooterWithPage(const QFont& printerFont, const QString& modelBaseName,

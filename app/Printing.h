@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QString>
+#include <QTextOption>
 
 #include <functional>
 
@@ -84,6 +85,10 @@ class PageFlow {
     int page_ = 1;
     bool finished_ = false;
 };
+
+// Wraps at word boundaries, and inside a word only where the word is wider than the line:
+// a print-out never cuts text off.
+QTextOption WrappingOption(Qt::Alignment align = Qt::AlignLeft);
 
 // The source footer with the page number, as a PageFlow footer.
 PageFlow::Footer SourceFooterWithPage(const QFont& printerFont, const QString& modelBaseName,
