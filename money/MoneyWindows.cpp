@@ -634,6 +634,9 @@ long MoneyAccountsWindow::Message(int msg, long wParam, long lParam) {
     case MSG_NUMBER_FORMAT:
         Rebuild(true);
         return 0;
+    case MSG_PRINT:
+        Print();
+        return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
@@ -715,6 +718,99 @@ void MoneyAccountsWindow::PaintTo(const PaintTarget& target) {
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      Q(p.Explanation(lang)));
     painter.restore();
+}
+
+void MoneyAccountsWindow::Print() {
+    QPainter painter;
+    if (!BeginPrintJob(painter)) return;
+    QPrinter& printer = frame().printer();
+    const QFont font = frame().printerFont();
+    const Model& m = frame().model();
+    const int lang = m.Language;
+    const AccountingProcess& p = *process_;
+    PageFlow flow(painter, printer, font, font, windowTitle(),
+                  SourceFooterWithPage(font, frame().modelBaseName(), lang));
+    const QRect& body = flow.Body();
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font, &printer);
+    const int lh = fm.height();
+    const int pad = fm.averageCharWidth();
+    const int half = body.width() / 2;
+    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold);
+    flow.Advance(lh);
+    const QTextOption wrap = WrappingOption();
+    for (int k : {AccountBankA, AccountBankB, AccountCentralBank, AccountNonBanks}) {
+        if (k <= 2 && !p.Shares().Shown(k)) continue;
+        const QString title = k == AccountBankA   ? Q(p.Shares().NameA)
+                              : k == AccountBankB ? Q(p.Shares().NameB)
+                              : k == AccountCentralBank
+                                  ? Q(Translate("Zentralbank##Central Bank", lang))
+                                  : Q(Translate("Nichtbanken##Nonbanking Sector", lang));
+        const std::vector<ShownEntry> sides[2] = {p.Shown(k, Assets), p.Shown(k, Liabilities)};
+        auto head = [&] {
+            painter.save();
+            painter.setFont(bold);
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(body.left(), flow.Y(), body.width(), lh), Qt::AlignHCenter,
+                             title);
+            painter.restore();
+            painter.drawLine(body.left(), flow.Y() + lh + 1, body.right(), flow.Y() + lh + 1);
+            flow.Advance(lh + 3);
+        };
+        flow.Reserve(2 * lh + 3);
+        head();
+        const size_t rows = std::max(sides[0].size(), sides[1].size());
+        auto label = [&](const ShownEntry& e) {
+            return Q(e.Tag) + QStringLiteral("  ") + Q(Translate(e.Label, lang));
+        };
+        painter.save();
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        for (size_t r = 0; r < rows; ++r) {
+            // The amount keeps its place on the right; the label wraps in the room left of it.
+            int h = lh;
+            for (const auto& side : sides)
+                if (r < side.size()) {
+                    const int amountWidth =
+                        fm.horizontalAdvance(Q(m.FormatNumber(side[r].Amount))) + 2 * pad;
+                    const QRectF room(0, 0, std::max(pad, half - 2 * pad - amountWidth), 100 * lh);
+                    h = std::max(h,
+                                 static_cast<int>(std::ceil(
+                                     painter.boundingRect(room, label(side[r]), wrap).height())));
+                }
+            if (flow.Y() + h > body.bottom()) {
+                painter.restore();
+                flow.NewPage();
+                head();
+                painter.save();
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+            }
+            for (int c = 0; c < 2; ++c) {
+                if (r >= sides[c].size()) continue;
+                const ShownEntry& e = sides[c][r];
+                const int x = body.left() + c * half + pad;
+                const QString amount = Q(m.FormatNumber(e.Amount));
+                const int amountWidth = fm.horizontalAdvance(amount) + 2 * pad;
+                painter.drawText(
+                    QRectF(x, flow.Y(), std::max(pad, half - 2 * pad - amountWidth), h), label(e),
+                    wrap);
+                painter.drawText(QRect(x, flow.Y(), half - 2 * pad, lh), Qt::AlignRight, amount);
+            }
+            painter.drawLine(body.left() + half, flow.Y(), body.left() + half, flow.Y() + h);
+            flow.Advance(h);
+        }
+        painter.restore();
+        flow.Advance(lh);
+    }
+    QStringList lines = Q(p.Explanation(lang)).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.front() == Q(Translate(p.Heading(), lang)))
+        lines.pop_front(); // printed above the balance sheets
+    for (const QString& line : lines)
+        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font);
+    flow.Finish();
+    painter.end();
 }
 
 } // namespace tv

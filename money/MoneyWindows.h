@@ -98,6 +98,9 @@ class MoneyAccountsWindow : public WorkingWindow {
 
     long Message(int msg, long wParam, long lParam) override;
     void PaintTo(const PaintTarget& target) override;
+    // Prints the round's heading, every balance sheet with all its entries and the whole
+    // explanation, over as many pages as they need.
+    void Print();
     void RefreshLanguage() override;
 
     // The four steps (also reached with Home, Right, Left and End).

@@ -194,6 +194,55 @@ class MoneyWindowsTest : public QObject {
         QVERIFY(w->MarketShareLabel->text().contains(QStringLiteral("0 %")));
     }
 
+    // Every entry of every balance sheet and every explanation line is printed whole, the
+    // pages numbered.
+    void accountsPrintHoldsEverything() {
+        for (int rounds : {1, 2, 3}) {
+            TestFrame f;
+            MoneyModel(f.m);
+            auto* accounts = Open<MoneyAccountsWindow>(f);
+            for (int i = 0; i < rounds; ++i)
+                accounts->CycleEnd();
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("accounts.pdf"));
+            f.printer_.setOutputFormat(QPrinter::PdfFormat);
+            f.printer_.setOutputFileName(path);
+            accounts->Message(MSG_PRINT, 1, 1);
+            QFile pdf(path);
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QString text = pdftext::Extract(pdf.readAll());
+            for (auto [ligature, letters] : {std::pair{0xFB00, "ff"},
+                                             {0xFB01, "fi"},
+                                             {0xFB02, "fl"},
+                                             {0xFB03, "ffi"},
+                                             {0xFB04, "ffl"}})
+                text.replace(QChar(ligature), QString::fromLatin1(letters));
+            const QString flat = QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' '));
+            auto holds = [&](const QString& s) {
+                return flat.contains(QString(s).remove(QLatin1Char(' ')));
+            };
+            const AccountingProcess& p = accounts->Process();
+            QVERIFY(p.Booked() > 0);
+            int entries = 0;
+            for (int k = 1; k <= 4; ++k)
+                for (AccountSide side : {Assets, Liabilities})
+                    for (const ShownEntry& e : p.Shown(k, side)) {
+                        ++entries;
+                        const QString entry = QString::fromStdString(e.Tag + "  " + e.Label);
+                        QVERIFY2(holds(QString::fromStdString(Translate(e.Label, 1))) &&
+                                     holds(QString::fromStdString(f.m.FormatNumber(e.Amount))),
+                                 qPrintable(entry));
+                    }
+            QVERIFY(entries >= 4);
+            for (const QString& line :
+                 QString::fromStdString(p.Explanation(1)).split(QLatin1Char('\n')))
+                QVERIFY2(holds(line), qPrintable(line));
+            QVERIFY(text.contains(QStringLiteral("Seite: 1")));
+            QVERIFY(!text.contains(QChar(0x2026)));
+            delete accounts;
+        }
+    }
+
     void languageSwitch() {
         TestFrame f;
         MoneyModel(f.m);
