@@ -64,6 +64,7 @@ constexpr int FontDialog = 434;
 constexpr int EquationWindow = 400;
 constexpr int ResultWindow = 401;
 constexpr int FlowChart = 686;
+constexpr int AccountScheme = 687;
 constexpr int PrintRange = 688;
 constexpr int PrintConfirm = 689;
 } // namespace help

@@ -1,5 +1,7 @@
 #include "views/AccountSchemeWindow.h"
 
+#include "app/HelpPages.h"
+#include "app/HelpSystem.h"
 #include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -305,6 +307,7 @@ AccountSchemeWindow::AccountSchemeWindow(WindowFrame& frame)
     outer->addWidget(split, 1);
     setWidget(content);
     setFocusProxy(Canvas);
+    SetHelpContext(this, help::AccountScheme);
 
     Canvas->onEntryClicked = [this](int tag, bool counter) { SelectTag(tag, counter); };
     Canvas->onKey = [this](int key) { return HandleKey(key); };

@@ -4,6 +4,7 @@
 #include "TestModels.h"
 
 #include "../windows/PdfText.h"
+#include "app/HelpSystem.h"
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
@@ -306,6 +307,15 @@ class AccountSchemeWindowTest : public QObject {
             if (s.Monetary()) QVERIFY2(text.contains(QStringLiteral("Seite: 2")), c.name);
             delete w;
         }
+    }
+
+    void f1OpensTheAccountSchemeHelp() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        QCOMPARE(HelpSystem::ContextOf(w), 687);
+        QCOMPARE(HelpSystem::ContextOf(w->Canvas), 687);
+        delete w;
     }
 
     void menuEntryOpensOneWindow() {
