@@ -5,6 +5,7 @@
 // exchange. The real application is reached by a platform link; BookingJournal stands in
 // for it, keeping every call.
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -70,8 +71,11 @@ struct TransferProgress {
 
 // Transfers the analysis interval (at most 250 periods). Returns the stop message of the
 // application, or empty. BookingError passes through after the progress is closed.
+// `resumeAfter` skips the periods up to it (already booked by the partner); `confirmed`,
+// when given, follows the last period whose booking the partner has confirmed.
 std::string TransferBookings(const Model& m, BookingApplication& app, int index,
-                             const BookingShares& s, const TransferProgress& progress);
+                             const BookingShares& s, const TransferProgress& progress,
+                             int resumeAfter = INT_MIN, int* confirmed = nullptr);
 
 // The two links, one per accounting system, and how they are made.
 class BookingLinks {
