@@ -118,7 +118,7 @@ BookingApplication* BookingLinks::Connect(int index) {
     if (links_[index]) {
         links_[index]->Reconnect();
     } else {
-        auto link = factory_ ? factory_() : nullptr;
+        auto link = factory_ ? factory_(index) : nullptr;
         if (!link) throw BookingError("no booking application");
         links_[index] = std::move(link);
     }

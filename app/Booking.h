@@ -81,7 +81,13 @@ std::string TransferBookings(const Model& m, BookingApplication& app, int index,
 class BookingLinks {
   public:
     using Factory = std::function<std::unique_ptr<BookingApplication>()>;
-    explicit BookingLinks(Factory factory) : factory_(std::move(factory)) {}
+    // Makes the link of one accounting system (BookingEsa or BookingBpm).
+    using IndexedFactory = std::function<std::unique_ptr<BookingApplication>(int index)>;
+    explicit BookingLinks(Factory factory)
+        : factory_([f = std::move(factory)](int) {
+              return f ? f() : std::unique_ptr<BookingApplication>();
+          }) {}
+    explicit BookingLinks(IndexedFactory factory) : factory_(std::move(factory)) {}
     ~BookingLinks();
 
     bool IsOpen(int index) const { return bool(links_[index]); }
@@ -94,7 +100,7 @@ class BookingLinks {
 
   private:
     BookingApplication* Connect(int index);
-    Factory factory_;
+    IndexedFactory factory_;
     std::unique_ptr<BookingApplication> links_[2];
 };
 
