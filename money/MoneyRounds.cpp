@@ -22,6 +22,23 @@ void MoneyShares::SetBaseSlider(int p) {
     BaseA = static_cast<uint8_t>(100 - p);
 }
 
+void MoneyShares::SetNames(const std::string& a, const std::string& b) {
+    auto clean = [](std::string name, const char* fallback) {
+        const auto first = name.find_first_not_of(" \t");
+        if (first == std::string::npos) return std::string(fallback);
+        name = name.substr(first, name.find_last_not_of(" \t") - first + 1);
+        if (name.size() > MaxNameLength) {
+            size_t cut = MaxNameLength;
+            while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+                --cut; // never inside a UTF-8 character
+            name.resize(cut);
+        }
+        return name;
+    };
+    NameA = clean(a, "Bank A");
+    NameB = clean(b, "Bank B");
+}
+
 double GeometricSum(double q, int k) {
     if (q == 1) return k;
     return (1 - std::pow(q, k)) / (1 - q);

@@ -6,10 +6,13 @@
 #include "windows/WindowFrame.h"
 
 #include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -476,6 +479,8 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
     buttons->addWidget(NextBookingButton, 0, 1);
     buttons->addWidget(UndoBookingButton, 1, 0);
     buttons->addWidget(CycleEndButton, 1, 1);
+    BankNamesButton = new QPushButton;
+    buttons->addWidget(BankNamesButton, 2, 0, 1, 2);
     controls->addLayout(buttons);
     layout->addLayout(controls);
 
@@ -505,6 +510,7 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
     connect(NextBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::NextBooking);
     connect(UndoBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::UndoBooking);
     connect(CycleEndButton, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleEnd);
+    connect(BankNamesButton, &QPushButton::clicked, this, &MoneyAccountsWindow::EditBankNames);
     // The keys work anywhere in this window, and only there.
     auto key = [content](Qt::Key k, QPushButton* button) {
         auto* s = new QShortcut(QKeySequence(k), content);
@@ -557,6 +563,9 @@ void MoneyAccountsWindow::ApplyTexts() {
     NextBookingButton->setText(tr("Nächste Buchung##Next Booking"));
     UndoBookingButton->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
     CycleEndButton->setText(tr("Kreislaufende##End of Cycle"));
+    BankNamesButton->setText(tr("&Banknamen ...##&Bank names ..."));
+    BankNamesButton->setToolTip(tr("Namen der beiden Geschäftsbanken ändern##"
+                                   "Change the names of the two commercial banks"));
     CycleStartButton->setToolTip(tr("Zurück zur Ausgangssituation (Pos1)##"
                                     "Back to the initial situation (Home)"));
     NextBookingButton->setToolTip(tr("Nächste Buchung (Pfeil rechts)##Next booking (Right)"));
@@ -592,6 +601,46 @@ void MoneyAccountsWindow::Show() {
     CycleEndButton->setEnabled(p.CanGoForward());
     UndoBookingButton->setEnabled(p.CanUndo());
     CycleStartButton->setEnabled(p.CanRestart());
+}
+
+BankNamesDialog::BankNamesDialog(const MoneyShares& shares, int language, QWidget* parent)
+    : QDialog(parent) {
+    auto tr = [language](const char* s) { return Q(Translate(s, language)); };
+    setWindowTitle(tr("Banknamen##Bank Names"));
+    auto* form = new QFormLayout;
+    NameAEdit = new QLineEdit(Q(shares.NameA));
+    NameBEdit = new QLineEdit(Q(shares.NameB));
+    for (QLineEdit* e : {NameAEdit, NameBEdit}) {
+        e->setMaxLength(static_cast<int>(MoneyShares::MaxNameLength));
+        e->setPlaceholderText(e == NameAEdit ? QStringLiteral("Bank A") : QStringLiteral("Bank B"));
+    }
+    form->addRow(tr("Name der &ersten Geschäftsbank (A):##Name of the &first commercial bank (A):"),
+                 NameAEdit);
+    form->addRow(tr("Name der &zweiten Geschäftsbank (B):##Name of the &second commercial bank "
+                    "(B):"),
+                 NameBEdit);
+    auto* hint = new QLabel(tr("Ein leeres Feld stellt den ursprünglichen Namen wieder her.##"
+                               "An empty field restores the original name."));
+    hint->setWordWrap(true);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    box->button(QDialogButtonBox::Ok)->setText(tr("OK##OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(tr("Abbrechen##Cancel"));
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(hint);
+    layout->addWidget(box);
+    NameAEdit->selectAll();
+    NameAEdit->setFocus();
+}
+
+void MoneyAccountsWindow::EditBankNames() {
+    BankNamesDialog dlg(SharedMoneyShares(), frame().model().Language, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    SharedMoneyShares().SetNames(dlg.NameAEdit->text().toStdString(),
+                                 dlg.NameBEdit->text().toStdString());
+    Rebuild(true);
 }
 
 void MoneyAccountsWindow::CycleStart() {

@@ -63,6 +63,42 @@ TEST(MoneySharesTest, SliderValueGoesToBankB) {
 }
 
 // Hand-computed values of the round functions for two sets of ratios and shares.
+TEST(MoneySharesTest, BankNamesAreCleaned) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* nameA;
+        const char* nameB;
+    } cases[] = {
+        {"Sparkasse", "Volksbank", "Sparkasse", "Volksbank"},
+        {"  Nordbank ", "\tSüdbank", "Nordbank", "Südbank"},
+        {"", "   ", "Bank A", "Bank B"},
+        {"Eine sehr lange Bankbezeichnung AG", "B", "Eine sehr lange Bankbezeichnun", "B"},
+        // 29 letters and an umlaut that would be cut in half.
+        {"Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaü", "x", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "x"},
+    };
+    for (const Case& c : cases) {
+        MoneyShares s;
+        s.SetNames(c.a, c.b);
+        EXPECT_EQ(s.NameA, c.nameA) << c.a;
+        EXPECT_EQ(s.NameB, c.nameB) << c.b;
+        EXPECT_EQ(s.Name(1), s.NameA);
+    }
+}
+
+// The names reach the explanations of the accounting system.
+TEST(AccountingProcessTest, BankNamesAppearInTheExplanations) {
+    const auto m = Expansion();
+    MoneyShares s;
+    s.SetNames("Nordbank", "Südbank");
+    AccountingProcess p(*m, T, s);
+    p.FinishRound();
+    const std::string text = p.Explanation(1);
+    EXPECT_NE(text.find("Nordbank"), std::string::npos) << text;
+    EXPECT_NE(text.find("Südbank"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Bank A"), std::string::npos) << text;
+}
+
 TEST(MoneyRoundsTest, HandComputedRounds) {
     struct Case {
         const char* name;

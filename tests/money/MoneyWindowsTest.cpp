@@ -12,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -241,6 +243,49 @@ class MoneyWindowsTest : public QObject {
             QVERIFY(!text.contains(QChar(0x2026)));
             delete accounts;
         }
+    }
+
+    // The bank-name dialog renames the banks in the panels, the share labels and the
+    // explanations; Cancel and empty fields behave.
+    void bankNamesDialog() {
+        TestFrame f;
+        MoneyModel(f.m);
+        auto* accounts = Open<MoneyAccountsWindow>(f);
+        accounts->CycleEnd();
+        const int booked = accounts->Process().Booked();
+        struct Case {
+            const char* a;
+            const char* b;
+            bool accept;
+            const char* nameA;
+            const char* nameB;
+        } cases[] = {
+            {"Nordbank", "Südbank", true, "Nordbank", "Südbank"},
+            {"Anders", "Sonst", false, "Nordbank", "Südbank"},
+            {"", "Westbank", true, "Bank A", "Westbank"},
+        };
+        for (const Case& c : cases) {
+            bool shown = false;
+            QString title;
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<BankNamesDialog*>(QApplication::activeModalWidget());
+                if (!d) return;
+                shown = true;
+                title = d->windowTitle();
+                d->NameAEdit->setText(QString::fromUtf8(c.a));
+                d->NameBEdit->setText(QString::fromUtf8(c.b));
+                c.accept ? d->accept() : d->reject();
+            });
+            accounts->BankNamesButton->click();
+            QVERIFY(shown);
+            QCOMPARE(title, QStringLiteral("Banknamen"));
+            QCOMPARE(accounts->Sheets[AccountBankA]->title(), QString::fromUtf8(c.nameA));
+            QCOMPARE(accounts->Sheets[AccountBankB]->title(), QString::fromUtf8(c.nameB));
+            QVERIFY(accounts->MarketShareLabel->text().startsWith(QString::fromUtf8(c.nameA)));
+            QVERIFY(accounts->Explanation->toPlainText().contains(QString::fromUtf8(c.nameB)));
+            QCOMPARE(accounts->Process().Booked(), booked); // the position is kept
+        }
+        delete accounts;
     }
 
     void languageSwitch() {
