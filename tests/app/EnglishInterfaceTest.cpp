@@ -204,6 +204,7 @@ class EnglishInterfaceTest : public QObject {
     void switchingBackRestoresGerman();
     void dialogsAndPrintsOfAnEnglishWindowAreEnglish();
     void exportDialogMovesItemsAndKeepsTheFocus();
+    void eachBookingLinkKeepsItsOwnJournal();
 
   private:
     void OpenExample();
@@ -439,6 +440,25 @@ void EnglishInterfaceTest::exportDialogMovesItemsAndKeepsTheFocus() {
     QCOMPARE(enabled(), QStringLiteral("1100"));
     QCOMPARE(QApplication::focusWidget(), d.Destination);
     QVERIFY(d.Choice().items.empty());
+}
+
+// The two links (ESA, BPM) write a journal each; neither overwrites the other.
+void EnglishInterfaceTest::eachBookingLinkKeepsItsOwnJournal() {
+    const QString folder = QString::fromStdString(w_->EditSettings().DataDirectory);
+    w_->Action(QStringLiteral("MIDateiValdaESA"))->trigger();
+    w_->Action(QStringLiteral("MIDateiValdaBPM"))->trigger();
+    w_->Action(QStringLiteral("MIDateiValdaESA"))->trigger(); // a second transfer appends
+    auto read = [&folder](const char* name) {
+        QFile f(folder + QString::fromLatin1(name));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    const QString esa = read("VALDA-journal-ESA.txt"), bpm = read("VALDA-journal-BPM.txt");
+    QVERIFY2(esa.contains(QStringLiteral("\n5 0\n")) && !esa.contains(QStringLiteral("\n5 1\n")),
+             qPrintable(esa));
+    QVERIFY2(bpm.contains(QStringLiteral("\n5 1\n")) && !bpm.contains(QStringLiteral("\n5 0\n")),
+             qPrintable(bpm));
+    QCOMPARE(esa.count(QStringLiteral("\n5 0\n")), 2);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("VALDA-journal.txt")));
 }
 
 QTEST_MAIN(EnglishInterfaceTest)
