@@ -76,17 +76,19 @@ std::vector<AccountBooking> PeriodBookings(const Model& m, int t, int index,
 }
 
 std::string TransferBookings(const Model& m, BookingApplication& app, int index,
-                             const BookingShares& s, const TransferProgress& progress) {
+                             const BookingShares& s, const TransferProgress& progress,
+                             int resumeAfter, int* confirmed) {
     const int first = m.Periods.LeftEdge;
     const int last = std::min(first + 249, m.Periods.RightEdge);
+    const int from = resumeAfter == INT_MIN ? first : std::max(first, resumeAfter + 1);
     app.BeginTransfer();
     app.SetAccountingSystem(index);
     app.SetPeriods(first, 1, last, 1, 1);
-    progress.Open(last - first + 1);
+    progress.Open(std::max(0, last - from + 1));
     std::string message;
     try {
-        for (int t = first; t <= last; ++t) {
-            if (!progress.Step(t - first)) break;
+        for (int t = from; t <= last; ++t) {
+            if (!progress.Step(t - from)) break;
             const int r = app.BeginPeriod(t + 1);
             if (r != 0) {
                 message = "Data transfer interrupted by user in period " + std::to_string(r - 1);
@@ -95,6 +97,7 @@ std::string TransferBookings(const Model& m, BookingApplication& app, int index,
             for (const AccountBooking& b : PeriodBookings(m, t, index, s))
                 app.Book(t, 1, b);
             app.EndPeriod(t, 1);
+            if (confirmed) *confirmed = t;
         }
     } catch (...) {
         // The progress window must not outlive a dead link.
@@ -115,7 +118,7 @@ BookingApplication* BookingLinks::Connect(int index) {
     if (links_[index]) {
         links_[index]->Reconnect();
     } else {
-        auto link = factory_ ? factory_() : nullptr;
+        auto link = factory_ ? factory_(index) : nullptr;
         if (!link) throw BookingError("no booking application");
         links_[index] = std::move(link);
     }
@@ -125,6 +128,9 @@ BookingApplication* BookingLinks::Connect(int index) {
 
 std::string BookingLinks::Transfer(const Model& m, int index, const BookingShares& s,
                                    const TransferProgress& progress) {
+    // A retry after a dead link goes on after the last period the partner confirmed
+    // rather than booking the earlier periods a second time.
+    int confirmed = INT_MIN;
     for (int attempt = 0;; ++attempt) {
         BookingApplication* app = nullptr;
         try {
@@ -135,7 +141,7 @@ std::string BookingLinks::Transfer(const Model& m, int index, const BookingShare
             return std::string(BookingConnectHeadline) + "\n" + BookingConnectText;
         }
         try {
-            return TransferBookings(m, *app, index, s, progress);
+            return TransferBookings(m, *app, index, s, progress, confirmed, &confirmed);
         } catch (const BookingError& e) {
             // The link is dead: release it so that the next transfer makes a new one.
             links_[index].reset();

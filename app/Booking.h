@@ -5,6 +5,7 @@
 // exchange. The real application is reached by a platform link; BookingJournal stands in
 // for it, keeping every call.
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -70,14 +71,23 @@ struct TransferProgress {
 
 // Transfers the analysis interval (at most 250 periods). Returns the stop message of the
 // application, or empty. BookingError passes through after the progress is closed.
+// `resumeAfter` skips the periods up to it (already booked by the partner); `confirmed`,
+// when given, follows the last period whose booking the partner has confirmed.
 std::string TransferBookings(const Model& m, BookingApplication& app, int index,
-                             const BookingShares& s, const TransferProgress& progress);
+                             const BookingShares& s, const TransferProgress& progress,
+                             int resumeAfter = INT_MIN, int* confirmed = nullptr);
 
 // The two links, one per accounting system, and how they are made.
 class BookingLinks {
   public:
     using Factory = std::function<std::unique_ptr<BookingApplication>()>;
-    explicit BookingLinks(Factory factory) : factory_(std::move(factory)) {}
+    // Makes the link of one accounting system (BookingEsa or BookingBpm).
+    using IndexedFactory = std::function<std::unique_ptr<BookingApplication>(int index)>;
+    explicit BookingLinks(Factory factory)
+        : factory_([f = std::move(factory)](int) {
+              return f ? f() : std::unique_ptr<BookingApplication>();
+          }) {}
+    explicit BookingLinks(IndexedFactory factory) : factory_(std::move(factory)) {}
     ~BookingLinks();
 
     bool IsOpen(int index) const { return bool(links_[index]); }
@@ -90,7 +100,7 @@ class BookingLinks {
 
   private:
     BookingApplication* Connect(int index);
-    Factory factory_;
+    IndexedFactory factory_;
     std::unique_ptr<BookingApplication> links_[2];
 };
 

@@ -18,9 +18,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <fstream>
 
 namespace tv {
 
@@ -31,8 +34,16 @@ namespace {
 class ExportBookingState : public QObject {
   public:
     explicit ExportBookingState(MainWindow& w)
-        : QObject(&w), w_(w), journalFile_(w.EditSettings().DataDirectory + "VALDA-journal.txt"),
-          links_([this] { return std::make_unique<JournalLink>(journalFile_); }) {
+        : QObject(&w), w_(w), journalFolder_(w.EditSettings().DataDirectory),
+          links_(BookingLinks::IndexedFactory([this](int index) {
+              // One journal per link; a link made anew after a dead one goes on with it.
+              const bool fresh = !journalStarted_[index];
+              journalStarted_[index] = true;
+              return std::make_unique<JournalLink>(journalFolder_ + (index == BookingEsa
+                                                                         ? "VALDA-journal-ESA.txt"
+                                                                         : "VALDA-journal-BPM.txt"),
+                                                   fresh);
+          })) {
         exportFile_ = QString::fromStdString(w.EditSettings().ExportFileName());
         exchange_ = new ExchangeServer(this);
         exchange_->ShowMessage = [this](const QString& t) {
@@ -67,18 +78,28 @@ class ExportBookingState : public QObject {
     // The in-process stand-in: its journal is written next to the model files after every
     // transfer and when the link closes, so that a user can read what was booked.
     struct JournalLink : BookingJournal {
-        explicit JournalLink(std::string file) : file(std::move(file)) {}
+        // A fresh journal starts its file anew; otherwise the calls are appended.
+        JournalLink(std::string file, bool fresh) : file(std::move(file)), truncate(fresh) {}
         ~JournalLink() override { Save(); }
         void AfterTransfer() override {
             BookingJournal::AfterTransfer();
             Save();
         }
-        void Save() const { Write(file); }
+        void Save() {
+            std::ofstream out(file, truncate ? std::ios::trunc : std::ios::app);
+            if (!out) return;
+            truncate = false;
+            for (; written < Calls.size(); ++written)
+                out << Calls[written] << '\n';
+        }
         std::string file;
+        bool truncate;
+        size_t written = 0;
     };
 
     MainWindow& w_;
-    std::string journalFile_; // the main window's settings may be gone at the end
+    std::string journalFolder_; // the main window's settings may be gone at the end
+    bool journalStarted_[2] = {false, false};
     BookingLinks links_;
     BookingShares shares_;
     QString exportFile_;
@@ -137,8 +158,11 @@ void ExportBookingState::Transfer(int index) {
     w_.raise();
     const std::string message = links_.Transfer(w_.model(), index, shares_, p);
     UpdateCloseEntries();
-    if (!message.empty())
-        QMessageBox::warning(&w_, QStringLiteral("VALDA"), QString::fromStdString(message));
+    if (message.empty()) return;
+    // No link could be made: the box says so under the connection's own title.
+    const bool noLink = message.rfind(BookingConnectHeadline, 0) == 0;
+    QMessageBox::warning(&w_, QString::fromLatin1(noLink ? BookingConnectTitle : "VALDA"),
+                         QString::fromStdString(message));
 }
 
 void ExportBookingState::Shares() {
@@ -175,6 +199,9 @@ void ExportBookingState::Shares() {
         tabs->addTab(w, page == 0 ? QStringLiteral("ESA") : QStringLiteral("ESA and BPM"));
     }
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    // The dialog is English only: its buttons too, whatever the system's language.
+    box->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     QObject::connect(box, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dlg);

@@ -9,9 +9,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -95,6 +97,72 @@ void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& mod
                        const QString& suffix, int language) {
     PrintFooter(p, printerFont,
                 SourceFooterText(modelBaseName, QDateTime::currentDateTime(), suffix, language));
+}
+
+QString PageNumberSuffix(int page, int language) {
+    return QStringLiteral(", ") + Tr("Seite##Page", language) + QStringLiteral(": ") +
+           QString::number(page);
+}
+
+PageFlow::PageFlow(QPainter& p, QPrinter& printer, const QFont& titleFont, const QFont& bodyFont,
+                   const QString& title, Footer footer)
+    : p_(p), printer_(printer), titleFont_(titleFont), title_(title), footer_(std::move(footer)) {
+    const int top = TitleHeight(p, titleFont) +
+                    QFontMetrics(TitleFont(titleFont), p.device()).height() +
+                    QFontMetrics(bodyFont, p.device()).height();
+    const int bottom = p.device()->height() - 2 * FooterHeight(p, bodyFont);
+    body_ = QRect(p.device()->width() / 10, top, p.device()->width() * 8 / 10,
+                  std::max(1, bottom - top));
+    y_ = body_.top();
+}
+
+void PageFlow::Reserve(int height) {
+    if (!AtPageTop() && y_ + height > body_.bottom()) NewPage();
+}
+
+void PageFlow::NewPage() {
+    if (footer_) footer_(p_, page_);
+    printer_.newPage();
+    ++page_;
+    PrintTitle(p_, titleFont_, title_);
+    y_ = body_.top();
+}
+
+void PageFlow::Finish() {
+    if (finished_) return;
+    finished_ = true;
+    if (footer_) footer_(p_, page_);
+}
+
+int PageFlow::Paragraph(const QString& text, const QFont& font, const QColor& colour,
+                        Qt::Alignment align) {
+    p_.save();
+    p_.setFont(font);
+    p_.setPen(colour);
+    const QTextOption option = WrappingOption(align);
+    const QRectF room(body_.left(), 0, body_.width(), body_.height());
+    const int height =
+        std::max(QFontMetrics(font, p_.device()).height(),
+                 static_cast<int>(std::ceil(p_.boundingRect(room, text, option).height())));
+    Reserve(height);
+    p_.drawText(QRectF(body_.left(), y_, body_.width(), height), text, option);
+    p_.restore();
+    y_ += height;
+    return height;
+}
+
+QTextOption WrappingOption(Qt::Alignment align) {
+    QTextOption option(align | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+PageFlow::Footer SourceFooterWithPage(const QFont& printerFont, const QString& modelBaseName,
+                                      int language) {
+    return [printerFont, modelBaseName, language](QPainter& p, int page) {
+        PrintSourceFooter(p, printerFont, modelBaseName, PageNumberSuffix(page, language),
+                          language);
+    };
 }
 
 QString PdfFileName(const QString& directory, const QString& model, const QString& caption) {

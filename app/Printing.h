@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QDialog>
 #include <QFont>
 #include <QString>
+#include <QTextOption>
+
+#include <functional>
 
 class QPainter;
+class QPrinter;
 class QSpinBox;
 class QLabel;
 class QPushButton;
@@ -35,6 +40,59 @@ void PrintSourceFooter(QPainter& p, const QFont& printerFont, const QString& mod
 // characters a file name cannot hold become "_".
 QString PdfFileName(const QString& directory, const QString& model, const QString& caption);
 QString PrintConfirmText(const QString& caption, const QString& printerName, int language);
+
+// ", Seite: 2" in the given language: what a footer of a print-out that may run over
+// several pages appends.
+QString PageNumberSuffix(int page, int language);
+
+// One print job whose content flows down as many pages as it needs. Every page carries the
+// title at its top and a footer that numbers it; the caller places blocks of content with
+// Reserve (a block that does not fit below moves to the next page) and Advance. The first
+// page's title is expected to be printed already (BeginPrintJob of the window).
+class PageFlow {
+  public:
+    // Draws the footer of a page (its number from 1).
+    using Footer = std::function<void(QPainter&, int page)>;
+    // titleFont is the font PrintTitle enlarges; bodyFont sets the gap below the title.
+    PageFlow(QPainter& p, QPrinter& printer, const QFont& titleFont, const QFont& bodyFont,
+             const QString& title, Footer footer);
+
+    const QRect& Body() const { return body_; }
+    int Y() const { return y_; }
+    int Page() const { return page_; }
+    bool AtPageTop() const { return y_ == body_.top(); }
+    // Starts a new page unless `height` fits below the current position; a block taller
+    // than a whole page starts at a page top.
+    void Reserve(int height);
+    void Advance(int height) { y_ += height; }
+    void NewPage();
+    // The footer of the last page; the painter stays open.
+    void Finish();
+
+    // Draws a paragraph wrapped to the body's width (long words broken anywhere, nothing
+    // cut off), on the next page when it does not fit; returns its height.
+    int Paragraph(const QString& text, const QFont& font, const QColor& colour = Qt::black,
+                  Qt::Alignment align = Qt::AlignLeft);
+
+  private:
+    QPainter& p_;
+    QPrinter& printer_;
+    QFont titleFont_;
+    QString title_;
+    Footer footer_;
+    QRect body_;
+    int y_ = 0;
+    int page_ = 1;
+    bool finished_ = false;
+};
+
+// Wraps at word boundaries, and inside a word only where the word is wider than the line:
+// a print-out never cuts text off.
+QTextOption WrappingOption(Qt::Alignment align = Qt::AlignLeft);
+
+// The source footer with the page number, as a PageFlow footer.
+PageFlow::Footer SourceFooterWithPage(const QFont& printerFont, const QString& modelBaseName,
+                                      int language);
 
 // "Druckbereich": the periods a window prints. Both fields stay inside [left, right].
 // Language 0 takes the language of the parent's main window (its "language" property).

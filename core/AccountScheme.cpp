@@ -194,22 +194,18 @@ void AccountScheme::ComputePhases() {
             (BudgetSurplus(m_, s, v(var::Y)) - BudgetSurplusExp(m_, s, v(var::YErw))) / count +
             lY / 2 * tExp;
     };
-    auto speculative = [this](int s, double rate, SchemePhase& p) {
-        switch (MoneyMarketRegime(m_, s, rate)) {
-        case 0:
-            p.Speculative = p.OpeningMoney - p.Households - p.Firms - p.Government;
-            break;
-        case 1:
-            p.Speculative = m_.GetPar(s, par::LAut) - m_.GetPar(s, par::li) * rate;
-            break;
-        default:
-            p.Speculative = 0;
-        }
+    // Every unit of the money stock a phase opens with is held by someone: what the
+    // transactions balances do not hold is the households' speculative balance. (A
+    // speculative balance carried at the previous rate's demand leaves the money that
+    // the reserve inflows and the phase rates moved unheld, and the bond market of the
+    // phase does not clear by that amount.)
+    auto speculative = [](SchemePhase& p) {
+        p.Speculative = p.OpeningMoney - p.Households - p.Firms - p.Government;
     };
     SchemePhase& first = phases_[0];
     carried(t - 1, MoneySubsteps(m_, t - 1), first);
     first.OpeningMoney = m_.GetVar(t - 1, var::M);
-    speculative(t - 1, m_.GetVar(t - 1, var::i), first);
+    speculative(first);
     if (n > 1) {
         SchemePhase later;
         carried(t, n, later);
@@ -219,7 +215,7 @@ void AccountScheme::ComputePhases() {
             p.Firms = later.Firms;
             p.Government = later.Government;
             p.OpeningMoney = p.Money;
-            speculative(t, phases_[k - 1].Rate, p);
+            speculative(p);
         }
     }
 }

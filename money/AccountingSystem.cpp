@@ -61,6 +61,7 @@ void AccountingProcess::StartRound(int n) {
     booked_ = 0;
     roundStart_ = running_;
     script_.clear();
+    hidden_.clear();
     pendingHeading_.clear();
     if (n == 0)
         BuildRound0();
@@ -112,7 +113,13 @@ void AccountingProcess::Apply(Stocks& stocks, const MoneyBooking& b) {
 }
 
 void AccountingProcess::Add(MoneyBooking b, double amount) {
-    if (FormatsToZero(m_, amount)) return;
+    if (FormatsToZero(m_, amount)) {
+        // Hidden from the lists, but the amount stays in the stocks, or they drift away
+        // from the rounds over many small bookings.
+        Apply(running_, b);
+        hidden_.push_back({static_cast<int>(script_.size()), std::move(b)});
+        return;
+    }
     b.Number = static_cast<int>(script_.size()) + 1;
     if (!pendingHeading_.empty()) {
         b.Heading = b.Heading.empty() ? pendingHeading_ : pendingHeading_ + "\n" + b.Heading;
@@ -124,8 +131,12 @@ void AccountingProcess::Add(MoneyBooking b, double amount) {
 
 double AccountingProcess::Stock(int account, AccountSide side, const std::string& label) const {
     Stocks s = roundStart_;
-    for (int i = 0; i < booked_ && i < static_cast<int>(script_.size()); ++i)
-        Apply(s, script_[i]);
+    size_t h = 0;
+    for (int i = 0; i <= booked_ && i <= static_cast<int>(script_.size()); ++i) {
+        for (; h < hidden_.size() && hidden_[h].first == i; ++h)
+            Apply(s, hidden_[h].second);
+        if (i < booked_ && i < static_cast<int>(script_.size())) Apply(s, script_[i]);
+    }
     const auto it = s.find({account * 2 + side, label});
     return it == s.end() ? 0 : it->second;
 }

@@ -117,6 +117,9 @@ class AccountingProcess {
     int round_ = 0;
     int booked_ = 0;
     std::vector<MoneyBooking> script_;
+    // Bookings hidden because their amount shows as zero, each with the number of visible
+    // bookings before it: the stocks take them in, the lists do not.
+    std::vector<std::pair<int, MoneyBooking>> hidden_;
     std::string pendingHeading_;
     Stocks roundStart_; // stocks when the current round began
     Stocks running_;    // while a round's script is built: stocks after its last booking

@@ -22,6 +22,23 @@ void MoneyShares::SetBaseSlider(int p) {
     BaseA = static_cast<uint8_t>(100 - p);
 }
 
+void MoneyShares::SetNames(const std::string& a, const std::string& b) {
+    auto clean = [](std::string name, const char* fallback) {
+        const auto first = name.find_first_not_of(" \t");
+        if (first == std::string::npos) return std::string(fallback);
+        name = name.substr(first, name.find_last_not_of(" \t") - first + 1);
+        if (name.size() > MaxNameLength) {
+            size_t cut = MaxNameLength;
+            while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+                --cut; // never inside a UTF-8 character
+            name.resize(cut);
+        }
+        return name;
+    };
+    NameA = clean(a, "Bank A");
+    NameB = clean(b, "Bank B");
+}
+
 double GeometricSum(double q, int k) {
     if (q == 1) return k;
     return (1 - std::pow(q, k)) / (1 - q);
@@ -99,6 +116,14 @@ double MoneyRounds::LoansAfterRounds(int bank, int n) const {
 }
 
 double MoneyRounds::MoneyLimit() const {
+    // Without leakage (cash and reserve ratio both 0) every round adds the whole excess
+    // reserve again: no limit (plus or minus infinity), or none to add. Dropping both
+    // ratios to 0 frees no reserves; what is left of them is rounding.
+    if (q_ == 1) {
+        const double excess = SystemExcessReserves();
+        if (std::fabs(excess) <= 1e-12 * std::fabs(mn0_)) return mn0_;
+        return std::copysign(HUGE_VAL, excess);
+    }
     return mn0_ + SystemExcessReserves() / (1 - q_);
 }
 

@@ -20,6 +20,10 @@ struct MoneyShares {
     // A slider value p goes to bank B, 100 - p to bank A (p clamped to 0..100).
     void SetMarketSlider(int p);
     void SetBaseSlider(int p);
+    // Names from the bank-name dialog: blanks around them are dropped, an empty name
+    // goes back to "Bank A" / "Bank B", a long one is cut to MaxNameLength characters.
+    static constexpr size_t MaxNameLength = 30;
+    void SetNames(const std::string& a, const std::string& b);
     // Bank 1 (A) or 2 (B).
     int Market(int bank) const { return bank == 1 ? MarketA : MarketB; }
     int Base(int bank) const { return bank == 1 ? BaseA : BaseB; }
@@ -61,7 +65,8 @@ class MoneyRounds {
     double RequiredReserves(int bank, int n) const;
     double ReservesAfterRounds(int bank, int n) const;
     double LoansAfterRounds(int bank, int n) const;
-    // The money stock the rounds tend to.
+    // The money stock the rounds tend to; plus or minus infinity when they grow without
+    // limit.
     double MoneyLimit() const;
 
   private:

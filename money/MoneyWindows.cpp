@@ -6,10 +6,13 @@
 #include "windows/WindowFrame.h"
 
 #include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -18,6 +21,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -100,7 +104,9 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     row->setContentsMargins(2, 2, 2, 2);
     roundsLabel_ = new QLabel;
     RoundsBox = new QSpinBox;
-    RoundsBox->setRange(1, 100);
+    // The box takes any count a user types; the count is clamped to 1..100 when it is
+    // taken over (250 gives 100, 0 gives 1) instead of the typing being refused.
+    RoundsBox->setRange(0, 9999);
     RoundsBox->setValue(StartRounds);
     RoundsBox->setKeyboardTracking(false);
     roundsLabel_->setBuddy(RoundsBox);
@@ -149,7 +155,14 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     setWidget(content);
     resize(640, 300);
 
-    connect(RoundsBox, &QSpinBox::valueChanged, this, [this] { Recompute(); });
+    connect(RoundsBox, &QSpinBox::valueChanged, this, [this](int rounds) {
+        const int clamped = ClampWorksheetRounds(rounds);
+        if (clamped != rounds) {
+            const QSignalBlocker block(RoundsBox);
+            RoundsBox->setValue(clamped);
+        }
+        Recompute();
+    });
     connect(kind, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool on) {
         if (on) Recompute();
     });
@@ -466,6 +479,8 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
     buttons->addWidget(NextBookingButton, 0, 1);
     buttons->addWidget(UndoBookingButton, 1, 0);
     buttons->addWidget(CycleEndButton, 1, 1);
+    BankNamesButton = new QPushButton;
+    buttons->addWidget(BankNamesButton, 2, 0, 1, 2);
     controls->addLayout(buttons);
     layout->addLayout(controls);
 
@@ -495,6 +510,7 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
     connect(NextBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::NextBooking);
     connect(UndoBookingButton, &QPushButton::clicked, this, &MoneyAccountsWindow::UndoBooking);
     connect(CycleEndButton, &QPushButton::clicked, this, &MoneyAccountsWindow::CycleEnd);
+    connect(BankNamesButton, &QPushButton::clicked, this, &MoneyAccountsWindow::EditBankNames);
     // The keys work anywhere in this window, and only there.
     auto key = [content](Qt::Key k, QPushButton* button) {
         auto* s = new QShortcut(QKeySequence(k), content);
@@ -547,6 +563,9 @@ void MoneyAccountsWindow::ApplyTexts() {
     NextBookingButton->setText(tr("Nächste Buchung##Next Booking"));
     UndoBookingButton->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
     CycleEndButton->setText(tr("Kreislaufende##End of Cycle"));
+    BankNamesButton->setText(tr("&Banknamen ...##&Bank names ..."));
+    BankNamesButton->setToolTip(tr("Namen der beiden Geschäftsbanken ändern##"
+                                   "Change the names of the two commercial banks"));
     CycleStartButton->setToolTip(tr("Zurück zur Ausgangssituation (Pos1)##"
                                     "Back to the initial situation (Home)"));
     NextBookingButton->setToolTip(tr("Nächste Buchung (Pfeil rechts)##Next booking (Right)"));
@@ -582,6 +601,46 @@ void MoneyAccountsWindow::Show() {
     CycleEndButton->setEnabled(p.CanGoForward());
     UndoBookingButton->setEnabled(p.CanUndo());
     CycleStartButton->setEnabled(p.CanRestart());
+}
+
+BankNamesDialog::BankNamesDialog(const MoneyShares& shares, int language, QWidget* parent)
+    : QDialog(parent) {
+    auto tr = [language](const char* s) { return Q(Translate(s, language)); };
+    setWindowTitle(tr("Banknamen##Bank Names"));
+    auto* form = new QFormLayout;
+    NameAEdit = new QLineEdit(Q(shares.NameA));
+    NameBEdit = new QLineEdit(Q(shares.NameB));
+    for (QLineEdit* e : {NameAEdit, NameBEdit}) {
+        e->setMaxLength(static_cast<int>(MoneyShares::MaxNameLength));
+        e->setPlaceholderText(e == NameAEdit ? QStringLiteral("Bank A") : QStringLiteral("Bank B"));
+    }
+    form->addRow(tr("Name der &ersten Geschäftsbank (A):##Name of the &first commercial bank (A):"),
+                 NameAEdit);
+    form->addRow(tr("Name der &zweiten Geschäftsbank (B):##Name of the &second commercial bank "
+                    "(B):"),
+                 NameBEdit);
+    auto* hint = new QLabel(tr("Ein leeres Feld stellt den ursprünglichen Namen wieder her.##"
+                               "An empty field restores the original name."));
+    hint->setWordWrap(true);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    box->button(QDialogButtonBox::Ok)->setText(tr("OK##OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(tr("Abbrechen##Cancel"));
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(hint);
+    layout->addWidget(box);
+    NameAEdit->selectAll();
+    NameAEdit->setFocus();
+}
+
+void MoneyAccountsWindow::EditBankNames() {
+    BankNamesDialog dlg(SharedMoneyShares(), frame().model().Language, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    SharedMoneyShares().SetNames(dlg.NameAEdit->text().toStdString(),
+                                 dlg.NameBEdit->text().toStdString());
+    Rebuild(true);
 }
 
 void MoneyAccountsWindow::CycleStart() {
@@ -623,6 +682,9 @@ long MoneyAccountsWindow::Message(int msg, long wParam, long lParam) {
         return 0;
     case MSG_NUMBER_FORMAT:
         Rebuild(true);
+        return 0;
+    case MSG_PRINT:
+        Print();
         return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
@@ -705,6 +767,99 @@ void MoneyAccountsWindow::PaintTo(const PaintTarget& target) {
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                      Q(p.Explanation(lang)));
     painter.restore();
+}
+
+void MoneyAccountsWindow::Print() {
+    QPainter painter;
+    if (!BeginPrintJob(painter)) return;
+    QPrinter& printer = frame().printer();
+    const QFont font = frame().printerFont();
+    const Model& m = frame().model();
+    const int lang = m.Language;
+    const AccountingProcess& p = *process_;
+    PageFlow flow(painter, printer, font, font, windowTitle(),
+                  SourceFooterWithPage(font, frame().modelBaseName(), lang));
+    const QRect& body = flow.Body();
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font, &printer);
+    const int lh = fm.height();
+    const int pad = fm.averageCharWidth();
+    const int half = body.width() / 2;
+    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold);
+    flow.Advance(lh);
+    const QTextOption wrap = WrappingOption();
+    for (int k : {AccountBankA, AccountBankB, AccountCentralBank, AccountNonBanks}) {
+        if (k <= 2 && !p.Shares().Shown(k)) continue;
+        const QString title = k == AccountBankA   ? Q(p.Shares().NameA)
+                              : k == AccountBankB ? Q(p.Shares().NameB)
+                              : k == AccountCentralBank
+                                  ? Q(Translate("Zentralbank##Central Bank", lang))
+                                  : Q(Translate("Nichtbanken##Nonbanking Sector", lang));
+        const std::vector<ShownEntry> sides[2] = {p.Shown(k, Assets), p.Shown(k, Liabilities)};
+        auto head = [&] {
+            painter.save();
+            painter.setFont(bold);
+            painter.setPen(Qt::black);
+            painter.drawText(QRect(body.left(), flow.Y(), body.width(), lh), Qt::AlignHCenter,
+                             title);
+            painter.restore();
+            painter.drawLine(body.left(), flow.Y() + lh + 1, body.right(), flow.Y() + lh + 1);
+            flow.Advance(lh + 3);
+        };
+        flow.Reserve(2 * lh + 3);
+        head();
+        const size_t rows = std::max(sides[0].size(), sides[1].size());
+        auto label = [&](const ShownEntry& e) {
+            return Q(e.Tag) + QStringLiteral("  ") + Q(Translate(e.Label, lang));
+        };
+        painter.save();
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        for (size_t r = 0; r < rows; ++r) {
+            // The amount keeps its place on the right; the label wraps in the room left of it.
+            int h = lh;
+            for (const auto& side : sides)
+                if (r < side.size()) {
+                    const int amountWidth =
+                        fm.horizontalAdvance(Q(m.FormatNumber(side[r].Amount))) + 2 * pad;
+                    const QRectF room(0, 0, std::max(pad, half - 2 * pad - amountWidth), 100 * lh);
+                    h = std::max(h,
+                                 static_cast<int>(std::ceil(
+                                     painter.boundingRect(room, label(side[r]), wrap).height())));
+                }
+            if (flow.Y() + h > body.bottom()) {
+                painter.restore();
+                flow.NewPage();
+                head();
+                painter.save();
+                painter.setFont(font);
+                painter.setPen(Qt::black);
+            }
+            for (int c = 0; c < 2; ++c) {
+                if (r >= sides[c].size()) continue;
+                const ShownEntry& e = sides[c][r];
+                const int x = body.left() + c * half + pad;
+                const QString amount = Q(m.FormatNumber(e.Amount));
+                const int amountWidth = fm.horizontalAdvance(amount) + 2 * pad;
+                painter.drawText(
+                    QRectF(x, flow.Y(), std::max(pad, half - 2 * pad - amountWidth), h), label(e),
+                    wrap);
+                painter.drawText(QRect(x, flow.Y(), half - 2 * pad, lh), Qt::AlignRight, amount);
+            }
+            painter.drawLine(body.left() + half, flow.Y(), body.left() + half, flow.Y() + h);
+            flow.Advance(h);
+        }
+        painter.restore();
+        flow.Advance(lh);
+    }
+    QStringList lines = Q(p.Explanation(lang)).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.front() == Q(Translate(p.Heading(), lang)))
+        lines.pop_front(); // printed above the balance sheets
+    for (const QString& line : lines)
+        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font);
+    flow.Finish();
+    painter.end();
 }
 
 } // namespace tv

@@ -4,12 +4,14 @@
 #include "money/MoneyWorksheet.h"
 #include "windows/WorkingWindow.h"
 
+#include <QDialog>
 #include <QGroupBox>
 
 #include <memory>
 
 class QButtonGroup;
 class QLabel;
+class QLineEdit;
 class QTreeWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -88,6 +90,15 @@ class BalanceSheet : public QGroupBox {
     QLabel* liabilitiesTitle_ = nullptr;
 };
 
+// "Banknamen": the names of the two commercial banks in the accounts and explanations.
+class BankNamesDialog : public QDialog {
+    Q_OBJECT
+  public:
+    BankNamesDialog(const MoneyShares& shares, int language, QWidget* parent = nullptr);
+    QLineEdit* NameAEdit = nullptr;
+    QLineEdit* NameBEdit = nullptr;
+};
+
 // The accounting system: the round process booked into the balance sheets of the central
 // bank, bank A, bank B and the non-banks, booking by booking.
 class MoneyAccountsWindow : public WorkingWindow {
@@ -98,6 +109,9 @@ class MoneyAccountsWindow : public WorkingWindow {
 
     long Message(int msg, long wParam, long lParam) override;
     void PaintTo(const PaintTarget& target) override;
+    // Prints the round's heading, every balance sheet with all its entries and the whole
+    // explanation, over as many pages as they need.
+    void Print();
     void RefreshLanguage() override;
 
     // The four steps (also reached with Home, Right, Left and End).
@@ -105,6 +119,8 @@ class MoneyAccountsWindow : public WorkingWindow {
     void NextBooking();
     void UndoBooking();
     void CycleEnd();
+    // Opens the bank-name dialog; new names redraw the round at the same position.
+    void EditBankNames();
 
     const AccountingProcess& Process() const { return *process_; }
 
@@ -119,6 +135,7 @@ class MoneyAccountsWindow : public WorkingWindow {
     QPushButton* NextBookingButton = nullptr;
     QPushButton* UndoBookingButton = nullptr;
     QPushButton* CycleEndButton = nullptr;
+    QPushButton* BankNamesButton = nullptr;
     BalanceSheet* Sheets[5] = {}; // 1 bank A, 2 bank B, 3 central bank, 4 non-banks
     QPlainTextEdit* Explanation = nullptr;
 

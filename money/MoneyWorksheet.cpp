@@ -6,6 +6,7 @@
 #include "core/Symbols.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tv {
 
@@ -93,6 +94,12 @@ WorksheetTable BuildWorksheetTable(const Model& m, int t, const WorksheetValues&
 
     const double divisor = options.Real ? m.GetVar(t, var::P) : 1.0;
     auto number = [&](double x) { return m.FormatNumber(x / divisor); };
+    // The limit row and the difference to it: a money supply that is not a number (both
+    // ratios 0) means the rounds have no limit.
+    auto limitNumber = [&](double x) {
+        return std::isfinite(x / divisor) ? number(x)
+                                          : Translate("kein Grenzwert##no limit", language);
+    };
     using Row = std::array<std::string, WorksheetValues::Columns>;
 
     for (int i = 0; i <= n; ++i) {
@@ -122,8 +129,9 @@ WorksheetTable BuildWorksheetTable(const Model& m, int t, const WorksheetValues&
     limit[0] = options.Differences ? "0" : "oo";
     sum[0] = options.Differences ? Translate("SUMME##SUM", language) : "DIFF (-->0)";
     for (int col = 1; col < WorksheetValues::Columns; ++col) {
-        limit[col] = number(options.Differences ? 0.0 : values.Limit[col]);
-        sum[col] = options.Differences && col == dUR ? "X" : number(values.Limit[col] - c[col][0]);
+        limit[col] = options.Differences ? number(0.0) : limitNumber(values.Limit[col]);
+        sum[col] =
+            options.Differences && col == dUR ? "X" : limitNumber(values.Limit[col] - c[col][0]);
     }
     table.Rows.push_back(limit);
     table.Rows.push_back(sum);

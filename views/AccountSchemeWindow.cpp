@@ -1,5 +1,8 @@
 #include "views/AccountSchemeWindow.h"
 
+#include "app/HelpPages.h"
+#include "app/HelpSystem.h"
+#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
@@ -8,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -18,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tv {
 
@@ -302,6 +307,7 @@ AccountSchemeWindow::AccountSchemeWindow(WindowFrame& frame)
     outer->addWidget(split, 1);
     setWidget(content);
     setFocusProxy(Canvas);
+    SetHelpContext(this, help::AccountScheme);
 
     Canvas->onEntryClicked = [this](int tag, bool counter) { SelectTag(tag, counter); };
     Canvas->onKey = [this](int key) { return HandleKey(key); };
@@ -522,6 +528,9 @@ long AccountSchemeWindow::Message(int msg, long wParam, long lParam) {
         scheme_.Refresh();
         Show();
         return 0;
+    case MSG_PRINT:
+        Print();
+        return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
@@ -565,6 +574,93 @@ void AccountSchemeWindow::PaintTo(const PaintTarget& target) {
         y += need.height();
     }
     p.restore();
+}
+
+// The accounts one below the other, each as a T-account over the body's width, then the
+// explanations; entries and lines wrap instead of being cut, and pages follow as needed.
+void AccountSchemeWindow::Print() {
+    QPainter painter;
+    if (!BeginPrintJob(painter)) return;
+    QPrinter& printer = frame().printer();
+    const QFont font = frame().printerFont();
+    const int language = frame().model().Language;
+    PageFlow flow(painter, printer, font, font, windowTitle(),
+                  SourceFooterWithPage(font, frame().modelBaseName(), language));
+    const QRect& body = flow.Body();
+    const QFontMetrics fm(font, &printer);
+    const int lh = fm.height();
+    const int pad = fm.averageCharWidth();
+    QFont bold = font;
+    bold.setBold(true);
+    const int half = body.width() / 2;
+    const QTextOption wrap = WrappingOption();
+    auto entryHeight = [&](const SchemeEntry* e) {
+        if (!e || IsRule(e->Text)) return lh;
+        const QRectF room(0, 0, half - 2 * pad, 100 * lh);
+        return std::max(
+            lh, static_cast<int>(std::ceil(painter.boundingRect(room, Q(e->Text), wrap).height())));
+    };
+    painter.save();
+    painter.setFont(font);
+    for (A a : {A::Households, A::Firms, A::Financial, A::Government, A::World, A::BondMarket,
+                A::ForexMarket}) {
+        if (!scheme_.Visible(a)) continue;
+        const auto& left = scheme_.State().Column(a, 0);
+        const auto& right = scheme_.State().Column(a, 1);
+        const size_t rows = std::max(left.size(), right.size());
+        auto head = [&] {
+            painter.setPen(Qt::black);
+            painter.setFont(bold);
+            painter.drawText(QRect(body.left(), flow.Y(), body.width(), lh), Qt::AlignHCenter,
+                             Q(Translate(SchemeAccountTitle(a), language)));
+            painter.setFont(font);
+            painter.drawText(QRect(body.left(), flow.Y() + lh, half, lh), Qt::AlignHCenter,
+                             QString::fromLatin1(SchemeColumnHeading(a, 0)));
+            painter.drawText(QRect(body.left() + half, flow.Y() + lh, half, lh), Qt::AlignHCenter,
+                             QString::fromLatin1(SchemeColumnHeading(a, 1)));
+            painter.drawLine(body.left(), flow.Y() + 2 * lh + 1, body.right(),
+                             flow.Y() + 2 * lh + 1);
+            flow.Advance(2 * lh + 3);
+        };
+        flow.Reserve(3 * lh + 3);
+        head();
+        for (size_t r = 0; r < rows; ++r) {
+            const SchemeEntry* cells[2] = {r < left.size() ? &left[r] : nullptr,
+                                           r < right.size() ? &right[r] : nullptr};
+            const int h = std::max(entryHeight(cells[0]), entryHeight(cells[1]));
+            if (flow.Y() + h > body.bottom()) {
+                flow.NewPage();
+                head();
+            }
+            for (int c = 0; c < 2; ++c) {
+                const SchemeEntry* e = cells[c];
+                const int x = body.left() + c * half;
+                if (!e) continue;
+                if (IsRule(e->Text)) {
+                    painter.setPen(Qt::black);
+                    painter.drawLine(x + pad, flow.Y() + lh / 2, x + half - pad, flow.Y() + lh / 2);
+                    continue;
+                }
+                painter.setPen(e->Tag != 0 && e->Tag == scheme_.BookingCount() ? Qt::red
+                                                                               : Qt::black);
+                painter.drawText(QRectF(x + pad, flow.Y(), half - 2 * pad, h), Q(e->Text), wrap);
+            }
+            painter.setPen(Qt::black);
+            painter.drawLine(body.left() + half, flow.Y(), body.left() + half, flow.Y() + h);
+            flow.Advance(h);
+        }
+        flow.Advance(lh);
+    }
+    painter.restore();
+    for (const SchemeLine& line : scheme_.State().Lines) {
+        QFont lf = font;
+        lf.setUnderline(line.Kind == SchemeLine::Heading);
+        lf.setItalic(line.Kind == SchemeLine::End);
+        flow.Paragraph(Q(line.Text), lf, line.Kind == SchemeLine::First ? Qt::red : Qt::black,
+                       line.Kind == SchemeLine::End ? Qt::AlignHCenter : Qt::AlignLeft);
+    }
+    flow.Finish();
+    painter.end();
 }
 
 } // namespace tv

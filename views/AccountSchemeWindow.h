@@ -87,6 +87,9 @@ class AccountSchemeWindow : public WorkingWindow {
     void SelectByInfoLine(const QString& line);
 
     const AccountScheme& Scheme() const { return scheme_; }
+    // Prints every account with all its entries and every explanation, over as many pages
+    // as they need.
+    void Print();
 
     QToolButton* FirstButton = nullptr;
     QToolButton* BackButton = nullptr;

@@ -1,5 +1,6 @@
 #include "views/SequenceTableWindow.h"
 
+#include "app/Printing.h"
 #include "app/Settings.h"
 #include "views/SequenceGraphData.h"
 
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,6 +24,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -480,6 +483,9 @@ long SequenceTableWindow::Message(int msg, long wParam, long lParam) {
         UpdateBaselineMenu();
         Rebuild();
         return 0;
+    case MSG_PRINT:
+        Print();
+        return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);
     }
@@ -736,6 +742,140 @@ int EditNumberFormat(Model& m, QWidget* parent) {
     m.IntegerDigits = static_cast<uint8_t>(dialog.IntegerDigitsBox->value());
     m.DecimalPlaces = static_cast<uint8_t>(dialog.DecimalsBox->value());
     return bits;
+}
+
+void SequenceTableWindow::Print() {
+    const Model& m = frame().model();
+    PeriodPrintDialog range(m.Periods.LeftEdge, m.Periods.CurrentPeriod, m.Periods.RightEdge, this,
+                            m.Language);
+    int first = -1, last = -1;
+    for (const QModelIndex& index : Grid->selectionModel()->selectedIndexes()) {
+        first = first < 0 ? index.row() : std::min(first, index.row());
+        last = std::max(last, index.row());
+    }
+    if (first >= 0 && last > first)
+        range.Preset(TableModel->PeriodOfRow(first), TableModel->PeriodOfRow(last));
+    if (range.exec() != QDialog::Accepted) return;
+    PrintPeriods(range.From(), range.To());
+}
+
+void SequenceTableWindow::PrintPeriods(int from, int to) {
+    const Model& m = frame().model();
+    // A table of its own for the print range: the window keeps its interval and scroll
+    // position.
+    SequenceTableModel table(m, differences_);
+    table.SetLanguage(m.Language);
+    table.SetBaselineSource([f = &frame()] { return f->baseline(); });
+    table.Fill(from, to, SequenceColumns(visible_), SharedSequenceTableState().BaselineColumns);
+    std::vector<int> order; // logical columns in the order the grid shows them
+    for (int v = 0; v < Grid->horizontalHeader()->count(); ++v) {
+        const int c = Grid->horizontalHeader()->logicalIndex(v);
+        if (c >= 0 && c < table.columnCount()) order.push_back(c);
+    }
+    if (static_cast<int>(order.size()) != table.columnCount()) {
+        order.clear();
+        for (int c = 0; c < table.columnCount(); ++c)
+            order.push_back(c);
+    }
+
+    const QFont font = frame().printerFont();
+    QFont titleBase = font; // the title is the print font enlarged by 2 points
+    titleBase.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+    QPainter painter;
+    if (!BeginPrintJob(painter, titleBase)) return;
+    QPrinter& printer = frame().printer();
+    QFont footerFont = font;
+    footerFont.setPointSizeF(std::max(1.0, font.pointSizeF() - 2));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QString footerText =
+        frame().programTitle() + QStringLiteral(", ") + Tr("Modell##Model", m.Language) +
+        QStringLiteral(": ") + frame().modelBaseName() + QStringLiteral(" (") +
+        Tr("Stand##As of", m.Language) + QStringLiteral(": ") + stamp + QStringLiteral(")");
+    auto footer = [footerFont, footerText, language = m.Language](QPainter& p, int page) {
+        p.save();
+        p.setFont(footerFont);
+        p.setPen(Qt::black);
+        const QFontMetrics fm(footerFont, p.device());
+        p.drawText(p.device()->width() / 10, p.device()->height() - 2 * fm.height() + fm.ascent(),
+                   footerText + PageNumberSuffix(page, language));
+        p.restore();
+    };
+    PageFlow flow(painter, printer, titleBase, font, windowTitle(), footer);
+
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font, &printer), bm(bold, &printer);
+    const int pad = fm.averageCharWidth();
+    const int rowHeight = fm.height() * 5 / 4;
+    // Every column as wide as its widest text: nothing is cut, and the columns that do
+    // not fit beside each other go to the next block of pages.
+    auto widthOf = [&](int c) {
+        int w =
+            bm.horizontalAdvance(table.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int r = 0; r < table.rowCount(); ++r)
+            w = std::max(w, fm.horizontalAdvance(table.CellText(r, c)));
+        return w + 2 * pad;
+    };
+    int periodWidth = bm.horizontalAdvance(QStringLiteral("t"));
+    for (int r = 0; r < table.rowCount(); ++r)
+        periodWidth =
+            std::max(periodWidth, bm.horizontalAdvance(QString::number(table.PeriodOfRow(r))));
+    periodWidth += 2 * pad;
+    std::vector<int> widths;
+    for (int c : order)
+        widths.push_back(widthOf(c));
+    const QRect& body = flow.Body();
+    auto cell = [&](int x, int y, int w, const QString& text, bool isBold, Qt::Alignment align) {
+        const QRect r(x, y, w, rowHeight);
+        painter.setFont(isBold ? bold : font);
+        painter.drawRect(r);
+        painter.drawText(r.adjusted(pad, 0, -pad, 0), align | Qt::AlignVCenter, text);
+    };
+    painter.save();
+    painter.setPen(Qt::black);
+    size_t next = 0;
+    bool firstBlock = true;
+    while (next < order.size() || firstBlock) {
+        // The columns of this block: as many as fit beside the period column (at least one).
+        size_t end = next;
+        int used = periodWidth;
+        while (end < order.size() && (end == next || used + widths[end] <= body.width()))
+            used += widths[end++];
+        if (!firstBlock) flow.NewPage();
+        firstBlock = false;
+        auto header = [&] {
+            int x = body.left();
+            cell(x, flow.Y(), periodWidth, QStringLiteral("t"), true, Qt::AlignHCenter);
+            x += periodWidth;
+            for (size_t k = next; k < end; ++k) {
+                cell(x, flow.Y(), widths[k],
+                     table.headerData(order[k], Qt::Horizontal, Qt::DisplayRole).toString(), true,
+                     Qt::AlignHCenter);
+                x += widths[k];
+            }
+            flow.Advance(rowHeight);
+        };
+        header();
+        for (int r = 0; r < table.rowCount(); ++r) {
+            if (flow.Y() + rowHeight > body.bottom()) {
+                flow.NewPage();
+                header();
+            }
+            int x = body.left();
+            cell(x, flow.Y(), periodWidth, QString::number(table.PeriodOfRow(r)), true,
+                 Qt::AlignHCenter);
+            x += periodWidth;
+            for (size_t k = next; k < end; ++k) {
+                cell(x, flow.Y(), widths[k], table.CellText(r, order[k]), false, Qt::AlignRight);
+                x += widths[k];
+            }
+            flow.Advance(rowHeight);
+        }
+        next = end;
+    }
+    painter.restore();
+    flow.Finish();
+    painter.end();
 }
 
 } // namespace tv

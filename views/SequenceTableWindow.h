@@ -151,6 +151,11 @@ class SequenceTableWindow : public WorkingWindow {
     void OpenSelectionDialog();
     // Shows the chosen comparison columns in both tables (they share the choice).
     void SetBaselineColumns(const BaselineColumnChoice& choice);
+    // Asks for the periods to print (preset from the selected rows) and prints them.
+    void Print();
+    // Prints the periods [from, to] in the grid's column order, over as many pages as
+    // the rows and columns need.
+    void PrintPeriods(int from, int to);
 
     SequenceTableModel* TableModel = nullptr;
     QTableView* Grid = nullptr;

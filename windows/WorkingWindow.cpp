@@ -87,6 +87,10 @@ QImage WorkingWindow::RenderPicture(int width, int height) {
 }
 
 bool WorkingWindow::BeginPrintJob(QPainter& painter) {
+    return BeginPrintJob(painter, frame_.printerFont());
+}
+
+bool WorkingWindow::BeginPrintJob(QPainter& painter, const QFont& titleFont) {
     QPrinter& printer = frame_.printer();
     const QString caption = windowTitle();
     printer.setDocName(frame_.programTitle() + QStringLiteral(": ") + caption);
@@ -97,7 +101,7 @@ bool WorkingWindow::BeginPrintJob(QPainter& painter) {
                                   "The printer could not be started.");
         return false;
     }
-    PrintTitle(painter, frame_.printerFont(), caption);
+    PrintTitle(painter, titleFont, caption);
     return true;
 }
 

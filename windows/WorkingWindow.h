@@ -64,6 +64,8 @@ class WorkingWindow : public QMdiSubWindow {
     // Starts a print job of the window on the frame's printer and prints its title line;
     // says so and returns false when the printer cannot be started.
     bool BeginPrintJob(QPainter& painter);
+    // The same with the title in the given font (enlarged as every page title is).
+    bool BeginPrintJob(QPainter& painter, const QFont& titleFont);
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 

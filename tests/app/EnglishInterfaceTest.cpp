@@ -6,6 +6,7 @@
 
 #include "TestMainWindow.h"
 #include "app/BookingLink.h"
+#include "app/ExportDialog.h"
 #include "app/MainWindow.h"
 #include "app/PolicyBars.h"
 #include "app/Printing.h"
@@ -24,6 +25,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -201,6 +203,8 @@ class EnglishInterfaceTest : public QObject {
     void messagesWhileLoadingAreEnglish();
     void switchingBackRestoresGerman();
     void dialogsAndPrintsOfAnEnglishWindowAreEnglish();
+    void exportDialogMovesItemsAndKeepsTheFocus();
+    void eachBookingLinkKeepsItsOwnJournal();
 
   private:
     void OpenExample();
@@ -374,6 +378,87 @@ void EnglishInterfaceTest::dialogsAndPrintsOfAnEnglishWindowAreEnglish() {
     w_->SetLanguage(1);
     PeriodPrintDialog german(3, 10, 40, w_.get());
     QCOMPARE(german.FromLeftEdgeButton->text(), QStringLiteral("t = 3 (linker Rand)"));
+}
+
+// The export dialog's lists: ">" and "<" move the selected items (from the bottom up),
+// ">>" and "<<" all in order; the buttons are enabled only when they can act; the focus
+// stays on the list the items came from, with the item at the first moved position
+// selected.
+void EnglishInterfaceTest::exportDialogMovesItemsAndKeepsTheFocus() {
+    ExportDialog d(*m_, w_.get());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QMap<QString, QPushButton*> button;
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        button[b->text()] = b;
+    for (const char* text : {">", "<", ">>", "<<"})
+        QVERIFY2(button.contains(QString::fromLatin1(text)), text);
+    auto enabled = [&] {
+        return QString::fromLatin1("%1%2%3%4")
+            .arg(button[">"]->isEnabled())
+            .arg(button[">>"]->isEnabled())
+            .arg(button["<"]->isEnabled())
+            .arg(button["<<"]->isEnabled());
+    };
+    const int all = d.Source->count();
+    QCOMPARE(all, 63 + 64);
+    QCOMPARE(d.Destination->count(), 0);
+    QCOMPARE(enabled(), QStringLiteral("1100"));
+    const QString second = d.Source->item(1)->text(), fifth = d.Source->item(4)->text();
+
+    // Two selected items arrive in reverse order; the focus stays on the source.
+    d.Source->clearSelection();
+    d.Source->item(1)->setSelected(true);
+    d.Source->item(4)->setSelected(true);
+    button[">"]->click();
+    QCOMPARE(d.Destination->count(), 2);
+    QCOMPARE(d.Destination->item(0)->text(), fifth);
+    QCOMPARE(d.Destination->item(1)->text(), second);
+    QCOMPARE(d.Source->count(), all - 2);
+    QCOMPARE(QApplication::focusWidget(), d.Source);
+    QCOMPARE(d.Source->currentRow(), 1);
+    QVERIFY(d.Source->item(1)->isSelected());
+    QCOMPARE(enabled(), QStringLiteral("1111"));
+    QCOMPARE(d.Choice().items.size(), 2u);
+
+    // A double click moves one item back to the end of the source.
+    const QPoint at = d.Destination->visualItemRect(d.Destination->item(0)).center();
+    QTest::mouseClick(d.Destination->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(d.Destination->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(d.Destination->count(), 1);
+    QCOMPARE(d.Source->item(d.Source->count() - 1)->text(), fifth);
+    QCOMPARE(QApplication::focusWidget(), d.Destination);
+
+    // ">>" empties the source in order, "<<" the destination.
+    button[">>"]->click();
+    QCOMPARE(d.Source->count(), 0);
+    QCOMPARE(d.Destination->count(), all);
+    QCOMPARE(enabled(), QStringLiteral("0011"));
+    button["<<"]->click();
+    QCOMPARE(d.Destination->count(), 0);
+    QCOMPARE(d.Source->count(), all);
+    QCOMPARE(enabled(), QStringLiteral("1100"));
+    QCOMPARE(QApplication::focusWidget(), d.Destination);
+    QVERIFY(d.Choice().items.empty());
+}
+
+// The two links (ESA, BPM) write a journal each; neither overwrites the other.
+void EnglishInterfaceTest::eachBookingLinkKeepsItsOwnJournal() {
+    const QString folder = QString::fromStdString(w_->EditSettings().DataDirectory);
+    w_->Action(QStringLiteral("MIDateiValdaESA"))->trigger();
+    w_->Action(QStringLiteral("MIDateiValdaBPM"))->trigger();
+    w_->Action(QStringLiteral("MIDateiValdaESA"))->trigger(); // a second transfer appends
+    auto read = [&folder](const char* name) {
+        QFile f(folder + QString::fromLatin1(name));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    const QString esa = read("VALDA-journal-ESA.txt"), bpm = read("VALDA-journal-BPM.txt");
+    QVERIFY2(esa.contains(QStringLiteral("\n5 0\n")) && !esa.contains(QStringLiteral("\n5 1\n")),
+             qPrintable(esa));
+    QVERIFY2(bpm.contains(QStringLiteral("\n5 1\n")) && !bpm.contains(QStringLiteral("\n5 0\n")),
+             qPrintable(bpm));
+    QCOMPARE(esa.count(QStringLiteral("\n5 0\n")), 2);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("VALDA-journal.txt")));
 }
 
 QTEST_MAIN(EnglishInterfaceTest)

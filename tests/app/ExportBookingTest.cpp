@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -218,6 +219,63 @@ TEST(Booking, DeadLinkIsReleasedAndRetriedOnce) {
     });
     EXPECT_EQ(once.Transfer(m, BookingEsa, {}, progress), "");
     EXPECT_TRUE(once.IsOpen(BookingEsa));
+}
+
+// A link that dies part-way is made anew once; the new link books only the periods after
+// the last one the dead link confirmed, so no period is booked twice.
+TEST(Booking, RetryResumesAfterTheLastConfirmedPeriod) {
+    const Model m = BookingModel(); // periods 3..4
+    // Notes every period the partner confirmed and every period begun, across links (a
+    // dead link is destroyed when it is released).
+    struct Partner : BookingJournal {
+        std::vector<int>* confirmed = nullptr;
+        std::vector<int>* begun = nullptr;
+        int BeginPeriod(int periodPlusOne) override {
+            const int r = BookingJournal::BeginPeriod(periodPlusOne);
+            begun->push_back(periodPlusOne - 1);
+            return r;
+        }
+        void EndPeriod(int period, int one) override {
+            BookingJournal::EndPeriod(period, one);
+            confirmed->push_back(period);
+        }
+    };
+    // A live link's calls up to the end of the first period, plus its client-name call.
+    BookingJournal bare;
+    TransferBookings(m, bare, BookingEsa, {}, {});
+    const int endOfFirst =
+        static_cast<int>(std::find(bare.Calls.begin(), bare.Calls.end(), "2 3 1") -
+                         bare.Calls.begin()) +
+        1;
+    struct Case {
+        const char* name;
+        int failAfterCalls;    // of the first link
+        int firstBegunOnRetry; // the retry's first period
+    } cases[] = {
+        {"dies in the first period", 8, 3},
+        {"dies in the second period", endOfFirst + 2, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<int> confirmed, begun;
+        int made = 0;
+        size_t begunBeforeRetry = 0;
+        BookingLinks links([&] {
+            auto j = std::make_unique<Partner>();
+            j->confirmed = &confirmed;
+            j->begun = &begun;
+            if (made++ == 0)
+                j->FailAfterCalls = c.failAfterCalls;
+            else
+                begunBeforeRetry = begun.size();
+            return j;
+        });
+        EXPECT_EQ(links.Transfer(m, BookingEsa, {}, {}), "");
+        EXPECT_EQ(made, 2);
+        EXPECT_EQ(confirmed, (std::vector<int>{3, 4})); // each period once, in order
+        ASSERT_LT(begunBeforeRetry, begun.size());
+        EXPECT_EQ(begun[begunBeforeRetry], c.firstBegunOnRetry);
+    }
 }
 
 TEST(Booking, DataTextHoldsTheEdgesAndSeventeenValues) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace tv {
@@ -62,6 +63,42 @@ TEST(MoneySharesTest, SliderValueGoesToBankB) {
 }
 
 // Hand-computed values of the round functions for two sets of ratios and shares.
+TEST(MoneySharesTest, BankNamesAreCleaned) {
+    struct Case {
+        const char* a;
+        const char* b;
+        const char* nameA;
+        const char* nameB;
+    } cases[] = {
+        {"Sparkasse", "Volksbank", "Sparkasse", "Volksbank"},
+        {"  Nordbank ", "\tSüdbank", "Nordbank", "Südbank"},
+        {"", "   ", "Bank A", "Bank B"},
+        {"Eine sehr lange Bankbezeichnung AG", "B", "Eine sehr lange Bankbezeichnun", "B"},
+        // 29 letters and an umlaut that would be cut in half.
+        {"Aaaaaaaaaaaaaaaaaaaaaaaaaaaaaü", "x", "Aaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "x"},
+    };
+    for (const Case& c : cases) {
+        MoneyShares s;
+        s.SetNames(c.a, c.b);
+        EXPECT_EQ(s.NameA, c.nameA) << c.a;
+        EXPECT_EQ(s.NameB, c.nameB) << c.b;
+        EXPECT_EQ(s.Name(1), s.NameA);
+    }
+}
+
+// The names reach the explanations of the accounting system.
+TEST(AccountingProcessTest, BankNamesAppearInTheExplanations) {
+    const auto m = Expansion();
+    MoneyShares s;
+    s.SetNames("Nordbank", "Südbank");
+    AccountingProcess p(*m, T, s);
+    p.FinishRound();
+    const std::string text = p.Explanation(1);
+    EXPECT_NE(text.find("Nordbank"), std::string::npos) << text;
+    EXPECT_NE(text.find("Südbank"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Bank A"), std::string::npos) << text;
+}
+
 TEST(MoneyRoundsTest, HandComputedRounds) {
     struct Case {
         const char* name;
@@ -142,6 +179,34 @@ TEST(MoneyRoundsTest, ZeroRatiosUseTheLimitOfTheRoundFormula) {
     }
 }
 
+// q = 1: with excess reserves the money stock grows by them every round and has no
+// limit; without, it stays where it is. Never 0 / 0.
+TEST(MoneyRoundsTest, LimitWithoutLeakage) {
+    struct Case {
+        const char* name;
+        std::unique_ptr<Model> model;
+        double limit;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    Case cases[] = {
+        {"leakage", Expansion(), 1100},
+        {"no leakage, no excess reserves", Periods(0, 0, 1000, 0, 0, 1000), 1000},
+        // Dropping both ratios to 0 frees no reserves: the base falls by what was held.
+        {"no leakage, ratios dropped", Periods(0.2, 0.1, 1000, 0, 0, 1000), 1000},
+        // A money supply that is not finite leaves excess reserves that are not a number.
+        {"no leakage, supply not finite", Periods(0.2, 0.1, 1000, 0, 0, inf), inf},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MoneyRounds r(*c.model, T, MoneyShares{});
+        EXPECT_FALSE(std::isnan(r.MoneyLimit()));
+        if (std::isinf(c.limit))
+            EXPECT_TRUE(std::isinf(r.MoneyLimit()));
+        else
+            EXPECT_NEAR(r.MoneyLimit(), c.limit, 1e-9);
+    }
+}
+
 // The rounds of a solved model tend to its money supply: base times multiplier.
 TEST(MoneyRoundsTest, RoundsConvergeToTheSolvedMoneySupply) {
     Model m = test::OpenFlexibleModel();
@@ -209,6 +274,28 @@ TEST(MoneyWorksheetTest, DifferencesAndRealValues) {
               (Row{"0", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"}));
     EXPECT_EQ(table.Rows[5],
               (Row{"SUM", "50.00", "X", "14.00", "0.00", "4.00", "10.00", "40.00", "50.00"}));
+}
+
+// A limit that is not a number (money supply of a model whose ratios are both 0) reads
+// "no limit", never "NAN" or "INF".
+TEST(MoneyWorksheetTest, LimitThatIsNotANumberSaysSo) {
+    for (double mn1 : {std::numeric_limits<double>::infinity(), std::nan("")}) {
+        const auto m = Periods(0.2, 0.1, 1000, 0, 0, mn1);
+        const WorksheetValues v = ComputeWorksheet(*m, T, 3);
+        for (int language : {1, 2}) {
+            const WorksheetTable table = BuildWorksheetTable(*m, T, v, {}, language);
+            const auto& limit = table.Rows[5];
+            const auto& diff = table.Rows[6];
+            const std::string none = language == 1 ? "kein Grenzwert" : "no limit";
+            EXPECT_EQ(limit[8], none);
+            EXPECT_EQ(diff[8], none);
+            for (const auto& row : {limit, diff})
+                for (const std::string& cell : row) {
+                    EXPECT_EQ(cell.find("NAN"), std::string::npos) << cell;
+                    EXPECT_EQ(cell.find("INF"), std::string::npos) << cell;
+                }
+        }
+    }
 }
 
 TEST(MoneyWorksheetTest, RoundsAreClamped) {
@@ -298,6 +385,46 @@ TEST(AccountingProcessTest, BookedStocksFollowTheRounds) {
             EXPECT_NEAR(money + cash, r.MoneyAfterRounds(n), tol);
             EXPECT_NEAR(p.Stock(AccountCentralBank, Liabilities, "BG"), cash, tol);
         }
+    }
+}
+
+// A booking whose amount shows as zero is hidden, but its amount still reaches the stocks:
+// they stay on the rounds to the last round, whatever the number format.
+TEST(AccountingProcessTest, HiddenBookingsKeepTheirAmounts) {
+    struct Case {
+        const char* name;
+        std::unique_ptr<Model> model;
+        MoneyShares shares;
+        int decimals;
+    };
+    Case cases[] = {
+        {"expansion, two decimals", Expansion(), Shares(50, 50), 2},
+        {"expansion, no decimals", Expansion(), Shares(30, 80), 0},
+        {"contraction, one decimal", Periods(0.2, 0.1, 1000, 0.25, 0.05, 900), Shares(70, 0), 1},
+        {"slow process, two decimals", Periods(0.05, 0.02, 1000, 0.05, 0.02, 1100), Shares(40, 40),
+         2},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.model->DecimalPlaces = static_cast<uint8_t>(c.decimals);
+        AccountingProcess p(*c.model, T, c.shares);
+        const MoneyRounds& r = p.Rounds();
+        const double tol = 1e-9 * r.PreviousMoney();
+        int rounds = 0;
+        while (p.CanGoForward() && rounds++ < 200) {
+            p.FinishRound();
+            const int n = p.Round();
+            SCOPED_TRACE(n);
+            double money = 0;
+            for (int k = 1; k <= 2; ++k) {
+                const std::string l = k == 1 ? "A" : "B";
+                EXPECT_NEAR(p.Stock(k, Assets, "EL," + l), r.ReservesAfterRounds(k, n), tol);
+                EXPECT_NEAR(p.Stock(k, Assets, "KR," + l), r.LoansAfterRounds(k, n), tol);
+                money += p.Stock(AccountNonBanks, Assets, "SE," + l);
+            }
+            EXPECT_NEAR(money + p.Stock(AccountNonBanks, Assets, "BG"), r.MoneyAfterRounds(n), tol);
+        }
+        EXPECT_GT(p.Round(), 6);
     }
 }
 

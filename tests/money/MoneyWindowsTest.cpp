@@ -12,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -120,6 +122,32 @@ class MoneyWindowsTest : public QObject {
         QCOMPARE(w->Grid->item(0, 1)->text(), QStringLiteral("0.0000"));
     }
 
+    // What a user types into the rounds box is clamped, not refused digit by digit.
+    void typedRoundsAreClamped() {
+        TestFrame f;
+        MoneyModel(f.m);
+        auto* w = Open<MoneyWorksheetWindow>(f);
+        struct Case {
+            const char* typed;
+            int rounds;
+        } cases[] = {{"250", 100}, {"0", 1}, {"7", 7}, {"100", 100}, {"1", 1}};
+        for (const Case& c : cases) {
+            w->RoundsBox->setFocus();
+            w->RoundsBox->selectAll();
+            QTest::keyClicks(w->RoundsBox, QString::fromLatin1(c.typed));
+            QTest::keyClick(w->RoundsBox, Qt::Key_Return);
+            QVERIFY2(w->RoundsBox->value() == c.rounds, c.typed);
+            QCOMPARE(w->RoundsBox->text(), QString::number(c.rounds));
+            QCOMPARE(w->Grid->rowCount(), c.rounds + 4);
+        }
+        // The arrows stop at the ends.
+        QTest::keyClick(w->RoundsBox, Qt::Key_Down);
+        QCOMPARE(w->RoundsBox->value(), 1);
+        w->RoundsBox->setValue(100);
+        QTest::keyClick(w->RoundsBox, Qt::Key_Up);
+        QCOMPARE(w->RoundsBox->value(), 100);
+    }
+
     void accountsStepToTheEnd() {
         TestFrame f;
         MoneyModel(f.m);
@@ -166,6 +194,98 @@ class MoneyWindowsTest : public QObject {
         QVERIFY(w->Sheets[AccountBankA]->isHidden());
         QVERIFY(!w->Sheets[AccountBankB]->isHidden());
         QVERIFY(w->MarketShareLabel->text().contains(QStringLiteral("0 %")));
+    }
+
+    // Every entry of every balance sheet and every explanation line is printed whole, the
+    // pages numbered.
+    void accountsPrintHoldsEverything() {
+        for (int rounds : {1, 2, 3}) {
+            TestFrame f;
+            MoneyModel(f.m);
+            auto* accounts = Open<MoneyAccountsWindow>(f);
+            for (int i = 0; i < rounds; ++i)
+                accounts->CycleEnd();
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("accounts.pdf"));
+            f.printer_.setOutputFormat(QPrinter::PdfFormat);
+            f.printer_.setOutputFileName(path);
+            accounts->Message(MSG_PRINT, 1, 1);
+            QFile pdf(path);
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QString text = pdftext::Extract(pdf.readAll());
+            for (auto [ligature, letters] : {std::pair{0xFB00, "ff"},
+                                             {0xFB01, "fi"},
+                                             {0xFB02, "fl"},
+                                             {0xFB03, "ffi"},
+                                             {0xFB04, "ffl"}})
+                text.replace(QChar(ligature), QString::fromLatin1(letters));
+            const QString flat = QString(text).remove(QLatin1Char('\n')).remove(QLatin1Char(' '));
+            auto holds = [&](const QString& s) {
+                return flat.contains(QString(s).remove(QLatin1Char(' ')));
+            };
+            const AccountingProcess& p = accounts->Process();
+            QVERIFY(p.Booked() > 0);
+            int entries = 0;
+            for (int k = 1; k <= 4; ++k)
+                for (AccountSide side : {Assets, Liabilities})
+                    for (const ShownEntry& e : p.Shown(k, side)) {
+                        ++entries;
+                        const QString entry = QString::fromStdString(e.Tag + "  " + e.Label);
+                        QVERIFY2(holds(QString::fromStdString(Translate(e.Label, 1))) &&
+                                     holds(QString::fromStdString(f.m.FormatNumber(e.Amount))),
+                                 qPrintable(entry));
+                    }
+            QVERIFY(entries >= 4);
+            for (const QString& line :
+                 QString::fromStdString(p.Explanation(1)).split(QLatin1Char('\n')))
+                QVERIFY2(holds(line), qPrintable(line));
+            QVERIFY(text.contains(QStringLiteral("Seite: 1")));
+            QVERIFY(!text.contains(QChar(0x2026)));
+            delete accounts;
+        }
+    }
+
+    // The bank-name dialog renames the banks in the panels, the share labels and the
+    // explanations; Cancel and empty fields behave.
+    void bankNamesDialog() {
+        TestFrame f;
+        MoneyModel(f.m);
+        auto* accounts = Open<MoneyAccountsWindow>(f);
+        accounts->CycleEnd();
+        const int booked = accounts->Process().Booked();
+        struct Case {
+            const char* a;
+            const char* b;
+            bool accept;
+            const char* nameA;
+            const char* nameB;
+        } cases[] = {
+            {"Nordbank", "Südbank", true, "Nordbank", "Südbank"},
+            {"Anders", "Sonst", false, "Nordbank", "Südbank"},
+            {"", "Westbank", true, "Bank A", "Westbank"},
+        };
+        for (const Case& c : cases) {
+            bool shown = false;
+            QString title;
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<BankNamesDialog*>(QApplication::activeModalWidget());
+                if (!d) return;
+                shown = true;
+                title = d->windowTitle();
+                d->NameAEdit->setText(QString::fromUtf8(c.a));
+                d->NameBEdit->setText(QString::fromUtf8(c.b));
+                c.accept ? d->accept() : d->reject();
+            });
+            accounts->BankNamesButton->click();
+            QVERIFY(shown);
+            QCOMPARE(title, QStringLiteral("Banknamen"));
+            QCOMPARE(accounts->Sheets[AccountBankA]->title(), QString::fromUtf8(c.nameA));
+            QCOMPARE(accounts->Sheets[AccountBankB]->title(), QString::fromUtf8(c.nameB));
+            QVERIFY(accounts->MarketShareLabel->text().startsWith(QString::fromUtf8(c.nameA)));
+            QVERIFY(accounts->Explanation->toPlainText().contains(QString::fromUtf8(c.nameB)));
+            QCOMPARE(accounts->Process().Booked(), booked); // the position is kept
+        }
+        delete accounts;
     }
 
     void languageSwitch() {

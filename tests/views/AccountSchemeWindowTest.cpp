@@ -3,6 +3,8 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
+#include "../windows/PdfText.h"
+#include "app/HelpSystem.h"
 #include "app/MainWindow.h"
 #include "app/QtUserHost.h"
 #include "core/Model.h"
@@ -234,6 +236,85 @@ class AccountSchemeWindowTest : public QObject {
         f.printer_.setOutputFileName(dir.filePath(QStringLiteral("scheme.pdf")));
         w->Message(MSG_PRINT, 1, 1);
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("scheme.pdf"))).size() > 1000);
+        delete w;
+    }
+
+    // The print-out holds every entry of every account and every explanation line whole,
+    // over as many numbered pages as needed.
+    void printHoldsEverythingOverPages() {
+        struct Case {
+            const char* name;
+            Model (*model)();
+            int phase;
+        } cases[] = {{"real", RealModel, 1},
+                     {"monetary phase 1", MonetaryModel, 1},
+                     {"monetary last phase", MonetaryModel, 4}};
+        for (const Case& c : cases) {
+            TestFrame f;
+            f.m = c.model();
+            AccountSchemeWindow* w = Open(f);
+            if (c.phase > 1) {
+                w->SetPhaseMode(true);
+                w->GoLast();
+                w->SetPhaseMode(false);
+            }
+            w->GoLast();
+            QVERIFY(w->Scheme().Finished());
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("scheme.pdf"));
+            f.printer_.setOutputFormat(QPrinter::PdfFormat);
+            f.printer_.setOutputFileName(path);
+            w->Message(MSG_PRINT, 1, 1);
+            const QString keep = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+            if (!keep.isEmpty())
+                QFile::copy(path, keep + QStringLiteral("/scheme-print-%1.pdf").arg(c.phase));
+            QFile pdf(path);
+            QVERIFY2(pdf.open(QIODevice::ReadOnly), c.name);
+            QString text = pdftext::Extract(pdf.readAll());
+            // The PDF font joins letters into ligatures.
+            text.replace(QChar(0xFB00), QStringLiteral("ff"))
+                .replace(QChar(0xFB01), QStringLiteral("fi"))
+                .replace(QChar(0xFB02), QStringLiteral("fl"))
+                .replace(QChar(0xFB03), QStringLiteral("ffi"))
+                .replace(QChar(0xFB04), QStringLiteral("ffl"));
+            if (qEnvironmentVariableIsSet("DUMP_PDF_TEXT")) qInfo().noquote() << text;
+            const QString flat = QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            const QString spaced = flat.simplified().remove(QLatin1Char(' '));
+            auto holds = [&](const std::string& s) {
+                // Wrapped lines come apart at any character: compare without blanks.
+                return spaced.contains(QString::fromStdString(s).remove(QLatin1Char(' ')));
+            };
+            const AccountScheme& s = w->Scheme();
+            int entries = 0;
+            for (int a = 0; a < SchemeAccountCount; ++a) {
+                if (!s.Visible(static_cast<SchemeAccount>(a))) continue;
+                for (int col = 0; col < 2; ++col)
+                    for (const SchemeEntry& e : s.State().Columns[a][col]) {
+                        if (e.Text.empty() || e.Text.find_first_not_of('-') == std::string::npos)
+                            continue;
+                        ++entries;
+                        QVERIFY2(holds(e.Text),
+                                 qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") +
+                                            QString::fromStdString(e.Text)));
+                    }
+            }
+            QVERIFY(entries > 20);
+            for (const SchemeLine& line : s.State().Lines)
+                QVERIFY2(holds(line.Text), qPrintable(QString::fromStdString(line.Text)));
+            QVERIFY2(!text.contains(QChar(0x2026)), c.name);
+            QVERIFY2(!QRegularExpression(QStringLiteral("\\d&")).match(text).hasMatch(), c.name);
+            QVERIFY2(text.contains(QStringLiteral("Seite: 1")), c.name);
+            if (s.Monetary()) QVERIFY2(text.contains(QStringLiteral("Seite: 2")), c.name);
+            delete w;
+        }
+    }
+
+    void f1OpensTheAccountSchemeHelp() {
+        TestFrame f;
+        f.m = RealModel();
+        AccountSchemeWindow* w = Open(f);
+        QCOMPARE(HelpSystem::ContextOf(w), 687);
+        QCOMPARE(HelpSystem::ContextOf(w->Canvas), 687);
         delete w;
     }
 

@@ -3,6 +3,8 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
+#include "../windows/PdfText.h"
+#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -11,6 +13,7 @@
 #include "windows/WindowFrame.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMdiArea>
@@ -18,6 +21,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace tv;
@@ -69,6 +74,30 @@ void Screenshot(QWidget* w, const QString& name) {
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
     w->grab().save(dir + QLatin1Char('/') + name);
+}
+
+// Prints the window through MSG_PRINT into a PDF; `dialog` answers the print-range dialog.
+// Returns the PDF's text lines, none when nothing was printed.
+QStringList PrintedLines(TestFrame& f, SequenceTableWindow* w,
+                         const std::function<void(PeriodPrintDialog*)>& dialog) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("table.pdf"));
+    f.printer_.setOutputFormat(QPrinter::PdfFormat);
+    f.printer_.setOutputFileName(path);
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<PeriodPrintDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        asked = true;
+        dialog(d);
+    });
+    w->Message(MSG_PRINT, 1, 1);
+    if (!asked) return {QStringLiteral("(no dialog)")};
+    QFile pdf(path);
+    if (!pdf.open(QIODevice::ReadOnly)) return {};
+    const QString keep = qEnvironmentVariable("TERVALIS_SCREENSHOTS");
+    if (!keep.isEmpty()) QFile::copy(path, keep + QStringLiteral("/sequence-print.pdf"));
+    return pdftext::Extract(pdf.readAll()).split(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -173,6 +202,93 @@ class SequenceWindowTest : public QObject {
         // An empty set shows income.
         w->SetVisible(SeriesFlags{});
         QCOMPARE(t->Columns(), (std::vector<int>{37}));
+    }
+
+    // The print range: preset from the selected rows, any order, every period printed over
+    // as many pages as needed, each page numbered; Cancel prints nothing.
+    void printsTheChosenPeriodsOverPages() {
+        TestFrame f;
+        Shocked(f.m);
+        f.m.Periods.RightEdge = 100;
+        test::RecordingHost host;
+        Solve(f.m, host);
+        auto* w = Open(f, false);
+        struct Case {
+            const char* name;
+            int selectFrom, selectTo; // selected rows' periods, -1 for none
+            int presetFrom, presetTo; // what the dialog shows
+            int from, to;             // what the user enters
+        } cases[] = {
+            {"no selection", -1, -1, 0, 100, 0, 100},
+            {"rows selected", 30, 45, 30, 45, 30, 45},
+            {"one row selected", 7, 7, 0, 100, 95, 12}, // range entered backwards
+        };
+        for (const Case& c : cases) {
+            w->Grid->clearSelection();
+            if (c.selectFrom >= 0) {
+                w->Grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+                w->Grid->selectionModel()->select(
+                    QItemSelection(w->TableModel->index(c.selectFrom, 0),
+                                   w->TableModel->index(c.selectTo, 1)),
+                    QItemSelectionModel::Select);
+            }
+            int shownFrom = -1, shownTo = -1, low = 0, high = 0;
+            const QStringList lines = PrintedLines(f, w, [&](PeriodPrintDialog* d) {
+                shownFrom = d->FromBox->value();
+                shownTo = d->ToBox->value();
+                low = d->FromBox->minimum();
+                high = d->ToBox->maximum();
+                d->FromBox->setValue(c.from);
+                d->ToBox->setValue(c.to);
+                d->accept();
+            });
+            QVERIFY2(shownFrom == c.presetFrom && shownTo == c.presetTo, c.name);
+            QCOMPARE(low, 0);
+            QCOMPARE(high, 100);
+            const int from = std::min(c.from, c.to), to = std::max(c.from, c.to);
+            // Period cells are the only lines that are whole numbers.
+            for (int t = 0; t <= 100; ++t)
+                QVERIFY2(lines.contains(QString::number(t)) == (t >= from && t <= to),
+                         qPrintable(QStringLiteral("%1: period %2").arg(c.name).arg(t)));
+            const int pages = static_cast<int>(
+                lines.filter(QRegularExpression(QStringLiteral("Seite: \\d+$"))).size());
+            QVERIFY2(pages >= (to - from) / 60 + 1, c.name);
+            for (int page = 1; page <= pages; ++page)
+                QVERIFY2(lines.filter(QStringLiteral("Seite: %1").arg(page)).size() == 1, c.name);
+            QVERIFY2(lines.filter(QStringLiteral("TERVALIS 5.1, Modell: NEU (Stand: ")).size() ==
+                         pages,
+                     c.name);
+            QVERIFY(lines.contains(w->windowTitle()));
+        }
+        // Cancel prints nothing.
+        const QStringList none = PrintedLines(f, w, [](PeriodPrintDialog* d) { d->reject(); });
+        QVERIFY(none.isEmpty());
+    }
+
+    // All 63 variables: the columns that do not fit go to further pages; every heading and
+    // every value is printed whole.
+    void printsEveryColumnWhole() {
+        TestFrame f;
+        Shocked(f.m);
+        auto* w = Open(f, true);
+        SeriesFlags all{};
+        for (int v = 1; v <= 63; ++v)
+            all[v] = true;
+        w->SetVisible(all);
+        const QStringList lines = PrintedLines(f, w, [](PeriodPrintDialog* d) { d->accept(); });
+        QVERIFY(lines.size() > 1);
+        for (int c = 0; c < w->TableModel->columnCount(); ++c) {
+            const QString heading =
+                w->TableModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            QVERIFY2(lines.contains(heading), qPrintable(heading));
+            for (int r : {0, 12})
+                QVERIFY2(lines.contains(w->TableModel->CellText(r, c)),
+                         qPrintable(heading + QStringLiteral(" row ") + QString::number(r)));
+        }
+        QVERIFY(lines.filter(QStringLiteral("Seite: 2")).size() == 1);
+        for (const QString& line : lines)
+            QVERIFY2(!line.contains(QChar(0x2026)) && !line.endsWith(QLatin1Char('&')),
+                     qPrintable(line));
     }
 
     void statisticsOfSelectedRows() {
