@@ -253,21 +253,25 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
     }
 }
 
-TEST(AccountScheme, LaterPhasesOpenWithTheSpeculativeBalanceOfThePhaseBefore) {
-    // Reserve inflows change the money supply, and so the rate, from phase to phase.
+TEST(AccountScheme, LaterPhasesOpenWithTheMoneyThePhaseBeforeLeft) {
+    // Reserve inflows change the money supply, and so the rate, from phase to phase. A
+    // phase opens with the money of the phase before plus that phase's inflow, and what
+    // the transactions balances do not hold of it is the speculative balance.
     const Model m = OpenFixedModel();
     AccountScheme s(m);
     s.Load();
     ASSERT_GE(s.PhaseCount(), 3);
-    const double lAut = m.GetPar(5, par::LAut), li = m.GetPar(5, par::li);
     for (int k = 2; k <= s.PhaseCount(); ++k) {
-        const double before = s.PhaseData(k - 1).Rate;
-        ASSERT_NE(before, s.PhaseData(k).Rate) << "phase " << k;
-        ASSERT_GE(lAut - li * before, 0); // speculative demand active
-        EXPECT_EQ(s.PhaseData(k).Speculative, lAut - li * before) << "phase " << k;
+        const SchemePhase& before = s.PhaseData(k - 1);
+        const SchemePhase& p = s.PhaseData(k);
+        ASSERT_NE(before.Rate, p.Rate) << "phase " << k;
+        EXPECT_EQ(p.OpeningMoney, before.Money + ReserveInflowStep(m, s.Period(), before.Rate))
+            << "phase " << k;
+        const double speculative = p.OpeningMoney - p.Households - p.Firms - p.Government;
+        EXPECT_EQ(p.Speculative, speculative) << "phase " << k;
         s.SetPhase(k);
         EXPECT_EQ(s.State().Column(A::Households, 0).at(1).Text,
-                  "LS(t-1) = " + m.FormatNumber(lAut - li * before));
+                  "LS(t-1) = " + m.FormatNumber(speculative));
     }
 }
 
