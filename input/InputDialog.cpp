@@ -6,6 +6,7 @@
 #include "input/FormulaCell.h"
 #include "windows/EquationSystem.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -421,7 +422,13 @@ void InputDialog::ShowPage() {
     }
     filling_ = false;
     MoveHighlight();
-    if (isVisible() && Grid->isVisible()) Grid->setFocus();
+    // An option control of the page keeps the focus through the rebuild its change causes:
+    // the next key the user types belongs to it, not to the grid.
+    QWidget* focused = QApplication::focusWidget();
+    const bool optionFocused = focused && Notebook->currentWidget() &&
+                               Notebook->currentWidget()->isAncestorOf(focused) &&
+                               focused->isVisible();
+    if (isVisible() && Grid->isVisible() && !optionFocused) Grid->setFocus();
     PageShown(page_);
 }
 
@@ -517,6 +524,10 @@ void InputDialog::NextTab(int step) {
 }
 
 bool InputDialog::CloseWith(InputClose how) {
+    // A number still being typed into an option spin box counts (Alt+S keeps the focus).
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(QApplication::focusWidget());
+        spin && isAncestorOf(spin))
+        spin->interpretText();
     CommitOpenEdit();
     if (!CheckPendingEntries()) return false;
     CommitPeriodsField();

@@ -91,6 +91,9 @@ QRadioButton* SectorDialog::AddRadio(QWidget* parent, const char* caption, int k
 QSpinBox* SectorDialog::AddSpin(QWidget* parent, int k, int low, int high) {
     auto* spin = new QSpinBox(parent);
     spin->setRange(low, high);
+    // A typed number is applied when it is complete (Enter, leaving the box), not after its
+    // first digit: applying rebuilds the page.
+    spin->setKeyboardTracking(false);
     connect(spin, &QSpinBox::valueChanged, this, [this, k, low, high](int v) {
         if (refreshing_) return;
         SetSwitch(k, std::clamp(v, low, high));
