@@ -168,7 +168,7 @@ const char* const kCategoryTitles[SectorCount + 1][4] = {
      ""},
     {"Zinsniveau##Interest Rate", "Geldnachfrage##Money Demand", "Geldangebot##Money Supply", ""},
     {"Wechselkurs(system)##Exchange Rate (System)",
-     "Internationler Kapitalverkehr##International Capital Flows", "", ""},
+     "Internationaler Kapitalverkehr##International Capital Flows", "", ""},
     {"", "", "", ""},
 };
 

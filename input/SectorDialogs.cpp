@@ -345,10 +345,10 @@ ExchangeMarketDialog::ExchangeMarketDialog(Model& m, UserHost& host, bool perman
     : SectorDialog(m, host, 5, permanentDefault, parent) {
     SetHelpTopics(127, {0, 128, 129});
 
-    auto* system = Group(Tr("Wechselkurssytem##Exchange Rate System"));
+    auto* system = Group(Tr("Wechselkurssystem##Exchange Rate System"));
     QRadioButton* fixed = AddRadio(system, "feste Wechselkurse##fixed exchange rates", 21, 0);
     QRadioButton* flexible =
-        AddRadio(system, "flexible Wechselurse##flexible exhange rates", 21, 1);
+        AddRadio(system, "flexible Wechselkurse##flexible exchange rates", 21, 1);
     Add(system, fixed);
     Add(system, flexible);
     MarketEquation = new QLabel(system);

@@ -36,6 +36,7 @@
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #ifdef TERVALIS_WITH_INPUT
@@ -342,6 +343,10 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
     auto* wage = static_cast<PolicyBar*>(w_->WageBar);
     w_->SetLanguage(2);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Wage bargaining"));
+    // Abbreviations too: the print and copy buttons, the wage period of the wage bar.
+    QCOMPARE(w_->Button(QStringLiteral("SBDrucken"))->text(), QStringLiteral("Pr"));
+    QCOMPARE(w_->Button(QStringLiteral("SBKopieren"))->text(), QStringLiteral("Co"));
+    QVERIFY(wage->Label()->text().startsWith(QStringLiteral("WP: ")));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Solve: t > 7"));
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 7"));
     // Every state text of both bars fits the narrow status field in both languages.
@@ -358,6 +363,8 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
         }
     w_->SetLanguage(1);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Tarifverhandlung"));
+    QCOMPARE(w_->Button(QStringLiteral("SBDrucken"))->text(), QStringLiteral("Dr"));
+    QVERIFY(wage->Label()->text().startsWith(QStringLiteral("TZR: ")));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Lösen: t > 7"));
 }
 

@@ -62,7 +62,7 @@ TEST(Catalogue, NamesKeepTheProgramsOwnTexts) {
     EXPECT_EQ(VarName(1), "Einkommmen, erw. (Y,erw)##Income, exp. (Y,exp)");
     EXPECT_EQ(VarName(63), "Investitionen,ungew. (I,unw)##Investment,unw. (I,unw)");
     EXPECT_EQ(SectorTitle(4), "&Wertpapiermarkt##&Bond Market");
-    EXPECT_EQ(CategoryTitle(5, 2), "Internationler Kapitalverkehr##International Capital Flows");
+    EXPECT_EQ(CategoryTitle(5, 2), "Internationaler Kapitalverkehr##International Capital Flows");
     EXPECT_EQ(CategoryTitle(3, 4), "");
     EXPECT_EQ(CategoryLongTitle(2, 4), "Nominallohnbildung##Nominal Wage Development");
 }

@@ -316,7 +316,7 @@ class SectorDialogsTest : public QObject {
         m.Switch[21] = 1;
         test::RecordingHost host;
         ExchangeMarketDialog d(m, host, true);
-        QVERIFY(Find<QRadioButton>(d, QStringLiteral("flexible exhange rates"))->isChecked());
+        QVERIFY(Find<QRadioButton>(d, QStringLiteral("flexible exchange rates"))->isChecked());
         QCOMPARE(d.MarketEquation->text(),
                  QStringLiteral("Foreign Exchange Market: FN = FA (Equilibrium Condition)"));
         d.reject();
