@@ -1,10 +1,10 @@
 #include "input/ExpectationsDialog.h"
 
 #include "core/Catalogue.h"
-#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"
 #include "core/UserHost.h"
+#include "input/PeriodSpinBox.h"
 #include "windows/EquationSystem.h"
 
 #include <QCheckBox>
@@ -68,7 +68,7 @@ ExpectationsDialog::ExpectationsDialog(Model& m, UserHost& host, QWidget* parent
     : QDialog(parent), m_(m), host_(host), edit_(m) {
     setObjectName(QStringLiteral("ExpectationsDialog"));
     setWindowTitle(Tr("Modellbaudialog##Modelling Dialog") + QStringLiteral(": ") +
-                   Q(Translate(SectorTitle(6), m_.Language)));
+                   Q(Translate(SectorTitle(6), m_.Language)).remove(QLatin1Char('&')));
 
     auto* layout = new QVBoxLayout(this);
     ComboBoxVariables = new QComboBox;
@@ -279,7 +279,7 @@ QWidget* ExpectationsDialog::BuildRulePage() {
     auto* init = new QGroupBox(QStringLiteral("Initialization (new Fuzzy Rule Base)"));
     auto* initLayout = new QGridLayout(init);
     initLayout->addWidget(new QLabel(QStringLiteral("from Period 0 to Period")), 0, 0);
-    SpinEditTo = new QSpinBox;
+    SpinEditTo = new PeriodSpinBox;
     SpinEditTo->setObjectName(QStringLiteral("SpinEditTo"));
     initLayout->addWidget(SpinEditTo, 0, 1);
     ToCurrent = new QPushButton(QStringLiteral("Current Period"));

@@ -97,6 +97,20 @@ class ExpectationsDialogTest : public QObject {
         }
     }
 
+    void titleAndPeriodFieldAsShown() {
+        Model m = test::StartModel();
+        m.Periods.RightEdge = 30;
+        test::RecordingHost host;
+        for (int language : {1, 2}) {
+            m.Language = static_cast<uint8_t>(language);
+            ExpectationsDialog d(m, host);
+            QCOMPARE(d.windowTitle(), language == 1
+                                          ? QStringLiteral("Modellbaudialog: Erwartungen")
+                                          : QStringLiteral("Modelling Dialog: Expectations"));
+            d.reject();
+        }
+    }
+
     void wageIncomeFollowsTheGeneralSettingsWhileTicked() {
         Model m = test::StartModel();
         test::RecordingHost host;
