@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTabBar>
@@ -256,6 +257,10 @@ void InputDialog::BuildWidgets() {
     ForPeriods = new QRadioButton(Tr("für##for"), Validity);
     PeriodsEdit = new QLineEdit(QStringLiteral("---"), Validity);
     PeriodsEdit->setMaxLength(6);
+    // Digits only: a pasted text with anything else is refused as a whole, never filtered
+    // into a different number.
+    PeriodsEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), PeriodsEdit));
     PeriodsEdit->setFixedWidth(40);
     PeriodsEdit->setAlignment(Qt::AlignRight);
     PeriodsEdit->installEventFilter(this);
@@ -410,6 +415,8 @@ void InputDialog::ShowPage() {
             const bool creation = m_.Sw(18) == 1;
             QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language, creation))));
             head->setToolTip(Q(Translate(ParamName(n, creation), m_.Language)));
+            // Read aloud as the symbol, not as its drawing markup ("C~aut").
+            head->setData(Qt::AccessibleTextRole, Q(ParamSymbol(n, t, m_.Language, creation)));
             head->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             Grid->setItem(0, k + 1, head);
             auto* value = new QTableWidgetItem(FormatValue(session_->WorkValue(n)));

@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "input/RadioButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,7 +62,10 @@ SectorDialog::SectorDialog(Model& m, UserHost& host, int sector, bool permanentD
 
 QCheckBox* SectorDialog::AddCheck(QWidget* parent, const char* caption, int k) {
     auto* box = new QCheckBox(Tr(caption), parent);
-    connect(box, &QCheckBox::clicked, this, [this, k](bool on) { SetSwitch(k, on ? 1 : 0); });
+    // Toggled, not clicked: a keyboard or screen-reader toggle writes the switch too.
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
+        if (!refreshing_) SetSwitch(k, on ? 1 : 0);
+    });
     refreshers_.push_back([this, box, k] { box->setChecked(m_.Sw(k) == 1); });
     return box;
 }
@@ -78,7 +82,7 @@ QComboBox* SectorDialog::AddCombo(QWidget* parent, std::vector<const char*> item
 QRadioButton* SectorDialog::AddRadio(QWidget* parent, const char* caption, int k, int value,
                                      std::function<bool()> writes) {
     auto* radio = new QRadioButton(Tr(caption), parent);
-    radio->setAutoExclusive(false); // the switches decide what is checked
+    DecoupleRadioButton(radio); // the switches decide what is checked
     connect(radio, &QRadioButton::clicked, this, [this, k, value, writes] {
         if (!writes || writes())
             SetSwitch(k, value);
@@ -146,8 +150,9 @@ DemandDialog::DemandDialog(Model& m, UserHost& host, bool permanentDefault, QWid
                                     "If checked, negative depreciation is the lower limit of "
                                     "accelerator-induced investment")
                                      .mid(2));
-    connect(WithDepreciation, &QCheckBox::clicked, this,
-            [this](bool on) { SetSwitch(4, on ? 1 : 0); });
+    connect(WithDepreciation, &QCheckBox::toggled, this, [this](bool on) {
+        if (!refreshing_) SetSwitch(4, on ? 1 : 0);
+    });
     Add(invest, Accelerator);
     auto* indent = new QHBoxLayout;
     indent->addSpacing(18);

@@ -7,6 +7,7 @@
 #include "input/InputCommands.h"
 #include "windows/EquationSystem.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -273,6 +274,57 @@ class SectorDialogsTest : public QObject {
             }
         }
         QCOMPARE(spins, 3); // price variation, wage period, monetary target period
+    }
+
+    // What assistive technology sees and does: a toggled check box writes its switch, radio
+    // buttons are radio buttons, grid headings read as the plain symbol.
+    void accessibleOptionsAndHeadings() {
+        int boxes = 0, radios = 0, headings = 0;
+        for (int sector = 1; sector <= 5; ++sector) {
+            Model probe = At(5);
+            const int pages = InputSession(probe, sector, true).PageCount();
+            for (int page = 1; page <= pages; ++page) {
+                Model m = At(5);
+                m.Switch[3] = 1; // "mit Abschreibung" is enabled
+                test::RecordingHost host;
+                auto d = CreateSectorDialog(sector, m, host, true, nullptr);
+                d->SelectPage(page);
+                d->show();
+                QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+                for (QCheckBox* box : d->Notebook->currentWidget()->findChildren<QCheckBox*>()) {
+                    if (!box->isEnabled()) continue;
+                    const Switches before = m.Switch;
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+                    QVERIFY(a && a->actionInterface());
+                    a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+                    QVERIFY2(m.Switch != before, qPrintable(box->text()));
+                    ++boxes;
+                }
+                for (QRadioButton* r :
+                     d->Notebook->currentWidget()->findChildren<QRadioButton*>()) {
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(r);
+                    QVERIFY2(a && a->role() == QAccessible::RadioButton, qPrintable(r->text()));
+                    ++radios;
+                }
+                QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(d->Grid);
+                QVERIFY(grid && grid->tableInterface());
+                const auto& columns = d->VisibleColumns();
+                for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+                    QAccessibleInterface* cell = grid->tableInterface()->cellAt(0, k + 1);
+                    QVERIFY(cell);
+                    const QString name = cell->text(QAccessible::Name);
+                    QCOMPARE(name,
+                             QString::fromStdString(ParamSymbol(columns[k], 5, 1, m.Sw(18) == 1)));
+                    QVERIFY2(!name.contains(QLatin1Char('~')) && !name.contains(QChar(0xA7)),
+                             qPrintable(name));
+                    ++headings;
+                }
+                d->reject();
+            }
+        }
+        QVERIFY(boxes >= 8);
+        QCOMPARE(radios, 6);
+        QVERIFY(headings > 30);
     }
 
     // "Seite Ok" by its shortcut leaves the focus in the spin box: the typed number counts.
