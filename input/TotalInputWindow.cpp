@@ -564,8 +564,9 @@ void TotalInputWindow::ClearSelection() {
     if (!SelectionBlock(r0, r1, c0, c1)) return;
     UserHost& host = frame().host();
     host.PlaySound("WasNun.wav");
-    if (!host.Ask("Was nun?##Please decide",
-                  "Ausgewählte Werte wirklich zurücksetzen?##Initialize all selected values?"))
+    if (!host.AskDestructive(
+            "Was nun?##Please decide",
+            "Ausgewählte Werte wirklich zurücksetzen?##Initialize all selected values?"))
         return;
     sheet_.ResetToDefault(host, r0, r1, c0, c1);
     TableModel->ValuesChanged();
