@@ -520,8 +520,9 @@ std::vector<MonitorSegment> AnalysisInterval::MonitorSegments(int left, int righ
     return out;
 }
 
-std::string AnalysisInterval::WageLabel(int current, int tzr) {
-    return "TZR: " + Str(RoundNumber(current, tzr)) + " (" + Str(tzr) + ")";
+std::string AnalysisInterval::WageLabel(int current, int tzr, int language) {
+    return Translate("TZR: ##WP: ", language) + Str(RoundNumber(current, tzr)) + " (" + Str(tzr) +
+           ")";
 }
 
 std::string AnalysisInterval::MoneyLabel(int current, int mzzr) {

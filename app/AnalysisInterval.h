@@ -139,7 +139,7 @@ class AnalysisInterval {
                                                        int width);
     // The round number in a monitor label.
     static int RoundNumber(int current, int length);
-    static std::string WageLabel(int current, int tzr);
+    static std::string WageLabel(int current, int tzr, int language = 1);
     static std::string MoneyLabel(int current, int mzzr);
     static std::string WageStatus(int current, int tzr, int language = 1);
     static std::string MoneyStatus(int current, int mzzr, int language = 1);

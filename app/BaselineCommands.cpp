@@ -62,10 +62,11 @@ void MainWindow::onFreezeBaseline() {
     if (solving_) return; // the running solution keeps the model
     if (baseline_) {
         host_->PlaySound("WasNun.wav");
-        if (!host_->Ask("Sicherheitsabfrage##Safety alert",
-                        Fill("Den Basislauf %1 durch den jetzigen Lauf ersetzen?##Replace the "
-                             "baseline %1 with the current run?",
-                             Range(*baseline_))))
+        if (!host_->AskDestructive(
+                "Sicherheitsabfrage##Safety alert",
+                Fill("Den Basislauf %1 durch den jetzigen Lauf ersetzen?##Replace the "
+                     "baseline %1 with the current run?",
+                     Range(*baseline_))))
             return;
     }
     // A baseline is a solved run: stale results are solved first, as F9 would.

@@ -120,9 +120,9 @@ void MainWindow::onNewModel() {
 
 void MainWindow::onClearAll() {
     if (solving_) return; // the running solution keeps the model
-    if (!host_->Ask("Bestätigung##Confirmation",
-                    "Alle Eingaben in\r\nallen Perioden löschen?##Clear all inputs "
-                    "in all periods?"))
+    if (!host_->AskDestructive("Bestätigung##Confirmation",
+                               "Alle Eingaben in\r\nallen Perioden löschen?##Clear all inputs "
+                               "in all periods?"))
         return;
     interval_.ResetToDefaults(m_.Periods.LeftEdge, m_.Periods.RightEdge);
     MarkUnsolvedFrom(m_, m_.Periods.LeftEdge - 1);

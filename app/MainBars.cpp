@@ -5,6 +5,7 @@
 #include "app/PeriodNavigator.h"
 #include "app/PolicyBars.h"
 #include "app/Printing.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include <QAction>
@@ -38,7 +39,7 @@ QToolButton* MainWindow::BarButton(QWidget* parent, const QString& name, QAction
         b->setIcon(style()->standardIcon(icon));
         b->setIconSize(QSize(16, 16));
     } else if (text) {
-        b->setText(QString::fromUtf8(text));
+        b->setText(QString::fromStdString(Translate(text, m_.Language)));
         QFont f = b->font();
         f.setBold(true);
         b->setFont(f);
@@ -50,7 +51,8 @@ QToolButton* MainWindow::BarButton(QWidget* parent, const QString& name, QAction
         connect(action, &QAction::changed, b, sync);
         sync();
     }
-    Register(b, nullptr, hint);
+    // A lettered button follows the language like a menu entry.
+    Register(b, icon == QStyle::SP_CustomBase ? text : nullptr, hint);
     flatButtons_.push_back(b);
     return b;
 }
@@ -123,14 +125,14 @@ void MainWindow::BuildFunctionBar() {
         "Modell speichern unter|Speichert das Modell in einer neuen Modelldatei##Save model "
         "as|Saves the model in a new model file",
         QStyle::SP_DriveFDIcon);
-    add("SBDrucken", "MIDateiDrucken", "Dr",
+    add("SBDrucken", "MIDateiDrucken", "Dr##Pr",
         "Drucken|Druckt das aktive Fenster##Print|Prints the active window");
     sep();
     add("SBLoeschen", "MIBearbeitenLoeschen", "",
         "Löschen|Setzt Eingaben zurück (noch nicht verfügbar)##Clear|Resets inputs (not "
         "available yet)",
         QStyle::SP_DialogResetButton);
-    add("SBKopieren", "MIBearbeitenKopieren", "Ko",
+    add("SBKopieren", "MIBearbeitenKopieren", "Ko##Co",
         "Kopieren|Kopiert Eingaben (noch nicht verfügbar)##Copy|Copies inputs (not available "
         "yet)");
     sep();

@@ -620,7 +620,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     }
     host_->PlaySound("WasNun.wav");
     const std::string question = ExitQuestion(file_->ModelModified, false, m_.Language);
-    if (!host_->AskWithHint(ExitTitle, question, ExitHint)) {
+    // With unsaved data, Enter keeps the program (and the data) open.
+    if (!host_->AskWithHint(ExitTitle, question, ExitHint, !file_->ModelModified)) {
         host_->PlaySound("ProgGoOn.wav");
         e->ignore();
         return;

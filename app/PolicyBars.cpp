@@ -129,7 +129,7 @@ void PolicyBar::Refresh() {
     const bool wage = kind_ == Kind::Wage;
     const int len = wage ? m.TZR() : m.MZZR();
     const int cur = ps.CurrentPeriod;
-    label_->setText(QString::fromStdString(wage ? AnalysisInterval::WageLabel(cur, len)
+    label_->setText(QString::fromStdString(wage ? AnalysisInterval::WageLabel(cur, len, m.Language)
                                                 : AnalysisInterval::MoneyLabel(cur, len)));
     status_->setText(
         QString::fromStdString(wage ? AnalysisInterval::WageStatus(cur, len, m.Language)

@@ -55,12 +55,16 @@ bool QtUserHost::Ask(const std::string& title, const std::string& text) {
     return AskWithHint(title, text, {});
 }
 
+bool QtUserHost::AskDestructive(const std::string& title, const std::string& text) {
+    return AskWithHint(title, text, {}, false);
+}
+
 bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
-                             const std::string& hint) {
+                             const std::string& hint, bool yesIsDefault) {
     const QString t = Display(title), body = Display(text);
     if (scriptAsk) return scriptAsk(t, body);
     QMessageBox box(QMessageBox::Question, t, body, QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
     box.button(QMessageBox::Yes)->setText(Tr("&Ja##&Yes"));
     box.button(QMessageBox::No)->setText(Tr("&Nein##&No"));
     QString h = Display(hint);

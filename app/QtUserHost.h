@@ -29,7 +29,9 @@ class QtUserHost : public QObject, public UserHost {
     void ShowMessage(const std::string& title, const std::string& text,
                      const std::string& hint = {}) override;
     bool Ask(const std::string& title, const std::string& text) override;
-    bool AskWithHint(const std::string& title, const std::string& text, const std::string& hint);
+    bool AskDestructive(const std::string& title, const std::string& text) override;
+    bool AskWithHint(const std::string& title, const std::string& text, const std::string& hint,
+                     bool yesIsDefault = true);
     void PlaySound(const std::string& waveFile) override;
     // Whether the system has a sound output at all.
     static bool HasSoundOutput();

@@ -168,7 +168,7 @@ const char* const kCategoryTitles[SectorCount + 1][4] = {
      ""},
     {"Zinsniveau##Interest Rate", "Geldnachfrage##Money Demand", "Geldangebot##Money Supply", ""},
     {"Wechselkurs(system)##Exchange Rate (System)",
-     "Internationler Kapitalverkehr##International Capital Flows", "", ""},
+     "Internationaler Kapitalverkehr##International Capital Flows", "", ""},
     {"", "", "", ""},
 };
 
@@ -532,11 +532,13 @@ const char* const ZeroRatiosText =
 bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
                     const std::array<double, 64>& rowValues) {
     const ParameterRange range = AdmissibleRange(n);
-    bool bad = range.Violated(t, x);
+    const bool notANumber = std::isnan(x);
+    // Larger magnitudes overflow the period computation to infinity (or to nonsense that
+    // still looks like a result); infinity itself is the extreme case of it.
+    const bool tooLarge = !notANumber && std::fabs(x) > MaxParameterMagnitude;
+    const bool bad = notANumber || tooLarge || range.Violated(t, x);
     const char* minText = range.minText;
     const char* maxText = range.maxText;
-    // Infinity and NaN are no values of any parameter; NaN would pass every comparison.
-    if (!std::isfinite(x)) bad = true;
     const int lang = m.Language;
     const std::string restore = Translate(
         "Bisheriger Wert wird wiederhergestellt.##Previous value will be restored.", lang);
@@ -546,8 +548,15 @@ bool CheckParameter(const Model& m, UserHost& host, int n, int t, double x,
                            " " + Translate(ParamName(n, creation), lang) +
                            " in t = " + std::to_string(t) + "\r\n";
         const std::string symbol = ParamSymbol(n, t, lang, creation);
-        if (minText) text += std::string("\r\nMinimum: ") + minText + symbol;
-        if (maxText) text += std::string("\r\n") + "Maximum: " + maxText + symbol;
+        if (notANumber) {
+            text +=
+                "\r\n" + Translate("Die Eingabe ist keine Zahl.##The entry is not a number.", lang);
+        } else {
+            if (minText) text += std::string("\r\nMinimum: ") + minText + symbol;
+            if (maxText) text += std::string("\r\n") + "Maximum: " + maxText + symbol;
+            if (tooLarge && !(maxText && x > 0) && !(minText && x < 0))
+                text += std::string("\r\n") + "Maximum: 1E15 >= |" + symbol + "|";
+        }
         host.PlaySound("SoNicht.wav");
         host.ShowMessage("Parameter Check", text, restore);
         return false;

@@ -63,6 +63,8 @@ struct ParameterRange {
     bool Violated(int t, double x) const;
 };
 ParameterRange AdmissibleRange(int n);
+// The largest magnitude an entered parameter may have, whatever its range.
+constexpr double MaxParameterMagnitude = 1E15;
 
 // Checks an input value x for parameter n of period t against its admissible range and the
 // joint rule for b[M] and r[SE]; rowValues holds the 64 parameters of the edited period

@@ -57,6 +57,48 @@ std::string Percent(const Model& m, double dev) {
     return FormatFixed(100 * dev, 3, 9, m.DecimalSeparator);
 }
 
+// The first variable of period t that is not finite, 0 when all are.
+int FirstNonFiniteVariable(const Model& m, int t) {
+    for (int n = 1; n <= VarCount; ++n)
+        if (!std::isfinite(m.ModelVar(t, n))) return n;
+    return 0;
+}
+
+// A result that overflowed (infinite or not a number) is no solution, however the
+// iterations ended: the first such period from `from` (the first one computed now) is
+// reported and counts as unsolved, so the status is not "Ok" and the next solution starts
+// there again.
+void RejectNonFiniteSolution(Model& m, UserHost& host, int from) {
+    PeriodState& ps = m.Periods;
+    for (int t = std::max(from, 0); t <= ps.LastSolved; ++t) {
+        const int n = FirstNonFiniteVariable(m, t);
+        if (n == 0) continue;
+        const double x = m.ModelVar(t, n);
+        const char* text =
+            std::isnan(x)
+                ? "In t = %1 ist %2 keine Zahl: Die Lösung ist unbrauchbar. Prüfen Sie die "
+                  "Eingaben dieser und der vorangehenden Perioden.##In t = %1, %2 is not a "
+                  "number: the solution cannot be used. Check the inputs of this period and of "
+                  "the periods before it."
+                : "In t = %1 ist %2 unendlich: Die Lösung ist unbrauchbar. Prüfen Sie die "
+                  "Eingaben dieser und der vorangehenden Perioden.##In t = %1, %2 is infinite: "
+                  "the solution cannot be used. Check the inputs of this period and of the "
+                  "periods before it.";
+        // The variable's symbol differs between the languages: fill each half on its own.
+        const std::string german = FillIn(Translate(text, 1), {Str(t), VarSymbol(n, 1)});
+        const std::string english = FillIn(Translate(text, 2), {Str(t), VarSymbol(n, 2)});
+        host.PlaySound("SoNicht.wav");
+        host.ShowMessage("Lösung unbrauchbar##Solution not usable", german + "##" + english);
+        if (t == 0) {
+            m.EquilibriumInexact = 1;
+        } else {
+            m.SolveAborted = 1;
+            ps.LastSolved = t - 1;
+        }
+        return;
+    }
+}
+
 } // namespace
 
 bool RuleBaseActive(const Model& m) {
@@ -86,6 +128,7 @@ void Solve(Model& m, UserHost& host) {
     host.SetStatus("Lösung läuft ...##Solving ...");
     bool solvedSomething = false;
     bool equilibriumDone = false;
+    int firstComputed = 0;
 
     if ((m.RecalcAll || m.RecalcEquilibrium || m.EquilibriumInexact || ps.LastSolved < 0) &&
         ps.LeftEdge == 0) {
@@ -126,6 +169,7 @@ void Solve(Model& m, UserHost& host) {
 
     if (m.RecalcAll || m.RecalcInterval || m.SolveAborted || ps.LastSolved < ps.RightEdge) {
         if (m.RecalcAll || m.RecalcInterval) ps.LastSolved = std::max(0, ps.LeftEdge - 1);
+        if (!equilibriumDone) firstComputed = std::max(ps.LastSolved + 1, 1);
         if (m.Options.StepwiseSolve == 0) {
             host.SetStatus("Intervall-Berechnung läuft ...##Calculating interval ...");
             SolveInterval(m, host, std::max(ps.LastSolved + 1, 1), ps.RightEdge,
@@ -142,6 +186,7 @@ void Solve(Model& m, UserHost& host) {
     }
     m.RecalcAll = 0;
     m.RecalcInterval = 0;
+    if (solvedSomething) RejectNonFiniteSolution(m, host, firstComputed);
 
     const std::string last = Str(ps.LastSolved);
     if (!m.EquilibriumInexact && !m.SolveAborted) {
@@ -260,7 +305,8 @@ void EquilibriumSearch(Model& m, UserHost& host, bool showInfo) {
     m.Switch = savedSwitches;
     m.Expect = savedExpect;
 
-    if (m.EquilibriumInexact)
+    // A start equilibrium that overflowed is reported by the driver, naming the variable.
+    if (m.EquilibriumInexact && FirstNonFiniteVariable(m, 0) == 0)
         host.ShowMessage("Hinweis##Note",
                          FillIn("Der Lösungsvorgang für das Ausgangsgleichgewicht in t=0 wurde "
                                 "vor Erreichen der vorgegebenen Genauigkeit abgebrochen. Die "

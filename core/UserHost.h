@@ -14,6 +14,11 @@ class UserHost {
     virtual void ShowMessage(const std::string& title, const std::string& text,
                              const std::string& hint = {}) = 0;
     virtual bool Ask(const std::string& title, const std::string& text) = 0;
+    // A question whose "yes" throws work away: a dialog offers "no" as its default, so that
+    // Enter keeps the data. Scripted hosts answer it like any question.
+    virtual bool AskDestructive(const std::string& title, const std::string& text) {
+        return Ask(title, text);
+    }
     virtual void PlaySound(const std::string& waveFile) = 0;
     virtual void SetStatus(const std::string& text) = 0;
 

@@ -5,6 +5,8 @@
 #include "core/Model.h"
 #include "core/RuleServer.h"
 #include "core/UserHost.h"
+#include "input/PeriodSpinBox.h"
+#include "input/RadioButtons.h"
 #include "windows/EquationSystem.h"
 
 #include <QCheckBox>
@@ -68,7 +70,7 @@ ExpectationsDialog::ExpectationsDialog(Model& m, UserHost& host, QWidget* parent
     : QDialog(parent), m_(m), host_(host), edit_(m) {
     setObjectName(QStringLiteral("ExpectationsDialog"));
     setWindowTitle(Tr("Modellbaudialog##Modelling Dialog") + QStringLiteral(": ") +
-                   Q(Translate(SectorTitle(6), m_.Language)));
+                   Q(Translate(SectorTitle(6), m_.Language)).remove(QLatin1Char('&')));
 
     auto* layout = new QVBoxLayout(this);
     ComboBoxVariables = new QComboBox;
@@ -122,8 +124,8 @@ ExpectationsDialog::ExpectationsDialog(Model& m, UserHost& host, QWidget* parent
     connect(ComboBoxVariables, &QComboBox::currentIndexChanged, this, [this](int k) {
         if (!refreshing_ && k >= 0) Select(k);
     });
-    Conventional->setAutoExclusive(false); // the record decides what is checked
-    RuleBased->setAutoExclusive(false);
+    DecoupleRadioButton(Conventional); // the record decides what is checked
+    DecoupleRadioButton(RuleBased);
     OnChoice(Conventional, [this] { edit_.SetRuleBased(selected_, false); });
     OnChoice(RuleBased, [this] { edit_.SetRuleBased(selected_, true); });
 
@@ -180,7 +182,7 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
                                     "Production"
                                   : "MN-Wachstum##MN-Growth";
         auto* radio = new QRadioButton(Tr(caption));
-        radio->setAutoExclusive(false); // the records decide what is checked
+        DecoupleRadioButton(radio); // the records decide what is checked
         p.methods.push_back({method, radio});
         grid->addWidget(radio, row, 0, 1, method == 4 && k == Inflation ? 1 : 4);
         OnChoice(radio, [this, k, method] {
@@ -192,7 +194,7 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
             p.observed = new QRadioButton(Tr("beobachtet##observed"));
             p.announced = new QRadioButton(Tr("angekündigt##announced"));
             for (QRadioButton* r : {p.observed, p.announced})
-                r->setAutoExclusive(false);
+                DecoupleRadioButton(r);
             grid->addWidget(p.observed, row, 1);
             grid->addWidget(p.announced, row, 2, 1, 2);
             OnChoice(p.observed, [this, k] { edit_.SetMethod(k, 4); });
@@ -202,7 +204,7 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
     }
     auto* extrapolative = new QRadioButton(Tr("extrapolativ##Extrapolative") + QStringLiteral(" ") +
                                            Tr("auf der Basis von##Using"));
-    extrapolative->setAutoExclusive(false);
+    DecoupleRadioButton(extrapolative);
     p.methods.push_back({2, extrapolative});
     p.lags = new QSpinBox;
     p.lags->setRange(1, 5);
@@ -213,7 +215,7 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
     ++row;
     auto* adaptive = new QRadioButton(Tr("adaptiv mit Korrekturfaktor##Adaptive Using Correction "
                                          "Factor"));
-    adaptive->setAutoExclusive(false);
+    DecoupleRadioButton(adaptive);
     p.methods.push_back({3, adaptive});
     p.weight = new QSpinBox;
     p.weight->setRange(1, 100);
@@ -283,7 +285,7 @@ QWidget* ExpectationsDialog::BuildRulePage() {
     auto* init = new QGroupBox(QStringLiteral("Initialization (new Fuzzy Rule Base)"));
     auto* initLayout = new QGridLayout(init);
     initLayout->addWidget(new QLabel(QStringLiteral("from Period 0 to Period")), 0, 0);
-    SpinEditTo = new QSpinBox;
+    SpinEditTo = new PeriodSpinBox;
     SpinEditTo->setObjectName(QStringLiteral("SpinEditTo"));
     initLayout->addWidget(SpinEditTo, 0, 1);
     ToCurrent = new QPushButton(QStringLiteral("Current Period"));

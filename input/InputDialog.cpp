@@ -7,6 +7,7 @@
 #include "input/FormulaCell.h"
 #include "windows/EquationSystem.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTabBar>
@@ -256,6 +258,10 @@ void InputDialog::BuildWidgets() {
     ForPeriods = new QRadioButton(Tr("für##for"), Validity);
     PeriodsEdit = new QLineEdit(QStringLiteral("---"), Validity);
     PeriodsEdit->setMaxLength(6);
+    // Digits only: a pasted text with anything else is refused as a whole, never filtered
+    // into a different number.
+    PeriodsEdit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), PeriodsEdit));
     PeriodsEdit->setFixedWidth(40);
     PeriodsEdit->setAlignment(Qt::AlignRight);
     PeriodsEdit->installEventFilter(this);
@@ -424,6 +430,8 @@ void InputDialog::ShowPage() {
             const bool creation = m_.Sw(18) == 1;
             QTableWidgetItem* head = fixed(Q(ToMarkup(ParamSymbol(n, t, m_.Language, creation))));
             head->setToolTip(Q(Translate(ParamName(n, creation), m_.Language)));
+            // Read aloud as the symbol, not as its drawing markup ("C~aut").
+            head->setData(Qt::AccessibleTextRole, Q(ParamSymbol(n, t, m_.Language, creation)));
             head->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             Grid->setItem(0, k + 1, head);
             auto* value = new QTableWidgetItem(FormatValue(session_->WorkValue(n)));
@@ -436,7 +444,13 @@ void InputDialog::ShowPage() {
     }
     filling_ = false;
     MoveHighlight();
-    if (isVisible() && Grid->isVisible()) Grid->setFocus();
+    // An option control of the page keeps the focus through the rebuild its change causes:
+    // the next key the user types belongs to it, not to the grid.
+    QWidget* focused = QApplication::focusWidget();
+    const bool optionFocused = focused && Notebook->currentWidget() &&
+                               Notebook->currentWidget()->isAncestorOf(focused) &&
+                               focused->isVisible();
+    if (isVisible() && Grid->isVisible() && !optionFocused) Grid->setFocus();
     PageShown(page_);
 }
 
@@ -532,6 +546,10 @@ void InputDialog::NextTab(int step) {
 }
 
 bool InputDialog::CloseWith(InputClose how) {
+    // A number still being typed into an option spin box counts (Alt+S keeps the focus).
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(QApplication::focusWidget());
+        spin && isAncestorOf(spin))
+        spin->interpretText();
     CommitOpenEdit();
     if (!CheckPendingEntries()) return false;
     CommitPeriodsField();

@@ -40,8 +40,10 @@ constexpr const char* kNormPeriod = "Normperiode##Basic Period";
 constexpr const char* kWagePeriod = "Tarifzeitraumlänge##Length of Wage Period";
 constexpr const char* kMonetaryPeriod = "Monetäre Zielzeitraumlänge##Time Horizon of Monetary "
                                         "Policy";
-constexpr int kBarHeight = 20;
-constexpr int kBarGap = 6;
+constexpr int kBarHeight = 14;
+constexpr int kLabelHeight = 16;
+constexpr int kBarGap = 4;
+constexpr int kRowHeight = kLabelHeight + kBarHeight + kBarGap;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -95,7 +97,7 @@ ModelMonitor::ModelMonitor(Model& m, QWidget* parent)
     Explanation->setWordWrap(true);
     timeLayout->addWidget(Explanation);
     TimeGroup = new QGroupBox;
-    TimeGroup->setMinimumHeight(3 * kBarHeight + 2 * kBarGap + 30);
+    TimeGroup->setMinimumHeight(3 * kRowHeight + 24);
     PanelNormPeriode = new QLabel(TimeGroup);
     PanelNormPeriode->setObjectName(QStringLiteral("PanelNormPeriode"));
     PanelTZR = new QLabel(TimeGroup);
@@ -109,6 +111,8 @@ ModelMonitor::ModelMonitor(Model& m, QWidget* parent)
         bar->setAlignment(Qt::AlignCenter);
         bar->installEventFilter(this);
     }
+    for (QLabel*& label : BarLabels)
+        label = new QLabel(TimeGroup);
     PanelTZR->setCursor(Qt::PointingHandCursor);
     PanelMZZR->setCursor(Qt::PointingHandCursor);
     TimeGroup->installEventFilter(this);
@@ -184,33 +188,41 @@ void ModelMonitor::RefreshValues() {
         MonitorQuantity::WageLevel, MonitorQuantity::ExchangeRate};
     for (int i = 0; i < 5; ++i)
         Labels[i]->setText(Q(MonitorLine(m_, quantities[i], m_.Language)));
-    PanelTZR->setText(Tr(kWagePeriod) + QStringLiteral(" = ") + QString::number(m_.Sw(23)));
-    PanelMZZR->setText(Tr(kMonetaryPeriod) + QStringLiteral(" = ") + QString::number(m_.Sw(22)));
-    PanelTZR->setToolTip(PanelTZR->text());
-    PanelMZZR->setToolTip(PanelMZZR->text());
-    PanelNormPeriode->setToolTip(PanelNormPeriode->text());
+    BarLabels[0]->setText(Tr(kNormPeriod));
+    BarLabels[1]->setText(Tr(kWagePeriod) + QStringLiteral(" = ") + QString::number(m_.Sw(23)));
+    BarLabels[2]->setText(Tr(kMonetaryPeriod) + QStringLiteral(" = ") + QString::number(m_.Sw(22)));
+    // A bar shows its length; a bar of one period is too short for more than that.
+    PanelNormPeriode->setText(QStringLiteral("1"));
+    PanelTZR->setText(QString::number(m_.Sw(23)));
+    PanelMZZR->setText(QString::number(m_.Sw(22)));
+    PanelNormPeriode->setToolTip(BarLabels[0]->text());
+    PanelTZR->setToolTip(BarLabels[1]->text());
+    PanelMZZR->setToolTip(BarLabels[2]->text());
     Colour(PanelNormPeriode, false);
     Colour(PanelTZR, m_.Sw(14) != 0);
     Colour(PanelMZZR, m_.Sw(20) == 1);
-    // The basic-period bar holds the longest of the three texts, so every bar shows its own.
-    const QFontMetrics fm(PanelTZR->font());
+    // The group is wide enough for the longest text above a bar.
+    const QFontMetrics fm(BarLabels[0]->font());
     int textWidth = 0;
-    for (QLabel* bar : {PanelNormPeriode, PanelTZR, PanelMZZR})
-        textWidth = std::max(textWidth, fm.horizontalAdvance(bar->text()) + 16);
+    for (QLabel* label : BarLabels)
+        textWidth = std::max(textWidth, fm.horizontalAdvance(label->text()) + 8);
     TimeGroup->setMinimumWidth(textWidth + 2 * BarLeft);
-    PanelNormPeriode->resize(textWidth, kBarHeight);
     PlaceBars();
 }
 
 void ModelMonitor::PlaceBars() {
-    const int top = TimeGroup->contentsRect().top() + 4;
+    const int top = TimeGroup->contentsRect().top() + 2;
     const int groupWidth = TimeGroup->width();
-    const int basic = std::min(PanelNormPeriode->width(), std::max(0, groupWidth - 2 * BarLeft));
-    PanelNormPeriode->setGeometry(BarLeft, top, basic, kBarHeight);
-    PanelTZR->setGeometry(BarLeft, top + kBarHeight + kBarGap,
-                          MonitorBarWidth(basic, groupWidth, BarLeft, m_.Sw(23)), kBarHeight);
-    PanelMZZR->setGeometry(BarLeft, top + 2 * (kBarHeight + kBarGap),
-                           MonitorBarWidth(basic, groupWidth, BarLeft, m_.Sw(22)), kBarHeight);
+    // The basic period is one fifteenth of the width, the unit of the other two bars.
+    const int basic = MonitorBarWidth(0, groupWidth, BarLeft, 1);
+    const int lengths[] = {1, m_.Sw(23), m_.Sw(22)};
+    QLabel* bars[] = {PanelNormPeriode, PanelTZR, PanelMZZR};
+    for (int i = 0; i < 3; ++i) {
+        const int y = top + i * kRowHeight;
+        BarLabels[i]->setGeometry(BarLeft, y, std::max(0, groupWidth - 2 * BarLeft), kLabelHeight);
+        bars[i]->setGeometry(BarLeft, y + kLabelHeight,
+                             MonitorBarWidth(basic, groupWidth, BarLeft, lengths[i]), kBarHeight);
+    }
 }
 
 bool ModelMonitor::eventFilter(QObject* watched, QEvent* e) {

@@ -42,6 +42,9 @@ class ModelMonitor : public QWidget {
     QLabel* PanelNormPeriode = nullptr;
     QLabel* PanelTZR = nullptr;
     QLabel* PanelMZZR = nullptr;
+    // The texts of the three bars, above them: the bars themselves are as long as the
+    // periods they stand for.
+    std::array<QLabel*, 3> BarLabels{};
     QPushButton* CloseButton = nullptr;
     QPushButton* HelpButton = nullptr;
 

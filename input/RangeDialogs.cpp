@@ -3,6 +3,7 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/TotalInput.h"
+#include "input/PeriodSpinBox.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -87,12 +89,22 @@ ParameterRangeDialog::ParameterRangeDialog(Model& m, UserHost& host, Mode mode, 
     layout->addLayout(buttons);
 
     m_.UpdateActiveParams();
+    const bool creation = m_.Sw(18) == 1;
     for (int n = 1; n <= ParCount; ++n) {
         if (!m_.ActiveParams[n]) continue;
         auto* item = new QListWidgetItem(
-            QString::fromStdString(Translate(ParamName(n), m_.Language)), SourceList);
+            QString::fromStdString(Translate(ParamName(n, creation), m_.Language)), SourceList);
         item->setData(Qt::UserRole, n);
     }
+    // Both lists take the longest name in either language without a horizontal scroll bar.
+    int widest = 0;
+    for (int i = 0; i < SourceList->count(); ++i)
+        widest = std::max(widest,
+                          SourceList->fontMetrics().horizontalAdvance(SourceList->item(i)->text()));
+    for (QListWidget* l : {SourceList, TargetList})
+        l->setMinimumWidth(std::max(300, widest + 2 * l->frameWidth() +
+                                             l->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                             16));
 
     connect(IncludeButton, &QPushButton::clicked, this, [this] { Include(false); });
     connect(IncludeAllButton, &QPushButton::clicked, this, [this] { Include(true); });
@@ -123,8 +135,8 @@ QWidget* ParameterRangeDialog::PeriodRow(QSpinBox*& box, const char* label, bool
     auto* l = new QHBoxLayout(row);
     l->setContentsMargins(0, 0, 0, 0);
     auto* caption = new QLabel(Tr(label));
-    box = new QSpinBox;
-    // The range clamps what is typed; there is no sign to type below period 0.
+    box = new PeriodSpinBox;
+    // Clamped into the interval when left; there is no sign to type below period 0.
     box->setRange(ps.LeftEdge, ps.RightEdge);
     box->setValue(ps.CurrentPeriod);
     box->setMinimumWidth(70);
@@ -215,6 +227,9 @@ void ParameterRangeDialog::UpdateButtons() {
 }
 
 void ParameterRangeDialog::Confirm() {
+    // A period typed but not yet left counts, clamped like a left field.
+    for (QSpinBox* box : {SourcePeriod, FromPeriod, ToPeriod})
+        if (box) box->interpretText();
     const std::vector<int> params = Chosen();
     const RangeResult r =
         mode_ == Copy

@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "input/RadioButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,7 +62,10 @@ SectorDialog::SectorDialog(Model& m, UserHost& host, int sector, bool permanentD
 
 QCheckBox* SectorDialog::AddCheck(QWidget* parent, const char* caption, int k) {
     auto* box = new QCheckBox(Tr(caption), parent);
-    connect(box, &QCheckBox::clicked, this, [this, k](bool on) { SetSwitch(k, on ? 1 : 0); });
+    // Toggled, not clicked: a keyboard or screen-reader toggle writes the switch too.
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) {
+        if (!refreshing_) SetSwitch(k, on ? 1 : 0);
+    });
     refreshers_.push_back([this, box, k] { box->setChecked(m_.Sw(k) == 1); });
     return box;
 }
@@ -78,7 +82,7 @@ QComboBox* SectorDialog::AddCombo(QWidget* parent, std::vector<const char*> item
 QRadioButton* SectorDialog::AddRadio(QWidget* parent, const char* caption, int k, int value,
                                      std::function<bool()> writes) {
     auto* radio = new QRadioButton(Tr(caption), parent);
-    radio->setAutoExclusive(false); // the switches decide what is checked
+    DecoupleRadioButton(radio); // the switches decide what is checked
     connect(radio, &QRadioButton::clicked, this, [this, k, value, writes] {
         if (!writes || writes())
             SetSwitch(k, value);
@@ -91,6 +95,9 @@ QRadioButton* SectorDialog::AddRadio(QWidget* parent, const char* caption, int k
 QSpinBox* SectorDialog::AddSpin(QWidget* parent, int k, int low, int high) {
     auto* spin = new QSpinBox(parent);
     spin->setRange(low, high);
+    // A typed number is applied when it is complete (Enter, leaving the box), not after its
+    // first digit: applying rebuilds the page.
+    spin->setKeyboardTracking(false);
     connect(spin, &QSpinBox::valueChanged, this, [this, k, low, high](int v) {
         if (refreshing_) return;
         SetSwitch(k, std::clamp(v, low, high));
@@ -143,8 +150,9 @@ DemandDialog::DemandDialog(Model& m, UserHost& host, bool permanentDefault, QWid
                                     "If checked, negative depreciation is the lower limit of "
                                     "accelerator-induced investment")
                                      .mid(2));
-    connect(WithDepreciation, &QCheckBox::clicked, this,
-            [this](bool on) { SetSwitch(4, on ? 1 : 0); });
+    connect(WithDepreciation, &QCheckBox::toggled, this, [this](bool on) {
+        if (!refreshing_) SetSwitch(4, on ? 1 : 0);
+    });
     Add(invest, Accelerator);
     auto* indent = new QHBoxLayout;
     indent->addSpacing(18);
@@ -342,10 +350,10 @@ ExchangeMarketDialog::ExchangeMarketDialog(Model& m, UserHost& host, bool perman
     : SectorDialog(m, host, 5, permanentDefault, parent) {
     SetHelpTopics(127, {0, 128, 129});
 
-    auto* system = Group(Tr("Wechselkurssytem##Exchange Rate System"));
+    auto* system = Group(Tr("Wechselkurssystem##Exchange Rate System"));
     QRadioButton* fixed = AddRadio(system, "feste Wechselkurse##fixed exchange rates", 21, 0);
     QRadioButton* flexible =
-        AddRadio(system, "flexible Wechselurse##flexible exhange rates", 21, 1);
+        AddRadio(system, "flexible Wechselkurse##flexible exchange rates", 21, 1);
     Add(system, fixed);
     Add(system, flexible);
     MarketEquation = new QLabel(system);

@@ -36,10 +36,11 @@ class SectorDialog : public InputDialog {
     // Page 1 of the bond and exchange market: options across the whole width, no formula.
     void UseFullWidth(bool full);
 
+    bool refreshing_ = false; // controls are being set from the switches
+
   private:
     bool ready_ = false;
     std::vector<std::function<void()>> refreshers_;
-    bool refreshing_ = false;
 };
 
 class DemandDialog : public SectorDialog {

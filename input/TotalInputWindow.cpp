@@ -4,6 +4,7 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "input/PeriodSpinBox.h"
 #include "windows/EquationSystem.h"
 #include "windows/WindowFrame.h"
 
@@ -115,8 +116,13 @@ Qt::ItemFlags TotalInputModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
+// Parameter 54 is named after the money supply it grows, as in the input dialog.
+const std::string& TotalInputModel::ColumnName(int column) const {
+    return ParamName(sheet_.ParamOfColumn(column), sheet_.model().Sw(18) == 1);
+}
+
 QString TotalInputModel::Heading(int column) const {
-    const QString name = Display(ParamName(sheet_.ParamOfColumn(column)), language_);
+    const QString name = Display(ColumnName(column), language_);
     const int symbol = name.lastIndexOf(QLatin1Char('('));
     if (symbol <= 0) return name;
     QString text = name.left(symbol).trimmed();
@@ -142,7 +148,7 @@ QVariant TotalInputModel::headerData(int section, Qt::Orientation o, int role) c
         return QString::number(sheet_.PeriodOfRow(section));
     }
     if (role == Qt::ToolTipRole && o == Qt::Horizontal && section < sheet_.ColumnCount())
-        return Display(ParamName(sheet_.ParamOfColumn(section)), language_);
+        return Display(ColumnName(section), language_);
     if (role == Qt::TextAlignmentRole) return Qt::AlignCenter;
     return {};
 }
@@ -177,7 +183,7 @@ RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, Q
     auto* row = new QHBoxLayout;
     Label = new QLabel(Display("In Periode##In period", language) +
                        QStringLiteral(" %1 ").arg(period) + Display("und in##and in", language));
-    Further = new QSpinBox;
+    Further = new PeriodSpinBox;
     Further->setRange(0, std::max(0, maxFurther));
     auto* further = new QLabel(Display("weiteren Perioden##further periods", language));
     row->addWidget(Label);
@@ -407,7 +413,8 @@ void TotalInputWindow::FillDetails() {
     filling_ = true;
     DetailList->clear();
     for (int n : candidates) {
-        auto* item = new QListWidgetItem(Display(ParamName(n), lang), DetailList);
+        auto* item = new QListWidgetItem(Display(ParamName(n, frame().model().Sw(18) == 1), lang),
+                                         DetailList);
         item->setData(Qt::UserRole, n);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(shown_[n] ? Qt::Checked : Qt::Unchecked);
@@ -536,7 +543,8 @@ void TotalInputWindow::PasteRepeated() {
     const QModelIndex current = Grid->currentIndex();
     if (!sheet_.HasCopy() || !current.isValid()) return;
     const int period = sheet_.PeriodOfRow(current.row());
-    RepeatPasteDialog dialog(period, frame().model().Periods.RightEdge - period,
+    // One more than fits, so that the end message at the right edge can be asked for.
+    RepeatPasteDialog dialog(period, frame().model().Periods.RightEdge - period + 1,
                              frame().model().Language, this);
     if (dialog.exec() != QDialog::Accepted) return;
     Paste(dialog.Repeat());
@@ -556,8 +564,9 @@ void TotalInputWindow::ClearSelection() {
     if (!SelectionBlock(r0, r1, c0, c1)) return;
     UserHost& host = frame().host();
     host.PlaySound("WasNun.wav");
-    if (!host.Ask("Was nun?##Please decide",
-                  "Ausgewählte Werte wirklich zurücksetzen?##Initialize all selected values?"))
+    if (!host.AskDestructive(
+            "Was nun?##Please decide",
+            "Ausgewählte Werte wirklich zurücksetzen?##Initialize all selected values?"))
         return;
     sheet_.ResetToDefault(host, r0, r1, c0, c1);
     TableModel->ValuesChanged();
@@ -753,13 +762,15 @@ void TotalInputWindow::RefreshLanguage() {
     DetailsNone->setText(QStringLiteral("&") + Tr("nichts##nothing"));
     AcceptButton->setText(Tr("Ü&bernehmen##A&ccept"));
     AcceptButton->setToolTip(
-        Tr("Übernimmt alle Eingaben und löst ggfs. das Modell neu##Takes over all inputs and "
-           "solves the model if required"));
+        Tr("Eingaben übernehmen| Übernimmt alle Eingaben und löst ggfs. das Modell neu##Accept "
+           "inputs| Takes over all inputs and solves the model if required")
+            .replace(QLatin1String("| "), QLatin1String("\n")));
     RestoreButton->setText(Tr("&Rückgängig##&Restore"));
     RestoreButton->setToolTip(
-        Tr("Stellt die bisherigen Modelleingaben wieder her und macht alle noch nicht mit "
-           "\"Ok\" bestätigten Neueingaben rückgängig##Restores the model inputs and drops "
-           "every new input not yet accepted"));
+        Tr("Eingaben rückgängig machen| Stellt die bisherigen Modelleingaben wieder her und "
+           "macht alle noch nicht mit \"Ok\" bestätigten Neueingaben rückgängig##Undo inputs| "
+           "Restores the model inputs and drops every new input not yet accepted")
+            .replace(QLatin1String("| "), QLatin1String("\n")));
     CopyAction->setText(Tr("&Kopieren##&Copy"));
     PasteAction->setText(Tr("&Einfügen (Duplizieren)##&Insert (Duplicate)"));
     PasteRepeatAction->setText(Tr("&Mehrfach einfügen##Insert and &multiply") +

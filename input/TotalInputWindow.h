@@ -56,6 +56,7 @@ class TotalInputModel : public QAbstractTableModel {
     QString Text(int row, int column) const;
     // The heading of a parameter column: its name, broken before the symbol.
     QString Heading(int column) const;
+    const std::string& ColumnName(int column) const;
 
   signals:
     void edited(int row, int column);

@@ -8,11 +8,13 @@
 #include "windows/ResultWindow.h"
 #include "windows/WindowFrame.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QImage>
 #include <QMdiArea>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
@@ -31,6 +33,11 @@ WorkingWindow::WorkingWindow(WindowFrame& frame, QWidget* parent)
                             SavedWindowState == Qt::WindowNoState);
     });
     connect(this, &QMdiSubWindow::windowStateChanged, this, &WorkingWindow::StateChanged);
+    // The frame's own commands close, move and size the active window (Ctrl+F4 among them);
+    // the sub-window's duplicates of those keys would make them, and Ctrl+W, ambiguous.
+    if (QMenu* menu = systemMenu())
+        for (QAction* a : menu->actions())
+            a->setShortcuts({});
 }
 
 WorkingWindow::~WorkingWindow() {

@@ -2,7 +2,8 @@
 // base windows show (captions, menus, tooltips, status tips, status bar, tree and grid
 // cells, headers) is German. German is recognised as the text check does: umlauts, or a
 // word of its list of German words (read from tests/i18n/check_texts.py, so that there is
-// one list), proper names excepted.
+// one list), proper names excepted. The same assembled program also has its shortcuts
+// checked: none is claimed twice, and each one a menu shows reaches its entry.
 
 #include "TestMainWindow.h"
 #include "app/BookingLink.h"
@@ -33,9 +34,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QShortcutEvent>
 #include <QStatusTipEvent>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #ifdef TERVALIS_WITH_INPUT
@@ -205,6 +208,8 @@ class EnglishInterfaceTest : public QObject {
     void dialogsAndPrintsOfAnEnglishWindowAreEnglish();
     void exportDialogMovesItemsAndKeepsTheFocus();
     void eachBookingLinkKeepsItsOwnJournal();
+    void noKeySequenceIsClaimedTwice();
+    void everyMenuShortcutReachesItsEntry();
 
   private:
     void OpenExample();
@@ -342,6 +347,10 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
     auto* wage = static_cast<PolicyBar*>(w_->WageBar);
     w_->SetLanguage(2);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Wage bargaining"));
+    // Abbreviations too: the print and copy buttons, the wage period of the wage bar.
+    QCOMPARE(w_->Button(QStringLiteral("SBDrucken"))->text(), QStringLiteral("Pr"));
+    QCOMPARE(w_->Button(QStringLiteral("SBKopieren"))->text(), QStringLiteral("Co"));
+    QVERIFY(wage->Label()->text().startsWith(QStringLiteral("WP: ")));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Solve: t > 7"));
     QCOMPARE(w_->StatusText(), QStringLiteral("Lösen: t > 7"));
     // Every state text of both bars fits the narrow status field in both languages.
@@ -358,6 +367,8 @@ void EnglishInterfaceTest::switchingBackRestoresGerman() {
         }
     w_->SetLanguage(1);
     QCOMPARE(wage->StatusLabel()->text(), QStringLiteral("Tarifverhandlung"));
+    QCOMPARE(w_->Button(QStringLiteral("SBDrucken"))->text(), QStringLiteral("Dr"));
+    QVERIFY(wage->Label()->text().startsWith(QStringLiteral("TZR: ")));
     QCOMPARE(w_->SolveStatusPanel->text(), QStringLiteral("Lösen: t > 7"));
 }
 
@@ -459,6 +470,100 @@ void EnglishInterfaceTest::eachBookingLinkKeepsItsOwnJournal() {
              qPrintable(bpm));
     QCOMPARE(esa.count(QStringLiteral("\n5 0\n")), 2);
     QVERIFY(!QFile::exists(folder + QStringLiteral("VALDA-journal.txt")));
+}
+
+namespace {
+
+// The subwindow an action lives in (its own system menu, a window's context menu), or null
+// for the main window's actions.
+QMdiSubWindow* OwningSubWindow(QObject* o) {
+    for (; o; o = o->parent())
+        if (auto* s = qobject_cast<QMdiSubWindow*>(o)) return s;
+    return nullptr;
+}
+
+// Catches the shortcut events of actions instead of running the commands behind them.
+struct ShortcutRecorder : QObject {
+    QList<QAction*> reached;
+    QList<QAction*> ambiguous;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Shortcut) return false;
+        auto* a = qobject_cast<QAction*>(o);
+        (static_cast<QShortcutEvent*>(e)->isAmbiguous() ? ambiguous : reached) << a;
+        return true;
+    }
+};
+
+QList<QAction*> MenuActions(QMenu* menu) {
+    QList<QAction*> all;
+    for (QAction* a : menu->actions()) {
+        if (a->menu())
+            all << MenuActions(a->menu());
+        else if (!a->isSeparator())
+            all << a;
+    }
+    return all;
+}
+
+} // namespace
+
+void EnglishInterfaceTest::noKeySequenceIsClaimedTwice() {
+    // Every kind of window the keys may reach: the base windows and the total input.
+    w_->Action(QStringLiteral("MIModellbauTotal"))->trigger();
+    QTest::qWait(50);
+    QMap<QString, QList<QAction*>> byKey;
+    for (QAction* a : w_->findChildren<QAction*>())
+        for (const QKeySequence& k : a->shortcuts())
+            byKey[k.toString()] << a;
+    QStringList clashes;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) {
+        const QList<QAction*>& actions = it.value();
+        for (int i = 0; i < actions.size(); ++i)
+            for (int j = i + 1; j < actions.size(); ++j) {
+                QMdiSubWindow* a = OwningSubWindow(actions[i]);
+                QMdiSubWindow* b = OwningSubWindow(actions[j]);
+                // Two windows' own keys never meet; the main window's meet every window's.
+                if (a && b && a != b) continue;
+                clashes << it.key() + QStringLiteral(": ") + actions[i]->text() +
+                               QStringLiteral(" / ") + actions[j]->text();
+            }
+    }
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
+}
+
+void EnglishInterfaceTest::everyMenuShortcutReachesItsEntry() {
+    QList<QAction*> entries;
+    for (QAction* a : w_->menuBar()->actions())
+        if (a->menu()) entries << MenuActions(a->menu());
+    ShortcutRecorder recorder;
+    int keys = 0;
+    for (QAction* a : entries)
+        a->installEventFilter(&recorder);
+    // The focus in each base window in turn, as a user who clicked into it has it.
+    for (QMdiSubWindow* window : w_->mdiArea()->subWindowList()) {
+        w_->mdiArea()->setActiveSubWindow(window);
+        QWidget* target = window->widget() ? window->widget() : window;
+        target->setFocus();
+        QTest::qWait(10);
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : w_.get();
+        for (QAction* a : entries) {
+            if (a->shortcut().isEmpty() || !a->isEnabled()) continue;
+            // F1 is context help: a window with a help topic of its own answers it.
+            if (a->shortcut() == QKeySequence(QKeySequence::HelpContents)) continue;
+            recorder.reached.clear();
+            recorder.ambiguous.clear();
+            const QKeyCombination k = a->shortcut()[0];
+            QTest::keyClick(focused, k.key(), k.keyboardModifiers());
+            ++keys;
+            const QString what = a->shortcut().toString() + QStringLiteral(" ") + a->text() +
+                                 QStringLiteral(" in ") + window->windowTitle();
+            QVERIFY2(recorder.ambiguous.isEmpty(), qPrintable(what + QStringLiteral(" ambiguous")));
+            QVERIFY2(recorder.reached == QList<QAction*>{a}, qPrintable(what));
+        }
+    }
+    QVERIFY(keys > 4 * 20);
+    for (QAction* a : entries)
+        a->removeEventFilter(&recorder);
 }
 
 QTEST_MAIN(EnglishInterfaceTest)

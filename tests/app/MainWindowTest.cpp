@@ -481,6 +481,9 @@ void MainWindowTest::saveAsRefusesOtherExtensions() {
 
 void MainWindowTest::stopInterruptsIntervalRun() {
     w_->interval().SetInterval(0, 3000, false);
+    // The new periods hold parameters, as after a growing right edge in the program; periods
+    // of zeros would overflow and end the run as not solved.
+    FillUndefinedPeriods(*m_, 101, 3000);
     m_->Options.ShowSolveInfo = 1;
     SolveInfoWindow* info = w_->userHost().InfoWindow();
     bool sawWindow = false;

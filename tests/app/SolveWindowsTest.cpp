@@ -7,9 +7,12 @@
 #include "core/Model.h"
 #include "core/Solver.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using namespace tv;
 
@@ -19,6 +22,7 @@ class SolveWindowsTest : public QObject {
   private slots:
     void stopIsConsumedWhenRead();
     void stopDuringTheSearchEndsItOnceAndTheIntervalRuns();
+    void enterKeepsTheDataOfADestructiveQuestion();
 };
 
 void SolveWindowsTest::stopIsConsumedWhenRead() {
@@ -59,6 +63,32 @@ void SolveWindowsTest::stopDuringTheSearchEndsItOnceAndTheIntervalRuns() {
     QCOMPARE(m.Periods.LastSolved, 100);
     QCOMPARE(messages, QStringList{QStringLiteral("Hinweis")});
     QVERIFY(!host.InfoWindow()->isVisible());
+}
+
+// Questions of the host in real dialogs: Enter takes the default answer, which for a question
+// whose "yes" throws work away is "no".
+void SolveWindowsTest::enterKeepsTheDataOfADestructiveQuestion() {
+    Model m = test::KeynesianModel();
+    QtUserHost host(m, nullptr);
+    struct Case {
+        std::function<bool()> ask;
+        bool answer;
+    };
+    const Case cases[] = {
+        {[&] { return host.AskDestructive("Bestätigung##Confirmation", "Alles löschen?"); }, false},
+        {[&] { return host.AskWithHint("Beenden", "Daten verwerfen?", {}, false); }, false},
+        {[&] { return host.Ask("Was nun?##Please decide", "Übernehmen?"); }, true},
+    };
+    for (const Case& c : cases) {
+        bool shown = false;
+        QTimer::singleShot(0, [&shown] {
+            QWidget* box = QApplication::activeModalWidget();
+            shown = box != nullptr;
+            if (box) QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(c.ask(), c.answer);
+        QVERIFY(shown);
+    }
 }
 
 QTEST_MAIN(SolveWindowsTest)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tv {
 namespace {
 
@@ -60,7 +62,7 @@ TEST(Catalogue, NamesKeepTheProgramsOwnTexts) {
     EXPECT_EQ(VarName(1), "Einkommmen, erw. (Y,erw)##Income, exp. (Y,exp)");
     EXPECT_EQ(VarName(63), "Investitionen,ungew. (I,unw)##Investment,unw. (I,unw)");
     EXPECT_EQ(SectorTitle(4), "&Wertpapiermarkt##&Bond Market");
-    EXPECT_EQ(CategoryTitle(5, 2), "Internationler Kapitalverkehr##International Capital Flows");
+    EXPECT_EQ(CategoryTitle(5, 2), "Internationaler Kapitalverkehr##International Capital Flows");
     EXPECT_EQ(CategoryTitle(3, 4), "");
     EXPECT_EQ(CategoryLongTitle(2, 4), "Nominallohnbildung##Nominal Wage Development");
 }
@@ -169,6 +171,51 @@ TEST(Catalogue, CheckParameterMessageText) {
     EXPECT_EQ(host.messages[1],
               "Parameter Check: Invalid input data for Income-Sensitivity of Money Demand (l[Y]) "
               "in t = 7\r\n\r\nMinimum: 0 < l[Y] | Previous value will be restored.");
+}
+
+// Magnitudes above 1E15 overflow the solution and are refused with the range message;
+// what is not a number is called so, without a range.
+TEST(Catalogue, CheckParameterRefusesHugeValuesAndNonNumbers) {
+    struct Case {
+        int n;
+        double x;
+        bool accepted;
+        const char* says; // a line of the message, nullptr when accepted
+    };
+    const Case cases[] = {
+        {54, 1e15, true, nullptr},
+        {54, -1e15, true, nullptr},
+        {1, 1e15, true, nullptr},
+        {54, 1.0000001e15, false, "\r\nMaximum: 1E15 >= |gMN,aut|"},
+        {54, -1e308, false, "\r\nMaximum: 1E15 >= |gMN,aut|"},
+        {13, INFINITY, false, "\r\nMaximum: 1E15 >= |"},
+        {1, 1e16, false, "\r\nMinimum: 0 <= C,aut\r\nMaximum: 1E15 >= |C,aut|"},
+        {1, -1e16, false, "\r\nMinimum: 0 <= C,aut | "}, // the minimum says it
+        {2, 1e16, false, "\r\nMaximum: 1 >= c[Y] | "},   // the maximum says it
+        {13, NAN, false, "in t = 3\r\n\r\nDie Eingabe ist keine Zahl. | "},
+        {2, NAN, false, "in t = 3\r\n\r\nDie Eingabe ist keine Zahl. | "},
+    };
+    std::array<double, 64> row{};
+    row.fill(0.5);
+    Model m;
+    for (const Case& c : cases) {
+        test::RecordingHost host(1);
+        EXPECT_EQ(CheckParameter(m, host, c.n, 3, c.x, row), c.accepted) << c.n << " " << c.x;
+        if (c.accepted) {
+            EXPECT_TRUE(host.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(host.messages.size(), 1u) << c.n << " " << c.x;
+        EXPECT_NE(host.messages[0].find(c.says), std::string::npos) << host.messages[0];
+        EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
+        if (std::isnan(c.x)) {
+            EXPECT_EQ(host.messages[0].find("imum"), std::string::npos);
+        }
+    }
+    m.Language = 2;
+    test::RecordingHost host(1);
+    EXPECT_FALSE(CheckParameter(m, host, 13, 3, NAN, row));
+    EXPECT_NE(host.messages[0].find("\r\n\r\nThe entry is not a number."), std::string::npos);
 }
 
 TEST(Catalogue, MoneyStocksArePositiveOnlyInPeriodZero) {

@@ -150,8 +150,10 @@ TEST(InputSession, RefusedEntriesKeepTheWorkingValue) {
     }
     test::RecordingHost host(1);
     EXPECT_FALSE(s.Enter(host, par::dK, nan));
-    EXPECT_EQ(host.messages[0], "Parameter Check: Unzulässige Eingabe für Abschreibungsrate (d[K]) "
-                                "in t = 3\r\n | Bisheriger Wert wird wiederhergestellt.");
+    EXPECT_EQ(host.messages[0],
+              "Parameter Check: Unzulässige Eingabe für Abschreibungsrate (d[K]) "
+              "in t = 3\r\n\r\nDie Eingabe ist keine Zahl. | Bisheriger Wert wird "
+              "wiederhergestellt.");
     EXPECT_FALSE(s.Enter(host, par::bM, 0)); // not a parameter of goods demand
     s.Close(InputClose::All, 1);
     EXPECT_EQ(m.Periods.LastSolved, 100);

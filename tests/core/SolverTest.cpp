@@ -150,10 +150,14 @@ TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
     Solve(m, host);
     EXPECT_EQ(host.windowPolls.size(), 1u); // no equilibrium search, only the interval
     EXPECT_EQ(m.RecalcEquilibrium, 1);
-    EXPECT_EQ(m.Periods.LastSolved, 100);
-    EXPECT_EQ(host.Status(), "Ok");
-    // The period-0 row was never solved: period 1 expects last period's zero demand, and
-    // period 2 reacts to the autonomous demand of period 1.
+    // The period-0 row was never solved: its zero price level gives period 1 an infinite
+    // inflation rate and money that is not a number, so the solution ends before period 1.
+    EXPECT_EQ(m.Periods.LastSolved, 0);
+    EXPECT_EQ(host.Status(), "Lösungsabbruch nach t = 0");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("In t = 1 ist LS keine Zahl"), std::string::npos);
+    // Period 1 expects last period's zero demand, and period 2 reacts to the autonomous
+    // demand of period 1.
     EXPECT_EQ(m.GetVar(0, var::Y), 0);
     EXPECT_EQ(m.GetVar(1, var::Y), 0);
     EXPECT_EQ(m.GetVar(2, var::Y), 300);
@@ -285,6 +289,63 @@ TEST(Solve, AStartEquilibriumThatIsNotANumberIsNeverConverged) {
     EXPECT_NE(host.questions[0].find("nach 500 Iterationen"), std::string::npos);
     EXPECT_EQ(host.Status(), "GG-Lösung ungenau");
     EXPECT_EQ(m.EquilibriumInexact, 1);
+}
+
+// A solution that overflows is no solution: one message names the first period and variable
+// that are not finite, that period stays unsolved and the status is not "Ok". Everything
+// before it is the solution it always was.
+TEST(Solve, AResultThatIsNotFiniteEndsAsNotSolved) {
+    struct Case {
+        const char* name;
+        int from; // the first period with the value
+        int param;
+        double value;
+        int first; // the first period that overflows
+        const char* says;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"huge purchases", 3, par::GAut, 1e308, 4, "unendlich", "Lösungsabbruch nach t = 3"},
+        {"infinite purchases", 20, par::GAut, INFINITY, 20, "unendlich",
+         "Lösungsabbruch nach t = 19"},
+        {"not a number", 7, par::CAut, NAN, 7, "keine Zahl", "Lösungsabbruch nach t = 6"},
+        {"start not a number", 0, par::CAut, NAN, 0, "keine Zahl", "GG-Lösung ungenau"},
+    };
+    Model plain = test::KeynesianModel();
+    RecordingHost plainHost(1);
+    Solve(plain, plainHost);
+    for (const Case& c : cases) {
+        Model m = test::KeynesianModel();
+        test::SetFrom(m, c.from, {{c.param, c.value}});
+        RecordingHost host(1);
+        host.answers = {false}; // no further iterations of a start that is not a number
+        Solve(m, host);
+        int n = 1;
+        while (n < VarCount && std::isfinite(m.GetVar(c.first, n)))
+            ++n;
+        ASSERT_EQ(host.messages.size(), 1u) << c.name;
+        EXPECT_EQ(host.messages[0], "Lösung unbrauchbar: In t = " + std::to_string(c.first) +
+                                        " ist " + VarSymbol(n, 1) + " " + c.says +
+                                        ": Die Lösung ist unbrauchbar. Prüfen Sie die Eingaben "
+                                        "dieser und der vorangehenden Perioden.");
+        EXPECT_EQ(host.Status(), c.status) << c.name;
+        EXPECT_EQ(m.Periods.LastSolved, c.first > 0 ? c.first - 1 : 100) << c.name;
+        for (int t = 0; t < c.from; ++t)
+            for (int k = 1; k <= VarCount; ++k)
+                ASSERT_EQ(m.GetVar(t, k), plain.GetVar(t, k)) << c.name << " " << t << "/" << k;
+
+        // Solving again starts at the unsolved period and says it again.
+        RecordingHost again(2);
+        again.answers = {false};
+        Solve(m, again);
+        ASSERT_EQ(again.messages.size(), 1u) << c.name;
+        EXPECT_EQ(again.messages[0].rfind("Solution not usable: In t = " + std::to_string(c.first) +
+                                              ", " + VarSymbol(n, 2),
+                                          0),
+                  0u)
+            << again.messages[0];
+        EXPECT_NE(again.Status(), "Ok");
+    }
 }
 
 TEST(Solve, StopDuringTheIntervalEndsIt) {

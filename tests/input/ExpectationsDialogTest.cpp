@@ -97,6 +97,20 @@ class ExpectationsDialogTest : public QObject {
         }
     }
 
+    void titleAndPeriodFieldAsShown() {
+        Model m = test::StartModel();
+        m.Periods.RightEdge = 30;
+        test::RecordingHost host;
+        for (int language : {1, 2}) {
+            m.Language = static_cast<uint8_t>(language);
+            ExpectationsDialog d(m, host);
+            QCOMPARE(d.windowTitle(), language == 1
+                                          ? QStringLiteral("Modellbaudialog: Erwartungen")
+                                          : QStringLiteral("Modelling Dialog: Expectations"));
+            d.reject();
+        }
+    }
+
     void wageIncomeFollowsTheGeneralSettingsWhileTicked() {
         Model m = test::StartModel();
         test::RecordingHost host;
@@ -248,7 +262,7 @@ class ExpectationsDialogTest : public QObject {
         struct Case {
             int tzr, mzzr;
         };
-        for (Case c : {Case{1, 1}, Case{15, 255}, Case{255, 7}}) {
+        for (Case c : {Case{1, 1}, Case{8, 3}, Case{15, 255}, Case{255, 7}}) {
             Model m = test::StartModel();
             m.Switch[23] = static_cast<uint8_t>(c.tzr);
             m.Switch[22] = static_cast<uint8_t>(c.mzzr);
@@ -266,6 +280,10 @@ class ExpectationsDialogTest : public QObject {
             }
             if (c.tzr >= 15) QCOMPARE(monitor.PanelTZR->width(), inner);
             if (c.tzr == 1) QCOMPARE(monitor.PanelTZR->width(), basic);
+            // The bars show the lengths: one period is a fifteenth of the width.
+            QCOMPARE(basic, qRound(inner / 15.0));
+            if (c.tzr <= 15) QCOMPARE(monitor.PanelTZR->width(), qRound(inner * c.tzr / 15.0));
+            QVERIFY(monitor.BarLabels[1]->text().endsWith(QStringLiteral(" = %1").arg(c.tzr)));
             QCOMPARE(monitor.PanelTZR->palette().color(QPalette::Window), QColor(Qt::red));
         }
     }

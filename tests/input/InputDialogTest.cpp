@@ -6,6 +6,7 @@
 #include "windows/EquationSystem.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,6 +206,29 @@ class InputDialogTest : public QObject {
         QCOMPARE(d.PeriodsEdit->text(), QStringLiteral("3"));
         QCOMPARE(d.Session().Periods(1), 3);
         QVERIFY(d.PeriodsEdit->palette().color(QPalette::Text) != QColor(Qt::red));
+        d.reject();
+    }
+
+    // Typed or pasted, anything but digits is refused as a whole: "x-7e9y" is no 79.
+    void periodsFieldRefusesWhatIsNoNumber() {
+        Model m = At(5);
+        test::RecordingHost host;
+        InputDialog d(m, host, 2, false);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTest::mouseClick(d.PeriodsEdit, Qt::LeftButton);
+        d.PeriodsEdit->selectAll();
+        QTest::keyClicks(d.PeriodsEdit, QStringLiteral("4"));
+        for (const char* pasted : {"x-7e9y", "1.5", "-3", "abc"}) {
+            QApplication::clipboard()->setText(QString::fromLatin1(pasted));
+            d.PeriodsEdit->selectAll();
+            QTest::keyClick(d.PeriodsEdit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(d.PeriodsEdit->text(), QStringLiteral("4"));
+        }
+        QTest::keyClicks(d.PeriodsEdit, QStringLiteral("a-,"));
+        QCOMPARE(d.PeriodsEdit->text(), QStringLiteral("4"));
+        QTest::keyClick(d.PeriodsEdit, Qt::Key_Return);
+        QCOMPARE(d.Session().Periods(d.CurrentPage()), 4);
         d.reject();
     }
 

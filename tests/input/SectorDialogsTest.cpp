@@ -7,6 +7,7 @@
 #include "input/InputCommands.h"
 #include "windows/EquationSystem.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <algorithm>
@@ -191,6 +193,157 @@ class SectorDialogsTest : public QObject {
         QCOMPARE(m.Sw(14), 0);
     }
 
+    // Digits typed into an option spin box stay in that spin box, however often the page is
+    // rebuilt while typing: no digit may land in the parameter grid.
+    void typedDigitsStayInTheSpinBox() {
+        int spins = 0;
+        const Model reference = At(5);
+        for (int sector = 1; sector <= 5; ++sector) {
+            Model probe = At(5);
+            const int pages = InputSession(probe, sector, true).PageCount();
+            for (int page = 1; page <= pages; ++page) {
+                for (const char* typed : {"12", "25", "40"}) {
+                    Model m = At(5);
+                    m.Switch[14] = 1; // the wage-period spin is enabled
+                    m.Switch[20] = 1; // the monetary-period spin is enabled
+                    m.Switch[12] = 1;
+                    test::RecordingHost host;
+                    auto d = CreateSectorDialog(sector, m, host, true, nullptr);
+                    d->SelectPage(page);
+                    d->show();
+                    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+                    const auto boxes = d->Notebook->currentWidget()->findChildren<QSpinBox*>();
+                    for (int i = 0; i < boxes.size(); ++i) {
+                        // Each spin box is found again: a rebuild may replace widgets.
+                        QSpinBox* box =
+                            d->Notebook->currentWidget()->findChildren<QSpinBox*>().value(i);
+                        QVERIFY(box && box->isEnabled());
+                        if (QString::fromLatin1(typed) == QStringLiteral("12")) ++spins;
+                        const QString what = QStringLiteral("sector %1 page %2 spin %3 '%4'")
+                                                 .arg(sector)
+                                                 .arg(page)
+                                                 .arg(i)
+                                                 .arg(QString::fromLatin1(typed));
+                        const auto cell = [&d](int c) {
+                            QTableWidgetItem* item = d->Grid->item(1, c);
+                            return item ? item->text() : QString();
+                        };
+                        std::vector<QString> cells;
+                        for (int c = 0; c < d->Grid->columnCount(); ++c)
+                            cells.push_back(cell(c));
+                        QTest::mouseClick(box, Qt::LeftButton);
+                        box->setFocus();
+                        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(typed));
+                        QVERIFY2(box->hasFocus(), qPrintable(what));
+                        QVERIFY2(!d->Editing(), qPrintable(what));
+                        const int wanted = std::clamp(QString::fromLatin1(typed).toInt(),
+                                                      box->minimum(), box->maximum());
+                        // Beyond the maximum the second digit is refused as typed.
+                        const int shown = QString::fromLatin1(typed).toInt() > box->maximum()
+                                              ? QString::fromLatin1(typed).left(1).toInt()
+                                              : wanted;
+                        QVERIFY2(box->cleanText().toInt() == shown, qPrintable(what));
+                        QTest::keyClick(box, Qt::Key_Tab); // leaving the box applies it
+                        QVERIFY2(box->value() == shown, qPrintable(what));
+                        // A step by arrow key applies at once and keeps the focus too.
+                        box->setFocus();
+                        QTest::keyClick(box, Qt::Key_Up);
+                        QVERIFY2(box->hasFocus(), qPrintable(what));
+                        QVERIFY2(box->value() == std::min(shown + 1, box->maximum()),
+                                 qPrintable(what));
+                        QTest::keyClicks(box, QStringLiteral("7"));
+                        QVERIFY2(box->hasFocus() && !d->Editing(), qPrintable(what));
+                        for (int c = 0; c < d->Grid->columnCount(); ++c)
+                            QVERIFY2(cell(c) == cells[c], qPrintable(what));
+                        for (int n = 1; n <= ParCount; ++n)
+                            QVERIFY2(d->Session().WorkValue(n) == d->Session().OpeningValue(n),
+                                     qPrintable(what));
+                    }
+                    QVERIFY(d->CloseWith(InputClose::All));
+                    for (int t = 0; t <= m.Periods.RightEdge; ++t)
+                        for (int n = 1; n <= ParCount; ++n)
+                            QVERIFY2(
+                                m.ModelPar(t, n) == reference.ModelPar(t, n),
+                                qPrintable(QStringLiteral("sector %1 page %2 parameter %3 t %4")
+                                               .arg(sector)
+                                               .arg(page)
+                                               .arg(n)
+                                               .arg(t)));
+                }
+            }
+        }
+        QCOMPARE(spins, 3); // price variation, wage period, monetary target period
+    }
+
+    // What assistive technology sees and does: a toggled check box writes its switch, radio
+    // buttons are radio buttons, grid headings read as the plain symbol.
+    void accessibleOptionsAndHeadings() {
+        int boxes = 0, radios = 0, headings = 0;
+        for (int sector = 1; sector <= 5; ++sector) {
+            Model probe = At(5);
+            const int pages = InputSession(probe, sector, true).PageCount();
+            for (int page = 1; page <= pages; ++page) {
+                Model m = At(5);
+                m.Switch[3] = 1; // "mit Abschreibung" is enabled
+                test::RecordingHost host;
+                auto d = CreateSectorDialog(sector, m, host, true, nullptr);
+                d->SelectPage(page);
+                d->show();
+                QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+                for (QCheckBox* box : d->Notebook->currentWidget()->findChildren<QCheckBox*>()) {
+                    if (!box->isEnabled()) continue;
+                    const Switches before = m.Switch;
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+                    QVERIFY(a && a->actionInterface());
+                    a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+                    QVERIFY2(m.Switch != before, qPrintable(box->text()));
+                    ++boxes;
+                }
+                for (QRadioButton* r :
+                     d->Notebook->currentWidget()->findChildren<QRadioButton*>()) {
+                    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(r);
+                    QVERIFY2(a && a->role() == QAccessible::RadioButton, qPrintable(r->text()));
+                    ++radios;
+                }
+                QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(d->Grid);
+                QVERIFY(grid && grid->tableInterface());
+                const auto& columns = d->VisibleColumns();
+                for (int k = 0; k < static_cast<int>(columns.size()); ++k) {
+                    QAccessibleInterface* cell = grid->tableInterface()->cellAt(0, k + 1);
+                    QVERIFY(cell);
+                    const QString name = cell->text(QAccessible::Name);
+                    QCOMPARE(name,
+                             QString::fromStdString(ParamSymbol(columns[k], 5, 1, m.Sw(18) == 1)));
+                    QVERIFY2(!name.contains(QLatin1Char('~')) && !name.contains(QChar(0xA7)),
+                             qPrintable(name));
+                    ++headings;
+                }
+                d->reject();
+            }
+        }
+        QVERIFY(boxes >= 8);
+        QCOMPARE(radios, 6);
+        QVERIFY(headings > 30);
+    }
+
+    // "Seite Ok" by its shortcut leaves the focus in the spin box: the typed number counts.
+    void closingTakesTheNumberBeingTyped() {
+        Model m = At(5);
+        m.Switch[14] = 1;
+        test::RecordingHost host;
+        SupplyDialog d(m, host, true);
+        d.SelectPage(4);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.WagePeriods->setFocus();
+        QTest::keyClick(d.WagePeriods, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(d.WagePeriods, QStringLiteral("9"));
+        QVERIFY(d.CloseWith(InputClose::Page));
+        QCOMPARE(m.Sw(23), 9);
+        QCOMPARE(m.RecalcAll, 1);
+    }
+
     void wageShareIsForcedByEndogenousPrices() {
         Model m = At(5);
         m.Switch[12] = 1;
@@ -215,7 +368,7 @@ class SectorDialogsTest : public QObject {
         m.Switch[21] = 1;
         test::RecordingHost host;
         ExchangeMarketDialog d(m, host, true);
-        QVERIFY(Find<QRadioButton>(d, QStringLiteral("flexible exhange rates"))->isChecked());
+        QVERIFY(Find<QRadioButton>(d, QStringLiteral("flexible exchange rates"))->isChecked());
         QCOMPARE(d.MarketEquation->text(),
                  QStringLiteral("Foreign Exchange Market: FN = FA (Equilibrium Condition)"));
         d.reject();

@@ -21,10 +21,12 @@
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <vector>
@@ -136,6 +138,10 @@ class TotalInputWindowTest : public QObject {
     void copyDialogWritesRangeAndFile();
     void copyDialogRefusalKeepsItOpen();
     void resetDialogWritesStartValuesAndFile();
+    void periodFieldsTakeEveryDigitAndClampWhenLeft();
+    void rangeDialogsShowWholeNamesAndTheirMoveButtons();
+    void moneyGrowthNameFollowsMoneyCreation();
+    void repeatPasteReachesOnePastTheRightEdge();
     void printsTheChosenPeriodsOnPages();
     void mainWindowBindsTheCommandsAndSettlesEditsAtExit();
     void screenshots();
@@ -322,6 +328,126 @@ void TotalInputWindowTest::copyDialogWritesRangeAndFile() {
         QCOMPARE(back.ModelPar(t, par::GAut), m.ModelPar(t, par::GAut));
     }
     QCOMPARE(m.Periods.LastSolved, 7);
+}
+
+void TotalInputWindowTest::periodFieldsTakeEveryDigitAndClampWhenLeft() {
+    // The interval is 0..30: digits are taken as typed and clamped when the field is left.
+    struct Case {
+        const char* typed;
+        int value;
+    };
+    const Case cases[] = {{"500", 30}, {"150", 30}, {"12", 12}, {"0", 0},
+                          {"-7", 7},   {"+9", 9},   {"x2y", 2}};
+    TestFrame f;
+    ParameterRangeDialog d(f.m, f.recorder, ParameterRangeDialog::Copy);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    for (QSpinBox* box : {d.SourcePeriod, d.FromPeriod, d.ToPeriod}) {
+        for (const Case& c : cases) {
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(box, QString::fromLatin1(c.typed));
+            const QString what = box->objectName() + QStringLiteral(" ") + c.typed;
+            // Nothing typed as a digit is cut off while typing.
+            bool digits = false;
+            QString::fromLatin1(c.typed).toUInt(&digits);
+            if (digits && c.typed[0] != '+')
+                QVERIFY2(box->text() == QString::fromLatin1(c.typed), qPrintable(what));
+            QTest::keyClick(box, Qt::Key_Tab);
+            QVERIFY2(box->value() == c.value, qPrintable(what));
+            QVERIFY2(box->text() == QString::number(c.value), qPrintable(what));
+        }
+    }
+    // Confirming with the number still in the field clamps it as leaving would.
+    d.Choose({par::GAut});
+    d.SourcePeriod->setValue(3);
+    d.FromPeriod->setValue(5);
+    d.ToPeriod->setFocus();
+    QTest::keyClick(d.ToPeriod, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(d.ToPeriod, QStringLiteral("99"));
+    f.m.SetModelPar(3, par::GAut, 404);
+    d.Confirm();
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(f.m.ModelPar(30, par::GAut), 404.0);
+}
+
+void TotalInputWindowTest::rangeDialogsShowWholeNamesAndTheirMoveButtons() {
+    for (int language : {1, 2})
+        for (auto mode : {ParameterRangeDialog::Copy, ParameterRangeDialog::Reset}) {
+            TestFrame f;
+            f.m.Language = static_cast<uint8_t>(language);
+            ParameterRangeDialog d(f.m, f.recorder, mode);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            d.Include(true);
+            QApplication::processEvents();
+            // Every name fits: no horizontal scroll bar in either list.
+            for (QListWidget* l : {d.SourceList, d.TargetList})
+                QCOMPARE(l->horizontalScrollBar()->maximum(), 0);
+            d.Exclude(true);
+            QApplication::processEvents();
+            QCOMPARE(d.SourceList->horizontalScrollBar()->maximum(), 0);
+            // The move buttons stay visible wherever the focus is.
+            for (QWidget* focus :
+                 {static_cast<QWidget*>(d.SourceList), static_cast<QWidget*>(d.TargetList),
+                  static_cast<QWidget*>(d.FromPeriod)}) {
+                focus->setFocus();
+                QApplication::processEvents();
+                for (QPushButton* b :
+                     {d.IncludeButton, d.IncludeAllButton, d.ExcludeButton, d.ExcludeAllButton})
+                    QVERIFY(b->isVisible());
+            }
+        }
+}
+
+void TotalInputWindowTest::moneyGrowthNameFollowsMoneyCreation() {
+    for (int creation : {0, 1}) {
+        Opened o;
+        Model& m = o.frame.m;
+        m.Switch[18] = static_cast<uint8_t>(creation);
+        m.Switch[20] = 1; // growth rates of the money supply
+        o.w->SelectTabs(6, 0);
+        const QString expected =
+            QString::fromStdString(Translate(ParamName(par::gMNAut, creation == 1), m.Language));
+        const QString symbol = creation ? QStringLiteral("gMBN,aut") : QStringLiteral("gMN,aut");
+        const int column = o.Column(par::gMNAut);
+        QVERIFY(column >= 0);
+        QVERIFY(o.w->TableModel->headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                    .toString()
+                    .contains(symbol));
+        QCOMPARE(o.w->TableModel->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                 expected);
+        bool listed = false;
+        for (int i = 0; i < o.w->DetailList->count(); ++i)
+            listed = listed || o.w->DetailList->item(i)->text() == expected;
+        QVERIFY(listed);
+        for (auto mode : {ParameterRangeDialog::Copy, ParameterRangeDialog::Reset}) {
+            ParameterRangeDialog d(m, o.frame.recorder, mode);
+            QCOMPARE(d.SourceList->findItems(expected, Qt::MatchExactly).size(), 1);
+        }
+    }
+}
+
+void TotalInputWindowTest::repeatPasteReachesOnePastTheRightEdge() {
+    Opened o; // interval 0..30
+    o.Select(4, 4, par::GAut, par::GAut);
+    o.w->CopyAction->trigger();
+    o.Select(28, 28, par::GAut, par::GAut);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<RepeatPasteDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        QCOMPARE(d->Further->maximum(), 30 - 28 + 1);
+        d->Further->setValue(d->Further->maximum());
+        d->accept();
+    });
+    o.frame.recorder.messages.clear();
+    o.w->PasteRepeatAction->trigger();
+    QCOMPARE(o.frame.recorder.messages.size(), size_t(1));
+    QVERIFY(QString::fromStdString(o.frame.recorder.messages[0]).contains("rechten Analyserandes"));
+    // The accept and restore hints carry their short part on a line of its own.
+    QVERIFY(o.w->AcceptButton->toolTip().startsWith(QStringLiteral("Eingaben übernehmen\n")));
+    QVERIFY(
+        o.w->RestoreButton->toolTip().startsWith(QStringLiteral("Eingaben rückgängig machen\n")));
 }
 
 void TotalInputWindowTest::copyDialogRefusalKeepsItOpen() {

@@ -171,6 +171,20 @@ TEST_F(Batch, AnInexactStartEquilibriumIsExitOneWithTheCsv) {
     EXPECT_TRUE(noted);
 }
 
+TEST_F(Batch, AnOverflowingSolutionIsExitOneWithTheCsv) {
+    // A file may hold values no input would admit: they load, solve and are reported.
+    Model m = test::KeynesianModel();
+    test::SetFrom(m, 3, {{par::GAut, 1e308}});
+    const BatchRun r = Start(Save(m, "huge.TV5"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out.size(), 102u);
+    int said = 0;
+    for (const auto& line : r.err)
+        if (line.rfind("message: Lösung unbrauchbar: In t = 4 ist ", 0) == 0) ++said;
+    EXPECT_EQ(said, 1);
+    EXPECT_EQ(r.err.back(), "status: Lösungsabbruch nach t = 3");
+}
+
 TEST_F(Batch, TheIntervalFollowsTheFileAndQuestionsAreLogged) {
     Model m = test::KeynesianModel();
     for (int t = 61; t <= 100; ++t)
