@@ -4,15 +4,13 @@
 #include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
-#include "views/DerivationWindows.h"
-#ifdef TERVALIS_CHARTS
 #include "views/ChartCommands.h"
-#endif
+#include "views/DerivationWindows.h"
 #include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
+#include "views/IncomeWindows.h"
 #include "views/PeriodRunWindow.h"
 #include "views/SequenceCommands.h"
-#include "views/IncomeWindows.h"
 #include "windows/WindowMessages.h"
 
 #include <QMdiArea>
@@ -44,9 +42,7 @@ void InstallViewCommands(MainWindow& main) {
         "Diagram settings|Colours and line widths of the diagrams");
     InstallAsAdCommands(main);
     InstallSequenceCommands(main);
-#ifdef TERVALIS_CHARTS
     InstallChartCommands(main);
-#endif
     InstallPeriodRunCommand(main);
     InstallFlowChartCommand(main);
     main.BindCommand(QStringLiteral("MIAufbEAGrafik"),
