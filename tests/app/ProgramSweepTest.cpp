@@ -304,12 +304,12 @@ void ProgramSweepTest::RunFiveSteps(MainWindow& w) {
 
 void ProgramSweepTest::sweep() {
     QFETCH(QString, example);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
+    auto program = std::make_unique<TestProgram>();
+    QVERIFY(program->dir.isValid());
     // The model is saved by the sweep: a copy, never the shipped file.
     QString file;
     if (!example.isEmpty()) {
-        file = dir.filePath(example);
+        file = program->dir.filePath(example);
         QVERIFY(QFile::copy(QStringLiteral(TERVALIS_SOURCE_DIR "/examples/") + example, file));
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -320,16 +320,11 @@ void ProgramSweepTest::sweep() {
     silent_.clear();
     triggered_ = 0;
     {
-        Program program(TestProgramOptions(dir.path()));
-        MainWindow& w = program.window();
-        QSignalSpy started(&w, &MainWindow::startupFinished);
-        w.resize(1200, 800);
-        w.show();
-        QVERIFY(started.wait(20000));
+        MainWindow& w = program->window();
+        QVERIFY(program->Start(1200, 800));
 
-        for (int language : {1, 2}) {
-            w.SetLanguage(language);
-            Settle();
+        for (const char* language : {"MIOptionenDeutsch", "MIOptionenEnglisch"}) {
+            Run(w.Action(QString::fromLatin1(language)));
             if (!file.isEmpty()) {
                 w.fileNameProvider = [file](bool, const QString&, const QString&, const QString&) {
                     return file;
@@ -357,10 +352,13 @@ void ProgramSweepTest::sweep() {
             // unsaved changes is answered with Escape.
             Run(w.Action(QStringLiteral("MIDateiNeuesModell")));
         }
+        QCOMPARE(int(w.model().Language), 2);
         Run(w.Action(QStringLiteral("MIOptionenDeutsch")));
         QCOMPARE(int(w.model().Language), 1);
 
-        // Every window closed, then the program ends through its Exit entry.
+        // Every window closed, the one in front through its entry, then the program ends
+        // through its Exit entry.
+        Run(w.Action(QStringLiteral("MIFensterSchliessen")));
         w.mdiArea()->closeAllSubWindows();
         for (QWidget* top : QApplication::topLevelWidgets())
             if (top != &w && top->isVisible()) top->close();
@@ -369,6 +367,7 @@ void ProgramSweepTest::sweep() {
         w.Action(QStringLiteral("MIDateiBeenden"))->trigger();
         Settle();
         QVERIFY(!w.isVisible());
+        program.reset();
     }
     qApp->removeEventFilter(&paints);
     paints_ = nullptr;
@@ -384,9 +383,8 @@ void ProgramSweepTest::sweep() {
 }
 
 void ProgramSweepTest::secondProgramLeavesTheExchangeToTheFirst() {
-    QTemporaryDir one, two;
-    auto first = std::make_unique<Program>(TestProgramOptions(one.path()));
-    Program second(TestProgramOptions(two.path()));
+    auto first = std::make_unique<TestProgram>();
+    TestProgram second;
     const QString socket = ExchangeSocketPath(QStringLiteral("TERVALIS"));
     QVERIFY(QFileInfo::exists(socket));
     const QString name = QStringLiteral("MIDateiValdaESA");

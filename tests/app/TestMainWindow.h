@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "app/Program.h"
 #include "core/Model.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -29,5 +31,22 @@ inline void CreateTestMainWindow(std::unique_ptr<QTemporaryDir>& dir, std::uniqu
     model->InitialiseForProgramStart();
     window = std::make_unique<MainWindow>(*model, TestProgramOptions(dir->path()));
 }
+
+// The whole program as users start it (the one assembly), in a temporary directory of its
+// own; tests that need every layer's commands use it. Start() shows the window and waits
+// for the start-up solution.
+struct TestProgram {
+    QTemporaryDir dir;
+    std::unique_ptr<Program> program = std::make_unique<Program>(TestProgramOptions(dir.path()));
+
+    MainWindow& window() { return program->window(); }
+    Model& model() { return program->model(); }
+    bool Start(int width = 1024, int height = 720) {
+        QSignalSpy started(&window(), &MainWindow::startupFinished);
+        window().resize(width, height);
+        window().show();
+        return started.wait(20000);
+    }
+};
 
 } // namespace tv
