@@ -1,7 +1,9 @@
 #include "app/BookingLink.h"
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 namespace tv {
 
@@ -19,9 +21,25 @@ ExchangeServer::ExchangeServer(QObject* parent) : QObject(parent), server_(new Q
     });
 }
 
+QString ExchangeSocketPath(const QString& serviceName) {
+    // Another user's instance, or one on a shared temporary directory, must not be able to
+    // take the name over.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    return QDir(dir).filePath(serviceName);
+}
+
 bool ExchangeServer::Listen(const QString& serviceName) {
-    QLocalServer::removeServer(serviceName); // a socket left by a crashed run
-    return server_->listen(serviceName);
+    const QString path = ExchangeSocketPath(serviceName);
+    {
+        QLocalSocket probe;
+        probe.connectToServer(path);
+        anotherServes_ = probe.waitForConnected(500);
+    }
+    if (anotherServes_) return false;
+    QLocalServer::removeServer(path); // a socket left by a crashed run: nobody answers on it
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    return server_->listen(path);
 }
 
 QString ExchangeServer::ServerName() const {

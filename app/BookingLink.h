@@ -17,8 +17,9 @@ class MainWindow;
 constexpr const char* ExchangeTopic = "DDEServerConvTERVALIS5";
 constexpr const char* ExchangeItem = "DDEServerItemTERVALIS5";
 
-// Serves the program's topic on a local socket (server name = service name). One request
-// a line, fields separated by tabs, one answer line each:
+// Serves the program's topic on a local socket named after the service in the user's runtime
+// directory, reachable by the user only. One request a line, fields separated by tabs, one
+// answer line each:
 //   "request<TAB>topic<TAB>item"   -> the item's text (lines joined by "\r\n")
 //   "execute<TAB>topic<TAB>macro"  -> "ok", the macro's effect done
 //   "poke<TAB>topic<TAB>item<TAB>text" -> "ok", the text appended to the item
@@ -27,7 +28,11 @@ class ExchangeServer : public QObject {
     Q_OBJECT
   public:
     explicit ExchangeServer(QObject* parent = nullptr);
+    // Listens unless another server of the service still answers (AnotherServes() then
+    // tells); a socket nobody answers on is left by a crashed run and replaced. The socket
+    // goes when the server does.
     bool Listen(const QString& serviceName);
+    bool AnotherServes() const { return anotherServes_; }
     QString ServerName() const;
 
     QString ItemText;
@@ -40,7 +45,11 @@ class ExchangeServer : public QObject {
 
   private:
     QLocalServer* server_;
+    bool anotherServes_ = false;
 };
+
+// The socket path of an exchange service: in the user's runtime directory.
+QString ExchangeSocketPath(const QString& serviceName);
 
 // Sends text to the booking application's exchange topic; false (nothing sent) when it is
 // not reachable.

@@ -60,6 +60,7 @@ class ExportBookingState : public QObject {
         exchange_->Listen(QStringLiteral("TERVALIS"));
     }
 
+    bool ServesExchange() const { return !exchange_->AnotherServes(); }
     void Export();
     void Transfer(int index);
     void Shares();
@@ -216,9 +217,19 @@ void ExportBookingState::Shares() {
 
 void InstallExportBookingCommands(MainWindow& w) {
     auto* s = new ExportBookingState(w);
+    // A second running program leaves the exchange to the first and says so.
+    const char* exchangeHint =
+        s->ServesExchange()
+            ? nullptr
+            : "Daten an VALDA senden|Eine andere laufende TERVALIS-Sitzung bedient den "
+              "Datenaustausch mit VALDA; diese beantwortet keine Anfragen.##Send data to "
+              "VALDA|Another running TERVALIS session serves the data exchange with VALDA; "
+              "this one answers no requests.";
     w.BindCommand(QStringLiteral("MIDateiExport"), [s] { s->Export(); });
-    w.BindCommand(QStringLiteral("MIDateiValdaESA"), [s] { s->Transfer(BookingEsa); });
-    w.BindCommand(QStringLiteral("MIDateiValdaBPM"), [s] { s->Transfer(BookingBpm); });
+    w.BindCommand(
+        QStringLiteral("MIDateiValdaESA"), [s] { s->Transfer(BookingEsa); }, exchangeHint);
+    w.BindCommand(
+        QStringLiteral("MIDateiValdaBPM"), [s] { s->Transfer(BookingBpm); }, exchangeHint);
     w.BindCommand(QStringLiteral("MIDateiValdaEinstellungen"), [s] { s->Shares(); });
     w.BindCommand(QStringLiteral("MIDateiValdaESASchliessen"), [s] { s->Close(BookingEsa); });
     w.BindCommand(QStringLiteral("MIDateiValdaBPMSchliessen"), [s] { s->Close(BookingBpm); });

@@ -1,24 +1,6 @@
-#include "app/BookingLink.h"
 #include "app/MainLogic.h"
-#include "app/MainWindow.h"
+#include "app/Program.h"
 #include "app/StartInfo.h"
-#include "core/Model.h"
-#include "core/RuleServer.h"
-#ifdef TERVALIS_INPUT
-#include "input/InputCommands.h"
-#endif
-#ifdef TERVALIS_INPUT
-#include "input/TotalInputCommands.h"
-#endif
-#ifdef TERVALIS_VIEWS
-#include "views/ViewCommands.h"
-#endif
-#ifdef TERVALIS_MONEY
-#include "money/MoneyCommands.h"
-#endif
-#ifdef TERVALIS_ACCOUNTS
-#include "views/AccountSchemeCommands.h"
-#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -36,31 +18,10 @@ int main(int argc, char** argv) {
     info->show();
     app.processEvents();
 
-    tv::Model model;
-    model.InitialiseForProgramStart();
-    // Rule-based expectations are served by the in-process rule server.
-    tv::RuleBaseLink rules([] { return std::make_unique<tv::LeastSquaresRuleServer>(); });
-    model.Rules = &rules;
     tv::MainWindowOptions options;
     options.commandLineFile = tv::CommandLineFileName(argc, argv);
-    tv::MainWindow main(model, options);
-    // Each subsystem built into the program binds its own menu entries.
-    tv::InstallExportBookingCommands(main);
-#ifdef TERVALIS_INPUT
-    tv::InstallInputCommands(main);
-#endif
-#ifdef TERVALIS_INPUT
-    tv::InstallTotalInputCommands(main);
-#endif
-#ifdef TERVALIS_VIEWS
-    tv::InstallViewCommands(main);
-#endif
-#ifdef TERVALIS_MONEY
-    tv::InstallMoneyCommands(main);
-#endif
-#ifdef TERVALIS_ACCOUNTS
-    tv::InstallAccountSchemeCommands(main);
-#endif
+    tv::Program program(options);
+    tv::MainWindow& main = program.window();
     QObject::connect(&main, &tv::MainWindow::startupFinished, info.get(),
                      [&info] { QTimer::singleShot(800, info.get(), [&info] { info->close(); }); });
     main.show();

@@ -5,10 +5,8 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "views/AsAdCommands.h"
-#include "views/DerivationWindows.h"
-#ifdef TERVALIS_CHARTS
 #include "views/ChartCommands.h"
-#endif
+#include "views/DerivationWindows.h"
 #include "views/FlowChartWindow.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/Handout.h"
@@ -78,9 +76,7 @@ void InstallViewCommands(MainWindow& main) {
         "Handout|Writes equations, results, sequence table and diagrams into one PDF");
     InstallAsAdCommands(main);
     InstallSequenceCommands(main);
-#ifdef TERVALIS_CHARTS
     InstallChartCommands(main);
-#endif
     InstallPeriodRunCommand(main);
     InstallFlowChartCommand(main);
     main.BindCommand(QStringLiteral("MIAufbEAGrafik"),

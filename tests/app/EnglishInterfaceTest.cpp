@@ -41,20 +41,6 @@
 #include <QToolButton>
 #include <QtTest>
 
-#ifdef TERVALIS_WITH_INPUT
-#include "input/InputCommands.h"
-#include "input/TotalInputCommands.h"
-#endif
-#ifdef TERVALIS_WITH_VIEWCOMMANDS
-#include "views/ViewCommands.h"
-#endif
-#ifdef TERVALIS_WITH_MONEYCOMMANDS
-#include "money/MoneyCommands.h"
-#endif
-#ifdef TERVALIS_WITH_ACCOUNTVIEW
-#include "views/AccountSchemeCommands.h"
-#endif
-
 #include <memory>
 
 using namespace tv;
@@ -217,30 +203,18 @@ class EnglishInterfaceTest : public QObject {
 
     GermanDetector german_ = GermanDetector::FromCheckScript(
         QStringLiteral(TERVALIS_SOURCE_DIR "/tests/i18n/check_texts.py"));
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<Model> m_;
-    std::unique_ptr<MainWindow> w_;
+    std::unique_ptr<TestProgram> program_;
+    Model* m_ = nullptr;
+    MainWindow* w_ = nullptr;
     QStringList said_;
     qsizetype collected_ = 0;
 };
 
 void EnglishInterfaceTest::init() {
-    CreateTestMainWindow(dir_, m_, w_);
-    // The hints and entries the layers bind, as in the program.
-    InstallExportBookingCommands(*w_);
-#ifdef TERVALIS_WITH_INPUT
-    InstallInputCommands(*w_);
-    InstallTotalInputCommands(*w_);
-#endif
-#ifdef TERVALIS_WITH_VIEWCOMMANDS
-    InstallViewCommands(*w_);
-#endif
-#ifdef TERVALIS_WITH_MONEYCOMMANDS
-    InstallMoneyCommands(*w_);
-#endif
-#ifdef TERVALIS_WITH_ACCOUNTVIEW
-    InstallAccountSchemeCommands(*w_);
-#endif
+    // The program with the hints and entries every layer binds.
+    program_ = std::make_unique<TestProgram>();
+    m_ = &program_->model();
+    w_ = &program_->window();
     said_.clear();
     w_->userHost().scriptAsk = [this](const QString& t, const QString& text) {
         said_ << t << text;
@@ -249,7 +223,7 @@ void EnglishInterfaceTest::init() {
     w_->userHost().scriptMessage = [this](const QString& t, const QString& text) {
         said_ << t << text;
     };
-    QSignalSpy done(w_.get(), &MainWindow::startupFinished);
+    QSignalSpy done(w_, &MainWindow::startupFinished);
     w_->resize(1024, 720);
     w_->show();
     QVERIFY(done.wait(10000));
@@ -257,9 +231,9 @@ void EnglishInterfaceTest::init() {
 
 void EnglishInterfaceTest::cleanup() {
     w_->close();
-    w_.reset();
-    m_.reset();
-    dir_.reset();
+    program_.reset();
+    m_ = nullptr;
+    w_ = nullptr;
 }
 
 void EnglishInterfaceTest::OpenExample() {
@@ -282,7 +256,7 @@ QStringList EnglishInterfaceTest::GermanTexts() {
     for (QAction* a : w_->menuBar()->actions())
         if (a->menu()) c.Menu(a->menu(), QStringLiteral("menu"));
     // The main window with the bars, the status bar and the four base windows.
-    c.Tree(w_.get());
+    c.Tree(w_);
     // The stepwise-solving dialog belongs to the main window even while hidden.
     c.Tree(w_->SolveControl, false);
     collected_ = c.texts.size();
@@ -312,7 +286,7 @@ void EnglishInterfaceTest::noGermanAfterSwitchingToEnglish() {
     // German first: the texts must follow the switch of an open window, also the hint of
     // a widget the mouse points at.
     QStatusTipEvent pointed(w_->mdiArea()->subWindowList().first()->statusTip());
-    QCoreApplication::sendEvent(w_.get(), &pointed);
+    QCoreApplication::sendEvent(w_, &pointed);
     QVERIFY(german_.German(w_->HintLine->text()));
     QVERIFY(!GermanTexts().isEmpty());
     w_->SetLanguage(2);
@@ -387,7 +361,7 @@ void EnglishInterfaceTest::dialogsAndPrintsOfAnEnglishWindowAreEnglish() {
              QStringLiteral("Quelle: TERVALIS 5.1, Modell: \"M\" (Druckdatum: 09.12.2026; "
                             "Druckzeit: 08:30:05)"));
     w_->SetLanguage(1);
-    PeriodPrintDialog german(3, 10, 40, w_.get());
+    PeriodPrintDialog german(3, 10, 40, w_);
     QCOMPARE(german.FromLeftEdgeButton->text(), QStringLiteral("t = 3 (linker Rand)"));
 }
 

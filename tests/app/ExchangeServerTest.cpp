@@ -3,9 +3,18 @@
 #include "app/BookingLink.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLocalSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
 
 class ExchangeServerTest : public QObject {
     Q_OBJECT
@@ -21,7 +30,25 @@ class ExchangeServerTest : public QObject {
         return QString::fromUtf8(s.readLine()).chopped(1);
     }
 
+    // Asks from a helper thread while this thread's event loop lets the servers answer.
+    static QString AskAside(const QString& server, const QString& request) {
+        QString got;
+        auto* thread = QThread::create([&] { got = Ask(server, request); });
+        thread->start();
+        if (!QTest::qWaitFor([thread] { return thread->isFinished(); }, 5000))
+            return QStringLiteral("<timeout>");
+        delete thread;
+        return got;
+    }
+
+    QTemporaryDir runtime_;
+
   private slots:
+    void initTestCase() {
+        QVERIFY(runtime_.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+    }
+
     void answersTheTopicItemAndMacros() {
         tv::ExchangeServer server;
         const QString name =
@@ -66,6 +93,61 @@ class ExchangeServerTest : public QObject {
                  (QStringList{QStringLiteral("test"), QStringLiteral("VALDA gestartet")}));
         QCOMPARE(fronts, 1);
         QCOMPARE(transfers, 1);
+    }
+
+    // Two instances side by side: the second leaves the name to the first, which keeps
+    // answering its own requests; when the first ends, its socket goes and the name is free.
+    void secondInstanceLeavesTheNameToTheFirst() {
+        const QString name = QStringLiteral("TERVALIS");
+        const QString item =
+            QStringLiteral("request\tDDEServerConvTERVALIS5\tDDEServerItemTERVALIS5");
+        auto first = std::make_unique<tv::ExchangeServer>();
+        tv::ExchangeServer second;
+        first->ItemText = QStringLiteral("first");
+        second.ItemText = QStringLiteral("second");
+        QVERIFY(first->Listen(name));
+        QVERIFY(!first->AnotherServes());
+        const QString path = tv::ExchangeSocketPath(name);
+        QCOMPARE(first->ServerName(), path);
+        QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(runtime_.path()).absoluteFilePath());
+        // Only the user may connect.
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(path).permissions() & others, QFile::Permissions());
+
+        QVERIFY(!second.Listen(name));
+        QVERIFY(second.AnotherServes());
+        QCOMPARE(AskAside(path, item), QStringLiteral("first"));
+        QCOMPARE(AskAside(path, item), QStringLiteral("first"));
+
+        first.reset();
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(second.Listen(name));
+        QVERIFY(!second.AnotherServes());
+        QCOMPARE(AskAside(path, item), QStringLiteral("second"));
+    }
+
+    // A socket nobody answers on (left by a crashed run) is replaced.
+    void socketOfACrashedRunIsReplaced() {
+        const QString name = QStringLiteral("tervalis-crashed");
+        const QByteArray path = QFile::encodeName(tv::ExchangeSocketPath(name));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        ::close(fd); // bound, never listening: the file stays
+        QVERIFY(QFileInfo::exists(QFile::decodeName(path)));
+
+        tv::ExchangeServer server;
+        server.ItemText = QStringLiteral("alive");
+        QVERIFY(server.Listen(name));
+        QVERIFY(!server.AnotherServes());
+        QCOMPARE(
+            AskAside(server.ServerName(),
+                     QStringLiteral("request\tDDEServerConvTERVALIS5\tDDEServerItemTERVALIS5")),
+            QStringLiteral("alive"));
     }
 
     void pokeWithoutPartnerSendsNothing() {
