@@ -1,5 +1,7 @@
 #include "views/ViewPictures.h"
 
+#include "core/Model.h"
+#include "views/SequenceTableWindow.h"
 #include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
 #include "windows/WorkingWindow.h"
@@ -69,7 +71,14 @@ bool PrintToPdf(WorkingWindow& window, const QString& path, QString& error) {
     const QPrinter::OutputFormat previousFormat = printer.outputFormat();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(temp.fileName());
-    window.Message(MSG_PRINT, 1, 1);
+    // A picture of the sequence table holds the whole analysis interval; its print command
+    // would ask for the range first.
+    if (auto* table = dynamic_cast<SequenceTableWindow*>(&window)) {
+        const Model& m = window.frame().model();
+        table->PrintPeriods(m.Periods.LeftEdge, m.Periods.RightEdge);
+    } else {
+        window.Message(MSG_PRINT, 1, 1);
+    }
     printer.setOutputFileName(previous);
     printer.setOutputFormat(previousFormat);
     if (QFileInfo(temp.fileName()).size() == 0) {

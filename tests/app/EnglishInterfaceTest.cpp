@@ -370,7 +370,7 @@ void EnglishInterfaceTest::dialogsAndPrintsOfAnEnglishWindowAreEnglish() {
 // stays on the list the items came from, with the item at the first moved position
 // selected.
 void EnglishInterfaceTest::exportDialogMovesItemsAndKeepsTheFocus() {
-    ExportDialog d(*m_, w_.get());
+    ExportDialog d(*m_, w_);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     QMap<QString, QPushButton*> button;
@@ -519,7 +519,7 @@ void EnglishInterfaceTest::everyMenuShortcutReachesItsEntry() {
         QWidget* target = window->widget() ? window->widget() : window;
         target->setFocus();
         QTest::qWait(10);
-        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : w_.get();
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : w_;
         for (QAction* a : entries) {
             if (a->shortcut().isEmpty() || !a->isEnabled()) continue;
             // F1 is context help: a window with a help topic of its own answers it.
