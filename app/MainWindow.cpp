@@ -2,6 +2,7 @@
 #include "app/HelpSystem.h"
 
 #include "app/MainWindowShared.h"
+#include "app/SettingsFonts.h"
 
 #include "app/MainLogic.h"
 #include "app/ModelChange.h"
@@ -211,17 +212,8 @@ QString MainWindow::T(const char* bilingual) const {
 void MainWindow::ApplySettings() {
     host_->SoundOn = settings_.Sound;
     m_.Options.ShowSolveInfo = settings_.ShowSolveInfo ? 1 : 0;
-    auto font = [](const FontSetting& f) {
-        QFont q(Q(f.Name));
-        q.setPointSize(std::max(1, f.Size));
-        q.setItalic(f.Italic);
-        q.setBold(f.Bold);
-        q.setUnderline(f.Underline);
-        q.setStrikeOut(f.StrikeOut);
-        return q;
-    };
-    screenFont_ = font(settings_.ScreenFont);
-    printerFont_ = font(settings_.PrinterFont);
+    screenFont_ = FontFromSetting(settings_.ScreenFont);
+    printerFont_ = FontFromSetting(settings_.PrinterFont);
     Action(QStringLiteral("MIOptionenSound"))->setChecked(settings_.Sound);
     // Without a sound output the option could change nothing.
     Action(QStringLiteral("MIOptionenSound"))->setEnabled(QtUserHost::HasSoundOutput());
@@ -238,15 +230,10 @@ void MainWindow::ApplySettings() {
     ApplyBarVisibility();
 }
 
-static QColor ColourOfSetting(int bgr) {
-    // The settings file keeps colours as 0x00BBGGRR.
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 void MainWindow::ApplyFontColour(QMdiSubWindow* window) {
     if (!window || !window->widget()) return;
     QPalette p = window->widget()->palette();
-    const QColor c = ColourOfSetting(settings_.ScreenFont.Colour);
+    const QColor c = ColourFromSetting(settings_.ScreenFont.Colour);
     p.setColor(QPalette::Text, c);
     p.setColor(QPalette::WindowText, c);
     window->widget()->setPalette(p);

@@ -2,6 +2,7 @@
 #include "tools/RenderRequest.h"
 
 #include "app/Settings.h"
+#include "app/SettingsFonts.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -91,20 +92,6 @@ const std::vector<ViewEntry>& Views() {
         {"money-accounts", Opens<MoneyAccountsWindow>()},
     };
     return views;
-}
-
-QFont FontOf(const FontSetting& f) {
-    QFont q(QString::fromStdString(f.Name));
-    q.setPointSize(std::max(1, f.Size));
-    q.setItalic(f.Italic);
-    q.setBold(f.Bold);
-    q.setUnderline(f.Underline);
-    q.setStrikeOut(f.StrikeOut);
-    return q;
-}
-
-QColor ColourOfSetting(int bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
 int Refuse(const std::string& text) {
@@ -244,8 +231,8 @@ bool IsRenderView(const std::string& name) {
 RenderFrame::RenderFrame(Model& m, UserHost& host, Settings settings, QString modelBaseName,
                          const Baseline* baseline, int period)
     : m_(m), host_(host), settings_(std::move(settings)), modelBaseName_(std::move(modelBaseName)),
-      baseline_(baseline), period_(period), printerFont_(FontOf(settings_.PrinterFont)),
-      screenFont_(FontOf(settings_.ScreenFont)), area_(std::make_unique<QMdiArea>()),
+      baseline_(baseline), period_(period), printerFont_(FontFromSetting(settings_.PrinterFont)),
+      screenFont_(FontFromSetting(settings_.ScreenFont)), area_(std::make_unique<QMdiArea>()),
       printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     // The size of the program's main window, so that windows lay out as they do there.
     area_->resize(1024, 640);
@@ -272,7 +259,7 @@ WorkingWindow* RenderFrame::Open(const std::string& name) {
         if (w->widget()) {
             // The screen font's colour, as the main window gives every child.
             QPalette p = w->widget()->palette();
-            const QColor c = ColourOfSetting(settings_.ScreenFont.Colour);
+            const QColor c = ColourFromSetting(settings_.ScreenFont.Colour);
             p.setColor(QPalette::Text, c);
             p.setColor(QPalette::WindowText, c);
             w->widget()->setPalette(p);
