@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -23,20 +24,61 @@ namespace {
 
 using A = SchemeAccount;
 
+// The money of the three spending sectors and the households' speculative balance, as a
+// phase opens or as its bookings leave them.
+struct Holdings {
+    double Households = 0, Firms = 0, Government = 0, Speculative = 0;
+};
+
+// What the finished phase's money entries (dL..., -dL...) leave of the balances it opened with.
+Holdings EndOfPhase(const AccountScheme& s, const SchemePhase& opening) {
+    Holdings h{opening.Households, opening.Firms, opening.Government, opening.Speculative};
+    auto add = [&s](A a, double& balance, double* speculative) {
+        for (int c : {0, 1})
+            for (const SchemeEntry& e : s.State().Column(a, c)) {
+                const size_t tag = e.Text.find(") ");
+                if (e.Tag == 0 || tag == std::string::npos) continue;
+                const std::string text = e.Text.substr(tag + 2);
+                if (speculative && text.rfind("dLS", 0) == 0)
+                    *speculative += e.Amount;
+                else if (text.rfind("dL", 0) == 0 || text.rfind("-dL", 0) == 0)
+                    balance += e.Amount;
+            }
+    };
+    add(A::Households, h.Households, &h.Speculative);
+    add(A::Firms, h.Firms, nullptr);
+    add(A::Government, h.Government, nullptr);
+    return h;
+}
+
 // Replays every phase of every period of the model's interval and checks that the bond
-// market's supply (WA) and demand (WN) agree, and that every sector account balances.
-// Returns how many phases were checked.
+// market's supply (WA) and demand (WN) agree, that every sector account balances, and that
+// a period opens with last period's money stock held as the previous period's last phase
+// left it. Returns how many phases were checked.
 int ExpectBondMarketClears(Model& m, const std::string& name) {
     m.DecimalPlaces = 10; // no booking is skipped for showing as zero
     int phases = 0;
+    std::optional<Holdings> carried; // as the last phase of the period before ended
     for (int t = m.Periods.LeftEdge; t <= m.Periods.RightEdge; ++t) {
         m.Periods.CurrentPeriod = t;
         AccountScheme s(m);
         s.Load();
+        if (s.Monetary() && t > 0) {
+            const SchemePhase& p = s.PhaseData(1);
+            EXPECT_EQ(p.OpeningMoney, m.GetVar(t - 1, var::M)) << name << " t=" << t;
+            if (carried) {
+                const double tol = 1e-9 * std::max(1.0, std::fabs(p.OpeningMoney));
+                EXPECT_NEAR(p.Households, carried->Households, tol) << name << " t=" << t;
+                EXPECT_NEAR(p.Firms, carried->Firms, tol) << name << " t=" << t;
+                EXPECT_NEAR(p.Government, carried->Government, tol) << name << " t=" << t;
+            }
+        }
+        carried.reset();
         for (int k = 1; k <= s.PhaseCount(); ++k) {
             s.SetPhase(k);
             s.Finish();
             ++phases;
+            if (s.Monetary() && k == s.PhaseCount()) carried = EndOfPhase(s, s.PhaseData(k));
             const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
             const double tol = 1e-7 * std::max({1.0, std::fabs(wa), std::fabs(wn)});
             EXPECT_NEAR(wa, wn, tol) << name << " t=" << t << " phase " << k;

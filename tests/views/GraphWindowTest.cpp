@@ -119,6 +119,14 @@ bool HasColour(const QImage& image, QColor colour, QRect area = {}) {
     return false;
 }
 
+// Text drawn in black: its darkest pixels, however the font's outlines are smoothed.
+bool HasDarkText(const QImage& image, QRect area) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 80) return true;
+    return false;
+}
+
 bool OnlyGreys(const QImage& image) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
@@ -264,7 +272,7 @@ void GraphWindowTest::mouseBandZoomsAndUndoRestores() {
     // "Zoom" at the top right, black on a white patch: legible on the window's grey.
     const QImage& zoomed = box->Picture();
     QVERIFY(HasColour(zoomed, Qt::white, QRect(zoomed.width() - 40, 0, 40, 30)));
-    QVERIFY(HasColour(zoomed, Qt::black, QRect(zoomed.width() - 40, 0, 40, 30)));
+    QVERIFY(HasDarkText(zoomed, QRect(zoomed.width() - 40, 0, 40, 30)));
 
     box->UndoZoomItem->trigger();
     box->grab();
