@@ -12,6 +12,7 @@ also on Ctrl+C.
 
     tools/mutate.py                        # the Qt-free files changed against main
     tools/mutate.py core/Solver.cpp --count 20 --seed 3
+    tools/mutate.py core/Period.cpp --tests '^(ComputePeriod|Solve)\.'
 
 The build tree (default build-mutate/) is configured on first use; the first build takes a
 while, later ones rebuild only the mutated file and relink.
@@ -188,7 +189,7 @@ def run_cases(build, numbers, timeout, jobs):
     """True when every case passes."""
     if not numbers:
         return True
-    selection = ",,," + ",".join(str(n) for n in numbers)
+    selection = "0,0,0," + ",".join(str(n) for n in numbers)
     try:
         r = run(["ctest", "--test-dir", build, "-I", selection, "-j", str(jobs), "--timeout",
                  str(timeout), "--stop-on-failure"], timeout=timeout * 4)
@@ -211,6 +212,8 @@ def main():
     parser.add_argument("--timeout", type=int, default=120, help="seconds per test case")
     parser.add_argument("--build", default=os.path.join(ROOT, "build-mutate"))
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--tests", default="", help="only the CTest cases matching this "
+                        "regular expression (faster; default: every case a mutant affects)")
     args = parser.parse_args()
     files = args.files or changed_files()
     if not files:
@@ -223,7 +226,7 @@ def main():
         print("The unmutated tree does not build.")
         return 2
     # The GoogleTest cases are known once their programs are built.
-    cases = test_programs(build)
+    cases = [c for c in test_programs(build) if re.search(args.tests, c[1])]
     programs = sorted({p for _, _, p in cases if p.startswith(build)})
     signal.signal(signal.SIGTERM, interrupted)
 

@@ -437,7 +437,7 @@ TEST(Solve, RecalculationCommandsAndFollowingTheSolution) {
 
 // After an archiving shift the left edge is above 0 and its period is solved from the stored
 // period before it; every recalculation (a switch, the expectations, the accuracy, a file
-// opened) computes the left-edge period itself again.
+// opened) computes the left-edge period itself again, and none of the periods before it.
 TEST(Solve, RecalculationsRecomputeTheLeftEdgePeriod) {
     const std::pair<const char*, std::function<void(Model&, RecordingHost&)>> ways[] = {
         {"all", [](Model& m, RecordingHost& h) { RecalculateAll(m, h); }},
@@ -462,9 +462,11 @@ TEST(Solve, RecalculationsRecomputeTheLeftEdgePeriod) {
         Model m = solved;
         for (int n = 1; n <= VarCount; ++n)
             if (n != var::GSM) m.SetVar(10, n, -1); // the money multiplier is no period result
+        m.SetVar(2, var::Y, -1);
         RecordingHost again(1);
         recalculate(m, again);
         EXPECT_EQ(again.Status(), "Ok") << name;
+        EXPECT_EQ(m.GetVar(2, var::Y), -1) << name;
         for (int n = 1; n <= VarCount; ++n) {
             const double x = m.GetVar(10, n), want = solved.GetVar(10, n);
             EXPECT_TRUE(x == want || (std::isnan(x) && std::isnan(want))) << name << " " << n;
