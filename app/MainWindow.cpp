@@ -199,7 +199,11 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     SetStatusText(QStringLiteral("Alles lösen!##Solve all!"));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The area still reports its windows' deactivation while QWidget tears the children
+    // down, when this window is no longer whole.
+    if (mdi_) disconnect(mdi_, nullptr, this, nullptr);
+}
 
 UserHost& MainWindow::host() {
     return *host_;
