@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -649,7 +648,7 @@ std::string DriverGroup::Periods(int explainedPeriod) const {
     const bool gapless = last - first + 1 == static_cast<int>(members.size());
     const std::string from = std::to_string(first);
     if (members.size() == 1) return "t = " + from;
-    if (gapless && last == explainedPeriod) return FillIn("ab t = %1##from t = %1", from);
+    if (gapless && last >= explainedPeriod - 1) return FillIn("ab t = %1##from t = %1", from);
     if (gapless) return "t = " + from + "\u2013" + std::to_string(last);
     std::string list = "t = ";
     constexpr size_t Listed = 4;
@@ -702,12 +701,7 @@ std::string DriversSentence(const Model& m, int n, int t, const Comparison& agai
                 const Driver& d = g.members.front();
                 text += k ? "; " : "";
                 if (g.kind == Driver::Par) {
-                    std::string name = Translate(d.Name(), language);
-                    if (!german && name.size() > 1 &&
-                        std::isupper(static_cast<unsigned char>(name[0])) &&
-                        std::islower(static_cast<unsigned char>(name[1])))
-                        name[0] =
-                            static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+                    const std::string name = Translate(d.Name(), language);
                     text += Translate(d.Symbol(), language) + " (" + name + ") " + g.Change(m) +
                             " " + Translate(g.Periods(t), language);
                 } else if (g.kind == Driver::Start || g.kind == Driver::Rest) {

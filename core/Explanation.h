@@ -114,7 +114,7 @@ struct DriverGroup {
 std::vector<DriverGroup> GroupDrivers(const std::vector<Driver>& drivers);
 
 // The answer a student reads aloud, "Deutsch##English": "Y is 48.24 higher in t = 20 than
-// in the baseline: G,aut (government purchases, aut.) +10 from t = 5: 100 %." The three
+// in the baseline: G,aut (Government Purchases,autonomous) +10 from t = 5: 100 %." The three
 // largest symbols (two when a rest of others follows), the others summed.
 std::string DriversSentence(const Model& m, int n, int t, const Comparison& against, double change,
                             const std::vector<Driver>& drivers);
