@@ -691,37 +691,42 @@ std::string DriversSentence(const Model& m, int n, int t, const Comparison& agai
                                 (up ? " höher als " : " niedriger als ") + other + ": "
                           : symbol + " is " + size + (up ? " higher in " : " lower in ") + when +
                                 " than " + other + ": ";
-            const std::vector<DriverGroup> groups = GroupDrivers(drivers);
+            // Groups too small to show as a whole percent go with the others.
+            std::vector<DriverGroup> groups = GroupDrivers(drivers);
+            auto percent = [&](double part) { return std::lround(100 * part / change); };
+            double others = 0;
+            std::erase_if(groups, [&](const DriverGroup& g) {
+                if (percent(g.contribution) != 0) return false;
+                others += g.contribution;
+                return true;
+            });
             const size_t named = groups.size() <= 3 ? groups.size() : 2;
-            auto percent = [&](double part) {
-                return std::to_string(std::lround(100 * part / change)) + " %";
-            };
+            for (size_t k = named; k < groups.size(); ++k)
+                others += groups[k].contribution;
             for (size_t k = 0; k < named; ++k) {
                 const DriverGroup& g = groups[k];
                 const Driver& d = g.members.front();
                 text += k ? "; " : "";
-                if (g.kind == Driver::Par) {
-                    const std::string name = Translate(d.Name(), language);
-                    text += Translate(d.Symbol(), language) + " (" + name + ") " + g.Change(m) +
-                            " " + Translate(g.Periods(t), language);
-                } else if (g.kind == Driver::Start || g.kind == Driver::Rest) {
+                if (g.kind == Driver::Start) {
+                    text += Translate("das Startgleichgewicht##the start equilibrium", language);
+                } else if (g.kind == Driver::Rest) {
                     text +=
-                        g.kind == Driver::Start
-                            ? Translate("das Startgleichgewicht##the start equilibrium", language)
-                            : Translate("nicht zerlegbarer Rest##a rest that cannot be split",
-                                        language);
+                        Translate("nicht zerlegbarer Rest##a rest that cannot be split", language);
                 } else {
-                    text += Translate(d.Name(), language) + " " + Translate(g.Periods(t), language);
+                    std::string periods = Translate(g.Periods(t), language);
+                    if (periods.rfind("t = ", 0) == 0) periods = "in " + periods;
+                    if (g.kind == Driver::Par)
+                        text += Translate(d.Symbol(), language) + " (" +
+                                Translate(d.Name(), language) + ") " + g.Change(m) + " ";
+                    else
+                        text += Translate(d.Name(), language) + " ";
+                    text += periods;
                 }
-                text += ": " + percent(g.contribution);
+                text += ": " + std::to_string(percent(g.contribution)) + " %";
             }
-            if (named < groups.size()) {
-                double others = 0;
-                for (size_t k = named; k < groups.size(); ++k)
-                    others += groups[k].contribution;
+            if (percent(others) != 0)
                 text += Translate("; übrige Ursachen##; other causes", language) + ": " +
-                        percent(others);
-            }
+                        std::to_string(percent(others)) + " %";
             text += ".";
         }
         out += (german ? "" : "##") + text;
