@@ -37,6 +37,7 @@ inline Model Changed(const Model& m, int from, std::initializer_list<std::pair<i
     for (const auto& [n, value] : pars)
         for (int t = from; t <= out.Periods.RightEdge; ++t)
             out.SetModelPar(t, n, value);
+    out.RecalcInterval = true; // what an input dialog marks
     SilentHost host(false);
     EnforceExpectationRules(out, host);
     MarkWhatMustBeRecomputed(out);

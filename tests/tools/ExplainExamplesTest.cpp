@@ -72,6 +72,9 @@ TEST(ExplainExamples, AgainstTheRunWithoutTheShockEverythingComesFromIt) {
         test::CheckExplanation(explainer.Explain(var::Y, 30, -1, 6), "Y, depth 6");
         for (int n : {var::Y, var::P, var::i}) {
             const double change = m.ModelVar(60, n) - base.ModelVar(60, n);
+            if (n == var::Y) {
+                EXPECT_NE(change, 0); // the shock has an effect
+            }
             double sum = 0;
             for (const Driver& d : explainer.Drivers(n, 60, -1)) {
                 sum += d.contribution;
