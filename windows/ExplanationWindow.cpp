@@ -405,10 +405,15 @@ void ExplanationWindow::FillDrivers(const std::vector<Driver>& drivers, double c
                 fill(new QTreeWidgetItem(item), symbol,
                      m.FormatNumber(d.oldValue) + " \u2192 " + m.FormatNumber(d.newValue),
                      "t = " + std::to_string(d.period), d.contribution);
-            ShareScale(item, DriversView);
         }
     }
+    // The periods' bars on the scale of the symbols', so that they compare.
     ShareScale(nullptr, DriversView);
+    for (int k = 0; k < DriversView->topLevelItemCount(); ++k) {
+        QTreeWidgetItem* item = DriversView->topLevelItem(k);
+        for (int j = 0; j < item->childCount(); ++j)
+            item->child(j)->setData(0, ScaleRole, item->data(0, ScaleRole));
+    }
     FitColumns(DriversView);
 }
 
@@ -480,8 +485,11 @@ void ExplanationWindow::PaintTo(const PaintTarget& target) {
     for (QTreeWidgetItemIterator it(Tree); *it; ++it) {
         if (!Visible(*it)) continue;
         if (y + line > b.bottom()) break;
-        text(SymbolColumn, (*it)->text(SymbolColumn),
-             Depth(*it) * fm.horizontalAdvance(QLatin1Char('M')));
+        // Deep rows indent no further than their symbol still fits.
+        const QString symbol = (*it)->text(SymbolColumn);
+        const int room = x[SymbolColumn + 1] - x[SymbolColumn] - 4 - fm.horizontalAdvance(symbol);
+        text(SymbolColumn, symbol,
+             std::max(0, std::min(Depth(*it) * fm.horizontalAdvance(QLatin1Char('M')), room)));
         for (int c = NameColumn; c <= ShareColumn; ++c)
             text(c, (*it)->text(c));
         DrawBar(p, QRect(x[BarColumn], y, x[BarColumn + 1] - x[BarColumn], line),
