@@ -66,7 +66,8 @@ struct Comparison {
 
 // Explains variable n (1..63) of period t of the solved model m: why it differs from the
 // comparison. Children are opened down to depth levels below the root (depth 0: the root
-// alone). The model is never changed: every evaluation runs on a copy.
+// alone); a quantity that did not change is not opened. The model is never changed: every
+// evaluation runs on a copy.
 ExplanationNode Explain(const Model& m, int n, int t, const Comparison& against, int depth);
 
 // The same for many questions about one model: the copy is made once. The model and the
