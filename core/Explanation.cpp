@@ -322,21 +322,22 @@ Explainer::Engine::Parts Explainer::Engine::SplitStep(bool first, int n, int s, 
         oldValues[k] = Value(old_, false, inOld[k]);
         const bool differs = !SameValue(newValues[k], oldValues[k]);
         if (differs) changed.push_back(static_cast<int>(k));
-        // The row is reset to the solved values before each evaluation: a first-run value
-        // must be written even when it did not change.
-        if (differs || inNew[k].kind == StepInput::FirstRunVar || inNew[k].period == s)
+        // The row is reset to the values of the run before each evaluation: in the final run
+        // a first-run value must be written even when it did not change.
+        if (differs || (!first && inNew[k].kind == StepInput::FirstRunVar))
             written.push_back(static_cast<int>(k));
     }
 
-    const Row* base = first ? &FirstRow(true, s) : nullptr;
+    Row solvedRow;
+    if (!first)
+        for (int k = 1; k <= VarCount; ++k)
+            solvedRow[k] = m_.ModelVar(s, k);
+    const Row& base = first ? FirstRow(true, s) : solvedRow;
     const bool wage = IsWagePeriodStart(m_, s), money = IsMonetaryPeriodStart(m_, s);
     const StepContext context{run, host_};
     std::vector<char> useNew(count, 1);
     auto evaluate = [&](uint64_t mask) {
-        if (base)
-            SetRow(s, *base);
-        else
-            RestoreRow(s);
+        SetRow(s, base);
         scratch_.WageRoundFlag = wage;
         scratch_.MonetaryRoundFlag = money;
         for (size_t j = 0; j < changed.size(); ++j)
