@@ -1,5 +1,6 @@
 #include "app/QtUserHost.h"
 
+#include "app/HelpSystem.h"
 #include "app/SolveWindows.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -46,6 +47,7 @@ void QtUserHost::ShowMessage(const std::string& title, const std::string& text,
     QString h = Display(hint);
     if (h.startsWith(QLatin1Char('|'))) h = h.mid(1).trimmed();
     if (!h.isEmpty()) box.setInformativeText(h);
+    if (helpContext != 0) SetHelpContext(&box, helpContext);
     QApplication::setOverrideCursor(Qt::ArrowCursor); // readable even during a solution
     box.exec();
     QApplication::restoreOverrideCursor();
@@ -60,7 +62,7 @@ bool QtUserHost::AskDestructive(const std::string& title, const std::string& tex
 }
 
 bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
-                             const std::string& hint, bool yesIsDefault) {
+                             const std::string& hint, bool yesIsDefault, int helpContext) {
     const QString t = Display(title), body = Display(text);
     if (scriptAsk) return scriptAsk(t, body);
     QMessageBox box(QMessageBox::Question, t, body, QMessageBox::Yes | QMessageBox::No, parent_);

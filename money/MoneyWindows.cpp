@@ -1,6 +1,7 @@
 #include "money/MoneyWindows.h"
 
 #include "app/Printing.h"
+#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "windows/WindowFrame.h"
@@ -175,6 +176,15 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
             [this] { strips_->update(); });
     connect(Grid->horizontalScrollBar(), &QScrollBar::valueChanged, strips_,
             [this] { strips_->update(); });
+    ApplyTextSize();
+}
+
+void MoneyWorksheetWindow::ApplyTextSize() {
+    QFont f = Grid->font();
+    f.setPointSize(DiagramTextSize(frame().userSettings()));
+    Grid->setFont(f);
+    strips_->setFont(f);
+    Grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
 }
 
 void MoneyWorksheetWindow::ApplyTexts() {
@@ -286,6 +296,9 @@ long MoneyWorksheetWindow::Message(int msg, long wParam, long lParam) {
     case MSG_NUMBER_FORMAT:
         Recompute();
         return 0;
+    case MSG_GRAPH_OPTIONS:
+        ApplyTextSize();
+        return 0;
     case MSG_PRINT:
         Print();
         return 0;
@@ -316,7 +329,6 @@ int MoneyWorksheetWindow::DrawTable(QPainter& p, const QRect& b, int first) cons
     const int pad = fm.averageCharWidth() / 2;
     int y = b.top();
     p.save();
-    p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     auto cellRect = [&](int c, int span) { return QRect(b.left() + c * w, y, span * w, h); };
     auto strip = [&](int from, int span, const std::string& text) {
@@ -454,6 +466,8 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         slider->setRange(0, 100);
         slider->setPageStep(10);
         value = new QLabel;
+        // Long bank names wrap instead of squeezing the buttons beside them.
+        value->setWordWrap(true);
         box->addWidget(title);
         box->addWidget(slider);
         box->addWidget(value);
@@ -531,7 +545,18 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         SharedMoneyShares().SetBaseSlider(p);
         Rebuild(false);
     });
+    ApplyTextSize();
     Rebuild(false);
+}
+
+void MoneyAccountsWindow::ApplyTextSize() {
+    const int points = DiagramTextSize(frame().userSettings());
+    for (QWidget* w : std::initializer_list<QWidget*>{RoundHeading, Sheets[1], Sheets[2], Sheets[3],
+                                                      Sheets[4], Explanation}) {
+        QFont f = w->font();
+        f.setPointSize(points);
+        w->setFont(f);
+    }
 }
 
 MoneyAccountsWindow::~MoneyAccountsWindow() = default;
@@ -683,6 +708,9 @@ long MoneyAccountsWindow::Message(int msg, long wParam, long lParam) {
     case MSG_NUMBER_FORMAT:
         Rebuild(true);
         return 0;
+    case MSG_GRAPH_OPTIONS:
+        ApplyTextSize();
+        return 0;
     case MSG_PRINT:
         Print();
         return 0;
@@ -704,7 +732,7 @@ void MoneyAccountsWindow::PaintTo(const PaintTarget& target) {
     QPainter& painter = *target.painter;
     painter.save();
     if (target.kind == PaintTarget::Image) painter.setFont(font());
-    painter.setPen(Qt::black);
+    painter.setPen(TextColour(target));
     const QFontMetrics fm(painter.font(), painter.device());
     const int lh = fm.height();
     const QRect b = target.body;
@@ -786,7 +814,7 @@ void MoneyAccountsWindow::Print() {
     const int lh = fm.height();
     const int pad = fm.averageCharWidth();
     const int half = body.width() / 2;
-    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold);
+    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold, frame().printerFontColour());
     flow.Advance(lh);
     const QTextOption wrap = WrappingOption();
     for (int k : {AccountBankA, AccountBankB, AccountCentralBank, AccountNonBanks}) {
@@ -800,7 +828,7 @@ void MoneyAccountsWindow::Print() {
         auto head = [&] {
             painter.save();
             painter.setFont(bold);
-            painter.setPen(Qt::black);
+            painter.setPen(frame().printerFontColour());
             painter.drawText(QRect(body.left(), flow.Y(), body.width(), lh), Qt::AlignHCenter,
                              title);
             painter.restore();
@@ -815,7 +843,7 @@ void MoneyAccountsWindow::Print() {
         };
         painter.save();
         painter.setFont(font);
-        painter.setPen(Qt::black);
+        painter.setPen(frame().printerFontColour());
         for (size_t r = 0; r < rows; ++r) {
             // The amount keeps its place on the right; the label wraps in the room left of it.
             int h = lh;
@@ -834,7 +862,7 @@ void MoneyAccountsWindow::Print() {
                 head();
                 painter.save();
                 painter.setFont(font);
-                painter.setPen(Qt::black);
+                painter.setPen(frame().printerFontColour());
             }
             for (int c = 0; c < 2; ++c) {
                 if (r >= sides[c].size()) continue;
@@ -857,7 +885,8 @@ void MoneyAccountsWindow::Print() {
     if (!lines.isEmpty() && lines.front() == Q(Translate(p.Heading(), lang)))
         lines.pop_front(); // printed above the balance sheets
     for (const QString& line : lines)
-        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font);
+        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font,
+                       frame().printerFontColour());
     flow.Finish();
     painter.end();
 }

@@ -60,6 +60,8 @@ class MoneyWorksheetWindow : public WorkingWindow {
 
   private:
     void ApplyTexts();
+    // The diagram text size for the grid and the balance sheets.
+    void ApplyTextSize();
     int DrawTable(QPainter& p, const QRect& body, int first) const;
     void Print();
     int RowHeight() const;
@@ -144,6 +146,7 @@ class MoneyAccountsWindow : public WorkingWindow {
     void Rebuild(bool keepPosition);
     void Show();
     void ApplyTexts();
+    void ApplyTextSize();
 
     std::unique_ptr<AccountingProcess> process_;
     QLabel* marketTitle_ = nullptr;

@@ -281,9 +281,14 @@ RangeSets GoodsMarketRanges(const Model& m, const IncomeExpenditureOptions& o) {
         ay.Take(X(m, t, first));
         ay.Take(X(m, t, second));
     }
+    // Demand and income are one quantity: both axes take the common range, so they carry one
+    // unit and the 45° line is the diagonal.
+    fx.TakeMax(fy.Max);
+    ax.Take(ay.Min);
+    ax.Take(ay.Max);
     RangeSets r;
-    r.Fixed = {0, fx.Max, 0, fy.Max};
-    r.Auto = {ax.Min, ax.Max, ay.Min, ay.Max};
+    r.Fixed = {0, fx.Max, 0, fx.Max};
+    r.Auto = {ax.Min, ax.Max, ax.Min, ax.Max};
     WidenRange(r.Fixed, true);
     WidenRange(r.Auto, false);
     return r;

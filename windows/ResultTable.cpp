@@ -190,15 +190,17 @@ class Builder {
     std::string Member(std::string_view bilingual) const { return "..." + Name(bilingual); }
     bool Open(int group) const { return group != 0 && g_.Expanded[group]; }
     std::string Fmt(double x) const { return m_.FormatNumber(x); }
-    int Other() const { return p_.Shown == p_.From ? p_.To : p_.From; }
 
     void Headings() {
         auto& h = table_.Headings;
         h.push_back(Name("Größe##Variable"));
-        const std::string shown = std::to_string(p_.Shown), other = std::to_string(Other());
-        static constexpr const char* Texts[5] = {"Wert##Value", "Diff. zu##Diff. to",
+        const std::string shown = std::to_string(p_.Shown);
+        // The differences are later minus earlier period; the heading says so.
+        const std::string span =
+            " t=" + std::to_string(p_.To) + " \u2212 t=" + std::to_string(p_.From);
+        static constexpr const char* Texts[5] = {"Wert##Value", "Diff.##Diff.",
                                                  "Plan-Ist##Plan-Act.", "Istwert##Actual",
-                                                 "Ist-Diff. zu##Act. Diff. to"};
+                                                 "Ist-Diff.##Act. Diff."};
         for (int k = 0; k < 5; ++k) {
             if (!o_.Ticked[k]) continue;
             const bool diff = k == OptPlanDiff || k == OptActualDiff;
@@ -206,7 +208,7 @@ class Builder {
                 h.push_back(Name(k == OptPlanDiff ? "Abw. Basis##Dev. Base"
                                                   : "Ist-Abw. Basis##Act. Dev. Base"));
             else
-                h.push_back(Name(Texts[k]) + (diff ? " t=" + other : " (t=" + shown + ")"));
+                h.push_back(Name(Texts[k]) + (diff ? span : " (t=" + shown + ")"));
         }
     }
 

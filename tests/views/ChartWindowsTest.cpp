@@ -4,6 +4,7 @@
 #include "TestModels.h"
 
 #include "app/Settings.h"
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -22,12 +23,15 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QPieSeries>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStackedBarSeries>
+#include <QValueAxis>
 #include <QtTest>
 
 using namespace tv;
@@ -62,9 +66,11 @@ class TestFrame : public WindowFrame {
     const Settings* userSettings() const override { return &settings; }
     WindowSettings* windowSettings() override { return &settings.Windows; }
     bool revolvingInterval() const override { return revolving; }
+    const Baseline* baseline() const override { return base.get(); }
 
     Model m;
     bool revolving = false;
+    std::unique_ptr<Baseline> base;
     Settings settings;
     SilentHost silent;
     QMdiArea area;
@@ -167,6 +173,40 @@ class ChartWindowsTest : public QObject {
         w->StackButton->setChecked(false);
         w->Message(MSG_MODEL_CHANGED, 1, 1);
         QCOMPARE(qobject_cast<QLineSeries*>(w->Chart->series()[2])->at(7).y(), 12345.0);
+    }
+
+    void sequenceChartAxisLegendAndTextSize() {
+        TestFrame f;
+        Shocked(f.m);
+        f.base = std::make_unique<Baseline>(f.m);
+        f.settings.DiagramTextSize = 16;
+        auto* w = Open<SequenceChartWindow>(f, 1);
+        w->SetSelection(Flags({}), Flags({var::Y, var::C}));
+        for (int entry : {0, 9}) {
+            w->MinimumBox->setCurrentIndex(entry);
+            const auto* y = qobject_cast<QValueAxis*>(w->Chart->axes(Qt::Vertical).value(0));
+            QVERIFY(y);
+            // The limits are the data's, not rounded outward.
+            QCOMPARE(y->min(), w->Axis().Min);
+            QCOMPARE(y->max(), w->Axis().Max);
+            QCOMPARE(y->labelsFont().pointSize(), 16);
+        }
+        QCOMPARE(w->Chart->legend()->font().pointSize(), 16);
+        // One dashed legend entry stands for the baselines of all series.
+        QStringList entries;
+        for (QLegendMarker* marker : w->Chart->legend()->markers())
+            if (marker->isVisible()) entries << marker->label();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries.back(), QStringLiteral("Basislauf"));
+        const auto* key = qobject_cast<QLineSeries*>(w->Chart->series().back());
+        QVERIFY(key && key->pen().style() == Qt::DashLine);
+        Screenshots(f, w, QStringLiteral("sequence-chart-baseline"));
+        // The structure graph's texts take the size too, also after the options change.
+        auto* s = Open<StructureWindow>(f);
+        QCOMPARE(s->DemandChart(1)->titleFont().pointSize(), 16);
+        f.settings.DiagramTextSize = 10;
+        s->Message(MSG_GRAPH_OPTIONS, 1, 1);
+        QCOMPARE(s->SupplyChart(1)->titleFont().pointSize(), 10);
     }
 
     void sequenceChartSelectionRoundTrip() {

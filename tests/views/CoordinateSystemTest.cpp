@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 using namespace tv;
 
@@ -249,6 +251,29 @@ TEST(Frame, LabelsTitlesAndBackground) {
         cs.SetBrushColour(0x0000FF);
         EXPECT_EQ(canvas.brush, White);
     }
+
+    // In a small frame the tick labels thin out instead of running together.
+    canvas.Clear();
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 150, 90));
+    std::map<int, std::vector<int>> byRow, byColumn; // label x per y, label y per x
+    for (const auto& w : canvas.texts) {
+        byRow[w.y].push_back(w.x);
+        byColumn[w.x].push_back(w.y);
+    }
+    auto fullest = [](const std::map<int, std::vector<int>>& m) {
+        std::vector<int> best;
+        for (const auto& [key, v] : m)
+            if (v.size() > best.size()) best = v;
+        std::sort(best.begin(), best.end());
+        return best;
+    };
+    const std::vector<int> xs = fullest(byRow), ys = fullest(byColumn);
+    ASSERT_GE(xs.size(), 2u);
+    ASSERT_GE(ys.size(), 2u);
+    for (size_t k = 1; k < xs.size(); ++k)
+        EXPECT_GE(xs[k] - xs[k - 1], 6 * 4 + 6) << "x labels overlap";
+    for (size_t k = 1; k < ys.size(); ++k)
+        EXPECT_GE(ys[k] - ys[k - 1], 10 + 2) << "y labels overlap";
 }
 
 TEST(Frame, RightAxisAndZeroLines) {

@@ -306,6 +306,12 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
         o.Gross = gross;
         const AxisRange axes = AxesFor(GoodsMarketRanges(m, o), false);
         const Plot goods = GoodsMarketCurves(m, o, axes);
+        // Demand (above income in an open economy) and income share one axis scale.
+        for (bool autoRange : {false, true}) {
+            const AxisRange a = AxesFor(GoodsMarketRanges(m, o), autoRange);
+            EXPECT_EQ(a.XMin, a.YMin);
+            EXPECT_EQ(a.XMax, a.YMax);
+        }
         if (!gross) {
             // Net demand meets the 45 degree line at the solved income.
             const Curve* d = Find(goods, "D(100)");

@@ -94,6 +94,13 @@ TEST(ChartSettingsTest, MissingOrForeignValuesFallBack) {
         ReadSeriesFlags(w, "sequabs", "", SeriesKind::Variable, Flags({13, 31, 37}));
     EXPECT_EQ(SequenceColumns(read), (std::vector<int>{13, 37})); // names ignore case
 
+    // Never stored: income in the first slot, the others empty.
+    const QuickSlots fresh = ReadQuickSlots(WindowSettings{});
+    EXPECT_EQ(fresh[0].Kind, SeriesKind::Variable);
+    EXPECT_EQ(fresh[0].Number, var::Y);
+    for (int k = 1; k < QuickSlotCount; ++k)
+        EXPECT_EQ(fresh[k].Number, 0) << k;
+
     const struct {
         const char *art, *symbol, *diff;
         SeriesKind kind;

@@ -14,7 +14,9 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QImage>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -38,6 +40,7 @@ class TestFrame : public WindowFrame {
     QRect baseArea() const override { return QRect(0, 0, area.width(), area.height()); }
     QPrinter& printer() override { return printer_; }
     QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QColor printerFontColour() const override { return printColour; }
     QFont screenFont() const override { return font; }
     QString modelBaseName() const override { return QStringLiteral("NEU"); }
     int assignedPeriod(int pair) const override {
@@ -51,6 +54,7 @@ class TestFrame : public WindowFrame {
     QPrinter printer_{QPrinter::HighResolution};
     QFont font{QStringLiteral("DejaVu Sans"), 9};
     bool pair1Current = false, pair2Current = false;
+    QColor printColour = Qt::black;
 };
 
 // The four base windows on one frame, as the main window creates them.
@@ -310,7 +314,7 @@ class BaseWindowsTest : public QObject {
         w.Send(MSG_NUMBER_FORMAT, 2, 1);
         QCOMPARE(grid->item(k, 1)->text().toStdString(), f.m.FormatNumber(f.m.GetVar(0, var::Ex)));
         QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Wert (t=0)"));
-        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Diff. zu t=0"));
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Diff. t=0 \u2212 t=0"));
         // Columns fill the client width.
         int total = 0;
         for (int c = 0; c < grid->columnCount(); ++c)
@@ -364,6 +368,28 @@ class BaseWindowsTest : public QObject {
             pdf.close();
             QFile::remove(path);
         }
+        // Printed text takes the printer font's colour; pictures for the clipboard stay black.
+        f.printColour = QColor(200, 0, 0);
+        for (BaseWindow* win : {static_cast<BaseWindow*>(w.e1), static_cast<BaseWindow*>(w.r1)})
+            for (PaintTarget::Kind kind : {PaintTarget::Printer, PaintTarget::Image}) {
+                QImage image(600, 400, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter p(&image);
+                PaintTarget target;
+                target.kind = kind;
+                target.painter = &p;
+                target.device = &image;
+                target.body = image.rect();
+                win->PaintTo(target);
+                p.end();
+                bool red = false;
+                for (int y = 0; y < image.height() && !red; ++y)
+                    for (int x = 0; x < image.width() && !red; ++x) {
+                        const QColor c = image.pixelColor(x, y);
+                        red = c.red() > 120 && c.green() < 60 && c.blue() < 60;
+                    }
+                QCOMPARE(red, kind == PaintTarget::Printer);
+            }
     }
 
     // The columns follow the room that is really left: a vertical scroll bar that appears
