@@ -47,7 +47,6 @@ void QtUserHost::ShowMessage(const std::string& title, const std::string& text,
     QString h = Display(hint);
     if (h.startsWith(QLatin1Char('|'))) h = h.mid(1).trimmed();
     if (!h.isEmpty()) box.setInformativeText(h);
-    if (helpContext != 0) SetHelpContext(&box, helpContext);
     QApplication::setOverrideCursor(Qt::ArrowCursor); // readable even during a solution
     box.exec();
     QApplication::restoreOverrideCursor();
@@ -72,6 +71,7 @@ bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
     QString h = Display(hint);
     if (h.startsWith(QLatin1Char('|'))) h = h.mid(1).trimmed();
     if (!h.isEmpty()) box.setInformativeText(h);
+    if (helpContext != 0) SetHelpContext(&box, helpContext);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool yes = box.exec() == QMessageBox::Yes;
     QApplication::restoreOverrideCursor();
