@@ -4,7 +4,6 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
-#include "app/Settings.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -47,10 +46,8 @@ class TestFrame : public WindowFrame {
     QFont screenFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 9); }
     QString modelBaseName() const override { return QStringLiteral("NEU"); }
     int assignedPeriod(int) const override { return m.Periods.CurrentPeriod; }
-    const Settings* userSettings() const override { return &settings; }
 
     Model m;
-    Settings settings;
     SilentHost silent;
     QMdiArea area;
     QPrinter printer_{QPrinter::HighResolution};
@@ -297,25 +294,6 @@ class MoneyWindowsTest : public QObject {
                                accounts->UndoBookingButton, accounts->CycleEndButton})
             QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
         delete accounts;
-    }
-
-    void diagramTextSize() {
-        TestFrame f;
-        MoneyModel(f.m);
-        f.settings.DiagramTextSize = 16;
-        auto* sheet = Open<MoneyWorksheetWindow>(f);
-        auto* accounts = Open<MoneyAccountsWindow>(f);
-        QCOMPARE(sheet->Grid->font().pointSize(), 16);
-        QCOMPARE(accounts->Sheets[AccountBankA]->font().pointSize(), 16);
-        QCOMPARE(accounts->Explanation->font().pointSize(), 16);
-        f.settings.DiagramTextSize = 10;
-        for (WorkingWindow* w : std::initializer_list<WorkingWindow*>{sheet, accounts})
-            w->Message(MSG_GRAPH_OPTIONS, 1, 1);
-        QCOMPARE(sheet->Grid->font().pointSize(), 10);
-        QCOMPARE(accounts->RoundHeading->font().pointSize(), 10);
-        QVERIFY(accounts->RoundHeading->font().bold());
-        delete accounts;
-        delete sheet;
     }
 
     void languageSwitch() {

@@ -189,10 +189,8 @@ class SequenceWindowTest : public QObject {
         };
         header->moveSection(4, 0); // Y first
         header->moveSection(1, 8); // then i last
-        const std::vector<int> dragged{37, 15, 31, 36, 47, 48, 50, 55, 13};
-        QCOMPARE(shown(), dragged);
         w->Message(MSG_MODEL_CHANGED, 1, 1);
-        QCOMPARE(shown(), dragged);
+        QCOMPARE(shown(), (std::vector<int>{37, 15, 31, 36, 47, 48, 50, 55, 13}));
         // A variable added later stands in its own place; the others keep their order.
         SeriesFlags set{};
         for (int v : {13, 15, 31, 36, 37, 40, 47, 48, 50, 55})
