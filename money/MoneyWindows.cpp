@@ -423,6 +423,12 @@ BalanceSheet::BalanceSheet(QWidget* parent) : QGroupBox(parent) {
     grid->addWidget(LiabilitiesList, 1, 1);
 }
 
+QSize BalanceSheet::minimumSizeHint() const {
+    const QMargins m = contentsMargins();
+    return {layout()->minimumSize().width() + m.left() + m.right(),
+            QGroupBox::minimumSizeHint().height()};
+}
+
 void BalanceSheet::SetSideTitles(const QString& assets, const QString& liabilities) {
     assetsTitle_->setText(assets);
     liabilitiesTitle_->setText(liabilities);
@@ -466,8 +472,9 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         slider->setRange(0, 100);
         slider->setPageStep(10);
         value = new QLabel;
-        // Long bank names wrap instead of squeezing the buttons beside them.
+        // Long bank names wrap or are cut (whole in the tool tip), never the buttons beside.
         value->setWordWrap(true);
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         box->addWidget(title);
         box->addWidget(slider);
         box->addWidget(value);
@@ -584,6 +591,8 @@ void MoneyAccountsWindow::ApplyTexts() {
     };
     MarketShareLabel->setText(shares(s.MarketA, s.MarketB));
     BaseShareLabel->setText(shares(s.BaseA, s.BaseB));
+    MarketShareLabel->setToolTip(MarketShareLabel->text());
+    BaseShareLabel->setToolTip(BaseShareLabel->text());
     CycleStartButton->setText(tr("Kreislaufanfang##Start of Cycle"));
     NextBookingButton->setText(tr("Nächste Buchung##Next Booking"));
     UndoBookingButton->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
@@ -600,6 +609,8 @@ void MoneyAccountsWindow::ApplyTexts() {
                                   "All remaining bookings of the round (End)"));
     Sheets[AccountBankA]->setTitle(Q(s.NameA));
     Sheets[AccountBankB]->setTitle(Q(s.NameB));
+    Sheets[AccountBankA]->setToolTip(Q(s.NameA));
+    Sheets[AccountBankB]->setToolTip(Q(s.NameB));
     Sheets[AccountCentralBank]->setTitle(tr("Zentralbank##Central Bank"));
     Sheets[AccountNonBanks]->setTitle(tr("Nichtbanken##Nonbanking Sector"));
     for (int k = 1; k <= 4; ++k)

@@ -84,6 +84,8 @@ class BalanceSheet : public QGroupBox {
     void SetEntries(const std::vector<ShownEntry>& assets,
                     const std::vector<ShownEntry>& liabilities, const Model& m);
     void SetSideTitles(const QString& assets, const QString& liabilities);
+    // A long bank name in the title does not widen the sheet (it shows whole as tool tip).
+    QSize minimumSizeHint() const override;
     QTreeWidget* AssetsList = nullptr;
     QTreeWidget* LiabilitiesList = nullptr;
 

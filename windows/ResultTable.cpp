@@ -195,12 +195,11 @@ class Builder {
         auto& h = table_.Headings;
         h.push_back(Name("Größe##Variable"));
         const std::string shown = std::to_string(p_.Shown);
-        // The differences are later minus earlier period; the heading says so.
+        // A difference is the later minus the earlier period; its heading is that very sum.
         const std::string span =
-            " t=" + std::to_string(p_.To) + " \u2212 t=" + std::to_string(p_.From);
-        static constexpr const char* Texts[5] = {"Wert##Value", "Diff.##Diff.",
-                                                 "Plan-Ist##Plan-Act.", "Istwert##Actual",
-                                                 "Ist-Diff.##Act. Diff."};
+            "t=" + std::to_string(p_.To) + " \u2212 t=" + std::to_string(p_.From);
+        static constexpr const char* Texts[5] = {"Wert##Value", "", "Plan-Ist##Plan-Act.",
+                                                 "Istwert##Actual", "Ist: ##Act.: "};
         for (int k = 0; k < 5; ++k) {
             if (!o_.Ticked[k]) continue;
             const bool diff = k == OptPlanDiff || k == OptActualDiff;

@@ -188,6 +188,7 @@ class ChartWindowsTest : public QObject {
         QVERIFY(y && y->min() == w->Axis().Min && y->max() == w->Axis().Max);
         QCOMPARE(y->labelsFont().pointSize(), 16);
         // One legend entry, the last, stands for the baselines of all series.
+        Settle();
         QStringList entries;
         for (QLegendMarker* marker : w->Chart->legend()->markers())
             if (marker->isVisible()) entries << marker->label();

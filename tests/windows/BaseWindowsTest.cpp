@@ -314,7 +314,7 @@ class BaseWindowsTest : public QObject {
         w.Send(MSG_NUMBER_FORMAT, 2, 1);
         QCOMPARE(grid->item(k, 1)->text().toStdString(), f.m.FormatNumber(f.m.GetVar(0, var::Ex)));
         QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Wert (t=0)"));
-        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Diff. t=0 \u2212 t=0"));
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("t=0 \u2212 t=0"));
         // Columns fill the client width.
         int total = 0;
         for (int c = 0; c < grid->columnCount(); ++c)
