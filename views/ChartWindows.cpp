@@ -258,7 +258,7 @@ void SequenceChartWindow::RefreshLanguage() {
                                     "fest##Y-axis minimum| Sets the minimum of the y axis in % of "
                                     "the maximum",
                                     lang));
-    Rebuild(false);
+    Rebuild(minimumFromData_); // new texts keep the axis as it is
 }
 
 void SequenceChartWindow::SetSelection(const SeriesFlags& params, const SeriesFlags& vars) {
@@ -303,6 +303,7 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
     const int lang = m.Language;
     // Always re-read (the legends follow the language); only new data resets the minimum.
     data_ = BuildSequenceChart(m, params_, vars_, lang, frame().baseline());
+    minimumFromData_ = dataChanged;
     const StackMode mode = Stacking();
     axis_ = SequenceChartAxis(data_, mode, MinimumBox->currentIndex(), dataChanged);
     const bool pattern = PatternBox->isChecked();
@@ -434,7 +435,7 @@ long SequenceChartWindow::Message(int msg, long wParam, long lParam) {
         return 0;
     case MSG_GRAPH_OPTIONS:
         ApplyBackground();
-        Rebuild(false);
+        Rebuild(minimumFromData_);
         return 0;
     case MSG_SAVE_SETTINGS:
         Store();
