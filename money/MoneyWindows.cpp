@@ -1,10 +1,10 @@
 #include "money/MoneyWindows.h"
 
-#include "app/Printing.h"
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
-#include "windows/WindowFrame.h"
+#include "logic/Settings.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "logic/Settings.h"
 #include "views/CoordinateSystem.h"
 
 #include <array>
