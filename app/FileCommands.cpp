@@ -3,6 +3,7 @@
 #include "app/MainWindowShared.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "logic/HelpPages.h"
 #include "logic/ModelChange.h"
 #include "services/Printing.h"
 #include "services/QtUserHost.h"
@@ -10,6 +11,7 @@
 #include <QAbstractPrintDialog>
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -153,17 +155,27 @@ void MainWindow::onPrint() {
         printerName = printer().outputFileName().isEmpty() ? T("Standarddrucker##Default printer")
                                                            : printer().outputFileName();
     host_->PlaySound("WasNun.wav");
-    if (!host_->Ask("Druckauftrag bestätigen##Confirm print instruction",
-                    PrintConfirmText(w->windowTitle(), printerName, m_.Language).toStdString()))
+    if (!host_->AskWithHint(
+            "Druckauftrag bestätigen##Confirm print instruction",
+            PrintConfirmText(w->windowTitle(), printerName, m_.Language).toStdString(), {}, true,
+            help::PrintConfirm))
         return;
     w->Message(MSG_PRINT, 1, 1);
 }
 
 void MainWindow::onPrinterSetup() {
+    // The dialog proposes "<working folder>/<document>.pdf" for printing into a file: the
+    // data folder and the model's name, not the folder the program was started in.
+    const QString started = QDir::currentPath();
+    const QString data = Q(settings_.DataDirectory);
+    if (printer().outputFileName().isEmpty() && QDir(data).exists()) QDir::setCurrent(data);
+    printer().setDocName(modelBaseName());
     QPrintDialog dlg(&printer(), this);
     dlg.setWindowTitle(T("Drucker einrichten##Printer setup"));
     dlg.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
-    if (dlg.exec() == QDialog::Accepted) pdfChosenForUser_ = false;
+    const bool accepted = dlg.exec() == QDialog::Accepted;
+    QDir::setCurrent(started);
+    if (accepted) pdfChosenForUser_ = false;
 }
 
 } // namespace tv

@@ -234,6 +234,10 @@ void MainWindow::ApplySettings() {
     ApplyBarVisibility();
 }
 
+QColor MainWindow::printerFontColour() const {
+    return ColourFromSetting(settings_.PrinterFont.Colour);
+}
+
 void MainWindow::ApplyFontColour(QMdiSubWindow* window) {
     if (!window || !window->widget()) return;
     QPalette p = window->widget()->palette();

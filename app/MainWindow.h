@@ -86,6 +86,7 @@ class MainWindow : public QMainWindow, public CommandHost {
     QRect baseArea() const override;
     QPrinter& printer() override;
     QFont printerFont() const override { return printerFont_; }
+    QColor printerFontColour() const override;
     QFont screenFont() const override { return screenFont_; }
     QString modelBaseName() const override;
     int assignedPeriod(int pair) const override;

@@ -90,7 +90,9 @@ void RejectNonFiniteSolution(Model& m, UserHost& host, int from) {
         host.PlaySound("SoNicht.wav");
         host.ShowMessage("Lösung unbrauchbar##Solution not usable", german + "##" + english);
         if (t == 0) {
+            // The periods after it were computed from it: none of them is solved.
             m.EquilibriumInexact = 1;
+            ps.LastSolved = 0;
         } else {
             m.SolveAborted = 1;
             ps.LastSolved = t - 1;

@@ -677,7 +677,7 @@ TotalInputWindow::TableBlock TotalInputWindow::PaintTable(QPainter& p, QPaintDev
     const int fit = std::max(1, (body.height() - headHeight) / rowHeight);
     const int lastRow = std::min(sheet_.RowCount() - 1, firstRow + fit - 1);
     p.save();
-    p.setPen(Qt::black);
+    p.setPen(TextColour(target));
     const auto cell = [&](const QRect& r, const QString& text, bool isBold, Qt::Alignment align) {
         p.setFont(isBold ? bold : font);
         p.drawRect(r);

@@ -143,7 +143,7 @@ const std::vector<HelpTarget>& HelpTargets() {
             {help::FlowChart, "flow-chart", ""},
             {help::AccountScheme, "account-scheme", ""},
             {help::PrintRange, "printing", "range"},
-            {help::PrintConfirm, "printing", ""},
+            {help::PrintConfirm, "printing", "confirm"},
             // The input dialogs: a sector and its pages.
             {113, "sector-demand", ""},
             {114, "sector-demand", "cat1"},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -71,6 +72,8 @@ struct WindowSettings {
 const std::vector<std::string>& WindowSettingSections();
 
 // Every user setting with its default.
+constexpr int MinDiagramTextSize = 6, MaxDiagramTextSize = 24;
+
 struct Settings {
     bool SaveAtEnd = true;
     bool NetworkInstallation = false;
@@ -86,7 +89,7 @@ struct Settings {
     int ReferenceCurveWidth = 1;
     int CurrentCurveWidth = 2;
     int PathWidth = 1;
-    int DiagramTextSize = 8; // points, 6..24
+    int DiagramTextSize = 8; // points, MinDiagramTextSize..MaxDiagramTextSize
     int Language = 1;
     bool FlatButtons = true;
     bool Sound = false;
@@ -144,5 +147,11 @@ class SettingsFile {
     std::string readPath_;
     UserHost& host_;
 };
+
+// The point size of every diagram's texts (textbook diagrams, charts, flow chart, money
+// windows); 8 without settings.
+inline int DiagramTextSize(const Settings* s) {
+    return s ? std::clamp(s->DiagramTextSize, MinDiagramTextSize, MaxDiagramTextSize) : 8;
+}
 
 } // namespace tv

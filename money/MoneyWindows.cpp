@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "logic/Settings.h"
 #include "services/Printing.h"
 #include "services/WindowFrame.h"
 
@@ -175,6 +176,15 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
             [this] { strips_->update(); });
     connect(Grid->horizontalScrollBar(), &QScrollBar::valueChanged, strips_,
             [this] { strips_->update(); });
+    ApplyTextSize();
+}
+
+void MoneyWorksheetWindow::ApplyTextSize() {
+    QFont f = Grid->font();
+    f.setPointSize(DiagramTextSize(frame().userSettings()));
+    Grid->setFont(f);
+    strips_->setFont(f);
+    Grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
 }
 
 void MoneyWorksheetWindow::ApplyTexts() {
@@ -286,6 +296,9 @@ long MoneyWorksheetWindow::Message(int msg, long wParam, long lParam) {
     case MSG_NUMBER_FORMAT:
         Recompute();
         return 0;
+    case MSG_GRAPH_OPTIONS:
+        ApplyTextSize();
+        return 0;
     case MSG_PRINT:
         Print();
         return 0;
@@ -316,7 +329,6 @@ int MoneyWorksheetWindow::DrawTable(QPainter& p, const QRect& b, int first) cons
     const int pad = fm.averageCharWidth() / 2;
     int y = b.top();
     p.save();
-    p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     auto cellRect = [&](int c, int span) { return QRect(b.left() + c * w, y, span * w, h); };
     auto strip = [&](int from, int span, const std::string& text) {
@@ -411,6 +423,12 @@ BalanceSheet::BalanceSheet(QWidget* parent) : QGroupBox(parent) {
     grid->addWidget(LiabilitiesList, 1, 1);
 }
 
+QSize BalanceSheet::minimumSizeHint() const {
+    const QMargins m = contentsMargins();
+    return {layout()->minimumSize().width() + m.left() + m.right(),
+            QGroupBox::minimumSizeHint().height()};
+}
+
 void BalanceSheet::SetSideTitles(const QString& assets, const QString& liabilities) {
     assetsTitle_->setText(assets);
     liabilitiesTitle_->setText(liabilities);
@@ -454,6 +472,9 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         slider->setRange(0, 100);
         slider->setPageStep(10);
         value = new QLabel;
+        // Long bank names wrap or are cut (whole in the tool tip), never the buttons beside.
+        value->setWordWrap(true);
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         box->addWidget(title);
         box->addWidget(slider);
         box->addWidget(value);
@@ -531,7 +552,18 @@ MoneyAccountsWindow::MoneyAccountsWindow(WindowFrame& frame) : WorkingWindow(fra
         SharedMoneyShares().SetBaseSlider(p);
         Rebuild(false);
     });
+    ApplyTextSize();
     Rebuild(false);
+}
+
+void MoneyAccountsWindow::ApplyTextSize() {
+    const int points = DiagramTextSize(frame().userSettings());
+    for (QWidget* w : std::initializer_list<QWidget*>{RoundHeading, Sheets[1], Sheets[2], Sheets[3],
+                                                      Sheets[4], Explanation}) {
+        QFont f = w->font();
+        f.setPointSize(points);
+        w->setFont(f);
+    }
 }
 
 MoneyAccountsWindow::~MoneyAccountsWindow() = default;
@@ -559,6 +591,8 @@ void MoneyAccountsWindow::ApplyTexts() {
     };
     MarketShareLabel->setText(shares(s.MarketA, s.MarketB));
     BaseShareLabel->setText(shares(s.BaseA, s.BaseB));
+    MarketShareLabel->setToolTip(MarketShareLabel->text());
+    BaseShareLabel->setToolTip(BaseShareLabel->text());
     CycleStartButton->setText(tr("Kreislaufanfang##Start of Cycle"));
     NextBookingButton->setText(tr("Nächste Buchung##Next Booking"));
     UndoBookingButton->setText(tr("Letzte Buchung löschen##Delete Last Booking"));
@@ -575,6 +609,8 @@ void MoneyAccountsWindow::ApplyTexts() {
                                   "All remaining bookings of the round (End)"));
     Sheets[AccountBankA]->setTitle(Q(s.NameA));
     Sheets[AccountBankB]->setTitle(Q(s.NameB));
+    Sheets[AccountBankA]->setToolTip(Q(s.NameA));
+    Sheets[AccountBankB]->setToolTip(Q(s.NameB));
     Sheets[AccountCentralBank]->setTitle(tr("Zentralbank##Central Bank"));
     Sheets[AccountNonBanks]->setTitle(tr("Nichtbanken##Nonbanking Sector"));
     for (int k = 1; k <= 4; ++k)
@@ -683,6 +719,9 @@ long MoneyAccountsWindow::Message(int msg, long wParam, long lParam) {
     case MSG_NUMBER_FORMAT:
         Rebuild(true);
         return 0;
+    case MSG_GRAPH_OPTIONS:
+        ApplyTextSize();
+        return 0;
     case MSG_PRINT:
         Print();
         return 0;
@@ -704,7 +743,7 @@ void MoneyAccountsWindow::PaintTo(const PaintTarget& target) {
     QPainter& painter = *target.painter;
     painter.save();
     if (target.kind == PaintTarget::Image) painter.setFont(font());
-    painter.setPen(Qt::black);
+    painter.setPen(TextColour(target));
     const QFontMetrics fm(painter.font(), painter.device());
     const int lh = fm.height();
     const QRect b = target.body;
@@ -786,7 +825,7 @@ void MoneyAccountsWindow::Print() {
     const int lh = fm.height();
     const int pad = fm.averageCharWidth();
     const int half = body.width() / 2;
-    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold);
+    flow.Paragraph(Q(Translate(p.Heading(), lang)), bold, frame().printerFontColour());
     flow.Advance(lh);
     const QTextOption wrap = WrappingOption();
     for (int k : {AccountBankA, AccountBankB, AccountCentralBank, AccountNonBanks}) {
@@ -800,7 +839,7 @@ void MoneyAccountsWindow::Print() {
         auto head = [&] {
             painter.save();
             painter.setFont(bold);
-            painter.setPen(Qt::black);
+            painter.setPen(frame().printerFontColour());
             painter.drawText(QRect(body.left(), flow.Y(), body.width(), lh), Qt::AlignHCenter,
                              title);
             painter.restore();
@@ -815,7 +854,7 @@ void MoneyAccountsWindow::Print() {
         };
         painter.save();
         painter.setFont(font);
-        painter.setPen(Qt::black);
+        painter.setPen(frame().printerFontColour());
         for (size_t r = 0; r < rows; ++r) {
             // The amount keeps its place on the right; the label wraps in the room left of it.
             int h = lh;
@@ -834,7 +873,7 @@ void MoneyAccountsWindow::Print() {
                 head();
                 painter.save();
                 painter.setFont(font);
-                painter.setPen(Qt::black);
+                painter.setPen(frame().printerFontColour());
             }
             for (int c = 0; c < 2; ++c) {
                 if (r >= sides[c].size()) continue;
@@ -857,7 +896,8 @@ void MoneyAccountsWindow::Print() {
     if (!lines.isEmpty() && lines.front() == Q(Translate(p.Heading(), lang)))
         lines.pop_front(); // printed above the balance sheets
     for (const QString& line : lines)
-        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font);
+        flow.Paragraph(line.isEmpty() ? QStringLiteral(" ") : line, font,
+                       frame().printerFontColour());
     flow.Finish();
     painter.end();
 }

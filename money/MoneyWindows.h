@@ -60,6 +60,8 @@ class MoneyWorksheetWindow : public WorkingWindow {
 
   private:
     void ApplyTexts();
+    // The diagram text size for the grid and the balance sheets.
+    void ApplyTextSize();
     int DrawTable(QPainter& p, const QRect& body, int first) const;
     void Print();
     int RowHeight() const;
@@ -82,6 +84,8 @@ class BalanceSheet : public QGroupBox {
     void SetEntries(const std::vector<ShownEntry>& assets,
                     const std::vector<ShownEntry>& liabilities, const Model& m);
     void SetSideTitles(const QString& assets, const QString& liabilities);
+    // A long bank name in the title does not widen the sheet (it shows whole as tool tip).
+    QSize minimumSizeHint() const override;
     QTreeWidget* AssetsList = nullptr;
     QTreeWidget* LiabilitiesList = nullptr;
 
@@ -144,6 +148,7 @@ class MoneyAccountsWindow : public WorkingWindow {
     void Rebuild(bool keepPosition);
     void Show();
     void ApplyTexts();
+    void ApplyTextSize();
 
     std::unique_ptr<AccountingProcess> process_;
     QLabel* marketTitle_ = nullptr;

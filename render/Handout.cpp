@@ -44,6 +44,7 @@ class EdgeFrame : public WindowFrame {
     QRect baseArea() const override { return f_.baseArea(); }
     QPrinter& printer() override { return f_.printer(); }
     QFont printerFont() const override { return f_.printerFont(); }
+    QColor printerFontColour() const override { return f_.printerFontColour(); }
     QFont screenFont() const override { return f_.screenFont(); }
     QString modelBaseName() const override { return f_.modelBaseName(); }
     QString programTitle() const override { return f_.programTitle(); }

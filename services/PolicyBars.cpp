@@ -111,7 +111,20 @@ void PolicyBar::showEvent(QShowEvent* event) {
 
 void PolicyBar::Place() {
     const int monitorLeft = railLeft_ + sliderWidth_ / 2;
-    const int monitorWidth = std::max(0, railWidth_ - sliderWidth_ + 3);
+    int monitorWidth = std::max(0, railWidth_ - sliderWidth_ + 3);
+    // The longer status text of the bar must fit right of the monitor; where the navigator
+    // leaves too little room there, the monitor ends earlier.
+    const int language = rules_.model().Language;
+    const bool wage = kind_ == Kind::Wage;
+    int statusWidth = 0;
+    for (int at : {0, 1}) {
+        const std::string text = wage ? AnalysisInterval::WageStatus(at, 2, language)
+                                      : AnalysisInterval::MoneyStatus(at, 2, language);
+        statusWidth = std::max(statusWidth, status_->fontMetrics().horizontalAdvance(
+                                                QString::fromStdString(text).trimmed()));
+    }
+    const int room = width() - 1 - (monitorLeft + monitorWidth + 2 + ButtonWidth + 1);
+    if (room < statusWidth + 2) monitorWidth = std::max(0, monitorWidth - (statusWidth + 2 - room));
     monitor_->setGeometry(monitorLeft, 0, monitorWidth, BarHeight);
     back_->setGeometry(monitorLeft - 2 - ButtonWidth, 0, ButtonWidth, BarHeight);
     forward_->setGeometry(monitorLeft + monitorWidth + 2, 0, ButtonWidth, BarHeight);
@@ -137,6 +150,7 @@ void PolicyBar::Refresh() {
             .trimmed());
     back_->setEnabled(ps.LeftEdge + len <= cur);
     forward_->setEnabled(cur + len <= ps.RightEdge);
+    Place(); // the texts' language may have changed
     monitor_->update();
 }
 

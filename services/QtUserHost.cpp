@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/HelpSystem.h"
 #include "services/SolveWindows.h"
 
 #include <QApplication>
@@ -60,7 +61,7 @@ bool QtUserHost::AskDestructive(const std::string& title, const std::string& tex
 }
 
 bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
-                             const std::string& hint, bool yesIsDefault) {
+                             const std::string& hint, bool yesIsDefault, int helpContext) {
     const QString t = Display(title), body = Display(text);
     if (scriptAsk) return scriptAsk(t, body);
     QMessageBox box(QMessageBox::Question, t, body, QMessageBox::Yes | QMessageBox::No, parent_);
@@ -70,6 +71,7 @@ bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
     QString h = Display(hint);
     if (h.startsWith(QLatin1Char('|'))) h = h.mid(1).trimmed();
     if (!h.isEmpty()) box.setInformativeText(h);
+    if (helpContext != 0) SetHelpContext(&box, helpContext);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool yes = box.exec() == QMessageBox::Yes;
     QApplication::restoreOverrideCursor();

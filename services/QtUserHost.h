@@ -30,8 +30,9 @@ class QtUserHost : public QObject, public UserHost {
                      const std::string& hint = {}) override;
     bool Ask(const std::string& title, const std::string& text) override;
     bool AskDestructive(const std::string& title, const std::string& text) override;
+    // helpContext: the page F1 opens in the question (0: none).
     bool AskWithHint(const std::string& title, const std::string& text, const std::string& hint,
-                     bool yesIsDefault = true);
+                     bool yesIsDefault = true, int helpContext = 0);
     void PlaySound(const std::string& waveFile) override;
     // Whether the system has a sound output at all.
     static bool HasSoundOutput();

@@ -20,6 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace tv {
 
@@ -181,12 +184,8 @@ SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWid
     arrows->addWidget(AccuracyUpButton);
     arrows->addWidget(AccuracyDownButton);
     accLayout->addLayout(arrows);
-    // Steps between exact powers of ten from 1 down to 1E-8: dividing by 10 again and again
-    // drifts (1E-5 / 10 / 10 / 10 is a little above 1E-8 and would allow 1E-9).
     auto step = [this](int direction) {
-        static constexpr double Powers[] = {1, 1E-1, 1E-2, 1E-3, 1E-4, 1E-5, 1E-6, 1E-7, 1E-8};
-        const int e = static_cast<int>(std::lround(-std::log10(accuracy_)));
-        accuracy_ = Powers[std::clamp(e - direction, 0, 8)];
+        accuracy_ = StepAccuracy(accuracy_, direction);
         ShowAccuracy();
     };
     connect(AccuracyDownButton, &QToolButton::clicked, this, [step] { step(-1); });
@@ -254,6 +253,20 @@ SolveOptionsDialog::SolveOptionsDialog(const SolveOptions& o, int language, QWid
     grid->addWidget(buttons, 4, 0, 1, 2);
     ShowAccuracy();
     ShowIterations();
+}
+
+double StepAccuracy(double accuracy, int direction) {
+    if (!(accuracy > 0) || !std::isfinite(accuracy)) return accuracy;
+    if (direction < 0 && !(accuracy > 1E-8)) return accuracy;
+    if (direction > 0 && !(accuracy < 1)) return accuracy;
+    // The decimal exponent moves, the digits stay: multiplying again and again drifts
+    // (1E-5 / 10 / 10 / 10 is a little above 1E-8).
+    char text[32];
+    std::snprintf(text, sizeof text, "%.14e", accuracy);
+    char* exponent = std::strchr(text, 'e');
+    const int e = std::atoi(exponent + 1) + (direction < 0 ? -1 : 1);
+    std::snprintf(exponent, sizeof text - size_t(exponent - text), "e%d", e);
+    return std::strtod(text, nullptr);
 }
 
 QString SolveOptionsDialog::AccuracyText(double accuracy, int language) {

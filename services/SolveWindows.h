@@ -67,6 +67,10 @@ class SolveControlDialog : public QDialog {
 };
 
 // "Lösungsoptionen##Solving options".
+// One press of the accuracy arrows: a tenth (direction < 0, while above 1E-8) or ten times
+// (direction > 0, while below 1) the accuracy, with the same digits (3E-5 becomes 3E-6).
+double StepAccuracy(double accuracy, int direction);
+
 class SolveOptionsDialog : public QDialog {
     Q_OBJECT
   public:

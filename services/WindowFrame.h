@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QString>
@@ -31,6 +32,8 @@ class WindowFrame {
     // The current printer and the printer font.
     virtual QPrinter& printer() = 0;
     virtual QFont printerFont() const = 0;
+    // The colour of the printer font (a font carries none): the text of printed bodies.
+    virtual QColor printerFontColour() const { return Qt::black; }
     virtual QFont screenFont() const = 0;
     // Base name of the current model file as the status bar shows it.
     virtual QString modelBaseName() const = 0;

@@ -98,7 +98,7 @@ void AddPeriodCurves(Model& m, AsAdPlane plane, int t, CurveKind style, const As
             // this one where it labels the line.
             const std::string name = Label("Kap-Max", t); // verbatim
             NamedPolyline capLine = Vertical(name, style, cap, 0, axes.YMax);
-            capLine.Dashed = true;
+            capLine.Capacity = true;
             out.push_back(std::move(capLine));
             out.push_back({Label("P", t), style, false, s.Supply});
         } else if (!s.Supply.empty()) {
@@ -341,8 +341,9 @@ void DrawAsAdCurves(CoordinateSystem& cs, const std::vector<NamedPolyline>& curv
     for (const NamedPolyline& curve : curves) {
         cs.SetPenWidth(style.WidthOf(curve.Style));
         cs.SetPenColour(style.ColourOf(curve.Style));
-        cs.SetPenDotted(curve.Style == CurveKind::Reference);
-        cs.SetPenDashed(curve.Dashed || curve.Baseline);
+        // Baselines dashed, the capacity line dash-dotted, so that neither passes for the other.
+        cs.SetPenDotted(!curve.Baseline && (curve.Style == CurveKind::Reference || curve.Capacity));
+        cs.SetPenDashed(curve.Capacity || curve.Baseline);
         cs.LabelPriority = curve.Style == CurveKind::Reference ? 1 : 0;
         const bool labelled = curve.Style != CurveKind::Path && !curve.Baseline;
         std::string name = curve.Name;

@@ -31,7 +31,7 @@ struct WorldPoint {
 struct NamedPolyline {
     std::string Name;
     CurveKind Style = CurveKind::Current;
-    bool Dashed = false;
+    bool Capacity = false; // the capacity line (drawn dash-dotted)
     std::vector<WorldPoint> Points;
     bool Baseline = false; // a curve of the frozen baseline run (drawn dashed, unlabelled)
 };

@@ -90,6 +90,36 @@ void SetPeriodTicks(QValueAxis* axis, int left, int right) {
     axis->setLabelFormat(QStringLiteral("%d"));
 }
 
+// Ticks on round values inside the exact limits: the axis ends where the data end.
+void SetValueTicks(QValueAxis* axis, double min, double max) {
+    const double span = max - min;
+    if (!(span > 0) || !std::isfinite(span)) return;
+    const double unit = std::pow(10.0, std::floor(std::log10(span / 5)));
+    double step = unit;
+    for (double k : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (span / (k * unit) <= 6) {
+            step = k * unit;
+            break;
+        }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(step);
+}
+
+// The diagram text size for a chart's title, axes and legend.
+void ApplyTextSize(QChart* chart, int points) {
+    auto sized = [points](QFont f) {
+        f.setPointSize(points);
+        return f;
+    };
+    chart->setTitleFont(sized(chart->titleFont()));
+    chart->legend()->setFont(sized(chart->legend()->font()));
+    for (QAbstractAxis* a : chart->axes()) {
+        a->setLabelsFont(sized(a->labelsFont()));
+        a->setTitleFont(sized(a->titleFont()));
+    }
+}
+
 void RenderWidget(QWidget* content, const PaintTarget& target) {
     if (!target.painter || !content) return;
     QPainter& p = *target.painter;
@@ -228,7 +258,7 @@ void SequenceChartWindow::RefreshLanguage() {
                                     "fest##Y-axis minimum| Sets the minimum of the y axis in % of "
                                     "the maximum",
                                     lang));
-    Rebuild(false);
+    Rebuild(minimumFromData_); // new texts keep the axis as it is
 }
 
 void SequenceChartWindow::SetSelection(const SeriesFlags& params, const SeriesFlags& vars) {
@@ -273,6 +303,7 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
     const int lang = m.Language;
     // Always re-read (the legends follow the language); only new data resets the minimum.
     data_ = BuildSequenceChart(m, params_, vars_, lang, frame().baseline());
+    minimumFromData_ = dataChanged;
     const StackMode mode = Stacking();
     axis_ = SequenceChartAxis(data_, mode, MinimumBox->currentIndex(), dataChanged);
     const bool pattern = PatternBox->isChecked();
@@ -290,8 +321,7 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
     y->setLabelFormat(mode == StackMode::Percent
                           ? QStringLiteral("%.0f %%")
                           : QStringLiteral("%.%1f").arg(int(m.DecimalPlaces)));
-    y->applyNiceNumbers();
-    if (mode == StackMode::Percent) y->setRange(0, 100);
+    SetValueTicks(y, axis_.Min, axis_.Max);
     Chart->addAxis(x, Qt::AlignBottom);
     Chart->addAxis(y, Qt::AlignLeft);
 
@@ -316,11 +346,12 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
             line->attachAxis(x);
             line->attachAxis(y);
         }
-        // The baseline of each series dashed in its colour (in a thinner dash under patterns).
+        // The baseline of each series dashed in its colour (in a thinner dash under patterns);
+        // one legend entry stands for all of them.
+        std::vector<QLineSeries*> baselines;
         for (size_t i = 0; i < data_.BaselineSeries.size() && i < n; ++i) {
             auto* line = new QLineSeries;
-            line->setName(QString::fromStdString(data_.Legends[i]) + QStringLiteral(" (") +
-                          Tr("Basislauf##baseline", lang) + QStringLiteral(")"));
+            baselines.push_back(line);
             QList<QPointF> points;
             for (size_t p = 0; p < data_.Periods.size(); ++p)
                 if (std::isfinite(data_.BaselineSeries[i][p]))
@@ -333,6 +364,20 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
             Chart->addSeries(line);
             line->attachAxis(x);
             line->attachAxis(y);
+        }
+        if (!baselines.empty()) {
+            auto* key = new QLineSeries;
+            key->setName(Tr("Basislauf##baseline", lang));
+            QPen pen(pattern ? QColor(Qt::black) : QColor(Qt::darkGray));
+            pen.setWidth(pattern ? 1 : 2);
+            pen.setStyle(Qt::DashLine);
+            key->setPen(pen);
+            Chart->addSeries(key);
+            key->attachAxis(x);
+            key->attachAxis(y);
+            for (QLineSeries* line : baselines)
+                for (QLegendMarker* marker : Chart->legend()->markers(line))
+                    marker->setVisible(false);
         }
     } else {
         // Bars stand on their period; the value axis below carries the period labels.
@@ -369,7 +414,9 @@ void SequenceChartWindow::Rebuild(bool dataChanged) {
         x->setRange(left - 0.5, right + 0.5);
         SetPeriodTicks(x, left, right);
     }
+    Chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     Chart->legend()->setVisible(true);
+    ApplyTextSize(Chart, DiagramTextSize(frame().userSettings()));
 }
 
 void SequenceChartWindow::PaintTo(const PaintTarget& target) {
@@ -388,6 +435,7 @@ long SequenceChartWindow::Message(int msg, long wParam, long lParam) {
         return 0;
     case MSG_GRAPH_OPTIONS:
         ApplyBackground();
+        Rebuild(minimumFromData_);
         return 0;
     case MSG_SAVE_SETTINGS:
         Store();
@@ -418,7 +466,7 @@ QBrush ComponentBrush(int k, bool pattern) {
 template <size_t N>
 bool FillComposition(QChart* chart, const std::array<double, N>& values, int firstVar,
                      int firstComponent, const QString& title, bool pattern, int language,
-                     const Model& m) {
+                     const Model& m, int points) {
     chart->removeAllSeries();
     for (QAbstractAxis* a : chart->axes())
         chart->removeAxis(a), delete a;
@@ -442,6 +490,9 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
             sets[k]->setBrush(ComponentBrush(firstComponent + k, pattern));
             sets[k]->setPen(QPen(Qt::black));
             sets[k]->setLabelColor(Qt::black);
+            QFont font = sets[k]->labelFont();
+            font.setPointSize(points);
+            sets[k]->setLabelFont(font);
         }
         series->setLabelsVisible(true);
         series->setLabelsFormat(QStringLiteral("@value"));
@@ -479,14 +530,14 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
             slices[k]->setPen(QPen(Qt::black));
             slices[k]->setLabelColor(Qt::black);
             slices[k]->setLabelVisible(values[k] > 0);
-            // Small enough to sit beside the pie in a third of a window.
             QFont font = slices[k]->labelFont();
-            font.setPointSizeF(std::min(font.pointSizeF() > 0 ? font.pointSizeF() : 8.0, 8.0));
+            font.setPointSize(points);
             slices[k]->setLabelFont(font);
             slices[k]->setLabelArmLengthFactor(0.08);
         }
         chart->legend()->setVisible(false);
     }
+    ApplyTextSize(chart, points);
     return bars;
 }
 
@@ -578,14 +629,15 @@ void StructureWindow::Fill(int column, int period) {
     ++col.Fills;
     const StructureColumn v = StructureValues(m, period);
     const bool pattern = PatternBox->isChecked();
-    col.DemandBars =
-        FillComposition(col.Demand->chart(), v.Demand, 27, 0,
-                        NoAccel(Tr("Güter&nachfrage##Dema&nd for Goods", lang)), pattern, lang, m);
+    const int points = DiagramTextSize(frame().userSettings());
+    col.DemandBars = FillComposition(col.Demand->chart(), v.Demand, 27, 0,
+                                     NoAccel(Tr("Güter&nachfrage##Dema&nd for Goods", lang)),
+                                     pattern, lang, m, points);
     col.SupplyBars = FillComposition(
         col.Supply->chart(), v.Supply, 38, 4,
         NoAccel(Tr("Güter&angebot##&Supply of Goods", lang)) + QStringLiteral(" (") +
             Tr("Faktoreinsatz##Factor Input", lang) + QStringLiteral(")"),
-        pattern, lang, m);
+        pattern, lang, m, points);
     UpdateTitles();
 }
 
@@ -679,6 +731,7 @@ long StructureWindow::Message(int msg, long wParam, long lParam) {
         return 0;
     case MSG_GRAPH_OPTIONS:
         ApplyBackground();
+        FillAll();
         return 0;
     default:
         return WorkingWindow::Message(msg, wParam, lParam);

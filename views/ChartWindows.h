@@ -63,6 +63,7 @@ class SequenceChartWindow : public WorkingWindow {
 
     int tag_;
     SeriesFlags params_{}, vars_{};
+    bool minimumFromData_ = true; // "0 %" shows DataMin until a control changes
     SequenceChartData data_;
     ChartAxis axis_;
 };

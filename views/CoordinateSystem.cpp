@@ -37,6 +37,15 @@ std::string DecimalSample(char separator) {
     return std::string("0") + separator + "00";
 }
 
+// Every how many major ticks a label stands, so that labels of `extent` pixels at
+// `spacing` pixels apart keep a gap between them (large text on a small diagram).
+int LabelStride(double spacing, int extent) {
+    int k = 1;
+    while (k < 12 && k * spacing < extent)
+        ++k;
+    return k;
+}
+
 } // namespace
 
 std::string FormatGeneral(double x, char decimalSeparator) {
@@ -413,14 +422,20 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
 void CoordinateSystem::DrawAxisX(GraphCanvas& c) {
     const int m = xScale_.Intervals;
     const int width = PlotRight - PlotLeft;
+    int widest = 0;
+    for (const std::string& label : xScale_.Labels)
+        widest = std::max(widest, c.TextWidth(label));
+    const int stride = LabelStride((ToDeviceX(PlotRight) - ToDeviceX(PlotLeft)) / double(m),
+                                   widest + c.TextWidth("0"));
     for (int s = 0; s <= 10 * m; ++s) {
         const int x = PlotLeft + Nearest(s / 10.0 * width / m);
         if (s % 10 != 0) {
             LogicalLine(x, PlotBottom + 5, x, PlotBottom + 15);
         } else {
             LogicalLine(x, PlotBottom, x, PlotBottom + 20);
-            c.Text(ToDeviceX(x), ToDeviceY(PlotBottom + 21), xScale_.Labels[s / 10], HAlign::Centre,
-                   VAlign::Top, false);
+            if (s / 10 % stride == 0)
+                c.Text(ToDeviceX(x), ToDeviceY(PlotBottom + 21), xScale_.Labels[s / 10],
+                       HAlign::Centre, VAlign::Top, false);
         }
     }
     const std::string title = AxisTitle(XTitle, XUnit, DecimalSeparator);
@@ -436,14 +451,17 @@ void CoordinateSystem::DrawAxisY(GraphCanvas& c, const AxisScale& scale, bool ri
     const int edge = right ? PlotRight : PlotLeft;
     const int dir = right ? 1 : -1;
     const int half = c.TextHeight("0") / 2;
+    const int stride =
+        LabelStride((ToDeviceY(PlotBottom) - ToDeviceY(PlotTop)) / double(m), 2 * half + 2);
     for (int s = 0; s <= 5 * m; ++s) {
         const int y = PlotBottom - Nearest(s / 5.0 * height / m);
         if (s % 5 != 0) {
             LogicalLine(edge, y, edge + dir * 7, y);
         } else {
             LogicalLine(edge, y, edge + dir * 12, y);
-            c.Text(ToDeviceX(edge + dir * 20), ToDeviceY(y) - half, scale.Labels[s / 5],
-                   right ? HAlign::Left : HAlign::Right, VAlign::Top, false);
+            if (s / 5 % stride == 0)
+                c.Text(ToDeviceX(edge + dir * 20), ToDeviceY(y) - half, scale.Labels[s / 5],
+                       right ? HAlign::Left : HAlign::Right, VAlign::Top, false);
         }
     }
     const std::string title = right ? AxisTitle(Y2Title, Y2Unit, DecimalSeparator)

@@ -27,7 +27,8 @@ class GraphCanvas {
     virtual void SetPen(Colour colour, int width) = 0;
     // Dotted lines for the pen set next and after (reference curves).
     virtual void SetDotted(bool /*dotted*/) {}
-    // Dashed lines for the pen set next and after (baseline curves); dashes win over dots.
+    // Dashed lines for the pen set next and after (baseline curves); with dots as well,
+    // dash-dotted (capacity lines).
     virtual void SetDashed(bool /*dashed*/) {}
     virtual void SetBrush(Colour colour) = 0;
     virtual void SetFontColour(Colour colour) = 0;

@@ -4,6 +4,7 @@
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "logic/HelpPages.h"
+#include "logic/Settings.h"
 #include "services/CommandHost.h"
 #include "services/HelpSystem.h"
 
@@ -306,6 +307,7 @@ long FlowChartWindow::Message(int msg, long wParam, long lParam) {
     case MSG_PERIOD_MOVED:
     case MSG_MODEL_CHANGED:
     case MSG_NUMBER_FORMAT:
+    case MSG_GRAPH_OPTIONS:
         Recompute();
         return 0;
     default:
@@ -324,7 +326,7 @@ void FlowChartWindow::Draw(QPainter& p, const QRect& area) const {
     const Model& m = frame().model();
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("Arial"), 8);
+    QFont font(QStringLiteral("Arial"), DiagramTextSize(frame().userSettings()));
     p.setFont(font);
     const double width = std::max(3.0, std::min(area.width(), area.height()) / 90.0);
 

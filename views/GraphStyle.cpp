@@ -24,7 +24,7 @@ GraphStyle GraphStyleFromSettings(const Settings& s) {
     g.Colours = {ToColour(s.ReferenceCurveColour), ToColour(s.CurrentCurveColour),
                  ToColour(s.PathColour), ToColour(s.BackgroundColour)};
     g.Widths = {ToWidth(s.ReferenceCurveWidth), ToWidth(s.CurrentCurveWidth), ToWidth(s.PathWidth)};
-    g.TextSize = std::clamp(s.DiagramTextSize, MinTextSize, MaxTextSize);
+    g.TextSize = DiagramTextSize(&s);
     return g;
 }
 

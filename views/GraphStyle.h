@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logic/Settings.h"
 #include "views/CoordinateSystem.h"
 
 #include <array>
@@ -7,9 +8,8 @@
 
 namespace tv {
 
-struct Settings;
-
-constexpr int DefaultTextSize = 8, MinTextSize = 6, MaxTextSize = 24;
+constexpr int DefaultTextSize = 8, MinTextSize = MinDiagramTextSize,
+              MaxTextSize = MaxDiagramTextSize;
 
 // The three kinds of curve every diagram draws, and the plot background.
 enum class CurveKind { Reference = 0, Current = 1, Path = 2 };

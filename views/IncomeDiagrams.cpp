@@ -267,23 +267,34 @@ Plot IncomeInterestPlot(const Model& m, const IncomeInterestOptions& o, bool aut
 
 // ------------------------------------------------------------------ income-expenditure
 
+// The fixed income axis of both panels: up to the largest income or demand of the interval,
+// so that the goods panel's axes carry one unit (its 45° line is the diagonal) and the
+// capital panel below shows the same incomes.
+namespace {
+double IncomeAxisMax(const Model& m, const Periods& ps) {
+    RangeBuilder r(0, 0);
+    for (int t = ps.left; t <= ps.right; ++t) {
+        r.TakeMax(X(m, t, var::Y));
+        r.TakeMax(X(m, t, var::N));
+    }
+    return r.Max;
+}
+} // namespace
+
 RangeSets GoodsMarketRanges(const Model& m, const IncomeExpenditureOptions& o) {
     const Periods ps = PeriodsOf(m, false);
     const int l = ps.left;
-    RangeBuilder fx(0, X(m, l, var::Y)), fy(0, X(m, l, var::N));
     RangeBuilder ax(X(m, l, var::Y), X(m, l, var::Y));
     const int first = o.Gross ? var::X : var::Y, second = o.Gross ? var::N : var::D;
-    RangeBuilder ay(X(m, l, first), X(m, l, first));
     for (int t = l; t <= ps.right; ++t) {
-        fx.TakeMax(X(m, t, var::Y));
-        fy.TakeMax(X(m, t, var::N));
         ax.Take(X(m, t, var::Y));
-        ay.Take(X(m, t, first));
-        ay.Take(X(m, t, second));
+        ax.Take(X(m, t, first));
+        ax.Take(X(m, t, second));
     }
+    const double top = IncomeAxisMax(m, ps);
     RangeSets r;
-    r.Fixed = {0, fx.Max, 0, fy.Max};
-    r.Auto = {ax.Min, ax.Max, ay.Min, ay.Max};
+    r.Fixed = {0, top, 0, top};
+    r.Auto = {ax.Min, ax.Max, ax.Min, ax.Max};
     WidenRange(r.Fixed, true);
     WidenRange(r.Auto, false);
     return r;
@@ -374,7 +385,6 @@ RangeSets CapitalMarketRanges(const Model& m) {
     RangeBuilder ax(X(m, l, var::Y), X(m, l, var::Y));
     RangeBuilder ay(CapitalDemandRealised(m, l), CapitalDemandRealised(m, l));
     for (int t = l; t <= ps.right; ++t) {
-        fx.TakeMax(X(m, t, var::Y));
         ax.Take(X(m, t, var::Y));
         const double kn = CapitalDemandRealised(m, t), ka = CapitalSupplyRealised(m, t);
         for (double v : {kn, ka, CapitalDemandAt(m, t, 0), CapitalSupplyAt(m, t, 0)})
@@ -383,6 +393,7 @@ RangeSets CapitalMarketRanges(const Model& m) {
         ay.Take(ka);
     }
     RangeSets r;
+    fx.TakeMax(IncomeAxisMax(m, ps));
     r.Fixed = {0, fx.Max, fy.Min, fy.Max};
     r.Auto = {ax.Min, ax.Max, ay.Min, ay.Max};
     WidenRange(r.Fixed, true);

@@ -65,7 +65,10 @@ void QtGraphCanvas::SetDashed(bool dashed) {
 }
 
 void QtGraphCanvas::ApplyStyle() {
-    const Qt::PenStyle style = dashed_ ? Qt::DashLine : dotted_ ? Qt::DotLine : Qt::SolidLine;
+    const Qt::PenStyle style = dashed_ && dotted_ ? Qt::DashDotLine
+                               : dashed_          ? Qt::DashLine
+                               : dotted_          ? Qt::DotLine
+                                                  : Qt::SolidLine;
     if (pen_.style() == style) return;
     Flush();
     pen_.setStyle(style);

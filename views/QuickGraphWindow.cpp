@@ -47,7 +47,8 @@ QToolButton* Toggle() {
 QuickGraphWindow::QuickGraphWindow(WindowFrame& frame) : GraphWindow(frame, QuickGraphCaption) {
     AddCoordinateSystem(cs_);
     ZoomTagRightAligned = true;
-    if (const WindowSettings* ws = frame.windowSettings()) slots_ = ReadQuickSlots(*ws);
+    const WindowSettings* ws = frame.windowSettings();
+    slots_ = ws ? ReadQuickSlots(*ws) : DefaultQuickSlots();
 
     auto* content = new QWidget;
     auto* outer = new QHBoxLayout(content);

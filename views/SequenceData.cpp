@@ -163,6 +163,14 @@ bool ClipZoomBand(double bandLeft, double bandRight, int leftEdge, int rightEdge
 
 namespace {
 
+// The extremes are those of the values themselves: a series that moves far from zero keeps
+// its movement visible.
+void TakeExtreme(SequenceChartData& d, double x) {
+    if (!std::isfinite(x)) return;
+    d.DataMax = std::max(d.DataMax, x);
+    d.DataMin = std::min(d.DataMin, x);
+}
+
 std::vector<double> BaselineValues(const Baseline& b, SeriesKind kind, int n, int left, int right,
                                    SequenceChartData& d) {
     std::vector<double> values;
@@ -173,10 +181,7 @@ std::vector<double> BaselineValues(const Baseline& b, SeriesKind kind, int n, in
         }
         const double x = kind == SeriesKind::Parameter ? b.Par(t, n) : b.Var(t, n);
         values.push_back(x);
-        if (std::isfinite(x)) {
-            d.DataMax = std::max(d.DataMax, x);
-            d.DataMin = std::min(d.DataMin, x);
-        }
+        TakeExtreme(d, x);
     }
     return values;
 }
@@ -187,6 +192,8 @@ SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
                                      const SeriesFlags& vars, int language,
                                      const Baseline* baseline) {
     SequenceChartData d;
+    d.DataMax = -std::numeric_limits<double>::infinity();
+    d.DataMin = std::numeric_limits<double>::infinity();
     SeriesFlags v = vars;
     if (CountShown(params, SeriesKind::Parameter) == 0 &&
         CountShown(vars, SeriesKind::Variable) == 0)
@@ -199,8 +206,7 @@ SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
         for (int t = left; t <= right; ++t) {
             const double x = kind == SeriesKind::Parameter ? m.GetPar(t, n) : m.GetVar(t, n);
             values.push_back(x);
-            d.DataMax = std::max(d.DataMax, x);
-            d.DataMin = std::min(d.DataMin, x);
+            TakeExtreme(d, x);
         }
         d.Series.push_back(std::move(values));
         d.Legends.push_back(Translate(KindName(kind, n), language));
@@ -211,7 +217,8 @@ SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
         if (params[n]) add(SeriesKind::Parameter, n);
     for (int n = 1; n <= 63; ++n)
         if (v[n]) add(SeriesKind::Variable, n);
-    if (d.DataMax < 1e-9) d.DataMax = 1;
+    if (!std::isfinite(d.DataMin)) d.DataMin = 0; // nothing finite to plot
+    if (!(d.DataMax >= 1e-9)) d.DataMax = 1;
     return d;
 }
 

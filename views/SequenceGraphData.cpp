@@ -3,6 +3,7 @@
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/Symbols.h"
 #include "logic/Settings.h"
 #include "views/BaselineCurves.h"
 
@@ -55,7 +56,17 @@ std::string SequenceChartSection(int tag) {
     return "SequGraph" + std::to_string(tag);
 }
 
+QuickSlots DefaultQuickSlots() {
+    QuickSlots slots{};
+    slots[0] = {SeriesKind::Variable, var::Y, false, 0};
+    return slots;
+}
+
 QuickSlots ReadQuickSlots(const WindowSettings& ws) {
+    bool stored = false;
+    for (int i = 1; i <= QuickSlotCount; ++i)
+        stored = stored || ws.Get(QuickGraphSection, "Symbol" + std::to_string(i)).has_value();
+    if (!stored) return DefaultQuickSlots();
     QuickSlots slots{};
     for (int i = 0; i < QuickSlotCount; ++i) {
         const std::string n = std::to_string(i + 1);

@@ -35,8 +35,11 @@ constexpr const char* SequenceGeneralSection = "SequGeneral";
 std::string SequenceChartSection(int tag);
 
 // The quick graph's slots: kind, symbol ("xxx" when empty), right axis, difference
-// operator. A symbol that names no quantity of its kind leaves the slot empty.
+// operator. A symbol that names no quantity of its kind leaves the slot empty. Settings that
+// never held the slots give DefaultQuickSlots.
 QuickSlots ReadQuickSlots(const WindowSettings& ws);
+// What a quick graph shows before anyone chose: income in the first slot.
+QuickSlots DefaultQuickSlots();
 void WriteQuickSlots(WindowSettings& ws, const QuickSlots& slots);
 constexpr const char* QuickGraphSection = "SequRapidGraph";
 

@@ -42,6 +42,27 @@ QString Tr(const std::string& text, int language) {
     return QString::fromStdString(Translate(text, language));
 }
 
+// The logical column for each visual place after a refill: the columns that were shown
+// before keep the order the user dragged them into, within the places they occupy; new
+// columns stand where the table puts them.
+std::vector<int> KeptColumnOrder(const std::vector<SequenceColumn>& before,
+                                 const std::vector<SequenceColumn>& now) {
+    std::vector<int> order(now.size());
+    std::vector<size_t> kept;                 // places of columns that were shown before
+    std::vector<std::pair<size_t, int>> rank; // (place before, logical column)
+    for (size_t c = 0; c < now.size(); ++c) {
+        order[c] = static_cast<int>(c);
+        const auto it = std::find(before.begin(), before.end(), now[c]);
+        if (it == before.end()) continue;
+        kept.push_back(c);
+        rank.emplace_back(static_cast<size_t>(it - before.begin()), static_cast<int>(c));
+    }
+    std::sort(rank.begin(), rank.end());
+    for (size_t k = 0; k < kept.size(); ++k)
+        order[kept[k]] = rank[k].second;
+    return order;
+}
+
 } // namespace
 
 SequenceTableState& SharedSequenceTableState() {
@@ -397,9 +418,19 @@ void SequenceTableWindow::SetVisible(const SeriesFlags& visible) {
 
 void SequenceTableWindow::Rebuild() {
     const Model& m = frame().model();
+    QHeaderView* header = Grid->horizontalHeader();
+    std::vector<SequenceColumn> shown; // in the order the user sees them
+    for (int v = 0; v < header->count(); ++v) {
+        const int c = header->logicalIndex(v);
+        if (c >= 0 && c < TableModel->columnCount()) shown.push_back(TableModel->ColumnAt(c));
+    }
     TableModel->SetLanguage(m.Language);
     TableModel->Fill(m.Periods.LeftEdge, m.Periods.RightEdge, SequenceColumns(visible_),
                      SharedSequenceTableState().BaselineColumns);
+    const std::vector<int> order = KeptColumnOrder(shown, TableModel->TableColumns());
+    for (int v = 0; v < static_cast<int>(order.size()); ++v)
+        if (header->visualIndex(order[v]) != v)
+            header->moveSection(header->visualIndex(order[v]), v);
     // Column widths from the widest text of each column (headers in bold), at least the
     // default. The numbers are measured on the edges and the current period: long
     // intervals must not be formatted in full before the window opens.
@@ -687,7 +718,7 @@ void SequenceTableWindow::PaintTo(const PaintTarget& target) {
         p.drawRect(r);
         p.drawText(r.adjusted(4, 0, -4, 0), align | Qt::AlignVCenter, text);
     };
-    p.setPen(Qt::black);
+    p.setPen(TextColour(target));
     cell(0, 0, QStringLiteral("t"), true, Qt::AlignHCenter);
     for (int c = 0; c < cols; ++c)
         cell(0, c + 1, TableModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), true,
@@ -832,7 +863,7 @@ void SequenceTableWindow::PrintPeriods(int from, int to) {
         painter.drawText(r.adjusted(pad, 0, -pad, 0), align | Qt::AlignVCenter, text);
     };
     painter.save();
-    painter.setPen(Qt::black);
+    painter.setPen(frame().printerFontColour());
     size_t next = 0;
     bool firstBlock = true;
     while (next < order.size() || firstBlock) {

@@ -313,7 +313,7 @@ void EquationWindow::PaintTo(const PaintTarget& target) {
     const int language = frame().model().Language;
     p.save();
     p.setFont(font());
-    p.setPen(Qt::black);
+    p.setPen(TextColour(target));
     const QFontMetrics fm(font(), p.device());
     const int step = static_cast<int>(std::lround(1.25 * fm.height()));
     int y = target.body.top();

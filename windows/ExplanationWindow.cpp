@@ -454,7 +454,7 @@ void ExplanationWindow::PaintTo(const PaintTarget& target) {
     if (!target.painter) return;
     QPainter& p = *target.painter;
     p.save();
-    p.setPen(Qt::black);
+    p.setPen(TextColour(target));
     const QFontMetrics fm(p.font(), p.device());
     const QRect b = target.body;
     const int line = fm.height() + 2;

@@ -190,15 +190,16 @@ class Builder {
     std::string Member(std::string_view bilingual) const { return "..." + Name(bilingual); }
     bool Open(int group) const { return group != 0 && g_.Expanded[group]; }
     std::string Fmt(double x) const { return m_.FormatNumber(x); }
-    int Other() const { return p_.Shown == p_.From ? p_.To : p_.From; }
 
     void Headings() {
         auto& h = table_.Headings;
         h.push_back(Name("Größe##Variable"));
-        const std::string shown = std::to_string(p_.Shown), other = std::to_string(Other());
-        static constexpr const char* Texts[5] = {"Wert##Value", "Diff. zu##Diff. to",
-                                                 "Plan-Ist##Plan-Act.", "Istwert##Actual",
-                                                 "Ist-Diff. zu##Act. Diff. to"};
+        const std::string shown = std::to_string(p_.Shown);
+        // A difference is the later minus the earlier period; its heading is that very sum.
+        const std::string span =
+            "t=" + std::to_string(p_.To) + " \u2212 t=" + std::to_string(p_.From);
+        static constexpr const char* Texts[5] = {"Wert##Value", "", "Plan-Ist##Plan-Act.",
+                                                 "Istwert##Actual", "Ist: ##Act.: "};
         for (int k = 0; k < 5; ++k) {
             if (!o_.Ticked[k]) continue;
             const bool diff = k == OptPlanDiff || k == OptActualDiff;
@@ -206,7 +207,7 @@ class Builder {
                 h.push_back(Name(k == OptPlanDiff ? "Abw. Basis##Dev. Base"
                                                   : "Ist-Abw. Basis##Act. Dev. Base"));
             else
-                h.push_back(Name(Texts[k]) + (diff ? " t=" + other : " (t=" + shown + ")"));
+                h.push_back(Name(Texts[k]) + (diff ? span : " (t=" + shown + ")"));
         }
     }
 

@@ -428,7 +428,7 @@ void ResultWindow::PaintTo(const PaintTarget& target) {
     QPainter& p = *target.painter;
     p.save();
     p.setFont(font());
-    p.setPen(Qt::black);
+    p.setPen(TextColour(target));
     const QFontMetrics fm(font(), p.device());
     const QRect b = target.body;
     const int x1 = b.left() + b.width() / 2, x2 = x1 + b.width() / 4, right = b.right();

@@ -109,7 +109,13 @@ bool WorkingWindow::BeginPrintJob(QPainter& painter, const QFont& titleFont) {
         return false;
     }
     PrintTitle(painter, titleFont, caption);
+    // The body's text takes the printer font's colour; title and footer stay black.
+    painter.setPen(frame_.printerFontColour());
     return true;
+}
+
+QColor WorkingWindow::TextColour(const PaintTarget& target) const {
+    return target.kind == PaintTarget::Printer ? frame_.printerFontColour() : QColor(Qt::black);
 }
 
 void WorkingWindow::PrintWindow() {

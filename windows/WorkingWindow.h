@@ -66,6 +66,8 @@ class WorkingWindow : public QMdiSubWindow {
     bool BeginPrintJob(QPainter& painter);
     // The same with the title in the given font (enlarged as every page title is).
     bool BeginPrintJob(QPainter& painter, const QFont& titleFont);
+    // Text of a picture: the printer font's colour on the printer, black elsewhere.
+    QColor TextColour(const PaintTarget& target) const;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
 

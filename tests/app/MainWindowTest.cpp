@@ -505,17 +505,21 @@ void MainWindowTest::stopInterruptsIntervalRun() {
 }
 
 void MainWindowTest::solveOptionsDialog() {
-    // The accuracy steps by powers of ten between 1 and its floor 1E-8.
-    {
+    // The accuracy steps by tenths while above 1E-8 and tenfold while below 1, keeping its
+    // digits and without drift.
+    const struct {
+        double start;
+        int presses; // negative: down
+        double end;
+    } steps[] = {{1E-5, -5, 1E-8}, {1E-5, 10, 1.0}, {3E-5, -1, 3E-6},
+                 {3E-5, 2, 3E-3},  {3E-5, 10, 3.0}, {2E-8, -3, 2E-9}};
+    for (const auto& c : steps) {
         SolveOptions o = m_->Options;
-        o.Accuracy = 1E-5;
+        o.Accuracy = c.start;
         SolveOptionsDialog d(o, 1);
-        for (int k = 0; k < 5; ++k)
-            d.AccuracyDownButton->click();
-        QCOMPARE(d.Accuracy(), 1E-8);
-        for (int k = 0; k < 10; ++k)
-            d.AccuracyUpButton->click();
-        QCOMPARE(d.Accuracy(), 1.0);
+        for (int k = 0; k < std::abs(c.presses); ++k)
+            (c.presses < 0 ? d.AccuracyDownButton : d.AccuracyUpButton)->click();
+        QCOMPARE(d.Accuracy(), c.end);
     }
     // Accuracy change forces a complete recalculation.
     QTimer::singleShot(0, this, [] {

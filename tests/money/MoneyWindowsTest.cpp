@@ -285,6 +285,14 @@ class MoneyWindowsTest : public QObject {
             QVERIFY(accounts->Explanation->toPlainText().contains(QString::fromUtf8(c.nameB)));
             QCOMPARE(accounts->Process().Booked(), booked); // the position is kept
         }
+        // The longest names wrap beside the buttons, which keep the room of their captions.
+        const std::string longest(MoneyShares::MaxNameLength, 'W');
+        SharedMoneyShares().SetNames(longest, longest);
+        accounts->Message(MSG_NUMBER_FORMAT, 1, 1);
+        QCoreApplication::processEvents();
+        for (QPushButton* b : {accounts->CycleStartButton, accounts->NextBookingButton,
+                               accounts->UndoBookingButton, accounts->CycleEndButton})
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
         delete accounts;
     }
 

@@ -365,22 +365,25 @@ class PenCanvas : public GraphCanvas {
     std::vector<std::string> labels;
 };
 
-TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashedOnEveryTarget) {
-    enum Pen { Solid, Dotted, Dashed };
+TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashDottedBaselinesDashed) {
+    enum Pen { Solid, Dotted, Dashed, DashDot };
     struct Case {
         const char* name;
         CurveKind kind;
         bool capacity;
         Pen pen;
         const char* label; // in English
+        bool baseline = false;
     } cases[] = {
         {"AD(0)", CurveKind::Reference, false, Dotted, "AD(0)"},
         {"AS(0)", CurveKind::Reference, false, Dotted, "AS(0)"},
         {"LAS(0)", CurveKind::Reference, false, Dotted, "LAS(0)"},
         {"DAD(0)", CurveKind::Reference, false, Dotted, "DAD(0)"},
         {"P(0)", CurveKind::Reference, false, Dotted, "P(0)"},
-        {"Kap-Max(0)", CurveKind::Reference, true, Dashed, "Cap-Max(0)"},
-        {"Kap-Max(12)", CurveKind::Current, true, Dashed, "Cap-Max(12)"},
+        {"Kap-Max(0)", CurveKind::Reference, true, DashDot, "Cap-Max(0)"},
+        {"Kap-Max(12)", CurveKind::Current, true, DashDot, "Cap-Max(12)"},
+        {"AD(12)", CurveKind::Current, false, Dashed, "", true},
+        {"Kap-Max(12)", CurveKind::Current, true, Dashed, "", true},
         {"AD(12)", CurveKind::Current, false, Solid, "AD(12)"},
         {"LDAS(12)", CurveKind::Current, false, Solid, "LDAS(12)"},
     };
@@ -394,16 +397,20 @@ TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashedOnEveryTarget) {
             ASSERT_TRUE(cs.DrawFrame(canvas, target, 800, 600));
             canvas.strokes.clear();
             NamedPolyline curve{c.name, c.kind, c.capacity, {{10, 0.1}, {50, 1}, {90, 1.9}}};
+            curve.Baseline = c.baseline;
             DrawAsAdCurves(cs, {curve}, GraphStyle{}, 2);
             cs.EndPaint();
             ASSERT_FALSE(canvas.strokes.empty());
             for (const PenCanvas::Stroke& s : canvas.strokes) {
-                // Dashes win over dots where a canvas is asked for both.
-                const Pen drawn = s.dashed ? Dashed : s.dotted ? Dotted : Solid;
+                const Pen drawn = s.dashed && s.dotted ? DashDot
+                                  : s.dashed           ? Dashed
+                                  : s.dotted           ? Dotted
+                                                       : Solid;
                 EXPECT_EQ(drawn, c.pen);
             }
-            ASSERT_EQ(canvas.labels.size(), 1u);
-            EXPECT_EQ(canvas.labels[0], c.label);
+            // Baselines carry the key instead of names.
+            EXPECT_EQ(canvas.labels,
+                      c.baseline ? std::vector<std::string>{} : std::vector<std::string>{c.label});
         }
     // The income diagrams and the derivations draw their reference curves dotted as well.
     CoordinateSystem cs;

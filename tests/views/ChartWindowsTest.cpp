@@ -3,6 +3,7 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
+#include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
@@ -22,12 +23,15 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMdiArea>
 #include <QPieSeries>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStackedBarSeries>
+#include <QValueAxis>
 #include <QtTest>
 
 using namespace tv;
@@ -62,9 +66,11 @@ class TestFrame : public WindowFrame {
     const Settings* userSettings() const override { return &settings; }
     WindowSettings* windowSettings() override { return &settings.Windows; }
     bool revolvingInterval() const override { return revolving; }
+    const Baseline* baseline() const override { return base.get(); }
 
     Model m;
     bool revolving = false;
+    std::unique_ptr<Baseline> base;
     Settings settings;
     SilentHost silent;
     QMdiArea area;
@@ -167,6 +173,29 @@ class ChartWindowsTest : public QObject {
         w->StackButton->setChecked(false);
         w->Message(MSG_MODEL_CHANGED, 1, 1);
         QCOMPARE(qobject_cast<QLineSeries*>(w->Chart->series()[2])->at(7).y(), 12345.0);
+    }
+
+    void sequenceChartAxisLegendAndTextSize() {
+        TestFrame f;
+        Shocked(f.m);
+        f.base = std::make_unique<Baseline>(f.m);
+        f.settings.DiagramTextSize = 16;
+        auto* w = Open<SequenceChartWindow>(f, 1);
+        w->SetSelection(Flags({}), Flags({var::Y, var::C}));
+        w->RefreshLanguage();
+        // The limits are the data's, not rounded outward, also after new texts.
+        QVERIFY(w->Axis().Min > 0);
+        const auto* y = qobject_cast<QValueAxis*>(w->Chart->axes(Qt::Vertical).value(0));
+        QVERIFY(y && y->min() == w->Axis().Min && y->max() == w->Axis().Max);
+        QCOMPARE(y->labelsFont().pointSize(), 16);
+        // One legend entry, the last, stands for the baselines of all series.
+        Settle();
+        QStringList entries;
+        for (QLegendMarker* marker : w->Chart->legend()->markers())
+            if (marker->isVisible()) entries << marker->label();
+        auto name = [](int v) { return QString::fromStdString(Translate(VarName(v), 1)); };
+        QCOMPARE(entries, QStringList({name(var::C), name(var::Y), QStringLiteral("Basislauf")}));
+        Screenshots(f, w, QStringLiteral("sequence-chart-baseline"));
     }
 
     void sequenceChartSelectionRoundTrip() {

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 
 using namespace tv;
 
@@ -249,6 +250,17 @@ TEST(Frame, LabelsTitlesAndBackground) {
         cs.SetBrushColour(0x0000FF);
         EXPECT_EQ(canvas.brush, White);
     }
+
+    // In a small frame the tick labels thin out instead of running together.
+    canvas.Clear();
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 150, 90));
+    std::map<int, std::vector<int>> rows; // the x axis labels share one row
+    std::vector<int> xs;
+    for (const auto& w : canvas.texts)
+        if (rows[w.y].push_back(w.x), rows[w.y].size() > xs.size()) xs = rows[w.y];
+    ASSERT_GE(xs.size(), 2u);
+    for (size_t k = 1; k < xs.size(); ++k)
+        EXPECT_GE(xs[k] - xs[k - 1], 6 * 4 + 6); // "1,75" and a gap
 }
 
 TEST(Frame, RightAxisAndZeroLines) {

@@ -306,6 +306,13 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
         o.Gross = gross;
         const AxisRange axes = AxesFor(GoodsMarketRanges(m, o), false);
         const Plot goods = GoodsMarketCurves(m, o, axes);
+        // Demand (above income in an open economy) and income share one axis scale; the
+        // capital panel below shows the same incomes.
+        for (bool autoRange : {false, true}) {
+            const AxisRange a = AxesFor(GoodsMarketRanges(m, o), autoRange);
+            EXPECT_TRUE(a.XMin == a.YMin && a.XMax == a.YMax);
+        }
+        EXPECT_EQ(axes.XMax, AxesFor(CapitalMarketRanges(m), false).XMax);
         if (!gross) {
             // Net demand meets the 45 degree line at the solved income.
             const Curve* d = Find(goods, "D(100)");

@@ -198,6 +198,7 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
     EXPECT_EQ(s.Legends[0], Translate(ParamName(par::GAut), 2)); // parameters first
     EXPECT_EQ(s.Series[1][3], m.GetVar(m.Periods.LeftEdge + 3, var::Y));
     EXPECT_EQ(ChartAxisMinimum(s, 0), s.DataMin);
+    EXPECT_GT(s.DataMin, 0); // the smallest value, not zero: income's movement stays visible
     EXPECT_DOUBLE_EQ(ChartAxisMinimum(s, 5), s.DataMax / 2);
 }
 

@@ -94,6 +94,11 @@ TEST(ChartSettingsTest, MissingOrForeignValuesFallBack) {
         ReadSeriesFlags(w, "sequabs", "", SeriesKind::Variable, Flags({13, 31, 37}));
     EXPECT_EQ(SequenceColumns(read), (std::vector<int>{13, 37})); // names ignore case
 
+    // Never stored: income in the first slot, the others empty.
+    const QuickSlots fresh = ReadQuickSlots(WindowSettings{});
+    EXPECT_TRUE(fresh[0].Kind == SeriesKind::Variable && fresh[0].Number == var::Y);
+    EXPECT_EQ(fresh[1].Number, 0);
+
     const struct {
         const char *art, *symbol, *diff;
         SeriesKind kind;

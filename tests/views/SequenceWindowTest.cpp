@@ -176,6 +176,29 @@ class SequenceWindowTest : public QObject {
         }
     }
 
+    void keepsTheUsersColumnOrderOnRefill() {
+        TestFrame f;
+        Shocked(f.m);
+        auto* w = Open(f, false);
+        QHeaderView* header = w->Grid->horizontalHeader();
+        auto shown = [&] {
+            std::vector<int> vars;
+            for (int v = 0; v < header->count(); ++v)
+                vars.push_back(w->TableModel->VariableOfColumn(header->logicalIndex(v)));
+            return vars;
+        };
+        header->moveSection(4, 0); // Y first
+        header->moveSection(1, 8); // then i last
+        w->Message(MSG_MODEL_CHANGED, 1, 1);
+        QCOMPARE(shown(), (std::vector<int>{37, 15, 31, 36, 47, 48, 50, 55, 13}));
+        // A variable added later stands in its own place; the others keep their order.
+        SeriesFlags set{};
+        for (int v : {13, 15, 31, 36, 37, 40, 47, 48, 50, 55})
+            set[size_t(v)] = true;
+        w->SetVisible(set);
+        QCOMPARE(shown(), (std::vector<int>{37, 15, 31, 36, 47, 40, 48, 50, 55, 13}));
+    }
+
     void intervalNumberFormatAndVariableFour() {
         TestFrame f;
         Shocked(f.m);

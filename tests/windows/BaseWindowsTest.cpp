@@ -15,8 +15,10 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -41,6 +43,7 @@ class TestFrame : public WindowFrame {
     QRect baseArea() const override { return QRect(0, 0, area.width(), area.height()); }
     QPrinter& printer() override { return printer_; }
     QFont printerFont() const override { return QFont(QStringLiteral("DejaVu Sans"), 10); }
+    QColor printerFontColour() const override { return printColour; }
     QFont screenFont() const override { return font; }
     QString modelBaseName() const override { return QStringLiteral("NEU"); }
     int assignedPeriod(int pair) const override {
@@ -58,6 +61,7 @@ class TestFrame : public WindowFrame {
     bool pair1Current = false, pair2Current = false;
     bool solvingNow = false;
     const Baseline* frozen = nullptr;
+    QColor printColour = Qt::black;
 };
 
 // The four base windows on one frame, as the main window creates them.
@@ -317,7 +321,7 @@ class BaseWindowsTest : public QObject {
         w.Send(MSG_NUMBER_FORMAT, 2, 1);
         QCOMPARE(grid->item(k, 1)->text().toStdString(), f.m.FormatNumber(f.m.GetVar(0, var::Ex)));
         QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Wert (t=0)"));
-        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Diff. zu t=0"));
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("t=0 \u2212 t=0"));
         // Columns fill the client width.
         int total = 0;
         for (int c = 0; c < grid->columnCount(); ++c)
@@ -370,6 +374,20 @@ class BaseWindowsTest : public QObject {
             }
             pdf.close();
             QFile::remove(path);
+        }
+        // Printed text takes the printer font's colour; pictures for the clipboard stay black.
+        f.printColour = QColor(200, 0, 0);
+        for (PaintTarget::Kind kind : {PaintTarget::Printer, PaintTarget::Image}) {
+            QImage image(600, 400, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            w.r1->PaintTo({kind, &p, &image, image.rect()});
+            p.end();
+            bool red = false;
+            for (int k = 0; k < 600 * 400 && !red; ++k)
+                red = image.pixelColor(k % 600, k / 600).green() < 60 &&
+                      image.pixelColor(k % 600, k / 600).red() > 120;
+            QCOMPARE(red, kind == PaintTarget::Printer);
         }
     }
 

@@ -61,10 +61,10 @@ TEST(ResultPeriods, AssignmentDecidesValueAndDifferencePeriods) {
         const char* value;
         const char* diff;
     } const cases[] = {
-        {1, 5, {5, 2, 5}, "Wert (t=5)", "Diff. zu t=2"},
-        {1, 2, {2, 2, 5}, "Wert (t=2)", "Diff. zu t=5"},
-        {2, 5, {5, 5, 9}, "Wert (t=5)", "Diff. zu t=9"},
-        {2, 9, {9, 5, 9}, "Wert (t=9)", "Diff. zu t=5"},
+        {1, 5, {5, 2, 5}, "Wert (t=5)", "t=5 \u2212 t=2"},
+        {1, 2, {2, 2, 5}, "Wert (t=2)", "t=5 \u2212 t=2"},
+        {2, 5, {5, 5, 9}, "Wert (t=5)", "t=9 \u2212 t=5"},
+        {2, 9, {9, 5, 9}, "Wert (t=9)", "t=9 \u2212 t=5"},
     };
     Model m;
     LineCodeTable none;
