@@ -47,13 +47,13 @@ void MainWindow::UpdateFilePanel() {
 }
 
 QString MainWindow::AskFileName(bool save, const QString& title, const QString& filter,
-                                const QString& start) {
+                                const QString& start, const QString& suffix) {
     if (fileNameProvider) return fileNameProvider(save, title, filter, start);
     QFileDialog dlg(this, title, start, filter);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save) {
-        dlg.setDefaultSuffix(QStringLiteral("TV5"));
+        dlg.setDefaultSuffix(suffix);
         dlg.selectFile(start);
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};

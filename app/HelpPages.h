@@ -90,6 +90,7 @@ constexpr int PeriodRun = 718;
 constexpr int Baseline = 719;
 constexpr int Export = 720;
 constexpr int BookingShares = 721;
+constexpr int Tasks = 722;
 } // namespace help
 
 // The generated parts of the help pages. Every table is built from the program's own

@@ -125,6 +125,13 @@ ExplanationWindow::~ExplanationWindow() = default;
 void ExplanationWindow::Ask(int n, int window) {
     variable_ = n;
     window_ = window;
+    pinnedPeriod_ = -1;
+    Rebuild();
+}
+
+void ExplanationWindow::AskAgainstBaseline(int n, int t) {
+    variable_ = n;
+    pinnedPeriod_ = t;
     Rebuild();
 }
 
@@ -148,10 +155,10 @@ void ExplanationWindow::Rebuild() {
     if (frame().solving()) return;
     const Model& m = frame().model();
     const int language = m.Language;
-    period_ = frame().assignedPeriod(window_);
+    period_ = pinnedPeriod_ >= 0 ? pinnedPeriod_ : frame().assignedPeriod(window_);
     const Baseline* base = frame().baseline();
-    const bool againstBase = ResultWindow::Options().BaselineDeviation && base && !base->Empty() &&
-                             base->Covers(period_);
+    const bool againstBase = (pinnedPeriod_ >= 0 || ResultWindow::Options().BaselineDeviation) &&
+                             base && !base->Empty() && base->Covers(period_);
     previous_ = againstBase ? -1 : period_ - 1;
 
     QSet<QString> opened;
@@ -331,6 +338,12 @@ ExplanationWindow* OpenExplanation(WindowFrame& frame, int n, int window) {
     w->show();
     if (area) area->setActiveSubWindow(w);
     w->raise();
+    return w;
+}
+
+ExplanationWindow* OpenExplanationAgainstBaseline(WindowFrame& frame, int n, int t) {
+    ExplanationWindow* w = OpenExplanation(frame, n, 1);
+    w->AskAgainstBaseline(n, t);
     return w;
 }
 

@@ -25,6 +25,9 @@ class ExplanationWindow : public WorkingWindow {
 
     // Asks about another variable (the window exists once).
     void Ask(int n, int window);
+    // Asks about variable n of period t against the baseline, whatever the result windows
+    // show.
+    void AskAgainstBaseline(int n, int t);
 
     long Message(int msg, long wParam, long lParam) override;
     void PaintTo(const PaintTarget& target) override;
@@ -50,11 +53,14 @@ class ExplanationWindow : public WorkingWindow {
     int window_ = 1;
     int period_ = 0;
     int previous_ = -1;
+    int pinnedPeriod_ = -1; // set by AskAgainstBaseline
     std::unique_ptr<Explainer> explainer_;
 };
 
 // Opens the explanation window for variable n of result window `window`, or turns the open
 // one to it, and brings it to the front.
 ExplanationWindow* OpenExplanation(WindowFrame& frame, int n, int window);
+// The same for variable n of period t against the baseline.
+ExplanationWindow* OpenExplanationAgainstBaseline(WindowFrame& frame, int n, int t);
 
 } // namespace tv
