@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tv {
@@ -51,7 +52,6 @@ QLabel* Bold(const QString& text) {
 TaskWindow::TaskWindow(WindowFrame& frame, Task task)
     : WorkingWindow(frame), task_(std::move(task)),
       predictions_(task_.predict.size() * std::size(kHorizons)) {
-    resize(620, 400);
     setAttribute(Qt::WA_DeleteOnClose);
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
@@ -113,6 +113,17 @@ void TaskWindow::Build() {
         BuildResultSheet(grid);
     column->addStretch();
     static_cast<QScrollArea*>(widget())->setWidget(sheet_);
+    // A new sheet gets room for all of it, as far as the frame allows.
+    if (sheetShown_ != !questions_.empty()) {
+        sheetShown_ = !questions_.empty();
+        QSize size = sheet_->sizeHint() + QSize(40, 60);
+        QWidget* area = parentWidget();
+        if (area) size = size.boundedTo(area->size());
+        resize(size.expandedTo(QSize(480, 240)));
+        if (area)
+            move(std::max(0, std::min(x(), area->width() - width())),
+                 std::max(0, std::min(y(), area->height() - height())));
+    }
     // The keyboard starts at the first thing to choose or to ask.
     QWidget* first = !WhyButtons.empty() ? WhyButtons.front()
                      : !Choices.empty()  ? Choices.front().front()

@@ -54,6 +54,7 @@ class TaskWindow : public WorkingWindow {
     std::vector<std::optional<Direction>> predictions_;
     std::vector<TaskQuestion> questions_;
     QWidget* sheet_ = nullptr;
+    std::optional<bool> sheetShown_; // which sheet the size fits: false task, true results
 };
 
 // Why the variable of a task question changed: variable n of period t against the baseline.
