@@ -83,15 +83,19 @@ void MainWindow::onSaveModel() {
     UpdateFilePanel();
 }
 
-void MainWindow::onOpenModel() {
-    if (solving_) return; // the running solution keeps the model
+bool MainWindow::MayReplaceModel() {
     if (file_->ModelModified) {
         if (file_->AskLastChance())
             SaveAsLoop();
         else
             file_->ModelModified = false;
     }
-    if (file_->ModelModified) return;
+    return !file_->ModelModified;
+}
+
+void MainWindow::onOpenModel() {
+    if (solving_) return; // the running solution keeps the model
+    if (!MayReplaceModel()) return;
     const QString filter =
         T("TERVALIS 5.0 Modell (*.TV5 *.tv5);;Sicherungsdatei (*.ST5 *.st5)##TERVALIS 5.0 "
           "model (*.TV5 *.tv5);;Backup file (*.ST5 *.st5)");

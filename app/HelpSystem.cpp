@@ -45,6 +45,7 @@ int BuiltInContext(const QWidget* w) {
         {"tv::HelpWindow", help::UsingHelp},
         {"tv::EquationWindow", help::EquationWindow},
         {"tv::ResultWindow", help::ResultWindow},
+        {"tv::ExplanationWindow", help::Explanation},
         {"tv::SolveOptionsDialog", help::SolveOptions},
         {"tv::SolveControlDialog", help::SolveControl},
         {"tv::SolveInfoWindow", help::SolveInfo},

@@ -246,6 +246,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void BroadcastModelChanged();
     void RunSolveCommand(const std::function<void()>& run);
     bool SaveAsLoop();
+    // Before another model replaces the current one: offers to save unsaved changes; false
+    // when they are still unsaved (the user chose to save and then cancelled).
+    bool MayReplaceModel();
     // `suffix`: what a saved name without an extension gets.
     QString AskFileName(bool save, const QString& title, const QString& filter,
                         const QString& start, const QString& suffix = QStringLiteral("TV5"));

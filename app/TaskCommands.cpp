@@ -89,13 +89,7 @@ void MainWindow::onOpenTask() {
 
     // The model beside the task, as Open model loads it; without one, the open model.
     if (const QString model = ModelBeside(name); !model.isEmpty()) {
-        if (file_->ModelModified) {
-            if (file_->AskLastChance())
-                SaveAsLoop();
-            else
-                file_->ModelModified = false;
-        }
-        if (file_->ModelModified) return;
+        if (!MayReplaceModel()) return;
         const bool opened = file_->OpenModel(QFileInfo(model).absoluteFilePath().toStdString());
         UpdateFilePanel();
         if (!opened) return;

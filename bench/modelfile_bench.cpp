@@ -1,6 +1,7 @@
 // Saving and loading a 5000-period model file, and the batch solver from process start
 // to exit: on a 100-period model, and extended to 5000 periods from a 60-period model with
-// the CSV going to a file. And one explanation: income at depth 3 in the AS-AD example.
+// the CSV going to a file. And explanations of income in the AS-AD example: the tree at
+// depth 3, and the drivers of period 100 against the example without its shock.
 
 #include "OpenedModel.h"
 #include "TestModels.h"
@@ -34,6 +35,12 @@ fs::path TempDir() {
         fs::temp_directory_path() / ("tervalis-bench-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir;
+}
+
+const char* const kAsAd = EXAMPLES_DIR "/03-as-ad-prices-and-wages.TV5";
+// Example 03 without its shock: government purchases stay at 200.
+Model AsAdBaseline(const Model& m) {
+    return test::Changed(m, 5, {{par::GAut, m.ModelPar(4, par::GAut)}});
 }
 
 void BM_SaveAndLoad5000(benchmark::State& state) {
@@ -140,6 +147,7 @@ void RenderRun(benchmark::State& state, std::vector<std::string> args) {
     for (auto _ : state) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t pid = 0;
         if (posix_spawn(&pid, BATCH_TOOL, &actions, nullptr, argv.data(), environ) != 0)
@@ -167,6 +175,22 @@ void BM_HandoutExample03(benchmark::State& state) {
     RenderRun(state, {EXAMPLES_DIR "/03-as-ad-prices-and-wages.TV5", "--handout", "OUT/h.pdf"});
 }
 BENCHMARK(BM_HandoutExample03)->Unit(benchmark::kMillisecond);
+
+// Start to exit of "tervalis-batch 03 --explain Y --period 100 --baseline B --drivers".
+void BM_DriversProcess(benchmark::State& state) {
+    const fs::path dir = TempDir();
+    Model m;
+    if (!test::OpenAsTheProgramDoes(m, kAsAd)) {
+        state.SkipWithError("example not found");
+        return;
+    }
+    Model base = AsAdBaseline(m);
+    SilentHost host;
+    ModelFile(base, host, dir.string()).WriteModelFile((dir / "base.TV5").string());
+    RenderRun(state, {kAsAd, "--explain", "Y", "--period", "100", "--baseline", "OUT/base.TV5",
+                      "--drivers"});
+}
+BENCHMARK(BM_DriversProcess)->Unit(benchmark::kMillisecond);
 #endif
 
 } // namespace
@@ -201,5 +225,20 @@ void BM_ExplainIncomeDepth3Again(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExplainIncomeDepth3Again)->Unit(benchmark::kMicrosecond);
+
+// Income of period 100 against the example without its shock, traced back to period 0.
+void BM_DriversOfIncomeAt100(benchmark::State& state) {
+    Model m;
+    if (!test::OpenAsTheProgramDoes(m, kAsAd)) {
+        state.SkipWithError("example not found");
+        return;
+    }
+    const Model base = AsAdBaseline(m);
+    for (auto _ : state) {
+        const std::vector<Driver> drivers = ComputeDrivers(m, var::Y, 100, {-1, &base});
+        benchmark::DoNotOptimize(drivers.size());
+    }
+}
+BENCHMARK(BM_DriversOfIncomeAt100)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -5,7 +5,7 @@
 //                  [--diagram NAME [--period T] [--raster N] [--ref L]]
 //                  [--render VIEW|list [--period T] [--size WxH] -o FILE.png|.pdf|.svg]
 //                  [--handout FILE.pdf] [--lang de|en] [--settings FILE]
-//                  [--explain SYMBOL --period T [--vs-period T0] [--depth N]]
+//                  [--explain SYMBOL --period T [--vs-period T0] [--depth N | --drivers]]
 //                  [--task TASK.tvtask [--answers ANSWERS.csv]]
 //
 // --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
@@ -16,7 +16,10 @@
 //
 // --explain writes why variable SYMBOL of period T differs from period T0 (default T-1) or,
 // with --baseline, from the baseline's period T: the tree of contributions down to depth N
-// (default 3) as "depth,path,symbol,period,old,new,change,contribution".
+// (default 3) as "depth,path,symbol,period,old,new,change,contribution"; variables of
+// earlier periods open into the steps of their own period. With --drivers it writes the
+// leaves the change finally comes from instead, "symbol,period,old,new,contribution", one
+// line per parameter value of one period ("start" and "Rest" where they occur), largest first.
 //
 // --task freezes the solved model as the baseline, applies the task's changes, solves again
 // and writes the right answers as "student,symbol,horizon,prediction" (student "solution");
@@ -129,11 +132,13 @@ int Usage() {
                  "                      [--handout FILE.pdf] [--lang de|en] [--settings FILE]\n"
                  "                      [--explain SYMBOL --period T [--vs-period T0 | --baseline "
                  "BASE.TV5]\n"
-                 "                       [--depth N]]\n"
+                 "                       [--depth N | --drivers]]\n"
                  "                      [--task TASK.tvtask [--answers ANSWERS.csv]]\n"
                  "--explain: why SYMBOL of period T differs from T0 (default T-1) or from the "
                  "baseline,\n"
                  "           as CSV depth,path,symbol,period,old,new,change,contribution\n"
+                 "--drivers: the parameter values the change comes from, as CSV\n"
+                 "           symbol,period,old,new,contribution\n"
                  "--task: the right answers of a prediction task; with --answers, the answers "
                  "graded\n"
                  "        (student,symbol,horizon,period,prediction,change,correct) and the "
@@ -356,6 +361,7 @@ int main(int argc, char** argv) {
     std::string explain;
     long vsPeriod = -1, depth = -1;
     std::string taskPath, answersPath;
+    bool drivers = false;
     BatchHost host;
     RenderRequest render;
     for (int i = 1; i < argc; ++i) {
@@ -377,6 +383,8 @@ int main(int argc, char** argv) {
             (a == "--period" ? period : a == "--raster" ? raster : reference) = v;
         } else if (a == "--explain" && i + 1 < argc) {
             explain = argv[++i];
+        } else if (a == "--drivers") {
+            drivers = true;
         } else if ((a == "--vs-period" || a == "--depth") && i + 1 < argc) {
             const long v = Count(argv[++i]);
             if (v < 0)
@@ -457,8 +465,10 @@ int main(int argc, char** argv) {
             return ArgumentError("--vs-period and --baseline exclude each other");
         if (raster >= 0 || reference >= 0)
             return ArgumentError("--raster and --ref belong to --diagram");
-    } else if (vsPeriod >= 0 || depth >= 0) {
-        return ArgumentError("--vs-period and --depth belong to --explain");
+        if (drivers && depth >= 0)
+            return ArgumentError("--depth belongs to the tree, not to --drivers");
+    } else if (vsPeriod >= 0 || depth >= 0 || drivers) {
+        return ArgumentError("--vs-period, --depth and --drivers belong to --explain");
     }
     if (diagram.empty() && explain.empty() &&
         ((period >= 0 && !render.Wanted()) || raster >= 0 || reference >= 0))
@@ -555,10 +565,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "status: %s\n", Translate(host.status, 1).c_str());
             return 2;
         }
-        const ExplanationNode tree =
-            Explain(m, explained, t, {t0, frozen ? &frozen->Frozen() : nullptr},
-                    depth >= 0 ? static_cast<int>(depth) : 3);
-        out.Write(ExplanationCsv(tree));
+        const Comparison against{t0, frozen ? &frozen->Frozen() : nullptr};
+        if (drivers)
+            out.Write(DriversCsv(ComputeDrivers(m, explained, t, against)));
+        else
+            out.Write(ExplanationCsv(
+                Explain(m, explained, t, against, depth >= 0 ? static_cast<int>(depth) : 3)));
         out.Flush();
     } else
 #ifdef TERVALIS_DIAGRAMS

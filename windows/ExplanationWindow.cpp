@@ -6,13 +6,18 @@
 #include "windows/ResultWindow.h"
 #include "windows/WindowFrame.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QPainter>
 #include <QSet>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -32,13 +37,29 @@ enum Column {
     ColumnCount
 };
 
-// Item data: the variable a row opens into, whether its children are still to be
-// computed, its contribution and the largest contribution among its siblings (the bar's
-// full length).
-constexpr int VariableRole = Qt::UserRole;
+enum DriverColumn {
+    DriverSymbolColumn,
+    DriverNameColumn,
+    DriverPeriodsColumn,
+    DriverContributionColumn,
+    DriverShareColumn,
+    DriverBarColumn,
+    DriverColumnCount
+};
+
+// Item data: the quantity a row stands for (kind, number, period, values), whether its
+// children are still to be computed, its contribution and the largest contribution among
+// its siblings (the bar's full length).
+constexpr int NumberRole = Qt::UserRole;
 constexpr int PendingRole = Qt::UserRole + 1;
 constexpr int ContributionRole = Qt::UserRole + 2;
 constexpr int ScaleRole = Qt::UserRole + 3;
+constexpr int KindRole = Qt::UserRole + 4;
+constexpr int PeriodRole = Qt::UserRole + 5;
+constexpr int OldRole = Qt::UserRole + 6;
+constexpr int NewRole = Qt::UserRole + 7;
+// A bar narrower than this tells nothing.
+constexpr int MinimumBarWidth = 120;
 
 const QColor RaisingColour(0, 128, 0);
 const QColor LoweringColour(192, 0, 0);
@@ -68,16 +89,63 @@ void DrawBar(QPainter& p, const QRect& rect, double contribution, double scale) 
 
 class BarDelegate : public QStyledItemDelegate {
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    BarDelegate(int barColumn, QObject* parent)
+        : QStyledItemDelegate(parent), barColumn_(barColumn) {}
     void paint(QPainter* p, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyledItemDelegate::paint(p, option, index);
-        if (index.column() != BarColumn) return;
-        const QModelIndex first = index.siblingAtColumn(SymbolColumn);
+        if (index.column() != barColumn_) return;
+        const QModelIndex first = index.siblingAtColumn(0);
         DrawBar(*p, option.rect, first.data(ContributionRole).toDouble(),
                 first.data(ScaleRole).toDouble());
     }
+
+  private:
+    int barColumn_;
 };
+
+// A tree whose last column holds the bars: it takes the width that is left, so that the
+// bars end at the window's edge, not beyond it.
+QTreeWidget* BarTree(int columns, QWidget* parent) {
+    auto* tree = new QTreeWidget(parent);
+    tree->setColumnCount(columns);
+    tree->setItemDelegate(new BarDelegate(columns - 1, tree));
+    tree->setUniformRowHeights(true);
+    tree->setAlternatingRowColors(true);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->header()->setStretchLastSection(true);
+    tree->header()->setMinimumSectionSize(40);
+    return tree;
+}
+
+void FitColumns(QTreeWidget* tree) {
+    const int bar = tree->columnCount() - 1;
+    for (int c = 0; c < bar; ++c)
+        tree->resizeColumnToContents(c);
+    // The long names, then deep indents, give way to the bars.
+    int used = 0;
+    for (int c = 0; c < bar; ++c)
+        used += tree->columnWidth(c);
+    int missing = used + MinimumBarWidth - tree->viewport()->width();
+    for (int c : {1, 0}) {
+        if (missing <= 0) break;
+        const int width =
+            std::max(tree->columnWidth(c) - missing, std::min(tree->columnWidth(c), 80));
+        missing -= tree->columnWidth(c) - width;
+        tree->setColumnWidth(c, width);
+    }
+}
+
+// Bars of one level share a scale: the largest contribution among them.
+void ShareScale(QTreeWidgetItem* parent, QTreeWidget* tree) {
+    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+    auto at = [&](int k) { return parent ? parent->child(k) : tree->topLevelItem(k); };
+    double scale = 0;
+    for (int k = 0; k < count; ++k)
+        scale = std::max(scale, std::fabs(at(k)->data(0, ContributionRole).toDouble()));
+    for (int k = 0; k < count; ++k)
+        at(k)->setData(0, ScaleRole, scale);
+}
 
 int Depth(const QTreeWidgetItem* item) {
     int d = 0;
@@ -86,10 +154,19 @@ int Depth(const QTreeWidgetItem* item) {
     return d;
 }
 
+// Where a row stands, the same in either language and in every period.
 QString PathOf(const QTreeWidgetItem* item) {
-    QString path = item->text(SymbolColumn);
-    for (const QTreeWidgetItem* p = item->parent(); p; p = p->parent())
-        path = p->text(SymbolColumn) + QLatin1Char('/') + path;
+    const QTreeWidgetItem* root = item;
+    while (root->parent())
+        root = root->parent();
+    const int t = root->data(SymbolColumn, PeriodRole).toInt();
+    QString path;
+    for (const QTreeWidgetItem* p = item; p; p = p->parent())
+        path = QStringLiteral("%1.%2.%3/")
+                   .arg(p->data(SymbolColumn, KindRole).toInt())
+                   .arg(p->data(SymbolColumn, NumberRole).toInt())
+                   .arg(p->data(SymbolColumn, PeriodRole).toInt() - t) +
+               path;
     return path;
 }
 
@@ -103,21 +180,34 @@ bool Visible(const QTreeWidgetItem* item) {
 
 ExplanationWindow::ExplanationWindow(WindowFrame& frame, int n, int window)
     : WorkingWindow(frame), variable_(n), window_(window) {
-    resize(620, 320);
-    Tree = new QTreeWidget;
-    Tree->setColumnCount(ColumnCount);
-    Tree->setItemDelegate(new BarDelegate(Tree));
-    Tree->setUniformRowHeights(true);
-    Tree->setAlternatingRowColors(true);
-    Tree->header()->setStretchLastSection(false);
-    Tree->header()->setSectionResizeMode(BarColumn, QHeaderView::Fixed);
-    Tree->setColumnWidth(BarColumn, 160);
-    Tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    setWidget(Tree);
+    resize(760, 420);
+    auto* body = new QWidget;
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(4, 4, 4, 4);
+    Answer = new QLabel;
+    Answer->setWordWrap(true);
+    Answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(Answer);
+    Views = new QTabWidget;
+    layout->addWidget(Views, 1);
+    Tree = BarTree(ColumnCount, Views);
+    DriversView = BarTree(DriverColumnCount, Views);
+    Views->addTab(Tree, QString());
+    Views->addTab(DriversView, QString());
+    setWidget(body);
     setFocusProxy(Tree);
     setAttribute(Qt::WA_DeleteOnClose);
     connect(Tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Open(item); });
+    Tree->viewport()->installEventFilter(this);
+    DriversView->viewport()->installEventFilter(this);
     // The content comes with RefreshLanguage, which Create calls.
+}
+
+bool ExplanationWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        for (QTreeWidget* tree : {Tree, DriversView})
+            if (watched == tree->viewport()) FitColumns(tree);
+    return WorkingWindow::eventFilter(watched, event);
 }
 
 ExplanationWindow::~ExplanationWindow() = default;
@@ -125,25 +215,37 @@ ExplanationWindow::~ExplanationWindow() = default;
 void ExplanationWindow::Ask(int n, int window) {
     variable_ = n;
     window_ = window;
-    pinnedPeriod_ = -1;
+    fixedPeriod_ = -1;
+    preferBaseline_ = false;
     Rebuild();
 }
 
-void ExplanationWindow::AskAgainstBaseline(int n, int t) {
+void ExplanationWindow::AskDrivers(int n, int t) {
     variable_ = n;
-    pinnedPeriod_ = t;
+    fixedPeriod_ = t;
+    preferBaseline_ = true;
     Rebuild();
+    Views->setCurrentWidget(DriversView);
 }
 
 void ExplanationWindow::ApplyHeadings() {
     const int language = frame().model().Language;
-    QStringList headings;
-    for (const char* text : {"Symbol##Symbol", "Bezeichnung##Name", "Alt##Old", "Neu##New",
-                             "Änderung##Change", "Beitrag##Contribution", "Anteil##Share"})
-        headings << Q(Translate(text, language));
-    Tree->setHeaderLabels(headings);
+    auto texts = [&](std::initializer_list<const char*> list) {
+        QStringList out;
+        for (const char* text : list)
+            out << Q(Translate(text, language));
+        return out;
+    };
+    Tree->setHeaderLabels(texts({"Symbol##Symbol", "Bezeichnung##Name", "Alt##Old", "Neu##New",
+                                 "Änderung##Change", "Beitrag##Contribution", "Anteil##Share"}));
+    DriversView->setHeaderLabels(texts({"Symbol##Symbol", "Bezeichnung##Name", "Perioden##Periods",
+                                        "Beitrag##Contribution", "Anteil##Share", ""}));
+    Views->setTabText(0, Q(Translate("Baum##Tree", language)));
+    Views->setTabText(1, Q(Translate("Ursachen##Drivers", language)));
+    ExplanationNode asked;
+    asked.number = variable_;
     QString caption = Q(Translate("Warum?##Why?", language)) + QLatin1Char(' ') +
-                      Q(Translate(VarSymbol(variable_, language), language)) +
+                      Q(Translate(asked.Symbol(), language)) +
                       QStringLiteral(" (t=%1 ").arg(period_);
     caption += previous_ >= 0
                    ? Q(Translate("gegen t=##against t=", language)) + QString::number(previous_)
@@ -152,12 +254,26 @@ void ExplanationWindow::ApplyHeadings() {
 }
 
 void ExplanationWindow::Rebuild() {
-    if (frame().solving()) return;
     const Model& m = frame().model();
     const int language = m.Language;
-    period_ = pinnedPeriod_ >= 0 ? pinnedPeriod_ : frame().assignedPeriod(window_);
+    if (frame().solving()) {
+        // The numbers are about to change: say so, and follow once the solution is done.
+        explainer_.reset();
+        Answer->setText(Q(Translate("Das Modell wird gerade gelöst; die Erklärung folgt.##The "
+                                    "model is being solved; the explanation follows.",
+                                    language)));
+        if (!rebuildDue_) {
+            rebuildDue_ = true;
+            QTimer::singleShot(50, this, [this] {
+                rebuildDue_ = false;
+                Rebuild();
+            });
+        }
+        return;
+    }
+    period_ = fixedPeriod_ >= 0 ? fixedPeriod_ : frame().assignedPeriod(window_);
     const Baseline* base = frame().baseline();
-    const bool againstBase = (pinnedPeriod_ >= 0 || ResultWindow::Options().BaselineDeviation) &&
+    const bool againstBase = (preferBaseline_ || ResultWindow::Options().BaselineDeviation) &&
                              base && !base->Empty() && base->Covers(period_);
     previous_ = againstBase ? -1 : period_ - 1;
 
@@ -165,43 +281,57 @@ void ExplanationWindow::Rebuild() {
     for (QTreeWidgetItemIterator it(Tree); *it; ++it)
         if ((*it)->isExpanded()) opened.insert(PathOf(*it));
     Tree->clear();
+    DriversView->clear();
+    explainer_.reset();
     ApplyHeadings();
 
     const int solved = std::min(m.Periods.LastSolved, m.Periods.RightEdge);
-    QString problem;
-    if (period_ > solved)
-        problem = Q(FillIn("Periode %1 ist nicht gelöst.##Period %1 is not solved.",
-                           {std::to_string(period_)}));
-    else if (!againstBase && period_ < 1)
-        problem = Q(Translate("Periode 0 hat keine Vorperiode.##Period 0 has no previous period.",
-                              language));
-    if (!problem.isEmpty()) {
-        explainer_.reset();
-        auto* item = new QTreeWidgetItem(Tree);
-        item->setText(NameColumn, problem);
+    if (period_ > solved) {
+        Answer->setText(Q(Translate(FillIn("Periode %1 ist nicht gelöst.##Period %1 is not solved.",
+                                           {std::to_string(period_)}),
+                                    language)));
         return;
     }
-    explainer_ = std::make_unique<Explainer>(m, againstBase ? &base->Frozen() : nullptr);
+    if (!againstBase && period_ < 1) {
+        Answer->setText(Q(Translate(
+            "Periode 0 hat keine Vorperiode.##Period 0 has no previous period.", language)));
+        return;
+    }
+    const Model* other = againstBase ? &base->Frozen() : nullptr;
+    explainer_ = std::make_unique<Explainer>(m, other);
     const ExplanationNode root = explainer_->Explain(variable_, period_, previous_, 1);
     auto* top = new QTreeWidgetItem(Tree);
     Fill(top, root);
     top->setData(SymbolColumn, ScaleRole, std::fabs(root.contribution));
     top->setData(SymbolColumn, PendingRole, false);
-    for (const ExplanationNode& c : root.children)
-        Fill(new QTreeWidgetItem(top), c);
+    AddChildren(top, root);
     top->setExpanded(true);
     // Reopen what was open before, level by level (opening computes the children).
     for (QTreeWidgetItemIterator it(Tree); *it; ++it)
         if (opened.contains(PathOf(*it))) (*it)->setExpanded(true);
-    for (int c = 0; c < BarColumn; ++c)
-        Tree->resizeColumnToContents(c);
+    FitColumns(Tree);
+
+    const std::vector<Driver> drivers = explainer_->Drivers(variable_, period_, previous_);
+    Answer->setText(Q(
+        Translate(DriversSentence(m, variable_, period_, {previous_, other}, root.change, drivers),
+                  language)));
+    FillDrivers(drivers, root.change);
+}
+
+void ExplanationWindow::AddChildren(QTreeWidgetItem* item, const ExplanationNode& node) {
+    // An input that did not change has nothing to tell.
+    for (const ExplanationNode& c : node.children)
+        if (c.change != 0 || c.contribution != 0) Fill(new QTreeWidgetItem(item), c);
+    ShareScale(item, Tree);
 }
 
 void ExplanationWindow::Fill(QTreeWidgetItem* item, const ExplanationNode& node) {
     const Model& m = frame().model();
     const int language = m.Language;
     QString symbol = Q(Translate(node.Symbol(), language));
-    if (node.kind != ExplanationNode::Remainder && node.period != period_)
+    const bool leaf =
+        node.kind == ExplanationNode::Remainder || node.kind == ExplanationNode::StartEquilibrium;
+    if (!leaf && node.period != period_)
         symbol += QStringLiteral("(%1)").arg(node.period - period_);
     item->setText(SymbolColumn, symbol);
     std::string name = Translate(node.Name(), language);
@@ -209,6 +339,7 @@ void ExplanationWindow::Fill(QTreeWidgetItem* item, const ExplanationNode& node)
     if (const size_t open = name.rfind(" ("); open != std::string::npos && name.back() == ')')
         name.erase(open);
     item->setText(NameColumn, Q(name));
+    item->setToolTip(NameColumn, Q(name));
     if (node.kind != ExplanationNode::Remainder) {
         item->setText(OldColumn, Q(m.FormatNumber(node.oldValue)));
         item->setText(NewColumn, Q(m.FormatNumber(node.newValue)));
@@ -218,19 +349,14 @@ void ExplanationWindow::Fill(QTreeWidgetItem* item, const ExplanationNode& node)
     for (int c = OldColumn; c <= ShareColumn; ++c)
         item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     item->setData(SymbolColumn, ContributionRole, node.contribution);
-    if (QTreeWidgetItem* parent = item->parent()) {
-        // Bars of one level share a scale: the largest contribution among them.
-        double scale = 0;
-        for (int k = 0; k < parent->childCount(); ++k)
-            scale = std::max(
-                scale,
-                std::fabs(parent->child(k)->data(SymbolColumn, ContributionRole).toDouble()));
-        for (int k = 0; k < parent->childCount(); ++k)
-            parent->child(k)->setData(SymbolColumn, ScaleRole, scale);
-    }
-    const bool opens = node.kind == ExplanationNode::Var && node.period == period_ &&
-                       StepFor(node.number) != nullptr && item->parent() != nullptr;
-    item->setData(SymbolColumn, VariableRole, node.kind == ExplanationNode::Var ? node.number : 0);
+    item->setData(SymbolColumn, KindRole, static_cast<int>(node.kind));
+    item->setData(SymbolColumn, NumberRole, node.number);
+    item->setData(SymbolColumn, PeriodRole, node.period);
+    item->setData(SymbolColumn, OldRole, node.oldValue);
+    item->setData(SymbolColumn, NewRole, node.newValue);
+    const bool opens =
+        (node.kind == ExplanationNode::Var || node.kind == ExplanationNode::FirstRunVar) &&
+        node.change != 0 && item->parent() != nullptr;
     item->setData(SymbolColumn, PendingRole, opens);
     if (opens) item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
 }
@@ -238,13 +364,57 @@ void ExplanationWindow::Fill(QTreeWidgetItem* item, const ExplanationNode& node)
 void ExplanationWindow::Open(QTreeWidgetItem* item) {
     if (!explainer_ || !item->data(SymbolColumn, PendingRole).toBool()) return;
     item->setData(SymbolColumn, PendingRole, false);
-    const ExplanationNode node =
-        explainer_->Explain(item->data(SymbolColumn, VariableRole).toInt(), period_, previous_, 1);
-    for (const ExplanationNode& c : node.children)
-        Fill(new QTreeWidgetItem(item), c);
+    ExplanationNode node;
+    node.kind = static_cast<ExplanationNode::Kind>(item->data(SymbolColumn, KindRole).toInt());
+    node.number = item->data(SymbolColumn, NumberRole).toInt();
+    node.period = item->data(SymbolColumn, PeriodRole).toInt();
+    node.oldValue = item->data(SymbolColumn, OldRole).toDouble();
+    node.newValue = item->data(SymbolColumn, NewRole).toDouble();
+    explainer_->Open(node, 1);
+    AddChildren(item, node);
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
-    for (int c = 0; c < BarColumn; ++c)
-        Tree->resizeColumnToContents(c);
+    FitColumns(Tree);
+}
+
+void ExplanationWindow::FillDrivers(const std::vector<Driver>& drivers, double change) {
+    const Model& m = frame().model();
+    const int language = m.Language;
+    auto share = [&](double x) {
+        return change != 0 ? Q(m.FormatNumber(100 * x / change)) + QStringLiteral(" %") : QString();
+    };
+    auto fill = [&](QTreeWidgetItem* item, const QString& symbol, const std::string& name,
+                    const std::string& periods, double contribution) {
+        item->setText(DriverSymbolColumn, symbol);
+        item->setText(DriverNameColumn, Q(Translate(name, language)));
+        item->setToolTip(DriverNameColumn, item->text(DriverNameColumn));
+        item->setText(DriverPeriodsColumn, Q(Translate(periods, language)));
+        item->setText(DriverContributionColumn, Q(m.FormatNumber(contribution)));
+        item->setText(DriverShareColumn, share(contribution));
+        item->setTextAlignment(DriverContributionColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(DriverShareColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(0, ContributionRole, contribution);
+    };
+    for (const DriverGroup& g : GroupDrivers(drivers)) {
+        const Driver& first = g.members.front();
+        const QString symbol = Q(Translate(first.Symbol(), language));
+        auto* item = new QTreeWidgetItem(DriversView);
+        fill(item, symbol, first.Name(), g.Periods(period_), g.contribution);
+        // One row per period below, folded.
+        if (g.members.size() > 1) {
+            for (const Driver& d : g.members)
+                fill(new QTreeWidgetItem(item), symbol,
+                     m.FormatNumber(d.oldValue) + " \u2192 " + m.FormatNumber(d.newValue),
+                     "t = " + std::to_string(d.period), d.contribution);
+        }
+    }
+    // The periods' bars on the scale of the symbols', so that they compare.
+    ShareScale(nullptr, DriversView);
+    for (int k = 0; k < DriversView->topLevelItemCount(); ++k) {
+        QTreeWidgetItem* item = DriversView->topLevelItem(k);
+        for (int j = 0; j < item->childCount(); ++j)
+            item->child(j)->setData(0, ScaleRole, item->data(0, ScaleRole));
+    }
+    FitColumns(DriversView);
 }
 
 QStringList ExplanationWindow::VisibleRows() const {
@@ -304,6 +474,10 @@ void ExplanationWindow::PaintTo(const PaintTarget& target) {
     p.drawText(QRect(b.left(), y, b.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
                windowTitle());
     y += line;
+    const QRect answer =
+        fm.boundingRect(QRect(b.left(), y, b.width(), 4 * line), Qt::TextWordWrap, Answer->text());
+    p.drawText(QRect(b.left(), y, b.width(), answer.height()), Qt::TextWordWrap, Answer->text());
+    y += answer.height() + line / 2;
     for (int c = 0; c < BarColumn; ++c)
         text(c, Tree->headerItem()->text(c));
     y += line;
@@ -311,8 +485,11 @@ void ExplanationWindow::PaintTo(const PaintTarget& target) {
     for (QTreeWidgetItemIterator it(Tree); *it; ++it) {
         if (!Visible(*it)) continue;
         if (y + line > b.bottom()) break;
-        text(SymbolColumn, (*it)->text(SymbolColumn),
-             Depth(*it) * fm.horizontalAdvance(QLatin1Char('M')));
+        // Deep rows indent no further than their symbol still fits.
+        const QString symbol = (*it)->text(SymbolColumn);
+        const int room = x[SymbolColumn + 1] - x[SymbolColumn] - 4 - fm.horizontalAdvance(symbol);
+        text(SymbolColumn, symbol,
+             std::max(0, std::min(Depth(*it) * fm.horizontalAdvance(QLatin1Char('M')), room)));
         for (int c = NameColumn; c <= ShareColumn; ++c)
             text(c, (*it)->text(c));
         DrawBar(p, QRect(x[BarColumn], y, x[BarColumn + 1] - x[BarColumn], line),
@@ -323,15 +500,18 @@ void ExplanationWindow::PaintTo(const PaintTarget& target) {
     p.restore();
 }
 
-ExplanationWindow* OpenExplanation(WindowFrame& frame, int n, int window) {
+namespace {
+
+// The one explanation window, created when there is none (it then explains variable n of
+// result window 2 until asked otherwise), in front.
+ExplanationWindow* TheWindow(WindowFrame& frame, int n, int window, bool& created) {
     QMdiArea* area = frame.mdiArea();
     ExplanationWindow* w = nullptr;
     if (area)
         for (QMdiSubWindow* s : area->subWindowList())
             if ((w = qobject_cast<ExplanationWindow*>(s))) break;
-    if (w) {
-        w->Ask(n, window);
-    } else {
+    created = !w;
+    if (!w) {
         w = WorkingWindow::Create<ExplanationWindow>(frame, n, window);
         if (area) area->addSubWindow(w);
     }
@@ -341,9 +521,19 @@ ExplanationWindow* OpenExplanation(WindowFrame& frame, int n, int window) {
     return w;
 }
 
-ExplanationWindow* OpenExplanationAgainstBaseline(WindowFrame& frame, int n, int t) {
-    ExplanationWindow* w = OpenExplanation(frame, n, 1);
-    w->AskAgainstBaseline(n, t);
+} // namespace
+
+ExplanationWindow* OpenExplanation(WindowFrame& frame, int n, int window) {
+    bool created = false;
+    ExplanationWindow* w = TheWindow(frame, n, window, created);
+    if (!created) w->Ask(n, window);
+    return w;
+}
+
+ExplanationWindow* OpenDrivers(WindowFrame& frame, int n, int t) {
+    bool created = false;
+    ExplanationWindow* w = TheWindow(frame, n, 2, created);
+    w->AskDrivers(n, t);
     return w;
 }
 

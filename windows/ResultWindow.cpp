@@ -183,7 +183,13 @@ ResultWindow::ResultWindow(BaseWindowRole which, WindowFrame& frame)
     connect(Grid, &QTableWidget::currentCellChanged, this, [this] { UpdateWhyEntry(); });
     Grid->addAction(WhyEntry);
     Grid->addAction(BaselineDeviationEntry);
-    Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The right click first makes the cell under the mouse current, so that "Warum?" asks
+    // about the row clicked, as the key asks about the current row.
+    Grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Grid, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        PrepareContextMenu(pos);
+        QMenu::exec(Grid->actions(), Grid->viewport()->mapToGlobal(pos), nullptr, Grid);
+    });
     UpdateBaselineEntry();
 
     ApplyFont();
@@ -324,6 +330,12 @@ void ResultWindow::UpdateWhyEntry() {
     const int row = Grid->currentRow();
     WhyEntry->setEnabled(row >= 0 && row < static_cast<int>(table_.Rows.size()) &&
                          table_.Rows[row].Variable != 0);
+}
+
+void ResultWindow::PrepareContextMenu(const QPoint& pos) {
+    const QModelIndex cell = Grid->indexAt(pos);
+    if (cell.isValid()) Grid->setCurrentCell(cell.row(), cell.column());
+    UpdateWhyEntry();
 }
 
 void ResultWindow::AskWhy() {

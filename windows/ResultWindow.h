@@ -57,6 +57,8 @@ class ResultWindow : public BaseWindow {
     // "Warum?": opens the explanation of the current row's variable.
     void AskWhy();
     QAction* WhyEntry = nullptr;
+    // What the right click at pos (grid viewport coordinates) does before its menu shows.
+    void PrepareContextMenu(const QPoint& pos);
 
     // Opening and closing: the heading toggles all groups, a group header its group.
     void ToggleAll();

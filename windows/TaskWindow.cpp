@@ -215,7 +215,7 @@ void TaskWindow::BuildResultSheet(QGridLayout* grid) {
         why->setEnabled(q.answer.has_value());
         why->setAccessibleName(VariableLabel(q.variable, language));
         connect(why, &QPushButton::clicked, this,
-                [this, n = q.variable, t = q.period] { ExplainTaskChange(frame(), n, t); });
+                [this, n = q.variable, t = q.period] { OpenDrivers(frame(), n, t); });
         grid->addWidget(why, row, 5);
         WhyButtons.push_back(why);
     }
@@ -225,10 +225,6 @@ void TaskWindow::BuildResultSheet(QGridLayout* grid) {
             Translate("%1 von %2 Vorhersagen richtig.##%1 of %2 predictions right.", language),
             {std::to_string(RightCount()), std::to_string(questions_.size())}))),
         below, 0, 1, 4);
-}
-
-void ExplainTaskChange(WindowFrame& frame, int n, int t) {
-    OpenExplanationAgainstBaseline(frame, n, t);
 }
 
 } // namespace tv

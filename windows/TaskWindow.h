@@ -18,7 +18,7 @@ namespace tv {
 // A prediction task as a student works it: first the task sheet (the text and, per
 // variable and horizon, "rises", "falls" or "stays" to choose), then, after "Solve", the
 // result sheet (each prediction with the actual change from the baseline, right or wrong,
-// and "Why?").
+// and "Why?", the drivers of that change).
 class TaskWindow : public WorkingWindow {
     Q_OBJECT
   public:
@@ -56,8 +56,5 @@ class TaskWindow : public WorkingWindow {
     QWidget* sheet_ = nullptr;
     std::optional<bool> sheetShown_; // which sheet the size fits: false task, true results
 };
-
-// Why the variable of a task question changed: variable n of period t against the baseline.
-void ExplainTaskChange(WindowFrame& frame, int n, int t);
 
 } // namespace tv

@@ -8,6 +8,8 @@
 #include "app/QtUserHost.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/Symbols.h"
+#include "windows/ExplanationWindow.h"
 #include "windows/WorkingWindow.h"
 
 #include <QAction>
@@ -250,6 +252,12 @@ class HelpWindowTest : public QObject {
         target->setFocus();
         QTest::keyClick(target, Qt::Key_F1);
         QCOMPARE(HelpSystem::Window()->CurrentPage(), QStringLiteral("equation-windows"));
+        // And in the explanation window, its own page.
+        ExplanationWindow* why = OpenExplanation(w, var::Y, 2);
+        QCOMPARE(HelpSystem::ContextOf(why->Tree), help::Explanation);
+        why->Tree->setFocus();
+        QTest::keyClick(why->Tree, Qt::Key_F1);
+        QCOMPARE(HelpSystem::Window()->CurrentPage(), QStringLiteral("explanation"));
         // Elsewhere in the main window F1 is Help > Contents.
         QCOMPARE(w.Action(QStringLiteral("MIHilfeInhalt"))->shortcut(),
                  QKeySequence(QKeySequence::HelpContents));

@@ -13,6 +13,8 @@
 
 #include <cmath>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -235,6 +237,159 @@ TEST(Explanation, DepthLimitsTheTree) {
         };
         EXPECT_LE(deepest(root), depth);
     }
+}
+
+// ---- lagged values and drivers ----
+
+// A model with a policy change from period 5 and the baseline without it.
+struct Experiment {
+    const char* name;
+    std::function<Model()> make;
+    std::vector<std::pair<int, double>> change;
+};
+
+Model WithChange(const Experiment& e) {
+    Model m = e.make();
+    for (const auto& [n, value] : e.change)
+        test::SetFrom(m, 5, {{n, value}});
+    return Solved(m);
+}
+
+const Experiment kExperiments[] = {
+    {"keynesian, government purchases", [] { return test::KeynesianModel(); }, {{par::GAut, 150}}},
+    {"keynesian, two runs per period",
+     [] {
+         Model m = test::KeynesianModel();
+         m.Expect[3].Method = 1;
+         return m;
+     },
+     {{par::IAut, 120}}},
+    {"wage rounds, money", [] { return test::BondMarketModel(); }, {{par::MNAut, 1100}}},
+    {"wage rounds, tax rate", [] { return test::BondMarketModel(); }, {{par::tY, 0.25}}},
+    {"flexible rates, exports", [] { return test::OpenFlexibleModel(); }, {{par::ExAut, 130}}},
+    {"wage rounds, two parameters",
+     [] { return test::BondMarketModel(); },
+     {{par::GAut, 260}, {par::MNAut, 1100}}},
+};
+
+void ForEachNode(const ExplanationNode& n, const std::function<void(const ExplanationNode&)>& f) {
+    f(n);
+    for (const ExplanationNode& c : n.children)
+        ForEachNode(c, f);
+}
+
+TEST(Explanation, DeepTreesOpenLaggedValuesAndAddUpAtEveryNode) {
+    for (const Experiment& e : kExperiments) {
+        SCOPED_TRACE(e.name);
+        const Model base = Solved(e.make());
+        const Model m = WithChange(e);
+        Explainer againstBase(m, &base), againstPeriod(m);
+        for (Explainer* x : {&againstBase, &againstPeriod}) {
+            const ExplanationNode root = x->Explain(var::Y, 9, 8, 6);
+            test::CheckExplanation(root, "Y");
+            bool lagged = false, firstRun = false;
+            ForEachNode(root, [&](const ExplanationNode& n) {
+                lagged |= n.period < 9 && n.kind == ExplanationNode::Var && !n.children.empty();
+                firstRun |= n.kind == ExplanationNode::FirstRunVar && !n.children.empty();
+                if (n.change == 0) {
+                    EXPECT_TRUE(n.children.empty()) << n.number; // nothing to explain
+                }
+            });
+            // Two runs: the first run's values open before the lagged ones.
+            EXPECT_TRUE(m.Expect[3].Method == 1 ? firstRun : lagged);
+        }
+    }
+}
+
+TEST(Explanation, DriversAddUpAndNameOnlyTheChangedParameters) {
+    for (const Experiment& e : kExperiments) {
+        SCOPED_TRACE(e.name);
+        const Model base = Solved(e.make());
+        const Model m = WithChange(e);
+        for (int n : {var::Y, var::C, var::i, var::P})
+            for (int t : {6, 20}) {
+                const double change = m.ModelVar(t, n) - base.ModelVar(t, n);
+                const std::vector<Driver> drivers = ComputeDrivers(m, n, t, {-1, &base});
+                // Relative to the values, as at every node: a change may be rounding.
+                double sum = 0, magnitude = std::max(std::fabs(m.ModelVar(t, n)),
+                                                     std::fabs(base.ModelVar(t, n)));
+                std::set<int> named;
+                for (const Driver& d : drivers) {
+                    sum += d.contribution;
+                    magnitude += std::fabs(d.contribution);
+                    EXPECT_EQ(d.kind, Driver::Par) << n << " t=" << t;
+                    EXPECT_GE(d.period, 5);
+                    named.insert(d.number);
+                }
+                EXPECT_NEAR(sum, change, 1e-9 * magnitude) << n << " t=" << t;
+                std::set<int> expected;
+                for (const auto& [p, value] : e.change)
+                    expected.insert(p);
+                if (change != 0 && e.change.size() == 1) {
+                    EXPECT_EQ(named, expected) << n;
+                }
+                for (int p : named)
+                    EXPECT_TRUE(expected.count(p)) << p;
+            }
+    }
+}
+
+TEST(Explanation, TwoParametersShareTheChangeOfIncome) {
+    const Experiment& e = kExperiments[std::size(kExperiments) - 1];
+    const Model base = Solved(e.make());
+    const std::vector<Driver> drivers = ComputeDrivers(WithChange(e), var::Y, 12, {-1, &base});
+    std::set<int> named;
+    for (const Driver& d : drivers)
+        named.insert(d.number);
+    EXPECT_EQ(named, (std::set<int>{par::GAut, par::MNAut}));
+}
+
+// Once a model has settled, one period equals another in every value.
+TEST(Explanation, PeriodsOfAStationaryModelDifferInNothing) {
+    const Model m = Solved(test::ClosedISLMModel());
+    Explainer explainer(m);
+    for (int n : {var::Y, var::C, var::i}) {
+        EXPECT_TRUE(explainer.Drivers(n, 100, 90).empty());
+        ForEachNode(explainer.Explain(n, 100, 90, 6),
+                    [&](const ExplanationNode& node) { EXPECT_EQ(node.contribution, 0.0); });
+    }
+}
+
+// Against the period before the shock the path reaches the start equilibrium.
+TEST(Explanation, APeriodComparisonEndsAtTheStartEquilibrium) {
+    const Model m = WithChange(kExperiments[0]);
+    const std::vector<Driver> drivers = ComputeDrivers(m, var::Y, 20, {4, nullptr});
+    double sum = 0;
+    bool start = false;
+    for (const Driver& d : drivers) {
+        sum += d.contribution;
+        start |= d.kind == Driver::Start;
+    }
+    const double change = m.ModelVar(20, var::Y) - m.ModelVar(4, var::Y);
+    EXPECT_NEAR(sum, change, 1e-9 * std::fabs(change));
+    EXPECT_TRUE(start);
+}
+
+TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
+    const Model base = Solved(test::KeynesianModel());
+    const Model m = WithChange(kExperiments[0]);
+    const double change = m.ModelVar(20, var::Y) - base.ModelVar(20, var::Y);
+    const std::string sentence = DriversSentence(m, var::Y, 20, {-1, &base}, change,
+                                                 ComputeDrivers(m, var::Y, 20, {-1, &base}));
+    const std::string size = m.FormatNumber(change);
+    const std::string step = m.FormatNumber(m.ModelPar(5, par::GAut) - base.ModelPar(5, par::GAut));
+    EXPECT_EQ(Translate(sentence, 2), "Y is " + size + " higher in t = 20 than in the baseline: " +
+                                          "G,aut (Government Purchases,autonomous) +" + step +
+                                          " from t = 5: 100 %.")
+        << sentence;
+    EXPECT_EQ(
+        Translate(sentence, 1).rfind("Y ist in t = 20 um " + size + " höher als im Basislauf", 0),
+        0u)
+        << sentence;
+    // English symbols in the English half.
+    const std::string expected =
+        Translate(DriversSentence(m, var::YErw, 20, {-1, &base}, 0, {}), 2);
+    EXPECT_EQ(expected, "Y,exp is the same in t = 20 as in the baseline.");
 }
 
 TEST(Explanation, VariablesByTheirSymbolInEitherLanguage) {

@@ -55,6 +55,37 @@ TEST(ExplainExamples, ContributionsAddUpInEveryPeriod) {
     }
 }
 
+// Each example against itself without its shock: deep trees add up at every node, and the
+// drivers put all of the change on the shocked parameter.
+TEST(ExplainExamples, AgainstTheRunWithoutTheShockEverythingComesFromIt) {
+    const struct {
+        const char* file;
+        int shocked;
+    } cases[] = {{kExamples[0], par::GAut},  {kExamples[1], par::MNAut}, {kExamples[2], par::GAut},
+                 {kExamples[3], par::ExAut}, {kExamples[4], par::GAut},  {kExamples[5], par::rSE}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Model m;
+        ASSERT_TRUE(test::OpenAsTheProgramDoes(m, std::string(EXAMPLES_DIR) + "/" + c.file));
+        const Model base = test::Changed(m, 5, {{c.shocked, m.ModelPar(4, c.shocked)}});
+        Explainer explainer(m, &base);
+        test::CheckExplanation(explainer.Explain(var::Y, 30, -1, 6), "Y, depth 6");
+        for (int n : {var::Y, var::P, var::i}) {
+            const double change = m.ModelVar(60, n) - base.ModelVar(60, n);
+            if (n == var::Y) {
+                EXPECT_NE(change, 0); // the shock has an effect
+            }
+            double sum = 0;
+            for (const Driver& d : explainer.Drivers(n, 60, -1)) {
+                sum += d.contribution;
+                EXPECT_EQ(d.kind, Driver::Par);
+                EXPECT_EQ(d.number, c.shocked);
+            }
+            EXPECT_NEAR(sum, change, 1e-9 * std::fabs(m.ModelVar(60, n))) << n;
+        }
+    }
+}
+
 // ---- the batch tool's --explain ----
 
 struct ToolRun {
@@ -156,6 +187,33 @@ TEST(ExplainBatch, AgainstTheSameModelAsBaselineNothingChanged) {
     }
 }
 
+// Against an early period the path runs back to the start equilibrium.
+TEST(ExplainBatch, DriversAreOneLinePerParameterValueLargestFirst) {
+    const std::string file = Example("01-keynesian-cross.TV5");
+    const ToolRun r = Batch(file + " --explain Y --period 20 --vs-period 4 --drivers");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto rows = Rows(r.out);
+    ASSERT_GT(rows.size(), 2u);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "symbol,period,old,new,contribution");
+    const auto tree = Rows(Batch(file + " --explain Y --period 20 --vs-period 4 --depth 0").out);
+    double sum = 0, before = HUGE_VAL;
+    int start = 0;
+    for (size_t k = 1; k < rows.size(); ++k) {
+        ASSERT_EQ(rows[k].size(), 5u) << k;
+        const double contribution = std::stod(rows[k][4]);
+        EXPECT_LE(std::fabs(contribution), before);
+        before = std::fabs(contribution);
+        sum += contribution;
+        start += rows[k][0] == "start";
+        if (rows[k][0] != "start") {
+            EXPECT_EQ(rows[k][0], "G,aut");
+            EXPECT_EQ(std::stod(rows[k][3]) - std::stod(rows[k][2]), 10);
+        }
+    }
+    EXPECT_EQ(start, 1);
+    EXPECT_NEAR(sum, std::stod(tree[1][6]), 1e-9 * std::stod(tree[1][5]));
+}
+
 TEST(ExplainBatch, WrongQuestionsExitWithTwoAndAMessage) {
     const std::string file = Example("01-keynesian-cross.TV5");
     const struct {
@@ -170,6 +228,8 @@ TEST(ExplainBatch, WrongQuestionsExitWithTwoAndAMessage) {
         {" --explain Y --period 5 --baseline /nonexistent/base.TV5", ""},
         {" --explain Y --period 5 --vs-period 3 --baseline x.TV5", "exclude each other"},
         {" --depth 2", "belong to --explain"},
+        {" --drivers", "belong to --explain"},
+        {" --explain Y --period 5 --drivers --depth 2", "--depth belongs to the tree"},
     };
     for (const auto& c : cases) {
         const ToolRun r = Batch(file + c.args);

@@ -4,6 +4,7 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
+#include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -14,9 +15,11 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,6 +47,8 @@ class TestFrame : public WindowFrame {
         if (pair == 1) return pair1Current ? m.Periods.CurrentPeriod : m.Periods.LeftEdge;
         return pair2Current ? m.Periods.CurrentPeriod : m.Periods.RightEdge;
     }
+    bool solving() const override { return solvingNow; }
+    const Baseline* baseline() const override { return frozen; }
 
     Model m;
     SilentHost silent;
@@ -51,6 +56,8 @@ class TestFrame : public WindowFrame {
     QPrinter printer_{QPrinter::HighResolution};
     QFont font{QStringLiteral("DejaVu Sans"), 9};
     bool pair1Current = false, pair2Current = false;
+    bool solvingNow = false;
+    const Baseline* frozen = nullptr;
 };
 
 // The four base windows on one frame, as the main window creates them.
@@ -697,6 +704,14 @@ class BaseWindowsTest : public QObject {
         QVERIFY(w.r2->WhyEntry->isEnabled());
         QCOMPARE(w.r2->WhyEntry->text(), QStringLiteral("Warum?"));
         QVERIFY(w.r2->Grid->actions().contains(w.r2->WhyEntry));
+        // The right click asks about the row under the mouse, not the one current before.
+        if (label >= 0) {
+            w.r2->Grid->setCurrentCell(label, 1);
+            w.r2->PrepareContextMenu(
+                w.r2->Grid->visualRect(w.r2->Grid->model()->index(income, 1)).center());
+            QCOMPARE(w.r2->Grid->currentRow(), income);
+            QVERIFY(w.r2->WhyEntry->isEnabled());
+        }
         // The key does what the entry of the right click does.
         QApplication::setActiveWindow(&f.area);
         QVERIFY(QTest::qWaitForWindowActive(&f.area));
@@ -752,11 +767,45 @@ class BaseWindowsTest : public QObject {
             for (int x = 0; x < picture.width(); ++x)
                 if (picture.pixelColor(x, y) == QColor(0, 128, 0)) raising = true;
         QVERIFY(raising);
-        // Period 0 has no period before it: the window says so instead of a tree.
+        // Only what changed is shown, the bars end inside the window, and the drivers
+        // answer in English symbols.
+        for (QTreeWidgetItemIterator it(why->Tree); *it; ++it)
+            if ((*it)->parent())
+                QVERIFY((*it)->text(4) != QString::fromStdString(f.m.FormatNumber(0)));
+        why->resize(500, 300);
+        QCoreApplication::processEvents();
+        const QHeaderView* header = why->Tree->header();
+        QVERIFY(header->sectionPosition(6) + 60 <= why->Tree->viewport()->width());
+        OpenExplanation(f, var::YErw, 2);
+        QVERIFY(why->windowTitle().startsWith(QStringLiteral("Why? Y,exp")));
+        QVERIFY(why->Answer->text().startsWith(QStringLiteral("Y,exp is ")));
+        QVERIFY(why->Answer->text().contains(QStringLiteral("G,aut (")));
+        QVERIFY(why->DriversView->topLevelItemCount() > 0);
+        QCOMPARE(why->DriversView->topLevelItem(0)->text(0), QStringLiteral("G,aut"));
+
+        // A change of the model while solving: the window says so, then follows.
+        f.solvingNow = true;
+        test::SetFrom(f.m, 4, {{par::GAut, 140}});
+        why->Message(MSG_MODEL_CHANGED, 1, 1);
+        QVERIFY(why->Answer->text().contains(QStringLiteral("being solved")));
+        Solve(f.m);
+        f.solvingNow = false;
+        QTRY_VERIFY(why->Answer->text().contains(QString::fromStdString(f.m.FormatNumber(40))));
+
+        // Period 0 has no period before it: the window says so, in full, instead of a tree.
         f.m.Periods.CurrentPeriod = 0;
         why->Message(MSG_PERIOD_MOVED, 2, 1);
-        QCOMPARE(why->Tree->topLevelItemCount(), 1);
-        QVERIFY(why->Tree->topLevelItem(0)->text(1).contains(QStringLiteral("no previous")));
+        QCOMPARE(why->Tree->topLevelItemCount(), 0);
+        QCOMPARE(why->Answer->text(), QStringLiteral("Period 0 has no previous period."));
+        QVERIFY(why->Answer->wordWrap());
+
+        // Asked for drivers (as other windows do): against the baseline, drivers in front.
+        const Baseline frozen(f.m);
+        f.frozen = &frozen;
+        OpenDrivers(f, var::Y, 6);
+        QCOMPARE(why->ComparedPeriod(), -1);
+        QCOMPARE(why->Views->currentWidget(), why->DriversView);
+        f.frozen = nullptr;
     }
 
     // Pictures of the explanation window in both languages (not a test).
@@ -771,14 +820,23 @@ class BaseWindowsTest : public QObject {
         f.m.Periods.CurrentPeriod = 5;
         Windows w(f);
         w.ModelChanged();
+        f.m.Periods.CurrentPeriod = 12;
         ExplanationWindow* why = OpenExplanation(f, var::Y, 2);
         why->resize(900, 420);
-        why->Tree->topLevelItem(0)->child(0)->setExpanded(true);
+        // Down to a lagged value and into its own period.
+        for (QTreeWidgetItem* item = why->Tree->topLevelItem(0); item && item->childCount();
+             item = item->child(0))
+            item->child(0)->setExpanded(true);
         for (int language : {1, 2}) {
             f.m.Language = static_cast<uint8_t>(language);
             why->RefreshLanguage();
             const QString suffix = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
             why->grab().save(out + QStringLiteral("/why-") + suffix + QStringLiteral(".png"));
+            why->Views->setCurrentWidget(why->DriversView);
+            why->DriversView->expandAll();
+            why->grab().save(out + QStringLiteral("/why-drivers-") + suffix +
+                             QStringLiteral(".png"));
+            why->Views->setCurrentWidget(why->Tree);
             why->RenderPicture(900, 420).save(out + QStringLiteral("/why-picture-") + suffix +
                                               QStringLiteral(".png"));
         }
