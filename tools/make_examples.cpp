@@ -8,14 +8,14 @@
 // Beside each example, DIRECTORY/tasks holds its prediction task: the example without its
 // shock (the same file name) and a task file whose change is the shock.
 
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/Task.h"
 #include "core/UserHost.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
 
 #include <cstdio>
 #include <fstream>

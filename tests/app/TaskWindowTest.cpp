@@ -4,12 +4,12 @@
 #include "windows/TaskWindow.h"
 #include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/Task.h"
+#include "services/QtUserHost.h"
 #include "windows/ExplanationWindow.h"
 
 #include <QAction>

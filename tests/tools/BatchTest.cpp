@@ -1,7 +1,5 @@
 #include "OpenedModel.h"
 #include "TestModels.h"
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
@@ -10,6 +8,8 @@
 #include "core/Symbols.h"
 #include "core/Task.h"
 #include "core/UserHost.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
 #ifdef TERVALIS_DIAGRAMS
 #include "views/DiagramExport.h"
 #endif
