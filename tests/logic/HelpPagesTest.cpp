@@ -207,7 +207,7 @@ TEST(HelpPages, EveryContextTheSourcesUseHasAPage) {
     const fs::path root = fs::path(HELP_TEMPLATE_DIR).parent_path();
     std::map<std::string, int> named;
     {
-        std::ifstream in(root / "app" / "HelpPages.h");
+        std::ifstream in(root / "logic" / "HelpPages.h");
         const std::regex constant(R"re(constexpr int (\w+) = (\d+);)re");
         for (std::string line; std::getline(in, line);)
             if (std::smatch m; std::regex_search(line, m, constant)) named[m[1]] = std::stoi(m[2]);
@@ -217,7 +217,8 @@ TEST(HelpPages, EveryContextTheSourcesUseHasAPage) {
         R"re((ShowHelp|showHelp|SetHelpContext|SetHelpTopics|HelpSystem::show|helpContext\s*=|topic\s*=|\{"tv::\w+",))re");
     const std::regex number(R"re(\b(\d{2,3})\b)re"), constant(R"re(help::(\w+))re");
     std::map<int, std::string> used; // context -> where
-    for (const char* folder : {"app", "input", "views", "money", "windows"}) {
+    for (const char* folder :
+         {"app", "services", "exchange", "render", "input", "views", "money", "windows"}) {
         for (const auto& entry : fs::directory_iterator(root / folder)) {
             const std::string ext = entry.path().extension().string();
             if (ext != ".cpp" && ext != ".h") continue;
