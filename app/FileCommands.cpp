@@ -49,13 +49,13 @@ void MainWindow::UpdateFilePanel() {
 }
 
 QString MainWindow::AskFileName(bool save, const QString& title, const QString& filter,
-                                const QString& start) {
+                                const QString& start, const QString& suffix) {
     if (fileNameProvider) return fileNameProvider(save, title, filter, start);
     QFileDialog dlg(this, title, start, filter);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (save) {
-        dlg.setDefaultSuffix(QStringLiteral("TV5"));
+        dlg.setDefaultSuffix(suffix);
         dlg.selectFile(start);
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
@@ -85,15 +85,19 @@ void MainWindow::onSaveModel() {
     UpdateFilePanel();
 }
 
-void MainWindow::onOpenModel() {
-    if (solving_) return; // the running solution keeps the model
+bool MainWindow::MayReplaceModel() {
     if (file_->ModelModified) {
         if (file_->AskLastChance())
             SaveAsLoop();
         else
             file_->ModelModified = false;
     }
-    if (file_->ModelModified) return;
+    return !file_->ModelModified;
+}
+
+void MainWindow::onOpenModel() {
+    if (solving_) return; // the running solution keeps the model
+    if (!MayReplaceModel()) return;
     const QString filter =
         T("TERVALIS 5.0 Modell (*.TV5 *.tv5);;Sicherungsdatei (*.ST5 *.st5)##TERVALIS 5.0 "
           "model (*.TV5 *.tv5);;Backup file (*.ST5 *.st5)");

@@ -110,6 +110,11 @@ void MainWindow::BuildMenus() {
         "Modell speichern &unter ...##Save Model &as ...", {}, [this] { onSaveModelAs(); },
         "Modell speichern unter|Speichert das Modell in einer neuen Modelldatei##Save model "
         "as|Saves the model in a new model file");
+    Cmd(
+        datei, QStringLiteral("MIDateiAufgabeOeffnen"), "Aufgabe ö&ffnen…##Open tas&k…", {},
+        [this] { onOpenTask(); },
+        "Aufgabe öffnen|Öffnet eine Vorhersageaufgabe (*.tvtask) mit dem Modell daneben##Open "
+        "task|Opens a prediction task (*.tvtask) with the model beside it");
     datei->addSeparator();
     QAction* newRules = Cmd(datei, QStringLiteral("MIDateiNeueRegeln"),
                             "Neue Erwartungs&regeln##New Expectation &Rules", {}, {});
@@ -226,6 +231,11 @@ void MainWindow::BuildMenus() {
         "Basislauf verwerfen##Discard Baseline", {}, [this] { onDiscardBaseline(); },
         "Basislauf verwerfen|Verwirft den eingefrorenen Basislauf##Discard the baseline|Discards "
         "the frozen baseline run");
+    Cmd(
+        solution, QStringLiteral("MILoesungAufgabeErstellen"), "&Aufgabe erstellen…##Create &task…",
+        {}, [this] { onCreateTask(); },
+        "Aufgabe erstellen|Schreibt die Änderungen seit dem Basislauf als Vorhersageaufgabe##"
+        "Create task|Writes the changes since the baseline as a prediction task");
 
     QMenu* aufb =
         SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##&Presentation");

@@ -34,6 +34,7 @@ class Model;
 class QtUserHost;
 class WorkingWindow;
 class SolveControlDialog;
+class TaskWindow;
 class PeriodNavigator;
 
 // A status-bar panel that reports clicks with their button and modifiers.
@@ -157,6 +158,11 @@ class MainWindow : public QMainWindow, public CommandHost {
     // replacing an existing baseline asks first.
     void onFreezeBaseline();
     void onDiscardBaseline() { DiscardBaseline(nullptr); }
+    // A prediction task: opens a task file (with the model beside it, when there is one),
+    // freezes the solved model as the baseline and shows the task; writes a task (and the
+    // baseline's model beside it) from the parameter changes since the baseline.
+    void onOpenTask();
+    void onCreateTask();
     // Drops the baseline, if any, and tells the windows; a bilingual `note` says why.
     void DiscardBaseline(const char* note);
     void onZoom();
@@ -244,8 +250,13 @@ class MainWindow : public QMainWindow, public CommandHost {
     void BroadcastModelChanged();
     void RunSolveCommand(const std::function<void()>& run);
     bool SaveAsLoop();
+    // Before another model replaces the current one: offers to save unsaved changes; false
+    // when they are still unsaved (the user chose to save and then cancelled).
+    bool MayReplaceModel();
+    // `suffix`: what a saved name without an extension gets.
     QString AskFileName(bool save, const QString& title, const QString& filter,
-                        const QString& start);
+                        const QString& start, const QString& suffix = QStringLiteral("TV5"));
+    void SolveTask(TaskWindow& window);
     void OpenPolicyBar(QAction* entry, QWidget* bar, bool used);
 
     QAction* Cmd(QMenu* menu, const QString& name, const char* caption, const QKeySequence& key,

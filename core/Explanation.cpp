@@ -737,15 +737,6 @@ std::string DriversSentence(const Model& m, int n, int t, const Comparison& agai
 
 namespace {
 
-// Symbols such as "Y,erw" hold commas: such a field is quoted.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char ch : text)
-        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-    return quoted + '"';
-}
-
 void AppendCsv(const ExplanationNode& node, int rootPeriod, int depth, const std::string& above,
                std::string& out) {
     std::string symbol = Translate(node.Symbol(), 1);

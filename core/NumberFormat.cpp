@@ -53,4 +53,12 @@ std::string FormatShortest(double x) {
     return std::string(buf, FormatShortest(buf, x));
 }
 
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char ch : text)
+        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + '"';
+}
+
 } // namespace tv

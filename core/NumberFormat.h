@@ -18,4 +18,7 @@ constexpr int ShortestTextSize = 32;
 char* FormatShortest(char* out, double x);
 std::string FormatShortest(double x);
 
+// A CSV field: quoted when it holds a comma or a quote (symbols such as "Y,erw").
+std::string CsvField(const std::string& text);
+
 } // namespace tv

@@ -78,6 +78,7 @@ const std::vector<HelpPage>& HelpPages() {
         {"solution-control", "Lösung und Lösungssteuerung##Solving and Solution Control", 0},
         {"solution-options", "Lösungsoptionen##Solution Options", 1},
         {"baseline", "Basislauf und Vergleich##Baseline and Comparison", 1},
+        {"tasks", "Vorhersageaufgaben##Prediction Tasks", 1},
         {"model-file", "Die Modelldatei##The Model File", 0},
         {"examples", "Beispielmodelle##Example Models", 1},
         {"settings", "Die Einstellungsdatei##The Settings File", 1},
@@ -200,6 +201,7 @@ const std::vector<HelpTarget>& HelpTargets() {
             {help::Baseline, "baseline", ""},
             {help::Export, "export", ""},
             {help::BookingShares, "export", "booking"},
+            {help::Tasks, "tasks", ""},
         };
         std::sort(t.begin(), t.end(),
                   [](const HelpTarget& a, const HelpTarget& b) { return a.context < b.context; });

@@ -91,6 +91,7 @@ constexpr int Baseline = 719;
 constexpr int Export = 720;
 constexpr int BookingShares = 721;
 constexpr int Explanation = 722;
+constexpr int Tasks = 723;
 } // namespace help
 
 // The generated parts of the help pages. Every table is built from the program's own

@@ -5,17 +5,22 @@
 // Each example is solved once before it is written, and a line per example tells its
 // status and the income before and after the shock, so that a calibration change shows
 // at once. An example whose expectation settings the structure does not allow is refused.
+// Beside each example, DIRECTORY/tasks holds its prediction task: the example without its
+// shock (the same file name) and a task file whose change is the shock.
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "core/Task.h"
 #include "core/UserHost.h"
 #include "logic/ModelChange.h"
 #include "logic/ModelFile.h"
 
 #include <cstdio>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -129,6 +134,53 @@ const Example kExamples[] = {
      {{par::rSE, 0.08}}},
 };
 
+// The task of each example, in the order of kExamples: title, text (both bilingual) and
+// the variables to predict.
+struct TaskText {
+    const char* title;
+    const char* text;
+    std::initializer_list<int> predict;
+};
+
+const TaskText kTaskTexts[] = {
+    {"Mehr Staatsnachfrage##More government purchases",
+     "Der Staat kauft ab Periode 5 für 10 mehr (G,aut von 100 auf 110). Was geschieht mit "
+     "Einkommen, Konsum und Zins?##The government buys 10 more from period 5 on (G,aut from 100 "
+     "to 110). What happens to income, consumption and the interest rate?",
+     {var::Y, var::C, var::i}},
+    {"Expansive Geldpolitik##Monetary expansion",
+     "Die Zentralbank erhöht die Geldmenge ab Periode 5 um 10 % (MN,aut von 600 auf 660). Was "
+     "geschieht mit Einkommen, Zins und Investitionen?##The central bank raises the money supply "
+     "by 10 % from period 5 on (MN,aut from 600 to 660). What happens to income, the interest "
+     "rate and investment?",
+     {var::Y, var::i, var::I}},
+    {"Nachfrageschub mit Preisen und Löhnen##Demand push with prices and wages",
+     "Der Staat kauft ab Periode 5 für 20 mehr (G,aut von 200 auf 220); Preise und Löhne "
+     "reagieren. Was geschieht mit Einkommen, Zins und Preisniveau?##The government buys 20 "
+     "more from period 5 on (G,aut from 200 to 220); prices and wages respond. What happens to "
+     "income, the interest rate and the price level?",
+     {var::Y, var::i, var::P}},
+    {"Exportboom bei festen Kursen##Export boom under fixed rates",
+     "Das Ausland kauft ab Periode 5 für 10 mehr (Ex,aut von 100 auf 110); der Wechselkurs ist "
+     "fest. Was geschieht mit Einkommen, Importen und Handelsbilanz?##Foreigners buy 10 more "
+     "from period 5 on (Ex,aut from 100 to 110); the exchange rate is fixed. What happens to "
+     "income, imports and the trade surplus?",
+     {var::Y, var::Im, var::AB}},
+    {"Fiskalpolitik bei flexiblen Kursen##Fiscal policy under flexible rates",
+     "Der Staat kauft ab Periode 5 für 18 mehr (G,aut von 180 auf 198); der Wechselkurs ist "
+     "frei. Was geschieht mit Einkommen, Zins und Wechselkurs?##The government buys 18 more from "
+     "period 5 on (G,aut from 180 to 198); the exchange rate floats. What happens to income, "
+     "the interest rate and the exchange rate?",
+     {var::Y, var::i, var::eN}},
+    {"Niedrigerer Mindestreservesatz##Lower reserve ratio",
+     "Die Zentralbank senkt den Mindestreservesatz ab Periode 5 von 10 % auf 8 % (r[SE]). Was "
+     "geschieht mit Geldmenge, Zins und Einkommen?##The central bank lowers the reserve ratio "
+     "from 10 % to 8 % from period 5 on (r[SE]). What happens to the money supply, the interest "
+     "rate and income?",
+     {var::MN, var::i, var::Y}},
+};
+static_assert(std::size(kTaskTexts) == std::size(kExamples));
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -138,38 +190,58 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     int failures = 0;
-    for (const Example& ex : kExamples) {
-        Model m;
-        m.InitialiseForProgramStart();
-        SetFrom(m, -1, ex.parameters);
-        for (auto [k, v] : ex.switches)
-            m.Switch[k] = static_cast<uint8_t>(v);
-        for (auto [k, method] : ex.methods)
-            m.Expect[k].Method = static_cast<uint8_t>(method);
-        m.UpdateActiveParams();
-        // An example loads without a message: its expectations fit its structure.
-        CountingHost rules;
-        EnforceExpectationRules(m, rules);
-        if (rules.messages > 0) {
-            std::fprintf(stderr, "%s: expectation settings contradict the structure\n", ex.file);
-            ++failures;
+    for (size_t k = 0; k < std::size(kExamples); ++k)
+        for (const bool shocked : {true, false}) {
+            const Example& ex = kExamples[k];
+            Model m;
+            m.InitialiseForProgramStart();
+            SetFrom(m, -1, ex.parameters);
+            for (auto [k, v] : ex.switches)
+                m.Switch[k] = static_cast<uint8_t>(v);
+            for (auto [k, method] : ex.methods)
+                m.Expect[k].Method = static_cast<uint8_t>(method);
+            m.UpdateActiveParams();
+            // An example loads without a message: its expectations fit its structure.
+            CountingHost rules;
+            EnforceExpectationRules(m, rules);
+            if (rules.messages > 0 && shocked) {
+                std::fprintf(stderr, "%s: expectation settings contradict the structure\n",
+                             ex.file);
+                ++failures;
+            }
+            if (shocked) SetFrom(m, kShock, ex.shock);
+            m.Periods.LastSolved = -1;
+            SilentHost host(false);
+            Solve(m, host);
+            const std::string file = (shocked ? dir + "/" : dir + "/tasks/") + ex.file;
+            std::printf("%-38s %-4s Y(0) %9.3f  Y(%d) %9.3f  u(0) %6.2f  P(0) %6.3f  i(0) %6.3f\n",
+                        file.substr(dir.size() + 1).c_str(), Translate(host.status, 1).c_str(),
+                        m.GetVar(0, var::Y), m.Periods.RightEdge,
+                        m.GetVar(m.Periods.RightEdge, var::Y), m.GetVar(0, var::u),
+                        m.GetVar(0, var::P), m.GetVar(0, var::i));
+            if (Translate(host.status, 1) != "Ok") ++failures;
+            try {
+                ModelFile(m, host, dir).WriteModelFile(file);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "%s: %s\n", file.c_str(), e.what());
+                ++failures;
+            }
+            if (shocked) continue;
+            Task task;
+            task.title = kTaskTexts[k].title;
+            task.text = kTaskTexts[k].text;
+            for (auto [n, x] : ex.shock)
+                task.changes.push_back({n, kShock, x, 0});
+            task.predict = kTaskTexts[k].predict;
+            task.shortRun = kShock + 1;
+            task.longRun = m.Periods.RightEdge;
+            const std::string taskFile = file.substr(0, file.size() - 4) + ".tvtask";
+            std::ofstream out(taskFile, std::ios::binary);
+            out << WriteTask(task);
+            if (!out.flush()) {
+                std::fprintf(stderr, "%s: cannot be written\n", taskFile.c_str());
+                ++failures;
+            }
         }
-        SetFrom(m, kShock, ex.shock);
-        m.Periods.LastSolved = -1;
-        SilentHost host(false);
-        Solve(m, host);
-        std::printf("%-32s %-4s Y(0) %9.3f  Y(%d) %9.3f  u(0) %6.2f  P(0) %6.3f  i(0) %6.3f\n",
-                    ex.file, Translate(host.status, 1).c_str(), m.GetVar(0, var::Y),
-                    m.Periods.RightEdge, m.GetVar(m.Periods.RightEdge, var::Y), m.GetVar(0, var::u),
-                    m.GetVar(0, var::P), m.GetVar(0, var::i));
-        if (Translate(host.status, 1) != "Ok") ++failures;
-        ModelFile file(m, host, dir);
-        try {
-            file.WriteModelFile(dir + "/" + ex.file);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s: %s\n", ex.file, e.what());
-            ++failures;
-        }
-    }
     return failures == 0 ? 0 : 1;
 }

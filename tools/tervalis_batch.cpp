@@ -6,6 +6,7 @@
 //                  [--render VIEW|list [--period T] [--size WxH] -o FILE.png|.pdf|.svg]
 //                  [--handout FILE.pdf] [--lang de|en] [--settings FILE]
 //                  [--explain SYMBOL --period T [--vs-period T0] [--depth N | --drivers]]
+//                  [--task TASK.tvtask [--answers ANSWERS.csv]]
 //
 // --diagram writes the diagram's curves ("curve,k,x,y") instead of the solution;
 // "--diagram list" names the diagrams. --baseline solves BASE.TV5 as well (its own start-up,
@@ -19,6 +20,14 @@
 // earlier periods open into the steps of their own period. With --drivers it writes the
 // leaves the change finally comes from instead, "symbol,period,old,new,contribution", one
 // line per parameter value of one period ("start" and "Rest" where they occur), largest first.
+//
+// --task freezes the solved model as the baseline, applies the task's changes, solves again
+// and writes the right answers as "student,symbol,horizon,prediction" (student "solution");
+// with --answers, the class's answers graded as
+// "student,symbol,horizon,period,prediction,change,correct" and one line per student on
+// standard error ("score: anna: 4/6"). Without a model, the model beside the task
+// (TASK.TV5) is solved. A task or answers file that cannot be read or is refused exits 2
+// with a message naming the line.
 //
 // Standard output: "t,1,...,63", then one line per period 0..T, each value in the shortest
 // form that reads back to the same double ("inf", "-inf", "nan"). Standard error: every
@@ -38,6 +47,7 @@
 #include "core/NumberFormat.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
+#include "core/Task.h"
 #include "core/UserHost.h"
 #include "logic/AnalysisInterval.h"
 #include "logic/ModelChange.h"
@@ -59,8 +69,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -120,18 +133,24 @@ int Usage() {
                  "                      [--explain SYMBOL --period T [--vs-period T0 | --baseline "
                  "BASE.TV5]\n"
                  "                       [--depth N | --drivers]]\n"
+                 "                      [--task TASK.tvtask [--answers ANSWERS.csv]]\n"
                  "--explain: why SYMBOL of period T differs from T0 (default T-1) or from the "
                  "baseline,\n"
                  "           as CSV depth,path,symbol,period,old,new,change,contribution\n"
                  "--drivers: the parameter values the change comes from, as CSV\n"
                  "           symbol,period,old,new,contribution\n"
+                 "--task: the right answers of a prediction task; with --answers, the answers "
+                 "graded\n"
+                 "        (student,symbol,horizon,period,prediction,change,correct) and the "
+                 "scores\n"
                  "--baseline: solve BASE.TV5 too and write model minus baseline (nan where the\n"
                  "            baseline has no solved period); with --diagram, add the baseline's\n"
                  "            curves (\"IS(5) Basis\")\n"
                  "exit status: 0 solved (status Ok), 1 solution inexact or aborted (the CSV is "
                  "still written),\n"
-                 "             2 the model file or the baseline cannot be read or the arguments "
-                 "are wrong,\n"
+                 "             2 the model file, the baseline, the task or the answers cannot be "
+                 "read or the\n"
+                 "               arguments are wrong,\n"
                  "             3 --save did not write its file or the CSV could not be written "
                  "completely\n");
     return 2;
@@ -226,6 +245,33 @@ int ArgumentError(const std::string& text) {
     return 2;
 }
 
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::stringstream all;
+    all << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return all.str();
+}
+
+// A refusal of a task or answers file, in English, led by the file's name.
+int FileRefused(const std::string& path, const TaskError& e) {
+    return ArgumentError(path + ": " + OneLine(Translate(e.text, 2)));
+}
+
+// The model beside a task: the same name with the model extension, in either case.
+std::string ModelBeside(const std::string& taskPath) {
+    const size_t slash = taskPath.find_last_of('/');
+    const size_t dot = taskPath.find_last_of('.');
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                                 ? taskPath.substr(0, dot)
+                                 : taskPath;
+    for (const char* ext : {".TV5", ".tv5"})
+        if (::access((stem + ext).c_str(), R_OK) == 0) return stem + ext;
+    return {};
+}
+
 // One model solved as the program does it at start-up, then opened (or made new) and
 // solved again.
 struct BatchRun {
@@ -314,6 +360,7 @@ int main(int argc, char** argv) {
     long period = -1, raster = -1, reference = -1;
     std::string explain;
     long vsPeriod = -1, depth = -1;
+    std::string taskPath, answersPath;
     bool drivers = false;
     BatchHost host;
     RenderRequest render;
@@ -343,6 +390,10 @@ int main(int argc, char** argv) {
             if (v < 0)
                 return ArgumentError(a + " needs a whole number >= 0, not \"" + argv[i] + "\"");
             (a == "--depth" ? depth : vsPeriod) = v;
+        } else if (a == "--task" && i + 1 < argc) {
+            taskPath = argv[++i];
+        } else if (a == "--answers" && i + 1 < argc) {
+            answersPath = argv[++i];
         } else if (a == "--save" && i + 1 < argc) {
             savePath = argv[++i];
         } else if (a == "--baseline" && i + 1 < argc) {
@@ -367,6 +418,27 @@ int main(int argc, char** argv) {
         }
     }
     if (newModel && !modelPath.empty()) return Usage();
+    // A task: read it (and the answers) before anything is solved.
+    Task task;
+    std::vector<Answer> answers;
+    if (!answersPath.empty() && taskPath.empty()) return ArgumentError("--answers needs --task");
+    if (!taskPath.empty()) {
+        if (render.Wanted() || !explain.empty() || !diagram.empty() || !baselinePath.empty())
+            return ArgumentError("--task excludes --render, --explain, --diagram and --baseline");
+        const std::optional<std::string> text = ReadWholeFile(taskPath);
+        if (!text) return ArgumentError("--task: cannot read " + taskPath);
+        TaskReading reading = ReadTask(*text);
+        if (reading.error) return FileRefused(taskPath, *reading.error);
+        task = std::move(reading.task);
+        if (!answersPath.empty()) {
+            const std::optional<std::string> list = ReadWholeFile(answersPath);
+            if (!list) return ArgumentError("--answers: cannot read " + answersPath);
+            AnswersReading a = ReadAnswers(*list, task);
+            if (a.error) return FileRefused(answersPath, *a.error);
+            answers = std::move(a.answers);
+        }
+        if (modelPath.empty() && !newModel) modelPath = ModelBeside(taskPath);
+    }
     if (render.Wanted() && !explain.empty())
         return ArgumentError("--explain and --render are separate runs");
     if (render.Wanted()) {
@@ -448,7 +520,27 @@ int main(int argc, char** argv) {
 #endif
 
     CsvOutput out;
-    if (!explain.empty()) {
+    if (!taskPath.empty()) {
+        if (const auto e = CheckTaskPeriods(task, m.Periods.LeftEdge, m.Periods.RightEdge)) {
+            FileRefused(taskPath, *e);
+            std::fprintf(stderr, "status: %s\n", Translate(host.status, 1).c_str());
+            return 2;
+        }
+        // The run as solved is the baseline; the task's changes make the scenario.
+        const Baseline frozen(m);
+        ApplyTask(run.m, task);
+        tv::Solve(run.m, host);
+        const std::vector<TaskQuestion> questions = TaskQuestions(task, m, frozen);
+        if (answersPath.empty()) {
+            out.Write(AnswerKey(questions));
+        } else {
+            const Grading g = GradeAnswers(answers, questions);
+            out.Write(g.csv);
+            for (const std::string& score : g.scores)
+                std::fprintf(stderr, "score: %s\n", score.c_str());
+        }
+        out.Flush();
+    } else if (!explain.empty()) {
         // Only periods both solutions reached can be compared.
         const int t = static_cast<int>(period);
         const int solved = std::min(m.Periods.LastSolved, m.Periods.RightEdge);

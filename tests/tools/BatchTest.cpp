@@ -1,9 +1,12 @@
 #include "OpenedModel.h"
 #include "TestModels.h"
 #include "core/Baseline.h"
+#include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberFormat.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "core/Task.h"
 #include "core/UserHost.h"
 #include "logic/ModelChange.h"
 #include "logic/ModelFile.h"
@@ -23,6 +26,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -558,6 +563,99 @@ TEST_F(Batch, DiagramWithABaselineAddsItsCurves) {
     }
 }
 #endif
+
+} // namespace
+} // namespace tv
+
+// ------------------------------------------------------------------ prediction tasks
+
+namespace tv {
+namespace {
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines)
+        all += line + '\n';
+    return all;
+}
+
+// The right answers of the examples' tasks: what the batch tool prints for the task beside
+// each example, and what the example's solution says against the task's model.
+TEST_F(Examples, EveryTaskAnswersAsItsExampleSolves) {
+    const fs::path examples = fs::path(EXAMPLES_DIR);
+    for (const char* name :
+         {"01-keynesian-cross", "02-closed-is-lm", "03-as-ad-prices-and-wages",
+          "04-open-fixed-rates", "05-open-flexible-rates", "06-money-creation"}) {
+        SCOPED_TRACE(name);
+        const fs::path taskFile = examples / "tasks" / (std::string(name) + ".tvtask");
+        const BatchRun key = Start("--task " + taskFile.string());
+        ASSERT_EQ(key.exitCode, 0) << Joined(key.err);
+        std::ifstream in(taskFile);
+        const TaskReading task = ReadTask(std::string(std::istreambuf_iterator<char>(in), {}));
+        ASSERT_FALSE(task.error);
+        ASSERT_EQ(key.out.size(), 1 + 2 * task.task.predict.size());
+        EXPECT_EQ(key.out[0], "student,symbol,horizon,prediction");
+
+        const BatchRun shocked = Start((examples / (std::string(name) + ".TV5")).string());
+        const BatchRun base = Start((examples / "tasks" / (std::string(name) + ".TV5")).string());
+        for (size_t k = 1; k < key.out.size(); ++k) {
+            const size_t v = (k - 1) / 2;
+            const int n = task.task.predict[v];
+            const Horizon h = (k - 1) % 2 == 0 ? Horizon::Short : Horizon::Long;
+            const int period = HorizonPeriod(task.task, h);
+            const std::optional<Direction> d =
+                DirectionOfChange(shocked.At(period, n), base.At(period, n));
+            ASSERT_TRUE(d);
+            EXPECT_EQ(key.out[k], "solution," + CsvField(VarSymbol(n, 1)) + "," + HorizonWord(h) +
+                                      "," + DirectionWord(*d));
+        }
+    }
+    // The README works the second task: its answers are the tool's.
+    std::ifstream readme(examples / ".." / "README.md");
+    const std::string text(std::istreambuf_iterator<char>(readme), {});
+    const BatchRun worked =
+        Start("--task " + (examples / "tasks" / "02-closed-is-lm.tvtask").string());
+    EXPECT_NE(text.find(Joined(worked.out)), std::string::npos) << Joined(worked.out);
+}
+
+TEST_F(Batch, GradesAClassAndRefusesBadFiles) {
+    const std::string task = std::string(EXAMPLES_DIR) + "/tasks/01-keynesian-cross.tvtask";
+    auto write = [this](const char* name, const std::string& text) {
+        std::ofstream(dir / name) << text;
+        return (dir / name).string();
+    };
+    const std::string answers = write("answers.csv", "student,symbol,horizon,prediction\n"
+                                                     "anna,Y,short,rises\n"
+                                                     "anna,i,long,stays\n"
+                                                     "ben,Y,short,falls\n");
+    const BatchRun graded = Start("--task " + task + " --answers " + answers);
+    EXPECT_EQ(graded.exitCode, 0);
+    ASSERT_EQ(graded.out.size(), 4u);
+    EXPECT_EQ(graded.out[1].back(), '1');
+    EXPECT_EQ(graded.out[2], "anna,i,long,100,stays,0,1");
+    EXPECT_EQ(graded.out[3].back(), '0');
+    EXPECT_EQ(graded.err,
+              (std::vector<std::string>{"score: anna: 2/6", "score: ben: 0/6", "status: Ok"}));
+
+    const struct {
+        std::string args;
+        const char* says;
+    } refused[] = {
+        {"--task " + task + " --answers " +
+             write("bad.csv", "anna,Y,short,rises\nanna,Y,soon,up\n"),
+         "bad.csv: Line 2: \"soon\" is neither short nor long."},
+        {"--task " + write("bad.tvtask", "[Task]\nTitle=T\nText=X\nChange1=Gaut;5;1\n"),
+         "bad.tvtask: Line 4: Unknown parameter \"Gaut\"."},
+        {"--answers " + answers, "--answers needs --task"},
+    };
+    for (const auto& r : refused) {
+        const BatchRun run = Start(r.args);
+        EXPECT_EQ(run.exitCode, 2) << r.args;
+        EXPECT_TRUE(run.out.empty());
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_NE(run.err.front().find(r.says), std::string::npos) << run.err.front();
+    }
+}
 
 } // namespace
 } // namespace tv
