@@ -683,15 +683,18 @@ std::string DriversSentence(const Model& m, int n, int t, const Comparison& agai
                 : Translate("in t = ##in t = ", language) + std::to_string(against.period);
         std::string text;
         if (change == 0 || drivers.empty()) {
-            text = german ? symbol + " ist in " + when + " so hoch wie " + other + "."
-                          : symbol + " is the same in " + when + " as " + other + ".";
+            text = FillIn(
+                Translate("%1 ist in %2 so hoch wie %3.##%1 is the same in %2 as %3.", language),
+                {symbol, when, other});
         } else {
             const std::string size = m.FormatNumber(std::fabs(change));
             const bool up = change > 0;
-            text = german ? symbol + " ist in " + when + " um " + size +
-                                (up ? " höher als " : " niedriger als ") + other + ": "
-                          : symbol + " is " + size + (up ? " higher in " : " lower in ") + when +
-                                " than " + other + ": ";
+            text = FillIn(Translate(up ? "%1 ist in %2 um %3 höher als %4: ##"
+                                         "%1 is %3 higher in %2 than %4: "
+                                       : "%1 ist in %2 um %3 niedriger als %4: ##"
+                                         "%1 is %3 lower in %2 than %4: ",
+                                    language),
+                          {symbol, when, size, other});
             // Groups too small to show as a whole percent go with the others.
             std::vector<DriverGroup> groups = GroupDrivers(drivers);
             auto percent = [&](double part) { return std::lround(100 * part / change); };
