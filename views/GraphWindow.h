@@ -34,6 +34,7 @@
 // viewport (BeginFrame's third argument); a zoom band goes to the plot it starts in.
 
 #include "views/CoordinateSystem.h"
+#include "views/DiagramData.h"
 #include "views/DiagramExport.h"
 #include "views/GraphStyle.h"
 #include "windows/WorkingWindow.h"
@@ -93,6 +94,14 @@ class GraphWindow : public WorkingWindow {
     bool SaveNumbers(const QString& path);
     QAction* CopyDataItem = nullptr;
     QAction* SaveDataItem = nullptr;
+
+    // What each registered plot is framed around (in the order of registration; an empty
+    // content leaves that plot as it is); none: the window offers no frame.
+    virtual std::vector<FrameContent> FrameContents() { return {}; }
+    // Sets each plot's own zoom to the frame around its equilibria (undoing the zoom returns
+    // to the default view); false when there is nothing to frame.
+    bool FrameEquilibria();
+    QAction* FrameItem = nullptr;
 
   protected:
     virtual void DrawDiagram(const GraphPaint& g) = 0;

@@ -193,6 +193,14 @@ std::optional<DiagramNumbers> IncomeInterestWindow::Numbers() const {
     return d;
 }
 
+std::vector<FrameContent> IncomeInterestWindow::FrameContents() {
+    const Model& m = frame().model();
+    IncomeInterestOptions o = Options();
+    o.Path = true;
+    return {{PathPoints(IncomeInterestCurves(m, o, AxesFor(IncomeInterestRanges(m), false))),
+             std::nullopt}};
+}
+
 void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
     const Model& m = frame().model();
     const IncomeInterestOptions o = Options();
@@ -297,6 +305,18 @@ std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {
     AppendPlot(d, goodsPlot_, "goods:");
     AppendPlot(d, capitalPlot_, "capital:");
     return d;
+}
+
+std::vector<FrameContent> IncomeExpenditureWindow::FrameContents() {
+    const Model& m = frame().model();
+    IncomeExpenditureOptions o = Options();
+    o.Path = true;
+    std::vector<FrameContent> out(2);
+    if (o.GoodsMarket)
+        out[0].Points =
+            PathPoints(GoodsMarketCurves(m, o, AxesFor(GoodsMarketRanges(m, o), false)));
+    if (o.CapitalMarket) out[1].Points = CapitalMarketEquilibria(m);
+    return out;
 }
 
 void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {
