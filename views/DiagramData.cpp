@@ -66,12 +66,31 @@ std::optional<AxisRange> FrameAround(const FrameContent& content) {
     return r;
 }
 
-std::vector<CurvePoint> PathPoints(const Plot& plot) {
+std::vector<CurvePoint> EquilibriumPoints(const Plot& plot) {
     std::vector<CurvePoint> out;
     for (const Curve& c : plot.Curves)
         if (c.Style == CurveStyle::Path) out.insert(out.end(), c.Points.begin(), c.Points.end());
     for (const Mark& m : plot.Marks)
         out.push_back({m.X, m.Y});
+    // Segment against segment: the curves are short polylines.
+    auto cross = [&out](CurvePoint a, CurvePoint b, CurvePoint c, CurvePoint d) {
+        const double rx = b.X - a.X, ry = b.Y - a.Y, sx = d.X - c.X, sy = d.Y - c.Y;
+        const double denominator = rx * sy - ry * sx;
+        if (!(std::fabs(denominator) > 0)) return;
+        const double u = ((c.X - a.X) * sy - (c.Y - a.Y) * sx) / denominator;
+        const double v = ((c.X - a.X) * ry - (c.Y - a.Y) * rx) / denominator;
+        if (u >= 0 && u <= 1 && v >= 0 && v <= 1) out.push_back({a.X + u * rx, a.Y + u * ry});
+    };
+    for (size_t i = 0; i < plot.Curves.size(); ++i)
+        for (size_t j = i + 1; j < plot.Curves.size(); ++j) {
+            const Curve &p = plot.Curves[i], &q = plot.Curves[j];
+            if (p.Style != q.Style ||
+                (p.Style != CurveStyle::Current && p.Style != CurveStyle::Reference))
+                continue;
+            for (size_t k = 1; k < p.Points.size(); ++k)
+                for (size_t l = 1; l < q.Points.size(); ++l)
+                    cross(p.Points[k - 1], p.Points[k], q.Points[l - 1], q.Points[l]);
+        }
     return out;
 }
 

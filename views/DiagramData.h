@@ -78,8 +78,9 @@ struct FrameContent {
 // when it lies within twice that margin. Points that are not numbers are left out; no
 // value without a point.
 std::optional<AxisRange> FrameAround(const FrameContent& content);
-// The points of a plot's path curves and marks.
-std::vector<CurvePoint> PathPoints(const Plot& plot);
+// The points of a plot's path curves and marks, and where two curves of one period cross
+// (reference with reference, current with current).
+std::vector<CurvePoint> EquilibriumPoints(const Plot& plot);
 
 // Draws marks with the current pen; they grow with the diagram's text size.
 void DrawMarks(CoordinateSystem& cs, const std::vector<Mark>& marks);

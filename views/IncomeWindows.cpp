@@ -196,8 +196,8 @@ std::optional<DiagramNumbers> IncomeInterestWindow::Numbers() const {
 std::vector<FrameContent> IncomeInterestWindow::FrameContents() {
     const Model& m = frame().model();
     IncomeInterestOptions o = Options();
-    o.Path = true;
-    return {{PathPoints(IncomeInterestCurves(m, o, AxesFor(IncomeInterestRanges(m), false))),
+    o.Path = o.Reference = true;
+    return {{EquilibriumPoints(IncomeInterestCurves(m, o, AxesFor(IncomeInterestRanges(m), false))),
              std::nullopt}};
 }
 
@@ -310,12 +310,17 @@ std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {
 std::vector<FrameContent> IncomeExpenditureWindow::FrameContents() {
     const Model& m = frame().model();
     IncomeExpenditureOptions o = Options();
-    o.Path = true;
+    o.Path = o.Reference = true;
     std::vector<FrameContent> out(2);
     if (o.GoodsMarket)
         out[0].Points =
-            PathPoints(GoodsMarketCurves(m, o, AxesFor(GoodsMarketRanges(m, o), false)));
-    if (o.CapitalMarket) out[1].Points = CapitalMarketEquilibria(m);
+            EquilibriumPoints(GoodsMarketCurves(m, o, AxesFor(GoodsMarketRanges(m, o), false)));
+    if (o.CapitalMarket) {
+        out[1].Points =
+            EquilibriumPoints(CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false)));
+        for (const CurvePoint& p : CapitalMarketEquilibria(m))
+            out[1].Points.push_back(p);
+    }
     return out;
 }
 

@@ -126,7 +126,7 @@ void LeaderEnds(DevicePoint a, DevicePoint b, const DeviceRect& rect, DevicePoin
     }
 }
 
-// The pixels the lines cover within the box, with a clearance of a pixel and a half pen,
+// The pixels the lines cover within the box, with a clearance of two pixels and a half pen,
 // summed so that any rectangle is tested in constant time.
 class Coverage {
   public:
@@ -139,7 +139,7 @@ class Coverage {
             if (x >= 0 && y >= 0 && x < width_ && y < height_) covered[size_t(y) * width_ + x] = 1;
         };
         for (const DrawnLine& l : lines) {
-            const int r = (l.Width + 1) / 2 + 1;
+            const int r = (l.Width + 1) / 2 + 2;
             const int dx = l.B.X - l.A.X, dy = l.B.Y - l.A.Y;
             const int steps = std::max(std::abs(dx), std::abs(dy));
             const bool flat = std::abs(dx) >= std::abs(dy);
@@ -214,6 +214,11 @@ std::vector<std::optional<LabelPlace>> PlaceLabels(const DeviceRect& box, int ga
             LabelBeside(box, gapX, gapY, labels[i].Width, labels[i].Height, labels[i].Anchor);
     std::vector<DeviceRect> placed;
     std::vector<DrawnLine> leaders;
+    // Two labels side by side keep a space between them, so that they never read as one.
+    const int spaceX = std::max(2, gapX / 2), spaceY = 1;
+    auto apart = [&](const DeviceRect& a, const DeviceRect& b) {
+        return !Overlap({a.Left - spaceX, a.Top - spaceY, a.Right + spaceX, a.Bottom + spaceY}, b);
+    };
 
     // Nearer its own curve than any other (ties allowed: curves that coincide).
     auto ownNearest = [&](const LabelRequest& l, const DeviceRect& rect) {
@@ -238,7 +243,7 @@ std::vector<std::optional<LabelPlace>> PlaceLabels(const DeviceRect& box, int ga
     };
     auto freeOfLabels = [&](const DeviceRect& r) {
         for (const DeviceRect& p : placed)
-            if (Overlap(p, r)) return false;
+            if (!apart(p, r)) return false;
         const Area a = AreaOf(r, 1);
         for (const DrawnLine& l : leaders)
             if (Crosses(l.A, l.B, a)) return false;
@@ -253,7 +258,7 @@ std::vector<std::optional<LabelPlace>> PlaceLabels(const DeviceRect& box, int ga
         if (!free(labels[i], preferred[i])) continue;
         bool alone = true;
         for (size_t j = 0; j < n && alone; ++j)
-            alone = j == i || !Overlap(preferred[i], preferred[j]);
+            alone = j == i || apart(preferred[i], preferred[j]);
         if (alone) {
             result[i] = PlaceAt(preferred[i]);
             placed.push_back(preferred[i]);
