@@ -109,6 +109,7 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     RasterButton->setCheckable(true);
     RasterButton->setChecked(true);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
     row->addWidget(RasterButton);
     row->addWidget(RasterBar);
     RasterMoved(RasterStart);

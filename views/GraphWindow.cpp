@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPushButton>
 #include <QSaveFile>
 
 namespace tv {
@@ -143,8 +144,21 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
             *systems_[i] = saved[i];
 }
 
+QPushButton* GraphWindow::NewFrameButton() {
+    FrameButton = new QPushButton;
+    FrameButton->setObjectName(QStringLiteral("FrameEquilibria"));
+    connect(FrameButton, &QPushButton::clicked, this, [this] { FrameEquilibria(); });
+    return FrameButton;
+}
+
 void GraphWindow::RefreshLanguage() {
     setWindowTitle(QString::fromStdString(Tr(caption_.c_str())));
+    if (FrameButton) {
+        // Short on the button, so that the options keep to the window's width.
+        FrameButton->setText(QString::fromStdString(Tr("Ausschnitt##Frame")));
+        FrameButton->setToolTip(
+            QString::fromStdString(Tr("Ausschnitt um die Gleichgewichte##Frame the equilibria")));
+    }
     box_->Relabel(); // the context menu's entries, also for accessibility clients
     LanguageChanged();
     Redraw();

@@ -44,6 +44,7 @@
 #include <vector>
 
 class QAction;
+class QPushButton;
 
 namespace tv {
 
@@ -102,11 +103,15 @@ class GraphWindow : public WorkingWindow {
     // to the default view); false when there is nothing to frame.
     bool FrameEquilibria();
     QAction* FrameItem = nullptr;
+    // The same command among a window's options (made by NewFrameButton).
+    QPushButton* FrameButton = nullptr;
 
   protected:
     virtual void DrawDiagram(const GraphPaint& g) = 0;
     virtual void LanguageChanged() {}
 
+    // The options' button that frames the equilibria; the window places it.
+    QPushButton* NewFrameButton();
     // Zoom requests reach the registered systems; register each once, in the constructor.
     void AddCoordinateSystem(CoordinateSystem& cs);
     // The data range for this paint: the range set, or the user's zoom band. True when a

@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
@@ -114,6 +115,7 @@ IncomeInterestWindow::IncomeInterestWindow(WindowFrame& frame) : GraphWindow(fra
                                                       ISBox, LMBox, ZBox, LFBox, RateGroup})
         row->addWidget(w);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
 
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
              ReferenceButton, PathButton, WageRoundsButton, ISBox, LMBox, ZBox, LFBox,
@@ -243,6 +245,7 @@ IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame) : GraphWind
                                                       ReferenceButton, PathButton})
         row->addWidget(w);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
              ReferenceButton, PathButton, GoodsBox, CapitalBox, GrossBox})
         connect(b, &QAbstractButton::toggled, this, [this] {

@@ -318,14 +318,15 @@ class RenderTest : public QObject {
         const QString money = Examples + "/06-money-creation.TV5";
         QTest::newRow("results") << QStringList{open, "--render", "results-1"}
                                  << QStringLiteral("Nettokapitalimporte") << QString();
-        QTest::newRow("all rounds") << QStringList{money, "--render", "money-accounts"}
-                                    << QStringLiteral("Ende von Runde")
-                                    << QStringLiteral("Ausgangssituation");
-        QTest::newRow("round 0") << QStringList{money, "--render", "money-accounts", "--rounds", "0"}
+        QTest::newRow("all rounds")
+            << QStringList{money, "--render", "money-accounts"} << QStringLiteral("Ende von Runde")
+            << QStringLiteral("Ausgangssituation");
+        QTest::newRow("round 0") << QStringList{money, "--render", "money-accounts", "--rounds",
+                                                "0"}
                                  << QStringLiteral("Ausgangssituation")
-                                 << QStringLiteral("Ende von Runde");
-        QTest::newRow("framed") << QStringList{open, "--render", "is-lm", "--period", "12",
-                                               "--frame", "equilibria"}
+                                 << QStringLiteral("Kreditschöpfungsprozess in Runde");
+        QTest::newRow("framed") << QStringList{open, "--render", "is-lm",     "--period",
+                                               "12", "--frame",  "equilibria"}
                                 << QStringLiteral(">Zoom<") << QString();
     }
     void batchRendersWhatTheProgramShows() {
