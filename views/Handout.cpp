@@ -142,9 +142,9 @@ void TitlePage(Pages& pages, const Model& m, const QString& modelFile, bool base
          QString::number(m.Periods.LeftEdge) + Tr(" bis ## to ", language) +
          QString::number(m.Periods.RightEdge));
     if (baseline)
-        line(Tr("Mit Basislauf: Tabelle und Grafiken zeigen ihn gestrichelt bzw. in eigenen "
-                "Spalten##With baseline: the table shows it in columns of its own, the diagrams "
-                "dashed",
+        line(Tr("Mit Basislauf: die Tabelle zeigt ihn in eigenen Spalten, die Grafiken "
+                "gestrichelt##With baseline: the table shows it in columns of its own, the "
+                "diagrams dashed",
                 language));
     y += step;
     line(Tr("Modellstruktur##Model structure", language), true);
