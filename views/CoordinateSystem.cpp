@@ -345,6 +345,7 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
     inCurve_ = false;
     written_.clear();
     lines_.clear();
+    leftOut_ = 0;
     c.SetFont("Arial", FontSize, false);
     c.SetFontColour(Black);
     const std::string sample = DecimalSample(DecimalSeparator);
@@ -585,7 +586,10 @@ void CoordinateSystem::DrawLabels() {
     const Colour savedBrush = brush_;
     SetBrushColour(Background);
     for (size_t k = 0; k < pending_.size(); ++k) {
-        if (!places[k]) continue;
+        if (!places[k]) {
+            ++leftOut_;
+            continue;
+        }
         const LabelPlace& place = *places[k];
         std::optional<DrawnLine> leader;
         if (place.Leader) {

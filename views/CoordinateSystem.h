@@ -209,6 +209,8 @@ class CoordinateSystem {
     };
     // The labels the last paint wrote after placing them.
     const std::vector<WrittenLabel>& WrittenLabels() const { return written_; }
+    // How many collected labels found no free place in the last paint.
+    int LabelsLeftOut() const { return leftOut_; }
     // Every line the last paint drew, leader lines aside.
     const std::vector<DrawnLine>& DrawnLines() const { return lines_; }
     // A pen width of the graph options at the diagram's text size.
@@ -261,6 +263,7 @@ class CoordinateSystem {
     bool inCurve_ = false;
     std::vector<WrittenLabel> written_;
     std::vector<DrawnLine> lines_;
+    int leftOut_ = 0;
 };
 
 } // namespace tv

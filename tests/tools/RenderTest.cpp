@@ -388,9 +388,6 @@ class RenderTest : public QObject {
         QTest::newRow("frame of a table")
             << QStringList{model, "--render", "sequence-table", "--frame", "equilibria", "-o", png}
             << png << "no equilibria";
-        QTest::newRow("rounds of a diagram")
-            << QStringList{model, "--render", "is-lm", "--rounds", "2", "-o", png} << png
-            << "--rounds";
         QTest::newRow("unreadable model")
             << QStringList{"missing.TV5", "--render", "is-lm", "-o", png} << png << "";
     }

@@ -68,6 +68,7 @@ struct Painting {
     std::vector<WrittenText> labels;
     std::vector<QRect> plots; // the axis boxes, frame included
     LabelFaults lineFaults;   // lines through labels, labels nearer another curve
+    int leftOut = 0;          // labels without a free place
 };
 
 // A diagram window that paints onto a watched canvas as its paint box would.
@@ -94,6 +95,7 @@ template <class W> class Watched : public W {
             const LabelFaults f = CountLabelFaults(cs->DrawnLines(), written);
             out.lineFaults.CrossedByALine += f.CrossedByALine;
             out.lineFaults.NearerAnotherCurve += f.NearerAnotherCurve;
+            out.leftOut += cs->LabelsLeftOut();
         }
         canvas.Flush();
         out.labels = watch.labels;
@@ -114,6 +116,7 @@ std::string Faults(const Painting& p) {
             if (r.intersects(p.labels[j].Rect))
                 out << " [" << p.labels[i].Text << " over " << p.labels[j].Text << "]";
     }
+    if (p.leftOut > 0) out << " [" << p.leftOut << " left out]";
     if (p.lineFaults.CrossedByALine > 0)
         out << " [" << p.lineFaults.CrossedByALine << " crossed by a line]";
     if (p.lineFaults.NearerAnotherCurve > 0)

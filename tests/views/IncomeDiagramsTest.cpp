@@ -395,19 +395,11 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
     EXPECT_FALSE(FrameAround({{{nan, 1}}, std::nullopt}));
 }
 
-TEST(EquilibriumFrame, HoldsTheCrossingsOfOnePeriodsCurvesAndTheCurrentMark) {
+TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
     Model m = ClosedWithMoneyShock();
     m.Periods.LeftEdge = 0;
     m.Periods.CurrentPeriod = 9;
-    IncomeInterestOptions o;
-    o.Path = false;
-    const Plot plot = IncomeInterestPlot(m, o, false);
-    // Without the path the current crossing is still marked.
-    ASSERT_EQ(1u, plot.Marks.size());
-    EXPECT_EQ(MarkShape::Cross, plot.Marks[0].Shape);
-    EXPECT_EQ(m.GetVar(9, var::Y), plot.Marks[0].X);
-    // IS meets LM at the solution of both periods shown.
-    const std::vector<CurvePoint> points = EquilibriumPoints(plot);
+    const std::vector<CurvePoint> points = EquilibriumPoints(IncomeInterestPlot(m, {}, false));
     for (int t : {0, 9}) {
         bool found = false;
         for (const CurvePoint& p : points)
