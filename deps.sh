@@ -5,7 +5,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-charts-dev qt6-mult
           libqt6opengl6-dev libgl-dev libglx-dev libegl-dev libgtest-dev libgmock-dev
           libbenchmark-dev python3-xlrd python3-xlwt clang libclang-rt-14-dev xvfb xauth
           qt6-translations-l10n qt6-svg-dev desktop-file-utils appstream shared-mime-info
-          libxml2-utils)
+          libxml2-utils fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,10 +1,10 @@
 #include "input/InputDialog.h"
 
-#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "input/FormulaCell.h"
+#include "services/HelpSystem.h"
 #include "windows/EquationSystem.h"
 
 #include <QAbstractSpinBox>

@@ -1,9 +1,9 @@
 #include "money/MoneyWindows.h"
 
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
-#include "windows/WindowFrame.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

@@ -85,6 +85,13 @@ const Generated kGenerated[] = {
          test::SetFrom(m, 5, {{par::ExAut, 130}});
          return m;
      }},
+    {"keynesian, capital from investment and changing inventories",
+     [] {
+         Model m = test::KeynesianModel();
+         m.Switch[8] = 0;
+         test::SetFrom(m, 5, {{par::GAut, 150}});
+         return m;
+     }},
     {"closed IS-LM, adaptive expectations",
      [] {
          Model m = test::ClosedISLMModel();

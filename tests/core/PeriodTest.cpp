@@ -134,6 +134,31 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
     EXPECT_EQ(m.GetVar(0, var::K), m.GetPar(0, par::KExog));
 }
 
+// Nominal money grows against the money of one monetary period before; unplanned saving is
+// consumption at the realised real rate less planned consumption. A model where the lag of
+// one period and the expected real rate would give other values.
+TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) {
+    Model m = test::BondMarketModel();
+    m.Switch[22] = 3;
+    test::SetAll(m, {{par::cr, 20}});
+    test::SetFrom(m, 5, {{par::MNAut, 1100}, {par::GAut, 260}});
+    RecordingHost host(1);
+    Solve(m, host);
+    ASSERT_EQ(host.Status(), "Ok");
+    bool lagMatters = false, rateMatters = false;
+    for (int t = 5; t <= 20; ++t) {
+        auto v = [&](int s, int n) { return m.GetVar(s, n); };
+        EXPECT_NEAR(v(t, var::gMN), (v(t, var::MN) / v(t - 3, var::MN) - 1) * 100, 1e-9) << t;
+        const double c = v(t, var::C), y = v(t, var::Y);
+        EXPECT_NEAR(v(t, var::SUnw), Consumption(m, t, v(t, var::r), y) - c, 1e-9) << t;
+        lagMatters |= std::fabs(v(t - 1, var::MN) - v(t - 3, var::MN)) > 1e-6;
+        rateMatters |= std::fabs(Consumption(m, t, v(t, var::rErw), y) -
+                                 Consumption(m, t, v(t, var::r), y)) > 1e-6;
+    }
+    EXPECT_TRUE(lagMatters);
+    EXPECT_TRUE(rateMatters);
+}
+
 // Demand of 1500 that government purchases raise to 2000 from period 5, against a potential
 // output of 1600 or 2400.
 TEST(ComputePeriod, TheCapacityLimitCutsOutputAtPotentialOnlyWhenSwitchedOn) {

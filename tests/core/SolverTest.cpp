@@ -303,6 +303,7 @@ TEST(Solve, AResultThatIsNotFiniteEndsAsNotSolved) {
         int first; // the first period that overflows
         const char* says;
         const char* status;
+        bool stepwise = false; // solved period by period up to the first one with the value
     };
     const Case cases[] = {
         {"huge purchases", 3, par::GAut, 1e308, 4, "unendlich", "Lösungsabbruch nach t = 3"},
@@ -310,6 +311,9 @@ TEST(Solve, AResultThatIsNotFiniteEndsAsNotSolved) {
          "Lösungsabbruch nach t = 19"},
         {"not a number", 7, par::CAut, NAN, 7, "keine Zahl", "Lösungsabbruch nach t = 6"},
         {"start not a number", 0, par::CAut, NAN, 0, "keine Zahl", "GG-Lösung ungenau"},
+        {"only at the right edge", 100, par::GAut, INFINITY, 100, "unendlich",
+         "Lösungsabbruch nach t = 99"},
+        {"step by step", 3, par::CAut, NAN, 3, "keine Zahl", "Lösungsabbruch nach t = 2", true},
     };
     Model plain = test::KeynesianModel();
     RecordingHost plainHost(1);
@@ -317,6 +321,10 @@ TEST(Solve, AResultThatIsNotFiniteEndsAsNotSolved) {
     for (const Case& c : cases) {
         Model m = test::KeynesianModel();
         test::SetFrom(m, c.from, {{c.param, c.value}});
+        m.Options.StepwiseSolve = c.stepwise;
+        RecordingHost before(1);
+        while (c.stepwise && m.Periods.LastSolved + 1 < c.from)
+            Solve(m, before);
         RecordingHost host(1);
         host.answers = {false}; // no further iterations of a start that is not a number
         Solve(m, host);
@@ -425,6 +433,45 @@ TEST(Solve, RecalculationCommandsAndFollowingTheSolution) {
     EXPECT_EQ(m.Periods.LastSolved, 40);
     MarkUnsolvedFrom(m, 60);
     EXPECT_EQ(m.Periods.LastSolved, 40);
+}
+
+// After an archiving shift the left edge is above 0 and its period is solved from the stored
+// period before it; every recalculation (a switch, the expectations, the accuracy, a file
+// opened) computes the left-edge period itself again, and none of the periods before it.
+TEST(Solve, RecalculationsRecomputeTheLeftEdgePeriod) {
+    const std::pair<const char*, std::function<void(Model&, RecordingHost&)>> ways[] = {
+        {"all", [](Model& m, RecordingHost& h) { RecalculateAll(m, h); }},
+        {"interval", [](Model& m, RecordingHost& h) { RecalculateInterval(m, h); }},
+        {"flag all",
+         [](Model& m, RecordingHost& h) {
+             m.RecalcAll = 1;
+             Solve(m, h);
+         }},
+        {"flag interval",
+         [](Model& m, RecordingHost& h) {
+             m.RecalcInterval = 1;
+             Solve(m, h);
+         }},
+    };
+    Model solved = test::KeynesianModel();
+    test::SetFrom(solved, 8, {{par::GAut, 150}});
+    RecordingHost host(1);
+    Solve(solved, host);
+    solved.Periods.LeftEdge = 10;
+    for (const auto& [name, recalculate] : ways) {
+        Model m = solved;
+        for (int n = 1; n <= VarCount; ++n)
+            if (n != var::GSM) m.SetVar(10, n, -1); // the money multiplier is no period result
+        m.SetVar(2, var::Y, -1);
+        RecordingHost again(1);
+        recalculate(m, again);
+        EXPECT_EQ(again.Status(), "Ok") << name;
+        EXPECT_EQ(m.GetVar(2, var::Y), -1) << name;
+        for (int n = 1; n <= VarCount; ++n) {
+            const double x = m.GetVar(10, n), want = solved.GetVar(10, n);
+            EXPECT_TRUE(x == want || (std::isnan(x) && std::isnan(want))) << name << " " << n;
+        }
+    }
 }
 
 TEST(Solve, ProgramStartSolvesEverything) {

@@ -298,6 +298,35 @@ TEST(TotalInput, CopyAndResetRefuseAnInfiniteMultiplier) {
     (void)before;
 }
 
+// The refusal looks at every period of the range, its last one included, also when the
+// range is one period; nothing is written then.
+TEST(TotalInput, InfiniteMultiplierRefusalCoversTheLastPeriodOfTheRange) {
+    struct Case {
+        const char* name;
+        bool copy;
+        int from, to;
+    };
+    const Case cases[] = {
+        {"copy", true, 10, 15},
+        {"copy one period", true, 15, 15},
+        {"reset", false, 10, 15},
+        {"reset one period", false, 15, 15},
+    };
+    for (const Case& c : cases) {
+        Model m = Solved();
+        m.SetModelPar(2, par::bM, 0);  // the copy's source
+        m.SetModelPar(15, par::bM, 0); // with the reset's r[SE] = 0, only in period 15
+        m.SetModelPar(15, par::rSE, c.copy ? 0 : 0.1);
+        const auto before = Params(m);
+        test::RecordingHost host;
+        const RangeResult result = c.copy ? CopyParameterValues(m, host, {par::bM}, 2, c.from, c.to)
+                                          : ResetParameterValues(m, host, {par::rSE}, c.from, c.to);
+        EXPECT_EQ(result, RangeResult::Refused) << c.name;
+        EXPECT_TRUE(Mentions(host, "in Periode 15 unendlich groß")) << c.name;
+        EXPECT_EQ(Params(m), before) << c.name;
+    }
+}
+
 TEST(TotalInput, ResetDialogWritesStartValues) {
     Model m = Solved();
     test::SetAll(m, {{par::GAut, 200}});

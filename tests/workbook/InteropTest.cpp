@@ -1,6 +1,7 @@
 // Exchange with independent implementations: xlrd reads what the writer wrote, the reader
 // reads what xlwt wrote, and the committed samples.
 
+#include "workbook/CompoundDocument.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsRead.h"
 #include "workbook/XlsWrite.h"
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <span>
 #include <sstream>
 #include <tuple>
 
@@ -67,6 +69,33 @@ TEST(Interop, XlrdReadsEveryCellTheWriterWrote) {
     w.CloseFile();
     tsv.close();
     EXPECT_EQ(RunPython(SourceDir + "/xlrd_compare.py " + book + " " + expected), 0);
+}
+
+// A stream of exactly the mini-stream cut-off belongs in whole sectors; beside it a second
+// stream in either place.
+TEST(Interop, XlrdReadsStreamsAtTheMiniStreamCutOff) {
+    auto save = [](const std::string& path, std::span<const uint8_t> bytes) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    const std::vector<std::vector<size_t>> layouts = {
+        {4096}, {4096, 100}, {4096, 4096}, {4095, 4096}};
+    for (const auto& sizes : layouts) {
+        std::vector<std::vector<uint8_t>> data(sizes.size());
+        std::vector<CompoundStream> streams;
+        std::string args = OutDir + "/cutoff.doc";
+        for (size_t k = 0; k < sizes.size(); ++k) {
+            for (size_t i = 0; i < sizes[k]; ++i)
+                data[k].push_back(uint8_t(i * 7 + k + (i >> 8)));
+            const std::string name = k == 0 ? "Workbook" : "Second";
+            save(OutDir + "/cutoff_" + name + ".bin", data[k]);
+            streams.push_back({name, data[k]});
+            args += " " + name + "=" + OutDir + "/cutoff_" + name + ".bin";
+        }
+        save(OutDir + "/cutoff.doc", BuildCompoundDocument(streams));
+        EXPECT_EQ(RunPython(SourceDir + "/compdoc_compare.py " + args), 0)
+            << sizes[0] << " + " << (sizes.size() > 1 ? sizes[1] : 0);
+    }
 }
 
 using CellKey = std::tuple<int, int, int>; // sheet, row, col
