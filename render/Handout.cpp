@@ -9,6 +9,7 @@
 #include "views/IncomeWindows.h"
 #include "views/SequenceData.h"
 #include "views/SequenceTableWindow.h"
+#include "windows/ResultWindow.h"
 #include "windows/WorkingWindow.h"
 
 #include <QDate>
@@ -24,6 +25,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace tv {
 
@@ -117,7 +119,8 @@ class Pages {
     int page_ = 0;
 };
 
-void TitlePage(Pages& pages, const Model& m, const QString& modelFile, int language) {
+void TitlePage(Pages& pages, const Model& m, const QString& modelFile, bool baseline,
+               int language) {
     const QRect body = pages.Page(Tr("Handout##Handout", language) + QStringLiteral(": ") +
                                   QFileInfo(modelFile).fileName());
     QPainter& p = pages.Painter();
@@ -139,16 +142,36 @@ void TitlePage(Pages& pages, const Model& m, const QString& modelFile, int langu
     line(Tr("Analyseintervall: ##Analysis interval: ", language) +
          QString::number(m.Periods.LeftEdge) + Tr(" bis ## to ", language) +
          QString::number(m.Periods.RightEdge));
+    if (baseline)
+        line(Tr("Mit Basislauf: die Tabelle zeigt ihn in eigenen Spalten, die Grafiken "
+                "gestrichelt##With baseline: the table shows it in columns of its own, the "
+                "diagrams dashed",
+                language));
     y += step;
     line(Tr("Modellstruktur##Model structure", language), true);
     for (const QString& s : SwitchesInWords(m, language))
         line(s);
 }
 
+// The rows worth printing: the first, the last and each that differs from the one before.
+std::vector<int> RowsThatChange(const SequenceTableModel& data) {
+    const int rows = data.rowCount(), cols = data.columnCount();
+    std::vector<int> out;
+    for (int r = 0; r < rows; ++r) {
+        bool changes = r == 0 || r == rows - 1;
+        for (int c = 0; c < cols && !changes; ++c)
+            changes = data.CellText(r, c) != data.CellText(r - 1, c);
+        if (changes) out.push_back(r);
+    }
+    return out;
+}
+
 // The table's rows over as many pages as they need, the header row on each.
 void TablePages(Pages& pages, SequenceTableWindow& table, int language) {
     const SequenceTableModel& data = *table.TableModel;
-    const int rows = data.rowCount(), cols = data.columnCount();
+    const int cols = data.columnCount();
+    const std::vector<int> shown = RowsThatChange(data);
+    const int rows = int(shown.size());
     QPainter& p = pages.Painter();
     int row = 0;
     (void)language;
@@ -178,9 +201,10 @@ void TablePages(Pages& pages, SequenceTableWindow& table, int language) {
                  Qt::AlignHCenter);
         const int fit = std::max(1, body.height() / rowHeight - 1);
         for (int r = 0; r < fit && row < rows; ++r, ++row) {
-            cell(r + 1, 0, QString::number(data.PeriodOfRow(row)), true, Qt::AlignHCenter);
+            const int at = shown[size_t(row)];
+            cell(r + 1, 0, QString::number(data.PeriodOfRow(at)), true, Qt::AlignHCenter);
             for (int c = 0; c < cols; ++c)
-                cell(r + 1, c + 1, data.CellText(row, c), false, Qt::AlignRight);
+                cell(r + 1, c + 1, data.CellText(at, c), false, Qt::AlignRight);
         }
     } while (row < rows);
 }
@@ -235,7 +259,8 @@ QStringList SwitchesInWords(const Model& m, int language) {
     out << pick(21, {"Wechselkurs: fest##Exchange rate: fixed",
                      "Wechselkurs: flexibel##Exchange rate: flexible"});
     out << Tr("Lohnrunde: ##Wage contract period: ", language) + QString::number(m.Sw(23)) +
-               Tr(" Perioden## periods", language);
+               (m.Sw(23) == 1 ? Tr(" Periode## period", language)
+                              : Tr(" Perioden## periods", language));
     return out;
 }
 
@@ -262,12 +287,22 @@ bool WriteHandout(WindowFrame& frame, const QString& modelFile, const QString& p
         error = QStringLiteral("the PDF cannot be started");
         return false;
     }
-    TitlePage(pages, m, modelFile, language);
-    for (BaseWindowRole role : {BaseWindowRole::Equations1, BaseWindowRole::Results1,
-                                BaseWindowRole::Equations2, BaseWindowRole::Results2}) {
-        std::unique_ptr<BaseWindow> w(CreateBaseWindow(role, edges));
-        w->RefreshLanguage();
-        pages.Window(*w);
+    TitlePage(pages, m, modelFile, frame.baseline() != nullptr, language);
+    {
+        // The values of the edges only: a difference column would compare with whatever
+        // period the session stands on. The user's options are put back.
+        const ResultOptions kept = ResultWindow::Options();
+        ResultOptions& options = ResultWindow::Options();
+        options.Ticked[OptPlanDiff] = options.Ticked[OptActualDiff] = false;
+        if (!options.Ticked[OptActual] && !options.Ticked[OptPlanActual])
+            options.Ticked[OptPlan] = true;
+        for (BaseWindowRole role : {BaseWindowRole::Equations1, BaseWindowRole::Results1,
+                                    BaseWindowRole::Equations2, BaseWindowRole::Results2}) {
+            std::unique_ptr<BaseWindow> w(CreateBaseWindow(role, edges));
+            w->RefreshLanguage();
+            pages.Window(*w);
+        }
+        ResultWindow::Options() = kept;
     }
     {
         // The handout's own choice, not the user's: the shared table state is put back.
@@ -287,14 +322,17 @@ bool WriteHandout(WindowFrame& frame, const QString& modelFile, const QString& p
         std::unique_ptr<IncomeExpenditureWindow> ie(
             WorkingWindow::Create<IncomeExpenditureWindow>(edges));
         ie->ReferenceButton->setChecked(true);
+        ie->FrameEquilibria();
         pages.Window(*ie);
         std::unique_ptr<IncomeInterestWindow> islm(
             WorkingWindow::Create<IncomeInterestWindow>(edges));
         islm->ReferenceButton->setChecked(true);
+        islm->FrameEquilibria();
         pages.Window(*islm);
         std::unique_ptr<AsAdWindow> asad(
             WorkingWindow::Create<AsAdWindow>(edges, AsAdPlane::Price));
         asad->ReferenceButton->setChecked(true);
+        asad->FrameEquilibria();
         pages.Window(*asad);
     }
     m.Periods.CurrentPeriod = current;

@@ -18,6 +18,8 @@ struct RenderRequest {
     std::string Language; // --lang de|en
     std::string Settings; // --settings FILE
     long Period = -1;     // --period T; -1 the right edge
+    std::string Frame;    // --frame equilibria|full; empty: full
+    long Rounds = -1;     // --rounds N of the money windows; -1 all rounds of the period
 
     bool Wanted() const { return !View.empty() || !Handout.empty(); }
 };

@@ -15,6 +15,7 @@
 #include "views/ChartWindows.h"
 #include "views/DerivationWindows.h"
 #include "views/FlowChartWindow.h"
+#include "views/GraphWindow.h"
 #include "views/IncomeWindows.h"
 #include "views/SequenceTableWindow.h"
 #include "windows/WorkingWindow.h"
@@ -25,12 +26,14 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QToolButton>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace tv {
 
@@ -47,6 +50,15 @@ template <class W, class... Args> std::function<WorkingWindow*(RenderFrame&)> Op
 
 std::function<WorkingWindow*(RenderFrame&)> OpensBase(BaseWindowRole role) {
     return [=](RenderFrame& f) -> WorkingWindow* {
+        // A result window shows the rows its pair's equation window lists: that window
+        // builds the list, as it has in the program.
+        const BaseWindowRole pair = role == BaseWindowRole::Results1   ? BaseWindowRole::Equations1
+                                    : role == BaseWindowRole::Results2 ? BaseWindowRole::Equations2
+                                                                       : BaseWindowRole::None;
+        if (pair != BaseWindowRole::None) {
+            std::unique_ptr<BaseWindow> equations(CreateBaseWindow(pair, f));
+            equations->RefreshLanguage();
+        }
         BaseWindow* w = CreateBaseWindow(role, f);
         w->RefreshLanguage();
         return w;
@@ -119,6 +131,30 @@ bool Writable(const std::string& path) {
     return !info.exists() || ::access(path.c_str(), W_OK) == 0;
 }
 
+// The money windows after the given number of rounds of the current period; all of them
+// when none is given.
+void ShowRounds(WorkingWindow& w, long rounds) {
+    if (auto* accounts = qobject_cast<MoneyAccountsWindow*>(&w)) {
+        // Each step completes a round; the first one leaves round 0.
+        for (int k = 0; k <= AccountingProcess::MaxRounds + 1; ++k) {
+            const AccountingProcess& p = accounts->Process();
+            if (!p.CanGoForward() || (rounds >= 0 && p.Round() >= rounds && p.RoundComplete()))
+                break;
+            accounts->CycleEnd();
+        }
+    } else if (auto* sheet = qobject_cast<MoneyWorksheetWindow*>(&w)) {
+        if (rounds < 0) {
+            const Model& m = w.frame().model();
+            AccountingProcess p(m, m.Periods.CurrentPeriod, SharedMoneyShares());
+            for (int k = 0; k <= AccountingProcess::MaxRounds + 1 && p.CanGoForward(); ++k)
+                p.FinishRound();
+            rounds = p.Round();
+        }
+        sheet->RoundsBox->setValue(int(std::min<long>(rounds, sheet->RoundsBox->maximum())));
+    }
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 int ListRenderViews() {
@@ -147,6 +183,12 @@ int CheckRenderRequest(const RenderRequest& r) {
         return Refuse("--handout " + r.Handout + ": the handout is a PDF file (.pdf)");
     if (!r.Handout.empty() && !r.Output.empty()) return Refuse("-o belongs to --render");
     if (!r.Handout.empty() && !r.Size.empty()) return Refuse("--size belongs to --render");
+    if (!r.Handout.empty() && (!r.Frame.empty() || r.Rounds >= 0))
+        return Refuse("--frame and --rounds belong to --render");
+    if (!r.Frame.empty() && r.Frame != "full" && r.Frame != "equilibria")
+        return Refuse("--frame needs equilibria or full, not \"" + r.Frame + "\"");
+    if (r.Rounds >= 0 && r.View.rfind("money-", 0) != 0)
+        return Refuse("--rounds belongs to money-accounts and money-worksheet");
     QSize size;
     if (!r.Size.empty() && !ParseSize(r.Size, size))
         return Refuse("--size needs WIDTHxHEIGHT in pixels (1 to 20000), not \"" + r.Size + "\"");
@@ -201,6 +243,13 @@ int RenderSolvedModel(Model& m, const Model* baselineModel, const std::string& m
         if (const std::string why = frame.Unavailable(r.View); !why.empty())
             return finish(Refuse("--render " + r.View + ": " + why));
         WorkingWindow* w = frame.Open(r.View);
+        if (r.Frame == "equilibria") {
+            auto* graph = qobject_cast<GraphWindow*>(w);
+            if (!graph || !graph->FrameEquilibria())
+                return finish(
+                    Refuse("--frame equilibria: " + r.View + " has no equilibria to frame"));
+        }
+        if (r.View.rfind("money-", 0) == 0) ShowRounds(*w, r.Rounds);
         QSize size = DefaultRenderSize(*w);
         if (!r.Size.empty()) ParseSize(r.Size, size);
         const QString out = QString::fromStdString(r.Output);

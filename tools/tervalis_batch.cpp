@@ -3,7 +3,8 @@
 //   tervalis-batch [MODEL.TV5 | --new] [--to T] [--yes] [--save FILE.TV5]
 //                  [--baseline BASE.TV5]
 //                  [--diagram NAME [--period T] [--raster N] [--ref L]]
-//                  [--render VIEW|list [--period T] [--size WxH] -o FILE.png|.pdf|.svg]
+//                  [--render VIEW|list [--period T] [--size WxH] [--frame equilibria|full]
+//                   [--rounds N] -o FILE.png|.pdf|.svg]
 //                  [--handout FILE.pdf] [--lang de|en] [--settings FILE]
 //                  [--explain SYMBOL --period T [--vs-period T0] [--depth N | --drivers]]
 //                  [--task TASK.tvtask [--answers ANSWERS.csv]]
@@ -128,7 +129,8 @@ int Usage() {
                  "                      [--baseline BASE.TV5]\n"
                  "                      [--diagram NAME|list [--period T] [--raster N] [--ref L]]\n"
                  "                      [--render VIEW|list [--period T] [--size WxH] "
-                 "-o FILE.png|.pdf|.svg]\n"
+                 "[--frame equilibria|full]\n"
+                 "                       [--rounds N] -o FILE.png|.pdf|.svg]\n"
                  "                      [--handout FILE.pdf] [--lang de|en] [--settings FILE]\n"
                  "                      [--explain SYMBOL --period T [--vs-period T0 | --baseline "
                  "BASE.TV5]\n"
@@ -407,6 +409,14 @@ int main(int argc, char** argv) {
             render.Output = argv[++i];
         } else if (a == "--size" && i + 1 < argc) {
             render.Size = argv[++i];
+        } else if (a == "--frame" && i + 1 < argc) {
+            render.Frame = argv[++i];
+        } else if (a == "--rounds" && i + 1 < argc) {
+            char* end = nullptr;
+            const std::string v = argv[++i];
+            render.Rounds = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || render.Rounds < 0)
+                return ArgumentError("--rounds needs a whole number from 0, not \"" + v + "\"");
         } else if (a == "--lang" && i + 1 < argc) {
             render.Language = argv[++i];
         } else if (a == "--settings" && i + 1 < argc) {
@@ -451,8 +461,9 @@ int main(int argc, char** argv) {
         return RunRenderer(argv);
 #endif
     } else if (!render.Output.empty() || !render.Size.empty() || !render.Language.empty() ||
-               !render.Settings.empty()) {
-        return ArgumentError("-o, --size, --lang and --settings belong to --render or --handout");
+               !render.Settings.empty() || !render.Frame.empty() || render.Rounds >= 0) {
+        return ArgumentError(
+            "-o, --size, --frame, --rounds, --lang and --settings belong to --render or --handout");
     }
     const int explained = VariableBySymbol(explain);
     if (!explain.empty()) {

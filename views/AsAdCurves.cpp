@@ -80,7 +80,7 @@ void AddPeriodCurves(Model& m, AsAdPlane plane, int t, CurveKind style, const As
     const bool price = plane == AsAdPlane::Price;
     AsAdSamples local;
     AsAdSamples& s = cache ? *cache : local;
-    if (s.Period != t || s.Raster != raster) {
+    if (s.Period != t || s.Raster != raster || !(s.Axes == axes)) {
         s.Demand.clear();
         s.Supply.clear();
         // Only what is shown is sampled; a curve switched on later clears the cache.
@@ -88,6 +88,7 @@ void AddPeriodCurves(Model& m, AsAdPlane plane, int t, CurveKind style, const As
         if (o.Supply) s.Supply = SampleSupply(m, plane, t, axes, raster);
         s.Period = t;
         s.Raster = raster;
+        s.Axes = axes;
     }
     if (o.Demand && !s.Demand.empty())
         out.push_back({Label(price ? "AD" : "DAD", t), style, false, s.Demand});

@@ -46,6 +46,7 @@ struct AsAdRanges {
 // The axis limits the samples are spread over.
 struct AsAdAxes {
     double XMin = 0, XMax = 1, YMin = 0, YMax = 1;
+    bool operator==(const AsAdAxes&) const = default;
 };
 
 struct AsAdOptions {
@@ -66,6 +67,7 @@ constexpr int MaxRaster = 1000;
 struct AsAdSamples {
     int Period = -1; // -1: not computed
     int Raster = 0;
+    AsAdAxes Axes; // a zoom samples anew
     std::vector<WorldPoint> Demand, Supply;
 };
 

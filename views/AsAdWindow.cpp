@@ -1,11 +1,14 @@
 #include "views/AsAdWindow.h"
+
 #include "logic/HelpPages.h"
 #include "services/HelpSystem.h"
 
+#include "core/Behaviour.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "services/WindowFrame.h"
 #include "views/BaselineCurves.h"
+#include "views/DiagramData.h"
 #include "views/PaintBox.h"
 #include "views/PositionForm.h"
 #include "windows/WindowMessages.h"
@@ -106,6 +109,7 @@ AsAdWindow::AsAdWindow(WindowFrame& frame, AsAdPlane plane)
     RasterButton->setCheckable(true);
     RasterButton->setChecked(true);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
     row->addWidget(RasterButton);
     row->addWidget(RasterBar);
     RasterMoved(RasterStart);
@@ -244,38 +248,37 @@ void AsAdWindow::DrawDiagram(const GraphPaint& g) {
         baseline = true;
     }
     DrawAsAdCurves(cs_, curves_, Style(), Language());
-    if (PathBox->isChecked()) DrawPathMarks(g.Canvas);
+    DrawPathMarks();
     if (baseline) DrawBaselineKey(cs_, Style(), Language());
 }
 
-void AsAdWindow::DrawPathMarks(GraphCanvas& c) {
+std::vector<FrameContent> AsAdWindow::FrameContents() {
+    const Model& m = frame().model();
+    if (!AsAdDrawable(m)) return {};
+    FrameContent c;
+    for (int t = m.Periods.LeftEdge; t <= m.Periods.CurrentPeriod; ++t) {
+        const WorldPoint p = AsAdPathPoint(m, plane_, t);
+        c.Points.push_back({p.X, p.Y});
+    }
+    if (plane_ == AsAdPlane::Price && m.Sw(12) == 0)
+        c.VerticalX = PotentialOutput(m, m.Periods.CurrentPeriod);
+    else if (LongRunBox->isChecked() && HasLongRunLine(m, m.Periods.CurrentPeriod))
+        c.VerticalX = LongRunOutput(m, m.Periods.CurrentPeriod);
+    return {c};
+}
+
+void AsAdWindow::DrawPathMarks() {
     const Model& m = frame().model();
     const int left = m.Periods.LeftEdge, current = m.Periods.CurrentPeriod;
-    UsePen(cs_, CurveKind::Path);
-    const DeviceRect box = cs_.PlotBox();
-    const auto inside = [&box](int x, int y) {
-        return x >= box.Left && x <= box.Right && y >= box.Top && y <= box.Bottom;
-    };
-    const int s = cs_.ScaledWidth(1); // marks grow with the diagram's text
+    const bool path = PathBox->isChecked();
+    std::vector<Mark> marks;
     const WorldPoint a = AsAdPathPoint(m, plane_, left);
-    if (Finite(a)) {
-        const int x = cs_.WorldToDeviceX(a.X), y = cs_.WorldToDeviceY(a.Y);
-        if (inside(x, y)) {
-            // A circle of radius 2 pixels.
-            const int px[] = {2, 1, -1, -2, -2, -1, 1, 2, 2};
-            const int py[] = {1, 2, 2, 1, -1, -2, -2, -1, 1};
-            for (int k = 1; k < 9; ++k)
-                c.Line(x + s * px[k - 1], y + s * py[k - 1], x + s * px[k], y + s * py[k]);
-        }
-    }
+    if (path && Finite(a)) marks.push_back({MarkShape::Circle, a.X, a.Y});
+    // The current crossing is marked, with or without the path.
     const WorldPoint b = AsAdPathPoint(m, plane_, current);
-    if (current > left && Finite(b)) {
-        const int x = cs_.WorldToDeviceX(b.X), y = cs_.WorldToDeviceY(b.Y);
-        if (inside(x, y)) {
-            c.Line(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s);
-            c.Line(x - 3 * s, y + 3 * s, x + 3 * s, y - 3 * s);
-        }
-    }
+    if ((!path || current > left) && Finite(b)) marks.push_back({MarkShape::Cross, b.X, b.Y});
+    UsePen(cs_, CurveKind::Path);
+    DrawMarks(cs_, marks);
 }
 
 } // namespace tv

@@ -31,6 +31,7 @@ class AsAdWindow : public GraphWindow {
     // The curves of the last paint, as drawn.
     const std::vector<NamedPolyline>& Curves() const { return curves_; }
     std::optional<DiagramNumbers> Numbers() const override;
+    std::vector<FrameContent> FrameContents() override;
 
     QPushButton* ReferenceButton = nullptr;
     QCheckBox* DemandBox = nullptr;
@@ -53,7 +54,7 @@ class AsAdWindow : public GraphWindow {
     void RasterMoved(int position);
     void TakeRaster();
     void UpdateLongRunBox();
-    void DrawPathMarks(GraphCanvas& c);
+    void DrawPathMarks();
 
     AsAdPlane plane_;
     int raster_ = 54;

@@ -525,7 +525,12 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
         series->setPieSize(0.45);
         chart->addSeries(series);
         const QList<QPieSlice*> slices = series->slices();
+        // Neighbouring small slices alternate a short and a long arm, so that their labels
+        // outside the pie stand apart.
+        bool longArm = false;
         for (int k = 0; k < int(slices.size()); ++k) {
+            const bool small = shares[size_t(k)] < 0.12;
+            longArm = small && k > 0 && shares[size_t(k - 1)] < 0.12 && !longArm;
             slices[k]->setBrush(ComponentBrush(firstComponent + k, pattern));
             slices[k]->setPen(QPen(Qt::black));
             slices[k]->setLabelColor(Qt::black);
@@ -533,7 +538,8 @@ bool FillComposition(QChart* chart, const std::array<double, N>& values, int fir
             QFont font = slices[k]->labelFont();
             font.setPointSize(points);
             slices[k]->setLabelFont(font);
-            slices[k]->setLabelArmLengthFactor(0.08);
+            slices[k]->setLabelPosition(QPieSlice::LabelOutside);
+            slices[k]->setLabelArmLengthFactor(longArm ? 0.45 : 0.08);
         }
         chart->legend()->setVisible(false);
     }

@@ -271,14 +271,15 @@ void CoordinateSystem::SetPenDashed(bool dashed) {
 void CoordinateSystem::DrawKey(const std::string& text) {
     if (!canvas_) return;
     GraphCanvas& c = *canvas_;
-    const int gap = 6, sample = 28;
+    // The sample is three lines of text long: long enough for a dash pattern on paper too.
+    const int gap = std::max(6, c.TextWidth(" ")), sample = std::max(28, 3 * c.TextHeight(text));
     // The left axis title stands at the left end of the same strip, a right one at the
     // right end: then the key goes to the middle.
     const int width = sample + gap + c.TextWidth(text);
     const int left = RightAxisShown() ? ToDeviceX((PlotLeft + PlotRight) / 2) - width / 2
                                       : ToDeviceX(PlotRight) - width;
     const int y = ToDeviceY(PlotTop) - c.TextHeight(text) / 2 - 2;
-    c.Line(left, y, left + sample, y);
+    DeviceLine(left, y, left + sample, y);
     c.Text(left + sample + gap, y - c.TextHeight(text) / 2, text, HAlign::Left, VAlign::Top, false);
 }
 
@@ -312,7 +313,14 @@ void CoordinateSystem::MoveTo(int x, int y) {
 }
 
 void CoordinateSystem::LineTo(int x, int y) {
-    if (canvas_) canvas_->Line(penX_, penY_, x, y);
+    if (canvas_) {
+        canvas_->Line(penX_, penY_, x, y);
+        lines_.push_back(
+            {{penX_, penY_},
+             {x, y},
+             std::max(1, int(std::lround(ScaledWidth(penWidth_) * canvas_->PenScale()))),
+             inCurve_ ? int(tracks_.size()) - 1 : -1});
+    }
     penX_ = x;
     penY_ = y;
 }
@@ -345,6 +353,8 @@ bool CoordinateSystem::DrawFrame(GraphCanvas& c, GraphTarget target, int width, 
     tracks_.clear();
     inCurve_ = false;
     written_.clear();
+    lines_.clear();
+    leftOut_ = 0;
     c.SetFont("Arial", FontSize, false);
     c.SetFontColour(Black);
     const std::string sample = DecimalSample(DecimalSeparator);
@@ -585,19 +595,34 @@ void CoordinateSystem::DrawLabels() {
         r.Height = c.TextHeight(p.Text);
         r.Anchor = {p.X, p.Y};
         if (p.Curve >= 0) r.Track = tracks_[size_t(p.Curve)];
+        r.Curve = p.Curve;
         r.Priority = p.Priority;
         requests.push_back(std::move(r));
     }
-    const std::vector<std::optional<DeviceRect>> places = PlaceLabels(box, gapX, gapY, requests);
+    const std::vector<std::optional<LabelPlace>> places =
+        PlaceLabels(box, gapX, gapY, lines_, requests);
     const Colour savedBrush = brush_;
     SetBrushColour(Background);
     for (size_t k = 0; k < pending_.size(); ++k) {
-        if (!places[k]) continue;
+        if (!places[k]) {
+            ++leftOut_;
+            continue;
+        }
+        const LabelPlace& place = *places[k];
+        std::optional<DrawnLine> leader;
+        if (place.Leader) {
+            leader = DrawnLine{place.LeaderFrom, place.LeaderTo, 1, pending_[k].Curve};
+            c.SetPen(pending_[k].Pen, 1);
+            c.SetDotted(false);
+            c.SetDashed(false);
+            c.Line(leader->A.X, leader->A.Y, leader->B.X, leader->B.Y);
+        }
         c.SetFontColour(pending_[k].Pen);
-        c.Text(places[k]->Left, places[k]->Top, pending_[k].Text, HAlign::Left, VAlign::Top, true);
-        written_.push_back({pending_[k].Text, *places[k]});
+        c.Text(place.Rect.Left, place.Rect.Top, pending_[k].Text, HAlign::Left, VAlign::Top, true);
+        written_.push_back({pending_[k].Text, place.Rect, pending_[k].Curve, leader});
     }
     SetBrushColour(savedBrush);
+    ApplyPen();
     pending_.clear();
 }
 

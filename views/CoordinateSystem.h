@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ class GraphCanvas {
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
     virtual void SetPen(Colour colour, int width) = 0;
+    // How many device pixels a pen width of 1 covers (more on a printer).
+    virtual double PenScale() const { return 1; }
     // Dotted lines for the pen set next and after (reference curves).
     virtual void SetDotted(bool /*dotted*/) {}
     // Dashed lines for the pen set next and after (baseline curves); with dots as well,
@@ -73,6 +76,14 @@ struct DeviceRect {
 
 struct DevicePoint {
     int X = 0, Y = 0;
+};
+
+// A line drawn in a plot: a curve's piece (Curve: the curve's number) or anything else
+// (Curve -1: frame, axes, ticks, grid, marks, leader lines).
+struct DrawnLine {
+    DevicePoint A, B;
+    int Width = 1;
+    int Curve = -1;
 };
 
 // The coordinate system of one diagram: world values (model values) are mapped onto a
@@ -194,9 +205,15 @@ class CoordinateSystem {
     struct WrittenLabel {
         std::string Text;
         DeviceRect Rect;
+        int Curve = -1; // the number its curve's lines carry in DrawnLines
+        std::optional<DrawnLine> Leader;
     };
     // The labels the last paint wrote after placing them.
     const std::vector<WrittenLabel>& WrittenLabels() const { return written_; }
+    // How many collected labels found no free place in the last paint.
+    int LabelsLeftOut() const { return leftOut_; }
+    // Every line the last paint drew, leader lines aside.
+    const std::vector<DrawnLine>& DrawnLines() const { return lines_; }
     // A pen width of the graph options at the diagram's text size.
     int ScaledWidth(int width) const;
 
@@ -246,6 +263,8 @@ class CoordinateSystem {
     std::vector<std::vector<std::vector<DevicePoint>>> tracks_;
     bool inCurve_ = false;
     std::vector<WrittenLabel> written_;
+    std::vector<DrawnLine> lines_;
+    int leftOut_ = 0;
 };
 
 } // namespace tv

@@ -6,6 +6,7 @@
 
 #include "views/CoordinateSystem.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,23 @@ AxisRange AxesFor(const AxisRange& data);
 // The axis limits of the chosen range set.
 AxisRange AxesFor(const RangeSets& sets, bool autoRange);
 
+// What the frame around the equilibria holds in one plot: the equilibrium points of the
+// shown periods and of the path, and a vertical line (the capacity) taken in when near.
+struct FrameContent {
+    std::vector<CurvePoint> Points;
+    std::optional<double> VerticalX;
+};
+// The data range of that frame: the points with a quarter of their width and height as the
+// margin on each side (the axes round it to whole units); the vertical line is taken in
+// when it lies within twice that margin. Points that are not numbers are left out; no
+// value without a point.
+std::optional<AxisRange> FrameAround(const FrameContent& content);
+// The points of a plot's path curves and marks, and where two curves of one period cross
+// (reference with reference, current with current).
+std::vector<CurvePoint> EquilibriumPoints(const Plot& plot);
+
+// Draws marks with the current pen; they grow with the diagram's text size.
+void DrawMarks(CoordinateSystem& cs, const std::vector<Mark>& marks);
 // Draws the curves and marks through a coordinate system whose frame is drawn.
 void DrawPlot(CoordinateSystem& cs, const Plot& plot, const GraphStyle& style);
 

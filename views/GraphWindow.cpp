@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPushButton>
 #include <QSaveFile>
 
 namespace tv {
@@ -143,8 +144,21 @@ void GraphWindow::PaintTo(const PaintTarget& target) {
             *systems_[i] = saved[i];
 }
 
+QPushButton* GraphWindow::NewFrameButton() {
+    FrameButton = new QPushButton;
+    FrameButton->setObjectName(QStringLiteral("FrameEquilibria"));
+    connect(FrameButton, &QPushButton::clicked, this, [this] { FrameEquilibria(); });
+    return FrameButton;
+}
+
 void GraphWindow::RefreshLanguage() {
     setWindowTitle(QString::fromStdString(Tr(caption_.c_str())));
+    if (FrameButton) {
+        // Short on the button, so that the options keep to the window's width.
+        FrameButton->setText(QString::fromStdString(Tr("Ausschnitt##Frame")));
+        FrameButton->setToolTip(
+            QString::fromStdString(Tr("Ausschnitt um die Gleichgewichte##Frame the equilibria")));
+    }
     box_->Relabel(); // the context menu's entries, also for accessibility clients
     LanguageChanged();
     Redraw();
@@ -198,8 +212,33 @@ long GraphWindow::Message(int msg, long wParam, long lParam) {
 
 // ------------------------------------------------------------------ the numbers behind it
 
+bool GraphWindow::FrameEquilibria() {
+    const std::vector<FrameContent> contents = FrameContents();
+    bool framed = false;
+    for (size_t k = 0; k < contents.size() && k < systems_.size(); ++k) {
+        const std::optional<AxisRange> r = FrameAround(contents[k]);
+        if (!r) continue;
+        CoordinateSystem& cs = *systems_[k];
+        cs.Zoomed = true;
+        cs.ZoomPending = false;
+        cs.XMin = r->XMin, cs.XMax = r->XMax, cs.YMin = r->YMin, cs.YMax = r->YMax;
+        framed = true;
+    }
+    if (framed) Redraw();
+    return framed;
+}
+
 void GraphWindow::AddDataItems() {
     QMenu* menu = box_->Menu;
+    FrameItem = new QAction(menu);
+    FrameItem->setObjectName(QStringLiteral("FrameEquilibria"));
+    menu->insertAction(box_->AutoZoomItem, FrameItem);
+    connect(FrameItem, &QAction::triggered, this, [this] { FrameEquilibria(); });
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        FrameItem->setText(
+            QString::fromStdString(Tr("Ausschnitt um die Gleichgewichte##Frame the equilibria")));
+        FrameItem->setVisible(!FrameContents().empty());
+    });
     menu->addSeparator();
     CopyDataItem = menu->addAction(QString());
     CopyDataItem->setObjectName(QStringLiteral("CopyData"));

@@ -34,6 +34,7 @@
 // viewport (BeginFrame's third argument); a zoom band goes to the plot it starts in.
 
 #include "views/CoordinateSystem.h"
+#include "views/DiagramData.h"
 #include "views/DiagramExport.h"
 #include "views/GraphStyle.h"
 #include "windows/WorkingWindow.h"
@@ -43,6 +44,7 @@
 #include <vector>
 
 class QAction;
+class QPushButton;
 
 namespace tv {
 
@@ -94,10 +96,22 @@ class GraphWindow : public WorkingWindow {
     QAction* CopyDataItem = nullptr;
     QAction* SaveDataItem = nullptr;
 
+    // What each registered plot is framed around (in the order of registration; an empty
+    // content leaves that plot as it is); none: the window offers no frame.
+    virtual std::vector<FrameContent> FrameContents() { return {}; }
+    // Sets each plot's own zoom to the frame around its equilibria (undoing the zoom returns
+    // to the default view); false when there is nothing to frame.
+    bool FrameEquilibria();
+    QAction* FrameItem = nullptr;
+    // The same command among a window's options (made by NewFrameButton).
+    QPushButton* FrameButton = nullptr;
+
   protected:
     virtual void DrawDiagram(const GraphPaint& g) = 0;
     virtual void LanguageChanged() {}
 
+    // The options' button that frames the equilibria; the window places it.
+    QPushButton* NewFrameButton();
     // Zoom requests reach the registered systems; register each once, in the constructor.
     void AddCoordinateSystem(CoordinateSystem& cs);
     // The data range for this paint: the range set, or the user's zoom band. True when a

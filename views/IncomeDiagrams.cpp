@@ -233,11 +233,11 @@ Plot IncomeInterestCurves(const Model& m, const IncomeInterestOptions& o, const 
         if (o.Z) AddZ(plot.Curves, m, t, reference, a, axes);
         if (o.LF) AddLF(plot.Curves, m, t, reference, a, axes);
     }
+    auto point = [&](int t) {
+        const double i = X(m, t, var::i);
+        return CurvePoint{X(m, t, var::Y), o.RealRate ? RealOfNominal(m, t, i) : i};
+    };
     if (o.Path) {
-        auto point = [&](int t) {
-            const double i = X(m, t, var::i);
-            return CurvePoint{X(m, t, var::Y), o.RealRate ? RealOfNominal(m, t, i) : i};
-        };
         Curve path{"Pfad", CurveStyle::Path, {}, {}}; // verbatim
         if (o.WageRounds) {
             // From the first wage round starting in the interval, round by round.
@@ -253,10 +253,11 @@ Plot IncomeInterestCurves(const Model& m, const IncomeInterestOptions& o, const 
         if (path.Points.size() >= 2) plot.Curves.push_back(std::move(path));
         const CurvePoint first = point(ps.left);
         plot.Marks.push_back({MarkShape::Circle, first.X, first.Y});
-        if (ps.current > ps.left) {
-            const CurvePoint last = point(ps.current);
-            plot.Marks.push_back({MarkShape::Cross, last.X, last.Y});
-        }
+    }
+    // The current crossing is marked, with or without the path.
+    if (!o.Path || ps.current > ps.left) {
+        const CurvePoint last = point(ps.current);
+        plot.Marks.push_back({MarkShape::Cross, last.X, last.Y});
     }
     return plot;
 }
@@ -329,9 +330,9 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
                 {Name("D", t), style, {{0, d0}, {x1, d0 + cd * x1}}, {Ends(reference, 0)}});
         }
     }
+    const int demand = o.Gross ? var::N : var::D, supply = o.Gross ? var::X : var::Y;
+    auto at = [&](int t, int n) { return CurvePoint{X(m, t, var::Y), X(m, t, n)}; };
     if (o.Path) {
-        const int demand = o.Gross ? var::N : var::D, supply = o.Gross ? var::X : var::Y;
-        auto at = [&](int t, int n) { return CurvePoint{X(m, t, var::Y), X(m, t, n)}; };
         // Producers who plan with last period's demand move vertically to the new demand
         // first; otherwise income moves first.
         const Expectation& demandExp = m.Expect[3];
@@ -350,10 +351,10 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
         if (path.Points.size() >= 2) plot.Curves.push_back(std::move(path));
         const CurvePoint first = at(ps.left, demand);
         plot.Marks.push_back({MarkShape::Circle, first.X, first.Y});
-        if (ps.current > ps.left) {
-            const CurvePoint last = at(ps.current, demand);
-            plot.Marks.push_back({MarkShape::Cross, last.X, last.Y});
-        }
+    }
+    if (!o.Path || ps.current > ps.left) {
+        const CurvePoint last = at(ps.current, demand);
+        plot.Marks.push_back({MarkShape::Cross, last.X, last.Y});
     }
     return plot;
 }
@@ -399,6 +400,16 @@ RangeSets CapitalMarketRanges(const Model& m) {
     WidenRange(r.Fixed, true);
     WidenRange(r.Auto, false);
     return r;
+}
+
+std::vector<CurvePoint> CapitalMarketEquilibria(const Model& m) {
+    const Periods ps = PeriodsOf(m, true);
+    std::vector<CurvePoint> out;
+    for (int t = ps.left; t <= ps.current; ++t) {
+        out.push_back({X(m, t, var::Y), CapitalDemandRealised(m, t)});
+        out.push_back({X(m, t, var::Y), CapitalSupplyRealised(m, t)});
+    }
+    return out;
 }
 
 Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const AxisRange& axes) {

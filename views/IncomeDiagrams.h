@@ -42,6 +42,10 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
 RangeSets CapitalMarketRanges(const Model& m);
 Plot CapitalMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const AxisRange& axes);
 
+// The realised capital demand and supply of the periods from the left edge to the current
+// one, at their income: what the frame around the capital market's equilibria holds.
+std::vector<CurvePoint> CapitalMarketEquilibria(const Model& m);
+
 // The real rate of period t for a nominal rate, and back (expected inflation of t).
 double RealOfNominal(const Model& m, int t, double i);
 double NominalOfReal(const Model& m, int t, double r);

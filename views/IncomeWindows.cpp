@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
@@ -114,6 +115,7 @@ IncomeInterestWindow::IncomeInterestWindow(WindowFrame& frame) : GraphWindow(fra
                                                       ISBox, LMBox, ZBox, LFBox, RateGroup})
         row->addWidget(w);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
 
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
              ReferenceButton, PathButton, WageRoundsButton, ISBox, LMBox, ZBox, LFBox,
@@ -193,6 +195,14 @@ std::optional<DiagramNumbers> IncomeInterestWindow::Numbers() const {
     return d;
 }
 
+std::vector<FrameContent> IncomeInterestWindow::FrameContents() {
+    const Model& m = frame().model();
+    IncomeInterestOptions o = Options();
+    o.Path = o.Reference = true;
+    return {{EquilibriumPoints(IncomeInterestCurves(m, o, AxesFor(IncomeInterestRanges(m), false))),
+             std::nullopt}};
+}
+
 void IncomeInterestWindow::DrawDiagram(const GraphPaint& g) {
     const Model& m = frame().model();
     const IncomeInterestOptions o = Options();
@@ -235,6 +245,7 @@ IncomeExpenditureWindow::IncomeExpenditureWindow(WindowFrame& frame) : GraphWind
                                                       ReferenceButton, PathButton})
         row->addWidget(w);
     row->addStretch(1);
+    row->addWidget(NewFrameButton());
     for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
              ReferenceButton, PathButton, GoodsBox, CapitalBox, GrossBox})
         connect(b, &QAbstractButton::toggled, this, [this] {
@@ -297,6 +308,23 @@ std::optional<DiagramNumbers> IncomeExpenditureWindow::Numbers() const {
     AppendPlot(d, goodsPlot_, "goods:");
     AppendPlot(d, capitalPlot_, "capital:");
     return d;
+}
+
+std::vector<FrameContent> IncomeExpenditureWindow::FrameContents() {
+    const Model& m = frame().model();
+    IncomeExpenditureOptions o = Options();
+    o.Path = o.Reference = true;
+    std::vector<FrameContent> out(2);
+    if (o.GoodsMarket)
+        out[0].Points =
+            EquilibriumPoints(GoodsMarketCurves(m, o, AxesFor(GoodsMarketRanges(m, o), false)));
+    if (o.CapitalMarket) {
+        out[1].Points =
+            EquilibriumPoints(CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false)));
+        for (const CurvePoint& p : CapitalMarketEquilibria(m))
+            out[1].Points.push_back(p);
+    }
+    return out;
 }
 
 void IncomeExpenditureWindow::DrawDiagram(const GraphPaint& g) {

@@ -26,6 +26,7 @@ class IncomeInterestWindow : public GraphWindow {
     // The curves of the last paint.
     const Plot& LastPlot() const { return plot_; }
     std::optional<DiagramNumbers> Numbers() const override;
+    std::vector<FrameContent> FrameContents() override;
     // Says once which periods have no IS curve (an infinite multiplier).
     void AnnounceNotices();
 
@@ -59,6 +60,7 @@ class IncomeExpenditureWindow : public GraphWindow {
     const Plot& LastCapitalPlot() const { return capitalPlot_; }
     // The plots shown, each curve with its plot's prefix ("goods:", "capital:").
     std::optional<DiagramNumbers> Numbers() const override;
+    std::vector<FrameContent> FrameContents() override;
 
     QToolButton *ReferenceButton, *PathButton;
     QCheckBox *GoodsBox, *CapitalBox, *GrossBox;

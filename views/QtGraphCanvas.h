@@ -29,6 +29,7 @@ class QtGraphCanvas : public GraphCanvas {
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
     void SetPen(Colour colour, int width) override;
+    double PenScale() const override { return penScale_; }
     void SetDotted(bool dotted) override;
     void SetDashed(bool dashed) override;
     void SetBrush(Colour colour) override;

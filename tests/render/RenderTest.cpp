@@ -306,6 +306,39 @@ class RenderTest : public QObject {
         QCOMPARE(QFile::permissions(svg) & QFileDevice::ReadOther, QFileDevice::ReadOther);
     }
 
+    // What the program shows: the result table with every row its equation window lists,
+    // the money accounts after all rounds or the rounds asked for, a framed diagram zoomed.
+    void batchRendersWhatTheProgramShows_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("absent");
+        const QString open = Examples + "/04-open-fixed-rates.TV5";
+        const QString money = Examples + "/06-money-creation.TV5";
+        QTest::newRow("results") << QStringList{open, "--render", "results-1"}
+                                 << QStringLiteral("Nettokapitalimporte") << QString();
+        QTest::newRow("all rounds")
+            << QStringList{money, "--render", "money-accounts"} << QStringLiteral("Ende von Runde")
+            << QStringLiteral("Ausgangssituation");
+        QTest::newRow("round 0") << QStringList{money, "--render", "money-accounts", "--rounds",
+                                                "0"}
+                                 << QStringLiteral("Ausgangssituation")
+                                 << QStringLiteral("Kreditschöpfungsprozess in Runde");
+        QTest::newRow("framed") << QStringList{open, "--render", "is-lm",     "--period",
+                                               "12", "--frame",  "equilibria"}
+                                << QStringLiteral(">Zoom<") << QString();
+    }
+    void batchRendersWhatTheProgramShows() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, present);
+        QFETCH(QString, absent);
+        const QString svg = dir_.filePath("shows.svg");
+        QString errors;
+        QCOMPARE(Batch(args << "-o" << svg, &errors), 0);
+        const QString text = QString::fromUtf8(ReadAll(svg));
+        QVERIFY2(text.contains(present), qPrintable(present));
+        if (!absent.isEmpty()) QVERIFY2(!text.contains(absent), qPrintable(absent));
+    }
+
     void batchListsTheViews() {
         QProcess p;
         p.start(QStringLiteral(BATCH_TOOL), {"--render", "list"});
@@ -347,6 +380,12 @@ class RenderTest : public QObject {
             << QStringList{model, "--handout", "out.png"} << png << "PDF";
         QTest::newRow("money view without money creation")
             << QStringList{model, "--render", "money-worksheet", "-o", png} << png << "switch 18";
+        QTest::newRow("unknown frame")
+            << QStringList{model, "--render", "is-lm", "--frame", "zoomed", "-o", png} << png
+            << "--frame";
+        QTest::newRow("frame of a table")
+            << QStringList{model, "--render", "sequence-table", "--frame", "equilibria", "-o", png}
+            << png << "no equilibria";
         QTest::newRow("unreadable model")
             << QStringList{"missing.TV5", "--render", "is-lm", "-o", png} << png << "";
     }

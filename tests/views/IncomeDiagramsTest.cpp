@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 
 using namespace tv;
@@ -377,3 +378,40 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
 }
 
 } // namespace
+
+TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
+    const double nan = std::nan("");
+    struct Case {
+        const char* name;
+        FrameContent content;
+        AxisRange expected;
+    } cases[] = {
+        {"two points", {{{100, 1}, {140, 3}}, std::nullopt}, {90, 150, 0.5, 3.5}},
+        {"one point", {{{1000, 5}, {nan, 9}}, std::nullopt}, {900, 1100, 4, 6}},
+        {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
+        {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
+    };
+    for (const Case& c : cases) {
+        const std::optional<AxisRange> r = FrameAround(c.content);
+        ASSERT_TRUE(r) << c.name;
+        EXPECT_DOUBLE_EQ(r->XMin, c.expected.XMin) << c.name;
+        EXPECT_DOUBLE_EQ(r->XMax, c.expected.XMax) << c.name;
+        EXPECT_DOUBLE_EQ(r->YMin, c.expected.YMin) << c.name;
+        EXPECT_DOUBLE_EQ(r->YMax, c.expected.YMax) << c.name;
+    }
+    EXPECT_FALSE(FrameAround({{{nan, 1}}, std::nullopt}));
+}
+
+TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
+    Model m = ClosedWithMoneyShock();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 9;
+    const std::vector<CurvePoint> points = EquilibriumPoints(IncomeInterestPlot(m, {}, false));
+    for (int t : {0, 9}) {
+        bool found = false;
+        for (const CurvePoint& p : points)
+            found = found || (std::fabs(p.X - m.GetVar(t, var::Y)) < 1e-4 * m.GetVar(t, var::Y) &&
+                              std::fabs(p.Y - m.GetVar(t, var::i)) < 1e-3);
+        EXPECT_TRUE(found) << t;
+    }
+}

@@ -1,6 +1,7 @@
-// Where curve labels go: a label keeps its place unless it collides or leaves the plot;
-// then it moves along its own curve, else beside the plot's edge; the diagrams write their
-// labels after every line and on a piece of the curve that shows.
+// Where curve labels go: a label keeps its place unless a line crosses it, it collides,
+// leaves the plot or lies nearer another curve; then it moves beside its own curve, else to
+// the nearest free place with a leader line; the diagrams write their labels after every
+// line and on a piece of the curve that shows.
 
 #include "views/LabelPlacement.h"
 #include "views/DiagramData.h"
@@ -45,6 +46,15 @@ double DistanceTo(const DeviceRect& r, const std::vector<std::vector<DevicePoint
     return best;
 }
 
+// The rectangles of the placed labels; none left out.
+std::vector<std::optional<DeviceRect>> Places(const std::vector<DrawnLine>& lines,
+                                              const std::vector<LabelRequest>& labels) {
+    std::vector<std::optional<DeviceRect>> out;
+    for (const auto& p : PlaceLabels(Box, GapX, GapY, lines, labels))
+        out.push_back(p ? std::optional<DeviceRect>(p->Rect) : std::nullopt);
+    return out;
+}
+
 void ExpectReadable(const std::vector<std::optional<DeviceRect>>& placed) {
     for (size_t i = 0; i < placed.size(); ++i) {
         ASSERT_TRUE(placed[i].has_value()) << "label " << i << " left out";
@@ -76,7 +86,7 @@ TEST(LabelPlacement, ALabelBesideAPointFollowsTheWrittenRule) {
 
 TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
     const std::vector<LabelRequest> labels = {Label(200, 200), Label(400, 300), Label(600, 400)};
-    const auto placed = PlaceLabels(Box, GapX, GapY, labels);
+    const auto placed = Places({}, labels);
     for (size_t i = 0; i < labels.size(); ++i) {
         const DeviceRect want = LabelBeside(Box, GapX, GapY, 40, 12, labels[i].Anchor);
         ASSERT_TRUE(placed[i]);
@@ -91,7 +101,7 @@ TEST(LabelPlacement, ACollidingLabelMovesAlongItsOwnCurve) {
     const std::vector<std::vector<DevicePoint>> reference = {{{300, 300}, {600, 420}}};
     const std::vector<LabelRequest> labels = {Label(300, 300, reference, 1),
                                               Label(300, 300, current, 0)};
-    const auto placed = PlaceLabels(Box, GapX, GapY, labels);
+    const auto placed = Places({}, labels);
     ExpectReadable(placed);
     const DeviceRect kept = LabelBeside(Box, GapX, GapY, 40, 12, {300, 300});
     EXPECT_EQ(placed[1]->Left, kept.Left);
@@ -118,28 +128,133 @@ TEST(LabelPlacement, EveryLabelFindsAFreePlaceWhereManyCurvesMeet) {
             labels.push_back(Label(c.meet.X, c.meet.Y, {{c.meet, far}}, k % 2));
         }
         SCOPED_TRACE(c.name);
-        ExpectReadable(PlaceLabels(Box, GapX, GapY, labels));
+        ExpectReadable(Places({}, labels));
     }
 }
 
-TEST(LabelPlacement, WithoutAFreePlaceOnItsCurveALabelStacksBesideTheEdge) {
+TEST(LabelPlacement, WithoutAFreePlaceOnItsCurveALabelTakesTheNearestFreePlace) {
     // Three labels at one spot: two of curves that are single points, one without a curve.
     const std::vector<LabelRequest> labels = {Label(400, 250, {{{400, 250}}}),
                                               Label(400, 250, {{{400, 250}}}), Label(400, 250)};
-    const auto placed = PlaceLabels(Box, GapX, GapY, labels);
+    const auto placed = Places({}, labels);
     ExpectReadable(placed);
-    auto besideEdge = [](const DeviceRect& r) {
-        return r.Left == Box.Left + GapX || r.Right == Box.Right - GapX ||
-               r.Top == Box.Top + GapY || r.Bottom == Box.Bottom - GapY;
+    // The first keeps its place, the second turns round its point, the third stays near.
+    const DeviceRect kept = LabelBeside(Box, GapX, GapY, 40, 12, {400, 250});
+    EXPECT_EQ(placed[0]->Left, kept.Left);
+    EXPECT_EQ(placed[0]->Top, kept.Top);
+    for (size_t k : {1u, 2u})
+        EXPECT_LT(std::hypot((placed[k]->Left + placed[k]->Right) / 2.0 - 400,
+                             (placed[k]->Top + placed[k]->Bottom) / 2.0 - 250),
+                  60)
+            << k;
+}
+
+namespace {
+
+// A curve as drawn lines and as the track of its label.
+struct TestCurve {
+    std::vector<DevicePoint> Points;
+    int Number;
+    void AddTo(std::vector<DrawnLine>& lines) const {
+        for (size_t k = 1; k < Points.size(); ++k)
+            lines.push_back({Points[k - 1], Points[k], 2, Number});
+    }
+};
+
+std::vector<LabelOnPlot> OnPlot(const std::vector<std::optional<LabelPlace>>& placed,
+                                const std::vector<LabelRequest>& labels) {
+    std::vector<LabelOnPlot> out;
+    for (size_t k = 0; k < placed.size(); ++k) {
+        if (!placed[k]) continue;
+        LabelOnPlot l{placed[k]->Rect, labels[k].Curve, std::nullopt};
+        if (placed[k]->Leader)
+            l.Leader = DrawnLine{placed[k]->LeaderFrom, placed[k]->LeaderTo, 1, labels[k].Curve};
+        out.push_back(l);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(LabelPlacement, ALabelLiesBesideItsOwnCurveCrossedByNoLine) {
+    struct Case {
+        const char* name;
+        std::vector<TestCurve> curves;     // each labelled at its last point
+        std::vector<DrawnLine> otherLines; // axes, guides
+    } cases[] = {
+        // The reference curve's written place lies on the current one.
+        {"parallel shift", {{{{150, 400}, {650, 300}}, 0}, {{{150, 385}, {650, 285}}, 1}}, {}},
+        {"crossing curves", {{{{150, 100}, {650, 400}}, 0}, {{{150, 400}, {650, 100}}, 1}}, {}},
+        {"vertical next to a vertical",
+         {{{{400, 440}, {400, 60}}, 0}, {{{412, 440}, {412, 60}}, 1}},
+         {}},
     };
-    // The first keeps its place, the second turns round its point, the third has no curve.
-    EXPECT_FALSE(besideEdge(*placed[0]));
-    EXPECT_FALSE(besideEdge(*placed[1]));
-    EXPECT_TRUE(besideEdge(*placed[2]));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DrawnLine> lines = c.otherLines;
+        std::vector<LabelRequest> labels;
+        for (const TestCurve& curve : c.curves) {
+            curve.AddTo(lines);
+            LabelRequest r =
+                Label(curve.Points.back().X, curve.Points.back().Y, {curve.Points}, curve.Number);
+            r.Curve = curve.Number;
+            labels.push_back(r);
+        }
+        const auto placed = PlaceLabels(Box, GapX, GapY, lines, labels);
+        for (size_t k = 0; k < placed.size(); ++k) {
+            ASSERT_TRUE(placed[k]) << k;
+            EXPECT_FALSE(placed[k]->Leader) << k;
+            EXPECT_LE(DistanceTo(placed[k]->Rect, labels[k].Track), 3 * GapX) << k;
+        }
+        const LabelFaults faults = CountLabelFaults(lines, OnPlot(placed, labels));
+        EXPECT_EQ(faults.CrossedByALine, 0);
+        EXPECT_EQ(faults.NearerAnotherCurve, 0);
+    }
+}
+
+TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt) {
+    // A short curve inside a dense hatching: the label goes to the nearest free place.
+    std::vector<DrawnLine> lines;
+    for (int y = 150; y <= 350; y += 6)
+        lines.push_back({{250, y}, {550, y}, 1, -1});
+    const TestCurve curve{{{390, 240}, {410, 260}}, 0};
+    curve.AddTo(lines);
+    LabelRequest r = Label(410, 260, {curve.Points});
+    r.Curve = 0;
+    const auto placed = PlaceLabels(Box, GapX, GapY, lines, {r});
+    ASSERT_TRUE(placed[0]);
+    ASSERT_TRUE(placed[0]->Leader);
+    const DevicePoint from = placed[0]->LeaderFrom;
+    EXPECT_LE(DistanceTo(placed[0]->Rect, {{from, from}}), 1);
+    EXPECT_LE(std::hypot(placed[0]->LeaderTo.X - 400.0, placed[0]->LeaderTo.Y - 250.0), 20);
+    EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, {r})).CrossedByALine, 0);
+}
+
+TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
+    const std::vector<DrawnLine> lines = {{{100, 100}, {300, 100}, 1, 0},
+                                          {{100, 130}, {300, 130}, 1, 1}};
+    struct Case {
+        const char* name;
+        LabelOnPlot label;
+        int crossed, nearer;
+    } cases[] = {
+        {"beside its curve", {{150, 104, 190, 116}, 0, std::nullopt}, 0, 0},
+        {"on a line", {{150, 95, 190, 107}, 0, std::nullopt}, 1, 0},
+        {"nearer the other curve", {{150, 114, 190, 126}, 0, std::nullopt}, 0, 1},
+        {"tied by a leader",
+         {{150, 114, 190, 126}, 0, DrawnLine{{170, 114}, {170, 100}, 1, 0}},
+         0,
+         0},
+    };
+    for (const Case& c : cases) {
+        const LabelFaults f = CountLabelFaults(lines, {c.label});
+        EXPECT_EQ(f.CrossedByALine, c.crossed) << c.name;
+        EXPECT_EQ(f.NearerAnotherCurve, c.nearer) << c.name;
+    }
 }
 
 TEST(LabelPlacement, ALabelWiderThanThePlotIsLeftOut) {
-    const auto placed = PlaceLabels(Box, GapX, GapY, {Label(400, 250, {}, 0, 900)});
+    const auto placed = Places({}, {Label(400, 250, {}, 0, 900)});
     ASSERT_EQ(placed.size(), 1u);
     EXPECT_FALSE(placed[0].has_value());
 }
