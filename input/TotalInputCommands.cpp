@@ -2,6 +2,7 @@
 
 #include "app/HelpSystem.h"
 #include "app/MainWindow.h"
+#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "input/RangeDialogs.h"
 #include "input/TotalInputWindow.h"
@@ -56,6 +57,9 @@ class PendingEditsAtExit : public QObject {
 TotalInputWindow* OpenTotalInput(MainWindow& w) {
     auto* window = WorkingWindow::Create<TotalInputWindow>(w);
     window->afterInput = [&w] { w.ModelChanged(); };
+    window->askOrCancel = [&w](const std::string& title, const std::string& text) {
+        return w.userHost().AskOrCancel(title, text);
+    };
     window->openSectorDialog = [&w](int sector, int page) {
         if (sector < 1 || sector > 5) return;
         DialogStartPage()[sector - 1] = page;

@@ -134,6 +134,7 @@ class TotalInputWindowTest : public QObject {
     void clearingAsksAndWritesStartValues();
     void changesWithPendingEditsAsk_data();
     void changesWithPendingEditsAsk();
+    void closingLeftUnansweredKeepsEditing();
     void untickingEveryParameterHidesTheGrid();
     void copyDialogWritesRangeAndFile();
     void copyDialogRefusalKeepsItOpen();
@@ -291,6 +292,15 @@ void TotalInputWindowTest::changesWithPendingEditsAsk() {
     QCOMPARE(m.ModelPar(7, par::GAut), answer ? 345.0 : old);
     if (message) QVERIFY(!o.w->Sheet().HasEdits());
     if (message == MSG_PERIOD_MOVED) QCOMPARE(o.w->TableModel->rowCount(), 26);
+}
+
+void TotalInputWindowTest::closingLeftUnansweredKeepsEditing() {
+    Opened o;
+    QVERIFY(o.w->TableModel->setData(o.Index(7, par::GAut), QStringLiteral("345"), Qt::EditRole));
+    o.w->askOrCancel = [](const std::string&, const std::string&) { return std::optional<bool>(); };
+    QVERIFY(!o.w->close());
+    QVERIFY(o.w->isVisible());
+    QVERIFY(o.w->Sheet().HasEdits());
 }
 
 void TotalInputWindowTest::untickingEveryParameterHidesTheGrid() {
