@@ -187,14 +187,28 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     ExpectConsistent();
 
-    // Back to archiving: a period-changed step and a model-changed step, no recalculation
-    // without a shift.
+    // Back to archiving without a shift: the left edge comes back, the right edge the user
+    // chose stays, and the model has not changed.
     kinds.clear();
     iv.SetAnalysisForm(false);
     EXPECT_FALSE(iv.Revolving());
     EXPECT_EQ(kinds, std::vector<int>{KindLeftEdge});
-    EXPECT_EQ(modelChanges, 1);
+    EXPECT_EQ(m->Periods.LeftEdge, 0);
+    EXPECT_EQ(m->Periods.RightEdge, 50);
+    EXPECT_EQ(modelChanges, 0);
     EXPECT_EQ(m->Periods.LastSolved, 1);
+}
+
+TEST_F(IntervalTest, RevolvingAndBackRestoresTheEdgesItMoved) {
+    m->Switch[23] = 4;
+    m->Switch[22] = 3;
+    Interval(5, 100, 5, 100);
+    iv.SetAnalysisForm(true);
+    EXPECT_EQ(m->Periods.RightEdge, 108);
+    iv.SetAnalysisForm(false);
+    EXPECT_EQ(m->Periods.LeftEdge, 5);
+    EXPECT_EQ(m->Periods.RightEdge, 100);
+    EXPECT_EQ(modelChanges, 0);
 }
 
 TEST_F(IntervalTest, SettingTheActiveFormAgainKeepsTheShiftedHistory) {
@@ -260,6 +274,12 @@ TEST_F(IntervalTest, EnteringAPeriodOutsideTheIntervalIsCorrected) {
     EXPECT_FALSE(iv.EnterCurrentPeriod("99999999999999999999"));
     EXPECT_EQ(m->Periods.CurrentPeriod, 100);
     EXPECT_EQ(kinds.back(), KindCurrentPeriod);
+    // Read as every number field reads: "5e1" is 50, "5x" no number (nothing changes).
+    EXPECT_TRUE(iv.EnterCurrentPeriod("5e1"));
+    EXPECT_EQ(m->Periods.CurrentPeriod, 50);
+    EXPECT_FALSE(iv.EnterCurrentPeriod("5x"));
+    EXPECT_EQ(m->Periods.CurrentPeriod, 50);
+    EXPECT_TRUE(Said("Die Eingabe ist keine Zahl."));
 }
 
 TEST_F(IntervalTest, LeftEdgeFieldAndButtons) {
