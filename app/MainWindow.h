@@ -240,6 +240,9 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void BroadcastModelChanged();
     void RunSolveCommand(const std::function<void()>& run);
     bool SaveAsLoop();
+    // Asks before the model is replaced; true when it may go. "No" lets it go unsaved, but
+    // the mark stays until something replaces it: a cancelled file dialog keeps the changes.
+    bool MayReplaceModel();
     QString AskFileName(bool save, const QString& title, const QString& filter,
                         const QString& start);
     void OpenPolicyBar(QAction* entry, QWidget* bar, bool used);
