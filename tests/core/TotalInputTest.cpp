@@ -184,18 +184,17 @@ TEST(TotalInput, PasteWritesIntoTheCellsItIsPastedOn) {
 TEST(TotalInput, PasteOnOtherColumnsWritesWhatIsShownOrIsRefused) {
     Model m = Solved();
     m.SetModelPar(2, par::CAut, 91);
-    m.SetModelPar(2, par::IAut, 92);
-    auto s = Sheet(m, {par::CAut, par::IAut});
-    s.Copy(2, 2, 0, 1);
-    s.SetColumns({par::GAut, par::ExAut, par::tY});
+    auto s = Sheet(m, {par::CAut});
+    s.Copy(2, 2, 0, 0);
+    s.SetColumns({par::GAut, par::ExAut});
     test::RecordingHost host(1);
-    EXPECT_EQ(s.Paste(host, 6, 2, 1), TotalInputSheet::PasteResult::Refused); // one column left
+    EXPECT_EQ(s.Paste(host, 6, 2, 1), TotalInputSheet::PasteResult::Nothing); // no such column
+    EXPECT_EQ(s.Paste(host, 6, 1, 1), TotalInputSheet::PasteResult::Done);
+    EXPECT_EQ(s.Cell(6, par::ExAut), 91);
+    EXPECT_EQ(s.EditCount(), 1); // C,aut of period 6 untouched
+    s.Copy(2, 2, 0, 1);
+    EXPECT_EQ(s.Paste(host, 6, 1, 1), TotalInputSheet::PasteResult::Refused); // too wide
     EXPECT_TRUE(Mentions(host, "breiter als die Spalten"));
-    EXPECT_FALSE(s.HasEdits());
-    EXPECT_EQ(s.Paste(host, 6, 0, 1), TotalInputSheet::PasteResult::Done);
-    EXPECT_EQ(s.Cell(6, par::GAut), 91);
-    EXPECT_EQ(s.Cell(6, par::ExAut), 92);
-    EXPECT_EQ(s.EditCount(), 2); // C,aut and I,aut of period 6 untouched
 }
 
 TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {

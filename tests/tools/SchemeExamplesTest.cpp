@@ -121,9 +121,8 @@ TEST(SchemeBondMarket, ClearsInGeneratedOpenEconomiesWithFixedRates) {
         // At the floor the equilibrium search may not converge: nothing to replay then.
         if (kind == AtTheFloor && host.Status() != "Ok") continue;
         ASSERT_EQ(host.Status(), "Ok") << "model " << model;
-        const int notesBefore = floorNotes;
-        checked += ExpectBondMarketClears(m, "model " + std::to_string(model), &floorNotes) > 0;
-        if (kind != AtTheFloor) EXPECT_EQ(floorNotes, notesBefore) << "model " << model;
+        checked += ExpectBondMarketClears(m, "model " + std::to_string(model),
+                                          kind == AtTheFloor ? &floorNotes : nullptr) > 0;
     }
     EXPECT_GE(checked, 30);
     EXPECT_GT(floorNotes, 0); // the floor was reached and its gap named
