@@ -228,7 +228,7 @@ void MainWindow::BuildMenus() {
         "the frozen baseline run");
 
     QMenu* aufb =
-        SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##&Presentation");
+        SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##P&resentation");
     QMenu* seq =
         SubMenu(aufb, QStringLiteral("MIAufbSequenz"), "&Sequenzanalyse##&Sequential Analysis");
     Later(seq, QStringLiteral("MIAufbTabelleAbsolut"),

@@ -250,6 +250,13 @@ class HelpWindowTest : public QObject {
         target->setFocus();
         QTest::keyClick(target, Qt::Key_F1);
         QCOMPARE(HelpSystem::Window()->CurrentPage(), QStringLiteral("equation-windows"));
+        // Ctrl+W and Escape close the help window; neither reaches the main window.
+        for (auto [key, mods] :
+             {std::pair{Qt::Key_W, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}}) {
+            HelpSystem::show(help::Contents);
+            QTest::keyClick(HelpSystem::Window()->Browser(), key, mods);
+            QVERIFY(!HelpSystem::Window()->isVisible());
+        }
         // Elsewhere in the main window F1 is Help > Contents.
         QCOMPARE(w.Action(QStringLiteral("MIHilfeInhalt"))->shortcut(),
                  QKeySequence(QKeySequence::HelpContents));
