@@ -27,7 +27,7 @@ struct ExplanationNode {
 
     // Bilingual texts: the symbol ("Y", "c[Y]", "N (1. Lauf)") and the long name.
     std::string Symbol() const;
-    std::string Name() const;
+    std::string Name(bool moneyCreation) const; // moneyCreation: switch 18 = 1
 };
 
 // What the explained period is compared with: an earlier period of the same model, or the
