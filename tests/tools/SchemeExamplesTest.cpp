@@ -46,7 +46,9 @@ int ExpectBondMarketClears(Model& m, const std::string& name, int* floorNotes = 
                 return l.Text.find("Liquiditätsfalle") != std::string::npos;
             });
             if (noted && floorNotes) ++*floorNotes;
-            if (!noted) EXPECT_NEAR(wa, wn, tol) << name << " t=" << t << " phase " << k;
+            if (!noted) {
+                EXPECT_NEAR(wa, wn, tol) << name << " t=" << t << " phase " << k;
+            }
             if (s.Monetary()) {
                 // The opening money holdings add up to the money stock the phase opens with.
                 const SchemePhase& p = s.PhaseData(k);
