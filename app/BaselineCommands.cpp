@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
-#include "app/QtUserHost.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/QtUserHost.h"
 #include "windows/WindowMessages.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
-#include "app/ModelChange.h"
-#include "app/Printing.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "logic/ModelChange.h"
+#include "services/Printing.h"
+#include "services/QtUserHost.h"
 #include "windows/WorkingWindow.h"
 #include <QAbstractPrintDialog>
 #include <QAction>

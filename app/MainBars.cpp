@@ -1,13 +1,13 @@
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
-#include "app/ModelChange.h"
-#include "app/PeriodNavigator.h"
-#include "app/PolicyBars.h"
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "logic/ModelChange.h"
+#include "services/PeriodNavigator.h"
+#include "services/PolicyBars.h"
+#include "services/Printing.h"
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>

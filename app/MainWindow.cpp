@@ -1,20 +1,20 @@
 #include "app/MainWindow.h"
-#include "app/HelpSystem.h"
+#include "services/HelpSystem.h"
 
 #include "app/MainWindowShared.h"
-#include "app/SettingsFonts.h"
+#include "services/SettingsFonts.h"
 
 #include "app/MainLogic.h"
-#include "app/ModelChange.h"
-#include "app/PeriodNavigator.h"
-#include "app/PolicyBars.h"
-#include "app/Printing.h"
-#include "app/QtUserHost.h"
-#include "app/SolveWindows.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "logic/ModelChange.h"
+#include "services/PeriodNavigator.h"
+#include "services/PolicyBars.h"
+#include "services/Printing.h"
+#include "services/QtUserHost.h"
+#include "services/SolveWindows.h"
 #include "windows/WorkingWindow.h"
 
 #include <QAbstractButton>
@@ -199,7 +199,11 @@ MainWindow::MainWindow(Model& m, MainWindowOptions options)
     SetStatusText(QStringLiteral("Alles lösen!##Solve all!"));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The area still reports its windows' deactivation while QWidget tears the children
+    // down, when this window is no longer whole.
+    if (mdi_) disconnect(mdi_, nullptr, this, nullptr);
+}
 
 UserHost& MainWindow::host() {
     return *host_;
@@ -448,6 +452,14 @@ void MainWindow::StartUp() {
 }
 
 // ---------------------------------------------------------------- messages
+
+void MainWindow::OnModelChangeBroadcast(QObject* receiver, std::function<void()> react) {
+    connect(this, &MainWindow::modelChangeBroadcast, receiver, std::move(react));
+}
+
+void MainWindow::OnLanguageChanged(QObject* receiver, std::function<void()> react) {
+    connect(this, &MainWindow::languageChanged, receiver, std::move(react));
+}
 
 void MainWindow::SendToChildren(int msg, long wParam, long lParam) {
     QList<QPointer<WorkingWindow>> children;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/AnalysisInterval.h"
-#include "app/ModelFile.h"
-#include "app/Settings.h"
-#include "windows/WindowFrame.h"
+#include "logic/AnalysisInterval.h"
+#include "logic/ModelFile.h"
+#include "logic/Settings.h"
+#include "services/CommandHost.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -73,7 +73,7 @@ struct MainWindowOptions {
 // The main window: menus, function bar, navigator, bars and status bar around the
 // multiple-document area; it runs every command, the model-changed and period-changed
 // steps and the language switch.
-class MainWindow : public QMainWindow, public WindowFrame {
+class MainWindow : public QMainWindow, public CommandHost {
     Q_OBJECT
   public:
     MainWindow(Model& m, MainWindowOptions options = {});
@@ -97,47 +97,50 @@ class MainWindow : public QMainWindow, public WindowFrame {
     bool periodRunning() const override;
     bool revolvingInterval() const override { return interval_.Revolving(); }
     // The settings the options dialogs change (written at program end).
-    Settings& EditSettings() { return settings_; }
+    Settings& EditSettings() override { return settings_; }
 
-    QtUserHost& userHost() { return *host_; }
-    ModelFile& modelFile() { return *file_; }
+    // CommandHost
+    QWidget* widget() override { return this; }
+    QtUserHost& userHost() override { return *host_; }
+    ModelFile& modelFile() override { return *file_; }
+    const FileNameProvider& FileNames() const override { return fileNameProvider; }
+    void OnModelChangeBroadcast(QObject* receiver, std::function<void()> react) override;
+    void OnLanguageChanged(QObject* receiver, std::function<void()> react) override;
     AnalysisInterval& interval() { return interval_; }
 
     // The two central steps.
-    void ModelChanged();
-    void PeriodChanged(int kind);
-    PeriodNavigator* Navigator() const { return navigator_; }
+    void ModelChanged() override;
+    void PeriodChanged(int kind) override;
+    PeriodNavigator* Navigator() const override { return navigator_; }
     // Runs a modal input dialog; unless it was cancelled, the model-changed step follows.
-    bool RunInputDialog(QDialog& dialog);
+    bool RunInputDialog(QDialog& dialog) override;
 
     // Messages to the child windows, synchronously, in creation order.
-    void SendToChildren(int msg, long wParam, long lParam);
-    bool SendToChild(const std::string& caption, int msg, long wParam, long lParam);
-    bool ChildExists(const std::string& caption) const;
-    WorkingWindow* FindChild(const std::string& caption) const;
+    void SendToChildren(int msg, long wParam, long lParam) override;
+    bool SendToChild(const std::string& caption, int msg, long wParam, long lParam) override;
+    bool ChildExists(const std::string& caption) const override;
+    WorkingWindow* FindChild(const std::string& caption) const override;
     // Adds a working window to the frame and shows it; an open window of the same caption
     // is brought forward instead (the new one is then discarded). Returns the shown one.
-    WorkingWindow* OpenChild(WorkingWindow* window);
+    WorkingWindow* OpenChild(WorkingWindow* window) override;
 
     // The solution status, bilingual; the panel shows it in the current language.
     void SetStatusText(const QString& bilingual);
     // Its German half ("Ok", "Alles lösen!", ...), for comparisons.
-    QString StatusText() const;
+    QString StatusText() const override;
     void SetLanguage(int language);
-    void Solve();
+    void Solve() override;
 
     // File names for the file commands; replaceable so that tests need no dialog.
     // save: the save dialog; returns an empty name when cancelled.
-    std::function<QString(bool save, const QString& title, const QString& filter,
-                          const QString& start)>
-        fileNameProvider;
+    FileNameProvider fileNameProvider;
 
     // Lets a subsystem run one of the menu's placeholder entries (by its object name, e.g.
     // "MIModellbauNachfrage"): the entry and the function-bar button linked to it are
     // enabled and run `run`; `hint` ("short|long", bilingual) replaces the status hint.
     // Each subsystem binds its entries from its own folder (InstallXxxCommands).
     void BindCommand(const QString& actionName, std::function<void()> run,
-                     const char* hint = nullptr);
+                     const char* hint = nullptr) override;
 
     // Commands of the main window's own menus.
     void onNewModel();
@@ -163,11 +166,11 @@ class MainWindow : public QMainWindow, public WindowFrame {
     void SetBaseAssignment(int pair, bool followsCurrent);
     void SetNumberFormat(int integerDigits, int decimals);
     void SetFlatButtons(bool flat);
-    void ShowHelp(int context);
+    void ShowHelp(int context) override;
     void InstallHelp();
 
     // Widgets and actions by role (also for tests).
-    QAction* Action(const QString& name) const;
+    QAction* Action(const QString& name) const override;
     QMenu* Menu(const QString& name) const;
     QToolButton* Button(const QString& name) const;
     QWidget* FunctionBar = nullptr;
@@ -187,7 +190,7 @@ class MainWindow : public QMainWindow, public WindowFrame {
 
     // Half-screen step remembered per child window.
     int HalfScreenStep(QMdiSubWindow* w) const;
-    bool Closing() const { return closing_; }
+    bool Closing() const override { return closing_; }
     bool StartupDone() const { return startupDone_; }
     int StripOffset() const { return stripOffset_; }
     void ScrollStrip(bool right);

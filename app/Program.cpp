@@ -1,11 +1,12 @@
 #include "app/Program.h"
 
-#include "app/BookingLink.h"
 #include "core/Model.h"
 #include "core/RuleServer.h"
+#include "exchange/BookingLink.h"
 #include "input/InputCommands.h"
 #include "input/TotalInputCommands.h"
 #include "money/MoneyCommands.h"
+#include "render/HandoutCommand.h"
 #include "views/AccountSchemeCommands.h"
 #include "views/ViewCommands.h"
 
@@ -23,6 +24,7 @@ Program::Program(MainWindowOptions options) : model_(std::make_unique<Model>()) 
     InstallInputCommands(*window_);
     InstallTotalInputCommands(*window_);
     InstallViewCommands(*window_);
+    InstallHandoutCommand(*window_);
     InstallMoneyCommands(*window_);
     InstallAccountSchemeCommands(*window_);
 }

@@ -1,12 +1,12 @@
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
-#include "app/ModelChange.h"
-#include "app/QtUserHost.h"
-#include "app/SolveWindows.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "logic/ModelChange.h"
+#include "services/QtUserHost.h"
+#include "services/SolveWindows.h"
 
 #include <QAction>
 #include <QDialog>

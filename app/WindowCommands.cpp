@@ -1,12 +1,12 @@
-#include "app/HelpSystem.h"
 #include "app/MainLogic.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowShared.h"
-#include "app/PeriodNavigator.h"
-#include "app/QtUserHost.h"
 #include "app/StartInfo.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/HelpSystem.h"
+#include "services/PeriodNavigator.h"
+#include "services/QtUserHost.h"
 #include "windows/WorkingWindow.h"
 #include <QAction>
 #include <QDesktopServices>

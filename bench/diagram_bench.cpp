@@ -5,12 +5,12 @@
 
 #include "TestModels.h"
 
-#include "app/ModelFile.h"
 #include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/ModelFile.h"
 #include "views/DiagramExport.h"
 
 #include <benchmark/benchmark.h>

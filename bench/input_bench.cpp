@@ -3,11 +3,11 @@
 // left to the event loop and not measured).
 
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "input/InputCommands.h"
 #include "input/InputDialog.h"
+#include "services/QtUserHost.h"
 
 #include <QApplication>
 #include <QSignalSpy>

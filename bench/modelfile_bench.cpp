@@ -4,11 +4,11 @@
 
 #include "OpenedModel.h"
 #include "TestModels.h"
-#include "app/ModelFile.h"
 #include "core/Explanation.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/ModelFile.h"
 
 #include <benchmark/benchmark.h>
 

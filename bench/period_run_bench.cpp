@@ -2,11 +2,11 @@
 // diagrams and the flow chart (all flows shown) open: periods per second over a run from the
 // left to the right edge. Each step is one pass of the event loop, painting included.
 
-#include "app/AnalysisInterval.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
+#include "logic/AnalysisInterval.h"
+#include "services/QtUserHost.h"
 #include "views/FlowChartWindow.h"
 #include "views/PeriodRunWindow.h"
 #include "views/ViewCommands.h"

@@ -4,9 +4,9 @@
 
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "views/ChartWindows.h"
 #include "views/SequenceTableWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QApplication>
 #include <QMdiArea>

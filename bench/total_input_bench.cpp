@@ -6,7 +6,7 @@
 #include "core/UserHost.h"
 #include "input/TotalInputWindow.h"
 
-#include "windows/WindowFrame.h"
+#include "services/WindowFrame.h"
 
 #include <QApplication>
 #include <QHeaderView>

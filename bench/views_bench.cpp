@@ -8,11 +8,11 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "views/CoordinateSystem.h"
 #include "views/IncomeWindows.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
-#include "windows/WindowFrame.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,9 +2,9 @@
 // with a message, never with a crash, a hang or undefined behaviour; a model that loaded
 // keeps its structural values in range.
 
-#include "app/ModelFile.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "logic/ModelFile.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

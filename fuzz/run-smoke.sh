@@ -21,7 +21,7 @@ cp -r fuzz/corpus/workbook "$out/corpus"
 # The model-file loader, seeded with model files the writer made (some with period lengths
 # and lags out of range).
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I. fuzz/modelfile_fuzz.cpp app/ModelFile.cpp core/*.cpp workbook/*.cpp \
+    -I. fuzz/modelfile_fuzz.cpp logic/ModelFile.cpp core/*.cpp workbook/*.cpp \
     -o "$out/modelfile_fuzz"
 rm -rf "$out/model-corpus"
 mkdir -p "$out/model-corpus"

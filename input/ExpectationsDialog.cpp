@@ -1,12 +1,12 @@
 #include "input/ExpectationsDialog.h"
 
-#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/NumberInput.h"
 #include "core/RuleServer.h"
 #include "core/UserHost.h"
 #include "input/RadioButtons.h"
+#include "services/HelpSystem.h"
 #include "windows/EquationSystem.h"
 #include "windows/NumberSpinBox.h"
 

@@ -1,13 +1,13 @@
 #include "input/InputCommands.h"
 
-#include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/InputSession.h"
 #include "input/ExpectationsDialog.h"
 #include "input/InputDialog.h"
 #include "input/ModelMonitor.h"
 #include "input/SectorDialogs.h"
 #include "input/TotalInputWindow.h"
+#include "services/CommandHost.h"
+#include "services/QtUserHost.h"
 #include "windows/EquationSystem.h"
 #include "windows/EquationWindow.h"
 #include "windows/WindowMessages.h"
@@ -44,13 +44,13 @@ std::unique_ptr<InputDialog> CreateSectorDialog(int sector, Model& m, UserHost& 
     }
 }
 
-void RunExpectationsDialog(MainWindow& w) {
-    ExpectationsDialog dialog(w.model(), w.userHost(), &w);
+void RunExpectationsDialog(CommandHost& w) {
+    ExpectationsDialog dialog(w.model(), w.userHost(), w.widget());
     dialog.showHelp = [&w](int topic) { w.ShowHelp(topic); };
     if (dialog.exec() == QDialog::Accepted) w.ModelChanged();
 }
 
-void InstallModelMonitor(MainWindow& w) {
+void InstallModelMonitor(CommandHost& w) {
     QAction* entry = w.Action(QStringLiteral("MIModellbauMonitor"));
     if (!entry) return;
     entry->setCheckable(true);
@@ -65,7 +65,7 @@ void InstallModelMonitor(MainWindow& w) {
             entry->setChecked(true);
             return;
         }
-        auto* m = new ModelMonitor(w.model(), &w);
+        auto* m = new ModelMonitor(w.model(), w.widget());
         *monitor = m;
         m->showHelp = [&w](int topic) { w.ShowHelp(topic); };
         m->openDialog = [&w](int dialog, int page) {
@@ -74,21 +74,19 @@ void InstallModelMonitor(MainWindow& w) {
                 if (a->isEnabled()) a->trigger();
         };
         QObject::connect(m, &ModelMonitor::closed, entry, [entry] { entry->setChecked(false); });
-        QObject::connect(&w, &MainWindow::modelChangeBroadcast, m,
-                         [m] { m->Message(MSG_MODEL_CHANGED, 0, 0); });
-        QObject::connect(&w, &MainWindow::languageChanged, m,
-                         [m] { m->Message(MSG_MONITOR_RELABEL, 0, 0); });
+        w.OnModelChangeBroadcast(m, [m] { m->Message(MSG_MODEL_CHANGED, 0, 0); });
+        w.OnLanguageChanged(m, [m] { m->Message(MSG_MONITOR_RELABEL, 0, 0); });
         m->show();
         entry->setChecked(true);
     });
 }
 
-void InstallInputCommands(MainWindow& w) {
+void InstallInputCommands(CommandHost& w) {
     for (int sector = 1; sector <= 5; ++sector) {
         w.BindCommand(QString::fromLatin1(kSectorEntries[sector - 1]), [&w, sector] {
             QAction* durable = w.Action(QStringLiteral("MIOptionenDauerhaft"));
             auto dialog = CreateSectorDialog(sector, w.model(), w.userHost(),
-                                             durable && durable->isChecked(), &w);
+                                             durable && durable->isChecked(), w.widget());
             dialog->showHelp = [&w](int topic) { w.ShowHelp(topic); };
             if (dialog->exec() != QDialog::Accepted) return;
             if (sector == 5 && SwitchIncomeExpectationsForFlexibleRates(w.model()))

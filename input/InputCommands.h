@@ -7,7 +7,7 @@ class QWidget;
 namespace tv {
 
 class InputDialog;
-class MainWindow;
+class CommandHost;
 class Model;
 class UserHost;
 
@@ -17,13 +17,13 @@ std::unique_ptr<InputDialog> CreateSectorDialog(int sector, Model& m, UserHost& 
                                                 bool permanentDefault, QWidget* parent);
 
 // The expectations dialog, modal; OK runs the main window's model-changed step.
-void RunExpectationsDialog(MainWindow& w);
+void RunExpectationsDialog(CommandHost& w);
 // Binds "Monitor": opens the model monitor, ticked while it is open.
-void InstallModelMonitor(MainWindow& w);
+void InstallModelMonitor(CommandHost& w);
 
 // Binds the five sector entries of the model-building menu (and their function-bar
 // buttons), the expectations entry and the model monitor: each sector entry opens its dialog
 // modally; unless it was cancelled the main window's model-changed step follows.
-void InstallInputCommands(MainWindow& w);
+void InstallInputCommands(CommandHost& w);
 
 } // namespace tv

@@ -1,11 +1,11 @@
 #include "input/InputDialog.h"
 
-#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/NumberInput.h"
 #include "core/UserHost.h"
 #include "input/FormulaCell.h"
+#include "services/HelpSystem.h"
 #include "windows/EquationSystem.h"
 
 #include <QAbstractSpinBox>

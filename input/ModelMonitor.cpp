@@ -1,8 +1,8 @@
 #include "input/ModelMonitor.h"
 
-#include "app/HelpSystem.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/HelpSystem.h"
 #include "windows/WindowMessages.h"
 
 #include <QApplication>

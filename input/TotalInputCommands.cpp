@@ -1,11 +1,11 @@
 #include "input/TotalInputCommands.h"
 
-#include "app/HelpSystem.h"
-#include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "input/RangeDialogs.h"
 #include "input/TotalInputWindow.h"
+#include "services/CommandHost.h"
+#include "services/HelpSystem.h"
+#include "services/QtUserHost.h"
 #include "windows/EquationSystem.h"
 
 #include <QAction>
@@ -21,15 +21,15 @@ const char* const kSectorEntries[] = {
     "MIModellbauWertpapiermarkt", "MIModellbauDevisenmarkt",
 };
 
-void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
+void RunRangeDialog(CommandHost& w, ParameterRangeDialog::Mode mode) {
     TotalInputWindow* total = OpenTotalInput(w);
     // Edits waiting in the grid are settled first, so that the dialog works on the model
     // the user sees and the grid cannot later overwrite what the dialog wrote.
     if (total) total->SettleEdits(false);
-    ParameterRangeDialog dialog(w.model(), w.host(), mode, &w);
+    ParameterRangeDialog dialog(w.model(), w.host(), mode, w.widget());
     const int helpContext = mode == ParameterRangeDialog::Copy ? 156 : 157;
     SetHelpContext(&dialog, helpContext); // F1 as the help button
-    QObject::connect(dialog.HelpButton, &QPushButton::clicked, &w,
+    QObject::connect(dialog.HelpButton, &QPushButton::clicked, w.widget(),
                      [&w, helpContext] { w.ShowHelp(helpContext); });
     if (dialog.exec() != QDialog::Accepted) return;
     LastInputSector() = 0;
@@ -40,21 +40,21 @@ void RunRangeDialog(MainWindow& w, ParameterRangeDialog::Mode mode) {
 // be settled before that question, or they would vanish with the window unasked.
 class PendingEditsAtExit : public QObject {
   public:
-    explicit PendingEditsAtExit(MainWindow& w) : QObject(&w), w_(w) {}
+    explicit PendingEditsAtExit(CommandHost& w) : QObject(w.widget()), w_(w) {}
     bool eventFilter(QObject* o, QEvent* e) override {
-        if (o == &w_ && e->type() == QEvent::Close && !w_.Closing() && !w_.solving())
+        if (o == w_.widget() && e->type() == QEvent::Close && !w_.Closing() && !w_.solving())
             if (auto* total = qobject_cast<TotalInputWindow*>(w_.FindChild(TotalInputCaption)))
                 total->SettleEdits(false);
         return false;
     }
 
   private:
-    MainWindow& w_;
+    CommandHost& w_;
 };
 
 } // namespace
 
-TotalInputWindow* OpenTotalInput(MainWindow& w) {
+TotalInputWindow* OpenTotalInput(CommandHost& w) {
     auto* window = WorkingWindow::Create<TotalInputWindow>(w);
     window->afterInput = [&w] { w.ModelChanged(); };
     window->askOrCancel = [&w](const std::string& title, const std::string& text) {
@@ -69,8 +69,8 @@ TotalInputWindow* OpenTotalInput(MainWindow& w) {
     return qobject_cast<TotalInputWindow*>(w.OpenChild(window));
 }
 
-void InstallTotalInputCommands(MainWindow& w) {
-    w.installEventFilter(new PendingEditsAtExit(w));
+void InstallTotalInputCommands(CommandHost& w) {
+    w.widget()->installEventFilter(new PendingEditsAtExit(w));
     w.BindCommand(
         QStringLiteral("MIModellbauTotal"), [&w] { OpenTotalInput(w); },
         "Eingabematrix für alle Modellparameter| Ok-Schalter oder Schließen des Fensters machen "

@@ -1,12 +1,12 @@
 #include "input/TotalInputWindow.h"
 
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "windows/EquationSystem.h"
 #include "windows/NumberSpinBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "money/MoneyCommands.h"
 
-#include "app/MainWindow.h"
 #include "core/Catalogue.h"
 #include "money/MoneyWindows.h"
+#include "services/CommandHost.h"
 
 #include <QMdiArea>
 
@@ -11,7 +11,7 @@ namespace tv {
 namespace {
 
 // Presentation windows exist at most once: an open one comes to the front.
-template <class W> void OpenOnce(MainWindow& w, const char* caption) {
+template <class W> void OpenOnce(CommandHost& w, const char* caption) {
     if (WorkingWindow* open = w.FindChild(caption)) {
         if (open->isMinimized()) open->showNormal();
         w.mdiArea()->setActiveSubWindow(open);
@@ -22,7 +22,7 @@ template <class W> void OpenOnce(MainWindow& w, const char* caption) {
 
 } // namespace
 
-void InstallMoneyCommands(MainWindow& w) {
+void InstallMoneyCommands(CommandHost& w) {
     w.BindCommand(QStringLiteral("MIAufbGeldSequenz"),
                   [&w] { OpenOnce<MoneyWorksheetWindow>(w, MoneyWorksheetCaption); });
     w.BindCommand(QStringLiteral("MIAufbGeldKonten"),

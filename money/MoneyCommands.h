@@ -2,9 +2,9 @@
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 // Binds the worksheet and the accounting-system entries of the main window's menu.
-void InstallMoneyCommands(MainWindow& w);
+void InstallMoneyCommands(CommandHost& w);
 
 } // namespace tv

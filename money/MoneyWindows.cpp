@@ -1,10 +1,10 @@
 #include "money/MoneyWindows.h"
 
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "windows/NumberSpinBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

@@ -6,13 +6,13 @@
 // status and the income before and after the shock, so that a calibration change shows
 // at once. An example whose expectation settings the structure does not allow is refused.
 
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
 
 #include <cstdio>
 #include <initializer_list>

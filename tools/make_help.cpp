@@ -1,6 +1,6 @@
 // Builds the help pages: expands the generated tables of each page template and checks that
 // every page of the contents and every help context exists in both languages.
-#include "app/HelpPages.h"
+#include "logic/HelpPages.h"
 
 #include <filesystem>
 #include <fstream>

@@ -28,9 +28,6 @@
 // which would slow every plain start: this binary hands them to tervalis-render, the same
 // source built with Qt, installed beside it.
 
-#include "app/AnalysisInterval.h"
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Explanation.h"
@@ -39,7 +36,10 @@
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
-#include "tools/RenderRequest.h"
+#include "logic/AnalysisInterval.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
+#include "render/RenderRequest.h"
 #ifdef TERVALIS_DIAGRAMS
 #include "views/BaselineCurves.h"
 #include "views/DiagramExport.h"

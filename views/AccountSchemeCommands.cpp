@@ -1,15 +1,15 @@
 #include "views/AccountSchemeCommands.h"
 
-#include "app/MainWindow.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/CommandHost.h"
 #include "views/AccountSchemeWindow.h"
 
 #include <QMdiArea>
 
 namespace tv {
 
-AccountSchemeWindow* OpenAccountScheme(MainWindow& main) {
+AccountSchemeWindow* OpenAccountScheme(CommandHost& main) {
     if (main.model().Sw(17) == 2) {
         main.host().PlaySound("SoNicht.wav");
         main.host().ShowMessage("So nicht!##Not possible!",
@@ -28,7 +28,7 @@ AccountSchemeWindow* OpenAccountScheme(MainWindow& main) {
     return qobject_cast<AccountSchemeWindow*>(main.OpenChild(w));
 }
 
-void InstallAccountSchemeCommands(MainWindow& main) {
+void InstallAccountSchemeCommands(CommandHost& main) {
     main.BindCommand(QStringLiteral("MIAufbKonten"), [&main] { OpenAccountScheme(main); });
 }
 

@@ -1,12 +1,12 @@
 #include "views/AccountSchemeWindow.h"
 
-#include "app/HelpPages.h"
-#include "app/HelpSystem.h"
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
-#include "windows/WindowFrame.h"
+#include "logic/HelpPages.h"
+#include "services/HelpSystem.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "views/AsAdCommands.h"
 
-#include "app/MainWindow.h"
+#include "services/CommandHost.h"
 #include "views/AsAdWindow.h"
 
 #include <QMdiArea>
@@ -10,7 +10,7 @@ namespace tv {
 namespace {
 
 // A diagram exists at most once: an open one comes to the front.
-void OpenDiagram(MainWindow& main, AsAdPlane plane) {
+void OpenDiagram(CommandHost& main, AsAdPlane plane) {
     const char* caption = plane == AsAdPlane::Price ? IncomePriceCaption : IncomeInflationCaption;
     if (WorkingWindow* open = main.FindChild(caption)) {
         if (open->isMinimized()) open->showNormal();
@@ -22,7 +22,7 @@ void OpenDiagram(MainWindow& main, AsAdPlane plane) {
 
 } // namespace
 
-void InstallAsAdCommands(MainWindow& main) {
+void InstallAsAdCommands(CommandHost& main) {
     main.BindCommand(QStringLiteral("MIAufbEPGrafik"),
                      [&main] { OpenDiagram(main, AsAdPlane::Price); });
     main.BindCommand(QStringLiteral("MIAufbEIGrafik"),

@@ -2,9 +2,9 @@
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 // Binds the income-price and income-inflation diagrams to their menu entries.
-void InstallAsAdCommands(MainWindow& main);
+void InstallAsAdCommands(CommandHost& main);
 
 } // namespace tv

@@ -1,13 +1,13 @@
 #include "views/AsAdWindow.h"
-#include "app/HelpPages.h"
-#include "app/HelpSystem.h"
+#include "logic/HelpPages.h"
+#include "services/HelpSystem.h"
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/WindowFrame.h"
 #include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "views/PositionForm.h"
-#include "windows/WindowFrame.h"
 #include "windows/WindowMessages.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "views/ChartCommands.h"
 
-#include "app/MainWindow.h"
+#include "services/CommandHost.h"
 #include "views/ChartWindows.h"
 #include "views/QuickGraphWindow.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 // Each of these windows exists at most once: an open one comes to the front.
 template <class W, class... Args>
-void OpenOnce(MainWindow& main, const char* caption, Args... args) {
+void OpenOnce(CommandHost& main, const char* caption, Args... args) {
     if (WorkingWindow* open = main.FindChild(caption)) {
         if (open->isMinimized()) open->showNormal();
         main.mdiArea()->setActiveSubWindow(open);
@@ -23,7 +23,7 @@ void OpenOnce(MainWindow& main, const char* caption, Args... args) {
 
 } // namespace
 
-void InstallChartCommands(MainWindow& main) {
+void InstallChartCommands(CommandHost& main) {
     main.BindCommand(QStringLiteral("MIAufbGrafik1"),
                      [&main] { OpenOnce<SequenceChartWindow>(main, SequenceChartCaption(1), 1); });
     main.BindCommand(QStringLiteral("MIAufbGrafik2"),

@@ -2,9 +2,9 @@
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 // Binds the sequence charts 1 and 2, the quick graph and the structure graph.
-void InstallChartCommands(MainWindow& main);
+void InstallChartCommands(CommandHost& main);
 
 } // namespace tv

@@ -1,13 +1,13 @@
 #include "views/ChartWindows.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/GraphStyle.h"
 #include "views/SequenceGraphData.h"
 #include "views/SequenceTableWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -3,9 +3,9 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "views/FlowChartWindow.h"
 
-#include "app/HelpPages.h"
-#include "app/HelpSystem.h"
-#include "app/MainWindow.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
+#include "logic/HelpPages.h"
+#include "services/CommandHost.h"
+#include "services/HelpSystem.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -407,7 +407,7 @@ void FlowChartWindow::Draw(QPainter& p, const QRect& area) const {
 
 // ---------------------------------------------------------------- command
 
-void InstallFlowChartCommand(MainWindow& main) {
+void InstallFlowChartCommand(CommandHost& main) {
     main.BindCommand(QStringLiteral("MIAufbFluss"), [&main] {
         if (WorkingWindow* open = main.FindChild(FlowChartCaption)) {
             if (open->isMinimized()) open->showNormal();

@@ -13,7 +13,7 @@ class QToolButton;
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 constexpr const char* FlowChartCaption = "Sektorales Flussdiagramm##Sectoral Flow Chart";
 
@@ -90,6 +90,6 @@ class FlowCanvas : public QWidget {
     FlowChartWindow& owner_;
 };
 
-void InstallFlowChartCommand(MainWindow& main);
+void InstallFlowChartCommand(CommandHost& main);
 
 } // namespace tv

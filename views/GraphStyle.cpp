@@ -1,7 +1,7 @@
 #include "views/GraphStyle.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
+#include "logic/Settings.h"
 
 #include <algorithm>
 

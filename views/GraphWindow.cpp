@@ -1,12 +1,12 @@
 #include "views/GraphWindow.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/PaintBox.h"
 #include "views/QtGraphCanvas.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QClipboard>

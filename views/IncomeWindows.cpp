@@ -2,11 +2,11 @@
 
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
 #include "views/PositionForm.h"
 #include "views/PositionReadouts.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "views/PeriodRunWindow.h"
 
-#include "app/AnalysisInterval.h"
-#include "app/MainWindow.h"
-#include "app/PeriodNavigator.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "logic/AnalysisInterval.h"
+#include "services/CommandHost.h"
+#include "services/PeriodNavigator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -49,7 +50,8 @@ QScrollBar* Bar() {
 
 } // namespace
 
-PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), main_(main) {
+PeriodRunWindow::PeriodRunWindow(CommandHost& main)
+    : QWidget(main.widget(), Qt::Tool), main_(main) {
     setObjectName(QStringLiteral("PeriodRunWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -113,9 +115,9 @@ PeriodRunWindow::PeriodRunWindow(MainWindow& main) : QWidget(&main, Qt::Tool), m
         ShowCaptions();
     });
     // A changed model invalidates what the run is replaying.
-    connect(&main_, &MainWindow::modelChangeBroadcast, this, &PeriodRunWindow::Pause);
+    main_.OnModelChangeBroadcast(this, [this] { Pause(); });
     // After the language is set (a menu entry toggles before it sets the language).
-    connect(&main_, &MainWindow::languageChanged, this, &PeriodRunWindow::RefreshLanguage);
+    main_.OnLanguageChanged(this, [this] { RefreshLanguage(); });
     RefreshLanguage();
     adjustSize();
 }
@@ -238,12 +240,12 @@ void PeriodRunWindow::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
 }
 
-PeriodRunWindow* FindPeriodRunWindow(MainWindow& main) {
-    return main.findChild<PeriodRunWindow*>(QStringLiteral("PeriodRunWindow"),
-                                            Qt::FindDirectChildrenOnly);
+PeriodRunWindow* FindPeriodRunWindow(CommandHost& main) {
+    return main.widget()->findChild<PeriodRunWindow*>(QStringLiteral("PeriodRunWindow"),
+                                                      Qt::FindDirectChildrenOnly);
 }
 
-void InstallPeriodRunCommand(MainWindow& main) {
+void InstallPeriodRunCommand(CommandHost& main) {
     QAction* entry = main.Action(QStringLiteral("MIPeriodenDurchlauf"));
     if (!entry) return;
     entry->setCheckable(true);

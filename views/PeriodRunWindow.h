@@ -13,7 +13,7 @@ class QToolButton;
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 constexpr const char* PeriodRunCaption = "Periodendurchlauf##Dynamic Time Control";
 
@@ -28,7 +28,7 @@ class PeriodRunWindow : public QWidget {
     // Read by the main window, which does not know this class.
     Q_PROPERTY(bool running READ Running)
   public:
-    explicit PeriodRunWindow(MainWindow& main);
+    explicit PeriodRunWindow(CommandHost& main);
     ~PeriodRunWindow() override;
 
     void Start();
@@ -66,7 +66,7 @@ class PeriodRunWindow : public QWidget {
     void ShowCaptions();
     int Language() const;
 
-    MainWindow& main_;
+    CommandHost& main_;
     PeriodRun run_;
     QTimer timer_;
     QElapsedTimer clock_;
@@ -75,8 +75,8 @@ class PeriodRunWindow : public QWidget {
 };
 
 // Binds "Periodendurchlauf" (F3, checkable) to showing and closing the run window.
-void InstallPeriodRunCommand(MainWindow& main);
+void InstallPeriodRunCommand(CommandHost& main);
 // The open run window, if any.
-PeriodRunWindow* FindPeriodRunWindow(MainWindow& main);
+PeriodRunWindow* FindPeriodRunWindow(CommandHost& main);
 
 } // namespace tv

@@ -1,11 +1,11 @@
 #include "views/QuickGraphWindow.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/BaselineCurves.h"
 #include "views/PaintBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

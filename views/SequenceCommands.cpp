@@ -1,7 +1,7 @@
 #include "views/SequenceCommands.h"
 
-#include "app/MainWindow.h"
 #include "core/Catalogue.h"
+#include "services/CommandHost.h"
 #include "views/SequenceTableWindow.h"
 #include "windows/WindowMessages.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 // Each of these windows exists at most once: an open one comes to the front.
 template <class W, class... Args>
-void OpenOnce(MainWindow& main, const char* caption, Args... args) {
+void OpenOnce(CommandHost& main, const char* caption, Args... args) {
     if (WorkingWindow* open = main.FindChild(caption)) {
         if (open->isMinimized()) open->showNormal();
         main.mdiArea()->setActiveSubWindow(open);
@@ -24,7 +24,7 @@ void OpenOnce(MainWindow& main, const char* caption, Args... args) {
 
 } // namespace
 
-void InstallSequenceCommands(MainWindow& main) {
+void InstallSequenceCommands(CommandHost& main) {
     main.BindCommand(QStringLiteral("MIAufbTabelleAbsolut"), [&main] {
         OpenOnce<SequenceTableWindow>(main, SequenceAbsoluteCaption, false);
     });
@@ -32,7 +32,7 @@ void InstallSequenceCommands(MainWindow& main) {
         OpenOnce<SequenceTableWindow>(main, SequenceDifferencesCaption, true);
     });
     main.BindCommand(QStringLiteral("MIOptionenZahlenformat"), [&main] {
-        const int bits = EditNumberFormat(main.model(), &main);
+        const int bits = EditNumberFormat(main.model(), main.widget());
         if (bits != 0) main.SendToChildren(MSG_NUMBER_FORMAT, bits, 1);
     });
 }

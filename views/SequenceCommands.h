@@ -2,9 +2,9 @@
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 // Binds the sequence tables, the sequence graphs, the structure graph and the number format.
-void InstallSequenceCommands(MainWindow& main);
+void InstallSequenceCommands(CommandHost& main);
 
 } // namespace tv

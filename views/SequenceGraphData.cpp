@@ -1,9 +1,9 @@
 #include "views/SequenceGraphData.h"
 
-#include "app/Settings.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "logic/Settings.h"
 #include "views/BaselineCurves.h"
 
 #include <algorithm>

@@ -1,15 +1,15 @@
 #include "views/SequenceTableWindow.h"
 
-#include "app/Printing.h"
-#include "app/Settings.h"
+#include "logic/Settings.h"
+#include "services/Printing.h"
 #include "views/SequenceGraphData.h"
 
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "windows/NumberSpinBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QApplication>
 #include <QCheckBox>

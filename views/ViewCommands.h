@@ -2,9 +2,9 @@
 
 namespace tv {
 
-class MainWindow;
+class CommandHost;
 
 // Binds the commands of the presentations to their menu entries.
-void InstallViewCommands(MainWindow& main);
+void InstallViewCommands(CommandHost& main);
 
 } // namespace tv

@@ -1,12 +1,12 @@
 #include "windows/EquationWindow.h"
 
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "windows/FormulaPainter.h"
 #include "windows/FormulaText.h"
-#include "windows/WindowFrame.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

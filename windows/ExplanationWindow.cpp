@@ -3,8 +3,8 @@
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "services/WindowFrame.h"
 #include "windows/ResultWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QHeaderView>
 #include <QMdiArea>

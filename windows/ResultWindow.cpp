@@ -1,13 +1,13 @@
 #include "windows/ResultWindow.h"
 
-#include "app/Printing.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "windows/EquationSystem.h"
 #include "windows/ExplanationWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QHeaderView>

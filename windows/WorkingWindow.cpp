@@ -1,12 +1,12 @@
 #include "windows/WorkingWindow.h"
 
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "windows/EquationWindow.h"
 #include "windows/ResultWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QApplication>

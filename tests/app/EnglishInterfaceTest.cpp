@@ -6,14 +6,14 @@
 // checked: none is claimed twice, and each one a menu shows reaches its entry.
 
 #include "TestMainWindow.h"
-#include "app/BookingLink.h"
-#include "app/ExportDialog.h"
 #include "app/MainWindow.h"
-#include "app/PolicyBars.h"
-#include "app/Printing.h"
-#include "app/QtUserHost.h"
-#include "app/SolveWindows.h"
 #include "core/Model.h"
+#include "exchange/BookingLink.h"
+#include "exchange/ExportDialog.h"
+#include "services/PolicyBars.h"
+#include "services/Printing.h"
+#include "services/QtUserHost.h"
+#include "services/SolveWindows.h"
 #include "windows/EquationWindow.h"
 #include "windows/FormulaText.h"
 

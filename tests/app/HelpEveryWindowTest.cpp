@@ -4,18 +4,19 @@
 // every entry is enabled.
 
 #include "OpenedModel.h"
-#include "app/BookingLink.h"
-#include "app/HelpPages.h"
-#include "app/HelpSystem.h"
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "exchange/BookingLink.h"
 #include "input/ExpectationsDialog.h"
 #include "input/InputCommands.h"
 #include "input/InputDialog.h"
 #include "input/ModelMonitor.h"
 #include "input/TotalInputCommands.h"
+#include "logic/HelpPages.h"
 #include "money/MoneyCommands.h"
+#include "services/HelpSystem.h"
+#include "services/QtUserHost.h"
 #include "views/AccountSchemeCommands.h"
 #include "views/ViewCommands.h"
 
@@ -101,12 +102,7 @@ class HelpEveryWindowTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(test::OpenAsTheProgramDoes(m_, EXAMPLES_DIR "/06-money-creation.TV5"));
-        MainWindowOptions o;
-        o.programDirectory = dir_.path();
-        o.userConfigDirectory = dir_.path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        w_ = std::make_unique<MainWindow>(m_, o);
+        w_ = std::make_unique<MainWindow>(m_, TestProgramOptions(dir_.path()));
         w_->userHost().scriptMessage = [](const QString& title, const QString& text) {
             qWarning("message: %s: %s", qPrintable(title), qPrintable(text));
         };

@@ -2,12 +2,13 @@
 // page, back and forward, search, the language switch, F1, and the main window's help
 // commands.
 
-#include "app/HelpPages.h"
-#include "app/HelpSystem.h"
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "logic/HelpPages.h"
+#include "services/HelpSystem.h"
+#include "services/QtUserHost.h"
 #include "windows/WorkingWindow.h"
 
 #include <QAction>
@@ -212,12 +213,7 @@ class HelpWindowTest : public QObject {
         QTemporaryDir dir;
         Model m;
         m.InitialiseForProgramStart();
-        MainWindowOptions o;
-        o.programDirectory = dir.path();
-        o.userConfigDirectory = dir.path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        MainWindow w(m, o);
+        MainWindow w(m, TestProgramOptions(dir.path()));
         QStringList told;
         w.userHost().scriptMessage = [&](const QString& t, const QString& text) {
             told << t + QStringLiteral(": ") + text;

@@ -5,13 +5,13 @@
 #include "RecordingHost.h"
 #include "TestMainWindow.h"
 #include "app/MainLogic.h"
-#include "app/PeriodNavigator.h"
-#include "app/Printing.h"
-#include "app/QtUserHost.h"
-#include "app/SolveWindows.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
+#include "services/PeriodNavigator.h"
+#include "services/Printing.h"
+#include "services/QtUserHost.h"
+#include "services/SolveWindows.h"
 #include "windows/WorkingWindow.h"
 
 #include <QComboBox>

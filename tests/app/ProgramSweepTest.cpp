@@ -8,11 +8,11 @@
 // own, so that the rows run side by side.
 
 #include "TestMainWindow.h"
-#include "app/BookingLink.h"
-#include "app/PeriodNavigator.h"
 #include "app/Program.h"
 #include "core/Model.h"
+#include "exchange/BookingLink.h"
 #include "input/TotalInputWindow.h"
+#include "services/PeriodNavigator.h"
 #include "views/PeriodRunWindow.h"
 
 #include <QAction>

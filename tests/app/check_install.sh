@@ -84,7 +84,7 @@ PY
 
 # Every sound the program plays is installed.
 for wave in $(grep -rhoE '"[A-Za-z]+\.wav"' "$src"/app "$src"/core "$src"/windows "$src"/tools \
-              $(for d in input views money; do [ -d "$src/$d" ] && echo "$src/$d"; done) \
+              $(for d in logic services exchange render input views money; do [ -d "$src/$d" ] && echo "$src/$d"; done) \
               | tr -d '"' | sort -u); do
     [ -f "lib/tervalis/$wave" ] || fail "sound $wave is played but not installed"
 done

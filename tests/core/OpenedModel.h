@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
 
 #include <string>
 

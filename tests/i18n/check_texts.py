@@ -16,7 +16,7 @@ import pathlib
 import re
 import sys
 
-LAYERS = ["core", "app", "input", "windows", "views", "money", "tools"]
+LAYERS = ["core", "logic", "services", "windows", "views", "input", "money", "exchange", "render", "app", "tools"]
 
 # Proper names and fixed terms that read the same in both languages.
 PROPER_NAMES = {

@@ -2,15 +2,16 @@
 #include "windows/NumberSpinBox.h"
 
 #include "RecordingHost.h"
+#include "TestMainWindow.h"
 #include "TestModels.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Catalogue.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "input/InputCommands.h"
 #include "input/ModelMonitor.h"
+#include "services/QtUserHost.h"
 #include "windows/EquationSystem.h"
 #include "windows/WindowMessages.h"
 
@@ -319,12 +320,7 @@ class ExpectationsDialogTest : public QObject {
         m.InitialiseForProgramStart();
         RuleBaseLink link([] { return std::make_unique<LeastSquaresRuleServer>(); });
         m.Rules = &link;
-        MainWindowOptions o;
-        o.programDirectory = dir.path();
-        o.userConfigDirectory = dir.path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        MainWindow w(m, o);
+        MainWindow w(m, TestProgramOptions(dir.path()));
         InstallInputCommands(w);
         w.userHost().scriptAsk = [](const QString&, const QString&) { return true; };
         w.userHost().scriptMessage = [](const QString&, const QString&) {};

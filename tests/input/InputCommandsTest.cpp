@@ -2,10 +2,10 @@
 
 #include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "input/InputDialog.h"
+#include "services/QtUserHost.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,15 +2,16 @@
 
 #include "input/TotalInputWindow.h"
 #include "RecordingHost.h"
+#include "TestMainWindow.h"
 #include "TestModels.h"
 #include "app/MainWindow.h"
-#include "app/ModelFile.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
 #include "input/RangeDialogs.h"
 #include "input/TotalInputCommands.h"
-#include "windows/WindowFrame.h"
+#include "logic/ModelFile.h"
+#include "services/QtUserHost.h"
+#include "services/WindowFrame.h"
 #include "windows/WindowMessages.h"
 
 #include <QAction>
@@ -535,12 +536,7 @@ void TotalInputWindowTest::mainWindowBindsTheCommandsAndSettlesEditsAtExit() {
     QTemporaryDir dir;
     Model m;
     m.InitialiseForProgramStart();
-    MainWindowOptions options;
-    options.programDirectory = dir.path();
-    options.userConfigDirectory = dir.path();
-    options.readSettings = false;
-    options.writeSettingsAtEnd = false;
-    MainWindow w(m, options);
+    MainWindow w(m, TestProgramOptions(dir.path()));
     InstallTotalInputCommands(w);
     QStringList asked;
     // Take the grid's edits over, then stay in the program.

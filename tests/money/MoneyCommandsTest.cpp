@@ -2,11 +2,12 @@
 
 #include "TestModels.h"
 
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "money/MoneyCommands.h"
 #include "money/MoneyWindows.h"
+#include "services/QtUserHost.h"
 
 #include <QMdiArea>
 #include <QMenu>
@@ -26,12 +27,7 @@ class MoneyCommandsTest : public QObject {
     void openSwitchLanguageAndClose() {
         QTemporaryDir dir;
         Model m = test::OpenFlexibleModel();
-        MainWindowOptions o;
-        o.programDirectory = dir.path();
-        o.userConfigDirectory = dir.path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        MainWindow w(m, o);
+        MainWindow w(m, TestProgramOptions(dir.path()));
         QStringList told;
         w.userHost().scriptMessage = [&told](const QString& t, const QString& text) {
             told << t + QStringLiteral(": ") + text;

@@ -8,7 +8,7 @@
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "money/MoneyWindows.h"
-#include "windows/WindowFrame.h"
+#include "services/WindowFrame.h"
 
 #include <QHeaderView>
 #include <QLabel>

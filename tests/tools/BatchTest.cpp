@@ -1,12 +1,12 @@
 #include "OpenedModel.h"
 #include "TestModels.h"
-#include "app/ModelChange.h"
-#include "app/ModelFile.h"
 #include "core/Baseline.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/ModelChange.h"
+#include "logic/ModelFile.h"
 #ifdef TERVALIS_DIAGRAMS
 #include "views/DiagramExport.h"
 #endif

@@ -4,15 +4,16 @@
 #include "TestModels.h"
 
 #include "../windows/PdfText.h"
-#include "app/HelpSystem.h"
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "services/HelpSystem.h"
+#include "services/QtUserHost.h"
+#include "services/WindowFrame.h"
 #include "views/AccountSchemeCommands.h"
 #include "views/AccountSchemeWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -322,12 +323,7 @@ class AccountSchemeWindowTest : public QObject {
         QTemporaryDir dir;
         Model m;
         m.InitialiseForProgramStart();
-        MainWindowOptions o;
-        o.programDirectory = dir.path();
-        o.userConfigDirectory = dir.path();
-        o.readSettings = false;
-        o.writeSettingsAtEnd = false;
-        MainWindow main(m, o);
+        MainWindow main(m, TestProgramOptions(dir.path()));
         QStringList told;
         main.userHost().scriptMessage = [&told](const QString& t, const QString& text) {
             told << t + QStringLiteral(": ") + text;

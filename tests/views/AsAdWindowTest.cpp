@@ -3,15 +3,15 @@
 
 #include "TestModels.h"
 
-#include "app/Settings.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/AsAdWindow.h"
 #include "views/PaintBox.h"
 #include "views/PositionForm.h"
-#include "windows/WindowFrame.h"
 
 #include <QAction>
 #include <QCheckBox>

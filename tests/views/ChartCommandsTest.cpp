@@ -1,10 +1,11 @@
 // The chart entries in the main window: each window opens once, and what the windows keep
 // reaches the settings file at program end.
 
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
+#include "services/QtUserHost.h"
 #include "views/ChartWindows.h"
 #include "views/QuickGraphWindow.h"
 #include "views/ViewCommands.h"
@@ -27,10 +28,7 @@ void ChartCommandsTest::entriesOpenOnceAndSettingsReachTheFile() {
     QTemporaryDir dir;
     Model m;
     m.InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir.path();
-    o.userConfigDirectory = dir.path();
-    o.readSettings = false;
+    MainWindowOptions o = TestProgramOptions(dir.path());
     o.writeSettingsAtEnd = true;
     MainWindow w(m, o);
     w.userHost().scriptMessage = [](const QString&, const QString&) {};

@@ -3,15 +3,15 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/ChartWindows.h"
 #include "views/PaintBox.h"
 #include "views/QuickGraphWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QBarSeries>
 #include <QBarSet>

@@ -2,7 +2,7 @@
 // the guards against numbers that are not numbers.
 
 #include "views/CoordinateSystem.h"
-#include "app/Settings.h"
+#include "logic/Settings.h"
 #include "views/GraphStyle.h"
 
 #include <gtest/gtest.h>

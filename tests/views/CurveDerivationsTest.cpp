@@ -3,12 +3,12 @@
 
 #include "TestModels.h"
 
-#include "app/ModelFile.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
+#include "logic/ModelFile.h"
 #include "views/CurveDerivations.h"
 #include "views/DiagramExport.h"
 

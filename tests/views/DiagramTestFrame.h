@@ -4,14 +4,14 @@
 // messages, and switches for a running solution and a period run.
 
 #include "TestModels.h"
-#include "app/Settings.h"
 #include "core/Baseline.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 #include "core/UserHost.h"
-#include "windows/WindowFrame.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "windows/WorkingWindow.h"
 
 #include <QCoreApplication>

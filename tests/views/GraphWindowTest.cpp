@@ -4,13 +4,13 @@
 
 #include "PdfText.h"
 
-#include "app/Settings.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "logic/Settings.h"
+#include "services/WindowFrame.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
 #include "views/PaintBox.h"
-#include "windows/WindowFrame.h"
 
 #include <QClipboard>
 #include <QGroupBox>

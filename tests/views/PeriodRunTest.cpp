@@ -1,13 +1,13 @@
 // The period run driven through the main window, and the flow chart following it.
 
 #include "TestMainWindow.h"
-#include "app/AnalysisInterval.h"
 #include "app/MainWindow.h"
-#include "app/PeriodNavigator.h"
-#include "app/QtUserHost.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
 #include "core/Symbols.h"
+#include "logic/AnalysisInterval.h"
+#include "services/PeriodNavigator.h"
+#include "services/QtUserHost.h"
 #include "views/FlowChartWindow.h"
 #include "views/PeriodRunWindow.h"
 #include "views/ViewCommands.h"
@@ -331,7 +331,6 @@ void PeriodRunTest::captionsFollowTheMenuLanguageAndTheDecimalSeparator() {
     m_->DecimalSeparator = separator;
     run->SetDelay(1);
 }
-
 
 QTEST_MAIN(PeriodRunTest)
 #include "PeriodRunTest.moc"

@@ -4,11 +4,11 @@
 #include "RecordingHost.h"
 #include "TestModels.h"
 
-#include "app/Settings.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "logic/Settings.h"
 #include "views/SequenceGraphData.h"
 
 #include <gtest/gtest.h>

@@ -4,13 +4,13 @@
 #include "TestModels.h"
 
 #include "../windows/PdfText.h"
-#include "app/Printing.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "services/Printing.h"
+#include "services/WindowFrame.h"
 #include "views/SequenceTableWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QDir>
 #include <QFile>

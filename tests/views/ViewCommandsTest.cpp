@@ -2,9 +2,10 @@
 // and the settings written at program end.
 
 #include "views/ViewCommands.h"
+#include "TestMainWindow.h"
 #include "app/MainWindow.h"
-#include "app/QtUserHost.h"
 #include "core/Model.h"
+#include "services/QtUserHost.h"
 #include "views/DerivationWindows.h"
 #include "views/GraphOptionsDialog.h"
 #include "views/GraphWindow.h"
@@ -47,12 +48,7 @@ void ViewCommandsTest::graphOptionsReachEveryDiagram() {
     QTemporaryDir dir;
     Model m;
     m.InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir.path();
-    o.userConfigDirectory = dir.path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    MainWindow w(m, o);
+    MainWindow w(m, TestProgramOptions(dir.path()));
     w.userHost().scriptMessage = [](const QString&, const QString&) {};
     w.userHost().scriptAsk = [](const QString&, const QString&) { return true; };
     InstallViewCommands(w);
@@ -97,12 +93,7 @@ void ViewCommandsTest::diagramEntriesOpenEachWindowOnce() {
     QTemporaryDir dir;
     Model m;
     m.InitialiseForProgramStart();
-    MainWindowOptions o;
-    o.programDirectory = dir.path();
-    o.userConfigDirectory = dir.path();
-    o.readSettings = false;
-    o.writeSettingsAtEnd = false;
-    MainWindow w(m, o);
+    MainWindow w(m, TestProgramOptions(dir.path()));
     w.userHost().scriptMessage = [](const QString&, const QString&) {};
     w.userHost().scriptAsk = [](const QString&, const QString&) { return true; };
     InstallViewCommands(w);

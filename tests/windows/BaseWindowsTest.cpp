@@ -7,10 +7,10 @@
 #include "core/Model.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
+#include "services/WindowFrame.h"
 #include "windows/EquationWindow.h"
 #include "windows/ExplanationWindow.h"
 #include "windows/ResultWindow.h"
-#include "windows/WindowFrame.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>

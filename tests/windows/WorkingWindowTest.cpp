@@ -5,8 +5,8 @@
 
 #include "core/Model.h"
 #include "core/UserHost.h"
+#include "services/WindowFrame.h"
 #include "windows/BaseArrangement.h"
-#include "windows/WindowFrame.h"
 #include "windows/WorkingWindow.h"
 
 #include <QClipboard>
