@@ -75,6 +75,12 @@ bool MainWindow::SaveAsLoop() {
     }
 }
 
+bool MainWindow::MayReplaceModel() {
+    if (!file_->ModelModified || !file_->AskLastChance()) return true;
+    SaveAsLoop();
+    return !file_->ModelModified;
+}
+
 void MainWindow::onSaveModelAs() {
     SaveAsLoop();
 }
@@ -85,19 +91,8 @@ void MainWindow::onSaveModel() {
     UpdateFilePanel();
 }
 
-bool MainWindow::MayReplaceModel() {
-    if (file_->ModelModified) {
-        if (file_->AskLastChance())
-            SaveAsLoop();
-        else
-            file_->ModelModified = false;
-    }
-    return !file_->ModelModified;
-}
-
 void MainWindow::onOpenModel() {
-    if (solving_) return; // the running solution keeps the model
-    if (!MayReplaceModel()) return;
+    if (solving_ || !MayReplaceModel()) return; // the running solution keeps the model
     const QString filter =
         T("TERVALIS 5.0 Modell (*.TV5 *.tv5);;Sicherungsdatei (*.ST5 *.st5)##TERVALIS 5.0 "
           "model (*.TV5 *.tv5);;Backup file (*.ST5 *.st5)");
@@ -113,13 +108,7 @@ void MainWindow::onOpenModel() {
 }
 
 void MainWindow::onNewModel() {
-    if (solving_) return; // the running solution keeps the model
-    if (file_->ModelModified) {
-        if (file_->AskLastChance()) {
-            SaveAsLoop();
-            if (file_->ModelModified) return;
-        }
-    }
+    if (solving_ || !MayReplaceModel()) return; // the running solution keeps the model
     file_->NewModel();
     UpdateFilePanel();
 }

@@ -129,12 +129,12 @@ void MainWindow::BuildFunctionBar() {
         "Drucken|Druckt das aktive Fenster##Print|Prints the active window");
     sep();
     add("SBLoeschen", "MIBearbeitenLoeschen", "",
-        "Löschen|Setzt Eingaben zurück (noch nicht verfügbar)##Clear|Resets inputs (not "
-        "available yet)",
+        "Löschen|Setzt Eingaben über einen Periodenbereich auf ihre Startwerte zurück##Clear|"
+        "Resets inputs to their start values over a range of periods",
         QStyle::SP_DialogResetButton);
     add("SBKopieren", "MIBearbeitenKopieren", "Ko##Co",
-        "Kopieren|Kopiert Eingaben (noch nicht verfügbar)##Copy|Copies inputs (not available "
-        "yet)");
+        "Kopieren|Kopiert die Eingaben einer Periode in einen Periodenbereich##Copy|Copies the "
+        "inputs of one period to a range of periods");
     sep();
     add("SBNachfrage", "MIModellbauNachfrage", "N", "Güternachfrage##Demand for goods");
     add("SBAngebot", "MIModellbauAngebot", "X", "Güterangebot##Supply of goods");

@@ -238,7 +238,7 @@ void MainWindow::BuildMenus() {
         "Create task|Writes the changes since the baseline as a prediction task");
 
     QMenu* aufb =
-        SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##&Presentation");
+        SubMenu(nullptr, QStringLiteral("MIAufbereitung"), "&Aufbereitung##P&resentation");
     QMenu* seq =
         SubMenu(aufb, QStringLiteral("MIAufbSequenz"), "&Sequenzanalyse##&Sequential Analysis");
     Later(seq, QStringLiteral("MIAufbTabelleAbsolut"),

@@ -250,8 +250,8 @@ class MainWindow : public QMainWindow, public CommandHost {
     void BroadcastModelChanged();
     void RunSolveCommand(const std::function<void()>& run);
     bool SaveAsLoop();
-    // Before another model replaces the current one: offers to save unsaved changes; false
-    // when they are still unsaved (the user chose to save and then cancelled).
+    // Asks before the model is replaced; true when it may go. "No" lets it go unsaved, but
+    // the mark stays until something replaces it: a cancelled file dialog keeps the changes.
     bool MayReplaceModel();
     // `suffix`: what a saved name without an extension gets.
     QString AskFileName(bool save, const QString& title, const QString& filter,

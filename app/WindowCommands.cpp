@@ -148,8 +148,7 @@ void MainWindow::InstallHelp() {
         this, folder, [this] { return int(m_.Language); },
         // The example models the help links to open as File > Open would.
         [this](const QString& name) {
-            if (solving_) return;
-            if (!MayReplaceModel()) return;
+            if (solving_ || !MayReplaceModel()) return;
             // Not inside the solve guard: the model-changed step of the load must solve.
             file_->OpenModel(name.toStdString());
             UpdateFilePanel();

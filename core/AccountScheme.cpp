@@ -866,9 +866,13 @@ bool AccountScheme::BookMonetary(int booking, Sink& k) {
     }
     case 12: {
         if (m_.Sw(21) == 1) return false;
-        const double z = BopSurplus(m_, t, m_.GetPar(t, par::fNK), i, RealExchangeRate(m_, t),
-                                    ImportIncome(m_, t)) /
-                         n;
+        // The intervention clears the foreign-exchange market at this period's real exchange
+        // rate; the rate and the reserve inflow were planned at the previous period's.
+        const double fNK = m_.GetPar(t, par::fNK);
+        const double z =
+            BopSurplus(m_, t, fNK, i, RealExchangeRate(m_, t), ImportIncome(m_, t)) / n;
+        const double planned =
+            BopSurplus(m_, t, fNK, i, PrevRealExchangeRate(m_, t), ImportIncome(m_, t)) / n;
         const double total = ReserveInflowStep(m_, t, i);
         if (!flow(z)) return false;
         if (z > 0) {
@@ -915,6 +919,22 @@ bool AccountScheme::BookMonetary(int booking, Sink& k) {
                       "(dWN = dM).##This shows as additional demand on the bond market "
                       "(dWN = dM)."));
         }
+        // What the balance of payments brought beyond the planned one stays with the firms
+        // (exports and imports are theirs), who hold it in bonds: the bond market clears at
+        // the planned rate.
+        const double surprise = z - planned;
+        if (!FormatsToZero(surprise)) {
+            k.Entry(F, Left, true, "dL = " + Num(-surprise), -surprise, SymL);
+            k.Entry(F, Left, true, "dW = " + Num(surprise), surprise, SymW);
+            k.Entry(B, Right, true, "dZ = " + Num(surprise), surprise);
+            wn_ += surprise;
+            k.Line(SchemeLine::Plain,
+                   Tr("Der Zahlungsbilanzsaldo weicht um dZ von dem beim Realwechselkurs der "
+                      "Vorperiode geplanten ab; die Unternehmen legen den Unterschied in "
+                      "Wertpapieren an (dWN = dZ).##The balance of payments differs by dZ from "
+                      "the one planned at the previous period's real exchange rate; the firms "
+                      "invest the difference in bonds (dWN = dZ)."));
+        }
         k.Line(SchemeLine::Plain,
                std::to_string(k.tag) + "*) " +
                    Tr("Insgesamt hat sich damit die Geldmenge um dM = GSM*(1-n)*Z = ##In total "
@@ -938,6 +958,18 @@ bool AccountScheme::BookMonetary(int booking, Sink& k) {
                            "market ***")
                       : Tr("*** Abschluss des Devisenmarktes ***##*** Closing of the "
                            "foreign-exchange market ***"));
+        // At the interest floor the rate cannot fall far enough to clear the bond market
+        // (liquidity trap): the gap is shown as what it is.
+        if (bonds && MoneyMarketRegime(m_, t, i) == 0 && !FormatsToZero(right - left))
+            k.Line(SchemeLine::Plain,
+                   Tr("Hinweis: Der Zinssatz liegt an seiner Untergrenze (i = ##Note: the interest "
+                      "rate is at its floor (i = ") +
+                       Num(i) +
+                       Tr("); tiefer kann er nicht sinken, so dass der Wertpapiermarkt nicht "
+                          "geräumt wird (Liquiditätsfalle). Lücke WN - WA = ##); it cannot fall "
+                          "further, so the bond market does not clear (liquidity trap). Gap "
+                          "WN - WA = ") +
+                       Num(right - left) + ".");
         return true;
     }
     case 15: {

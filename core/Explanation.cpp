@@ -557,12 +557,12 @@ std::string ExplanationNode::Symbol() const {
     return {};
 }
 
-std::string ExplanationNode::Name() const {
+std::string ExplanationNode::Name(bool moneyCreation) const {
     switch (kind) {
     case Var:
         return VarName(number);
     case Par:
-        return ParamName(number);
+        return ParamName(number, moneyCreation);
     case WageRoundFlag:
         return "Beginn einer Lohnrunde (1 = ja)##Start of a wage round (1 = yes)";
     case MonetaryRoundFlag:

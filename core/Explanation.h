@@ -37,7 +37,7 @@ struct ExplanationNode {
 
     // Bilingual texts: the symbol ("Y", "c[Y]", "N (1. Lauf)") and the long name.
     std::string Symbol() const;
-    std::string Name() const;
+    std::string Name(bool moneyCreation) const; // moneyCreation: switch 18 = 1
 };
 
 // One leaf an explained change finally comes from: a parameter value of one period that

@@ -5,9 +5,7 @@
 #include "core/UserHost.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <limits>
 #include <string>
 
 namespace tv {
@@ -60,26 +58,6 @@ bool InputSession::Enter(UserHost& host, int n, double x) {
     if (!CheckParameter(m_, host, n, current_, x, row)) return false;
     work_[n] = x;
     return true;
-}
-
-double InputSession::ParseInput(std::string_view text) {
-    std::string s(text);
-    std::replace(s.begin(), s.end(), ',', '.');
-    if (s.empty()) return 0;
-    double x = 0;
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    const auto [end, ec] = std::from_chars(first, last, x);
-    if (end != last || ec == std::errc::invalid_argument)
-        return std::numeric_limits<double>::quiet_NaN();
-    if (ec == std::errc::result_out_of_range) {
-        // Too large for a double is infinite (and refused); too small is zero.
-        const auto e = s.find_first_of("eE");
-        const bool tiny = e != std::string::npos && e + 1 < s.size() && s[e + 1] == '-';
-        const double sign = s[0] == '-' ? -1.0 : 1.0;
-        return tiny ? 0.0 * sign : sign * std::numeric_limits<double>::infinity();
-    }
-    return x;
 }
 
 int InputSession::MaxPeriods() const {

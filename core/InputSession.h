@@ -3,7 +3,6 @@
 #include "core/Model.h"
 
 #include <array>
-#include <string_view>
 #include <vector>
 
 namespace tv {
@@ -44,9 +43,6 @@ class InputSession {
     // Tests an entry for parameter n of the current period against its range and the joint
     // cash-ratio/reserve-ratio rule (messages through the host) and keeps it when accepted.
     bool Enter(UserHost& host, int n, double x);
-    // An entry as typed: "," or "." as decimal separator; empty is 0; anything that is not
-    // a number is NaN, which the range check refuses.
-    static double ParseInput(std::string_view text);
 
     bool Permanent(int page) const { return pages_[page].Permanent; }
     void SetPermanent(int page, bool permanent) { pages_[page].Permanent = permanent; }

@@ -1,8 +1,8 @@
 #include "core/TotalInput.h"
 
 #include "core/Catalogue.h"
-#include "core/InputSession.h"
 #include "core/Model.h"
+#include "core/NumberInput.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
 
@@ -146,7 +146,7 @@ bool TotalInputSheet::Enter(UserHost& host, int row, int column, double x) {
 }
 
 bool TotalInputSheet::EnterText(UserHost& host, int row, int column, std::string_view text) {
-    return Enter(host, row, column, InputSession::ParseInput(text));
+    return Enter(host, row, column, ReadCellEntry(text));
 }
 
 int TotalInputSheet::Accept() {
@@ -180,22 +180,34 @@ void TotalInputSheet::Copy(int row0, int row1, int column0, int column1) {
     }
 }
 
-TotalInputSheet::PasteResult TotalInputSheet::Paste(UserHost& host, int row, int repeat,
+TotalInputSheet::PasteResult TotalInputSheet::Paste(UserHost& host, int row, int column, int repeat,
                                                     int lastRow) {
-    if (copied_.empty() || row < 0 || row >= RowCount() || repeat < 1) return PasteResult::Nothing;
+    if (copied_.empty() || row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount() ||
+        repeat < 1)
+        return PasteResult::Nothing;
+    // The block lands on the cells it is pasted on, column by column as shown.
+    const int width = static_cast<int>(copied_.front().size());
+    if (column + width > ColumnCount()) {
+        host.PlaySound("SoNicht.wav");
+        host.ShowMessage("So nicht!##Not possible!",
+                         "Der kopierte Bereich ist breiter als die Spalten ab der gewählten "
+                         "Zelle.##The copied block is wider than the columns from the chosen "
+                         "cell on.");
+        return PasteResult::Refused;
+    }
     const bool toEdge = lastRow < 0;
     lastRow = toEdge ? RowCount() - 1 : std::min(lastRow, RowCount() - 1);
     const int height = static_cast<int>(copied_.size());
     const int wanted = height * repeat;
     const int endRow = std::min(lastRow, row + wanted - 1);
+    const auto target = [&](int j) { return columns_[column + j]; };
 
     // Parameters 55/56 moved across period 0: refuse before anything is written.
     for (int r = row; r <= endRow; ++r) {
         const int source = copiedFrom_ + (r - row) % height;
-        const int target = PeriodOfRow(r);
-        if ((source == 0) == (target == 0)) continue;
-        for (const CopiedCell& c : copied_[(r - row) % height])
-            if (IsMoneyChange(c.Param)) {
+        if ((source == 0) == (PeriodOfRow(r) == 0)) continue;
+        for (int j = 0; j < width; ++j)
+            if (IsMoneyChange(target(j)) || IsMoneyChange(copied_[0][j].Param)) {
                 RefuseMoneyChangeAcrossPeriod0(m_, host);
                 return PasteResult::Refused;
             }
@@ -205,14 +217,17 @@ TotalInputSheet::PasteResult TotalInputSheet::Paste(UserHost& host, int row, int
     std::map<Key, double> before;
     for (int r = row; r <= endRow; ++r) {
         const int t = PeriodOfRow(r);
-        for (const CopiedCell& c : copied_[(r - row) % height]) {
+        const std::vector<CopiedCell>& cells = copied_[(r - row) % height];
+        for (int j = 0; j < width; ++j) {
+            const int n = target(j);
+            const double x = cells[j].Value;
             std::array<double, 64> candidate{};
             for (int k = 1; k <= ParCount; ++k)
                 candidate[k - 1] = Cell(t, k);
-            candidate[c.Param - 1] = c.Value;
-            if (!CheckParameter(m_, once, c.Param, t, c.Value, candidate)) continue;
-            before.emplace(Key{t, c.Param}, Cell(t, c.Param));
-            Set(t, c.Param, c.Value);
+            candidate[n - 1] = x;
+            if (!CheckParameter(m_, once, n, t, x, candidate)) continue;
+            before.emplace(Key{t, n}, Cell(t, n));
+            Set(t, n, x);
         }
     }
     MoneyMultiplierTest(once, PeriodOfRow(row), PeriodOfRow(endRow), before);

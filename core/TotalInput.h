@@ -15,8 +15,7 @@ class UserHost;
 // number order.
 std::vector<int> TotalInputCandidates(Model& m, int sectorTab, int pageTab);
 
-// One copied cell: which parameter, and its value when it was copied. A paste writes into
-// the same parameter, whatever columns the grid shows by then.
+// One copied cell: which parameter it was copied from, and its value then.
 struct CopiedCell {
     int Param = 0;
     double Value = 0;
@@ -70,13 +69,15 @@ class TotalInputSheet {
     int CopiedFrom() const { return copiedFrom_; }
 
     enum class PasteResult { Done, RightEdge, Refused, Nothing };
-    // Pastes the copied block with its top row at `row`, `repeat` times, each time below the
-    // previous one; stops at lastRow (default: the last row, then RightEdge is returned when
-    // copies remained). Every pasted cell is checked; a refused cell keeps its value, and
-    // only the first refusal is shown. The cash-ratio/reserve-ratio test follows over the
-    // pasted periods. Parameters 55 and 56 are stocks in period 0 and changes afterwards:
-    // a paste that moves them across period 0 is refused as a whole.
-    PasteResult Paste(UserHost& host, int row, int repeat, int lastRow = -1);
+    // Pastes the copied block with its top left cell at (row, column), into the columns as
+    // shown; a block wider than the columns from there is refused with a message. The block
+    // goes `repeat` times, each time below the previous one; stops at lastRow (default: the
+    // last row, then RightEdge is returned when copies remained). Every pasted cell is
+    // checked; a refused cell keeps its value, and only the first refusal is shown. The
+    // cash-ratio/reserve-ratio test follows over the pasted periods. Parameters 55 and 56
+    // are stocks in period 0 and changes afterwards: a paste that moves them across
+    // period 0 is refused as a whole.
+    PasteResult Paste(UserHost& host, int row, int column, int repeat, int lastRow = -1);
     // The start value of each cell of the block (rows and columns inclusive), then the
     // cash-ratio/reserve-ratio test over its periods.
     void ResetToDefault(UserHost& host, int row0, int row1, int column0, int column1);

@@ -74,8 +74,10 @@ QString ExchangeServer::Answer(const QString& request) {
 }
 
 bool PokeBookingApplication(const QString& serviceName, const QString& text, int timeoutMs) {
+    // The partner listens where this program does: a name in the shared temporary
+    // directory could be taken by any local user, who would then receive the data.
     QLocalSocket s;
-    s.connectToServer(serviceName);
+    s.connectToServer(ExchangeSocketPath(serviceName));
     if (!s.waitForConnected(timeoutMs)) return false;
     s.write(QStringLiteral("poke\tDDEServerConvVALDA\tDdeServerItemVALDA\t%1\n")
                 .arg(QString(text).replace('\t', ' ').replace('\n', ' '))

@@ -51,8 +51,8 @@ class ExchangeServer : public QObject {
 // The socket path of an exchange service: in the user's runtime directory.
 QString ExchangeSocketPath(const QString& serviceName);
 
-// Sends text to the booking application's exchange topic; false (nothing sent) when it is
-// not reachable.
+// Sends text to the booking application's exchange topic, found by its service name in the
+// user's runtime directory; false (nothing sent) when it is not reachable.
 bool PokeBookingApplication(const QString& serviceName, const QString& text, int timeoutMs = 500);
 
 // Binds "Export ...", the booking transfers, the share dialog and the close entries.

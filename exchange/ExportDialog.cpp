@@ -1,6 +1,7 @@
 #include "exchange/ExportDialog.h"
 
 #include "core/Model.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -34,8 +35,8 @@ ExportDialog::ExportDialog(const Model& m, QWidget* parent) : QDialog(parent) {
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
     }
     auto addItem = [&](bool parameter, int n) {
-        auto* it =
-            new QListWidgetItem(QString::fromStdString(ExportItemText({parameter, n}, m.Language)));
+        auto* it = new QListWidgetItem(
+            QString::fromStdString(ExportItemText({parameter, n}, m.Language, m.Sw(18) == 1)));
         it->setData(ItemRole, parameter ? -n : n);
         Source->addItem(it);
     };
@@ -78,8 +79,8 @@ ExportDialog::ExportDialog(const Model& m, QWidget* parent) : QDialog(parent) {
     fr->addWidget(symbolsOnly_);
 
     auto* interval = new QGroupBox(QStringLiteral("Interval"));
-    from_ = new QSpinBox;
-    to_ = new QSpinBox;
+    from_ = new NumberSpinBox;
+    to_ = new NumberSpinBox;
     for (auto* s : {from_, to_})
         s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     from_->setValue(0);

@@ -2,12 +2,13 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberInput.h"
 #include "core/RuleServer.h"
 #include "core/UserHost.h"
-#include "input/PeriodSpinBox.h"
 #include "input/RadioButtons.h"
 #include "services/HelpSystem.h"
 #include "windows/EquationSystem.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -206,8 +207,9 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
                                            Tr("auf der Basis von##Using"));
     DecoupleRadioButton(extrapolative);
     p.methods.push_back({2, extrapolative});
-    p.lags = new QSpinBox;
+    p.lags = new NumberSpinBox;
     p.lags->setRange(1, 5);
+    p.lags->OnNotANumber = [this] { RefuseNotANumber(host_); };
     p.lagsLabel = new QLabel;
     grid->addWidget(extrapolative, row, 0);
     grid->addWidget(p.lags, row, 1);
@@ -217,8 +219,9 @@ QWidget* ExpectationsDialog::BuildConventionalPage(int k) {
                                          "Factor"));
     DecoupleRadioButton(adaptive);
     p.methods.push_back({3, adaptive});
-    p.weight = new QSpinBox;
+    p.weight = new NumberSpinBox;
     p.weight->setRange(1, 100);
+    p.weight->OnNotANumber = [this] { RefuseNotANumber(host_); };
     p.weight->setSuffix(QStringLiteral(" %"));
     grid->addWidget(adaptive, row, 0);
     grid->addWidget(p.weight, row, 1);
@@ -285,7 +288,7 @@ QWidget* ExpectationsDialog::BuildRulePage() {
     auto* init = new QGroupBox(QStringLiteral("Initialization (new Fuzzy Rule Base)"));
     auto* initLayout = new QGridLayout(init);
     initLayout->addWidget(new QLabel(QStringLiteral("from Period 0 to Period")), 0, 0);
-    SpinEditTo = new PeriodSpinBox;
+    SpinEditTo = new NumberSpinBox;
     SpinEditTo->setObjectName(QStringLiteral("SpinEditTo"));
     initLayout->addWidget(SpinEditTo, 0, 1);
     ToCurrent = new QPushButton(QStringLiteral("Current Period"));

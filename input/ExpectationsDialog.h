@@ -23,6 +23,7 @@ class QStackedWidget;
 namespace tv {
 
 class Model;
+class NumberSpinBox;
 class UserHost;
 
 // The modal dialog of the eight expectations: a conventional page per expectation and the
@@ -47,9 +48,9 @@ class ExpectationsDialog : public QDialog {
         std::vector<std::pair<int, QRadioButton*>> methods; // method number, button
         QRadioButton* observed = nullptr;                   // inflation: money growth choice
         QRadioButton* announced = nullptr;
-        QSpinBox* lags = nullptr;
+        NumberSpinBox* lags = nullptr;
         QLabel* lagsLabel = nullptr;
-        QSpinBox* weight = nullptr;
+        NumberSpinBox* weight = nullptr;
         QRadioButton* Method(int method) const;
     };
 

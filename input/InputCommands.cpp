@@ -56,10 +56,13 @@ void InstallModelMonitor(CommandHost& w) {
     entry->setCheckable(true);
     auto monitor = std::make_shared<QPointer<ModelMonitor>>();
     w.BindCommand(QStringLiteral("MIModellbauMonitor"), [&w, entry, monitor] {
-        // The entry is ticked exactly while the monitor is open; choosing it again closes it.
+        // The entry is ticked exactly while the monitor is open; choosing it again brings
+        // the open monitor to the front (Escape or its button closes it).
         if (*monitor) {
-            (*monitor)->close();
-            entry->setChecked(false);
+            (*monitor)->showNormal();
+            (*monitor)->raise();
+            (*monitor)->activateWindow();
+            entry->setChecked(true);
             return;
         }
         auto* m = new ModelMonitor(w.model(), w.widget());

@@ -2,6 +2,7 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberInput.h"
 #include "core/UserHost.h"
 #include "input/FormulaCell.h"
 #include "services/HelpSystem.h"
@@ -511,7 +512,7 @@ bool InputDialog::CheckPendingEntries() {
         const int n = columns_[column - 1];
         QTableWidgetItem* item = Grid->item(1, column);
         const QString text = item ? item->text().trimmed() : QString();
-        const double x = InputSession::ParseInput(text.toStdString());
+        const double x = ReadCellEntry(text.toStdString());
         const bool accepted = session_->Enter(host_, n, x);
         SetValueCell(column, session_->WorkValue(n));
         ok = ok && accepted;
@@ -654,7 +655,13 @@ bool InputDialog::eventFilter(QObject* watched, QEvent* e) {
             QTableWidgetItem* item = Grid->currentItem();
             if (item && item->row() == 1 && item->column() >= 1) {
                 Grid->editItem(item);
-                if (editor_) editor_->setText(ToggleMinus(item->text()));
+                if (editor_) {
+                    // The digits stay selected: typing replaces the number, the sign stays.
+                    const QString text = ToggleMinus(item->text());
+                    editor_->setText(text);
+                    const int sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+                    editor_->setSelection(sign, text.size() - sign);
+                }
             }
             return true;
         }
@@ -664,22 +671,27 @@ bool InputDialog::eventFilter(QObject* watched, QEvent* e) {
         return false;
     }
     if (auto* ed = qobject_cast<QLineEdit*>(watched)) {
+        // What is typed replaces the selection, as in any text field.
+        QString kept = ed->text();
+        if (ed->hasSelectedText()) kept.remove(ed->selectionStart(), ed->selectedText().size());
         if (IsSeparatorKey(k)) {
-            const QString sep = DecimalPoint();
-            if (!ed->text().contains(sep) && !ed->text().contains(QLatin1Char('.')) &&
-                !ed->text().contains(QLatin1Char(',')))
-                ed->insert(sep);
+            if (!kept.contains(QLatin1Char('.')) && !kept.contains(QLatin1Char(',')))
+                ed->insert(DecimalPoint());
             return true;
         }
-        if (k->text() == QStringLiteral("-")) {
-            const int pos = ed->cursorPosition();
+        const int pos = ed->hasSelectedText() ? ed->selectionStart() : ed->cursorPosition();
+        const bool afterExponent =
+            pos > 0 && (kept[pos - 1] == QLatin1Char('e') || kept[pos - 1] == QLatin1Char('E'));
+        if (k->text() == QStringLiteral("-") && !ed->hasSelectedText() && !afterExponent) {
             const bool had = ed->text().startsWith(QLatin1Char('-'));
             ed->setText(ToggleMinus(ed->text()));
             ed->setCursorPosition(std::max(0, pos + (had ? -1 : 1)));
             return true;
         }
         const QString t = k->text();
-        if (!t.isEmpty() && t[0].isPrint() && !IsNumberKey(k)) return true;
+        const bool exponent = t == QStringLiteral("e") || t == QStringLiteral("E") ||
+                              t == QStringLiteral("+") || t == QStringLiteral("-");
+        if (!t.isEmpty() && t[0].isPrint() && !IsNumberKey(k) && !exponent) return true;
         return false;
     }
     return false;

@@ -103,6 +103,7 @@ class InputDialog : public QDialog {
 
     void done(int r) override;
     bool Editing() const { return editor_ != nullptr; }
+    QLineEdit* Editor() const { return editor_; }
 
   protected:
     // The option controls of a page (owned by the dialog).

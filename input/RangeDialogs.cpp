@@ -3,7 +3,7 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/TotalInput.h"
-#include "input/PeriodSpinBox.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -135,7 +135,7 @@ QWidget* ParameterRangeDialog::PeriodRow(QSpinBox*& box, const char* label, bool
     auto* l = new QHBoxLayout(row);
     l->setContentsMargins(0, 0, 0, 0);
     auto* caption = new QLabel(Tr(label));
-    box = new PeriodSpinBox;
+    box = new NumberSpinBox;
     // Clamped into the interval when left; there is no sign to type below period 0.
     box->setRange(ps.LeftEdge, ps.RightEdge);
     box->setValue(ps.CurrentPeriod);

@@ -2,7 +2,9 @@
 
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberInput.h"
 #include "input/RadioButtons.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -93,8 +95,9 @@ QRadioButton* SectorDialog::AddRadio(QWidget* parent, const char* caption, int k
 }
 
 QSpinBox* SectorDialog::AddSpin(QWidget* parent, int k, int low, int high) {
-    auto* spin = new QSpinBox(parent);
+    auto* spin = new NumberSpinBox(parent);
     spin->setRange(low, high);
+    spin->OnNotANumber = [this] { RefuseNotANumber(host_); };
     // A typed number is applied when it is complete (Enter, leaving the box), not after its
     // first digit: applying rebuilds the page.
     spin->setKeyboardTracking(false);

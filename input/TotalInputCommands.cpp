@@ -5,6 +5,7 @@
 #include "input/TotalInputWindow.h"
 #include "services/CommandHost.h"
 #include "services/HelpSystem.h"
+#include "services/QtUserHost.h"
 #include "windows/EquationSystem.h"
 
 #include <QAction>
@@ -56,6 +57,9 @@ class PendingEditsAtExit : public QObject {
 TotalInputWindow* OpenTotalInput(CommandHost& w) {
     auto* window = WorkingWindow::Create<TotalInputWindow>(w);
     window->afterInput = [&w] { w.ModelChanged(); };
+    window->askOrCancel = [&w](const std::string& title, const std::string& text) {
+        return w.userHost().AskOrCancel(title, text);
+    };
     window->openSectorDialog = [&w](int sector, int page) {
         if (sector < 1 || sector > 5) return;
         DialogStartPage()[sector - 1] = page;

@@ -3,10 +3,10 @@
 #include "core/Catalogue.h"
 #include "core/Model.h"
 #include "core/UserHost.h"
-#include "input/PeriodSpinBox.h"
 #include "services/Printing.h"
 #include "services/WindowFrame.h"
 #include "windows/EquationSystem.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -183,7 +183,7 @@ RepeatPasteDialog::RepeatPasteDialog(int period, int maxFurther, int language, Q
     auto* row = new QHBoxLayout;
     Label = new QLabel(Display("In Periode##In period", language) +
                        QStringLiteral(" %1 ").arg(period) + Display("und in##and in", language));
-    Further = new PeriodSpinBox;
+    Further = new NumberSpinBox;
     Further->setRange(0, std::max(0, maxFurther));
     auto* further = new QLabel(Display("weiteren Perioden##further periods", language));
     row->addWidget(Label);
@@ -533,7 +533,7 @@ void TotalInputWindow::Paste(int repeat) {
     const QModelIndex current = Grid->currentIndex();
     if (!sheet_.HasCopy() || !current.isValid()) return;
     const int row = current.row();
-    sheet_.Paste(frame().host(), row, repeat < 0 ? sheet_.RowCount() : repeat,
+    sheet_.Paste(frame().host(), row, current.column(), repeat < 0 ? sheet_.RowCount() : repeat,
                  repeat < 0 ? sheet_.RowCount() - 1 : -1);
     TableModel->ValuesChanged();
     UpdateButtons();
@@ -554,7 +554,7 @@ void TotalInputWindow::PasteIntoSelection() {
     int r0, r1, c0, c1;
     if (!sheet_.HasCopy() || !SelectionBlock(r0, r1, c0, c1)) return;
     const int height = static_cast<int>(sheet_.Copied().size());
-    sheet_.Paste(frame().host(), r0, (r1 - r0 + height) / height, r1);
+    sheet_.Paste(frame().host(), r0, c0, (r1 - r0 + height) / height, r1);
     TableModel->ValuesChanged();
     UpdateButtons();
 }
@@ -760,7 +760,7 @@ void TotalInputWindow::RefreshLanguage() {
     DetailsBox->setText(Tr("Detail&s"));
     DetailsAll->setText(QStringLiteral("&") + Tr(kAllTab));
     DetailsNone->setText(QStringLiteral("&") + Tr("nichts##nothing"));
-    AcceptButton->setText(Tr("Ü&bernehmen##A&ccept"));
+    AcceptButton->setText(Tr("Üb&ernehmen##A&ccept"));
     AcceptButton->setToolTip(
         Tr("Eingaben übernehmen| Übernimmt alle Eingaben und löst ggfs. das Modell neu##Accept "
            "inputs| Takes over all inputs and solves the model if required")
@@ -833,8 +833,16 @@ void TotalInputWindow::closeEvent(QCloseEvent* e) {
     if (sheet_.HasEdits()) {
         UserHost& host = frame().host();
         host.PlaySound("WasNun.wav");
-        if (host.Ask("Was nun?##Please decide", "Neue Eingaben übernehmen?##Accept new inputs?"))
-            Accept();
+        const char* title = "Was nun?##Please decide";
+        const char* text = "Neue Eingaben übernehmen?##Accept new inputs?";
+        const std::optional<bool> accept =
+            askOrCancel ? askOrCancel(title, text) : std::optional<bool>(host.Ask(title, text));
+        if (!accept) {
+            // Left unanswered: the window stays open with its edits.
+            e->ignore();
+            return;
+        }
+        if (*accept) Accept();
     }
     WorkingWindow::closeEvent(e);
 }

@@ -8,6 +8,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 class QAction;
 class QPainter;
@@ -96,6 +98,9 @@ class TotalInputWindow : public WorkingWindow {
     // The main window's after-input step; opens a sector dialog at a page.
     std::function<void()> afterInput;
     std::function<void(int sector, int page)> openSectorDialog;
+    // The closing question with a way back (Escape keeps editing); none: a yes/no question.
+    std::function<std::optional<bool>(const std::string& title, const std::string& text)>
+        askOrCancel;
 
     TotalInputSheet& Sheet() { return sheet_; }
     TotalInputModel* TableModel = nullptr;

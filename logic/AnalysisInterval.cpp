@@ -1,13 +1,11 @@
 #include "logic/AnalysisInterval.h"
 #include "core/Catalogue.h"
-
-#include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/NumberInput.h"
 #include "core/Solver.h"
 #include "core/UserHost.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -17,17 +15,11 @@ namespace {
 
 constexpr int UndefinedMarker = 31; // parameter 31 is 0 in a period no input ever reached
 
-// The edit fields accept digits only; a value too long for an int saturates, so that it
-// meets the "too big" rule instead of wrapping.
-int FieldValue(const std::string& text) {
+// A period typed into a field: empty is 0; a number too large for an int saturates, so that
+// it meets the "too big" rule instead of wrapping; none when the text is no whole number.
+std::optional<int> FieldValue(const std::string& text) {
     if (text.empty()) return 0;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') break;
-        v = v * 10 + (c - '0');
-        if (v > INT_MAX / 2) return INT_MAX / 2;
-    }
-    return static_cast<int>(v);
+    return ReadWholeNumber(text, INT_MIN / 2, INT_MAX / 2);
 }
 
 std::string Str(long long v) {
@@ -190,17 +182,28 @@ void AnalysisInterval::SetAnalysisForm(bool revolving) {
     if (revolving) {
         shiftCount_ = 0;
         shiftedPeriods_ = 0;
+        archivingEdges_ = {m_.Periods.LeftEdge, m_.Periods.RightEdge};
         SetInterval(1, std::max(2, m_.Periods.RightEdge), true);
+        revolvingRight_ = m_.Periods.RightEdge;
         m_.FillPrehistoryFromPeriod0();
-    } else {
-        PeriodChanged(KindLeftEdge);
-        // After a revolving shift the results before the interval belong to another
-        // start; everything is recalculated (the model-changed step sees LastSolved < 0).
-        if (shiftCount_ > 0) MarkUnsolvedFrom(m_, -1);
-        shiftCount_ = 0;
-        shiftedPeriods_ = 0;
-        ModelChanged();
+        return;
     }
+    const bool shifted = shiftCount_ > 0;
+    shiftCount_ = 0;
+    shiftedPeriods_ = 0;
+    if (!shifted) {
+        // Nothing was shifted: the archiving interval comes back as it was (a right edge the
+        // user chose meanwhile stays), and the model has not changed.
+        const int right =
+            m_.Periods.RightEdge == revolvingRight_ ? archivingEdges_.second : m_.Periods.RightEdge;
+        SetInterval(archivingEdges_.first, right, false);
+        return;
+    }
+    // After a revolving shift the results before the interval belong to another start;
+    // everything is recalculated (the model-changed step sees LastSolved < 0).
+    PeriodChanged(KindLeftEdge);
+    MarkUnsolvedFrom(m_, -1);
+    ModelChanged();
 }
 
 void AnalysisInterval::ToggleAnalysisForm() {
@@ -248,7 +251,9 @@ int AnalysisInterval::LastDefinedPeriod() const {
 }
 
 void AnalysisInterval::EnterLeftEdge(const std::string& text) {
-    SetInterval(FieldValue(text), RightEdge(), true);
+    const std::optional<int> v = FieldValue(text);
+    if (!v) return RefuseNotANumber(host_);
+    SetInterval(*v, RightEdge(), true);
 }
 
 void AnalysisInterval::LeftEdgeStep(int delta) {
@@ -268,8 +273,10 @@ void AnalysisInterval::LeftEdgePrevious() {
 }
 
 void AnalysisInterval::EnterRightEdge(const std::string& text) {
+    const std::optional<int> v = FieldValue(text);
+    if (!v) return RefuseNotANumber(host_);
     const int oldRight = RightEdge();
-    SetInterval(LeftEdge(), FieldValue(text), true);
+    SetInterval(LeftEdge(), *v, true);
     if (RightEdge() > oldRight)
         RightEdgeGrew(oldRight);
     else
@@ -328,7 +335,12 @@ void AnalysisInterval::CoverAllData() {
 }
 
 bool AnalysisInterval::EnterCurrentPeriod(const std::string& text) {
-    const int v = FieldValue(text);
+    const std::optional<int> typed = FieldValue(text);
+    if (!typed) {
+        RefuseNotANumber(host_);
+        return false;
+    }
+    const int v = *typed;
     if (v < LeftEdge() || v > RightEdge()) {
         Refuse("Die eingegebene Periode liegt nicht innerhalb des aktuellen Analyseintervalls. "
                "Die Eingabe wird daher auf den gerade noch zulässigen Wert korrigiert.##"

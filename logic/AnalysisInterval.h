@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tv {
@@ -160,6 +161,8 @@ class AnalysisInterval {
     bool revolving_ = false;
     uint16_t shiftCount_ = 0;
     int32_t shiftedPeriods_ = 0;
+    std::pair<int, int> archivingEdges_{0, 1}; // the edges before switching to revolving
+    int revolvingRight_ = 0;                   // the right edge the switch set
     int lastChoice_ = ShiftKeepData;
 };
 

@@ -271,8 +271,15 @@ std::string ParameterTable(int sector, int category, int language) {
         << T("Zulässige Werte##Admissible values", language) << "</th><th>"
         << T("Startwert##Default", language) << "</th></tr>\n";
     for (int n = first; n <= last; ++n) {
+        std::string meaning = Meaning(Translate(ParamName(n), language));
+        // A parameter that means something else under multiple money creation says so.
+        if (ParamName(n, true) != ParamName(n))
+            meaning += T(" (mit multipler Geld- und Kreditschöpfung: ## (with multiple creation "
+                         "of money and credit: ",
+                         language) +
+                       Translate(ParamName(n, true), language) + ")";
         out << "<tr><td>" << n << "</td><td>" << HtmlEscape(ParamSymbol(n, 1, language))
-            << "</td><td>" << HtmlEscape(Meaning(Translate(ParamName(n), language))) << "</td><td>"
+            << "</td><td>" << HtmlEscape(meaning) << "</td><td>"
             << HtmlEscape(RangeText(n, language)) << "</td><td>" << Number(DefaultPar(1, n))
             << "</td></tr>\n";
     }

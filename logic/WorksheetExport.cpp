@@ -8,9 +8,10 @@
 
 namespace tv {
 
-std::string ExportItemText(const ExportItem& item, int language) {
+std::string ExportItemText(const ExportItem& item, int language, bool moneyCreation) {
     if (item.number < 1 || item.number > (item.parameter ? ParCount : VarCount)) return {};
-    return Translate(item.parameter ? ParamName(item.number) : VarName(item.number), language);
+    return Translate(item.parameter ? ParamName(item.number, moneyCreation) : VarName(item.number),
+                     language);
 }
 
 std::string ExportHeader(const std::string& itemText, bool symbolsOnly, int language) {
@@ -40,8 +41,9 @@ void WriteExportCells(const Model& m, const ExportChoice& choice, XlsWriter& w) 
     for (size_t j = 0; j < choice.items.size(); ++j) {
         const ExportItem& item = choice.items[j];
         const int col = offset + int(j);
-        w.WriteString(
-            col, 0, ExportHeader(ExportItemText(item, m.Language), choice.symbolsOnly, m.Language));
+        w.WriteString(col, 0,
+                      ExportHeader(ExportItemText(item, m.Language, m.Sw(18) == 1),
+                                   choice.symbolsOnly, m.Language));
         const int limit = item.parameter ? ParCount : VarCount;
         if (item.number < 1 || item.number > limit) continue; // header only
         for (int t = first; t <= last; ++t) {

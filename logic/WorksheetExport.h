@@ -24,8 +24,9 @@ struct ExportChoice {
     int from = 0, to = 100;
 };
 
-// The list text of a quantity in the given language.
-std::string ExportItemText(const ExportItem& item, int language);
+// The list text of a quantity in the given language; moneyCreation: switch 18 = 1, under
+// which some parameters carry another name.
+std::string ExportItemText(const ExportItem& item, int language, bool moneyCreation);
 // The column header: the list text, or with symbols only the text in its parentheses
 // ("nicht belegt##no entry" translated when there is none).
 std::string ExportHeader(const std::string& itemText, bool symbolsOnly, int language);

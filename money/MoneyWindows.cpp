@@ -5,6 +5,7 @@
 #include "logic/Settings.h"
 #include "services/Printing.h"
 #include "services/WindowFrame.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -104,7 +105,7 @@ MoneyWorksheetWindow::MoneyWorksheetWindow(WindowFrame& frame) : WorkingWindow(f
     auto* row = new QHBoxLayout(panel_);
     row->setContentsMargins(2, 2, 2, 2);
     roundsLabel_ = new QLabel;
-    RoundsBox = new QSpinBox;
+    RoundsBox = new NumberSpinBox;
     // The box takes any count a user types; the count is clamped to 1..100 when it is
     // taken over (250 gives 100, 0 gives 1) instead of the typing being refused.
     RoundsBox->setRange(0, 9999);

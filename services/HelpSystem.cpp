@@ -390,6 +390,21 @@ void HelpWindow::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
+bool HelpWindow::event(QEvent* e) {
+    // Escape and Ctrl+W close the help window; neither reaches the main window's commands.
+    if (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() == Qt::Key_Escape && k->modifiers() == Qt::NoModifier) ||
+            k->matches(QKeySequence::Close) ||
+            (k->key() == Qt::Key_W && k->modifiers() == Qt::ControlModifier)) {
+            e->accept();
+            if (e->type() == QEvent::KeyPress) close();
+            return true;
+        }
+    }
+    return QWidget::event(e);
+}
+
 // ---------------------------------------------------------------- HelpSystem
 
 void HelpSystem::Install(QWidget* owner, QString helpFolder, std::function<int()> language,

@@ -54,6 +54,7 @@ class HelpWindow : public QWidget {
 
   protected:
     void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
 
   private:
     QString PagePath(const QString& page) const;

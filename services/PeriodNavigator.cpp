@@ -258,10 +258,13 @@ bool PeriodNavigator::eventFilter(QObject* watched, QEvent* event) {
     const bool field = watched == edLeft_ || watched == edRight_ || watched == edPeriod_;
     if (field && event->type() == QEvent::ShortcutOverride) {
         // Ctrl+Home and Ctrl+End belong to the main window's Perioden menu, not to the
-        // line edit's cursor movement: leave the override unaccepted.
+        // line edit's cursor movement, and Ctrl+X, Ctrl+V and Ctrl+E to the Modellbau menu,
+        // not to cut, paste and end of line: leave the override unaccepted.
         auto* e = static_cast<QKeyEvent*>(event);
+        const int key = e->key();
         if ((e->modifiers() & Qt::ControlModifier) &&
-            (e->key() == Qt::Key_Home || e->key() == Qt::Key_End))
+            (key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_X || key == Qt::Key_V ||
+             key == Qt::Key_E))
             return true;
     }
     if (event->type() == QEvent::KeyPress) {

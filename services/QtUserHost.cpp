@@ -60,6 +60,23 @@ bool QtUserHost::AskDestructive(const std::string& title, const std::string& tex
     return AskWithHint(title, text, {}, false);
 }
 
+std::optional<bool> QtUserHost::AskOrCancel(const std::string& title, const std::string& text) {
+    const QString t = Display(title), body = Display(text);
+    if (scriptAsk) return scriptAsk(t, body);
+    QMessageBox box(QMessageBox::Question, t, body,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.button(QMessageBox::Yes)->setText(Tr("&Ja##&Yes"));
+    box.button(QMessageBox::No)->setText(Tr("&Nein##&No"));
+    box.button(QMessageBox::Cancel)->setText(Tr("&Abbrechen##&Cancel"));
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    QApplication::restoreOverrideCursor();
+    if (answer == QMessageBox::Cancel) return std::nullopt;
+    return answer == QMessageBox::Yes;
+}
+
 bool QtUserHost::AskWithHint(const std::string& title, const std::string& text,
                              const std::string& hint, bool yesIsDefault, int helpContext) {
     const QString t = Display(title), body = Display(text);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QWidget;
 class QSoundEffect;
@@ -30,6 +31,8 @@ class QtUserHost : public QObject, public UserHost {
                      const std::string& hint = {}) override;
     bool Ask(const std::string& title, const std::string& text) override;
     bool AskDestructive(const std::string& title, const std::string& text) override;
+    // A question that can also be left unanswered (Escape, "Abbrechen"): none then.
+    std::optional<bool> AskOrCancel(const std::string& title, const std::string& text);
     // helpContext: the page F1 opens in the question (0: none).
     bool AskWithHint(const std::string& title, const std::string& text, const std::string& hint,
                      bool yesIsDefault = true, int helpContext = 0);

@@ -272,7 +272,8 @@ void SequenceChartWindow::SetSelection(const SeriesFlags& params, const SeriesFl
 void SequenceChartWindow::Choose(SeriesKind kind) {
     const int lang = frame().model().Language;
     const bool exogenous = kind == SeriesKind::Parameter;
-    SeriesSelectionDialog dialog(kind, exogenous ? params_ : vars_, lang, this);
+    SeriesSelectionDialog dialog(kind, exogenous ? params_ : vars_, lang, this,
+                                 frame().model().Sw(18) == 1);
     dialog.setWindowTitle(Tr("Größenauswahl##Series Selection", lang) + QStringLiteral(" (") +
                           Tr(exogenous ? "exogen##exogenous" : "endogen##endogenous", lang) +
                           QStringLiteral(")"));

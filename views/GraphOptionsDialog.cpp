@@ -3,6 +3,7 @@
 #include "core/Catalogue.h"
 #include "core/UserHost.h"
 #include "views/QtGraphCanvas.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -56,7 +57,7 @@ GraphOptionsDialog::GraphOptionsDialog(const GraphStyle& style, int language, Us
     top->addWidget(Items, 1);
     top->addLayout(side);
 
-    TextSizeBox = new QSpinBox;
+    TextSizeBox = new NumberSpinBox;
     TextSizeBox->setRange(MinTextSize, MaxTextSize);
     TextSizeBox->setValue(std::clamp(style_.TextSize, MinTextSize, MaxTextSize));
     TextSizeBox->setSuffix(QStringLiteral(" pt"));

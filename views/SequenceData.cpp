@@ -78,16 +78,17 @@ int KindCount(SeriesKind kind) {
     return kind == SeriesKind::Parameter ? 64 : 63;
 }
 
-const std::string& KindName(SeriesKind kind, int n) {
-    return kind == SeriesKind::Parameter ? ParamName(n) : VarName(n);
+const std::string& KindName(SeriesKind kind, int n, bool moneyCreation) {
+    return kind == SeriesKind::Parameter ? ParamName(n, moneyCreation) : VarName(n);
 }
 
 } // namespace
 
-std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& shown, int language) {
+std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& shown, int language,
+                                         bool moneyCreation) {
     std::vector<SeriesListItem> items;
     for (int n = 1; n <= KindCount(kind); ++n) {
-        const std::string& name = KindName(kind, n);
+        const std::string& name = KindName(kind, n, moneyCreation);
         // The catalogue's empty slots.
         if (shown[n] || name.find("nicht belegt") != std::string::npos) continue; // verbatim
         items.push_back({n, Translate(name, language)});
@@ -95,10 +96,11 @@ std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& sho
     return items;
 }
 
-std::vector<SeriesListItem> VisibleSeries(SeriesKind kind, const SeriesFlags& shown, int language) {
+std::vector<SeriesListItem> VisibleSeries(SeriesKind kind, const SeriesFlags& shown, int language,
+                                          bool moneyCreation) {
     std::vector<SeriesListItem> items;
     for (int n = 1; n <= KindCount(kind); ++n)
-        if (shown[n]) items.push_back({n, Translate(KindName(kind, n), language)});
+        if (shown[n]) items.push_back({n, Translate(KindName(kind, n, moneyCreation), language)});
     return items;
 }
 
@@ -209,7 +211,7 @@ SequenceChartData BuildSequenceChart(const Model& m, const SeriesFlags& params,
             TakeExtreme(d, x);
         }
         d.Series.push_back(std::move(values));
-        d.Legends.push_back(Translate(KindName(kind, n), language));
+        d.Legends.push_back(Translate(KindName(kind, n, m.Sw(18) == 1), language));
         if (baseline)
             d.BaselineSeries.push_back(BaselineValues(*baseline, kind, n, left, right, d));
     };

@@ -48,8 +48,11 @@ struct SeriesListItem {
     std::string Text; // the catalogue name in the dialog's language
 };
 // Hidden quantities (entries without a name left out) and visible ones, ascending.
-std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& shown, int language);
-std::vector<SeriesListItem> VisibleSeries(SeriesKind kind, const SeriesFlags& shown, int language);
+// moneyCreation: switch 18 = 1, under which some parameters carry another name.
+std::vector<SeriesListItem> HiddenSeries(SeriesKind kind, const SeriesFlags& shown, int language,
+                                         bool moneyCreation);
+std::vector<SeriesListItem> VisibleSeries(SeriesKind kind, const SeriesFlags& shown, int language,
+                                          bool moneyCreation);
 // Takes over a selection of the table: an empty variable selection shows income (37). A
 // parameter selection stays as chosen; the fallback is a variable, not parameter 37.
 SeriesFlags FinishTableSelection(SeriesFlags shown);

@@ -247,7 +247,7 @@ std::vector<std::string> QuickInfoLines(const Model& m, const QuickSlots& slots,
             continue;
         }
         const std::string& name =
-            s.Kind == SeriesKind::Variable ? VarName(s.Number) : ParamName(s.Number);
+            s.Kind == SeriesKind::Variable ? VarName(s.Number) : ParamName(s.Number, m.Sw(18) == 1);
         std::string line =
             Translate(name, language) + ": " + m.FormatNumber(SlotValue(m, s, t, o.Revolving));
         if (s.DiffOp != 0 && s.DiffOp < static_cast<int>(ops.size()))

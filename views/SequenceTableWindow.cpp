@@ -9,6 +9,7 @@
 #include "core/Model.h"
 #include "core/UserHost.h"
 #include "services/WindowFrame.h"
+#include "windows/NumberSpinBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -161,8 +162,9 @@ void SequenceTableModel::SetMarkedColumn(int column) {
 // ---- selection dialog ---------------------------------------------------------------
 
 SeriesSelectionDialog::SeriesSelectionDialog(SeriesKind kind, const SeriesFlags& shown,
-                                             int language, QWidget* parent)
-    : QDialog(parent), kind_(kind), shown_(shown), language_(language) {
+                                             int language, QWidget* parent, bool moneyCreation)
+    : QDialog(parent), kind_(kind), shown_(shown), language_(language),
+      moneyCreation_(moneyCreation) {
     setWindowTitle(Tr("Größenauswahl##Series Selection", language));
     auto* grid = new QGridLayout(this);
     const std::string noun =
@@ -261,8 +263,8 @@ void SeriesSelectionDialog::Fill() {
             item->setData(Qt::UserRole, it.Number);
         }
     };
-    fill(HiddenList, HiddenSeries(kind_, shown_, language_));
-    fill(VisibleList, VisibleSeries(kind_, shown_, language_));
+    fill(HiddenList, HiddenSeries(kind_, shown_, language_, moneyCreation_));
+    fill(VisibleList, VisibleSeries(kind_, shown_, language_, moneyCreation_));
     UpdateButtons();
 }
 
@@ -743,7 +745,7 @@ NumberFormatDialog::NumberFormatDialog(int decimals, int integerDigits, int lang
     auto group = [&](const char* title, const char* label, int value, QSpinBox*& box) {
         auto* g = new QGroupBox(Tr(title, language));
         auto* row = new QHBoxLayout(g);
-        box = new QSpinBox;
+        box = new NumberSpinBox;
         box->setRange(0, 10);
         box->setValue(value);
         auto* l = new QLabel(Tr(label, language));

@@ -95,8 +95,9 @@ class SequenceTableModel : public QAbstractTableModel {
 class SeriesSelectionDialog : public QDialog {
     Q_OBJECT
   public:
+    // moneyCreation: switch 18 = 1, under which some parameters carry another name.
     SeriesSelectionDialog(SeriesKind kind, const SeriesFlags& shown, int language,
-                          QWidget* parent = nullptr);
+                          QWidget* parent = nullptr, bool moneyCreation = false);
     SeriesFlags Shown() const { return shown_; }
     void SetShown(const SeriesFlags& shown);
 
@@ -128,6 +129,7 @@ class SeriesSelectionDialog : public QDialog {
     SeriesKind kind_;
     SeriesFlags shown_;
     int language_;
+    bool moneyCreation_;
 };
 
 // The absolute or the difference table of the model variables over the analysis interval.

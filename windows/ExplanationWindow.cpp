@@ -334,7 +334,7 @@ void ExplanationWindow::Fill(QTreeWidgetItem* item, const ExplanationNode& node)
     if (!leaf && node.period != period_)
         symbol += QStringLiteral("(%1)").arg(node.period - period_);
     item->setText(SymbolColumn, symbol);
-    std::string name = Translate(node.Name(), language);
+    std::string name = Translate(node.Name(m.Sw(18) == 1), language);
     // The catalogue's names end in the symbol, which has its own column.
     if (const size_t open = name.rfind(" ("); open != std::string::npos && name.back() == ')')
         name.erase(open);

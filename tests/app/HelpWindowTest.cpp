@@ -254,6 +254,13 @@ class HelpWindowTest : public QObject {
         why->Tree->setFocus();
         QTest::keyClick(why->Tree, Qt::Key_F1);
         QCOMPARE(HelpSystem::Window()->CurrentPage(), QStringLiteral("explanation"));
+        // Ctrl+W and Escape close the help window; neither reaches the main window.
+        for (auto [key, mods] :
+             {std::pair{Qt::Key_W, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}}) {
+            HelpSystem::show(help::Contents);
+            QTest::keyClick(HelpSystem::Window()->Browser(), key, mods);
+            QVERIFY(!HelpSystem::Window()->isVisible());
+        }
         // Elsewhere in the main window F1 is Help > Contents.
         QCOMPARE(w.Action(QStringLiteral("MIHilfeInhalt"))->shortcut(),
                  QKeySequence(QKeySequence::HelpContents));

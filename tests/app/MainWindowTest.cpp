@@ -86,6 +86,8 @@ class MainWindowTest : public QObject {
     void exitQuestion();
     void saveLoadNewThroughCommands();
     void saveAsRefusesOtherExtensions();
+    void cancelledDiscardKeepsTheModelUnsaved();
+    void keysAndHintsReachTheirCommands();
     void stopInterruptsIntervalRun();
     void solveOptionsDialog();
     void stepwiseSolving();
@@ -463,6 +465,43 @@ void MainWindowTest::saveLoadNewThroughCommands() {
     QTest::mouseClick(w_->ModelFilePanel, Qt::LeftButton, Qt::ControlModifier);
     QVERIFY(QFileInfo::exists(dir_->filePath(QStringLiteral("Lehrbuch Modell.ST5"))));
     QVERIFY(!w_->modelFile().ModelModified);
+}
+
+// A path that asks before the model goes, answered so that it stays, leaves it unsaved.
+void MainWindowTest::cancelledDiscardKeepsTheModelUnsaved() {
+    w_->fileNameProvider = [](bool, const QString&, const QString&, const QString&) {
+        return QString(); // every file dialog is cancelled
+    };
+    const std::pair<bool, void (MainWindow::*)()> paths[] = {{false, &MainWindow::onOpenModel},
+                                                             {true, &MainWindow::onNewModel},
+                                                             {false, &MainWindow::onClearAll}};
+    for (const auto& [answer, command] : paths) {
+        m_->SetPar(10, 1, 123.5);
+        w_->ModelChanged();
+        answer_ = answer;
+        (w_.get()->*command)();
+        QVERIFY(w_->modelFile().ModelModified);
+        QCOMPARE(m_->GetPar(10, 1), 123.5);
+    }
+}
+
+// Menu shortcuts win over the period fields' editing keys; menu mnemonics are unique; no
+// button says it is not available yet.
+void MainWindowTest::keysAndHintsReachTheirCommands() {
+    for (Qt::Key key : {Qt::Key_X, Qt::Key_V, Qt::Key_E}) {
+        QKeyEvent override(QEvent::ShortcutOverride, key, Qt::ControlModifier);
+        QApplication::sendEvent(w_->Navigator()->CurrentPeriodEdit(), &override);
+        QVERIFY(!override.isAccepted());
+    }
+    for (int language : {1, 2}) {
+        w_->SetLanguage(language);
+        QSet<QChar> seen;
+        for (QAction* a : w_->menuBar()->actions())
+            seen.insert(a->text().at(a->text().indexOf(QLatin1Char('&')) + 1).toLower());
+        QCOMPARE(seen.size(), w_->menuBar()->actions().size());
+        QVERIFY(
+            !w_->Button(QStringLiteral("SBKopieren"))->statusTip().contains(QStringLiteral("(n")));
+    }
 }
 
 void MainWindowTest::saveAsRefusesOtherExtensions() {

@@ -159,22 +159,6 @@ TEST(InputSession, RefusedEntriesKeepTheWorkingValue) {
     EXPECT_EQ(m.Periods.LastSolved, 100);
 }
 
-TEST(InputSession, ParsesTypedEntries) {
-    struct Case {
-        const char* text;
-        double value;
-    };
-    for (Case c : {Case{"", 0}, Case{"0", 0}, Case{"1,5", 1.5}, Case{"-2.25", -2.25},
-                   Case{"0.1", 0.1}, Case{"1e3", 1000}}) {
-        EXPECT_EQ(InputSession::ParseInput(c.text), c.value) << c.text;
-    }
-    for (const char* junk : {"-", ",", ".", "1.2.3", "abc", "1x", "nan"})
-        EXPECT_TRUE(std::isnan(InputSession::ParseInput(junk))) << junk;
-    EXPECT_EQ(InputSession::ParseInput("1e999"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(InputSession::ParseInput("-1e999"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(InputSession::ParseInput("inf"), std::numeric_limits<double>::infinity());
-}
-
 TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
     Model m = Solved(3);
     m.Switch[18] = 1;

@@ -136,7 +136,7 @@ TEST(TotalInput, EntryCheckSeesPendingEditsOfOtherColumns) {
     EXPECT_TRUE(s.Enter(host, 6, 0, 0));
 }
 
-TEST(TotalInput, PasteWritesIntoTheCopiedParameters) {
+TEST(TotalInput, PasteWritesIntoTheCellsItIsPastedOn) {
     struct Case {
         const char* name;
         int targetRow;
@@ -160,10 +160,10 @@ TEST(TotalInput, PasteWritesIntoTheCopiedParameters) {
         m.SetModelPar(3, par::tY, 0.3);
         auto s = Sheet(m, {par::GAut, par::gT, par::tY});
         s.Copy(2, 3, 2, 0); // any corner order
-        // The grid now shows other parameters: the paste still goes to G,aut and t[Y].
-        s.SetColumns({par::CAut, par::cY});
+        // The grid now shows other columns: the block lands on them as shown.
+        s.SetColumns({par::CAut, par::GAut, par::gT, par::tY});
         test::RecordingHost host(1);
-        EXPECT_EQ(s.Paste(host, c.targetRow, c.repeat, c.lastRow), c.result) << c.name;
+        EXPECT_EQ(s.Paste(host, c.targetRow, 1, c.repeat, c.lastRow), c.result) << c.name;
         EXPECT_EQ(host.messages.size(), c.result == R::RightEdge ? 1u : 0u) << c.name;
         for (int p : c.pastedPeriods) {
             const bool top = (p - c.targetRow) % 2 == 0;
@@ -181,6 +181,22 @@ TEST(TotalInput, PasteWritesIntoTheCopiedParameters) {
     }
 }
 
+TEST(TotalInput, PasteOnOtherColumnsWritesWhatIsShownOrIsRefused) {
+    Model m = Solved();
+    m.SetModelPar(2, par::CAut, 91);
+    auto s = Sheet(m, {par::CAut});
+    s.Copy(2, 2, 0, 0);
+    s.SetColumns({par::GAut, par::ExAut});
+    test::RecordingHost host(1);
+    EXPECT_EQ(s.Paste(host, 6, 2, 1), TotalInputSheet::PasteResult::Nothing); // no such column
+    EXPECT_EQ(s.Paste(host, 6, 1, 1), TotalInputSheet::PasteResult::Done);
+    EXPECT_EQ(s.Cell(6, par::ExAut), 91);
+    EXPECT_EQ(s.EditCount(), 1); // C,aut of period 6 untouched
+    s.Copy(2, 2, 0, 1);
+    EXPECT_EQ(s.Paste(host, 6, 1, 1), TotalInputSheet::PasteResult::Refused); // too wide
+    EXPECT_TRUE(Mentions(host, "breiter als die Spalten"));
+}
+
 TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     // Periods 8 and 9 have no reserve ratio; a zero cash ratio pasted there is put back.
     Model m = Solved();
@@ -190,7 +206,7 @@ TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     auto s = Sheet(m, {par::bM, par::rSE});
     s.Copy(3, 3, 0, 0);
     test::RecordingHost host(1);
-    EXPECT_EQ(s.Paste(host, 6, 5), TotalInputSheet::PasteResult::Done);
+    EXPECT_EQ(s.Paste(host, 6, 0, 5), TotalInputSheet::PasteResult::Done);
     for (int p : {6, 7, 10})
         EXPECT_EQ(s.Cell(p, par::bM), 0) << p;
     for (int p : {8, 9})
@@ -226,7 +242,7 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
         auto s = Sheet(m, {par::GAut, par::dMHNAut});
         s.Copy(c.copyRow, c.copyRow, 0, 1);
         test::RecordingHost host(1);
-        const auto result = s.Paste(host, c.target, 1);
+        const auto result = s.Paste(host, c.target, 0, 1);
         EXPECT_EQ(result == TotalInputSheet::PasteResult::Refused, c.refused) << c.name;
         EXPECT_EQ(s.HasEdits(), !c.refused) << c.name;
         EXPECT_EQ(Mentions(host, "So nicht!"), c.refused) << c.name;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -148,6 +149,20 @@ class ExchangeServerTest : public QObject {
             AskAside(server.ServerName(),
                      QStringLiteral("request\tDDEServerConvTERVALIS5\tDDEServerItemTERVALIS5")),
             QStringLiteral("alive"));
+    }
+
+    // The outgoing message reaches only a partner in the user's runtime directory.
+    void pokeGoesToTheRuntimeDirectory() {
+        const QString name =
+            QStringLiteral("tervalis-partner-%1").arg(QCoreApplication::applicationPid());
+        QLocalServer partner;
+        QVERIFY(partner.listen(tv::ExchangeSocketPath(name)));
+        QVERIFY(tv::PokeBookingApplication(name, QStringLiteral("1\t2"), 2000));
+        QVERIFY(partner.waitForNewConnection(2000));
+        QLocalSocket* s = partner.nextPendingConnection();
+        QVERIFY(s->waitForReadyRead(2000) || s->canReadLine());
+        QCOMPARE(QString::fromUtf8(s->readLine()),
+                 QStringLiteral("poke\tDDEServerConvVALDA\tDdeServerItemVALDA\t1 2\n"));
     }
 
     void pokeWithoutPartnerSendsNothing() {

@@ -1,4 +1,5 @@
 #include "input/ExpectationsDialog.h"
+#include "windows/NumberSpinBox.h"
 
 #include "RecordingHost.h"
 #include "TestMainWindow.h"
@@ -353,6 +354,8 @@ class ExpectationsDialogTest : public QObject {
         QVERIFY(monitorEntry->isChecked());
         auto* monitor = w.findChild<ModelMonitor*>();
         QVERIFY(monitor && monitor->isVisible());
+        monitorEntry->trigger(); // choosing it again shows the open monitor
+        QVERIFY(monitor->isVisible() && monitorEntry->isChecked());
         QCOMPARE(monitor->Labels[4]->text(), QStringLiteral(": fest"));
         m.Switch[21] = 1;
         w.ModelChanged();

@@ -143,6 +143,29 @@ class InputDialogTest : public QObject {
         QCOMPARE(m.ModelPar(100, par::cY), 0.75);
     }
 
+    // Typing over a cell, in the editor (F2) or from the grid, gives what is typed.
+    void typedCellNumbersReadAsTyped() {
+        for (auto [before, f2, typed, shown] : {std::tuple{"25", true, "-5", "-5"},
+                                                {"25", false, "-5", "-5"},
+                                                {"0,75", true, ".5", ".5"},
+                                                {"0,75", false, ",5", ".5"},
+                                                {"2", false, "1e3", "1e3"}}) {
+            Model m = At(0);
+            test::RecordingHost host;
+            InputDialog d(m, host, 1, true);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            QVERIFY(d.EnterText(1, QString::fromLatin1(before)));
+            d.Grid->setCurrentCell(1, 1);
+            if (f2) QTest::keyClick(d.Grid, Qt::Key_F2);
+            QTest::keyClicks(f2 ? static_cast<QWidget*>(d.Editor()) : d.Grid,
+                             QString::fromLatin1(typed).left(1));
+            QTest::keyClicks(d.Editor(), QString::fromLatin1(typed).mid(1));
+            QCOMPARE(d.Editor()->text(), QString::fromLatin1(shown));
+            QTest::keyClick(d.Editor(), Qt::Key_Escape);
+        }
+    }
+
     void refusedEntriesShowTheMessageAndRestore() {
         Model m = At(4);
         test::RecordingHost host;

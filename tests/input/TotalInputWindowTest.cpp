@@ -130,11 +130,12 @@ class TotalInputWindowTest : public QObject {
     void showsEveryActiveParameterOverTheInterval();
     void typedEntryIsWrittenExactlyOnAccept();
     void refusedEntryKeepsTheCell();
-    void copyAndPasteGoIntoTheCopiedParameters();
+    void copyAndPasteGoIntoTheCellsPastedOn();
     void clearingAsksAndWritesStartValues_data();
     void clearingAsksAndWritesStartValues();
     void changesWithPendingEditsAsk_data();
     void changesWithPendingEditsAsk();
+    void closingLeftUnansweredKeepsEditing();
     void untickingEveryParameterHidesTheGrid();
     void copyDialogWritesRangeAndFile();
     void copyDialogRefusalKeepsItOpen();
@@ -207,7 +208,7 @@ void TotalInputWindowTest::refusedEntryKeepsTheCell() {
     QCOMPARE(o.frame.recorder.sounds.back(), std::string("SoNicht.wav"));
 }
 
-void TotalInputWindowTest::copyAndPasteGoIntoTheCopiedParameters() {
+void TotalInputWindowTest::copyAndPasteGoIntoTheCellsPastedOn() {
     QTemporaryDir dir;
     Opened o;
     Model& m = o.frame.m;
@@ -217,11 +218,7 @@ void TotalInputWindowTest::copyAndPasteGoIntoTheCopiedParameters() {
     o.Select(2, 2, par::CAut, par::cY);
     o.Key(Qt::Key_C, Qt::ControlModifier);
     QVERIFY(o.w->PasteAction->isEnabled());
-    // Another sector shows other columns; the paste still writes C,aut and c[Y].
-    o.w->SelectTabs(3, 2);
-    QVERIFY(o.Column(par::CAut) < 0);
-    o.w->Grid->setCurrentIndex(o.w->TableModel->index(o.Row(10), 0));
-    o.Select(10, 13, o.w->Sheet().Columns().front(), o.w->Sheet().Columns().front());
+    o.Select(10, 13, par::CAut, par::CAut);
     o.Key(Qt::Key_Insert, Qt::ShiftModifier); // into the four selected rows
     QVERIFY(o.w->AcceptButton->isEnabled());
     o.w->Accept();
@@ -294,6 +291,13 @@ void TotalInputWindowTest::changesWithPendingEditsAsk() {
     if (message == MSG_PERIOD_MOVED) QCOMPARE(o.w->TableModel->rowCount(), 26);
 }
 
+void TotalInputWindowTest::closingLeftUnansweredKeepsEditing() {
+    Opened o;
+    QVERIFY(o.w->TableModel->setData(o.Index(7, par::GAut), QStringLiteral("345"), Qt::EditRole));
+    o.w->askOrCancel = [](const std::string&, const std::string&) { return std::optional<bool>(); };
+    QVERIFY(!o.w->close() && o.w->isVisible() && o.w->Sheet().HasEdits());
+}
+
 void TotalInputWindowTest::untickingEveryParameterHidesTheGrid() {
     Opened o;
     o.w->DetailsBox->setChecked(true);
@@ -338,7 +342,7 @@ void TotalInputWindowTest::periodFieldsTakeEveryDigitAndClampWhenLeft() {
         int value;
     };
     const Case cases[] = {{"500", 30}, {"150", 30}, {"12", 12}, {"0", 0},
-                          {"-7", 7},   {"+9", 9},   {"x2y", 2}};
+                          {"-7", 0},   {"+9", 9},   {"x2y", 2}};
     TestFrame f;
     ParameterRangeDialog d(f.m, f.recorder, ParameterRangeDialog::Copy);
     d.show();

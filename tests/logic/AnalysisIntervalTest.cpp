@@ -158,6 +158,8 @@ TEST_F(IntervalTest, RevolvingAdjustmentDefinesThePeriodsItAdds) {
     EXPECT_EQ(m->ModelPar(108, 31), 1);
     EXPECT_EQ(m->ModelPar(109, 31), 0);
     EXPECT_EQ(m->Periods.LastSolved, 100);
+    iv.SetAnalysisForm(false); // back without a shift: the edge it moved comes back
+    EXPECT_EQ(m->Periods.RightEdge, 100);
 }
 
 TEST_F(IntervalTest, SwitchingToRevolvingNeedsASolvedStartPeriod) {
@@ -187,13 +189,15 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     ExpectConsistent();
 
-    // Back to archiving: a period-changed step and a model-changed step, no recalculation
-    // without a shift.
+    // Back to archiving without a shift: the left edge comes back, the right edge the user
+    // chose stays, and the model has not changed.
     kinds.clear();
     iv.SetAnalysisForm(false);
     EXPECT_FALSE(iv.Revolving());
     EXPECT_EQ(kinds, std::vector<int>{KindLeftEdge});
-    EXPECT_EQ(modelChanges, 1);
+    EXPECT_EQ(m->Periods.LeftEdge, 0);
+    EXPECT_EQ(m->Periods.RightEdge, 50);
+    EXPECT_EQ(modelChanges, 0);
     EXPECT_EQ(m->Periods.LastSolved, 1);
 }
 
@@ -260,6 +264,9 @@ TEST_F(IntervalTest, EnteringAPeriodOutsideTheIntervalIsCorrected) {
     EXPECT_FALSE(iv.EnterCurrentPeriod("99999999999999999999"));
     EXPECT_EQ(m->Periods.CurrentPeriod, 100);
     EXPECT_EQ(kinds.back(), KindCurrentPeriod);
+    EXPECT_FALSE(iv.EnterCurrentPeriod("5x")); // no number: refused, nothing changes
+    EXPECT_EQ(m->Periods.CurrentPeriod, 100);
+    EXPECT_TRUE(Said("Die Eingabe ist keine Zahl."));
 }
 
 TEST_F(IntervalTest, LeftEdgeFieldAndButtons) {

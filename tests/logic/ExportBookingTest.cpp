@@ -74,7 +74,7 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
             const ExportItem& item = choice.items[j];
             const int col = offset + int(j);
             std::string header =
-                ExportHeader(ExportItemText(item, c.language), c.symbolsOnly, c.language);
+                ExportHeader(ExportItemText(item, c.language, false), c.symbolsOnly, c.language);
             tsv << "0\t0\t" << col << "\ts\t" << header << "\n";
             if (item.number > (item.parameter ? ParCount : VarCount)) continue;
             for (int t = first; t <= last; ++t) {
@@ -98,7 +98,7 @@ TEST(WorksheetExport, RangeAndHeaders) {
     EXPECT_EQ(ExportHeader("ohne Symbol", true, 1), "nicht belegt");
     EXPECT_EQ(ExportHeader("no symbol", true, 2), "no entry");
     const ExportItem y{false, var::Y}, lq{true, par::LQExog};
-    EXPECT_NE(ExportItemText(y, 2), ExportItemText(lq, 2));
+    EXPECT_NE(ExportItemText(y, 2, false), ExportItemText(lq, 2, false));
 }
 
 Model BookingModel() {

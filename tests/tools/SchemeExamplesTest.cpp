@@ -51,10 +51,13 @@ Holdings EndOfPhase(const AccountScheme& s, const SchemePhase& opening) {
 }
 
 // Replays every phase of every period of the model's interval and checks that the bond
-// market's supply (WA) and demand (WN) agree, that every sector account balances, and that
-// a period opens with last period's money stock held as the previous period's last phase
-// left it. Returns how many phases were checked.
-int ExpectBondMarketClears(Model& m, const std::string& name, int* openings = nullptr) {
+// market's supply (WA) and demand (WN) agree, or, at the interest floor, that the closing
+// names the gap; that every sector account balances and the foreign-exchange market clears;
+// and that a period opens with last period's money stock held as the previous period's last
+// phase left it. Returns how many phases were checked; `openings` counts the openings
+// checked, `floorNotes` the phases closed with the note.
+int ExpectBondMarketClears(Model& m, const std::string& name, int* openings = nullptr,
+                           int* floorNotes = nullptr) {
     m.DecimalPlaces = 10; // no booking is skipped for showing as zero
     int phases = 0;
     std::optional<Holdings> carried; // as the last phase of the period before ended
@@ -85,7 +88,14 @@ int ExpectBondMarketClears(Model& m, const std::string& name, int* openings = nu
                 carried = EndOfPhase(s, s.PhaseData(k));
             const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
             const double tol = 1e-7 * std::max({1.0, std::fabs(wa), std::fabs(wn)});
-            EXPECT_NEAR(wa, wn, tol) << name << " t=" << t << " phase " << k;
+            const auto& lines = s.State().Lines;
+            const bool noted = std::any_of(lines.begin(), lines.end(), [](const SchemeLine& l) {
+                return l.Text.find("Liquiditätsfalle") != std::string::npos;
+            });
+            if (noted && floorNotes) ++*floorNotes;
+            if (!noted) {
+                EXPECT_NEAR(wa, wn, tol) << name << " t=" << t << " phase " << k;
+            }
             if (s.Monetary()) {
                 // The opening money holdings add up to the money stock the phase opens with.
                 const SchemePhase& p = s.PhaseData(k);
@@ -93,7 +103,9 @@ int ExpectBondMarketClears(Model& m, const std::string& name, int* openings = nu
                             1e-9 * std::max(1.0, std::fabs(p.OpeningMoney)))
                     << name << " t=" << t << " phase " << k;
             }
-            for (A a : {A::Households, A::Firms, A::Financial, A::Government, A::World}) {
+            // The sector accounts balance, and the foreign-exchange market clears too.
+            for (A a :
+                 {A::Households, A::Firms, A::Financial, A::Government, A::World, A::ForexMarket}) {
                 if (!s.Visible(a)) continue;
                 const double l = s.ColumnSum(a, 0), r = s.ColumnSum(a, 1);
                 EXPECT_NEAR(l, r, 1e-7 * std::max({1.0, std::fabs(l), std::fabs(r)}))
@@ -122,15 +134,18 @@ TEST(SchemeBondMarket, ClearsInEveryPhaseOfTheExamples) {
 }
 
 // Open economies with a complete bond market, fixed exchange rates and money supply that
-// follows the balance of payments, with random structure and random policy changes.
+// follows the balance of payments, with random structure and random policy changes: with
+// fixed and with moving prices, and with the interest rate at its floor.
 TEST(SchemeBondMarket, ClearsInGeneratedOpenEconomiesWithFixedRates) {
+    enum Kind { FixedPrices, MovingPrices, AtTheFloor };
     std::mt19937 random(20261209);
     auto uniform = [&random](double lo, double hi) {
         return std::uniform_real_distribution<double>(lo, hi)(random);
     };
     const double lYs[] = {0.25, 0.3, 0.4, 0.5, 0.7, 1, 2};
-    int checked = 0;
-    for (int model = 0; model < 24; ++model) {
+    int checked = 0, floorNotes = 0;
+    for (int model = 0; model < 36; ++model) {
+        const Kind kind = static_cast<Kind>(model % 3);
         Model m = test::OpenFlexibleModel();
         m.Periods.RightEdge = 8;
         m.Switch[21] = 0; // fixed exchange rate
@@ -143,22 +158,26 @@ TEST(SchemeBondMarket, ClearsInGeneratedOpenEconomiesWithFixedRates) {
                          {par::NKAut, uniform(-20, 30)},
                          {par::bM, uniform(0.05, 0.4)},
                          {par::rSE, uniform(0.02, 0.2)},
-                         // At the interest floor the rate cannot clear the bond market (the
-                         // liquidity trap): keep the floor out of reach.
-                         {par::iu, -50}});
+                         {par::iu, kind == AtTheFloor ? uniform(1, 2) : -50}});
         const int from = std::uniform_int_distribution<int>(1, 5)(random);
         test::SetFrom(m, from,
                       {{par::GAut, uniform(120, 260)},
                        {par::ExAut, uniform(60, 160)},
                        {par::dMBHNAut, uniform(-8, 8)},
                        {par::iA, uniform(2, 7)}});
+        if (kind == MovingPrices) test::SetFrom(m, from + 1, {{par::PExog, uniform(0.8, 1.3)}});
         m.UpdateActiveParams();
         test::RecordingHost host;
+        host.answers.assign(100, false); // "continue iterating?": no, as the batch tool answers
         Solve(m, host);
+        // At the floor the equilibrium search may not converge: nothing to replay then.
+        if (kind == AtTheFloor && host.Status() != "Ok") continue;
         ASSERT_EQ(host.Status(), "Ok") << "model " << model;
-        checked += ExpectBondMarketClears(m, "model " + std::to_string(model)) > 0;
+        checked += ExpectBondMarketClears(m, "model " + std::to_string(model), nullptr,
+                                          kind == AtTheFloor ? &floorNotes : nullptr) > 0;
     }
-    EXPECT_EQ(checked, 24);
+    EXPECT_GE(checked, 30);
+    EXPECT_GT(floorNotes, 0); // the floor was reached and its gap named
 }
 
 } // namespace

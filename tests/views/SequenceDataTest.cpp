@@ -106,13 +106,13 @@ TEST(SequenceTableTest, RangeStatistics) {
 
 TEST(SequenceSelectionTest, ListsAndFallback) {
     const SeriesFlags shown = Flags({31, 37});
-    const auto hidden = HiddenSeries(SeriesKind::Variable, shown, 1);
-    const auto visible = VisibleSeries(SeriesKind::Variable, shown, 2);
+    const auto hidden = HiddenSeries(SeriesKind::Variable, shown, 1, false);
+    const auto visible = VisibleSeries(SeriesKind::Variable, shown, 2, false);
     EXPECT_EQ(hidden.size(), 61u);
     ASSERT_EQ(visible.size(), 2u);
     EXPECT_EQ(visible[1].Number, 37);
     EXPECT_EQ(visible[1].Text, "Income (Y)");
-    EXPECT_EQ(HiddenSeries(SeriesKind::Parameter, {}, 1).size(), 64u);
+    EXPECT_EQ(HiddenSeries(SeriesKind::Parameter, {}, 1, false).size(), 64u);
     // Round trip through the lists gives the same set.
     SeriesFlags back{};
     for (const auto& item : visible)

@@ -1,0 +1,29 @@
+#include "core/NumberInput.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tv {
+namespace {
+
+TEST(NumberInput, ReadsWhatIsTypedAndClampsWholeNumbers) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (auto [text, value] : {std::pair{"1,5", 1.5},
+                               {"-2.25", -2.25},
+                               {"1e3", 1000.0},
+                               {"+5", 5.0},
+                               {" .5 ", 0.5},
+                               {"1e999", inf},
+                               {"1e-999", 0.0}})
+        EXPECT_EQ(ReadNumber(text).value_or(NAN), value) << text;
+    for (const char* junk : {"", "-", ".", "1.2.3", "1x", "nan", "+-1", "1e"})
+        EXPECT_FALSE(ReadNumber(junk)) << junk;
+    EXPECT_EQ(ReadCellEntry(""), 0);
+    for (auto [text, value] : {std::pair{"150", 99}, {"-5", 1}, {"1e1", 10}, {"2.5", -1}})
+        EXPECT_EQ(ReadWholeNumber(text, 1, 99).value_or(-1), value) << text;
+}
+
+} // namespace
+} // namespace tv
