@@ -653,7 +653,8 @@ long TotalInputWindow::Message(int msg, long wParam, long lParam) {
 
 TotalInputWindow::TableBlock TotalInputWindow::PaintTable(QPainter& p, QPaintDevice* device,
                                                           const QRect& body, const QFont& font,
-                                                          int firstRow, int firstColumn) {
+                                                          const QColor& ink, int firstRow,
+                                                          int firstColumn) {
     const QFontMetrics fm(font, device);
     QFont bold = font;
     bold.setBold(true);
@@ -677,7 +678,7 @@ TotalInputWindow::TableBlock TotalInputWindow::PaintTable(QPainter& p, QPaintDev
     const int fit = std::max(1, (body.height() - headHeight) / rowHeight);
     const int lastRow = std::min(sheet_.RowCount() - 1, firstRow + fit - 1);
     p.save();
-    p.setPen(TextColour(target));
+    p.setPen(ink);
     const auto cell = [&](const QRect& r, const QString& text, bool isBold, Qt::Alignment align) {
         p.setFont(isBold ? bold : font);
         p.drawRect(r);
@@ -711,7 +712,8 @@ void TotalInputWindow::PaintTo(const PaintTarget& target) {
     const QFont font = target.kind == PaintTarget::Printer ? frame().printerFont() : Grid->font();
     const int firstRow = std::max(0, Grid->rowAt(0));
     const int firstColumn = std::max(0, Grid->columnAt(0));
-    PaintTable(*target.painter, target.device, target.body, font, firstRow, firstColumn);
+    PaintTable(*target.painter, target.device, target.body, font, TextColour(target), firstRow,
+               firstColumn);
 }
 
 void TotalInputWindow::PrintTable() {
@@ -742,7 +744,8 @@ void TotalInputWindow::PrintTable() {
                     printer.newPage();
                     PrintTitle(painter, header, windowTitle());
                 }
-                block = PaintTable(painter, &printer, body, font, row, column);
+                block = PaintTable(painter, &printer, body, font, frame().printerFontColour(), row,
+                                   column);
                 PrintSourceFooter(painter, font, frame().modelBaseName(), {},
                                   frame().model().Language);
             }

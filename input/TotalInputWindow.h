@@ -154,7 +154,7 @@ class TotalInputWindow : public WorkingWindow {
     };
     // Draws the rows and columns from the given ones on that fit into body.
     TableBlock PaintTable(QPainter& p, QPaintDevice* device, const QRect& body, const QFont& font,
-                          int firstRow, int firstColumn);
+                          const QColor& ink, int firstRow, int firstColumn);
     void BuildWidgets();
     void FillTabs();
     void FillDetails();
