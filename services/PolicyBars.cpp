@@ -114,15 +114,14 @@ void PolicyBar::Place() {
     int monitorWidth = std::max(0, railWidth_ - sliderWidth_ + 3);
     // The longer status text of the bar must fit right of the monitor; where the navigator
     // leaves too little room there, the monitor ends earlier.
-    const int language = rules_.model().Language;
-    const bool wage = kind_ == Kind::Wage;
+    // Both languages: the place must not move when the language is switched.
     int statusWidth = 0;
-    for (int at : {0, 1}) {
-        const std::string text = wage ? AnalysisInterval::WageStatus(at, 2, language)
-                                      : AnalysisInterval::MoneyStatus(at, 2, language);
-        statusWidth = std::max(statusWidth, status_->fontMetrics().horizontalAdvance(
-                                                QString::fromStdString(text).trimmed()));
-    }
+    for (int language : {1, 2})
+        for (int at : {0, 1})
+            for (const std::string& text : {AnalysisInterval::WageStatus(at, 2, language),
+                                            AnalysisInterval::MoneyStatus(at, 2, language)})
+                statusWidth = std::max(statusWidth, status_->fontMetrics().horizontalAdvance(
+                                                        QString::fromStdString(text).trimmed()));
     const int room = width() - 1 - (monitorLeft + monitorWidth + 2 + ButtonWidth + 1);
     if (room < statusWidth + 2) monitorWidth = std::max(0, monitorWidth - (statusWidth + 2 - room));
     monitor_->setGeometry(monitorLeft, 0, monitorWidth, BarHeight);

@@ -28,6 +28,9 @@ sizes="16 22 24 32 48 64 128 256"
     for f in "$src"/examples/*.TV5 "$src"/examples/README.md; do
         echo "share/tervalis/examples/$(basename "$f")"
     done
+    for f in "$src"/examples/tasks/*.TV5 "$src"/examples/tasks/*.tvtask; do
+        echo "share/tervalis/examples/tasks/$(basename "$f")"
+    done
     echo "share/applications/$id.desktop"
     echo "share/metainfo/$id.metainfo.xml"
     echo "share/mime/packages/$id.xml"

@@ -183,7 +183,7 @@ class PeriodWidgetsTest : public QObject {
         Interval(0, 100, 9);
         PolicyBar bar(PolicyBar::Kind::Wage, *rules);
         bar.Follow(nav.get());
-        bar.resize(600, bar.height());
+        bar.resize(1000, bar.height());
         bar.show();
         QCOMPARE(bar.Label()->text(), QStringLiteral("TZR: 3 (4)"));
         QCOMPARE(bar.StatusLabel()->text(), QString::fromUtf8("Tarifvertrag läuft ..."));

@@ -225,9 +225,11 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     const auto first = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(cache.Current.Period, 12);
     EXPECT_EQ(cache.Reference.Period, 2);
-    // Other axes but the same key: the samples stay (zoom does not resample).
-    const auto again = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
-    EXPECT_EQ(Find(again, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    // The same axes again: the samples stay; other axes (a zoom): they follow the axes.
+    const auto same = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
+    EXPECT_EQ(Find(same, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    const auto zoomed = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
+    EXPECT_NE(Find(zoomed, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
     o.Raster = 20;
     const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);

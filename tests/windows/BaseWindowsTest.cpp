@@ -790,7 +790,7 @@ class BaseWindowsTest : public QObject {
         for (QTreeWidgetItemIterator it(why->Tree); *it; ++it)
             if ((*it)->parent())
                 QVERIFY((*it)->text(4) != QString::fromStdString(f.m.FormatNumber(0)));
-        why->resize(500, 300);
+        why->resize(640, 300);
         QCoreApplication::processEvents();
         const QHeaderView* header = why->Tree->header();
         QVERIFY(header->sectionPosition(6) + 60 <= why->Tree->viewport()->width());
