@@ -16,6 +16,11 @@ also on Ctrl+C.
 
 The build tree (default build-mutate/) is configured on first use; the first build takes a
 while, later ones rebuild only the mutated file and relink.
+
+Mutants that change nothing a program can observe (equivalent mutants) are listed, with the
+reason, in tools/mutants-equivalent.txt and never drawn, so the score counts only faults a
+test can catch. A survivor is printed in that file's form: copy it there, with a "why:" line,
+once you have shown that no test could tell it apart.
 """
 import argparse
 import json
@@ -36,6 +41,23 @@ DECLARATION = re.compile(r"(?:(?:return|case|using|break|continue|const|constexp
                          r"double|int|bool|unsigned|size_t|char|float)\b"
                          r"|[A-Za-z][\w:]*(?:<.*>)?[&*]? \w+(?: =| \{|\(|;))")
 ARITHMETIC = {"+": ["-"], "-": ["+"], "*": ["/"], "/": ["*"]}
+EQUIVALENT = os.path.join(ROOT, "tools", "mutants-equivalent.txt")
+
+
+def equivalent_mutants():
+    """The reviewed equivalent mutants as (file, original line, mutated line), stripped."""
+    found = set()
+    if not os.path.exists(EQUIVALENT):
+        return found
+    with open(EQUIVALENT, encoding="utf-8") as f:
+        blocks = f.read().split("\n\n")
+    for block in blocks:
+        lines = [l for l in block.split("\n") if l.strip() and not l.startswith("#")]
+        if len(lines) >= 3 and lines[1].startswith("- ") and lines[2].startswith("+ "):
+            after = lines[2][2:].strip()
+            found.add((lines[0].strip(), lines[1][2:].strip(),
+                       "" if after == "(deleted)" else after))
+    return found
 
 
 def changed_files():
@@ -231,13 +253,15 @@ def main():
     signal.signal(signal.SIGTERM, interrupted)
 
     totals = [0, 0]
+    equivalent = equivalent_mutants()
     rng = random.Random(args.seed)
     for path in files:
         full = os.path.join(ROOT, path)
         with open(full, encoding="utf-8") as f:
             original = f.read()
         lines = original.split("\n")
-        candidates = mutants(lines)
+        candidates = [c for c in mutants(lines)
+                      if (path, lines[c[0]].strip(), c[1].strip()) not in equivalent]
         sample = rng.sample(candidates, min(args.count, len(candidates)))
         killed, survived, broken, started = 0, [], 0, time.time()
         print("\n%s: %d of %d mutants" % (path, len(sample), len(candidates)), flush=True)
@@ -267,8 +291,8 @@ def main():
         print("%s: %d killed, %d survived, %d did not compile; score %.0f %% (%.0f s)"
               % (path, killed, len(survived), broken, score, time.time() - started))
         for n, new, kind in survived:
-            print("  survived (%s), line %d:\n    - %s\n    + %s"
-                  % (kind, n + 1, lines[n].strip(), new.strip() if new else "(deleted)"))
+            print("\n# survived (%s), line %d\n%s\n- %s\n+ %s"
+                  % (kind, n + 1, path, lines[n].strip(), new.strip() if new else "(deleted)"))
         totals[0] += killed
         totals[1] += scored
     if len(files) > 1 and totals[1]:
