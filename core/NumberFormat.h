@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tv {
 
@@ -18,7 +20,11 @@ constexpr int ShortestTextSize = 32;
 char* FormatShortest(char* out, double x);
 std::string FormatShortest(double x);
 
-// A CSV field: quoted when it holds a comma or a quote (symbols such as "Y,erw").
+// A CSV field: quoted when it holds a comma, a quote or a line break (symbols such as
+// "Y,erw"), so that spreadsheet and CSV readers take it whole.
 std::string CsvField(const std::string& text);
+// The fields of one CSV line as written by CsvField: quoted fields may hold commas and
+// doubled quotes; fields are not trimmed.
+std::vector<std::string> CsvFields(std::string_view line);
 
 } // namespace tv

@@ -125,28 +125,6 @@ std::optional<TaskError> ReadPredict(const std::string& value, int line, Task& t
     return std::nullopt;
 }
 
-// Splits a CSV line; quoted fields may hold commas and doubled quotes.
-std::vector<std::string> CsvFields(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char ch = line[i];
-        if (quoted && ch == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-            fields.back() += '"';
-            ++i;
-        } else if (ch == '"') {
-            quoted = !quoted;
-        } else if (ch == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += ch;
-        }
-    }
-    for (std::string& f : fields)
-        f = Trim(f);
-    return fields;
-}
-
 std::string Lower(std::string s) {
     for (char& ch : s)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
@@ -351,7 +329,9 @@ AnswersReading ReadAnswers(std::string_view text, const Task& task) {
     for (size_t k = 0; k < lines.size(); ++k) {
         const int line = static_cast<int>(k) + 1;
         if (Trim(lines[k]).empty()) continue;
-        const std::vector<std::string> f = CsvFields(Trim(lines[k]));
+        std::vector<std::string> f = CsvFields(Trim(lines[k]));
+        for (std::string& field : f)
+            field = Trim(field);
         if (f.size() == 4 && Lower(f[0]) == "student" && Lower(f[1]) == "symbol") continue;
         auto fail = [&](std::string_view why, std::initializer_list<std::string_view> args) {
             r.error = LineError(line, why, args);

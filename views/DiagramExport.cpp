@@ -85,18 +85,6 @@ constexpr DiagramEntry Diagrams[] = {
     {"z-derivation", ZDerivationNumbers},
 };
 
-// A spreadsheet or CSV reader takes a field with a separator, quote or line break only when
-// quoted.
-std::string CsvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string q = "\"";
-    for (char c : s) {
-        if (c == '"') q += '"';
-        q += c;
-    }
-    return q + '"';
-}
-
 std::string Table(const DiagramNumbers& numbers, char column, char separator, bool csv) {
     std::string out = std::string("curve") + column + "k" + column + "x" + column + "y\n";
     char buf[ShortestTextSize];

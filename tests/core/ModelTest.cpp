@@ -1,4 +1,5 @@
 #include "core/Model.h"
+#include "core/NumberFormat.h"
 #include "core/Symbols.h"
 
 #include <gtest/gtest.h>
@@ -172,6 +173,15 @@ TEST(ModelStore, FormatNumber) {
     Model m;
     m.DecimalSeparator = ',';
     EXPECT_EQ(m.FormatNumber(12345.678), "12345,68");
+}
+
+TEST(NumberFormat, CsvFieldsReadBackWhatCsvFieldWrote) {
+    const std::vector<std::string> fields = {"Y", "Y,erw", "say \"hi\"", "two\nlines", "", " x "};
+    std::string line;
+    for (const std::string& f : fields)
+        line += (line.empty() ? "" : ",") + CsvField(f);
+    EXPECT_EQ(CsvFields(line), fields);
+    EXPECT_EQ(CsvField("a\rb"), "\"a\rb\"");
 }
 
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {

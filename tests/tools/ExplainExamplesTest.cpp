@@ -2,6 +2,7 @@
 #include "OpenedModel.h"
 #include "core/Explanation.h"
 #include "core/Model.h"
+#include "core/NumberFormat.h"
 #include "core/Symbols.h"
 
 #include <gtest/gtest.h>
@@ -110,31 +111,11 @@ ToolRun Batch(const std::string& args) {
     return r;
 }
 
-// The fields of one CSV line; a quoted field may hold commas.
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (size_t k = 0; k < line.size(); ++k) {
-        const char ch = line[k];
-        if (quoted && ch == '"' && k + 1 < line.size() && line[k + 1] == '"') {
-            fields.back() += '"';
-            ++k;
-        } else if (ch == '"') {
-            quoted = !quoted;
-        } else if (ch == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += ch;
-        }
-    }
-    return fields;
-}
-
 std::vector<std::vector<std::string>> Rows(const std::string& csv) {
     std::vector<std::vector<std::string>> rows;
     std::stringstream in(csv);
     for (std::string line; std::getline(in, line);)
-        rows.push_back(Fields(line));
+        rows.push_back(CsvFields(line));
     return rows;
 }
 
