@@ -50,13 +50,14 @@ def equivalent_mutants():
     if not os.path.exists(EQUIVALENT):
         return found
     with open(EQUIVALENT, encoding="utf-8") as f:
-        blocks = f.read().split("\n\n")
-    for block in blocks:
-        lines = [l for l in block.split("\n") if l.strip() and not l.startswith("#")]
-        if len(lines) >= 3 and lines[1].startswith("- ") and lines[2].startswith("+ "):
-            after = lines[2][2:].strip()
-            found.add((lines[0].strip(), lines[1][2:].strip(),
-                       "" if after == "(deleted)" else after))
+        # Read line by line: a merge may join two blocks without the blank line between.
+        lines = [l.rstrip("\n") for l in f if l.strip() and not l.startswith("#")]
+    for k in range(len(lines) - 2):
+        path, before, after = lines[k:k + 3]
+        if (not path.startswith(("- ", "+ ", "why:")) and before.startswith("- ")
+                and after.startswith("+ ")):
+            after = after[2:].strip()
+            found.add((path.strip(), before[2:].strip(), "" if after == "(deleted)" else after))
     return found
 
 
