@@ -84,7 +84,7 @@ void RejectNonFiniteSolution(Model& m, UserHost& host, int from) {
                   "Eingaben dieser und der vorangehenden Perioden.##In t = %1, %2 is infinite: "
                   "the solution cannot be used. Check the inputs of this period and of the "
                   "periods before it.";
-        // The variable's symbol differs between the languages: fill each half on its own.
+        // Fill each half on its own: the texts around the symbol differ between the languages.
         const std::string german = FillIn(Translate(text, 1), {Str(t), VarSymbol(n, 1)});
         const std::string english = FillIn(Translate(text, 2), {Str(t), VarSymbol(n, 2)});
         host.PlaySound("SoNicht.wav");
