@@ -391,6 +391,10 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
     m.SetPar(t, par::br, 0);
     m.SetVar(t - 1, var::i, 4.5);
     EXPECT_EQ(InterestRate(m, t, money), 4.5);
+    // So does a rate above the speculation limit when only speculation reacts to it.
+    m.SetPar(t, par::li, 10);
+    m.SetPar(t, par::LAut, 0);
+    EXPECT_EQ(InterestRate(m, t, money), 4.5);
 }
 
 TEST_F(Behaviour, MoneyMarketHelpers) {

@@ -110,6 +110,10 @@ TEST(ExpectationEdit, RefusesMethodsNotOffered) {
     EXPECT_FALSE(edit.SetMethod(Demand, 5));   // not a method of demand
     EXPECT_TRUE(edit.SetMethod(Inflation, 5)); // announced money growth
     EXPECT_EQ(m.Expect[Inflation].Method, 5);
+    // The order is the order of the dialog's choices.
+    EXPECT_EQ(MethodsOf(Imports), (std::vector<int>{1, 4, 2, 3}));
+    EXPECT_EQ(MethodsOf(Inflation), (std::vector<int>{1, 4, 5, 2, 3}));
+    EXPECT_EQ(MethodsOf(Demand), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(ExpectationEdit, SpinValuesStayInRange) {
@@ -147,6 +151,7 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
         std::function<void(ExpectationEdit&)> change;
         bool recalc;
         bool ruleBasedBefore = false; // demand formed by a rule base with one antecedent
+        int methodBefore = 2;         // of demand
     };
     const Case cases[] = {
         {"nothing", [](ExpectationEdit&) {}, false},
@@ -154,6 +159,10 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
         {"lags of the extrapolative rule", [](ExpectationEdit& e) { e.SetLags(Demand, 2); }, true},
         {"weight the extrapolative rule does not use",
          [](ExpectationEdit& e) { e.SetWeight(Demand, 50); }, false},
+        {"weight of the adaptive rule", [](ExpectationEdit& e) { e.SetWeight(Demand, 50); }, true,
+         false, 3},
+        {"lags the adaptive rule does not use", [](ExpectationEdit& e) { e.SetLags(Demand, 2); },
+         false, false, 3},
         {"rule-based without antecedents", [](ExpectationEdit& e) { e.SetRuleBased(Demand, true); },
          false},
         {"rule-based with antecedents",
@@ -172,6 +181,7 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
     };
     for (const Case& c : cases) {
         Model m = test::StartModel();
+        m.Expect[Demand].Method = static_cast<uint8_t>(c.methodBefore);
         if (c.ruleBasedBefore) {
             m.Expect[Demand].RuleBased = 1;
             m.Expect[Demand].Antecedents = {1};

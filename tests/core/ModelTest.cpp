@@ -208,6 +208,11 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
               (std::set<int>{1,  3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 14, 15, 18, 19, 20,
                              21, 22, 23, 24, 25, 27, 28, 29, 30, 33, 34, 35, 36, 37, 41, 42,
                              43, 44, 45, 46, 48, 49, 50, 51, 53, 57, 58, 61, 62, 63, 64}));
+    // Dynamic foreign prices alone, the wage share from the wage bill, growing money supply.
+    EXPECT_EQ(
+        ActiveFor({{11, 1}, {15, 1}, {20, 1}}),
+        (std::set<int>{1,  2,  5,  6,  7,  10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 25,
+                       27, 31, 32, 39, 40, 45, 46, 47, 48, 49, 50, 51, 54, 60, 61, 62, 63, 64}));
     // Balance-of-payments influence: the money supply parameters switch.
     const auto bop = ActiveFor({{19, 1}});
     EXPECT_TRUE(bop.count(55) && bop.count(59));

@@ -3,14 +3,19 @@
 #include "TestModels.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
+#include "core/PeriodSteps.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace tv {
 namespace {
@@ -45,6 +50,8 @@ TEST(ComputePeriod, WritesEveryVariableButTheMoneyMultiplier) {
 TEST(ComputePeriod, ActualDemandExpectationRunsTwice) {
     Model base = SolvedKeynes();
     test::SetFrom(base, 5, {{par::GAut, 180}});
+    base.SetVar(6, var::N, 0); // a later period's old results must not matter
+    base.SetVar(6, var::Im, 50);
     // Reference: one run with N,erw = N(t-1) (extrapolation over one lag).
     Model once = base;
     once.Expect[3].Method = 2;
@@ -103,6 +110,23 @@ TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
     EXPECT_DOUBLE_EQ(m.GetVar(50, var::LS), m.GetVar(50, var::M) - m.GetVar(50, var::LT));
 }
 
+// A money market whose demand does not react to the rate, or no longer does above the
+// speculation limit, cannot set the rate: last period's rate stays, never below the floor.
+TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
+    const struct {
+        double li, LAut, iu, rate;
+    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}};
+    for (auto c : cases) {
+        Model m = SolvedKeynes();
+        m.Switch[17] = 2;
+        test::SetAll(m, {{par::li, c.li}, {par::LAut, c.LAut}, {par::iu, c.iu}});
+        m.SetVar(4, var::i, 3);
+        RecordingHost host(1);
+        ComputePeriod(m, 5, host);
+        EXPECT_EQ(m.GetVar(5, var::i), c.rate) << c.li << " " << c.iu;
+    }
+}
+
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     Model m = SolvedKeynes();
     RecordingHost host(1);
@@ -135,8 +159,9 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
 }
 
 // Nominal money grows against the money of one monetary period before; unplanned saving is
-// consumption at the realised real rate less planned consumption. A model where the lag of
-// one period and the expected real rate would give other values.
+// consumption at the realised real rate less planned consumption, unwanted investment the
+// unplanned stock change plus planned investment less investment at the realised rate. A
+// model where the lag of one period and the expected real rate would give other values.
 TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) {
     Model m = test::BondMarketModel();
     m.Switch[22] = 3;
@@ -151,12 +176,30 @@ TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) 
         EXPECT_NEAR(v(t, var::gMN), (v(t, var::MN) / v(t - 3, var::MN) - 1) * 100, 1e-9) << t;
         const double c = v(t, var::C), y = v(t, var::Y);
         EXPECT_NEAR(v(t, var::SUnw), Consumption(m, t, v(t, var::r), y) - c, 1e-9) << t;
+        EXPECT_NEAR(v(t, var::IUnw),
+                    y - v(t, var::D) + v(t, var::I) - Investment(m, t, v(t, var::r), y), 1e-9)
+            << t;
         lagMatters |= std::fabs(v(t - 1, var::MN) - v(t - 3, var::MN)) > 1e-6;
         rateMatters |= std::fabs(Consumption(m, t, v(t, var::rErw), y) -
                                  Consumption(m, t, v(t, var::r), y)) > 1e-6;
     }
     EXPECT_TRUE(lagMatters);
     EXPECT_TRUE(rateMatters);
+}
+
+// With the accelerator, unwanted investment also holds the error of the income expected
+// for the period before: its expected change less the realised one.
+TEST(ComputePeriod, UnwantedInvestmentCountsLastPeriodsExpectedIncomeChange) {
+    Model m = SolvedKeynes();
+    m.Switch[3] = 1;
+    test::SetAll(m, {{par::bdY, 0.5}});
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    const double before = m.GetVar(5, var::IUnw);
+    m.SetVar(3, var::YErw, m.GetVar(3, var::YErw) - 40);
+    m.SetVar(3, var::Y, m.GetVar(3, var::Y) - 10);
+    ComputePeriod(m, 5, host);
+    EXPECT_DOUBLE_EQ(m.GetVar(5, var::IUnw) - before, 0.5 * (40 - 10));
 }
 
 // Demand of 1500 that government purchases raise to 2000 from period 5, against a potential
@@ -216,6 +259,109 @@ TEST(ComputePeriod, FlexibleRateBalancesTradeAndCapitalFlows) {
     for (int t : {0, 9, 10, 11, 30, 100}) {
         EXPECT_NEAR(m.GetVar(t, var::AB) + m.GetVar(t, var::NK), 0, 1e-9) << t;
         EXPECT_EQ(m.GetVar(t, var::Z), 0);
+    }
+}
+
+// Each step reads only what its input list names: a change anywhere else in the periods
+// around t leaves its outputs as they were. The settings reach the lists' branches.
+TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
+    struct Setting {
+        std::initializer_list<std::pair<int, int>> switches;
+        // record, method, lags, per wage period
+        std::initializer_list<std::array<int, 4>> expectations;
+    };
+    // clang-format off
+    const Setting settings[] = {
+        {{}, {}},
+        {{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 0}, {9, 0}, {11, 1},
+          {12, 1}, {14, 1}, {16, 1}, {17, 2}, {18, 1}, {19, 1}, {20, 1}, {22, 3}, {23, 4}},
+         {{3, 1, 1, 0}, {4, 4, 1, 0}, {5, 4, 1, 0}, {7, 3, 2, 1}}},
+        {{{3, 2}, {12, 2}, {14, 2}, {15, 1}, {17, 1}, {18, 1}, {21, 1}, {22, 2}, {23, 3}},
+         {{0, 3, 1, 0}, {1, 3, 1, 0}, {2, 2, 3, 0}, {3, 2, 3, 0}, {4, 2, 2, 0}, {5, 5, 1, 0},
+          {6, 2, 2, 1}}},
+        {{{6, 1}, {12, 1}, {14, 2}, {17, 1}, {19, 1}, {20, 1}, {23, 2}},
+         {{3, 1, 1, 0}, {4, 1, 1, 0}, {5, 2, 5, 1}, {6, 3, 1, 1}, {7, 1, 1, 0}}},
+        {{{12, 1}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
+    };
+    // clang-format on
+    constexpr int t = 40;
+    Model solved = test::BondMarketModel();
+    RecordingHost host(1);
+    Solve(solved, host);
+    for (int n = 1; n <= ParCount; ++n) // every term counts
+        for (int s = t - 4; s <= t + 1; ++s)
+            if (solved.GetPar(s, n) == 0) solved.SetModelPar(s, n, 0.01 * n + 0.1);
+    for (size_t k = 0; k < std::size(settings); ++k) {
+        Model m = solved;
+        for (auto [sw, v] : settings[k].switches)
+            m.Switch[sw] = static_cast<uint8_t>(v);
+        for (auto [e, method, lags, perWagePeriod] : settings[k].expectations) {
+            m.Expect[e].Method = static_cast<uint8_t>(method);
+            m.Expect[e].Lags = static_cast<uint8_t>(lags);
+            m.Expect[e].PerWagePeriod = static_cast<uint8_t>(perWagePeriod);
+        }
+        m.WageRoundFlag = IsWagePeriodStart(m, t);
+        m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);
+        for (int run : {1, 2})
+            for (const PeriodStep& step : PeriodSteps()) {
+                std::vector<StepInput> listed;
+                step.inputs(m, t, run, listed);
+                auto isListed = [&](StepInput::Kind kind, int n, int s) {
+                    auto is = [&](const StepInput& in) {
+                        return in.number == n && in.period == s &&
+                               (in.kind == kind ||
+                                (kind == StepInput::Var && in.kind == StepInput::FirstRunVar));
+                    };
+                    return std::any_of(listed.begin(), listed.end(), is);
+                };
+                std::array<double, 2> before{};
+                for (int o : {0, 1})
+                    if (step.outputs[o]) before[o] = m.GetVar(t, step.outputs[o]);
+                auto evaluate = [&] {
+                    step.compute(m, t, StepContext{run, host});
+                    std::array<double, 2> after{};
+                    for (int o : {0, 1})
+                        if (step.outputs[o]) {
+                            after[o] = m.GetVar(t, step.outputs[o]);
+                            m.SetVar(t, step.outputs[o], before[o]);
+                        }
+                    return after;
+                };
+                const auto base = evaluate();
+                auto probe = [&](const char* what, int n, int s, auto get, auto set) {
+                    const double x = get();
+                    set(x == 0 ? 1 : x * 1.5 + 0.7);
+                    const auto changed = evaluate();
+                    set(x);
+                    for (int o : {0, 1})
+                        if (!(changed[o] == base[o] ||
+                              (std::isnan(changed[o]) && std::isnan(base[o]))))
+                            ADD_FAILURE()
+                                << "setting " << k << ", run " << run << ": step " << step.name
+                                << " reads " << what << " " << n << " of period " << s;
+                };
+                const auto [out0, out1] = step.outputs;
+                for (int n = 1; n <= VarCount; ++n)
+                    for (int s = t - 26; s <= t + 2; ++s)
+                        if (!isListed(StepInput::Var, n, s) &&
+                            !(s == t && (n == out0 || n == out1)))
+                            probe(
+                                "variable", n, s, [&] { return m.GetVar(s, n); },
+                                [&](double x) { m.SetVar(s, n, x); });
+                for (int n = 1; n <= ParCount; ++n)
+                    for (int s = t - 4; s <= t + 1; ++s)
+                        if (!isListed(StepInput::Par, n, s))
+                            probe(
+                                "parameter", n, s, [&] { return m.GetPar(s, n); },
+                                [&](double x) { m.SetPar(s, n, x); });
+                for (auto [flag, kind] :
+                     {std::pair{&m.WageRoundFlag, StepInput::WageRoundFlag},
+                      std::pair{&m.MonetaryRoundFlag, StepInput::MonetaryRoundFlag}})
+                    if (!isListed(kind, 0, t))
+                        probe(
+                            "round flag", kind, t, [flag] { return *flag ? 1.0 : 0.0; },
+                            [flag](double x) { *flag = x == 1; });
+            }
     }
 }
 

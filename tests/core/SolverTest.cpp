@@ -80,6 +80,23 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
 }
 
+// A growing foreign price level starts at 1, its level moving into the exchange rate.
+TEST(StartEquilibrium, TheForeignPriceLevelStartsAtOneOnlyWhenItGrows) {
+    for (int growing : {0, 1}) {
+        Model m = test::KeynesianModel();
+        test::SetAll(m, {{par::PAExog, 2}, {par::eNExog, 1.5}});
+        m.Switch[11] = static_cast<uint8_t>(growing);
+        RecordingHost host(1);
+        Solve(m, host);
+        const double pa = growing ? 1 : 2, eN = growing ? 3 : 1.5;
+        for (int t : {-1, 0}) {
+            EXPECT_EQ(m.GetVar(t, var::PA), pa) << growing;
+            EXPECT_EQ(m.GetVar(t, var::eN), eN) << growing;
+        }
+        EXPECT_EQ(m.GetPar(0, par::eNExog), eN);
+    }
+}
+
 TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBeforeTheFirst) {
     struct Case {
         const char* what;
