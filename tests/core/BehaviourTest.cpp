@@ -291,6 +291,7 @@ TEST_F(Behaviour, InflationHelpers) {
     EXPECT_DOUBLE_EQ(PriceFromInflation(m, t, 10), 1.21);
     EXPECT_DOUBLE_EQ(RealRate(m, t, 5), (1.05 / 1.02 - 1) * 100);
     EXPECT_DOUBLE_EQ(ExpectedRealRate(m, t, 4), 0);
+    EXPECT_DOUBLE_EQ(ExpectedRealRate(m, t, 6), (1.06 / 1.04 - 1) * 100);
 }
 
 TEST_F(Behaviour, MoneyAndExternalSector) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 namespace tv {
@@ -127,6 +128,21 @@ TEST(ModelStore, ExpectationHelpers) {
     EXPECT_FALSE(b.HasAntecedent(4));
     a.Antecedents.push_back(4);
     EXPECT_FALSE(b.HasAntecedent(4)); // a deep copy
+}
+
+// Each expectation is formed from the realised values of the quantity it expects.
+TEST(ModelStore, StartExpectationsAndTheirSources) {
+    using namespace var;
+    const std::array<int, 4> rows[] = {// method, per wage period, expected, realised
+                                       {1, 0, YErw, Y},   {1, 0, YLErw, YL}, {1, 0, YUErw, YU},
+                                       {2, 0, NErw, N},   {2, 0, ImErw, Im}, {1, 1, gPErw, gP},
+                                       {1, 1, gaErw, ga}, {2, 1, uErw, u}};
+    const Expectations e = StartExpectations();
+    for (int k = 0; k < ExpectationCount; ++k)
+        EXPECT_EQ((std::array<int, 4>{e[k].Method, e[k].PerWagePeriod, e[k].TargetVariable,
+                                      e[k].SourceVariable}),
+                  rows[k])
+            << k;
 }
 
 TEST(ModelStore, NewModelFillsDefaultsUpToTheRightEdge) {
