@@ -299,6 +299,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
             m.Expect[e].Method = static_cast<uint8_t>(method);
             m.Expect[e].Lags = static_cast<uint8_t>(lags);
             m.Expect[e].PerWagePeriod = static_cast<uint8_t>(perWagePeriod);
+            m.Expect[e].Antecedents = {1}; // without the rule base they change nothing
         }
         m.WageRoundFlag = IsWagePeriodStart(m, t);
         m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);

@@ -186,6 +186,29 @@ TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
     EXPECT_EQ(m.RecalcEquilibrium, 1);
 }
 
+// Nominal money grows at the start of each monetary period of three and stays within it;
+// wages are set anew at the start of each contract period of four. Both solved at once
+// and period by period.
+TEST(Solve, MoneyAndWagesChangeAtTheStartOfTheirRounds) {
+    for (int stepwise : {0, 1}) {
+        Model m = test::BondMarketModel();
+        m.Switch[14] = 1;
+        m.Switch[20] = 1;
+        m.Switch[22] = 3;
+        test::SetFrom(m, 1, {{par::gMNAut, 6}});
+        m.Options.StepwiseSolve = static_cast<uint8_t>(stepwise);
+        RecordingHost host(1);
+        do
+            Solve(m, host);
+        while (m.Periods.LastSolved < 12);
+        for (int t = 1; t <= 12; ++t) {
+            EXPECT_DOUBLE_EQ(m.GetVar(t, var::MN) / m.GetVar(t - 1, var::MN), t % 3 == 0 ? 1.06 : 1)
+                << t;
+            EXPECT_EQ(m.GetVar(t, var::wN) == m.GetVar(t - 1, var::wN), t % 4 != 0) << t;
+        }
+    }
+}
+
 TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
     Model m = test::KeynesianModel();
     m.Periods.RightEdge = 3;
