@@ -435,6 +435,17 @@ TEST_F(Behaviour, BondMarketIncomeLiesOnTheLMAndISLines) {
                 (500 - 10 * i) / (2 + (InvestPropensity(m, t) - SavingPropensity(m, t) -
                                        0.5 * AvgTaxRate(m, t))),
                 1e-6);
+    // Fixed rates with reserve flows (half of them kept): the planned money stock takes in
+    // the balance of payments at that income.
+    m.Switch[21] = 0;
+    m.Switch[19] = 1;
+    const double yFixed = BondMarketIncome(m, t, i), e0 = PrevRealExchangeRate(m, t);
+    const double fixedExcess = BudgetSurplusExp(m, t, yFixed) + SavingExp(m, t, re, yFixed) -
+                               Investment(m, t, re, yFixed) - TradeBalance(m, t, e0, yFixed) +
+                               PlannedRealMoney(m, t, false) +
+                               0.5 * BopSurplus(m, t, 0.25, i, e0, yFixed) -
+                               (500 - 10 * i + 2 * yFixed);
+    EXPECT_NEAR(fixedExcess, 0, 1e-6);
 }
 
 } // namespace
