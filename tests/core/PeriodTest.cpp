@@ -422,6 +422,14 @@ TEST_F(Expectations, FormExpectationStoresWhatItForms) {
     m.SetVar(5, var::NErw, -1);
     EXPECT_EQ(FormExpectation(m, 3, 5), 1);
     EXPECT_EQ(m.GetVar(5, var::NErw), -1); // the caller's business
+    // Over wage periods of two; antecedents matter only to a rule base in use.
+    m.Expect[3].Method = 2;
+    m.Expect[3].PerWagePeriod = 1;
+    m.Expect[3].Antecedents = {1};
+    m.Switch[23] = 2;
+    EXPECT_EQ(FormExpectation(m, 3, 5), 2);
+    EXPECT_EQ(m.GetVar(5, var::NErw), (16 + 9) / 2.0);
+    EXPECT_EQ(ExpectationCode(m, 3), 2);
 }
 
 TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
