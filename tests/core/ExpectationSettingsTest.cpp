@@ -74,6 +74,12 @@ TEST(ExpectationEnabling, FollowsStructureAndTheOtherRecords) {
          Demand,
          1,
          false},
+        {"actual demand with money from the monetary base",
+         {{18, 1}},
+         {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 2}},
+         Demand,
+         1,
+         true},
         {"actual demand with endogenous interest",
          {{17, 2}},
          {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 2}},
@@ -142,6 +148,8 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     EXPECT_EQ(m.Expect[WageIncome].Lags, 4);
     EXPECT_EQ(m.Expect[ProfitIncome].Method, 3);
     EXPECT_EQ(m.Expect[ProfitIncome].OwnSettings, 1);
+    edit.SetOwnSettings(ProfitIncome, false); // follows at once
+    EXPECT_EQ(m.Expect[ProfitIncome].Method, 2);
 }
 
 // Whether closing with OK marks the interval for recomputation.
@@ -202,8 +210,8 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
     ExpectationEdit edit(m);
     edit.SetMethod(Demand, 3);
     edit.RemoveAntecedents(Demand, {3});
-    edit.AddAntecedents(Demand, {5, 70, 500}); // 70 is there already, 500 is no series
-    EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5}));
+    edit.AddAntecedents(Demand, {5, 70, 500, 0, 1}); // 70 is there already, 500 and 0 no series
+    EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5, 1}));
     edit.SetRuleBased(Inflation, true);
     edit.SetInitTo(Inflation, 9999);
     EXPECT_EQ(m.Expect[Inflation].InitTo, m.Periods.RightEdge);
@@ -226,6 +234,8 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(available.front(), 1);
     EXPECT_EQ(std::count(available.begin(), available.end(), 2), 0);
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
+    EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
+    EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
 }
 
 TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {

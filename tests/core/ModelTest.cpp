@@ -232,7 +232,7 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
     // Balance-of-payments influence: the money supply parameters switch.
     const auto bop = ActiveFor({{19, 1}});
     EXPECT_TRUE(bop.count(55) && bop.count(59));
-    EXPECT_FALSE(bop.count(52) || bop.count(56) || bop.count(57));
+    EXPECT_FALSE(bop.count(52) || bop.count(56) || bop.count(57) || bop.count(58));
     const auto bopMulti = ActiveFor({{19, 1}, {18, 1}});
     EXPECT_TRUE(bopMulti.count(56) && bopMulti.count(57) && bopMulti.count(58) &&
                 bopMulti.count(59));
