@@ -281,7 +281,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
           {6, 2, 2, 1}}},
         {{{6, 1}, {12, 1}, {14, 2}, {17, 1}, {19, 1}, {20, 1}, {23, 2}},
          {{3, 1, 1, 0}, {4, 1, 1, 0}, {5, 2, 5, 1}, {6, 3, 1, 1}, {7, 1, 1, 0}}},
-        {{{12, 1}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
+        {{{12, 1}, {14, 0}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
     };
     // clang-format on
     constexpr int t = 40;
@@ -343,7 +343,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
                 };
                 const auto [out0, out1] = step.outputs;
                 for (int n = 1; n <= VarCount; ++n)
-                    for (int s = t - 26; s <= t + 2; ++s)
+                    for (int s = t - 26; s <= t + 4; ++s)
                         if (!isListed(StepInput::Var, n, s) &&
                             !(s == t && (n == out0 || n == out1)))
                             probe(

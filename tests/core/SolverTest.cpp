@@ -80,6 +80,21 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
 }
 
+// With a growing money supply the price level of the start is 1; nominal quantities
+// follow it.
+TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
+    Model m = test::BondMarketModel();
+    m.Switch[20] = 1;
+    test::SetAll(m, {{par::gMNAut, 4}, {par::eNExog, 2}});
+    RecordingHost host(1);
+    host.answers = {false}; // the search need not settle for this
+    Solve(m, host);
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::P), 1);
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::wN), m.GetVar(0, var::w));
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::MN), m.GetVar(0, var::M));
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::eN), m.GetPar(0, par::eNExog));
+}
+
 // A growing foreign price level starts at 1, its level moving into the exchange rate.
 TEST(StartEquilibrium, TheForeignPriceLevelStartsAtOneOnlyWhenItGrows) {
     for (int growing : {0, 1}) {
