@@ -103,6 +103,24 @@ TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
                      std::max(5.0, MarkupPrice(m, 3, m.GetVar(3, var::wN), m.GetVar(3, var::Y))));
 }
 
+// Profit-maximising prices with limitational technology: demand of about 1500 against a
+// potential output moves last period's price of 1 by a tenth of the relative excess, never below
+// the unit labour cost w,nom / a.
+TEST(ComputePeriod, PricesMoveWithExcessDemandDownToTheUnitLabourCost) {
+    const struct {
+        double potential, wage, price;
+    } cases[] = {{1000, 0.5, 1.05}, {3000, 0.5, 0.95}, {3000, 0.99, 0.99}};
+    for (auto c : cases) {
+        Model m = SolvedKeynes();
+        m.Switch[12] = 1;
+        test::SetAll(m,
+                     {{par::APot, c.potential}, {par::KExog, c.potential}, {par::wNExog, c.wage}});
+        RecordingHost host(1);
+        ComputePeriod(m, 5, host);
+        EXPECT_NEAR(m.GetVar(5, var::P), c.price, 1e-6) << c.potential << " " << c.wage;
+    }
+}
+
 TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
     Model m = SolvedKeynes(); // i,exog = i,u = 0
     for (int t : {0, 1, 50})
