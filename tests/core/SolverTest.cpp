@@ -242,6 +242,23 @@ TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
     EXPECT_FALSE(host.controlVisible);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_EQ(m.Periods.MaxSolved, 3);
+    EXPECT_EQ(host.sounds.back(), "LoesEnde.wav");
+    const size_t sounds = host.sounds.size();
+    Solve(m, host); // nothing left to solve: no sound
+    EXPECT_EQ(host.sounds.size(), sounds);
+}
+
+// Each of these flags alone has the start equilibrium searched again.
+TEST(Solve, EachRecalculationFlagSearchesTheStartAgain) {
+    for (auto flag : {&Model::RecalcAll, &Model::RecalcEquilibrium, &Model::EquilibriumInexact}) {
+        Model m = test::KeynesianModel();
+        RecordingHost host(1);
+        Solve(m, host);
+        test::SetAll(m, {{par::GAut, 200}});
+        m.*flag = 1;
+        Solve(m, host);
+        EXPECT_NEAR(m.GetVar(0, var::Y), 2000, 2000 * kRel);
+    }
 }
 
 TEST(Solve, InexactStartEquilibriumAsksAndReports) {
