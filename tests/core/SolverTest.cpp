@@ -312,6 +312,8 @@ TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
     m.Options.ShowSolveInfo = 1;
     RecordingHost host(1);
     EquilibriumSearch(m, host, true);
+    ASSERT_GE(host.gauge.size(), 2u);
+    EXPECT_DOUBLE_EQ(host.gauge[1], 5.0 / m.Options.MaxIterations); // every fifth iteration
     SolveInterval(m, host, 1, 3, true);
     int opened = 0;
     for (const std::string& p : host.progress) {
