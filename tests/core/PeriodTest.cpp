@@ -92,6 +92,35 @@ TEST(ComputePeriod, ActualImportsInASingleRunUseTheStoredImports) {
     EXPECT_DOUBLE_EQ(m.GetVar(6, var::DErw), m.GetVar(6, var::NErw) - 12.34);
 }
 
+// Imports planned together with production: of the expected demand, production covers what
+// the autonomous imports of 20 and the import share 0.1 of production leave.
+TEST(ComputePeriod, ImportsPlannedTogetherWithProduction) {
+    Model m = SolvedKeynes();
+    test::SetAll(m, {{par::mY, 0.1}, {par::ImAut, 20}});
+    m.Switch[9] = 0;
+    m.Expect[3].Method = 2;
+    m.Expect[4].Method = 4;
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    const double demand = m.GetVar(5, var::NErw);
+    EXPECT_NEAR(m.GetVar(5, var::DErw), (demand - 20) / 1.1, 1e-9);
+    EXPECT_NEAR(m.GetVar(5, var::ImErw), 20 + 0.1 * m.GetVar(5, var::DErw), 1e-9);
+}
+
+// Inflation expected from the growth of nominal money over the last wage period of two.
+TEST(ComputePeriod, InflationExpectedFromMoneyGrowth) {
+    Model m = SolvedKeynes();
+    m.Switch[23] = 2;
+    m.Expect[5].Method = 4;
+    m.SetVar(4, var::M, 132);
+    m.SetVar(4, var::P, 1.25);
+    m.SetVar(2, var::M, 150);
+    m.SetVar(2, var::P, 1);
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::gPErw), 10, 1e-9);
+}
+
 TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
     Model m = SolvedKeynes();
     m.Switch[12] = 2;
