@@ -382,6 +382,18 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
     // The capital-flow term vanishes with k[di] = 0 except the autonomous inflow, which the
     // fixed-rate form leaves out (no reserve inflow).
     EXPECT_NEAR(gap, 0, 1e-6 * std::fabs(i) + 1e-3) << i;
+    // Fixed rates with reserve flows, half of them kept: the inflow at the rate counts too.
+    m.Switch[19] = 1;
+    m.SetPar(t, par::kdi, 10);
+    const double iFlows = InterestRate(m, t, money), reFlows = ExpectedRealRate(m, t, iFlows);
+    const double e0 = PrevRealExchangeRate(m, t);
+    const double gapFlows = Investment(m, t, reFlows, 1000) + TradeBalance(m, t, e0, 1000) -
+                            SavingExp(m, t, reFlows, 1000) - BudgetSurplusExp(m, t, 1000) +
+                            MoneyDemand(m, t, iFlows, 1000, 1000) - money -
+                            0.5 * BopSurplus(m, t, 0.25, iFlows, e0, 1000);
+    EXPECT_NEAR(gapFlows, 0, 1e-9 * std::fabs(iFlows) + 1e-6) << iFlows;
+    m.Switch[19] = 0;
+    m.SetPar(t, par::kdi, 0);
     // The floor binds when the market rate falls below i,u.
     m.SetPar(t, par::iu, 1000);
     EXPECT_EQ(InterestRate(m, t, money), 1000);

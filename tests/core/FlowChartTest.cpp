@@ -248,6 +248,7 @@ TEST(PeriodRun, SettingsAreClampedAndCaptioned) {
     EXPECT_EQ(run.DelayCaption(1), "Verzögerung = 0.1s");
     run.SetDelay(25);
     EXPECT_EQ(run.DelayCaption(2), "Delay = 2.5s");
+    EXPECT_EQ(run.DelayCaption(1, ','), "Verzögerung = 2,5s");
     EXPECT_EQ(run.DelayMilliseconds(), 2500);
     run.SetDelay(500);
     EXPECT_EQ(run.Delay(), 100);
