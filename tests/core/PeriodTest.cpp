@@ -177,6 +177,10 @@ TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     Model m = SolvedKeynes();
     RecordingHost host(1);
+    // Output per worker doubles.
+    test::SetFrom(m, 5, {{par::a, 2}});
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::ga), 100, 1e-9);
     m.Expect[3].Method = 2;
     m.Expect[4].Method = 2;
     // Output collapses in period 10: demand expectation extrapolates N(9) = 0.
