@@ -320,19 +320,23 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         std::initializer_list<std::pair<int, int>> switches;
         // record, method, lags, per wage period
         std::initializer_list<std::array<int, 4>> expectations;
+        // parameters that reach a branch: no rate sensitivity, a binding accelerator floor
+        std::initializer_list<std::pair<int, double>> parameters = {};
     };
     // clang-format off
     const Setting settings[] = {
         {{}, {}},
         {{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 0}, {9, 0}, {11, 1},
           {12, 1}, {14, 1}, {16, 1}, {17, 2}, {18, 1}, {19, 1}, {20, 1}, {22, 3}, {23, 4}},
-         {{3, 1, 1, 0}, {4, 4, 1, 0}, {5, 4, 1, 0}, {7, 3, 2, 1}}},
+         {{3, 1, 1, 0}, {4, 4, 1, 0}, {5, 4, 1, 0}, {7, 3, 2, 1}}, {{par::dK, -0.1}}},
         {{{3, 2}, {12, 2}, {14, 2}, {15, 1}, {17, 1}, {18, 1}, {21, 1}, {22, 2}, {23, 3}},
          {{0, 3, 1, 0}, {1, 3, 1, 0}, {2, 2, 3, 0}, {3, 2, 3, 0}, {4, 2, 2, 0}, {5, 5, 1, 0},
           {6, 2, 2, 1}}},
         {{{6, 1}, {12, 1}, {14, 2}, {17, 1}, {19, 1}, {20, 1}, {23, 2}},
          {{3, 1, 1, 0}, {4, 1, 1, 0}, {5, 2, 5, 1}, {6, 3, 1, 1}, {7, 1, 1, 0}}},
         {{{12, 1}, {14, 0}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
+        {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
+        {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
     };
     // clang-format on
     constexpr int t = 40;
@@ -352,6 +356,9 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
             m.Expect[e].PerWagePeriod = static_cast<uint8_t>(perWagePeriod);
             m.Expect[e].Antecedents = {1}; // without the rule base they change nothing
         }
+        for (auto [n, x] : settings[k].parameters)
+            for (int s = t - 4; s <= t + 1; ++s)
+                m.SetModelPar(s, n, x);
         m.WageRoundFlag = IsWagePeriodStart(m, t);
         m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);
         for (int run : {1, 2})
