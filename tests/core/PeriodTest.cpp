@@ -150,6 +150,18 @@ TEST(ComputePeriod, PricesMoveWithExcessDemandDownToTheUnitLabourCost) {
     }
 }
 
+// Money for transactions is l[Y] times the mean of expected income (last period's 1500,
+// extrapolated) and realised income (last period's demand of 1700).
+TEST(ComputePeriod, TransactionMoneyOnTheMeanOfExpectedAndRealisedIncome) {
+    Model m = SolvedKeynes();
+    test::SetAll(m, {{par::lY, 0.5}});
+    m.Expect[0].Method = m.Expect[1].Method = m.Expect[2].Method = 2;
+    m.SetVar(4, var::N, 1700);
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::LT), 0.5 * (1500 + 1700) / 2, 1e-3);
+}
+
 TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
     Model m = SolvedKeynes(); // i,exog = i,u = 0
     for (int t : {0, 1, 50})
