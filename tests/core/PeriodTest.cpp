@@ -201,6 +201,9 @@ TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     ComputePeriod(m, 10, host);
     EXPECT_EQ(m.GetVar(10, var::Y), 0);
     EXPECT_EQ(m.GetVar(10, var::ga), -100);
+    m.SetVar(9, var::Y, -50); // from a negative output
+    ComputePeriod(m, 10, host);
+    EXPECT_EQ(m.GetVar(10, var::ga), 100);
     // The period after a zero-output period.
     m.SetVar(10, var::N, 1500);
     ComputePeriod(m, 11, host);
@@ -221,10 +224,11 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
     EXPECT_EQ(m.GetVar(0, var::K), m.GetPar(0, par::KExog));
 }
 
-// Nominal money grows against the money of one monetary period before; unplanned saving is
-// consumption at the realised real rate less planned consumption, unwanted investment the
-// unplanned stock change plus planned investment less investment at the realised rate. A
-// model where the lag of one period and the expected real rate would give other values.
+// Nominal money grows against the money of one monetary period before; unwanted saving is
+// consumption at the realised real rate less planned consumption, unplanned saving the
+// disposable income beyond the expected one, unwanted investment the unplanned stock change
+// plus planned investment less investment at the realised rate. A model where the lag of
+// one period and the expected real rate would give other values.
 TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) {
     Model m = test::BondMarketModel();
     m.Switch[22] = 3;
@@ -239,6 +243,7 @@ TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) 
         EXPECT_NEAR(v(t, var::gMN), (v(t, var::MN) / v(t - 3, var::MN) - 1) * 100, 1e-9) << t;
         const double c = v(t, var::C), y = v(t, var::Y);
         EXPECT_NEAR(v(t, var::SUnw), Consumption(m, t, v(t, var::r), y) - c, 1e-9) << t;
+        EXPECT_NEAR(v(t, var::SUnpl), v(t, var::YV) - v(t, var::YVErw), 1e-9) << t;
         EXPECT_NEAR(v(t, var::IUnw),
                     y - v(t, var::D) + v(t, var::I) - Investment(m, t, v(t, var::r), y), 1e-9)
             << t;
