@@ -113,6 +113,20 @@ TEST_F(Behaviour, GoodsDemand) {
     EXPECT_DOUBLE_EQ(ImportIncome(m, t), 777);
 }
 
+TEST_F(Behaviour, RealisedIncomeAndTheDemandLine) {
+    // 8 + 1000*0.8*0.5 - 0.5*10 for wages, 4 + 400 - 5 for profits
+    EXPECT_DOUBLE_EQ(DispIncome(m, t, 1000), 802);
+    EXPECT_DOUBLE_EQ(Saving(m, t, 2, 1000), 802 - (10 + 0.5 * 802 - 2 * 2));
+    // Autonomous demand N - 0.664*Y,erw; net of imports at e = 2: 5 + 20/2.
+    m.SetVar(t, var::N, 1000);
+    m.SetVar(t, var::e, 2);
+    EXPECT_NEAR(AutonomousDemand(m, t), 336, 1e-9);
+    EXPECT_NEAR(AutonomousNetDemand(m, t), 321, 1e-9);
+    // 0.564*Y + 321 - (r - 0)*5, and the income where that is Y
+    EXPECT_NEAR(NetDemandAt(m, t, 1, 1000), 564 + 321 - 5, 1e-9);
+    EXPECT_NEAR(ISIncome(m, t, 1), 316 / 0.436, 1e-9);
+}
+
 TEST_F(Behaviour, PropensitiesAndMultiplier) {
     EXPECT_DOUBLE_EQ(InterestSens(m, t), 5);
     EXPECT_DOUBLE_EQ(SavingPropensity(m, t), 0.4);
