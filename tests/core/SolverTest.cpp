@@ -595,11 +595,39 @@ TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
 TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // A stationary model: the demand-side equilibrium at the model's own price level is the
     // model's own income.
-    Model m = test::ClosedISLMModel();
-    RecordingHost host(1);
-    Solve(m, host);
-    EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
-    EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+    // An open economy with fixed rates and no reserve flows keeps them out of the search.
+    Model open = test::OpenFlexibleModel();
+    open.Switch[21] = 0;
+    for (Model m : {test::ClosedISLMModel(), open}) {
+        RecordingHost host(1);
+        Solve(m, host);
+        EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
+        EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+    }
+}
+
+// The start's money stock with money creation through the base (times the multiplier of
+// period 0) and with balance-of-payments influence (the stock before the first inflow).
+TEST(StartEquilibrium, MoneyStockOfEachMoneySupplyRule) {
+    const double multiplier = 1 / (1 - 0.8 * 0.9);
+    const struct {
+        int bop, base;
+        double money;
+    } cases[] = {{1, 1, 100 * multiplier}, {1, 0, 200}, {0, 1, 300 * multiplier}, {0, 0, 400}};
+    for (auto c : cases) {
+        Model m = test::KeynesianModel();
+        m.Switch[19] = static_cast<uint8_t>(c.bop);
+        m.Switch[18] = static_cast<uint8_t>(c.base);
+        test::SetAll(m, {{par::bM, 0.2}, {par::rSE, 0.1}, {par::MBNAut, 300}, {par::MNAut, 400}});
+        test::SetFrom(m, 1, {{par::bM, 0.5}});
+        for (int t : {-1, 0}) {
+            m.SetModelPar(t, par::dMBHNAut, 100);
+            m.SetModelPar(t, par::dMHNAut, 200);
+        }
+        RecordingHost host(1);
+        Solve(m, host);
+        EXPECT_NEAR(m.GetVar(0, var::MN), c.money, 1e-9) << c.bop << c.base;
+    }
 }
 
 TEST(Solve, TalksInTheHostsLanguage) {
