@@ -28,6 +28,8 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 1500 * kRel);
     EXPECT_NEAR(m.GetVar(100, var::Y), 1500, 1500 * kRel);
+    for (int n = 1; n <= VarCount; ++n) // the whole start period comes from the search
+        EXPECT_EQ(m.GetVar(0, n), m.ScratchVar(0, n)) << n;
 
     // With a proportional tax: Y = (C,aut + I,aut + G,aut) / (1 - c[Y](1 - t[Y])) = 300 / 0.4
     Model taxed = test::KeynesianModel();
@@ -598,12 +600,31 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // An open economy with fixed rates and no reserve flows keeps them out of the search.
     Model open = test::OpenFlexibleModel();
     open.Switch[21] = 0;
+    test::SetAll(open, {{par::nWR, 0}});
     for (Model m : {test::ClosedISLMModel(), open}) {
         RecordingHost host(1);
         Solve(m, host);
         EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
         EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
     }
+}
+
+// The search at a given price forms expectations its own way: the model's own forms of the
+// records it sets change nothing, also when it stops before it settles.
+TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
+    Model m = test::BondMarketModel();
+    RecordingHost host(1);
+    Solve(m, host);
+    Model other = m;
+    for (int k = 0; k <= 5; ++k) {
+        other.Expect[k].Method = 3;
+        other.Expect[k].Weight = 20;
+        other.Expect[k].Lags = 3;
+    }
+    const double p = m.GetVar(20, var::P) * 1.1;
+    EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
+    EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
+    EXPECT_EQ(m.ScratchVar(20, var::Y), other.ScratchVar(20, var::Y));
 }
 
 // The start's money stock with money creation through the base (times the multiplier of
