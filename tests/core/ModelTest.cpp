@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <set>
 
 namespace tv {
@@ -41,6 +40,10 @@ TEST(ModelStore, StoresCoverTheirWholeRangesIndependently) {
     EXPECT_EQ(m.PrehistoryPar(-1076, 64), 5.5);
     EXPECT_EQ(m.GetVar(-1075, 1), 0);
     EXPECT_EQ(m.GetPar(0, 1), 0);
+    // The program's start gives the periods up to 0 the parameters of period 0.
+    m.InitialiseForProgramStart();
+    for (int t : {-1076, 0})
+        EXPECT_EQ(m.PrehistoryPar(t, par::APot), 1000);
 }
 
 TEST(ModelStore, ScratchModeLeavesTheModelAlone) {
@@ -128,21 +131,6 @@ TEST(ModelStore, ExpectationHelpers) {
     EXPECT_FALSE(b.HasAntecedent(4));
     a.Antecedents.push_back(4);
     EXPECT_FALSE(b.HasAntecedent(4)); // a deep copy
-}
-
-// Each expectation is formed from the realised values of the quantity it expects.
-TEST(ModelStore, StartExpectationsAndTheirSources) {
-    using namespace var;
-    const std::array<int, 4> rows[] = {// method, per wage period, expected, realised
-                                       {1, 0, YErw, Y},   {1, 0, YLErw, YL}, {1, 0, YUErw, YU},
-                                       {2, 0, NErw, N},   {2, 0, ImErw, Im}, {1, 1, gPErw, gP},
-                                       {1, 1, gaErw, ga}, {2, 1, uErw, u}};
-    const Expectations e = StartExpectations();
-    for (int k = 0; k < ExpectationCount; ++k)
-        EXPECT_EQ((std::array<int, 4>{e[k].Method, e[k].PerWagePeriod, e[k].TargetVariable,
-                                      e[k].SourceVariable}),
-                  rows[k])
-            << k;
 }
 
 TEST(ModelStore, NewModelFillsDefaultsUpToTheRightEdge) {
@@ -240,10 +228,11 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
     const auto growing = ActiveFor({{19, 1}, {18, 1}, {20, 1}});
     EXPECT_TRUE(growing.count(54));
     EXPECT_FALSE(growing.count(56));
+    EXPECT_FALSE(ActiveFor({{18, 1}, {20, 1}}).count(53)); // the base grows, no stock given
     // Profit-maximising prices: no price parameter; the wage share only when all are 0.
     const auto pm = ActiveFor({{12, 1}});
     EXPECT_FALSE(pm.count(28) || pm.count(29) || pm.count(30) || pm.count(31) || pm.count(38));
-    EXPECT_FALSE(ActiveFor({{15, 1}}).count(38));
+    EXPECT_FALSE(ActiveFor({{15, 1}}).count(38) || ActiveFor({{14, 1}}).count(38));
 }
 
 TEST(ModelStore, KeyVariablesDependOnTheStructure) {
