@@ -148,6 +148,7 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     edit.SetOwnSettings(ProfitIncome, true);
     edit.SetMethod(ProfitIncome, 3);
     edit.SetMethod(Income, 2);
+    EXPECT_EQ(m.Expect[WageIncome].Method, 2); // at once
     edit.SetLags(Income, 4);
     edit.Accept();
     EXPECT_EQ(m.Expect[WageIncome].Method, 2);
@@ -229,6 +230,18 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
         EXPECT_EQ(m.Expect[k].InitTo, before[k].InitTo);
     }
     EXPECT_EQ(m.RecalcInterval, 0);
+}
+
+// Cancel restores the records, but a rule base learnt anew meanwhile forecasts differently.
+TEST(ExpectationEdit, CancelAfterTheRuleBaseLearntAnewStillRecomputes) {
+    Model m = test::StartModel();
+    m.Expect[Income].RuleBased = 1;
+    m.Expect[Income].Antecedents = {1};
+    m.RecalcInterval = 0;
+    ExpectationEdit edit(m);
+    edit.RuleBaseChanged(Income);
+    edit.Cancel();
+    EXPECT_EQ(m.RecalcInterval, 1);
 }
 
 TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
