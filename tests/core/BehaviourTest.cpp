@@ -298,6 +298,16 @@ TEST_F(Behaviour, NewtonIterationIsBounded) {
     SUCCEED();
 }
 
+// Substitutional technology with mark-up prices: Newton's steps from last output of 1000 find
+// the output whose mark-up price is the given price, to far more than the accuracy asked.
+TEST_F(Behaviour, PriceOrientedSupplyMeetsThePriceInNewtonSteps) {
+    m.Switch[12] = 2;
+    m.Switch[6] = 1;
+    m.SetVar(t, var::wN, 0.5);
+    const double y = PriceOrientedSupply(m, t, 0.2);
+    EXPECT_NEAR(MarkupPrice(m, t, 0.5, y) / 0.2, 1, 1e-12) << y;
+}
+
 TEST_F(Behaviour, InflationHelpers) {
     m.Switch[23] = 2;
     m.SetVar(t - 2, var::P, 1.1);

@@ -244,6 +244,7 @@ TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) 
         const double c = v(t, var::C), y = v(t, var::Y);
         EXPECT_NEAR(v(t, var::SUnw), Consumption(m, t, v(t, var::r), y) - c, 1e-9) << t;
         EXPECT_NEAR(v(t, var::SUnpl), v(t, var::YV) - v(t, var::YVErw), 1e-9) << t;
+        EXPECT_NEAR(v(t, var::YV), DispIncome(m, t, y), 1e-9) << t;
         EXPECT_NEAR(v(t, var::IUnw),
                     y - v(t, var::D) + v(t, var::I) - Investment(m, t, v(t, var::r), y), 1e-9)
             << t;
