@@ -177,6 +177,11 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     // The search forms demand adaptively and income by extrapolation, whatever the model's
     // own expectations: that sets how many iterations it takes.
     EXPECT_EQ(host.windowPolls[0], 198);
+    // With wage rounds it also waits for output and the real wage to repeat over a round.
+    Model wages = test::BondMarketModel();
+    host.windowPolls.clear();
+    Solve(wages, host);
+    EXPECT_EQ(host.windowPolls[0], 252);
 }
 
 TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
