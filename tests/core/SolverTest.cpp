@@ -547,6 +547,7 @@ TEST(Solve, RecalculationsRecomputeTheLeftEdgePeriod) {
         for (int n = 1; n <= VarCount; ++n)
             if (n != var::GSM) m.SetVar(10, n, -1); // the money multiplier is no period result
         m.SetVar(2, var::Y, -1);
+        m.SetVar(9, var::SUnpl, NAN); // a stored period, not one this solution computes
         RecordingHost again(1);
         recalculate(m, again);
         EXPECT_EQ(again.Status(), "Ok") << name;
