@@ -442,6 +442,20 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
     }
 }
 
+// A rule base forecasts from what it learnt, so its expectation reads nothing of the
+// period; the searches form it by the record's own rule.
+TEST(PeriodSteps, ARuleBasedExpectationReadsNothingOutsideTheSearches) {
+    Model m = test::KeynesianModel();
+    m.Expect[3].RuleBased = 1;
+    m.Expect[3].Antecedents = {1};
+    for (bool search : {false, true}) {
+        m.ScratchMode = search;
+        std::vector<StepInput> inputs;
+        StepFor(var::NErw)->inputs(m, 5, 2, inputs);
+        EXPECT_EQ(inputs.empty(), !search);
+    }
+}
+
 // Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
 class Expectations : public ::testing::Test {
   protected:
