@@ -41,9 +41,12 @@ TEST(ModelStore, StoresCoverTheirWholeRangesIndependently) {
     EXPECT_EQ(m.GetVar(-1075, 1), 0);
     EXPECT_EQ(m.GetPar(0, 1), 0);
     // The program's start gives the periods up to 0 the parameters of period 0.
+    m.SetPrehistoryPar(0, 1, 7);
     m.InitialiseForProgramStart();
     for (int t : {-1076, 0})
         EXPECT_EQ(m.PrehistoryPar(t, par::APot), 1000);
+    EXPECT_EQ(m.PrehistoryPar(0, 1), 0);
+    EXPECT_EQ(m.PrehistoryPar(-1076, 64), 0);
 }
 
 TEST(ModelStore, ScratchModeLeavesTheModelAlone) {
