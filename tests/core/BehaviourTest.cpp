@@ -381,6 +381,7 @@ TEST_F(Behaviour, MoneySubstepsStayWithinRange) {
                                             {INFINITY, 1},
                                             {1e-9, 65535},
                                             {2.0 / 65535, 65535},
+                                            {2.0 / 65536, 65535},
                                             {2.0 / 70000, 65535}};
     for (auto [lY, n] : cases) {
         m.SetPar(t, par::lY, lY);

@@ -138,7 +138,7 @@ TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
 TEST(ComputePeriod, PricesMoveWithExcessDemandDownToTheUnitLabourCost) {
     const struct {
         double potential, wage, price;
-    } cases[] = {{1000, 0.5, 1.05}, {3000, 0.5, 0.95}, {3000, 0.99, 0.99}};
+    } cases[] = {{1000, 0.5, 1.05}, {3000, 0.5, 0.95}, {3000, 0.99, 0.99}, {0, 0.5, 0.5}};
     for (auto c : cases) {
         Model m = SolvedKeynes();
         m.Switch[12] = 1;
@@ -147,6 +147,7 @@ TEST(ComputePeriod, PricesMoveWithExcessDemandDownToTheUnitLabourCost) {
         RecordingHost host(1);
         ComputePeriod(m, 5, host);
         EXPECT_NEAR(m.GetVar(5, var::P), c.price, 1e-6) << c.potential << " " << c.wage;
+        EXPECT_NEAR(m.GetVar(5, var::gP), (c.price - 1) * 100, 1e-4) << c.potential;
     }
 }
 

@@ -135,8 +135,10 @@ TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBefo
         for (int t = 101; t <= 150; ++t)
             for (int n = 1; n <= ParCount; ++n)
                 m.SetModelPar(t, n, n == par::PExog ? 1 : n == par::CAut ? 77 : 0);
-        for (int t = c.holeFrom; t <= c.holeTo; ++t)
+        for (int t = c.holeFrom; t <= c.holeTo; ++t) {
             m.SetModelPar(t, par::PExog, 0);
+            m.SetModelPar(t, par::fNK, 0.5); // the last parameter is filled too
+        }
         m.Periods.LastSolved = c.lastSolvedBefore;
         FillUndefinedPeriods(m, c.from, c.to);
         EXPECT_EQ(m.Periods.LastSolved, c.lastSolvedAfter);
@@ -146,6 +148,7 @@ TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBefo
                 << "t = " << t;
             if (filled) {
                 ASSERT_EQ(m.ModelPar(t, par::dMHNAut), DefaultPar(t, par::dMHNAut)) << t;
+                ASSERT_EQ(m.ModelPar(t, par::fNK), 0) << t;
             }
         }
     }
