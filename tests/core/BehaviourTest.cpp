@@ -113,6 +113,20 @@ TEST_F(Behaviour, GoodsDemand) {
     EXPECT_DOUBLE_EQ(ImportIncome(m, t), 777);
 }
 
+TEST_F(Behaviour, RealisedIncomeAndTheDemandLine) {
+    // 8 + 1000*0.8*0.5 - 0.5*10 for wages, 4 + 400 - 5 for profits
+    EXPECT_DOUBLE_EQ(DispIncome(m, t, 1000), 802);
+    EXPECT_DOUBLE_EQ(Saving(m, t, 2, 1000), 802 - (10 + 0.5 * 802 - 2 * 2));
+    // Autonomous demand N - 0.664*Y,erw; net of imports at e = 2: 5 + 20/2.
+    m.SetVar(t, var::N, 1000);
+    m.SetVar(t, var::e, 2);
+    EXPECT_NEAR(AutonomousDemand(m, t), 336, 1e-9);
+    EXPECT_NEAR(AutonomousNetDemand(m, t), 321, 1e-9);
+    // 0.564*Y + 321 - (r - 0)*5, and the income where that is Y
+    EXPECT_NEAR(NetDemandAt(m, t, 1, 1000), 564 + 321 - 5, 1e-9);
+    EXPECT_NEAR(ISIncome(m, t, 1), 316 / 0.436, 1e-9);
+}
+
 TEST_F(Behaviour, PropensitiesAndMultiplier) {
     EXPECT_DOUBLE_EQ(InterestSens(m, t), 5);
     EXPECT_DOUBLE_EQ(SavingPropensity(m, t), 0.4);
@@ -284,6 +298,16 @@ TEST_F(Behaviour, NewtonIterationIsBounded) {
     SUCCEED();
 }
 
+// Substitutional technology with mark-up prices: Newton's steps from last output of 1000 find
+// the output whose mark-up price is the given price, to far more than the accuracy asked.
+TEST_F(Behaviour, PriceOrientedSupplyMeetsThePriceInNewtonSteps) {
+    m.Switch[12] = 2;
+    m.Switch[6] = 1;
+    m.SetVar(t, var::wN, 0.5);
+    const double y = PriceOrientedSupply(m, t, 0.2);
+    EXPECT_NEAR(MarkupPrice(m, t, 0.5, y) / 0.2, 1, 1e-12) << y;
+}
+
 TEST_F(Behaviour, InflationHelpers) {
     m.Switch[23] = 2;
     m.SetVar(t - 2, var::P, 1.1);
@@ -291,6 +315,7 @@ TEST_F(Behaviour, InflationHelpers) {
     EXPECT_DOUBLE_EQ(PriceFromInflation(m, t, 10), 1.21);
     EXPECT_DOUBLE_EQ(RealRate(m, t, 5), (1.05 / 1.02 - 1) * 100);
     EXPECT_DOUBLE_EQ(ExpectedRealRate(m, t, 4), 0);
+    EXPECT_DOUBLE_EQ(ExpectedRealRate(m, t, 6), (1.06 / 1.04 - 1) * 100);
 }
 
 TEST_F(Behaviour, MoneyAndExternalSector) {
@@ -356,6 +381,7 @@ TEST_F(Behaviour, MoneySubstepsStayWithinRange) {
                                             {INFINITY, 1},
                                             {1e-9, 65535},
                                             {2.0 / 65535, 65535},
+                                            {2.0 / 65536, 65535},
                                             {2.0 / 70000, 65535}};
     for (auto [lY, n] : cases) {
         m.SetPar(t, par::lY, lY);
@@ -381,6 +407,18 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
     // The capital-flow term vanishes with k[di] = 0 except the autonomous inflow, which the
     // fixed-rate form leaves out (no reserve inflow).
     EXPECT_NEAR(gap, 0, 1e-6 * std::fabs(i) + 1e-3) << i;
+    // Fixed rates with reserve flows, half of them kept: the inflow at the rate counts too.
+    m.Switch[19] = 1;
+    m.SetPar(t, par::kdi, 10);
+    const double iFlows = InterestRate(m, t, money), reFlows = ExpectedRealRate(m, t, iFlows);
+    const double e0 = PrevRealExchangeRate(m, t);
+    const double gapFlows = Investment(m, t, reFlows, 1000) + TradeBalance(m, t, e0, 1000) -
+                            SavingExp(m, t, reFlows, 1000) - BudgetSurplusExp(m, t, 1000) +
+                            MoneyDemand(m, t, iFlows, 1000, 1000) - money -
+                            0.5 * BopSurplus(m, t, 0.25, iFlows, e0, 1000);
+    EXPECT_NEAR(gapFlows, 0, 1e-9 * std::fabs(iFlows) + 1e-6) << iFlows;
+    m.Switch[19] = 0;
+    m.SetPar(t, par::kdi, 0);
     // The floor binds when the market rate falls below i,u.
     m.SetPar(t, par::iu, 1000);
     EXPECT_EQ(InterestRate(m, t, money), 1000);
@@ -390,6 +428,10 @@ TEST_F(Behaviour, InterestRateClearsTheBondMarket) {
     m.SetPar(t, par::cr, 0);
     m.SetPar(t, par::br, 0);
     m.SetVar(t - 1, var::i, 4.5);
+    EXPECT_EQ(InterestRate(m, t, money), 4.5);
+    // So does a rate above the speculation limit when only speculation reacts to it.
+    m.SetPar(t, par::li, 10);
+    m.SetPar(t, par::LAut, 0);
     EXPECT_EQ(InterestRate(m, t, money), 4.5);
 }
 
@@ -430,6 +472,17 @@ TEST_F(Behaviour, BondMarketIncomeLiesOnTheLMAndISLines) {
                 (500 - 10 * i) / (2 + (InvestPropensity(m, t) - SavingPropensity(m, t) -
                                        0.5 * AvgTaxRate(m, t))),
                 1e-6);
+    // Fixed rates with reserve flows (half of them kept): the planned money stock takes in
+    // the balance of payments at that income.
+    m.Switch[21] = 0;
+    m.Switch[19] = 1;
+    const double yFixed = BondMarketIncome(m, t, i), e0 = PrevRealExchangeRate(m, t);
+    const double fixedExcess = BudgetSurplusExp(m, t, yFixed) + SavingExp(m, t, re, yFixed) -
+                               Investment(m, t, re, yFixed) - TradeBalance(m, t, e0, yFixed) +
+                               PlannedRealMoney(m, t, false) +
+                               0.5 * BopSurplus(m, t, 0.25, i, e0, yFixed) -
+                               (500 - 10 * i + 2 * yFixed);
+    EXPECT_NEAR(fixedExcess, 0, 1e-6);
 }
 
 } // namespace

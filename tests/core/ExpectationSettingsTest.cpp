@@ -62,6 +62,12 @@ TEST(ExpectationEnabling, FollowsStructureAndTheOtherRecords) {
          Demand,
          1,
          false},
+        {"actual demand while profit income is actual",
+         {},
+         {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 1}},
+         Demand,
+         1,
+         false},
         {"actual demand, income the only endogenous quantity",
          {},
          {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 2}},
@@ -74,6 +80,12 @@ TEST(ExpectationEnabling, FollowsStructureAndTheOtherRecords) {
          Demand,
          1,
          false},
+        {"actual demand with money from the monetary base",
+         {{18, 1}},
+         {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 2}},
+         Demand,
+         1,
+         true},
         {"actual demand with endogenous interest",
          {{17, 2}},
          {{Income, 2}, {WageIncome, 2}, {ProfitIncome, 2}},
@@ -110,6 +122,10 @@ TEST(ExpectationEdit, RefusesMethodsNotOffered) {
     EXPECT_FALSE(edit.SetMethod(Demand, 5));   // not a method of demand
     EXPECT_TRUE(edit.SetMethod(Inflation, 5)); // announced money growth
     EXPECT_EQ(m.Expect[Inflation].Method, 5);
+    // The order is the order of the dialog's choices.
+    EXPECT_EQ(MethodsOf(Imports), (std::vector<int>{1, 4, 2, 3}));
+    EXPECT_EQ(MethodsOf(Inflation), (std::vector<int>{1, 4, 5, 2, 3}));
+    EXPECT_EQ(MethodsOf(Demand), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(ExpectationEdit, SpinValuesStayInRange) {
@@ -132,12 +148,15 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     edit.SetOwnSettings(ProfitIncome, true);
     edit.SetMethod(ProfitIncome, 3);
     edit.SetMethod(Income, 2);
+    EXPECT_EQ(m.Expect[WageIncome].Method, 2); // at once
     edit.SetLags(Income, 4);
     edit.Accept();
     EXPECT_EQ(m.Expect[WageIncome].Method, 2);
     EXPECT_EQ(m.Expect[WageIncome].Lags, 4);
     EXPECT_EQ(m.Expect[ProfitIncome].Method, 3);
     EXPECT_EQ(m.Expect[ProfitIncome].OwnSettings, 1);
+    edit.SetOwnSettings(ProfitIncome, false); // follows at once
+    EXPECT_EQ(m.Expect[ProfitIncome].Method, 2);
 }
 
 // Whether closing with OK marks the interval for recomputation.
@@ -147,6 +166,7 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
         std::function<void(ExpectationEdit&)> change;
         bool recalc;
         bool ruleBasedBefore = false; // demand formed by a rule base with one antecedent
+        int methodBefore = 2;         // of demand
     };
     const Case cases[] = {
         {"nothing", [](ExpectationEdit&) {}, false},
@@ -154,6 +174,10 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
         {"lags of the extrapolative rule", [](ExpectationEdit& e) { e.SetLags(Demand, 2); }, true},
         {"weight the extrapolative rule does not use",
          [](ExpectationEdit& e) { e.SetWeight(Demand, 50); }, false},
+        {"weight of the adaptive rule", [](ExpectationEdit& e) { e.SetWeight(Demand, 50); }, true,
+         false, 3},
+        {"lags the adaptive rule does not use", [](ExpectationEdit& e) { e.SetLags(Demand, 2); },
+         false, false, 3},
         {"rule-based without antecedents", [](ExpectationEdit& e) { e.SetRuleBased(Demand, true); },
          false},
         {"rule-based with antecedents",
@@ -172,6 +196,7 @@ TEST(ExpectationEdit, OkMarksTheIntervalWhenAnExpectationIsFormedDifferently) {
     };
     for (const Case& c : cases) {
         Model m = test::StartModel();
+        m.Expect[Demand].Method = static_cast<uint8_t>(c.methodBefore);
         if (c.ruleBasedBefore) {
             m.Expect[Demand].RuleBased = 1;
             m.Expect[Demand].Antecedents = {1};
@@ -192,8 +217,8 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
     ExpectationEdit edit(m);
     edit.SetMethod(Demand, 3);
     edit.RemoveAntecedents(Demand, {3});
-    edit.AddAntecedents(Demand, {5, 70, 500}); // 70 is there already, 500 is no series
-    EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5}));
+    edit.AddAntecedents(Demand, {5, 70, 500, 0, 1}); // 70 is there already, 500 and 0 no series
+    EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5, 1}));
     edit.SetRuleBased(Inflation, true);
     edit.SetInitTo(Inflation, 9999);
     EXPECT_EQ(m.Expect[Inflation].InitTo, m.Periods.RightEdge);
@@ -207,6 +232,18 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
     EXPECT_EQ(m.RecalcInterval, 0);
 }
 
+// Cancel restores the records, but a rule base learnt anew meanwhile forecasts differently.
+TEST(ExpectationEdit, CancelAfterTheRuleBaseLearntAnewStillRecomputes) {
+    Model m = test::StartModel();
+    m.Expect[Income].RuleBased = 1;
+    m.Expect[Income].Antecedents = {1};
+    m.RecalcInterval = 0;
+    ExpectationEdit edit(m);
+    edit.RuleBaseChanged(Income);
+    edit.Cancel();
+    EXPECT_EQ(m.RecalcInterval, 1);
+}
+
 TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     Model m = test::StartModel();
     m.Expect[Imports].Antecedents = {64 + var::Y, 2};
@@ -216,6 +253,8 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(available.front(), 1);
     EXPECT_EQ(std::count(available.begin(), available.end(), 2), 0);
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
+    EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
+    EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
 }
 
 TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {

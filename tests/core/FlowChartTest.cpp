@@ -239,6 +239,7 @@ TEST(PeriodRun, StepsByTheJumpWidthUntilTheRightEdge) {
         for (int p = run.NextPeriod(c.current, c.right); p >= 0; p = run.NextPeriod(p, c.right))
             visited.push_back(p);
         EXPECT_EQ(visited, c.visits) << c.current << " " << c.right << " " << c.jump;
+        EXPECT_EQ(run.NextPeriod(c.right, c.right), -1);
     }
 }
 
@@ -247,6 +248,7 @@ TEST(PeriodRun, SettingsAreClampedAndCaptioned) {
     EXPECT_EQ(run.DelayCaption(1), "Verzögerung = 0.1s");
     run.SetDelay(25);
     EXPECT_EQ(run.DelayCaption(2), "Delay = 2.5s");
+    EXPECT_EQ(run.DelayCaption(1, ','), "Verzögerung = 2,5s");
     EXPECT_EQ(run.DelayMilliseconds(), 2500);
     run.SetDelay(500);
     EXPECT_EQ(run.Delay(), 100);
@@ -254,6 +256,10 @@ TEST(PeriodRun, SettingsAreClampedAndCaptioned) {
     EXPECT_EQ(run.JumpCaption(1), "Sprungweite = 1 Per.");
     run.SetJumpWidth(7);
     EXPECT_EQ(run.JumpCaption(2), "Steps = 7 Per.");
+    run.SetJumpWidth(500);
+    EXPECT_EQ(run.JumpCaption(2), "Steps = 100 Per.");
+    run.SetDelay(-3);
+    EXPECT_EQ(run.Delay(), 0);
 }
 
 } // namespace

@@ -41,6 +41,13 @@ TEST(ModelStore, StoresCoverTheirWholeRangesIndependently) {
     EXPECT_EQ(m.PrehistoryPar(-1076, 64), 5.5);
     EXPECT_EQ(m.GetVar(-1075, 1), 0);
     EXPECT_EQ(m.GetPar(0, 1), 0);
+    // The program's start gives the periods up to 0 the parameters of period 0.
+    m.SetPrehistoryPar(0, 1, 7);
+    m.InitialiseForProgramStart();
+    for (int t : {-1076, 0})
+        EXPECT_EQ(m.PrehistoryPar(t, par::APot), 1000);
+    EXPECT_EQ(m.PrehistoryPar(0, 1), 0);
+    EXPECT_EQ(m.PrehistoryPar(-1076, 64), 0);
 }
 
 TEST(ModelStore, ScratchModeLeavesTheModelAlone) {
@@ -218,10 +225,15 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
               (std::set<int>{1,  3,  4,  5,  6,  8,  9,  10, 11, 12, 13, 14, 15, 18, 19, 20,
                              21, 22, 23, 24, 25, 27, 28, 29, 30, 33, 34, 35, 36, 37, 41, 42,
                              43, 44, 45, 46, 48, 49, 50, 51, 53, 57, 58, 61, 62, 63, 64}));
+    // Dynamic foreign prices alone, the wage share from the wage bill, growing money supply.
+    EXPECT_EQ(
+        ActiveFor({{11, 1}, {15, 1}, {20, 1}}),
+        (std::set<int>{1,  2,  5,  6,  7,  10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 25,
+                       27, 31, 32, 39, 40, 45, 46, 47, 48, 49, 50, 51, 54, 60, 61, 62, 63, 64}));
     // Balance-of-payments influence: the money supply parameters switch.
     const auto bop = ActiveFor({{19, 1}});
     EXPECT_TRUE(bop.count(55) && bop.count(59));
-    EXPECT_FALSE(bop.count(52) || bop.count(56) || bop.count(57));
+    EXPECT_FALSE(bop.count(52) || bop.count(56) || bop.count(57) || bop.count(58));
     const auto bopMulti = ActiveFor({{19, 1}, {18, 1}});
     EXPECT_TRUE(bopMulti.count(56) && bopMulti.count(57) && bopMulti.count(58) &&
                 bopMulti.count(59));
@@ -229,10 +241,11 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
     const auto growing = ActiveFor({{19, 1}, {18, 1}, {20, 1}});
     EXPECT_TRUE(growing.count(54));
     EXPECT_FALSE(growing.count(56));
+    EXPECT_FALSE(ActiveFor({{18, 1}, {20, 1}}).count(53)); // the base grows, no stock given
     // Profit-maximising prices: no price parameter; the wage share only when all are 0.
     const auto pm = ActiveFor({{12, 1}});
     EXPECT_FALSE(pm.count(28) || pm.count(29) || pm.count(30) || pm.count(31) || pm.count(38));
-    EXPECT_FALSE(ActiveFor({{15, 1}}).count(38));
+    EXPECT_FALSE(ActiveFor({{15, 1}}).count(38) || ActiveFor({{14, 1}}).count(38));
 }
 
 TEST(ModelStore, KeyVariablesDependOnTheStructure) {

@@ -3,14 +3,19 @@
 #include "TestModels.h"
 #include "core/Behaviour.h"
 #include "core/Model.h"
+#include "core/PeriodSteps.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace tv {
 namespace {
@@ -45,6 +50,8 @@ TEST(ComputePeriod, WritesEveryVariableButTheMoneyMultiplier) {
 TEST(ComputePeriod, ActualDemandExpectationRunsTwice) {
     Model base = SolvedKeynes();
     test::SetFrom(base, 5, {{par::GAut, 180}});
+    base.SetVar(6, var::N, 0); // a later period's old results must not matter
+    base.SetVar(6, var::Im, 50);
     // Reference: one run with N,erw = N(t-1) (extrapolation over one lag).
     Model once = base;
     once.Expect[3].Method = 2;
@@ -85,6 +92,35 @@ TEST(ComputePeriod, ActualImportsInASingleRunUseTheStoredImports) {
     EXPECT_DOUBLE_EQ(m.GetVar(6, var::DErw), m.GetVar(6, var::NErw) - 12.34);
 }
 
+// Imports planned together with production: of the expected demand, production covers what
+// the autonomous imports of 20 and the import share 0.1 of production leave.
+TEST(ComputePeriod, ImportsPlannedTogetherWithProduction) {
+    Model m = SolvedKeynes();
+    test::SetAll(m, {{par::mY, 0.1}, {par::ImAut, 20}});
+    m.Switch[9] = 0;
+    m.Expect[3].Method = 2;
+    m.Expect[4].Method = 4;
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    const double demand = m.GetVar(5, var::NErw);
+    EXPECT_NEAR(m.GetVar(5, var::DErw), (demand - 20) / 1.1, 1e-9);
+    EXPECT_NEAR(m.GetVar(5, var::ImErw), 20 + 0.1 * m.GetVar(5, var::DErw), 1e-9);
+}
+
+// Inflation expected from the growth of nominal money over the last wage period of two.
+TEST(ComputePeriod, InflationExpectedFromMoneyGrowth) {
+    Model m = SolvedKeynes();
+    m.Switch[23] = 2;
+    m.Expect[5].Method = 4;
+    m.SetVar(4, var::M, 132);
+    m.SetVar(4, var::P, 1.25);
+    m.SetVar(2, var::M, 150);
+    m.SetVar(2, var::P, 1);
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::gPErw), 10, 1e-9);
+}
+
 TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
     Model m = SolvedKeynes();
     m.Switch[12] = 2;
@@ -96,6 +132,37 @@ TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
                      std::max(5.0, MarkupPrice(m, 3, m.GetVar(3, var::wN), m.GetVar(3, var::Y))));
 }
 
+// Profit-maximising prices with limitational technology: demand of about 1500 against a
+// potential output moves last period's price of 1 by a tenth of the relative excess, never below
+// the unit labour cost w,nom / a.
+TEST(ComputePeriod, PricesMoveWithExcessDemandDownToTheUnitLabourCost) {
+    const struct {
+        double potential, wage, price;
+    } cases[] = {{1000, 0.5, 1.05}, {3000, 0.5, 0.95}, {3000, 0.99, 0.99}, {0, 0.5, 0.5}};
+    for (auto c : cases) {
+        Model m = SolvedKeynes();
+        m.Switch[12] = 1;
+        test::SetAll(m,
+                     {{par::APot, c.potential}, {par::KExog, c.potential}, {par::wNExog, c.wage}});
+        RecordingHost host(1);
+        ComputePeriod(m, 5, host);
+        EXPECT_NEAR(m.GetVar(5, var::P), c.price, 1e-6) << c.potential << " " << c.wage;
+        EXPECT_NEAR(m.GetVar(5, var::gP), (c.price - 1) * 100, 1e-4) << c.potential;
+    }
+}
+
+// Money for transactions is l[Y] times the mean of expected income (last period's 1500,
+// extrapolated) and realised income (last period's demand of 1700).
+TEST(ComputePeriod, TransactionMoneyOnTheMeanOfExpectedAndRealisedIncome) {
+    Model m = SolvedKeynes();
+    test::SetAll(m, {{par::lY, 0.5}});
+    m.Expect[0].Method = m.Expect[1].Method = m.Expect[2].Method = 2;
+    m.SetVar(4, var::N, 1700);
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::LT), 0.5 * (1500 + 1700) / 2, 1e-3);
+}
+
 TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
     Model m = SolvedKeynes(); // i,exog = i,u = 0
     for (int t : {0, 1, 50})
@@ -103,9 +170,30 @@ TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
     EXPECT_DOUBLE_EQ(m.GetVar(50, var::LS), m.GetVar(50, var::M) - m.GetVar(50, var::LT));
 }
 
+// A money market whose demand does not react to the rate, or no longer does above the
+// speculation limit, cannot set the rate: last period's rate stays, never below the floor.
+TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
+    const struct {
+        double li, LAut, iu, rate;
+    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}};
+    for (auto c : cases) {
+        Model m = SolvedKeynes();
+        m.Switch[17] = 2;
+        test::SetAll(m, {{par::li, c.li}, {par::LAut, c.LAut}, {par::iu, c.iu}});
+        m.SetVar(4, var::i, 3);
+        RecordingHost host(1);
+        ComputePeriod(m, 5, host);
+        EXPECT_EQ(m.GetVar(5, var::i), c.rate) << c.li << " " << c.iu;
+    }
+}
+
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     Model m = SolvedKeynes();
     RecordingHost host(1);
+    // Output per worker doubles.
+    test::SetFrom(m, 5, {{par::a, 2}});
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::ga), 100, 1e-9);
     m.Expect[3].Method = 2;
     m.Expect[4].Method = 2;
     // Output collapses in period 10: demand expectation extrapolates N(9) = 0.
@@ -114,6 +202,9 @@ TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     ComputePeriod(m, 10, host);
     EXPECT_EQ(m.GetVar(10, var::Y), 0);
     EXPECT_EQ(m.GetVar(10, var::ga), -100);
+    m.SetVar(9, var::Y, -50); // from a negative output
+    ComputePeriod(m, 10, host);
+    EXPECT_EQ(m.GetVar(10, var::ga), 100);
     // The period after a zero-output period.
     m.SetVar(10, var::N, 1500);
     ComputePeriod(m, 11, host);
@@ -134,8 +225,10 @@ TEST(ComputePeriod, CapitalAccumulatesRealisedInvestment) {
     EXPECT_EQ(m.GetVar(0, var::K), m.GetPar(0, par::KExog));
 }
 
-// Nominal money grows against the money of one monetary period before; unplanned saving is
-// consumption at the realised real rate less planned consumption. A model where the lag of
+// Nominal money grows against the money of one monetary period before; unwanted saving is
+// consumption at the realised real rate less planned consumption, unplanned saving the
+// disposable income beyond the expected one, unwanted investment the unplanned stock change
+// plus planned investment less investment at the realised rate. A model where the lag of
 // one period and the expected real rate would give other values.
 TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) {
     Model m = test::BondMarketModel();
@@ -151,12 +244,32 @@ TEST(ComputePeriod, MoneyGrowthOverTheMonetaryPeriodAndSavingAtTheRealisedRate) 
         EXPECT_NEAR(v(t, var::gMN), (v(t, var::MN) / v(t - 3, var::MN) - 1) * 100, 1e-9) << t;
         const double c = v(t, var::C), y = v(t, var::Y);
         EXPECT_NEAR(v(t, var::SUnw), Consumption(m, t, v(t, var::r), y) - c, 1e-9) << t;
+        EXPECT_NEAR(v(t, var::SUnpl), v(t, var::YV) - v(t, var::YVErw), 1e-9) << t;
+        EXPECT_NEAR(v(t, var::YV), DispIncome(m, t, y), 1e-9) << t;
+        EXPECT_NEAR(v(t, var::IUnw),
+                    y - v(t, var::D) + v(t, var::I) - Investment(m, t, v(t, var::r), y), 1e-9)
+            << t;
         lagMatters |= std::fabs(v(t - 1, var::MN) - v(t - 3, var::MN)) > 1e-6;
         rateMatters |= std::fabs(Consumption(m, t, v(t, var::rErw), y) -
                                  Consumption(m, t, v(t, var::r), y)) > 1e-6;
     }
     EXPECT_TRUE(lagMatters);
     EXPECT_TRUE(rateMatters);
+}
+
+// With the accelerator, unwanted investment also holds the error of the income expected
+// for the period before: its expected change less the realised one.
+TEST(ComputePeriod, UnwantedInvestmentCountsLastPeriodsExpectedIncomeChange) {
+    Model m = SolvedKeynes();
+    m.Switch[3] = 1;
+    test::SetAll(m, {{par::bdY, 0.5}});
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    const double before = m.GetVar(5, var::IUnw);
+    m.SetVar(3, var::YErw, m.GetVar(3, var::YErw) - 40);
+    m.SetVar(3, var::Y, m.GetVar(3, var::Y) - 10);
+    ComputePeriod(m, 5, host);
+    EXPECT_DOUBLE_EQ(m.GetVar(5, var::IUnw) - before, 0.5 * (40 - 10));
 }
 
 // Demand of 1500 that government purchases raise to 2000 from period 5, against a potential
@@ -219,6 +332,131 @@ TEST(ComputePeriod, FlexibleRateBalancesTradeAndCapitalFlows) {
     }
 }
 
+// Each step reads only what its input list names: a change anywhere else in the periods
+// around t leaves its outputs as they were. The settings reach the lists' branches.
+TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
+    struct Setting {
+        std::initializer_list<std::pair<int, int>> switches;
+        // record, method, lags, per wage period
+        std::initializer_list<std::array<int, 4>> expectations;
+        // parameters that reach a branch: no rate sensitivity, a binding accelerator floor
+        std::initializer_list<std::pair<int, double>> parameters = {};
+    };
+    // clang-format off
+    const Setting settings[] = {
+        {{}, {}},
+        {{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 0}, {9, 0}, {11, 1},
+          {12, 1}, {14, 1}, {16, 1}, {17, 2}, {18, 1}, {19, 1}, {20, 1}, {22, 3}, {23, 4}},
+         {{3, 1, 1, 0}, {4, 4, 1, 0}, {5, 4, 1, 0}, {7, 3, 2, 1}}, {{par::dK, -0.1}}},
+        {{{3, 2}, {12, 2}, {14, 2}, {15, 1}, {17, 1}, {18, 1}, {21, 1}, {22, 2}, {23, 3}},
+         {{0, 3, 1, 0}, {1, 3, 1, 0}, {2, 2, 3, 0}, {3, 2, 3, 0}, {4, 2, 2, 0}, {5, 5, 1, 0},
+          {6, 2, 2, 1}}},
+        {{{6, 1}, {12, 1}, {14, 2}, {17, 1}, {19, 1}, {20, 1}, {23, 2}},
+         {{3, 1, 1, 0}, {4, 1, 1, 0}, {5, 2, 5, 1}, {6, 3, 1, 1}, {7, 1, 1, 0}}},
+        {{{12, 1}, {14, 0}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
+        {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
+        {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
+    };
+    // clang-format on
+    constexpr int t = 40;
+    Model solved = test::BondMarketModel();
+    RecordingHost host(1);
+    Solve(solved, host);
+    for (int n = 1; n <= ParCount; ++n) // every term counts
+        for (int s = t - 4; s <= t + 1; ++s)
+            if (solved.GetPar(s, n) == 0) solved.SetModelPar(s, n, 0.01 * n + 0.1);
+    for (size_t k = 0; k < std::size(settings); ++k) {
+        Model m = solved;
+        for (auto [sw, v] : settings[k].switches)
+            m.Switch[sw] = static_cast<uint8_t>(v);
+        for (auto [e, method, lags, perWagePeriod] : settings[k].expectations) {
+            m.Expect[e].Method = static_cast<uint8_t>(method);
+            m.Expect[e].Lags = static_cast<uint8_t>(lags);
+            m.Expect[e].PerWagePeriod = static_cast<uint8_t>(perWagePeriod);
+            m.Expect[e].Antecedents = {1}; // without the rule base they change nothing
+        }
+        for (auto [n, x] : settings[k].parameters)
+            for (int s = t - 4; s <= t + 1; ++s)
+                m.SetModelPar(s, n, x);
+        m.WageRoundFlag = IsWagePeriodStart(m, t);
+        m.MonetaryRoundFlag = IsMonetaryPeriodStart(m, t);
+        for (int run : {1, 2})
+            for (const PeriodStep& step : PeriodSteps()) {
+                std::vector<StepInput> listed;
+                step.inputs(m, t, run, listed);
+                auto isListed = [&](StepInput::Kind kind, int n, int s) {
+                    auto is = [&](const StepInput& in) {
+                        return in.number == n && in.period == s &&
+                               (in.kind == kind ||
+                                (kind == StepInput::Var && in.kind == StepInput::FirstRunVar));
+                    };
+                    return std::any_of(listed.begin(), listed.end(), is);
+                };
+                std::array<double, 2> before{};
+                for (int o : {0, 1})
+                    if (step.outputs[o]) before[o] = m.GetVar(t, step.outputs[o]);
+                auto evaluate = [&] {
+                    step.compute(m, t, StepContext{run, host});
+                    std::array<double, 2> after{};
+                    for (int o : {0, 1})
+                        if (step.outputs[o]) {
+                            after[o] = m.GetVar(t, step.outputs[o]);
+                            m.SetVar(t, step.outputs[o], before[o]);
+                        }
+                    return after;
+                };
+                const auto base = evaluate();
+                auto probe = [&](const char* what, int n, int s, auto get, auto set) {
+                    const double x = get();
+                    set(x == 0 ? 1 : x * 1.5 + 0.7);
+                    const auto changed = evaluate();
+                    set(x);
+                    for (int o : {0, 1})
+                        if (!(changed[o] == base[o] ||
+                              (std::isnan(changed[o]) && std::isnan(base[o]))))
+                            ADD_FAILURE()
+                                << "setting " << k << ", run " << run << ": step " << step.name
+                                << " reads " << what << " " << n << " of period " << s;
+                };
+                const auto [out0, out1] = step.outputs;
+                for (int n = 1; n <= VarCount; ++n)
+                    for (int s = t - 26; s <= t + 4; ++s)
+                        if (!isListed(StepInput::Var, n, s) &&
+                            !(s == t && (n == out0 || n == out1)))
+                            probe(
+                                "variable", n, s, [&] { return m.GetVar(s, n); },
+                                [&](double x) { m.SetVar(s, n, x); });
+                for (int n = 1; n <= ParCount; ++n)
+                    for (int s = t - 4; s <= t + 1; ++s)
+                        if (!isListed(StepInput::Par, n, s))
+                            probe(
+                                "parameter", n, s, [&] { return m.GetPar(s, n); },
+                                [&](double x) { m.SetPar(s, n, x); });
+                for (auto [flag, kind] :
+                     {std::pair{&m.WageRoundFlag, StepInput::WageRoundFlag},
+                      std::pair{&m.MonetaryRoundFlag, StepInput::MonetaryRoundFlag}})
+                    if (!isListed(kind, 0, t))
+                        probe(
+                            "round flag", kind, t, [flag] { return *flag ? 1.0 : 0.0; },
+                            [flag](double x) { *flag = x == 1; });
+            }
+    }
+}
+
+// A rule base forecasts from what it learnt, so its expectation reads nothing of the
+// period; the searches form it by the record's own rule.
+TEST(PeriodSteps, ARuleBasedExpectationReadsNothingOutsideTheSearches) {
+    Model m = test::KeynesianModel();
+    m.Expect[3].RuleBased = 1;
+    m.Expect[3].Antecedents = {1};
+    for (bool search : {false, true}) {
+        m.ScratchMode = search;
+        std::vector<StepInput> inputs;
+        StepFor(var::NErw)->inputs(m, 5, 2, inputs);
+        EXPECT_EQ(inputs.empty(), !search);
+    }
+}
+
 // Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
 class Expectations : public ::testing::Test {
   protected:
@@ -275,6 +513,14 @@ TEST_F(Expectations, FormExpectationStoresWhatItForms) {
     m.SetVar(5, var::NErw, -1);
     EXPECT_EQ(FormExpectation(m, 3, 5), 1);
     EXPECT_EQ(m.GetVar(5, var::NErw), -1); // the caller's business
+    // Over wage periods of two; antecedents matter only to a rule base in use.
+    m.Expect[3].Method = 2;
+    m.Expect[3].PerWagePeriod = 1;
+    m.Expect[3].Antecedents = {1};
+    m.Switch[23] = 2;
+    EXPECT_EQ(FormExpectation(m, 3, 5), 2);
+    EXPECT_EQ(m.GetVar(5, var::NErw), (16 + 9) / 2.0);
+    EXPECT_EQ(ExpectationCode(m, 3), 2);
 }
 
 TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {

@@ -28,6 +28,8 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 1500 * kRel);
     EXPECT_NEAR(m.GetVar(100, var::Y), 1500, 1500 * kRel);
+    for (int n = 1; n <= VarCount; ++n) // the whole start period comes from the search
+        EXPECT_EQ(m.GetVar(0, n), m.ScratchVar(0, n)) << n;
 
     // With a proportional tax: Y = (C,aut + I,aut + G,aut) / (1 - c[Y](1 - t[Y])) = 300 / 0.4
     Model taxed = test::KeynesianModel();
@@ -80,6 +82,38 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
 }
 
+// With a growing money supply the price level of the start is 1; nominal quantities
+// follow it.
+TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
+    Model m = test::BondMarketModel();
+    m.Switch[20] = 1;
+    test::SetAll(m, {{par::gMNAut, 4}, {par::eNExog, 2}});
+    RecordingHost host(1);
+    host.answers = {false}; // the search need not settle for this
+    Solve(m, host);
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::P), 1);
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::wN), m.GetVar(0, var::w));
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::MN), m.GetVar(0, var::M));
+    EXPECT_DOUBLE_EQ(m.GetVar(0, var::eN), m.GetPar(0, par::eNExog));
+}
+
+// A growing foreign price level starts at 1, its level moving into the exchange rate.
+TEST(StartEquilibrium, TheForeignPriceLevelStartsAtOneOnlyWhenItGrows) {
+    for (int growing : {0, 1}) {
+        Model m = test::KeynesianModel();
+        test::SetAll(m, {{par::PAExog, 2}, {par::eNExog, 1.5}});
+        m.Switch[11] = static_cast<uint8_t>(growing);
+        RecordingHost host(1);
+        Solve(m, host);
+        const double pa = growing ? 1 : 2, eN = growing ? 3 : 1.5;
+        for (int t : {-1, 0}) {
+            EXPECT_EQ(m.GetVar(t, var::PA), pa) << growing;
+            EXPECT_EQ(m.GetVar(t, var::eN), eN) << growing;
+        }
+        EXPECT_EQ(m.GetPar(0, par::eNExog), eN);
+    }
+}
+
 TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBeforeTheFirst) {
     struct Case {
         const char* what;
@@ -101,8 +135,10 @@ TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBefo
         for (int t = 101; t <= 150; ++t)
             for (int n = 1; n <= ParCount; ++n)
                 m.SetModelPar(t, n, n == par::PExog ? 1 : n == par::CAut ? 77 : 0);
-        for (int t = c.holeFrom; t <= c.holeTo; ++t)
+        for (int t = c.holeFrom; t <= c.holeTo; ++t) {
             m.SetModelPar(t, par::PExog, 0);
+            m.SetModelPar(t, par::fNK, 0.5); // the last parameter is filled too
+        }
         m.Periods.LastSolved = c.lastSolvedBefore;
         FillUndefinedPeriods(m, c.from, c.to);
         EXPECT_EQ(m.Periods.LastSolved, c.lastSolvedAfter);
@@ -112,6 +148,7 @@ TEST(FillUndefinedPeriods, FillsOnlyUndefinedPeriodsAndUnsolvesFromThePeriodBefo
                 << "t = " << t;
             if (filled) {
                 ASSERT_EQ(m.ModelPar(t, par::dMHNAut), DefaultPar(t, par::dMHNAut)) << t;
+                ASSERT_EQ(m.ModelPar(t, par::fNK), 0) << t;
             }
         }
     }
@@ -140,7 +177,14 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     host.windowPolls.clear();
     Solve(m, host);
     EXPECT_EQ(host.windowPolls[0] % 6, 0);
-    EXPECT_GT(host.windowPolls[0], 10);
+    // The search forms demand adaptively and income by extrapolation, whatever the model's
+    // own expectations: that sets how many iterations it takes.
+    EXPECT_EQ(host.windowPolls[0], 198);
+    // With wage rounds it also waits for output and the real wage to repeat over a round.
+    Model wages = test::BondMarketModel();
+    host.windowPolls.clear();
+    Solve(wages, host);
+    EXPECT_EQ(host.windowPolls[0], 252);
 }
 
 TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
@@ -169,6 +213,29 @@ TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
     EXPECT_EQ(m.RecalcEquilibrium, 1);
 }
 
+// Nominal money grows at the start of each monetary period of three and stays within it;
+// wages are set anew at the start of each contract period of four. Both solved at once
+// and period by period.
+TEST(Solve, MoneyAndWagesChangeAtTheStartOfTheirRounds) {
+    for (int stepwise : {0, 1}) {
+        Model m = test::BondMarketModel();
+        m.Switch[14] = 1;
+        m.Switch[20] = 1;
+        m.Switch[22] = 3;
+        test::SetFrom(m, 1, {{par::gMNAut, 6}});
+        m.Options.StepwiseSolve = static_cast<uint8_t>(stepwise);
+        RecordingHost host(1);
+        do
+            Solve(m, host);
+        while (m.Periods.LastSolved < 12);
+        for (int t = 1; t <= 12; ++t) {
+            EXPECT_DOUBLE_EQ(m.GetVar(t, var::MN) / m.GetVar(t - 1, var::MN), t % 3 == 0 ? 1.06 : 1)
+                << t;
+            EXPECT_EQ(m.GetVar(t, var::wN) == m.GetVar(t - 1, var::wN), t % 4 != 0) << t;
+        }
+    }
+}
+
 TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
     Model m = test::KeynesianModel();
     m.Periods.RightEdge = 3;
@@ -187,6 +254,23 @@ TEST(Solve, StepwiseAdvancesOnePeriodPerCall) {
     EXPECT_FALSE(host.controlVisible);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_EQ(m.Periods.MaxSolved, 3);
+    EXPECT_EQ(host.sounds.back(), "LoesEnde.wav");
+    const size_t sounds = host.sounds.size();
+    Solve(m, host); // nothing left to solve: no sound
+    EXPECT_EQ(host.sounds.size(), sounds);
+}
+
+// Each of these flags alone has the start equilibrium searched again.
+TEST(Solve, EachRecalculationFlagSearchesTheStartAgain) {
+    for (auto flag : {&Model::RecalcAll, &Model::RecalcEquilibrium, &Model::EquilibriumInexact}) {
+        Model m = test::KeynesianModel();
+        RecordingHost host(1);
+        Solve(m, host);
+        test::SetAll(m, {{par::GAut, 200}});
+        m.*flag = 1;
+        Solve(m, host);
+        EXPECT_NEAR(m.GetVar(0, var::Y), 2000, 2000 * kRel);
+    }
 }
 
 TEST(Solve, InexactStartEquilibriumAsksAndReports) {
@@ -240,6 +324,8 @@ TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
     m.Options.ShowSolveInfo = 1;
     RecordingHost host(1);
     EquilibriumSearch(m, host, true);
+    ASSERT_GE(host.gauge.size(), 2u);
+    EXPECT_DOUBLE_EQ(host.gauge[1], 5.0 / m.Options.MaxIterations); // every fifth iteration
     SolveInterval(m, host, 1, 3, true);
     int opened = 0;
     for (const std::string& p : host.progress) {
@@ -464,6 +550,7 @@ TEST(Solve, RecalculationsRecomputeTheLeftEdgePeriod) {
         for (int n = 1; n <= VarCount; ++n)
             if (n != var::GSM) m.SetVar(10, n, -1); // the money multiplier is no period result
         m.SetVar(2, var::Y, -1);
+        m.SetVar(9, var::SUnpl, NAN); // a stored period, not one this solution computes
         RecordingHost again(1);
         recalculate(m, again);
         EXPECT_EQ(again.Status(), "Ok") << name;
@@ -519,11 +606,58 @@ TEST(EquilibriumAtPrice, RestoresEverythingItTouches) {
 TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     // A stationary model: the demand-side equilibrium at the model's own price level is the
     // model's own income.
-    Model m = test::ClosedISLMModel();
+    // An open economy with fixed rates and no reserve flows keeps them out of the search.
+    Model open = test::OpenFlexibleModel();
+    open.Switch[21] = 0;
+    test::SetAll(open, {{par::nWR, 0}});
+    for (Model m : {test::ClosedISLMModel(), open}) {
+        RecordingHost host(1);
+        Solve(m, host);
+        EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
+        EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+    }
+}
+
+// The search at a given price forms expectations its own way: the model's own forms of the
+// records it sets change nothing, also when it stops before it settles.
+TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
+    Model m = test::BondMarketModel();
     RecordingHost host(1);
     Solve(m, host);
-    EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
-    EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
+    Model other = m;
+    for (int k = 0; k <= 5; ++k) {
+        other.Expect[k].Method = 3;
+        other.Expect[k].Weight = 20;
+        other.Expect[k].Lags = 3;
+    }
+    const double p = m.GetVar(20, var::P) * 1.1;
+    EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
+    EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
+    EXPECT_EQ(m.ScratchVar(20, var::Y), other.ScratchVar(20, var::Y));
+}
+
+// The start's money stock with money creation through the base (times the multiplier of
+// period 0) and with balance-of-payments influence (the stock before the first inflow).
+TEST(StartEquilibrium, MoneyStockOfEachMoneySupplyRule) {
+    const double multiplier = 1 / (1 - 0.8 * 0.9);
+    const struct {
+        int bop, base;
+        double money;
+    } cases[] = {{1, 1, 100 * multiplier}, {1, 0, 200}, {0, 1, 300 * multiplier}, {0, 0, 400}};
+    for (auto c : cases) {
+        Model m = test::KeynesianModel();
+        m.Switch[19] = static_cast<uint8_t>(c.bop);
+        m.Switch[18] = static_cast<uint8_t>(c.base);
+        test::SetAll(m, {{par::bM, 0.2}, {par::rSE, 0.1}, {par::MBNAut, 300}, {par::MNAut, 400}});
+        test::SetFrom(m, 1, {{par::bM, 0.5}});
+        for (int t : {-1, 0}) {
+            m.SetModelPar(t, par::dMBHNAut, 100);
+            m.SetModelPar(t, par::dMHNAut, 200);
+        }
+        RecordingHost host(1);
+        Solve(m, host);
+        EXPECT_NEAR(m.GetVar(0, var::MN), c.money, 1e-9) << c.bop << c.base;
+    }
 }
 
 TEST(Solve, TalksInTheHostsLanguage) {
