@@ -222,6 +222,10 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"open flexible", Solved(test::OpenFlexibleModel())},
         {"open fixed", OpenFixedModel()},
         {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
+        {"transfers", Solved(test::ClosedISLMModel(),
+                             [](Model& m) {
+                                 test::SetAll(m, {{par::SBAut, 20}});
+                             })},
     };
     for (const auto& [name, m] : models) {
         AccountScheme s(m);
