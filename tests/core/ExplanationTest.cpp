@@ -411,6 +411,60 @@ TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
     EXPECT_EQ(expected, "Y,exp is the same in t = 20 as in the baseline.");
 }
 
+// Drivers as a student reads them: one group per symbol with its periods and steps, the
+// largest three named (two when others follow), groups below half a percent among the others.
+TEST(Explanation, DriversGroupBySymbolAndReadAsASentence) {
+    const Model m = test::KeynesianModel();
+    std::vector<Driver> drivers = {
+        {Driver::Par, par::GAut, 7, 100, 120, 6}, {Driver::Par, par::GAut, 5, 100, 110, 4},
+        {Driver::Rest, 0, 0, 0, 0, -3},           {Driver::Par, par::GAut, 6, 100, 110, 2},
+        {Driver::Par, par::tY, 5, 0.2, 0.25, -1}, {Driver::Start, 0, 0, 0, 0, 0.001}};
+    const std::vector<DriverGroup> groups = GroupDrivers(drivers);
+    ASSERT_EQ(groups.size(), 4u);
+    EXPECT_EQ(groups[0].contribution, 12);
+    EXPECT_EQ(groups[0].Periods(8), "ab t = 5##from t = 5");
+    EXPECT_EQ(groups[0].Periods(9), "t = 5\u20137");
+    EXPECT_EQ(groups[0].Change(m), "+10.00 bis +20.00##+10.00 to +20.00");
+    EXPECT_EQ(groups[1].kind, Driver::Rest);
+    EXPECT_EQ(groups[1].Periods(8) + groups[1].Change(m), "");
+    EXPECT_EQ(groups[2].Periods(8) + " " + groups[2].Change(m), "t = 5 +0.05");
+    for (const auto& [periods, text] : std::vector<std::pair<std::vector<int>, std::string>>{
+             {{5, 7}, "t = 5, 7"}, {{1, 3, 5, 7, 9}, "t = 1, 3, 5, 7, \u2026"}}) {
+        DriverGroup g{Driver::Par, par::GAut, 1, {}};
+        for (int p : periods)
+            g.members.push_back({Driver::Par, par::GAut, p, 1, 2, 1});
+        EXPECT_EQ(g.Periods(20), text);
+    }
+    const std::string sentence = DriversSentence(m, var::Y, 20, {4, nullptr}, 8.001, drivers);
+    EXPECT_EQ(sentence.substr(0, sentence.find(':')), "Y ist in t = 20 um 8.00 höher als in t = 4");
+    EXPECT_EQ(Translate(sentence, 2),
+              "Y is 8.00 higher in t = 20 than in t = 4: G,aut (Government Purchases,autonomous) "
+              "+10.00 to +20.00 in t = 5\u20137: 150 %; a rest that cannot be split: -37 %; t[Y] "
+              "(Tax Rate,marginal) +0.05 in t = 5: -12 %.");
+    drivers.push_back({Driver::WageRoundFlag, 0, 8, 0, 1, 2});
+    EXPECT_EQ(Translate(DriversSentence(m, var::Y, 20, {4, nullptr}, -10.001, drivers), 2),
+              "Y is 10.00 lower in t = 20 than in t = 4: G,aut (Government Purchases,autonomous) "
+              "+10.00 to +20.00 in t = 5\u20137: -120 %; a rest that cannot be split: 30 %; "
+              "other causes: -10 %.");
+    EXPECT_EQ(DriversCsv({drivers[0], drivers[2], drivers[4], drivers[6]}),
+              "symbol,period,old,new,contribution\n\"G,aut\",7,100,120,6\nRest,,,,-3\n"
+              "t[Y],5,0.2,0.25,-1\nTVP,8,0,1,2\n");
+}
+
+TEST(Explanation, TheTreeAsCsvNamesOtherPeriodsByTheirDistance) {
+    ExplanationNode root{ExplanationNode::Var, var::Y, 9, 1000, 1010, 10, 10, {}};
+    root.children = {{ExplanationNode::Var, var::C, 8, 500, 508, 8, 8, {}},
+                     {ExplanationNode::Par, par::GAut, 9, 100, 102, 2, 2.5, {}},
+                     {ExplanationNode::Remainder, 0, 9, 0, 0, 0, -0.5, {}}};
+    root.children[0].children = {{ExplanationNode::Var, var::YErw, 8, 1, 2, 1, 8, {}}};
+    EXPECT_EQ(ExplanationCsv(root), "depth,path,symbol,period,old,new,change,contribution\n"
+                                    "0,Y,Y,9,1000,1010,10,10\n"
+                                    "1,Y/C(-1),C(-1),8,500,508,8,8\n"
+                                    "2,\"Y/C(-1)/Y,erw(-1)\",\"Y,erw(-1)\",8,1,2,1,8\n"
+                                    "1,\"Y/G,aut\",\"G,aut\",9,100,102,2,2.5\n"
+                                    "1,Y/Rest,Rest,9,0,0,0,-0.5\n");
+}
+
 TEST(Explanation, VariablesByTheirSymbolInEitherLanguage) {
     const struct {
         const char* symbol;
