@@ -284,6 +284,16 @@ const Experiment kExperiments[] = {
      },
      {{par::IAut, 120}}},
     {"wage rounds, money", [] { return test::BondMarketModel(); }, {{par::MNAut, 1100}}},
+    {"money targets, two runs per period",
+     [] {
+         Model m = test::ClosedISLMModel();
+         m.Expect[3].Method = 1;
+         m.Switch[20] = 1;
+         m.Switch[22] = 3;
+         m.UpdateActiveParams();
+         return m;
+     },
+     {{par::gMNAut, 3}}},
     {"wage rounds, tax rate", [] { return test::BondMarketModel(); }, {{par::tY, 0.25}}},
     {"flexible rates, exports", [] { return test::OpenFlexibleModel(); }, {{par::ExAut, 130}}},
     {"wage rounds, two parameters",
