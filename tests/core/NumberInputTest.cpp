@@ -1,9 +1,12 @@
 #include "core/NumberInput.h"
+#include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace tv {
 namespace {
@@ -16,6 +19,7 @@ TEST(NumberInput, ReadsWhatIsTypedAndClampsWholeNumbers) {
                                {"+5", 5.0},
                                {" .5 ", 0.5},
                                {"1e999", inf},
+                               {"\t-1e999\r\n", -inf},
                                {"1e-999", 0.0}})
         EXPECT_EQ(ReadNumber(text).value_or(NAN), value) << text;
     for (const char* junk : {"", "-", ".", "1.2.3", "1x", "nan", "+-1", "1e"})
@@ -23,6 +27,18 @@ TEST(NumberInput, ReadsWhatIsTypedAndClampsWholeNumbers) {
     EXPECT_EQ(ReadCellEntry(""), 0);
     for (auto [text, value] : {std::pair{"150", 99}, {"-5", 1}, {"1e1", 10}, {"2.5", -1}})
         EXPECT_EQ(ReadWholeNumber(text, 1, 99).value_or(-1), value) << text;
+}
+
+// A field refuses a key once its text can no longer become a number, with a sound and a word.
+TEST(NumberInput, TypingStopsWhereNoNumberCanFollow) {
+    EXPECT_TRUE(MayBecomeNumber("0123456789.,+-eE "));
+    for (const char* junk : {"/", ":", "1x"})
+        EXPECT_FALSE(MayBecomeNumber(junk)) << junk;
+    EXPECT_TRUE(std::isnan(ReadCellEntry("1x")));
+    test::RecordingHost host(2);
+    RefuseNotANumber(host);
+    EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Not possible!: The entry is not a number."});
 }
 
 } // namespace
