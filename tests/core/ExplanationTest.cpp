@@ -383,19 +383,31 @@ TEST(Explanation, PeriodsOfAStationaryModelDifferInNothing) {
     }
 }
 
-// Against the period before the shock the path reaches the start equilibrium.
+// Against the period before the shock the path reaches the start equilibrium; against the
+// period before a wage round or a money target period, its start is a driver of its own.
 TEST(Explanation, APeriodComparisonEndsAtTheStartEquilibrium) {
-    const Model m = WithChange(kExperiments[0]);
-    const std::vector<Driver> drivers = ComputeDrivers(m, var::Y, 20, {4, nullptr});
-    double sum = 0;
-    bool start = false;
-    for (const Driver& d : drivers) {
-        sum += d.contribution;
-        start |= d.kind == Driver::Start;
+    const struct {
+        const Experiment& experiment;
+        int n, t, previous;
+        Driver::Kind leaf;
+    } cases[] = {{kExperiments[0], var::Y, 20, 4, Driver::Start},
+                 {kExperiments[3], var::Y, 9, 8, Driver::MonetaryRoundFlag},
+                 {kExperiments[2], var::Y, 8, 7, Driver::WageRoundFlag}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.experiment.name);
+        const Model m = WithChange(c.experiment);
+        double sum = 0;
+        int leaves = 0;
+        for (const Driver& d : ComputeDrivers(m, c.n, c.t, {c.previous, nullptr})) {
+            sum += d.contribution;
+            if (d.kind != c.leaf) continue;
+            ++leaves;
+            EXPECT_EQ(d.number, 0);
+        }
+        const double change = m.ModelVar(c.t, c.n) - m.ModelVar(c.previous, c.n);
+        EXPECT_NEAR(sum, change, 1e-9 * std::fabs(change));
+        EXPECT_GT(leaves, 0);
     }
-    const double change = m.ModelVar(20, var::Y) - m.ModelVar(4, var::Y);
-    EXPECT_NEAR(sum, change, 1e-9 * std::fabs(change));
-    EXPECT_TRUE(start);
 }
 
 TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
