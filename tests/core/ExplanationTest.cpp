@@ -244,6 +244,34 @@ TEST(Explanation, ManyChangedInputsStillAddUp) {
     EXPECT_GT(changed, 16); // more than the exact evaluation takes
 }
 
+// The last period of the store reads its own parameters and variables like any other.
+TEST(Explanation, TheLastPeriodSplitsLikeAnyOther) {
+    Model m = test::KeynesianModel();
+    for (int t : {LastPeriod - 1, LastPeriod}) {
+        m.SetModelPar(t, par::GAut, 100);
+        m.SetModelPar(t, par::gT, 0.5);
+        m.SetModelVar(t, var::YErw, 500);
+    }
+    const ExplanationNode g = Explain(m, var::G, LastPeriod, {LastPeriod - 1, nullptr}, 1);
+    ASSERT_EQ(g.children.size(), 7u);
+    for (const ExplanationNode& c : g.children)
+        EXPECT_EQ(c.newValue, c.oldValue) << c.number;
+}
+
+// In the first periods a wage round reaches back before period 0: those values count too.
+TEST(Explanation, TheFirstPeriodsReadValuesFromBeforePeriodZero) {
+    const Model m = Solved(test::BondMarketModel()), before = m;
+    const ExplanationNode w = Explain(m, var::wN, 1, {-1, &before}, 1);
+    int early = 0;
+    for (const ExplanationNode& c : w.children) {
+        if (c.kind != ExplanationNode::Var || c.period >= FirstParPeriod) continue;
+        ++early;
+        EXPECT_EQ(c.newValue, m.ModelVar(c.period, c.number));
+        EXPECT_EQ(c.oldValue, before.ModelVar(c.period, c.number));
+    }
+    EXPECT_GT(early, 0);
+}
+
 TEST(Explanation, DepthLimitsTheTree) {
     const Model m = Solved(test::BondMarketModel());
     for (int depth : {0, 1, 2, 3}) {
