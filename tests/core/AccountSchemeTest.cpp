@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 namespace tv {
 namespace {
@@ -64,6 +65,12 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
         const double l = s.ColumnSum(a, 0), r = s.ColumnSum(a, 1);
         EXPECT_NEAR(l, r, Tolerance(l, r)) << what << " account " << static_cast<int>(a);
     }
+    // Each booking explains itself in one first line, numbered as counted.
+    std::vector<int> tags, expected(s.BookingCount());
+    std::iota(expected.begin(), expected.end(), 1);
+    for (const SchemeLine& line : s.State().Lines)
+        if (line.Kind == SchemeLine::First) tags.push_back(line.Tag);
+    EXPECT_EQ(tags, expected) << what;
 }
 
 TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {

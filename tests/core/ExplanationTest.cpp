@@ -272,6 +272,14 @@ TEST(Explanation, TheFirstPeriodsReadValuesFromBeforePeriodZero) {
     EXPECT_GT(early, 0);
 }
 
+// The start model's first period has no money market: a change that is not a number has
+// no share to hand down.
+TEST(Explanation, AChangeThatIsNotANumberHasNoDrivers) {
+    const Model m = Solved(test::StartModel());
+    ASSERT_TRUE(std::isnan(m.ModelVar(1, var::LS)));
+    EXPECT_TRUE(ComputeDrivers(m, var::LS, 1, {0, nullptr}).empty());
+}
+
 TEST(Explanation, DepthLimitsTheTree) {
     const Model m = Solved(test::BondMarketModel());
     for (int depth : {0, 1, 2, 3}) {
