@@ -272,8 +272,8 @@ TEST(Explanation, TheFirstPeriodsReadValuesFromBeforePeriodZero) {
     EXPECT_GT(early, 0);
 }
 
-// The start model's first period has no money market: a change that is not a number has
-// no share to hand down.
+// The start model leaves the speculative balance of period 1 undefined: a change that is
+// not a number has no share to hand down.
 TEST(Explanation, AChangeThatIsNotANumberHasNoDrivers) {
     const Model m = Solved(test::StartModel());
     ASSERT_TRUE(std::isnan(m.ModelVar(1, var::LS)));
