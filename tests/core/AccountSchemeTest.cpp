@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
+#include <tuple>
 
 namespace tv {
 namespace {
@@ -103,7 +104,14 @@ TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
     EXPECT_FALSE(s.Visible(A::ForexMarket));
     // Tags and colours follow the count: booking 3 is the taxes.
     const auto& hh = s.State().Column(A::Households, 0);
-    EXPECT_EQ(hh[0].Text, "W(t-1)");
+    // Every column opens with the stock of the period before.
+    for (const auto& [a, left, right] : {std::tuple{A::Households, "W(t-1)", "GV(t-1)"},
+                                         {A::Firms, "SV(t-1)", "-W(t-1)"},
+                                         {A::Government, "W(t-1)", "GV(t-1)"},
+                                         {A::World, "W(t-1)", "GV(t-1)"}}) {
+        EXPECT_EQ(s.State().Column(a, 0).at(0).Text, left);
+        EXPECT_EQ(s.State().Column(a, 1).at(0).Text, right);
+    }
     bool taxes = false;
     for (const SchemeEntry& e : hh)
         taxes = taxes || (e.Text == "3) dW = -T" && e.Tag == 3 && !e.Counter);
@@ -131,7 +139,8 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
 
 TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBookings) {
     const Model m = Solved(test::KeynesianModel(), [](Model& m) {
-        test::SetAll(m, {{par::GAut, 0}, {par::IAut, 150}});
+        // Transfers that cancel are no government either.
+        test::SetAll(m, {{par::GAut, 0}, {par::IAut, 150}, {par::SBAut, 10}, {par::SubAut, -10}});
     });
     AccountScheme s(m);
     s.Load();

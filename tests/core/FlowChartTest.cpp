@@ -141,6 +141,8 @@ TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
         ASSERT_GE(r.points.size(), 2u);
         EXPECT_TRUE(onEdge(r.points.front(), NodeRect(r.from)));
         EXPECT_TRUE(onEdge(r.points.back(), NodeRect(r.to)));
+        for (size_t j = 1; j < r.points.size(); ++j) // straight runs, square corners
+            EXPECT_TRUE(r.points[j].x == r.points[j - 1].x || r.points[j].y == r.points[j - 1].y);
         for (double f = 0.01; f < 1; f += 0.01) {
             const LogicalPoint p = PointAlong(r, f);
             for (int n = 0; n < FlowNodeCount; ++n) {
