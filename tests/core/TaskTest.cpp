@@ -66,6 +66,7 @@ TEST(TaskTest, RefusesABadTaskNamingTheLine) {
          "Unknown variable \"Q\""},
         {head + "Change1=G,aut;5;1\nPredict=Y\nShortRun=6\nLongRun=6\n", 7, "LongRun must come"},
         {head + "Change1=G,aut;5;1\nColour=red\n" + tail, 5, "Unknown key Colour"},
+        {head + "Change1=G,aut;5;1\nChangeX=G,aut;6;2\n" + tail, 5, "Unknown key ChangeX"},
         {"Title=T\n", 1, "Expected is [Task]"},
         {head + tail, 0, "Change1 is missing"},
         {"[Task]\nTitle=T\nChange1=G,aut;5;1\n" + tail, 0, "The key Text is missing"},
