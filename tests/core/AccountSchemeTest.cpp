@@ -148,6 +148,7 @@ TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBooking
     const auto v = [&](int n) { return m.GetVar(5, n); };
     EXPECT_EQ(s.BookedAmounts(), (std::vector<double>{v(var::Y), v(var::C), v(var::YV) - v(var::C),
                                                       v(var::I) + (v(var::X) - v(var::N))}));
+    EXPECT_EQ(s.ColumnSum(A::BondMarket, 0), v(var::I) + (v(var::X) - v(var::N)));
     EXPECT_TRUE(s.Visible(A::Households) && s.Visible(A::Firms) && s.Visible(A::BondMarket));
     EXPECT_FALSE(s.Visible(A::Government) || s.Visible(A::World) || s.Visible(A::Financial));
     // Booking 5 of the script (consumption) carries tag 2.
