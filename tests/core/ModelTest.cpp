@@ -163,6 +163,7 @@ TEST(ModelStore, FormatNumber) {
         {1.6, 0, 3, "2"},
         {0.5, 3, 1, "0.500"},
         {1234.5, 3, 3, "1.23450E+03"},
+        {5, 0, 0, "5E+00"},
     };
     for (const auto& c : cases) {
         Model m;
