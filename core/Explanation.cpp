@@ -721,7 +721,8 @@ std::string DriversSentence(const Model& m, int n, int t, const Comparison& agai
                     if (periods.rfind("t = ", 0) == 0) periods = "in " + periods;
                     if (g.kind == Driver::Par)
                         text += Translate(d.Symbol(), language) + " (" +
-                                Translate(d.Name(), language) + ") " + g.Change(m) + " ";
+                                Translate(d.Name(), language) + ") " +
+                                Translate(g.Change(m), language) + " ";
                     else
                         text += Translate(d.Name(), language) + " ";
                     text += periods;

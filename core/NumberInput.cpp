@@ -38,10 +38,19 @@ std::optional<double> ReadNumber(std::string_view text) {
     if (end != last || ec == std::errc::invalid_argument) return std::nullopt;
     if (std::isnan(x)) return std::nullopt;
     if (ec == std::errc::result_out_of_range) {
-        const auto e = s.find_first_of("eE");
-        const bool tiny = e != std::string::npos && e + 1 < s.size() && s[e + 1] == '-';
+        // Too large or too small: where the first significant digit stands, moved by the
+        // exponent, tells which ("0.000...1" and "1000...0e-100" count as written).
+        const size_t e = std::min(s.find_first_of("eE"), s.size());
+        const size_t point = std::min(s.find('.'), e);
+        const size_t first = s.find_first_of("123456789");
+        double order = first < point ? double(point - first) : double(point) - double(first) + 1;
+        if (e < s.size()) {
+            double exponent = 0;
+            std::from_chars(s.data() + e + 1 + (s[e + 1] == '+'), last, exponent);
+            order += exponent;
+        }
         const double sign = s[0] == '-' ? -1.0 : 1.0;
-        return tiny ? 0.0 * sign : sign * std::numeric_limits<double>::infinity();
+        return order <= 0 ? 0.0 * sign : sign * std::numeric_limits<double>::infinity();
     }
     return x;
 }

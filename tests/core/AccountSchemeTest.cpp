@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <numeric>
+#include <tuple>
 
 namespace tv {
 namespace {
@@ -64,6 +66,12 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
         const double l = s.ColumnSum(a, 0), r = s.ColumnSum(a, 1);
         EXPECT_NEAR(l, r, Tolerance(l, r)) << what << " account " << static_cast<int>(a);
     }
+    // Each booking explains itself in one first line, numbered as counted.
+    std::vector<int> tags, expected(s.BookingCount());
+    std::iota(expected.begin(), expected.end(), 1);
+    for (const SchemeLine& line : s.State().Lines)
+        if (line.Kind == SchemeLine::First) tags.push_back(line.Tag);
+    EXPECT_EQ(tags, expected) << what;
 }
 
 TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
@@ -96,7 +104,14 @@ TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
     EXPECT_FALSE(s.Visible(A::ForexMarket));
     // Tags and colours follow the count: booking 3 is the taxes.
     const auto& hh = s.State().Column(A::Households, 0);
-    EXPECT_EQ(hh[0].Text, "W(t-1)");
+    // Every column opens with the stock of the period before.
+    for (const auto& [a, left, right] : {std::tuple{A::Households, "W(t-1)", "GV(t-1)"},
+                                         {A::Firms, "SV(t-1)", "-W(t-1)"},
+                                         {A::Government, "W(t-1)", "GV(t-1)"},
+                                         {A::World, "W(t-1)", "GV(t-1)"}}) {
+        EXPECT_EQ(s.State().Column(a, 0).at(0).Text, left);
+        EXPECT_EQ(s.State().Column(a, 1).at(0).Text, right);
+    }
     bool taxes = false;
     for (const SchemeEntry& e : hh)
         taxes = taxes || (e.Text == "3) dW = -T" && e.Tag == 3 && !e.Counter);
@@ -124,7 +139,8 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
 
 TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBookings) {
     const Model m = Solved(test::KeynesianModel(), [](Model& m) {
-        test::SetAll(m, {{par::GAut, 0}, {par::IAut, 150}});
+        // Transfers that cancel are no government either.
+        test::SetAll(m, {{par::GAut, 0}, {par::IAut, 150}, {par::SBAut, 10}, {par::SubAut, -10}});
     });
     AccountScheme s(m);
     s.Load();
@@ -132,6 +148,7 @@ TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBooking
     const auto v = [&](int n) { return m.GetVar(5, n); };
     EXPECT_EQ(s.BookedAmounts(), (std::vector<double>{v(var::Y), v(var::C), v(var::YV) - v(var::C),
                                                       v(var::I) + (v(var::X) - v(var::N))}));
+    EXPECT_EQ(s.ColumnSum(A::BondMarket, 0), v(var::I) + (v(var::X) - v(var::N)));
     EXPECT_TRUE(s.Visible(A::Households) && s.Visible(A::Firms) && s.Visible(A::BondMarket));
     EXPECT_FALSE(s.Visible(A::Government) || s.Visible(A::World) || s.Visible(A::Financial));
     // Booking 5 of the script (consumption) carries tag 2.
@@ -222,6 +239,10 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"open flexible", Solved(test::OpenFlexibleModel())},
         {"open fixed", OpenFixedModel()},
         {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
+        {"transfers", Solved(test::ClosedISLMModel(),
+                             [](Model& m) {
+                                 test::SetAll(m, {{par::SBAut, 20}});
+                             })},
     };
     for (const auto& [name, m] : models) {
         AccountScheme s(m);
@@ -230,6 +251,11 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             s.SetPhase(k);
             s.Finish();
             ExpectBalanced(s, name + " phase " + std::to_string(k));
+            // The sector closing, the last booking, restates the households' changes.
+            int restated = 0;
+            for (const SchemeEntry& e : s.State().Column(A::Households, 0))
+                restated += e.Tag == s.BookingCount();
+            EXPECT_GT(restated, 0) << name << " phase " << k;
             if (s.Visible(A::ForexMarket) && m.Sw(21) == 0) {
                 const double fn = s.ColumnSum(A::ForexMarket, 0);
                 const double fa = s.ColumnSum(A::ForexMarket, 1);

@@ -65,6 +65,12 @@ TEST(Catalogue, NamesKeepTheProgramsOwnTexts) {
     EXPECT_EQ(CategoryTitle(5, 2), "Internationaler Kapitalverkehr##International Capital Flows");
     EXPECT_EQ(CategoryTitle(3, 4), "");
     EXPECT_EQ(CategoryLongTitle(2, 4), "Nominallohnbildung##Nominal Wage Development");
+    // The first and last entries of the title tables.
+    EXPECT_EQ(SectorTitle(6), "&Erwartungen##E&xpectations");
+    EXPECT_EQ(CategoryTitle(1, 1), "Konsum##Consumption");
+    EXPECT_EQ(CategoryTitle(1, 4), "Exporte##Exports");
+    EXPECT_EQ(CategoryLongTitle(1, 1), "Konsum der privaten Haushalte##Private Consumption");
+    EXPECT_EQ(CategoryLongTitle(5, 2), "Nettokapitalimporte##Capital Account Surplus");
 }
 
 TEST(Catalogue, MarkupAndSymbolLookup) {

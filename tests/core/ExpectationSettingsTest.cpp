@@ -324,6 +324,7 @@ TEST(MonitorText, LinesFollowTheSwitches) {
         {{{19, 0}, {18, 0}, {20, 0}}, Q::MoneySupply, 1, ": exogen"},
         {{{19, 1}, {18, 1}, {20, 1}}, Q::MoneySupply, 1, ": endogen [dyn. mult. Geldschöpfung]"},
         {{{19, 0}, {18, 0}, {20, 1}}, Q::MoneySupply, 2, ": exogenous [dyn.]"},
+        {{{19, 0}, {18, 1}, {20, 0}}, Q::MoneySupply, 2, ": exogenous [mult. Money Creation]"},
         {{{12, 1}, {6, 1}},
          Q::PriceLevel,
          1,

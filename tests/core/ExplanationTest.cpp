@@ -33,6 +33,12 @@ const ExplanationNode* Child(const ExplanationNode& node, ExplanationNode::Kind 
     return nullptr;
 }
 
+void ForEachNode(const ExplanationNode& n, const std::function<void(const ExplanationNode&)>& f) {
+    f(n);
+    for (const ExplanationNode& c : n.children)
+        ForEachNode(c, f);
+}
+
 TEST(PeriodSteps, EveryVariableButTheMoneyMultiplierHasOneStep) {
     std::vector<int> owners(VarCount + 1, 0);
     for (const PeriodStep& s : PeriodSteps())
@@ -216,20 +222,62 @@ TEST(Explanation, TheSecondRunExpectsTheDemandOfTheFirst) {
 // Many inputs changed at once (a baseline with other parameters): the contributions still
 // add up, also past the number of inputs whose subsets are all evaluated.
 TEST(Explanation, ManyChangedInputsStillAddUp) {
-    const Model before = Solved(test::OpenFlexibleModel());
+    // Fixed rates: the interest rate also reads the money stock of the period before.
     Model m = test::OpenFlexibleModel();
+    m.Switch[21] = 0;
+    m.Switch[19] = 1;
+    m.UpdateActiveParams();
+    const Model before = Solved(m);
     for (int n = 1; n <= ParCount; ++n)
         if (m.ModelPar(5, n) != 0) test::SetFrom(m, 0, {{n, m.ModelPar(5, n) * 1.01}});
     m = Solved(m);
     for (int n : {var::i, var::eN, var::C, var::Y}) {
         const ExplanationNode e = Explain(m, n, 6, {-1, &before}, 2);
         test::CheckExplanation(e, "variable " + std::to_string(n));
+        ForEachNode(
+            e, [](const ExplanationNode& c) { EXPECT_NE(c.kind, ExplanationNode::Remainder); });
     }
     const ExplanationNode i = Explain(m, var::i, 6, {-1, &before}, 1);
     int changed = 0;
     for (const ExplanationNode& c : i.children)
         changed += c.oldValue != c.newValue;
     EXPECT_GT(changed, 16); // more than the exact evaluation takes
+}
+
+// The last period of the store reads its own parameters and variables like any other.
+TEST(Explanation, TheLastPeriodSplitsLikeAnyOther) {
+    Model m = test::KeynesianModel();
+    for (int t : {LastPeriod - 1, LastPeriod}) {
+        m.SetModelPar(t, par::GAut, 100);
+        m.SetModelPar(t, par::gT, 0.5);
+        m.SetModelVar(t, var::YErw, 500);
+    }
+    const ExplanationNode g = Explain(m, var::G, LastPeriod, {LastPeriod - 1, nullptr}, 1);
+    ASSERT_EQ(g.children.size(), 7u);
+    for (const ExplanationNode& c : g.children)
+        EXPECT_EQ(c.newValue, c.oldValue) << c.number;
+}
+
+// In the first periods a wage round reaches back before period 0: those values count too.
+TEST(Explanation, TheFirstPeriodsReadValuesFromBeforePeriodZero) {
+    const Model m = Solved(test::BondMarketModel()), before = m;
+    const ExplanationNode w = Explain(m, var::wN, 1, {-1, &before}, 1);
+    int early = 0;
+    for (const ExplanationNode& c : w.children) {
+        if (c.kind != ExplanationNode::Var || c.period >= FirstParPeriod) continue;
+        ++early;
+        EXPECT_EQ(c.newValue, m.ModelVar(c.period, c.number));
+        EXPECT_EQ(c.oldValue, before.ModelVar(c.period, c.number));
+    }
+    EXPECT_GT(early, 0);
+}
+
+// The start model leaves the speculative balance of period 1 undefined: a change that is
+// not a number has no share to hand down.
+TEST(Explanation, AChangeThatIsNotANumberHasNoDrivers) {
+    const Model m = Solved(test::StartModel());
+    ASSERT_TRUE(std::isnan(m.ModelVar(1, var::LS)));
+    EXPECT_TRUE(ComputeDrivers(m, var::LS, 1, {0, nullptr}).empty());
 }
 
 TEST(Explanation, DepthLimitsTheTree) {
@@ -272,18 +320,22 @@ const Experiment kExperiments[] = {
      },
      {{par::IAut, 120}}},
     {"wage rounds, money", [] { return test::BondMarketModel(); }, {{par::MNAut, 1100}}},
+    {"money targets, two runs per period",
+     [] {
+         Model m = test::ClosedISLMModel();
+         m.Expect[3].Method = 1;
+         m.Switch[20] = 1;
+         m.Switch[22] = 3;
+         m.UpdateActiveParams();
+         return m;
+     },
+     {{par::gMNAut, 3}}},
     {"wage rounds, tax rate", [] { return test::BondMarketModel(); }, {{par::tY, 0.25}}},
     {"flexible rates, exports", [] { return test::OpenFlexibleModel(); }, {{par::ExAut, 130}}},
     {"wage rounds, two parameters",
      [] { return test::BondMarketModel(); },
      {{par::GAut, 260}, {par::MNAut, 1100}}},
 };
-
-void ForEachNode(const ExplanationNode& n, const std::function<void(const ExplanationNode&)>& f) {
-    f(n);
-    for (const ExplanationNode& c : n.children)
-        ForEachNode(c, f);
-}
 
 TEST(Explanation, DeepTreesOpenLaggedValuesAndAddUpAtEveryNode) {
     for (const Experiment& e : kExperiments) {
@@ -301,9 +353,14 @@ TEST(Explanation, DeepTreesOpenLaggedValuesAndAddUpAtEveryNode) {
                 if (n.change == 0) {
                     EXPECT_TRUE(n.children.empty()) << n.number; // nothing to explain
                 }
+                EXPECT_NE(n.kind, ExplanationNode::Remainder) << n.period;
             });
             // Two runs: the first run's values open before the lagged ones.
             EXPECT_TRUE(m.Expect[3].Method == 1 ? firstRun : lagged);
+            // What the explainer computed before leaves no trace in the next tree.
+            Explainer fresh(m, x == &againstBase ? &base : nullptr);
+            EXPECT_EQ(ExplanationCsv(x->Explain(var::Y, 10, 9, 6)),
+                      ExplanationCsv(fresh.Explain(var::Y, 10, 9, 6)));
         }
     }
 }
@@ -362,19 +419,31 @@ TEST(Explanation, PeriodsOfAStationaryModelDifferInNothing) {
     }
 }
 
-// Against the period before the shock the path reaches the start equilibrium.
+// Against the period before the shock the path reaches the start equilibrium; against the
+// period before a wage round or a money target period, its start is a driver of its own.
 TEST(Explanation, APeriodComparisonEndsAtTheStartEquilibrium) {
-    const Model m = WithChange(kExperiments[0]);
-    const std::vector<Driver> drivers = ComputeDrivers(m, var::Y, 20, {4, nullptr});
-    double sum = 0;
-    bool start = false;
-    for (const Driver& d : drivers) {
-        sum += d.contribution;
-        start |= d.kind == Driver::Start;
+    const struct {
+        const Experiment& experiment;
+        int n, t, previous;
+        Driver::Kind leaf;
+    } cases[] = {{kExperiments[0], var::Y, 20, 4, Driver::Start},
+                 {kExperiments[3], var::Y, 9, 8, Driver::MonetaryRoundFlag},
+                 {kExperiments[2], var::Y, 8, 7, Driver::WageRoundFlag}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.experiment.name);
+        const Model m = WithChange(c.experiment);
+        double sum = 0;
+        int leaves = 0;
+        for (const Driver& d : ComputeDrivers(m, c.n, c.t, {c.previous, nullptr})) {
+            sum += d.contribution;
+            if (d.kind != c.leaf) continue;
+            ++leaves;
+            EXPECT_EQ(d.number, 0);
+        }
+        const double change = m.ModelVar(c.t, c.n) - m.ModelVar(c.previous, c.n);
+        EXPECT_NEAR(sum, change, 1e-9 * std::fabs(change));
+        EXPECT_GT(leaves, 0);
     }
-    const double change = m.ModelVar(20, var::Y) - m.ModelVar(4, var::Y);
-    EXPECT_NEAR(sum, change, 1e-9 * std::fabs(change));
-    EXPECT_TRUE(start);
 }
 
 TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
@@ -393,10 +462,65 @@ TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
         Translate(sentence, 1).rfind("Y ist in t = 20 um " + size + " höher als im Basislauf", 0),
         0u)
         << sentence;
+    EXPECT_EQ(sentence, Translate(sentence, 1) + "##" + Translate(sentence, 2));
     // English symbols in the English half.
     const std::string expected =
         Translate(DriversSentence(m, var::YErw, 20, {-1, &base}, 0, {}), 2);
     EXPECT_EQ(expected, "Y,exp is the same in t = 20 as in the baseline.");
+}
+
+// Drivers as a student reads them: one group per symbol with its periods and steps, the
+// largest three named (two when others follow), groups below half a percent among the others.
+TEST(Explanation, DriversGroupBySymbolAndReadAsASentence) {
+    const Model m = test::KeynesianModel();
+    std::vector<Driver> drivers = {
+        {Driver::Par, par::GAut, 7, 100, 120, 6}, {Driver::Par, par::GAut, 5, 100, 110, 4},
+        {Driver::Rest, 0, 0, 0, 0, -3},           {Driver::Par, par::GAut, 6, 100, 110, 2},
+        {Driver::Par, par::tY, 5, 0.2, 0.25, -1}, {Driver::Start, 0, 0, 0, 0, 0.001}};
+    const std::vector<DriverGroup> groups = GroupDrivers(drivers);
+    ASSERT_EQ(groups.size(), 4u);
+    EXPECT_EQ(groups[0].contribution, 12);
+    EXPECT_EQ(groups[0].Periods(8), "ab t = 5##from t = 5");
+    EXPECT_EQ(groups[0].Periods(9), "t = 5\u20137");
+    EXPECT_EQ(groups[0].Change(m), "+10.00 bis +20.00##+10.00 to +20.00");
+    EXPECT_EQ(groups[1].kind, Driver::Rest);
+    EXPECT_EQ(groups[1].Periods(8) + groups[1].Change(m), "");
+    EXPECT_EQ(groups[2].Periods(8) + " " + groups[2].Change(m), "t = 5 +0.05");
+    for (const auto& [periods, text] : std::vector<std::pair<std::vector<int>, std::string>>{
+             {{5, 7}, "t = 5, 7"}, {{1, 3, 5, 7, 9}, "t = 1, 3, 5, 7, \u2026"}}) {
+        DriverGroup g{Driver::Par, par::GAut, 1, {}};
+        for (int p : periods)
+            g.members.push_back({Driver::Par, par::GAut, p, 1, 2, 1});
+        EXPECT_EQ(g.Periods(20), text);
+    }
+    const std::string sentence = DriversSentence(m, var::Y, 20, {4, nullptr}, 8.001, drivers);
+    EXPECT_EQ(sentence.substr(0, sentence.find(':')), "Y ist in t = 20 um 8.00 höher als in t = 4");
+    EXPECT_EQ(Translate(sentence, 2),
+              "Y is 8.00 higher in t = 20 than in t = 4: G,aut (Government Purchases,autonomous) "
+              "+10.00 to +20.00 in t = 5\u20137: 150 %; a rest that cannot be split: -37 %; t[Y] "
+              "(Tax Rate,marginal) +0.05 in t = 5: -12 %.");
+    drivers.push_back({Driver::WageRoundFlag, 0, 8, 0, 1, 2});
+    EXPECT_EQ(Translate(DriversSentence(m, var::Y, 20, {4, nullptr}, -10.001, drivers), 2),
+              "Y is 10.00 lower in t = 20 than in t = 4: G,aut (Government Purchases,autonomous) "
+              "+10.00 to +20.00 in t = 5\u20137: -120 %; a rest that cannot be split: 30 %; "
+              "other causes: -10 %.");
+    EXPECT_EQ(DriversCsv({drivers[0], drivers[2], drivers[4], drivers[6]}),
+              "symbol,period,old,new,contribution\n\"G,aut\",7,100,120,6\nRest,,,,-3\n"
+              "t[Y],5,0.2,0.25,-1\nTVP,8,0,1,2\n");
+}
+
+TEST(Explanation, TheTreeAsCsvNamesOtherPeriodsByTheirDistance) {
+    ExplanationNode root{ExplanationNode::Var, var::Y, 9, 1000, 1010, 10, 10, {}};
+    root.children = {{ExplanationNode::Var, var::C, 8, 500, 508, 8, 8, {}},
+                     {ExplanationNode::Par, par::GAut, 9, 100, 102, 2, 2.5, {}},
+                     {ExplanationNode::Remainder, 0, 9, 0, 0, 0, -0.5, {}}};
+    root.children[0].children = {{ExplanationNode::Var, var::YErw, 8, 1, 2, 1, 8, {}}};
+    EXPECT_EQ(ExplanationCsv(root), "depth,path,symbol,period,old,new,change,contribution\n"
+                                    "0,Y,Y,9,1000,1010,10,10\n"
+                                    "1,Y/C(-1),C(-1),8,500,508,8,8\n"
+                                    "2,\"Y/C(-1)/Y,erw(-1)\",\"Y,erw(-1)\",8,1,2,1,8\n"
+                                    "1,\"Y/G,aut\",\"G,aut\",9,100,102,2,2.5\n"
+                                    "1,Y/Rest,Rest,9,0,0,0,-0.5\n");
 }
 
 TEST(Explanation, VariablesByTheirSymbolInEitherLanguage) {

@@ -141,6 +141,8 @@ TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
         ASSERT_GE(r.points.size(), 2u);
         EXPECT_TRUE(onEdge(r.points.front(), NodeRect(r.from)));
         EXPECT_TRUE(onEdge(r.points.back(), NodeRect(r.to)));
+        for (size_t j = 1; j < r.points.size(); ++j) // straight runs, square corners
+            EXPECT_TRUE(r.points[j].x == r.points[j - 1].x || r.points[j].y == r.points[j - 1].y);
         for (double f = 0.01; f < 1; f += 0.01) {
             const LogicalPoint p = PointAlong(r, f);
             for (int n = 0; n < FlowNodeCount; ++n) {
@@ -163,6 +165,7 @@ TEST(FlowChartLayout, PointingFindsShownBandsAndDrawnBoxes) {
     d.ShowAll();
     EXPECT_EQ(FlowAt(d, onG, 120), g);
     EXPECT_EQ(FlowAt(d, {onG.x, onG.y + 500}, 120), -1);
+    EXPECT_EQ(FlowAt(d, {5000, 1100 + 120}, 120), 0); // Y's band, just at the tolerance
     EXPECT_EQ(NodeAt(d, {1000, 1000}), FlowNode::Households);
     EXPECT_EQ(NodeAt(d, {5000, 5000}), FlowNode::CapitalMarket);
     EXPECT_EQ(NodeAt(d, {5000, 500}), std::nullopt);

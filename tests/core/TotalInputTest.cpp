@@ -255,6 +255,12 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
             EXPECT_EQ(Params(m), before) << c.name;
         }
     }
+    // Cut short by the last row, a block still starts with its first row: period 0's stock.
+    Model m = Solved();
+    auto s = Sheet(m, {par::dMHNAut});
+    s.Copy(0, 2, 0, 0);
+    test::RecordingHost host;
+    EXPECT_EQ(s.Paste(host, 1, 0, 1, 1), TotalInputSheet::PasteResult::Refused);
 }
 
 TEST(TotalInput, CopyDialogOverRanges) {
