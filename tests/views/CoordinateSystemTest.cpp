@@ -18,7 +18,7 @@ namespace {
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-// Records what is drawn; every character is 6 pixels wide, every line 10 high.
+// Records what is drawn; every character is 6 pixels wide, every line 10 high (unless set).
 class RecordingCanvas : public GraphCanvas {
   public:
     struct Stroke {
@@ -32,8 +32,8 @@ class RecordingCanvas : public GraphCanvas {
         bool opaque;
     };
     void SetFont(const char*, int, bool) override {}
-    int TextWidth(const std::string& t) override { return 6 * int(t.size()); }
-    int TextHeight(const std::string&) override { return 10; }
+    int TextWidth(const std::string& t) override { return charWidth * int(t.size()); }
+    int TextHeight(const std::string&) override { return lineHeight; }
     void SetPen(Colour c, int w) override {
         pen = c;
         width = w;
@@ -59,7 +59,7 @@ class RecordingCanvas : public GraphCanvas {
     }
 
     Colour pen = Black, brush = White, font = Black;
-    int width = 1;
+    int width = 1, charWidth = 6, lineHeight = 10;
     std::vector<Stroke> lines, fills;
     std::vector<Colour> pens;
     std::vector<Written> texts;
@@ -263,6 +263,89 @@ TEST(Frame, LabelsTitlesAndBackground) {
         EXPECT_GE(xs[k] - xs[k - 1], 6 * 4 + 6); // "1,75" and a gap
 }
 
+// At 1000 x 1000 pixels a logical unit is a pixel: ticks and their labels at fixed distances.
+TEST(Frame, TicksAndTickLabelsKeepTheirDistancesFromTheBox) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    cs.Y2Max = 10;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+    std::map<std::string, int> ticks;
+    std::vector<std::pair<int, int>> labelAt; // where each major tick wants its label
+    for (const auto& l : canvas.lines) {
+        const bool major = std::abs(l.x2 - l.x1) == 12 || l.y2 - l.y1 == 20;
+        if (l.x1 == l.x2 && l.y1 >= cs.PlotBottom && l.y2 > l.y1) {
+            ticks["x " + std::to_string(l.y1 - cs.PlotBottom) + ".." +
+                  std::to_string(l.y2 - cs.PlotBottom)]++;
+            if (major) labelAt.push_back({l.x1, cs.PlotBottom + 21});
+        } else if (l.y1 == l.y2 && std::abs(l.x2 - l.x1) <= 20) {
+            ticks[(l.x1 == cs.PlotLeft ? "left " : "right ") + std::to_string(l.x2 - l.x1)]++;
+            if (major) labelAt.push_back({l.x1 + (l.x2 - l.x1) * 20 / 12, l.y1 - 5});
+        }
+    }
+    const std::map<std::string, int> expected{{"x 0..20", 11}, {"x 5..15", 90},  {"left -12", 11},
+                                              {"left -7", 40}, {"right 12", 11}, {"right 7", 40}};
+    EXPECT_EQ(ticks, expected);
+    for (auto [x, y] : labelAt) {
+        bool found = false;
+        for (const auto& t : canvas.texts)
+            found = found || (t.x == x && t.y == y);
+        EXPECT_TRUE(found) << x << "," << y;
+    }
+}
+
+// A label written at once stands a hundredth of the box away, above the point where it fits.
+TEST(Segments, LabelAtPenStandsAHundredthOfTheBoxAway) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+    const DeviceRect box = cs.PlotBox();
+    const int g = int(std::nearbyint(0.01 * (box.Right - box.Left)));
+    const int h = int(std::nearbyint(0.01 * (box.Bottom - box.Top)));
+    struct {
+        int px, py, x, y;
+    } cases[] = {{500, 500, 500 + g, 500 - h},
+                 {box.Right - 5, 500, box.Right - 5 - g - 12, 500 - h},
+                 {500, box.Top + 3, 500 + g, box.Top + 3 + h}};
+    for (const auto& c : cases) {
+        canvas.Clear();
+        cs.LabelAtDevice(c.px, c.py, "AB");
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, c.x) << c.px << "," << c.py;
+        EXPECT_EQ(canvas.texts[0].y, c.y) << c.px << "," << c.py;
+    }
+}
+
+// The key's sample line is at least 28 pixels and three text lines long, its text a space
+// (at least 6 pixels) after it; above the box's right end, or its middle beside a right axis.
+TEST(Frame, KeyAboveTheBox) {
+    struct {
+        int charWidth, lineHeight;
+        bool rightAxis;
+        int sample, gap;
+    } cases[] = {{6, 10, false, 30, 6}, {2, 5, true, 28, 6}, {8, 4, false, 28, 8}};
+    for (const auto& c : cases) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        if (c.rightAxis) cs.Y2Max = 10;
+        RecordingCanvas canvas;
+        canvas.charWidth = c.charWidth, canvas.lineHeight = c.lineHeight;
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+        canvas.Clear();
+        cs.DrawKey("Key");
+        const DeviceRect box = cs.PlotBox();
+        const int width = c.sample + c.gap + 3 * c.charWidth;
+        const int left = c.rightAxis ? (box.Left + box.Right) / 2 - width / 2 : box.Right - width;
+        const int y = box.Top - c.lineHeight / 2 - 2;
+        SCOPED_TRACE(c.lineHeight);
+        ASSERT_EQ(canvas.lines.size(), 1u);
+        EXPECT_EQ(std::vector<int>({canvas.lines[0].x1, canvas.lines[0].y1, canvas.lines[0].x2,
+                                    canvas.lines[0].y2}),
+                  std::vector<int>({left, y, left + c.sample, y}));
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
+        EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
+    }
+}
+
 TEST(Frame, RightAxisAndZeroLines) {
     CoordinateSystem cs = WithRange(-5, 5, -1, 3);
     cs.Y2Min = -2, cs.Y2Max = 40;
@@ -283,8 +366,10 @@ TEST(Frame, RightAxisAndZeroLines) {
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
-    for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}}) {
+    // The last two leave no room beside the right axis labels or under the x axis labels.
+    for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}, {40, 600}, {800, 20}}) {
         CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        cs.Y2Max = 1000;
         RecordingCanvas canvas;
         EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, w, h));
         cs.DrawSegment(1, 1, 9, 9);
