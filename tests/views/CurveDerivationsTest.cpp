@@ -395,3 +395,36 @@ TEST(Derivations, ZLevelsStartAtRateZeroWhenTheBalancingRateIsNegative) {
             EXPECT_TRUE(Construct(m, DerivationKind::Z, i).Valid) << i;
     }
 }
+
+// Each quadrant names its axes; the enlarged view adds the title a neighbour carries otherwise.
+TEST(Derivations, QuadrantAxisTitles) {
+    const std::string nominal = "Nominal Interest Rate (i)#%", real = "Real Interest Rate#%";
+    const std::string capital = "Capital Account Surplus (NK)#", trade = "Trade Balance (AB)#";
+    const struct {
+        DerivationKind kind;
+        int quadrant;
+        bool enlarged;
+        std::string x, y;
+    } rows[] = {
+        {DerivationKind::LM, 1, true, "Income#", "Transactions Balances#"},
+        {DerivationKind::LM, 1, false, "", "Transactions Balances#"},
+        {DerivationKind::LM, 2, false, "Speculative Balances#", "Transactions Balances#"},
+        {DerivationKind::LM, 3, false, "Speculative Balances#", nominal},
+        {DerivationKind::LM, 4, false, "Income#", nominal},
+        {DerivationKind::Z, 1, true, capital, nominal},
+        {DerivationKind::Z, 1, false, "", nominal},
+        {DerivationKind::Z, 2, false, capital, trade},
+        {DerivationKind::Z, 3, false, "Income (Y)#", trade},
+        {DerivationKind::Z, 4, true, "Income (Y)#", nominal},
+        {DerivationKind::Z, 4, false, "", nominal},
+        {DerivationKind::IS, 1, false, "not income-induced Net Demand#", real},
+        {DerivationKind::IS, 2, true, "Income#", "Net Demand (D)#"},
+        {DerivationKind::IS, 2, false, "", "Net Demand (D)#"},
+        {DerivationKind::IS, 3, false, "Income (Y)#", real},
+    };
+    for (const auto& r : rows) {
+        const QuadrantTitles t = TitlesOf(r.kind, r.quadrant, r.enlarged, 2);
+        EXPECT_EQ(t.X, r.x) << int(r.kind) << " " << r.quadrant;
+        EXPECT_EQ(t.Y, r.y) << int(r.kind) << " " << r.quadrant;
+    }
+}

@@ -340,3 +340,18 @@ TEST(DiagramLabels, TextAndPensGrowWithTheDiagramTextSize) {
         EXPECT_EQ(canvas.width, c.thickPen) << c.size;
     }
 }
+
+// A label with no room beside its own curve (a line close above and below it) is tied to
+// that curve by a leader line: the diagram hands its curve's track to the placement.
+TEST(DiagramLabels, ALabelWithoutRoomBesideItsCurveGetsALeader) {
+    OrderCanvas canvas;
+    CoordinateSystem cs = Frame(canvas);
+    Plot plot;
+    plot.Curves.push_back({"A", CurveStyle::Current, {{0, 5}, {10, 5}}, {{0, LabelAt::End}}});
+    for (double y : {4.7, 5.3})
+        plot.Curves.push_back({"B", CurveStyle::Current, {{0, y}, {10, y}}, {}});
+    DrawPlot(cs, plot, GraphStyle{});
+    cs.EndPaint();
+    ASSERT_EQ(cs.WrittenLabels().size(), 1u);
+    EXPECT_TRUE(cs.WrittenLabels()[0].Leader.has_value());
+}
