@@ -428,3 +428,63 @@ TEST(Derivations, QuadrantAxisTitles) {
         EXPECT_EQ(t.Y, r.y) << int(r.kind) << " " << r.quadrant;
     }
 }
+
+// The quadrants' ranges and the construction levels of three models, pinned: closed, open
+// with a fiscal shock, and without an interest response below a low floor (rate axis to 15).
+TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
+    const Model closed = ClosedWithMoneyShock(), open = OpenWithFiscalShock();
+    Model floor = closed;
+    SetAll(floor, {{par::li, 0}, {par::iu, 0.5}});
+    const struct {
+        const Model& m;
+        DerivationKind kind;
+        std::array<AxisRange, 4> ranges;
+        std::array<double, 2> levels;
+    } rows[] = {
+        {closed,
+         DerivationKind::LM,
+         {{{0, 1452, 0, 660}, {0, 660, 0, 660}, {0, 660, 0, 5.5}, {0, 1452, 0, 5.5}}},
+         {1066.666667, 1133.333333}},
+        {open,
+         DerivationKind::LM,
+         {{{0, 1178.571429, 0, 535.7142857},
+           {0, 535.7142857, 0, 535.7142857},
+           {0, 535.7142857, 0, 7.333333333},
+           {0, 1178.571429, 0, 7.333333333}}},
+         {938.0952381, 1004.761905}},
+        {open,
+         DerivationKind::IS,
+         {{{0, 573.3543336, 0, 52.12312124},
+           {0, 1092.103493, 0, 1092.103493},
+           {0, 1092.103493, 0, 52.12312124},
+           {0, 1, 0, 1}}},
+         {15.33927137, 30.67854275}},
+        {open,
+         DerivationKind::Z,
+         {{{-144.9971059, 144.9971059, -3.090777543, 4.932071857},
+           {-144.9971059, 144.9971059, -144.9971059, 144.9971059},
+           {0, 1388.155509, -144.9971059, 144.9971059},
+           {0, 1388.155509, -3.090777543, 4.932071857}}},
+         {1.666666667, 3.333333333}},
+        {floor,
+         DerivationKind::LM,
+         {{{0, 1452, 0, 660}, {0, 660, 0, 660}, {0, 660, 0, 15}, {0, 1452, 0, 15}}},
+         {400, 800}},
+    };
+    auto near = [](double expected, double actual) {
+        EXPECT_NEAR(expected, actual, 1e-8 * std::max(1.0, std::fabs(expected)));
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(int(r.kind));
+        const auto ranges = DerivationRanges(r.m, r.kind);
+        for (int k = 0; k < 4; ++k) {
+            near(r.ranges[k].XMin, ranges[k].XMin);
+            near(r.ranges[k].XMax, ranges[k].XMax);
+            near(r.ranges[k].YMin, ranges[k].YMin);
+            near(r.ranges[k].YMax, ranges[k].YMax);
+        }
+        const auto levels = ConstructionLevels(r.m, r.kind, Axes(r.m, r.kind));
+        near(r.levels[0], levels[0]);
+        near(r.levels[1], levels[1]);
+    }
+}
