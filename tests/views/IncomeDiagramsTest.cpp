@@ -415,3 +415,45 @@ TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
         EXPECT_TRUE(found) << t;
     }
 }
+
+// Both range sets of the income-interest, goods (net and gross) and capital panels, pinned
+// for a closed and an open model.
+TEST(IncomeDiagramRanges, OfKnownModels) {
+    IncomeExpenditureOptions gross;
+    gross.Gross = true;
+    const struct {
+        Model m;
+        AxisRange ranges[8]; // fixed and automatic of each panel
+    } rows[] = {
+        {ClosedWithMoneyShock(),
+         {{0, 1333.2, 0, 5.05},
+          {1131.428315, 1214.885714, 1.008054644, 3.607142687},
+          {0, 1214.885714, 0, 1214.885714},
+          {1131.428315, 1214.885714, 1131.428315, 1214.885714},
+          {0, 1214.885714, 0, 1214.885714},
+          {1131.428315, 1214.885714, 1131.428315, 1214.885714},
+          {0, 1214.885714, -292.9677814, 198.9300917},
+          {1131.428315, 1214.885714, 159.6036456, 198.9300917}}},
+        {OpenWithFiscalShock(),
+         {{0, 1082.142857, 0, 6.733333333},
+          {916.7803039, 948.9343373, 1.802202056, 2.280142093},
+          {0, 1097.046981, 0, 1097.046981},
+          {916.7803039, 948.9343373, 916.7803039, 948.9343373},
+          {0, 1097.046981, 0, 1097.046981},
+          {916.7803039, 1097.485104, 916.7803039, 1097.485104},
+          {0, 1097.046981, -269.1844466, 233.9490335},
+          {916.7803039, 948.9343373, 166.2862473, 187.1839804}}},
+    };
+    for (const auto& r : rows) {
+        const RangeSets sets[] = {IncomeInterestRanges(r.m), GoodsMarketRanges(r.m, {}),
+                                  GoodsMarketRanges(r.m, gross), CapitalMarketRanges(r.m)};
+        for (int k = 0; k < 8; ++k) {
+            const AxisRange& a = k % 2 ? sets[k / 2].Auto : sets[k / 2].Fixed;
+            const AxisRange& e = r.ranges[k];
+            SCOPED_TRACE(k);
+            for (auto [expected, actual] :
+                 {std::pair{e.XMin, a.XMin}, {e.XMax, a.XMax}, {e.YMin, a.YMin}, {e.YMax, a.YMax}})
+                ExpectNear(expected, actual, "range");
+        }
+    }
+}
