@@ -265,7 +265,7 @@ TEST(Derivations, ExportedNumbersAreTheQuadrantPlots) {
 
 // Quadrants in one row share the y scale, quadrants in one column the x scale: otherwise a
 // construction would not join up across them.
-TEST(Derivations, NeighbouringQuadrantsShareTheirCommonAxis) {
+TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
     const Model m = OpenWithFiscalShock();
     for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z}) {
         const auto ranges = DerivationRanges(m, kind);
@@ -287,6 +287,20 @@ TEST(Derivations, NeighbouringQuadrantsShareTheirCommonAxis) {
             }
         // Only the IS derivation leaves its top left empty.
         EXPECT_EQ(kind == DerivationKind::IS, QuadrantAt(kind, 0, 0) == 0);
+        EXPECT_EQ(n, kind == DerivationKind::IS ? 3 : 4);
+        EXPECT_EQ(QuadrantNames(kind).size(), size_t(n) + 1);
+        // Both constructions run through every quadrant; the result quadrant names and marks
+        // them.
+        const auto plots = DerivationPlots(m, kind, {true, true, false}, Axes(m, kind));
+        for (int k = 1; k <= 4; ++k) {
+            size_t paths = 0, labels = 0;
+            for (const Curve& c : plots[k - 1].Curves)
+                if (c.Style == CurveStyle::Path) ++paths, labels += c.Labels.size();
+            const bool result = k == (kind == DerivationKind::IS ? 3 : 4);
+            EXPECT_EQ(paths, k <= n ? 2u : 0u) << k;
+            EXPECT_EQ(labels, result ? 2u : 0u) << k;
+            EXPECT_EQ(plots[k - 1].Marks.size(), result ? 2u : 0u) << k;
+        }
     }
 }
 
