@@ -530,3 +530,47 @@ TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
 
 } // namespace
 } // namespace tv
+namespace tv {
+
+// Both range sets of both planes pinned: income and the price level from the origin, inflation
+// below it, each widened by a hundredth.
+TEST(AsAdRanges, OfAKnownModel) {
+    const Model m = SolvedModel();
+    const struct {
+        AsAdPlane plane;
+        double fixed[4], automatic[4];
+    } rows[] = {{AsAdPlane::Price,
+                 {0, 1212, 0, 1.770005123},
+                 {1084.768336, 1202.974485, 1.657894633, 1.770005123}},
+                {AsAdPlane::Inflation,
+                 {0, 1212, -0.6959975344, 1.794082846},
+                 {1084.768336, 1202.974485, -0.165388613, 1.794082846}}};
+    for (const auto& r : rows) {
+        const AsAdRanges a = ComputeAsAdRanges(m, r.plane);
+        const double got[8] = {a.FixedXMin, a.FixedXMax, a.FixedYMin, a.FixedYMax,
+                               a.AutoXMin,  a.AutoXMax,  a.AutoYMin,  a.AutoYMax};
+        for (int k = 0; k < 8; ++k) {
+            const double expected = k < 4 ? r.fixed[k] : r.automatic[k - 4];
+            EXPECT_NEAR(got[k], expected, 1e-9 * std::max(1.0, std::fabs(expected))) << k;
+        }
+    }
+}
+
+// A zoomed band never reaches below the origin, nor inflation below -99 %.
+TEST(AsAdRanges, ZoomStaysWithinTheMeaningfulQuadrant) {
+    const struct {
+        AsAdPlane plane;
+        double in[4], out[4];
+    } rows[] = {{AsAdPlane::Price, {-5, 0.5, -2, -1}, {0, 1, 0, 0}},
+                {AsAdPlane::Price, {3, 7, 2, 4}, {3, 7, 2, 4}},
+                {AsAdPlane::Inflation, {-5, 0.5, -150, -120}, {0, 1, -99, -98}},
+                {AsAdPlane::Inflation, {3, 7, -5, 4}, {3, 7, -5, 4}}};
+    for (const auto& r : rows) {
+        double v[4] = {r.in[0], r.in[1], r.in[2], r.in[3]};
+        BoundAsAdZoom(r.plane, v[0], v[1], v[2], v[3]);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(v[k], r.out[k]) << k;
+    }
+}
+
+} // namespace tv
