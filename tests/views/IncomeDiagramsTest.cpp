@@ -322,7 +322,11 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
                 (d->Points[1].Y - d->Points[0].Y) / (d->Points[1].X - d->Points[0].X);
             ExpectNear(cn - p(par::mY), slope, "net propensity");
             EXPECT_NEAR(y, d->Points[0].Y + slope * y, 1e-6 * y);
-            ASSERT_TRUE(Find(goods, "45°"));
+            const Curve* diagonal = Find(goods, "45°");
+            ASSERT_TRUE(diagonal);
+            ASSERT_EQ(diagonal->Points.size(), 2u);
+            EXPECT_TRUE(diagonal->Points[0].X == 0 && diagonal->Points[0].Y == 0);
+            EXPECT_TRUE(diagonal->Points[1].X == axes.YMax && diagonal->Points[1].Y == axes.YMax);
         } else {
             const Curve* x = Find(goods, "X(100)");
             const Curve* n = Find(goods, "N(100)");
@@ -337,12 +341,14 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
                         n->Points[0].Y + slope * (y - n->Points[0].X), 1e-6 * y);
         }
         ASSERT_TRUE(Find(goods, "Pfad"));
+        EXPECT_EQ(goods.Curves.size(), gross ? 5u : 4u); // both periods' lines and the path
     }
     IncomeExpenditureOptions o;
     const Plot capital = CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false));
     const Curve* supply = Find(capital, "dKA(100)");
     const Curve* demand = Find(capital, "dKN(100)");
     ASSERT_TRUE(supply && demand && Find(capital, "dKA(0)"));
+    EXPECT_EQ(capital.Curves.size(), 4u);
     // Saving plus budget surplus equals investment plus net exports at the solved income.
     auto at = [&](const Curve* c) {
         return c->Points[0].Y + (c->Points[1].Y - c->Points[0].Y) /
@@ -456,4 +462,14 @@ TEST(IncomeDiagramRanges, OfKnownModels) {
                 ExpectNear(expected, actual, "range");
         }
     }
+}
+
+// Real and nominal rates convert by the expected inflation (Fisher, not the approximation).
+TEST(IncomeInterest, RealAndNominalRates) {
+    Model m = ClosedWithMoneyShock();
+    m.SetModelVar(7, var::gPErw, 4);
+    const double real = (1.05 / 1.04 - 1) * 100;
+    ExpectNear(real, RealOfNominal(m, 7, 5), "real");
+    ExpectNear(5, NominalOfReal(m, 7, real), "nominal");
+    ExpectNear(-1.04 * 2 + 4, NominalOfReal(m, 7, -2), "nominal of a negative real rate");
 }
