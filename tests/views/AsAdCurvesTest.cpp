@@ -205,6 +205,18 @@ TEST(AsAdCurves, WhichCurvesAreDrawn) {
         EXPECT_EQ(path->Points.size(), size_t(12 - c.left + 1)) << c.what;
         EXPECT_EQ(path->Style, CurveKind::Path);
     }
+    // Only the inflation plane's path may go wage round by wage round (every 4 periods here).
+    for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
+        Model m = SolvedModel();
+        AsAdOptions o;
+        o.Demand = o.Supply = o.LongRun = false;
+        o.WageRoundsOnly = true;
+        const auto curves = ComputeAsAdCurves(m, plane, o, {}, nullptr);
+        const NamedPolyline* path = Find(curves, "Pfad");
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(path->Points.size(), plane == AsAdPlane::Price ? 11u : 3u); // 4, 8, 12
+        EXPECT_EQ(path->Points.back().X, m.GetVar(12, var::Y));
+    }
 }
 
 TEST(AsAdCurves, NothingBeforeTheCurrentPeriodIsSolved) {
