@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <tuple>
 
 using namespace tv;
 
@@ -215,6 +216,12 @@ TEST(Mapping, LogicalDeviceAndWorld) {
     EXPECT_EQ(cs.ToDeviceX(1000), 1000);
     EXPECT_EQ(cs.ToDeviceY(1000), 665);
     EXPECT_EQ(cs.ToLogicalX(50), 0);
+    // On a short page the box leaves room for a text line above and two below it.
+    for (auto [height, top, bottom] : {std::tuple{400, 75, 914}, {150, 88, 821}}) {
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Printer, 1000, height));
+        EXPECT_EQ(cs.PlotTop, top) << height;
+        EXPECT_EQ(cs.PlotBottom, bottom) << height;
+    }
 }
 
 TEST(Frame, LabelsTitlesAndBackground) {
@@ -363,6 +370,10 @@ TEST(Frame, RightAxisAndZeroLines) {
     EXPECT_TRUE(horizontal);
     EXPECT_DOUBLE_EQ(cs.Y2AxisMax, 40);
     EXPECT_TRUE(canvas.HasText("4")); // in units of 10
+    // Read-outs of axes that do not start at 0 (-10..10, -1..3 and -10..40).
+    EXPECT_NEAR(cs.DeviceToWorldX(zx), 0, 20.0 / 600);
+    EXPECT_NEAR(cs.DeviceToWorldY(zy), 0, 4.0 / 400);
+    EXPECT_NEAR(cs.DeviceToWorldY2(cs.WorldToDeviceY(1)), 15, 50.0 / 400);
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
