@@ -443,12 +443,16 @@ TEST(Derivations, QuadrantAxisTitles) {
     }
 }
 
-// The quadrants' ranges and the construction levels of three models, pinned: closed, open
-// with a fiscal shock, and without an interest response below a low floor (rate axis to 15).
+// The quadrants' ranges and the construction levels of four models, pinned: closed, open
+// with a fiscal shock, flooded with money (rate 0), and without an interest response below a
+// low floor (rate axis to 15).
 TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     const Model closed = ClosedWithMoneyShock(), open = OpenWithFiscalShock();
     Model floor = closed;
     SetAll(floor, {{par::li, 0}, {par::iu, 0.5}});
+    Model flooded = ClosedISLMModel(); // so much money that the rate stays at 0
+    SetAll(flooded, {{par::MNAut, 1300}});
+    flooded = Solved(flooded);
     const struct {
         const Model& m;
         DerivationKind kind;
@@ -480,6 +484,27 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
            {0, 1388.155509, -144.9971059, 144.9971059},
            {0, 1388.155509, -3.090777543, 4.932071857}}},
          {1.666666667, 3.333333333}},
+        {closed,
+         DerivationKind::IS,
+         {{{0, 495, 0, 35.35714286},
+           {0, 1414.285714, 0, 1414.285714},
+           {0, 1414.285714, 0, 35.35714286},
+           {0, 1, 0, 1}}},
+         {10.71428571, 21.42857143}},
+        {closed,
+         DerivationKind::Z,
+         {{{-1.1, 1.1, 0, 3.928571244},
+           {-1.1, 1.1, -1.1, 1.1},
+           {0, 1323.142857, -1.1, 1.1},
+           {0, 1323.142857, 0, 3.928571244}}},
+         {1.333333333, 2.666666667}},
+        {flooded,
+         DerivationKind::Z,
+         {{{-1.1, 1.1, 0, 1.1},
+           {-1.1, 1.1, -1.1, 1.1},
+           {0, 1414.285714, -1.1, 1.1},
+           {0, 1414.285714, 0, 1.1}}},
+         {0.6666666667, 1.333333333}},
         {floor,
          DerivationKind::LM,
          {{{0, 1452, 0, 660}, {0, 660, 0, 660}, {0, 660, 0, 15}, {0, 1452, 0, 15}}},
