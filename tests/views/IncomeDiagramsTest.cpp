@@ -379,6 +379,7 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
             EXPECT_EQ(m.GetVar(t, method == 1 ? var::X : var::N), q.Y);
             EXPECT_EQ(path->Points[1 + 2 * k].X,
                       method == 1 ? m.GetVar(t - 1, var::Y) : m.GetVar(t, var::Y));
+            EXPECT_EQ(path->Points[1 + 2 * k].Y, m.GetVar(t, method == 1 ? var::N : var::X));
         }
     }
 }
