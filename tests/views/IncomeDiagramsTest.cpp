@@ -123,6 +123,7 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
                          limit = m.GetPar(t, par::LAut) / m.GetPar(t, par::li);
             const double ym = m.GetVar(t, var::M) / m.GetPar(t, par::lY);
             ExpectNear(show(iu), lm->Points[0].Y, "LM floor");
+            EXPECT_EQ(0, lm->Points[0].X); // the floor from income 0
             ExpectNear(show(iu), lm->Points[1].Y, "LM kink");
             ExpectNear(show(ClosedFormLM(m, t, lm->Points[1].X)), lm->Points[1].Y, "LM at kink");
             ExpectNear(ym, lm->Points[2].X, "LM speculation limit income");
