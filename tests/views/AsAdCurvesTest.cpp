@@ -413,6 +413,7 @@ TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashDottedBaselinesDashed) {
             NamedPolyline curve{c.name, c.kind, c.capacity, {{10, 0.1}, {50, 1}, {90, 1.9}}};
             curve.Baseline = c.baseline;
             DrawAsAdCurves(cs, {curve}, GraphStyle{}, 2);
+            EXPECT_EQ(canvas.strokes.size(), 2u); // a line between each two points
             cs.EndPaint();
             ASSERT_FALSE(canvas.strokes.empty());
             for (const PenCanvas::Stroke& s : canvas.strokes) {
@@ -528,6 +529,16 @@ TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
         EXPECT_NEAR(SupplyAt(m, AsAdPlane::Price, 12, PriceAt(m, 12, share * cap)), share * cap,
                     1e-6 * cap);
     EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 12, 2 * PriceAt(m, 12, cap)), cap);
+    // Inflation asks for the price it gives from the wage round's base, demand from -99 % up.
+    const double base = m.ModelVar(12 - m.TZR(), var::P);
+    for (double g : {-150.0, -2.0, 3.0}) {
+        const double demand =
+            DemandAt(m, AsAdPlane::Price, 12, base * (1 + std::max(g, -99.0) / 100));
+        EXPECT_NEAR(DemandAt(m, AsAdPlane::Inflation, 12, g), demand, 1e-9 * demand) << g;
+        EXPECT_EQ(SupplyAt(m, AsAdPlane::Inflation, 12, g),
+                  SupplyAt(m, AsAdPlane::Price, 12, base * (1 + g / 100)))
+            << g;
+    }
     struct Case {
         double priceFactor;
         const char* conclusion;
