@@ -85,13 +85,24 @@ TEST(LabelPlacement, ALabelBesideAPointFollowsTheWrittenRule) {
 }
 
 TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
-    const std::vector<LabelRequest> labels = {Label(200, 200), Label(400, 300), Label(600, 400)};
+    // The last one fills the box's bottom right corner.
+    const std::vector<LabelRequest> labels = {Label(200, 200), Label(400, 300), Label(600, 400),
+                                              Label(654, 454)};
     const auto placed = Places({}, labels);
     for (size_t i = 0; i < labels.size(); ++i) {
         const DeviceRect want = LabelBeside(Box, GapX, GapY, 40, 12, labels[i].Anchor);
         ASSERT_TRUE(placed[i]);
         EXPECT_EQ(placed[i]->Left, want.Left);
         EXPECT_EQ(placed[i]->Top, want.Top);
+    }
+}
+
+// A thin line keeps three pixels between itself and a label that stays in place.
+TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
+    for (auto [lineY, stays] : {std::pair{198, false}, {199, true}}) {
+        const auto placed = Places({{{150, lineY}, {250, lineY}, 1, -1}}, {Label(200, 200)});
+        ASSERT_TRUE(placed[0]);
+        EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
     }
 }
 
