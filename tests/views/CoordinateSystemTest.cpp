@@ -477,14 +477,19 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     Settings s;
     s.BackgroundColour = -1; // an out-of-range value in the file
     s.CurrentCurveWidth = 7;
+    s.ReferenceCurveWidth = 2, s.PathWidth = 1;
     GraphStyle g = GraphStyleFromSettings(s);
     EXPECT_EQ(g.BackgroundColour(), 0xFFFFFFu);
     EXPECT_EQ(g.WidthOf(CurveKind::Current), 2);
+    EXPECT_EQ(g.WidthOf(CurveKind::Reference), 2);
+    EXPECT_EQ(g.WidthOf(CurveKind::Path), 1);
     EXPECT_EQ(g.ColourOf(CurveKind::Path), 0x0000FFu);
 
     g.Colours = {Grey, Black, 0x0000FF, White};
     EXPECT_EQ(ColourConflict(g, 1, White), 1); // curve as background
     EXPECT_EQ(ColourConflict(g, 1, 0x00FF00), -1);
+    EXPECT_EQ(ColourConflict(g, 0, 0xFF000000 | White), 0); // only the colour bits count
+    EXPECT_EQ(ColourConflict(g, -1, White), -1);
     EXPECT_EQ(ColourConflict(g, 3, Black), 1); // background as a curve
     g.Colours[2] = Black;
     EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
@@ -500,6 +505,14 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     StoreGraphStyle(g, back);
     EXPECT_EQ(back.BackgroundColour, 0x123456);
     EXPECT_EQ(back.PathColour, 0);
+    EXPECT_EQ(back.CurrentCurveWidth, 2);
+    EXPECT_EQ(back.PathWidth, 1);
+    const char* items[] = {"Referenzkurven##Reference curves",
+                           "Kurven für aktuelle Periode##Curves for current period",
+                           "Anpassungsprozesse/Herleitungen##Adjustment processes/Constructions",
+                           "Hintergrund##Background"};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_STREQ(GraphItemName(k), items[k]);
 }
 
 TEST(GraphStyle, DiagramTextSizeIsKeptWithinItsRange) {
