@@ -475,3 +475,25 @@ TEST(IncomeInterest, RealAndNominalRates) {
     ExpectNear(5, NominalOfReal(m, 7, real), "nominal");
     ExpectNear(-1.04 * 2 + 4, NominalOfReal(m, 7, -2), "nominal of a negative real rate");
 }
+
+// Ranges grow by a hundredth each way; a range without width gets one unit; only the set with
+// the origin takes a minimum of rounding noise for 0.
+TEST(IncomeDiagramRanges, WidenedByAHundredth) {
+    const struct {
+        AxisRange in;
+        bool fixedSet;
+        AxisRange out;
+    } rows[] = {{{100, 200, -50, 50}, false, {99, 202, -49.5, 50.5}},
+                {{5, 5, 0, 0}, false, {4.95, 5.05, 0, 1}},
+                {{1e-11, 2, 1e-11, 2}, true, {0, 2.02, 0, 2.02}},
+                {{1e-11, 2, 1e-11, 2}, false, {0.99e-11, 2.02, 0.99e-11, 2.02}}};
+    for (const auto& r : rows) {
+        AxisRange a = r.in;
+        WidenRange(a, r.fixedSet);
+        for (auto [expected, actual] : {std::pair{r.out.XMin, a.XMin},
+                                        {r.out.XMax, a.XMax},
+                                        {r.out.YMin, a.YMin},
+                                        {r.out.YMax, a.YMax}})
+            EXPECT_DOUBLE_EQ(expected, actual) << r.in.XMin;
+    }
+}
