@@ -268,6 +268,13 @@ TEST(Frame, LabelsTitlesAndBackground) {
     ASSERT_GE(xs.size(), 2u);
     for (size_t k = 1; k < xs.size(); ++k)
         EXPECT_GE(xs[k] - xs[k - 1], 6 * 4 + 6); // "1,75" and a gap
+    std::map<int, std::vector<int>> columns;     // so do the left axis labels, a line and 2 apart
+    for (const auto& w : canvas.texts)
+        columns[w.x].push_back(w.y);
+    const auto& ys = columns[cs.ToDeviceX(cs.PlotLeft - 20)];
+    ASSERT_GE(ys.size(), 2u);
+    for (size_t k = 1; k < ys.size(); ++k)
+        EXPECT_GE(std::abs(ys[k] - ys[k - 1]), 10 + 2);
 }
 
 // At 1000 x 1000 pixels a logical unit is a pixel: ticks and their labels at fixed distances.

@@ -497,3 +497,23 @@ TEST(IncomeDiagramRanges, WidenedByAHundredth) {
             EXPECT_DOUBLE_EQ(expected, actual) << r.in.XMin;
     }
 }
+
+// The bond-market line starts on the interest floor at income 0 and carries its name on its
+// last piece, with and without speculative demand above the floor.
+TEST(IncomeInterest, BondMarketLineStartsOnTheFloorAndIsNamedAtItsEnd) {
+    for (double floor : {0.0, 50.0}) {
+        Model m = ClosedWithMoneyShock();
+        SetAll(m, {{par::iu, floor}});
+        const int t = m.Periods.CurrentPeriod;
+        IncomeInterestOptions o;
+        o.LF = true;
+        const Plot plot = IncomeInterestPlot(m, o, false);
+        const Curve* lf = Find(plot, "LF(" + std::to_string(t) + ")");
+        ASSERT_TRUE(lf);
+        ASSERT_GE(lf->Points.size(), 3u);
+        EXPECT_TRUE(lf->Points[0].X == 0 && lf->Points[0].Y == floor) << floor;
+        EXPECT_EQ(lf->Points[1].Y, floor);
+        ASSERT_EQ(lf->Labels.size(), 1u);
+        EXPECT_EQ(lf->Labels[0].Segment, int(lf->Points.size()) - 2);
+    }
+}
