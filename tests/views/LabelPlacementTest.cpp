@@ -104,6 +104,10 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
         ASSERT_TRUE(placed[0]);
         EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
     }
+    // A line along the right edge leaves the left edge free.
+    const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
+    ASSERT_TRUE(placed[0]);
+    EXPECT_EQ(placed[0]->Left, 100);
 }
 
 TEST(LabelPlacement, ACollidingLabelMovesAlongItsOwnCurve) {
