@@ -476,6 +476,13 @@ TEST(IncomeInterest, RealAndNominalRates) {
     ExpectNear(-1.04 * 2 + 4, NominalOfReal(m, 7, -2), "nominal of a negative real rate");
 }
 
+// A floor above zero leaves the fixed rate axis starting at the origin.
+TEST(IncomeDiagramRanges, FixedRateAxisStartsAtZero) {
+    Model m = ClosedWithMoneyShock();
+    SetAll(m, {{par::iu, 2}});
+    EXPECT_EQ(IncomeInterestRanges(m).Fixed.YMin, 0);
+}
+
 // Ranges grow by a hundredth each way; a range without width gets one unit; only the set with
 // the origin takes a minimum of rounding noise for 0.
 TEST(IncomeDiagramRanges, WidenedByAHundredth) {
