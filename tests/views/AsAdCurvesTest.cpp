@@ -205,6 +205,18 @@ TEST(AsAdCurves, WhichCurvesAreDrawn) {
         EXPECT_EQ(path->Points.size(), size_t(12 - c.left + 1)) << c.what;
         EXPECT_EQ(path->Style, CurveKind::Path);
     }
+    // Only the inflation plane's path may go wage round by wage round (every 4 periods here).
+    for (AsAdPlane plane : {AsAdPlane::Price, AsAdPlane::Inflation}) {
+        Model m = SolvedModel();
+        AsAdOptions o;
+        o.Demand = o.Supply = o.LongRun = false;
+        o.WageRoundsOnly = true;
+        const auto curves = ComputeAsAdCurves(m, plane, o, {}, nullptr);
+        const NamedPolyline* path = Find(curves, "Pfad");
+        ASSERT_NE(path, nullptr);
+        EXPECT_EQ(path->Points.size(), plane == AsAdPlane::Price ? 11u : 3u); // 4, 8, 12
+        EXPECT_EQ(path->Points.back().X, m.GetVar(12, var::Y));
+    }
 }
 
 TEST(AsAdCurves, NothingBeforeTheCurrentPeriodIsSolved) {
@@ -401,6 +413,7 @@ TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashDottedBaselinesDashed) {
             NamedPolyline curve{c.name, c.kind, c.capacity, {{10, 0.1}, {50, 1}, {90, 1.9}}};
             curve.Baseline = c.baseline;
             DrawAsAdCurves(cs, {curve}, GraphStyle{}, 2);
+            EXPECT_EQ(canvas.strokes.size(), 2u); // a line between each two points
             cs.EndPaint();
             ASSERT_FALSE(canvas.strokes.empty());
             for (const PenCanvas::Stroke& s : canvas.strokes) {
@@ -516,6 +529,16 @@ TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
         EXPECT_NEAR(SupplyAt(m, AsAdPlane::Price, 12, PriceAt(m, 12, share * cap)), share * cap,
                     1e-6 * cap);
     EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 12, 2 * PriceAt(m, 12, cap)), cap);
+    // Inflation asks for the price it gives from the wage round's base, demand from -99 % up.
+    const double base = m.ModelVar(12 - m.TZR(), var::P);
+    for (double g : {-150.0, -2.0, 3.0}) {
+        const double demand =
+            DemandAt(m, AsAdPlane::Price, 12, base * (1 + std::max(g, -99.0) / 100));
+        EXPECT_NEAR(DemandAt(m, AsAdPlane::Inflation, 12, g), demand, 1e-9 * demand) << g;
+        EXPECT_EQ(SupplyAt(m, AsAdPlane::Inflation, 12, g),
+                  SupplyAt(m, AsAdPlane::Price, 12, base * (1 + g / 100)))
+            << g;
+    }
     struct Case {
         double priceFactor;
         const char* conclusion;
@@ -529,4 +552,48 @@ TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
 }
 
 } // namespace
+} // namespace tv
+namespace tv {
+
+// Both range sets of both planes pinned: income and the price level from the origin, inflation
+// below it, each widened by a hundredth.
+TEST(AsAdRanges, OfAKnownModel) {
+    const Model m = SolvedModel();
+    const struct {
+        AsAdPlane plane;
+        double fixed[4], automatic[4];
+    } rows[] = {{AsAdPlane::Price,
+                 {0, 1212, 0, 1.770005123},
+                 {1084.768336, 1202.974485, 1.657894633, 1.770005123}},
+                {AsAdPlane::Inflation,
+                 {0, 1212, -0.6959975344, 1.794082846},
+                 {1084.768336, 1202.974485, -0.165388613, 1.794082846}}};
+    for (const auto& r : rows) {
+        const AsAdRanges a = ComputeAsAdRanges(m, r.plane);
+        const double got[8] = {a.FixedXMin, a.FixedXMax, a.FixedYMin, a.FixedYMax,
+                               a.AutoXMin,  a.AutoXMax,  a.AutoYMin,  a.AutoYMax};
+        for (int k = 0; k < 8; ++k) {
+            const double expected = k < 4 ? r.fixed[k] : r.automatic[k - 4];
+            EXPECT_NEAR(got[k], expected, 1e-9 * std::max(1.0, std::fabs(expected))) << k;
+        }
+    }
+}
+
+// A zoomed band never reaches below the origin, nor inflation below -99 %.
+TEST(AsAdRanges, ZoomStaysWithinTheMeaningfulQuadrant) {
+    const struct {
+        AsAdPlane plane;
+        double in[4], out[4];
+    } rows[] = {{AsAdPlane::Price, {-5, 0.5, -2, -1}, {0, 1, 0, 0}},
+                {AsAdPlane::Price, {3, 7, 2, 4}, {3, 7, 2, 4}},
+                {AsAdPlane::Inflation, {-5, 0.5, -150, -120}, {0, 1, -99, -98}},
+                {AsAdPlane::Inflation, {3, 7, -5, 4}, {3, 7, -5, 4}}};
+    for (const auto& r : rows) {
+        double v[4] = {r.in[0], r.in[1], r.in[2], r.in[3]};
+        BoundAsAdZoom(r.plane, v[0], v[1], v[2], v[3]);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(v[k], r.out[k]) << k;
+    }
+}
+
 } // namespace tv

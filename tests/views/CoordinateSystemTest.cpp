@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <tuple>
 
 using namespace tv;
 
@@ -18,7 +19,7 @@ namespace {
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-// Records what is drawn; every character is 6 pixels wide, every line 10 high.
+// Records what is drawn; every character is 6 pixels wide, every line 10 high (unless set).
 class RecordingCanvas : public GraphCanvas {
   public:
     struct Stroke {
@@ -32,8 +33,8 @@ class RecordingCanvas : public GraphCanvas {
         bool opaque;
     };
     void SetFont(const char*, int, bool) override {}
-    int TextWidth(const std::string& t) override { return 6 * int(t.size()); }
-    int TextHeight(const std::string&) override { return 10; }
+    int TextWidth(const std::string& t) override { return charWidth * int(t.size()); }
+    int TextHeight(const std::string&) override { return lineHeight; }
     void SetPen(Colour c, int w) override {
         pen = c;
         width = w;
@@ -59,7 +60,7 @@ class RecordingCanvas : public GraphCanvas {
     }
 
     Colour pen = Black, brush = White, font = Black;
-    int width = 1;
+    int width = 1, charWidth = 6, lineHeight = 10;
     std::vector<Stroke> lines, fills;
     std::vector<Colour> pens;
     std::vector<Written> texts;
@@ -215,6 +216,12 @@ TEST(Mapping, LogicalDeviceAndWorld) {
     EXPECT_EQ(cs.ToDeviceX(1000), 1000);
     EXPECT_EQ(cs.ToDeviceY(1000), 665);
     EXPECT_EQ(cs.ToLogicalX(50), 0);
+    // On a short page the box leaves room for a text line above and two below it.
+    for (auto [height, top, bottom] : {std::tuple{400, 75, 914}, {150, 88, 821}}) {
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Printer, 1000, height));
+        EXPECT_EQ(cs.PlotTop, top) << height;
+        EXPECT_EQ(cs.PlotBottom, bottom) << height;
+    }
 }
 
 TEST(Frame, LabelsTitlesAndBackground) {
@@ -261,6 +268,96 @@ TEST(Frame, LabelsTitlesAndBackground) {
     ASSERT_GE(xs.size(), 2u);
     for (size_t k = 1; k < xs.size(); ++k)
         EXPECT_GE(xs[k] - xs[k - 1], 6 * 4 + 6); // "1,75" and a gap
+    std::map<int, std::vector<int>> columns;     // so do the left axis labels, a line and 2 apart
+    for (const auto& w : canvas.texts)
+        columns[w.x].push_back(w.y);
+    const auto& ys = columns[cs.ToDeviceX(cs.PlotLeft - 20)];
+    ASSERT_GE(ys.size(), 2u);
+    for (size_t k = 1; k < ys.size(); ++k)
+        EXPECT_GE(std::abs(ys[k] - ys[k - 1]), 10 + 2);
+}
+
+// At 1000 x 1000 pixels a logical unit is a pixel: ticks and their labels at fixed distances.
+TEST(Frame, TicksAndTickLabelsKeepTheirDistancesFromTheBox) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    cs.Y2Max = 10;
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+    std::map<std::string, int> ticks;
+    std::vector<std::pair<int, int>> labelAt; // where each major tick wants its label
+    for (const auto& l : canvas.lines) {
+        const bool major = std::abs(l.x2 - l.x1) == 12 || l.y2 - l.y1 == 20;
+        if (l.x1 == l.x2 && l.y1 >= cs.PlotBottom && l.y2 > l.y1) {
+            ticks["x " + std::to_string(l.y1 - cs.PlotBottom) + ".." +
+                  std::to_string(l.y2 - cs.PlotBottom)]++;
+            if (major) labelAt.push_back({l.x1, cs.PlotBottom + 21});
+        } else if (l.y1 == l.y2 && std::abs(l.x2 - l.x1) <= 20) {
+            ticks[(l.x1 == cs.PlotLeft ? "left " : "right ") + std::to_string(l.x2 - l.x1)]++;
+            if (major) labelAt.push_back({l.x1 + (l.x2 - l.x1) * 20 / 12, l.y1 - 5});
+        }
+    }
+    const std::map<std::string, int> expected{{"x 0..20", 11}, {"x 5..15", 90},  {"left -12", 11},
+                                              {"left -7", 40}, {"right 12", 11}, {"right 7", 40}};
+    EXPECT_EQ(ticks, expected);
+    for (auto [x, y] : labelAt) {
+        bool found = false;
+        for (const auto& t : canvas.texts)
+            found = found || (t.x == x && t.y == y);
+        EXPECT_TRUE(found) << x << "," << y;
+    }
+}
+
+// A label written at once stands a hundredth of the box away, above the point where it fits.
+TEST(Segments, LabelAtPenStandsAHundredthOfTheBoxAway) {
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+    const DeviceRect box = cs.PlotBox();
+    const int g = int(std::nearbyint(0.01 * (box.Right - box.Left)));
+    const int h = int(std::nearbyint(0.01 * (box.Bottom - box.Top)));
+    struct {
+        int px, py, x, y;
+    } cases[] = {{500, 500, 500 + g, 500 - h},
+                 {box.Right - 5, 500, box.Right - 5 - g - 12, 500 - h},
+                 {500, box.Top + 3, 500 + g, box.Top + 3 + h}};
+    for (const auto& c : cases) {
+        canvas.Clear();
+        cs.LabelAtDevice(c.px, c.py, "AB");
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, c.x) << c.px << "," << c.py;
+        EXPECT_EQ(canvas.texts[0].y, c.y) << c.px << "," << c.py;
+    }
+}
+
+// The key's sample line is at least 28 pixels and three text lines long, its text a space
+// (at least 6 pixels) after it; above the box's right end, or its middle beside a right axis.
+TEST(Frame, KeyAboveTheBox) {
+    struct {
+        int charWidth, lineHeight;
+        bool rightAxis;
+        int sample, gap;
+    } cases[] = {{6, 10, false, 30, 6}, {2, 5, true, 28, 6}, {8, 4, false, 28, 8}};
+    for (const auto& c : cases) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        if (c.rightAxis) cs.Y2Max = 10;
+        RecordingCanvas canvas;
+        canvas.charWidth = c.charWidth, canvas.lineHeight = c.lineHeight;
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+        canvas.Clear();
+        cs.DrawKey("Key");
+        const DeviceRect box = cs.PlotBox();
+        const int width = c.sample + c.gap + 3 * c.charWidth;
+        const int left = c.rightAxis ? (box.Left + box.Right) / 2 - width / 2 : box.Right - width;
+        const int y = box.Top - c.lineHeight / 2 - 2;
+        SCOPED_TRACE(c.lineHeight);
+        ASSERT_EQ(canvas.lines.size(), 1u);
+        EXPECT_EQ(std::vector<int>({canvas.lines[0].x1, canvas.lines[0].y1, canvas.lines[0].x2,
+                                    canvas.lines[0].y2}),
+                  std::vector<int>({left, y, left + c.sample, y}));
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
+        EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
+    }
 }
 
 TEST(Frame, RightAxisAndZeroLines) {
@@ -280,11 +377,17 @@ TEST(Frame, RightAxisAndZeroLines) {
     EXPECT_TRUE(horizontal);
     EXPECT_DOUBLE_EQ(cs.Y2AxisMax, 40);
     EXPECT_TRUE(canvas.HasText("4")); // in units of 10
+    // Read-outs of axes that do not start at 0 (-10..10, -1..3 and -10..40).
+    EXPECT_NEAR(cs.DeviceToWorldX(zx), 0, 20.0 / 600);
+    EXPECT_NEAR(cs.DeviceToWorldY(zy), 0, 4.0 / 400);
+    EXPECT_NEAR(cs.DeviceToWorldY2(cs.WorldToDeviceY(1)), 15, 50.0 / 400);
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
-    for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}}) {
+    // The last two leave no room beside the right axis labels or under the x axis labels.
+    for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}, {40, 600}, {800, 20}}) {
         CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        cs.Y2Max = 1000;
         RecordingCanvas canvas;
         EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, w, h));
         cs.DrawSegment(1, 1, 9, 9);
@@ -381,14 +484,19 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     Settings s;
     s.BackgroundColour = -1; // an out-of-range value in the file
     s.CurrentCurveWidth = 7;
+    s.ReferenceCurveWidth = 2, s.PathWidth = 1;
     GraphStyle g = GraphStyleFromSettings(s);
     EXPECT_EQ(g.BackgroundColour(), 0xFFFFFFu);
     EXPECT_EQ(g.WidthOf(CurveKind::Current), 2);
+    EXPECT_EQ(g.WidthOf(CurveKind::Reference), 2);
+    EXPECT_EQ(g.WidthOf(CurveKind::Path), 1);
     EXPECT_EQ(g.ColourOf(CurveKind::Path), 0x0000FFu);
 
     g.Colours = {Grey, Black, 0x0000FF, White};
     EXPECT_EQ(ColourConflict(g, 1, White), 1); // curve as background
     EXPECT_EQ(ColourConflict(g, 1, 0x00FF00), -1);
+    EXPECT_EQ(ColourConflict(g, 0, 0xFF000000 | White), 0); // only the colour bits count
+    EXPECT_EQ(ColourConflict(g, -1, White), -1);
     EXPECT_EQ(ColourConflict(g, 3, Black), 1); // background as a curve
     g.Colours[2] = Black;
     EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
@@ -404,6 +512,14 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     StoreGraphStyle(g, back);
     EXPECT_EQ(back.BackgroundColour, 0x123456);
     EXPECT_EQ(back.PathColour, 0);
+    EXPECT_EQ(back.CurrentCurveWidth, 2);
+    EXPECT_EQ(back.PathWidth, 1);
+    const char* items[] = {"Referenzkurven##Reference curves",
+                           "Kurven für aktuelle Periode##Curves for current period",
+                           "Anpassungsprozesse/Herleitungen##Adjustment processes/Constructions",
+                           "Hintergrund##Background"};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_STREQ(GraphItemName(k), items[k]);
 }
 
 TEST(GraphStyle, DiagramTextSizeIsKeptWithinItsRange) {

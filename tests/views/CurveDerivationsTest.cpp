@@ -265,7 +265,7 @@ TEST(Derivations, ExportedNumbersAreTheQuadrantPlots) {
 
 // Quadrants in one row share the y scale, quadrants in one column the x scale: otherwise a
 // construction would not join up across them.
-TEST(Derivations, NeighbouringQuadrantsShareTheirCommonAxis) {
+TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
     const Model m = OpenWithFiscalShock();
     for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z}) {
         const auto ranges = DerivationRanges(m, kind);
@@ -287,6 +287,20 @@ TEST(Derivations, NeighbouringQuadrantsShareTheirCommonAxis) {
             }
         // Only the IS derivation leaves its top left empty.
         EXPECT_EQ(kind == DerivationKind::IS, QuadrantAt(kind, 0, 0) == 0);
+        EXPECT_EQ(n, kind == DerivationKind::IS ? 3 : 4);
+        EXPECT_EQ(QuadrantNames(kind).size(), size_t(n) + 1);
+        // Both constructions run through every quadrant; the result quadrant names and marks
+        // them.
+        const auto plots = DerivationPlots(m, kind, {true, true, false}, Axes(m, kind));
+        for (int k = 1; k <= 4; ++k) {
+            size_t paths = 0, labels = 0;
+            for (const Curve& c : plots[k - 1].Curves)
+                if (c.Style == CurveStyle::Path) ++paths, labels += c.Labels.size();
+            const bool result = k == (kind == DerivationKind::IS ? 3 : 4);
+            EXPECT_EQ(paths, k <= n ? 2u : 0u) << k;
+            EXPECT_EQ(labels, result ? 2u : 0u) << k;
+            EXPECT_EQ(plots[k - 1].Marks.size(), result ? 2u : 0u) << k;
+        }
     }
 }
 
@@ -393,5 +407,123 @@ TEST(Derivations, ZLevelsStartAtRateZeroWhenTheBalancingRateIsNegative) {
         ExpectNear(2 * top / 3, levels[1], "second rate");
         for (double i : levels)
             EXPECT_TRUE(Construct(m, DerivationKind::Z, i).Valid) << i;
+    }
+}
+
+// Each quadrant names its axes; the enlarged view adds the title a neighbour carries otherwise.
+TEST(Derivations, QuadrantAxisTitles) {
+    const std::string nominal = "Nominal Interest Rate (i)#%", real = "Real Interest Rate#%";
+    const std::string capital = "Capital Account Surplus (NK)#", trade = "Trade Balance (AB)#";
+    const struct {
+        DerivationKind kind;
+        int quadrant;
+        bool enlarged;
+        std::string x, y;
+    } rows[] = {
+        {DerivationKind::LM, 1, true, "Income#", "Transactions Balances#"},
+        {DerivationKind::LM, 1, false, "", "Transactions Balances#"},
+        {DerivationKind::LM, 2, false, "Speculative Balances#", "Transactions Balances#"},
+        {DerivationKind::LM, 3, false, "Speculative Balances#", nominal},
+        {DerivationKind::LM, 4, false, "Income#", nominal},
+        {DerivationKind::Z, 1, true, capital, nominal},
+        {DerivationKind::Z, 1, false, "", nominal},
+        {DerivationKind::Z, 2, false, capital, trade},
+        {DerivationKind::Z, 3, false, "Income (Y)#", trade},
+        {DerivationKind::Z, 4, true, "Income (Y)#", nominal},
+        {DerivationKind::Z, 4, false, "", nominal},
+        {DerivationKind::IS, 1, false, "not income-induced Net Demand#", real},
+        {DerivationKind::IS, 2, true, "Income#", "Net Demand (D)#"},
+        {DerivationKind::IS, 2, false, "", "Net Demand (D)#"},
+        {DerivationKind::IS, 3, false, "Income (Y)#", real},
+    };
+    for (const auto& r : rows) {
+        const QuadrantTitles t = TitlesOf(r.kind, r.quadrant, r.enlarged, 2);
+        EXPECT_EQ(t.X, r.x) << int(r.kind) << " " << r.quadrant;
+        EXPECT_EQ(t.Y, r.y) << int(r.kind) << " " << r.quadrant;
+    }
+}
+
+// The quadrants' ranges and the construction levels of four models, pinned: closed, open
+// with a fiscal shock, flooded with money (rate 0), and without an interest response below a
+// low floor (rate axis to 15).
+TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
+    const Model closed = ClosedWithMoneyShock(), open = OpenWithFiscalShock();
+    Model floor = closed;
+    SetAll(floor, {{par::li, 0}, {par::iu, 0.5}});
+    Model flooded = ClosedISLMModel(); // so much money that the rate stays at 0
+    SetAll(flooded, {{par::MNAut, 1300}});
+    flooded = Solved(flooded);
+    const struct {
+        const Model& m;
+        DerivationKind kind;
+        std::array<AxisRange, 4> ranges;
+        std::array<double, 2> levels;
+    } rows[] = {
+        {closed,
+         DerivationKind::LM,
+         {{{0, 1452, 0, 660}, {0, 660, 0, 660}, {0, 660, 0, 5.5}, {0, 1452, 0, 5.5}}},
+         {1066.666667, 1133.333333}},
+        {open,
+         DerivationKind::LM,
+         {{{0, 1178.571429, 0, 535.7142857},
+           {0, 535.7142857, 0, 535.7142857},
+           {0, 535.7142857, 0, 7.333333333},
+           {0, 1178.571429, 0, 7.333333333}}},
+         {938.0952381, 1004.761905}},
+        {open,
+         DerivationKind::IS,
+         {{{0, 573.3543336, 0, 52.12312124},
+           {0, 1092.103493, 0, 1092.103493},
+           {0, 1092.103493, 0, 52.12312124},
+           {0, 1, 0, 1}}},
+         {15.33927137, 30.67854275}},
+        {open,
+         DerivationKind::Z,
+         {{{-144.9971059, 144.9971059, -3.090777543, 4.932071857},
+           {-144.9971059, 144.9971059, -144.9971059, 144.9971059},
+           {0, 1388.155509, -144.9971059, 144.9971059},
+           {0, 1388.155509, -3.090777543, 4.932071857}}},
+         {1.666666667, 3.333333333}},
+        {closed,
+         DerivationKind::IS,
+         {{{0, 495, 0, 35.35714286},
+           {0, 1414.285714, 0, 1414.285714},
+           {0, 1414.285714, 0, 35.35714286},
+           {0, 1, 0, 1}}},
+         {10.71428571, 21.42857143}},
+        {closed,
+         DerivationKind::Z,
+         {{{-1.1, 1.1, 0, 3.928571244},
+           {-1.1, 1.1, -1.1, 1.1},
+           {0, 1323.142857, -1.1, 1.1},
+           {0, 1323.142857, 0, 3.928571244}}},
+         {1.333333333, 2.666666667}},
+        {flooded,
+         DerivationKind::Z,
+         {{{-1.1, 1.1, 0, 1.1},
+           {-1.1, 1.1, -1.1, 1.1},
+           {0, 1414.285714, -1.1, 1.1},
+           {0, 1414.285714, 0, 1.1}}},
+         {0.6666666667, 1.333333333}},
+        {floor,
+         DerivationKind::LM,
+         {{{0, 1452, 0, 660}, {0, 660, 0, 660}, {0, 660, 0, 15}, {0, 1452, 0, 15}}},
+         {400, 800}},
+    };
+    auto near = [](double expected, double actual) {
+        EXPECT_NEAR(expected, actual, 1e-8 * std::max(1.0, std::fabs(expected)));
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(int(r.kind));
+        const auto ranges = DerivationRanges(r.m, r.kind);
+        for (int k = 0; k < 4; ++k) {
+            near(r.ranges[k].XMin, ranges[k].XMin);
+            near(r.ranges[k].XMax, ranges[k].XMax);
+            near(r.ranges[k].YMin, ranges[k].YMin);
+            near(r.ranges[k].YMax, ranges[k].YMax);
+        }
+        const auto levels = ConstructionLevels(r.m, r.kind, Axes(r.m, r.kind));
+        near(r.levels[0], levels[0]);
+        near(r.levels[1], levels[1]);
     }
 }

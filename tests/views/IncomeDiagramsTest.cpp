@@ -123,6 +123,7 @@ TEST_P(ISLM, CurvesEqualTheirClosedFormsAndMeetAtTheSolution) {
                          limit = m.GetPar(t, par::LAut) / m.GetPar(t, par::li);
             const double ym = m.GetVar(t, var::M) / m.GetPar(t, par::lY);
             ExpectNear(show(iu), lm->Points[0].Y, "LM floor");
+            EXPECT_EQ(0, lm->Points[0].X); // the floor from income 0
             ExpectNear(show(iu), lm->Points[1].Y, "LM kink");
             ExpectNear(show(ClosedFormLM(m, t, lm->Points[1].X)), lm->Points[1].Y, "LM at kink");
             ExpectNear(ym, lm->Points[2].X, "LM speculation limit income");
@@ -322,7 +323,11 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
                 (d->Points[1].Y - d->Points[0].Y) / (d->Points[1].X - d->Points[0].X);
             ExpectNear(cn - p(par::mY), slope, "net propensity");
             EXPECT_NEAR(y, d->Points[0].Y + slope * y, 1e-6 * y);
-            ASSERT_TRUE(Find(goods, "45°"));
+            const Curve* diagonal = Find(goods, "45°");
+            ASSERT_TRUE(diagonal);
+            ASSERT_EQ(diagonal->Points.size(), 2u);
+            EXPECT_TRUE(diagonal->Points[0].X == 0 && diagonal->Points[0].Y == 0);
+            EXPECT_TRUE(diagonal->Points[1].X == axes.YMax && diagonal->Points[1].Y == axes.YMax);
         } else {
             const Curve* x = Find(goods, "X(100)");
             const Curve* n = Find(goods, "N(100)");
@@ -337,12 +342,14 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
                         n->Points[0].Y + slope * (y - n->Points[0].X), 1e-6 * y);
         }
         ASSERT_TRUE(Find(goods, "Pfad"));
+        EXPECT_EQ(goods.Curves.size(), gross ? 5u : 4u); // both periods' lines and the path
     }
     IncomeExpenditureOptions o;
     const Plot capital = CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false));
     const Curve* supply = Find(capital, "dKA(100)");
     const Curve* demand = Find(capital, "dKN(100)");
     ASSERT_TRUE(supply && demand && Find(capital, "dKA(0)"));
+    EXPECT_EQ(capital.Curves.size(), 4u);
     // Saving plus budget surplus equals investment plus net exports at the solved income.
     auto at = [&](const Curve* c) {
         return c->Points[0].Y + (c->Points[1].Y - c->Points[0].Y) /
@@ -373,6 +380,7 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
             EXPECT_EQ(m.GetVar(t, method == 1 ? var::X : var::N), q.Y);
             EXPECT_EQ(path->Points[1 + 2 * k].X,
                       method == 1 ? m.GetVar(t - 1, var::Y) : m.GetVar(t, var::Y));
+            EXPECT_EQ(path->Points[1 + 2 * k].Y, m.GetVar(t, method == 1 ? var::N : var::X));
         }
     }
 }
@@ -413,5 +421,106 @@ TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
             found = found || (std::fabs(p.X - m.GetVar(t, var::Y)) < 1e-4 * m.GetVar(t, var::Y) &&
                               std::fabs(p.Y - m.GetVar(t, var::i)) < 1e-3);
         EXPECT_TRUE(found) << t;
+    }
+}
+
+// Both range sets of the income-interest, goods (net and gross) and capital panels, pinned
+// for a closed and an open model.
+TEST(IncomeDiagramRanges, OfKnownModels) {
+    IncomeExpenditureOptions gross;
+    gross.Gross = true;
+    const struct {
+        Model m;
+        AxisRange ranges[8]; // fixed and automatic of each panel
+    } rows[] = {
+        {ClosedWithMoneyShock(),
+         {{0, 1333.2, 0, 5.05},
+          {1131.428315, 1214.885714, 1.008054644, 3.607142687},
+          {0, 1214.885714, 0, 1214.885714},
+          {1131.428315, 1214.885714, 1131.428315, 1214.885714},
+          {0, 1214.885714, 0, 1214.885714},
+          {1131.428315, 1214.885714, 1131.428315, 1214.885714},
+          {0, 1214.885714, -292.9677814, 198.9300917},
+          {1131.428315, 1214.885714, 159.6036456, 198.9300917}}},
+        {OpenWithFiscalShock(),
+         {{0, 1082.142857, 0, 6.733333333},
+          {916.7803039, 948.9343373, 1.802202056, 2.280142093},
+          {0, 1097.046981, 0, 1097.046981},
+          {916.7803039, 948.9343373, 916.7803039, 948.9343373},
+          {0, 1097.046981, 0, 1097.046981},
+          {916.7803039, 1097.485104, 916.7803039, 1097.485104},
+          {0, 1097.046981, -269.1844466, 233.9490335},
+          {916.7803039, 948.9343373, 166.2862473, 187.1839804}}},
+    };
+    for (const auto& r : rows) {
+        const RangeSets sets[] = {IncomeInterestRanges(r.m), GoodsMarketRanges(r.m, {}),
+                                  GoodsMarketRanges(r.m, gross), CapitalMarketRanges(r.m)};
+        for (int k = 0; k < 8; ++k) {
+            const AxisRange& a = k % 2 ? sets[k / 2].Auto : sets[k / 2].Fixed;
+            const AxisRange& e = r.ranges[k];
+            SCOPED_TRACE(k);
+            for (auto [expected, actual] :
+                 {std::pair{e.XMin, a.XMin}, {e.XMax, a.XMax}, {e.YMin, a.YMin}, {e.YMax, a.YMax}})
+                ExpectNear(expected, actual, "range");
+        }
+    }
+}
+
+// Real and nominal rates convert by the expected inflation (Fisher, not the approximation).
+TEST(IncomeInterest, RealAndNominalRates) {
+    Model m = ClosedWithMoneyShock();
+    m.SetModelVar(7, var::gPErw, 4);
+    const double real = (1.05 / 1.04 - 1) * 100;
+    ExpectNear(real, RealOfNominal(m, 7, 5), "real");
+    ExpectNear(5, NominalOfReal(m, 7, real), "nominal");
+    ExpectNear(-1.04 * 2 + 4, NominalOfReal(m, 7, -2), "nominal of a negative real rate");
+}
+
+// A floor above zero leaves the fixed rate axis starting at the origin.
+TEST(IncomeDiagramRanges, FixedRateAxisStartsAtZero) {
+    Model m = ClosedWithMoneyShock();
+    SetAll(m, {{par::iu, 2}});
+    EXPECT_EQ(IncomeInterestRanges(m).Fixed.YMin, 0);
+}
+
+// Ranges grow by a hundredth each way; a range without width gets one unit; only the set with
+// the origin takes a minimum of rounding noise for 0.
+TEST(IncomeDiagramRanges, WidenedByAHundredth) {
+    const struct {
+        AxisRange in;
+        bool fixedSet;
+        AxisRange out;
+    } rows[] = {{{100, 200, -50, 50}, false, {99, 202, -49.5, 50.5}},
+                {{5, 5, 0, 0}, false, {4.95, 5.05, 0, 1}},
+                {{1e-11, 2, 1e-11, 2}, true, {0, 2.02, 0, 2.02}},
+                {{1e-11, 2, 1e-11, 2}, false, {0.99e-11, 2.02, 0.99e-11, 2.02}}};
+    for (const auto& r : rows) {
+        AxisRange a = r.in;
+        WidenRange(a, r.fixedSet);
+        for (auto [expected, actual] : {std::pair{r.out.XMin, a.XMin},
+                                        {r.out.XMax, a.XMax},
+                                        {r.out.YMin, a.YMin},
+                                        {r.out.YMax, a.YMax}})
+            EXPECT_DOUBLE_EQ(expected, actual) << r.in.XMin;
+    }
+}
+
+// The bond-market line starts on the interest floor at income 0 and carries its name on its
+// last piece, with and without speculative demand above the floor.
+TEST(IncomeInterest, BondMarketLineStartsOnTheFloorAndIsNamedAtItsEnd) {
+    for (double floor : {0.0, 50.0}) {
+        Model m = ClosedWithMoneyShock();
+        SetAll(m, {{par::iu, floor}});
+        const int t = m.Periods.CurrentPeriod;
+        IncomeInterestOptions o;
+        o.LF = true;
+        const Plot plot = IncomeInterestPlot(m, o, false);
+        const Curve* lf = Find(plot, "LF(" + std::to_string(t) + ")");
+        ASSERT_TRUE(lf);
+        ASSERT_GE(lf->Points.size(), 3u);
+        EXPECT_TRUE(lf->Points[0].X == 0 && lf->Points[0].Y == floor) << floor;
+        EXPECT_EQ(lf->Points[1].Y, floor);
+        ASSERT_EQ(lf->Labels.size(), 1u);
+        EXPECT_EQ(lf->Labels[0].Segment, int(lf->Points.size()) - 2);
     }
 }

@@ -85,7 +85,9 @@ TEST(LabelPlacement, ALabelBesideAPointFollowsTheWrittenRule) {
 }
 
 TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
-    const std::vector<LabelRequest> labels = {Label(200, 200), Label(400, 300), Label(600, 400)};
+    // The last one fills the box's bottom right corner.
+    const std::vector<LabelRequest> labels = {Label(200, 200), Label(400, 300), Label(600, 400),
+                                              Label(654, 454)};
     const auto placed = Places({}, labels);
     for (size_t i = 0; i < labels.size(); ++i) {
         const DeviceRect want = LabelBeside(Box, GapX, GapY, 40, 12, labels[i].Anchor);
@@ -93,6 +95,19 @@ TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
         EXPECT_EQ(placed[i]->Left, want.Left);
         EXPECT_EQ(placed[i]->Top, want.Top);
     }
+}
+
+// A thin line keeps three pixels between itself and a label that stays in place.
+TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
+    for (auto [lineY, stays] : {std::pair{198, false}, {199, true}}) {
+        const auto placed = Places({{{150, lineY}, {250, lineY}, 1, -1}}, {Label(200, 200)});
+        ASSERT_TRUE(placed[0]);
+        EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
+    }
+    // A line along the right edge leaves the left edge free.
+    const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
+    ASSERT_TRUE(placed[0]);
+    EXPECT_EQ(placed[0]->Left, 100);
 }
 
 TEST(LabelPlacement, ACollidingLabelMovesAlongItsOwnCurve) {
@@ -339,4 +354,19 @@ TEST(DiagramLabels, TextAndPensGrowWithTheDiagramTextSize) {
         cs.SetPenWidth(2);
         EXPECT_EQ(canvas.width, c.thickPen) << c.size;
     }
+}
+
+// A label with no room beside its own curve (a line close above and below it) is tied to
+// that curve by a leader line: the diagram hands its curve's track to the placement.
+TEST(DiagramLabels, ALabelWithoutRoomBesideItsCurveGetsALeader) {
+    OrderCanvas canvas;
+    CoordinateSystem cs = Frame(canvas);
+    Plot plot;
+    plot.Curves.push_back({"A", CurveStyle::Current, {{0, 5}, {10, 5}}, {{0, LabelAt::End}}});
+    for (double y : {4.7, 5.3})
+        plot.Curves.push_back({"B", CurveStyle::Current, {{0, y}, {10, y}}, {}});
+    DrawPlot(cs, plot, GraphStyle{});
+    cs.EndPaint();
+    ASSERT_EQ(cs.WrittenLabels().size(), 1u);
+    EXPECT_TRUE(cs.WrittenLabels()[0].Leader.has_value());
 }
