@@ -298,6 +298,8 @@ TEST(XlsReader, Biff8CellRecords) {
         BiffBuilder::Put16(mb, 15);
         BiffBuilder::Put16(mb, 4);
         b.Record(0x00BE, mb);
+        b.Record(0x00BD, {5, 0, 5, 0, 4, 0}); // MULRK and MULBLANK without cells
+        b.Record(0x00BE, {5, 0, 5, 0, 4, 0});
         d = cell(6, 0, 15);
         d.insert(d.end(), {3, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
