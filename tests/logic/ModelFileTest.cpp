@@ -283,6 +283,7 @@ TEST_F(ModelFileTest, AFileThatCannotBeReadChangesNothing) {
             for (int n = 1; n <= 64; ++n)
                 ASSERT_EQ(m.ModelPar(t, n), before.ModelPar(t, n));
         EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));
+        EXPECT_EQ(h.busyDepth, 0) << name;
     }
 }
 
