@@ -148,6 +148,7 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
             w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
     w.WriteNumber(64, 20, 5);    // right of the parameters
     w.WriteNumber(5, 4, 5);      // in the header rows
+    w.WriteNumber(6, 7, 5);      // the row before period -1
     w.WriteString(30, 80, "77"); // text
     w.CloseFile();
     Model b = test::StartModel();
