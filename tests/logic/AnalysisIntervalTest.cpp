@@ -403,6 +403,11 @@ TEST_F(IntervalTest, FillAndResetLowerTheLastSolvedPeriod) {
     EXPECT_EQ(m->ModelPar(70, 5), DefaultPar(70, 5));
     EXPECT_EQ(m->ModelPar(80, 5), DefaultPar(80, 5));
     EXPECT_EQ(m->Periods.LastSolved, 69);
+
+    // Bounds beyond the stored periods are cut to them.
+    m->SetModelPar(-1, 5, 7);
+    iv.ResetToDefaults(-20, 2 * LastPeriod);
+    EXPECT_EQ(m->ModelPar(-1, 5), DefaultPar(-1, 5));
 }
 
 TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
