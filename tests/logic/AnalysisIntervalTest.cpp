@@ -61,6 +61,8 @@ TEST_F(IntervalTest, SetIntervalCorrectsToTheNearestAllowedValue) {
         {0, 100, 10, 50, 100, 0, 100, "liegt im Bereich ungelöster Perioden."},
         {0, 100, 100, 11, 100, 11, 100, ""},
         {0, 100, 10, 11, 100, 11, 100, ""}, // the first unsolved period itself is allowed
+        {0, 100, 10, 12, 100, 0, 100, "ungelöster"},
+        {0, 100, -1, 1, 100, 0, 100, "ungelöster"}, // nothing solved: only period 0
         {0, 100, 100, 0, 6000, 0, 5000, "zu groß (max. = 5000)"},
         {0, 100, 100, 0, 5001, 0, 5000, "Maximalwert wird gesetzt."},
         {0, 100, 100, 0, 5000, 0, 5000, ""},
@@ -178,6 +180,7 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
     m->SetPrehistoryPar(-500, 2, 0.1);
     iv.SetAnalysisForm(true);
     EXPECT_TRUE(iv.Revolving());
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     EXPECT_EQ(m->Periods.RightEdge, 2);
     EXPECT_EQ(m->PrehistoryPar(-500, 2), 0.77);
@@ -339,6 +342,9 @@ TEST_F(IntervalTest, ShrinkingTheRightEdgeReportsOkWhenSolved) {
     iv.RightEdgeDown();
     EXPECT_TRUE(host.statuses.empty());
     EXPECT_EQ(m->Periods.RightEdge, 99);
+    m->Periods.LastSolved = 98; // solved up to the new edge exactly
+    iv.RightEdgeDown();
+    EXPECT_EQ(host.Status(), "Ok");
 }
 
 TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
@@ -544,6 +550,9 @@ TEST_F(IntervalTest, MonitorClickSnapsToTheNearestRoundStart) {
     EXPECT_EQ(m->Periods.CurrentPeriod, 48);
     iv.MonitorClick(100, 100, 6); // p = 100 -> 102, clamped
     EXPECT_EQ(m->Periods.CurrentPeriod, 100);
+    Interval(20, 100, 20, 100);
+    iv.MonitorClick(50, 100, 4); // halfway between 20 and 100
+    EXPECT_EQ(m->Periods.CurrentPeriod, 60);
     EXPECT_EQ(kinds.back(), KindCurrentPeriod);
 }
 
