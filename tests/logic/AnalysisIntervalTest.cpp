@@ -423,6 +423,10 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, LastPeriod, 0, LastPeriod);
     EXPECT_FALSE(iv.PrepareShift());
     EXPECT_TRUE(Said("Maximale Ausdehnung"));
+    iv.ApplyShift(LastPeriod, ShiftKeepData); // stray calls change nothing
+    Interval(0, 100, 0, 99);
+    iv.ApplyShift(200, ShiftKeepData);
+    EXPECT_EQ(modelChanges, 0);
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -518,6 +522,7 @@ TEST_F(IntervalTest, RevolvingShiftMovesTheRightEdgeToPeriodZero) {
     iv.ApplyShift(0, ShiftKeepData);
     EXPECT_EQ(iv.ShiftedPeriods(), 20);
     EXPECT_EQ(m->PrehistoryPar(-10, 2), 0.6);
+    EXPECT_EQ(m->ModelPar(5, 2), 0.6); // kept
     m->Periods.LastSolved = 10;
     EXPECT_EQ(Translate(iv.PrepareShift()->totalText, 1), "bislang verschobene Perioden: 20");
 
