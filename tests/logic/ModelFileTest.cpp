@@ -133,6 +133,10 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ModelFile fb(b, host, dir.string());
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
+    b.Periods.LeftEdge = 5;
+    ASSERT_TRUE(fb.OpenModel(Path("h.TV5"))); // adjust the interval: an interval has two periods
+    EXPECT_EQ(b.Periods.LeftEdge, 0);
+    EXPECT_EQ(b.Periods.RightEdge, 1);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {

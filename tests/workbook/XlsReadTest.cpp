@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 namespace tv {
 namespace {
@@ -106,8 +107,15 @@ TEST(XlsReader, WriterOutputComesBackInWrittenOrder) {
     EXPECT_EQ(c.Cells.back(), (Event{'n', 63, 28, 15, 1963.25}));
 
     XlsReader r;
+    std::vector<int> percents;
+    r.OnProgress = [&percents](int p) { percents.push_back(p); };
     r.SetBuffer(book);
+    r.Read();
+    std::vector<int> every(101);
+    std::iota(every.begin(), every.end(), 0);
+    EXPECT_EQ(percents, every);
     r.Open();
+    EXPECT_EQ(r.BiffVersion(), 5);
     CellValue v;
     EXPECT_TRUE(r.ReadCell(0, 99, 0, v));
     EXPECT_EQ(std::get<double>(v), 0.00001);
