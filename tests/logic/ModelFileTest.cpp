@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tv {
@@ -363,9 +364,24 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
     Model m = RichModel();
     m.Periods.RightEdge = 300;
     m.Periods.LeftEdge = 20;
+    for (Expectation& e : m.Expect) {
+        e.PerWagePeriod = e.OwnSettings = e.RuleBased = 1;
+        e.TargetVariable = e.SourceVariable = e.InitFrom = e.InitTo = 50;
+        e.Antecedents = {1};
+    }
     ModelFile f(m, host, dir.string());
     f.ModelModified = true;
     f.NewModel();
+    const Expectations start = StartExpectations();
+    for (int k = 0; k < ExpectationCount; ++k) {
+        const Expectation& e = m.Expect[k];
+        EXPECT_EQ(std::tuple(+e.Lags, +e.Weight, +e.PerWagePeriod, +e.OwnSettings, +e.RuleBased,
+                             e.TargetVariable, e.SourceVariable, e.Antecedents.size(), e.InitFrom,
+                             e.InitTo),
+                  std::tuple(1, 100, +start[k].PerWagePeriod, 0, 0, start[k].TargetVariable,
+                             start[k].SourceVariable, size_t{0}, 1, 100))
+            << k;
+    }
     EXPECT_EQ(m.Switch, StartSwitches());
     EXPECT_EQ(m.Periods.LeftEdge, 0);
     EXPECT_EQ(m.Periods.RightEdge, 100);
