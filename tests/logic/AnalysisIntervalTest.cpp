@@ -188,6 +188,8 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
 
     // The left edge cannot be moved, whatever is asked.
     iv.LeftEdgeToZero();
+    iv.SetInterval(0, 1, true);
+    ExpectConsistent();
     iv.SetInterval(0, 50, true);
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     ExpectConsistent();
@@ -290,6 +292,11 @@ TEST_F(IntervalTest, LeftEdgeFieldAndButtons) {
     iv.LeftEdgeToCurrent();
     EXPECT_EQ(m->Periods.LeftEdge, 99);
     EXPECT_TRUE(host.messages.empty());
+    // Numbers beyond an int saturate at half its range and are shown in the refusal.
+    iv.EnterLeftEdge("99999999999");
+    iv.EnterRightEdge("-99999999999");
+    EXPECT_TRUE(Said("(1073741823)"));
+    EXPECT_TRUE(Said("(-1073741824)"));
 }
 
 TEST_F(IntervalTest, GrowingTheRightEdgeCanContinueTheEdgeData) {
@@ -427,6 +434,9 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, 100, 0, 99);
     iv.ApplyShift(200, ShiftKeepData);
     EXPECT_EQ(modelChanges, 0);
+    Interval(0, 100, 0, 100);
+    iv.ApplyShift(10000, ShiftKeepData); // at most 500 periods on
+    EXPECT_EQ(m->Periods.RightEdge, 600);
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
