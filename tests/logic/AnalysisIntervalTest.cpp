@@ -61,6 +61,8 @@ TEST_F(IntervalTest, SetIntervalCorrectsToTheNearestAllowedValue) {
         {0, 100, 10, 50, 100, 0, 100, "liegt im Bereich ungelöster Perioden."},
         {0, 100, 100, 11, 100, 11, 100, ""},
         {0, 100, 10, 11, 100, 11, 100, ""}, // the first unsolved period itself is allowed
+        {0, 100, 10, 12, 100, 0, 100, "ungelöster"},
+        {0, 100, -1, 1, 100, 0, 100, "ungelöster"}, // nothing solved: only period 0
         {0, 100, 100, 0, 6000, 0, 5000, "zu groß (max. = 5000)"},
         {0, 100, 100, 0, 5001, 0, 5000, "Maximalwert wird gesetzt."},
         {0, 100, 100, 0, 5000, 0, 5000, ""},
@@ -178,6 +180,7 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
     m->SetPrehistoryPar(-500, 2, 0.1);
     iv.SetAnalysisForm(true);
     EXPECT_TRUE(iv.Revolving());
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     EXPECT_EQ(m->Periods.RightEdge, 2);
     EXPECT_EQ(m->PrehistoryPar(-500, 2), 0.77);
@@ -185,6 +188,8 @@ TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {
 
     // The left edge cannot be moved, whatever is asked.
     iv.LeftEdgeToZero();
+    iv.SetInterval(0, 1, true);
+    ExpectConsistent();
     iv.SetInterval(0, 50, true);
     EXPECT_EQ(m->Periods.LeftEdge, 1);
     ExpectConsistent();
@@ -287,6 +292,11 @@ TEST_F(IntervalTest, LeftEdgeFieldAndButtons) {
     iv.LeftEdgeToCurrent();
     EXPECT_EQ(m->Periods.LeftEdge, 99);
     EXPECT_TRUE(host.messages.empty());
+    // Numbers beyond an int saturate at half its range and are shown in the refusal.
+    iv.EnterLeftEdge("99999999999");
+    iv.EnterRightEdge("-99999999999");
+    EXPECT_TRUE(Said("(1073741823)"));
+    EXPECT_TRUE(Said("(-1073741824)"));
 }
 
 TEST_F(IntervalTest, GrowingTheRightEdgeCanContinueTheEdgeData) {
@@ -339,6 +349,9 @@ TEST_F(IntervalTest, ShrinkingTheRightEdgeReportsOkWhenSolved) {
     iv.RightEdgeDown();
     EXPECT_TRUE(host.statuses.empty());
     EXPECT_EQ(m->Periods.RightEdge, 99);
+    m->Periods.LastSolved = 98; // solved up to the new edge exactly
+    iv.RightEdgeDown();
+    EXPECT_EQ(host.Status(), "Ok");
 }
 
 TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
@@ -403,6 +416,11 @@ TEST_F(IntervalTest, FillAndResetLowerTheLastSolvedPeriod) {
     EXPECT_EQ(m->ModelPar(70, 5), DefaultPar(70, 5));
     EXPECT_EQ(m->ModelPar(80, 5), DefaultPar(80, 5));
     EXPECT_EQ(m->Periods.LastSolved, 69);
+
+    // Bounds beyond the stored periods are cut to them.
+    m->SetModelPar(-1, 5, 7);
+    iv.ResetToDefaults(-20, 2 * LastPeriod);
+    EXPECT_EQ(m->ModelPar(-1, 5), DefaultPar(-1, 5));
 }
 
 TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
@@ -412,6 +430,13 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, LastPeriod, 0, LastPeriod);
     EXPECT_FALSE(iv.PrepareShift());
     EXPECT_TRUE(Said("Maximale Ausdehnung"));
+    iv.ApplyShift(LastPeriod, ShiftKeepData); // stray calls change nothing
+    Interval(0, 100, 0, 99);
+    iv.ApplyShift(200, ShiftKeepData);
+    EXPECT_EQ(modelChanges, 0);
+    Interval(0, 100, 0, 100);
+    iv.ApplyShift(10000, ShiftKeepData); // at most 500 periods on
+    EXPECT_EQ(m->Periods.RightEdge, 600);
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -507,6 +532,7 @@ TEST_F(IntervalTest, RevolvingShiftMovesTheRightEdgeToPeriodZero) {
     iv.ApplyShift(0, ShiftKeepData);
     EXPECT_EQ(iv.ShiftedPeriods(), 20);
     EXPECT_EQ(m->PrehistoryPar(-10, 2), 0.6);
+    EXPECT_EQ(m->ModelPar(5, 2), 0.6); // kept
     m->Periods.LastSolved = 10;
     EXPECT_EQ(Translate(iv.PrepareShift()->totalText, 1), "bislang verschobene Perioden: 20");
 
@@ -539,6 +565,9 @@ TEST_F(IntervalTest, MonitorClickSnapsToTheNearestRoundStart) {
     EXPECT_EQ(m->Periods.CurrentPeriod, 48);
     iv.MonitorClick(100, 100, 6); // p = 100 -> 102, clamped
     EXPECT_EQ(m->Periods.CurrentPeriod, 100);
+    Interval(20, 100, 20, 100);
+    iv.MonitorClick(50, 100, 4); // halfway between 20 and 100
+    EXPECT_EQ(m->Periods.CurrentPeriod, 60);
     EXPECT_EQ(kinds.back(), KindCurrentPeriod);
 }
 

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tv {
@@ -133,6 +134,10 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ModelFile fb(b, host, dir.string());
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
+    b.Periods.LeftEdge = 5;
+    ASSERT_TRUE(fb.OpenModel(Path("h.TV5"))); // adjust the interval: an interval has two periods
+    EXPECT_EQ(b.Periods.LeftEdge, 0);
+    EXPECT_EQ(b.Periods.RightEdge, 1);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
@@ -148,6 +153,7 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
             w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
     w.WriteNumber(64, 20, 5);    // right of the parameters
     w.WriteNumber(5, 4, 5);      // in the header rows
+    w.WriteNumber(6, 7, 5);      // the row before period -1
     w.WriteString(30, 80, "77"); // text
     w.CloseFile();
     Model b = test::StartModel();
@@ -283,6 +289,7 @@ TEST_F(ModelFileTest, AFileThatCannotBeReadChangesNothing) {
             for (int n = 1; n <= 64; ++n)
                 ASSERT_EQ(m.ModelPar(t, n), before.ModelPar(t, n));
         EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));
+        EXPECT_EQ(h.busyDepth, 0) << name;
     }
 }
 
@@ -357,9 +364,24 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
     Model m = RichModel();
     m.Periods.RightEdge = 300;
     m.Periods.LeftEdge = 20;
+    for (Expectation& e : m.Expect) {
+        e.PerWagePeriod = e.OwnSettings = e.RuleBased = 1;
+        e.TargetVariable = e.SourceVariable = e.InitFrom = e.InitTo = 50;
+        e.Antecedents = {1};
+    }
     ModelFile f(m, host, dir.string());
     f.ModelModified = true;
     f.NewModel();
+    const Expectations start = StartExpectations();
+    for (int k = 0; k < ExpectationCount; ++k) {
+        const Expectation& e = m.Expect[k];
+        EXPECT_EQ(std::tuple(+e.Lags, +e.Weight, +e.PerWagePeriod, +e.OwnSettings, +e.RuleBased,
+                             e.TargetVariable, e.SourceVariable, e.Antecedents.size(), e.InitFrom,
+                             e.InitTo),
+                  std::tuple(1, 100, +start[k].PerWagePeriod, 0, 0, start[k].TargetVariable,
+                             start[k].SourceVariable, size_t{0}, 1, 100))
+            << k;
+    }
     EXPECT_EQ(m.Switch, StartSwitches());
     EXPECT_EQ(m.Periods.LeftEdge, 0);
     EXPECT_EQ(m.Periods.RightEdge, 100);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -76,10 +77,16 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     s.Language = 2;
     s.Homepage = "https://example.org/tv";
     s.ScreenFont = {"Liberation Sans", 12, 255, true, false, true, false};
-    s.PrinterFont.Bold = true;
+    s.PrinterFont = {"Courier", 9, 7, false, true, false, true};
+    s.ReferenceCurveColour = 1;
+    s.CurrentCurveColour = 2;
     s.PathColour = 65280;
     s.BackgroundColour = 12632256; // a changed graph background survives a restart
     s.ReferenceCurveWidth = 3;
+    s.CurrentCurveWidth = 4;
+    s.PathWidth = 5;
+    s.DiagramTextSize = 11;
+    s.Windows.Set("SequAbs", "Reihen", "1,2");
     s.FlatButtons = false;
     s.Sound = true;
     s.DurableInputs = false;
@@ -122,6 +129,14 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     EXPECT_FALSE(r.RuleBar);
     EXPECT_FALSE(r.ShowSolveInfo);
     EXPECT_FALSE(r.Synchronous);
+    auto rest = [](const Settings& x) {
+        const FontSetting& p = x.PrinterFont;
+        return std::tuple(x.ReferenceCurveColour, x.CurrentCurveColour, x.CurrentCurveWidth,
+                          x.PathWidth, x.DiagramTextSize, p.Name, p.Size, p.Colour, p.Italic,
+                          p.Underline, p.StrikeOut, x.ScreenFont.Bold, x.ScreenFont.StrikeOut);
+    };
+    EXPECT_EQ(rest(r), rest(s));
+    EXPECT_EQ(r.Windows.Get("sequabs", "REIHEN"), "1,2");
 }
 
 TEST_F(SettingsTest, NetworkInstallationNeverWrites) {
@@ -190,12 +205,19 @@ TEST_F(SettingsTest, GarbledValueStopsTheReadingWithAMessage) {
 
 TEST_F(SettingsTest, ValueForms) {
     WriteIni("[optionenallgemein]\nsignalsound = 7\nFlacheSchalter= 0 \n[Land]\nSprache=9\n"
-             "[Grafikfarben]\nHintergrund=-1\n");
+             "[Grafikfarben]\nHintergrund=-1\n[Grafikschrift]\nGroesse=+12\n"
+             "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[Internet]\nHomepage=a[1]\n"
+             "[Bildschirmschrift]\nName=\"\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(s.Sound);
     EXPECT_FALSE(s.FlatButtons);
     EXPECT_EQ(s.Language, 1);
     EXPECT_EQ(s.BackgroundColour, -1);
+    EXPECT_EQ(s.DiagramTextSize, 12);
+    EXPECT_TRUE(s.NetworkInstallation); // names in capitals
+    EXPECT_FALSE(s.FunctionBar);
+    EXPECT_EQ(s.Homepage, "a[1]");      // no section
+    EXPECT_EQ(s.ScreenFont.Name, "\""); // a lone quote is kept
     EXPECT_TRUE(host.messages.empty());
 
     WriteIni("[Grafikfarben]\nReferenzkurven=99999999999\n");
@@ -261,6 +283,14 @@ TEST(IniText, Cp1252AndUtf8Detection) {
     EXPECT_FALSE(IsValidUtf8("L\xF6sung"));
     EXPECT_FALSE(IsValidUtf8("\xC3"));         // truncated
     EXPECT_FALSE(IsValidUtf8("\xE0\x80\xAF")); // overlong
+    for (auto [bytes, valid] : {std::pair{"\xC2\xA7\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF", true},
+                                {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", true},
+                                {"\xC1\xBF", false},
+                                {"\xED\xA0\x80", false}, // a surrogate
+                                {"\xF4\x90\x80\x80", false},
+                                {"\xF5\x80\x80\x80", false},
+                                {"\xC3\x28", false}})
+        EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
     EXPECT_EQ(Cp1252ToUtf8("\xF6\x80\x9F"), "\xC3\xB6\xE2\x82\xAC\xC5\xB8");
 }
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numeric>
 
 namespace tv {
 namespace {
@@ -106,8 +107,15 @@ TEST(XlsReader, WriterOutputComesBackInWrittenOrder) {
     EXPECT_EQ(c.Cells.back(), (Event{'n', 63, 28, 15, 1963.25}));
 
     XlsReader r;
+    std::vector<int> percents;
+    r.OnProgress = [&percents](int p) { percents.push_back(p); };
     r.SetBuffer(book);
+    r.Read();
+    std::vector<int> every(101);
+    std::iota(every.begin(), every.end(), 0);
+    EXPECT_EQ(percents, every);
     r.Open();
+    EXPECT_EQ(r.BiffVersion(), 5);
     CellValue v;
     EXPECT_TRUE(r.ReadCell(0, 99, 0, v));
     EXPECT_EQ(std::get<double>(v), 0.00001);
@@ -298,6 +306,8 @@ TEST(XlsReader, Biff8CellRecords) {
         BiffBuilder::Put16(mb, 15);
         BiffBuilder::Put16(mb, 4);
         b.Record(0x00BE, mb);
+        b.Record(0x00BD, {5, 0, 5, 0, 4, 0}); // MULRK and MULBLANK without cells
+        b.Record(0x00BE, {5, 0, 5, 0, 4, 0});
         d = cell(6, 0, 15);
         d.insert(d.end(), {3, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
@@ -476,6 +486,59 @@ TEST(XlsReader, PlainBiff2Stream) {
     EXPECT_EQ(std::get<double>(v), -1.5);
 }
 
+using Records = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
+
+// A plain worksheet stream of the older formats: the records, then EOF.
+std::vector<uint8_t> OldSheet(const Records& records) {
+    BiffBuilder b;
+    for (const auto& [type, data] : records)
+        b.Record(type, data);
+    b.Record(0x000A, {});
+    return b.Bytes;
+}
+
+const std::vector<uint8_t> kSheetBof = {0x00, 0x02, 0x10, 0x00};
+const std::vector<uint8_t> kTextResult = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+
+std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Before BIFF8 a formula's text stands in a STRING record with an 8-bit length (BIFF2) or a
+// 16-bit one.
+TEST(XlsReader, OlderFormulaTextResults) {
+    struct Case {
+        uint16_t bof, formula, string;
+        std::vector<uint8_t> head, text; // the cell's head has its column at byte 2
+        int xf;
+    };
+    const Case cases[] = {
+        {0x0009, 0x0006, 0x0007, {0, 0, 1, 0, 3, 0, 0}, {2, 'o', 'k'}, 3},
+        {0x0409, 0x0406, 0x0207, {0, 0, 1, 0, 15, 0}, {2, 0, 'o', 'k'}, 15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bof);
+        auto other = c.head;
+        other[2] = 2;
+        const auto bytes = OldSheet({{c.bof, kSheetBof},
+                                     {c.formula, Concat(other, kTextResult)},
+                                     {0x023E, {}}, // a record between them: no text
+                                     {c.formula, Concat(c.head, kTextResult)},
+                                     {c.string, c.text}});
+        EXPECT_EQ(Walk(bytes).Cells, (std::vector<Event>{{'s', 2, 0, c.xf, 0, "", true},
+                                                         {'s', 1, 0, c.xf, 0, "ok", true}}));
+        XlsReader r;
+        r.SetBuffer(bytes);
+        r.Open();
+        CellValue v;
+        for (auto [col, text] : {std::pair{1, "ok"}, std::pair{2, ""}}) {
+            ASSERT_TRUE(r.ReadCell(0, col, 0, v));
+            EXPECT_EQ(v, CellValue(std::string(text)));
+        }
+    }
+}
+
 TEST(XlsReader, FailuresCarryTheirTexts) {
     BiffBuilder noBook;
     noBook.Bytes = {1, 2, 3};
@@ -516,6 +579,10 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     };
     const auto wrapping = badSstIndex(0xFFFFFFFF); // wraps to 0 when one is added
     const auto onePast = badSstIndex(1);           // the index equal to the count
+    const auto shortBof = OldSheet({{0x0409, {0, 0}}});
+    const auto shortString = OldSheet({{0x0409, kSheetBof},
+                                       {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
+                                       {0x0207, {5, 0, 'a'}}});
     const std::string text = "Hello, this is a text file.\n";
     struct Case {
         const char* expected;
@@ -563,6 +630,9 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", wrapping, cell(0)},
         {"File is damaged", onePast, read},
         {"File is damaged", onePast, cell(0)},
+        {"File is damaged", shortBof, read},
+        {"File is damaged", shortString, read},
+        {"File is damaged", shortString, cell(0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
