@@ -251,6 +251,10 @@ def main():
     # The GoogleTest cases are known once their programs are built.
     cases = [c for c in test_programs(build) if re.search(args.tests, c[1])]
     programs = sorted({p for _, _, p in cases if p.startswith(build)})
+    # Without a mutant every case must pass, or each mutant would count as killed.
+    if not run_cases(build, [k for k, _, _ in cases], args.timeout, args.jobs):
+        print("The tests fail without a mutant; fix them first (ctest --test-dir %s)." % build)
+        return 2
     signal.signal(signal.SIGTERM, interrupted)
 
     totals = [0, 0]
