@@ -184,13 +184,16 @@ TEST(ModelStore, FormatNumber) {
     EXPECT_EQ(m.FormatNumber(12345.678), "12345,68");
 }
 
-TEST(NumberFormat, CsvFieldsReadBackWhatCsvFieldWrote) {
+TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     const std::vector<std::string> fields = {"Y", "Y,erw", "say \"hi\"", "two\nlines", "", " x "};
     std::string line;
     for (const std::string& f : fields)
         line += (line.empty() ? "" : ",") + CsvField(f);
     EXPECT_EQ(CsvFields(line), fields);
     EXPECT_EQ(CsvField("a\rb"), "\"a\rb\"");
+    // More integer digits than significant ones: exponent notation.
+    EXPECT_EQ(FormatFixed(123456789, 7, 2), "1.234568E+08");
+    EXPECT_EQ(FormatFixed(-1234567, 7, 2), "-1234567.00");
 }
 
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {
