@@ -27,6 +27,8 @@ TEST(ModelChange, ExpectationsTheStructureNoLongerAllowsAreSwitched) {
     for (const Case& c : cases) {
         Model m = test::KeynesianModel();
         if (c.sw) m.Switch[c.sw] = static_cast<uint8_t>(c.value);
+        for (int k : {0, 1, 2}) // each income record decides on its own
+            m.Expect[k].Method = 2;
         m.Expect[c.record].Method = static_cast<uint8_t>(c.method);
         RecordingHost host;
         EnforceExpectationRules(m, host);

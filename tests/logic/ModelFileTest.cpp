@@ -150,8 +150,8 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
     w.OpenFile();
     for (int t = -1; t <= 60; ++t)
         for (int n = 1; n <= 64; ++n)
-            w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
-    w.WriteNumber(64, 20, 5);    // right of the parameters
+            if (t != 12 || n != 1) w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
+    w.WriteNumber(64, 20, 5);    // right of the parameters, before a missing cell
     w.WriteNumber(5, 4, 5);      // in the header rows
     w.WriteNumber(6, 7, 5);      // the row before period -1
     w.WriteString(30, 80, "77"); // text
@@ -163,6 +163,7 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
     EXPECT_EQ(fb.LastFilePeriod(), 60);
     EXPECT_EQ(b.ModelPar(45, 7), 7 + 45);
     EXPECT_EQ(b.ModelPar(11, 64), 64 + 11);
+    EXPECT_EQ(b.ModelPar(12, 1), before.ModelPar(12, 1));
     EXPECT_EQ(b.ModelPar(71, 31), 0); // after the last period: cleared, the text not taken
     for (int k = 1; k <= 21; ++k)
         EXPECT_EQ(b.Switch[k], 0); // header cells absent
