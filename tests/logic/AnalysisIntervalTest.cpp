@@ -601,6 +601,9 @@ TEST_F(IntervalTest, MonitorTexts) {
     EXPECT_EQ(AnalysisInterval::MoneyStatus(10, 3), "passive Geldpolitik  ");
     EXPECT_EQ(AnalysisInterval::WageStatus(8, 4, 2), "     Wage bargaining  ");
     EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3, 2), "  active policy  ");
+    // A round length of 0 (a damaged file) means no rounds, not a division by zero.
+    EXPECT_EQ(AnalysisInterval::WageStatus(8, 0), "Tarifvertrag läuft ...  ");
+    EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 0), "passive Geldpolitik  ");
 }
 
 } // namespace
