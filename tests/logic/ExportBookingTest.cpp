@@ -50,8 +50,9 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         lm.Language = uint8_t(c.language);
         ExportChoice choice;
         // Variable 59 (labour share) and parameter 38 share name text in English: they
-        // must still get their own values.
-        choice.items = {{false, var::Y}, {true, par::LQExog}, {false, var::LQ}};
+        // must still get their own values. A number beyond the table is a header alone.
+        choice.items = {
+            {false, var::Y}, {true, par::LQExog}, {false, var::LQ}, {true, ParCount + 1}};
         choice.timeIndex = c.timeIndex;
         choice.symbolsOnly = c.symbolsOnly;
         choice.from = c.from;
@@ -75,7 +76,7 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
             const int col = offset + int(j);
             std::string header =
                 ExportHeader(ExportItemText(item, c.language, false), c.symbolsOnly, c.language);
-            tsv << "0\t0\t" << col << "\ts\t" << header << "\n";
+            if (!header.empty()) tsv << "0\t0\t" << col << "\ts\t" << header << "\n";
             if (item.number > (item.parameter ? ParCount : VarCount)) continue;
             for (int t = first; t <= last; ++t) {
                 const double x =
