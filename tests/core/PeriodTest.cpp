@@ -555,6 +555,11 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     EXPECT_NEAR(m.GetVar(100, var::Y), 1750, 1750 * 5e-3);
     EXPECT_EQ(link.AdoptAntecedents(m, 3), 0);
     EXPECT_EQ(e.Antecedents, (std::vector<int32_t>{64 + var::N, par::GAut}));
+    // Antecedents 1-64 are parameters, 65-127 variables, anything else an empty column.
+    e.Antecedents = {0, 64, 65, 127, 128};
+    EXPECT_EQ(RuleBaseLink::DataRow(m, 3, 30),
+              (std::vector<double>{m.GetVar(30, e.SourceVariable), 0, m.GetPar(30, 64),
+                                   m.GetVar(30, 1), m.GetVar(30, 63), 0}));
 }
 
 TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
