@@ -3,6 +3,7 @@
 
 #include "views/CoordinateSystem.h"
 #include "logic/Settings.h"
+#include "views/BaselineCurves.h"
 #include "views/GraphStyle.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ class RecordingCanvas : public GraphCanvas {
     struct Stroke {
         int x1, y1, x2, y2;
         Colour colour;
+        bool dashed = false;
     };
     struct Written {
         int x, y;
@@ -42,7 +44,10 @@ class RecordingCanvas : public GraphCanvas {
     }
     void SetBrush(Colour c) override { brush = c; }
     void SetFontColour(Colour c) override { font = c; }
-    void Line(int x1, int y1, int x2, int y2) override { lines.push_back({x1, y1, x2, y2, pen}); }
+    void SetDashed(bool d) override { dashed = d; }
+    void Line(int x1, int y1, int x2, int y2) override {
+        lines.push_back({x1, y1, x2, y2, pen, dashed});
+    }
     void FillRect(int l, int t, int r, int b) override { fills.push_back({l, t, r, b, brush}); }
     void Text(int x, int y, const std::string& t, HAlign, VAlign, bool opaque) override {
         texts.push_back({x, y, t, font, opaque});
@@ -61,6 +66,7 @@ class RecordingCanvas : public GraphCanvas {
 
     Colour pen = Black, brush = White, font = Black;
     int width = 1, charWidth = 6, lineHeight = 10;
+    bool dashed = false;
     std::vector<Stroke> lines, fills;
     std::vector<Colour> pens;
     std::vector<Written> texts;
@@ -358,6 +364,15 @@ TEST(Frame, KeyAboveTheBox) {
         EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
         EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
     }
+    // The baseline's key is dashed, and the pen is solid again after it.
+    CoordinateSystem cs = WithRange(0, 10, 0, 10);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+    DrawBaselineKey(cs, GraphStyle{}, 1);
+    cs.DrawKey("Key");
+    ASSERT_GE(canvas.lines.size(), 2u);
+    EXPECT_TRUE(canvas.lines[canvas.lines.size() - 2].dashed);
+    EXPECT_FALSE(canvas.lines.back().dashed);
 }
 
 TEST(Frame, RightAxisAndZeroLines) {
