@@ -206,6 +206,9 @@ TEST(IncomeInterest, ZIsTheExternalBalanceAndVerticalWithoutCapitalFlows) {
     const Curve* vertical = Find(degenerate, "Z(100)");
     ASSERT_TRUE(vertical);
     EXPECT_EQ(vertical->Points[0].X, vertical->Points[1].X);
+    // Where trade and the autonomous capital flow balance.
+    const double trade0 = p(par::ExAut) + p(par::xe) * e - p(par::ImAut) - p(par::me) / e;
+    EXPECT_NEAR(vertical->Points[0].X, (trade0 + p(par::NKAut)) / p(par::mY), 1e-9);
     SetAll(m, {{par::mY, 0}});
     EXPECT_FALSE(Find(IncomeInterestPlot(m, o, false), "Z(100)"));
 }
