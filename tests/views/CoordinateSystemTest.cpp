@@ -4,6 +4,7 @@
 #include "views/CoordinateSystem.h"
 #include "logic/Settings.h"
 #include "views/BaselineCurves.h"
+#include "views/DiagramData.h"
 #include "views/GraphStyle.h"
 
 #include <gtest/gtest.h>
@@ -373,6 +374,20 @@ TEST(Frame, KeyAboveTheBox) {
     ASSERT_GE(canvas.lines.size(), 2u);
     EXPECT_TRUE(canvas.lines[canvas.lines.size() - 2].dashed);
     EXPECT_FALSE(canvas.lines.back().dashed);
+}
+
+// A path's cross is 9 pixels across at 8 points and grows with the text.
+TEST(Frame, MarksGrowWithTheText) {
+    for (auto [font, half] : {std::pair{8, 4}, {16, 8}}) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        cs.FontSize = font;
+        RecordingCanvas canvas;
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
+        canvas.Clear();
+        DrawMarks(cs, {{MarkShape::Cross, 5, 5}});
+        ASSERT_EQ(canvas.lines.size(), 2u);
+        EXPECT_EQ(canvas.lines[0].x2 - canvas.lines[0].x1, 2 * half) << font;
+    }
 }
 
 TEST(Frame, RightAxisAndZeroLines) {
