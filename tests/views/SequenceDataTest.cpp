@@ -209,6 +209,8 @@ TEST(StructureGraphTest, ValuesAndChartKind) {
     EXPECT_EQ(c.Supply[2], m.GetVar(3, var::Im));
     StructureColumn negative = c;
     EXPECT_FALSE(NeedsBars(StructureColumn{{1, 2, 3, 4}, {1, 2, 3}}));
+    EXPECT_FALSE(NeedsBars(StructureColumn{{0, 0.5, 3, 4}, {0.5, 0, 3}})); // small slices
+    EXPECT_TRUE(NeedsBars(StructureColumn{{1, 2, 3, 4}, {1, -0.5, 3}}));
     negative.Demand[1] = -5; // disinvestment cannot be a slice
     EXPECT_TRUE(NeedsBars(negative));
 }
