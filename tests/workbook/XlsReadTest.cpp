@@ -1,5 +1,6 @@
 #include "BiffBuilder.h"
 
+#include "workbook/Codepage.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsRead.h"
 #include "workbook/XlsWrite.h"
@@ -94,6 +95,20 @@ std::vector<uint8_t> ModelLike(int periods) {
             w.WriteNumber(c, t + 9, t * 100.0 + c + 0.25);
     w.CloseFile();
     return w.Bytes();
+}
+
+// The undefined bytes of Windows-1252 pass through as C1 controls; a surrogate pair is one
+// character, a lone surrogate a replacement character.
+TEST(Codepage, OddCharactersBothWays) {
+    std::string s;
+    const uint8_t ansi[] = {0x80, 0x8D, 0x9F, 0xE4};
+    codepage::Append1252(s, ansi, 4);
+    EXPECT_EQ(s, "\u20AC\u008D\u0178\u00E4");
+    EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 4));
+    s.clear();
+    const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
+    codepage::AppendUtf16(s, utf16, 4);
+    EXPECT_EQ(s, "A\U0001F600\uFFFD");
 }
 
 TEST(XlsReader, WriterOutputComesBackInWrittenOrder) {
