@@ -1,6 +1,7 @@
 #include "BiffBuilder.h"
 
 #include "workbook/Codepage.h"
+#include "workbook/ExcelMask.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/XlsRead.h"
 #include "workbook/XlsWrite.h"
@@ -109,6 +110,23 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
+}
+
+// Only unquoted, unescaped date and time letters outside brackets make a date, and [h].
+TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
+    for (auto [mask, date] : {std::pair{"0.00", false},
+                              {"General", false},
+                              {"dd.mm.yyyy", true},
+                              {"[Red]0.00", false},
+                              {"[Red]d", true},
+                              {"[h]:mm", true},
+                              {"[$-407]0", false},
+                              {"\"Day\" 0", false},
+                              {"\\d0", false},
+                              {"_d0", false},
+                              {"*d0", false},
+                              {"[Red", false}})
+        EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
 }
 
 TEST(XlsReader, WriterOutputComesBackInWrittenOrder) {
