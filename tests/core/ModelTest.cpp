@@ -194,6 +194,7 @@ TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     // More integer digits than significant ones: exponent notation.
     EXPECT_EQ(FormatFixed(123456789, 7, 2), "1.234568E+08");
     EXPECT_EQ(FormatFixed(-1234567, 7, 2), "-1234567.00");
+    EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0"); // at least one significant digit
 }
 
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {
