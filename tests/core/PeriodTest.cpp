@@ -563,6 +563,16 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
                                    m.GetVar(30, 1), m.GetVar(30, 63), 0}));
 }
 
+// A forecast reads the row before the one asked for, also when that row is stored already.
+TEST(RuleBasedExpectations, AStoredRowIsForecastFromTheRowBefore) {
+    LeastSquaresRuleServer s;
+    const double y[] = {1, 3, 5, 7, 20};
+    for (int p = 1; p <= 5; ++p)
+        s.PutRow({y[p - 1], double(p)}, p, p == 5);
+    EXPECT_NE(s.Forecast(5), 20);
+    EXPECT_EQ(s.Forecast(1), 0);
+}
+
 TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
     Model m = test::KeynesianModel();
     RuleBaseLink link; // no server can be created
