@@ -181,6 +181,10 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
     // Writing a reserve ratio along with it makes the path admissible.
     ASSERT_TRUE(s.Enter(host, par::rSE, 0.05));
     EXPECT_TRUE(s.CheckTargets(host, InputClose::All, 1));
+    // Each ratio is checked against the other one's value as entered.
+    ASSERT_TRUE(s.Enter(host, par::bM, 0.2));
+    EXPECT_TRUE(s.Enter(host, par::rSE, 0));
+    EXPECT_FALSE(s.Enter(host, par::bM, 0));
 }
 
 TEST(InputSession, AutonomousMoneyChangeAtTheStartIsALevel) {
