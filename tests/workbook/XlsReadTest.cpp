@@ -120,6 +120,7 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
                               {"[Red]0.00", false},
                               {"[Red]d", true},
                               {"[h]:mm", true},
+                              {"[ss]", true},
                               {"[$-407]0", false},
                               {"\"Day\" 0", false},
                               {"\\d0", false},
