@@ -114,19 +114,13 @@ TEST(Codepage, OddCharactersBothWays) {
 
 // Only unquoted, unescaped date and time letters outside brackets make a date, and [h].
 TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
-    for (auto [mask, date] : {std::pair{"0.00", false},
-                              {"General", false},
-                              {"dd.mm.yyyy", true},
-                              {"[Red]0.00", false},
-                              {"[Red]d", true},
-                              {"[h]:mm", true},
-                              {"[ss]", true},
-                              {"[$-407]0", false},
-                              {"\"Day\" 0", false},
-                              {"\\d0", false},
-                              {"_d0", false},
-                              {"*d0", false},
-                              {"[Red", false}})
+    // clang-format off
+    const std::pair<const char*, bool> masks[] = {{"0.00", false}, {"General", false},
+        {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
+        {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
+        {"_d0", false}, {"*d0", false}, {"[Red", false}};
+    // clang-format on
+    for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
 }
 
