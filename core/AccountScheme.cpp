@@ -327,7 +327,6 @@ bool AccountScheme::Step() {
     while (next_ <= ScriptLength()) {
         const int b = next_++;
         done_[b] = true;
-        sink.tag = bookingCount_ + 1;
         if (Book(b, sink)) {
             changes_ = sink.change;
             return true;
