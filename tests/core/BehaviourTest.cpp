@@ -306,6 +306,13 @@ TEST_F(Behaviour, PriceOrientedSupplyMeetsThePriceInNewtonSteps) {
     m.SetVar(t, var::wN, 0.5);
     const double y = PriceOrientedSupply(m, t, 0.2);
     EXPECT_NEAR(MarkupPrice(m, t, 0.5, y) / 0.2, 1, 1e-12) << y;
+    // One allowed step gives what one step gives when the start is already accurate.
+    m.Options.MaxIterations = 1;
+    const double oneStep = PriceOrientedSupply(m, t, 0.2);
+    m.Options.MaxIterations = 500;
+    m.Options.Accuracy = 1e9;
+    EXPECT_EQ(oneStep, PriceOrientedSupply(m, t, 0.2));
+    EXPECT_NE(oneStep, y);
 }
 
 TEST_F(Behaviour, InflationHelpers) {
