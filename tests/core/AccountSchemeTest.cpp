@@ -124,8 +124,18 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
     for (const auto& [name, m] : std::vector<std::pair<std::string, Model>>{
              {"open", OpenRealModel()},
              {"closed", Solved(test::KeynesianModel())},
-             {"deficit", Solved(test::KeynesianModel(), [](Model& m) {
-                  test::SetFrom(m, 5, {{par::GAut, 300}, {par::ImAut, 80}});
+             {"deficit", Solved(test::KeynesianModel(),
+                                [](Model& m) {
+                                    test::SetFrom(m, 5, {{par::GAut, 300}, {par::ImAut, 80}});
+                                })},
+             // Saldos between 0 and 1: saving and investment 0.5, then a surplus of 0.5 and
+             // a deficit abroad of 0.5.
+             {"small saldos", Solved(test::KeynesianModel(),
+                                     [](Model& m) {
+                                         test::SetAll(m, {{par::IAut, 0.5}, {par::TAut, 100}});
+                                     })},
+             {"small surplus", Solved(test::KeynesianModel(), [](Model& m) {
+                  test::SetAll(m, {{par::IAut, 0.5}, {par::TAut, 100.5}, {par::ImAut, 0.5}});
               })}}) {
         AccountScheme s(m);
         s.Load();
@@ -134,6 +144,18 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, Tolerance(wa, wn)) << name;
         EXPECT_GT(wa, 0) << name;
+        // A saldo's sign decides its side and its sentence.
+        for (int c : {0, 1})
+            for (const SchemeEntry& e : s.State().Column(A::BondMarket, c))
+                EXPECT_GE(e.Amount, 0) << name << " " << e.Text;
+        // The sentences of negative saldos.
+        std::vector<std::string> wrong;
+        if (name == "small saldos") wrong = {"< 0"};
+        if (name == "small surplus") wrong = {"(-BS)", "überschuss AB"};
+        for (const SchemeLine& line : s.State().Lines)
+            for (const std::string& w : wrong)
+                if (line.Kind == SchemeLine::First)
+                    EXPECT_EQ(line.Text.find(w), line.Text.npos) << name << " " << line.Text;
     }
 }
 
