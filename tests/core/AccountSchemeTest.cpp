@@ -349,6 +349,22 @@ TEST(AccountScheme, ReloadingKeepsThePhaseWhileThePeriodHasIt) {
     }
 }
 
+// Amounts too small to show still make their sector's panel appear.
+TEST(AccountScheme, ASectorThatTaxesSpendsTransfersOrTradesIsShown) {
+    for (const auto& [p, a] : {std::pair{par::TAut, A::Government},
+                               {par::GAut, A::Government},
+                               {par::SBAut, A::Government},
+                               {par::ExAut, A::World},
+                               {par::ImAut, A::World}}) {
+        const Model m = Solved(test::KeynesianModel(), [p = p](Model& m) {
+            test::SetAll(m, {{par::GAut, 0}, {p, 0.001}});
+        });
+        AccountScheme s(m);
+        s.Load();
+        EXPECT_TRUE(s.Visible(a)) << p;
+    }
+}
+
 TEST(AccountScheme, AnAccountWithBookingsIsShownEvenWhenItsConditionFails) {
     // Government abolished in period 5: no taxes, purchases or transfers, but the
     // transactions balance carried from period 4 is still sold on the bond market.
