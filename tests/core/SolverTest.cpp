@@ -618,8 +618,8 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     }
 }
 
-// The search at a given price forms expectations its own way: the model's own forms of the
-// records it sets change nothing, also when it stops before it settles.
+// The search at a given price forms expectations and structure its own way: the model's own
+// forms of the records and switches it sets change nothing, also when it stops before it settles.
 TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     Model m = test::BondMarketModel();
     RecordingHost host(1);
@@ -630,6 +630,11 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
         other.Expect[k].Weight = 20;
         other.Expect[k].Lags = 3;
     }
+    // So do the switches it sets.
+    for (int k : {2, 5, 10, 11, 20})
+        other.Switch[k] = 1;
+    other.Switch[22] = 3;
+    test::SetAll(other, {{par::gMNAut, 3}});
     const double p = m.GetVar(20, var::P) * 1.1;
     EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
     EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
