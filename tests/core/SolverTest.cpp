@@ -185,6 +185,14 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     host.windowPolls.clear();
     Solve(wages, host);
     EXPECT_EQ(host.windowPolls[0], 252);
+    // Income that dies away has settled once two successive iterations are below 1e-11.
+    Model decay = test::KeynesianModel();
+    Solve(decay, host);
+    test::SetAll(decay, {{par::CAut, 0}, {par::IAut, 0}, {par::GAut, 0}});
+    decay.Periods.LastSolved = -1;
+    host.windowPolls.clear();
+    Solve(decay, host);
+    EXPECT_EQ(host.windowPolls[0], 452);
 }
 
 TEST(Solve, LeftEdgeAboveZeroSolvesOnTheStoredStartPeriod) {
