@@ -1,13 +1,33 @@
 #include "core/Model.h"
+#include "core/LargeAllocator.h"
 #include "core/NumberFormat.h"
 #include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 namespace tv {
 namespace {
+
+// Large blocks give back their whole mapping: models are made and dropped all session long.
+TEST(LargeAllocator, FreedBlocksReturnTheirAddressSpace) {
+    const auto mapped = [] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        return pages * 4096L;
+    };
+    const long before = mapped();
+    for (std::size_t bytes : {std::size_t{100}, std::size_t{3} << 20, std::size_t{5} << 20}) {
+        for (int k = 0; k < 32; ++k) {
+            void* p = AllocateLarge(bytes);
+            static_cast<char*>(p)[bytes - 1] = 1;
+            FreeLarge(p, bytes);
+        }
+    }
+    EXPECT_LT(mapped() - before, 8L << 20);
+}
 
 TEST(ModelStore, DefaultParametersFollowTheTable) {
     // Every parameter whose default is not 0; 55 and 56 depend on the period.
