@@ -132,6 +132,21 @@ TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {
                      std::max(5.0, MarkupPrice(m, 3, m.GetVar(3, var::wN), m.GetVar(3, var::Y))));
 }
 
+// The wage share is the wage bill over income once wages or distribution are modelled, also
+// with exogenous prices; otherwise it is the exogenous share.
+TEST(ComputePeriod, WageShareFromTheWageBillWhenWagesAreModelled) {
+    for (int k : {0, 14, 15}) {
+        Model m = SolvedKeynes();
+        test::SetAll(m, {{par::wNExog, 0.3}});
+        if (k) m.Switch[k] = 1;
+        RecordingHost host(1);
+        ComputePeriod(m, 3, host);
+        const auto v = [&](int n) { return m.GetVar(3, n); };
+        EXPECT_DOUBLE_EQ(v(var::LQ), k ? v(var::wN) * v(var::A) / v(var::P) / v(var::Y) * 100 : 50)
+            << k;
+    }
+}
+
 // Profit-maximising prices with limitational technology: demand of about 1500 against a
 // potential output moves last period's price of 1 by a tenth of the relative excess, never below
 // the unit labour cost w,nom / a.
