@@ -197,6 +197,27 @@ TEST(TotalInput, PasteOnOtherColumnsWritesWhatIsShownOrIsRefused) {
     EXPECT_TRUE(Mentions(host, "breiter als die Spalten"));
 }
 
+// Pastes that start outside the sheet do nothing; a reset reaching past its edges is cut to them.
+TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
+    Model m = Solved();
+    test::SetAll(m, {{par::GAut, 200}});
+    TotalInputSheet s(m);
+    s.SetRows(5, 8);
+    s.SetColumns({par::GAut});
+    test::RecordingHost host;
+    using R = TotalInputSheet::PasteResult;
+    EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
+    s.Copy(0, -2, 0, 0);                           // row 0 alone
+    EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
+    const int refused[][3] = {{-1, 0, 1}, {4, 0, 1}, {0, -1, 1}, {0, 0, 0}}; // row, column, repeat
+    for (const auto& p : refused)
+        EXPECT_EQ(s.Paste(host, p[0], p[1], p[2]), R::Nothing)
+            << p[0] << "," << p[1] << "," << p[2];
+    s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
+    EXPECT_EQ(s.EditCount(), 2);
+    EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
+}
+
 TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     // Periods 8 and 9 have no reserve ratio; a zero cash ratio pasted there is put back.
     Model m = Solved();

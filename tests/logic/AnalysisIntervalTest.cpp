@@ -3,6 +3,7 @@
 #include "RecordingHost.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -381,6 +382,7 @@ TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
 
 TEST_F(IntervalTest, DoubleClickAndCoverAllDataReachTheLastDefinedPeriod) {
     Interval(20, 50, 20, 100);
+    m->SetModelPar(70, par::Pu, 0); // a zero input leaves the period defined
     iv.RightEdgeToLastDefined();
     EXPECT_EQ(m->Periods.RightEdge, 100); // 101 is undefined
     EXPECT_EQ(modelChanges, 1);

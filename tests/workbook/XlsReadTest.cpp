@@ -34,6 +34,7 @@ std::ostream& operator<<(std::ostream& os, const Event& e) {
 // Collects every cell event of a walk; sheets listed in skip are not read.
 struct Collector {
     std::vector<Event> Cells;
+    std::vector<std::vector<int>> Layout; // ROW and COLINFO records as their callbacks saw them
     std::vector<std::pair<std::string, int>> Sheets;
     std::vector<int> Skip;
 
@@ -55,6 +56,10 @@ struct Collector {
             Cells.push_back({'b', c, rw, xf, v ? 1.0 : 0.0, "", f});
         };
         r.OnBlankCell = [this](int c, int rw, int xf) { Cells.push_back({'e', c, rw, xf}); };
+        r.OnRow = [this](int rw, int c1, int c2, int xf, int h) {
+            Layout.push_back({rw, c1, c2, xf, h});
+        };
+        r.OnCol = [this](int c1, int c2, int xf, int w) { Layout.push_back({c1, c2, xf, w}); };
         r.OnRichCell = [this](int c, int rw, int xf, std::string_view v,
                               std::span<const FormatRun> runs) {
             Cells.push_back({'r', c, rw, xf, double(runs.size()), std::string(v)});
@@ -106,6 +111,8 @@ TEST(Codepage, OddCharactersBothWays) {
     codepage::Append1252(s, ansi, 4);
     EXPECT_EQ(s, "\u20AC\u008D\u0178\u00E4");
     EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 4));
+    // Bytes that start no UTF-8 sequence, or a cut-off one, pass through unchanged.
+    EXPECT_EQ(codepage::Utf8To1252("\x80\xFFx\xC3"), "\x80\xFFx\xC3");
     s.clear();
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
     codepage::AppendUtf16(s, utf16, 4);
@@ -337,16 +344,22 @@ TEST(XlsReader, Biff8CellRecords) {
         b.Record(0x00BD, {5, 0, 5, 0, 4, 0}); // MULRK and MULBLANK without cells
         b.Record(0x00BE, {5, 0, 5, 0, 4, 0});
         d = cell(6, 0, 15);
-        d.insert(d.end(), {3, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
+        d.insert(d.end(), {3, 0, 0x04, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0}); // 1 ext byte
         b.Record(0x0204, d);
         d = cell(6, 1, 15);
         d.insert(d.end(), {2, 0, 0, 'r', 't', 1, 0, 0, 0, 6, 0});
         b.Record(0x00D6, d);
     }
+    // ROW as short as 8 bytes, ROW with its own XF (flag 0x80), COLINFO.
+    b.Record(0x0208, {7, 0, 1, 0, 4, 0, 0x2C, 0x81});
+    b.Record(0x0208, {8, 0, 0, 0, 2, 0, 0xFF, 0, 0, 0, 0, 0, 0x80, 0, 0x11, 0xF0});
+    b.Record(0x007D, {2, 0, 3, 0, 0x00, 0x09, 16, 0});
     w.End();
     auto book = b.Document("Workbook");
 
     auto c = Walk(book);
+    EXPECT_EQ(c.Layout, (std::vector<std::vector<int>>{
+                            {7, 1, 3, 15, 0x12C}, {8, 0, 1, 17, 0xFF}, {2, 3, 16, 0x900}}));
     const std::vector<Event> expected = {
         {'n', 0, 0, 15, 2.5},
         {'n', 0, 1, 15, -12},
