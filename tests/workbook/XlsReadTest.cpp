@@ -62,7 +62,10 @@ struct Collector {
         r.OnCol = [this](int c1, int c2, int xf, int w) { Layout.push_back({c1, c2, xf, w}); };
         r.OnRichCell = [this](int c, int rw, int xf, std::string_view v,
                               std::span<const FormatRun> runs) {
-            Cells.push_back({'r', c, rw, xf, double(runs.size()), std::string(v)});
+            std::string s(v);
+            for (const FormatRun& run : runs)
+                s += "|" + std::to_string(run.CharPos) + ":" + std::to_string(run.FontIndex);
+            Cells.push_back({'r', c, rw, xf, double(runs.size()), s});
         };
     }
 };
@@ -238,7 +241,7 @@ struct Biff8 {
     BiffBuilder b;
     size_t boundSheet = 0;
 
-    // Globals with XF 0..16 (XF 16 uses format `xf16Format`) and, optionally, an SST.
+    // Globals with XF 0..16 (XF 0 and 16 use format `xf16Format`) and, optionally, an SST.
     void Globals(uint16_t xf16Format, const std::vector<std::vector<uint8_t>>& sstParts = {},
                  bool date1904 = false) {
         b.Record(0x0809, BiffBuilder::Bof(0x0600, 0x0005));
@@ -252,8 +255,8 @@ struct Biff8 {
         b.Record(0x041E, fmt);
         for (int k = 0; k < 17; ++k) {
             std::vector<uint8_t> xf(20, 0);
-            xf[2] = uint8_t(k == 16 ? xf16Format : 0);
-            xf[3] = uint8_t(k == 16 ? xf16Format >> 8 : 0);
+            xf[2] = uint8_t(k == 16 || k == 0 ? xf16Format : 0);
+            xf[3] = uint8_t(k == 16 || k == 0 ? xf16Format >> 8 : 0);
             b.Record(0x00E0, xf);
         }
         std::vector<uint8_t> bs(4, 0);
@@ -344,7 +347,8 @@ TEST(XlsReader, Biff8CellRecords) {
         b.Record(0x00BD, {5, 0, 5, 0, 4, 0}); // MULRK and MULBLANK without cells
         b.Record(0x00BE, {5, 0, 5, 0, 4, 0});
         d = cell(6, 0, 15);
-        d.insert(d.end(), {3, 0, 0x04, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0}); // 1 ext byte
+        // One formatting run and one extension byte.
+        d.insert(d.end(), {3, 0, 0x0C, 1, 0, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
         d = cell(6, 1, 15);
         d.insert(d.end(), {2, 0, 0, 'r', 't', 1, 0, 0, 0, 6, 0});
@@ -380,7 +384,7 @@ TEST(XlsReader, Biff8CellRecords) {
         {'e', 3, 5, 15},
         {'e', 4, 5, 15},
         {'s', 0, 6, 15, 0, "abc"},
-        {'r', 1, 6, 15, 1, "rt"},
+        {'r', 1, 6, 15, 1, "rt|0:6"},
     };
     EXPECT_EQ(c.Cells, expected);
 
@@ -424,9 +428,11 @@ TEST(XlsReader, Date1904IsShiftedAndUserFormatsBelow49AreNotDates) {
         Biff8 w;
         w.Globals(builtin);
         w.b.Record(0x0203, BiffBuilder::Number(0, 0, 16, 1));
+        w.b.Record(0x0203, BiffBuilder::Number(0, 1, 0, 1));
         w.End();
         auto c = Walk(w.b.Document("Workbook"));
         EXPECT_EQ(c.Cells.at(0).Kind, builtin >= 14 && builtin <= 22 ? 'd' : 'n') << builtin;
+        EXPECT_EQ(c.Cells.at(1).Kind, c.Cells[0].Kind) << builtin;
     }
 }
 
@@ -546,6 +552,13 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& 
     return a;
 }
 
+// Before BIFF8 a rich text's runs are byte pairs after its 8-bit characters.
+TEST(XlsReader, OlderRichTextKeepsItsRuns) {
+    auto c = Walk(OldSheet(
+        {{0x0409, kSheetBof}, {0x00D6, {0, 0, 1, 0, 15, 0, 3, 0, 'a', 'b', 'c', 2, 0, 4, 2, 5}}}));
+    EXPECT_EQ(c.Cells, (std::vector<Event>{{'r', 1, 0, 15, 2, "abc|0:4|2:5"}}));
+}
+
 // Before BIFF8 a formula's text stands in a STRING record with an 8-bit length (BIFF2) or a
 // 16-bit one.
 TEST(XlsReader, OlderFormulaTextResults) {
@@ -608,10 +621,11 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         CompoundStream cs{"Book", s};
         truncated = BuildCompoundDocument(std::span(&cs, 1));
     }
-    // A shared string table of one string and a cell that names string k.
-    auto badSstIndex = [](uint32_t k) {
+    // A shared string table (by default of one string) and a cell that names string k.
+    auto badSstIndex = [](uint32_t k,
+                          std::vector<uint8_t> sst = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'}) {
         Biff8 w;
-        w.Globals(0, {{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'}});
+        w.Globals(0, {sst});
         auto d = BiffBuilder::Cell(0, 0, 15);
         BiffBuilder::Put32(d, k);
         w.b.Record(0x00FD, d);
@@ -620,6 +634,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     };
     const auto wrapping = badSstIndex(0xFFFFFFFF); // wraps to 0 when one is added
     const auto onePast = badSstIndex(1);           // the index equal to the count
+    const auto cutSst = badSstIndex(0, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0}); // ends before the flags
     const auto shortBof = OldSheet({{0x0409, {0, 0}}});
     const auto shortString = OldSheet({{0x0409, kSheetBof},
                                        {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
@@ -671,6 +686,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", wrapping, cell(0)},
         {"File is damaged", onePast, read},
         {"File is damaged", onePast, cell(0)},
+        {"File is damaged", cutSst, read},
         {"File is damaged", shortBof, read},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
