@@ -311,7 +311,8 @@ TEST_F(IntervalTest, GrowingTheRightEdgeCanContinueTheEdgeData) {
     EXPECT_NE(host.questions[0].find("Daten des bisherigen rechten"), std::string::npos);
     EXPECT_EQ(host.sounds.back(), "WasNun.wav");
     for (int t : {101, 110, 120})
-        EXPECT_EQ(m->ModelPar(t, 7), 1007);
+        for (int n = 1; n <= ParCount; ++n)
+            EXPECT_EQ(m->ModelPar(t, n), 1000 + n) << t << " " << n;
     EXPECT_EQ(m->ModelPar(121, 7), 0);
     EXPECT_EQ(m->Periods.LastSolved, 100);
     EXPECT_EQ(modelChanges, 1);
