@@ -531,6 +531,8 @@ TEST(XlsReader, PlainBiff2Stream) {
     CellValue v;
     ASSERT_TRUE(r.ReadCell(0, 0, 3, v));
     EXPECT_EQ(std::get<double>(v), -1.5);
+    ASSERT_TRUE(r.ReadCell(0, 1, 4, v));
+    EXPECT_EQ(v, CellValue(std::string("aäb")));
 }
 
 using Records = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
@@ -550,6 +552,27 @@ const std::vector<uint8_t> kTextResult = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// Looking a cell up skips a chart embedded in the sheet, and one nested in that chart.
+TEST(XlsReader, ReadCellSkipsEmbeddedCharts) {
+    const std::vector<uint8_t> chartBof = {0x00, 0x02, 0x20, 0x00};
+    const auto inside = BiffBuilder::Number(0, 0, 15, 1);
+    const auto sheet = OldSheet({{0x0409, kSheetBof},
+                                 {0x0409, chartBof},
+                                 {0x0409, chartBof},
+                                 {0x0203, inside},
+                                 {0x000A, {}},
+                                 {0x0203, inside},
+                                 {0x000A, {}},
+                                 {0x0203, BiffBuilder::Number(2, 1, 15, 7)}});
+    XlsReader r;
+    r.SetBuffer(sheet);
+    r.Open();
+    CellValue v;
+    EXPECT_FALSE(r.ReadCell(0, 0, 0, v));
+    ASSERT_TRUE(r.ReadCell(0, 1, 2, v));
+    EXPECT_EQ(v, CellValue(7.0));
 }
 
 // Before BIFF8 a rich text's runs are byte pairs after its 8-bit characters.
