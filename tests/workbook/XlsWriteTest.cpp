@@ -178,6 +178,9 @@ TEST(XlsWriter, RecordOrder) {
     EXPECT_EQ(bytes::F64(find(0x0010).Data.data()), 0.001);
     EXPECT_EQ(find(0x0225).Data, (std::vector<uint8_t>{0, 0, 255, 0}));
     EXPECT_EQ(find(0x008C).Data, (std::vector<uint8_t>{1, 0, 1, 0}));
+    // Selection in pane 3: cell A1, one range.
+    EXPECT_EQ(find(0x001D).Data,
+              (std::vector<uint8_t>{3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
     // Window at 120/120 twips, 23820 x 15720, horizontal and vertical scroll bars and tabs.
     EXPECT_EQ(find(0x003D).Data, (std::vector<uint8_t>{120, 0, 120, 0, 0x0C, 0x5D, 0x68, 0x3D, 0x38,
                                                        0, 0, 0, 0, 0, 1, 0, 0x58, 2}));
