@@ -413,6 +413,24 @@ TEST(XlsReader, Biff8CellRecords) {
     EXPECT_FALSE(r.ReadCell(0, 6, 2, v));
 }
 
+// 64 KiB of extension data behind a shared string, over several CONTINUE records.
+TEST(XlsReader, LongStringExtensionsAreSkipped) {
+    std::vector<std::vector<uint8_t>> sst = {{2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0x04, 0, 0, 1, 0, 'a'}};
+    for (int k = 0; k < 8; ++k)
+        sst.emplace_back(8192, 0);
+    sst.back().insert(sst.back().end(), {1, 0, 0, 'b'});
+    Biff8 w;
+    w.Globals(0, sst);
+    for (uint16_t k = 0; k < 2; ++k) {
+        auto d = BiffBuilder::Cell(0, k, 15);
+        BiffBuilder::Put32(d, k);
+        w.b.Record(0x00FD, d);
+    }
+    w.End();
+    EXPECT_EQ(Walk(w.b.Document("Workbook")).Cells,
+              (std::vector<Event>{{'s', 0, 0, 15, 0, "a"}, {'s', 1, 0, 15, 0, "b"}}));
+}
+
 TEST(XlsReader, Date1904IsShiftedAndUserFormatsBelow49AreNotDates) {
     for (bool mode1904 : {false, true}) {
         Biff8 w;
