@@ -120,6 +120,9 @@ TEST_F(IntervalTest, CurrentPeriodIsClampedWhenTheIntervalShrinks) {
     m->Periods.CurrentPeriod = 46;
     iv.SetInterval(48, 50, true);
     EXPECT_EQ(m->Periods.CurrentPeriod, 48);
+    m->Periods.CurrentPeriod = 60; // left outside, e.g. by a loaded file: unchanged edges clamp too
+    iv.SetInterval(48, 50, true);
+    EXPECT_EQ(m->Periods.CurrentPeriod, 50);
 }
 
 TEST_F(IntervalTest, RevolvingRightEdgeIsAMultipleOfBothRoundLengths) {
