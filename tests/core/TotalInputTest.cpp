@@ -213,6 +213,9 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     for (const auto& p : refused)
         EXPECT_EQ(s.Paste(host, p[0], p[1], p[2]), R::Nothing)
             << p[0] << "," << p[1] << "," << p[2];
+    const int outside[][2] = {{-1, 0}, {4, 0}, {0, -1}, {0, 1}}; // row, column
+    for (const auto& p : outside)
+        EXPECT_FALSE(s.Enter(host, p[0], p[1], 1)) << p[0] << "," << p[1];
     s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
     EXPECT_EQ(s.EditCount(), 2);
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
@@ -272,6 +275,7 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
         test::RecordingHost host2;
         const auto r = CopyParameterValues(m, host2, {par::dMHNAut}, c.copyRow, c.target, c.target);
         EXPECT_EQ(r == RangeResult::Refused, c.refused) << c.name;
+        EXPECT_EQ(Mentions(host2, "So nicht!"), c.refused) << c.name;
         if (c.refused) {
             EXPECT_EQ(Params(m), before) << c.name;
         }
