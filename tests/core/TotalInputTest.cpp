@@ -376,12 +376,16 @@ TEST(TotalInput, InfiniteMultiplierRefusalCoversTheLastPeriodOfTheRange) {
 
 TEST(TotalInput, ResetDialogWritesStartValues) {
     Model m = Solved();
-    test::SetAll(m, {{par::GAut, 200}});
+    test::SetAll(m, {{par::GAut, 200}, {par::CAut, 77}});
     m.SetModelPar(4, par::dMHNAut, 30);
     test::RecordingHost host(1);
-    EXPECT_EQ(ResetParameterValues(m, host, {par::GAut, par::dMHNAut}, 8, 0), RangeResult::Done);
+    // Numbers that name no parameter are left out.
+    EXPECT_EQ(
+        ResetParameterValues(m, host, {par::GAut, par::dMHNAut, par::CAut, 0, ParCount + 1}, 8, 0),
+        RangeResult::Done);
     for (int p = 0; p <= 8; ++p) {
         EXPECT_EQ(m.ModelPar(p, par::GAut), DefaultPar(p, par::GAut)) << p;
+        EXPECT_EQ(m.ModelPar(p, par::CAut), DefaultPar(p, par::CAut)) << p;
         EXPECT_EQ(m.ModelPar(p, par::dMHNAut), DefaultPar(p, par::dMHNAut)) << p;
     }
     EXPECT_EQ(m.ModelPar(9, par::GAut), 200);
