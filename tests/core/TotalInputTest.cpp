@@ -378,6 +378,7 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
     Model m = Solved();
     test::SetAll(m, {{par::GAut, 200}, {par::CAut, 77}});
     m.SetModelPar(4, par::dMHNAut, 30);
+    m.SetModelPar(3, ParCount, 5); // stored next to parameter 0 of period 4
     test::RecordingHost host(1);
     // Numbers that name no parameter are left out.
     EXPECT_EQ(
@@ -389,6 +390,7 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
         EXPECT_EQ(m.ModelPar(p, par::dMHNAut), DefaultPar(p, par::dMHNAut)) << p;
     }
     EXPECT_EQ(m.ModelPar(9, par::GAut), 200);
+    EXPECT_EQ(m.ModelPar(3, ParCount), 5);
     EXPECT_EQ(m.Periods.LastSolved, -1);
     // Values that are at their start values already mark nothing.
     m.Periods.LastSolved = 20;
