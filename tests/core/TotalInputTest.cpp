@@ -197,6 +197,30 @@ TEST(TotalInput, PasteOnOtherColumnsWritesWhatIsShownOrIsRefused) {
     EXPECT_TRUE(Mentions(host, "breiter als die Spalten"));
 }
 
+// Pastes that start outside the sheet do nothing; a reset reaching past its edges is cut to them.
+TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
+    Model m = Solved();
+    test::SetAll(m, {{par::GAut, 200}});
+    TotalInputSheet s(m);
+    s.SetRows(5, 8);
+    s.SetColumns({par::GAut});
+    test::RecordingHost host;
+    using R = TotalInputSheet::PasteResult;
+    EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
+    s.Copy(0, -2, 0, 0);                           // row 0 alone
+    EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
+    const int refused[][3] = {{-1, 0, 1}, {4, 0, 1}, {0, -1, 1}, {0, 0, 0}}; // row, column, repeat
+    for (const auto& p : refused)
+        EXPECT_EQ(s.Paste(host, p[0], p[1], p[2]), R::Nothing)
+            << p[0] << "," << p[1] << "," << p[2];
+    const int outside[][2] = {{-1, 0}, {4, 0}, {0, -1}, {0, 1}}; // row, column
+    for (const auto& p : outside)
+        EXPECT_FALSE(s.Enter(host, p[0], p[1], 1)) << p[0] << "," << p[1];
+    s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
+    EXPECT_EQ(s.EditCount(), 2);
+    EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
+}
+
 TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     // Periods 8 and 9 have no reserve ratio; a zero cash ratio pasted there is put back.
     Model m = Solved();
@@ -251,6 +275,7 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
         test::RecordingHost host2;
         const auto r = CopyParameterValues(m, host2, {par::dMHNAut}, c.copyRow, c.target, c.target);
         EXPECT_EQ(r == RangeResult::Refused, c.refused) << c.name;
+        EXPECT_EQ(Mentions(host2, "So nicht!"), c.refused) << c.name;
         if (c.refused) {
             EXPECT_EQ(Params(m), before) << c.name;
         }
@@ -351,15 +376,21 @@ TEST(TotalInput, InfiniteMultiplierRefusalCoversTheLastPeriodOfTheRange) {
 
 TEST(TotalInput, ResetDialogWritesStartValues) {
     Model m = Solved();
-    test::SetAll(m, {{par::GAut, 200}});
+    test::SetAll(m, {{par::GAut, 200}, {par::CAut, 77}});
     m.SetModelPar(4, par::dMHNAut, 30);
+    m.SetModelPar(3, ParCount, 5); // stored next to parameter 0 of period 4
     test::RecordingHost host(1);
-    EXPECT_EQ(ResetParameterValues(m, host, {par::GAut, par::dMHNAut}, 8, 0), RangeResult::Done);
+    // Numbers that name no parameter are left out.
+    EXPECT_EQ(
+        ResetParameterValues(m, host, {par::GAut, par::dMHNAut, par::CAut, 0, ParCount + 1}, 8, 0),
+        RangeResult::Done);
     for (int p = 0; p <= 8; ++p) {
         EXPECT_EQ(m.ModelPar(p, par::GAut), DefaultPar(p, par::GAut)) << p;
+        EXPECT_EQ(m.ModelPar(p, par::CAut), DefaultPar(p, par::CAut)) << p;
         EXPECT_EQ(m.ModelPar(p, par::dMHNAut), DefaultPar(p, par::dMHNAut)) << p;
     }
     EXPECT_EQ(m.ModelPar(9, par::GAut), 200);
+    EXPECT_EQ(m.ModelPar(3, ParCount), 5);
     EXPECT_EQ(m.Periods.LastSolved, -1);
     // Values that are at their start values already mark nothing.
     m.Periods.LastSolved = 20;

@@ -3,6 +3,7 @@
 #include "RecordingHost.h"
 #include "core/Catalogue.h"
 #include "core/Model.h"
+#include "core/Symbols.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,9 @@ TEST_F(IntervalTest, CurrentPeriodIsClampedWhenTheIntervalShrinks) {
     m->Periods.CurrentPeriod = 46;
     iv.SetInterval(48, 50, true);
     EXPECT_EQ(m->Periods.CurrentPeriod, 48);
+    m->Periods.CurrentPeriod = 60; // left outside, e.g. by a loaded file: unchanged edges clamp too
+    iv.SetInterval(48, 50, true);
+    EXPECT_EQ(m->Periods.CurrentPeriod, 50);
 }
 
 TEST_F(IntervalTest, RevolvingRightEdgeIsAMultipleOfBothRoundLengths) {
@@ -310,7 +314,8 @@ TEST_F(IntervalTest, GrowingTheRightEdgeCanContinueTheEdgeData) {
     EXPECT_NE(host.questions[0].find("Daten des bisherigen rechten"), std::string::npos);
     EXPECT_EQ(host.sounds.back(), "WasNun.wav");
     for (int t : {101, 110, 120})
-        EXPECT_EQ(m->ModelPar(t, 7), 1007);
+        for (int n = 1; n <= ParCount; ++n)
+            EXPECT_EQ(m->ModelPar(t, n), 1000 + n) << t << " " << n;
     EXPECT_EQ(m->ModelPar(121, 7), 0);
     EXPECT_EQ(m->Periods.LastSolved, 100);
     EXPECT_EQ(modelChanges, 1);
@@ -381,6 +386,7 @@ TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
 
 TEST_F(IntervalTest, DoubleClickAndCoverAllDataReachTheLastDefinedPeriod) {
     Interval(20, 50, 20, 100);
+    m->SetModelPar(70, par::Pu, 0); // a zero input leaves the period defined
     iv.RightEdgeToLastDefined();
     EXPECT_EQ(m->Periods.RightEdge, 100); // 101 is undefined
     EXPECT_EQ(modelChanges, 1);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace tv {
 namespace {
@@ -337,6 +340,22 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     ModelFile fb(back, host, dir.string());
     ASSERT_TRUE(fb.ReadModelFile(Path("NEU.TV5")));
     EXPECT_EQ(back.ModelPar(5, par::CAut), 100);
+
+    // A disk filling up part way: the reason is told and the partial file removed.
+    fs::remove_all(Path("NEU.TV5.tmp"));
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 512;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = f.Save();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
+                                        ModelFile::WriteFailureText(Path("NEU.TV5"), EFBIG));
 
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));

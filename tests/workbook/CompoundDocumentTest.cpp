@@ -24,8 +24,8 @@ std::vector<uint8_t> OneStream(const std::vector<uint8_t>& data, const char* nam
 // Sizes around the mini-stream cut-off, and one large enough to need allocation-table
 // sectors beyond the 109 listed in the header.
 TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
-    for (size_t size : {size_t(0), size_t(1), size_t(63), size_t(4095), size_t(4096), size_t(70001),
-                        size_t(7'400'000)}) {
+    for (size_t size : {size_t(0), size_t(1), size_t(63), size_t(64), size_t(4095), size_t(4096),
+                        size_t(70001), size_t(7'400'000)}) {
         SCOPED_TRACE(size);
         auto data = Pattern(size, 7);
         auto doc = OneStream(data);
@@ -36,15 +36,17 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(*back, data);
         EXPECT_FALSE(r.ReadRootStream("Workbook").has_value());
+        EXPECT_FALSE(r.ReadRootStream("Books").has_value());
     }
 }
 
 TEST(CompoundDocument, SeveralStreamsMixingMiniAndLarge) {
     auto a = Pattern(100, 1), b = Pattern(9000, 2), c = Pattern(3000, 3);
-    CompoundStream s[] = {{"Workbook", a}, {"Book", b}, {"X", c}};
+    CompoundStream s[] = {{"Workbook", a}, {"Book", b}, {"X", c}, {"aook", c}};
     auto doc = BuildCompoundDocument(s);
     CompoundReader r(doc);
-    EXPECT_EQ(r.RootStreams().size(), 3u);
+    // The directory lists shorter names first, then by upper-case letters.
+    EXPECT_EQ(r.RootStreams(), (std::vector<std::string>{"X", "aook", "Book", "Workbook"}));
     EXPECT_EQ(*r.ReadRootStream("Workbook"), a);
     EXPECT_EQ(*r.ReadRootStream("Book"), b);
     EXPECT_EQ(*r.ReadRootStream("x"), c);
@@ -55,6 +57,13 @@ TEST(CompoundDocument, WritesVersion3) {
     auto doc = OneStream(Pattern(5000, 0));
     EXPECT_EQ(bytes::U16(doc.data() + 26), 3);
     EXPECT_EQ(bytes::U16(doc.data() + 30), 9);
+    EXPECT_TRUE(HasCompoundSignature(std::span(doc).first(8)));
+    EXPECT_EQ(bytes::U32(doc.data() + 512 * 12 + 4 * 11), 0xFFFFFFFDu); // sector 11 holds the FAT
+    // Version 3 reads only the low half of a stream size: the high half may hold junk.
+    doc[512 * 11 + 128 + 124] = 0xFF;
+    EXPECT_EQ(*CompoundReader(doc).ReadRootStream("Book"), Pattern(5000, 0));
+    doc[7] ^= 1;
+    EXPECT_FALSE(HasCompoundSignature(doc));
 }
 
 // A version-4 document (4096-byte sectors) built by hand: header sector, FAT, directory,

@@ -34,6 +34,7 @@ std::ostream& operator<<(std::ostream& os, const Event& e) {
 // Collects every cell event of a walk; sheets listed in skip are not read.
 struct Collector {
     std::vector<Event> Cells;
+    std::vector<std::vector<int>> Layout; // ROW and COLINFO records as their callbacks saw them
     std::vector<std::pair<std::string, int>> Sheets;
     std::vector<int> Skip;
 
@@ -55,9 +56,16 @@ struct Collector {
             Cells.push_back({'b', c, rw, xf, v ? 1.0 : 0.0, "", f});
         };
         r.OnBlankCell = [this](int c, int rw, int xf) { Cells.push_back({'e', c, rw, xf}); };
+        r.OnRow = [this](int rw, int c1, int c2, int xf, int h) {
+            Layout.push_back({rw, c1, c2, xf, h});
+        };
+        r.OnCol = [this](int c1, int c2, int xf, int w) { Layout.push_back({c1, c2, xf, w}); };
         r.OnRichCell = [this](int c, int rw, int xf, std::string_view v,
                               std::span<const FormatRun> runs) {
-            Cells.push_back({'r', c, rw, xf, double(runs.size()), std::string(v)});
+            std::string s(v);
+            for (const FormatRun& run : runs)
+                s += "|" + std::to_string(run.CharPos) + ":" + std::to_string(run.FontIndex);
+            Cells.push_back({'r', c, rw, xf, double(runs.size()), s});
         };
     }
 };
@@ -106,6 +114,8 @@ TEST(Codepage, OddCharactersBothWays) {
     codepage::Append1252(s, ansi, 4);
     EXPECT_EQ(s, "\u20AC\u008D\u0178\u00E4");
     EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 4));
+    // Bytes that start no UTF-8 sequence, or a cut-off one, pass through unchanged.
+    EXPECT_EQ(codepage::Utf8To1252("\x80\xFFx\xC3"), "\x80\xFFx\xC3");
     s.clear();
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
     codepage::AppendUtf16(s, utf16, 4);
@@ -231,7 +241,7 @@ struct Biff8 {
     BiffBuilder b;
     size_t boundSheet = 0;
 
-    // Globals with XF 0..16 (XF 16 uses format `xf16Format`) and, optionally, an SST.
+    // Globals with XF 0..16 (XF 0 and 16 use format `xf16Format`) and, optionally, an SST.
     void Globals(uint16_t xf16Format, const std::vector<std::vector<uint8_t>>& sstParts = {},
                  bool date1904 = false) {
         b.Record(0x0809, BiffBuilder::Bof(0x0600, 0x0005));
@@ -245,8 +255,8 @@ struct Biff8 {
         b.Record(0x041E, fmt);
         for (int k = 0; k < 17; ++k) {
             std::vector<uint8_t> xf(20, 0);
-            xf[2] = uint8_t(k == 16 ? xf16Format : 0);
-            xf[3] = uint8_t(k == 16 ? xf16Format >> 8 : 0);
+            xf[2] = uint8_t(k == 16 || k == 0 ? xf16Format : 0);
+            xf[3] = uint8_t(k == 16 || k == 0 ? xf16Format >> 8 : 0);
             b.Record(0x00E0, xf);
         }
         std::vector<uint8_t> bs(4, 0);
@@ -337,16 +347,23 @@ TEST(XlsReader, Biff8CellRecords) {
         b.Record(0x00BD, {5, 0, 5, 0, 4, 0}); // MULRK and MULBLANK without cells
         b.Record(0x00BE, {5, 0, 5, 0, 4, 0});
         d = cell(6, 0, 15);
-        d.insert(d.end(), {3, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
+        // One formatting run and one extension byte.
+        d.insert(d.end(), {3, 0, 0x0C, 1, 0, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
         d = cell(6, 1, 15);
         d.insert(d.end(), {2, 0, 0, 'r', 't', 1, 0, 0, 0, 6, 0});
         b.Record(0x00D6, d);
     }
+    // ROW as short as 8 bytes, ROW with its own XF (flag 0x80), COLINFO.
+    b.Record(0x0208, {7, 0, 1, 0, 4, 0, 0x2C, 0x81});
+    b.Record(0x0208, {8, 0, 0, 0, 2, 0, 0xFF, 0, 0, 0, 0, 0, 0x80, 0, 0x11, 0xF0});
+    b.Record(0x007D, {2, 0, 3, 0, 0x00, 0x09, 16, 0});
     w.End();
     auto book = b.Document("Workbook");
 
     auto c = Walk(book);
+    EXPECT_EQ(c.Layout, (std::vector<std::vector<int>>{
+                            {7, 1, 3, 15, 0x12C}, {8, 0, 1, 17, 0xFF}, {2, 3, 16, 0x900}}));
     const std::vector<Event> expected = {
         {'n', 0, 0, 15, 2.5},
         {'n', 0, 1, 15, -12},
@@ -367,7 +384,7 @@ TEST(XlsReader, Biff8CellRecords) {
         {'e', 3, 5, 15},
         {'e', 4, 5, 15},
         {'s', 0, 6, 15, 0, "abc"},
-        {'r', 1, 6, 15, 1, "rt"},
+        {'r', 1, 6, 15, 1, "rt|0:6"},
     };
     EXPECT_EQ(c.Cells, expected);
 
@@ -396,6 +413,24 @@ TEST(XlsReader, Biff8CellRecords) {
     EXPECT_FALSE(r.ReadCell(0, 6, 2, v));
 }
 
+// 64 KiB of extension data behind a shared string, over several CONTINUE records.
+TEST(XlsReader, LongStringExtensionsAreSkipped) {
+    std::vector<std::vector<uint8_t>> sst = {{2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0x04, 0, 0, 1, 0, 'a'}};
+    for (int k = 0; k < 8; ++k)
+        sst.emplace_back(8192, 0);
+    sst.back().insert(sst.back().end(), {1, 0, 0, 'b'});
+    Biff8 w;
+    w.Globals(0, sst);
+    for (uint16_t k = 0; k < 2; ++k) {
+        auto d = BiffBuilder::Cell(0, k, 15);
+        BiffBuilder::Put32(d, k);
+        w.b.Record(0x00FD, d);
+    }
+    w.End();
+    EXPECT_EQ(Walk(w.b.Document("Workbook")).Cells,
+              (std::vector<Event>{{'s', 0, 0, 15, 0, "a"}, {'s', 1, 0, 15, 0, "b"}}));
+}
+
 TEST(XlsReader, Date1904IsShiftedAndUserFormatsBelow49AreNotDates) {
     for (bool mode1904 : {false, true}) {
         Biff8 w;
@@ -411,9 +446,11 @@ TEST(XlsReader, Date1904IsShiftedAndUserFormatsBelow49AreNotDates) {
         Biff8 w;
         w.Globals(builtin);
         w.b.Record(0x0203, BiffBuilder::Number(0, 0, 16, 1));
+        w.b.Record(0x0203, BiffBuilder::Number(0, 1, 0, 1));
         w.End();
         auto c = Walk(w.b.Document("Workbook"));
         EXPECT_EQ(c.Cells.at(0).Kind, builtin >= 14 && builtin <= 22 ? 'd' : 'n') << builtin;
+        EXPECT_EQ(c.Cells.at(1).Kind, c.Cells[0].Kind) << builtin;
     }
 }
 
@@ -512,6 +549,8 @@ TEST(XlsReader, PlainBiff2Stream) {
     CellValue v;
     ASSERT_TRUE(r.ReadCell(0, 0, 3, v));
     EXPECT_EQ(std::get<double>(v), -1.5);
+    ASSERT_TRUE(r.ReadCell(0, 1, 4, v));
+    EXPECT_EQ(v, CellValue(std::string("aäb")));
 }
 
 using Records = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
@@ -531,6 +570,34 @@ const std::vector<uint8_t> kTextResult = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// Looking a cell up skips a chart embedded in the sheet, and one nested in that chart.
+TEST(XlsReader, ReadCellSkipsEmbeddedCharts) {
+    const std::vector<uint8_t> chartBof = {0x00, 0x02, 0x20, 0x00};
+    const auto inside = BiffBuilder::Number(0, 0, 15, 1);
+    const auto sheet = OldSheet({{0x0409, kSheetBof},
+                                 {0x0409, chartBof},
+                                 {0x0409, chartBof},
+                                 {0x0203, inside},
+                                 {0x000A, {}},
+                                 {0x0203, inside},
+                                 {0x000A, {}},
+                                 {0x0203, BiffBuilder::Number(2, 1, 15, 7)}});
+    XlsReader r;
+    r.SetBuffer(sheet);
+    r.Open();
+    CellValue v;
+    EXPECT_FALSE(r.ReadCell(0, 0, 0, v));
+    ASSERT_TRUE(r.ReadCell(0, 1, 2, v));
+    EXPECT_EQ(v, CellValue(7.0));
+}
+
+// Before BIFF8 a rich text's runs are byte pairs after its 8-bit characters.
+TEST(XlsReader, OlderRichTextKeepsItsRuns) {
+    auto c = Walk(OldSheet(
+        {{0x0409, kSheetBof}, {0x00D6, {0, 0, 1, 0, 15, 0, 3, 0, 'a', 'b', 'c', 2, 0, 4, 2, 5}}}));
+    EXPECT_EQ(c.Cells, (std::vector<Event>{{'r', 1, 0, 15, 2, "abc|0:4|2:5"}}));
 }
 
 // Before BIFF8 a formula's text stands in a STRING record with an 8-bit length (BIFF2) or a
@@ -595,10 +662,11 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         CompoundStream cs{"Book", s};
         truncated = BuildCompoundDocument(std::span(&cs, 1));
     }
-    // A shared string table of one string and a cell that names string k.
-    auto badSstIndex = [](uint32_t k) {
+    // A shared string table (by default of one string) and a cell that names string k.
+    auto badSstIndex = [](uint32_t k,
+                          std::vector<uint8_t> sst = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'}) {
         Biff8 w;
-        w.Globals(0, {{1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 'a'}});
+        w.Globals(0, {sst});
         auto d = BiffBuilder::Cell(0, 0, 15);
         BiffBuilder::Put32(d, k);
         w.b.Record(0x00FD, d);
@@ -607,6 +675,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     };
     const auto wrapping = badSstIndex(0xFFFFFFFF); // wraps to 0 when one is added
     const auto onePast = badSstIndex(1);           // the index equal to the count
+    const auto cutSst = badSstIndex(0, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0}); // ends before the flags
     const auto shortBof = OldSheet({{0x0409, {0, 0}}});
     const auto shortString = OldSheet({{0x0409, kSheetBof},
                                        {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
@@ -658,6 +727,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", wrapping, cell(0)},
         {"File is damaged", onePast, read},
         {"File is damaged", onePast, cell(0)},
+        {"File is damaged", cutSst, read},
         {"File is damaged", shortBof, read},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},

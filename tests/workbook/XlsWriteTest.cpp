@@ -163,6 +163,27 @@ TEST(XlsWriter, RecordOrder) {
     EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6);    // first sheet, grid, headings
     EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15);    // default cell format
     EXPECT_EQ(bytes::U16(find(0x0042).Data.data()), 1252);
+    // Every two-byte setting in order: code page, protection, calculation, references, grid ...
+    std::vector<std::pair<uint16_t, uint16_t>> words;
+    for (auto& r : recs)
+        if (r.Data.size() == 2) words.emplace_back(r.Type, bytes::U16(r.Data.data()));
+    EXPECT_EQ(words,
+              (std::vector<std::pair<uint16_t, uint16_t>>{
+                  {0x0042, 1252},   {0x009C, 14},     {0x0016, 1}, {0x0019, 0}, {0x0012, 0},
+                  {0x0013, 0},      {0x0040, 0},      {0x008D, 0}, {0x0022, 0}, {0x000E, 1},
+                  {0x01B7, 0},      {0x00DA, 0},      {0x005E, 0}, {0x000D, 1}, {0x000C, 100},
+                  {0x000F, 1},      {0x0011, 0},      {0x005F, 1}, {0x002A, 0}, {0x002B, 0},
+                  {0x0082, 1},      {0x0081, 0x04C1}, {0x0083, 0}, {0x0084, 0}, {0x0016, 1},
+                  {0x0017, 0x0201}, {0x0055, 8}}));
+    EXPECT_EQ(bytes::F64(find(0x0010).Data.data()), 0.001);
+    EXPECT_EQ(find(0x0225).Data, (std::vector<uint8_t>{0, 0, 255, 0}));
+    EXPECT_EQ(find(0x008C).Data, (std::vector<uint8_t>{1, 0, 1, 0}));
+    // Selection in pane 3: cell A1, one range.
+    EXPECT_EQ(find(0x001D).Data,
+              (std::vector<uint8_t>{3, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+    // Window at 120/120 twips, 23820 x 15720, horizontal and vertical scroll bars and tabs.
+    EXPECT_EQ(find(0x003D).Data, (std::vector<uint8_t>{120, 0, 120, 0, 0x0C, 0x5D, 0x68, 0x3D, 0x38,
+                                                       0, 0, 0, 0, 0, 1, 0, 0x58, 2}));
 }
 
 TEST(XlsWriter, MarginsAreWrittenOnlyWhenNotNegative) {
@@ -214,7 +235,10 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     user.TextFormat = CellTextFormat::tfUser;
     user.TextFormatUser = "0.000";
     user.Font = ExcelFont{"Courier New", 12, xfsBold};
-    w.Formats = {date, user};
+    CellFormat boxed; // thin black lines on all four sides, filled with palette colour 5
+    boxed.Border = cbLeft | cbRight | cbTop | cbBottom;
+    boxed.CellColor = 5;
+    w.Formats = {date, user, boxed};
     auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1, 1); });
     std::vector<std::vector<uint8_t>> xfs, fonts;
     std::vector<uint16_t> formatIndexes;
@@ -226,7 +250,9 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
             EXPECT_EQ(bytes::U16(r.Data.data() + 4), 17);
         }
     }
-    ASSERT_EQ(xfs.size(), 18u);
+    ASSERT_EQ(xfs.size(), 19u);
+    EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
+    EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
     EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60); // 59 + k
     EXPECT_EQ(bytes::U16(xfs[17].data()), 7);      // first user font
