@@ -209,6 +209,9 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
     s.Copy(0, -2, 0, 0);                           // row 0 alone
     EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
+    EXPECT_TRUE(s.Enter(host, 3, 0, 7));
+    EXPECT_EQ(s.Paste(host, 1, 0, 9, 9), R::Done); // a last row beyond the sheet reaches its end
+    EXPECT_EQ(s.Cell(8, par::GAut), 200);
     const int refused[][3] = {{-1, 0, 1}, {4, 0, 1}, {0, -1, 1}, {0, 0, 0}}; // row, column, repeat
     for (const auto& p : refused)
         EXPECT_EQ(s.Paste(host, p[0], p[1], p[2]), R::Nothing)
