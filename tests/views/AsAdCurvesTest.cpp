@@ -245,6 +245,11 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     o.Raster = 20;
     const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);
+    // Sampled anew without demand: no samples of the old raster stay behind.
+    o.Demand = false;
+    o.Raster = 10;
+    ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
+    EXPECT_TRUE(cache.Current.Demand.empty());
 }
 
 // ------------------------------------------------------------------ exported numbers

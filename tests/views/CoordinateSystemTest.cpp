@@ -183,6 +183,8 @@ TEST(Clipping, Segments) {
         {"diagonal through the box", -10, -10, 20, 20, true, 0, 0, 10, 10},
         {"horizontal across", -5, 4, 15, 4, true, 0, 4, 10, 4},
         {"leaves at the top", 5, 5, 15, 15, true, 5, 5, 10, 10},
+        {"leaves through the top", 5, 5, 7, 15, true, 5, 5, 6, 10},
+        {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
@@ -365,11 +367,16 @@ TEST(Frame, KeyAboveTheBox) {
         EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
         EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
     }
-    // The baseline's key is dashed, and the pen is solid again after it.
+    // The baseline's key is dashed in the current curves' colour, and the pen is solid
+    // again after it.
     CoordinateSystem cs = WithRange(0, 10, 0, 10);
     RecordingCanvas canvas;
     ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
-    DrawBaselineKey(cs, GraphStyle{}, 1);
+    GraphStyle style;
+    style.Colours[1] = 0x00AA00;
+    DrawBaselineKey(cs, style, 1);
+    EXPECT_EQ(canvas.texts.back().colour, 0x00AA00);
+    EXPECT_EQ(canvas.lines.back().colour, 0x00AA00);
     cs.DrawKey("Key");
     ASSERT_GE(canvas.lines.size(), 2u);
     EXPECT_TRUE(canvas.lines[canvas.lines.size() - 2].dashed);

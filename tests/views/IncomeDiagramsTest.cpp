@@ -388,6 +388,37 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
     }
 }
 
+// Each curve's name and where its labels sit: segment and S(tart), E(nd), N (entry), X (exit).
+std::string LabelsOf(const Plot& plot) {
+    std::string out;
+    for (const Curve& c : plot.Curves) {
+        out += (out.empty() ? "" : " ") + c.Name + ":";
+        for (const CurveLabel& l : c.Labels)
+            out += std::to_string(l.Segment) + "SENX"[static_cast<int>(l.At)];
+    }
+    return out;
+}
+
+// The reference curves are named at their start, the current ones at their end; the
+// current LM on each piece where it leaves the plot.
+TEST(IncomeDiagramLabels, ReferenceAtTheStartCurrentAtTheEnd) {
+    Model m = OpenWithFiscalShock();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 100;
+    IncomeInterestOptions o;
+    o.LF = true;
+    IncomeExpenditureOptions gross;
+    gross.Gross = true;
+    const AxisRange axes = AxesFor(GoodsMarketRanges(m, gross), false);
+    EXPECT_EQ(LabelsOf(IncomeInterestPlot(m, o, false)),
+              "IS(0):0E LM(0):0S1N Z(0):0S LF(0):2E "
+              "IS(100):0S LM(100):0X1X2E Z(100):0E LF(100):2E Pfad:");
+    EXPECT_EQ(LabelsOf(GoodsMarketCurves(m, gross, axes)),
+              "X(0):0S N(0):0S X(100):0E N(100):0E Pfad:");
+    EXPECT_EQ(LabelsOf(CapitalMarketCurves(m, gross, axes)),
+              "dKA(0):0S dKN(0):0S dKA(100):0E dKN(100):0E");
+}
+
 } // namespace
 
 TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
@@ -484,6 +515,16 @@ TEST(IncomeDiagramRanges, FixedRateAxisStartsAtZero) {
     Model m = ClosedWithMoneyShock();
     SetAll(m, {{par::iu, 2}});
     EXPECT_EQ(IncomeInterestRanges(m).Fixed.YMin, 0);
+}
+
+// Without any rate response the IS is vertical: the fixed income axis reaches it.
+TEST(IncomeDiagramRanges, FixedIncomeAxisHoldsAVerticalIS) {
+    Model m = ClosedISLMModel();
+    SetAll(m, {{par::cr, 0}, {par::br, 0}});
+    SetFrom(m, 5, {{par::GAut, 300}});
+    m = Solved(m);
+    m.Periods.RightEdge = 6; // income still on its way to the new IS
+    ExpectNear(1.01 * ClosedFormIS(m, 6, 0), IncomeInterestRanges(m).Fixed.XMax, "income axis");
 }
 
 // Ranges grow by a hundredth each way; a range without width gets one unit; only the set with

@@ -180,6 +180,10 @@ TEST(QuickGraphTest, ZoomBandIsClippedToTheInterval) {
             EXPECT_EQ(r.Max, c.max);
         }
     }
+    // An interval reaching before period 0: the band lies within 0 .. at least 1.
+    XRange r;
+    EXPECT_TRUE(ClipZoomBand(0.5, 0.7, -5, 10, r) && r.Min == 0.5 && r.Max == 1);
+    EXPECT_TRUE(ClipZoomBand(-2, 4, -5, 10, r) && r.Min == 0);
 }
 
 TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {

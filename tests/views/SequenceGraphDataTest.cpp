@@ -134,6 +134,7 @@ TEST(QuickGraphTest, SelectorEntries) {
     EXPECT_EQ(en[63 + par::GAut].Ref, (SeriesRef{SeriesKind::Parameter, par::GAut}));
     EXPECT_EQ(SlotEntryIndex(de, {SeriesKind::Parameter, par::GAut, false, 0}), 63 + par::GAut);
     EXPECT_EQ(SlotEntryIndex(de, {}), 0);
+    EXPECT_EQ(SlotEntryIndex(de, {SeriesKind::Variable, 1, false, 0}), 1);
     EXPECT_EQ(DiffOpTexts().size(), 18u);
     EXPECT_EQ(DiffOpTexts()[16], "-TZR");
 }
