@@ -104,6 +104,8 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
         ASSERT_TRUE(placed[0]);
         EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
     }
+    // A line just above the box still reaches the box's top row of pixels.
+    EXPECT_NE(Places({{{150, 47}, {250, 47}, 1, -1}}, {Label(200, 46)})[0]->Top, 50);
     // A line along the right edge leaves the left edge free.
     const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
     ASSERT_TRUE(placed[0]);
@@ -243,6 +245,45 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     EXPECT_LE(DistanceTo(placed[0]->Rect, {{from, from}}), 1);
     EXPECT_LE(std::hypot(placed[0]->LeaderTo.X - 400.0, placed[0]->LeaderTo.Y - 250.0), 20);
     EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, {r})).CrossedByALine, 0);
+}
+
+// Hatching across the curve round its anchor: the label goes to the nearest point along the
+// curve, in steps of three pixels, that has room beside it (left of the second point).
+TEST(LabelPlacement, ALabelWalksAlongItsCurveToTheNearestRoom) {
+    std::vector<DrawnLine> lines;
+    for (int x = 200; x <= 260; x += 6)
+        lines.push_back({{x, 250}, {x, 350}, 1, -1});
+    const TestCurve curve{{{200, 300}, {600, 300}}, 0};
+    curve.AddTo(lines);
+    LabelRequest r = Label(230, 300, {curve.Points});
+    r.Curve = 0;
+    const auto placed = PlaceLabels(Box, GapX, GapY, lines, {r});
+    ASSERT_TRUE(placed[0]);
+    EXPECT_EQ(placed[0]->Rect.Left, 203 - GapX - 40);
+    EXPECT_EQ(placed[0]->Rect.Top, 300 - GapY - 12);
+}
+
+// A small free pocket between a curve and the nearest place for its wide label: the leader
+// line runs through the pocket, so a small label anchored there goes elsewhere.
+TEST(LabelPlacement, NoLabelLiesOnAnotherLabelsLeader) {
+    std::vector<DrawnLine> lines;
+    for (int y = 150; y <= 350; y += 6)
+        if (y < 294 || y > 336) {
+            lines.push_back({{250, y}, {550, y}, 1, -1});
+        } else {
+            lines.push_back({{250, y}, {390, y}, 1, -1});
+            lines.push_back({{430, y}, {550, y}, 1, -1});
+        }
+    const TestCurve curve{{{390, 260}, {410, 280}}, 0};
+    curve.AddTo(lines);
+    LabelRequest wide = Label(410, 280, {curve.Points}, 0, 80);
+    wide.Curve = 0;
+    const std::vector<LabelRequest> labels = {wide, Label(410, 315, {}, 0, 20)};
+    const auto placed = PlaceLabels(Box, GapX, GapY, lines, labels);
+    ASSERT_TRUE(placed[0] && placed[1]);
+    ASSERT_TRUE(placed[0]->Leader);
+    EXPECT_EQ(placed[0]->LeaderTo.X, 410); // through the pocket
+    EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, labels)).CrossedByALine, 0);
 }
 
 TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
