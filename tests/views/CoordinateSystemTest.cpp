@@ -367,14 +367,16 @@ TEST(Frame, KeyAboveTheBox) {
         EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
         EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
     }
-    // The baseline's key is dashed in the current curves' colour, and the pen is solid
+    // The baseline's key is dashed in the current curves' colour and width, and the pen is solid
     // again after it.
     CoordinateSystem cs = WithRange(0, 10, 0, 10);
     RecordingCanvas canvas;
     ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
     GraphStyle style;
     style.Colours[1] = 0x00AA00;
+    style.Widths[1] = 3;
     DrawBaselineKey(cs, style, 1);
+    EXPECT_EQ(canvas.width, 3);
     EXPECT_EQ(canvas.texts.back().colour, 0x00AA00);
     EXPECT_EQ(canvas.lines.back().colour, 0x00AA00);
     cs.DrawKey("Key");
