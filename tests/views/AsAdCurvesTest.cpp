@@ -582,6 +582,12 @@ TEST(AsAdRanges, OfAKnownModel) {
             EXPECT_NEAR(got[k], expected, 1e-9 * std::max(1.0, std::fabs(expected))) << k;
         }
     }
+    // A negative income widens the automatic range outwards, too.
+    Model negative = m;
+    negative.SetModelVar(2, var::Y, -2000);
+    const AsAdRanges n = ComputeAsAdRanges(negative, AsAdPlane::Price);
+    EXPECT_DOUBLE_EQ(n.AutoXMin, -2020);
+    EXPECT_NEAR(n.AutoXMax, 1202.974485, 1e-6);
 }
 
 // A zoomed band never reaches below the origin, nor inflation below -99 %.
