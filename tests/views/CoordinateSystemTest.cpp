@@ -512,6 +512,7 @@ TEST(Zoom, BandBecomesTheDataRangeAndUndoRestoresTheRangeSet) {
     // Undo: the range set again; automatic ranges when switched on.
     cs.Zoomed = false, cs.ZoomPending = true;
     EXPECT_FALSE(cs.UpdateRange(band));
+    EXPECT_FALSE(cs.ZoomPending);
     EXPECT_EQ(cs.XMax, 50);
     cs.AutoRange = true;
     cs.UpdateRange(band);
