@@ -17,6 +17,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 
 using namespace tv;
@@ -432,6 +433,8 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
         {"one point", {{{1000, 5}, {nan, 9}}, std::nullopt}, {900, 1100, 4, 6}},
         {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
         {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
+        {"capacity just too far", {{{100, 1}, {140, 3}}, 165.0}, {90, 150, 0.5, 3.5}},
+        {"capacity near the left", {{{100, 1}, {140, 3}}, 85.0}, {80, 150, 0.5, 3.5}},
     };
     for (const Case& c : cases) {
         const std::optional<AxisRange> r = FrameAround(c.content);
@@ -442,6 +445,28 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
         EXPECT_DOUBLE_EQ(r->YMax, c.expected.YMax) << c.name;
     }
     EXPECT_FALSE(FrameAround({{{nan, 1}}, std::nullopt}));
+}
+
+// The path's points, the marks, then where two curves of one style, current or reference,
+// cross; lines that would cross only beyond a segment's end do not count.
+TEST(EquilibriumFrame, PointsArePathMarksAndCrossings) {
+    Plot plot;
+    auto add = [&plot](CurveStyle style, CurvePoint a, CurvePoint b) {
+        plot.Curves.push_back({"", style, {a, b}, {}});
+    };
+    add(CurveStyle::Current, {0, 0}, {4, 4});
+    add(CurveStyle::Current, {0, 4}, {4, 0});
+    add(CurveStyle::Current, {2, -1}, {2, -0.5}); // on both lines, but below their ends
+    add(CurveStyle::Reference, {0, 1}, {4, 1});
+    add(CurveStyle::Reference, {1, 0}, {1, 4});
+    add(CurveStyle::Guide, {0, 3}, {4, 3});
+    add(CurveStyle::Guide, {3, 0}, {3, 4});
+    add(CurveStyle::Path, {7, 7}, {8, 8});
+    plot.Marks.push_back({MarkShape::Cross, 9, 9});
+    std::ostringstream points;
+    for (const CurvePoint& p : EquilibriumPoints(plot))
+        points << p.X << "," << p.Y << " ";
+    EXPECT_EQ(points.str(), "7,7 8,8 9,9 2,2 1,1 ");
 }
 
 TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
@@ -536,6 +561,7 @@ TEST(IncomeDiagramRanges, WidenedByAHundredth) {
         AxisRange out;
     } rows[] = {{{100, 200, -50, 50}, false, {99, 202, -49.5, 50.5}},
                 {{5, 5, 0, 0}, false, {4.95, 5.05, 0, 1}},
+                {{3e-7, 3e-7, 0, 0}, false, {2.97e-7, 3.03e-7, 0, 1}},
                 {{1e-11, 2, 1e-11, 2}, true, {0, 2.02, 0, 2.02}},
                 {{1e-11, 2, 1e-11, 2}, false, {0.99e-11, 2.02, 0.99e-11, 2.02}}};
     for (const auto& r : rows) {

@@ -364,7 +364,9 @@ TEST(DiagramLabels, AreWrittenAfterEveryLineAndOnAPieceThatShows) {
     plot.Curves.push_back(
         {"LM(0)", CurveStyle::Reference, {{0, -5}, {4, -5}, {8, 6}}, {{0, LabelAt::Start}}});
     plot.Curves.push_back({"LM(12)", CurveStyle::Current, {{0, 2}, {10, 9}}, {{0, LabelAt::End}}});
+    plot.Marks.push_back({MarkShape::Cross, 9, 1});
     DrawPlot(cs, plot, GraphStyle{});
+    EXPECT_EQ(cs.DrawnLines().back().Curve, -1); // the mark belongs to no curve
     cs.EndPaint();
     size_t lastLine = 0, firstText = canvas.events.size();
     for (size_t k = 0; k < canvas.events.size(); ++k) {
