@@ -554,6 +554,12 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     EXPECT_EQ(back.PathColour, 0);
     EXPECT_EQ(back.CurrentCurveWidth, 2);
     EXPECT_EQ(back.PathWidth, 1);
+    // Each item keeps its own entry there and back.
+    g.Colours = {0x111111, 0x222222, 0x333333, 0x444444};
+    g.Widths = {2, 1, 2};
+    StoreGraphStyle(g, back);
+    EXPECT_EQ(GraphStyleFromSettings(back).Colours, g.Colours);
+    EXPECT_EQ(GraphStyleFromSettings(back).Widths, g.Widths);
     const char* items[] = {"Referenzkurven##Reference curves",
                            "Kurven für aktuelle Periode##Curves for current period",
                            "Anpassungsprozesse/Herleitungen##Adjustment processes/Constructions",
