@@ -299,6 +299,20 @@ TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
         EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
 }
 
+// Where the speculation limit (5 %) is the axis top, LM and LF end there: no piece of no length.
+TEST(IncomeInterest, LinesEndAtASpeculationLimitOnTheAxisTop) {
+    Model m = ClosedWithMoneyShock();
+    IncomeInterestOptions o;
+    o.LF = true;
+    const Plot plot = IncomeInterestCurves(m, o, {0, 2000, 0, 5});
+    const std::string t = std::to_string(m.Periods.CurrentPeriod);
+    for (const char* line : {"LM(", "LF("}) {
+        const Curve* c = Find(plot, line + t + ")");
+        ASSERT_TRUE(c) << line;
+        EXPECT_EQ(c->Points.size(), 3u) << line;
+    }
+}
+
 TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
     Model m = OpenWithFiscalShock();
     m.Periods.LeftEdge = 0;
@@ -347,6 +361,8 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
         }
         ASSERT_TRUE(Find(goods, "Pfad"));
         EXPECT_EQ(goods.Curves.size(), gross ? 5u : 4u); // both periods' lines and the path
+        EXPECT_EQ(goods.Marks.size(), 2u);               // where the path starts and ends
+        EXPECT_TRUE(goods.Axes.XMax == axes.XMax && goods.Axes.YMax == axes.YMax);
     }
     IncomeExpenditureOptions o;
     const Plot capital = CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false));
