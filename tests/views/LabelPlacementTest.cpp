@@ -106,6 +106,12 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
     }
     // A line just above the box still reaches the box's top row of pixels.
     EXPECT_NE(Places({{{150, 47}, {250, 47}, 1, -1}}, {Label(200, 46)})[0]->Top, 50);
+    // Moved off a line, a narrow label takes the free place nearest its written one, to the
+    // pixel.
+    const auto narrow = Places({{{309, 50}, {309, 450}, 1, -1}}, {Label(300, 300, {}, 0, 6)});
+    ASSERT_TRUE(narrow[0]);
+    EXPECT_EQ(narrow[0]->Left, 297);
+    EXPECT_EQ(narrow[0]->Top, 294);
     // A line along the right edge leaves the left edge free.
     const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
     ASSERT_TRUE(placed[0]);
