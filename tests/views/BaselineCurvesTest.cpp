@@ -254,6 +254,10 @@ TEST(BaselineSequences, ChartAndQuickGraphShowTheBaselinesValues) {
     EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
     EXPECT_EQ(QuickInfoLines(e.scenario, slots, 10, o, 2)[0],
               line.substr(0, line.size() - expected.size()));
+    // A baseline value that is no number leaves the axis finite.
+    e.base->Frozen().SetModelVar(10, var::Y, INFINITY);
+    const QuickRanges blown = QuickGraphRanges(e.scenario, slots, o, e.base.get());
+    EXPECT_TRUE(std::isfinite(blown.YMin) && std::isfinite(blown.YMax));
 }
 
 } // namespace

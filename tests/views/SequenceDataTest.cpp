@@ -160,6 +160,7 @@ TEST(QuickGraphTest, SlotValues) {
     m.Switch[23] = 4;
     EXPECT_EQ(SlotLag(m, 16), 4);
     EXPECT_EQ(SlotOperatorText(16), "(t-TZR)");
+    EXPECT_EQ(SlotOperatorText(17), "(t-MZZR)");
     EXPECT_EQ(SlotOperatorText(7), "(t-7)");
 }
 
@@ -210,6 +211,7 @@ TEST(StructureGraphTest, ValuesAndChartKind) {
     const Model m = ShockedModel();
     const StructureColumn c = StructureValues(m, 3);
     EXPECT_EQ(c.Demand[1], m.GetVar(3, var::I));
+    EXPECT_EQ(c.Supply[0], m.GetVar(3, var::YL));
     EXPECT_EQ(c.Supply[2], m.GetVar(3, var::Im));
     StructureColumn negative = c;
     EXPECT_FALSE(NeedsBars(StructureColumn{{1, 2, 3, 4}, {1, 2, 3}}));

@@ -57,7 +57,7 @@ TEST(ChartSettingsTest, SelectionsAndSlotsRoundTripThroughTheSettingsFile) {
 
     Settings s;
     WriteSeriesFlags(s.Windows, SequenceTableSection(false), "", SeriesKind::Variable,
-                     Flags({4, 13, 37}));
+                     Flags({1, 4, 13, 37}));
     WriteSeriesFlags(s.Windows, SequenceChartSection(2), "P", SeriesKind::Parameter,
                      Flags({par::GAut, 64}));
     WriteSeriesFlags(s.Windows, SequenceChartSection(2), "E", SeriesKind::Variable, Flags({63}));
@@ -71,7 +71,7 @@ TEST(ChartSettingsTest, SelectionsAndSlotsRoundTripThroughTheSettingsFile) {
     const Settings back = file.ReadSettings();
     const WindowSettings& w = back.Windows;
     EXPECT_EQ(SequenceColumns(ReadSeriesFlags(w, "SequAbs", "", SeriesKind::Variable, {})),
-              (std::vector<int>{4, 13, 37}));
+              (std::vector<int>{1, 4, 13, 37}));
     EXPECT_EQ(ReadSeriesFlags(w, "SequGraph2", "P", SeriesKind::Parameter, {}),
               Flags({par::GAut, 64}));
     EXPECT_EQ(ReadSeriesFlags(w, "SequGraph2", "E", SeriesKind::Variable, {}), Flags({63}));
