@@ -226,6 +226,8 @@ TEST(AsAdCurves, NothingBeforeTheCurrentPeriodIsSolved) {
     const AsAdDiagram d = ComputeAsAdDiagram(m, AsAdPlane::Price, {});
     EXPECT_FALSE(d.Drawable);
     EXPECT_TRUE(d.Curves.empty());
+    EXPECT_NE(std::string(AsAdUnsolvedText(AsAdPlane::Inflation)).find("no DAD-DAS"),
+              std::string::npos);
 }
 
 TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
@@ -242,6 +244,9 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     EXPECT_EQ(Find(same, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
     const auto zoomed = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
     EXPECT_NE(Find(zoomed, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    const auto band = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 1, 2}, nullptr);
+    EXPECT_EQ(Find(band, "AD(12)")->Points.front().Y, 1); // demand sampled over the band
+    EXPECT_EQ(Find(band, "AD(12)")->Points.back().Y, 2);
     o.Raster = 20;
     const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);
