@@ -27,7 +27,7 @@ class RecordingCanvas : public GraphCanvas {
     struct Stroke {
         int x1, y1, x2, y2;
         Colour colour;
-        bool dashed = false;
+        bool dashed = false, dotted = false;
     };
     struct Written {
         int x, y;
@@ -46,8 +46,9 @@ class RecordingCanvas : public GraphCanvas {
     void SetBrush(Colour c) override { brush = c; }
     void SetFontColour(Colour c) override { font = c; }
     void SetDashed(bool d) override { dashed = d; }
+    void SetDotted(bool d) override { dotted = d; }
     void Line(int x1, int y1, int x2, int y2) override {
-        lines.push_back({x1, y1, x2, y2, pen, dashed});
+        lines.push_back({x1, y1, x2, y2, pen, dashed, dotted});
     }
     void FillRect(int l, int t, int r, int b) override { fills.push_back({l, t, r, b, brush}); }
     void Text(int x, int y, const std::string& t, HAlign, VAlign, bool opaque) override {
@@ -67,7 +68,7 @@ class RecordingCanvas : public GraphCanvas {
 
     Colour pen = Black, brush = White, font = Black;
     int width = 1, charWidth = 6, lineHeight = 10;
-    bool dashed = false;
+    bool dashed = false, dotted = false;
     std::vector<Stroke> lines, fills;
     std::vector<Colour> pens;
     std::vector<Written> texts;
@@ -375,8 +376,10 @@ TEST(Frame, KeyAboveTheBox) {
     GraphStyle style;
     style.Colours[1] = 0x00AA00;
     style.Widths[1] = 3;
+    cs.SetPenDotted(true); // as a reference curve left it
     DrawBaselineKey(cs, style, 1);
     EXPECT_EQ(canvas.width, 3);
+    EXPECT_FALSE(canvas.lines.back().dotted);
     EXPECT_EQ(canvas.texts.back().colour, 0x00AA00);
     EXPECT_EQ(canvas.lines.back().colour, 0x00AA00);
     cs.DrawKey("Key");
