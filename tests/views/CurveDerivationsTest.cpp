@@ -352,6 +352,8 @@ TEST(Derivations, InfiniteMultiplierOnlyAtAPropensityOfOne) {
             EXPECT_NE(std::string::npos, notices[1].find("aktuelle Periode"));
         }
         const auto axes = Axes(m, DerivationKind::IS);
+        // With or without IS lines, the income axis reaches the solved income.
+        EXPECT_GE(DerivationRanges(m, DerivationKind::IS)[2].XMax, 1.1 * m.GetVar(3, var::Y));
         const ConstructionPoint c = Construct(m, DerivationKind::IS, 2.0);
         EXPECT_EQ(!row.infinite, c.Valid);
         if (!row.infinite) ExpectNear(c.Autonomous / (1 - row.cd), c.Income, "multiplier");
