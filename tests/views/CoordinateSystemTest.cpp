@@ -399,6 +399,14 @@ TEST(Frame, MarksGrowWithTheText) {
         DrawMarks(cs, {{MarkShape::Cross, 5, 5}});
         ASSERT_EQ(canvas.lines.size(), 2u);
         EXPECT_EQ(canvas.lines[0].x2 - canvas.lines[0].x1, 2 * half) << font;
+        // A circle's twelve pieces join up.
+        canvas.Clear();
+        DrawMarks(cs, {{MarkShape::Circle, 5, 5}});
+        ASSERT_EQ(canvas.lines.size(), 12u);
+        for (size_t k = 0; k < 12; ++k) {
+            const auto &a = canvas.lines[k], &b = canvas.lines[(k + 1) % 12];
+            EXPECT_TRUE(a.x2 == b.x1 && a.y2 == b.y1) << k;
+        }
     }
 }
 

@@ -447,6 +447,9 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
     } cases[] = {
         {"two points", {{{100, 1}, {140, 3}}, std::nullopt}, {90, 150, 0.5, 3.5}},
         {"one point", {{{1000, 5}, {nan, 9}}, std::nullopt}, {900, 1100, 4, 6}},
+        {"a hair apart",
+         {{{1000, 5}, {1000.0000005, 5}}, std::nullopt},
+         {899.99999995, 1100.00000055, 4, 6}},
         {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
         {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
         {"capacity just too far", {{{100, 1}, {140, 3}}, 165.0}, {90, 150, 0.5, 3.5}},
