@@ -295,6 +295,8 @@ TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
         EXPECT_TRUE(std::isfinite(v));
     lm = Find(plot = IncomeInterestPlot(m, {}, false), "LM(10)");
     ASSERT_TRUE(lm);
+    ASSERT_EQ(lm->Points.size(), 2u);
+    EXPECT_EQ(lm->Points[0].Y, lm->Points[1].Y);
     for (const CurvePoint& p : lm->Points)
         EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
 }
