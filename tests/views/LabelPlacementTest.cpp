@@ -269,6 +269,24 @@ TEST(LabelPlacement, ALabelWalksAlongItsCurveToTheNearestRoom) {
     EXPECT_EQ(placed[0]->Rect.Top, 300 - GapY - 12);
 }
 
+// A line close above (or, at the top, below) a level curve: the label goes to the other side
+// at the same point of the curve (the sample nearest the anchor, x = 299).
+TEST(LabelPlacement, ALabelBlockedOnOneSideOfItsCurveTakesTheOther) {
+    const struct {
+        int curveY, lineY;
+        DeviceRect expected;
+    } cases[] = {{300, 290, {305, 304, 345, 316}}, {66, 76, {305, 50, 345, 62}}};
+    for (const auto& c : cases) {
+        const std::vector<DevicePoint> curve = {{200, c.curveY}, {400, c.curveY}};
+        const std::vector<DrawnLine> lines = {{curve[0], curve[1], 1, -1},
+                                              {{150, c.lineY}, {450, c.lineY}, 1, -1}};
+        const auto placed = Places(lines, {Label(300, c.curveY, {curve})});
+        ASSERT_TRUE(placed[0]);
+        EXPECT_TRUE(placed[0]->Left == c.expected.Left && placed[0]->Top == c.expected.Top)
+            << c.curveY << ": " << placed[0]->Left << "," << placed[0]->Top;
+    }
+}
+
 // A small free pocket between a curve and the nearest place for its wide label: the leader
 // line runs through the pocket, so a small label anchored there goes elsewhere.
 TEST(LabelPlacement, NoLabelLiesOnAnotherLabelsLeader) {
