@@ -66,6 +66,7 @@ TEST(ChartSettingsTest, SelectionsAndSlotsRoundTripThroughTheSettingsFile) {
     slots[1] = {SeriesKind::Variable, var::i, false, 16};
     slots[2] = {SeriesKind::Parameter, par::GAut, false, 0};
     WriteQuickSlots(s.Windows, slots);
+    EXPECT_EQ(s.Windows.Get(QuickGraphSection, "Symbol1"), "YV,er"); // the German symbol
     ASSERT_TRUE(file.WriteSettings(s, (dir / "NEU.TV5").string()));
 
     const Settings back = file.ReadSettings();
