@@ -407,6 +407,13 @@ TEST(Frame, MarksGrowWithTheText) {
             const auto &a = canvas.lines[k], &b = canvas.lines[(k + 1) % 12];
             EXPECT_TRUE(a.x2 == b.x1 && a.y2 == b.y1) << k;
         }
+        // Marks on or near the axes' ends are drawn, those beyond them not.
+        canvas.Clear();
+        DrawMarks(cs, {{MarkShape::Cross, 0.5, 0.5},
+                       {MarkShape::Cross, 10, 10},
+                       {MarkShape::Cross, -0.5, 5},
+                       {MarkShape::Cross, 5, 10.5}});
+        EXPECT_EQ(canvas.lines.size(), 4u);
     }
 }
 
