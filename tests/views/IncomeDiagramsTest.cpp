@@ -452,6 +452,9 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
         {"a hair apart",
          {{{1000, 5}, {1000.0000005, 5}}, std::nullopt},
          {899.99999995, 1100.00000055, 4, 6}},
+        {"a few hairs apart",
+         {{{1000, 5}, {1000.000005, 5}}, std::nullopt},
+         {999.99999875, 1000.00000625, 4, 6}},
         {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
         {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
         {"capacity just too far", {{{100, 1}, {140, 3}}, 165.0}, {90, 150, 0.5, 3.5}},
@@ -475,10 +478,10 @@ TEST(EquilibriumFrame, PointsArePathMarksAndCrossings) {
     auto add = [&plot](CurveStyle style, CurvePoint a, CurvePoint b) {
         plot.Curves.push_back({"", style, {a, b}, {}});
     };
-    add(CurveStyle::Current, {0, 0}, {4, 4});
+    add(CurveStyle::Current, {-1, -1}, {4, 4});
     add(CurveStyle::Current, {0, 4}, {4, 0});
     add(CurveStyle::Current, {2, -1}, {2, -0.5}); // on both lines, but below their ends
-    add(CurveStyle::Reference, {0, 1}, {4, 1});
+    add(CurveStyle::Reference, {-1, 1}, {4, 1});
     add(CurveStyle::Reference, {1, 0}, {1, 4});
     add(CurveStyle::Guide, {0, 3}, {4, 3});
     add(CurveStyle::Guide, {3, 0}, {3, 4});
