@@ -241,6 +241,10 @@ TEST(IncomeInterest, ReferencePathAndWageRounds) {
     ASSERT_TRUE(path);
     ASSERT_EQ(3u, path->Points.size());
     EXPECT_EQ(m.GetVar(8, var::Y), path->Points[2].X);
+    m.Periods.LeftEdge = 1; // the first round within the interval starts at 4
+    path = Find(plot = IncomeInterestPlot(m, o, false), "Pfad");
+    ASSERT_TRUE(path);
+    EXPECT_EQ(m.GetVar(4, var::Y), path->Points[0].X);
 
     // With the left edge at the current period there is nothing to refer to.
     m.Periods.LeftEdge = 9;
