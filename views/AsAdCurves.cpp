@@ -48,8 +48,9 @@ void Include(double& lo, double& hi, double v) {
 
 void WidenX(double& lo, double& hi) {
     if (std::abs(lo) < 1e-10) lo = 0;
-    lo *= 0.99;
-    hi *= 1.01;
+    // A model gone astray may show negative incomes: widen away from the middle.
+    lo *= lo > 0 ? 0.99 : 1.01;
+    hi *= hi > 0 ? 1.01 : 0.99;
     if (hi - lo < 1e-9) hi += 1;
 }
 

@@ -226,6 +226,8 @@ TEST(AsAdCurves, NothingBeforeTheCurrentPeriodIsSolved) {
     const AsAdDiagram d = ComputeAsAdDiagram(m, AsAdPlane::Price, {});
     EXPECT_FALSE(d.Drawable);
     EXPECT_TRUE(d.Curves.empty());
+    EXPECT_NE(std::string(AsAdUnsolvedText(AsAdPlane::Inflation)).find("no DAD-DAS"),
+              std::string::npos);
 }
 
 TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
@@ -242,9 +244,17 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     EXPECT_EQ(Find(same, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
     const auto zoomed = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
     EXPECT_NE(Find(zoomed, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    const auto band = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 1, 2}, nullptr);
+    EXPECT_EQ(Find(band, "AD(12)")->Points.front().Y, 1); // demand sampled over the band
+    EXPECT_EQ(Find(band, "AD(12)")->Points.back().Y, 2);
     o.Raster = 20;
     const auto finer = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(finer, "AD(12)")->Points.size(), 21u);
+    // Sampled anew without demand: no samples of the old raster stay behind.
+    o.Demand = false;
+    o.Raster = 10;
+    ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
+    EXPECT_TRUE(cache.Current.Demand.empty());
 }
 
 // ------------------------------------------------------------------ exported numbers
@@ -577,6 +587,12 @@ TEST(AsAdRanges, OfAKnownModel) {
             EXPECT_NEAR(got[k], expected, 1e-9 * std::max(1.0, std::fabs(expected))) << k;
         }
     }
+    // A negative income widens the automatic range outwards, too.
+    Model negative = m;
+    negative.SetModelVar(2, var::Y, -2000);
+    const AsAdRanges n = ComputeAsAdRanges(negative, AsAdPlane::Price);
+    EXPECT_DOUBLE_EQ(n.AutoXMin, -2020);
+    EXPECT_NEAR(n.AutoXMax, 1202.974485, 1e-6);
 }
 
 // A zoomed band never reaches below the origin, nor inflation below -99 %.

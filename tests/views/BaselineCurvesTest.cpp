@@ -103,6 +103,8 @@ TEST(BaselineCurves, DiagramDataCarryTheFrozenModelsCurves) {
             const std::string& name = curve.Name;
             if (name.size() < 6 || name.substr(name.size() - 6) != " Basis")
                 own.Curves.push_back(curve);
+            else // only the current period's curves, not the reference's nor the path
+                EXPECT_NE(name.find("(12)"), std::string::npos) << name;
         }
         EXPECT_TRUE(SameNumbers(own, without.Numbers)) << c.diagram;
         EXPECT_GT(with.Numbers.Curves.size(), own.Curves.size()) << c.diagram;
@@ -252,6 +254,10 @@ TEST(BaselineSequences, ChartAndQuickGraphShowTheBaselinesValues) {
     EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
     EXPECT_EQ(QuickInfoLines(e.scenario, slots, 10, o, 2)[0],
               line.substr(0, line.size() - expected.size()));
+    // A baseline value that is no number leaves the axis finite.
+    e.base->Frozen().SetModelVar(10, var::Y, INFINITY);
+    const QuickRanges blown = QuickGraphRanges(e.scenario, slots, o, e.base.get());
+    EXPECT_TRUE(std::isfinite(blown.YMin) && std::isfinite(blown.YMax));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ class RecordingCanvas : public GraphCanvas {
     struct Stroke {
         int x1, y1, x2, y2;
         Colour colour;
-        bool dashed = false;
+        bool dashed = false, dotted = false;
     };
     struct Written {
         int x, y;
@@ -46,8 +46,9 @@ class RecordingCanvas : public GraphCanvas {
     void SetBrush(Colour c) override { brush = c; }
     void SetFontColour(Colour c) override { font = c; }
     void SetDashed(bool d) override { dashed = d; }
+    void SetDotted(bool d) override { dotted = d; }
     void Line(int x1, int y1, int x2, int y2) override {
-        lines.push_back({x1, y1, x2, y2, pen, dashed});
+        lines.push_back({x1, y1, x2, y2, pen, dashed, dotted});
     }
     void FillRect(int l, int t, int r, int b) override { fills.push_back({l, t, r, b, brush}); }
     void Text(int x, int y, const std::string& t, HAlign, VAlign, bool opaque) override {
@@ -67,7 +68,7 @@ class RecordingCanvas : public GraphCanvas {
 
     Colour pen = Black, brush = White, font = Black;
     int width = 1, charWidth = 6, lineHeight = 10;
-    bool dashed = false;
+    bool dashed = false, dotted = false;
     std::vector<Stroke> lines, fills;
     std::vector<Colour> pens;
     std::vector<Written> texts;
@@ -183,6 +184,8 @@ TEST(Clipping, Segments) {
         {"diagonal through the box", -10, -10, 20, 20, true, 0, 0, 10, 10},
         {"horizontal across", -5, 4, 15, 4, true, 0, 4, 10, 4},
         {"leaves at the top", 5, 5, 15, 15, true, 5, 5, 10, 10},
+        {"leaves through the top", 5, 5, 7, 15, true, 5, 5, 6, 10},
+        {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
@@ -365,11 +368,20 @@ TEST(Frame, KeyAboveTheBox) {
         EXPECT_EQ(canvas.texts[0].x, left + c.sample + c.gap);
         EXPECT_EQ(canvas.texts[0].y, y - c.lineHeight / 2);
     }
-    // The baseline's key is dashed, and the pen is solid again after it.
+    // The baseline's key is dashed in the current curves' colour and width, and the pen is solid
+    // again after it.
     CoordinateSystem cs = WithRange(0, 10, 0, 10);
     RecordingCanvas canvas;
     ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
-    DrawBaselineKey(cs, GraphStyle{}, 1);
+    GraphStyle style;
+    style.Colours[1] = 0x00AA00;
+    style.Widths[1] = 3;
+    cs.SetPenDotted(true); // as a reference curve left it
+    DrawBaselineKey(cs, style, 1);
+    EXPECT_EQ(canvas.width, 3);
+    EXPECT_FALSE(canvas.lines.back().dotted);
+    EXPECT_EQ(canvas.texts.back().colour, 0x00AA00);
+    EXPECT_EQ(canvas.lines.back().colour, 0x00AA00);
     cs.DrawKey("Key");
     ASSERT_GE(canvas.lines.size(), 2u);
     EXPECT_TRUE(canvas.lines[canvas.lines.size() - 2].dashed);
@@ -387,6 +399,21 @@ TEST(Frame, MarksGrowWithTheText) {
         DrawMarks(cs, {{MarkShape::Cross, 5, 5}});
         ASSERT_EQ(canvas.lines.size(), 2u);
         EXPECT_EQ(canvas.lines[0].x2 - canvas.lines[0].x1, 2 * half) << font;
+        // A circle's twelve pieces join up.
+        canvas.Clear();
+        DrawMarks(cs, {{MarkShape::Circle, 5, 5}});
+        ASSERT_EQ(canvas.lines.size(), 12u);
+        for (size_t k = 0; k < 12; ++k) {
+            const auto &a = canvas.lines[k], &b = canvas.lines[(k + 1) % 12];
+            EXPECT_TRUE(a.x2 == b.x1 && a.y2 == b.y1) << k;
+        }
+        // Marks on or near the axes' ends are drawn, those beyond them not.
+        canvas.Clear();
+        DrawMarks(cs, {{MarkShape::Cross, 0.5, 0.5},
+                       {MarkShape::Cross, 10, 10},
+                       {MarkShape::Cross, -0.5, 5},
+                       {MarkShape::Cross, 5, 10.5}});
+        EXPECT_EQ(canvas.lines.size(), 4u);
     }
 }
 
@@ -503,6 +530,7 @@ TEST(Zoom, BandBecomesTheDataRangeAndUndoRestoresTheRangeSet) {
     // Undo: the range set again; automatic ranges when switched on.
     cs.Zoomed = false, cs.ZoomPending = true;
     EXPECT_FALSE(cs.UpdateRange(band));
+    EXPECT_FALSE(cs.ZoomPending);
     EXPECT_EQ(cs.XMax, 50);
     cs.AutoRange = true;
     cs.UpdateRange(band);
@@ -544,6 +572,12 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     EXPECT_EQ(back.PathColour, 0);
     EXPECT_EQ(back.CurrentCurveWidth, 2);
     EXPECT_EQ(back.PathWidth, 1);
+    // Each item keeps its own entry there and back.
+    g.Colours = {0x111111, 0x222222, 0x333333, 0x444444};
+    g.Widths = {2, 1, 2};
+    StoreGraphStyle(g, back);
+    EXPECT_EQ(GraphStyleFromSettings(back).Colours, g.Colours);
+    EXPECT_EQ(GraphStyleFromSettings(back).Widths, g.Widths);
     const char* items[] = {"Referenzkurven##Reference curves",
                            "Kurven für aktuelle Periode##Curves for current period",
                            "Anpassungsprozesse/Herleitungen##Adjustment processes/Constructions",

@@ -285,8 +285,12 @@ TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
                     EXPECT_EQ(ranges[a - 1].XMax, ranges[b - 1].XMax);
                 }
             }
-        // Only the IS derivation leaves its top left empty.
-        EXPECT_EQ(kind == DerivationKind::IS, QuadrantAt(kind, 0, 0) == 0);
+        // The quadrants fill the window's four corners; only the IS derivation leaves its
+        // top left empty.
+        for (int column : {0, 1})
+            for (int row : {0, 1})
+                EXPECT_EQ(kind == DerivationKind::IS && column == 0 && row == 0,
+                          QuadrantAt(kind, column, row) == 0);
         EXPECT_EQ(n, kind == DerivationKind::IS ? 3 : 4);
         EXPECT_EQ(QuadrantNames(kind).size(), size_t(n) + 1);
         // Both constructions run through every quadrant; the result quadrant names and marks
@@ -301,6 +305,14 @@ TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
             EXPECT_EQ(labels, result ? 2u : 0u) << k;
             EXPECT_EQ(plots[k - 1].Marks.size(), result ? 2u : 0u) << k;
         }
+        // The first construction alone, with the derived curve and no other.
+        const auto first = DerivationPlots(m, kind, {true, false, true}, Axes(m, kind));
+        std::string names;
+        for (const Curve& c : first[kind == DerivationKind::IS ? 2 : 3].Curves)
+            if (c.Style == CurveStyle::Path) names += c.Name.substr(0, c.Name.find('(')) + " ";
+        EXPECT_EQ(names, kind == DerivationKind::LM   ? "LM P1 "
+                         : kind == DerivationKind::IS ? "IS P1 "
+                                                      : "Z P1 ");
     }
 }
 
@@ -340,6 +352,8 @@ TEST(Derivations, InfiniteMultiplierOnlyAtAPropensityOfOne) {
             EXPECT_NE(std::string::npos, notices[1].find("aktuelle Periode"));
         }
         const auto axes = Axes(m, DerivationKind::IS);
+        // With or without IS lines, the income axis reaches the solved income.
+        EXPECT_GE(DerivationRanges(m, DerivationKind::IS)[2].XMax, 1.1 * m.GetVar(3, var::Y));
         const ConstructionPoint c = Construct(m, DerivationKind::IS, 2.0);
         EXPECT_EQ(!row.infinite, c.Valid);
         if (!row.infinite) ExpectNear(c.Autonomous / (1 - row.cd), c.Income, "multiplier");

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 
 using namespace tv;
@@ -240,6 +241,10 @@ TEST(IncomeInterest, ReferencePathAndWageRounds) {
     ASSERT_TRUE(path);
     ASSERT_EQ(3u, path->Points.size());
     EXPECT_EQ(m.GetVar(8, var::Y), path->Points[2].X);
+    m.Periods.LeftEdge = 1; // the first round within the interval starts at 4
+    path = Find(plot = IncomeInterestPlot(m, o, false), "Pfad");
+    ASSERT_TRUE(path);
+    EXPECT_EQ(m.GetVar(4, var::Y), path->Points[0].X);
 
     // With the left edge at the current period there is nothing to refer to.
     m.Periods.LeftEdge = 9;
@@ -294,8 +299,24 @@ TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
         EXPECT_TRUE(std::isfinite(v));
     lm = Find(plot = IncomeInterestPlot(m, {}, false), "LM(10)");
     ASSERT_TRUE(lm);
+    ASSERT_EQ(lm->Points.size(), 2u);
+    EXPECT_EQ(lm->Points[0].Y, lm->Points[1].Y);
     for (const CurvePoint& p : lm->Points)
         EXPECT_TRUE(std::isfinite(p.X) && std::isfinite(p.Y));
+}
+
+// Where the speculation limit (5 %) is the axis top, LM and LF end there: no piece of no length.
+TEST(IncomeInterest, LinesEndAtASpeculationLimitOnTheAxisTop) {
+    Model m = ClosedWithMoneyShock();
+    IncomeInterestOptions o;
+    o.LF = true;
+    const Plot plot = IncomeInterestCurves(m, o, {0, 2000, 0, 5});
+    const std::string t = std::to_string(m.Periods.CurrentPeriod);
+    for (const char* line : {"LM(", "LF("}) {
+        const Curve* c = Find(plot, line + t + ")");
+        ASSERT_TRUE(c) << line;
+        EXPECT_EQ(c->Points.size(), 3u) << line;
+    }
 }
 
 TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
@@ -346,6 +367,8 @@ TEST(IncomeExpenditure, GoodsAndCapitalLinesEqualTheirClosedForms) {
         }
         ASSERT_TRUE(Find(goods, "Pfad"));
         EXPECT_EQ(goods.Curves.size(), gross ? 5u : 4u); // both periods' lines and the path
+        EXPECT_EQ(goods.Marks.size(), 2u);               // where the path starts and ends
+        EXPECT_TRUE(goods.Axes.XMax == axes.XMax && goods.Axes.YMax == axes.YMax);
     }
     IncomeExpenditureOptions o;
     const Plot capital = CapitalMarketCurves(m, o, AxesFor(CapitalMarketRanges(m), false));
@@ -388,6 +411,37 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
     }
 }
 
+// Each curve's name and where its labels sit: segment and S(tart), E(nd), N (entry), X (exit).
+std::string LabelsOf(const Plot& plot) {
+    std::string out;
+    for (const Curve& c : plot.Curves) {
+        out += (out.empty() ? "" : " ") + c.Name + ":";
+        for (const CurveLabel& l : c.Labels)
+            out += std::to_string(l.Segment) + "SENX"[static_cast<int>(l.At)];
+    }
+    return out;
+}
+
+// The reference curves are named at their start, the current ones at their end; the
+// current LM on each piece where it leaves the plot.
+TEST(IncomeDiagramLabels, ReferenceAtTheStartCurrentAtTheEnd) {
+    Model m = OpenWithFiscalShock();
+    m.Periods.LeftEdge = 0;
+    m.Periods.CurrentPeriod = 100;
+    IncomeInterestOptions o;
+    o.LF = true;
+    IncomeExpenditureOptions gross;
+    gross.Gross = true;
+    const AxisRange axes = AxesFor(GoodsMarketRanges(m, gross), false);
+    EXPECT_EQ(LabelsOf(IncomeInterestPlot(m, o, false)),
+              "IS(0):0E LM(0):0S1N Z(0):0S LF(0):2E "
+              "IS(100):0S LM(100):0X1X2E Z(100):0E LF(100):2E Pfad:");
+    EXPECT_EQ(LabelsOf(GoodsMarketCurves(m, gross, axes)),
+              "X(0):0S N(0):0S X(100):0E N(100):0E Pfad:");
+    EXPECT_EQ(LabelsOf(CapitalMarketCurves(m, gross, axes)),
+              "dKA(0):0S dKN(0):0S dKA(100):0E dKN(100):0E");
+}
+
 } // namespace
 
 TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
@@ -399,8 +453,16 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
     } cases[] = {
         {"two points", {{{100, 1}, {140, 3}}, std::nullopt}, {90, 150, 0.5, 3.5}},
         {"one point", {{{1000, 5}, {nan, 9}}, std::nullopt}, {900, 1100, 4, 6}},
+        {"a hair apart",
+         {{{1000, 5}, {1000.0000005, 5}}, std::nullopt},
+         {899.99999995, 1100.00000055, 4, 6}},
+        {"a few hairs apart",
+         {{{1000, 5}, {1000.000005, 5}}, std::nullopt},
+         {999.99999875, 1000.00000625, 4, 6}},
         {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
         {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
+        {"capacity just too far", {{{100, 1}, {140, 3}}, 165.0}, {90, 150, 0.5, 3.5}},
+        {"capacity near the left", {{{100, 1}, {140, 3}}, 85.0}, {80, 150, 0.5, 3.5}},
     };
     for (const Case& c : cases) {
         const std::optional<AxisRange> r = FrameAround(c.content);
@@ -411,6 +473,28 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
         EXPECT_DOUBLE_EQ(r->YMax, c.expected.YMax) << c.name;
     }
     EXPECT_FALSE(FrameAround({{{nan, 1}}, std::nullopt}));
+}
+
+// The path's points, the marks, then where two curves of one style, current or reference,
+// cross; lines that would cross only beyond a segment's end do not count.
+TEST(EquilibriumFrame, PointsArePathMarksAndCrossings) {
+    Plot plot;
+    auto add = [&plot](CurveStyle style, CurvePoint a, CurvePoint b) {
+        plot.Curves.push_back({"", style, {a, b}, {}});
+    };
+    add(CurveStyle::Current, {-1, -1}, {4, 4});
+    add(CurveStyle::Current, {0, 4}, {4, 0});
+    add(CurveStyle::Current, {2, -1}, {2, -0.5}); // on both lines, but below their ends
+    add(CurveStyle::Reference, {-1, 1}, {4, 1});
+    add(CurveStyle::Reference, {1, 0}, {1, 4});
+    add(CurveStyle::Guide, {0, 3}, {4, 3});
+    add(CurveStyle::Guide, {3, 0}, {3, 4});
+    add(CurveStyle::Path, {7, 7}, {8, 8});
+    plot.Marks.push_back({MarkShape::Cross, 9, 9});
+    std::ostringstream points;
+    for (const CurvePoint& p : EquilibriumPoints(plot))
+        points << p.X << "," << p.Y << " ";
+    EXPECT_EQ(points.str(), "7,7 8,8 9,9 2,2 1,1 ");
 }
 
 TEST(EquilibriumFrame, HoldsWhereTheCurvesOfEachShownPeriodCross) {
@@ -486,6 +570,16 @@ TEST(IncomeDiagramRanges, FixedRateAxisStartsAtZero) {
     EXPECT_EQ(IncomeInterestRanges(m).Fixed.YMin, 0);
 }
 
+// Without any rate response the IS is vertical: the fixed income axis reaches it.
+TEST(IncomeDiagramRanges, FixedIncomeAxisHoldsAVerticalIS) {
+    Model m = ClosedISLMModel();
+    SetAll(m, {{par::cr, 0}, {par::br, 0}});
+    SetFrom(m, 5, {{par::GAut, 300}});
+    m = Solved(m);
+    m.Periods.RightEdge = 6; // income still on its way to the new IS
+    ExpectNear(1.01 * ClosedFormIS(m, 6, 0), IncomeInterestRanges(m).Fixed.XMax, "income axis");
+}
+
 // Ranges grow by a hundredth each way; a range without width gets one unit; only the set with
 // the origin takes a minimum of rounding noise for 0.
 TEST(IncomeDiagramRanges, WidenedByAHundredth) {
@@ -495,6 +589,7 @@ TEST(IncomeDiagramRanges, WidenedByAHundredth) {
         AxisRange out;
     } rows[] = {{{100, 200, -50, 50}, false, {99, 202, -49.5, 50.5}},
                 {{5, 5, 0, 0}, false, {4.95, 5.05, 0, 1}},
+                {{3e-7, 3e-7, 0, 0}, false, {2.97e-7, 3.03e-7, 0, 1}},
                 {{1e-11, 2, 1e-11, 2}, true, {0, 2.02, 0, 2.02}},
                 {{1e-11, 2, 1e-11, 2}, false, {0.99e-11, 2.02, 0.99e-11, 2.02}}};
     for (const auto& r : rows) {

@@ -104,6 +104,14 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
         ASSERT_TRUE(placed[0]);
         EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
     }
+    // A line just above the box still reaches the box's top row of pixels.
+    EXPECT_NE(Places({{{150, 47}, {250, 47}, 1, -1}}, {Label(200, 46)})[0]->Top, 50);
+    // Moved off a line, a narrow label takes the free place nearest its written one, to the
+    // pixel.
+    const auto narrow = Places({{{309, 50}, {309, 450}, 1, -1}}, {Label(300, 300, {}, 0, 6)});
+    ASSERT_TRUE(narrow[0]);
+    EXPECT_EQ(narrow[0]->Left, 297);
+    EXPECT_EQ(narrow[0]->Top, 294);
     // A line along the right edge leaves the left edge free.
     const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
     ASSERT_TRUE(placed[0]);
@@ -245,6 +253,63 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, {r})).CrossedByALine, 0);
 }
 
+// Hatching across the curve round its anchor: the label goes to the nearest point along the
+// curve, in steps of three pixels, that has room beside it (left of the second point).
+TEST(LabelPlacement, ALabelWalksAlongItsCurveToTheNearestRoom) {
+    std::vector<DrawnLine> lines;
+    for (int x = 200; x <= 260; x += 6)
+        lines.push_back({{x, 250}, {x, 350}, 1, -1});
+    const TestCurve curve{{{200, 300}, {600, 300}}, 0};
+    curve.AddTo(lines);
+    LabelRequest r = Label(230, 300, {curve.Points});
+    r.Curve = 0;
+    const auto placed = PlaceLabels(Box, GapX, GapY, lines, {r});
+    ASSERT_TRUE(placed[0]);
+    EXPECT_EQ(placed[0]->Rect.Left, 203 - GapX - 40);
+    EXPECT_EQ(placed[0]->Rect.Top, 300 - GapY - 12);
+}
+
+// A line close above (or, at the top, below) a level curve: the label goes to the other side
+// at the same point of the curve (the sample nearest the anchor, x = 299).
+TEST(LabelPlacement, ALabelBlockedOnOneSideOfItsCurveTakesTheOther) {
+    const struct {
+        int curveY, lineY;
+        DeviceRect expected;
+    } cases[] = {{300, 290, {305, 304, 345, 316}}, {66, 76, {305, 50, 345, 62}}};
+    for (const auto& c : cases) {
+        const std::vector<DevicePoint> curve = {{200, c.curveY}, {400, c.curveY}};
+        const std::vector<DrawnLine> lines = {{curve[0], curve[1], 1, -1},
+                                              {{150, c.lineY}, {450, c.lineY}, 1, -1}};
+        const auto placed = Places(lines, {Label(300, c.curveY, {curve})});
+        ASSERT_TRUE(placed[0]);
+        EXPECT_TRUE(placed[0]->Left == c.expected.Left && placed[0]->Top == c.expected.Top)
+            << c.curveY << ": " << placed[0]->Left << "," << placed[0]->Top;
+    }
+}
+
+// A small free pocket between a curve and the nearest place for its wide label: the leader
+// line runs through the pocket, so a small label anchored there goes elsewhere.
+TEST(LabelPlacement, NoLabelLiesOnAnotherLabelsLeader) {
+    std::vector<DrawnLine> lines;
+    for (int y = 150; y <= 350; y += 6)
+        if (y < 294 || y > 336) {
+            lines.push_back({{250, y}, {550, y}, 1, -1});
+        } else {
+            lines.push_back({{250, y}, {390, y}, 1, -1});
+            lines.push_back({{430, y}, {550, y}, 1, -1});
+        }
+    const TestCurve curve{{{390, 260}, {410, 280}}, 0};
+    curve.AddTo(lines);
+    LabelRequest wide = Label(410, 280, {curve.Points}, 0, 80);
+    wide.Curve = 0;
+    const std::vector<LabelRequest> labels = {wide, Label(410, 315, {}, 0, 20)};
+    const auto placed = PlaceLabels(Box, GapX, GapY, lines, labels);
+    ASSERT_TRUE(placed[0] && placed[1]);
+    ASSERT_TRUE(placed[0]->Leader);
+    EXPECT_EQ(placed[0]->LeaderTo.X, 410); // through the pocket
+    EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, labels)).CrossedByALine, 0);
+}
+
 TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
     const std::vector<DrawnLine> lines = {{{100, 100}, {300, 100}, 1, 0},
                                           {{100, 130}, {300, 130}, 1, 1}};
@@ -323,7 +388,9 @@ TEST(DiagramLabels, AreWrittenAfterEveryLineAndOnAPieceThatShows) {
     plot.Curves.push_back(
         {"LM(0)", CurveStyle::Reference, {{0, -5}, {4, -5}, {8, 6}}, {{0, LabelAt::Start}}});
     plot.Curves.push_back({"LM(12)", CurveStyle::Current, {{0, 2}, {10, 9}}, {{0, LabelAt::End}}});
+    plot.Marks.push_back({MarkShape::Cross, 9, 1});
     DrawPlot(cs, plot, GraphStyle{});
+    EXPECT_EQ(cs.DrawnLines().back().Curve, -1); // the mark belongs to no curve
     cs.EndPaint();
     size_t lastLine = 0, firstText = canvas.events.size();
     for (size_t k = 0; k < canvas.events.size(); ++k) {

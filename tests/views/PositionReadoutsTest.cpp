@@ -93,6 +93,16 @@ TEST(PositionReadout, IncomeInterestMarketStates) {
              return std::pair{5000.0, -40.0};
          },
          3, "Foreign Exchange Market: Excess Demand"},
+        {"above Z",
+         [](const Model& mm, int c) {
+             return std::pair{900.0, BalancingRate(mm, c, 900) + 1};
+         },
+         3, "Foreign Exchange Market: Excess Supply"},
+        {"below Z",
+         [](const Model& mm, int c) {
+             return std::pair{900.0, BalancingRate(mm, c, 900) - 1};
+         },
+         3, "Foreign Exchange Market: Excess Demand"},
     };
     IncomeInterestOptions o;
     o.LF = true;

@@ -160,6 +160,7 @@ TEST(QuickGraphTest, SlotValues) {
     m.Switch[23] = 4;
     EXPECT_EQ(SlotLag(m, 16), 4);
     EXPECT_EQ(SlotOperatorText(16), "(t-TZR)");
+    EXPECT_EQ(SlotOperatorText(17), "(t-MZZR)");
     EXPECT_EQ(SlotOperatorText(7), "(t-7)");
 }
 
@@ -180,6 +181,10 @@ TEST(QuickGraphTest, ZoomBandIsClippedToTheInterval) {
             EXPECT_EQ(r.Max, c.max);
         }
     }
+    // An interval reaching before period 0: the band lies within 0 .. at least 1.
+    XRange r;
+    EXPECT_TRUE(ClipZoomBand(0.5, 0.7, -5, 10, r) && r.Min == 0.5 && r.Max == 1);
+    EXPECT_TRUE(ClipZoomBand(-2, 4, -5, 10, r) && r.Min == 0);
 }
 
 TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
@@ -206,6 +211,7 @@ TEST(StructureGraphTest, ValuesAndChartKind) {
     const Model m = ShockedModel();
     const StructureColumn c = StructureValues(m, 3);
     EXPECT_EQ(c.Demand[1], m.GetVar(3, var::I));
+    EXPECT_EQ(c.Supply[0], m.GetVar(3, var::YL));
     EXPECT_EQ(c.Supply[2], m.GetVar(3, var::Im));
     StructureColumn negative = c;
     EXPECT_FALSE(NeedsBars(StructureColumn{{1, 2, 3, 4}, {1, 2, 3}}));

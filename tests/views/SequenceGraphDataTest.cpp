@@ -57,7 +57,7 @@ TEST(ChartSettingsTest, SelectionsAndSlotsRoundTripThroughTheSettingsFile) {
 
     Settings s;
     WriteSeriesFlags(s.Windows, SequenceTableSection(false), "", SeriesKind::Variable,
-                     Flags({4, 13, 37}));
+                     Flags({1, 4, 13, 37}));
     WriteSeriesFlags(s.Windows, SequenceChartSection(2), "P", SeriesKind::Parameter,
                      Flags({par::GAut, 64}));
     WriteSeriesFlags(s.Windows, SequenceChartSection(2), "E", SeriesKind::Variable, Flags({63}));
@@ -66,12 +66,13 @@ TEST(ChartSettingsTest, SelectionsAndSlotsRoundTripThroughTheSettingsFile) {
     slots[1] = {SeriesKind::Variable, var::i, false, 16};
     slots[2] = {SeriesKind::Parameter, par::GAut, false, 0};
     WriteQuickSlots(s.Windows, slots);
+    EXPECT_EQ(s.Windows.Get(QuickGraphSection, "Symbol1"), "YV,er"); // the German symbol
     ASSERT_TRUE(file.WriteSettings(s, (dir / "NEU.TV5").string()));
 
     const Settings back = file.ReadSettings();
     const WindowSettings& w = back.Windows;
     EXPECT_EQ(SequenceColumns(ReadSeriesFlags(w, "SequAbs", "", SeriesKind::Variable, {})),
-              (std::vector<int>{4, 13, 37}));
+              (std::vector<int>{1, 4, 13, 37}));
     EXPECT_EQ(ReadSeriesFlags(w, "SequGraph2", "P", SeriesKind::Parameter, {}),
               Flags({par::GAut, 64}));
     EXPECT_EQ(ReadSeriesFlags(w, "SequGraph2", "E", SeriesKind::Variable, {}), Flags({63}));
@@ -134,6 +135,7 @@ TEST(QuickGraphTest, SelectorEntries) {
     EXPECT_EQ(en[63 + par::GAut].Ref, (SeriesRef{SeriesKind::Parameter, par::GAut}));
     EXPECT_EQ(SlotEntryIndex(de, {SeriesKind::Parameter, par::GAut, false, 0}), 63 + par::GAut);
     EXPECT_EQ(SlotEntryIndex(de, {}), 0);
+    EXPECT_EQ(SlotEntryIndex(de, {SeriesKind::Variable, 1, false, 0}), 1);
     EXPECT_EQ(DiffOpTexts().size(), 18u);
     EXPECT_EQ(DiffOpTexts()[16], "-TZR");
 }
