@@ -95,8 +95,11 @@ TEST(ChartSettingsTest, MissingOrForeignValuesFallBack) {
         ReadSeriesFlags(w, "sequabs", "", SeriesKind::Variable, Flags({13, 31, 37}));
     EXPECT_EQ(SequenceColumns(read), (std::vector<int>{13, 37})); // names ignore case
 
-    // Never stored: income in the first slot, the others empty.
-    const QuickSlots fresh = ReadQuickSlots(WindowSettings{});
+    // Never stored (a key outside the slots does not count): income in the first slot, the
+    // others empty.
+    WindowSettings stray;
+    stray.Set("SequRapidGraph", "Symbol0", "i");
+    const QuickSlots fresh = ReadQuickSlots(stray);
     EXPECT_TRUE(fresh[0].Kind == SeriesKind::Variable && fresh[0].Number == var::Y);
     EXPECT_EQ(fresh[1].Number, 0);
 
@@ -196,6 +199,7 @@ TEST(QuickGraphTest, SegmentsAreTheSolvedValues) {
     const auto stairs = QuickSegments(m, g, steps);
     ASSERT_EQ(stairs.size(), 12u);         // two pieces for each of periods 1..6
     EXPECT_EQ(stairs[4].Y1, stairs[4].Y2); // period 3: flat at the value of period 2 ...
+    EXPECT_EQ(stairs[4].X1 + 1, stairs[4].X2);
     EXPECT_EQ(stairs[5].X1, stairs[5].X2); // ... then up to the shock
     EXPECT_EQ(stairs[5].Y2, 50);           // G,aut(3) - G,aut(1)
     EXPECT_TRUE(QuickSegments(m, QuickSlot{}, plain).empty());
