@@ -158,7 +158,9 @@ TEST(QuickGraphTest, SlotValues) {
     EXPECT_EQ(SlotValue(m, parLag, 4), m.GetPar(4, par::GAut) - m.GetPar(0, par::GAut));
     EXPECT_EQ(SlotValue(m, QuickSlot{}, 4), 0);
     m.Switch[23] = 4;
+    m.Switch[22] = 3;
     EXPECT_EQ(SlotLag(m, 16), 4);
+    EXPECT_EQ(SlotLag(m, 17), 3);
     EXPECT_EQ(SlotOperatorText(16), "(t-TZR)");
     EXPECT_EQ(SlotOperatorText(17), "(t-MZZR)");
     EXPECT_EQ(SlotOperatorText(7), "(t-7)");

@@ -210,11 +210,14 @@ TEST(QuickGraphTest, PositionReadOut) {
     QuickSlots slots{};
     slots[0] = {SeriesKind::Variable, var::Y, false, 0};
     slots[2] = {SeriesKind::Variable, var::Y, true, 3};
+    slots[3] = {SeriesKind::Parameter, 54, false, 0};
+    m.Switch[18] = 1; // money creation through the base: parameter 54 is the base's growth
     const auto de = QuickInfoLines(m, slots, 4, {}, 1);
     ASSERT_EQ(de.size(), 5u);
     EXPECT_EQ(de[0], Translate(VarName(var::Y), 1) + ": " + m.FormatNumber(108));
     EXPECT_EQ(de[1], "nicht belegt");
     EXPECT_EQ(de[2], Translate(VarName(var::Y), 1) + ": " + m.FormatNumber(6) + " (Diff. zu t-3)");
+    EXPECT_EQ(de[3].rfind("Geldbasiswachstumsrate,nom. (gMBN,aut): ", 0), 0u) << de[3];
     EXPECT_EQ(QuickInfoLines(m, slots, 4, {}, 2)[4], "no entry");
 
     const struct {
