@@ -243,7 +243,6 @@ Plot IncomeInterestCurves(const Model& m, const IncomeInterestOptions& o, const 
             // From the first wage round starting in the interval, round by round.
             const int step = m.TZR();
             int t = ps.left + (step - ps.left % step) % step;
-            if (ps.left < 0) t = ps.left - ps.left % step;
             for (; t <= ps.current; t += step)
                 path.Points.push_back(point(t));
         } else {

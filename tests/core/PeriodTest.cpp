@@ -586,6 +586,12 @@ TEST(RuleBasedExpectations, AStoredRowIsForecastFromTheRowBefore) {
         s.PutRow({y[p - 1], double(p)}, p, p == 5);
     EXPECT_NE(s.Forecast(5), 20);
     EXPECT_EQ(s.Forecast(1), 0);
+    // An antecedent that sums to zero leaves a zero beside the first pivot: y = 2 + 3 a(-1).
+    LeastSquaresRuleServer fit;
+    const double a[] = {1, -1, 1, -1, 1};
+    for (int p = 1; p <= 5; ++p)
+        fit.PutRow({p == 1 ? 0 : 2 + 3 * a[p - 2], a[p - 1]}, p, false);
+    EXPECT_DOUBLE_EQ(fit.Forecast(5), -1);
 }
 
 TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
