@@ -117,6 +117,13 @@ TEST(FlowChartData, ShowingAndTheTitleCount) {
     d.Recompute(empty, 1);
     EXPECT_EQ(d.PresentCount(), 0);
     EXPECT_EQ(d.Title(1), "");
+    // Without purchases, taxes and transfers there is no government.
+    d.Recompute(m, t);
+    EXPECT_TRUE(d.GovernmentPresent());
+    for (int g : {var::G, var::T, var::Tr})
+        m.SetModelVar(t, g, 0);
+    d.Recompute(m, t);
+    EXPECT_FALSE(d.GovernmentPresent());
 }
 
 TEST(FlowChartData, AlwaysAllShowsEveryFlowAfterRecomputation) {

@@ -371,7 +371,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         {{{12, 1}, {14, 0}, {17, 2}, {19, 1}, {18, 1}, {23, 4}}, {{4, 3, 1, 0}, {5, 3, 1, 1}}},
         {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
         {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
-        {{{14, 1}, {23, 3}}, {}}, // inside a wage round
+        {{{11, 1}, {14, 1}, {23, 3}}, {}}, // inside a wage round
     };
     // clang-format on
     constexpr int t = 40;

@@ -346,6 +346,10 @@ TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
         }
     }
     EXPECT_EQ(opened, 2);
+    // A short interval moves the gauge every fifth period.
+    host.gauge.clear();
+    SolveInterval(m, host, 1, 12, true);
+    EXPECT_EQ(host.gauge, (std::vector<double>{0, 4.0 / 11, 9.0 / 11}));
 }
 
 TEST(Solve, StopDuringTheSearchMakesItInexact) {
