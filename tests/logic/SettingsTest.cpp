@@ -223,6 +223,10 @@ TEST_F(SettingsTest, ValueForms) {
     WriteIni("[Grafikfarben]\nReferenzkurven=99999999999\n");
     SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(Said("Lese-Fehler")); // out of range
+    host.messages.clear();
+    WriteIni("[Land]\nSprache=zwei\n");
+    SettingsFile(prog, user, host).ReadSettings();
+    EXPECT_TRUE(Said("Lese-Fehler")); // the language is checked like every number
 }
 
 TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
