@@ -337,6 +337,22 @@ TEST(Segments, LabelAtPenStandsAHundredthOfTheBoxAway) {
         EXPECT_EQ(canvas.texts[0].x, c.x) << c.px << "," << c.py;
         EXPECT_EQ(canvas.texts[0].y, c.y) << c.px << "," << c.py;
     }
+    // Two labels on one place: the current curve's (priority 0) keeps the place it has
+    // alone, also when written second.
+    cs.DeferLabels = true;
+    std::vector<std::pair<int, int>> at;
+    for (const auto& priorities : {std::vector<int>{0}, std::vector<int>{1, 0}}) {
+        canvas.Clear();
+        for (int priority : priorities) {
+            cs.LabelPriority = priority;
+            cs.LabelAtDevice(500, 500, priority ? "REF" : "CUR");
+        }
+        cs.DrawLabels();
+        for (const auto& t : canvas.texts)
+            if (t.text == "CUR") at.push_back({t.x, t.y});
+    }
+    ASSERT_EQ(at.size(), 2u);
+    EXPECT_EQ(at[0], at[1]);
 }
 
 // The key's sample line is at least 28 pixels and three text lines long, its text a space
