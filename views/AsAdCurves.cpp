@@ -46,25 +46,13 @@ void Include(double& lo, double& hi, double v) {
     hi = std::max(hi, v);
 }
 
-void WidenX(double& lo, double& hi) {
+// A hundredth more room at each end; where values may be negative (incomes of a model gone
+// astray, inflation), away from zero either way.
+void Widen(double& lo, double& hi, bool eitherSign, double minSpan) {
     if (std::abs(lo) < 1e-10) lo = 0;
-    // A model gone astray may show negative incomes: widen away from the middle.
-    lo *= lo > 0 ? 0.99 : 1.01;
-    hi *= hi > 0 ? 1.01 : 0.99;
-    if (hi - lo < 1e-9) hi += 1;
-}
-
-void WidenY(AsAdPlane plane, double& lo, double& hi) {
-    if (std::abs(lo) < 1e-10) lo = 0;
-    if (plane == AsAdPlane::Price) {
-        lo *= 0.99;
-        hi *= 1.01;
-    } else {
-        // Inflation may be negative: widen away from the middle either way.
-        lo *= lo > 0 ? 0.99 : 1.01;
-        hi *= hi > 0 ? 1.01 : 0.99;
-    }
-    if (hi - lo < 1e-9) hi += 0.1;
+    lo *= !eitherSign || lo > 0 ? 0.99 : 1.01;
+    hi *= !eitherSign || hi > 0 ? 1.01 : 0.99;
+    if (hi - lo < 1e-9) hi += minSpan;
 }
 
 std::string Label(const char* name, int t) {
@@ -156,10 +144,10 @@ AsAdRanges ComputeAsAdRanges(const Model& m, AsAdPlane plane) {
     // Income and the price level start at the origin; inflation may lie below it.
     r.FixedXMin = 0;
     if (plane == AsAdPlane::Price) r.FixedYMin = 0;
-    WidenX(r.FixedXMin, r.FixedXMax);
-    WidenX(r.AutoXMin, r.AutoXMax);
-    WidenY(plane, r.FixedYMin, r.FixedYMax);
-    WidenY(plane, r.AutoYMin, r.AutoYMax);
+    Widen(r.FixedXMin, r.FixedXMax, true, 1);
+    Widen(r.AutoXMin, r.AutoXMax, true, 1);
+    Widen(r.FixedYMin, r.FixedYMax, plane != AsAdPlane::Price, 0.1);
+    Widen(r.AutoYMin, r.AutoYMax, plane != AsAdPlane::Price, 0.1);
     return r;
 }
 
