@@ -188,6 +188,7 @@ TEST(Clipping, Segments) {
         {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
+        {"a hair beyond the corner", 1, 1, 10 + 5e-10, 10 + 5e-10, true, 1, 1, 10, 10},
         {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
         {"end infinite", 1, 1, 5, Inf, false, 0, 0, 0, 0},
         {"overflowing slope", -1e308, -1e308, 1e308, 1e308, false, 0, 0, 0, 0},

@@ -457,9 +457,9 @@ TEST(Derivations, QuadrantAxisTitles) {
     }
 }
 
-// The quadrants' ranges and the construction levels of four models, pinned: closed, open
+// The quadrants' ranges and the construction levels of five models, pinned: closed, open
 // with a fiscal shock, flooded with money (rate 0), and without an interest response below a
-// low floor (rate axis to 15).
+// low floor (rate axis to 15), and one whose demand rises steeply with the rate.
 TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     const Model closed = ClosedWithMoneyShock(), open = OpenWithFiscalShock();
     Model floor = closed;
@@ -467,6 +467,8 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     Model flooded = ClosedISLMModel(); // so much money that the rate stays at 0
     SetAll(flooded, {{par::MNAut, 1300}});
     flooded = Solved(flooded);
+    Model perverse = closed; // a file may hold demand that rises steeply with the rate
+    SetAll(perverse, {{par::br, -1000}});
     const struct {
         const Model& m;
         DerivationKind kind;
@@ -512,6 +514,13 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
            {0, 1323.142857, -1.1, 1.1},
            {0, 1323.142857, 0, 3.928571244}}},
          {1.333333333, 2.666666667}},
+        {perverse,
+         DerivationKind::IS,
+         {{{-3472.856956, 3276.595636, 0, 3.928571244},
+           {0, 9361.701817, 0, 9361.701817},
+           {0, 9361.701817, 0, 3.928571244},
+           {0, 1, 0, 1}}},
+         {1.056605675, 2.11321135}},
         {flooded,
          DerivationKind::Z,
          {{{-1.1, 1.1, 0, 1.1},
