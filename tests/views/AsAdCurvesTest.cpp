@@ -593,6 +593,8 @@ TEST(AsAdRanges, OfAKnownModel) {
     const AsAdRanges n = ComputeAsAdRanges(negative, AsAdPlane::Price);
     EXPECT_DOUBLE_EQ(n.AutoXMin, -2020);
     EXPECT_NEAR(n.AutoXMax, 1202.974485, 1e-6);
+    // A model of zeros still gets an income axis of one unit and its margin.
+    EXPECT_DOUBLE_EQ(ComputeAsAdRanges(Model{}, AsAdPlane::Price).FixedXMax, 1.01);
 }
 
 // A zoomed band never reaches below the origin, nor inflation below -99 %.
