@@ -1,6 +1,5 @@
 // Filling values into bilingual sentences.
 #include "core/Catalogue.h"
-#include "core/Catalogue.h"
 
 #include <gtest/gtest.h>
 

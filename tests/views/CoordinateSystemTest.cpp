@@ -471,6 +471,13 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldX(10)));
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
     }
+    // Wide labels that leave a box of one logical unit still let it be drawn.
+    for (auto [w, drawn] : {std::pair{998, false}, {999, true}}) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        RecordingCanvas canvas;
+        canvas.charWidth = 237;
+        EXPECT_EQ(cs.DrawFrame(canvas, GraphTarget::Screen, w, 600), drawn) << w;
+    }
 }
 
 TEST(Guards, ModelValuesThatAreNotNumbers) {

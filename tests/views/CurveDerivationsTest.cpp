@@ -549,4 +549,8 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
         near(r.levels[0], levels[0]);
         near(r.levels[1], levels[1]);
     }
+    // A model of zeros still gets axes with room in every quadrant.
+    for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z})
+        for (const AxisRange& a : DerivationRanges(Model{}, kind))
+            EXPECT_TRUE(a.XMax > a.XMin && a.YMax > a.YMin) << int(kind);
 }

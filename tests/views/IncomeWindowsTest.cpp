@@ -248,6 +248,5 @@ void IncomeWindowsTest::saveDataStartsInTheDataFolder() {
     QCOMPARE(shown, QDir(data.path()).absolutePath());
 }
 
-
 QTEST_MAIN(IncomeWindowsTest)
 #include "IncomeWindowsTest.moc"

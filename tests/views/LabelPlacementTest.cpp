@@ -95,6 +95,11 @@ TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
         EXPECT_EQ(placed[i]->Left, want.Left);
         EXPECT_EQ(placed[i]->Top, want.Top);
     }
+    // A label of no curve ignores which curve lies nearest.
+    const auto loose =
+        Places({{{150, 440}, {650, 440}, 1, -1}, {{260, 50}, {260, 450}, 1, 0}}, {Label(200, 200)});
+    EXPECT_EQ(loose[0]->Left, 206);
+    EXPECT_EQ(loose[0]->Top, 184);
 }
 
 // A thin line keeps three pixels between itself and a label that stays in place.
@@ -285,6 +290,20 @@ TEST(LabelPlacement, ALabelBlockedOnOneSideOfItsCurveTakesTheOther) {
         EXPECT_TRUE(placed[0]->Left == c.expected.Left && placed[0]->Top == c.expected.Top)
             << c.curveY << ": " << placed[0]->Left << "," << placed[0]->Top;
     }
+}
+
+// Lines just above and below the anchor of an upright curve: the label stands beside the
+// curve at the anchor's height.
+TEST(LabelPlacement, BetweenTwoLinesALabelStandsBesideItsCurveAtMidHeight) {
+    const std::vector<DevicePoint> curve = {{400, 100}, {400, 400}};
+    const std::vector<DrawnLine> lines = {{curve[0], curve[1], 1, -1},
+                                          {{300, 240}, {500, 240}, 1, -1},
+                                          {{300, 260}, {500, 260}, 1, -1}};
+    const auto placed = Places(lines, {Label(400, 250, {curve})});
+    ASSERT_TRUE(placed[0]);
+    EXPECT_EQ(placed[0]->Left, 406);
+    EXPECT_EQ(placed[0]->Top, 244);
+    EXPECT_EQ(placed[0]->Right, 446);
 }
 
 // A small free pocket between a curve and the nearest place for its wide label: the leader
