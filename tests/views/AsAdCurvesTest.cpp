@@ -539,6 +539,7 @@ TEST(AsAdReadout, ThePriceDecidesWhichSideIsShort) {
         EXPECT_NEAR(SupplyAt(m, AsAdPlane::Price, 12, PriceAt(m, 12, share * cap)), share * cap,
                     1e-6 * cap);
     EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 12, 2 * PriceAt(m, 12, cap)), cap);
+    EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 12, PriceAt(m, 12, 0) / 2), 0);
     // Inflation asks for the price it gives from the wage round's base, demand from -99 % up.
     const double base = m.ModelVar(12 - m.TZR(), var::P);
     for (double g : {-150.0, -2.0, 3.0}) {

@@ -22,9 +22,9 @@ SeriesFlags Flags(std::initializer_list<int> numbers) {
     return f;
 }
 
-// The bond-market model with a rise of government purchases from period 3, solved.
-Model ShockedModel() {
-    Model m = test::BondMarketModel();
+// A model (by default the bond-market one) with a rise of government purchases from
+// period 3, solved.
+Model ShockedModel(Model m = test::BondMarketModel()) {
     test::SetFrom(m, 3, {{par::GAut, m.GetPar(3, par::GAut) + 50}});
     m.Periods.RightEdge = 12;
     test::RecordingHost host;
@@ -203,6 +203,10 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
     const SequenceChartData s = BuildSequenceChart(m, Flags({par::GAut}), Flags({var::Y}), 2);
     ASSERT_EQ(s.Series.size(), 2u);
     EXPECT_EQ(s.Legends[0], Translate(ParamName(par::GAut), 2)); // parameters first
+    Model creation = m; // money creation renames the money growth rate
+    creation.Switch[18] = 1;
+    EXPECT_EQ(BuildSequenceChart(creation, Flags({54}), {}, 2).Legends[0],
+              "Money Base Growth Rate,nom. (gMBN,aut)");
     EXPECT_EQ(s.Series[1][3], m.GetVar(m.Periods.LeftEdge + 3, var::Y));
     EXPECT_EQ(ChartAxisMinimum(s, 0), s.DataMin);
     EXPECT_GT(s.DataMin, 0); // the smallest value, not zero: income's movement stays visible
@@ -210,7 +214,7 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
 }
 
 TEST(StructureGraphTest, ValuesAndChartKind) {
-    const Model m = ShockedModel();
+    const Model m = ShockedModel(test::OpenFlexibleModel()); // with imports
     const StructureColumn c = StructureValues(m, 3);
     EXPECT_EQ(c.Demand[1], m.GetVar(3, var::I));
     EXPECT_EQ(c.Supply[0], m.GetVar(3, var::YL));

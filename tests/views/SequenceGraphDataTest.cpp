@@ -104,13 +104,17 @@ TEST(ChartSettingsTest, MissingOrForeignValuesFallBack) {
     EXPECT_EQ(fresh[1].Number, 0);
 
     const struct {
-        const char *art, *symbol, *diff;
+        const char* art;
+        std::string symbol;
+        const char* diff;
         SeriesKind kind;
         int number, diffOp;
     } cases[] = {
         {"2", "i", "0", SeriesKind::Variable, var::i, 0},
         {"2", "I", "0", SeriesKind::Variable, var::I, 0}, // i and I are different quantities
         {"2", "YV,er", "99", SeriesKind::Variable, var::YVErw, 0},
+        {"2", VarSymbol(var::IUnw), "0", SeriesKind::Variable, var::IUnw, 0}, // the last ones
+        {"1", ParamSymbol(par::fNK, 1), "0", SeriesKind::Parameter, par::fNK, 0},
         {"1", "G,aut", "-3", SeriesKind::Parameter, par::GAut, 0},
         {"1", "nonsense", "2", SeriesKind::Parameter, 0, 2},
         {"2", "xxx", "17", SeriesKind::Variable, 0, 17},
