@@ -470,6 +470,8 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         // The read-outs of a box without area are numbers, not a division by zero.
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldX(10)));
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
+        if (w <= 0) EXPECT_EQ(cs.ToLogicalX(10), 0);
+        if (h <= 0) EXPECT_EQ(cs.ToLogicalY(10), 0);
     }
     // Wide labels that leave a box of one logical unit still let it be drawn.
     for (auto [w, drawn] : {std::pair{998, false}, {999, true}}) {

@@ -459,7 +459,7 @@ TEST(Derivations, QuadrantAxisTitles) {
 
 // The quadrants' ranges and the construction levels of five models, pinned: closed, open
 // with a fiscal shock, flooded with money (rate 0), and without an interest response below a
-// low floor (rate axis to 15), and one whose demand rises steeply with the rate.
+// low floor (rate axis to 15), and one whose autonomous demand turns negative.
 TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     const Model closed = ClosedWithMoneyShock(), open = OpenWithFiscalShock();
     Model floor = closed;
@@ -467,8 +467,9 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     Model flooded = ClosedISLMModel(); // so much money that the rate stays at 0
     SetAll(flooded, {{par::MNAut, 1300}});
     flooded = Solved(flooded);
-    Model perverse = closed; // a file may hold demand that rises steeply with the rate
-    SetAll(perverse, {{par::br, -1000}});
+    // A file may hold demand that rises with the rate, and faster than income.
+    Model perverse = closed;
+    SetAll(perverse, {{par::br, -1000}, {par::cY, 1.5}});
     const struct {
         const Model& m;
         DerivationKind kind;
@@ -516,11 +517,11 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
          {1.333333333, 2.666666667}},
         {perverse,
          DerivationKind::IS,
-         {{{-3472.856956, 3276.595636, 0, 3.928571244},
-           {0, 9361.701817, 0, 9361.701817},
-           {0, 9361.701817, 0, 3.928571244},
+         {{{-4227.142664, 2836.59563, 0, 4.244119141},
+           {0, 16908.57066, -330.7857143, 16908.57066},
+           {0, 16908.57066, 0, 4.244119141},
            {0, 1, 0, 1}}},
-         {1.056605675, 2.11321135}},
+         {1.286094994, 2.572189989}},
         {flooded,
          DerivationKind::Z,
          {{{-1.1, 1.1, 0, 1.1},

@@ -331,7 +331,8 @@ TEST(LabelPlacement, NoLabelLiesOnAnotherLabelsLeader) {
 
 TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
     const std::vector<DrawnLine> lines = {{{100, 100}, {300, 100}, 1, 0},
-                                          {{100, 130}, {300, 130}, 1, 1}};
+                                          {{100, 130}, {300, 130}, 1, 1},
+                                          {{-500, 1100}, {1100, -500}, 1, 2}};
     struct Case {
         const char* name;
         LabelOnPlot label;
@@ -340,6 +341,7 @@ TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
         {"beside its curve", {{150, 104, 190, 116}, 0, std::nullopt}, 0, 0},
         {"on a line", {{150, 95, 190, 107}, 0, std::nullopt}, 1, 0},
         {"nearer the other curve", {{150, 114, 190, 126}, 0, std::nullopt}, 0, 1},
+        {"beside a long slanting curve", {{350, 262, 390, 274}, 2, std::nullopt}, 0, 0},
         {"tied by a leader",
          {{150, 114, 190, 126}, 0, DrawnLine{{170, 114}, {170, 100}, 1, 0}},
          0,
