@@ -373,7 +373,7 @@ class OrderCanvas : public GraphCanvas {
     void SetFont(const char*, int size, bool) override { fontSize = size; }
     int TextWidth(const std::string& t) override { return 6 * int(t.size()); }
     int TextHeight(const std::string&) override { return 10; }
-    void SetPen(Colour, int w) override { width = w; }
+    void SetPen(Colour c, int w) override { width = w, colour = c; }
     void SetBrush(Colour) override {}
     void SetFontColour(Colour) override {}
     void Line(int x1, int y1, int, int) override { events.push_back({false, "", x1, y1}); }
@@ -383,6 +383,7 @@ class OrderCanvas : public GraphCanvas {
     }
     std::vector<Event> events;
     int fontSize = 0, width = 0;
+    Colour colour = 0;
 };
 
 CoordinateSystem Frame(OrderCanvas& canvas, int fontSize = 8) {
@@ -442,6 +443,15 @@ TEST(DiagramLabels, TextAndPensGrowWithTheDiagramTextSize) {
         cs.SetPenWidth(2);
         EXPECT_EQ(canvas.width, c.thickPen) << c.size;
     }
+    // Guide lines are thin and grey whatever was drawn before them.
+    OrderCanvas canvas;
+    CoordinateSystem cs = Frame(canvas);
+    Plot plot;
+    plot.Curves = {{"", CurveStyle::Current, {{1, 1}, {2, 2}}, {}},
+                   {"", CurveStyle::Guide, {{1, 2}, {2, 1}}, {}}};
+    DrawPlot(cs, plot, GraphStyle{});
+    EXPECT_EQ(canvas.colour, Grey);
+    EXPECT_EQ(canvas.width, 1);
 }
 
 // A label with no room beside its own curve (a line close above and below it) is tied to

@@ -177,6 +177,9 @@ TEST(QuickGraphTest, Ranges) {
         EXPECT_NEAR(r.Y2Max, c.y2Max, 1e-9);
         EXPECT_EQ(r.ForceRightAxis, c.force);
     }
+    Model later = m; // the time axis starts at the left edge
+    later.Periods.LeftEdge = 2;
+    EXPECT_EQ(QuickGraphRanges(later, OneSlot(y), {}).XMin, 2);
     EXPECT_DOUBLE_EQ(PadMax(-10), -9.99);
     EXPECT_DOUBLE_EQ(PadMin(-10), -10.01);
 }
