@@ -189,6 +189,7 @@ TEST(Clipping, Segments) {
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"a hair beyond the corner", 1, 1, 10 + 5e-10, 10 + 5e-10, true, 1, 1, 10, 10},
+        {"ends a hair beyond the right edge", 11, 5, 10 + 1e-9, 5, true, 10, 5, 10, 5},
         {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
         {"end infinite", 1, 1, 5, Inf, false, 0, 0, 0, 0},
         {"overflowing slope", -1e308, -1e308, 1e308, 1e308, false, 0, 0, 0, 0},
@@ -455,6 +456,11 @@ TEST(Frame, RightAxisAndZeroLines) {
     EXPECT_NEAR(cs.DeviceToWorldX(zx), 0, 20.0 / 600);
     EXPECT_NEAR(cs.DeviceToWorldY(zy), 0, 4.0 / 400);
     EXPECT_NEAR(cs.DeviceToWorldY2(cs.WorldToDeviceY(1)), 15, 50.0 / 400);
+    // Set margins still leave room for the right axis.
+    cs.FixedMargins = true;
+    cs.PlotRight = 980;
+    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
+    EXPECT_LT(cs.PlotRight, 980);
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
@@ -472,6 +478,13 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
         if (w <= 0) EXPECT_EQ(cs.ToLogicalX(10), 0);
         if (h <= 0) EXPECT_EQ(cs.ToLogicalY(10), 0);
+    }
+    // A viewport squeezed to nothing in either direction.
+    for (auto [fx, fy] : {std::pair{0, 10000}, {10000, 0}}) {
+        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        cs.SetViewport(0, 0, fx, fy);
+        RecordingCanvas canvas;
+        EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600)) << fx;
     }
     // Wide labels that leave a box of one logical unit still let it be drawn.
     for (auto [w, drawn] : {std::pair{998, false}, {999, true}}) {

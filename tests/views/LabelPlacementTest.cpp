@@ -341,6 +341,7 @@ TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
         {"beside its curve", {{150, 104, 190, 116}, 0, std::nullopt}, 0, 0},
         {"on a line", {{150, 95, 190, 107}, 0, std::nullopt}, 1, 0},
         {"nearer the other curve", {{150, 114, 190, 126}, 0, std::nullopt}, 0, 1},
+        {"just above its curve", {{150, 118, 190, 130}, 1, std::nullopt}, 0, 0},
         {"beside a long slanting curve", {{350, 262, 390, 274}, 2, std::nullopt}, 0, 0},
         {"tied by a leader",
          {{150, 114, 190, 126}, 0, DrawnLine{{170, 114}, {170, 100}, 1, 0}},
