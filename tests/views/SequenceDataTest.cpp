@@ -216,6 +216,7 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
 TEST(StructureGraphTest, ValuesAndChartKind) {
     const Model m = ShockedModel(test::OpenFlexibleModel()); // with imports
     const StructureColumn c = StructureValues(m, 3);
+    EXPECT_EQ(c.Demand[0], m.GetVar(3, var::C));
     EXPECT_EQ(c.Demand[1], m.GetVar(3, var::I));
     EXPECT_EQ(c.Supply[0], m.GetVar(3, var::YL));
     EXPECT_EQ(c.Supply[2], m.GetVar(3, var::Im));

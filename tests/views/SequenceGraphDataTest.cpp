@@ -182,6 +182,7 @@ TEST(QuickGraphTest, Ranges) {
     EXPECT_EQ(QuickGraphRanges(later, OneSlot(y), {}).XMin, 2);
     EXPECT_DOUBLE_EQ(PadMax(-10), -9.99);
     EXPECT_DOUBLE_EQ(PadMin(-10), -10.01);
+    EXPECT_DOUBLE_EQ(PadMin(0.5), 0.4995);
 }
 
 TEST(QuickGraphTest, SegmentsAreTheSolvedValues) {
