@@ -176,6 +176,15 @@ TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBooking
     // Booking 5 of the script (consumption) carries tag 2.
     EXPECT_TRUE(s.Done(2) && s.Done(5));
     EXPECT_EQ(s.State().Column(A::Households, 0).at(3).Text, "2) dW = -C");
+    // The closing shows the saldo on the liabilities side.
+    EXPECT_EQ(s.State().Column(A::Households, 1).back().Text,
+              "3) dGV = " + m.FormatNumber(v(var::YV) - v(var::C)));
+}
+
+TEST(AccountScheme, ColumnHeadingsNameTheSidesOfSectorsAndMarkets) {
+    EXPECT_STREQ(SchemeColumnHeading(A::Firms, 1), "P");
+    EXPECT_STREQ(SchemeColumnHeading(A::BondMarket, 0), "WA");
+    EXPECT_STREQ(SchemeColumnHeading(A::ForexMarket, 1), "FA");
 }
 
 TEST(AccountScheme, StepUndoAndTheEndLine) {
@@ -237,7 +246,7 @@ TEST(AccountScheme, MonetaryPhasesFollowTheMoneyMarketDates) {
         double lY;
         int phases;
     };
-    for (const Case c : {Case{0.5, 4}, Case{2, 1}, Case{0.3, 7}}) {
+    for (const Case c : {Case{0.5, 4}, Case{2, 1}, Case{1, 2}, Case{0.3, 7}}) {
         const Model m = Solved(test::ClosedISLMModel(), [&](Model& m) {
             test::SetAll(m, {{par::lY, c.lY}});
         });
