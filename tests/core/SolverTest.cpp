@@ -95,6 +95,25 @@ TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::wN), m.GetVar(0, var::w));
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::MN), m.GetVar(0, var::M));
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::eN), m.GetPar(0, par::eNExog));
+    // Inflation is expected from the growth of nominal money over a wage contract of four.
+    EXPECT_NEAR(m.GetVar(0, var::gPErw), (std::pow(1.04, 4) - 1) * 100, 1e-9);
+}
+
+// The search sets the expectations its own way, so the start does not depend on the user's.
+TEST(StartEquilibrium, FormsTheExpectationsItsOwnWay) {
+    for (Model m : {test::OpenFlexibleModel(), test::BondMarketModel()}) {
+        Model other = m;
+        for (int k : {0, 1, 2, 3, 4, 6}) {
+            other.Expect[k].Method = 3;
+            other.Expect[k].Weight = 20;
+            other.Expect[k].Lags = 3;
+        }
+        RecordingHost host(1);
+        Solve(m, host);
+        Solve(other, host);
+        for (int n = 1; n <= VarCount; ++n)
+            EXPECT_EQ(m.GetVar(0, n), other.GetVar(0, n)) << n;
+    }
 }
 
 // A growing foreign price level starts at 1, its level moving into the exchange rate.
