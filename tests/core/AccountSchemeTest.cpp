@@ -307,6 +307,12 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
         s.Finish();
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
+        // The closing states the sums of both sides.
+        for (const auto& [column, sum] :
+             {std::pair{0, "WA = " + m.FormatNumber(wa)}, {1, "WN = " + m.FormatNumber(wn)}}) {
+            const std::string& closing = s.State().Column(A::BondMarket, column).back().Text;
+            EXPECT_TRUE(closing.ends_with(sum)) << closing << " phase " << k;
+        }
     }
 }
 
