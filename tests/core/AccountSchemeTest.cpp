@@ -154,8 +154,9 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
         if (name == "small surplus") wrong = {"(-BS)", "überschuss AB"};
         for (const SchemeLine& line : s.State().Lines)
             for (const std::string& w : wrong)
-                if (line.Kind == SchemeLine::First)
+                if (line.Kind == SchemeLine::First) {
                     EXPECT_EQ(line.Text.find(w), line.Text.npos) << name << " " << line.Text;
+                }
     }
 }
 
