@@ -45,13 +45,13 @@ Model OpenRealModel() {
 }
 
 // An open economy with a complete bond market, fixed exchange rates and money supply that
-// follows the balance of payments.
-Model OpenFixedModel() {
-    return Solved(test::OpenFlexibleModel(), [](Model& m) {
+// follows the balance of payments; a policy change in period 5.
+Model OpenFixedModel(std::pair<int, double> change = {par::GAut, 220}) {
+    return Solved(test::OpenFlexibleModel(), [&](Model& m) {
         m.Switch[21] = 0;
         m.Switch[19] = 1;
         test::SetAll(m, {{par::nWR, 0.4}});
-        test::SetFrom(m, 5, {{par::GAut, 220}});
+        test::SetFrom(m, 5, {change});
         m.UpdateActiveParams();
     });
 }
@@ -72,6 +72,16 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
     for (const SchemeLine& line : s.State().Lines)
         if (line.Kind == SchemeLine::First) tags.push_back(line.Tag);
     EXPECT_EQ(tags, expected) << what;
+}
+
+// The bond market's closing states the sums of both sides.
+void ExpectBondClosing(const AccountScheme& s, const Model& m, const std::string& what) {
+    for (int c : {0, 1}) {
+        const std::string& closing = s.State().Column(A::BondMarket, c).back().Text;
+        const std::string sum =
+            (c == 0 ? "WA = " : "WN = ") + m.FormatNumber(s.ColumnSum(A::BondMarket, c));
+        EXPECT_TRUE(closing.ends_with(sum)) << closing << " " << what;
+    }
 }
 
 TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
@@ -270,6 +280,8 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"bond market", Solved(test::BondMarketModel())},
         {"open flexible", Solved(test::OpenFlexibleModel())},
         {"open fixed", OpenFixedModel()},
+        // Foreign prices move the balance of payments away from the one planned.
+        {"foreign prices", OpenFixedModel({par::PAExog, 1.2})},
         {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
         {"transfers", Solved(test::ClosedISLMModel(),
                              [](Model& m) {
@@ -283,6 +295,7 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             s.SetPhase(k);
             s.Finish();
             ExpectBalanced(s, name + " phase " + std::to_string(k));
+            ExpectBondClosing(s, m, name + " phase " + std::to_string(k));
             // The sector closing, the last booking, restates the households' changes.
             int restated = 0;
             for (const SchemeEntry& e : s.State().Column(A::Households, 0))
@@ -308,12 +321,7 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
         s.Finish();
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
-        // The closing states the sums of both sides.
-        for (const auto& [column, sum] :
-             {std::pair{0, "WA = " + m.FormatNumber(wa)}, {1, "WN = " + m.FormatNumber(wn)}}) {
-            const std::string& closing = s.State().Column(A::BondMarket, column).back().Text;
-            EXPECT_TRUE(closing.ends_with(sum)) << closing << " phase " << k;
-        }
+        ExpectBondClosing(s, m, "phase " + std::to_string(k));
     }
 }
 
