@@ -33,8 +33,9 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
 
     // With a proportional tax: Y = (C,aut + I,aut + G,aut) / (1 - c[Y](1 - t[Y])) = 300 / 0.4
     Model taxed = test::KeynesianModel();
-    test::SetAll(taxed, {{par::tY, 0.25}});
+    test::SetFrom(taxed, 0, {{par::tY, 0.25}});
     Solve(taxed, host);
+    EXPECT_EQ(taxed.GetPar(-1, par::tY), 0.25); // the period before takes the start's parameters
     EXPECT_NEAR(taxed.GetVar(0, var::Y), 750, 750 * kRel);
     EXPECT_NEAR(taxed.GetVar(0, var::T), 187.5, 187.5 * kRel);
 }
@@ -641,10 +642,10 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     Model open = test::OpenFlexibleModel();
     open.Switch[21] = 0;
     test::SetAll(open, {{par::nWR, 0}});
-    for (Model m : {test::ClosedISLMModel(), open}) {
+    for (Model m : {test::ClosedISLMModel(), open, test::BondMarketModel()}) {
         RecordingHost host(1);
         Solve(m, host);
-        EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
+        EquilibriumAtPrice(m, host, 30, 500, m.GetVar(30, var::P), 1e-9);
         EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
     }
 }
