@@ -46,6 +46,7 @@ TEST(TaskTest, ReadsATaskAndWritesItBack) {
     const TaskReading again = ReadTask(WriteTask(t));
     ASSERT_FALSE(again.error);
     EXPECT_EQ(WriteTask(again.task), WriteTask(t));
+    EXPECT_EQ(ParameterBySymbol("C,aut"), par::CAut); // the first parameter too
 }
 
 TEST(TaskTest, RefusesABadTaskNamingTheLine) {
