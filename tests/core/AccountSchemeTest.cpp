@@ -45,13 +45,13 @@ Model OpenRealModel() {
 }
 
 // An open economy with a complete bond market, fixed exchange rates and money supply that
-// follows the balance of payments.
-Model OpenFixedModel() {
-    return Solved(test::OpenFlexibleModel(), [](Model& m) {
+// follows the balance of payments; a policy change in period 5.
+Model OpenFixedModel(std::pair<int, double> change = {par::GAut, 220}) {
+    return Solved(test::OpenFlexibleModel(), [&](Model& m) {
         m.Switch[21] = 0;
         m.Switch[19] = 1;
         test::SetAll(m, {{par::nWR, 0.4}});
-        test::SetFrom(m, 5, {{par::GAut, 220}});
+        test::SetFrom(m, 5, {change});
         m.UpdateActiveParams();
     });
 }
@@ -72,6 +72,16 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
     for (const SchemeLine& line : s.State().Lines)
         if (line.Kind == SchemeLine::First) tags.push_back(line.Tag);
     EXPECT_EQ(tags, expected) << what;
+}
+
+// The bond market's closing states the sums of both sides.
+void ExpectBondClosing(const AccountScheme& s, const Model& m, const std::string& what) {
+    for (int c : {0, 1}) {
+        const std::string& closing = s.State().Column(A::BondMarket, c).back().Text;
+        const std::string sum =
+            (c == 0 ? "WA = " : "WN = ") + m.FormatNumber(s.ColumnSum(A::BondMarket, c));
+        EXPECT_TRUE(closing.ends_with(sum)) << closing << " " << what;
+    }
 }
 
 TEST(AccountScheme, RealBookingsAreThePeriodsSolvedFlows) {
@@ -154,8 +164,9 @@ TEST(AccountScheme, RealScriptBalancesAndClearsTheBondMarket) {
         if (name == "small surplus") wrong = {"(-BS)", "überschuss AB"};
         for (const SchemeLine& line : s.State().Lines)
             for (const std::string& w : wrong)
-                if (line.Kind == SchemeLine::First)
+                if (line.Kind == SchemeLine::First) {
                     EXPECT_EQ(line.Text.find(w), line.Text.npos) << name << " " << line.Text;
+                }
     }
 }
 
@@ -176,6 +187,15 @@ TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBooking
     // Booking 5 of the script (consumption) carries tag 2.
     EXPECT_TRUE(s.Done(2) && s.Done(5));
     EXPECT_EQ(s.State().Column(A::Households, 0).at(3).Text, "2) dW = -C");
+    // The closing shows the saldo on the liabilities side.
+    EXPECT_EQ(s.State().Column(A::Households, 1).back().Text,
+              "3) dGV = " + m.FormatNumber(v(var::YV) - v(var::C)));
+}
+
+TEST(AccountScheme, ColumnHeadingsNameTheSidesOfSectorsAndMarkets) {
+    EXPECT_STREQ(SchemeColumnHeading(A::Firms, 1), "P");
+    EXPECT_STREQ(SchemeColumnHeading(A::BondMarket, 0), "WA");
+    EXPECT_STREQ(SchemeColumnHeading(A::ForexMarket, 1), "FA");
 }
 
 TEST(AccountScheme, StepUndoAndTheEndLine) {
@@ -237,7 +257,7 @@ TEST(AccountScheme, MonetaryPhasesFollowTheMoneyMarketDates) {
         double lY;
         int phases;
     };
-    for (const Case c : {Case{0.5, 4}, Case{2, 1}, Case{0.3, 7}}) {
+    for (const Case c : {Case{0.5, 4}, Case{2, 1}, Case{1, 2}, Case{0.3, 7}}) {
         const Model m = Solved(test::ClosedISLMModel(), [&](Model& m) {
             test::SetAll(m, {{par::lY, c.lY}});
         });
@@ -260,6 +280,8 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"bond market", Solved(test::BondMarketModel())},
         {"open flexible", Solved(test::OpenFlexibleModel())},
         {"open fixed", OpenFixedModel()},
+        // Foreign prices move the balance of payments away from the one planned.
+        {"foreign prices", OpenFixedModel({par::PAExog, 1.2})},
         {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
         {"transfers", Solved(test::ClosedISLMModel(),
                              [](Model& m) {
@@ -273,6 +295,7 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             s.SetPhase(k);
             s.Finish();
             ExpectBalanced(s, name + " phase " + std::to_string(k));
+            ExpectBondClosing(s, m, name + " phase " + std::to_string(k));
             // The sector closing, the last booking, restates the households' changes.
             int restated = 0;
             for (const SchemeEntry& e : s.State().Column(A::Households, 0))
@@ -298,6 +321,7 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
         s.Finish();
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
+        ExpectBondClosing(s, m, "phase " + std::to_string(k));
     }
 }
 

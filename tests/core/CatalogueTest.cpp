@@ -87,6 +87,7 @@ TEST(Catalogue, MarkupAndSymbolLookup) {
     EXPECT_EQ(FindParamByText("Akzelerator"), 8);
     EXPECT_EQ(FindVarByText("Geldmenge, real"), 22);
     EXPECT_EQ(FindVarByText("nowhere"), 0);
+    EXPECT_EQ(FindParamByText("nowhere"), 0);
 }
 
 TEST(Catalogue, CategoryRanges) {

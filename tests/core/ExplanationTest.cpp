@@ -100,6 +100,15 @@ const Generated kGenerated[] = {
          test::SetFrom(m, 5, {{par::GAut, 150}});
          return m;
      }},
+    {"keynesian, output capped at a potential that grows",
+     [] {
+         Model m = test::KeynesianModel();
+         m.Switch[7] = 1;
+         test::SetAll(m, {{par::APot, 1600}, {par::KExog, 1600}});
+         test::SetFrom(m, 5, {{par::GAut, 200}});
+         test::SetFrom(m, 10, {{par::APot, 1700}, {par::KExog, 1700}});
+         return m;
+     }},
     {"closed IS-LM, adaptive expectations",
      [] {
          Model m = test::ClosedISLMModel();

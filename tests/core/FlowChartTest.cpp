@@ -204,6 +204,8 @@ TEST(FlowChartPointing, BudgetIdentities) {
          "T = 100.00   ||   G + BS = 100.00"},
         {"foreign surplus", 50, 15, 5, 40, 0, FlowNode::Foreign, true,
          "Im + AB = 65.00   ||   Ex = 65.00"},
+        {"small foreign surplus", 50, 15, 0.5, 40, 0, FlowNode::Foreign, true,
+         "Im + AB = 60.50   ||   Ex = 60.50"},
         {"foreign deficit", 50, 15, -5, 40, 0, FlowNode::Foreign, true,
          "Im = 60.00   ||   Ex - AB = 60.00"},
         {"business", 50, 15, 5, 40, 0, FlowNode::Business, true,

@@ -576,6 +576,12 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     EXPECT_EQ(RuleBaseLink::DataRow(m, 3, 30),
               (std::vector<double>{m.GetVar(30, e.SourceVariable), 0, m.GetPar(30, 64),
                                    m.GetVar(30, 1), m.GetVar(30, 63), 0}));
+    // Solving one period per call ends a run of the server too.
+    const int runs = server->RunsEnded();
+    m.Options.StepwiseSolve = 1;
+    m.RecalcInterval = 1;
+    Solve(m, host);
+    EXPECT_EQ(server->RunsEnded(), runs + 1);
 }
 
 // A forecast reads the row before the one asked for, also when that row is stored already.

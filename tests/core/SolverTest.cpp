@@ -33,8 +33,9 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
 
     // With a proportional tax: Y = (C,aut + I,aut + G,aut) / (1 - c[Y](1 - t[Y])) = 300 / 0.4
     Model taxed = test::KeynesianModel();
-    test::SetAll(taxed, {{par::tY, 0.25}});
+    test::SetFrom(taxed, 0, {{par::tY, 0.25}});
     Solve(taxed, host);
+    EXPECT_EQ(taxed.GetPar(-1, par::tY), 0.25); // the period before takes the start's parameters
     EXPECT_NEAR(taxed.GetVar(0, var::Y), 750, 750 * kRel);
     EXPECT_NEAR(taxed.GetVar(0, var::T), 187.5, 187.5 * kRel);
 }
@@ -95,6 +96,25 @@ TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::wN), m.GetVar(0, var::w));
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::MN), m.GetVar(0, var::M));
     EXPECT_DOUBLE_EQ(m.GetVar(0, var::eN), m.GetPar(0, par::eNExog));
+    // Inflation is expected from the growth of nominal money over a wage contract of four.
+    EXPECT_NEAR(m.GetVar(0, var::gPErw), (std::pow(1.04, 4) - 1) * 100, 1e-9);
+}
+
+// The search sets the expectations its own way, so the start does not depend on the user's.
+TEST(StartEquilibrium, FormsTheExpectationsItsOwnWay) {
+    for (Model m : {test::OpenFlexibleModel(), test::BondMarketModel()}) {
+        Model other = m;
+        for (int k : {0, 1, 2, 3, 4, 6}) {
+            other.Expect[k].Method = 3;
+            other.Expect[k].Weight = 20;
+            other.Expect[k].Lags = 3;
+        }
+        RecordingHost host(1);
+        Solve(m, host);
+        Solve(other, host);
+        for (int n = 1; n <= VarCount; ++n)
+            EXPECT_EQ(m.GetVar(0, n), other.GetVar(0, n)) << n;
+    }
 }
 
 // A growing foreign price level starts at 1, its level moving into the exchange rate.
@@ -622,10 +642,10 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     Model open = test::OpenFlexibleModel();
     open.Switch[21] = 0;
     test::SetAll(open, {{par::nWR, 0}});
-    for (Model m : {test::ClosedISLMModel(), open}) {
+    for (Model m : {test::ClosedISLMModel(), open, test::BondMarketModel()}) {
         RecordingHost host(1);
         Solve(m, host);
-        EquilibriumAtPrice(m, host, 30, 500, 1, 1e-9);
+        EquilibriumAtPrice(m, host, 30, 500, m.GetVar(30, var::P), 1e-9);
         EXPECT_NEAR(m.ScratchVar(30, var::Y), m.GetVar(30, var::Y), 1e-3);
     }
 }

@@ -46,6 +46,7 @@ TEST(TaskTest, ReadsATaskAndWritesItBack) {
     const TaskReading again = ReadTask(WriteTask(t));
     ASSERT_FALSE(again.error);
     EXPECT_EQ(WriteTask(again.task), WriteTask(t));
+    EXPECT_EQ(ParameterBySymbol("C,aut"), par::CAut); // the first parameter too
 }
 
 TEST(TaskTest, RefusesABadTaskNamingTheLine) {
@@ -145,6 +146,10 @@ TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {
                      "ben,Y,long,20,falls,0,0\n"
                      "anna,Y,long,20,stays,0,1\n");
     EXPECT_EQ(g.scores, (std::vector<std::string>{"anna: 2/2", "ben: 0/2"}));
+    // The key names symbols as the German reading does; a question without answer is blank.
+    EXPECT_EQ(AnswerKey({q[0], {var::YErw, Horizon::Long, 20, 1, NAN, NAN, {}}}),
+              "student,symbol,horizon,prediction\nsolution,Y,short,rises\n"
+              "solution,\"Y,erw\",long,\n");
 
     const struct {
         const char* text;
