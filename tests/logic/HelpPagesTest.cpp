@@ -189,6 +189,12 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
     for (int language : {1, 2}) {
         const std::string folder = HelpLanguageFolder(language);
         const std::string contents = ContentsList(language);
+        const auto tags = [&](const char* tag) {
+            const std::regex r(tag);
+            return std::distance(std::sregex_iterator(contents.begin(), contents.end(), r),
+                                 std::sregex_iterator());
+        };
+        EXPECT_EQ(tags("<ul>"), tags("</ul>")); // every nested list is closed, none twice
         for (const HelpPage& p : HelpPages()) {
             const std::string html = ReadTemplate(folder, p.name);
             ASSERT_FALSE(html.empty()) << folder << "/" << p.name;
