@@ -117,7 +117,8 @@ TEST(Codepage, OddCharactersBothWays) {
     // Bytes that start no UTF-8 sequence, or a cut-off one, pass through unchanged.
     EXPECT_EQ(codepage::Utf8To1252("\x80\xFFx\xC3"), "\x80\xFFx\xC3");
     s.clear();
-    const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
+    // The low surrogate after the fourth unit lies beyond the text and stays unread.
+    const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
 }

@@ -238,6 +238,8 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     CellFormat boxed; // thin black lines on all four sides, filled with palette colour 5
     boxed.Border = cbLeft | cbRight | cbTop | cbBottom;
     boxed.CellColor = 5;
+    boxed.Locked = false;
+    boxed.Hidden = true;
     w.Formats = {date, user, boxed};
     auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1, 1); });
     std::vector<std::vector<uint8_t>> xfs, fonts;
@@ -254,6 +256,8 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
+    EXPECT_EQ(bytes::U16(xfs[16].data() + 4), 1);  // locked
+    EXPECT_EQ(bytes::U16(xfs[18].data() + 4), 2);  // hidden, not locked
     EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60); // 59 + k
     EXPECT_EQ(bytes::U16(xfs[17].data()), 7);      // first user font
     EXPECT_EQ(formatIndexes.back(), 60);
