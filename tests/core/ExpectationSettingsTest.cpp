@@ -352,6 +352,17 @@ TEST(MonitorText, BarsStayWithinTheirGroup) {
     EXPECT_EQ(MonitorBarWidth(120, 10, 8, 15), 0);
 }
 
+// An exact linear rule comes back, also when the first antecedent's pivot is small beside
+// its covariance with the third (1, -1 alternating; the target is 10 + 2 x the first).
+TEST(LeastSquaresRuleServer, FitsAnExactRule) {
+    LeastSquaresRuleServer s;
+    const std::vector<std::vector<double>> rows = {
+        {0, 1, 1, 4}, {12, -1, 1, -4}, {8, 1, -1, 2}, {12, -1, -1, -2}, {8, 1, 1, 4}};
+    for (int r = 0; r < 5; ++r)
+        s.PutRow(rows[r], r, false);
+    EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
+}
+
 // The rule base learns from the solved periods and forms the expectation: the solution
 // differs from the conventional one, and recomputing it after OK is due.
 TEST(ExpectationEdit, RuleBasedExpectationChangesTheSolution) {
