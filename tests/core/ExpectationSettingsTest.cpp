@@ -252,6 +252,7 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(available.size(), size_t(SeriesCount - 2));
     EXPECT_EQ(available.front(), 1);
     EXPECT_EQ(std::count(available.begin(), available.end(), 2), 0);
+    EXPECT_EQ(SeriesName(m, 1, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
