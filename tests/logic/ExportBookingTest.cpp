@@ -52,8 +52,12 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         ExportChoice choice;
         // Variable 59 (labour share) and parameter 38 share name text in English: they
         // must still get their own values. A number beyond the table is a header alone.
-        choice.items = {
-            {false, var::Y}, {true, par::LQExog}, {false, var::LQ}, {true, ParCount + 1}};
+        // Parameter 54 is named after the money-creation switch, off in this model.
+        choice.items = {{false, var::Y},
+                        {true, par::LQExog},
+                        {false, var::LQ},
+                        {true, ParCount + 1},
+                        {true, par::gMNAut}};
         choice.timeIndex = c.timeIndex;
         choice.symbolsOnly = c.symbolsOnly;
         choice.from = c.from;
@@ -101,6 +105,7 @@ TEST(WorksheetExport, RangeAndHeaders) {
     EXPECT_EQ(ExportHeader("no symbol", true, 2), "no entry");
     const ExportItem y{false, var::Y}, lq{true, par::LQExog};
     EXPECT_NE(ExportItemText(y, 2, false), ExportItemText(lq, 2, false));
+    EXPECT_NE(ExportItemText({false, VarCount}, 2, false), ""); // the last one has a name
 }
 
 Model BookingModel() {

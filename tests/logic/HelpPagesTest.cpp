@@ -198,6 +198,7 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
         for (const HelpPage& p : HelpPages()) {
             const std::string html = ReadTemplate(folder, p.name);
             ASSERT_FALSE(html.empty()) << folder << "/" << p.name;
+            EXPECT_LE(p.level, 1) << p.name; // chapters and their pages, nothing deeper
             if (std::string(p.name) != "index") {
                 EXPECT_NE(contents.find(std::string("\"") + p.name + ".html\""), std::string::npos)
                     << p.name;
