@@ -352,7 +352,7 @@ TEST(XlsReader, Biff8CellRecords) {
         d.insert(d.end(), {3, 0, 0x0C, 1, 0, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
         d = cell(6, 1, 15);
-        d.insert(d.end(), {2, 0, 0, 'r', 't', 1, 0, 0, 0, 6, 0});
+        d.insert(d.end(), {2, 0, 0, 'r', 't', 2, 0, 0, 0, 6, 0, 1, 0, 7, 0});
         b.Record(0x00D6, d);
     }
     // ROW as short as 8 bytes, ROW with its own XF (flag 0x80), COLINFO.
@@ -385,7 +385,7 @@ TEST(XlsReader, Biff8CellRecords) {
         {'e', 3, 5, 15},
         {'e', 4, 5, 15},
         {'s', 0, 6, 15, 0, "abc"},
-        {'r', 1, 6, 15, 1, "rt|0:6"},
+        {'r', 1, 6, 15, 2, "rt|0:6|1:7"},
     };
     EXPECT_EQ(c.Cells, expected);
 
