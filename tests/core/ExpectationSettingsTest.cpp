@@ -364,6 +364,24 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
 }
 
+// Initialising sends one row per period, each closed before the next.
+TEST(RuleBaseLink, InitialiseClosesEveryRow) {
+    struct Counting : LeastSquaresRuleServer {
+        int done = 0;
+        void RowDone() override { ++done; }
+    };
+    Counting* server = nullptr;
+    RuleBaseLink link([&] {
+        auto s = std::make_unique<Counting>();
+        server = s.get();
+        return s;
+    });
+    const Model m = test::StartModel();
+    ASSERT_TRUE(link.Connect(m, Demand));
+    link.Initialise(m, Demand, 0, 30);
+    EXPECT_EQ(server->done, 31);
+}
+
 // The rule base learns from the solved periods and forms the expectation: the solution
 // differs from the conventional one, and recomputing it after OK is due.
 TEST(ExpectationEdit, RuleBasedExpectationChangesTheSolution) {
