@@ -253,6 +253,7 @@ TEST(InputSession, CancelRestoresTheSwitches) {
     m.Switch[1] = 1;
     m.Switch[3] = 1;
     EXPECT_EQ(s.VisibleParams(1), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_FALSE(s.VisibleParams(2).empty());
     test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::cYL, 0.4));
     s.Close(InputClose::Cancel, 1);
