@@ -53,11 +53,8 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         // Variable 59 (labour share) and parameter 38 share name text in English: they
         // must still get their own values. A number beyond the table is a header alone.
         // Parameter 54 is named after the money-creation switch, off in this model.
-        choice.items = {{false, var::Y},
-                        {true, par::LQExog},
-                        {false, var::LQ},
-                        {true, ParCount + 1},
-                        {true, par::gMNAut}};
+        choice.items = {{false, var::Y},      {true, par::LQExog}, {false, var::LQ},
+                        {true, ParCount + 1}, {true, par::gMNAut}, {false, VarCount}};
         choice.timeIndex = c.timeIndex;
         choice.symbolsOnly = c.symbolsOnly;
         choice.from = c.from;
@@ -105,7 +102,8 @@ TEST(WorksheetExport, RangeAndHeaders) {
     EXPECT_EQ(ExportHeader("no symbol", true, 2), "no entry");
     const ExportItem y{false, var::Y}, lq{true, par::LQExog};
     EXPECT_NE(ExportItemText(y, 2, false), ExportItemText(lq, 2, false));
-    EXPECT_NE(ExportItemText({false, VarCount}, 2, false), ""); // the last one has a name
+    EXPECT_NE(ExportItemText({false, VarCount}, 2, false), ""); // the first and last have names
+    EXPECT_NE(ExportItemText({true, 1}, 2, false), "");
 }
 
 Model BookingModel() {
