@@ -255,6 +255,10 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
         }
     }
     ASSERT_EQ(xfs.size(), 19u);
+    std::vector<uint16_t> styles; // comma, comma 0, currency, currency 0, percent
+    for (int k = 10; k < 15; ++k)
+        styles.push_back(bytes::U16(xfs[k].data() + 2));
+    EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
