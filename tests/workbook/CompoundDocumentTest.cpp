@@ -57,6 +57,7 @@ TEST(CompoundDocument, WritesVersion3) {
     auto doc = OneStream(Pattern(5000, 0));
     EXPECT_EQ(bytes::U16(doc.data() + 26), 3);
     EXPECT_EQ(bytes::U16(doc.data() + 30), 9);
+    EXPECT_EQ(bytes::U32(doc.data() + 56), 4096u); // smaller streams go to the mini stream
     EXPECT_TRUE(HasCompoundSignature(std::span(doc).first(8)));
     EXPECT_EQ(bytes::U32(doc.data() + 512 * 12 + 4 * 11), 0xFFFFFFFDu); // sector 11 holds the FAT
     // Version 3 reads only the low half of a stream size: the high half may hold junk.

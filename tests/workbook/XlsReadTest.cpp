@@ -110,10 +110,10 @@ std::vector<uint8_t> ModelLike(int periods) {
 // character, a lone surrogate a replacement character.
 TEST(Codepage, OddCharactersBothWays) {
     std::string s;
-    const uint8_t ansi[] = {0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xE4};
-    codepage::Append1252(s, ansi, 8);
-    EXPECT_EQ(s, "\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00E4");
-    EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 8));
+    const uint8_t ansi[] = {0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xA0, 0xE4};
+    codepage::Append1252(s, ansi, 9);
+    EXPECT_EQ(s, "\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0\u00E4");
+    EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 9));
     // Bytes that start no UTF-8 sequence, or a cut-off one, pass through unchanged.
     EXPECT_EQ(codepage::Utf8To1252("\x80\xFFx\xC3"), "\x80\xFFx\xC3");
     s.clear();
