@@ -252,6 +252,7 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(available.size(), size_t(SeriesCount - 2));
     EXPECT_EQ(available.front(), 1);
     EXPECT_EQ(std::count(available.begin(), available.end(), 2), 0);
+    EXPECT_EQ(SeriesName(m, 1, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
@@ -350,6 +351,35 @@ TEST(MonitorText, BarsStayWithinTheirGroup) {
         EXPECT_EQ(MonitorBarWidth(120, 316, 8, c.length), c.width) << c.length;
     EXPECT_EQ(MonitorBarWidth(400, 316, 8, 1), 300); // a group narrower than the basic bar
     EXPECT_EQ(MonitorBarWidth(120, 10, 8, 15), 0);
+}
+
+// An exact linear rule comes back, also when the first antecedent's pivot is small beside
+// its covariance with the third (1, -1 alternating; the target is 10 + 2 x the first).
+TEST(LeastSquaresRuleServer, FitsAnExactRule) {
+    LeastSquaresRuleServer s;
+    const std::vector<std::vector<double>> rows = {
+        {0, 1, 1, 4}, {12, -1, 1, -4}, {8, 1, -1, 2}, {12, -1, -1, -2}, {8, 1, 1, 4}};
+    for (int r = 0; r < 5; ++r)
+        s.PutRow(rows[r], r, false);
+    EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
+}
+
+// Initialising sends one row per period, each closed before the next.
+TEST(RuleBaseLink, InitialiseClosesEveryRow) {
+    struct Counting : LeastSquaresRuleServer {
+        int done = 0;
+        void RowDone() override { ++done; }
+    };
+    Counting* server = nullptr;
+    RuleBaseLink link([&] {
+        auto s = std::make_unique<Counting>();
+        server = s.get();
+        return s;
+    });
+    const Model m = test::StartModel();
+    ASSERT_TRUE(link.Connect(m, Demand));
+    link.Initialise(m, Demand, 0, 30);
+    EXPECT_EQ(server->done, 31);
 }
 
 // The rule base learns from the solved periods and forms the expectation: the solution

@@ -188,17 +188,20 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
 }
 
 TEST(InputSession, AutonomousMoneyChangeAtTheStartIsALevel) {
-    Model m = Solved(0);
-    m.Switch[19] = 1;
-    test::SetFrom(m, 4, {{par::dMHNAut, 30}});
-    InputSession s(m, 4, true);
-    test::RecordingHost host(1);
-    ASSERT_TRUE(s.Enter(host, par::dMHNAut, 900));
-    s.Close(InputClose::All, 3);
-    EXPECT_EQ(m.ModelPar(0, par::dMHNAut), 900);
-    for (int t = 1; t <= 100; ++t)
-        EXPECT_EQ(m.ModelPar(t, par::dMHNAut), 0) << t;
-    EXPECT_EQ(m.Periods.LastSolved, -1);
+    for (int n : {par::dMHNAut, par::dMBHNAut}) {
+        Model m = Solved(0);
+        m.Switch[19] = 1;
+        m.Switch[18] = n == par::dMBHNAut; // the money base is set autonomously
+        test::SetFrom(m, 4, {{n, 30}});
+        InputSession s(m, 4, true);
+        test::RecordingHost host(1);
+        ASSERT_TRUE(s.Enter(host, n, 900)) << n;
+        s.Close(InputClose::All, 3);
+        EXPECT_EQ(m.ModelPar(0, n), 900);
+        for (int t = 1; t <= 100; ++t)
+            EXPECT_EQ(m.ModelPar(t, n), 0) << n << " " << t;
+        EXPECT_EQ(m.Periods.LastSolved, -1);
+    }
 }
 
 TEST(InputSession, SwitchChangesSetTheirRecalculationFlags) {
@@ -250,6 +253,7 @@ TEST(InputSession, CancelRestoresTheSwitches) {
     m.Switch[1] = 1;
     m.Switch[3] = 1;
     EXPECT_EQ(s.VisibleParams(1), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_FALSE(s.VisibleParams(2).empty());
     test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::cYL, 0.4));
     s.Close(InputClose::Cancel, 1);

@@ -417,4 +417,7 @@ TEST(TotalInput, CandidatesFollowTabsAndActiveParameters) {
     for (int n : wages)
         EXPECT_TRUE(n >= 32 && n <= 37) << n;
     EXPECT_LE(wages.size(), supply.size());
+    const auto firstPage = TotalInputCandidates(m, 2, 1); // one category, not the sector
+    EXPECT_FALSE(firstPage.empty());
+    EXPECT_LT(firstPage.size(), supply.size());
 }

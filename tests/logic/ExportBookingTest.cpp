@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace tv {
 namespace {
@@ -51,8 +52,9 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         ExportChoice choice;
         // Variable 59 (labour share) and parameter 38 share name text in English: they
         // must still get their own values. A number beyond the table is a header alone.
-        choice.items = {
-            {false, var::Y}, {true, par::LQExog}, {false, var::LQ}, {true, ParCount + 1}};
+        // Parameter 54 is named after the money-creation switch, off in this model.
+        choice.items = {{false, var::Y},      {true, par::LQExog}, {false, var::LQ},
+                        {true, ParCount + 1}, {true, par::gMNAut}, {false, VarCount}};
         choice.timeIndex = c.timeIndex;
         choice.symbolsOnly = c.symbolsOnly;
         choice.from = c.from;
@@ -100,6 +102,8 @@ TEST(WorksheetExport, RangeAndHeaders) {
     EXPECT_EQ(ExportHeader("no symbol", true, 2), "no entry");
     const ExportItem y{false, var::Y}, lq{true, par::LQExog};
     EXPECT_NE(ExportItemText(y, 2, false), ExportItemText(lq, 2, false));
+    EXPECT_NE(ExportItemText({false, VarCount}, 2, false), ""); // the first and last have names
+    EXPECT_NE(ExportItemText({true, 1}, 2, false), "");
 }
 
 Model BookingModel() {
@@ -163,6 +167,17 @@ TEST(Booking, EsaSplitsByShares) {
     EXPECT_EQ(b[5].transaction, "P.62");
     EXPECT_EQ(b[5].value, 50);
     EXPECT_EQ(b[21].transaction, "D.39");
+    // Each variable holding its own number pins every side and amount.
+    Model n = m;
+    for (int k = 1; k <= VarCount; ++k)
+        n.SetModelVar(3, k, k);
+    n.SetModelPar(3, par::SBAut, 45);
+    n.SetModelPar(3, par::SubAut, 46);
+    std::ostringstream rows;
+    for (const AccountBooking& r : PeriodBookings(n, 3, BookingEsa, {20, 30, 40, 10}))
+        rows << r.side << ":" << r.value << " ";
+    EXPECT_EQ(rows.str(), "1:-33 1:142 1:5.8 1:23.2 1:18 1:12 2:90 1:38 2:38 1:39 2:39 2:36 2:4 "
+                          "1:12.3 2:12.3 1:28.7 2:28.7 1:53 1:45 2:45 2:46 1:-46 ");
 }
 
 TEST(Booking, TransferLimitsStopsAndCancels) {

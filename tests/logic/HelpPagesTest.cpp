@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -96,6 +98,7 @@ TEST(HelpPages, VariableAndExpectationTablesAreTheCatalogue) {
             EXPECT_EQ(exp[k][0], Translate(e[k].Name, language));
             EXPECT_EQ(exp[k][1], VarSymbol(e[k].TargetVariable, language));
             EXPECT_EQ(exp[k][2], VarSymbol(e[k].SourceVariable, language));
+            EXPECT_FALSE(std::isdigit(uint8_t(exp[k][4].at(0)))) << k; // a start form by name
         }
     }
 }
@@ -189,9 +192,16 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
     for (int language : {1, 2}) {
         const std::string folder = HelpLanguageFolder(language);
         const std::string contents = ContentsList(language);
+        const auto tags = [&](const char* tag) {
+            const std::regex r(tag);
+            return std::distance(std::sregex_iterator(contents.begin(), contents.end(), r),
+                                 std::sregex_iterator());
+        };
+        EXPECT_EQ(tags("<ul>"), tags("</ul>")); // every nested list is closed, none twice
         for (const HelpPage& p : HelpPages()) {
             const std::string html = ReadTemplate(folder, p.name);
             ASSERT_FALSE(html.empty()) << folder << "/" << p.name;
+            EXPECT_LE(p.level, 1) << p.name; // chapters and their pages, nothing deeper
             if (std::string(p.name) != "index") {
                 EXPECT_NE(contents.find(std::string("\"") + p.name + ".html\""), std::string::npos)
                     << p.name;

@@ -181,7 +181,9 @@ TEST_F(SettingsTest, DirectoriesWithoutTrailingSeparatorWork) {
 TEST_F(SettingsTest, UmlautSectionInBothEncodings) {
     for (const std::string& name : {std::string("L\xC3\xB6sung"), std::string("L\xF6sung")}) {
         const bool cp1252 = name.size() == 6;
-        WriteIni("[" + name + "]\r\nInfofenster=0\r\n[Internet]\r\nHomepage=\"http://x.test/" +
+        // The UTF-8 file starts with a byte-order mark.
+        WriteIni(std::string(cp1252 ? "" : "\xEF\xBB\xBF") + "[" + name +
+                 "]\r\nInfofenster=0\r\n[Internet]\r\nHomepage=\"http://x.test/" +
                  (cp1252 ? "\x80" : "\xE2\x82\xAC") + "\"\r\n");
         const Settings s = SettingsFile(prog, user, host).ReadSettings();
         EXPECT_FALSE(s.ShowSolveInfo) << name;

@@ -110,14 +110,15 @@ std::vector<uint8_t> ModelLike(int periods) {
 // character, a lone surrogate a replacement character.
 TEST(Codepage, OddCharactersBothWays) {
     std::string s;
-    const uint8_t ansi[] = {0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xE4};
-    codepage::Append1252(s, ansi, 8);
-    EXPECT_EQ(s, "\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00E4");
-    EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 8));
+    const uint8_t ansi[] = {0x80, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0x9F, 0xA0, 0xE4};
+    codepage::Append1252(s, ansi, 9);
+    EXPECT_EQ(s, "\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00A0\u00E4");
+    EXPECT_EQ(codepage::Utf8To1252(s), std::string(ansi, ansi + 9));
     // Bytes that start no UTF-8 sequence, or a cut-off one, pass through unchanged.
     EXPECT_EQ(codepage::Utf8To1252("\x80\xFFx\xC3"), "\x80\xFFx\xC3");
     s.clear();
-    const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
+    // The low surrogate after the fourth unit lies beyond the text and stays unread.
+    const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
 }
@@ -128,7 +129,7 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
     const std::pair<const char*, bool> masks[] = {{"0.00", false}, {"General", false},
         {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
         {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
-        {"_d0", false}, {"*d0", false}, {"[Red", false}};
+        {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true}};
     // clang-format on
     for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
@@ -351,7 +352,7 @@ TEST(XlsReader, Biff8CellRecords) {
         d.insert(d.end(), {3, 0, 0x0C, 1, 0, 1, 0, 0, 0, 'a', 'b', 'c', 1, 0, 0, 0, 5, 0});
         b.Record(0x0204, d);
         d = cell(6, 1, 15);
-        d.insert(d.end(), {2, 0, 0, 'r', 't', 1, 0, 0, 0, 6, 0});
+        d.insert(d.end(), {2, 0, 0, 'r', 't', 2, 0, 0, 0, 6, 0, 1, 0, 7, 0});
         b.Record(0x00D6, d);
     }
     // ROW as short as 8 bytes, ROW with its own XF (flag 0x80), COLINFO.
@@ -384,7 +385,7 @@ TEST(XlsReader, Biff8CellRecords) {
         {'e', 3, 5, 15},
         {'e', 4, 5, 15},
         {'s', 0, 6, 15, 0, "abc"},
-        {'r', 1, 6, 15, 1, "rt|0:6"},
+        {'r', 1, 6, 15, 2, "rt|0:6|1:7"},
     };
     EXPECT_EQ(c.Cells, expected);
 

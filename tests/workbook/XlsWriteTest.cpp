@@ -160,8 +160,10 @@ TEST(XlsWriter, RecordOrder) {
     EXPECT_EQ(find(0x00A1).Data.size(), 34u);
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 2), 46);    // scaling
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 10), 0x02); // portrait
-    EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6);    // first sheet, grid, headings
-    EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15);    // default cell format
+    EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 16), 0.5);  // header and footer margins
+    EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 24), 0.5);
+    EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6); // first sheet, grid, headings
+    EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15); // default cell format
     EXPECT_EQ(bytes::U16(find(0x0042).Data.data()), 1252);
     // Every two-byte setting in order: code page, protection, calculation, references, grid ...
     std::vector<std::pair<uint16_t, uint16_t>> words;
@@ -238,6 +240,8 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     CellFormat boxed; // thin black lines on all four sides, filled with palette colour 5
     boxed.Border = cbLeft | cbRight | cbTop | cbBottom;
     boxed.CellColor = 5;
+    boxed.Locked = false;
+    boxed.Hidden = true;
     w.Formats = {date, user, boxed};
     auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1, 1); });
     std::vector<std::vector<uint8_t>> xfs, fonts;
@@ -251,9 +255,15 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
         }
     }
     ASSERT_EQ(xfs.size(), 19u);
+    std::vector<uint16_t> styles; // comma, comma 0, currency, currency 0, percent
+    for (int k = 10; k < 15; ++k)
+        styles.push_back(bytes::U16(xfs[k].data() + 2));
+    EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
+    EXPECT_EQ(bytes::U16(xfs[16].data() + 4), 1);  // locked
+    EXPECT_EQ(bytes::U16(xfs[18].data() + 4), 2);  // hidden, not locked
     EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60); // 59 + k
     EXPECT_EQ(bytes::U16(xfs[17].data()), 7);      // first user font
     EXPECT_EQ(formatIndexes.back(), 60);
