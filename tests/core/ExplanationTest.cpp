@@ -93,6 +93,13 @@ const Generated kGenerated[] = {
          test::SetFrom(m, 5, {{par::ExAut, 130}});
          return m;
      }},
+    {"bond market, money grows by a set amount",
+     [] {
+         Model m = test::BondMarketModel();
+         m.Switch[19] = 1;
+         test::SetFrom(m, 5, {{par::dMHNAut, 20}});
+         return m;
+     }},
     {"keynesian, capital from investment and changing inventories",
      [] {
          Model m = test::KeynesianModel();

@@ -49,6 +49,7 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         SCOPED_TRACE(c.name);
         Model lm = m;
         lm.Language = uint8_t(c.language);
+        lm.Switch[17] = 1; // the neighbouring switch must not rename parameter 54
         ExportChoice choice;
         // Variable 59 (labour share) and parameter 38 share name text in English: they
         // must still get their own values. A number beyond the table is a header alone.

@@ -345,6 +345,7 @@ TEST(DiagramExport, DefaultsAndRefusedRequests) {
     const Case cases[] = {
         {"as-ad", {18, -1, 5}, "AD(2)", true}, // L: the left edge
         {"as-ad", {1, -1, 5}, "AD(1)", true},  // L: T when the left edge is later
+        {"as-ad", {18, 0, 5}, "AD(0)", true},  // L: period 0 as asked, before the left edge
         {"is-lm", {-1, -1, 54}, "up to period 18, not up to 20", false}, // T: the right edge
         {"is-lm", {21, -1, 54}, "after the right edge 20", false},
         {"is-lm", {5, 6, 54}, "reference period", false},

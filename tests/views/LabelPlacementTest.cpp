@@ -469,3 +469,22 @@ TEST(DiagramLabels, ALabelWithoutRoomBesideItsCurveGetsALeader) {
     ASSERT_EQ(cs.WrittenLabels().size(), 1u);
     EXPECT_TRUE(cs.WrittenLabels()[0].Leader.has_value());
 }
+
+// Where a reference curve's label and the current one's want one place, the current keeps it.
+TEST(DiagramLabels, TheCurrentCurvesLabelGoesFirst) {
+    auto placeOfC = [](bool withReference) {
+        OrderCanvas canvas;
+        CoordinateSystem cs = Frame(canvas);
+        Plot plot;
+        if (withReference)
+            plot.Curves.push_back(
+                {"R", CurveStyle::Reference, {{0, 0}, {5, 5}}, {{0, LabelAt::End}}});
+        plot.Curves.push_back({"C", CurveStyle::Current, {{0, 10}, {5, 5}}, {{0, LabelAt::End}}});
+        DrawPlot(cs, plot, GraphStyle{});
+        cs.EndPaint();
+        return cs.WrittenLabels().back().Rect;
+    };
+    const DeviceRect alone = placeOfC(false), shared = placeOfC(true);
+    EXPECT_EQ(shared.Left, alone.Left);
+    EXPECT_EQ(shared.Top, alone.Top);
+}
