@@ -30,6 +30,15 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         auto data = Pattern(size, 7);
         auto doc = OneStream(data);
         EXPECT_EQ(doc.size() % 512, 0u);
+        // The chain of the extra allocation index ends after as many sectors as the header says.
+        const uint32_t difatSectors = bytes::U32(doc.data() + 72);
+        uint32_t last = bytes::U32(doc.data() + 68);
+        auto next = [&doc](uint32_t sector) {
+            return bytes::U32(doc.data() + 512 * (sector + 1) + 508);
+        };
+        for (uint32_t k = 1; k < difatSectors; ++k)
+            last = next(last);
+        if (difatSectors > 0) EXPECT_EQ(next(last), 0xFFFFFFFEu);
         CompoundReader r(doc);
         ASSERT_EQ(r.RootStreams().size(), 1u);
         auto back = r.ReadRootStream("BOOK"); // names compare without regard to case
