@@ -344,6 +344,7 @@ TEST(AccountScheme, LaterPhasesOpenWithTheMoneyThePhaseBeforeLeft) {
         s.SetPhase(k);
         EXPECT_EQ(s.State().Column(A::Households, 0).at(1).Text,
                   "LS(t-1) = " + m.FormatNumber(speculative));
+        EXPECT_EQ(s.State().Column(A::Financial, 0).at(0).Text, "W(t-1)"); // the banks' bonds
     }
 }
 

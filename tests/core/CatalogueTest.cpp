@@ -88,6 +88,7 @@ TEST(Catalogue, MarkupAndSymbolLookup) {
     EXPECT_EQ(FindVarByText("Geldmenge, real"), 22);
     EXPECT_EQ(FindVarByText("nowhere"), 0);
     EXPECT_EQ(FindParamByText("nowhere"), 0);
+    EXPECT_EQ(FindParamByText("(f[NK])"), 64); // the last one
 }
 
 TEST(Catalogue, CategoryRanges) {
