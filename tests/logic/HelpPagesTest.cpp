@@ -198,6 +198,13 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
                                  std::sregex_iterator());
         };
         EXPECT_EQ(tags("<ul>"), tags("</ul>")); // every nested list is closed, none twice
+        std::vector<std::string> chapters;
+        for (const HelpPage& p : HelpPages())
+            if (p.level == 0) chapters.push_back(p.name);
+        EXPECT_EQ(chapters, (std::vector<std::string>{
+                                "index", "first-steps", "using-help", "main-window", "navigator",
+                                "model", "solution-control", "model-file", "printing",
+                                "equation-windows", "result-windows", "presentation"}));
         for (const HelpPage& p : HelpPages()) {
             const std::string html = ReadTemplate(folder, p.name);
             ASSERT_FALSE(html.empty()) << folder << "/" << p.name;

@@ -96,6 +96,20 @@ TEST_F(ModelFileTest, RoundTripKeepsEveryHeaderCellAndPeriodRow) {
     EXPECT_EQ(fb.LastFilePeriod(), 100);
 }
 
+// Without solving after input, an opened model shows no solution of the one before.
+TEST_F(ModelFileTest, AnOpenedModelIsUnsolved) {
+    RecordingHost host;
+    Model a = test::StartModel();
+    ModelFile(a, host, dir.string()).WriteModelFile(Path("s.TV5"));
+    Model b = test::StartModel();
+    b.Options.SolveAfterInput = 0;
+    b.Periods.LastSolved = b.Periods.MaxSolved = 20;
+    ModelFile fb(b, host, dir.string());
+    ASSERT_TRUE(fb.OpenModel(Path("s.TV5")));
+    EXPECT_EQ(b.Periods.LastSolved, -1);
+    EXPECT_EQ(b.Periods.MaxSolved, -1);
+}
+
 TEST_F(ModelFileTest, CellLayoutSeenByTheReader) {
     RecordingHost host;
     Model m = test::KeynesianModel();

@@ -186,6 +186,7 @@ TEST(Clipping, Segments) {
         {"leaves at the top", 5, 5, 15, 15, true, 5, 5, 10, 10},
         {"leaves through the top", 5, 5, 7, 15, true, 5, 5, 6, 10},
         {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
+        {"leaves through the bottom", 5, 5, 7, -5, true, 5, 5, 6, 0},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"a hair beyond the corner", 1, 1, 10 + 5e-10, 10 + 5e-10, true, 1, 1, 10, 10},
@@ -476,8 +477,12 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         // The read-outs of a box without area are numbers, not a division by zero.
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldX(10)));
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
-        if (w <= 0) EXPECT_EQ(cs.ToLogicalX(10), 0);
-        if (h <= 0) EXPECT_EQ(cs.ToLogicalY(10), 0);
+        if (w <= 0) {
+            EXPECT_EQ(cs.ToLogicalX(10), 0);
+        }
+        if (h <= 0) {
+            EXPECT_EQ(cs.ToLogicalY(10), 0);
+        }
     }
     // A viewport squeezed to nothing in either direction.
     for (auto [fx, fy] : {std::pair{0, 10000}, {10000, 0}}) {

@@ -38,7 +38,9 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         };
         for (uint32_t k = 1; k < difatSectors; ++k)
             last = next(last);
-        if (difatSectors > 0) EXPECT_EQ(next(last), 0xFFFFFFFEu);
+        if (difatSectors > 0) {
+            EXPECT_EQ(next(last), 0xFFFFFFFEu);
+        }
         CompoundReader r(doc);
         ASSERT_EQ(r.RootStreams().size(), 1u);
         auto back = r.ReadRootStream("BOOK"); // names compare without regard to case
