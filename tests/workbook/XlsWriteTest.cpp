@@ -261,11 +261,12 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
-    EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56); // tfDate
-    EXPECT_EQ(bytes::U16(xfs[16].data() + 4), 1);  // locked
-    EXPECT_EQ(bytes::U16(xfs[18].data() + 4), 2);  // hidden, not locked
-    EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60); // 59 + k
-    EXPECT_EQ(bytes::U16(xfs[17].data()), 7);      // first user font
+    EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56);      // tfDate
+    EXPECT_EQ(bytes::U16(xfs[16].data() + 4), 1);       // locked
+    EXPECT_EQ(bytes::U32(xfs[16].data() + 8), 0x20C0u); // no fill: system colours 64 and 65
+    EXPECT_EQ(bytes::U16(xfs[18].data() + 4), 2);       // hidden, not locked
+    EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60);      // 59 + k
+    EXPECT_EQ(bytes::U16(xfs[17].data()), 7);           // first user font
     EXPECT_EQ(formatIndexes.back(), 60);
     ASSERT_EQ(fonts.size(), 7u);
     EXPECT_EQ(bytes::U16(fonts[6].data() + 6), 700);
