@@ -677,6 +677,16 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     const auto wrapping = badSstIndex(0xFFFFFFFF); // wraps to 0 when one is added
     const auto onePast = badSstIndex(1);           // the index equal to the count
     const auto cutSst = badSstIndex(0, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0}); // ends before the flags
+    const auto noFlags = [] { // a text cell of no characters that ends before its flags
+        Biff8 w;
+        w.Globals(0);
+        auto d = BiffBuilder::Cell(0, 0, 15);
+        d.insert(d.end(), {0, 0});
+        w.b.Record(0x0204, d);
+        w.b.Record(0x0203, BiffBuilder::Number(0, 1, 15, 1)); // a next byte without flags
+        w.End();
+        return w.b.Document("Workbook");
+    }();
     const auto shortBof = OldSheet({{0x0409, {0, 0}}});
     const auto shortString = OldSheet({{0x0409, kSheetBof},
                                        {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
@@ -729,6 +739,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", onePast, read},
         {"File is damaged", onePast, cell(0)},
         {"File is damaged", cutSst, read},
+        {"File is damaged", noFlags, read},
         {"File is damaged", shortBof, read},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
