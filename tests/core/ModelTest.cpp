@@ -196,7 +196,7 @@ TEST(ModelStore, FormatNumber) {
         {0.5, 3, 1, "0.500"},
         {1234.5, 3, 3, "1.23450E+03"},
         {5, 0, 0, "5E+00"},
-        {std::nan(""), 2, 7, "NAN"}, // a failed solution reads as such
+        {-std::nan(""), 2, 7, "NAN"}, // a failed solution, whatever its sign bit
     };
     for (const auto& c : cases) {
         Model m;
