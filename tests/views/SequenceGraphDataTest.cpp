@@ -115,6 +115,7 @@ TEST(ChartSettingsTest, MissingOrForeignValuesFallBack) {
         {"2", "YV,er", "99", SeriesKind::Variable, var::YVErw, 0},
         {"2", VarSymbol(var::IUnw), "0", SeriesKind::Variable, var::IUnw, 0}, // the last ones
         {"1", ParamSymbol(par::fNK, 1), "0", SeriesKind::Parameter, par::fNK, 0},
+        {"1", ParamSymbol(par::CAut, 1), "0", SeriesKind::Parameter, par::CAut, 0}, // the first
         {"1", "G,aut", "-3", SeriesKind::Parameter, par::GAut, 0},
         {"1", "nonsense", "2", SeriesKind::Parameter, 0, 2},
         {"2", "xxx", "17", SeriesKind::Variable, 0, 17},
