@@ -128,6 +128,7 @@ TEST(AsAdCurves, SupplyEndsVerticallyAtCapacityInsideThePlot) {
     EXPECT_EQ(s[9].X, cap);
     EXPECT_EQ(s[10].X, cap);
     EXPECT_DOUBLE_EQ(s[10].Y, 3.3);
+    EXPECT_DOUBLE_EQ(s[3].X, cap / 3);
     EXPECT_EQ(s[3].Y, PriceAt(m, 12, s[3].X));
     // Capacity beyond the plot: the last piece stays level.
     const std::vector<WorldPoint> cut =

@@ -551,10 +551,11 @@ TEST(IncomeDiagramRanges, OfKnownModels) {
                 ExpectNear(expected, actual, "range");
         }
     }
-    // The fixed income axis reaches an income at the right edge.
+    // The fixed income axes reach an income at the right edge.
     Model late = ClosedWithMoneyShock();
     late.SetModelVar(late.Periods.RightEdge, var::Y, 5000);
     EXPECT_GE(GoodsMarketRanges(late, {}).Fixed.XMax, 5000);
+    EXPECT_GE(IncomeInterestRanges(late).Fixed.XMax, 5000);
 }
 
 // Real and nominal rates convert by the expected inflation (Fisher, not the approximation).
