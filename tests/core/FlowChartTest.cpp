@@ -162,6 +162,33 @@ TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
     }
 }
 
+// The sector boxes are equal squares: the households' in the corner of the 10,000-unit chart
+// inside a margin of 500, business and government mirrored from it, the rest of the world on
+// the diagonal; the capital market is a smaller square in the middle.
+TEST(FlowChartLayout, BoxesAreSquaresInASymmetricLayout) {
+    auto side = [](FlowNode n) {
+        const LogicalRect r = NodeRect(n);
+        EXPECT_EQ(r.right - r.left, r.bottom - r.top) << NodeName(n);
+        return r.right - r.left;
+    };
+    const LogicalRect h = NodeRect(FlowNode::Households), b = NodeRect(FlowNode::Business),
+                      g = NodeRect(FlowNode::Government), f = NodeRect(FlowNode::Foreign);
+    EXPECT_EQ(h.left, 500);
+    EXPECT_EQ(h.top, 500);
+    for (FlowNode n :
+         {FlowNode::Households, FlowNode::Business, FlowNode::Government, FlowNode::Foreign})
+        EXPECT_EQ(side(n), 2500);
+    EXPECT_EQ(side(FlowNode::CapitalMarket), 2000);
+    EXPECT_EQ(NodeRect(FlowNode::CapitalMarket).left, 4000);
+    EXPECT_EQ(NodeRect(FlowNode::CapitalMarket).top, 4000);
+    EXPECT_EQ(b.left, 10000 - h.right);
+    EXPECT_EQ(b.top, h.top);
+    EXPECT_EQ(g.top, 10000 - h.bottom);
+    EXPECT_EQ(g.left, h.left);
+    EXPECT_EQ(f.left, 6250);
+    EXPECT_EQ(f.top, f.left);
+}
+
 TEST(FlowChartLayout, PointingFindsShownBandsAndDrawnBoxes) {
     Model m = SolvedOpenModel();
     FlowChartData d;
