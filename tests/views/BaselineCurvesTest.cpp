@@ -87,6 +87,7 @@ TEST(BaselineCurves, DiagramDataCarryTheFrozenModelsCurves) {
         const char* curve; // one baseline curve that must be there
     } cases[] = {{"is-lm", "LM(12) Basis"},
                  {"income-expenditure", "goods:D(12) Basis"},
+                 {"income-expenditure", "capital:dKN(12) Basis"},
                  {"as-ad", "AD(12) Basis"},
                  {"dynamic-as-ad", "DAD(12) Basis"}};
     for (const auto& c : cases) {
