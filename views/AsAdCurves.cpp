@@ -123,7 +123,6 @@ WorldPoint AsAdPathPoint(const Model& m, AsAdPlane plane, int t) {
 AsAdRanges ComputeAsAdRanges(const Model& m, AsAdPlane plane) {
     const int left = m.Periods.LeftEdge, right = m.Periods.RightEdge;
     AsAdRanges r;
-    r.FixedXMin = 0;
     r.FixedXMax = 1;
     r.FixedYMin = 0;
     r.FixedYMax = LowestPrice;

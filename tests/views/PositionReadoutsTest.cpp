@@ -138,6 +138,8 @@ TEST(PositionReadout, IncomeInterestPositionCaptionsAndSwitchedOffCurves) {
     EXPECT_TRUE(r.Groups[1].Lines[1].empty());
     EXPECT_TRUE(r.Groups[1].Lines[2].empty());
     EXPECT_FALSE(r.Groups[1].Lines[3].empty());
+    o.IS = false;
+    EXPECT_TRUE(IncomeInterestReadout(m, o, 1000, real, 1).Groups[1].Lines[0].empty());
 }
 
 TEST(PositionReadout, GoodsMarketDemandSupplyAndConclusion) {
