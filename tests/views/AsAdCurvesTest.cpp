@@ -596,6 +596,9 @@ TEST(AsAdRanges, OfAKnownModel) {
     const AsAdRanges n = ComputeAsAdRanges(negative, AsAdPlane::Price);
     EXPECT_DOUBLE_EQ(n.AutoXMin, -2020);
     EXPECT_NEAR(n.AutoXMax, 1202.974485, 1e-6);
+    // An income of rounding noise counts as zero.
+    negative.SetModelVar(2, var::Y, -1e-11);
+    EXPECT_EQ(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMin, 0);
     // A model of zeros still gets an income axis of one unit and its margin.
     EXPECT_DOUBLE_EQ(ComputeAsAdRanges(Model{}, AsAdPlane::Price).FixedXMax, 1.01);
 }

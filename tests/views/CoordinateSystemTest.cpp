@@ -269,6 +269,8 @@ TEST(Frame, LabelsTitlesAndBackground) {
         EXPECT_EQ(canvas.pen, Black);
         cs.SetBrushColour(0x0000FF);
         EXPECT_EQ(canvas.brush, White);
+        cs.SetFontColour(0x0000FF);
+        EXPECT_EQ(canvas.font, Black);
     }
 
     // In a small frame the tick labels thin out instead of running together.

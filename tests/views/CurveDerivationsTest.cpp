@@ -550,6 +550,10 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
         near(r.levels[0], levels[0]);
         near(r.levels[1], levels[1]);
     }
+    // Rate responses adding up to one: the rate axis still reaches where demand vanishes.
+    Model unit = closed;
+    SetAll(unit, {{par::br, 0.5}, {par::cr, 0.5}});
+    near(480.4392107, DerivationRanges(unit, DerivationKind::IS)[0].YMax);
     // A model of zeros still gets axes with room in every quadrant.
     for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z})
         for (const AxisRange& a : DerivationRanges(Model{}, kind))
