@@ -554,6 +554,26 @@ TEST(XlsReader, PlainBiff2Stream) {
     EXPECT_EQ(v, CellValue(std::string("aäb")));
 }
 
+// A plain stream's version is in its first record; a stream of six bytes still holds the word
+// that tells BIFF8 from BIFF5.
+TEST(XlsReader, PlainStreamVersions) {
+    const struct {
+        std::vector<uint8_t> bytes;
+        int biff;
+    } cases[] = {{{0x09, 0x00, 0, 0}, 2},
+                 {{0x09, 0x02, 0, 0}, 3},
+                 {{0x09, 0x04, 0, 0}, 4},
+                 {{0x09, 0x08, 2, 0, 0x00, 0x06}, 8},
+                 {{0x09, 0x08, 2, 0, 0x00, 0x05}, 5},
+                 {{0x09, 0x08, 1, 0, 0x00}, 5}};
+    for (const auto& c : cases) {
+        XlsReader r;
+        r.SetBuffer(c.bytes);
+        r.Open();
+        EXPECT_EQ(r.BiffVersion(), c.biff) << c.bytes.size();
+    }
+}
+
 using Records = std::vector<std::pair<uint16_t, std::vector<uint8_t>>>;
 
 // A plain worksheet stream of the older formats: the records, then EOF.
