@@ -37,7 +37,7 @@ Model ShockedModel(Model m = test::BondMarketModel()) {
 TEST(SequenceTableTest, ColumnsKeepTheirVariableNumbers) {
     // Variable 4's symbol is cut short in the catalogue; its column still reads variable 4.
     EXPECT_EQ(VarSymbol(4), "YV,er");
-    const auto cols = SequenceColumns(Flags({37, 4, 63}));
+    const auto cols = SequenceColumns(Flags({37, 4, 63, 0})); // slot 0 is no variable
     EXPECT_EQ(cols, (std::vector<int>{4, 37, 63}));
     EXPECT_EQ(SequenceHeader(4, true, 1), "dYV,er");
     EXPECT_EQ(SequenceHeader(37, false, 2), "Y");
