@@ -350,6 +350,8 @@ TEST(DiagramExport, DefaultsAndRefusedRequests) {
         {"is-lm", {-1, -1, 54}, "up to period 18, not up to 20", false}, // T: the right edge
         {"is-lm", {21, -1, 54}, "after the right edge 20", false},
         {"is-lm", {5, 6, 54}, "reference period", false},
+        {"is-lm", {12, 2, 2}, "LM(12)", true}, // the extreme rasters
+        {"is-lm", {12, 2, 1000}, "LM(12)", true},
         {"as-ad", {12, 2, 1}, "raster", false},
         {"as-ad", {12, 2, 1001}, "raster", false},
         {"is", {12, 2, 54}, "unknown diagram", false},

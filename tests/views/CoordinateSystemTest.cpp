@@ -600,8 +600,8 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     EXPECT_EQ(ColourConflict(g, 1, White), 1); // curve as background
     EXPECT_EQ(ColourConflict(g, 1, 0x00FF00), -1);
     EXPECT_EQ(ColourConflict(g, 0, 0xFF000000 | White), 0); // only the colour bits count
-    EXPECT_EQ(ColourConflict(g, -1, White), -1);
-    EXPECT_EQ(ColourConflict(g, 3, Black), 1); // background as a curve
+    EXPECT_EQ(ColourConflict(g, -1, Black), -1);            // no such item
+    EXPECT_EQ(ColourConflict(g, 3, Black), 1);              // background as a curve
     g.Colours[2] = Black;
     EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
     EXPECT_EQ(ColourConflict(g, 3, White), -1); // unchanged background
