@@ -34,8 +34,10 @@ Model Ramp() {
     m.Periods.LeftEdge = 0;
     m.Periods.RightEdge = 10;
     m.Periods.CurrentPeriod = 4;
-    for (int t = -5; t <= 10; ++t)
+    for (int t = -5; t <= 10; ++t) {
         m.SetVar(t, var::Y, 100 + 2 * t);
+        m.SetVar(t, var::P, 1 + 0.01 * t);
+    }
     return m;
 }
 
@@ -149,7 +151,7 @@ TEST(QuickGraphTest, SelectorEntries) {
 }
 
 TEST(QuickGraphTest, Ranges) {
-    const Model m = Ramp(); // Y from 100 to 120
+    const Model m = Ramp(); // Y from 100 to 120, P from 1 to 1.1
     const QuickSlot y{SeriesKind::Variable, var::Y, false, 0};
     const QuickSlot yRight{SeriesKind::Variable, var::Y, true, 0};
     const QuickSlot dy{SeriesKind::Variable, var::Y, false, 1};
@@ -163,6 +165,7 @@ TEST(QuickGraphTest, Ranges) {
         {OneSlot(y), true, 0, 120.12, 0, 0, false},
         {OneSlot(yRight), false, 0, 0, 99.9, 120.12, true},
         {OneSlot(dy), false, 1.998, 2.002, 0, 0, false},
+        {OneSlot({SeriesKind::Variable, var::P, false, 0}), false, 0.999, 1.1011, 0, 0, false},
         {OneSlot({SeriesKind::Variable, 0, true, 0}), false, 0, 0, 0, 0, true}, // empty, right
         {QuickSlots{}, false, 0, 0, 0, 0, false},
     };
