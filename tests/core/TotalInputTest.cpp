@@ -344,6 +344,7 @@ TEST(TotalInput, CopyAndResetRefuseAnInfiniteMultiplier) {
     test::RecordingHost host2;
     EXPECT_EQ(ResetParameterValues(m, host2, {par::rSE}, 10, 15), RangeResult::Refused);
     EXPECT_TRUE(Mentions(host2, "in Periode 13 unendlich groß"));
+    EXPECT_EQ(host2.sounds, std::vector<std::string>{"SoNicht.wav"});
     EXPECT_EQ(m.ModelPar(10, par::rSE), 0.1);
     (void)before;
 }

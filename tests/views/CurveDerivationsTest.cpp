@@ -295,11 +295,19 @@ TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
         EXPECT_EQ(QuadrantNames(kind).size(), size_t(n) + 1);
         // Both constructions run through every quadrant; the result quadrant names and marks
         // them.
-        const auto plots = DerivationPlots(m, kind, {true, true, false}, Axes(m, kind));
+        const auto axes = Axes(m, kind);
+        const auto plots = DerivationPlots(m, kind, {true, true, false}, axes);
         for (int k = 1; k <= 4; ++k) {
             size_t paths = 0, labels = 0;
-            for (const Curve& c : plots[k - 1].Curves)
-                if (c.Style == CurveStyle::Path) ++paths, labels += c.Labels.size();
+            const AxisRange& a = axes[k - 1];
+            for (const Curve& c : plots[k - 1].Curves) {
+                if (c.Style != CurveStyle::Path) continue;
+                ++paths, labels += c.Labels.size();
+                // A construction comes in from its quadrant's edge and leaves across one.
+                for (const CurvePoint& p : {c.Points.front(), c.Points.back()})
+                    EXPECT_TRUE(p.X == a.XMin || p.X == a.XMax || p.Y == a.YMin || p.Y == a.YMax)
+                        << k << " " << c.Name;
+            }
             const bool result = k == (kind == DerivationKind::IS ? 3 : 4);
             EXPECT_EQ(paths, k <= n ? 2u : 0u) << k;
             EXPECT_EQ(labels, result ? 2u : 0u) << k;
