@@ -22,6 +22,16 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// Lets a test fail the flush to disk, as a disk filling up only then would.
+static int failingSyncErrno = 0;
+extern "C" int fsync(int fd) {
+    if (failingSyncErrno == 0) return static_cast<int>(::syscall(SYS_fsync, fd));
+    errno = failingSyncErrno;
+    return -1;
+}
 
 namespace tv {
 namespace {
@@ -370,6 +380,14 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("NEU.TV5"), EFBIG));
+
+    // The disk turns out full only when the file is flushed.
+    failingSyncErrno = ENOSPC;
+    EXPECT_FALSE(f.Save());
+    failingSyncErrno = 0;
+    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
+                                        ModelFile::WriteFailureText(Path("NEU.TV5"), ENOSPC));
 
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));

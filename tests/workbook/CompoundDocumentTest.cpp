@@ -134,6 +134,11 @@ TEST(CompoundDocument, DamagedContainersFail) {
     const auto small = OneStream(Pattern(300, 4)); // in the mini stream
     // Sector layout of `good`: 40 stream sectors, directory sector 40, FAT sector 41.
     const size_t fatAt = 512 * 42, dirAt = 512 * 41;
+    // 129 mini sectors: "Book" starts in the second mini-FAT sector (file sector 18, after
+    // 17 mini-stream sectors); the FAT sector is 20.
+    const auto quarter = Pattern(4095, 1), tail = Pattern(10, 3);
+    const CompoundStream three[] = {{"A", quarter}, {"B", quarter}, {"Book", tail}};
+    const auto twoMiniFatSectors = BuildCompoundDocument(three);
     struct Case {
         const char* name;
         const std::vector<uint8_t>* base;
@@ -157,6 +162,8 @@ TEST(CompoundDocument, DamagedContainersFail) {
         {"bad sector shift", &good, [](auto& d) { bytes::Put16(d.data() + 30, 30); }},
         {"file cut after the header", &good, [](auto& d) { d.resize(512); }},
         {"mini stream missing", &small, [](auto& d) { bytes::Put32(d.data() + 512 * 3 + 120, 0); }},
+        {"mini-FAT chain cut after its first sector", &twoMiniFatSectors,
+         [](auto& d) { bytes::Put32(d.data() + 512 * 21 + 4 * 17, 0xFFFFFFFE); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
