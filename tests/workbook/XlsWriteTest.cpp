@@ -162,7 +162,8 @@ TEST(XlsWriter, RecordOrder) {
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 10), 0x02); // portrait
     EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 16), 0.5);  // header and footer margins
     EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 24), 0.5);
-    EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6); // first sheet, grid, headings
+    // First sheet, grid, headings; scrolled to A1.
+    EXPECT_EQ(find(0x023E).Data, (std::vector<uint8_t>{0xB6, 0x06, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15); // default cell format
     EXPECT_EQ(bytes::U16(find(0x0042).Data.data()), 1252);
     // Every two-byte setting in order: code page, protection, calculation, references, grid ...
