@@ -127,9 +127,16 @@ Model BookingModel() {
 
 TEST(Booking, JournalHoldsTheCallsInOrder) {
     const Model m = BookingModel();
+    // The calls of a released link stay readable.
+    struct Kept : BookingJournal {
+        std::vector<std::string>* released;
+        explicit Kept(std::vector<std::string>* r) : released(r) {}
+        ~Kept() override { *released = Calls; }
+    };
+    std::vector<std::string> released;
     BookingJournal* journal = nullptr;
     BookingLinks links([&] {
-        auto j = std::make_unique<BookingJournal>();
+        auto j = std::make_unique<Kept>(&released);
         journal = j.get();
         return j;
     });
@@ -160,6 +167,7 @@ TEST(Booking, JournalHoldsTheCallsInOrder) {
     EXPECT_EQ(journal->Calls.at(1), "10 TERVALIS");
     links.Close(BookingBpm);
     EXPECT_FALSE(links.IsOpen(BookingBpm));
+    EXPECT_EQ(released.back(), "4");
 }
 
 TEST(Booking, EsaSplitsByShares) {
