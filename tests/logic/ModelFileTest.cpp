@@ -394,6 +394,7 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("nowhere/x.TV5"), ENOENT));
+    EXPECT_EQ(host.busyDepth, 0);
 }
 
 TEST_F(ModelFileTest, SaveAsChecksTheExtension) {
@@ -516,6 +517,7 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
         std::initializer_list<std::pair<int, double>> cells;
         int tzr, mzzr, demandLags, inflationLags;
         std::vector<std::string> listed; // German lines of the note
+        const char* lastEnglish = "";
     };
     const Case cases[] = {
         {"valid", {{22, 15}, {21, 15}, {106, 5}}, 15, 15, 5, 1, {}},
@@ -526,7 +528,8 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
          1,
          1,
          {"Tarifzeitraumlänge: 0 -> 1", "Monetäre Zielzeitraumlänge: 0 -> 1",
-          "Nachfrageerwartung der Güteranbieter, Zahl der Lags: 0 -> 1"}},
+          "Nachfrageerwartung der Güteranbieter, Zahl der Lags: 0 -> 1"},
+         "\r\nSupplier's Demand Expectation, number of lags: 0 -> 1"},
         {"large",
          {{22, 200}, {21, 16}, {112, 6}},
          15,
@@ -534,7 +537,8 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
          1,
          5,
          {"Tarifzeitraumlänge: 200 -> 15", "Monetäre Zielzeitraumlänge: 16 -> 15",
-          "Inflationserwartung, Zahl der Lags: 6 -> 5"}},
+          "Inflationserwartung, Zahl der Lags: 6 -> 5"},
+         "\r\nExpected Inflation Rate, number of lags: 6 -> 5"},
     };
     for (const Case& c : cases) {
         const std::string path = Path(std::string(c.name) + ".TV5");
@@ -561,6 +565,7 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
                                 "replaced:\r\nLength of Wage Period: "),
                       std::string::npos)
                 << c.name;
+            EXPECT_TRUE(note.ends_with(c.lastEnglish)) << c.name;
         }
         // The model solves to numbers.
         EXPECT_EQ(host.Status(), "Ok") << c.name;
