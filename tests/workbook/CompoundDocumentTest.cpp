@@ -38,8 +38,16 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         };
         for (uint32_t k = 1; k < difatSectors; ++k)
             last = next(last);
+        // The allocation table marks its own sectors and those of its extra index.
+        const uint32_t fatStart = bytes::U32(doc.data() + 76); // the writer keeps them in a row
+        auto mark = [&](uint32_t sector) {
+            return bytes::U32(doc.data() + 512 * (fatStart + sector / 128 + 1) +
+                              4 * (sector % 128));
+        };
+        EXPECT_EQ(mark(fatStart), 0xFFFFFFFDu);
         if (difatSectors > 0) {
             EXPECT_EQ(next(last), 0xFFFFFFFEu);
+            EXPECT_EQ(mark(last), 0xFFFFFFFCu);
         }
         CompoundReader r(doc);
         ASSERT_EQ(r.RootStreams().size(), 1u);

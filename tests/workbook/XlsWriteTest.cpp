@@ -260,6 +260,12 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     for (int k = 10; k < 15; ++k)
         styles.push_back(bytes::U16(xfs[k].data() + 2));
     EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
+    std::vector<uint8_t> used; // attribute groups: none in the first, all in the user ones
+    for (const auto& xf : xfs)
+        used.push_back(xf[7]);
+    EXPECT_EQ(used,
+              (std::vector<uint8_t>{0x00, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4,
+                                    0xF8, 0xF8, 0xF8, 0xF8, 0xF8, 0, 0xFC, 0xFC, 0xFC}));
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56);      // tfDate
