@@ -763,6 +763,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", shortBof, read},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
+        {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
