@@ -261,8 +261,10 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
         styles.push_back(bytes::U16(xfs[k].data() + 2));
     EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
     std::vector<uint8_t> used; // attribute groups: none in the first, all in the user ones
-    for (const auto& xf : xfs)
+    for (const auto& xf : xfs) {
+        EXPECT_EQ(xf.size(), 16u);
         used.push_back(xf[7]);
+    }
     EXPECT_EQ(used,
               (std::vector<uint8_t>{0x00, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4,
                                     0xF8, 0xF8, 0xF8, 0xF8, 0xF8, 0, 0xFC, 0xFC, 0xFC}));
