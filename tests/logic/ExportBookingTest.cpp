@@ -242,11 +242,12 @@ TEST(Booking, DeadLinkIsReleasedAndRetriedOnce) {
     made = 1;
     BookingLinks once([&] {
         auto j = std::make_unique<BookingJournal>();
-        if (made++ < 2) j->FailAfterCalls = 8;
+        if (made++ < 2) j->FailAfterCalls = 0; // dies at its first call
         return j;
     });
     EXPECT_EQ(once.Transfer(m, BookingEsa, {}, progress), "");
     EXPECT_TRUE(once.IsOpen(BookingEsa));
+    EXPECT_EQ(made, 3);
 }
 
 // A link that dies part-way is made anew once; the new link books only the periods after
