@@ -248,6 +248,10 @@ TEST(Booking, DeadLinkIsReleasedAndRetriedOnce) {
     EXPECT_EQ(once.Transfer(m, BookingEsa, {}, progress), "");
     EXPECT_TRUE(once.IsOpen(BookingEsa));
     EXPECT_EQ(made, 3);
+    BookingJournal j; // the journal fails only once
+    j.FailAfterCalls = 0;
+    EXPECT_THROW(j.Reconnect(), BookingError);
+    EXPECT_NO_THROW(j.Reconnect());
 }
 
 // A link that dies part-way is made anew once; the new link books only the periods after
