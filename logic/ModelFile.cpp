@@ -227,17 +227,17 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
         in.accuracy = ReadCellFloat(r, 99, 0);
         in.maxIterations =
             static_cast<uint16_t>(static_cast<unsigned long>(ReadCellInt(r, 100, 0)) & 0xFFFFu);
-        auto setting = [&r](int col, int ownRow) {
+        auto setting = [&r](int col, bool ownRow) {
             return LoadedModel::Setting{Byte(ReadCellInt(r, col, 0)),
                                         Byte(ReadCellInt(r, col + 1, 0)),
                                         Byte(ReadCellInt(r, col + 2, 0)),
                                         ownRow ? Byte(ReadCellInt(r, col, 1)) : uint8_t{0}};
         };
         for (auto [k, col] : kExpectationColumns)
-            in.settings[k] = setting(col, 0);
+            in.settings[k] = setting(col, false);
         if (ReadCellInt(r, 120, 0) != 0) {
-            in.settings[1] = setting(120, 1);
-            in.settings[2] = setting(123, 1);
+            in.settings[1] = setting(120, true);
+            in.settings[2] = setting(123, true);
         } else {
             // Written before wage and profit income had settings of their own.
             in.settings[1] = in.settings[2] = in.settings[0];

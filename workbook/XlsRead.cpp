@@ -154,9 +154,8 @@ void Append8(std::string& out, const uint8_t* p, size_t n, int codepage) {
 }
 
 // A newer-format string inside one record: character count of cchBytes bytes, option flags,
-// then the characters (8 or 16 bit), formatting runs and extension data.
-const uint8_t* Unicode(const uint8_t* p, const uint8_t* end, int cchBytes, std::string& out,
-                       std::vector<FormatRun>* runs = nullptr) {
+// then the characters (8 or 16 bit); the formatting runs and extension data are skipped.
+const uint8_t* Unicode(const uint8_t* p, const uint8_t* end, int cchBytes, std::string& out) {
     auto need = [&](size_t n) {
         if (size_t(end - p) < n) Damaged();
     };
@@ -185,9 +184,6 @@ const uint8_t* Unicode(const uint8_t* p, const uint8_t* end, int cchBytes, std::
         p += cch;
     }
     need(nRuns * 4);
-    if (runs)
-        for (size_t k = 0; k < nRuns; ++k)
-            runs->push_back({U16(p + 4 * k), U16(p + 4 * k + 2)});
     p += nRuns * 4;
     need(ext);
     return p + ext;

@@ -41,21 +41,24 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         const char* name;
         bool timeIndex, symbolsOnly;
         int from, to, language;
+        bool moneyCreation;
     };
-    const Case cases[] = {{"reversed_time_index", true, false, 10, 5, 2},
-                          {"symbols_german", false, true, 3, 3, 1},
-                          {"clamped", true, true, -50, 2, 2}};
+    const Case cases[] = {{"reversed_time_index", true, false, 10, 5, 2, true},
+                          {"symbols_german", false, true, 3, 3, 1, false},
+                          {"clamped", true, true, -50, 2, 2, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Model lm = m;
         lm.Language = uint8_t(c.language);
-        lm.Switch[17] = 1; // the neighbouring switch must not rename parameter 54
+        lm.Switch[17] = 1; // the neighbouring switches must not rename parameter 54
+        lm.Switch[18] = c.moneyCreation;
         ExportChoice choice;
         // Variable 59 (labour share) and parameter 38 share name text in English: they
-        // must still get their own values. A number beyond the table is a header alone.
-        // Parameter 54 is named after the money-creation switch, off in this model.
-        choice.items = {{false, var::Y},      {true, par::LQExog}, {false, var::LQ},
-                        {true, ParCount + 1}, {true, par::gMNAut}, {false, VarCount}};
+        // must still get their own values. A number beyond the table is a header alone,
+        // number 0 nothing at all. Parameter 54 is named after the money-creation switch.
+        choice.items = {
+            {false, var::Y},     {true, par::LQExog}, {false, var::LQ}, {true, ParCount + 1},
+            {true, par::gMNAut}, {false, VarCount},   {true, 1},        {false, 0}};
         choice.timeIndex = c.timeIndex;
         choice.symbolsOnly = c.symbolsOnly;
         choice.from = c.from;
@@ -77,10 +80,10 @@ TEST(WorksheetExport, XlrdReadsSolvedValuesHeadersAndTimeIndex) {
         for (size_t j = 0; j < choice.items.size(); ++j) {
             const ExportItem& item = choice.items[j];
             const int col = offset + int(j);
-            std::string header =
-                ExportHeader(ExportItemText(item, c.language, false), c.symbolsOnly, c.language);
+            std::string header = ExportHeader(ExportItemText(item, c.language, c.moneyCreation),
+                                              c.symbolsOnly, c.language);
             if (!header.empty()) tsv << "0\t0\t" << col << "\ts\t" << header << "\n";
-            if (item.number > (item.parameter ? ParCount : VarCount)) continue;
+            if (item.number < 1 || item.number > (item.parameter ? ParCount : VarCount)) continue;
             for (int t = first; t <= last; ++t) {
                 const double x =
                     item.parameter ? lm.ModelPar(t, item.number) : lm.ModelVar(t, item.number);
@@ -124,9 +127,16 @@ Model BookingModel() {
 
 TEST(Booking, JournalHoldsTheCallsInOrder) {
     const Model m = BookingModel();
+    // The calls of a released link stay readable.
+    struct Kept : BookingJournal {
+        std::vector<std::string>* released;
+        explicit Kept(std::vector<std::string>* r) : released(r) {}
+        ~Kept() override { *released = Calls; }
+    };
+    std::vector<std::string> released;
     BookingJournal* journal = nullptr;
     BookingLinks links([&] {
-        auto j = std::make_unique<BookingJournal>();
+        auto j = std::make_unique<Kept>(&released);
         journal = j.get();
         return j;
     });
@@ -157,6 +167,7 @@ TEST(Booking, JournalHoldsTheCallsInOrder) {
     EXPECT_EQ(journal->Calls.at(1), "10 TERVALIS");
     links.Close(BookingBpm);
     EXPECT_FALSE(links.IsOpen(BookingBpm));
+    EXPECT_EQ(released.back(), "4");
 }
 
 TEST(Booking, EsaSplitsByShares) {
@@ -231,11 +242,16 @@ TEST(Booking, DeadLinkIsReleasedAndRetriedOnce) {
     made = 1;
     BookingLinks once([&] {
         auto j = std::make_unique<BookingJournal>();
-        if (made++ < 2) j->FailAfterCalls = 8;
+        if (made++ < 2) j->FailAfterCalls = 0; // dies at its first call
         return j;
     });
     EXPECT_EQ(once.Transfer(m, BookingEsa, {}, progress), "");
     EXPECT_TRUE(once.IsOpen(BookingEsa));
+    EXPECT_EQ(made, 3);
+    BookingJournal j; // the journal fails only once
+    j.FailAfterCalls = 0;
+    EXPECT_THROW(j.Reconnect(), BookingError);
+    EXPECT_NO_THROW(j.Reconnect());
 }
 
 // A link that dies part-way is made anew once; the new link books only the periods after

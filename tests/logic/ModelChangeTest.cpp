@@ -21,6 +21,7 @@ TEST(ModelChange, ExpectationsTheStructureNoLongerAllowsAreSwitched) {
         {12, 2, 4, 1, 2}, {9, 0, 4, 1, 2},  // supply-driven imports
         {9, 1, 4, 4, 2},                    // demand-driven imports cannot be synchronised
         {9, 0, 4, 4, 4},                    // supply-driven imports can
+        {9, 1, 4, 1, 1},                    // demand-driven imports keep the actual
         {0, 0, 3, 1, 1},                    // the simple model keeps actual demand
         {0, 0, 0, 1, 1},
     };

@@ -22,6 +22,16 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// Lets a test fail the flush to disk, as a disk filling up only then would.
+static int failingSyncErrno = 0;
+extern "C" int fsync(int fd) {
+    if (failingSyncErrno == 0) return static_cast<int>(::syscall(SYS_fsync, fd));
+    errno = failingSyncErrno;
+    return -1;
+}
 
 namespace tv {
 namespace {
@@ -220,6 +230,8 @@ TEST_F(ModelFileTest, FilesWrittenByAnotherProgramLoadAndSolve) {
     EXPECT_EQ(host.questions[0], "Was nun?##Please decide: Datenbasis der Modelldatei:\r\n"
                                  "[0,...,40]\r\nAnalyseintervall angleichen?");
     EXPECT_EQ(m.Periods.RightEdge, 40);
+    EXPECT_EQ(m.Switch[1], 0); // boolean cells
+    EXPECT_EQ(m.Switch[9], 1);
     EXPECT_EQ(m.Switch[17], 1);
     EXPECT_EQ(m.Switch[23], 2);
     EXPECT_EQ(m.Options.MaxIterations, 700);
@@ -371,11 +383,20 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("NEU.TV5"), EFBIG));
 
+    // The disk turns out full only when the file is flushed.
+    failingSyncErrno = ENOSPC;
+    EXPECT_FALSE(f.Save());
+    failingSyncErrno = 0;
+    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
+                                        ModelFile::WriteFailureText(Path("NEU.TV5"), ENOSPC));
+
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));
     EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("nowhere/x.TV5"), ENOENT));
+    EXPECT_EQ(host.busyDepth, 0);
 }
 
 TEST_F(ModelFileTest, SaveAsChecksTheExtension) {
@@ -498,6 +519,7 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
         std::initializer_list<std::pair<int, double>> cells;
         int tzr, mzzr, demandLags, inflationLags;
         std::vector<std::string> listed; // German lines of the note
+        const char* lastEnglish = "";
     };
     const Case cases[] = {
         {"valid", {{22, 15}, {21, 15}, {106, 5}}, 15, 15, 5, 1, {}},
@@ -508,7 +530,8 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
          1,
          1,
          {"Tarifzeitraumlänge: 0 -> 1", "Monetäre Zielzeitraumlänge: 0 -> 1",
-          "Nachfrageerwartung der Güteranbieter, Zahl der Lags: 0 -> 1"}},
+          "Nachfrageerwartung der Güteranbieter, Zahl der Lags: 0 -> 1"},
+         "\r\nSupplier's Demand Expectation, number of lags: 0 -> 1"},
         {"large",
          {{22, 200}, {21, 16}, {112, 6}},
          15,
@@ -516,7 +539,8 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
          1,
          5,
          {"Tarifzeitraumlänge: 200 -> 15", "Monetäre Zielzeitraumlänge: 16 -> 15",
-          "Inflationserwartung, Zahl der Lags: 6 -> 5"}},
+          "Inflationserwartung, Zahl der Lags: 6 -> 5"},
+         "\r\nExpected Inflation Rate, number of lags: 6 -> 5"},
     };
     for (const Case& c : cases) {
         const std::string path = Path(std::string(c.name) + ".TV5");
@@ -543,6 +567,7 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
                                 "replaced:\r\nLength of Wage Period: "),
                       std::string::npos)
                 << c.name;
+            EXPECT_TRUE(note.ends_with(c.lastEnglish)) << c.name;
         }
         // The model solves to numbers.
         EXPECT_EQ(host.Status(), "Ok") << c.name;

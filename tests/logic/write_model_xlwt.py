@@ -16,8 +16,9 @@ legacy = len(sys.argv) > 2 and sys.argv[2] == "legacy"
 book = xlwt.Workbook()
 sheet = book.add_sheet("TERVALIS")
 switches = [0] * 23
+switches[0] = False  # boolean cells count as 0 and 1
 switches[7] = 1   # switch 8: capital stock exogenous
-switches[8] = 1   # switch 9: imports on expected income
+switches[8] = True  # switch 9: imports on expected income
 switches[12] = 10  # switch 13: price adjustment
 switches[16] = 1   # switch 17: bond market
 switches[21] = 1

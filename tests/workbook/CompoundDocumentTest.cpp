@@ -38,8 +38,16 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         };
         for (uint32_t k = 1; k < difatSectors; ++k)
             last = next(last);
+        // The allocation table marks its own sectors and those of its extra index.
+        const uint32_t fatStart = bytes::U32(doc.data() + 76); // the writer keeps them in a row
+        auto mark = [&](uint32_t sector) {
+            return bytes::U32(doc.data() + 512 * (fatStart + sector / 128 + 1) +
+                              4 * (sector % 128));
+        };
+        EXPECT_EQ(mark(fatStart), 0xFFFFFFFDu);
         if (difatSectors > 0) {
             EXPECT_EQ(next(last), 0xFFFFFFFEu);
+            EXPECT_EQ(mark(last), 0xFFFFFFFCu);
         }
         CompoundReader r(doc);
         ASSERT_EQ(r.RootStreams().size(), 1u);
@@ -134,6 +142,11 @@ TEST(CompoundDocument, DamagedContainersFail) {
     const auto small = OneStream(Pattern(300, 4)); // in the mini stream
     // Sector layout of `good`: 40 stream sectors, directory sector 40, FAT sector 41.
     const size_t fatAt = 512 * 42, dirAt = 512 * 41;
+    // 129 mini sectors: "Book" starts in the second mini-FAT sector (file sector 18, after
+    // 17 mini-stream sectors); the FAT sector is 20.
+    const auto quarter = Pattern(4095, 1), tail = Pattern(10, 3);
+    const CompoundStream three[] = {{"A", quarter}, {"B", quarter}, {"Book", tail}};
+    const auto twoMiniFatSectors = BuildCompoundDocument(three);
     struct Case {
         const char* name;
         const std::vector<uint8_t>* base;
@@ -157,6 +170,8 @@ TEST(CompoundDocument, DamagedContainersFail) {
         {"bad sector shift", &good, [](auto& d) { bytes::Put16(d.data() + 30, 30); }},
         {"file cut after the header", &good, [](auto& d) { d.resize(512); }},
         {"mini stream missing", &small, [](auto& d) { bytes::Put32(d.data() + 512 * 3 + 120, 0); }},
+        {"mini-FAT chain cut after its first sector", &twoMiniFatSectors,
+         [](auto& d) { bytes::Put32(d.data() + 512 * 21 + 4 * 17, 0xFFFFFFFE); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -121,6 +121,11 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
+    // The UTF-8 sequence grows at U+0080, U+0800 and U+10000.
+    s.clear();
+    const uint8_t edges[] = {0x7F, 0, 0x80, 0, 0xFF, 0x07, 0, 0x08, 0xFF, 0xFF, 0, 0xD8, 0, 0xDC};
+    codepage::AppendUtf16(s, edges, 7);
+    EXPECT_EQ(s, "\x7F\u0080\u07FF\u0800\uFFFF\U00010000");
 }
 
 // Only unquoted, unescaped date and time letters outside brackets make a date, and [h].
@@ -129,7 +134,8 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
     const std::pair<const char*, bool> masks[] = {{"0.00", false}, {"General", false},
         {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
         {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
-        {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true}};
+        {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true},
+        {"\\-d", true}};
     // clang-format on
     for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
@@ -405,6 +411,8 @@ TEST(XlsReader, Biff8CellRecords) {
                             {2, 4, true},
                             {0, 6, std::string("abc")},
                             {3, 4, std::monostate{}},
+                            {0, 5, true},
+                            {1, 5, std::monostate{}},
                             {2, 5, std::monostate{}}};
     for (const auto& p : probes) {
         SCOPED_TRACE(testing::Message() << p.col << "," << p.row);
@@ -506,8 +514,10 @@ std::vector<uint8_t> Indexed(int damage) {
         if (damage == 2 && block == 1) db[0] = uint8_t(db[0] - 4);
         for (size_t k = 0; k < rows.size(); ++k)
             BiffBuilder::Put16(db, 0);
+        if (damage == 3 && block == 1) db.resize(3);
         dbcells.push_back(b.Record(0x00D7, db));
     }
+    if (damage == 3) b.Record(0x0200, {}); // the cut offset's missing byte would read as 0
     b.Patch32(indexAt + 4 + 16, uint32_t(dbcells[0]));
     b.Patch32(indexAt + 4 + 20, uint32_t(dbcells[1] + (damage == 1 ? 2 : 0)));
     w.End();
@@ -591,6 +601,21 @@ const std::vector<uint8_t> kTextResult = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
 std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// Before BIFF4 a format record carries no index: formats count up from 0 in file order,
+// and those from 49 on may be dates.
+TEST(XlsReader, OlderFormatsCountUpInFileOrder) {
+    Records records = {{0x0209, {0x00, 0x03, 0x10, 0x00}}};
+    for (int k = 0; k < 49; ++k)
+        records.push_back({0x001E, {4, '0', '.', '0', '0'}});
+    records.push_back({0x001E, {8, 'd', 'd', '.', 'm', 'm', '.', 'y', 'y'}});
+    records.push_back({0x00E0, {0, 0, 49, 0}});
+    records.push_back({0x00E0, {0, 0, 48, 0}});
+    records.push_back({0x0203, BiffBuilder::Number(0, 0, 0, 2.5)});
+    records.push_back({0x0203, BiffBuilder::Number(0, 1, 1, 2.5)});
+    const std::vector<Event> expected = {{'d', 0, 0, 0, 2.5}, {'n', 1, 0, 1, 2.5}};
+    EXPECT_EQ(Walk(OldSheet(records)).Cells, expected);
 }
 
 // Looking a cell up skips a chart embedded in the sheet, and one nested in that chart.
@@ -725,6 +750,11 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
             r.ReadCell(sheet, 0, 0, v);
         };
     };
+    auto lastRow = [](XlsReader& r) {
+        r.Open();
+        CellValue v;
+        r.ReadCell(0, 0, 39, v);
+    };
     const Case cases[] = {
         {"File is not a Excel file", {}, read},
         {"File is not a Excel file", {0x09, 0x08}, read},
@@ -736,18 +766,9 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"Can not find the sheet", ModelLike(1), cell(1)},
         {"Can not find the sheet", ModelLike(1), cell(-1)},
         {"File has no data", noData, cell(0)},
-        {"DBCELL record is missing", Indexed(1),
-         [](XlsReader& r) {
-             r.Open();
-             CellValue v;
-             r.ReadCell(0, 0, 39, v);
-         }},
-        {"ROW record is missing", Indexed(2),
-         [](XlsReader& r) {
-             r.Open();
-             CellValue v;
-             r.ReadCell(0, 0, 39, v);
-         }},
+        {"DBCELL record is missing", Indexed(1), lastRow},
+        {"ROW record is missing", Indexed(2), lastRow},
+        {"File is damaged", Indexed(3), lastRow},
         {"File is not open", ModelLike(1),
          [](XlsReader& r) {
              CellValue v;
@@ -763,6 +784,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", shortBof, read},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
+        {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);

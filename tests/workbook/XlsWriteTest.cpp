@@ -162,7 +162,8 @@ TEST(XlsWriter, RecordOrder) {
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 10), 0x02); // portrait
     EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 16), 0.5);  // header and footer margins
     EXPECT_EQ(bytes::F64(find(0x00A1).Data.data() + 24), 0.5);
-    EXPECT_EQ(bytes::U16(find(0x023E).Data.data()), 0x06B6); // first sheet, grid, headings
+    // First sheet, grid, headings; scrolled to A1.
+    EXPECT_EQ(find(0x023E).Data, (std::vector<uint8_t>{0xB6, 0x06, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(bytes::U16(find(0x0203).Data.data() + 4), 15); // default cell format
     EXPECT_EQ(bytes::U16(find(0x0042).Data.data()), 1252);
     // Every two-byte setting in order: code page, protection, calculation, references, grid ...
@@ -259,6 +260,14 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     for (int k = 10; k < 15; ++k)
         styles.push_back(bytes::U16(xfs[k].data() + 2));
     EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
+    std::vector<uint8_t> used; // attribute groups: none in the first, all in the user ones
+    for (const auto& xf : xfs) {
+        EXPECT_EQ(xf.size(), 16u);
+        used.push_back(xf[7]);
+    }
+    EXPECT_EQ(used,
+              (std::vector<uint8_t>{0x00, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4, 0xF4,
+                                    0xF8, 0xF8, 0xF8, 0xF8, 0xF8, 0, 0xFC, 0xFC, 0xFC}));
     EXPECT_EQ(bytes::U32(xfs[18].data() + 8), 0x10412085u);
     EXPECT_EQ(bytes::U32(xfs[18].data() + 12), 0x04081049u);
     EXPECT_EQ(bytes::U16(xfs[16].data() + 2), 56);      // tfDate
