@@ -419,7 +419,11 @@ TEST(Frame, MarksGrowWithTheText) {
         canvas.Clear();
         DrawMarks(cs, {{MarkShape::Cross, 5, 5}});
         ASSERT_EQ(canvas.lines.size(), 2u);
-        EXPECT_EQ(canvas.lines[0].x2 - canvas.lines[0].x1, 2 * half) << font;
+        for (const auto& l : canvas.lines) { // two diagonals crossing at the mark
+            EXPECT_EQ(std::abs(l.x2 - l.x1), 2 * half) << font;
+            EXPECT_EQ(std::abs(l.y2 - l.y1), 2 * half) << font;
+            EXPECT_EQ(l.x1 + l.x2, 2 * cs.WorldToDeviceX(5));
+        }
         // A circle's twelve pieces join up.
         canvas.Clear();
         DrawMarks(cs, {{MarkShape::Circle, 5, 5}});
