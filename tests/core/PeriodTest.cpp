@@ -372,6 +372,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
         {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
         {{{11, 1}, {14, 1}, {23, 3}}, {}}, // inside a wage round
+        {{{14, 3}}, {}}, // a wage mode a file may hold but the model does not know
     };
     // clang-format on
     constexpr int t = 40;
