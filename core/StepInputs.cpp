@@ -380,7 +380,8 @@ void IUnpl(const Model& m, int t, int, List& out) { Reads(m, t, out).Var(var::Y)
 void IUnw(const Model& m, int t, int, List& out) {
     Reads r(m, t, out);
     r.Var(var::Y).Var(var::D).Var(var::I).Var(var::r).InvestmentParts();
-    if (m.Sw(3) == 1) r.Var(var::YErw, 1).Var(var::YErw, 2).Var(var::Y, 1).Var(var::Y, 2);
+    // The investment parts list expected income of t and t-1 already.
+    if (m.Sw(3) == 1) r.Var(var::YErw, 2).Var(var::Y, 1).Var(var::Y, 2);
 }
 // clang-format on
 
