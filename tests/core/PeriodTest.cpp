@@ -372,7 +372,8 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
         {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
         {{{11, 1}, {14, 1}, {23, 3}}, {}}, // inside a wage round
-        {{{14, 3}}, {}}, // a wage mode a file may hold but the model does not know
+        // a wage mode a file may hold but the model does not know; money grows through the base
+        {{{14, 3}, {18, 1}, {20, 1}}, {}},
     };
     // clang-format on
     constexpr int t = 40;
@@ -564,6 +565,7 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
 
     RecalculateInterval(m, host);
     EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(host.ruleNotices, 11); // the first solve, without the link, told nothing
     EXPECT_EQ(created, 1);
     EXPECT_EQ(server->StartPeriodSeen(), 1);
     EXPECT_GE(server->RunsEnded(), 1);
