@@ -324,14 +324,15 @@ TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
     RecordingHost host(1);
     Solve(m, host);
     ASSERT_EQ(host.Status(), "Ok");
-    m.SetModelPar(4, par::xe, 0);
-    const double eN = m.GetVar(4, var::eN), z = m.GetVar(4, var::Z);
-    m.SetVar(4, var::eN, 77);
-    ComputePeriod(m, 4, host);
+    // Period 1 is the first the check covers; the start search never meets it.
+    m.SetModelPar(1, par::xe, 0);
+    const double eN = m.GetVar(1, var::eN), z = m.GetVar(1, var::Z);
+    m.SetVar(1, var::eN, 77);
+    ComputePeriod(m, 1, host);
     EXPECT_EQ(m.SolveAborted, 1);
-    EXPECT_EQ(m.GetVar(4, var::eN), 77);
-    EXPECT_EQ(m.GetVar(4, var::Z), z);
-    EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 4 nicht "
+    EXPECT_EQ(m.GetVar(1, var::eN), 77);
+    EXPECT_EQ(m.GetVar(1, var::Z), z);
+    EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 1 nicht "
                                     "wechselkursabhängig. Lösung wird abgebrochen.");
     (void)eN;
 }
@@ -372,8 +373,9 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
         {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
         {{{11, 1}, {14, 1}, {23, 3}}, {}}, // inside a wage round
-        // a wage mode a file may hold but the model does not know; money grows through the base
-        {{{14, 3}, {18, 1}, {20, 1}}, {}},
+        // a wage mode a file may hold but the model does not know; money grows through the
+        // base; an accelerator without capital
+        {{{3, 1}, {14, 3}, {18, 1}, {20, 1}}, {}},
     };
     // clang-format on
     constexpr int t = 40;
