@@ -311,6 +311,7 @@ TEST(ComputePeriod, TheCapacityLimitCutsOutputAtPotentialOnlyWhenSwitchedOn) {
         Solve(m, host);
         ASSERT_EQ(host.Status(), "Ok");
         EXPECT_NEAR(m.GetVar(0, var::Y), 1500, 0.01);
+        EXPECT_NEAR(m.GetVar(0, var::IUnpl), 0, 0.01); // the start sells what it makes
         EXPECT_NEAR(m.GetVar(80, var::Y), c.output, 0.01);
         EXPECT_NEAR(m.GetVar(80, var::u), c.unemployment, 1e-3);
         // Planned production is last period's demand, before any cut.
