@@ -251,13 +251,13 @@ void wN(const Model& m, int t, int, List& out) {
         r.Par(par::wNExog);
         return;
     }
-    if (sw14 != 1 && sw14 != 2) return;
+    // A mode the model does not know still forms the wage at the start of a round.
     r.Flag(StepInput::WageRoundFlag).Par(par::uNat).Var(var::uErw).Par(par::wu);
     // The wage base of the running round first: in the first period of a round it is the
     // same cell as the start's base, and the period before reads it at its own round.
     if (sw14 == 1) {
         r.Var(var::wN, 1);
-    } else {
+    } else if (sw14 == 2) {
         const int tvp = WageRoundStart(m, t);
         r.VarAt(var::wN, tvp - tzr).WageGrowthTarget(tvp);
     }
@@ -380,7 +380,8 @@ void IUnpl(const Model& m, int t, int, List& out) { Reads(m, t, out).Var(var::Y)
 void IUnw(const Model& m, int t, int, List& out) {
     Reads r(m, t, out);
     r.Var(var::Y).Var(var::D).Var(var::I).Var(var::r).InvestmentParts();
-    if (m.Sw(3) == 1) r.Var(var::YErw, 1).Var(var::YErw, 2).Var(var::Y, 1).Var(var::Y, 2);
+    // The investment parts list expected income of t and t-1 already.
+    if (m.Sw(3) == 1) r.Var(var::YErw, 2).Var(var::Y, 1).Var(var::Y, 2);
 }
 // clang-format on
 

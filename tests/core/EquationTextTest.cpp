@@ -147,6 +147,7 @@ TEST(EquationText, FormulaLinesBySwitches) {
          "BGN = b§M§*MN  MRN = r§SE§*SEN  MBN = MBN~aut~",
          ""},
         {4, 3, {}, "MN = MN~aut~", "", ""},
+        {4, 3, {{17, 2}}, "MN = MN~aut~", "", ""}, // the bond market's form does not count
         {5, 2, {}, "NK = f§NK§*NK(-1) + (1-f§NK§)*(NK~aut~ + k§di§*(i - iA))", "", ""},
         {6, 1, {}, "", "", ""},
         {1, 5, {}, "", "", ""},

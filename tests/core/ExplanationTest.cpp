@@ -272,6 +272,9 @@ TEST(Explanation, TheLastPeriodSplitsLikeAnyOther) {
     ASSERT_EQ(g.children.size(), 7u);
     for (const ExplanationNode& c : g.children)
         EXPECT_EQ(c.newValue, c.oldValue) << c.number;
+    // Equal contributions keep the order in which the step reads its inputs.
+    EXPECT_EQ(g.children[0].number, par::GAut);
+    EXPECT_EQ(g.children[6].number, par::tY);
 }
 
 // In the first periods a wage round reaches back before period 0: those values count too.

@@ -273,6 +273,7 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
     EXPECT_TRUE(growing.count(54));
     EXPECT_FALSE(growing.count(56));
     EXPECT_FALSE(ActiveFor({{18, 1}, {20, 1}}).count(53)); // the base grows, no stock given
+    EXPECT_FALSE(ActiveFor({{19, 1}, {20, 1}}).count(55)); // money grows, no change given
     // Profit-maximising prices: no price parameter; the wage share only when all are 0.
     const auto pm = ActiveFor({{12, 1}});
     EXPECT_FALSE(pm.count(28) || pm.count(29) || pm.count(30) || pm.count(31) || pm.count(38));

@@ -53,6 +53,8 @@ class RecordingHost : public UserHost {
     }
     void BroadcastModelChanged() override { ++broadcasts; }
     void ShowSolveControl(bool visible) override { controlVisible = visible; }
+    void RulesChanged() override { ++ruleNotices; }
+    void RefreshRuleMonitors() override { ruleNotices += 10; }
 
     std::string Status() const { return statuses.empty() ? "" : statuses.back(); }
     std::string T(const std::string& text) const {
@@ -67,6 +69,7 @@ class RecordingHost : public UserHost {
     long stopAtPoll = -1;
     bool keepStopping = false; // STOP reported at every poll
     int broadcasts = 0;
+    int ruleNotices = 0; // one per changed rule base, ten per monitor refresh
     int busyDepth = 0;
     bool busyUnbalanced = false;
     bool controlVisible = false;

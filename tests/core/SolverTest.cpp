@@ -354,6 +354,10 @@ TEST(Solve, InformationWindowLabelsEndWithDotsInBothLanguages) {
     EquilibriumSearch(m, host, true);
     ASSERT_GE(host.gauge.size(), 2u);
     EXPECT_DOUBLE_EQ(host.gauge[1], 5.0 / m.Options.MaxIterations); // every fifth iteration
+    RecordingHost longer(1); // a long search: every hundredth of the maximum
+    m.Options.MaxIterations = 1000;
+    EquilibriumSearch(m, longer, true);
+    EXPECT_DOUBLE_EQ(longer.gauge.at(1), 0.01);
     SolveInterval(m, host, 1, 3, true);
     int opened = 0;
     for (const std::string& p : host.progress) {

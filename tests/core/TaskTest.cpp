@@ -126,6 +126,14 @@ TEST(TaskTest, ChangesSinceTheBaselineRebuildTheRun) {
         EXPECT_EQ(replay.ModelPar(t, par::GAut), m.ModelPar(t, par::GAut)) << t;
         EXPECT_EQ(replay.ModelVar(t, var::Y), m.ModelVar(t, var::Y)) << t;
     }
+    // The short run is asked of the solution; the long run lies beyond it and has no answer.
+    const std::vector<TaskQuestion> q = TaskQuestions(task, m, base);
+    ASSERT_EQ(q.size(), 6u);
+    EXPECT_EQ(q[0].value, m.ModelVar(6, var::Y));
+    EXPECT_EQ(q[0].baseline, base.Var(6, var::Y));
+    EXPECT_EQ(q[0].answer, Direction::Rises);
+    EXPECT_TRUE(std::isnan(q[1].baseline) && std::isnan(q[1].value) && std::isnan(q[1].change));
+    EXPECT_FALSE(q[1].answer);
 }
 
 TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {

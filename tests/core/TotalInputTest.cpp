@@ -345,6 +345,9 @@ TEST(TotalInput, CopyAndResetRefuseAnInfiniteMultiplier) {
     EXPECT_EQ(ResetParameterValues(m, host2, {par::rSE}, 10, 15), RangeResult::Refused);
     EXPECT_TRUE(Mentions(host2, "in Periode 13 unendlich groß"));
     EXPECT_EQ(host2.sounds, std::vector<std::string>{"SoNicht.wav"});
+    EXPECT_TRUE(Mentions(host2, "The reset would make the money and credit multiplier in period "
+                                "13 infinite, since both the currency ratio and the reserve ratio "
+                                "are zero.\r\nThe reset order is not carried out."));
     EXPECT_EQ(m.ModelPar(10, par::rSE), 0.1);
     (void)before;
 }
