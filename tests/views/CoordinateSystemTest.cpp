@@ -497,12 +497,21 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         RecordingCanvas canvas;
         EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600)) << fx;
     }
-    // Wide labels that leave a box of one logical unit still let it be drawn.
-    for (auto [w, drawn] : {std::pair{998, false}, {999, true}}) {
+    // Wide or tall labels that leave a box of one logical unit still let it be drawn.
+    const struct {
+        int charWidth, lineHeight, w, h;
+        bool drawn;
+    } tight[] = {{237, 10, 998, 600, false},
+                 {237, 10, 999, 600, true},
+                 {6, 179, 800, 559, false},
+                 {6, 179, 800, 560, true}};
+    for (const auto& c : tight) {
         CoordinateSystem cs = WithRange(0, 10, 0, 10);
         RecordingCanvas canvas;
-        canvas.charWidth = 237;
-        EXPECT_EQ(cs.DrawFrame(canvas, GraphTarget::Screen, w, 600), drawn) << w;
+        canvas.charWidth = c.charWidth;
+        canvas.lineHeight = c.lineHeight;
+        EXPECT_EQ(cs.DrawFrame(canvas, GraphTarget::Screen, c.w, c.h), c.drawn)
+            << c.w << "x" << c.h;
     }
 }
 
