@@ -207,11 +207,13 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     test::RecordingHost host;
     using R = TotalInputSheet::PasteResult;
     EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
-    s.Copy(0, -2, 0, 0);                           // row 0 alone
+    ASSERT_TRUE(s.Enter(host, 0, 0, 150));
+    s.Copy(0, -2, 0, 0); // row 0 alone
     EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
     EXPECT_TRUE(s.Enter(host, 3, 0, 7));
     EXPECT_EQ(s.Paste(host, 1, 0, 9, 9), R::Done); // a last row beyond the sheet reaches its end
-    EXPECT_EQ(s.Cell(8, par::GAut), 200);
+    EXPECT_EQ(s.Cell(8, par::GAut), 150);
+    EXPECT_EQ(s.EditCount(), 4);                                             // and no further
     const int refused[][3] = {{-1, 0, 1}, {4, 0, 1}, {0, -1, 1}, {0, 0, 0}}; // row, column, repeat
     for (const auto& p : refused)
         EXPECT_EQ(s.Paste(host, p[0], p[1], p[2]), R::Nothing)
@@ -220,7 +222,8 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     for (const auto& p : outside)
         EXPECT_FALSE(s.Enter(host, p[0], p[1], 1)) << p[0] << "," << p[1];
     s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
-    EXPECT_EQ(s.EditCount(), 2);
+    EXPECT_EQ(s.EditCount(), 4);
+    EXPECT_EQ(s.Cell(7, par::GAut), 150);
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
 }
 
