@@ -261,6 +261,11 @@ TEST(SequenceChartTest, AxisByStacking) {
         EXPECT_DOUBLE_EQ(a.Min, c.min) << int(c.mode) << c.entry;
         EXPECT_DOUBLE_EQ(a.Max, c.max) << int(c.mode) << c.entry;
     }
+    // A stack of noise gets a unit axis; a small real stack keeps its own.
+    for (auto [v, max] : {std::pair{5e-10, 1.0}, {5e-9, 5e-9}}) {
+        d.Series = {{v, 0, 0}};
+        EXPECT_EQ(SequenceChartAxis(d, StackMode::Stacked, 0, true).Max, max) << v;
+    }
 }
 
 TEST(StructureGraphTest, SharesAndBars) {
