@@ -623,3 +623,19 @@ TEST(AsAdRanges, ZoomStaysWithinTheMeaningfulQuadrant) {
 }
 
 } // namespace tv
+namespace tv {
+
+// With given prices and no autonomous demand, a price below the given one leaves both sides
+// at zero: that is balance, not an excess of either.
+TEST(AsAdReadout, NoDemandAndNoSupplyIsEquilibrium) {
+    Model m = test::KeynesianModel();
+    test::SetAll(m, {{par::CAut, 0}, {par::IAut, 0}, {par::GAut, 0}});
+    m.Periods.RightEdge = 6;
+    RecordingHost host;
+    Solve(m, host);
+    m.Periods.CurrentPeriod = 4;
+    const double below = m.ModelPar(4, par::PExog) / 2;
+    EXPECT_EQ(AsAdReadout(m, AsAdPlane::Price, 0, below, 1).Groups[1].Lines[2], "=> Gleichgewicht");
+}
+
+} // namespace tv

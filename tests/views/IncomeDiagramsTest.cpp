@@ -462,6 +462,7 @@ TEST(EquilibriumFrame, HoldsThePointsWithAQuarterMarginAndANearVerticalLine) {
         {"capacity near", {{{100, 1}, {140, 3}}, 155.0}, {90, 160, 0.5, 3.5}},
         {"capacity far", {{{100, 1}, {140, 3}}, 300.0}, {90, 150, 0.5, 3.5}},
         {"capacity just too far", {{{100, 1}, {140, 3}}, 165.0}, {90, 150, 0.5, 3.5}},
+        {"capacity at the edge", {{{100, 1}, {140, 3}}, 160.0}, {90, 165, 0.5, 3.5}},
         {"capacity near the left", {{{100, 1}, {140, 3}}, 85.0}, {80, 150, 0.5, 3.5}},
     };
     for (const Case& c : cases) {
