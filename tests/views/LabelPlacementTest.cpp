@@ -100,6 +100,11 @@ TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
         Places({{{150, 440}, {650, 440}, 1, -1}, {{260, 50}, {260, 450}, 1, 0}}, {Label(200, 200)});
     EXPECT_EQ(loose[0]->Left, 206);
     EXPECT_EQ(loose[0]->Top, 184);
+    // Side by side, two labels keep three pixels between them: two are too few.
+    for (int second : {243, 242}) {
+        const auto pair = Places({}, {Label(200, 200), Label(second, 200)});
+        EXPECT_EQ(pair[1]->Left == second + GapX, second == 243) << second;
+    }
 }
 
 // A thin line keeps three pixels between itself and a label that stays in place.
@@ -243,7 +248,7 @@ TEST(LabelPlacement, ALabelLiesBesideItsOwnCurveCrossedByNoLine) {
 TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt) {
     // A short curve inside a dense hatching: the label goes to the nearest free place.
     std::vector<DrawnLine> lines;
-    for (int y = 150; y <= 350; y += 6)
+    for (int y = 157; y <= 357; y += 6)
         lines.push_back({{250, y}, {550, y}, 1, -1});
     const TestCurve curve{{{390, 240}, {410, 260}}, 0};
     curve.AddTo(lines);
@@ -256,6 +261,10 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     EXPECT_LE(DistanceTo(placed[0]->Rect, {{from, from}}), 1);
     EXPECT_LE(std::hypot(placed[0]->LeaderTo.X - 400.0, placed[0]->LeaderTo.Y - 250.0), 20);
     EXPECT_EQ(CountLabelFaults(lines, OnPlot(placed, {r})).CrossedByALine, 0);
+    // The grid search's nearest free row, above the hatching over the curve's start.
+    const DeviceRect& at = placed[0]->Rect;
+    EXPECT_EQ((std::vector<int>{at.Left, at.Top, at.Right, at.Bottom, from.X, from.Y}),
+              (std::vector<int>{356, 138, 396, 150, 390, 149}));
 }
 
 // Hatching across the curve round its anchor: the label goes to the nearest point along the
