@@ -265,6 +265,20 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     const DeviceRect& at = placed[0]->Rect;
     EXPECT_EQ((std::vector<int>{at.Left, at.Top, at.Right, at.Bottom, from.X, from.Y}),
               (std::vector<int>{356, 138, 396, 150, 390, 149}));
+    // The only free place is a pocket above a long curve drawn leftwards: the leader stands
+    // upright on the first point of the curve, in steps of two pixels, under the label.
+    std::vector<DrawnLine> bars;
+    for (int x = 104; x <= 698; x += 6)
+        bars.push_back({{x, x > 370 && x < 450 ? 150 : 52}, {x, 448}, 1, -1});
+    const TestCurve across{{{560, 250}, {205, 250}}, 0};
+    across.AddTo(bars);
+    LabelRequest q = Label(205, 250, {across.Points});
+    q.Curve = 0;
+    const auto pocket = PlaceLabels(Box, GapX, GapY, bars, {q});
+    ASSERT_TRUE(pocket[0] && pocket[0]->Leader);
+    const DevicePoint up = pocket[0]->LeaderFrom, down = pocket[0]->LeaderTo;
+    EXPECT_EQ((std::vector<int>{up.X, up.Y, down.X, down.Y}),
+              (std::vector<int>{414, 143, 414, 250}));
 }
 
 // Hatching across the curve round its anchor: the label goes to the nearest point along the
