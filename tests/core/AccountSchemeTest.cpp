@@ -305,6 +305,10 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
                 const double fn = s.ColumnSum(A::ForexMarket, 0);
                 const double fa = s.ColumnSum(A::ForexMarket, 1);
                 EXPECT_NEAR(fn, fa, Tolerance(fn, fa)) << name << " phase " << k;
+                // A surplus is bought on the demand side, a deficit sold on the supply side.
+                for (int c : {0, 1})
+                    for (const SchemeEntry& e : s.State().Column(A::ForexMarket, c))
+                        EXPECT_GE(e.Amount, 0) << name << " phase " << k << ": " << e.Text;
             }
         }
     }
