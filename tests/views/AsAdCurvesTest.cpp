@@ -427,7 +427,8 @@ TEST(DiagramPens, ReferenceCurvesDottedCapacityLinesDashDottedBaselinesDashed) {
             NamedPolyline curve{c.name, c.kind, c.capacity, {{10, 0.1}, {50, 1}, {90, 1.9}}};
             curve.Baseline = c.baseline;
             DrawAsAdCurves(cs, {curve}, GraphStyle{}, 2);
-            EXPECT_EQ(canvas.strokes.size(), 2u); // a line between each two points
+            EXPECT_EQ(canvas.strokes.size(), 2u);         // a line between each two points
+            EXPECT_FALSE(canvas.dotted || canvas.dashed); // the pen is left solid
             cs.EndPaint();
             ASSERT_FALSE(canvas.strokes.empty());
             for (const PenCanvas::Stroke& s : canvas.strokes) {

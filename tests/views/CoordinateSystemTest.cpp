@@ -491,11 +491,12 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
         }
     }
     // A viewport squeezed to nothing in either direction.
-    for (auto [fx, fy] : {std::pair{0, 10000}, {10000, 0}}) {
+    // A factor of one ten-thousandth still draws on a large enough device.
+    for (auto [fx, fy, h] : {std::tuple{0, 10000, 600}, {10000, 0, 600}, {10000, 1, 6000000}}) {
         CoordinateSystem cs = WithRange(0, 10, 0, 10);
         cs.SetViewport(0, 0, fx, fy);
         RecordingCanvas canvas;
-        EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600)) << fx;
+        EXPECT_EQ(cs.DrawFrame(canvas, GraphTarget::Screen, 800, h), fy == 1) << fx;
     }
     // Wide or tall labels that leave a box of one logical unit still let it be drawn.
     const struct {

@@ -438,6 +438,8 @@ TEST(IncomeDiagramLabels, ReferenceAtTheStartCurrentAtTheEnd) {
               "IS(100):0S LM(100):0X1X2E Z(100):0E LF(100):2E Pfad:");
     EXPECT_EQ(LabelsOf(GoodsMarketCurves(m, gross, axes)),
               "X(0):0S N(0):0S X(100):0E N(100):0E Pfad:");
+    EXPECT_EQ(LabelsOf(GoodsMarketCurves(m, {}, AxesFor(GoodsMarketRanges(m, {}), false))),
+              "45\xC2\xB0: D(0):0S D(100):0E Pfad:");
     EXPECT_EQ(LabelsOf(CapitalMarketCurves(m, gross, axes)),
               "dKA(0):0S dKN(0):0S dKA(100):0E dKN(100):0E");
 }

@@ -123,6 +123,7 @@ TEST(SequenceSelectionTest, ListsAndFallback) {
     // parameter 37 from that fallback.
     EXPECT_EQ(SequenceColumns(FinishTableSelection({})), (std::vector<int>{37}));
     EXPECT_EQ(CountShown(SeriesFlags{}, SeriesKind::Parameter), 0);
+    EXPECT_EQ(CountShown(shown, SeriesKind::Variable), 2);
     const SequenceChartData d = BuildSequenceChart(Model(), SeriesFlags{}, SeriesFlags{}, 1);
     ASSERT_EQ(d.Legends.size(), 1u);
     EXPECT_EQ(d.Legends[0], Translate(VarName(31), 1));
