@@ -202,6 +202,21 @@ TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
     }
 }
 
+// Above the speculation limit only transaction money is demanded; the reserve inflow the
+// rate draws must then cover it alone.
+TEST(ComputePeriod, ReserveFlowsClearTheMarketAboveTheSpeculationLimit) {
+    Model m = SolvedKeynes();
+    m.Switch[17] = 2;
+    m.Switch[19] = 1;
+    test::SetAll(m, {{par::li, 10}, {par::LAut, 20}, {par::lY, 2}, {par::kdi, 20}, {par::nWR, 0}});
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    // 1000 + 20 i = 2 * (1500 + 1500) / 2: i = 100, above the limit 20 / 10.
+    EXPECT_NEAR(m.GetVar(5, var::i), 100, 1e-3);
+    EXPECT_EQ(m.GetVar(5, var::LS), 0);
+    EXPECT_NEAR(m.GetVar(5, var::M), m.GetVar(5, var::L), 1e-9);
+}
+
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     Model m = SolvedKeynes();
     RecordingHost host(1);
