@@ -187,14 +187,19 @@ TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
 
 // A money market whose demand does not react to the rate, or no longer does above the
 // speculation limit, cannot set the rate: last period's rate stays, never below the floor.
+// Right at the limit (no money demanded or supplied but 20 - 10 i) the market still sets it.
 TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
     const struct {
-        double li, LAut, iu, rate;
-    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}};
+        double li, LAut, iu, rate, money = 1000;
+    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}, {10, 20, 1, 2, 0}};
     for (auto c : cases) {
         Model m = SolvedKeynes();
         m.Switch[17] = 2;
-        test::SetAll(m, {{par::li, c.li}, {par::LAut, c.LAut}, {par::iu, c.iu}});
+        test::SetAll(m, {{par::li, c.li},
+                         {par::LAut, c.LAut},
+                         {par::iu, c.iu},
+                         {par::MNAut, c.money},
+                         {par::lY, 0}});
         m.SetVar(4, var::i, 3);
         RecordingHost host(1);
         ComputePeriod(m, 5, host);
