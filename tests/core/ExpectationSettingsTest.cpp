@@ -364,11 +364,14 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
 }
 
-// Initialising sends one row per period, each closed before the next.
+// Connecting tells the server who its client is; initialising sends one row per period,
+// each closed before the next.
 TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     struct Counting : LeastSquaresRuleServer {
         int done = 0;
+        std::string client;
         void RowDone() override { ++done; }
+        void SetClientName(const std::string& name) override { client = name; }
     };
     Counting* server = nullptr;
     RuleBaseLink link([&] {
@@ -378,8 +381,12 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     });
     const Model m = test::StartModel();
     ASSERT_TRUE(link.Connect(m, Demand));
+    EXPECT_EQ(server->client, "TERVALIS");
     link.Initialise(m, Demand, 0, 30);
     EXPECT_EQ(server->done, 31);
+    // Without a server available the record stays unconnected.
+    RuleBaseLink none([] { return std::unique_ptr<RuleServer>(); });
+    EXPECT_FALSE(none.Connect(m, Demand));
 }
 
 // The rule base learns from the solved periods and forms the expectation: the solution
