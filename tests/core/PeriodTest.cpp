@@ -573,6 +573,7 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     test::SetFrom(m, 20, {{par::GAut, 150}});
     RecordingHost host(1);
     Solve(m, host);
+    EXPECT_EQ(host.ruleNotices, 0); // no rule base in use yet
     int created = 0;
     RuleBaseLink link([&created] {
         ++created;
