@@ -500,6 +500,17 @@ TEST(PeriodSteps, ARuleBasedExpectationReadsNothingOutsideTheSearches) {
         StepFor(var::NErw)->inputs(m, 5, 2, inputs);
         EXPECT_EQ(inputs.empty(), !search);
     }
+    // Planned output still comes from demand less imports when the import expectation is
+    // rule-based: the list names both.
+    m.Expect[4].RuleBased = 1;
+    m.Expect[4].Antecedents = {1};
+    m.ScratchMode = false;
+    std::vector<StepInput> inputs;
+    StepFor(var::DErw)->inputs(m, 5, 1, inputs);
+    for (int n : {var::NErw, var::ImErw})
+        EXPECT_TRUE(std::ranges::any_of(inputs, [n](const StepInput& in) {
+            return in.number == n && in.period == 5;
+        })) << n;
 }
 
 // Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
