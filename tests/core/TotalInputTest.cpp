@@ -221,7 +221,7 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     const int outside[][2] = {{-1, 0}, {4, 0}, {0, -1}, {0, 1}}; // row, column
     for (const auto& p : outside)
         EXPECT_FALSE(s.Enter(host, p[0], p[1], 1)) << p[0] << "," << p[1];
-    s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
+    s.ResetToDefault(host, 1, -3, -2, 5); // periods 5 and 6, the one column
     EXPECT_EQ(s.EditCount(), 4);
     EXPECT_EQ(s.Cell(7, par::GAut), 150);
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
