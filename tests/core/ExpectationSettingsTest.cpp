@@ -220,6 +220,9 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
     edit.AddAntecedents(Demand, {5, 70, 500, 0, 1}); // 70 is there already, 500 and 0 no series
     EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5, 1}));
     edit.SetRuleBased(Inflation, true);
+    edit.SetInitTo(Inflation, 30); // learning runs from period 0
+    EXPECT_EQ(m.Expect[Inflation].InitFrom, 0);
+    EXPECT_EQ(m.Expect[Inflation].InitTo, 30);
     edit.SetInitTo(Inflation, 9999);
     EXPECT_EQ(m.Expect[Inflation].InitTo, m.Periods.RightEdge);
     edit.Cancel();
