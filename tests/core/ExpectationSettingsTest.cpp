@@ -364,6 +364,7 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         {0, 1, 1, 4}, {12, -1, 1, -4}, {8, 1, -1, 2}, {12, -1, -1, -2}, {8, 1, 1, 4}};
     for (int r = 0; r < 5; ++r)
         s.PutRow(rows[r], r, false);
+    s.PutRow({1000, 1}, 5, false); // other antecedents: kept out of the fit
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
 }
 

@@ -81,6 +81,13 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     // The price is the mark-up on unit labour cost.
     const double p = (1 + 0.25 + 1140 * 0.1 / 1200) * m.GetVar(0, var::wN);
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
+    // Changes from period 1 on leave the start alone.
+    Model later = test::BondMarketModel();
+    test::SetFrom(later, 1, {{par::wNExog, 3}, {par::PExog, 2}});
+    Solve(later, host);
+    for (int t : {-1, 0})
+        for (int n = 1; n <= VarCount; ++n)
+            EXPECT_EQ(later.GetVar(t, n), m.GetVar(t, n)) << t << " " << n;
 }
 
 // With a growing money supply the price level of the start is 1; nominal quantities
@@ -128,6 +135,7 @@ TEST(StartEquilibrium, TheForeignPriceLevelStartsAtOneOnlyWhenItGrows) {
     for (int growing : {0, 1}) {
         Model m = test::KeynesianModel();
         test::SetAll(m, {{par::PAExog, 2}, {par::eNExog, 1.5}});
+        test::SetFrom(m, 1, {{par::PAExog, 4}}); // a later change leaves the start alone
         m.Switch[11] = static_cast<uint8_t>(growing);
         RecordingHost host(1);
         Solve(m, host);
