@@ -45,8 +45,11 @@ std::optional<double> ReadNumber(std::string_view text) {
         const size_t first = s.find_first_of("123456789");
         double order = first < point ? double(point - first) : double(point) - double(first) + 1;
         if (e < s.size()) {
+            const char* from = s.data() + e + 1 + (s[e + 1] == '+');
             double exponent = 0;
-            std::from_chars(s.data() + e + 1 + (s[e + 1] == '+'), last, exponent);
+            // An exponent too long for a double outweighs any digits before it.
+            if (std::from_chars(from, last, exponent).ec == std::errc::result_out_of_range)
+                exponent = (*from == '-' ? -1 : 1) * std::numeric_limits<double>::infinity();
             order += exponent;
         }
         const double sign = s[0] == '-' ? -1.0 : 1.0;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -301,6 +302,13 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             for (const SchemeEntry& e : s.State().Column(A::Households, 0))
                 restated += e.Tag == s.BookingCount();
             EXPECT_GT(restated, 0) << name << " phase " << k;
+            // Each phase pays its equal share of the period's goods flows.
+            const std::vector<double>& booked = s.BookedAmounts();
+            for (int n : {var::Y, var::Tr, var::C, var::G, var::T, var::Ex, var::Im}) {
+                const double share = m.GetVar(m.Periods.CurrentPeriod, n) / s.PhaseCount();
+                EXPECT_TRUE(share == 0 || std::ranges::count(booked, share) > 0)
+                    << name << " phase " << k << " variable " << n;
+            }
             if (s.Visible(A::ForexMarket) && m.Sw(21) == 0) {
                 const double fn = s.ColumnSum(A::ForexMarket, 0);
                 const double fa = s.ColumnSum(A::ForexMarket, 1);

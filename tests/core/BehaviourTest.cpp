@@ -283,6 +283,9 @@ TEST_F(Behaviour, PricesAndPriceOrientedSupply) {
     m.SetPar(t, par::jY, 0);
     const double p = MarkupPrice(m, t, 0.5, 700);
     EXPECT_NEAR(PriceOrientedSupply(m, t, p), 700, 1e-6);
+    // Under competition firms supply where the marginal cost meets the price.
+    m.Switch[12] = 1;
+    EXPECT_NEAR(PriceOrientedSupply(m, t, SupplyPrice(m, t, 0.5, 800)), 800, 1e-9);
 }
 
 TEST_F(Behaviour, NewtonIterationIsBounded) {

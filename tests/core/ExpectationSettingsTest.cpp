@@ -220,6 +220,9 @@ TEST(ExpectationEdit, CancelRestoresEveryRecord) {
     edit.AddAntecedents(Demand, {5, 70, 500, 0, 1}); // 70 is there already, 500 and 0 no series
     EXPECT_EQ(m.Expect[Demand].Antecedents, (std::vector<int32_t>{70, 5, 1}));
     edit.SetRuleBased(Inflation, true);
+    edit.SetInitTo(Inflation, 30); // learning runs from period 0
+    EXPECT_EQ(m.Expect[Inflation].InitFrom, 0);
+    EXPECT_EQ(m.Expect[Inflation].InitTo, 30);
     edit.SetInitTo(Inflation, 9999);
     EXPECT_EQ(m.Expect[Inflation].InitTo, m.Periods.RightEdge);
     edit.Cancel();
@@ -361,14 +364,18 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         {0, 1, 1, 4}, {12, -1, 1, -4}, {8, 1, -1, 2}, {12, -1, -1, -2}, {8, 1, 1, 4}};
     for (int r = 0; r < 5; ++r)
         s.PutRow(rows[r], r, false);
+    s.PutRow({1000, 1}, 5, false); // other antecedents: kept out of the fit
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
 }
 
-// Initialising sends one row per period, each closed before the next.
+// Connecting tells the server who its client is; initialising sends one row per period,
+// each closed before the next.
 TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     struct Counting : LeastSquaresRuleServer {
         int done = 0;
+        std::string client;
         void RowDone() override { ++done; }
+        void SetClientName(const std::string& name) override { client = name; }
     };
     Counting* server = nullptr;
     RuleBaseLink link([&] {
@@ -378,8 +385,12 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     });
     const Model m = test::StartModel();
     ASSERT_TRUE(link.Connect(m, Demand));
+    EXPECT_EQ(server->client, "TERVALIS");
     link.Initialise(m, Demand, 0, 30);
     EXPECT_EQ(server->done, 31);
+    // Without a server available the record stays unconnected.
+    RuleBaseLink none([] { return std::unique_ptr<RuleServer>(); });
+    EXPECT_FALSE(none.Connect(m, Demand));
 }
 
 // The rule base learns from the solved periods and forms the expectation: the solution

@@ -482,6 +482,7 @@ TEST(Explanation, TheSentenceNamesTheLargestDrivers) {
         0u)
         << sentence;
     EXPECT_EQ(sentence, Translate(sentence, 1) + "##" + Translate(sentence, 2));
+    EXPECT_NE(sentence.find("G,aut (Staatsnachfrage,autonom) +"), std::string::npos) << sentence;
     // English symbols in the English half.
     const std::string expected =
         Translate(DriversSentence(m, var::YErw, 20, {-1, &base}, 0, {}), 2);
@@ -547,7 +548,8 @@ TEST(Explanation, VariablesByTheirSymbolInEitherLanguage) {
         const char* symbol;
         int n;
     } cases[] = {{"Y", var::Y}, {"Y,erw", var::YErw}, {"Y,exp", var::YErw},
-                 {"i", var::i}, {"Nonsense", 0},      {"", 0}};
+                 {"i", var::i}, {"I,unw", var::IUnw}, {"Nonsense", 0},
+                 {"", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(VariableBySymbol(c.symbol), c.n) << c.symbol;
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace tv {
 namespace {
@@ -159,6 +160,19 @@ TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
                 EXPECT_FALSE(inside) << "at " << f << " inside node " << n;
             }
         }
+    }
+}
+
+// Fractions of the whole length, whatever the segments; a segment without length is passed
+// over, never divided by.
+TEST(FlowChartLayout, PointAlongMeasuresTheWholeRoute) {
+    const FlowRoute r{
+        FlowNode::Households, FlowNode::Business, {{5, 5}, {5, 5}, {105, 5}, {105, 105}}};
+    for (auto [f, x, y] :
+         {std::tuple{-1.0, 5, 5}, {0.0, 5, 5}, {0.25, 55, 5}, {0.75, 105, 55}, {2.0, 105, 105}}) {
+        const LogicalPoint p = PointAlong(r, f);
+        EXPECT_EQ(p.x, x) << f;
+        EXPECT_EQ(p.y, y) << f;
     }
 }
 

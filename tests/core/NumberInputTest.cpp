@@ -29,6 +29,9 @@ TEST(NumberInput, ReadsWhatIsTypedAndClampsWholeNumbers) {
     EXPECT_EQ(ReadNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(ReadNumber("1" + std::string(500, '0') + "e-100"), inf);
     EXPECT_EQ(ReadNumber("0." + std::string(400, '0') + "1e+800"), inf);
+    // An exponent beyond any double still says which way.
+    EXPECT_EQ(ReadNumber("1e-" + std::string(400, '9')), 0.0);
+    EXPECT_EQ(ReadNumber("0.1e" + std::string(400, '9')), inf);
     EXPECT_EQ(ReadCellEntry(""), 0);
     for (auto [text, value] : {std::pair{"150", 99}, {"-5", 1}, {"1e1", 10}, {"2.5", -1}})
         EXPECT_EQ(ReadWholeNumber(text, 1, 99).value_or(-1), value) << text;

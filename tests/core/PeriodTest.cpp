@@ -187,19 +187,39 @@ TEST(ComputePeriod, InterestAtTheFloorMakesMoneyDemandEqualMoney) {
 
 // A money market whose demand does not react to the rate, or no longer does above the
 // speculation limit, cannot set the rate: last period's rate stays, never below the floor.
+// Right at the limit (no money demanded or supplied but 20 - 10 i) the market still sets it.
 TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
     const struct {
-        double li, LAut, iu, rate;
-    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}};
+        double li, LAut, iu, rate, money = 1000;
+    } cases[] = {{0, 100, 1, 3}, {0, 100, 5, 5}, {10, 0, 1, 3}, {10, 0, 5, 5}, {10, 20, 1, 2, 0}};
     for (auto c : cases) {
         Model m = SolvedKeynes();
         m.Switch[17] = 2;
-        test::SetAll(m, {{par::li, c.li}, {par::LAut, c.LAut}, {par::iu, c.iu}});
+        test::SetAll(m, {{par::li, c.li},
+                         {par::LAut, c.LAut},
+                         {par::iu, c.iu},
+                         {par::MNAut, c.money},
+                         {par::lY, 0}});
         m.SetVar(4, var::i, 3);
         RecordingHost host(1);
         ComputePeriod(m, 5, host);
         EXPECT_EQ(m.GetVar(5, var::i), c.rate) << c.li << " " << c.iu;
     }
+}
+
+// Above the speculation limit only transaction money is demanded; the reserve inflow the
+// rate draws must then cover it alone.
+TEST(ComputePeriod, ReserveFlowsClearTheMarketAboveTheSpeculationLimit) {
+    Model m = SolvedKeynes();
+    m.Switch[17] = 2;
+    m.Switch[19] = 1;
+    test::SetAll(m, {{par::li, 10}, {par::LAut, 20}, {par::lY, 2}, {par::kdi, 20}, {par::nWR, 0}});
+    RecordingHost host(1);
+    ComputePeriod(m, 5, host);
+    // 1000 + 20 i = 2 * (1500 + 1500) / 2: i = 100, above the limit 20 / 10.
+    EXPECT_NEAR(m.GetVar(5, var::i), 100, 1e-3);
+    EXPECT_EQ(m.GetVar(5, var::LS), 0);
+    EXPECT_NEAR(m.GetVar(5, var::M), m.GetVar(5, var::L), 1e-9);
 }
 
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
@@ -480,6 +500,17 @@ TEST(PeriodSteps, ARuleBasedExpectationReadsNothingOutsideTheSearches) {
         StepFor(var::NErw)->inputs(m, 5, 2, inputs);
         EXPECT_EQ(inputs.empty(), !search);
     }
+    // Planned output still comes from demand less imports when the import expectation is
+    // rule-based: the list names both.
+    m.Expect[4].RuleBased = 1;
+    m.Expect[4].Antecedents = {1};
+    m.ScratchMode = false;
+    std::vector<StepInput> inputs;
+    StepFor(var::DErw)->inputs(m, 5, 1, inputs);
+    for (int n : {var::NErw, var::ImErw})
+        EXPECT_TRUE(std::ranges::any_of(inputs, [n](const StepInput& in) {
+            return in.number == n && in.period == 5;
+        })) << n;
 }
 
 // Expectation forms, with a source series s(t) = t*t so that every mean is checkable.
@@ -553,6 +584,7 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     test::SetFrom(m, 20, {{par::GAut, 150}});
     RecordingHost host(1);
     Solve(m, host);
+    EXPECT_EQ(host.ruleNotices, 0); // no rule base in use yet
     int created = 0;
     RuleBaseLink link([&created] {
         ++created;

@@ -81,6 +81,13 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
     // The price is the mark-up on unit labour cost.
     const double p = (1 + 0.25 + 1140 * 0.1 / 1200) * m.GetVar(0, var::wN);
     EXPECT_NEAR(m.GetVar(0, var::P), p, p * 1e-5);
+    // Changes from period 1 on leave the start alone.
+    Model later = test::BondMarketModel();
+    test::SetFrom(later, 1, {{par::wNExog, 3}, {par::PExog, 2}});
+    Solve(later, host);
+    for (int t : {-1, 0})
+        for (int n = 1; n <= VarCount; ++n)
+            EXPECT_EQ(later.GetVar(t, n), m.GetVar(t, n)) << t << " " << n;
 }
 
 // With a growing money supply the price level of the start is 1; nominal quantities
@@ -102,7 +109,13 @@ TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
 
 // The search sets the expectations its own way, so the start does not depend on the user's.
 TEST(StartEquilibrium, FormsTheExpectationsItsOwnWay) {
-    for (Model m : {test::OpenFlexibleModel(), test::BondMarketModel()}) {
+    // Output per worker that moves with output gives productivity gains while it searches.
+    Model substitutional = test::BondMarketModel();
+    substitutional.Switch[6] = 1;
+    test::SetAll(substitutional,
+                 {{par::q, 0.845}, {par::alpha, 0.7}, {par::beta, 0.3}, {par::wga, 0.5}});
+    substitutional.UpdateActiveParams();
+    for (Model m : {test::OpenFlexibleModel(), test::BondMarketModel(), substitutional}) {
         Model other = m;
         for (int k : {0, 1, 2, 3, 4, 6}) {
             other.Expect[k].Method = 3;
@@ -122,6 +135,7 @@ TEST(StartEquilibrium, TheForeignPriceLevelStartsAtOneOnlyWhenItGrows) {
     for (int growing : {0, 1}) {
         Model m = test::KeynesianModel();
         test::SetAll(m, {{par::PAExog, 2}, {par::eNExog, 1.5}});
+        test::SetFrom(m, 1, {{par::PAExog, 4}}); // a later change leaves the start alone
         m.Switch[11] = static_cast<uint8_t>(growing);
         RecordingHost host(1);
         Solve(m, host);
@@ -205,6 +219,20 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     host.windowPolls.clear();
     Solve(wages, host);
     EXPECT_EQ(host.windowPolls[0], 252);
+    // Slow wages leave the real wage moving after output has settled.
+    Model slow = test::BondMarketModel();
+    test::SetAll(slow, {{par::wu, 0.1}});
+    slow.Options.MaxIterations = 2000;
+    host.windowPolls.clear();
+    Solve(slow, host);
+    EXPECT_EQ(host.windowPolls[0], 1216);
+    // With growing money, output must also repeat over a monetary round.
+    Model growing = test::KeynesianModel();
+    growing.Switch[20] = 1;
+    growing.Switch[22] = 3;
+    host.windowPolls.clear();
+    Solve(growing, host);
+    EXPECT_EQ(host.windowPolls[0], 204);
     // Income that dies away has settled once two successive iterations are below 1e-11.
     Model decay = test::KeynesianModel();
     Solve(decay, host);
@@ -330,6 +358,18 @@ TEST(Solve, InexactStartEquilibriumAsksAndReports) {
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
     EXPECT_EQ(m.EquilibriumInexact, 0);
+}
+
+// A real wage of zero has no relative change: the search never settles and reports twice
+// the accuracy.
+TEST(Solve, AZeroRealWageNeverSettles) {
+    Model m = test::BondMarketModel();
+    test::SetAll(m, {{par::wNExog, 0}});
+    RecordingHost host(1);
+    host.answers = {false};
+    Solve(m, host);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].find("beträgt 0.002000000%"), std::string::npos);
 }
 
 TEST(Solve, TheHourglassComesAndGoesInPairs) {

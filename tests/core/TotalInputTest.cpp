@@ -208,7 +208,7 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     using R = TotalInputSheet::PasteResult;
     EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
     ASSERT_TRUE(s.Enter(host, 0, 0, 150));
-    s.Copy(0, -2, 0, 0); // row 0 alone
+    s.Copy(0, -2, 0, 2); // row 0 alone, cut to the one column
     EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
     EXPECT_TRUE(s.Enter(host, 3, 0, 7));
     EXPECT_EQ(s.Paste(host, 1, 0, 9, 9), R::Done); // a last row beyond the sheet reaches its end
@@ -221,7 +221,7 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     const int outside[][2] = {{-1, 0}, {4, 0}, {0, -1}, {0, 1}}; // row, column
     for (const auto& p : outside)
         EXPECT_FALSE(s.Enter(host, p[0], p[1], 1)) << p[0] << "," << p[1];
-    s.ResetToDefault(host, 1, -3, 0, 5); // periods 5 and 6 only
+    s.ResetToDefault(host, 1, -3, -2, 5); // periods 5 and 6, the one column
     EXPECT_EQ(s.EditCount(), 4);
     EXPECT_EQ(s.Cell(7, par::GAut), 150);
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
@@ -411,6 +411,7 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
 
 TEST(TotalInput, CandidatesFollowTabsAndActiveParameters) {
     Model m = test::StartModel();
+    m.Switch[17] = 1; // the parameters a switch set just now activates count
     const auto all = TotalInputCandidates(m, 6, 1);
     const auto supply = TotalInputCandidates(m, 2, 5);
     const auto wages = TotalInputCandidates(m, 2, 4);
