@@ -794,7 +794,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     }
     XlsReader r;
     EXPECT_EQ(ErrorOf([&] { r.Read(); }), "Filename is missing");
-    r.FileName = "/nonexistent/dir/x.tv5";
+    r.FileName = " /nonexistent/dir/x.tv5\t"; // the name is trimmed
     EXPECT_EQ(ErrorOf([&] { r.Read(); }), "Can not open file \"/nonexistent/dir/x.tv5\"");
 }
 
