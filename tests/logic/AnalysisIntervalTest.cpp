@@ -593,6 +593,7 @@ TEST_F(IntervalTest, MonitorSegmentsFollowTheRounds) {
     ASSERT_FALSE(s.empty());
     EXPECT_TRUE(s[0].current);
     EXPECT_EQ(s[0].x1, Nearest(2.0 * 48 / 12) - 1);
+    EXPECT_EQ(s.back().x1, 47); // so does the part round at the right edge
     EXPECT_TRUE(AnalysisInterval::MonitorSegments(0, 12, 0, 4, 3).empty());
 }
 
