@@ -135,7 +135,7 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
         {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
         {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
         {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true},
-        {"\\-d", true}};
+        {"\\-d", true}, {"0;[mm]", true}};
     // clang-format on
     for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
