@@ -279,6 +279,9 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     EXPECT_EQ(formatIndexes.back(), 60);
     ASSERT_EQ(fonts.size(), 7u);
     EXPECT_EQ(bytes::U16(fonts[6].data() + 6), 700);
+    // the name after its length byte
+    EXPECT_EQ(std::string(fonts[6].begin() + 14, fonts[6].end()),
+              char(11) + std::string("Courier New"));
 }
 
 TEST(XlsWriter, WritesTheFileOnClose) {
