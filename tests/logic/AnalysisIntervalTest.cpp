@@ -443,6 +443,9 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, 100, 0, 100);
     iv.ApplyShift(10000, ShiftKeepData); // at most 500 periods on
     EXPECT_EQ(m->Periods.RightEdge, 600);
+    Interval(0, 100, 0, 100);
+    iv.ApplyShift(0, ShiftKeepData); // and at least one
+    EXPECT_EQ(m->Periods.RightEdge, 101);
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -478,9 +481,10 @@ TEST_F(IntervalTest, ArchivingShiftByChoice) {
         auto mm = std::make_unique<Model>();
         AnalysisInterval a(*mm, host);
         mm->InitialiseForProgramStart();
-        mm->Periods.LastSolved = 100;
+        mm->Periods.LastSolved = 150; // solved beyond a since shrunk right edge
         for (int n = 1; n <= ParCount; ++n)
             mm->SetModelPar(100, n, 2000 + n);
+        mm->SetModelPar(101, 31, 1);
         mm->SetModelPar(150, 31, 1); // a defined period with its own input
         mm->SetModelPar(150, 2, 0.42);
         ASSERT_TRUE(a.PrepareShift());
