@@ -135,7 +135,7 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
         {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
         {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
         {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true},
-        {"\\-d", true}, {"0;[mm]", true}};
+        {"\\-d", true}, {"0;[mm]", true}, {"[h]", true}};
     // clang-format on
     for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
@@ -510,7 +510,8 @@ std::vector<uint8_t> Indexed(int damage) {
                 b.Record(0x0203, BiffBuilder::Number(row, col, 15, row * 10 + col));
         std::vector<uint8_t> db;
         size_t at = b.Pos();
-        BiffBuilder::Put32(db, uint32_t(at - firstRow));
+        // 4: an offset back to the stream's first record
+        BiffBuilder::Put32(db, uint32_t(damage == 4 && block == 1 ? at : at - firstRow));
         if (damage == 2 && block == 1) db[0] = uint8_t(db[0] - 4);
         for (size_t k = 0; k < rows.size(); ++k)
             BiffBuilder::Put16(db, 0);
@@ -768,6 +769,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File has no data", noData, cell(0)},
         {"DBCELL record is missing", Indexed(1), lastRow},
         {"ROW record is missing", Indexed(2), lastRow},
+        {"ROW record is missing", Indexed(4), lastRow},
         {"File is damaged", Indexed(3), lastRow},
         {"File is not open", ModelLike(1),
          [](XlsReader& r) {
