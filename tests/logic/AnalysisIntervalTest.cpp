@@ -582,8 +582,9 @@ TEST_F(IntervalTest, MonitorClickSnapsToTheNearestRoundStart) {
 }
 
 TEST_F(IntervalTest, MonitorSegmentsFollowTheRounds) {
-    // [0, 12], rounds of 4, strip 50 wide: boundaries at 4, 8, 12 -> x 16, 32, 48.
-    auto s = AnalysisInterval::MonitorSegments(0, 12, 5, 4, 50);
+    // [0, 12], rounds of 4, strip 50 wide: boundaries at 4, 8, 12 -> x 16, 32, 48; period 4
+    // opens the second round.
+    auto s = AnalysisInterval::MonitorSegments(0, 12, 4, 4, 50);
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(s[0].x0, 2);
     EXPECT_EQ(s[0].x1, 15);
