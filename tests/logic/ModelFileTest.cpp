@@ -424,9 +424,14 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
         e.TargetVariable = e.SourceVariable = e.InitFrom = e.InitTo = 50;
         e.Antecedents = {1};
     }
-    ModelFile f(m, host, dir.string());
+    std::string steps; // the previous model is let go first, then the windows follow
+    ModelFileHooks hooks;
+    hooks.modelReplaced = [&] { steps += "replaced "; };
+    hooks.periodChanged = [&] { steps += "period "; };
+    ModelFile f(m, host, dir.string(), hooks);
     f.ModelModified = true;
     f.NewModel();
+    EXPECT_EQ(steps, "replaced period ");
     const Expectations start = StartExpectations();
     for (int k = 0; k < ExpectationCount; ++k) {
         const Expectation& e = m.Expect[k];
