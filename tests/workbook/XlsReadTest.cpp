@@ -121,6 +121,7 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
+    EXPECT_EQ(codepage::Utf8To1252(s + "\U00100000"), "A???"); // none has a Windows-1252 byte
     // The UTF-8 sequence grows at U+0080, U+0800 and U+10000.
     s.clear();
     const uint8_t edges[] = {0x7F, 0, 0x80, 0, 0xFF, 0x07, 0, 0x08, 0xFF, 0xFF, 0, 0xD8, 0, 0xDC};
