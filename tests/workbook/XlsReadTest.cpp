@@ -788,6 +788,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},
+        {"File is damaged", OldSheet({{0x0209, kSheetBof}, {0x001E, {}}}), read},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
