@@ -443,6 +443,9 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, 100, 0, 100);
     iv.ApplyShift(10000, ShiftKeepData); // at most 500 periods on
     EXPECT_EQ(m->Periods.RightEdge, 600);
+    Interval(0, 100, 0, 100);
+    iv.ApplyShift(0, ShiftKeepData); // and at least one
+    EXPECT_EQ(m->Periods.RightEdge, 101);
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -478,9 +481,10 @@ TEST_F(IntervalTest, ArchivingShiftByChoice) {
         auto mm = std::make_unique<Model>();
         AnalysisInterval a(*mm, host);
         mm->InitialiseForProgramStart();
-        mm->Periods.LastSolved = 100;
+        mm->Periods.LastSolved = 150; // solved beyond a since shrunk right edge
         for (int n = 1; n <= ParCount; ++n)
             mm->SetModelPar(100, n, 2000 + n);
+        mm->SetModelPar(101, 31, 1);
         mm->SetModelPar(150, 31, 1); // a defined period with its own input
         mm->SetModelPar(150, 2, 0.42);
         ASSERT_TRUE(a.PrepareShift());
@@ -578,8 +582,9 @@ TEST_F(IntervalTest, MonitorClickSnapsToTheNearestRoundStart) {
 }
 
 TEST_F(IntervalTest, MonitorSegmentsFollowTheRounds) {
-    // [0, 12], rounds of 4, strip 50 wide: boundaries at 4, 8, 12 -> x 16, 32, 48.
-    auto s = AnalysisInterval::MonitorSegments(0, 12, 5, 4, 50);
+    // [0, 12], rounds of 4, strip 50 wide: boundaries at 4, 8, 12 -> x 16, 32, 48; period 4
+    // opens the second round.
+    auto s = AnalysisInterval::MonitorSegments(0, 12, 4, 4, 50);
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(s[0].x0, 2);
     EXPECT_EQ(s[0].x1, 15);
@@ -593,6 +598,7 @@ TEST_F(IntervalTest, MonitorSegmentsFollowTheRounds) {
     ASSERT_FALSE(s.empty());
     EXPECT_TRUE(s[0].current);
     EXPECT_EQ(s[0].x1, Nearest(2.0 * 48 / 12) - 1);
+    EXPECT_EQ(s.back().x1, 47); // so does the part round at the right edge
     EXPECT_TRUE(AnalysisInterval::MonitorSegments(0, 12, 0, 4, 3).empty());
 }
 

@@ -2,6 +2,7 @@
 // stand-in application records them.
 
 #include "TestModels.h"
+#include "core/Behaviour.h"
 #include "core/Catalogue.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -314,10 +315,21 @@ TEST(Booking, RetryResumesAfterTheLastConfirmedPeriod) {
 TEST(Booking, DataTextHoldsTheEdgesAndSeventeenValues) {
     Model m = BookingModel();
     m.Periods.CurrentPeriod = 3;
+    const std::pair<int, double> vars[] = {
+        {var::Y, 1000}, {var::YL, 600},  {var::YU, 390}, {var::R, 5},     {var::T, 250},
+        {var::C, 700},  {var::SUnpl, 3}, {var::I, 150},  {var::IUnpl, 4}, {var::G, 200},
+        {var::Ex, 90},  {var::S, 160},   {var::AB, 20}};
+    for (auto [n, x] : vars)
+        m.SetModelVar(3, n, x);
+    m.SetModelPar(3, par::SBAut, 30);
+    m.SetModelPar(3, par::SubAut, 10);
     const std::string s = BookingDataText(m);
     EXPECT_EQ(s.rfind("tv5_data§1$3§2$4§3$3§4$1§5$1~", 0), 0u);
-    EXPECT_EQ(std::count(s.begin(), s.end(), '#'), 17);
-    EXPECT_EQ(s.back(), '~');
+    std::string values = "~";
+    for (double x : {1000.0, 600.0, 400.0, 5.0, 100.0, 250.0, 30.0, 10.0, 697.0, 155.0, 4.0, 200.0,
+                     90.0, 163.0, 154.0, BudgetSurplus(m, 3, 1000), 20.0})
+        values += m.FormatNumber(x) + "#";
+    EXPECT_EQ(s.substr(s.find('~')), values + "~");
 }
 
 } // namespace

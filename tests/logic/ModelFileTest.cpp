@@ -71,7 +71,7 @@ Model RichModel() {
         m.Expect[k].Lags = static_cast<uint8_t>(k % 4 + 1);
         m.Expect[k].Weight = static_cast<uint8_t>(10 * k + 5);
     }
-    m.Expect[1].OwnSettings = 1;
+    m.Expect[2].OwnSettings = 1; // those of 1 are stored with their flag off as well
     for (int t = -1; t <= 100; ++t)
         for (int n = 1; n <= 64; ++n)
             if (n != par::PExog) m.SetModelPar(t, n, t * 100 + n + 0.125);
@@ -98,8 +98,8 @@ TEST_F(ModelFileTest, RoundTripKeepsEveryHeaderCellAndPeriodRow) {
         EXPECT_EQ(b.Expect[k].Lags, a.Expect[k].Lags) << k;
         EXPECT_EQ(b.Expect[k].Weight, a.Expect[k].Weight) << k;
     }
-    EXPECT_EQ(b.Expect[1].OwnSettings, 1);
-    EXPECT_EQ(b.Expect[2].OwnSettings, 0);
+    EXPECT_EQ(b.Expect[1].OwnSettings, 0);
+    EXPECT_EQ(b.Expect[2].OwnSettings, 1);
     for (int t = -1; t <= 100; ++t)
         for (int n = 1; n <= 64; ++n)
             ASSERT_EQ(b.ModelPar(t, n), a.ModelPar(t, n)) << t << "/" << n;
@@ -424,9 +424,14 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
         e.TargetVariable = e.SourceVariable = e.InitFrom = e.InitTo = 50;
         e.Antecedents = {1};
     }
-    ModelFile f(m, host, dir.string());
+    std::string steps; // the previous model is let go first, then the windows follow
+    ModelFileHooks hooks;
+    hooks.modelReplaced = [&] { steps += "replaced "; };
+    hooks.periodChanged = [&] { steps += "period "; };
+    ModelFile f(m, host, dir.string(), hooks);
     f.ModelModified = true;
     f.NewModel();
+    EXPECT_EQ(steps, "replaced period ");
     const Expectations start = StartExpectations();
     for (int k = 0; k < ExpectationCount; ++k) {
         const Expectation& e = m.Expect[k];

@@ -209,7 +209,7 @@ TEST_F(SettingsTest, ValueForms) {
     WriteIni("[optionenallgemein]\nsignalsound = 7\nFlacheSchalter= 0 \n[Land]\nSprache=9\n"
              "[Grafikfarben]\nHintergrund=-1\n[Grafikschrift]\nGroesse=+12\n"
              "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[Internet]\nHomepage=a[1]\n"
-             "[Bildschirmschrift]\nName=\"\n");
+             "[Bildschirmschrift]\nName=\"\n[Druckerschrift]\nName=\"\"\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(s.Sound);
     EXPECT_FALSE(s.FlatButtons);
@@ -220,6 +220,7 @@ TEST_F(SettingsTest, ValueForms) {
     EXPECT_FALSE(s.FunctionBar);
     EXPECT_EQ(s.Homepage, "a[1]");      // no section
     EXPECT_EQ(s.ScreenFont.Name, "\""); // a lone quote is kept
+    EXPECT_EQ(s.PrinterFont.Name, "");
     EXPECT_TRUE(host.messages.empty());
 
     WriteIni("[Grafikfarben]\nReferenzkurven=99999999999\n");

@@ -54,4 +54,5 @@ for t in range(-1, 41):
 sheet.write(3, 5, 12345)         # rows 1..7 other than the header: ignored
 sheet.write(20, 64, 99)          # right of the parameters: ignored
 sheet.write(60, 30, "text cell")  # text, even in the defining column: ignored
+book.add_sheet("Notes").write(29, 11, 999)  # other sheets: ignored
 book.save(out)

@@ -48,6 +48,7 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         if (difatSectors > 0) {
             EXPECT_EQ(next(last), 0xFFFFFFFEu);
             EXPECT_EQ(mark(last), 0xFFFFFFFCu);
+            EXPECT_EQ(mark(bytes::U32(doc.data() + 68)), 0xFFFFFFFCu);
         }
         CompoundReader r(doc);
         ASSERT_EQ(r.RootStreams().size(), 1u);
@@ -79,6 +80,7 @@ TEST(CompoundDocument, WritesVersion3) {
     EXPECT_EQ(bytes::U32(doc.data() + 56), 4096u); // smaller streams go to the mini stream
     EXPECT_TRUE(HasCompoundSignature(std::span(doc).first(8)));
     EXPECT_EQ(bytes::U32(doc.data() + 512 * 12 + 4 * 11), 0xFFFFFFFDu); // sector 11 holds the FAT
+    EXPECT_EQ(bytes::U32(doc.data() + 80), 0xFFFFFFFFu);                // the header lists no other
     // Version 3 reads only the low half of a stream size: the high half may hold junk.
     doc[512 * 11 + 128 + 124] = 0xFF;
     EXPECT_EQ(*CompoundReader(doc).ReadRootStream("Book"), Pattern(5000, 0));
@@ -168,6 +170,8 @@ TEST(CompoundDocument, DamagedContainersFail) {
          [&](auto& d) { bytes::Put32(d.data() + dirAt + 76, 77); }},
         {"root is not a root", &good, [&](auto& d) { d[dirAt + 66] = 2; }},
         {"bad sector shift", &good, [](auto& d) { bytes::Put16(d.data() + 30, 30); }},
+        {"bad byte order", &good, [](auto& d) { d[28] = 0xFF; }},
+        {"bad mini sector shift", &good, [](auto& d) { d[32] = 7; }},
         {"file cut after the header", &good, [](auto& d) { d.resize(512); }},
         {"mini stream missing", &small, [](auto& d) { bytes::Put32(d.data() + 512 * 3 + 120, 0); }},
         {"mini-FAT chain cut after its first sector", &twoMiniFatSectors,

@@ -121,6 +121,7 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t utf16[] = {0x41, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8, 0x00, 0xDC};
     codepage::AppendUtf16(s, utf16, 4);
     EXPECT_EQ(s, "A\U0001F600\uFFFD");
+    EXPECT_EQ(codepage::Utf8To1252(s + "\U00100000"), "A???"); // none has a Windows-1252 byte
     // The UTF-8 sequence grows at U+0080, U+0800 and U+10000.
     s.clear();
     const uint8_t edges[] = {0x7F, 0, 0x80, 0, 0xFF, 0x07, 0, 0x08, 0xFF, 0xFF, 0, 0xD8, 0, 0xDC};
@@ -135,7 +136,7 @@ TEST(ExcelMask, DatesAndTimesAmongNumberFormats) {
         {"dd.mm.yyyy", true}, {"[Red]0.00", false}, {"[Red]d", true}, {"[h]:mm", true},
         {"[ss]", true}, {"[$-407]0", false}, {"\"Day\" 0", false}, {"\\d0", false},
         {"_d0", false}, {"*d0", false}, {"[Red", false}, {"\"x\"d", true},
-        {"\\-d", true}};
+        {"\\-d", true}, {"0;[mm]", true}, {"[h]", true}};
     // clang-format on
     for (auto [mask, date] : masks)
         EXPECT_EQ(ExcelMask::IsDateTime(mask), date) << mask;
@@ -510,7 +511,8 @@ std::vector<uint8_t> Indexed(int damage) {
                 b.Record(0x0203, BiffBuilder::Number(row, col, 15, row * 10 + col));
         std::vector<uint8_t> db;
         size_t at = b.Pos();
-        BiffBuilder::Put32(db, uint32_t(at - firstRow));
+        // 4: an offset back to the stream's first record
+        BiffBuilder::Put32(db, uint32_t(damage == 4 && block == 1 ? at : at - firstRow));
         if (damage == 2 && block == 1) db[0] = uint8_t(db[0] - 4);
         for (size_t k = 0; k < rows.size(); ++k)
             BiffBuilder::Put16(db, 0);
@@ -768,6 +770,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File has no data", noData, cell(0)},
         {"DBCELL record is missing", Indexed(1), lastRow},
         {"ROW record is missing", Indexed(2), lastRow},
+        {"ROW record is missing", Indexed(4), lastRow},
         {"File is damaged", Indexed(3), lastRow},
         {"File is not open", ModelLike(1),
          [](XlsReader& r) {
@@ -785,6 +788,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},
+        {"File is damaged", OldSheet({{0x0209, kSheetBof}, {0x001E, {}}}), read},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -794,7 +798,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     }
     XlsReader r;
     EXPECT_EQ(ErrorOf([&] { r.Read(); }), "Filename is missing");
-    r.FileName = "/nonexistent/dir/x.tv5";
+    r.FileName = " /nonexistent/dir/x.tv5\t"; // the name is trimmed
     EXPECT_EQ(ErrorOf([&] { r.Read(); }), "Can not open file \"/nonexistent/dir/x.tv5\"");
 }
 

@@ -112,6 +112,7 @@ TEST(XlsWriter, CloseWithoutOpenDoesNothing) {
     XlsWriter w;
     EXPECT_NO_THROW(w.CloseFile());
     EXPECT_FALSE(w.FileIsOpen());
+    EXPECT_TRUE(w.Bytes().empty());
 }
 
 TEST(XlsWriter, LabelOf255CharactersIsWritten) {
@@ -246,11 +247,12 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     w.Formats = {date, user, boxed};
     auto recs = Records(w, [](XlsWriter& x) { x.WriteNumber(0, 0, 1, 1); });
     std::vector<std::vector<uint8_t>> xfs, fonts;
-    std::vector<uint16_t> formatIndexes;
+    std::vector<uint16_t> formatIndexes, builtInStyles;
     for (auto& r : recs) {
         if (r.Type == 0x00E0) xfs.push_back(r.Data);
         if (r.Type == 0x0031) fonts.push_back(r.Data);
         if (r.Type == 0x041E) formatIndexes.push_back(bytes::U16(r.Data.data()));
+        if (r.Type == 0x0293) builtInStyles.push_back(bytes::U16(r.Data.data()));
         if (r.Type == 0x0203) {
             EXPECT_EQ(bytes::U16(r.Data.data() + 4), 17);
         }
@@ -260,6 +262,13 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     for (int k = 10; k < 15; ++k)
         styles.push_back(bytes::U16(xfs[k].data() + 2));
     EXPECT_EQ(styles, (std::vector<uint16_t>{43, 41, 44, 42, 9}));
+    EXPECT_EQ(builtInStyles,
+              (std::vector<uint16_t>{0x8000, 0x800A, 0x800B, 0x800C, 0x800D, 0x800E}));
+    std::vector<uint16_t> xfFonts;
+    for (const auto& xf : xfs)
+        xfFonts.push_back(bytes::U16(xf.data()));
+    EXPECT_EQ(xfFonts,
+              (std::vector<uint16_t>{0, 1, 1, 2, 2, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 0, 0, 7, 0}));
     std::vector<uint8_t> used; // attribute groups: none in the first, all in the user ones
     for (const auto& xf : xfs) {
         EXPECT_EQ(xf.size(), 16u);
@@ -279,6 +288,9 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     EXPECT_EQ(formatIndexes.back(), 60);
     ASSERT_EQ(fonts.size(), 7u);
     EXPECT_EQ(bytes::U16(fonts[6].data() + 6), 700);
+    // the name after its length byte
+    EXPECT_EQ(std::string(fonts[6].begin() + 14, fonts[6].end()),
+              char(11) + std::string("Courier New"));
 }
 
 TEST(XlsWriter, WritesTheFileOnClose) {
