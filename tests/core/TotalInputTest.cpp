@@ -259,17 +259,19 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
         int copyRow;
         int target;
         bool refused;
+        int param = par::dMHNAut;
     };
     const Case cases[] = {
         {"stock of period 0 into period 1", 0, 1, true},
         {"change of period 3 into period 0", 3, 0, true},
         {"change of period 3 into period 5", 3, 5, false},
+        {"base change of period 3 into period 0", 3, 0, true, par::dMBHNAut},
     };
     for (const Case& c : cases) {
         Model m = Solved();
-        m.SetModelPar(3, par::dMHNAut, 25);
+        m.SetModelPar(3, c.param, 25);
         const auto before = Params(m);
-        auto s = Sheet(m, {par::GAut, par::dMHNAut});
+        auto s = Sheet(m, {par::GAut, c.param});
         s.Copy(c.copyRow, c.copyRow, 0, 1);
         test::RecordingHost host(1);
         const auto result = s.Paste(host, c.target, 0, 1);
@@ -279,7 +281,7 @@ TEST(TotalInput, MoneyChangesNeverCrossPeriod0) {
 
         // The copy dialog the same way.
         test::RecordingHost host2;
-        const auto r = CopyParameterValues(m, host2, {par::dMHNAut}, c.copyRow, c.target, c.target);
+        const auto r = CopyParameterValues(m, host2, {c.param}, c.copyRow, c.target, c.target);
         EXPECT_EQ(r == RangeResult::Refused, c.refused) << c.name;
         EXPECT_EQ(Mentions(host2, "So nicht!"), c.refused) << c.name;
         if (c.refused) {
