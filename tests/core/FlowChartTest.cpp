@@ -103,6 +103,9 @@ TEST(FlowChartData, ShowingAndTheTitleCount) {
     // Showing more than exists does nothing.
     d.ShowNext();
     EXPECT_EQ(d.ShownCount(), n);
+    d.HideLast(); // the last band, investment, goes first
+    EXPECT_FALSE(d.Flow(FlowCount - 1).shown);
+    d.ShowNext();
 
     // A flow that disappears in another period loses its shown flag; the count follows.
     m.SetModelVar(t, var::Y, 0);
