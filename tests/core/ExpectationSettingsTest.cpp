@@ -388,6 +388,13 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     EXPECT_EQ(server->client, "TERVALIS");
     link.Initialise(m, Demand, 0, 30);
     EXPECT_EQ(server->done, 31);
+    // The end of a run reaches the first record's server too.
+    ASSERT_TRUE(link.Connect(m, Income));
+    Model ended = m;
+    ended.Expect[Income].RuleBased = 1;
+    ended.Expect[Income].Antecedents = {1};
+    link.RunEnded(ended);
+    EXPECT_EQ(server->RunsEnded(), 1);
     // Without a server available the record stays unconnected.
     RuleBaseLink none([] { return std::unique_ptr<RuleServer>(); });
     EXPECT_FALSE(none.Connect(m, Demand));
