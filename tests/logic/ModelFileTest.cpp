@@ -428,10 +428,11 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
     ModelFileHooks hooks;
     hooks.modelReplaced = [&] { steps += "replaced "; };
     hooks.periodChanged = [&] { steps += "period "; };
+    hooks.fileNameChanged = [&] { steps += "name "; };
     ModelFile f(m, host, dir.string(), hooks);
     f.ModelModified = true;
     f.NewModel();
-    EXPECT_EQ(steps, "replaced period ");
+    EXPECT_EQ(steps, "replaced period name ");
     const Expectations start = StartExpectations();
     for (int k = 0; k < ExpectationCount; ++k) {
         const Expectation& e = m.Expect[k];
