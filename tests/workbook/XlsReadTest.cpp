@@ -609,7 +609,8 @@ std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& 
 // and those from 49 on may be dates.
 TEST(XlsReader, OlderFormatsCountUpInFileOrder) {
     Records records = {{0x0209, {0x00, 0x03, 0x10, 0x00}}};
-    for (int k = 0; k < 49; ++k)
+    records.push_back({0x001E, {0}}); // an empty format counts too
+    for (int k = 1; k < 49; ++k)
         records.push_back({0x001E, {4, '0', '.', '0', '0'}});
     records.push_back({0x001E, {8, 'd', 'd', '.', 'm', 'm', '.', 'y', 'y'}});
     records.push_back({0x00E0, {0, 0, 49, 0}});
