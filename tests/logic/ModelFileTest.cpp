@@ -579,6 +579,15 @@ TEST_F(ModelFileTest, PeriodLengthsAndLagsOutOfRangeAreReplacedWithOneNote) {
         EXPECT_EQ(host.Status(), "Ok") << c.name;
         EXPECT_TRUE(std::isfinite(m.GetVar(100, var::Y))) << c.name;
     }
+    // Whole numbers up to 9e15 keep their low bits; beyond, they read as 0.
+    for (auto [cell, iterations] : {std::pair{9.0e15, 0x8000}, {9.1e15, 0}}) {
+        WriteHeader(Path("huge.TV5"), {{100, cell}});
+        Model m = test::StartModel();
+        RecordingHost host;
+        ModelFile f(m, host, dir.string());
+        ASSERT_TRUE(f.OpenModel(Path("huge.TV5")));
+        EXPECT_EQ(m.Options.MaxIterations, iterations) << cell;
+    }
 }
 
 TEST_F(ModelFileTest, TheFileKeepsItsOwnExtensionCase) {
