@@ -149,6 +149,7 @@ TEST(CompoundDocument, DamagedContainersFail) {
     const auto quarter = Pattern(4095, 1), tail = Pattern(10, 3);
     const CompoundStream three[] = {{"A", quarter}, {"B", quarter}, {"Book", tail}};
     const auto twoMiniFatSectors = BuildCompoundDocument(three);
+    const auto large = OneStream(Pattern(60000, 4)); // 120 sectors: room for 110 FAT sectors
     struct Case {
         const char* name;
         const std::vector<uint8_t>* base;
@@ -165,6 +166,11 @@ TEST(CompoundDocument, DamagedContainersFail) {
         {"FAT count beyond the file", &good,
          [](auto& d) { bytes::Put32(d.data() + 44, 0x10000000); }},
         {"FAT sector outside the file", &good, [](auto& d) { bytes::Put32(d.data() + 76, 5000); }},
+        {"FAT extension chain ends before its sectors", &large,
+         [](auto& d) {
+             bytes::Put32(d.data() + 44, 110);
+             bytes::Put32(d.data() + 68, 0xFFFFFFFE);
+         }},
         {"directory loops", &good, [&](auto& d) { bytes::Put32(d.data() + dirAt + 128 + 72, 1); }},
         {"directory child out of range", &good,
          [&](auto& d) { bytes::Put32(d.data() + dirAt + 76, 77); }},
