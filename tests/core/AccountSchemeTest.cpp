@@ -75,13 +75,17 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
     EXPECT_EQ(tags, expected) << what;
 }
 
-// The bond market's closing states the sums of both sides.
+// The markets' closings state the sums of both sides.
 void ExpectBondClosing(const AccountScheme& s, const Model& m, const std::string& what) {
-    for (int c : {0, 1}) {
-        const std::string& closing = s.State().Column(A::BondMarket, c).back().Text;
-        const std::string sum =
-            (c == 0 ? "WA = " : "WN = ") + m.FormatNumber(s.ColumnSum(A::BondMarket, c));
-        EXPECT_TRUE(closing.ends_with(sum)) << closing << " " << what;
+    for (const auto& [a, sides] :
+         {std::pair{A::BondMarket, "WA = WN = "}, std::pair{A::ForexMarket, "FN = FA = "}}) {
+        if (!s.Visible(a) || s.State().Column(a, 0).empty()) continue;
+        for (int c : {0, 1}) {
+            const std::string& closing = s.State().Column(a, c).back().Text;
+            const std::string sum =
+                std::string(sides + 5 * c, 5) + m.FormatNumber(s.ColumnSum(a, c));
+            EXPECT_TRUE(closing.ends_with(sum)) << closing << " " << what;
+        }
     }
 }
 
