@@ -198,6 +198,7 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
                                  std::sregex_iterator());
         };
         EXPECT_EQ(tags("<ul>"), tags("</ul>")); // every nested list is closed, none twice
+        EXPECT_EQ(contents.find("<ul>\n</ul>"), std::string::npos); // and none is empty
         std::vector<std::string> chapters;
         for (const HelpPage& p : HelpPages())
             if (p.level == 0) chapters.push_back(p.name);
