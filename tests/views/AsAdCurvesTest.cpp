@@ -636,6 +636,8 @@ TEST(AsAdReadout, NoDemandAndNoSupplyIsEquilibrium) {
     Solve(m, host);
     m.Periods.CurrentPeriod = 4;
     const double below = m.ModelPar(4, par::PExog) / 2;
+    // At the given price itself firms supply up to capacity.
+    EXPECT_EQ(SupplyAt(m, AsAdPlane::Price, 4, 2 * below), PotentialOutput(m, 4));
     EXPECT_EQ(AsAdReadout(m, AsAdPlane::Price, 0, below, 1).Groups[1].Lines[2], "=> Gleichgewicht");
 }
 

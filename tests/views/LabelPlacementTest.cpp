@@ -437,6 +437,7 @@ TEST(DiagramLabels, AreWrittenAfterEveryLineAndOnAPieceThatShows) {
     plot.Marks.push_back({MarkShape::Cross, 9, 1});
     DrawPlot(cs, plot, GraphStyle{});
     EXPECT_EQ(cs.DrawnLines().back().Curve, -1); // the mark belongs to no curve
+    EXPECT_EQ(canvas.colour, GraphStyle{}.ColourOf(CurveKind::Path)); // drawn as the path
     cs.EndPaint();
     size_t lastLine = 0, firstText = canvas.events.size();
     for (size_t k = 0; k < canvas.events.size(); ++k) {
