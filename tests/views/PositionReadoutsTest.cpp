@@ -72,6 +72,11 @@ TEST(PositionReadout, IncomeInterestMarketStates) {
              return std::pair{m0(mm, c) + 1, 1000.0};
          },
          1, "Money Market: Excess Demand"},
+        {"at the speculation limit, above LM",
+         [m0](const Model& mm, int c) {
+             return std::pair{m0(mm, c), LMRate(mm, c, m0(mm, c)) + 1};
+         },
+         1, "Money Market: Excess Supply"},
         {"right of LF",
          [](const Model& mm, int c) {
              return std::pair{BondMarketIncomeNoSpec(mm, c, 50) + 5, 50.0};
