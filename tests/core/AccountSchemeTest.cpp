@@ -287,6 +287,7 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
         {"open fixed", OpenFixedModel()},
         // Foreign prices move the balance of payments away from the one planned.
         {"foreign prices", OpenFixedModel({par::PAExog, 1.2})},
+        {"capital inflow", OpenFixedModel({par::NKAut, 200})},
         {"start period", Solved(test::OpenFlexibleModel(), {}, 0)},
         {"transfers", Solved(test::ClosedISLMModel(),
                              [](Model& m) {
