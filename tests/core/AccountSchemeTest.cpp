@@ -76,7 +76,7 @@ void ExpectBalanced(const AccountScheme& s, const std::string& what) {
 }
 
 // The markets' closings state the sums of both sides.
-void ExpectBondClosing(const AccountScheme& s, const Model& m, const std::string& what) {
+void ExpectMarketClosings(const AccountScheme& s, const Model& m, const std::string& what) {
     for (const auto& [a, sides] :
          {std::pair{A::BondMarket, "WA = WN = "}, std::pair{A::ForexMarket, "FN = FA = "}}) {
         if (!s.Visible(a) || s.State().Column(a, 0).empty()) continue;
@@ -301,7 +301,7 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             s.SetPhase(k);
             s.Finish();
             ExpectBalanced(s, name + " phase " + std::to_string(k));
-            ExpectBondClosing(s, m, name + " phase " + std::to_string(k));
+            ExpectMarketClosings(s, m, name + " phase " + std::to_string(k));
             // The sector closing, the last booking, restates the households' changes.
             int restated = 0;
             for (const SchemeEntry& e : s.State().Column(A::Households, 0))
@@ -338,7 +338,7 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
         s.Finish();
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
-        ExpectBondClosing(s, m, "phase " + std::to_string(k));
+        ExpectMarketClosings(s, m, "phase " + std::to_string(k));
     }
 }
 
