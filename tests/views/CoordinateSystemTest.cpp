@@ -191,6 +191,7 @@ TEST(Clipping, Segments) {
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"a hair beyond the corner", 1, 1, 10 + 5e-10, 10 + 5e-10, true, 1, 1, 10, 10},
         {"ends a hair beyond the right edge", 11, 5, 10 + 1e-9, 5, true, 10, 5, 10, 5},
+        {"enters from the right, ends near the left edge", 12, 5, 0.5, 5, true, 10, 5, 0.5, 5},
         {"end not a number", 1, 1, NaN, 5, false, 0, 0, 0, 0},
         {"upright, end infinite", 1, 1, 1, Inf, false, 0, 0, 0, 0},
         {"overflowing slope", -1e308, -1e308, 1e308, 1e308, false, 0, 0, 0, 0},

@@ -365,6 +365,7 @@ TEST(LabelPlacement, TheCheckCountsCrossedLabelsAndLabelsNearerAnotherCurve) {
         {"on a line", {{150, 95, 190, 107}, 0, std::nullopt}, 1, 0},
         {"nearer the other curve", {{150, 114, 190, 126}, 0, std::nullopt}, 0, 1},
         {"just above its curve", {{150, 118, 190, 130}, 1, std::nullopt}, 0, 0},
+        {"its last pixel row on its curve", {{150, 119, 190, 131}, 1, std::nullopt}, 1, 0},
         {"beside a long slanting curve", {{350, 262, 390, 274}, 2, std::nullopt}, 0, 0},
         {"tied by a leader",
          {{150, 114, 190, 126}, 0, DrawnLine{{170, 114}, {170, 100}, 1, 0}},

@@ -139,6 +139,24 @@ TEST(CompoundDocument, ReadsVersion4) {
 }
 
 // Damage that must end in an error, never in a crash, a hang or a huge allocation.
+// A file whose last sector is cut short: the stream's missing bytes read as zeros.
+TEST(CompoundDocument, ALastSectorCutShortReadsAsZeros) {
+    const auto data = Pattern(20000, 4);
+    auto doc = OneStream(data); // 40 stream sectors, directory sector 40, FAT sector 41
+    const auto extra = Pattern(100, 9);
+    doc.insert(doc.end(), extra.begin(), extra.end()); // sector 42, 100 of 512 bytes
+    bytes::Put32(doc.data() + 512 * 42 + 4 * 39, 42);
+    bytes::Put32(doc.data() + 512 * 42 + 4 * 42, 0xFFFFFFFE);
+    bytes::Put32(doc.data() + 512 * 41 + 128 + 120, 20480 + 150);
+    auto back = CompoundReader(doc).ReadRootStream("Book");
+    ASSERT_TRUE(back.has_value());
+    auto expected = data;
+    expected.resize(20480);
+    expected.insert(expected.end(), extra.begin(), extra.end());
+    expected.resize(20480 + 150);
+    EXPECT_EQ(*back, expected);
+}
+
 TEST(CompoundDocument, DamagedContainersFail) {
     const auto good = OneStream(Pattern(20000, 4));
     const auto small = OneStream(Pattern(300, 4)); // in the mini stream
