@@ -400,6 +400,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         {{{17, 1}}, {}, {{par::li, 0}, {par::cr, 0}, {par::br, 0}, {par::kdi, 0}}},
         {{{17, 2}}, {}, {{par::li, 0}, {par::kdi, 0}}},
         {{{11, 1}, {14, 1}, {23, 3}}, {}}, // inside a wage round
+        {{{12, 1}}, {}, {{par::a, 0.01}}}, // prices at the unit labour cost floor
         // a wage mode a file may hold but the model does not know; money grows through the
         // base; an accelerator without capital
         {{{3, 1}, {14, 3}, {18, 1}, {20, 1}}, {}},
