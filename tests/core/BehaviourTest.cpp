@@ -269,6 +269,7 @@ TEST_F(Behaviour, PricesAndPriceOrientedSupply) {
     EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 5), 1000); // capped at potential
     m.SetPar(t, par::jY, 0);
     EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 0.3), 1000);
+    EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 0.1), 1000); // at P,u itself firms supply
     m.SetPar(t, par::jY, 0.5);
 
     // Substitutional technology: Newton steps solve the mark-up price for output.

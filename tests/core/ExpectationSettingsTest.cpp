@@ -388,6 +388,8 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     EXPECT_EQ(server->client, "TERVALIS");
     link.Initialise(m, Demand, 0, 30);
     EXPECT_EQ(server->done, 31);
+    link.SendSolvedPeriod(m, Demand, 31); // a solved period is a row too
+    EXPECT_EQ(server->done, 32);
     // The end of a run reaches the first record's server too.
     ASSERT_TRUE(link.Connect(m, Income));
     Model ended = m;

@@ -154,7 +154,7 @@ TEST(InputSession, RefusedEntriesKeepTheWorkingValue) {
               "Parameter Check: Unzulässige Eingabe für Abschreibungsrate (d[K]) "
               "in t = 3\r\n\r\nDie Eingabe ist keine Zahl. | Bisheriger Wert wird "
               "wiederhergestellt.");
-    EXPECT_FALSE(s.Enter(host, par::bM, 0)); // not a parameter of goods demand
+    EXPECT_FALSE(s.Enter(host, par::bM, 0.3)); // admissible, but not a goods-demand parameter
     s.Close(InputClose::All, 1);
     EXPECT_EQ(m.Periods.LastSolved, 100);
 }

@@ -221,7 +221,8 @@ TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     // More integer digits than significant ones: exponent notation.
     EXPECT_EQ(FormatFixed(123456789, 7, 2), "1.234568E+08");
     EXPECT_EQ(FormatFixed(-1234567, 7, 2), "-1234567.00");
-    EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0"); // at least one significant digit
+    EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0");                    // at least one significant digit
+    EXPECT_EQ(FormatFixed(0.5, 3, 25), "0.50000000000000000000"); // at most 20 decimals
 }
 
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {

@@ -615,6 +615,8 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     EXPECT_EQ(e.Antecedents, (std::vector<int32_t>{64 + var::N, par::GAut}));
     // Antecedents 1-64 are parameters, 65-127 variables, anything else an empty column.
     e.Antecedents = {0, 64, 65, 127, 128};
+    m.SetPar(30, 64, 0.25); // non-zero, so that the last parameter is told from a gap
+    m.SetVar(30, 63, 7);
     EXPECT_EQ(RuleBaseLink::DataRow(m, 3, 30),
               (std::vector<double>{m.GetVar(30, e.SourceVariable), 0, m.GetPar(30, 64),
                                    m.GetVar(30, 1), m.GetVar(30, 63), 0}));

@@ -227,11 +227,13 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
     // A copy reaching below the sheet takes the sheet's rows only: period 9 stays out.
     m.SetModelPar(9, par::GAut, 999);
+    m.SetModelPar(8, par::GAut, 888);
     TotalInputSheet below(m);
     below.SetRows(5, 8);
     below.SetColumns({par::GAut});
     below.Copy(2, 9, 0, 0);
     EXPECT_EQ(below.Paste(host, 0, 0, 1), R::Done);
+    EXPECT_EQ(below.Cell(6, par::GAut), 888); // the sheet's last row is in the copy
     EXPECT_EQ(below.Cell(7, par::GAut), 200);
 }
 
