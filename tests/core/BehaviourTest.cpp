@@ -165,6 +165,7 @@ TEST_F(Behaviour, PropensitiesAndMultiplier) {
     m.Switch[16] = 1;
     EXPECT_DOUBLE_EQ(SpendingPropensity(m, t), 0.756);
     EXPECT_DOUBLE_EQ(AvgTaxRate(m, t), 0.28);
+    EXPECT_DOUBLE_EQ(SavingPropensity(m, t), 0.6 * 0.2 * 0.7 + 0.4 * 0.6 * 0.75);
     m.Switch[3] = 1; // no b[Y] term with the accelerator
     EXPECT_DOUBLE_EQ(SpendingPropensity(m, t), 0.656);
     EXPECT_DOUBLE_EQ(InvestPropensity(m, t), 0.75 * 0.2 * 0.4);
