@@ -642,6 +642,7 @@ TEST(RuleBasedExpectations, AStoredRowIsForecastFromTheRowBefore) {
     for (int p = 1; p <= 5; ++p)
         fit.PutRow({p == 1 ? 0 : 2 + 3 * a[p - 2], a[p - 1]}, p, false);
     EXPECT_DOUBLE_EQ(fit.Forecast(5), -1);
+    EXPECT_EQ(fit.Forecast(7), -1); // row 6 missing: the last value observed
 }
 
 TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
