@@ -72,6 +72,8 @@ TEST(ModelStore, StoresCoverTheirWholeRangesIndependently) {
         EXPECT_EQ(m.PrehistoryPar(t, par::APot), 1000);
     EXPECT_EQ(m.PrehistoryPar(0, 1), 0);
     EXPECT_EQ(m.PrehistoryPar(-1076, 64), 0);
+    m.ClearVariables();
+    EXPECT_EQ(m.GetVar(5000, 63), 0);
 }
 
 TEST(ModelStore, ScratchModeLeavesTheModelAlone) {
