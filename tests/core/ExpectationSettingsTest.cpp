@@ -157,6 +157,8 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     EXPECT_EQ(m.Expect[ProfitIncome].OwnSettings, 1);
     edit.SetOwnSettings(ProfitIncome, false); // follows at once
     EXPECT_EQ(m.Expect[ProfitIncome].Method, 2);
+    edit.SetWeight(Income, 40);
+    EXPECT_EQ(m.Expect[WageIncome].Weight, 40); // at once too
 }
 
 // Whether closing with OK marks the interval for recomputation.
