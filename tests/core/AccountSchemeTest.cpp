@@ -339,6 +339,8 @@ TEST(AccountScheme, MonetaryBondMarketClearsAtThePhaseRate) {
         const double wa = s.ColumnSum(A::BondMarket, 0), wn = s.ColumnSum(A::BondMarket, 1);
         EXPECT_NEAR(wa, wn, 1e-7 * std::max(1.0, wa)) << "phase " << k;
         ExpectMarketClosings(s, m, "phase " + std::to_string(k));
+        for (const SchemeLine& line : s.State().Lines) // above the floor: no trap note
+            EXPECT_EQ(line.Text.find("Liquid"), std::string::npos) << line.Text;
     }
 }
 

@@ -165,6 +165,7 @@ TEST_F(Behaviour, PropensitiesAndMultiplier) {
     m.Switch[16] = 1;
     EXPECT_DOUBLE_EQ(SpendingPropensity(m, t), 0.756);
     EXPECT_DOUBLE_EQ(AvgTaxRate(m, t), 0.28);
+    EXPECT_DOUBLE_EQ(SavingPropensity(m, t), 0.6 * 0.2 * 0.7 + 0.4 * 0.6 * 0.75);
     m.Switch[3] = 1; // no b[Y] term with the accelerator
     EXPECT_DOUBLE_EQ(SpendingPropensity(m, t), 0.656);
     EXPECT_DOUBLE_EQ(InvestPropensity(m, t), 0.75 * 0.2 * 0.4);
@@ -269,6 +270,7 @@ TEST_F(Behaviour, PricesAndPriceOrientedSupply) {
     EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 5), 1000); // capped at potential
     m.SetPar(t, par::jY, 0);
     EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 0.3), 1000);
+    EXPECT_DOUBLE_EQ(PriceOrientedSupply(m, t, 0.1), 1000); // at P,u itself firms supply
     m.SetPar(t, par::jY, 0.5);
 
     // Substitutional technology: Newton steps solve the mark-up price for output.

@@ -157,6 +157,8 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     EXPECT_EQ(m.Expect[ProfitIncome].OwnSettings, 1);
     edit.SetOwnSettings(ProfitIncome, false); // follows at once
     EXPECT_EQ(m.Expect[ProfitIncome].Method, 2);
+    edit.SetWeight(Income, 40);
+    EXPECT_EQ(m.Expect[WageIncome].Weight, 40); // at once too
 }
 
 // Whether closing with OK marks the interval for recomputation.
@@ -388,6 +390,8 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     EXPECT_EQ(server->client, "TERVALIS");
     link.Initialise(m, Demand, 0, 30);
     EXPECT_EQ(server->done, 31);
+    link.SendSolvedPeriod(m, Demand, 31); // a solved period is a row too
+    EXPECT_EQ(server->done, 32);
     // The end of a run reaches the first record's server too.
     ASSERT_TRUE(link.Connect(m, Income));
     Model ended = m;

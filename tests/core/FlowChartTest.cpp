@@ -218,6 +218,7 @@ TEST(FlowChartLayout, PointingFindsShownBandsAndDrawnBoxes) {
     EXPECT_EQ(FlowAt(d, {onG.x, onG.y + 500}, 120), -1);
     EXPECT_EQ(FlowAt(d, {5000, 1100 + 120}, 120), 0);  // Y's band, just at the tolerance
     EXPECT_EQ(FlowAt(d, {3000 - 200, 1100}, 120), -1); // in line with Y, past its end
+    EXPECT_EQ(FlowAt(d, {1100 + 100, 5000}, 120), 2);  // T's vertical band, mid-way
     EXPECT_EQ(NodeAt(d, {1000, 1000}), FlowNode::Households);
     EXPECT_EQ(NodeAt(d, {5000, 5000}), FlowNode::CapitalMarket);
     EXPECT_EQ(NodeAt(d, {5000, 500}), std::nullopt);

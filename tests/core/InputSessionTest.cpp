@@ -154,7 +154,7 @@ TEST(InputSession, RefusedEntriesKeepTheWorkingValue) {
               "Parameter Check: Unzulässige Eingabe für Abschreibungsrate (d[K]) "
               "in t = 3\r\n\r\nDie Eingabe ist keine Zahl. | Bisheriger Wert wird "
               "wiederhergestellt.");
-    EXPECT_FALSE(s.Enter(host, par::bM, 0)); // not a parameter of goods demand
+    EXPECT_FALSE(s.Enter(host, par::bM, 0.3)); // admissible, but not a goods-demand parameter
     s.Close(InputClose::All, 1);
     EXPECT_EQ(m.Periods.LastSolved, 100);
 }
@@ -188,16 +188,17 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
 }
 
 TEST(InputSession, AutonomousMoneyChangeAtTheStartIsALevel) {
-    for (int n : {par::dMHNAut, par::dMBHNAut}) {
+    // A level of 1 as well: no value may escape the reset.
+    for (auto [n, level] : {std::pair{par::dMHNAut, 900.0}, {par::dMBHNAut, 1.0}}) {
         Model m = Solved(0);
         m.Switch[19] = 1;
         m.Switch[18] = n == par::dMBHNAut; // the money base is set autonomously
         test::SetFrom(m, 4, {{n, 30}});
         InputSession s(m, 4, true);
         test::RecordingHost host(1);
-        ASSERT_TRUE(s.Enter(host, n, 900)) << n;
+        ASSERT_TRUE(s.Enter(host, n, level)) << n;
         s.Close(InputClose::All, 3);
-        EXPECT_EQ(m.ModelPar(0, n), 900);
+        EXPECT_EQ(m.ModelPar(0, n), level);
         for (int t = 1; t <= 100; ++t)
             EXPECT_EQ(m.ModelPar(t, n), 0) << n << " " << t;
         EXPECT_EQ(m.Periods.LastSolved, -1);

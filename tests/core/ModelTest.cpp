@@ -72,6 +72,8 @@ TEST(ModelStore, StoresCoverTheirWholeRangesIndependently) {
         EXPECT_EQ(m.PrehistoryPar(t, par::APot), 1000);
     EXPECT_EQ(m.PrehistoryPar(0, 1), 0);
     EXPECT_EQ(m.PrehistoryPar(-1076, 64), 0);
+    m.ClearVariables();
+    EXPECT_EQ(m.GetVar(5000, 63), 0);
 }
 
 TEST(ModelStore, ScratchModeLeavesTheModelAlone) {
@@ -197,6 +199,7 @@ TEST(ModelStore, FormatNumber) {
         {1234.5, 3, 3, "1.23450E+03"},
         {5, 0, 0, "5E+00"},
         {-std::nan(""), 2, 7, "NAN"}, // a failed solution, whatever its sign bit
+        {-HUGE_VAL, 2, 7, "-INF"},
     };
     for (const auto& c : cases) {
         Model m;
@@ -221,7 +224,9 @@ TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     // More integer digits than significant ones: exponent notation.
     EXPECT_EQ(FormatFixed(123456789, 7, 2), "1.234568E+08");
     EXPECT_EQ(FormatFixed(-1234567, 7, 2), "-1234567.00");
-    EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0"); // at least one significant digit
+    EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0");                    // at least one significant digit
+    EXPECT_EQ(FormatFixed(0.5, 3, 25), "0.50000000000000000000"); // at most 20 decimals
+    EXPECT_EQ(FormatFixed(HUGE_VAL, 7, 2), "INF");
 }
 
 std::set<int> ActiveFor(std::initializer_list<std::pair<int, int>> switches) {

@@ -618,6 +618,8 @@ TEST(RuleBasedExpectations, ForecastFromTheServerEndToEnd) {
     EXPECT_EQ(e.Antecedents, (std::vector<int32_t>{64 + var::N, par::GAut}));
     // Antecedents 1-64 are parameters, 65-127 variables, anything else an empty column.
     e.Antecedents = {0, 64, 65, 127, 128};
+    m.SetPar(30, 64, 0.25); // non-zero, so that the last parameter is told from a gap
+    m.SetVar(30, 63, 7);
     EXPECT_EQ(RuleBaseLink::DataRow(m, 3, 30),
               (std::vector<double>{m.GetVar(30, e.SourceVariable), 0, m.GetPar(30, 64),
                                    m.GetVar(30, 1), m.GetVar(30, 63), 0}));
@@ -643,6 +645,7 @@ TEST(RuleBasedExpectations, AStoredRowIsForecastFromTheRowBefore) {
     for (int p = 1; p <= 5; ++p)
         fit.PutRow({p == 1 ? 0 : 2 + 3 * a[p - 2], a[p - 1]}, p, false);
     EXPECT_DOUBLE_EQ(fit.Forecast(5), -1);
+    EXPECT_EQ(fit.Forecast(7), -1); // row 6 missing: the last value observed
 }
 
 TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {

@@ -208,7 +208,7 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     using R = TotalInputSheet::PasteResult;
     EXPECT_EQ(s.Paste(host, 0, 0, 1), R::Nothing); // nothing copied yet
     ASSERT_TRUE(s.Enter(host, 0, 0, 150));
-    s.Copy(0, -2, 0, 2); // row 0 alone, cut to the one column
+    s.Copy(0, -2, -1, 2); // row 0 alone, cut to the one column
     EXPECT_EQ(s.Paste(host, 3, 0, 1), R::Done);
     EXPECT_TRUE(s.Enter(host, 3, 0, 7));
     EXPECT_EQ(s.Paste(host, 1, 0, 9, 9), R::Done); // a last row beyond the sheet reaches its end
@@ -227,11 +227,13 @@ TEST(TotalInput, PasteAndResetStayInsideTheSheet) {
     EXPECT_EQ(s.Cell(6, par::GAut), DefaultPar(6, par::GAut));
     // A copy reaching below the sheet takes the sheet's rows only: period 9 stays out.
     m.SetModelPar(9, par::GAut, 999);
+    m.SetModelPar(8, par::GAut, 888);
     TotalInputSheet below(m);
     below.SetRows(5, 8);
     below.SetColumns({par::GAut});
     below.Copy(2, 9, 0, 0);
     EXPECT_EQ(below.Paste(host, 0, 0, 1), R::Done);
+    EXPECT_EQ(below.Cell(6, par::GAut), 888); // the sheet's last row is in the copy
     EXPECT_EQ(below.Cell(7, par::GAut), 200);
 }
 
@@ -371,25 +373,28 @@ TEST(TotalInput, InfiniteMultiplierRefusalCoversTheLastPeriodOfTheRange) {
     struct Case {
         const char* name;
         bool copy;
-        int from, to;
+        int from, to, bad = 15;
     };
     const Case cases[] = {
         {"copy", true, 10, 15},
         {"copy one period", true, 15, 15},
         {"reset", false, 10, 15},
         {"reset one period", false, 15, 15},
+        {"copy into period 0", true, 0, 0, 0},
+        {"reset of period 0", false, 0, 3, 0},
     };
     for (const Case& c : cases) {
         Model m = Solved();
-        m.SetModelPar(2, par::bM, 0);  // the copy's source
-        m.SetModelPar(15, par::bM, 0); // with the reset's r[SE] = 0, only in period 15
-        m.SetModelPar(15, par::rSE, c.copy ? 0 : 0.1);
+        m.SetModelPar(2, par::bM, 0);     // the copy's source
+        m.SetModelPar(c.bad, par::bM, 0); // with the reset's r[SE] = 0, only in that period
+        m.SetModelPar(c.bad, par::rSE, c.copy ? 0 : 0.1);
         const auto before = Params(m);
         test::RecordingHost host;
         const RangeResult result = c.copy ? CopyParameterValues(m, host, {par::bM}, 2, c.from, c.to)
                                           : ResetParameterValues(m, host, {par::rSE}, c.from, c.to);
         EXPECT_EQ(result, RangeResult::Refused) << c.name;
-        EXPECT_TRUE(Mentions(host, "in Periode 15 unendlich groß")) << c.name;
+        EXPECT_TRUE(Mentions(host, "in Periode " + std::to_string(c.bad) + " unendlich groß"))
+            << c.name;
         EXPECT_EQ(Params(m), before) << c.name;
     }
 }
