@@ -171,6 +171,17 @@ TEST(CompoundDocument, DamagedContainersFail) {
              bytes::Put32(d.data() + 44, 110);
              bytes::Put32(d.data() + 68, 0xFFFFFFFE);
          }},
+        // Padded to 240 sectors so that 237 FAT sectors fit; every listed one is sector 41, and
+        // the one extension sector names itself as the next, so the list never completes.
+        {"FAT extension chain loops", &good,
+         [](auto& d) {
+             d.resize(512 * 240);
+             bytes::Put32(d.data() + 44, 237);
+             bytes::Put32(d.data() + 68, 238);
+             for (size_t k = 0; k < 109 + 127; ++k)
+                 bytes::Put32(d.data() + (k < 109 ? 76 + 4 * k : 512 * 239 + 4 * (k - 109)), 41);
+             bytes::Put32(d.data() + 512 * 240 - 4, 238);
+         }},
         {"directory loops", &good, [&](auto& d) { bytes::Put32(d.data() + dirAt + 128 + 72, 1); }},
         {"directory child out of range", &good,
          [&](auto& d) { bytes::Put32(d.data() + dirAt + 76, 77); }},
