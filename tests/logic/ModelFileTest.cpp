@@ -162,9 +162,14 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
     b.Periods.LeftEdge = 5;
+    b.Periods.RightEdge = 60;
+    b.Periods.CurrentPeriod = 7;
     ASSERT_TRUE(fb.OpenModel(Path("h.TV5"))); // adjust the interval: an interval has two periods
     EXPECT_EQ(b.Periods.LeftEdge, 0);
     EXPECT_EQ(b.Periods.RightEdge, 1);
+    EXPECT_EQ(b.Periods.CurrentPeriod, 1);
+    EXPECT_EQ(b.Periods.PrevLeftEdge, 5); // the edges before the adjustment stay selectable
+    EXPECT_EQ(b.Periods.PrevRightEdge, 60);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
