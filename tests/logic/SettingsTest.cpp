@@ -299,6 +299,8 @@ TEST(IniText, Cp1252AndUtf8Detection) {
                                 {"\xC3\x28", false}})
         EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
     EXPECT_EQ(Cp1252ToUtf8("\xF6\x80\x9F"), "\xC3\xB6\xE2\x82\xAC\xC5\xB8");
+    // The five unassigned bytes stay the C1 controls of the same value.
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
 }
 
 } // namespace
