@@ -231,16 +231,17 @@ TEST(XlsReader, DateFormatsMakeDateCells) {
                  fmt(CellTextFormat::tf2Dec),
                  fmt(CellTextFormat::tfUser, "[h]:mm"),
                  fmt(CellTextFormat::tfUser, "0.00\" days\""),
-                 fmt(CellTextFormat::tfUser, "[Red]#,##0;[$€-407]0")};
+                 fmt(CellTextFormat::tfUser, "[Red]#,##0;[$€-407]0"),
+                 fmt(CellTextFormat::tfUser, "\"Tag \"d")}; // the date letter is the last one
     w.OpenMemory();
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < 7; ++k)
         w.WriteNumber(k, 0, 40000, k);
     w.CloseFile();
     auto c = Walk(w.Bytes());
     std::string kinds;
     for (auto& e : c.Cells)
         kinds += e.Kind;
-    EXPECT_EQ(kinds, "ddndnn");
+    EXPECT_EQ(kinds, "ddndnnd");
     EXPECT_EQ(c.Cells[0].Xf, 16);
 }
 
@@ -739,6 +740,13 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     const auto shortString = OldSheet({{0x0409, kSheetBof},
                                        {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
                                        {0x0207, {5, 0, 'a'}}});
+    const auto shortInteger = [] { // a BIFF2 integer cell one byte short of its value
+        BiffBuilder b;
+        b.Record(0x0009, {0x00, 0x02, 0x10, 0x00});
+        b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 42});
+        b.Record(0x000A, {});
+        return b.Bytes;
+    }();
     const std::string text = "Hello, this is a text file.\n";
     struct Case {
         const char* expected;
@@ -786,6 +794,8 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", cutSst, read},
         {"File is damaged", noFlags, read},
         {"File is damaged", shortBof, read},
+        {"File is damaged", shortInteger, read},
+        {"File is damaged", shortInteger, cell(0)},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},

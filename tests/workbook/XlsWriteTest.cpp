@@ -157,6 +157,12 @@ TEST(XlsWriter, RecordOrder) {
     auto find = [&](uint16_t t) {
         return *std::find_if(recs.begin(), recs.end(), [&](auto& r) { return r.Type == t; });
     };
+    // Workbook and sheet BOF: version 5, the kind, build 3515 of 1998.
+    std::vector<std::vector<uint8_t>> bofs;
+    for (auto& r : recs)
+        if (r.Type == 0x0809) bofs.push_back(r.Data);
+    EXPECT_EQ(bofs, (std::vector<std::vector<uint8_t>>{{0, 5, 5, 0, 0xBB, 0x0D, 0xCE, 0x07},
+                                                       {0, 5, 0x10, 0, 0xBB, 0x0D, 0xCE, 0x07}}));
     EXPECT_EQ(find(0x0000).Data.size(), 256u);
     EXPECT_EQ(find(0x00A1).Data.size(), 34u);
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 2), 46);    // scaling
