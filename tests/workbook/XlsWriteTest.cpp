@@ -299,6 +299,42 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
               char(11) + std::string("Courier New"));
 }
 
+// The whole file of a workbook that uses every setting, byte for byte: other programs read
+// what the writer wrote, so any change to it must be deliberate (update the digest then).
+TEST(XlsWriter, WrittenBytesAreStable) {
+    XlsWriter w;
+    w.Sheets = {"Modell", "Grö\xC3\x9F"
+                          "en"};
+    w.Options = soGridlines | soProtected;
+    w.PageSetup.MarginLeft = 0.75;
+    w.PageSetup.MarginBottom = 1.5;
+    w.PageSetup.Copies = 2;
+    w.PageSetup.Options = poPortrait | poDraft | poNotes | 0x04;
+    CellFormat user;
+    user.TextFormat = CellTextFormat::tfUser;
+    user.TextFormatUser = "0.0 \"\xE2\x82\xAC\"";
+    user.Font = ExcelFont{"Times", 11.5, xfsItalic | xfsStrikeOut, SubSuperScript::Sub, 2, 1, 12};
+    user.WrapText = true;
+    user.CellColor = 9;
+    user.Horiz = HorizAlignment::Right;
+    user.Vert = VertAlignment::Center;
+    user.Border = cbTop | cbRight;
+    CellFormat percent;
+    percent.TextFormat = CellTextFormat::tfPercent;
+    w.Formats = {user, percent};
+    w.OpenMemory();
+    w.WriteNumber(3, 700, -2.5, 0);
+    w.WriteString(255, 1, "\xC3\xA4\xE2\x80\x93", 1);
+    w.NextSheet();
+    w.WriteNumber(0, 0, 1e300);
+    w.CloseFile();
+    uint64_t digest = 14695981039346656037u; // FNV-1a
+    for (uint8_t b : w.Bytes())
+        digest = (digest ^ b) * 1099511628211u;
+    EXPECT_EQ(w.Bytes().size(), 4608u);
+    EXPECT_EQ(digest, 18399193462846634650u);
+}
+
 TEST(XlsWriter, WritesTheFileOnClose) {
     const std::string path = std::string(WORKBOOK_TEST_OUT) + "/writer_file.xls";
     XlsWriter w;
