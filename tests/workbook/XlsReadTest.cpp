@@ -781,6 +781,13 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"ROW record is missing", Indexed(2), lastRow},
         {"ROW record is missing", Indexed(4), lastRow},
         {"File is damaged", Indexed(3), lastRow},
+        // A cell left of column A is not looked for, so the damage is not reached.
+        {"", Indexed(3),
+         [](XlsReader& r) {
+             r.Open();
+             CellValue v;
+             EXPECT_FALSE(r.ReadCell(0, -1, 39, v));
+         }},
         {"File is not open", ModelLike(1),
          [](XlsReader& r) {
              CellValue v;
@@ -794,6 +801,9 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", cutSst, read},
         {"File is damaged", noFlags, read},
         {"File is damaged", shortBof, read},
+        {"File is damaged", // an older rich text that counts a run it does not hold
+         OldSheet({{0x0409, kSheetBof}, {0x00D6, {0, 0, 1, 0, 15, 0, 3, 0, 'a', 'b', 'c', 1}}}),
+         read},
         {"File is damaged", shortInteger, read},
         {"File is damaged", shortInteger, cell(0)},
         {"File is damaged", shortString, read},
