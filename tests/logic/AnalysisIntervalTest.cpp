@@ -501,6 +501,7 @@ TEST_F(IntervalTest, ArchivingShiftByChoice) {
         const double want120 = choice == ShiftContinueData ? 2002 : DefaultPar(120, 2);
         EXPECT_EQ(mm->ModelPar(120, 2), want120);
         EXPECT_NE(mm->ModelPar(199, 31), 0);
+        EXPECT_NE(mm->ModelPar(200, 31), 0); // defined up to the new right edge
         mm->Periods.LastSolved = 200;
         EXPECT_EQ(a.PrepareShift()->choice, choice);
     }
