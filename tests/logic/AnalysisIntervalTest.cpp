@@ -446,6 +446,7 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, 100, 0, 100);
     iv.ApplyShift(0, ShiftKeepData); // and at least one
     EXPECT_EQ(m->Periods.RightEdge, 101);
+    EXPECT_EQ(modelChanges, 2); // one for each shift made
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -500,6 +501,7 @@ TEST_F(IntervalTest, ArchivingShiftByChoice) {
         EXPECT_EQ(mm->ModelPar(150, 2), want150);
         const double want120 = choice == ShiftContinueData ? 2002 : DefaultPar(120, 2);
         EXPECT_EQ(mm->ModelPar(120, 2), want120);
+        if (choice == ShiftContinueData) EXPECT_EQ(mm->ModelPar(101, 2), 2002);
         EXPECT_NE(mm->ModelPar(199, 31), 0);
         EXPECT_NE(mm->ModelPar(200, 31), 0); // defined up to the new right edge
         mm->Periods.LastSolved = 200;
