@@ -382,6 +382,11 @@ TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
     iv.RightEdgeUp();
     EXPECT_EQ(m->Periods.RightEdge, LastPeriod);
     EXPECT_EQ(modelChanges, 2);
+
+    Interval(30, 100, 30, 100); // current at the left edge: the nearest right edge, silently
+    iv.RightEdgeToCurrent();
+    EXPECT_EQ(m->Periods.RightEdge, 31);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(IntervalTest, DoubleClickAndCoverAllDataReachTheLastDefinedPeriod) {
