@@ -210,7 +210,8 @@ TEST_F(SettingsTest, GarbledValueStopsTheReadingWithAMessage) {
 TEST_F(SettingsTest, ValueForms) {
     WriteIni("[optionenallgemein]\nsignalsound = 7\nFlacheSchalter= 0 \n[Land]\nSprache=9\n"
              "[Grafikfarben]\nHintergrund=-1\n[Grafikschrift]\nGroesse=+12\n"
-             "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[Internet]\nHomepage=a[1]\n"
+             "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[]\nNFX-Leiste=0\n[Internet]"
+             "\nHomepage=a[1]\n"
              "[Bildschirmschrift]\nName=\"\n[Druckerschrift]\nName=\"\"\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(s.Sound);
@@ -220,6 +221,7 @@ TEST_F(SettingsTest, ValueForms) {
     EXPECT_EQ(s.DiagramTextSize, 12);
     EXPECT_TRUE(s.NetworkInstallation); // names in capitals
     EXPECT_FALSE(s.FunctionBar);
+    EXPECT_TRUE(s.RuleBar);             // "[]" starts a section without a name
     EXPECT_EQ(s.Homepage, "a[1]");      // no section
     EXPECT_EQ(s.ScreenFont.Name, "\""); // a lone quote is kept
     EXPECT_EQ(s.PrinterFont.Name, "");

@@ -127,6 +127,10 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t edges[] = {0x7F, 0, 0x80, 0, 0xFF, 0x07, 0, 0x08, 0xFF, 0xFF, 0, 0xD8, 0, 0xDC};
     codepage::AppendUtf16(s, edges, 7);
     EXPECT_EQ(s, "\x7F\u0080\u07FF\u0800\uFFFF\U00010000");
+    s.clear();
+    const uint8_t last[] = {0xFF, 0xDB, 0xFF, 0xDF}; // U+10FFFF
+    codepage::AppendUtf16(s, last, 2);
+    EXPECT_EQ(s, "\xF4\x8F\xBF\xBF");
 }
 
 // Only unquoted, unescaped date and time letters outside brackets make a date, and [h].
