@@ -105,6 +105,9 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     const std::string text = ReadIni(prog);
     EXPECT_NE(text.find("[Lösung]\nInfofenster=0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Stand=Datum: 01.02.2026 Zeit: 10:11:12"), std::string::npos);
+    const std::string stamp = SettingsStamp(); // by default: the local time of writing
+    EXPECT_EQ(stamp.size(), 32u);
+    EXPECT_GE(std::stoi(stamp.substr(13, 4)), 2024);
     EXPECT_EQ(text.find("Arbeitsverzeichnis"), std::string::npos); // never written
 
     SettingsFile f(prog, user, host);
