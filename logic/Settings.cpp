@@ -1,6 +1,7 @@
 #include "logic/Settings.h"
 
 #include "core/UserHost.h"
+#include "workbook/Codepage.h"
 
 #include <cerrno>
 #include <charconv>
@@ -36,19 +37,6 @@ std::string Trim(const std::string& s) {
     if (b == std::string::npos) return {};
     const auto e = s.find_last_not_of(" \t\r");
     return s.substr(b, e - b + 1);
-}
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // A decimal integer as the settings file holds it; nullopt when it is none.
@@ -159,20 +147,8 @@ bool IsValidUtf8(const std::string& bytes) {
 }
 
 std::string Cp1252ToUtf8(const std::string& bytes) {
-    // 0x80..0x9F; 0 marks the five unassigned bytes, kept as the C1 control of that value.
-    static constexpr unsigned short high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x80 && c <= 0x9F)
-            AppendUtf8(out, high[c - 0x80] ? high[c - 0x80] : c);
-        else
-            AppendUtf8(out, c);
-    }
+    codepage::Append1252(out, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     return out;
 }
 

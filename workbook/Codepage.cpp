@@ -14,7 +14,7 @@ constexpr uint16_t High1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x202
 uint8_t To1252(uint32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return uint8_t(cp);
     for (int i = 0; i < 32; ++i)
-        if (High1252[i] == cp && cp != 0) return uint8_t(0x80 + i);
+        if (High1252[i] == cp) return uint8_t(0x80 + i); // cp >= 0x80: never an undefined byte
     if (cp >= 0x80 && cp < 0xA0) {
         uint16_t mapped = High1252[cp - 0x80];
         if (mapped == 0) return uint8_t(cp);

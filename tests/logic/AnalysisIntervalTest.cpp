@@ -382,6 +382,11 @@ TEST_F(IntervalTest, RightEdgeKeysAndButtons) {
     iv.RightEdgeUp();
     EXPECT_EQ(m->Periods.RightEdge, LastPeriod);
     EXPECT_EQ(modelChanges, 2);
+
+    Interval(30, 100, 30, 100); // current at the left edge: the nearest right edge, silently
+    iv.RightEdgeToCurrent();
+    EXPECT_EQ(m->Periods.RightEdge, 31);
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(IntervalTest, DoubleClickAndCoverAllDataReachTheLastDefinedPeriod) {
@@ -446,6 +451,7 @@ TEST_F(IntervalTest, ShiftIsRefusedWhileUnsolvedOrAtTheEnd) {
     Interval(0, 100, 0, 100);
     iv.ApplyShift(0, ShiftKeepData); // and at least one
     EXPECT_EQ(m->Periods.RightEdge, 101);
+    EXPECT_EQ(modelChanges, 2); // one for each shift made
 }
 
 TEST_F(IntervalTest, ArchivingShiftOffersAnIntervalOfTheSameLength) {
@@ -500,7 +506,11 @@ TEST_F(IntervalTest, ArchivingShiftByChoice) {
         EXPECT_EQ(mm->ModelPar(150, 2), want150);
         const double want120 = choice == ShiftContinueData ? 2002 : DefaultPar(120, 2);
         EXPECT_EQ(mm->ModelPar(120, 2), want120);
+        if (choice == ShiftContinueData) {
+            EXPECT_EQ(mm->ModelPar(101, 2), 2002);
+        }
         EXPECT_NE(mm->ModelPar(199, 31), 0);
+        EXPECT_NE(mm->ModelPar(200, 31), 0); // defined up to the new right edge
         mm->Periods.LastSolved = 200;
         EXPECT_EQ(a.PrepareShift()->choice, choice);
     }
@@ -600,6 +610,7 @@ TEST_F(IntervalTest, MonitorSegmentsFollowTheRounds) {
     EXPECT_EQ(s[0].x1, Nearest(2.0 * 48 / 12) - 1);
     EXPECT_EQ(s.back().x1, 47); // so does the part round at the right edge
     EXPECT_TRUE(AnalysisInterval::MonitorSegments(0, 12, 0, 4, 3).empty());
+    EXPECT_EQ(AnalysisInterval::MonitorSegments(0, 12, 0, 4, 5).size(), 2u); // the narrowest
 }
 
 TEST_F(IntervalTest, MonitorTexts) {

@@ -162,9 +162,14 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
     b.Periods.LeftEdge = 5;
+    b.Periods.RightEdge = 60;
+    b.Periods.CurrentPeriod = 7;
     ASSERT_TRUE(fb.OpenModel(Path("h.TV5"))); // adjust the interval: an interval has two periods
     EXPECT_EQ(b.Periods.LeftEdge, 0);
     EXPECT_EQ(b.Periods.RightEdge, 1);
+    EXPECT_EQ(b.Periods.CurrentPeriod, 1);
+    EXPECT_EQ(b.Periods.PrevLeftEdge, 5); // the edges before the adjustment stay selectable
+    EXPECT_EQ(b.Periods.PrevRightEdge, 60);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
@@ -230,7 +235,8 @@ TEST_F(ModelFileTest, FilesWrittenByAnotherProgramLoadAndSolve) {
     EXPECT_EQ(host.questions[0], "Was nun?##Please decide: Datenbasis der Modelldatei:\r\n"
                                  "[0,...,40]\r\nAnalyseintervall angleichen?");
     EXPECT_EQ(m.Periods.RightEdge, 40);
-    EXPECT_EQ(m.Switch[1], 0); // boolean cells
+    EXPECT_TRUE(host.messages.empty()); // nothing to reset: the form is archiving
+    EXPECT_EQ(m.Switch[1], 0);          // boolean cells
     EXPECT_EQ(m.Switch[9], 1);
     EXPECT_EQ(m.Switch[17], 1);
     EXPECT_EQ(m.Switch[23], 2);

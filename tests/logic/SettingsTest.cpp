@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -103,6 +105,9 @@ TEST_F(SettingsTest, WrittenSettingsReadBackAndTheDataDirectoryFollowsTheModel) 
     const std::string text = ReadIni(prog);
     EXPECT_NE(text.find("[Lösung]\nInfofenster=0\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Stand=Datum: 01.02.2026 Zeit: 10:11:12"), std::string::npos);
+    const std::string stamp = SettingsStamp(); // by default: the local time of writing
+    EXPECT_EQ(stamp.size(), 32u);
+    EXPECT_GE(std::stoi(stamp.substr(13, 4)), 2024);
     EXPECT_EQ(text.find("Arbeitsverzeichnis"), std::string::npos); // never written
 
     SettingsFile f(prog, user, host);
@@ -208,7 +213,8 @@ TEST_F(SettingsTest, GarbledValueStopsTheReadingWithAMessage) {
 TEST_F(SettingsTest, ValueForms) {
     WriteIni("[optionenallgemein]\nsignalsound = 7\nFlacheSchalter= 0 \n[Land]\nSprache=9\n"
              "[Grafikfarben]\nHintergrund=-1\n[Grafikschrift]\nGroesse=+12\n"
-             "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[Internet]\nHomepage=a[1]\n"
+             "[UMGEBUNG]\nNETZ=1\n[ANSICHT]\nFUNKTIONSLEISTE=0\n[]\nNFX-Leiste=0\n[Internet]"
+             "\nHomepage=a[1]\n"
              "[Bildschirmschrift]\nName=\"\n[Druckerschrift]\nName=\"\"\n");
     const Settings s = SettingsFile(prog, user, host).ReadSettings();
     EXPECT_TRUE(s.Sound);
@@ -218,6 +224,7 @@ TEST_F(SettingsTest, ValueForms) {
     EXPECT_EQ(s.DiagramTextSize, 12);
     EXPECT_TRUE(s.NetworkInstallation); // names in capitals
     EXPECT_FALSE(s.FunctionBar);
+    EXPECT_TRUE(s.RuleBar);             // "[]" starts a section without a name
     EXPECT_EQ(s.Homepage, "a[1]");      // no section
     EXPECT_EQ(s.ScreenFont.Name, "\""); // a lone quote is kept
     EXPECT_EQ(s.PrinterFont.Name, "");
@@ -239,6 +246,22 @@ TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
     EXPECT_TRUE(Said("INI-Fehler##"));
     EXPECT_TRUE(Said(": Fehler beim Aktualisieren der INI-Datei."));
     EXPECT_TRUE(fs::is_directory(prog + "tv5.ini"));
+    EXPECT_FALSE(fs::exists(prog + "tv5.ini.tmp"));
+
+    // A disk that fills up: the buffered text fails only when it is written out.
+    fs::remove(prog + "tv5.ini");
+    WriteIni("[Land]\nSprache=2\n");
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadIni(prog), "[Land]\nSprache=2\n");
     EXPECT_FALSE(fs::exists(prog + "tv5.ini.tmp"));
 }
 
@@ -299,6 +322,8 @@ TEST(IniText, Cp1252AndUtf8Detection) {
                                 {"\xC3\x28", false}})
         EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
     EXPECT_EQ(Cp1252ToUtf8("\xF6\x80\x9F"), "\xC3\xB6\xE2\x82\xAC\xC5\xB8");
+    // The five unassigned bytes stay the C1 controls of the same value.
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
 }
 
 } // namespace

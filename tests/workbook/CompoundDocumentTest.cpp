@@ -22,10 +22,11 @@ std::vector<uint8_t> OneStream(const std::vector<uint8_t>& data, const char* nam
 }
 
 // Sizes around the mini-stream cut-off, and one large enough to need allocation-table
-// sectors beyond the 109 listed in the header and the 127 more one extra sector lists.
+// sectors beyond the 109 listed in the header and the 127 more one extra sector lists (by
+// one: 237 FAT sectors).
 TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
     for (size_t size : {size_t(0), size_t(1), size_t(63), size_t(64), size_t(4095), size_t(4096),
-                        size_t(70001), size_t(15'600'000)}) {
+                        size_t(70001), size_t(15'360'000)}) {
         SCOPED_TRACE(size);
         auto data = Pattern(size, 7);
         auto doc = OneStream(data);
@@ -188,6 +189,17 @@ TEST(CompoundDocument, DamagedContainersFail) {
          [](auto& d) {
              bytes::Put32(d.data() + 44, 110);
              bytes::Put32(d.data() + 68, 0xFFFFFFFE);
+         }},
+        // Padded to 240 sectors so that 237 FAT sectors fit; every listed one is sector 41, and
+        // the one extension sector names itself as the next, so the list never completes.
+        {"FAT extension chain loops", &good,
+         [](auto& d) {
+             d.resize(512 * 240);
+             bytes::Put32(d.data() + 44, 237);
+             bytes::Put32(d.data() + 68, 238);
+             for (size_t k = 0; k < 109 + 127; ++k)
+                 bytes::Put32(d.data() + (k < 109 ? 76 + 4 * k : 512 * 239 + 4 * (k - 109)), 41);
+             bytes::Put32(d.data() + 512 * 240 - 4, 238);
          }},
         {"directory loops", &good, [&](auto& d) { bytes::Put32(d.data() + dirAt + 128 + 72, 1); }},
         {"directory child out of range", &good,

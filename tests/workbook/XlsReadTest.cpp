@@ -127,6 +127,10 @@ TEST(Codepage, OddCharactersBothWays) {
     const uint8_t edges[] = {0x7F, 0, 0x80, 0, 0xFF, 0x07, 0, 0x08, 0xFF, 0xFF, 0, 0xD8, 0, 0xDC};
     codepage::AppendUtf16(s, edges, 7);
     EXPECT_EQ(s, "\x7F\u0080\u07FF\u0800\uFFFF\U00010000");
+    s.clear();
+    const uint8_t last[] = {0xFF, 0xDB, 0xFF, 0xDF}; // U+10FFFF
+    codepage::AppendUtf16(s, last, 2);
+    EXPECT_EQ(s, "\xF4\x8F\xBF\xBF");
 }
 
 // Only unquoted, unescaped date and time letters outside brackets make a date, and [h].
@@ -231,16 +235,17 @@ TEST(XlsReader, DateFormatsMakeDateCells) {
                  fmt(CellTextFormat::tf2Dec),
                  fmt(CellTextFormat::tfUser, "[h]:mm"),
                  fmt(CellTextFormat::tfUser, "0.00\" days\""),
-                 fmt(CellTextFormat::tfUser, "[Red]#,##0;[$€-407]0")};
+                 fmt(CellTextFormat::tfUser, "[Red]#,##0;[$€-407]0"),
+                 fmt(CellTextFormat::tfUser, "\"Tag \"d")}; // the date letter is the last one
     w.OpenMemory();
-    for (int k = 0; k < 6; ++k)
+    for (int k = 0; k < 7; ++k)
         w.WriteNumber(k, 0, 40000, k);
     w.CloseFile();
     auto c = Walk(w.Bytes());
     std::string kinds;
     for (auto& e : c.Cells)
         kinds += e.Kind;
-    EXPECT_EQ(kinds, "ddndnn");
+    EXPECT_EQ(kinds, "ddndnnd");
     EXPECT_EQ(c.Cells[0].Xf, 16);
 }
 
@@ -739,6 +744,13 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
     const auto shortString = OldSheet({{0x0409, kSheetBof},
                                        {0x0406, Concat({0, 0, 0, 0, 15, 0}, kTextResult)},
                                        {0x0207, {5, 0, 'a'}}});
+    const auto shortInteger = [] { // a BIFF2 integer cell one byte short of its value
+        BiffBuilder b;
+        b.Record(0x0009, {0x00, 0x02, 0x10, 0x00});
+        b.Record(0x0002, {0, 0, 0, 0, 0, 0, 0, 42});
+        b.Record(0x000A, {});
+        return b.Bytes;
+    }();
     const std::string text = "Hello, this is a text file.\n";
     struct Case {
         const char* expected;
@@ -773,6 +785,13 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"ROW record is missing", Indexed(2), lastRow},
         {"ROW record is missing", Indexed(4), lastRow},
         {"File is damaged", Indexed(3), lastRow},
+        // A cell left of column A is not looked for, so the damage is not reached.
+        {"", Indexed(3),
+         [](XlsReader& r) {
+             r.Open();
+             CellValue v;
+             EXPECT_FALSE(r.ReadCell(0, -1, 39, v));
+         }},
         {"File is not open", ModelLike(1),
          [](XlsReader& r) {
              CellValue v;
@@ -786,6 +805,11 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", cutSst, read},
         {"File is damaged", noFlags, read},
         {"File is damaged", shortBof, read},
+        {"File is damaged", // an older rich text that counts a run it does not hold
+         OldSheet({{0x0409, kSheetBof}, {0x00D6, {0, 0, 1, 0, 15, 0, 3, 0, 'a', 'b', 'c', 1}}}),
+         read},
+        {"File is damaged", shortInteger, read},
+        {"File is damaged", shortInteger, cell(0)},
         {"File is damaged", shortString, read},
         {"File is damaged", shortString, cell(0)},
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},

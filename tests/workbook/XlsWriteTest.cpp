@@ -157,6 +157,12 @@ TEST(XlsWriter, RecordOrder) {
     auto find = [&](uint16_t t) {
         return *std::find_if(recs.begin(), recs.end(), [&](auto& r) { return r.Type == t; });
     };
+    // Workbook and sheet BOF: version 5, the kind, build 3515 of 1998.
+    std::vector<std::vector<uint8_t>> bofs;
+    for (auto& r : recs)
+        if (r.Type == 0x0809) bofs.push_back(r.Data);
+    EXPECT_EQ(bofs, (std::vector<std::vector<uint8_t>>{{0, 5, 5, 0, 0xBB, 0x0D, 0xCE, 0x07},
+                                                       {0, 5, 0x10, 0, 0xBB, 0x0D, 0xCE, 0x07}}));
     EXPECT_EQ(find(0x0000).Data.size(), 256u);
     EXPECT_EQ(find(0x00A1).Data.size(), 34u);
     EXPECT_EQ(bytes::U16(find(0x00A1).Data.data() + 2), 46);    // scaling
@@ -291,6 +297,42 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     // the name after its length byte
     EXPECT_EQ(std::string(fonts[6].begin() + 14, fonts[6].end()),
               char(11) + std::string("Courier New"));
+}
+
+// The whole file of a workbook that uses every setting, byte for byte: other programs read
+// what the writer wrote, so any change to it must be deliberate (update the digest then).
+TEST(XlsWriter, WrittenBytesAreStable) {
+    XlsWriter w;
+    w.Sheets = {"Modell", "Grö\xC3\x9F"
+                          "en"};
+    w.Options = soGridlines | soProtected;
+    w.PageSetup.MarginLeft = 0.75;
+    w.PageSetup.MarginBottom = 1.5;
+    w.PageSetup.Copies = 2;
+    w.PageSetup.Options = poPortrait | poDraft | poNotes | 0x04;
+    CellFormat user;
+    user.TextFormat = CellTextFormat::tfUser;
+    user.TextFormatUser = "0.0 \"\xE2\x82\xAC\"";
+    user.Font = ExcelFont{"Times", 11.5, xfsItalic | xfsStrikeOut, SubSuperScript::Sub, 2, 1, 12};
+    user.WrapText = true;
+    user.CellColor = 9;
+    user.Horiz = HorizAlignment::Right;
+    user.Vert = VertAlignment::Center;
+    user.Border = cbTop | cbRight;
+    CellFormat percent;
+    percent.TextFormat = CellTextFormat::tfPercent;
+    w.Formats = {user, percent};
+    w.OpenMemory();
+    w.WriteNumber(3, 700, -2.5, 0);
+    w.WriteString(255, 1, "\xC3\xA4\xE2\x80\x93", 1);
+    w.NextSheet();
+    w.WriteNumber(0, 0, 1e300);
+    w.CloseFile();
+    uint64_t digest = 14695981039346656037u; // FNV-1a
+    for (uint8_t b : w.Bytes())
+        digest = (digest ^ b) * 1099511628211u;
+    EXPECT_EQ(w.Bytes().size(), 4608u);
+    EXPECT_EQ(digest, 18399193462846634650u);
 }
 
 TEST(XlsWriter, WritesTheFileOnClose) {
