@@ -205,7 +205,9 @@ TEST(ComputePeriod, MoneyMarketWithoutRateSensitiveDemandKeepsTheLastRate) {
         ComputePeriod(m, 5, host);
         EXPECT_EQ(m.GetVar(5, var::i), c.rate) << c.li << " " << c.iu;
         // No money at all still leaves a tiny stock, so what divides by it stays finite.
-        if (c.money == 0) EXPECT_EQ(m.GetVar(5, var::M), 1e-9);
+        if (c.money == 0) {
+            EXPECT_EQ(m.GetVar(5, var::M), 1e-9);
+        }
     }
 }
 
