@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <set>
 
@@ -23,9 +24,14 @@ TEST(LargeAllocator, FreedBlocksReturnTheirAddressSpace) {
         return pages * 4096L;
     };
     const long before = mapped();
-    for (std::size_t bytes : {std::size_t{100}, std::size_t{3} << 20, std::size_t{5} << 20}) {
+    for (std::size_t bytes :
+         {std::size_t{100}, std::size_t{512} << 10, std::size_t{3} << 20, std::size_t{5} << 20}) {
         for (int k = 0; k < 32; ++k) {
             void* p = AllocateLarge(bytes);
+            // From half a megabyte on, blocks start on a huge-page boundary.
+            if (bytes >= std::size_t{512} << 10) {
+                EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % (std::uintptr_t{2} << 20), 0u);
+            }
             static_cast<char*>(p)[bytes - 1] = 1;
             FreeLarge(p, bytes);
         }
