@@ -232,6 +232,7 @@ TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     EXPECT_EQ(FormatFixed(-1234567, 7, 2), "-1234567.00");
     EXPECT_EQ(FormatFixed(7.25, 0, 1), "7.0");                    // at least one significant digit
     EXPECT_EQ(FormatFixed(0.5, 3, 25), "0.50000000000000000000"); // at most 20 decimals
+    EXPECT_EQ(FormatFixed(1e18, 25, 0), "1.00000000000000000E+18"); // at most 18 significant digits
     EXPECT_EQ(FormatFixed(HUGE_VAL, 7, 2), "INF");
 }
 

@@ -122,6 +122,8 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
     ASSERT_TRUE(narrow[0]);
     EXPECT_EQ(narrow[0]->Left, 297);
     EXPECT_EQ(narrow[0]->Top, 294);
+    // Moved off a line, a label does not land on one that kept its written place below it.
+    ExpectReadable(Places({{{300, 275}, {360, 275}, 1, -1}}, {Label(300, 300), Label(300, 280)}));
     // A line along the right edge leaves the left edge free.
     const auto placed = Places({{{700, 50}, {700, 450}, 1, -1}}, {Label(94, 200)});
     ASSERT_TRUE(placed[0]);
