@@ -293,6 +293,12 @@ TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
     ExpectNear((m.GetVar(10, var::M) - m.GetPar(10, par::LAut)) / m.GetPar(10, par::lY),
                lm->Points[1].X, "vertical LM");
     EXPECT_EQ(lm->Points[1].X, lm->Points[2].X);
+    // Speculative demand that ends below the floor: the floor runs just up to the vertical.
+    SetAll(m, {{par::li, 20}, {par::LAut, 0}});
+    lm = Find(plot = IncomeInterestPlot(m, {}, false), "LM(10)");
+    ASSERT_TRUE(lm);
+    ASSERT_EQ(3u, lm->Points.size());
+    EXPECT_EQ(lm->Points[1].X, lm->Points[2].X);
     SetAll(m, {{par::lY, 0}, {par::li, 20}});
     const RangeSets r = IncomeInterestRanges(m);
     for (double v : {r.Fixed.XMin, r.Fixed.XMax, r.Fixed.YMin, r.Fixed.YMax})
