@@ -304,8 +304,13 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
             ExpectMarketClosings(s, m, name + " phase " + std::to_string(k));
             // The sector closing, the last booking, restates the households' changes.
             int restated = 0;
-            for (const SchemeEntry& e : s.State().Column(A::Households, 0))
+            for (const SchemeEntry& e : s.State().Column(A::Households, 0)) {
                 restated += e.Tag == s.BookingCount();
+                // Only a booking's lines carry its tag: the window marks and picks them by it.
+                if (e.Tag != 0) {
+                    EXPECT_EQ(e.Text.rfind(std::to_string(e.Tag), 0), 0u) << e.Text;
+                }
+            }
             EXPECT_GT(restated, 0) << name << " phase " << k;
             // Each phase pays its equal share of the period's goods flows.
             const std::vector<double>& booked = s.BookedAmounts();
