@@ -1,4 +1,5 @@
 #include "logic/ModelFile.h"
+#include "FileSizeLimit.h"
 #include "RecordingHost.h"
 #include "TestModels.h"
 #include "core/Model.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,7 +21,6 @@
 #include <tuple>
 #include <vector>
 
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -375,15 +374,7 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
 
     // A disk filling up part way: the reason is told and the partial file removed.
     fs::remove_all(Path("NEU.TV5.tmp"));
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 512;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = f.Save();
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool saved = test::WithFileSizeLimit(512, [&] { return f.Save(); });
     EXPECT_FALSE(saved);
     EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +

@@ -1,15 +1,14 @@
 #include "logic/Settings.h"
 
+#include "FileSizeLimit.h"
 #include "RecordingHost.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/resource.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -251,15 +250,8 @@ TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
     // A disk that fills up: the buffered text fails only when it is written out.
     fs::remove(prog + "tv5.ini");
     WriteIni("[Land]\nSprache=2\n");
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 64;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5");
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousHandler);
+    const bool written = test::WithFileSizeLimit(
+        64, [&] { return SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5"); });
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadIni(prog), "[Land]\nSprache=2\n");
     EXPECT_FALSE(fs::exists(prog + "tv5.ini.tmp"));
