@@ -336,6 +336,7 @@ TEST(MonitorText, LinesFollowTheSwitches) {
          1,
          ": endogen [gewinnmax. Preissetzung; substitut. Techn.]"},
         {{{12, 2}, {6, 0}}, Q::PriceLevel, 2, ": endogenous [markup pricing; limit. techn.]"},
+        {{{12, 0}}, Q::PriceLevel, 2, ": exogenous"},
         {{{14, 2}}, Q::WageLevel, 1, ": endogen [mit Effektivlohnanpassung]"},
         {{{14, 1}}, Q::WageLevel, 2, ": endogenous [without Adjustment of Actual Wages]"},
         {{{21, 1}}, Q::ExchangeRate, 1, ": flexibel"},
