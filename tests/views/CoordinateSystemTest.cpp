@@ -620,6 +620,7 @@ TEST(GraphStyleTest, SettingsAndColourConflicts) {
     g.Colours[2] = Black;
     EXPECT_EQ(ColourConflict(g, 3, Black), 2);  // the last curve kind with it
     EXPECT_EQ(ColourConflict(g, 3, White), -1); // unchanged background
+    EXPECT_EQ(ColourConflict(g, 3, Grey), 0);   // the first curve kind
 
     EXPECT_EQ(ColourConflictText(2),
               "Hintergrund- und Kurvenfarbe\r\n(Anpassungsprozesse/Herleitungen)\r\nsollten "
