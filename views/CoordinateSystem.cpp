@@ -118,9 +118,11 @@ std::string AxisTitle(const std::string& title, double unit, char decimalSeparat
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double width, double height) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return false;
-    constexpr double eps = 1e-9;
     const double w = width, h = height;
-    if ((y1 > h + eps && y2 > h + eps) || (y1 < 0 && y2 < 0) || (x1 > w + eps && x2 > w + eps) ||
+    // A hair beyond the far edges is rounding, relative to the box: an absolute hair would be
+    // wider than the final tolerance in a box of tiny world units and drop a segment inside.
+    const double ex = 1e-10 * w, ey = 1e-10 * h;
+    if ((y1 > h + ey && y2 > h + ey) || (y1 < 0 && y2 < 0) || (x1 > w + ex && x2 > w + ex) ||
         (x1 < 0 && x2 < 0))
         return false;
     if (x1 == x2) {
@@ -145,10 +147,10 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double width, d
     bool ok = true;
     if (ok && x1 < 0) ok = cutX(x1, y1, x2, y2, 0);
     if (ok && x2 < 0) ok = cutX(x2, y2, x1, y1, 0);
-    if (ok && x2 > w + eps) ok = cutX(x2, y2, x1, y1, w);
-    if (ok && x1 > w + eps) ok = cutX(x1, y1, x2, y2, w);
-    if (ok && y2 > h + eps) ok = cutY(x2, y2, x1, y1, h);
-    if (ok && y1 > h + eps) ok = cutY(x1, y1, x2, y2, h);
+    if (ok && x2 > w + ex) ok = cutX(x2, y2, x1, y1, w);
+    if (ok && x1 > w + ex) ok = cutX(x1, y1, x2, y2, w);
+    if (ok && y2 > h + ey) ok = cutY(x2, y2, x1, y1, h);
+    if (ok && y1 > h + ey) ok = cutY(x1, y1, x2, y2, h);
     if (ok && y1 < 0) ok = cutY(x1, y1, x2, y2, 0);
     if (ok && y2 < 0) ok = cutY(x2, y2, x1, y1, 0);
     if (!ok) return false;

@@ -207,6 +207,11 @@ TEST(Clipping, Segments) {
         EXPECT_NEAR(x2, c.cx2, 1e-12);
         EXPECT_NEAR(y2, c.cy2, 1e-12);
     }
+    // In a box of tiny world units, an end a little above the top is cut, not dropped.
+    double x1 = 0, y1 = 0, x2 = 2, y2 = 1e-5 + 2e-10;
+    ASSERT_TRUE(ClipSegment(x1, y1, x2, y2, 10, 1e-5));
+    EXPECT_NEAR(x2, 2 / (1 + 2e-5), 1e-12);
+    EXPECT_EQ(y2, 1e-5);
 }
 
 TEST(Mapping, LogicalDeviceAndWorld) {
