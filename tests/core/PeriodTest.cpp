@@ -119,6 +119,13 @@ TEST(ComputePeriod, InflationExpectedFromMoneyGrowth) {
     RecordingHost host(1);
     ComputePeriod(m, 5, host);
     EXPECT_NEAR(m.GetVar(5, var::gPErw), 10, 1e-9);
+    // Or from this period's planned money over the money a wage period ago.
+    m.Expect[5].Method = 5;
+    m.SetVar(3, var::M, 150);
+    m.SetVar(3, var::P, 1);
+    test::SetAll(m, {{par::MNAut, 165}});
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::gPErw), 10, 1e-9);
 }
 
 TEST(ComputePeriod, MarkupFloorWhenPriceOrientedSupplyIsZero) {

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 using namespace tv;
@@ -429,6 +430,8 @@ TEST(Derivations, ZLevelsStartAtRateZeroWhenTheBalancingRateIsNegative) {
         ExpectNear(2 * top / 3, levels[1], "second rate");
         for (double i : levels)
             EXPECT_TRUE(Construct(m, DerivationKind::Z, i).Valid) << i;
+        EXPECT_FALSE(
+            Construct(m, DerivationKind::Z, std::numeric_limits<double>::infinity()).Valid);
     }
 }
 
