@@ -237,6 +237,20 @@ TEST(Explanation, TheSecondRunExpectsTheDemandOfTheFirst) {
 
 // Many inputs changed at once (a baseline with other parameters): the contributions still
 // add up, also past the number of inputs whose subsets are all evaluated.
+// Against a baseline that computes the capital stock another way, the inputs cannot explain
+// the change: it is a rest, and a rest has no values of its own.
+TEST(Explanation, AStructureChangedAgainstTheBaselineIsARest) {
+    Model m = test::KeynesianModel();
+    const Model before = Solved(m);
+    m.Switch[8] = 0;
+    m = Solved(m);
+    const ExplanationNode k = Explain(m, var::K, 5, {-1, &before}, 1);
+    test::CheckExplanation(k, "K");
+    const ExplanationNode* rest = Child(k, ExplanationNode::Remainder, 0);
+    ASSERT_NE(rest, nullptr);
+    EXPECT_NE(ExplanationCsv(k).find("\n1,K/Rest,Rest,5,0,0,0,"), std::string::npos);
+}
+
 TEST(Explanation, ManyChangedInputsStillAddUp) {
     // Fixed rates: the interest rate also reads the money stock of the period before.
     Model m = test::OpenFlexibleModel();

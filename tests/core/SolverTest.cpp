@@ -684,7 +684,11 @@ TEST(EquilibriumAtPrice, AtTheSolvedPriceItFindsTheSolvedDemand) {
     Model open = test::OpenFlexibleModel();
     open.Switch[21] = 0;
     test::SetAll(open, {{par::nWR, 0}});
-    for (Model m : {test::ClosedISLMModel(), open, test::BondMarketModel()}) {
+    // A growing foreign price level keeps its own level, not the exogenous one.
+    Model growing = open;
+    growing.Switch[11] = 1;
+    test::SetAll(growing, {{par::PAExog, 2}});
+    for (Model m : {test::ClosedISLMModel(), open, growing, test::BondMarketModel()}) {
         RecordingHost host(1);
         Solve(m, host);
         EquilibriumAtPrice(m, host, 30, 500, m.GetVar(30, var::P), 1e-9);
