@@ -480,6 +480,11 @@ TEST(DiagramLabels, TextAndPensGrowWithTheDiagramTextSize) {
     DrawPlot(cs, plot, GraphStyle{});
     EXPECT_EQ(canvas.colour, Grey);
     EXPECT_EQ(canvas.width, 1);
+    // And a curve after them is drawn with its own kind's pen again.
+    plot.Curves.erase(plot.Curves.begin());
+    plot.Curves.push_back({"", CurveStyle::Current, {{1, 1}, {2, 2}}, {}});
+    DrawPlot(cs, plot, GraphStyle{});
+    EXPECT_EQ(canvas.width, GraphStyle{}.WidthOf(CurveKind::Current));
 }
 
 // A label with no room beside its own curve (a line close above and below it) is tied to

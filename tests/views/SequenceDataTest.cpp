@@ -146,6 +146,7 @@ TEST(SequenceSelectionTest, SymbolsAreCaseSensitive) {
         SCOPED_TRACE(c.symbol);
         EXPECT_EQ(FindSeriesBySymbol(c.symbol), (SeriesRef{c.kind, c.number}));
     }
+    EXPECT_EQ(FindSeriesBySymbol("I,unw"), (SeriesRef{SeriesKind::Variable, var::IUnw})); // last
 }
 
 TEST(QuickGraphTest, SlotValues) {
