@@ -122,6 +122,8 @@ TEST(StartEquilibrium, FormsTheExpectationsItsOwnWay) {
             other.Expect[k].Weight = 20;
             other.Expect[k].Lags = 3;
         }
+        for (int t = -5; t <= 0; ++t)
+            other.SetVar(t, var::gaErw, 5); // left from an earlier solution
         RecordingHost host(1);
         Solve(m, host);
         Solve(other, host);

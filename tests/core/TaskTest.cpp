@@ -172,6 +172,7 @@ TEST(TaskTest, GradesAClassAndRefusesBadAnswers) {
     for (const auto& c : bad) {
         const AnswersReading r = ReadAnswers(c.text, task);
         ASSERT_TRUE(r.error) << c.text;
+        EXPECT_TRUE(r.answers.empty()); // nothing half read is graded
         EXPECT_NE(Translate(r.error->text, 2).find(c.says), std::string::npos)
             << Translate(r.error->text, 2);
     }

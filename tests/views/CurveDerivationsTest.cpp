@@ -376,6 +376,20 @@ TEST(Derivations, InfiniteMultiplierOnlyAtAPropensityOfOne) {
     EXPECT_TRUE(DerivationNotices(m, DerivationKind::LM).empty());
 }
 
+// Autonomous net demand below zero takes the demand quadrant below the rate quadrant's floor;
+// the drop from the 45° line ends on its own.
+TEST(Derivations, ISDropEndsOnTheDemandQuadrantsFloor) {
+    Model m = OpenWithFiscalShock();
+    SetAll(m, {{par::ImAut, 2000}});
+    const auto axes = Axes(m, DerivationKind::IS);
+    ASSERT_LT(axes[1].YMin, axes[0].YMin);
+    const auto plots = DerivationPlots(m, DerivationKind::IS, {true, true, false}, axes);
+    for (const Curve& c : plots[1].Curves)
+        if (c.Style == CurveStyle::Path) {
+            EXPECT_EQ(c.Points.back().Y, axes[1].YMin);
+        }
+}
+
 TEST(Derivations, LMWithoutInterestResponseConstructsAtThirdsOfTheLimitIncome) {
     Model m = ClosedWithMoneyShock();
     m.Periods.CurrentPeriod = 10;
