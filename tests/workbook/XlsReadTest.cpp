@@ -545,6 +545,30 @@ TEST(XlsReader, ReadCellThroughRowBlocks) {
     EXPECT_FALSE(r.ReadCell(0, 0, 40, v));
 }
 
+// Random access takes a BIFF5 text's code page from the globals; a code-page record too short
+// for its word is ignored, even when the next record's first byte would complete one.
+TEST(XlsReader, ReadCellDecodesBiff5TextsByTheGlobalCodePage) {
+    for (auto [codepage, text] : {std::pair{std::vector<uint8_t>{0xAF, 0x6F}, "\xC2\x80"},
+                                  std::pair{std::vector<uint8_t>{0xAF}, "\xE2\x82\xAC"}}) {
+        BiffBuilder b;
+        b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0005));
+        b.Record(0x0042, codepage); // 0x6FAF: Latin-1
+        b.Record(0x006F, {});
+        size_t sheet = b.Record(0x0085, {0, 0, 0, 0, 0, 0, 1, 'S'});
+        b.Record(0x000A, {});
+        b.Patch32(sheet + 4, uint32_t(b.Pos()));
+        b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0010));
+        b.Record(0x0204, {0, 0, 0, 0, 15, 0, 1, 0, 0x80});
+        b.Record(0x000A, {});
+        XlsReader r;
+        r.SetBuffer(b.Bytes);
+        r.Open();
+        CellValue v;
+        ASSERT_TRUE(r.ReadCell(0, 0, 0, v));
+        EXPECT_EQ(v, CellValue(std::string(text))) << codepage.size();
+    }
+}
+
 // A BIFF2 worksheet as a plain stream: INTEGER, NUMBER and LABEL with 3 attribute bytes.
 TEST(XlsReader, PlainBiff2Stream) {
     BiffBuilder b;
