@@ -157,7 +157,11 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ModelFile f(m, host, dir.string());
     f.WriteModelFile(Path("h.TV5"));
     Model b = test::StartModel();
-    ModelFile fb(b, host, dir.string());
+    int archived = 0; // a revolving analysis falls back to archiving when the interval changes
+    ModelFileHooks hooks;
+    hooks.isRevolving = [] { return true; };
+    hooks.setArchiving = [&] { ++archived; };
+    ModelFile fb(b, host, dir.string(), hooks);
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
     b.Periods.LeftEdge = 5;
@@ -169,6 +173,8 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     EXPECT_EQ(b.Periods.CurrentPeriod, 1);
     EXPECT_EQ(b.Periods.PrevLeftEdge, 5); // the edges before the adjustment stay selectable
     EXPECT_EQ(b.Periods.PrevRightEdge, 60);
+    EXPECT_EQ(archived, 1);
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
@@ -426,10 +432,13 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
     hooks.modelReplaced = [&] { steps += "replaced "; };
     hooks.periodChanged = [&] { steps += "period "; };
     hooks.fileNameChanged = [&] { steps += "name "; };
+    hooks.isRevolving = [] { return true; };
+    hooks.setArchiving = [&] { steps += "archiving "; };
     ModelFile f(m, host, dir.string(), hooks);
     f.ModelModified = true;
     f.NewModel();
-    EXPECT_EQ(steps, "replaced period name ");
+    EXPECT_EQ(steps, "archiving replaced period name ");
+    EXPECT_EQ(host.messages.size(), 1u);
     const Expectations start = StartExpectations();
     for (int k = 0; k < ExpectationCount; ++k) {
         const Expectation& e = m.Expect[k];
