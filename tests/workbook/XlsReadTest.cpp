@@ -545,14 +545,22 @@ TEST(XlsReader, ReadCellThroughRowBlocks) {
     EXPECT_FALSE(r.ReadCell(0, 0, 40, v));
 }
 
-// Random access takes a BIFF5 text's code page from the globals; a code-page record too short
-// for its word is ignored, even when the next record's first byte would complete one.
-TEST(XlsReader, ReadCellDecodesBiff5TextsByTheGlobalCodePage) {
-    for (auto [codepage, text] : {std::pair{std::vector<uint8_t>{0xAF, 0x6F}, "\xC2\x80"},
-                                  std::pair{std::vector<uint8_t>{0xAF}, "\xE2\x82\xAC"}}) {
+// A BIFF5 text is read in the globals' code page unless the reader names one; random access
+// ignores a code-page record too short for its word, even when the next record's first byte
+// would complete one.
+TEST(XlsReader, Biff5TextsFollowTheCodePage) {
+    const struct {
+        std::vector<uint8_t> record; // 0x6FAF: Latin-1, 0x04E4: Windows-1252
+        int readerCodepage;
+        const char* text;
+        bool walk;
+    } cases[] = {{{0xAF, 0x6F}, 0, "\xC2\x80", true},
+                 {{0xAF}, 0, "\xE2\x82\xAC", false},
+                 {{0xE4, 0x04}, 28591, "\xC2\x80", true}};
+    for (const auto& c : cases) {
         BiffBuilder b;
         b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0005));
-        b.Record(0x0042, codepage); // 0x6FAF: Latin-1
+        b.Record(0x0042, c.record);
         b.Record(0x006F, {});
         size_t sheet = b.Record(0x0085, {0, 0, 0, 0, 0, 0, 1, 'S'});
         b.Record(0x000A, {});
@@ -560,12 +568,19 @@ TEST(XlsReader, ReadCellDecodesBiff5TextsByTheGlobalCodePage) {
         b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0010));
         b.Record(0x0204, {0, 0, 0, 0, 15, 0, 1, 0, 0x80});
         b.Record(0x000A, {});
-        XlsReader r;
+        XlsReader r, walker;
+        CellValue v;
+        r.Codepage = walker.Codepage = c.readerCodepage;
         r.SetBuffer(b.Bytes);
         r.Open();
-        CellValue v;
         ASSERT_TRUE(r.ReadCell(0, 0, 0, v));
-        EXPECT_EQ(v, CellValue(std::string(text))) << codepage.size();
+        EXPECT_EQ(v, CellValue(std::string(c.text))) << c.record.size();
+        if (!c.walk) continue;
+        Collector events;
+        events.Bind(walker);
+        walker.SetBuffer(b.Bytes);
+        walker.Read();
+        EXPECT_EQ(events.Cells, (std::vector<Event>{{'s', 0, 0, 15, 0, c.text}}));
     }
 }
 
