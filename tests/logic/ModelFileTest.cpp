@@ -24,11 +24,17 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// Lets a test fail the flush to disk, as a disk filling up only then would.
-static int failingSyncErrno = 0;
+// Lets a test fail the flush to disk or the closing, as a disk filling up only then would.
+static int failingSyncErrno = 0, failingCloseErrno = 0;
 extern "C" int fsync(int fd) {
     if (failingSyncErrno == 0) return static_cast<int>(::syscall(SYS_fsync, fd));
     errno = failingSyncErrno;
+    return -1;
+}
+extern "C" int close(int fd) {
+    const int result = static_cast<int>(::syscall(SYS_close, fd));
+    if (failingCloseErrno == 0) return result;
+    errno = failingCloseErrno;
     return -1;
 }
 
@@ -386,13 +392,20 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("NEU.TV5"), EFBIG));
 
-    // The disk turns out full only when the file is flushed.
-    failingSyncErrno = ENOSPC;
-    EXPECT_FALSE(f.Save());
-    failingSyncErrno = 0;
-    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
-    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
-                                        ModelFile::WriteFailureText(Path("NEU.TV5"), ENOSPC));
+    // The disk turns out full only when the file is flushed or closed; a file system that
+    // cannot flush is no failure.
+    for (auto [sync, close] : {std::pair{ENOSPC, 0}, std::pair{0, EIO}, std::pair{EINVAL, 0}}) {
+        failingSyncErrno = sync;
+        failingCloseErrno = close;
+        host.messages.clear();
+        EXPECT_EQ(f.Save(), sync == EINVAL);
+        failingSyncErrno = failingCloseErrno = 0;
+        EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+        if (sync == EINVAL) continue;
+        EXPECT_EQ(host.messages.back(),
+                  "Modell speichern##Save model: " +
+                      ModelFile::WriteFailureText(Path("NEU.TV5"), sync + close));
+    }
 
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));
