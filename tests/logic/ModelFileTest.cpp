@@ -194,10 +194,11 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
     for (int t = -1; t <= 60; ++t)
         for (int n = 1; n <= 64; ++n)
             if (t != 12 || n != 1) w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
-    w.WriteNumber(64, 20, 5);    // right of the parameters, before a missing cell
-    w.WriteNumber(5, 4, 5);      // in the header rows
-    w.WriteNumber(6, 7, 5);      // the row before period -1
-    w.WriteString(30, 80, "77"); // text
+    w.WriteNumber(64, 20, 5);                 // right of the parameters, before a missing cell
+    w.WriteNumber(5, 4, 5);                   // in the header rows
+    w.WriteNumber(6, 7, 5);                   // the row before period -1
+    w.WriteString(30, 80, "77");              // text
+    w.WriteNumber(30, 9 + LastPeriod + 1, 1); // after the last period a model holds
     w.CloseFile();
     Model b = test::StartModel();
     const Model before = b;
