@@ -239,9 +239,9 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
             in.settings[1] = setting(120, true);
             in.settings[2] = setting(123, true);
         } else {
-            // Written before wage and profit income had settings of their own.
+            // Written before wage and profit income had settings of their own: they take
+            // those of income, whose own flag is never read, so it stays 0 for them too.
             in.settings[1] = in.settings[2] = in.settings[0];
-            in.settings[1].own = in.settings[2].own = 0;
         }
         r.Close();
 

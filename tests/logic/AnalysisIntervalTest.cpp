@@ -568,6 +568,7 @@ TEST_F(IntervalTest, SliderPositionAndDragAreInverse) {
     EXPECT_EQ(AnalysisInterval::SliderPosition(100, 0, 100, 200, 40), 159);
     EXPECT_EQ(AnalysisInterval::SliderPosition(50, 0, 100, 200, 40), 80);
     EXPECT_EQ(AnalysisInterval::SliderPosition(50, 0, 100, 30, 40), 1);
+    EXPECT_EQ(AnalysisInterval::SliderPosition(60, 20, 100, 200, 40), 80); // from the left edge
     EXPECT_EQ(AnalysisInterval::PeriodAtSlider(1, 0, 100, 200, 40), 0);
     EXPECT_EQ(AnalysisInterval::PeriodAtSlider(159, 0, 100, 200, 40), 100);
     EXPECT_EQ(AnalysisInterval::PeriodAtSlider(80, 0, 100, 200, 40), 50);

@@ -146,13 +146,16 @@ TEST(HelpPages, RangesAgreeWithTheInputCheck) {
 TEST(HelpPages, TemplatesExpandTheirMarkers) {
     std::vector<std::string> unknown;
     const std::string page = ExpandHelpTemplate(
-        "<p>a</p><!--@PARAMETERS 1 2--><!--@VARIABLES--><!--@NOSUCH x--><p>b</p>", 2, &unknown);
+        "<p>a</p><!--@PARAMETERS 1 2--><!--@VARIABLES--><!--@EXPECTATIONS--><!--@CONTENTS-->"
+        "<!--@NOSUCH x--><p>b</p>",
+        2, &unknown);
     EXPECT_EQ(unknown, std::vector<std::string>{"NOSUCH"});
     EXPECT_NE(page.find(ParameterTable(1, 2, 2)), std::string::npos);
-    EXPECT_NE(page.find(VariableTable(2)), std::string::npos);
+    EXPECT_NE(page.find(VariableTable(2) + ExpectationTable(2) + ContentsList(2)),
+              std::string::npos);
     EXPECT_NE(page.find("<!--@NOSUCH x-->"), std::string::npos);
     EXPECT_EQ(page.rfind("<p>a</p>", 0), 0u);
-    EXPECT_EQ(page.substr(page.size() - 8), "<p>b</p>");
+    EXPECT_EQ(page.substr(page.size() - 24), "<!--@NOSUCH x--><p>b</p>"); // kept once, as it was
     EXPECT_EQ(ExpandHelpTemplate("plain <!--@CONTENTS", 1), "plain <!--@CONTENTS");
 }
 

@@ -24,11 +24,17 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// Lets a test fail the flush to disk, as a disk filling up only then would.
-static int failingSyncErrno = 0;
+// Lets a test fail the flush to disk or the closing, as a disk filling up only then would.
+static int failingSyncErrno = 0, failingCloseErrno = 0;
 extern "C" int fsync(int fd) {
     if (failingSyncErrno == 0) return static_cast<int>(::syscall(SYS_fsync, fd));
     errno = failingSyncErrno;
+    return -1;
+}
+extern "C" int close(int fd) {
+    const int result = static_cast<int>(::syscall(SYS_close, fd));
+    if (failingCloseErrno == 0) return result;
+    errno = failingCloseErrno;
     return -1;
 }
 
@@ -157,7 +163,11 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     ModelFile f(m, host, dir.string());
     f.WriteModelFile(Path("h.TV5"));
     Model b = test::StartModel();
-    ModelFile fb(b, host, dir.string());
+    int archived = 0; // a revolving analysis falls back to archiving when the interval changes
+    ModelFileHooks hooks;
+    hooks.isRevolving = [] { return true; };
+    hooks.setArchiving = [&] { ++archived; };
+    ModelFile fb(b, host, dir.string(), hooks);
     ASSERT_TRUE(fb.ReadModelFile(Path("h.TV5")));
     EXPECT_EQ(fb.LastFilePeriod(), 0);
     b.Periods.LeftEdge = 5;
@@ -169,6 +179,8 @@ TEST_F(ModelFileTest, UndefinedPeriodMinusOneWritesOnlyTheHeader) {
     EXPECT_EQ(b.Periods.CurrentPeriod, 1);
     EXPECT_EQ(b.Periods.PrevLeftEdge, 5); // the edges before the adjustment stay selectable
     EXPECT_EQ(b.Periods.PrevRightEdge, 60);
+    EXPECT_EQ(archived, 1);
+    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
@@ -182,10 +194,11 @@ TEST_F(ModelFileTest, LastFilePeriodIsTheLastRowWithAPriceLevel) {
     for (int t = -1; t <= 60; ++t)
         for (int n = 1; n <= 64; ++n)
             if (t != 12 || n != 1) w.WriteNumber(n - 1, t + 9, t == 30 && n == 31 ? 0 : n + t);
-    w.WriteNumber(64, 20, 5);    // right of the parameters, before a missing cell
-    w.WriteNumber(5, 4, 5);      // in the header rows
-    w.WriteNumber(6, 7, 5);      // the row before period -1
-    w.WriteString(30, 80, "77"); // text
+    w.WriteNumber(64, 20, 5);                 // right of the parameters, before a missing cell
+    w.WriteNumber(5, 4, 5);                   // in the header rows
+    w.WriteNumber(6, 7, 5);                   // the row before period -1
+    w.WriteString(30, 80, "77");              // text
+    w.WriteNumber(30, 9 + LastPeriod + 1, 1); // after the last period a model holds
     w.CloseFile();
     Model b = test::StartModel();
     const Model before = b;
@@ -380,13 +393,20 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
     EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
                                         ModelFile::WriteFailureText(Path("NEU.TV5"), EFBIG));
 
-    // The disk turns out full only when the file is flushed.
-    failingSyncErrno = ENOSPC;
-    EXPECT_FALSE(f.Save());
-    failingSyncErrno = 0;
-    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
-    EXPECT_EQ(host.messages.back(), "Modell speichern##Save model: " +
-                                        ModelFile::WriteFailureText(Path("NEU.TV5"), ENOSPC));
+    // The disk turns out full only when the file is flushed or closed; a file system that
+    // cannot flush is no failure.
+    for (auto [sync, close] : {std::pair{ENOSPC, 0}, std::pair{0, EIO}, std::pair{EINVAL, 0}}) {
+        failingSyncErrno = sync;
+        failingCloseErrno = close;
+        host.messages.clear();
+        EXPECT_EQ(f.Save(), sync == EINVAL);
+        failingSyncErrno = failingCloseErrno = 0;
+        EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+        if (sync == EINVAL) continue;
+        EXPECT_EQ(host.messages.back(),
+                  "Modell speichern##Save model: " +
+                      ModelFile::WriteFailureText(Path("NEU.TV5"), sync + close));
+    }
 
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));
@@ -426,10 +446,13 @@ TEST_F(ModelFileTest, NewModelResetsEverything) {
     hooks.modelReplaced = [&] { steps += "replaced "; };
     hooks.periodChanged = [&] { steps += "period "; };
     hooks.fileNameChanged = [&] { steps += "name "; };
+    hooks.isRevolving = [] { return true; };
+    hooks.setArchiving = [&] { steps += "archiving "; };
     ModelFile f(m, host, dir.string(), hooks);
     f.ModelModified = true;
     f.NewModel();
-    EXPECT_EQ(steps, "replaced period name ");
+    EXPECT_EQ(steps, "archiving replaced period name ");
+    EXPECT_EQ(host.messages.size(), 1u);
     const Expectations start = StartExpectations();
     for (int k = 0; k < ExpectationCount; ++k) {
         const Expectation& e = m.Expect[k];

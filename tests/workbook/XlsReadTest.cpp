@@ -545,6 +545,45 @@ TEST(XlsReader, ReadCellThroughRowBlocks) {
     EXPECT_FALSE(r.ReadCell(0, 0, 40, v));
 }
 
+// A BIFF5 text is read in the globals' code page unless the reader names one; random access
+// ignores a code-page record too short for its word, even when the next record's first byte
+// would complete one.
+TEST(XlsReader, Biff5TextsFollowTheCodePage) {
+    const struct {
+        std::vector<uint8_t> record; // 0x6FAF: Latin-1, 0x04E4: Windows-1252
+        int readerCodepage;
+        const char* text;
+        bool walk;
+    } cases[] = {{{0xAF, 0x6F}, 0, "\xC2\x80", true},
+                 {{0xAF}, 0, "\xE2\x82\xAC", false},
+                 {{0xE4, 0x04}, 28591, "\xC2\x80", true}};
+    for (const auto& c : cases) {
+        BiffBuilder b;
+        b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0005));
+        b.Record(0x0042, c.record);
+        b.Record(0x006F, {});
+        size_t sheet = b.Record(0x0085, {0, 0, 0, 0, 0, 0, 1, 'S'});
+        b.Record(0x000A, {});
+        b.Patch32(sheet + 4, uint32_t(b.Pos()));
+        b.Record(0x0809, BiffBuilder::Bof(0x0500, 0x0010));
+        b.Record(0x0204, {0, 0, 0, 0, 15, 0, 1, 0, 0x80});
+        b.Record(0x000A, {});
+        XlsReader r, walker;
+        CellValue v;
+        r.Codepage = walker.Codepage = c.readerCodepage;
+        r.SetBuffer(b.Bytes);
+        r.Open();
+        ASSERT_TRUE(r.ReadCell(0, 0, 0, v));
+        EXPECT_EQ(v, CellValue(std::string(c.text))) << c.record.size();
+        if (!c.walk) continue;
+        Collector events;
+        events.Bind(walker);
+        walker.SetBuffer(b.Bytes);
+        walker.Read();
+        EXPECT_EQ(events.Cells, (std::vector<Event>{{'s', 0, 0, 15, 0, c.text}}));
+    }
+}
+
 // A BIFF2 worksheet as a plain stream: INTEGER, NUMBER and LABEL with 3 attribute bytes.
 TEST(XlsReader, PlainBiff2Stream) {
     BiffBuilder b;
