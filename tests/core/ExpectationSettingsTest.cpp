@@ -261,6 +261,7 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
+    EXPECT_EQ(SeriesName(m, 0, 2).empty(), true);
 }
 
 TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {

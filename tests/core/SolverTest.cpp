@@ -90,6 +90,19 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
             EXPECT_EQ(later.GetVar(t, n), m.GetVar(t, n)) << t << " " << n;
 }
 
+// The whole history the start leaves is finite, also with an exogenous interest rate under
+// flexible rates, where the first round weighs the trade balance at the exchange rate of the
+// period before with a zero factor.
+TEST(StartEquilibrium, LeavesAFiniteHistory) {
+    Model m = test::OpenFlexibleModel();
+    m.Switch[17] = 0;
+    RecordingHost host(1);
+    Solve(m, host);
+    for (int t = FirstVarPeriod; t <= 0; ++t)
+        for (int n = 1; n <= VarCount; ++n)
+            ASSERT_TRUE(std::isfinite(m.GetVar(t, n))) << t << " " << n;
+}
+
 // With a growing money supply the price level of the start is 1; nominal quantities
 // follow it.
 TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
@@ -698,6 +711,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     Model m = test::BondMarketModel();
     RecordingHost host(1);
     Solve(m, host);
+    m.SetVar(20, var::gPErw, 2); // carried forward, not reset by the own records
     Model other = m;
     for (int k = 0; k <= 5; ++k) {
         other.Expect[k].Method = 3;
