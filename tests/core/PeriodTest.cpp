@@ -356,8 +356,10 @@ TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
         m.SetModelPar(1, n, 0);
         const double eN = m.GetVar(1, var::eN), z = m.GetVar(1, var::Z);
         m.SetVar(1, var::eN, 77);
+        host.sounds.clear();
         ComputePeriod(m, 1, host);
         EXPECT_EQ(m.SolveAborted, 1);
+        EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
         EXPECT_EQ(m.GetVar(1, var::eN), 77);
         EXPECT_EQ(m.GetVar(1, var::Z), z);
         EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 1 nicht "
