@@ -370,6 +370,14 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         s.PutRow(rows[r], r, false);
     s.PutRow({1000, 1}, 5, false); // other antecedents: kept out of the fit
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
+    // An antecedent of tiny scale leaves a pivot below the threshold; the row beneath takes
+    // its place (the target is 10 + 1e7 x the first + 2 x the second).
+    LeastSquaresRuleServer tiny;
+    const std::vector<std::vector<double>> small = {
+        {0, 1e-7, 1}, {13, 1e-7, -1}, {9, 1e-7, 1}, {13, -1e-7, -1}, {7, 1e-7, -1}};
+    for (int r = 0; r < 5; ++r)
+        tiny.PutRow(small[r], r, false);
+    EXPECT_NEAR(tiny.Forecast(5), 9, 1e-6);
 }
 
 // Connecting tells the server who its client is; initialising sends one row per period,
