@@ -663,6 +663,12 @@ TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
     Solve(m, host);
     EXPECT_EQ(m.GetVar(10, var::gPErw), 0);
     EXPECT_EQ(link.AdoptAntecedents(m, 5), 3);
+    // Without a link no rule base is in use: the host is not asked to refresh one.
+    m.Rules = nullptr;
+    host.ruleNotices = 0;
+    m.RecalcInterval = 1;
+    Solve(m, host);
+    EXPECT_EQ(host.ruleNotices, 0);
 }
 
 } // namespace

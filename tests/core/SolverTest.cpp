@@ -545,10 +545,12 @@ TEST(Solve, StopDuringTheIntervalEndsIt) {
               "Hinweis: Der Lösungsvorgang für das Analyseintervall wurde nach Periode 30 "
               "abgebrochen.");
     (void)searchPolls;
-    // Solving again continues after the abort.
+    // Solving again continues after the abort, with the period after it.
     host.stopAtPoll = -1;
+    host.progress.clear();
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(host.progress.at(0), "open Intervall-Berechnung läuft ... | Perioden | 31 | 100");
 }
 
 TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
