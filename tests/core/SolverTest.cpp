@@ -363,6 +363,7 @@ TEST(Solve, InexactStartEquilibriumAsksAndReports) {
     EXPECT_EQ(m.EquilibriumInexact, 1);
     // The maximum label grew by MaxIterations after the "yes".
     EXPECT_NE(std::find(host.progress.begin(), host.progress.end(), "max 24"), host.progress.end());
+    EXPECT_EQ(host.windowPolls.at(0), 24); // twelve rounds more after it
     // The next Solve searches again.
     m.Options.Accuracy = 0.00001;
     m.Options.MaxIterations = 500;
@@ -729,6 +730,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
     EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
     EXPECT_EQ(m.ScratchVar(20, var::Y), other.ScratchVar(20, var::Y));
+    EXPECT_EQ(m.ScratchVar(20, var::gPErw), 2);
 }
 
 // The start's money stock with money creation through the base (times the multiplier of
