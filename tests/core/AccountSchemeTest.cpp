@@ -192,7 +192,8 @@ TEST(AccountScheme, ClosedEconomyWithoutGovernmentShowsThreePanelsAndFourBooking
     // Booking 5 of the script (consumption) carries tag 2.
     EXPECT_TRUE(s.Done(2) && s.Done(5));
     EXPECT_EQ(s.State().Column(A::Households, 0).at(3).Text, "2) dW = -C");
-    // The closing shows the saldo on the liabilities side.
+    // The closing names the change of assets and shows the saldo on the liabilities side.
+    EXPECT_EQ(s.State().Column(A::Households, 0).back().Text, "3) dW = S");
     EXPECT_EQ(s.State().Column(A::Households, 1).back().Text,
               "3) dGV = " + m.FormatNumber(v(var::YV) - v(var::C)));
 }

@@ -261,6 +261,7 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
+    EXPECT_EQ(SeriesName(m, 0, 2).empty(), true);
 }
 
 TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {
@@ -369,6 +370,14 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         s.PutRow(rows[r], r, false);
     s.PutRow({1000, 1}, 5, false); // other antecedents: kept out of the fit
     EXPECT_NEAR(s.Forecast(5), 12, 1e-9);
+    // An antecedent of tiny scale leaves a pivot below the threshold; the row beneath takes
+    // its place (the target is 10 + 1e7 x the first + 2 x the second).
+    LeastSquaresRuleServer tiny;
+    const std::vector<std::vector<double>> small = {
+        {0, 1e-7, 1}, {13, 1e-7, -1}, {9, 1e-7, 1}, {13, -1e-7, -1}, {7, 1e-7, -1}};
+    for (int r = 0; r < 5; ++r)
+        tiny.PutRow(small[r], r, false);
+    EXPECT_NEAR(tiny.Forecast(5), 9, 1e-6);
 }
 
 // Connecting tells the server who its client is; initialising sends one row per period,

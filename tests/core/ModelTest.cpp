@@ -24,13 +24,18 @@ TEST(LargeAllocator, FreedBlocksReturnTheirAddressSpace) {
         return pages * 4096L;
     };
     const long before = mapped();
-    for (std::size_t bytes :
-         {std::size_t{100}, std::size_t{512} << 10, std::size_t{3} << 20, std::size_t{5} << 20}) {
+    constexpr std::size_t huge = std::size_t{2} << 20;
+    for (std::size_t bytes : {std::size_t{100}, std::size_t{512} << 10, std::size_t{3} << 20,
+                              std::size_t{4} << 20, std::size_t{5} << 20}) {
         for (int k = 0; k < 32; ++k) {
+            const long live = mapped();
             void* p = AllocateLarge(bytes);
-            // From half a megabyte on, blocks start on a huge-page boundary.
+            // From half a megabyte on, blocks start on a huge-page boundary and keep no more
+            // than whole huge pages mapped.
             if (bytes >= std::size_t{512} << 10) {
-                EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % (std::uintptr_t{2} << 20), 0u);
+                EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % huge, 0u);
+                EXPECT_LT(mapped() - live,
+                          static_cast<long>((bytes + huge - 1) / huge * huge + huge / 2));
             }
             static_cast<char*>(p)[bytes - 1] = 1;
             FreeLarge(p, bytes);

@@ -363,8 +363,10 @@ TEST(ComputePeriod, FlexibleRatesNeedTradeThatReactsToTheExchangeRate) {
         m.SetModelPar(1, n, 0);
         const double eN = m.GetVar(1, var::eN), z = m.GetVar(1, var::Z);
         m.SetVar(1, var::eN, 77);
+        host.sounds.clear();
         ComputePeriod(m, 1, host);
         EXPECT_EQ(m.SolveAborted, 1);
+        EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
         EXPECT_EQ(m.GetVar(1, var::eN), 77);
         EXPECT_EQ(m.GetVar(1, var::Z), z);
         EXPECT_EQ(host.messages.back(), "So nicht!: Exporte und/oder Importe sind in t = 1 nicht "
@@ -668,6 +670,12 @@ TEST(RuleBasedExpectations, WithoutAServerTheForecastIsZero) {
     Solve(m, host);
     EXPECT_EQ(m.GetVar(10, var::gPErw), 0);
     EXPECT_EQ(link.AdoptAntecedents(m, 5), 3);
+    // Without a link no rule base is in use: the host is not asked to refresh one.
+    m.Rules = nullptr;
+    host.ruleNotices = 0;
+    m.RecalcInterval = 1;
+    Solve(m, host);
+    EXPECT_EQ(host.ruleNotices, 0);
 }
 
 } // namespace

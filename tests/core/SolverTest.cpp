@@ -90,6 +90,19 @@ TEST(StartEquilibrium, PricesAndWagesSettleAtTheNaturalRate) {
             EXPECT_EQ(later.GetVar(t, n), m.GetVar(t, n)) << t << " " << n;
 }
 
+// The whole history the start leaves is finite, also with an exogenous interest rate under
+// flexible rates, where the first round weighs the trade balance at the exchange rate of the
+// period before with a zero factor.
+TEST(StartEquilibrium, LeavesAFiniteHistory) {
+    Model m = test::OpenFlexibleModel();
+    m.Switch[17] = 0;
+    RecordingHost host(1);
+    Solve(m, host);
+    for (int t = FirstVarPeriod; t <= 0; ++t)
+        for (int n = 1; n <= VarCount; ++n)
+            ASSERT_TRUE(std::isfinite(m.GetVar(t, n))) << t << " " << n;
+}
+
 // With a growing money supply the price level of the start is 1; nominal quantities
 // follow it.
 TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {
@@ -352,6 +365,7 @@ TEST(Solve, InexactStartEquilibriumAsksAndReports) {
     EXPECT_EQ(m.EquilibriumInexact, 1);
     // The maximum label grew by MaxIterations after the "yes".
     EXPECT_NE(std::find(host.progress.begin(), host.progress.end(), "max 24"), host.progress.end());
+    EXPECT_EQ(host.windowPolls.at(0), 24); // twelve rounds more after it
     // The next Solve searches again.
     m.Options.Accuracy = 0.00001;
     m.Options.MaxIterations = 500;
@@ -534,10 +548,12 @@ TEST(Solve, StopDuringTheIntervalEndsIt) {
               "Hinweis: Der Lösungsvorgang für das Analyseintervall wurde nach Periode 30 "
               "abgebrochen.");
     (void)searchPolls;
-    // Solving again continues after the abort.
+    // Solving again continues after the abort, with the period after it.
     host.stopAtPoll = -1;
+    host.progress.clear();
     Solve(m, host);
     EXPECT_EQ(host.Status(), "Ok");
+    EXPECT_EQ(host.progress.at(0), "open Intervall-Berechnung läuft ... | Perioden | 31 | 100");
 }
 
 TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
@@ -704,6 +720,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     Model m = test::BondMarketModel();
     RecordingHost host(1);
     Solve(m, host);
+    m.SetVar(20, var::gPErw, 2); // carried forward, not reset by the own records
     Model other = m;
     for (int k = 0; k <= 5; ++k) {
         other.Expect[k].Method = 3;
@@ -719,6 +736,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
     EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
     EXPECT_EQ(m.ScratchVar(20, var::Y), other.ScratchVar(20, var::Y));
+    EXPECT_EQ(m.ScratchVar(20, var::gPErw), 2);
 }
 
 // The start's money stock with money creation through the base (times the multiplier of

@@ -422,6 +422,9 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
     EXPECT_EQ(ResetParameterValues(m, host, {par::GAut}, 2, 8), RangeResult::Done);
     EXPECT_EQ(m.Periods.LastSolved, 20);
     EXPECT_EQ(ResetParameterValues(m, host, {}, 2, 8), RangeResult::Cancelled);
+    m.SetModelPar(5, ParCount, 5); // the last parameter is one to reset too
+    EXPECT_EQ(ResetParameterValues(m, host, {ParCount}, 5, 5), RangeResult::Done);
+    EXPECT_EQ(m.ModelPar(5, ParCount), DefaultPar(5, ParCount));
 }
 
 TEST(TotalInput, CandidatesFollowTabsAndActiveParameters) {
