@@ -240,7 +240,7 @@ bool ModelFile::ReadModelFile(const std::string& fileName) {
             in.settings[2] = setting(123, true);
         } else {
             // Written before wage and profit income had settings of their own: they take
-            // those of income, whose own flag is never read, so it stays 0 for them too.
+            // income's, whose own flag is read from no row and so is 0.
             in.settings[1] = in.settings[2] = in.settings[0];
         }
         r.Close();
