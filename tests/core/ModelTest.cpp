@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <new>
 #include <set>
 
 namespace tv {
@@ -42,6 +43,8 @@ TEST(LargeAllocator, FreedBlocksReturnTheirAddressSpace) {
         }
     }
     EXPECT_LT(mapped() - before, 8L << 20);
+    // A block larger than any address space is refused, not handed out.
+    EXPECT_THROW(AllocateLarge(std::size_t{1} << 62), std::bad_alloc);
 }
 
 TEST(ModelStore, DefaultParametersFollowTheTable) {

@@ -231,6 +231,13 @@ TEST(ComputePeriod, ReserveFlowsClearTheMarketAboveTheSpeculationLimit) {
     EXPECT_NEAR(m.GetVar(5, var::i), 100, 1e-3);
     EXPECT_EQ(m.GetVar(5, var::LS), 0);
     EXPECT_NEAR(m.GetVar(5, var::M), m.GetVar(5, var::L), 1e-9);
+    // The money market's own rate draws the reserves in steps; neutralised, none come.
+    m.Switch[17] = 1;
+    ComputePeriod(m, 5, host);
+    const double drawn = m.GetVar(5, var::M);
+    test::SetAll(m, {{par::nWR, 1}});
+    ComputePeriod(m, 5, host);
+    EXPECT_GT(drawn - m.GetVar(5, var::M), 1);
 }
 
 TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
