@@ -283,6 +283,8 @@ TEST(ModelStore, ActiveParametersFollowTheSwitches) {
         ActiveFor({{11, 1}, {15, 1}, {20, 1}}),
         (std::set<int>{1,  2,  5,  6,  7,  10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 25,
                        27, 31, 32, 39, 40, 45, 46, 47, 48, 49, 50, 51, 54, 60, 61, 62, 63, 64}));
+    const auto accelerator = ActiveFor({{3, 1}}); // without its floor
+    EXPECT_TRUE(accelerator.count(8) && !accelerator.count(9) && !accelerator.count(7));
     // Balance-of-payments influence: the money supply parameters switch.
     const auto bop = ActiveFor({{19, 1}});
     EXPECT_TRUE(bop.count(55) && bop.count(59));

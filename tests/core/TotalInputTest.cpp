@@ -195,6 +195,7 @@ TEST(TotalInput, PasteOnOtherColumnsWritesWhatIsShownOrIsRefused) {
     s.Copy(2, 2, 0, 1);
     EXPECT_EQ(s.Paste(host, 6, 1, 1), TotalInputSheet::PasteResult::Refused); // too wide
     EXPECT_TRUE(Mentions(host, "breiter als die Spalten"));
+    EXPECT_EQ(host.sounds, std::vector<std::string>{"SoNicht.wav"});
 }
 
 // Pastes that start outside the sheet do nothing; a reset reaching past its edges is cut to them.

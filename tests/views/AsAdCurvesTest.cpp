@@ -602,6 +602,10 @@ TEST(AsAdRanges, OfAKnownModel) {
     // An income of rounding noise counts as zero.
     negative.SetModelVar(2, var::Y, -1e-11);
     EXPECT_EQ(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMin, 0);
+    // Incomes all negative: the top moves up towards zero.
+    for (int t = m.Periods.LeftEdge; t <= m.Periods.RightEdge; ++t)
+        negative.SetModelVar(t, var::Y, -1000);
+    EXPECT_DOUBLE_EQ(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMax, -990);
     // A model of zeros still gets an income axis of one unit and its margin.
     EXPECT_DOUBLE_EQ(ComputeAsAdRanges(Model{}, AsAdPlane::Price).FixedXMax, 1.01);
 }

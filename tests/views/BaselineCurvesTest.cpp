@@ -255,6 +255,9 @@ TEST(BaselineSequences, ChartAndQuickGraphShowTheBaselinesValues) {
     EXPECT_EQ(line.substr(line.size() - expected.size()), expected);
     EXPECT_EQ(QuickInfoLines(e.scenario, slots, 10, o, 2)[0],
               line.substr(0, line.size() - expected.size()));
+    // A baseline value far above the model's widens the axis up to it.
+    e.base->Frozen().SetModelVar(10, var::Y, e.base->Var(9, var::Y) + 1e6);
+    EXPECT_GE(QuickGraphRanges(e.scenario, slots, o, e.base.get()).YMax, 1e6);
     // A baseline value that is no number leaves the axis finite.
     e.base->Frozen().SetModelVar(10, var::Y, INFINITY);
     const QuickRanges blown = QuickGraphRanges(e.scenario, slots, o, e.base.get());

@@ -565,6 +565,12 @@ TEST(IncomeDiagramRanges, OfKnownModels) {
     late.SetModelVar(late.Periods.RightEdge, var::Y, 5000);
     EXPECT_GE(GoodsMarketRanges(late, {}).Fixed.XMax, 5000);
     EXPECT_GE(IncomeInterestRanges(late).Fixed.XMax, 5000);
+    // Incomes below one and no money: the fixed income axis still spans a unit.
+    Model tiny = ClosedWithMoneyShock();
+    tiny.ClearVariables();
+    for (int t = tiny.Periods.LeftEdge; t <= tiny.Periods.RightEdge; ++t)
+        tiny.SetModelVar(t, var::Y, 0.5);
+    EXPECT_GE(IncomeInterestRanges(tiny).Fixed.XMax, 1);
 }
 
 // Real and nominal rates convert by the expected inflation (Fisher, not the approximation).

@@ -202,8 +202,8 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
     EXPECT_EQ(d.Periods, (std::vector<int>{0, 1, 2, 3, 4}));
     zero.SetModelVar(2, var::Y, 5e-10); // noise keeps the unit axis
     EXPECT_EQ(BuildSequenceChart(zero, {}, Flags({37}), 1).DataMax, 1);
-    zero.SetModelVar(2, var::Y, 2e-9); // a tiny series keeps its own scale
-    EXPECT_EQ(BuildSequenceChart(zero, {}, Flags({37}), 1).DataMax, 2e-9);
+    zero.SetModelVar(2, var::Y, 1e-9); // from 1e-9 on a tiny series keeps its own scale
+    EXPECT_EQ(BuildSequenceChart(zero, {}, Flags({37}), 1).DataMax, 1e-9);
 
     const Model m = ShockedModel();
     const SequenceChartData s = BuildSequenceChart(m, Flags({par::GAut}), Flags({var::Y}), 2);
