@@ -395,9 +395,9 @@ Settings SettingsFile::ReadSettings() {
         r.Int("Linienstaerken", "AktuelleKurven", s.CurrentCurveWidth);
         r.Int("Linienstaerken", "AnpassungsPfad", s.PathWidth);
         r.Int("Grafikschrift", "Groesse", s.DiagramTextSize);
+        // The language came from ReadLanguage; read again only so that a bad value is reported.
         int language = s.Language;
         r.Int("Land", "Sprache", language);
-        s.Language = language == 2 ? 2 : 1;
         r.Bool("OptionenAllgemein", "FlacheSchalter", s.FlatButtons);
         r.Bool("OptionenAllgemein", "Signalsound", s.Sound);    // verbatim
         r.Bool("Modelleingaben", "dauerhaft", s.DurableInputs); // verbatim

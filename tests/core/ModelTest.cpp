@@ -231,7 +231,8 @@ TEST(ModelStore, FormatNumber) {
 }
 
 TEST(NumberFormat, CsvFieldsAndFixedNotation) {
-    const std::vector<std::string> fields = {"Y", "Y,erw", "say \"hi\"", "two\nlines", "", " x "};
+    const std::vector<std::string> fields = {"Y",          "Y,erw", "say \"hi\", then",
+                                             "two\nlines", "",      " x "};
     std::string line;
     for (const std::string& f : fields)
         line += (line.empty() ? "" : ",") + CsvField(f);

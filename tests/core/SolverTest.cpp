@@ -721,6 +721,12 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     RecordingHost host(1);
     Solve(m, host);
     m.SetVar(20, var::gPErw, 2); // carried forward, not reset by the own records
+    // Sources apart from their expectations: the history is period 20's row, so a method
+    // left as it was would give another expectation.
+    for (int k = 1; k <= 4; ++k) {
+        const int n = m.Expect[k].SourceVariable;
+        m.SetVar(20, n, m.GetVar(20, n) + 7);
+    }
     Model other = m;
     for (int k = 0; k <= 5; ++k) {
         other.Expect[k].Method = 3;
@@ -735,7 +741,8 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     const double p = m.GetVar(20, var::P) * 1.1;
     EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
     EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);
-    EXPECT_EQ(m.ScratchVar(20, var::Y), other.ScratchVar(20, var::Y));
+    for (int n = 1; n <= VarCount; ++n)
+        EXPECT_EQ(m.ScratchVar(20, n), other.ScratchVar(20, n)) << VarSymbol(n);
     EXPECT_EQ(m.ScratchVar(20, var::gPErw), 2);
 }
 

@@ -188,6 +188,8 @@ TEST(Clipping, Segments) {
         {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
         {"leaves through the bottom", 5, 5, 7, -5, true, 5, 5, 6, 0},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
+        {"leaves from a point on the lower edge", 5, 0, 7, -5, true, 5, 0, 5, 0},
+        {"leaves from a point on the left edge", 0, 5, -2, 7, true, 0, 5, 0, 5},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
         {"a hair beyond the corner", 1, 1, 10 + 5e-10, 10 + 5e-10, true, 1, 1, 10, 10},
         {"ends a hair beyond the right edge", 11, 5, 10 + 1e-9, 5, true, 10, 5, 10, 5},
@@ -568,7 +570,8 @@ TEST(Segments, LabelsAtEntryAndExit) {
     cs.DrawLabelledSegment("A", "", 1, 1, 9, 9);
     ASSERT_EQ(canvas.texts.size(), 1u);
     EXPECT_EQ(canvas.texts[0].text, "A");
-    EXPECT_EQ(cs.PenX(), cs.WorldToDeviceX(9)); // the pen stays at the end
+    EXPECT_LT(canvas.texts[0].x, cs.WorldToDeviceX(5)); // the start's text at the start
+    EXPECT_EQ(cs.PenX(), cs.WorldToDeviceX(9));         // the pen stays at the end
 
     canvas.Clear();
     cs.DrawSegment(1, 11, 9, 12); // above the box

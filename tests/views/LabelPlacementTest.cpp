@@ -281,6 +281,17 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     const DevicePoint up = pocket[0]->LeaderFrom, down = pocket[0]->LeaderTo;
     EXPECT_EQ((std::vector<int>{up.X, up.Y, down.X, down.Y}),
               (std::vector<int>{414, 143, 414, 250}));
+    // A curve bent down under the pocket: the leader ends on the curve, not on the chord
+    // between its ends that passes just below the pocket.
+    std::vector<DrawnLine> vBars(bars.begin(), bars.end() - 1);
+    const TestCurve vee{{{205, 160}, {414, 440}, {623, 160}}, 0};
+    vee.AddTo(vBars);
+    LabelRequest v = Label(205, 160, {vee.Points});
+    v.Curve = 0;
+    const auto bent = PlaceLabels(Box, GapX, GapY, vBars, {v});
+    ASSERT_TRUE(bent[0] && bent[0]->Leader);
+    const DevicePoint end = bent[0]->LeaderTo;
+    EXPECT_LE(DistanceTo({end.X, end.Y, end.X, end.Y}, {vee.Points}), 1.5);
 }
 
 // Hatching across the curve round its anchor: the label goes to the nearest point along the
