@@ -259,6 +259,7 @@ TEST(ExpectationEdit, AvailableSeriesExcludeTheAntecedents) {
     EXPECT_EQ(std::count(available.begin(), available.end(), 2), 0);
     EXPECT_EQ(SeriesName(m, 1, 1).empty(), false);
     EXPECT_EQ(SeriesName(m, 64 + var::Y, 1).empty(), false);
+    EXPECT_EQ(SeriesName(m, 65, 1), Translate(VarName(1), 1)); // the first variable
     EXPECT_EQ(SeriesName(m, SeriesCount, 2).empty(), false);
     EXPECT_EQ(SeriesName(m, SeriesCount + 1, 2).empty(), true);
     EXPECT_EQ(SeriesName(m, 0, 2).empty(), true);
@@ -270,6 +271,8 @@ TEST(ExpectationEdit, Parameter54IsNamedAfterTheMoneyCreationSwitch) {
     EXPECT_NE(SeriesName(m, 54, 1).find("gMN,aut"), std::string::npos);
     m.Switch[18] = 1;
     EXPECT_NE(SeriesName(m, 54, 1).find("gMBN,aut"), std::string::npos);
+    EXPECT_EQ(ParamSymbol(54, 3, 1, true), "gMBN,aut");
+    EXPECT_EQ(ParamSymbol(54, 3, 1, false), "gMN,aut");
     // The refusal of an input names it the same way.
     test::RecordingHost host;
     std::array<double, 64> row{};

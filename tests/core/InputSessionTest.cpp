@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 using namespace tv;
@@ -188,19 +189,22 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
 }
 
 TEST(InputSession, AutonomousMoneyChangeAtTheStartIsALevel) {
-    // A level of 1 as well: no value may escape the reset.
-    for (auto [n, level] : {std::pair{par::dMHNAut, 900.0}, {par::dMBHNAut, 1.0}}) {
+    // A level of 1 as well: no value may escape the reset. Written for two periods only,
+    // period 1 is reset all the same and the later ones keep theirs.
+    for (auto [n, level, periods] :
+         {std::tuple{par::dMHNAut, 900.0, 0}, {par::dMBHNAut, 1.0, 0}, {par::dMHNAut, 900.0, 2}}) {
         Model m = Solved(0);
         m.Switch[19] = 1;
         m.Switch[18] = n == par::dMBHNAut; // the money base is set autonomously
         test::SetFrom(m, 4, {{n, 30}});
-        InputSession s(m, 4, true);
+        InputSession s(m, 4, periods == 0);
+        if (periods != 0) s.SetPeriods(s.PageOfParam(n), periods);
         test::RecordingHost host(1);
         ASSERT_TRUE(s.Enter(host, n, level)) << n;
         s.Close(InputClose::All, 3);
         EXPECT_EQ(m.ModelPar(0, n), level);
         for (int t = 1; t <= 100; ++t)
-            EXPECT_EQ(m.ModelPar(t, n), 0) << n << " " << t;
+            EXPECT_EQ(m.ModelPar(t, n), periods == 0 || t < 4 ? 0 : 30) << n << " " << t;
         EXPECT_EQ(m.Periods.LastSolved, -1);
     }
 }
