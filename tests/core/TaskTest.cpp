@@ -26,7 +26,8 @@ const char* const kFiscal = "\xEF\xBB\xBF; a comment\r\n"
                             "Change1=G,aut;5;110\r\n"
                             "Predict=Y;i;Y,exp\r\n"
                             "ShortRun=6\r\n"
-                            "LongRun=20\r\n";
+                            "LongRun=20\r\n"
+                            "# the end\r\n";
 
 Task Fiscal() {
     TaskReading r = ReadTask(kFiscal);

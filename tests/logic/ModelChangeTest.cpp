@@ -16,7 +16,7 @@ TEST(ModelChange, ExpectationsTheStructureNoLongerAllowsAreSwitched) {
         int record, method, expected;
     };
     const Case cases[] = {
-        {21, 1, 0, 1, 2},                   // flexible rates: no actual income expectation
+        {21, 1, 0, 1, 2}, {21, 1, 1, 1, 2}, // flexible rates: no actual income expectation
         {21, 1, 2, 1, 2}, {17, 1, 3, 1, 2}, // income no longer the only endogenous quantity
         {12, 2, 4, 1, 2}, {9, 0, 4, 1, 2},  // supply-driven imports
         {9, 1, 4, 4, 2},                    // demand-driven imports cannot be synchronised

@@ -606,6 +606,10 @@ TEST(AsAdRanges, OfAKnownModel) {
     for (int t = m.Periods.LeftEdge; t <= m.Periods.RightEdge; ++t)
         negative.SetModelVar(t, var::Y, -1000);
     EXPECT_DOUBLE_EQ(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMax, -990);
+    // Incomes all of one tiny size: a range that narrow still gets its unit.
+    for (int t = m.Periods.LeftEdge; t <= m.Periods.RightEdge; ++t)
+        negative.SetModelVar(t, var::Y, 1e-8);
+    EXPECT_NEAR(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMax, 1, 1e-6);
     // A model of zeros still gets an income axis of one unit and its margin.
     EXPECT_DOUBLE_EQ(ComputeAsAdRanges(Model{}, AsAdPlane::Price).FixedXMax, 1.01);
 }

@@ -197,6 +197,11 @@ TEST_P(Derivations, ZPointsBalanceTheExternalAccountAndLieOnZ) {
             ExpectOnLine(plots, axes, 3, "AB" + n, {c.Income, c.TradeBalance});
             ExpectOnLine(plots, axes, 4, "Z" + n, {c.Income, c.Rate});
         }
+        // The capital-import line spans its quadrant's height.
+        const Curve* nk = Find(plots[0], "NK" + n);
+        ASSERT_TRUE(nk);
+        EXPECT_EQ(nk->Points.front().Y, axes[0].YMin);
+        EXPECT_EQ(nk->Points.back().Y, axes[0].YMax);
     }
 }
 
