@@ -297,6 +297,9 @@ TEST_F(SettingsTest, InstalledProgramKeepsModelsInTheHomeFolder) {
     EXPECT_EQ(s.DataDirectory, home + "/");
     // A writable program directory keeps its models beside the program.
     EXPECT_EQ(SettingsFile(prog, user, host).DefaultDataDirectory(), prog);
+    // A home that is no folder cannot take them either.
+    ::setenv("HOME", (root / "gone").c_str(), 1);
+    EXPECT_EQ(f.DefaultDataDirectory(), system + "/");
     ::setenv("HOME", saved.c_str(), 1);
 }
 

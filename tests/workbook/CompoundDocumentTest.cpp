@@ -37,10 +37,21 @@ TEST(CompoundDocument, StreamsOfEverySizeComeBack) {
         auto next = [&doc](uint32_t sector) {
             return bytes::U32(doc.data() + 512 * (sector + 1) + 508);
         };
+        // Every slot of the index, in the header and in its extra sectors, names the next
+        // allocation-table sector, then stays free.
+        const uint32_t fatStart = bytes::U32(doc.data() + 76); // the writer keeps them in a row
+        const uint32_t fatSectors = bytes::U32(doc.data() + 44);
+        std::vector<uint32_t> listed;
+        for (int k = 0; k < 109; ++k)
+            listed.push_back(bytes::U32(doc.data() + 76 + 4 * k));
+        for (uint32_t k = 0, s = last; k < difatSectors; ++k, s = next(s))
+            for (int j = 0; j < 127; ++j)
+                listed.push_back(bytes::U32(doc.data() + 512 * (s + 1) + 4 * j));
+        for (uint32_t k = 0; k < listed.size(); ++k)
+            ASSERT_EQ(listed[k], k < fatSectors ? fatStart + k : 0xFFFFFFFFu) << k;
         for (uint32_t k = 1; k < difatSectors; ++k)
             last = next(last);
         // The allocation table marks its own sectors and those of its extra index.
-        const uint32_t fatStart = bytes::U32(doc.data() + 76); // the writer keeps them in a row
         auto mark = [&](uint32_t sector) {
             return bytes::U32(doc.data() + 512 * (fatStart + sector / 128 + 1) +
                               4 * (sector % 128));
@@ -71,6 +82,21 @@ TEST(CompoundDocument, SeveralStreamsMixingMiniAndLarge) {
     EXPECT_EQ(*r.ReadRootStream("Workbook"), a);
     EXPECT_EQ(*r.ReadRootStream("Book"), b);
     EXPECT_EQ(*r.ReadRootStream("x"), c);
+
+    // Other writers balance the tree: left links count as much as right ones.
+    const size_t dir = 512 * (bytes::U32(doc.data() + 48) + 1);
+    auto link = [&](uint32_t entry, uint32_t left, uint32_t right) {
+        bytes::Put32(doc.data() + dir + 128 * entry + 68, left);
+        bytes::Put32(doc.data() + dir + 128 * entry + 72, right);
+    };
+    const uint32_t none = 0xFFFFFFFF;
+    bytes::Put32(doc.data() + dir + 76, 4); // the root's child: "aook"
+    link(4, 3, 2);                          // "X" to its left, "Book" to its right
+    link(3, none, none);
+    link(2, none, 1); // "Workbook" right of "Book"
+    link(1, none, none);
+    EXPECT_EQ(CompoundReader(doc).RootStreams(),
+              (std::vector<std::string>{"aook", "X", "Book", "Workbook"}));
 }
 
 // Header fields: version 3 with 512-byte sectors.
