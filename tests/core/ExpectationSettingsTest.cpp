@@ -4,6 +4,7 @@
 #include "TestModels.h"
 #include "core/Catalogue.h"
 #include "core/MonitorText.h"
+#include "core/Period.h"
 #include "core/RuleServer.h"
 #include "core/Solver.h"
 #include "core/Symbols.h"
@@ -405,6 +406,19 @@ TEST(RuleBaseLink, InitialiseClosesEveryRow) {
     EXPECT_EQ(server->done, 31);
     link.SendSolvedPeriod(m, Demand, 31); // a solved period is a row too
     EXPECT_EQ(server->done, 32);
+    // A computed period reaches the server only when its record is rule based and has
+    // antecedents.
+    Model run = m;
+    run.Rules = &link;
+    test::RecordingHost host;
+    for (auto [ruleBased, antecedents] :
+         {std::pair{0, std::vector<int32_t>{1}}, {1, {}}, {1, {1}}}) {
+        run.Expect[Demand].RuleBased = static_cast<uint8_t>(ruleBased);
+        run.Expect[Demand].Antecedents = antecedents;
+        const int before = server->done;
+        ComputePeriod(run, 1, host);
+        EXPECT_EQ(server->done - before, ruleBased == 1 && !antecedents.empty() ? 1 : 0);
+    }
     // The end of a run reaches the first record's server too.
     ASSERT_TRUE(link.Connect(m, Income));
     Model ended = m;
