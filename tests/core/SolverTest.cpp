@@ -556,6 +556,13 @@ TEST(Solve, StopDuringTheIntervalEndsIt) {
     EXPECT_EQ(host.progress.at(0), "open Intervall-Berechnung läuft ... | Perioden | 31 | 100");
 }
 
+TEST(Solve, AnIntervalPastTheLastPeriodEndsThere) {
+    Model m = test::KeynesianModel();
+    RecordingHost host(1);
+    SolveInterval(m, host, LastPeriod - 1, LastPeriod + 3, false);
+    EXPECT_EQ(m.Periods.LastSolved, LastPeriod);
+}
+
 TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
     Model m = test::OpenFlexibleModel();
     test::SetAll(m, {{par::me, 0}});
