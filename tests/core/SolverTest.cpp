@@ -746,6 +746,23 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     EXPECT_EQ(m.ScratchVar(20, var::gPErw), 2);
 }
 
+// With prices or wages set by the model the search, which holds both, keeps the labour share
+// they imply; with both given it is the exogenous one.
+TEST(EquilibriumAtPrice, TheLabourShareFollowsPricesOrWagesSetByTheModel) {
+    Model prices = test::BondMarketModel();
+    prices.Switch[14] = 0;
+    for (Model m : {test::ClosedISLMModel(), prices}) {
+        RecordingHost host(1);
+        Solve(m, host);
+        const bool set = m.Switch[12] != 0;
+        EquilibriumAtPrice(m, host, 20, 200, m.GetVar(20, var::P) * 1.1, 1e-7);
+        const auto v = [&](int n) { return m.ScratchVar(20, n); };
+        EXPECT_DOUBLE_EQ(v(var::LQ), set ? v(var::wN) * v(var::A) / v(var::P) / v(var::Y) * 100
+                                         : m.GetPar(20, par::LQExog))
+            << set;
+    }
+}
+
 // The start's money stock with money creation through the base (times the multiplier of
 // period 0) and with balance-of-payments influence (the stock before the first inflow).
 TEST(StartEquilibrium, MoneyStockOfEachMoneySupplyRule) {
