@@ -38,6 +38,13 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
     EXPECT_EQ(taxed.GetPar(-1, par::tY), 0.25); // the period before takes the start's parameters
     EXPECT_NEAR(taxed.GetVar(0, var::Y), 750, 750 * kRel);
     EXPECT_NEAR(taxed.GetVar(0, var::T), 187.5, 187.5 * kRel);
+
+    // The accelerator rests in the stationary start; b[Y], kept from before, takes no part.
+    Model accelerated = test::KeynesianModel();
+    accelerated.Switch[3] = 1;
+    test::SetAll(accelerated, {{par::bY, 0.1}, {par::bdY, 0.5}});
+    Solve(accelerated, host);
+    EXPECT_NEAR(accelerated.GetVar(0, var::Y), 1500, 1500 * kRel);
 }
 
 TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
