@@ -313,6 +313,13 @@ TEST(AccountScheme, MonetaryScriptBalancesEveryAccountInEveryPhase) {
                 }
             }
             EXPECT_GT(restated, 0) << name << " phase " << k;
+            // ... under a line drawn across both columns.
+            const auto& left = s.State().Column(A::Households, 0);
+            const auto closing = std::ranges::find(left, s.BookingCount(), &SchemeEntry::Tag);
+            const auto under = static_cast<size_t>(closing - left.begin()) - 1;
+            for (int c : {0, 1})
+                EXPECT_EQ(s.State().Column(A::Households, c).at(under).Text, std::string(50, '-'))
+                    << name << " phase " << k;
             // Each phase pays its equal share of the period's goods flows.
             const std::vector<double>& booked = s.BookedAmounts();
             for (int n : {var::Y, var::Tr, var::C, var::G, var::T, var::Ex, var::Im}) {

@@ -456,6 +456,7 @@ TEST_F(Behaviour, MoneyMarketHelpers) {
     EXPECT_DOUBLE_EQ(LMRate(m, t, 1000), 1);
     EXPECT_DOUBLE_EQ(LMRate(m, t, 4000), (1000 + 100 - 800) / 50.0);
     m.SetPar(t, par::li, 0);
+    EXPECT_EQ(MoneyMarketRegime(m, t, 3), 2); // no speculative demand, whatever LAut
     EXPECT_EQ(LMRate(m, t, 4000), 1);
     EXPECT_EQ(SpeculationLimitRate(m, t), 1);
     m.SetVar(t, var::e, 2);

@@ -163,6 +163,8 @@ TEST(Catalogue, CheckParameterRanges) {
             }
         }
     }
+    for (int n : {-1, 0, 65}) // no parameter, no range
+        EXPECT_EQ(AdmissibleRange(n).kind, ParameterRange::Free) << n;
 }
 
 TEST(Catalogue, CheckParameterMessageText) {

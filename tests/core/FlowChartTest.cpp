@@ -242,6 +242,8 @@ TEST(FlowChartPointing, BudgetIdentities) {
     } cases[] = {
         {"households saving", 50, 10, 5, 40, 0, FlowNode::Households, true,
          "Y = 500.00   ||   T + C + S = 500.00"},
+        {"households saving little", 0.5, 10, 5, 40, 0, FlowNode::Households, true,
+         "Y = 500.00   ||   T + C + S = 500.00"},
         {"households dissaving", -20, 10, 5, 40, 30, FlowNode::Households, true,
          "Y + Tr - S = 550.00   ||   T + C = 550.00"},
         {"government deficit", 50, -15, 5, 40, 30, FlowNode::Government, true,

@@ -52,6 +52,16 @@ TEST(InputSession, AllOkWritesOnlyTheEditedParameterOverItsValidity) {
     EXPECT_TRUE(host.messages.empty());
 }
 
+TEST(InputSession, EveryParameterOpensWithItsValueInTheCurrentPeriod) {
+    Model m = Solved(4);
+    for (int sector = 1; sector <= 5; ++sector) {
+        InputSession s(m, sector, true);
+        for (int page = 1; page <= s.PageCount(); ++page)
+            for (int n = s.FirstParam(page); n <= s.LastParam(page); ++n)
+                EXPECT_EQ(s.OpeningValue(n), m.ModelPar(4, n)) << n;
+    }
+}
+
 TEST(InputSession, ClosingWithoutEditsChangesNothing) {
     for (InputClose how : {InputClose::All, InputClose::Page, InputClose::Cancel}) {
         Model m = Solved(4);

@@ -258,6 +258,9 @@ TEST(ComputePeriod, ProductivityGrowthAroundZeroOutput) {
     m.SetVar(9, var::Y, -50); // from a negative output
     ComputePeriod(m, 10, host);
     EXPECT_EQ(m.GetVar(10, var::ga), 100);
+    m.SetVar(9, var::Y, 0.5); // from a tiny output
+    ComputePeriod(m, 10, host);
+    EXPECT_EQ(m.GetVar(10, var::ga), -100);
     // The period after a zero-output period.
     m.SetVar(10, var::N, 1500);
     ComputePeriod(m, 11, host);

@@ -38,6 +38,13 @@ TEST(StartEquilibrium, KeynesianCrossIsAutonomousDemandTimesTheMultiplier) {
     EXPECT_EQ(taxed.GetPar(-1, par::tY), 0.25); // the period before takes the start's parameters
     EXPECT_NEAR(taxed.GetVar(0, var::Y), 750, 750 * kRel);
     EXPECT_NEAR(taxed.GetVar(0, var::T), 187.5, 187.5 * kRel);
+
+    // The accelerator rests in the stationary start; b[Y], kept from before, takes no part.
+    Model accelerated = test::KeynesianModel();
+    accelerated.Switch[3] = 1;
+    test::SetAll(accelerated, {{par::bY, 0.1}, {par::bdY, 0.5}});
+    Solve(accelerated, host);
+    EXPECT_NEAR(accelerated.GetVar(0, var::Y), 1500, 1500 * kRel);
 }
 
 TEST(StartEquilibrium, ClosedISLMIsTheIntersectionOfBothLines) {
@@ -556,6 +563,13 @@ TEST(Solve, StopDuringTheIntervalEndsIt) {
     EXPECT_EQ(host.progress.at(0), "open Intervall-Berechnung läuft ... | Perioden | 31 | 100");
 }
 
+TEST(Solve, AnIntervalPastTheLastPeriodEndsThere) {
+    Model m = test::KeynesianModel();
+    RecordingHost host(1);
+    SolveInterval(m, host, LastPeriod - 1, LastPeriod + 3, false);
+    EXPECT_EQ(m.Periods.LastSolved, LastPeriod);
+}
+
 TEST(Solve, FlexibleRatesRefusedInPeriodZero) {
     Model m = test::OpenFlexibleModel();
     test::SetAll(m, {{par::me, 0}});
@@ -744,6 +758,23 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     for (int n = 1; n <= VarCount; ++n)
         EXPECT_EQ(m.ScratchVar(20, n), other.ScratchVar(20, n)) << VarSymbol(n);
     EXPECT_EQ(m.ScratchVar(20, var::gPErw), 2);
+}
+
+// With prices or wages set by the model the search, which holds both, keeps the labour share
+// they imply; with both given it is the exogenous one.
+TEST(EquilibriumAtPrice, TheLabourShareFollowsPricesOrWagesSetByTheModel) {
+    Model prices = test::BondMarketModel();
+    prices.Switch[14] = 0;
+    for (Model m : {test::ClosedISLMModel(), prices}) {
+        RecordingHost host(1);
+        Solve(m, host);
+        const bool set = m.Switch[12] != 0;
+        EquilibriumAtPrice(m, host, 20, 200, m.GetVar(20, var::P) * 1.1, 1e-7);
+        const auto v = [&](int n) { return m.ScratchVar(20, n); };
+        EXPECT_DOUBLE_EQ(v(var::LQ), set ? v(var::wN) * v(var::A) / v(var::P) / v(var::Y) * 100
+                                         : m.GetPar(20, par::LQExog))
+            << set;
+    }
 }
 
 // The start's money stock with money creation through the base (times the multiplier of
