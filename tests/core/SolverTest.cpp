@@ -741,6 +741,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
         const int n = m.Expect[k].SourceVariable;
         m.SetVar(20, n, m.GetVar(20, n) + 7);
     }
+    m.SetVar(20, var::SUnw, 5); // would feed consumption under switch 2
     Model other = m;
     for (int k = 0; k <= 5; ++k) {
         other.Expect[k].Method = 3;
