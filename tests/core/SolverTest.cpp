@@ -752,7 +752,7 @@ TEST(EquilibriumAtPrice, FormsTheExpectationsItSetsItsOwnWay) {
     for (int k : {2, 5, 10, 11, 20})
         other.Switch[k] = 1;
     other.Switch[22] = 3;
-    test::SetAll(other, {{par::gMNAut, 3}});
+    test::SetAll(other, {{par::gMNAut, 3}, {par::gPAExog, 4}});
     const double p = m.GetVar(20, var::P) * 1.1;
     EquilibriumAtPrice(m, host, 20, 12, p, 1e-15);
     EquilibriumAtPrice(other, host, 20, 12, p, 1e-15);

@@ -47,7 +47,8 @@ TEST(TaskTest, ReadsATaskAndWritesItBack) {
     const TaskReading again = ReadTask(WriteTask(t));
     ASSERT_FALSE(again.error);
     EXPECT_EQ(WriteTask(again.task), WriteTask(t));
-    EXPECT_EQ(ParameterBySymbol("C,aut"), par::CAut); // the first parameter too
+    EXPECT_EQ(ParameterBySymbol("C,aut"), par::CAut);                 // the first parameter too
+    EXPECT_EQ(ParameterBySymbol(ParamSymbol(ParCount, 1)), ParCount); // and the last
 }
 
 TEST(TaskTest, RefusesABadTaskNamingTheLine) {

@@ -517,7 +517,8 @@ TEST_F(ModelFileTest, ASavedModelCarriesNoPeriodsOfTheModelLoadedBefore) {
     ASSERT_TRUE(f.OpenModel(Path("forty.TV5"))); // adjust the interval: yes
     EXPECT_EQ(m.Periods.RightEdge, 40);
     for (int t = 41; t <= 100; ++t)
-        ASSERT_EQ(m.ModelPar(t, par::PExog), 0) << t;
+        for (int n = 1; n <= ParCount; ++n)
+            ASSERT_EQ(m.ModelPar(t, n), 0) << t << " " << n;
     ASSERT_TRUE(f.SaveAs(Path("saved.TV5")));
 
     Model back = test::StartModel();
