@@ -267,6 +267,13 @@ TEST(LabelPlacement, WhereNothingBesideItsCurveIsFreeALeaderLineTiesTheLabelToIt
     const DeviceRect& at = placed[0]->Rect;
     EXPECT_EQ((std::vector<int>{at.Left, at.Top, at.Right, at.Bottom, from.X, from.Y}),
               (std::vector<int>{356, 138, 396, 150, 390, 149}));
+    // A curve that shows only as a dot gets its leader too.
+    LabelRequest dot = Label(400, 250, {{{400, 250}}});
+    dot.Curve = 0;
+    const auto atDot = PlaceLabels(Box, GapX, GapY, lines, {dot});
+    ASSERT_TRUE(atDot[0] && atDot[0]->Leader);
+    EXPECT_EQ((std::vector<int>{atDot[0]->LeaderTo.X, atDot[0]->LeaderTo.Y}),
+              (std::vector<int>{400, 250}));
     // The only free place is a pocket above a long curve drawn leftwards: the leader stands
     // upright on the first point of the curve, in steps of two pixels, under the label.
     std::vector<DrawnLine> bars;
