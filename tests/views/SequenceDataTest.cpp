@@ -157,6 +157,8 @@ TEST(QuickGraphTest, SlotValues) {
     // Period 1 minus three reads the store's period -2.
     EXPECT_EQ(SlotValue(m, lag3, 1), m.GetVar(1, var::Y) - m.GetVar(-2, var::Y));
     const QuickSlot parLag{SeriesKind::Parameter, par::GAut, false, 5};
+    // A lag reaching before period 0 reads period 0, not the first period.
+    m.SetPar(1, par::GAut, m.GetPar(0, par::GAut) + 7);
     EXPECT_EQ(SlotValue(m, parLag, 4), m.GetPar(4, par::GAut) - m.GetPar(0, par::GAut));
     EXPECT_EQ(SlotValue(m, QuickSlot{}, 4), 0);
     m.Switch[23] = 4;
