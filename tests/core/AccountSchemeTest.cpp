@@ -377,6 +377,8 @@ TEST(AccountScheme, LaterPhasesOpenWithTheMoneyThePhaseBeforeLeft) {
         EXPECT_EQ(s.State().Column(A::Households, 0).at(1).Text,
                   "LS(t-1) = " + m.FormatNumber(speculative));
         EXPECT_EQ(s.State().Column(A::Financial, 0).at(0).Text, "W(t-1)"); // the banks' bonds
+        EXPECT_EQ(s.State().Column(A::Financial, 1).at(0).Text,
+                  "M = " + m.FormatNumber(p.OpeningMoney));
     }
 }
 

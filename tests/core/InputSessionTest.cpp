@@ -184,6 +184,7 @@ TEST(InputSession, CashAndReserveRatioAreTestedInEveryTargetPeriod) {
     s.SetPermanent(3, true);
     EXPECT_TRUE(s.CheckTargets(host, InputClose::Page, 2)); // page 3 not written
     EXPECT_FALSE(s.CheckTargets(host, InputClose::All, 1));
+    EXPECT_TRUE(s.CheckTargets(host, InputClose::Cancel, 1)); // cancel stores nothing
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0],
               "Parameter Check: Bargeldquote b[M] und Mindestreservesatz r[SE] in t = 7 sind null "

@@ -47,6 +47,12 @@ TEST(LargeAllocator, FreedBlocksReturnTheirAddressSpace) {
         }
     }
     EXPECT_LT(mapped() - before, 8L << 20);
+    // A small block goes back to the heap, which hands it out again for the same size.
+    void* small = AllocateLarge(100);
+    FreeLarge(small, 100);
+    void* again = AllocateLarge(100);
+    EXPECT_EQ(again, small);
+    FreeLarge(again, 100);
     // A block larger than any address space is refused, not handed out.
     EXPECT_THROW(AllocateLarge(std::size_t{1} << 62), std::bad_alloc);
 }
