@@ -287,6 +287,10 @@ TEST(HelpPages, NoPageKeepsAnOutdatedSentence) {
     for (int language : {1, 2})
         for (const HelpPage& p : HelpPages()) {
             const std::string html = ReadTemplate(HelpLanguageFolder(language), p.name);
+            // Each language's folder holds that language's pages.
+            EXPECT_NE(html.find(language == 2 ? "<html lang=\"en\">" : "<html lang=\"de\">"),
+                      std::string::npos)
+                << p.name;
             for (const char* phrase : outdated)
                 EXPECT_EQ(html.find(phrase), std::string::npos)
                     << HelpLanguageFolder(language) << "/" << p.name << ": " << phrase;
