@@ -382,6 +382,15 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
     for (int r = 0; r < 5; ++r)
         tiny.PutRow(small[r], r, false);
     EXPECT_NEAR(tiny.Forecast(5), 9, 1e-6);
+    // An antecedent far from zero beside one uncorrelated with it: each pivot is the largest
+    // entry of its own column, never a zero beneath (the target is 5 + 2 x the first + 3 x
+    // the second).
+    LeastSquaresRuleServer offset;
+    const double x[][2] = {{11, 1}, {9, 1}, {11, -1}, {9, -1}, {10, 0}, {9, -1}};
+    for (int r = 0; r < 6; ++r)
+        offset.PutRow({r == 0 ? 0 : 5 + 2 * x[r - 1][0] + 3 * x[r - 1][1], x[r][0], x[r][1]}, r,
+                      false);
+    EXPECT_NEAR(offset.Forecast(6), 20, 1e-9);
 }
 
 // Connecting tells the server who its client is; initialising sends one row per period,
