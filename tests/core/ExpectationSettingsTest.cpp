@@ -151,6 +151,7 @@ TEST(ExpectationEdit, WageAndProfitIncomeFollowTheGeneralSettingsUnlessOwn) {
     edit.SetMethod(Income, 2);
     EXPECT_EQ(m.Expect[WageIncome].Method, 2); // at once
     edit.SetLags(Income, 4);
+    EXPECT_EQ(m.Expect[WageIncome].Lags, 4); // at once as well
     edit.Accept();
     EXPECT_EQ(m.Expect[WageIncome].Method, 2);
     EXPECT_EQ(m.Expect[WageIncome].Lags, 4);
