@@ -244,6 +244,8 @@ TEST(FlowChartPointing, BudgetIdentities) {
          "Y = 500.00   ||   T + C + S = 500.00"},
         {"households saving little", 0.5, 10, 5, 40, 0, FlowNode::Households, true,
          "Y = 500.00   ||   T + C + S = 500.00"},
+        {"households planning no saving", 50, 10, 5, 40, 0, FlowNode::Households, false,
+         "Y - S = 500.00   ||   T + C = 500.00"},
         {"households dissaving", -20, 10, 5, 40, 30, FlowNode::Households, true,
          "Y + Tr - S = 550.00   ||   T + C = 550.00"},
         {"government deficit", 50, -15, 5, 40, 30, FlowNode::Government, true,
@@ -271,9 +273,9 @@ TEST(FlowChartPointing, BudgetIdentities) {
         m.DecimalPlaces = 2;
         const int t = 1;
         const std::pair<int, double> values[] = {
-            {Y, 500},        {Im, 60}, {T, 100},   {Tr, c.tr}, {C, 350}, {G, 100 - c.bs - c.tr},
-            {Ex, 65},        {S, c.s}, {BS, c.bs}, {AB, c.ab}, {I, c.i}, {N, 560},
-            {YV, 350 + c.s}, {X, 560},
+            {Y, 500},        {Im, 60}, {T, 100},     {Tr, c.tr},  {C, 350}, {G, 100 - c.bs - c.tr},
+            {Ex, 65},        {S, c.s}, {BS, c.bs},   {AB, c.ab},  {I, c.i}, {N, 560},
+            {YV, 350 + c.s}, {X, 560}, {YVErw, 350}, {YErw, 500},
         };
         for (const auto& [n, x] : values)
             m.SetModelVar(t, n, x);
