@@ -116,6 +116,14 @@ const Generated kGenerated[] = {
          test::SetFrom(m, 10, {{par::APot, 1700}, {par::KExog, 1700}});
          return m;
      }},
+    {"keynesian, actual wage income and extrapolated profits expected",
+     [] {
+         Model m = test::KeynesianModel();
+         m.Expect[1].Method = 1;
+         m.Expect[2].Method = 2;
+         test::SetFrom(m, 5, {{par::GAut, 150}});
+         return m;
+     }},
     {"closed IS-LM, adaptive expectations",
      [] {
          Model m = test::ClosedISLMModel();

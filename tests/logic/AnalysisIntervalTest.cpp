@@ -174,6 +174,10 @@ TEST_F(IntervalTest, SwitchingToRevolvingNeedsASolvedStartPeriod) {
     EXPECT_FALSE(iv.Revolving());
     EXPECT_TRUE(Said("Startperiode (t=0) noch nicht gelöst."));
     EXPECT_EQ(m->Periods.LeftEdge, 0);
+    // The start period alone is enough.
+    Interval(0, 100, 0, 0);
+    iv.SetAnalysisForm(true);
+    EXPECT_TRUE(iv.Revolving());
 }
 
 TEST_F(IntervalTest, RevolvingFormFixesTheLeftEdgeAndFillsTheArchive) {

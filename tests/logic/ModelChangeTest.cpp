@@ -53,11 +53,14 @@ TEST(ModelChange, ImportExpectationNameFollowsTheImportSwitch) {
 
 TEST(ModelChange, RecalculationFlagsMarkPeriodsUnsolved) {
     Model m = test::KeynesianModel();
-    m.Periods.LastSolved = 100;
-    m.Periods.LeftEdge = 30;
-    m.RecalcInterval = 1;
-    MarkWhatMustBeRecomputed(m);
-    EXPECT_EQ(m.Periods.LastSolved, 29);
+    // The interval from its left edge; the start stays solved.
+    for (auto [left, solved] : {std::pair{30, 29}, {1, 0}, {0, 0}}) {
+        m.Periods.LastSolved = 100;
+        m.Periods.LeftEdge = left;
+        m.RecalcInterval = 1;
+        MarkWhatMustBeRecomputed(m);
+        EXPECT_EQ(m.Periods.LastSolved, solved) << left;
+    }
     m.RecalcAll = 1;
     MarkWhatMustBeRecomputed(m);
     EXPECT_EQ(m.Periods.LastSolved, -1);
