@@ -237,6 +237,9 @@ TEST(Mapping, LogicalDeviceAndWorld) {
     EXPECT_EQ(cs.ToDeviceX(1000), 1000);
     EXPECT_EQ(cs.ToDeviceY(1000), 665);
     EXPECT_EQ(cs.ToLogicalX(50), 0);
+    cs.DeviceWidth = 1; // a device one pixel wide still maps its far edge
+    EXPECT_EQ(cs.ToLogicalX(1), 1000);
+    cs.DeviceWidth = 1000;
     // On a short page the box leaves room for a text line above and two below it.
     for (auto [height, top, bottom] : {std::tuple{400, 75, 914}, {150, 88, 821}}) {
         ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Printer, 1000, height));
