@@ -449,6 +449,14 @@ TEST(Explanation, TwoParametersShareTheChangeOfIncome) {
     EXPECT_EQ(named, (std::set<int>{par::GAut, par::MNAut}));
 }
 
+TEST(Explanation, ADriverOfOneUnitCounts) {
+    const Model base = Solved(test::KeynesianModel());
+    const std::vector<Driver> drivers = ComputeDrivers(
+        WithChange({"", test::KeynesianModel, {{par::GAut, 101}}}), var::G, 6, {-1, &base});
+    ASSERT_EQ(drivers.size(), 1u);
+    EXPECT_EQ(drivers[0].contribution, 1.0);
+}
+
 // Once a model has settled, one period equals another in every value.
 TEST(Explanation, PeriodsOfAStationaryModelDifferInNothing) {
     const Model m = Solved(test::ClosedISLMModel());

@@ -252,6 +252,8 @@ TEST(FlowChartPointing, BudgetIdentities) {
          "T + BD = 115.00   ||   G + Tr = 115.00"},
         {"government surplus", 50, 15, 5, 40, 0, FlowNode::Government, true,
          "T = 100.00   ||   G + BS = 100.00"},
+        {"small government surplus", 50, 0.5, 5, 40, 0, FlowNode::Government, true,
+         "T = 100.00   ||   G + BS = 100.00"},
         {"foreign surplus", 50, 15, 5, 40, 0, FlowNode::Foreign, true,
          "Im + AB = 65.00   ||   Ex = 65.00"},
         {"small foreign surplus", 50, 15, 0.5, 40, 0, FlowNode::Foreign, true,

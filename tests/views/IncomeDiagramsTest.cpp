@@ -298,6 +298,7 @@ TEST(IncomeInterest, DegenerateMoneyDemandStaysFinite) {
     lm = Find(plot = IncomeInterestPlot(m, {}, false), "LM(10)");
     ASSERT_TRUE(lm);
     ASSERT_EQ(3u, lm->Points.size());
+    EXPECT_EQ(0, lm->Points[0].X);
     EXPECT_EQ(lm->Points[1].X, lm->Points[2].X);
     SetAll(m, {{par::lY, 0}, {par::li, 20}});
     const RangeSets r = IncomeInterestRanges(m);

@@ -114,6 +114,11 @@ TEST(LabelPlacement, ALineTooNearALabelMovesIt) {
         ASSERT_TRUE(placed[0]);
         EXPECT_EQ(placed[0]->Top == 184, stays) << lineY; // written from 184 to 196
     }
+    // So does a line that starts just left of it.
+    for (auto [startX, stays] : {std::pair{203, false}, {202, true}}) {
+        const auto placed = Places({{{startX, 190}, {150, 190}, 1, -1}}, {Label(200, 200)});
+        EXPECT_EQ(placed[0]->Left == 206, stays) << startX;
+    }
     // A line just above the box still reaches the box's top row of pixels.
     EXPECT_NE(Places({{{150, 47}, {250, 47}, 1, -1}}, {Label(200, 46)})[0]->Top, 50);
     // Moved off a line, a narrow label takes the free place nearest its written one, to the
