@@ -420,24 +420,25 @@ TEST(Frame, KeyAboveTheBox) {
     EXPECT_FALSE(canvas.lines.back().dashed);
 }
 
-// A path's cross is 9 pixels across at 8 points and grows with the text.
+// A path's cross is 9 pixels across at 8 points and grows with the text; marks are placed on an
+// axis that does not start at 0.
 TEST(Frame, MarksGrowWithTheText) {
     for (auto [font, half] : {std::pair{8, 4}, {16, 8}}) {
-        CoordinateSystem cs = WithRange(0, 10, 0, 10);
+        CoordinateSystem cs = WithRange(10, 20, 0, 10);
         cs.FontSize = font;
         RecordingCanvas canvas;
         ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 1000, 1000));
         canvas.Clear();
-        DrawMarks(cs, {{MarkShape::Cross, 5, 5}});
+        DrawMarks(cs, {{MarkShape::Cross, 15, 5}});
         ASSERT_EQ(canvas.lines.size(), 2u);
         for (const auto& l : canvas.lines) { // two diagonals crossing at the mark
             EXPECT_EQ(std::abs(l.x2 - l.x1), 2 * half) << font;
             EXPECT_EQ(std::abs(l.y2 - l.y1), 2 * half) << font;
-            EXPECT_EQ(l.x1 + l.x2, 2 * cs.WorldToDeviceX(5));
+            EXPECT_EQ(l.x1 + l.x2, 2 * cs.WorldToDeviceX(15));
         }
         // A circle's twelve pieces join up.
         canvas.Clear();
-        DrawMarks(cs, {{MarkShape::Circle, 5, 5}});
+        DrawMarks(cs, {{MarkShape::Circle, 15, 5}});
         ASSERT_EQ(canvas.lines.size(), 12u);
         for (size_t k = 0; k < 12; ++k) {
             const auto &a = canvas.lines[k], &b = canvas.lines[(k + 1) % 12];
@@ -445,10 +446,10 @@ TEST(Frame, MarksGrowWithTheText) {
         }
         // Marks on or near the axes' ends are drawn, those beyond them not.
         canvas.Clear();
-        DrawMarks(cs, {{MarkShape::Cross, 0.5, 0.5},
-                       {MarkShape::Cross, 10, 10},
-                       {MarkShape::Cross, -0.5, 5},
-                       {MarkShape::Cross, 5, 10.5}});
+        DrawMarks(cs, {{MarkShape::Cross, 10.5, 0.5},
+                       {MarkShape::Cross, 20, 10},
+                       {MarkShape::Cross, 9.5, 5},
+                       {MarkShape::Cross, 15, 10.5}});
         EXPECT_EQ(canvas.lines.size(), 4u);
     }
 }

@@ -111,10 +111,13 @@ TEST(CompoundDocument, WritesVersion3) {
     // Version 3 reads only the low half of a stream size: the high half may hold junk.
     doc[512 * 11 + 128 + 124] = 0xFF;
     EXPECT_EQ(*CompoundReader(doc).ReadRootStream("Book"), Pattern(5000, 0));
-    // A name of all 32 characters, without a closing zero and with a length past its field.
+    // A name of all 32 characters, without a closing zero and with a length past its field;
+    // the first character beyond ASCII reads as '?'.
     for (int c = 0; c < 33; ++c)
-        bytes::Put16(doc.data() + 512 * 11 + 128 + 2 * c, c < 32 ? 'a' + c % 26 : 0xFFFF);
-    EXPECT_EQ(CompoundReader(doc).RootStreams()[0], "abcdefghijklmnopqrstuvwxyzabcdef");
+        bytes::Put16(doc.data() + 512 * 11 + 128 + 2 * c, c < 31    ? 'a' + c % 26
+                                                          : c == 31 ? 0x80
+                                                                    : 0xFFFF);
+    EXPECT_EQ(CompoundReader(doc).RootStreams()[0], "abcdefghijklmnopqrstuvwxyzabcde?");
     doc[7] ^= 1;
     EXPECT_FALSE(HasCompoundSignature(doc));
 }

@@ -341,7 +341,7 @@ TEST(XlsReader, Biff8CellRecords) {
     formula(1, {0, 0, 0, 0, 0, 0, 0xFF, 0xFF});
     b.Record(0x0207, {2, 0, 0, 'o', 'k'});
     formula(2, {1, 0, 1, 0, 0, 0, 0xFF, 0xFF});
-    formula(3, {2, 0, 0x07, 0, 0, 0, 0xFF, 0xFF});
+    formula(3, {2, 0xCD, 0x07, 0, 0, 0, 0xFF, 0xFF}); // junk in the unused byte
     {
         auto d = cell(5, 0, 15);
         d.insert(d.end(), {1, 0});
