@@ -345,6 +345,7 @@ TEST(MonitorText, LinesFollowTheSwitches) {
         {{{12, 0}}, Q::PriceLevel, 2, ": exogenous"},
         {{{14, 2}}, Q::WageLevel, 1, ": endogen [mit Effektivlohnanpassung]"},
         {{{14, 1}}, Q::WageLevel, 2, ": endogenous [without Adjustment of Actual Wages]"},
+        {{{14, 0}, {13, 1}}, Q::WageLevel, 1, ": exogen"},
         {{{21, 1}}, Q::ExchangeRate, 1, ": flexibel"},
         {{{21, 0}}, Q::ExchangeRate, 2, ": fix"},
     };

@@ -163,6 +163,18 @@ TEST(FlowChartLayout, BandsRunFromBoxToBoxAndClearOfTheOthers) {
                 EXPECT_FALSE(inside) << "at " << f << " inside node " << n;
             }
         }
+        // Its label sits clear of the boxes and of the other labels.
+        const LogicalPoint label = PointAlong(r, r.label);
+        for (int n = 0; n < FlowNodeCount; ++n) {
+            const LogicalRect b = NodeRect(FlowNode(n));
+            EXPECT_FALSE(LogicalRect({b.left - 300, b.top - 300, b.right + 300, b.bottom + 300})
+                             .Contains(label))
+                << "label near node " << n;
+        }
+        for (int j = 0; j < k; ++j) {
+            const LogicalPoint other = PointAlong(Route(j), Route(j).label);
+            EXPECT_GT(std::hypot(label.x - other.x, label.y - other.y), 800) << "label " << j;
+        }
     }
 }
 
