@@ -243,8 +243,10 @@ TEST(NumberFormat, CsvFieldsAndFixedNotation) {
     for (const std::string& f : fields)
         line += (line.empty() ? "" : ",") + CsvField(f);
     EXPECT_EQ(CsvFields(line), fields);
-    // A closing quote at the end of a view is not doubled by the quote beyond it.
+    // A closing quote at the end of a view is not doubled by the quote beyond it; a doubled
+    // quote that ends the line is a quote.
     EXPECT_EQ(CsvFields(std::string_view("\"a\"\"", 3)), std::vector<std::string>{"a"});
+    EXPECT_EQ(CsvFields("\"a\"\""), std::vector<std::string>{"a\""});
     EXPECT_EQ(CsvField("a\rb"), "\"a\rb\"");
     // More integer digits than significant ones: exponent notation.
     EXPECT_EQ(FormatFixed(123456789, 7, 2), "1.234568E+08");

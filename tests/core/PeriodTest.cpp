@@ -425,6 +425,7 @@ TEST(PeriodSteps, ReadNothingBeyondTheirInputLists) {
         // a wage mode a file may hold but the model does not know; money grows through the
         // base; an accelerator without capital
         {{{3, 1}, {14, 3}, {18, 1}, {20, 1}}, {}},
+        {{{3, 1}, {4, 1}, {5, 0}}, {}, {{par::dK, -0.1}}}, // a binding floor without inventories
     };
     // clang-format on
     constexpr int t = 40;
