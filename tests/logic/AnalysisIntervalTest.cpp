@@ -305,6 +305,15 @@ TEST_F(IntervalTest, LeftEdgeFieldAndButtons) {
     iv.EnterRightEdge("-99999999999");
     EXPECT_TRUE(Said("(1073741823)"));
     EXPECT_TRUE(Said("(-1073741824)"));
+    // No number: refused, both edges stay.
+    const auto edges = std::pair(m->Periods.LeftEdge, m->Periods.RightEdge);
+    host.messages.clear();
+    iv.EnterLeftEdge("x");
+    iv.EnterRightEdge("x");
+    EXPECT_EQ(std::pair(m->Periods.LeftEdge, m->Periods.RightEdge), edges);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1], host.messages[0]);
+    EXPECT_TRUE(Said("Die Eingabe ist keine Zahl."));
 }
 
 TEST_F(IntervalTest, GrowingTheRightEdgeCanContinueTheEdgeData) {

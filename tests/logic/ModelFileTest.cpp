@@ -422,6 +422,14 @@ TEST_F(ModelFileTest, AFailingSaveLeavesThePreviousFileIntact) {
                       ModelFile::WriteFailureText(Path("NEU.TV5"), sync + close));
     }
 
+    // The backup cannot be written: refused, and the new file does not stay behind.
+    fs::remove(Path("NEU.ST5"));
+    fs::create_directories(Path("NEU.ST5") + "/blocker");
+    EXPECT_FALSE(f.Save());
+    EXPECT_EQ(host.messages.back().rfind("Dateifehler##File error", 0), 0u);
+    EXPECT_FALSE(fs::exists(Path("NEU.TV5.tmp")));
+    fs::remove_all(Path("NEU.ST5"));
+
     // Save as into a directory that does not exist: refused, the name stays.
     EXPECT_FALSE(f.SaveAs(Path("nowhere/x.TV5")));
     EXPECT_EQ(f.ModelFileName(), Path("NEU.TV5"));

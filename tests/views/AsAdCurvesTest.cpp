@@ -468,6 +468,7 @@ TEST(DiagramPens, AReferenceCurveIsNamedOnItsFirstVisiblePiece) {
                         false,
                         {{nan, 1}, {-50, 1.9}, {-10, 1.5}, {20, 1.2}, {60, 0.5}}};
     DrawAsAdCurves(cs, {curve}, GraphStyle{}, 1);
+    EXPECT_TRUE(cs.CurveTrack().empty()); // closed: marks drawn next belong to no curve
     cs.EndPaint();
     ASSERT_EQ(cs.WrittenLabels().size(), 1u);
     const DeviceRect r = cs.WrittenLabels()[0].Rect;

@@ -412,6 +412,20 @@ TEST(Derivations, LMWithoutInterestResponseConstructsAtThirdsOfTheLimitIncome) {
     EXPECT_EQ(ls->Points[0].X, ls->Points[1].X);
 }
 
+// Without a rate response of demand (IS) or of capital flows (Z) the points sit at a third
+// and two thirds of the result quadrant's rate axis.
+TEST(Derivations, WithoutRateResponseLevelsAreThirdsOfTheRateAxis) {
+    std::array<AxisRange, 4> axes{};
+    for (AxisRange& a : axes)
+        a.YMax = 9;
+    Model is = OpenWithFiscalShock(), z = is;
+    SetAll(is, {{par::br, 0}, {par::cr, 0}});
+    SetAll(z, {{par::kdi, 0}});
+    const std::array<double, 2> thirds{3, 6};
+    EXPECT_EQ(ConstructionLevels(is, DerivationKind::IS, axes), thirds);
+    EXPECT_EQ(ConstructionLevels(z, DerivationKind::Z, axes), thirds);
+}
+
 TEST(Derivations, ReferenceLinesOnlyWhenTheLeftEdgeDiffers) {
     Model m = ClosedWithMoneyShock();
     m.Periods.LeftEdge = 0;

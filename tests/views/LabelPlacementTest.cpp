@@ -105,6 +105,12 @@ TEST(LabelPlacement, LabelsThatCollideWithNothingKeepTheirPlaces) {
         const auto pair = Places({}, {Label(200, 200), Label(second, 200)});
         EXPECT_EQ(pair[1]->Left == second + GapX, second == 243) << second;
     }
+    // One above the other, they keep a pixel between them: touching is too near.
+    for (int second : {213, 212}) {
+        const auto pair = Places({}, {Label(200, 200), Label(200, second)});
+        EXPECT_EQ(pair[1]->Left == 206 && pair[1]->Top == second - GapY - 12, second == 213)
+            << second;
+    }
 }
 
 // A thin line keeps three pixels between itself and a label that stays in place.

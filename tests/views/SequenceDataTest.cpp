@@ -147,6 +147,7 @@ TEST(SequenceSelectionTest, SymbolsAreCaseSensitive) {
         EXPECT_EQ(FindSeriesBySymbol(c.symbol), (SeriesRef{c.kind, c.number}));
     }
     EXPECT_EQ(FindSeriesBySymbol("I,unw"), (SeriesRef{SeriesKind::Variable, var::IUnw})); // last
+    EXPECT_EQ(FindSeriesBySymbol("MN(-oo)"), SeriesRef{}); // a start value's, no series' symbol
 }
 
 TEST(QuickGraphTest, SlotValues) {

@@ -142,6 +142,7 @@ TEST(QuickGraphTest, SelectorEntries) {
     EXPECT_EQ(en[0].Text, " none");
     EXPECT_EQ(de[var::YVErw].Text, "YV,er(t)");
     EXPECT_EQ(en[var::Y].Text, "Y(t-3)");
+    EXPECT_EQ(de[63 + par::dMHNAut].Text, "dMHN,aut(t)"); // the series, not its start value
     EXPECT_EQ(en[63 + par::GAut].Ref, (SeriesRef{SeriesKind::Parameter, par::GAut}));
     EXPECT_EQ(SlotEntryIndex(de, {SeriesKind::Parameter, par::GAut, false, 0}), 63 + par::GAut);
     EXPECT_EQ(SlotEntryIndex(de, {}), 0);

@@ -245,6 +245,7 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     user.TextFormat = CellTextFormat::tfUser;
     user.TextFormatUser = "0.000";
     user.Font = ExcelFont{"Courier New", 12, xfsBold};
+    user.CellColor = 0;
     CellFormat boxed; // thin black lines on all four sides, filled with palette colour 5
     boxed.Border = cbLeft | cbRight | cbTop | cbBottom;
     boxed.CellColor = 5;
@@ -292,6 +293,7 @@ TEST(XlsWriter, UserFormatsGetTheirOwnXfFormatAndFont) {
     EXPECT_EQ(bytes::U16(xfs[17].data() + 2), 60);      // 59 + k
     EXPECT_EQ(bytes::U16(xfs[17].data()), 7);           // first user font
     EXPECT_EQ(formatIndexes.back(), 60);
+    EXPECT_EQ(bytes::U32(xfs[17].data() + 8), 0x12080u); // the first palette colour fills too
     ASSERT_EQ(fonts.size(), 7u);
     EXPECT_EQ(bytes::U16(fonts[6].data() + 6), 700);
     // the name after its length byte
