@@ -581,6 +581,7 @@ TEST_F(IntervalTest, SliderPositionAndDragAreInverse) {
     EXPECT_EQ(AnalysisInterval::SliderPosition(100, 0, 100, 200, 40), 159);
     EXPECT_EQ(AnalysisInterval::SliderPosition(50, 0, 100, 200, 40), 80);
     EXPECT_EQ(AnalysisInterval::SliderPosition(50, 0, 100, 30, 40), 1);
+    EXPECT_EQ(AnalysisInterval::SliderPosition(6, 5, 5, 200, 40), 1); // an interval of one period
     EXPECT_EQ(AnalysisInterval::SliderPosition(60, 20, 100, 200, 40), 80); // from the left edge
     EXPECT_EQ(AnalysisInterval::PeriodAtSlider(1, 0, 100, 200, 40), 0);
     EXPECT_EQ(AnalysisInterval::PeriodAtSlider(159, 0, 100, 200, 40), 100);

@@ -487,11 +487,14 @@ TEST(Guards, NothingIsDrawnWithoutArea) {
     for (auto [w, h] : {std::pair{0, 0}, {0, 500}, {500, 0}, {-3, 20}, {40, 600}, {800, 20}}) {
         CoordinateSystem cs = WithRange(0, 10, 0, 10);
         cs.Y2Max = 1000;
-        RecordingCanvas canvas;
+        RecordingCanvas canvas, before; // before: where the box drew when it still had room
+        ASSERT_TRUE(cs.DrawFrame(before, GraphTarget::Screen, 800, 600));
+        before.Clear();
         EXPECT_FALSE(cs.DrawFrame(canvas, GraphTarget::Screen, w, h));
         cs.DrawSegment(1, 1, 9, 9);
         cs.LabelAtPen("Y");
         EXPECT_TRUE(canvas.lines.empty() && canvas.texts.empty() && canvas.fills.empty());
+        EXPECT_TRUE(before.lines.empty() && before.texts.empty());
         // The read-outs of a box without area are numbers, not a division by zero.
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldX(10)));
         EXPECT_TRUE(std::isfinite(cs.DeviceToWorldY(10)));
