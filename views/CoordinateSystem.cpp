@@ -69,6 +69,7 @@ AxisScale ScaleAxis(double min, double max, char decimalSeparator) {
     // A NaN or an infinity anywhere in the model must not reach the scaling.
     if (!std::isfinite(min) || !std::isfinite(max)) min = 0, max = 1;
     if (min > max) std::swap(min, max);
+    min += 0.0, max += 0.0; // a -0 would reach the exported axis points as "-0"
     if (min == max && max > 0) min = 0;
     if (min == max && min < 0) max = 0;
     if (min == 0 && max == 0) max = 1;

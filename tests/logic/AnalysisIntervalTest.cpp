@@ -633,6 +633,7 @@ TEST_F(IntervalTest, MonitorTexts) {
     EXPECT_EQ(AnalysisInterval::WageLabel(11, 4), "TZR: 3 (4)");
     EXPECT_EQ(AnalysisInterval::WageLabel(11, 4, 2), "WP: 3 (4)");
     EXPECT_EQ(AnalysisInterval::MoneyLabel(0, 3), "MZZR:  1 (3)");
+    EXPECT_EQ(AnalysisInterval::MoneyLabel(7, 0), "MZZR:  1 (0)"); // no rounds: one endless
     EXPECT_EQ(AnalysisInterval::WageStatus(8, 4), "     Tarifverhandlung  ");
     EXPECT_EQ(AnalysisInterval::WageStatus(9, 4), "Tarifvertrag läuft ...  ");
     EXPECT_EQ(AnalysisInterval::MoneyStatus(9, 3), "  aktive Geldpolitik  ");

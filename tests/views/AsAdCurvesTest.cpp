@@ -135,8 +135,11 @@ TEST(AsAdCurves, SupplyEndsVerticallyAtCapacityInsideThePlot) {
         SampleSupply(m, AsAdPlane::Price, 12, {0, cap / 2, 0, 3}, 10);
     EXPECT_EQ(cut[10].X, cap / 2);
     EXPECT_EQ(cut[10].Y, cut[9].Y);
-    // Inflation samples never fall below -99 %.
-    for (const WorldPoint& p : SampleSupply(m, AsAdPlane::Inflation, 12, {0, 1, -200, 50}, 10))
+    // Inflation samples start at zero output whatever the axis and never fall below -99 %.
+    const std::vector<WorldPoint> inflation =
+        SampleSupply(m, AsAdPlane::Inflation, 12, {0.5, 1, -200, 50}, 10);
+    EXPECT_EQ(inflation.front().X, 0);
+    for (const WorldPoint& p : inflation)
         EXPECT_GE(p.Y, -99);
     for (const WorldPoint& p : SampleDemand(m, AsAdPlane::Inflation, 12, {0, 1, -200, 50}, 4))
         EXPECT_GE(p.Y, -99);

@@ -123,6 +123,7 @@ TEST(AxisScale, RangeTickAndUnitChoice) {
         EXPECT_GE(s.Min, s.AxisMin);
         EXPECT_LE(s.Max, s.AxisMax + 1e-9 * s.Span);
     }
+    EXPECT_FALSE(std::signbit(ScaleAxis(-0.0, -0.0, '.').AxisMin));
 }
 
 TEST(AxisScale, EveryUnitCountGivesATickCountThatDividesTheAxis) {

@@ -307,6 +307,8 @@ TEST(Derivations, QuadrantsShareTheirCommonAxisAndCarryBothConstructions) {
             size_t paths = 0, labels = 0;
             const AxisRange& a = axes[k - 1];
             for (const Curve& c : plots[k - 1].Curves) {
+                for (const CurveLabel& l : c.Labels) // a label off the curve is never drawn
+                    EXPECT_LT(size_t(l.Segment) + 1, c.Points.size()) << k << " " << c.Name;
                 if (c.Style != CurveStyle::Path) continue;
                 ++paths, labels += c.Labels.size();
                 // A construction comes in from its quadrant's edge and leaves across one.
