@@ -49,6 +49,9 @@ TEST(TaskTest, ReadsATaskAndWritesItBack) {
     EXPECT_EQ(WriteTask(again.task), WriteTask(t));
     EXPECT_EQ(ParameterBySymbol("C,aut"), par::CAut);                 // the first parameter too
     EXPECT_EQ(ParameterBySymbol(ParamSymbol(ParCount, 1)), ParCount); // and the last
+    // A direction's English caption is the word the answers file uses.
+    for (Direction d : {Direction::Rises, Direction::Falls, Direction::Stays})
+        EXPECT_EQ(Translate(DirectionText(d), 2), DirectionWord(d));
 }
 
 TEST(TaskTest, RefusesABadTaskNamingTheLine) {
