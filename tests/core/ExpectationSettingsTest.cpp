@@ -393,6 +393,12 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         offset.PutRow({r == 0 ? 0 : 5 + 2 * x[r - 1][0] + 3 * x[r - 1][1], x[r][0], x[r][1]}, r,
                       false);
     EXPECT_NEAR(offset.Forecast(6), 20, 1e-9);
+    // One pair cannot fix two coefficients: the last value stands, also where round-off
+    // leaves the singular pivot above the threshold.
+    LeastSquaresRuleServer few;
+    few.PutRow({5, 12345.678}, 0, false);
+    few.PutRow({7, 2}, 1, false);
+    EXPECT_EQ(few.Forecast(2), 7);
 }
 
 // Connecting tells the server who its client is; initialising sends one row per period,

@@ -270,6 +270,7 @@ TEST(InputSession, CancelRestoresTheSwitches) {
     m.Switch[3] = 1;
     EXPECT_EQ(s.VisibleParams(1), (std::vector<int>{1, 3, 4, 5}));
     EXPECT_FALSE(s.VisibleParams(2).empty());
+    EXPECT_TRUE(s.VisibleParams(0).empty()); // no page
     test::RecordingHost host(1);
     ASSERT_TRUE(s.Enter(host, par::cYL, 0.4));
     s.Close(InputClose::Cancel, 1);

@@ -422,6 +422,10 @@ TEST(TotalInput, ResetDialogWritesStartValues) {
     m.Periods.LastSolved = 20;
     EXPECT_EQ(ResetParameterValues(m, host, {par::GAut}, 2, 8), RangeResult::Done);
     EXPECT_EQ(m.Periods.LastSolved, 20);
+    // A range reaching past the right edge stops at it.
+    m.SetModelPar(21, par::GAut, 200);
+    EXPECT_EQ(ResetParameterValues(m, host, {par::GAut}, 25, 18), RangeResult::Done);
+    EXPECT_EQ(m.ModelPar(21, par::GAut), 200);
     EXPECT_EQ(ResetParameterValues(m, host, {}, 2, 8), RangeResult::Cancelled);
     m.SetModelPar(5, ParCount, 5); // the last parameter is one to reset too
     EXPECT_EQ(ResetParameterValues(m, host, {ParCount}, 5, 5), RangeResult::Done);
