@@ -224,7 +224,9 @@ def run_cases(build, numbers, timeout, jobs):
 
 
 def interrupted(*_):
-    # SIGTERM ends the run like Ctrl+C, so that the file is restored.
+    # SIGTERM ends the run like Ctrl+C, so that the file is restored; a second one (a
+    # repeated kill) must not cut the restore short.
+    signal.signal(signal.SIGTERM, signal.SIG_IGN)
     raise KeyboardInterrupt()
 
 
