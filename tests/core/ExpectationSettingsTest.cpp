@@ -384,6 +384,13 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
     for (int r = 0; r < 5; ++r)
         tiny.PutRow(small[r], r, false);
     EXPECT_NEAR(tiny.Forecast(5), 9, 1e-6);
+    // A pivot of about 3e-12 still counts: the fit is made (the target is 5 + 1e6 x the
+    // antecedent), not the last value kept.
+    LeastSquaresRuleServer near;
+    const double antecedent[] = {0, 2e-6, 0, 2e-6};
+    for (int r = 0; r < 4; ++r)
+        near.PutRow({r == 0 ? 0 : 5 + 1e6 * antecedent[r - 1], antecedent[r]}, r, false);
+    EXPECT_NEAR(near.Forecast(4), 7, 1e-6);
     // An antecedent far from zero beside one uncorrelated with it: each pivot is the largest
     // entry of its own column, never a zero beneath (the target is 5 + 2 x the first + 3 x
     // the second).
