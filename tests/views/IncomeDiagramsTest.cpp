@@ -146,6 +146,7 @@ TEST_P(ISLM, ExportedLinesEqualClosedFormsAndMeetAtTheSolution) {
         SCOPED_TRACE("t = " + std::to_string(t));
         const DiagramResult r = ComputeDiagramNumbers(m, "is-lm", {t, 0, DefaultDiagramRaster});
         ASSERT_TRUE(r.Ok) << r.Error;
+        EXPECT_EQ(r.Numbers.Diagram, "is-lm"); // the saved file's stem
         auto find = [&](const std::string& name) -> const ExportedCurve* {
             for (const ExportedCurve& c : r.Numbers.Curves)
                 if (c.Name == name + "(" + std::to_string(t) + ")") return &c;
