@@ -479,8 +479,11 @@ TEST(Frame, RightAxisAndZeroLines) {
     // Set margins still leave room for the right axis.
     cs.FixedMargins = true;
     cs.PlotRight = 980;
-    ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
-    EXPECT_LT(cs.PlotRight, 980);
+    for (int width : {800, 1000}) {
+        ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, width, 600));
+        EXPECT_LT(cs.PlotRight, 980);
+        EXPECT_EQ(cs.PlotLeft + cs.PlotRight, 1000) << width; // both sides keep the sample's room
+    }
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
