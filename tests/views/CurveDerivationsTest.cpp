@@ -604,4 +604,6 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z})
         for (const AxisRange& a : DerivationRanges(Model{}, kind))
             EXPECT_TRUE(a.XMax > a.XMin && a.YMax > a.YMin) << int(kind);
+    // Headroom goes only on an income the money reaches, not on the unit floor.
+    EXPECT_EQ(DerivationRanges(Model{}, DerivationKind::LM)[0].XMax, 1);
 }
