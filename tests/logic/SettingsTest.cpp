@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <sstream>
+#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -16,6 +19,21 @@ namespace fs = std::filesystem;
 
 namespace tv {
 namespace {
+
+// Root may write every file: a check of what a user may not write runs as nobody.
+bool AsUnprivilegedUser(const std::function<bool()>& check) {
+    if (::geteuid() != 0) return check();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(65534, 65534, 65534) == 0 &&
+                             ::setresuid(65534, 65534, 65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
 
 class SettingsTest : public ::testing::Test {
   protected:
@@ -258,12 +276,13 @@ TEST_F(SettingsTest, FailedWriteKeepsThePreviousFile) {
 }
 
 TEST_F(SettingsTest, AnUnreadableFileIsNotOverwritten) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
     WriteIni("[Umgebung]\nNetz=0\nEigenerSchluessel=7\n");
-    fs::permissions(prog + "tv5.ini", fs::perms::owner_write);
-    Settings s;
-    EXPECT_FALSE(SettingsFile(prog, user, host).WriteSettings(s, prog + "NEU.TV5"));
-    EXPECT_TRUE(Said("INI-Fehler"));
+    fs::permissions(prog + "tv5.ini", fs::perms::owner_write | fs::perms::others_write);
+    fs::permissions(prog, fs::perms::all);
+    EXPECT_TRUE(AsUnprivilegedUser([&] {
+        return !SettingsFile(prog, user, host).WriteSettings(Settings{}, prog + "NEU.TV5") &&
+               Said("INI-Fehler");
+    }));
     fs::permissions(prog + "tv5.ini", fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_NE(ReadIni(prog).find("EigenerSchluessel=7"), std::string::npos);
 }
@@ -278,6 +297,16 @@ TEST_F(SettingsTest, UnwritableProgramDirectoryUsesTheUserDirectory) {
     EXPECT_TRUE(fs::exists(user + "tv5.ini"));
     EXPECT_EQ(f.ReadPath(), user + "tv5.ini");
     EXPECT_EQ(SettingsFile(missing, user, host).ReadSettings().Language, 2);
+}
+
+TEST_F(SettingsTest, AReadOnlyFileInAWritableProgramDirectorySendsChangesToTheUserDirectory) {
+    WriteIni("[Land]\nSprache=2\n");
+    fs::permissions(prog + "tv5.ini",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(prog, fs::perms::all);
+    const std::string expected = user + "tv5.ini";
+    EXPECT_TRUE(
+        AsUnprivilegedUser([&] { return SettingsFile(prog, user, host).WritePath() == expected; }));
 }
 
 TEST_F(SettingsTest, InstalledProgramKeepsModelsInTheHomeFolder) {
