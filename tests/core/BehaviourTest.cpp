@@ -182,7 +182,8 @@ TEST_F(Behaviour, ProductionAndLabour) {
     EXPECT_DOUBLE_EQ(UnitLabourCost(m, t, 0.5, 0), 0.25); // wN / a
     m.Switch[6] = 1;                                      // 2 * 1000^0.5 * 2000^0.5
     EXPECT_DOUBLE_EQ(ProductionFunction(m, t, 2000, 1000), 2 * std::sqrt(2e6));
-    EXPECT_NEAR(LabourRequirement(m, t, 1000), 125, 1e-9); // (1000/2/sqrt(2000))^2
+    EXPECT_NEAR(LabourRequirement(m, t, 1000), 125, 1e-9);      // (1000/2/sqrt(2000))^2
+    EXPECT_NEAR(UnitLabourCost(m, t, 0.5, 0), 6.25e-15, 1e-20); // costed at the least output 1e-10
     m.SetVar(t, var::A, 125);
     EXPECT_NEAR(CapitalRequirement(m, t), 2000, 1e-9);
     m.SetVar(t, var::Y, 0);

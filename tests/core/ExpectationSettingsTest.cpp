@@ -400,6 +400,8 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
         offset.PutRow({r == 0 ? 0 : 5 + 2 * x[r - 1][0] + 3 * x[r - 1][1], x[r][0], x[r][1]}, r,
                       false);
     EXPECT_NEAR(offset.Forecast(6), 20, 1e-9);
+    offset.PutRow({20, 10}, 6, false); // a narrower row: forecast from the antecedents it has
+    EXPECT_NEAR(offset.Forecast(7), 25, 1e-9);
     // One pair cannot fix two coefficients: the last value stands, also where round-off
     // leaves the singular pivot above the threshold.
     LeastSquaresRuleServer few;

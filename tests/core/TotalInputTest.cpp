@@ -261,6 +261,7 @@ TEST(TotalInput, PasteAndResetKeepTheMoneyMultiplierFinite) {
     EXPECT_EQ(s.Cell(5, par::rSE), 0);   // b[M] 0.2 there
     EXPECT_EQ(s.Cell(6, par::rSE), 0.1); // b[M] pasted 0: put back
     EXPECT_EQ(s.Cell(7, par::rSE), 0.1);
+    EXPECT_EQ(s.Cell(6, par::bM), 0); // outside the reset range: left alone
     EXPECT_TRUE(Mentions(host2, "unendlichen Geldschöpfungsmultiplikator"));
 }
 
