@@ -231,6 +231,10 @@ TEST(ComputePeriod, ReserveFlowsClearTheMarketAboveTheSpeculationLimit) {
     EXPECT_NEAR(m.GetVar(5, var::i), 100, 1e-3);
     EXPECT_EQ(m.GetVar(5, var::LS), 0);
     EXPECT_NEAR(m.GetVar(5, var::M), m.GetVar(5, var::L), 1e-9);
+    // Also when only half the capital flow answers to the rate.
+    test::SetAll(m, {{par::fNK, 0.5}});
+    ComputePeriod(m, 5, host);
+    EXPECT_NEAR(m.GetVar(5, var::M), m.GetVar(5, var::L), 1e-9);
     // The money market's own rate draws the reserves in steps; neutralised, none come.
     m.Switch[17] = 1;
     ComputePeriod(m, 5, host);

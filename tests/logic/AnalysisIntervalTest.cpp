@@ -418,6 +418,9 @@ TEST_F(IntervalTest, DoubleClickAndCoverAllDataReachTheLastDefinedPeriod) {
     EXPECT_EQ(modelChanges, 2);
     iv.CoverAllData();
     EXPECT_EQ(modelChanges, 2);
+    Interval(0, 50, 0, 100); // the left edge already in place: the right one still moves
+    iv.CoverAllData();
+    EXPECT_EQ(m->Periods.RightEdge, 100);
 
     iv.FillUndefinedPeriods(101, LastPeriod);
     EXPECT_EQ(iv.LastDefinedPeriod(), LastPeriod);
