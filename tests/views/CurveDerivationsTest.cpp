@@ -604,4 +604,5 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
     for (DerivationKind kind : {DerivationKind::LM, DerivationKind::IS, DerivationKind::Z})
         for (const AxisRange& a : DerivationRanges(Model{}, kind))
             EXPECT_TRUE(a.XMax > a.XMin && a.YMax > a.YMin) << int(kind);
+    EXPECT_EQ(DerivationRanges(Model{}, DerivationKind::LM)[1].XMax, 1); // money axis 0..1
 }
