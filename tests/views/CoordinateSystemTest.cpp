@@ -484,6 +484,16 @@ TEST(Frame, RightAxisAndZeroLines) {
     cs.PlotRight = 980;
     ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
     EXPECT_LT(cs.PlotRight, 980);
+    // A right range given upside down makes the same frame, its zero line included.
+    auto linesWith = [](double y2a, double y2b) {
+        CoordinateSystem f = WithRange(0, 10, 0, 10);
+        f.Y2Min = y2a, f.Y2Max = y2b;
+        f.RightZeroLine = true;
+        RecordingCanvas drawn;
+        EXPECT_TRUE(f.DrawFrame(drawn, GraphTarget::Screen, 800, 600));
+        return drawn.lines.size();
+    };
+    EXPECT_EQ(linesWith(40, -10), linesWith(-10, 40));
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {
