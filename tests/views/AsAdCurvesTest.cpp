@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace tv {
 namespace {
@@ -143,6 +144,15 @@ TEST(AsAdCurves, SupplyEndsVerticallyAtCapacityInsideThePlot) {
         EXPECT_GE(p.Y, -99);
     for (const WorldPoint& p : SampleDemand(m, AsAdPlane::Inflation, 12, {0, 1, -200, 50}, 4))
         EXPECT_GE(p.Y, -99);
+    // Given prices: a level line across the whole income axis, none in the inflation plane.
+    const Model given = test::KeynesianModel();
+    const std::vector<WorldPoint> level =
+        SampleSupply(given, AsAdPlane::Price, 4, {0, 900, 0, 3}, 10);
+    ASSERT_EQ(level.size(), 11u);
+    EXPECT_EQ(level[5].X, 450);
+    EXPECT_EQ(level[10].X, 900);
+    EXPECT_EQ(level[5].Y, given.ModelPar(4, par::PExog));
+    EXPECT_TRUE(SampleSupply(given, AsAdPlane::Inflation, 4, {0, 900, -5, 5}, 10).empty());
 }
 
 TEST(AsAdCurves, LongRunOutputAsksForNoExtraWageGrowth) {
@@ -616,6 +626,11 @@ TEST(AsAdRanges, OfAKnownModel) {
     EXPECT_NEAR(ComputeAsAdRanges(negative, AsAdPlane::Price).AutoXMax, 1, 1e-6);
     // A model of zeros still gets an income axis of one unit and its margin.
     EXPECT_DOUBLE_EQ(ComputeAsAdRanges(Model{}, AsAdPlane::Price).FixedXMax, 1.01);
+    // An income not a number at the left edge adds no point; the automatic range then spans
+    // from the origin.
+    Model gap = m;
+    gap.SetModelVar(m.Periods.LeftEdge, var::Y, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(ComputeAsAdRanges(gap, AsAdPlane::Price).AutoXMin, 0);
 }
 
 // A zoomed band never reaches below the origin, nor inflation below -99 %.

@@ -189,6 +189,8 @@ TEST(Clipping, Segments) {
         {"enters through the top", 7, 15, 5, 5, true, 6, 10, 5, 5},
         {"leaves through the bottom", 5, 5, 7, -5, true, 5, 5, 6, 0},
         {"passes by a corner", -1, 9, 2, 13, false, 0, 0, 0, 0},
+        {"half a millionth beside a corner", -1, 9.5 + 2.5e-6, 1, 10.5 + 2.5e-6, true, 0, 10, 0,
+         10},
         {"leaves from a point on the lower edge", 5, 0, 7, -5, true, 5, 0, 5, 0},
         {"leaves from a point on the left edge", 0, 5, -2, 7, true, 0, 5, 0, 5},
         {"on the upper edge", 0, 10, 10, 10, true, 0, 10, 10, 10},
@@ -412,6 +414,7 @@ TEST(Frame, KeyAboveTheBox) {
     cs.SetPenDotted(true); // as a reference curve left it
     DrawBaselineKey(cs, style, 1);
     EXPECT_EQ(canvas.width, 3);
+    EXPECT_EQ(cs.DrawnLines().back().Width, 3); // labels keep clear of the whole stroke
     EXPECT_FALSE(canvas.lines.back().dotted);
     EXPECT_EQ(canvas.texts.back().colour, 0x00AA00);
     EXPECT_EQ(canvas.lines.back().colour, 0x00AA00);
@@ -484,6 +487,16 @@ TEST(Frame, RightAxisAndZeroLines) {
         EXPECT_LT(cs.PlotRight, 980);
         EXPECT_EQ(cs.PlotLeft + cs.PlotRight, 1000) << width; // both sides keep the sample's room
     }
+    // A right range given upside down makes the same frame, its zero line included.
+    auto linesWith = [](double y2a, double y2b) {
+        CoordinateSystem f = WithRange(0, 10, 0, 10);
+        f.Y2Min = y2a, f.Y2Max = y2b;
+        f.RightZeroLine = true;
+        RecordingCanvas drawn;
+        EXPECT_TRUE(f.DrawFrame(drawn, GraphTarget::Screen, 800, 600));
+        return drawn.lines.size();
+    };
+    EXPECT_EQ(linesWith(40, -10), linesWith(-10, 40));
 }
 
 TEST(Guards, NothingIsDrawnWithoutArea) {

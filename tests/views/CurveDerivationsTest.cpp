@@ -605,5 +605,7 @@ TEST(Derivations, RangesAndConstructionLevelsOfKnownModels) {
         for (const AxisRange& a : DerivationRanges(Model{}, kind))
             EXPECT_TRUE(a.XMax > a.XMin && a.YMax > a.YMin) << int(kind);
     // Headroom goes only on an income the money reaches, not on the unit floor.
-    EXPECT_EQ(DerivationRanges(Model{}, DerivationKind::LM)[0].XMax, 1);
+    const auto empty = DerivationRanges(Model{}, DerivationKind::LM);
+    EXPECT_EQ(empty[0].XMax, 1);
+    EXPECT_EQ(empty[1].XMax, 1); // money axis 0..1
 }

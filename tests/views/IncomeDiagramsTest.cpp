@@ -573,6 +573,9 @@ TEST(IncomeDiagramRanges, OfKnownModels) {
     for (int t = tiny.Periods.LeftEdge; t <= tiny.Periods.RightEdge; ++t)
         tiny.SetModelVar(t, var::Y, 0.5);
     EXPECT_GE(IncomeInterestRanges(tiny).Fixed.XMax, 1);
+    // Rates of 0 and no speculation limit: the fixed rate axis spans a unit, widened.
+    SetAll(tiny, {{par::li, 0}});
+    ExpectNear(1.01, IncomeInterestRanges(tiny).Fixed.YMax, "rate axis");
 }
 
 // Real and nominal rates convert by the expected inflation (Fisher, not the approximation).

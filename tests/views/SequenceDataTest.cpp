@@ -225,10 +225,12 @@ TEST(SequenceGraphTest, DataRangeAndOrdinateMinimum) {
 TEST(StructureGraphTest, ValuesAndChartKind) {
     const Model m = ShockedModel(test::OpenFlexibleModel()); // with imports
     const StructureColumn c = StructureValues(m, 3);
-    EXPECT_EQ(c.Demand[0], m.GetVar(3, var::C));
-    EXPECT_EQ(c.Demand[1], m.GetVar(3, var::I));
-    EXPECT_EQ(c.Supply[0], m.GetVar(3, var::YL));
-    EXPECT_EQ(c.Supply[2], m.GetVar(3, var::Im));
+    const int demand[] = {var::C, var::I, var::G, var::Ex}, supply[] = {var::YL, var::YU, var::Im};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(c.Demand[k], m.GetVar(3, demand[k])) << k;
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(c.Supply[k], m.GetVar(3, supply[k])) << k;
+    EXPECT_NE(c.Demand[3], 0); // exports shown
     StructureColumn negative = c;
     EXPECT_FALSE(NeedsBars(StructureColumn{{1, 2, 3, 4}, {1, 2, 3}}));
     EXPECT_FALSE(NeedsBars(StructureColumn{{0, 0.5, 3, 4}, {0.5, 0, 3}})); // small slices

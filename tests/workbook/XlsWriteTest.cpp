@@ -80,6 +80,11 @@ TEST(XlsWriter, FailuresCarryTheirTexts) {
              w.OpenMemory();
              w.WriteNumber(0, 70000, 1);
          }},
+        {"", // the last row and column the fields hold
+         [](XlsWriter& w) {
+             w.OpenMemory();
+             w.WriteNumber(0xFF, 0xFFFF, 1);
+         }},
         {"Cell R0,C-1: Cell position out of range",
          [](XlsWriter& w) {
              w.OpenMemory();
