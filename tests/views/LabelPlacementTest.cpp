@@ -488,6 +488,19 @@ TEST(DiagramLabels, AreWrittenAfterEveryLineAndOnAPieceThatShows) {
     EXPECT_TRUE(Inside(cs.PlotBox(), ref.Rect));
 }
 
+TEST(DiagramLabels, ALabelStandsAtItsOwnPiece) {
+    OrderCanvas canvas;
+    CoordinateSystem cs = Frame(canvas);
+    Plot plot;
+    plot.Curves.push_back(
+        {"P", CurveStyle::Current, {{0, 1}, {5, 5}, {10, 1}}, {{0, LabelAt::End}}});
+    DrawPlot(cs, plot, GraphStyle{});
+    cs.EndPaint();
+    ASSERT_EQ(cs.WrittenLabels().size(), 1u);
+    const DeviceRect r = cs.WrittenLabels()[0].Rect;
+    EXPECT_LT(std::abs((r.Left + r.Right) / 2 - cs.WorldToDeviceX(5)), 60); // the first piece's end
+}
+
 TEST(DiagramLabels, TextAndPensGrowWithTheDiagramTextSize) {
     struct Case {
         int size;

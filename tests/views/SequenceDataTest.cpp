@@ -135,12 +135,13 @@ TEST(SequenceSelectionTest, SymbolsAreCaseSensitive) {
         SeriesKind kind;
         int number;
     } cases[] = {
-        {"i", SeriesKind::Variable, var::i}, {"I", SeriesKind::Variable, var::I},
-        {"r", SeriesKind::Variable, var::r}, {"R", SeriesKind::Variable, var::R},
-        {"A", SeriesKind::Variable, var::A}, {"a", SeriesKind::Parameter, par::a},
-        {"K", SeriesKind::Variable, var::K}, {"k", SeriesKind::Parameter, par::k},
-        {"YV,er", SeriesKind::Variable, 4},  {"G,aut", SeriesKind::Parameter, par::GAut},
-        {"nope", SeriesKind::Parameter, 0},  {"", SeriesKind::Parameter, 0},
+        {"i", SeriesKind::Variable, var::i},        {"I", SeriesKind::Variable, var::I},
+        {"r", SeriesKind::Variable, var::r},        {"R", SeriesKind::Variable, var::R},
+        {"A", SeriesKind::Variable, var::A},        {"a", SeriesKind::Parameter, par::a},
+        {"K", SeriesKind::Variable, var::K},        {"k", SeriesKind::Parameter, par::k},
+        {"YV,er", SeriesKind::Variable, 4},         {"G,aut", SeriesKind::Parameter, par::GAut},
+        {"Y,erw", SeriesKind::Variable, var::YErw}, // the first variable
+        {"nope", SeriesKind::Parameter, 0},         {"", SeriesKind::Parameter, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.symbol);

@@ -854,6 +854,7 @@ TEST(XlsReader, FailuresCarryTheirTexts) {
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00BE, {0, 0, 0, 0, 4}}}), cell(0)},
         {"File is damaged", OldSheet({{0x0209, kSheetBof}, {0x001E, {}}}), read},
         {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x0022, {1}}}), read}, // date mode
+        {"File is damaged", OldSheet({{0x0409, kSheetBof}, {0x00E0, {0, 0, 0}}}), read}, // format
         // An old formula one byte short of its result (its cell head has three attribute bytes).
         {"File is damaged", OldSheet({{0x0009, kSheetBof}, {0x0006, std::vector<uint8_t>(14)}}),
          read},
