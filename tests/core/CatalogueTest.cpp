@@ -106,8 +106,8 @@ TEST(Catalogue, CategoryRanges) {
         EXPECT_EQ(CategoryLast(r.sector, r.category), r.last) << r.sector << "/" << r.category;
         EXPECT_EQ(CategorySize(r.sector, r.category), r.last - r.first + 1);
     }
-    EXPECT_EQ(CategoryCount(3), 3);
-    EXPECT_EQ(CategoryCount(6), 0);
+    for (auto [sector, count] : {std::pair{0, 0}, {3, 3}, {5, 2}, {6, 0}})
+        EXPECT_EQ(CategoryCount(sector), count) << sector;
 }
 
 // The admissible ranges, one line per rule: parameters, a refused and an accepted value.

@@ -554,9 +554,11 @@ TEST(Explanation, DriversGroupBySymbolAndReadAsASentence) {
               "Y is 10.00 lower in t = 20 than in t = 4: G,aut (Government Purchases,autonomous) "
               "+10.00 to +20.00 in t = 5\u20137: -120 %; a rest that cannot be split: 30 %; "
               "other causes: -10 %.");
-    EXPECT_EQ(DriversCsv({drivers[0], drivers[2], drivers[4], drivers[6]}),
+    // Before period 1 the money changes stand for the opening stocks.
+    drivers.push_back({Driver::Par, par::dMBHNAut, 0, 1000, 1100, 1});
+    EXPECT_EQ(DriversCsv({drivers[0], drivers[2], drivers[4], drivers[6], drivers[7]}),
               "symbol,period,old,new,contribution\n\"G,aut\",7,100,120,6\nRest,,,,-3\n"
-              "t[Y],5,0.2,0.25,-1\nTVP,8,0,1,2\n");
+              "t[Y],5,0.2,0.25,-1\nTVP,8,0,1,2\nMBN(-oo),0,1000,1100,1\n");
 }
 
 TEST(Explanation, TheTreeAsCsvNamesOtherPeriodsByTheirDistance) {

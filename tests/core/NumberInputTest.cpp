@@ -29,6 +29,7 @@ TEST(NumberInput, ReadsWhatIsTypedAndClampsWholeNumbers) {
     EXPECT_EQ(ReadNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(ReadNumber("1" + std::string(500, '0') + "e-100"), inf);
     EXPECT_EQ(ReadNumber("0." + std::string(400, '0') + "1e+800"), inf);
+    EXPECT_EQ(ReadNumber(std::string(400, '0') + "1e-400"), 0.0); // leading zeros add nothing
     // An exponent beyond any double still says which way.
     EXPECT_EQ(ReadNumber("1e-" + std::string(400, '9')), 0.0);
     EXPECT_EQ(ReadNumber("0.1e" + std::string(400, '9')), inf);

@@ -248,6 +248,10 @@ TEST(Solve, TheSearchNeedsTenIterationsAndStopsAtWholeRounds) {
     test::SetAll(slow, {{par::wu, 0.1}});
     slow.Options.MaxIterations = 2000;
     EXPECT_EQ(searchLength(slow), 1216);
+    // Prices set from outside: the wage may keep moving, the search waits only for output.
+    Model fixedPrices = test::BondMarketModel();
+    fixedPrices.Switch[12] = 0;
+    EXPECT_EQ(searchLength(fixedPrices), 112);
     // With growing money, output must also repeat over a monetary round.
     Model growing = test::KeynesianModel();
     growing.Switch[20] = 1;

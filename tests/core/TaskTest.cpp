@@ -68,6 +68,7 @@ TEST(TaskTest, RefusesABadTaskNamingTheLine) {
         {head + "Change1=G,aut;5;1x\n" + tail, 4, "\"1x\" is not a number"},
         {head + "Change1=c[Y];5;1.5\n" + tail, 4, "1.5 is not admissible for c[Y] (Minimum"},
         {head + "Change1=G,aut;5;1e16\n" + tail, 4, "1E15"},
+        {head + "Change1=dMBHN,aut;5;1e16\n" + tail, 4, "1E15 >= |dMBHN,aut|"},
         {head + "Change1=G,aut;5;1\nChange1=G,aut;6;2\n" + tail, 5, "given twice"},
         {head + "Change1=G,aut;5;1\nPredict=Y;Q\nShortRun=6\nLongRun=20\n", 5,
          "Unknown variable \"Q\""},
