@@ -417,6 +417,9 @@ TEST(IncomeExpenditure, PathStepsAsProducersPlan) {
             EXPECT_EQ(path->Points[1 + 2 * k].Y, m.GetVar(t, method == 1 ? var::N : var::X));
         }
     }
+    // With no step yet there is only the start mark, no path.
+    m.Periods.CurrentPeriod = 4;
+    EXPECT_FALSE(Find(GoodsMarketCurves(m, o, {0, 2000, 0, 2000}), "Pfad"));
 }
 
 // Each curve's name and where its labels sit: segment and S(tart), E(nd), N (entry), X (exit).
