@@ -347,8 +347,7 @@ Plot GoodsMarketCurves(const Model& m, const IncomeExpenditureOptions& o, const 
                 path.Points.push_back(at(t + 1, demand));
             }
         }
-        // One point plus two per period: a path once the interval holds a step.
-        if (ps.current > ps.left) plot.Curves.push_back(std::move(path));
+        if (path.Points.size() >= 2) plot.Curves.push_back(std::move(path));
         const CurvePoint first = at(ps.left, demand);
         plot.Marks.push_back({MarkShape::Circle, first.X, first.Y});
     }
