@@ -146,11 +146,13 @@ TEST(ComputePeriod, WageShareFromTheWageBillWhenWagesAreModelled) {
         Model m = SolvedKeynes();
         test::SetAll(m, {{par::wNExog, 0.3}});
         if (k) m.Switch[k] = 1;
+        m.SetVar(2, var::wN, 0.3); // last period's wage, which a lagged wage takes over
         RecordingHost host(1);
         ComputePeriod(m, 3, host);
         const auto v = [&](int n) { return m.GetVar(3, n); };
         EXPECT_DOUBLE_EQ(v(var::LQ), k ? v(var::wN) * v(var::A) / v(var::P) / v(var::Y) * 100 : 50)
             << k;
+        EXPECT_EQ(v(var::LQ) != 50, k != 0) << k; // the bill's share is not the given one here
     }
 }
 

@@ -201,7 +201,8 @@ TEST(HelpPages, LinksLeadToPagesAndSections) {
                                  std::sregex_iterator());
         };
         EXPECT_EQ(tags("<ul>"), tags("</ul>")); // every nested list is closed, none twice
-        EXPECT_EQ(contents.find("<ul>\n</ul>"), std::string::npos); // and none is empty
+        EXPECT_EQ(contents.find("<ul>\n</ul>"), std::string::npos);    // and none is empty
+        EXPECT_EQ(contents.find("\"index.html\""), std::string::npos); // the start page is no entry
         std::vector<std::string> chapters;
         for (const HelpPage& p : HelpPages())
             if (p.level == 0) chapters.push_back(p.name);
