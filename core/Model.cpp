@@ -190,8 +190,8 @@ std::string Model::FormatNumber(double x) const {
 void Model::ResetParameters() {
     std::fill(pars_.begin(), pars_.end(), 0.0);
     for (int t = FirstParPeriod; t <= Periods.RightEdge && t <= LastPeriod; ++t)
-        for (int n = 1; n <= ParCount; ++n)
-            SetModelPar(t, n, DefaultPar(t, n));
+        for (int i = 1; i <= ParCount; ++i)
+            SetModelPar(t, i, DefaultPar(t, i));
     Switch = StartSwitches();
     Expect = StartExpectations();
     UpdateActiveParams();
