@@ -110,6 +110,23 @@ TEST(StartEquilibrium, LeavesAFiniteHistory) {
             ASSERT_TRUE(std::isfinite(m.GetVar(t, n))) << t << " " << n;
 }
 
+// Five contract periods of 216 averaged in period 3 would reach back to -1077, a period
+// before the history: the average stops at its start and stays within what it averages.
+TEST(StartEquilibrium, AWagePeriodAverageStopsAtTheStartOfTheHistory) {
+    Model m = test::KeynesianModel();
+    m.Switch[23] = 216;
+    m.Expect[3].Method = 2;
+    m.Expect[3].Lags = 5;
+    m.Expect[3].PerWagePeriod = 1;
+    RecordingHost host(1);
+    Solve(m, host);
+    double low = m.GetVar(0, var::N), high = low;
+    for (int t = FirstVarPeriod; t <= 2; ++t)
+        low = std::min(low, m.GetVar(t, var::N)), high = std::max(high, m.GetVar(t, var::N));
+    EXPECT_GE(m.GetVar(3, var::NErw), low);
+    EXPECT_LE(m.GetVar(3, var::NErw), high);
+}
+
 // With a growing money supply the price level of the start is 1; nominal quantities
 // follow it.
 TEST(StartEquilibrium, WithGrowingMoneyThePriceLevelStartsAtOne) {

@@ -256,6 +256,17 @@ TEST(AsAdCurves, CacheKeepsSamplesForTheSamePeriodAndRaster) {
     // The same axes again: the samples stay; other axes (a zoom): they follow the axes.
     const auto same = ComputeAsAdCurves(m, AsAdPlane::Price, o, axes, &cache);
     EXPECT_EQ(Find(same, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
+    // Taken from the cache, not sampled anew: a model change shows only once the window
+    // clears it.
+    Model changed = m;
+    changed.SetModelPar(12, par::GAut, m.ModelPar(12, par::GAut) + 100);
+    const auto demandAt = [&](AsAdCache* c) {
+        return Find(ComputeAsAdCurves(changed, AsAdPlane::Price, o, axes, c), "AD(12)")
+            ->Points.back()
+            .X;
+    };
+    EXPECT_EQ(demandAt(&cache), Find(first, "AD(12)")->Points.back().X);
+    EXPECT_NE(demandAt(nullptr), Find(first, "AD(12)")->Points.back().X);
     const auto zoomed = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 0, 2}, &cache);
     EXPECT_NE(Find(zoomed, "AD(12)")->Points.back().Y, Find(first, "AD(12)")->Points.back().Y);
     const auto band = ComputeAsAdCurves(m, AsAdPlane::Price, o, {0, 1000, 1, 2}, nullptr);

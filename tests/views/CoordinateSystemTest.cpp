@@ -461,6 +461,7 @@ TEST(Frame, MarksGrowWithTheText) {
 TEST(Frame, RightAxisAndZeroLines) {
     CoordinateSystem cs = WithRange(-5, 5, -1, 3);
     cs.Y2Min = -2, cs.Y2Max = 40;
+    cs.Y2Title = "Zins (i)#%";
     cs.RightZeroLine = true;
     RecordingCanvas canvas;
     ASSERT_TRUE(cs.DrawFrame(canvas, GraphTarget::Screen, 800, 600));
@@ -475,6 +476,7 @@ TEST(Frame, RightAxisAndZeroLines) {
     EXPECT_TRUE(horizontal);
     EXPECT_DOUBLE_EQ(cs.Y2AxisMax, 40);
     EXPECT_TRUE(canvas.HasText("4")); // in units of 10
+    EXPECT_TRUE(canvas.HasText("Zins (i) in 10%"));
     // Read-outs of axes that do not start at 0 (-10..10, -1..3 and -10..40).
     EXPECT_NEAR(cs.DeviceToWorldX(zx), 0, 20.0 / 600);
     EXPECT_NEAR(cs.DeviceToWorldY(zy), 0, 4.0 / 400);
