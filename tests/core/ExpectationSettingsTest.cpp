@@ -391,6 +391,11 @@ TEST(LeastSquaresRuleServer, FitsAnExactRule) {
     for (int r = 0; r < 4; ++r)
         near.PutRow({r == 0 ? 0 : 5 + 1e6 * antecedent[r - 1], antecedent[r]}, r, false);
     EXPECT_NEAR(near.Forecast(4), 7, 1e-6);
+    // Half the antecedent: a pivot of about 7e-13, below the threshold; the last value stands.
+    LeastSquaresRuleServer below;
+    for (int r = 0; r < 4; ++r)
+        below.PutRow({r == 0 ? 0 : 5 + 1e6 * antecedent[r - 1] / 2, antecedent[r] / 2}, r, false);
+    EXPECT_EQ(below.Forecast(4), 5);
     // An antecedent far from zero beside one uncorrelated with it: each pivot is the largest
     // entry of its own column, never a zero beneath (the target is 5 + 2 x the first + 3 x
     // the second).
